@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+
+namespace quibo {
+
+class GridObserver;
+
+// The hidden source grid `lstLedgerTree`: the loaded table exactly as the
+// source returned it. Rows and columns are counted from 0; row 0 holds the
+// field names, rows 1 .. Rows() - 1 the records. A row or column out of range
+// raises run-time error 381.
+class SourceGrid {
+public:
+    // The design size: 2 rows, 2 columns, blank.
+    SourceGrid();
+    SourceGrid(const SourceGrid&) = delete;
+    SourceGrid& operator=(const SourceGrid&) = delete;
+
+    int Rows() const { return m_rows; }
+    // Growing adds blank rows at the end; shrinking drops the last rows. At least 1 (the field names).
+    void SetRows(int rows);
+    int Cols() const { return m_cols; }
+    // Growing adds blank columns at the right; shrinking drops the rightmost.
+    void SetCols(int cols);
+
+    const QString& TextMatrix(int row, int column) const;
+    void SetTextMatrix(int row, int column, const QString& text);
+
+    // Alignment code 0-9 of a column, as the bound data gives it.
+    int ColAlignment(int column) const;
+    void SetColAlignment(int column, int code);
+
+    // Binding to a record set: row 0 becomes the field names, one column per
+    // field with its alignment code, and no records; AppendRecord then adds them.
+    void Bind(const QStringList& fieldNames, const QList<int>& alignments);
+    // Appends one record; missing trailing values are blank, surplus ones raise 381.
+    void AppendRecord(const QStringList& values);
+
+    bool Redraw() const { return m_redraw; }
+    void SetRedraw(bool on);
+
+    // At most one observer; nullptr detaches. The observer must detach before it dies.
+    void SetObserver(GridObserver* observer) { m_observer = observer; }
+    GridObserver* Observer() const { return m_observer; }
+
+private:
+    void checkRow(int row) const;
+    void checkColumn(int column) const;
+
+    std::deque<QString> m_text; // row-major, m_rows * m_cols
+    QList<int> m_alignments;
+    int m_rows = 0;
+    int m_cols = 0;
+    bool m_redraw = true;
+    GridObserver* m_observer = nullptr;
+};
+
+} // namespace quibo

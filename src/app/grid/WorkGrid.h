@@ -1,0 +1,115 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+
+#include <cstdint>
+#include <deque>
+#include <vector>
+
+namespace quibo {
+
+class GridObserver;
+
+// The part of a cell's font that posters change.
+struct GridFont {
+    bool bold = false;
+    friend bool operator==(const GridFont&, const GridFont&) = default;
+};
+
+// The working grid `GR1`: keyed columns and rows of text cells with a few
+// display attributes, counted from 1. Loaders fill it, posters read it by
+// column key and write each record's outcome back. A row or column out of
+// range raises run-time error 381.
+//
+// Text is held densely, row after row; the attributes are held in a second
+// table of the same shape that exists only once some cell leaves the defaults,
+// so a freshly loaded grid costs little more than its text.
+class WorkGrid {
+public:
+    WorkGrid() = default;
+    WorkGrid(const WorkGrid&) = delete;
+    WorkGrid& operator=(const WorkGrid&) = delete;
+
+    // Removes every row and, with removeColumns, every column.
+    void Clear(bool removeColumns);
+    void AddColumn(const QString& key, const QString& header);
+    // Appends a blank row at the end.
+    void AddRow();
+
+    int RowCount() const { return m_rows; }
+    int ColumnCount() const { return static_cast<int>(m_columns.size()); }
+
+    // Column number of the key (compared exactly); error 381 when no column has it.
+    int ColumnIndex(const QString& key) const;
+    // Column number of the key, or -1.
+    int FindColumn(const QString& key) const;
+    const QString& ColumnHeader(int column) const;
+    const QString& ColumnKey(int column) const;
+    const QString& ColumnTag(int column) const;
+    void SetColumnTag(int column, const QString& tag);
+
+    const QString& CellText(int row, int column) const;
+    const QString& CellText(int row, const QString& key) const;
+    void SetCellText(int row, int column, const QString& text);
+    void SetCellText(int row, const QString& key, const QString& text);
+
+    // 0 left, 1 centre, 2 right.
+    int CellTextAlign(int row, int column) const;
+    void SetCellTextAlign(int row, int column, int align);
+    // A BGR value; 0 (black) until set.
+    int32_t CellColor(int row, int column) const;
+    void SetCellColor(int row, int column, int32_t bgr);
+    // Image-list index; -1 for none.
+    int CellIcon(int row, int column) const;
+    void SetCellIcon(int row, int column, int index);
+    GridFont CellFont(int row, int column) const;
+    void SetCellFont(int row, int column, GridFont font);
+
+    // 0 while no row is selected.
+    int SelectedRow() const { return m_selectedRow; }
+    void SetSelectedRow(int row);
+
+    bool Redraw() const { return m_redraw; }
+    void SetRedraw(bool on);
+
+    // Asks the view to widen the column to its content. An unknown key does nothing.
+    void FitColumn(const QString& key);
+    void FitColumn(int column);
+
+    // At most one observer; nullptr detaches. The observer must detach before it dies.
+    void SetObserver(GridObserver* observer) { m_observer = observer; }
+    GridObserver* Observer() const { return m_observer; }
+
+private:
+    struct Column {
+        QString key;
+        QString header;
+        QString tag;
+    };
+    // All defaults are zero, so a default cell is all-bits-zero.
+    struct CellAttr {
+        uint32_t color = 0;
+        uint16_t iconPlusOne = 0; // 0: no icon
+        uint8_t align = 0;
+        uint8_t bold = 0;
+    };
+
+    void checkRow(int row) const;
+    void checkColumn(int column) const;
+    size_t cellAt(int row, int column) const;
+    CellAttr attrAt(int row, int column) const;
+    CellAttr& attrFor(int row, int column);
+
+    std::vector<Column> m_columns;
+    QHash<QString, int> m_firstColumnOfKey;
+    // Deques grow without moving what they hold: no doubling peak on 100,000-row loads.
+    std::deque<QString> m_text;
+    std::deque<CellAttr> m_attrs; // empty while every cell has default attributes
+    int m_rows = 0;
+    int m_selectedRow = 0;
+    bool m_redraw = true;
+    GridObserver* m_observer = nullptr;
+};
+
+} // namespace quibo
