@@ -1,0 +1,36 @@
+#include "app/grid/ColumnSearch.h"
+
+#include "app/grid/SourceGrid.h"
+
+#include <gtest/gtest.h>
+
+namespace quibo {
+namespace {
+
+SourceGrid Loaded(const QStringList& fields) {
+    SourceGrid grid;
+    grid.Bind(fields, QList<int>(fields.size(), 0));
+    return grid;
+}
+
+TEST(FindSourceColumn, TrimsBlanksOnlyIgnoresCaseAndTakesTheLeftmost) {
+    const SourceGrid grid = Loaded({QStringLiteral("Name"), QStringLiteral(" Parent"), QStringLiteral("Rate"),
+                                    QStringLiteral("RATE"), QStringLiteral("\tNarration")});
+    const struct {
+        const char* name;
+        int index;
+    } cases[] = {
+        {"Name", 0},       {" NAME ", 0}, {"name", 0},      {"PARENT", 1},   {"rate", 2},
+        {"Narration", -1}, {"\tnarration", 4}, {"", -1}, {"   ", -1}, {"Amount", -1},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FindSourceColumn(grid, QString::fromLatin1(c.name)), c.index) << c.name;
+}
+
+TEST(FindSourceColumn, BeforeAnyLoadOnlyABlankNameMatches) {
+    const SourceGrid grid; // design size: 2 x 2 blank cells
+    EXPECT_EQ(FindSourceColumn(grid, u"NAME"), -1);
+    EXPECT_EQ(FindSourceColumn(grid, u" "), 0);
+}
+
+} // namespace
+} // namespace quibo
