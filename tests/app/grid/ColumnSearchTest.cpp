@@ -7,15 +7,12 @@
 namespace quibo {
 namespace {
 
-SourceGrid Loaded(const QStringList& fields) {
-    SourceGrid grid;
-    grid.Bind(fields, QList<int>(fields.size(), 0));
-    return grid;
-}
 
 TEST(FindSourceColumn, TrimsBlanksOnlyIgnoresCaseAndTakesTheLeftmost) {
-    const SourceGrid grid = Loaded({QStringLiteral("Name"), QStringLiteral(" Parent"), QStringLiteral("Rate"),
-                                    QStringLiteral("RATE"), QStringLiteral("\tNarration")});
+    SourceGrid grid;
+    grid.Bind({QStringLiteral("Name"), QStringLiteral(" Parent"), QStringLiteral("Rate"), QStringLiteral("RATE"),
+               QStringLiteral("\tNarration")},
+              QList<int>(5, 0));
     const struct {
         const char* name;
         int index;
