@@ -1,0 +1,107 @@
+#include "tally/CurlTransport.h"
+
+#include <curl/curl.h>
+
+#include <mutex>
+#include <new>
+
+namespace quibo {
+
+namespace {
+
+size_t AppendBody(char* data, size_t size, size_t count, void* target) {
+    static_cast<QByteArray*>(target)->append(data, qsizetype(size * count));
+    return size * count;
+}
+
+// Frees the list on every exit.
+struct HeaderList {
+    curl_slist* list = nullptr;
+    ~HeaderList() { curl_slist_free_all(list); }
+    void add(const QByteArray& line) {
+        curl_slist* grown = curl_slist_append(list, line.constData());
+        if (!grown) throw std::bad_alloc();
+        list = grown;
+    }
+};
+
+} // namespace
+
+CurlTransport::CurlTransport(HttpTimeouts timeouts) : m_timeouts(timeouts) {
+    static std::once_flag initialized;
+    std::call_once(initialized, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+    m_curl = curl_easy_init();
+    if (!m_curl) throw std::bad_alloc();
+}
+
+CurlTransport::~CurlTransport() {
+    curl_easy_cleanup(static_cast<CURL*>(m_curl));
+}
+
+HttpReply CurlTransport::post(const QString& url, const QByteArray& body, const QStringList& headers) {
+    return perform("POST", url, body, headers);
+}
+
+HttpReply CurlTransport::getWithBody(const QString& url, const QByteArray& body) {
+    return perform("GET", url, body, {});
+}
+
+HttpReply CurlTransport::perform(const char* method, const QString& url, const QByteArray& body,
+                                 const QStringList& headers) {
+    CURL* curl = static_cast<CURL*>(m_curl);
+    // The handle must not keep pointers to this call's buffers; the open connection stays for reuse.
+    struct ResetOptions {
+        CURL* curl;
+        ~ResetOptions() { curl_easy_reset(curl); }
+    } resetOptions{curl};
+
+    HttpReply reply;
+    char errorBuffer[CURL_ERROR_SIZE] = {};
+    const QByteArray urlBytes = url.toUtf8();
+
+    // libcurl would add "Expect: 100-continue" to larger bodies and label every body as a form;
+    // the server expects neither, so both are switched off unless the caller names a content type.
+    HeaderList headerList;
+    bool contentTypeGiven = false;
+    for (const QString& header : headers) {
+        headerList.add(header.toUtf8());
+        if (header.startsWith(QLatin1String("Content-Type:"), Qt::CaseInsensitive)) contentTypeGiven = true;
+    }
+    headerList.add("Expect:");
+    if (!contentTypeGiven) headerList.add("Content-Type:");
+
+    curl_easy_setopt(curl, CURLOPT_URL, urlBytes.constData());
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    // The server is reached directly, as the system's own HTTP layer does; a proxy named in the
+    // environment is for the user's web traffic, not for the accounting server on the LAN.
+    curl_easy_setopt(curl, CURLOPT_PROXY, "");
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, m_timeouts.connectSeconds);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, m_timeouts.stallSeconds);
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headerList.list);
+    curl_easy_setopt(curl, CURLOPT_POST, 1L);
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.constData());
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(body.size()));
+    if (qstrcmp(method, "POST") != 0) curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, method);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &AppendBody);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reply.body);
+
+    const CURLcode result = curl_easy_perform(curl);
+    if (result != CURLE_OK) {
+        long osErrno = 0;
+        curl_easy_getinfo(curl, CURLINFO_OS_ERRNO, &osErrno);
+        reply.errorText = QString::fromUtf8(errorBuffer[0] ? errorBuffer : curl_easy_strerror(result));
+        reply.systemErrorCode = int(osErrno);
+        reply.body.clear();
+        return reply;
+    }
+    reply.sent = true;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &reply.status);
+    const char* contentType = nullptr;
+    curl_easy_getinfo(curl, CURLINFO_CONTENT_TYPE, &contentType);
+    if (contentType) reply.contentType = QString::fromLatin1(contentType);
+    return reply;
+}
+
+} // namespace quibo

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+
+namespace quibo {
+
+class ErrorReporter;
+class HttpTransport;
+class SettingsStore;
+
+// The road to the Tally server for import requests. Holds references only; the settings are read at
+// every call. User-interface thread: each call blocks until the server has answered or failed.
+class TallyLink {
+public:
+    TallyLink(SettingsStore& settings, ErrorReporter& errors, HttpTransport& transport);
+
+    // Rewrites the server's special-value tokens in the caller's own text (they stay there after the
+    // call), re-indents the request, posts it to the server of the settings and returns the reply
+    // reduced by ParseTallyResponse. A failed exchange is reported (C02-0001) and gives "". Request
+    // text that does not parse is reported (C02-0003), not sent, and gives "".
+    QString PostToTally(QString& xml);
+
+    // "http://" ServerAddress ":" PortNo, as the settings hold them now.
+    QString ServerUrl() const;
+
+    ErrorReporter& errors() const { return m_errors; }
+    HttpTransport& transport() const { return m_transport; }
+
+private:
+    SettingsStore& m_settings;
+    ErrorReporter& m_errors;
+    HttpTransport& m_transport;
+};
+
+// Reduces a Tally reply to an import outcome: the local names of the counter elements whose text is
+// exactly "1", last found first, each followed by a blank; then the texts of the LINEERROR elements,
+// each followed by " - " (or by one blank when found under IMPORTRESULT). The reply itself when that
+// is empty. Reducing an outcome again gives it back unchanged.
+QString ParseTallyResponse(const QString& reply);
+
+} // namespace quibo

@@ -1,0 +1,153 @@
+#include "tally/XmlBuilders.h"
+
+#include "app/base/Trap.h"
+#include "vb/RuntimeError.h"
+
+#include <limits>
+#include <new>
+#include <string>
+
+namespace quibo {
+
+namespace {
+
+void RequireNode(XmlNode node) {
+    if (!node) vb::Raise(vb::err::ObjectRequired, QStringLiteral("Object required"));
+}
+
+void RequireName(const QString& name) {
+    if (!IsXmlName(name))
+        vb::Raise(vb::err::InvalidProcedureCall, QStringLiteral("'%1' is not a valid XML name.").arg(name));
+}
+
+void RequireOwnNode(const XmlDocument& doc, XmlNode node) {
+    RequireNode(node);
+    if (node.root() != doc.node())
+        vb::Raise(vb::err::InvalidProcedureCall, QStringLiteral("The node belongs to another document."));
+}
+
+XmlNode AppendElement(XmlDocument& doc, XmlNode parent, const QString& name, const QString& value) {
+    RequireName(name);
+    RequireOwnNode(doc, parent);
+    const auto type = parent.type();
+    if (type != pugi::node_element && type != pugi::node_document)
+        vb::Raise(vb::err::InvalidProcedureCall, QStringLiteral("This node cannot hold child elements."));
+    if (type == pugi::node_document && doc.documentElement())
+        vb::Raise(vb::err::InvalidProcedureCall, QStringLiteral("Only one top level element is allowed."));
+
+    XmlNode element = parent.append_child(pugi::node_element);
+    if (!element) throw std::bad_alloc();
+    element.set_name(name.toUtf8().constData());
+    if (!value.isEmpty()) element.append_child(pugi::node_pcdata).set_value(value.toUtf8().constData());
+    return element;
+}
+
+// Copies the element children of `from` below `to`; `level` is theirs, the fragment's root being 1.
+void CopyElementChildren(XmlDocument& doc, XmlNode from, XmlNode to, int level) {
+    constexpr int DeepestLevel = 5;
+    if (level > DeepestLevel) return;
+    for (XmlNode child : from.children()) {
+        if (child.type() != pugi::node_element) continue;
+        const QString text = level == 2 ? TextContent(child) : QString();
+        XmlNode copy = AppendElement(doc, to, NodeName(child), text);
+        CopyElementChildren(doc, child, copy, level + 1);
+    }
+}
+
+void InsertText(XmlNode parent, XmlNode before, const std::string& text) {
+    XmlNode node = before ? parent.insert_child_before(pugi::node_pcdata, before)
+                          : parent.append_child(pugi::node_pcdata);
+    node.set_value(text.c_str());
+}
+
+} // namespace
+
+void SetXmlAttribute(ErrorReporter& errors, XmlDocument& doc, XmlNode element, const QString& name,
+                     const QString& value) {
+    Trap(errors, "C02-0011", [&] {
+        RequireName(name);
+        RequireOwnNode(doc, element);
+        if (element.type() != pugi::node_element)
+            vb::Raise(vb::err::InvalidProcedureCall, QStringLiteral("Only an element can carry attributes."));
+        const QByteArray key = name.toUtf8();
+        pugi::xml_attribute attribute = element.attribute(key.constData());
+        if (!attribute) attribute = element.append_attribute(key.constData());
+        attribute.set_value(value.toUtf8().constData());
+    });
+}
+
+XmlNode AppendXmlElement(ErrorReporter& errors, XmlDocument& doc, XmlNode parent, const QString& name,
+                         const QString& value) {
+    XmlNode element;
+    Trap(errors, "C02-0012", [&] { element = AppendElement(doc, parent, name, value); });
+    return element;
+}
+
+XmlNode AppendXmlElementIfValue(ErrorReporter& errors, XmlDocument& doc, XmlNode parent, const QString& name,
+                                const QString& value) {
+    XmlNode element;
+    if (value.isEmpty()) return element;
+    Trap(errors, "C02-0013", [&] { element = AppendElement(doc, parent, name, value); });
+    return element;
+}
+
+void AppendXmlFragment(ErrorReporter& errors, XmlDocument& doc, XmlNode target, const QString& fragment) {
+    Trap(errors, "C02-0013", [&] {
+        XmlDocument source;
+        source.loadXml(fragment);
+        for (XmlNode top : source.node().children()) {
+            if (top.type() != pugi::node_element) continue;
+            XmlNode copy = AppendElement(doc, target, NodeName(top), QString());
+            CopyElementChildren(doc, top, copy, 2);
+        }
+    });
+}
+
+QString EscapeXml(const QString& text) {
+    QString s = text;
+    s.replace(QLatin1String("\r\n"), QLatin1String("\\n"));
+    s.replace(u'\r', QLatin1String("\\r"));
+    s.replace(u'\t', QLatin1String("\\t"));
+    s.replace(u'&', QLatin1String("&amp;"));
+    s.replace(u'\'', QLatin1String("&apos;"));
+    s.replace(u'"', QLatin1String("&quot;"));
+    s.replace(u'>', QLatin1String("&gt;"));
+    s.replace(u'<', QLatin1String("&lt;"));
+    return s;
+}
+
+void IndentXmlDocument(ErrorReporter& errors, XmlDocument& doc) {
+    Trap(errors, "C02-0002", [&] { IndentXmlNode(errors, doc.documentElement(), 0); });
+}
+
+void IndentXmlNode(ErrorReporter& errors, XmlNode node, int16_t level) {
+    Trap(errors, "C02-0003", [&] {
+        RequireNode(node);
+        if (IsTextNode(node)) return;
+
+        bool onlyText = true;
+        for (XmlNode child : node.children())
+            if (!IsTextNode(child)) onlyText = false;
+
+        // Children are walked by sibling links: the whitespace inserted around each child is met
+        // as a text node and passed over, so each original child is indented once.
+        if (XmlNode first = node.first_child()) {
+            if (!onlyText) InsertText(node, first, "\r\n");
+            if (level > std::numeric_limits<int16_t>::max() - 2)
+                vb::Raise(vb::err::Overflow, QStringLiteral("Overflow"));
+            const auto childLevel = static_cast<int16_t>(level + 2);
+            for (XmlNode child = first; child; child = child.next_sibling())
+                IndentXmlNode(errors, child, childLevel);
+        }
+
+        if (level > 0) {
+            const std::string blanks(size_t(level), ' ');
+            XmlNode parent = node.parent();
+            InsertText(parent, node, blanks);
+            if (!onlyText) InsertText(node, XmlNode(), blanks);
+            InsertText(parent, node.next_sibling(), "\r\n");
+        }
+    });
+}
+
+} // namespace quibo

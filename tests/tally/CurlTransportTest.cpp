@@ -1,0 +1,119 @@
+#include "tally/CurlTransport.h"
+
+#include "tally/TallyTestSupport.h"
+
+#include <QElapsedTimer>
+
+#include <gtest/gtest.h>
+
+namespace quibo {
+namespace {
+
+using test::LocalServer;
+
+struct Curl : ::testing::Test {
+    LocalServer server;
+    CurlTransport transport;
+    QString url() const { return QStringLiteral("http://127.0.0.1:") + server.portText(); }
+};
+
+TEST(CurlTransport, GetWithBodyCarriesTheBodyAndNoHeaderOfOurOwn) {
+    test::RawCapture capture;
+    CurlTransport transport;
+    const HttpReply reply =
+        transport.getWithBody(capture.url(), QByteArrayLiteral("<ENVELOPE>\r\n</ENVELOPE>\r\n"));
+    ASSERT_TRUE(reply.sent);
+    EXPECT_EQ(reply.status, 200);
+    EXPECT_EQ(reply.body, QByteArrayLiteral("ok"));
+    const std::string host = capture.url().mid(7).toStdString();
+    EXPECT_EQ(capture.request(),
+              "GET / HTTP/1.1\r\nHost: " + host +
+                  "\r\nAccept: */*\r\nContent-Length: 25\r\n\r\n<ENVELOPE>\r\n</ENVELOPE>\r\n");
+}
+
+TEST(CurlTransport, PostCarriesNoHeaderOfOurOwn) {
+    test::RawCapture capture;
+    CurlTransport transport;
+    ASSERT_TRUE(transport.post(capture.url(), QByteArrayLiteral("<ENVELOPE/>")).sent);
+    const std::string host = capture.url().mid(7).toStdString();
+    EXPECT_EQ(capture.request(), "POST / HTTP/1.1\r\nHost: " + host +
+                                     "\r\nAccept: */*\r\nContent-Length: 11\r\n\r\n<ENVELOPE/>");
+}
+
+TEST_F(Curl, PostSendsTheHeadersGivenOnce) {
+    transport.post(url(), QByteArrayLiteral("<ENVELOPE/>"),
+                   {QStringLiteral("Content-Type: text/xml"), QStringLiteral("Connection: close")});
+    const auto received = server.received();
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0].method, "POST");
+    EXPECT_EQ(received[0].headers.count("Content-Type"), 1u);
+    EXPECT_EQ(received[0].header("Content-Type"), "text/xml");
+    EXPECT_EQ(received[0].header("Connection"), "close");
+}
+
+TEST_F(Curl, ALargeBodyGoesWithoutWaitingForContinue) {
+    const QByteArray body(3 * 1024 * 1024, 'x');
+    const HttpReply reply = transport.post(url(), body);
+    ASSERT_TRUE(reply.sent);
+    const auto received = server.received();
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0].body.size(), size_t(body.size()));
+    EXPECT_FALSE(received[0].hasHeader("Expect"));
+    EXPECT_FALSE(received[0].hasHeader("Content-Type"));
+}
+
+TEST_F(Curl, ConsecutiveRequestsShareTheConnection) {
+    transport.post(url(), QByteArrayLiteral("<A/>"));
+    transport.getWithBody(url(), QByteArrayLiteral("<B/>"));
+    transport.post(url(), QByteArrayLiteral("<C/>"));
+    const auto received = server.received();
+    ASSERT_EQ(received.size(), 3u);
+    EXPECT_EQ(received[1].method, "GET");
+    EXPECT_EQ(received[2].method, "POST");
+    EXPECT_EQ(received[2].body, "<C/>");
+    EXPECT_EQ(received[0].remotePort, received[1].remotePort);
+    EXPECT_EQ(received[1].remotePort, received[2].remotePort);
+}
+
+TEST_F(Curl, StatusAndContentTypeOfAnErrorReply) {
+    server.answer(503, "busy", "text/plain; charset=\"ISO-8859-1\"");
+    const HttpReply reply = transport.post(url(), QByteArray());
+    ASSERT_TRUE(reply.sent);
+    EXPECT_EQ(reply.status, 503);
+    EXPECT_EQ(reply.contentType, QStringLiteral("text/plain; charset=\"ISO-8859-1\""));
+    EXPECT_EQ(reply.charset(), QStringLiteral("ISO-8859-1"));
+    EXPECT_EQ(reply.text(), QStringLiteral("busy"));
+}
+
+TEST(CurlTransport, ARefusedConnectionFailsWithTheSystemError) {
+    CurlTransport transport;
+    const HttpReply reply = transport.post(
+        QStringLiteral("http://127.0.0.1:") + QString::number(test::ClosedPort()), QByteArrayLiteral("<A/>"));
+    EXPECT_FALSE(reply.sent);
+    EXPECT_EQ(reply.systemErrorCode, 111); // ECONNREFUSED
+    EXPECT_TRUE(reply.errorText.contains(QStringLiteral("Couldn't connect to server")))
+        << reply.errorText.toStdString();
+    EXPECT_TRUE(reply.body.isEmpty());
+}
+
+TEST(CurlTransport, AServerThatSendsNothingFailsAfterTheStallTime) {
+    test::SilentServer silent;
+    CurlTransport transport({60, 1});
+    QElapsedTimer timer;
+    timer.start();
+    const HttpReply reply = transport.post(silent.url(), QByteArrayLiteral("<A/>"));
+    EXPECT_FALSE(reply.sent);
+    EXPECT_GE(timer.elapsed(), 900);
+    EXPECT_LT(timer.elapsed(), 20000);
+    EXPECT_TRUE(reply.errorText.contains(QStringLiteral("too slow"))) << reply.errorText.toStdString();
+}
+
+TEST(CurlTransport, AUrlWithoutHostFails) {
+    CurlTransport transport;
+    const HttpReply reply = transport.post(QStringLiteral("http://:9000"), QByteArrayLiteral("<A/>"));
+    EXPECT_FALSE(reply.sent);
+    EXPECT_FALSE(reply.errorText.isEmpty());
+}
+
+} // namespace
+} // namespace quibo

@@ -1,0 +1,239 @@
+#include "tally/TallyLink.h"
+
+#include "app/base/QtSettingsStore.h"
+#include "tally/CurlTransport.h"
+#include "tally/ImportEnvelope.h"
+#include "tally/TallyTestSupport.h"
+#include "tally/XmlBuilders.h"
+
+#include <QStringEncoder>
+
+#include <gtest/gtest.h>
+
+namespace quibo {
+namespace {
+
+using test::LocalServer;
+using test::ReadGolden;
+using test::ReportingTest;
+
+const std::string CreatedReply =
+    "<RESPONSE><CREATED>1</CREATED><ALTERED>0</ALTERED><ERRORS>0</ERRORS></RESPONSE>";
+
+struct PostToTally : ReportingTest {
+    LocalServer server;
+    MemorySettingsStore settings;
+    CurlTransport transport;
+    TallyLink link{settings, errors, transport};
+
+    void SetUp() override {
+        settings.set(settings::ServerAddress, QStringLiteral("127.0.0.1"));
+        settings.set(settings::PortNo, server.portText());
+        server.answer(200, CreatedReply);
+    }
+
+    // A ledger request built the way the ledger sender builds one.
+    QString LedgerRequest() {
+        auto doc = NewImportDataEnvelope(errors, QStringLiteral("Acme & Sons"));
+        XmlNode message = AppendXmlElement(errors, *doc, doc->firstElement(QStringLiteral("REQUESTDATA")),
+                                           QStringLiteral("TALLYMESSAGE"), QString());
+        SetXmlAttribute(errors, *doc, message, QStringLiteral("xmlns:UDF"), QStringLiteral("TallyUDF"));
+        XmlNode ledger = AppendXmlElement(errors, *doc, message, QStringLiteral("LEDGER"), QString());
+        SetXmlAttribute(errors, *doc, ledger, QStringLiteral("NAME"), QStringLiteral("Cash Box"));
+        SetXmlAttribute(errors, *doc, ledger, QStringLiteral("ACTION"), QStringLiteral("Create"));
+        AppendXmlElementIfValue(errors, *doc, ledger, QStringLiteral("ADDITIONALNAME"),
+                                QStringLiteral("Cash Box"));
+        AppendXmlElementIfValue(errors, *doc, ledger, QStringLiteral("CURRENCYNAME"), QString());
+        AppendXmlElementIfValue(errors, *doc, ledger, QStringLiteral("PARENT"),
+                                QStringLiteral("Cash-in-hand"));
+        AppendXmlElementIfValue(errors, *doc, ledger, QStringLiteral("GSTTYPE"),
+                                QStringLiteral("{Not Applicable}"));
+        AppendXmlElementIfValue(errors, *doc, ledger, QStringLiteral("ISBILLWISEON"), QStringLiteral("No"));
+        AppendXmlElementIfValue(errors, *doc, ledger, QStringLiteral("OPENINGBALANCE"),
+                                QStringLiteral("1500.00"));
+        XmlNode names = AppendXmlElement(errors, *doc, ledger, QStringLiteral("NAME.LIST"), QString());
+        AppendXmlElementIfValue(errors, *doc, names, QStringLiteral("NAME"), QStringLiteral("Cash Box"));
+        AppendXmlElementIfValue(errors, *doc, names, QStringLiteral("NAME"), QStringLiteral("Petty Cash"));
+        return doc->xml();
+    }
+};
+
+TEST_F(PostToTally, SendsTheIndentedLedgerRequestAndReturnsTheOutcome) {
+    QString xml = LedgerRequest();
+    EXPECT_EQ(link.PostToTally(xml), QStringLiteral("CREATED "));
+
+    const auto received = server.received();
+    ASSERT_EQ(received.size(), 1u);
+    const QByteArray golden = ReadGolden(QStringLiteral("ledger-request.xml"));
+    EXPECT_EQ(QByteArray::fromStdString(received[0].body), golden);
+    EXPECT_EQ(received[0].method, "POST");
+    EXPECT_EQ(received[0].path, "/");
+    EXPECT_EQ(received[0].header("Content-Length"), std::to_string(golden.size()));
+    EXPECT_FALSE(received[0].hasHeader("Content-Type"));
+    EXPECT_FALSE(received[0].hasHeader("Expect"));
+    EXPECT_TRUE(locations().isEmpty());
+}
+
+TEST_F(PostToTally, GoldenRequestHasTheLayoutOfAnImportRequest) {
+    // Every line starts with two blanks a level, ends in CR LF, and nothing follows the root.
+    const QList<QByteArray> lines = ReadGolden(QStringLiteral("ledger-request.xml")).split('\n');
+    const int expectedIndent[] = {0,  2,  4,  2,  2,  4,  6,  8,  8,  10, 8, 6, 6, 8, 10,
+                                  12, 12, 12, 12, 12, 12, 14, 14, 12, 10, 8, 6, 4, 2, 0};
+    ASSERT_EQ(lines.size(), qsizetype(std::size(expectedIndent)));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QByteArray& line = lines[i];
+        const bool last = i + 1 == lines.size();
+        EXPECT_EQ(line.endsWith('\r'), !last) << i;
+        const qsizetype indent = line.size() - line.trimmed().size() - (last ? 0 : 1);
+        EXPECT_EQ(indent, expectedIndent[i]) << i;
+    }
+    EXPECT_TRUE(lines.last() == "</ENVELOPE>");
+}
+
+TEST_F(PostToTally, RewritesSpecialValuesInTheCallersText) {
+    QString xml =
+        QStringLiteral("<ENVELOPE><A>{Any}</A><B>{Unknown}</B><C>{Applicable}</C><D>{Not Applicable}</D>"
+                       "<E>{End of List}</E><F>&amp;#4; Primary</F><G>{any}</G><H>{Any}{Any}</H>"
+                       "<I V=\"{End of List}\"/></ENVELOPE>");
+    link.PostToTally(xml);
+
+    EXPECT_EQ(
+        xml, QStringLiteral("<ENVELOPE><A>&#4; Any</A><B>&#4; Unknown</B><C>&#4; Applicable</C>"
+                            "<D>&#4; Not Applicable</D><E>&#4; End of List</E><F>&#4; Primary</F><G>{any}</G>"
+                            "<H>&#4; Any&#4; Any</H><I V=\"&#4; End of List\"/></ENVELOPE>"));
+    const auto received = server.received();
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0].body,
+              "<ENVELOPE>\r\n  <A>&#4; Any</A>\r\n  <B>&#4; Unknown</B>\r\n  <C>&#4; Applicable</C>\r\n"
+              "  <D>&#4; Not Applicable</D>\r\n  <E>&#4; End of List</E>\r\n  <F>&#4; Primary</F>\r\n"
+              "  <G>{any}</G>\r\n  <H>&#4; Any&#4; Any</H>\r\n  <I V=\"&#4; End of List\"/>\r\n"
+              "</ENVELOPE>");
+    EXPECT_TRUE(locations().isEmpty());
+}
+
+TEST_F(PostToTally, ARefusedConnectionIsReportedAndGivesTheEmptyOutcome) {
+    settings.set(settings::PortNo, QString::number(test::ClosedPort()));
+    QString xml = QStringLiteral("<ENVELOPE><A>{Any}</A></ENVELOPE>");
+    EXPECT_EQ(link.PostToTally(xml), QString());
+    EXPECT_EQ(xml, QStringLiteral("<ENVELOPE><A>&#4; Any</A></ENVELOPE>"));
+    EXPECT_EQ(locations(), QStringList({"C02-0001"}));
+    EXPECT_TRUE(errors.lastReport().contains(QStringLiteral("  API Error: (111) Connection refused\r\n")));
+    EXPECT_EQ(boxes.titles(), QStringList({"Quibo 1.0 Error = -2147012867"}));
+}
+
+TEST_F(PostToTally, AnEmptyServerAddressFailsWithoutSending) {
+    settings.set(settings::ServerAddress, QString());
+    EXPECT_EQ(link.ServerUrl(), QStringLiteral("http://:") + server.portText());
+    QString xml = QStringLiteral("<ENVELOPE/>");
+    EXPECT_EQ(link.PostToTally(xml), QString());
+    EXPECT_EQ(locations(), QStringList({"C02-0001"}));
+    EXPECT_TRUE(server.received().empty());
+}
+
+TEST_F(PostToTally, ReadsTheServerSettingsAtEveryCall) {
+    LocalServer other;
+    other.answer(200, "<RESPONSE><ALTERED>1</ALTERED></RESPONSE>");
+    CurlTransport ownTransport; // goes before `other`, so its open connection does not hold the server up
+    TallyLink ownLink(settings, errors, ownTransport);
+    QString xml = QStringLiteral("<ENVELOPE/>");
+    EXPECT_EQ(ownLink.PostToTally(xml), QStringLiteral("CREATED "));
+    settings.set(settings::PortNo, other.portText());
+    EXPECT_EQ(ownLink.PostToTally(xml), QStringLiteral("ALTERED "));
+    EXPECT_EQ(server.received().size(), 1u);
+    EXPECT_EQ(other.received().size(), 1u);
+}
+
+TEST_F(PostToTally, AnErrorPageComesBackUnchanged) {
+    const std::string page =
+        "<html><head><title>404 Not Found</title></head><body>Not Found<br></body></html>\r\n";
+    server.answer(404, page, "text/html");
+    QString xml = QStringLiteral("<ENVELOPE/>");
+    EXPECT_EQ(link.PostToTally(xml), QString::fromStdString(page));
+    EXPECT_TRUE(locations().isEmpty());
+}
+
+TEST_F(PostToTally, AnEmptyReplyGivesTheEmptyOutcomeWithoutReport) {
+    server.answer(200, "", "");
+    QString xml = QStringLiteral("<ENVELOPE/>");
+    EXPECT_EQ(link.PostToTally(xml), QString());
+    EXPECT_EQ(server.received().size(), 1u);
+    EXPECT_TRUE(locations().isEmpty());
+}
+
+TEST_F(PostToTally, ARequestThatDoesNotParseIsReportedAndNotSent) {
+    QString xml = QStringLiteral("<ENVELOPE><NARRATION>Tom & Jerry</NARRATION></ENVELOPE>");
+    EXPECT_EQ(link.PostToTally(xml), QString());
+    EXPECT_EQ(locations(), QStringList({"C02-0003"}));
+    EXPECT_TRUE(server.received().empty());
+}
+
+struct Charset {
+    const char* name;
+    QStringConverter::Encoding encoding; // of the body
+    std::string contentType;
+    bool byteOrderMark = false;
+};
+
+struct RepliesDecodedByCharset : PostToTally, ::testing::WithParamInterface<Charset> {};
+
+TEST_P(RepliesDecodedByCharset, Decodes) {
+    QStringEncoder encode(GetParam().encoding, GetParam().byteOrderMark ? QStringConverter::Flag::WriteBom
+                                                                        : QStringConverter::Flag::Default);
+    const QByteArray body = encode(QStringLiteral("<RESPONSE><LINEERROR>Café ₹</LINEERROR></RESPONSE>"));
+    server.answer(200, body.toStdString(), GetParam().contentType);
+    QString xml = QStringLiteral("<ENVELOPE/>");
+    EXPECT_EQ(link.PostToTally(xml), QStringLiteral("Café ₹ - "));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TallyLink, RepliesDecodedByCharset,
+    ::testing::Values(Charset{"NoContentType", QStringConverter::Utf8, ""},
+                      Charset{"NoCharset", QStringConverter::Utf8, "text/xml"},
+                      Charset{"UnknownCharset", QStringConverter::Utf8, "text/xml; charset=x-unheard-of"},
+                      Charset{"Utf8", QStringConverter::Utf8, "text/xml; charset=UTF-8"},
+                      Charset{"QuotedUtf16", QStringConverter::Utf16LE, "text/xml; charset=\"UTF-16LE\""},
+                      Charset{"Utf16ByteOrderMark", QStringConverter::Utf16BE, "text/xml", true}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(TallyLink, ServerUrlIsTakenAsStoredWithoutTrimming) {
+    MemorySettingsStore settings;
+    test::ScriptedMessageBox boxes;
+    test::FakeClock clock;
+    test::TempFolder folder;
+    ErrorReporter errors(boxes, clock, folder.path());
+    CurlTransport transport;
+    TallyLink link(settings, errors, transport);
+    EXPECT_EQ(link.ServerUrl(), QStringLiteral("http://:"));
+    settings.set(settings::ServerAddress, QStringLiteral(" tally-pc "));
+    settings.set(settings::PortNo, QStringLiteral("9000"));
+    EXPECT_EQ(link.ServerUrl(), QStringLiteral("http:// tally-pc :9000"));
+}
+
+// A transport that fails on cue, as a broken connection does.
+struct BrokenTransport final : HttpTransport {
+    int calls = 0;
+    HttpReply post(const QString&, const QByteArray&, const QStringList&) override {
+        ++calls;
+        HttpReply reply;
+        reply.errorText = QStringLiteral("Recv failure: Connection reset by peer");
+        reply.systemErrorCode = 104;
+        return reply;
+    }
+    HttpReply getWithBody(const QString& url, const QByteArray& body) override { return post(url, body, {}); }
+};
+
+TEST_F(ReportingTest, ABrokenConnectionIsReportedWithItsSystemError) {
+    MemorySettingsStore settings;
+    BrokenTransport transport;
+    TallyLink link(settings, errors, transport);
+    QString xml = QStringLiteral("<ENVELOPE/>");
+    EXPECT_EQ(link.PostToTally(xml), QString());
+    EXPECT_EQ(transport.calls, 1);
+    EXPECT_EQ(locations(), QStringList({"C02-0001"}));
+    EXPECT_TRUE(
+        errors.lastReport().startsWith(QStringLiteral("Recv failure: Connection reset by peer \r\n")));
+    EXPECT_TRUE(errors.lastReport().contains(QStringLiteral("  API Error: (104) ")));
+}
+
+} // namespace
+} // namespace quibo
