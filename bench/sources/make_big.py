@@ -1,0 +1,91 @@
+#!/usr/bin/python3
+"""Writes the large sources the sources benchmark reads, into a scratch folder (never committed).
+
+    /usr/bin/python3 make_big.py <folder> <rows> <mkmdb.py>
+
+One table "Vouchers" of <rows> rows and 20 columns (serial number, texts, a date, numbers, a flag), as
+big.xls (xlwt; an .xls sheet holds at most 65,535 rows below its header, so it is cut there),
+big.xlsx (openpyxl, write-only), big.mdb (mkmdb.py), big.sqlite (sqlite3) and text/big.csv.
+"""
+import csv
+import datetime
+import os
+import sqlite3
+import subprocess
+import sys
+
+import openpyxl
+import xlwt
+
+COLUMNS = [('SrNo', 'long'), ('VchType', 'text'), ('VchNo', 'text'), ('VchDate', 'date'), ('Ledger', 'text'),
+           ('Debit', 'double'), ('Credit', 'double'), ('Quantity', 'long'), ('Rate', 'double'),
+           ('Amount', 'double'), ('Narration', 'text'), ('Posted', 'bool')] + \
+          [('Extra%d' % i, 'double') for i in range(1, 9)]
+LEDGERS = ['Cash', 'Bank', 'Sales', 'Purchase', 'Freight']
+TYPES = ['Receipt', 'Payment', 'Journal', 'Sales']
+BASE = datetime.datetime(2024, 4, 1)
+
+
+def row(i):
+    amount = round((i * 37) % 100000 / 7.0, 2)
+    return [i, TYPES[i % 4], 'V%05d' % (i // 2), BASE + datetime.timedelta(days=i % 365),
+            LEDGERS[i % 5], amount if i % 2 else None, None if i % 2 else amount, i % 50, 12.5,
+            amount, 'Row %d' % i, i % 3 == 0] + [i * 0.5 + k for k in range(8)]
+
+
+def main():
+    folder, rows, mkmdb = sys.argv[1], int(sys.argv[2]), sys.argv[3]
+    os.makedirs(os.path.join(folder, 'text'), exist_ok=True)
+    names = [c for c, _ in COLUMNS]
+
+    book = xlwt.Workbook()
+    sheet = book.add_sheet('Vouchers')
+    date_style = xlwt.easyxf(num_format_str='DD-MM-YYYY')
+    for c, n in enumerate(names):
+        sheet.write(0, c, n)
+    for i in range(1, min(rows, 65535) + 1):
+        for c, v in enumerate(row(i)):
+            if v is None:
+                continue
+            if isinstance(v, datetime.datetime):
+                sheet.write(i, c, v, date_style)
+            else:
+                sheet.write(i, c, v)
+    book.save(os.path.join(folder, 'big.xls'))
+
+    wb = openpyxl.Workbook(write_only=True)
+    ws = wb.create_sheet('Vouchers')
+    ws.append(names)
+    for i in range(1, rows + 1):
+        ws.append(row(i))
+    wb.save(os.path.join(folder, 'big.xlsx'))
+
+    typed = os.path.join(folder, 'typed.csv')
+    with open(typed, 'w', newline='', encoding='utf-8') as f:
+        w = csv.writer(f)
+        w.writerow(['%s:%s' % c for c in COLUMNS])
+        for i in range(1, rows + 1):
+            w.writerow(['' if v is None else v.strftime('%Y-%m-%d') if isinstance(v, datetime.datetime)
+                        else ('true' if v else 'false') if isinstance(v, bool) else v for v in row(i)])
+    subprocess.run(['/usr/bin/python3', mkmdb, os.path.join(folder, 'big.mdb'), 'Vouchers=' + typed], check=True,
+                   stdout=subprocess.DEVNULL)
+
+    db = sqlite3.connect(os.path.join(folder, 'big.sqlite'))
+    types = {'long': 'INTEGER', 'text': 'TEXT', 'date': 'TIMESTAMP', 'double': 'DOUBLE', 'bool': 'BIT'}
+    db.execute('CREATE TABLE Vouchers (%s)' % ', '.join('"%s" %s' % (c, types[t]) for c, t in COLUMNS))
+    db.executemany('INSERT INTO Vouchers VALUES (%s)' % ', '.join('?' * len(COLUMNS)),
+                   ([v.strftime('%Y-%m-%d %H:%M:%S') if isinstance(v, datetime.datetime) else v for v in row(i)]
+                    for i in range(1, rows + 1)))
+    db.commit()
+    db.close()
+
+    with open(os.path.join(folder, 'text', 'big.csv'), 'w', newline='', encoding='utf-8') as f:
+        w = csv.writer(f)
+        w.writerow(names)
+        for i in range(1, rows + 1):
+            w.writerow(['' if v is None else v.strftime('%d-%m-%Y') if isinstance(v, datetime.datetime) else v
+                        for v in row(i)])
+
+
+if __name__ == '__main__':
+    main()

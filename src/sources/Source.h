@@ -1,0 +1,34 @@
+#pragma once
+
+#include "sources/SourceTable.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace quibo {
+
+// An open data source: a workbook, a folder of text files, an Access database
+// or an ODBC data source. It lives for one procedure call, like the connection
+// it stands for. Every failure raises vb::RuntimeError worded as the data
+// provider would word it.
+class Source {
+public:
+    virtual ~Source() = default;
+
+    // The TABLE_NAME column of the tables schema, spelled as the source spells
+    // it: a workbook's sheets as "Name$", a text folder's files as "name.csv",
+    // an ODBC data source's tables and then its views.
+    virtual QStringList tables() = 0;
+    // The views schema; only ODBC data sources have views.
+    virtual QStringList views() { return {}; }
+
+    // "select * from [table]", with " Order By orderBy" when orderBy is not
+    // empty. The table name is matched as the engine matches it (without
+    // regard to case); a missing table or order column raises.
+    virtual SourceTable read(const QString& table, const QString& orderBy = {}) = 0;
+
+    // What this source is, for error reports: "Excel workbook '/data/a.xls'".
+    virtual QString describe() const = 0;
+};
+
+} // namespace quibo

@@ -1,0 +1,47 @@
+#include "sources/backends/DateText.h"
+
+namespace quibo {
+
+namespace {
+
+// The number of `digits` digits at `at`, or -1.
+int Digits(QStringView text, qsizetype at, int digits) {
+    if (at + digits > text.size()) return -1;
+    int value = 0;
+    for (int i = 0; i < digits; ++i) {
+        const char16_t c = text[at + i].unicode();
+        if (c < u'0' || c > u'9') return -1;
+        value = value * 10 + (c - u'0');
+    }
+    return value;
+}
+
+QTime TimeAt(QStringView text, qsizetype at) {
+    const int h = Digits(text, at, 2), m = Digits(text, at + 3, 2), s = Digits(text, at + 6, 2);
+    if (h < 0 || m < 0 || s < 0 || text[at + 2] != u':' || text[at + 5] != u':') return {};
+    const qsizetype end = at + 8;
+    // A fraction of a second or a zone may follow; the time is taken as written.
+    if (end < text.size() && text[end] != u'.' && text[end] != u'Z' && text[end] != u'+' && text[end] != u'-')
+        return {};
+    return QTime(h, m, s);
+}
+
+} // namespace
+
+QDateTime ParseDateText(QStringView text) {
+    text = text.trimmed();
+    if (text.size() >= 8 && text[2] == u':') {
+        const QTime time = TimeAt(text, 0);
+        return time.isValid() ? QDateTime(QDate(1899, 12, 30), time, Qt::UTC) : QDateTime();
+    }
+    if (text.size() < 10 || text[4] != u'-' || text[7] != u'-') return {};
+    const int y = Digits(text, 0, 4), m = Digits(text, 5, 2), d = Digits(text, 8, 2);
+    if (y < 0 || m < 0 || d < 0 || !QDate::isValid(y, m, d)) return {};
+    const QDate date(y, m, d);
+    if (text.size() == 10) return QDateTime(date, QTime(0, 0), Qt::UTC);
+    if (text[10] != u' ' && text[10] != u'T') return {};
+    const QTime time = TimeAt(text, 11);
+    return time.isValid() ? QDateTime(date, time, Qt::UTC) : QDateTime();
+}
+
+} // namespace quibo

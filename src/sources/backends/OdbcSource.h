@@ -1,0 +1,33 @@
+#pragma once
+
+#include "sources/Source.h"
+
+#include <memory>
+
+namespace quibo {
+
+// A named ODBC data source reached through the unixODBC driver manager's
+// wide-character API. Tables are listed then views; names in queries are
+// quoted with the driver's own identifier quote, so "Order By" is the
+// database's own ordering.
+class OdbcSource final : public Source {
+public:
+    // `connection` is the program's "DSN=..." string; user and password are
+    // passed as UID and PWD when not empty. Raises with the driver's message.
+    OdbcSource(const QString& connection, const QString& user, const QString& password);
+    ~OdbcSource() override;
+
+    QStringList tables() override;
+    QStringList views() override;
+    SourceTable read(const QString& table, const QString& orderBy = {}) override;
+    QString describe() const override;
+
+private:
+    QStringList list(const QString& type);
+
+    struct Impl;
+    std::unique_ptr<Impl> d;
+    QString m_name;
+};
+
+} // namespace quibo

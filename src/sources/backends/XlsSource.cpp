@@ -1,0 +1,126 @@
+#include "sources/backends/XlsSource.h"
+
+#include "sources/backends/DateText.h"
+#include "sources/backends/SheetBuilder.h"
+#include "sources/ProviderError.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <freexl.h>
+
+namespace quibo {
+
+namespace {
+
+// Closes a FreeXL handle on every way out.
+class Workbook {
+public:
+    Workbook() = default;
+    Workbook(const Workbook&) = delete;
+    Workbook& operator=(const Workbook&) = delete;
+    ~Workbook() {
+        if (m_handle) freexl_close(m_handle);
+    }
+    const void* handle() const { return m_handle; }
+    const void** out() { return &m_handle; }
+
+private:
+    const void* m_handle = nullptr;
+};
+
+void OpenWorkbook(Workbook& book, const QString& path, bool withCells) {
+    if (!QFileInfo(path).isFile())
+        RaiseProviderError(provider::Jet, QStringLiteral("Could not find file '%1'.").arg(path));
+    const QByteArray name = QFile::encodeName(path);
+    const int rc = withCells ? freexl_open(name.constData(), book.out())
+                             : freexl_open_info(name.constData(), book.out());
+    if (rc != FREEXL_OK)
+        RaiseProviderError(provider::Jet, QStringLiteral("External table is not in the expected format."));
+    unsigned int password = 0;
+    if (freexl_get_info(book.handle(), FREEXL_BIFF_PASSWORD, &password) == FREEXL_OK &&
+        password == FREEXL_BIFF_OBFUSCATED)
+        RaiseProviderError(provider::Jet, QStringLiteral("Could not decrypt file."));
+}
+
+SourceCell CellOf(const FreeXL_CellValue& v) {
+    switch (v.type) {
+    case FREEXL_CELL_INT:
+        return static_cast<double>(v.value.int_value);
+    case FREEXL_CELL_DOUBLE:
+        return v.value.double_value;
+    case FREEXL_CELL_TEXT:
+    case FREEXL_CELL_SST_TEXT:
+        return QString::fromUtf8(v.value.text_value);
+    case FREEXL_CELL_DATE:
+    case FREEXL_CELL_DATETIME:
+    case FREEXL_CELL_TIME: {
+        const QDateTime d = ParseDateText(QString::fromLatin1(v.value.text_value));
+        if (d.isValid()) return d;
+        return QString::fromLatin1(v.value.text_value);
+    }
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
+XlsSource::XlsSource(QString path) : m_path(std::move(path)) {
+    Workbook book;
+    OpenWorkbook(book, m_path, false);
+    unsigned int count = 0;
+    freexl_get_info(book.handle(), FREEXL_BIFF_SHEET_COUNT, &count);
+    for (unsigned int i = 0; i < count; ++i) {
+        const char* name = nullptr;
+        if (freexl_get_worksheet_name(book.handle(), static_cast<unsigned short>(i), &name) == FREEXL_OK &&
+            name)
+            m_sheets.append(QString::fromUtf8(name));
+    }
+}
+
+QStringList XlsSource::tables() {
+    // The engine's schema rowset comes sorted by name.
+    QStringList names;
+    for (const QString& sheet : m_sheets)
+        names.append(sheet + QLatin1Char('$'));
+    std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
+    return names;
+}
+
+SourceTable XlsSource::read(const QString& table, const QString& orderBy) {
+    int index = -1;
+    for (int i = 0; i < m_sheets.size() && index < 0; ++i)
+        if (m_sheets[i] + QLatin1Char('$') == table) index = i;
+    for (int i = 0; i < m_sheets.size() && index < 0; ++i)
+        if ((m_sheets[i] + QLatin1Char('$')).compare(table, Qt::CaseInsensitive) == 0) index = i;
+    if (index < 0) RaiseTableNotFound(provider::Jet, table);
+
+    Workbook book;
+    OpenWorkbook(book, m_path, true);
+    if (freexl_select_active_worksheet(book.handle(), static_cast<unsigned short>(index)) != FREEXL_OK)
+        RaiseTableNotFound(provider::Jet, table);
+    unsigned int rows = 0;
+    unsigned short columns = 0;
+    freexl_worksheet_dimensions(book.handle(), &rows, &columns);
+
+    SheetBuilder sheet;
+    for (unsigned int r = 0; r < rows; ++r) {
+        for (unsigned short c = 0; c < columns; ++c) {
+            FreeXL_CellValue value;
+            if (freexl_get_cell_value(book.handle(), r, c, &value) != FREEXL_OK) continue;
+            sheet.set(static_cast<int>(r), c, CellOf(value));
+        }
+    }
+    SourceTable result = sheet.finish();
+    if (!orderBy.isEmpty()) result.orderBy(orderBy, provider::Jet);
+    return result;
+}
+
+QString XlsSource::describe() const {
+    return QStringLiteral("Excel workbook '%1'").arg(m_path);
+}
+
+} // namespace quibo

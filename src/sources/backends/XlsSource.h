@@ -1,0 +1,23 @@
+#pragma once
+
+#include "sources/Source.h"
+
+namespace quibo {
+
+// An .xls workbook (BIFF) read with FreeXL, standing in for the Jet provider
+// with "Excel 8.0;HDR=YES;". Each worksheet is a table named "Name$".
+class XlsSource final : public Source {
+public:
+    // Opens the workbook for its sheet list; raises when it is missing or not a workbook.
+    explicit XlsSource(QString path);
+
+    QStringList tables() override;
+    SourceTable read(const QString& table, const QString& orderBy = {}) override;
+    QString describe() const override;
+
+private:
+    QString m_path;
+    QStringList m_sheets; // as stored, without "$"
+};
+
+} // namespace quibo

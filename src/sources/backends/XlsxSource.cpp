@@ -1,0 +1,495 @@
+#include "sources/backends/XlsxSource.h"
+
+#include "sources/backends/DateText.h"
+#include "sources/backends/SheetBuilder.h"
+#include "sources/ProviderError.h"
+#include "vb/Date.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <pugixml.hpp>
+#include <zip.h>
+
+#include <charconv>
+#include <cstring>
+#include <map>
+
+namespace quibo {
+
+namespace {
+
+const QString DriverTag = QStringLiteral("[Microsoft][ODBC Excel Driver] ");
+
+// Excel's own limits; a cell reference beyond them is not a cell.
+constexpr int MaxRows = 1048576;
+constexpr int MaxColumns = 16384;
+
+[[noreturn]] void RaiseNotAWorkbook() {
+    RaiseProviderError(provider::Odbc,
+                       DriverTag + QStringLiteral("External table is not in the expected format."));
+}
+
+class ZipFile {
+public:
+    ZipFile(zip_t* zip, const std::string& name) : m_file(zip_fopen(zip, name.c_str(), 0)) {
+        if (!m_file) m_file = zip_fopen(zip, name.c_str(), ZIP_FL_NOCASE);
+        if (!m_file) RaiseNotAWorkbook();
+    }
+    ZipFile(const ZipFile&) = delete;
+    ZipFile& operator=(const ZipFile&) = delete;
+    ~ZipFile() { zip_fclose(m_file); }
+
+    // Appends up to `size` bytes to `out`; false at the end of the part.
+    bool readInto(std::string& out, size_t size) {
+        const size_t before = out.size();
+        out.resize(before + size);
+        const zip_int64_t n = zip_fread(m_file, out.data() + before, size);
+        if (n < 0) RaiseNotAWorkbook();
+        out.resize(before + static_cast<size_t>(n));
+        return n > 0;
+    }
+
+private:
+    zip_file_t* m_file;
+};
+
+class ZipArchive {
+public:
+    explicit ZipArchive(const QString& path) {
+        int error = 0;
+        m_zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
+        if (!m_zip) RaiseNotAWorkbook();
+    }
+    ZipArchive(const ZipArchive&) = delete;
+    ZipArchive& operator=(const ZipArchive&) = delete;
+    ~ZipArchive() { zip_discard(m_zip); }
+
+    zip_t* handle() const { return m_zip; }
+    bool has(const std::string& name) const {
+        return zip_name_locate(m_zip, name.c_str(), ZIP_FL_NOCASE) >= 0;
+    }
+    std::string readAll(const std::string& name) const {
+        ZipFile file(m_zip, name);
+        std::string data;
+        while (file.readInto(data, 1 << 16)) {
+        }
+        return data;
+    }
+
+private:
+    zip_t* m_zip = nullptr;
+};
+
+// Element names may carry a namespace prefix ("x:row"); only the local part counts.
+const char* LocalName(const char* name) {
+    const char* colon = std::strchr(name, ':');
+    return colon ? colon + 1 : name;
+}
+
+bool Is(const pugi::xml_node& node, const char* local) {
+    return std::strcmp(LocalName(node.name()), local) == 0;
+}
+
+pugi::xml_node Child(const pugi::xml_node& node, const char* local) {
+    for (pugi::xml_node child : node.children())
+        if (Is(child, local)) return child;
+    return {};
+}
+
+// The relationship attribute "r:id" under whatever prefix the file uses.
+const char* RelationshipId(const pugi::xml_node& node) {
+    for (pugi::xml_attribute a : node.attributes()) {
+        const char* colon = std::strchr(a.name(), ':');
+        if (colon && std::strcmp(colon + 1, "id") == 0) return a.value();
+    }
+    return "";
+}
+
+void Parse(pugi::xml_document& doc, const std::string& xml) {
+    if (!doc.load_buffer(xml.data(), xml.size(), pugi::parse_default | pugi::parse_ws_pcdata)) {
+        doc.reset();
+        RaiseNotAWorkbook();
+    }
+}
+
+std::string DirectoryOf(const std::string& part) {
+    const size_t slash = part.rfind('/');
+    return slash == std::string::npos ? std::string() : part.substr(0, slash + 1);
+}
+
+std::string RelationshipsOf(const std::string& part) {
+    const size_t slash = part.rfind('/');
+    const std::string name = slash == std::string::npos ? part : part.substr(slash + 1);
+    return DirectoryOf(part) + "_rels/" + name + ".rels";
+}
+
+// A target is relative to the folder of the part that names it, or absolute from the package root.
+std::string ResolveTarget(const std::string& fromPart, const std::string& target) {
+    const std::string joined =
+        !target.empty() && target[0] == '/' ? target.substr(1) : DirectoryOf(fromPart) + target;
+    std::vector<std::string> segments;
+    size_t start = 0;
+    while (start <= joined.size()) {
+        size_t end = joined.find('/', start);
+        if (end == std::string::npos) end = joined.size();
+        const std::string segment = joined.substr(start, end - start);
+        if (segment == "..") {
+            if (!segments.empty()) segments.pop_back();
+        } else if (!segment.empty() && segment != ".") {
+            segments.push_back(segment);
+        }
+        start = end + 1;
+    }
+    std::string path;
+    for (const std::string& s : segments)
+        path += (path.empty() ? "" : "/") + s;
+    return path;
+}
+
+struct Relationship {
+    std::string type;
+    std::string target;
+};
+
+std::map<std::string, Relationship> ReadRelationships(const ZipArchive& zip, const std::string& part) {
+    std::map<std::string, Relationship> rels;
+    const std::string relsPart = RelationshipsOf(part);
+    if (!zip.has(relsPart)) return rels;
+    pugi::xml_document doc;
+    Parse(doc, zip.readAll(relsPart));
+    for (pugi::xml_node r : doc.document_element().children())
+        if (Is(r, "Relationship"))
+            rels[r.attribute("Id").value()] = {r.attribute("Type").value(),
+                                               ResolveTarget(part, r.attribute("Target").value())};
+    return rels;
+}
+
+bool EndsWith(const std::string& text, const char* suffix) {
+    const size_t n = std::strlen(suffix);
+    return text.size() >= n && text.compare(text.size() - n, n, suffix) == 0;
+}
+
+// Strings in the package escape characters XML cannot carry as "_xHHHH_".
+QString DecodeText(const std::string& utf8) {
+    QString text = QString::fromUtf8(utf8);
+    if (!text.contains(QLatin1String("_x"))) return text;
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('_') && i + 6 < text.size() && text[i + 1] == QLatin1Char('x') &&
+            text[i + 6] == QLatin1Char('_')) {
+            bool ok = false;
+            const uint code = QStringView(text).mid(i + 2, 4).toUInt(&ok, 16);
+            if (ok) {
+                out.append(QChar(static_cast<char16_t>(code)));
+                i += 6;
+                continue;
+            }
+        }
+        out.append(text[i]);
+    }
+    return out;
+}
+
+// The text of a string item: its own <t>, or its runs' <t>s; phonetic runs are not text.
+std::string ItemText(const pugi::xml_node& item) {
+    std::string text;
+    for (pugi::xml_node child : item.children()) {
+        if (Is(child, "t")) {
+            text += child.text().get();
+        } else if (Is(child, "r")) {
+            for (pugi::xml_node t : child.children())
+                if (Is(t, "t")) text += t.text().get();
+        }
+    }
+    return text;
+}
+
+bool IsBuiltInDateFormat(int id) {
+    return (id >= 14 && id <= 22) || (id >= 27 && id <= 36) || (id >= 45 && id <= 47) ||
+           (id >= 50 && id <= 58);
+}
+
+// A custom number format shows a date or time when its first section holds a
+// d, m, y, h or s outside quoted text, escapes and [colour]/[condition] brackets.
+bool IsDateFormatCode(const std::string& code) {
+    for (size_t i = 0; i < code.size(); ++i) {
+        const char c = code[i];
+        if (c == ';') return false;
+        if (c == '"') {
+            const size_t close = code.find('"', i + 1);
+            if (close == std::string::npos) return false;
+            i = close;
+        } else if (c == '\\' || c == '_' || c == '*') {
+            ++i;
+        } else if (c == '[') {
+            const size_t close = code.find(']', i + 1);
+            if (close == std::string::npos) return false;
+            const std::string inside = code.substr(i + 1, close - i - 1);
+            // Elapsed time: [h], [mm], [ss].
+            if (!inside.empty() && inside.find_first_not_of("hHmMsS") == std::string::npos) return true;
+            i = close;
+        } else {
+            switch (c) {
+            case 'd':
+            case 'D':
+            case 'm':
+            case 'M':
+            case 'y':
+            case 'Y':
+            case 'h':
+            case 'H':
+            case 's':
+            case 'S':
+                return true;
+            default:
+                break;
+            }
+        }
+    }
+    return false;
+}
+
+std::vector<char> ReadDateStyles(const ZipArchive& zip, const std::string& part) {
+    std::vector<char> dates;
+    if (part.empty() || !zip.has(part)) return dates;
+    pugi::xml_document doc;
+    Parse(doc, zip.readAll(part));
+    const pugi::xml_node root = doc.document_element();
+    std::map<int, bool> custom;
+    for (pugi::xml_node f : Child(root, "numFmts").children())
+        if (Is(f, "numFmt"))
+            custom[f.attribute("numFmtId").as_int()] = IsDateFormatCode(f.attribute("formatCode").value());
+    for (pugi::xml_node xf : Child(root, "cellXfs").children()) {
+        if (!Is(xf, "xf")) continue;
+        const int id = xf.attribute("numFmtId").as_int();
+        const auto it = custom.find(id);
+        dates.push_back(it != custom.end() ? it->second : IsBuiltInDateFormat(id));
+    }
+    return dates;
+}
+
+std::vector<QString> ReadSharedStrings(const ZipArchive& zip, const std::string& part) {
+    std::vector<QString> strings;
+    if (part.empty() || !zip.has(part)) return strings;
+    pugi::xml_document doc;
+    Parse(doc, zip.readAll(part));
+    for (pugi::xml_node si : doc.document_element().children())
+        if (Is(si, "si")) strings.push_back(DecodeText(ItemText(si)));
+    return strings;
+}
+
+// "AB12" gives column 27 (0-based) and row 11 (0-based); -1 for a part that is absent.
+void ParseReference(const char* ref, int& row, int& column) {
+    int c = 0;
+    const char* p = ref;
+    while ((*p >= 'A' && *p <= 'Z') || (*p >= 'a' && *p <= 'z')) {
+        c = c * 26 + ((*p | 0x20) - 'a' + 1);
+        if (c > MaxColumns) break;
+        ++p;
+    }
+    column = p == ref ? -1 : c - 1;
+    int r = 0;
+    const char* digits = p;
+    while (*p >= '0' && *p <= '9' && r <= MaxRows)
+        r = r * 10 + (*p++ - '0');
+    row = p == digits ? -1 : r - 1;
+}
+
+struct SheetContext {
+    const std::vector<QString>& sharedStrings;
+    const std::vector<char>& dateStyles;
+    bool date1904;
+};
+
+SourceCell NumberCell(const char* text, bool isDate, bool date1904) {
+    while (*text == ' ' || *text == '\t' || *text == '\r' || *text == '\n')
+        ++text;
+    double value = 0;
+    const char* end = text + std::strlen(text);
+    const auto [ptr, ec] = std::from_chars(text, end, value);
+    if (ec != std::errc() || ptr == text) return QString::fromUtf8(text);
+    if (isDate) {
+        double serial = value;
+        if (date1904)
+            serial += 1462;
+        else if (serial >= 1 && serial < 60)
+            serial += 1; // serials before Excel's fictitious 29 Feb 1900 are one day behind
+        const QDateTime date = vb::FromOADate(serial);
+        if (date.isValid()) return date;
+    }
+    return value;
+}
+
+SourceCell CellValue(const pugi::xml_node& c, const SheetContext& context) {
+    const std::string type = c.attribute("t").value();
+    const pugi::xml_node v = Child(c, "v");
+    if (type == "s") {
+        if (!v) return {};
+        const long long index = std::strtoll(v.text().get(), nullptr, 10);
+        if (index < 0 || static_cast<size_t>(index) >= context.sharedStrings.size()) return {};
+        return context.sharedStrings[static_cast<size_t>(index)];
+    }
+    if (type == "inlineStr") {
+        const pugi::xml_node is = Child(c, "is");
+        if (!is) return {};
+        return DecodeText(ItemText(is));
+    }
+    if (type == "str") return v ? DecodeText(v.text().get()) : QString();
+    if (type == "b") {
+        if (!v) return {};
+        const std::string b = v.text().get();
+        return b == "1" || b == "true";
+    }
+    if (type == "e") return {};
+    if (!v) return {};
+    if (type == "d") {
+        const QDateTime date = ParseDateText(QString::fromUtf8(v.text().get()));
+        if (!date.isValid()) return QString::fromUtf8(v.text().get());
+        return date;
+    }
+    const int style = c.attribute("s").as_int(0);
+    const bool isDate = style >= 0 && static_cast<size_t>(style) < context.dateStyles.size() &&
+                        context.dateStyles[static_cast<size_t>(style)];
+    return NumberCell(v.text().get(), isDate, context.date1904);
+}
+
+// Reads the rows of one batch of <row> elements.
+void ReadRows(char* xml, size_t size, const SheetContext& context, int& lastRow, SheetBuilder& sheet) {
+    pugi::xml_document doc;
+    const pugi::xml_parse_result parsed =
+        doc.load_buffer_inplace(xml, size, pugi::parse_default | pugi::parse_ws_pcdata);
+    // A batch of no rows (an empty <sheetData></sheetData>) has no element at all.
+    if (!parsed && parsed.status != pugi::status_no_document_element) RaiseNotAWorkbook();
+    for (pugi::xml_node row : doc.children()) {
+        if (!Is(row, "row")) continue;
+        const int r = row.attribute("r").as_int(lastRow + 2) - 1;
+        if (r < 0 || r >= MaxRows) continue;
+        lastRow = r;
+        int lastColumn = -1;
+        for (pugi::xml_node c : row.children()) {
+            if (!Is(c, "c")) continue;
+            int cellRow = r;
+            int column = lastColumn + 1;
+            if (const pugi::xml_attribute ref = c.attribute("r")) {
+                int refRow = -1;
+                ParseReference(ref.value(), refRow, column);
+                if (column < 0) column = lastColumn + 1;
+            }
+            lastColumn = column;
+            if (column >= MaxColumns) continue;
+            sheet.set(cellRow, column, CellValue(c, context));
+        }
+    }
+}
+
+// Streams a worksheet part: its rows are parsed a batch at a time as the
+// part is inflated, so memory holds the cells and one batch of XML.
+void ReadSheet(const ZipArchive& zip, const std::string& part, const SheetContext& context,
+               SheetBuilder& sheet) {
+    constexpr size_t Chunk = 1 << 20;
+    ZipFile file(zip.handle(), part);
+    std::string buffer;
+    bool more = true;
+    auto readMore = [&] { return more = more && file.readInto(buffer, Chunk); };
+
+    size_t at = std::string::npos;
+    while ((at = buffer.find("sheetData")) == std::string::npos)
+        if (!readMore()) return; // a worksheet without cells
+    const size_t open = buffer.rfind('<', at);
+    if (open == std::string::npos) RaiseNotAWorkbook();
+    const std::string prefix = buffer.substr(open + 1, at - open - 1); // "" or "x:"
+    size_t close;
+    while ((close = buffer.find('>', at)) == std::string::npos)
+        if (!readMore()) RaiseNotAWorkbook();
+    if (buffer[close - 1] == '/') return; // <sheetData/>
+
+    const std::string endOfData = "</" + prefix + "sheetData>";
+    const std::string endOfRow = "</" + prefix + "row>";
+    size_t pos = close + 1;
+    int lastRow = -1;
+    for (;;) {
+        const size_t end = buffer.find(endOfData, pos);
+        if (end != std::string::npos) {
+            ReadRows(buffer.data() + pos, end - pos, context, lastRow, sheet);
+            return;
+        }
+        const size_t lastEnd = buffer.rfind(endOfRow);
+        if (lastEnd != std::string::npos && lastEnd >= pos) {
+            const size_t batchEnd = lastEnd + endOfRow.size();
+            ReadRows(buffer.data() + pos, batchEnd - pos, context, lastRow, sheet);
+            pos = batchEnd;
+        }
+        buffer.erase(0, pos);
+        pos = 0;
+        if (!readMore()) RaiseNotAWorkbook();
+    }
+}
+
+} // namespace
+
+XlsxSource::XlsxSource(QString path) : m_path(std::move(path)) {
+    if (!QFileInfo(m_path).isFile())
+        RaiseProviderError(provider::Odbc,
+                           DriverTag + QStringLiteral("Could not find file '%1'.").arg(m_path));
+    const ZipArchive zip(m_path);
+
+    std::string workbookPart = "xl/workbook.xml";
+    for (const auto& [id, rel] : ReadRelationships(zip, ""))
+        if (EndsWith(rel.type, "/officeDocument")) workbookPart = rel.target;
+    if (!zip.has(workbookPart)) RaiseNotAWorkbook();
+
+    const auto rels = ReadRelationships(zip, workbookPart);
+    for (const auto& [id, rel] : rels) {
+        if (EndsWith(rel.type, "/sharedStrings")) m_sharedStringsPart = rel.target;
+        if (EndsWith(rel.type, "/styles")) m_stylesPart = rel.target;
+    }
+
+    pugi::xml_document doc;
+    Parse(doc, zip.readAll(workbookPart));
+    const pugi::xml_node workbook = doc.document_element();
+    const std::string date1904 = Child(workbook, "workbookPr").attribute("date1904").value();
+    m_date1904 = date1904 == "1" || date1904 == "true";
+    for (pugi::xml_node s : Child(workbook, "sheets").children()) {
+        if (!Is(s, "sheet")) continue;
+        const auto rel = rels.find(RelationshipId(s));
+        // Chart sheets and dialog sheets hold no table.
+        if (rel == rels.end() || !EndsWith(rel->second.type, "/worksheet")) continue;
+        m_sheets.push_back({QString::fromUtf8(s.attribute("name").value()), rel->second.target});
+    }
+}
+
+QStringList XlsxSource::tables() {
+    QStringList names;
+    for (const Sheet& sheet : m_sheets)
+        names.append(sheet.name + QLatin1Char('$'));
+    std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
+    return names;
+}
+
+SourceTable XlsxSource::read(const QString& table, const QString& orderBy) {
+    const Sheet* found = nullptr;
+    for (const Sheet& s : m_sheets)
+        if (!found && s.name + QLatin1Char('$') == table) found = &s;
+    for (const Sheet& s : m_sheets)
+        if (!found && (s.name + QLatin1Char('$')).compare(table, Qt::CaseInsensitive) == 0) found = &s;
+    if (!found) RaiseTableNotFound(provider::Odbc, table);
+
+    const ZipArchive zip(m_path);
+    const std::vector<QString> strings = ReadSharedStrings(zip, m_sharedStringsPart);
+    const std::vector<char> dateStyles = ReadDateStyles(zip, m_stylesPart);
+    SheetBuilder sheet;
+    ReadSheet(zip, found->part, SheetContext{strings, dateStyles, m_date1904}, sheet);
+    SourceTable result = sheet.finish();
+    if (!orderBy.isEmpty()) result.orderBy(orderBy, provider::Odbc);
+    return result;
+}
+
+QString XlsxSource::describe() const {
+    return QStringLiteral("Excel workbook '%1'").arg(m_path);
+}
+
+} // namespace quibo

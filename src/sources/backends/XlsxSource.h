@@ -1,0 +1,36 @@
+#pragma once
+
+#include "sources/Source.h"
+
+#include <string>
+#include <vector>
+
+namespace quibo {
+
+// An .xlsx workbook (Office Open XML) read with libzip and pugixml, standing
+// in for the Excel ODBC driver. Each worksheet is a table named "Name$".
+// Sheets are read as a stream of rows, so a large sheet never sits in memory
+// as one XML tree.
+class XlsxSource final : public Source {
+public:
+    // Opens the workbook for its sheet list; raises when it is missing or not a workbook.
+    explicit XlsxSource(QString path);
+
+    QStringList tables() override;
+    SourceTable read(const QString& table, const QString& orderBy = {}) override;
+    QString describe() const override;
+
+private:
+    struct Sheet {
+        QString name;     // as stored, without "$"
+        std::string part; // the worksheet's part in the package
+    };
+
+    QString m_path;
+    std::vector<Sheet> m_sheets;
+    std::string m_sharedStringsPart;
+    std::string m_stylesPart;
+    bool m_date1904 = false;
+};
+
+} // namespace quibo
