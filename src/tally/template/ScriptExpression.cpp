@@ -4,7 +4,6 @@
 #include "vb/RuntimeError.h"
 #include "vb/Text.h"
 
-#include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -78,7 +77,8 @@ int32_t LongOf(const ScriptValue& v) {
 }
 
 int32_t CheckedLong(int64_t value) {
-    if (value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max()) Overflow();
+    if (value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max())
+        Overflow();
     return static_cast<int32_t>(value);
 }
 
@@ -113,7 +113,8 @@ ScriptValue Arithmetic(Op op, const ScriptValue& a, const ScriptValue& b) {
 
 ScriptValue Add(const ScriptValue& a, const ScriptValue& b) {
     using T = ScriptValue::Type;
-    if (a.type() == T::String && b.type() == T::String) return ScriptValue::FromString(a.string() + b.string());
+    if (a.type() == T::String && b.type() == T::String)
+        return ScriptValue::FromString(a.string() + b.string());
     if (a.type() == T::String && b.isEmpty()) return a;
     if (a.isEmpty() && b.type() == T::String) return b;
     return Arithmetic(Op::Add, a, b);
@@ -241,13 +242,13 @@ enum class Tok {
 
 // Words of the language that this subset does not take: in value position VBScript reads them
 // as syntax errors, not as undefined names.
-constexpr std::array<const char16_t*, 49> kUnsupportedWords = {
-    u"AS",     u"BYREF",   u"BYVAL",  u"CALL",    u"CASE",     u"CLASS",    u"CONST",   u"DIM",  u"DO",
-    u"EACH",   u"ELSE",    u"ELSEIF", u"END",     u"EQV",      u"ERASE",    u"EXIT",    u"FOR",  u"FUNCTION",
-    u"GOTO",   u"IF",      u"IMP",    u"IN",      u"IS",       u"LET",      u"LOOP",    u"ME",   u"NEW",
-    u"NEXT",   u"NOTHING", u"NULL",   u"ON",      u"OPTION",   u"PRIVATE",  u"PROPERTY", u"PUBLIC", u"REDIM",
-    u"REM",    u"RESUME",  u"SELECT", u"SET",     u"STEP",     u"SUB",      u"THEN",    u"TO",   u"UNTIL",
-    u"WEND",   u"WHILE",   u"WITH",   u"PRESERVE",
+constexpr const char16_t* kUnsupportedWords[] = {
+    u"BYREF",    u"BYVAL",    u"CALL",   u"CASE",    u"CLASS", u"CONST",  u"DIM",    u"DO",
+    u"EACH",     u"ELSE",     u"ELSEIF", u"END",     u"EQV",   u"ERASE",  u"EXIT",   u"FOR",
+    u"FUNCTION", u"GOTO",     u"IF",     u"IMP",     u"IN",    u"IS",     u"LET",    u"LOOP",
+    u"ME",       u"NEW",      u"NEXT",   u"NOTHING", u"NULL",  u"ON",     u"OPTION", u"PRESERVE",
+    u"PRIVATE",  u"PROPERTY", u"PUBLIC", u"REDIM",   u"REM",   u"RESUME", u"SELECT", u"SET",
+    u"SUB",      u"THEN",     u"TO",     u"UNTIL",   u"WEND",  u"WHILE",  u"WITH",
 };
 
 bool IsAsciiLetter(char16_t c) {
@@ -498,7 +499,8 @@ private:
         ScriptValue v = parseConcatenation();
         for (;;) {
             const Tok op = m_tok;
-            if (op != Tok::Eq && op != Tok::Ne && op != Tok::Lt && op != Tok::Gt && op != Tok::Le && op != Tok::Ge)
+            if (op != Tok::Eq && op != Tok::Ne && op != Tok::Lt && op != Tok::Gt && op != Tok::Le &&
+                op != Tok::Ge)
                 return v;
             next();
             const ScriptValue r = parseConcatenation();
