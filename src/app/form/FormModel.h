@@ -55,8 +55,9 @@ public:
     QString txtODBCPath;
     QString txtODBCUser;
     QString txtPass;
-    CheckBox chkChkMst;
-    CheckBox chkSkipMst;
+    // The two share one place; a load shows the one its import type uses.
+    CheckBox chkChkMst{0, false};
+    CheckBox chkSkipMst{0, false};
     QStringList tabSourceCaptions; // "Excel", "Access", "ODBC" once the form has loaded
     int tabSourceIndex = -1;
     int tabDataIndex = 1; // "Imported Data"

@@ -1,0 +1,524 @@
+#include "app/commands/MainCommands.h"
+
+#include "app/base/ErrorReporter.h"
+#include "app/base/Services.h"
+#include "app/base/Trap.h"
+#include "app/commands/AppInfo.h"
+#include "app/commands/FormDialogs.h"
+#include "app/commands/ProcedureHooks.h"
+#include "app/commands/Report.h"
+#include "app/form/FormModel.h"
+#include "sources/ImportTypes.h"
+#include "staging/db/LocalDatabase.h"
+#include "tally/ServerQueries.h"
+#include "vb/Text.h"
+
+namespace quibo {
+
+namespace {
+
+const QString CrLf = QStringLiteral("\r\n");
+const QString MsgPanel = QStringLiteral("msg");
+const QString StatPanel = QStringLiteral("stat");
+const QString ExcelTab = QStringLiteral("Excel");
+const QString AccessTab = QStringLiteral("Access");
+const QString OdbcTab = QStringLiteral("ODBC");
+const QString CurrentlySelectedCompany = QStringLiteral("CURRENTLY SELECTED COMPANY IN TALLY");
+
+MsgAnswer Box(FormModel& form, const QString& text, const QString& title, MsgIcon icon,
+              MsgButtons buttons = MsgButtons::OkOnly) {
+    MessageBoxRequest box;
+    box.text = text;
+    box.title = title;
+    box.icon = icon;
+    box.buttons = buttons;
+    return form.services().messages.show(box);
+}
+
+bool IsBlank(const QString& text) {
+    return vb::Trim(text).isEmpty();
+}
+
+bool IsPostAction(const QString& action) {
+    return action == QLatin1String("POST") || action == QLatin1String("POSTSILENT");
+}
+
+QString WithoutBlanks(QString text) {
+    return text.remove(QLatin1Char(' '));
+}
+
+} // namespace
+
+MainCommands::MainCommands(FormModel& form, HttpTransport& transport, FormDialogs& dialogs,
+                           ConnectionOpener open)
+    : m_form(form), m_transport(transport), m_dialogs(dialogs),
+      m_tally(form.services().settings, form.errors(), transport), m_sources(form, std::move(open)) {
+    m_sources.cmbTableName_Click = [this] { RunTableLoader(); };
+    InstallProcedureHooks(*this);
+}
+
+template <class Body> void MainCommands::Guarded(const QString& name, Body&& body) {
+    const FormModel::Command command = m_form.BeginCommand(name);
+    if (!command) return;
+    std::forward<Body>(body)();
+}
+
+// ---------------------------------------------------------------- start-up
+
+void MainCommands::AddSourceTab(const QString& caption, int icon) {
+    m_form.tabSourceCaptions.append(caption);
+    state.tabSourceIcons.append(icon);
+    // The first tab of a tab strip is the selected one.
+    if (m_form.tabSourceIndex < 0) m_form.tabSourceIndex = 0;
+}
+
+void MainCommands::SelectTableFromCode(int index) {
+    // A drop-down list runs its Click when code changes the selection, as when the user does.
+    const int before = m_form.cmbTableName.ListIndex();
+    m_form.cmbTableName.SetListIndex(index);
+    if (m_form.cmbTableName.ListIndex() != before) RunTableLoader();
+}
+
+void MainCommands::RunTableLoader() {
+    if (tableLoader) tableLoader();
+}
+
+FormLoadResult MainCommands::Form_Load(const CommandArgs& args) {
+    FormLoadResult result;
+    const FormModel::Command command = m_form.BeginCommand(QStringLiteral("Load"));
+    bool trapped = true;
+    Trap(m_form.errors(), "F01-0029", [&] {
+        FormLoadSteps(args, result);
+        trapped = false;
+    });
+    if (trapped) result.reason = QStringLiteral("the start-up stopped at a run-time error (F01-0029)");
+    return result;
+}
+
+void MainCommands::FormLoadSteps(const CommandArgs& args, FormLoadResult& result) {
+    state.caption = AppInfo::Program().MainCaption();
+
+    (void)args.GetCommandArgCount();
+    QString arg[11];
+    for (int i = 1; i <= 10; ++i)
+        arg[i] = args.GetCommandArg(i).remove(QLatin1Char('\''));
+    arg[3] = vb::UCase(arg[3]);
+
+    m_form.tabSourceCaptions.clear();
+    state.tabSourceIcons.clear();
+    m_form.tabSourceIndex = -1;
+    const QString kind = vb::UCase(arg[1]);
+    if (kind == QLatin1String("XLS")) {
+        AddSourceTab(ExcelTab, 5);
+        m_form.txtFilePath = arg[2];
+        if (!IsBlank(m_form.txtFilePath)) m_sources.LoadExcelSheets(m_form.txtFilePath);
+    } else if (kind == QLatin1String("MDB")) {
+        AddSourceTab(AccessTab, 6);
+        m_form.txtMdbPath = arg[2];
+        if (!IsBlank(m_form.txtMdbPath))
+            m_sources.LoadAccessTables(m_form.txtMdbPath, m_form.txtMDBUser, m_form.txtMDBPass);
+    } else if (kind == QLatin1String("ODBC")) {
+        AddSourceTab(OdbcTab, 7);
+        if (!IsBlank(arg[9])) m_form.txtODBCUser = arg[9];
+        if (!IsBlank(arg[10])) m_form.txtPass = arg[10];
+        m_form.txtODBCPath = arg[2];
+        if (!IsBlank(m_form.txtODBCPath))
+            m_sources.LoadODBCTables(m_form.txtODBCPath, m_form.txtODBCUser, m_form.txtPass);
+    } else {
+        AddSourceTab(ExcelTab, 5);
+        AddSourceTab(AccessTab, 6);
+        AddSourceTab(OdbcTab, 7);
+    }
+
+    TabData_Click();
+    ShowSourceFrame();
+
+    m_form.cmbTableName.AddItem(SelectImportTypeEntry);
+    SelectTableFromCode(int(m_form.cmbTableName.items().indexOf(SelectImportTypeEntry)));
+    if (!arg[3].isEmpty()) {
+        const QString wanted = WithoutBlanks(arg[3]);
+        const QStringList entries = m_form.cmbTableName.items();
+        for (int i = 0; i < entries.size(); ++i) {
+            if (WithoutBlanks(entries[i]) == wanted) {
+                SelectTableFromCode(i);
+                break;
+            }
+        }
+    }
+
+    SettingsStore& settings = m_form.services().settings;
+    if (!arg[6].isEmpty()) settings.set(settings::ServerAddress, arg[6]);
+    if (!arg[7].isEmpty()) settings.set(settings::PortNo, arg[7]);
+
+    Refresh();
+
+    if (!IsBlank(arg[4])) {
+        ComboBox& companies = m_form.cmbCurrentCompanyList;
+        const QString wanted = vb::UCase(arg[4]);
+        for (int i = 0; i < companies.ListCount(); ++i) {
+            if (vb::UCase(companies.List(i)) != wanted) continue;
+            // Selecting by the argument's text finds the first entry equal to it in any case.
+            for (int j = 0; j < companies.ListCount(); ++j) {
+                if (vb::UCase(companies.List(j)) == wanted) {
+                    companies.SetListIndex(j);
+                    break;
+                }
+            }
+            m_form.CurrentCompany = companies.Text();
+        }
+    }
+
+    if (m_form.CurrentCompany.isEmpty()) {
+        result.reason = QStringLiteral("no company is current after the refresh");
+        return;
+    }
+    if (!(arg[4].isEmpty() || arg[4] == m_form.CurrentCompany)) {
+        result.reason =
+            QStringLiteral("argument 4 \"%1\" is not the current company \"%2\" (compared exactly)")
+                .arg(arg[4], m_form.CurrentCompany);
+        return;
+    }
+
+    m_form.SilentMode = false;
+    const QString action = vb::UCase(arg[8]);
+    if (!IsPostAction(action)) {
+        result.reason = QStringLiteral("argument 8 is not POST or POSTSILENT, so nothing was posted");
+        return;
+    }
+    if (action == QLatin1String("POSTSILENT")) m_form.SilentMode = true;
+    Post();
+    bool reportWritten = true;
+    if (!arg[5].isEmpty()) reportWritten = SaveReport(m_form, arg[5]);
+
+    if ((arg[4].isEmpty() || arg[4] == m_form.CurrentCompany) && IsPostAction(action)) {
+        Unload();
+        result.closed = true;
+        if (m_lastPost != PostOutcome::Completed) {
+            result.failed = true;
+            result.reason = PostStopReason();
+        } else if (!reportWritten) {
+            result.failed = true;
+            result.reason = QStringLiteral("the report file \"%1\" could not be written").arg(arg[5]);
+        }
+    } else {
+        result.reason = QStringLiteral("the company of the last row posted, \"%1\", is not argument 4 \"%2\"")
+                            .arg(m_form.CurrentCompany, arg[4]);
+    }
+}
+
+QString MainCommands::PostStopReason() const {
+    switch (m_lastPost) {
+    case PostOutcome::NoCompany:
+        return QStringLiteral("the post stopped: no company is selected");
+    case PostOutcome::NoImportType:
+        return QStringLiteral("the post stopped: no import type is selected");
+    case PostOutcome::Declined:
+        return QStringLiteral("the post was not confirmed");
+    case PostOutcome::Failed:
+        return QStringLiteral("the post ended at a run-time error (F01-0015)");
+    case PostOutcome::NotRun:
+    case PostOutcome::Completed:
+        break;
+    }
+    return {};
+}
+
+// ---------------------------------------------------------------- Refresh
+
+void MainCommands::cmdRefresh_Click() {
+    Guarded(QStringLiteral("Refresh"), [&] { Refresh(); });
+}
+
+void MainCommands::Refresh() {
+    Trap(m_form.errors(), "F01-0014", [&] {
+        SettingsStore& settings = m_form.services().settings;
+        const QString server = settings.get(settings::ServerAddress);
+        const QString port = settings.get(settings::PortNo);
+        m_form.DateFormat = settings.get(settings::DateFormat);
+        m_form.DecimalPlaces = settings.get(settings::DecimalPlaces);
+
+        if (server.isEmpty() || port.isEmpty()) {
+            m_dialogs.ShowOptionsDialog();
+            return;
+        }
+
+        m_form.stat(QStringLiteral("Initializing Tally Engine"), MsgPanel);
+        m_form.stat(QStringLiteral("Wait..."), StatPanel);
+        const QString url = QStringLiteral("http://") + server + QLatin1Char(':') + port;
+
+        if (!IsTallyRunning(m_transport, url)) {
+            m_form.stat(QStringLiteral("Tally is not running."), StatPanel);
+            Box(m_form, QStringLiteral("Tally is not running."), QStringLiteral("Tally Search."),
+                MsgIcon::Critical);
+            return;
+        }
+
+        m_form.stat(QStringLiteral("Checking Tally Version"), MsgPanel);
+        const QString banner = GetTallyServerBanner(m_transport, url);
+        m_form.stat(banner, StatPanel);
+        if (banner.isEmpty()) return;
+
+        m_form.stat(QStringLiteral("Getting Current Company List"), MsgPanel);
+        const QStringList list = settings.get(settings::UseOldTally) == QLatin1String("Yes")
+                                     ? GetCompanyListOld(m_transport, url)
+                                     : GetCompanyList(m_transport, url);
+
+        m_form.stat(QStringLiteral("Reading Current Company List"), MsgPanel);
+        ComboBox& companies = m_form.cmbCurrentCompanyList;
+        companies.Clear();
+        // The last element is the list's terminator and never an entry.
+        for (int i = 0; i < list.size() - 1; ++i)
+            if (!list[i].contains(QLatin1String("ERROR"), Qt::CaseSensitive)) companies.AddItem(list[i]);
+
+        m_form.stat(QStringLiteral("Getting Current Company"), MsgPanel);
+        m_form.CurrentCompany = GetCurrentCompany(m_transport, url, m_form.CurrentCompany);
+
+        if (list.value(1).contains(QLatin1String("ERROR"), Qt::CaseSensitive)) {
+            m_form.stat(QStringLiteral("Could not find company."), MsgPanel);
+            const QString text =
+                QStringLiteral("Tally is running.") + CrLf + QStringLiteral("But, could not find company.") +
+                CrLf + CrLf + QStringLiteral("Please Check the following settings.") + CrLf +
+                QStringLiteral("1. Company is Selected in Tally.") + CrLf +
+                QStringLiteral("2. Tally is showing some text as \"ODBC\" in the Calculator Window.") + CrLf +
+                QStringLiteral(
+                    "3. You have specified correct Server Address and Port Number in Varnel menu Main > "
+                    "Options. ") +
+                CrLf;
+            Box(m_form, text, QStringLiteral("Quibo 1.0"), MsgIcon::Critical);
+            return;
+        }
+
+        // A company the list does not hold leaves the box unselected: a drop-down list shows entries only.
+        if (!m_form.CurrentCompany.isEmpty()) companies.SelectText(m_form.CurrentCompany);
+        m_form.stat(QString(), MsgPanel);
+    });
+}
+
+// ---------------------------------------------------------------- Post
+
+void MainCommands::cmdPost_Click() {
+    Guarded(QStringLiteral("Post"), [&] { Post(); });
+}
+
+void MainCommands::Post() {
+    m_lastPost = PostOutcome::Failed;
+    Trap(m_form.errors(), "F01-0015", [&] {
+        {
+            LocalDatabase database(m_form.services().dataFolder);
+            for (const QString& table : StagingTablesToEmpty())
+                database.execute(QStringLiteral("Delete from ") + table);
+        }
+
+        if (m_form.cmbCurrentCompanyList.Text().isEmpty()) {
+            Box(m_form, QStringLiteral("Please select a company."), QStringLiteral("Select Company."),
+                MsgIcon::None);
+            state.focusRequest = QStringLiteral("cmbCurrentCompanyList");
+            m_form.menus.mnuSaveR = false;
+            m_lastPost = PostOutcome::NoCompany;
+            return;
+        }
+
+        const QString chosen = m_form.cmbTableName.Text();
+        if (chosen == SelectImportTypeEntry || chosen.isEmpty()) {
+            Box(m_form, QStringLiteral("Select a Import Type."), QStringLiteral("Import Type"),
+                MsgIcon::Critical);
+            state.focusRequest = QStringLiteral("cmbTableName");
+            m_form.menus.mnuSaveR = false;
+            m_lastPost = PostOutcome::NoImportType;
+            return;
+        }
+
+        if (!m_form.SilentMode && m_form.cmbCurrentCompanyList.Text() == CurrentlySelectedCompany)
+            Box(m_form, QStringLiteral("This will post the data to the Currently Selected Company in Tally."),
+                QStringLiteral("Selected Company."), MsgIcon::Information);
+
+        MsgAnswer answer = MsgAnswer::Yes;
+        if (!m_form.SilentMode)
+            answer = Box(m_form,
+                         QStringLiteral("You have selected  >") + chosen +
+                             QStringLiteral("<.  This will pass the data in Tally.") + CrLf +
+                             QStringLiteral(" Do you want to continue?"),
+                         QStringLiteral("Quibo 1.0. Continue?"), MsgIcon::Information, MsgButtons::YesNo);
+        if (answer != MsgAnswer::Yes) {
+            m_lastPost = PostOutcome::Declined;
+            return;
+        }
+
+        const QString importType = vb::UCase(chosen);
+        const QString procedure = RoutePost(importType, [&] { return IsCustomFormat(m_form, importType); });
+        if (!procedure.isEmpty()) posters.Run(procedure);
+
+        WorkGrid& grid = m_form.GR1;
+        grid.FitColumn(QStringLiteral("PROCESSSTATUS"));
+        // A grid without columns (a load that found no table) has no column 1 to fit: nothing to report.
+        if (grid.ColumnCount() >= 1) grid.FitColumn(1);
+        if (!m_form.SilentMode)
+            Box(m_form,
+                QStringLiteral("Processing of data Completed.") + CrLf +
+                    QStringLiteral("Please check the Errors if any."),
+                QStringLiteral("Excel to Tally"), MsgIcon::None);
+        m_form.menus.mnuSaveR = true;
+        m_lastPost = PostOutcome::Completed;
+    });
+}
+
+// ---------------------------------------------------------------- report and menus
+
+void MainCommands::mnuSaveR_Click() {
+    Guarded(QStringLiteral("Save Report"), [&] {
+        Trap(m_form.errors(), "F01-0037", [&] {
+            const QString fileName = ReportFileName(m_form.services().dataFolder, m_form.CurrentCompany,
+                                                    m_form.services().clock.now());
+            // A report that could not be written has already been reported; it is not announced as saved.
+            if (!SaveReport(m_form, fileName)) return;
+            Box(m_form, QStringLiteral("Report has been saved at following location.") + CrLf + fileName,
+                AppInfo::Title(), MsgIcon::None);
+        });
+    });
+}
+
+void MainCommands::ShowOptionsDialog() {
+    Trap(m_form.errors(), "F01-0012", [&] { m_dialogs.ShowOptionsDialog(); });
+}
+
+void MainCommands::mnuOptions_Click() {
+    Guarded(QStringLiteral("Options"), [&] {
+        Trap(m_form.errors(), "F01-0036", [&] {
+            ShowOptionsDialog();
+            Refresh();
+        });
+    });
+}
+
+void MainCommands::mnuAbout_Click() {
+    Trap(m_form.errors(), "F01-0034", [&] { m_dialogs.ShowAboutBox(); });
+}
+
+void MainCommands::Unload() {
+    state.unloaded = true;
+}
+
+bool MainCommands::QueryUnload() const {
+    return !m_form.IsBusy();
+}
+
+void MainCommands::mnuExit_Click() {
+    Trap(m_form.errors(), "F01-0035", [&] {
+        if (QueryUnload()) Unload();
+    });
+}
+
+void MainCommands::cmdClose_Click() {
+    Trap(m_form.errors(), "F01-0010", [&] {
+        if (QueryUnload()) Unload();
+    });
+}
+
+// ---------------------------------------------------------------- source frames
+
+void MainCommands::cmbTableName_Click() {
+    Guarded(QStringLiteral("Load"), [&] { RunTableLoader(); });
+}
+
+void MainCommands::cmdFilePath_Click() {
+    Guarded(QStringLiteral("Load"), [&] { m_sources.cmdFilePath_Click(); });
+}
+
+void MainCommands::cmdMDBPath_Click() {
+    Guarded(QStringLiteral("Load"), [&] { m_sources.cmdMDBPath_Click(); });
+}
+
+void MainCommands::cmdODBCPath_Click() {
+    Guarded(QStringLiteral("Load"), [&] { m_sources.cmdODBCPath_Click(); });
+}
+
+void MainCommands::txtFilePath_Validate() {
+    Guarded(QStringLiteral("Load"), [&] {
+        bool cancel = false;
+        m_sources.txtFilePath_Validate(cancel);
+    });
+}
+
+void MainCommands::txtMdbPath_Validate() {
+    Guarded(QStringLiteral("Load"), [&] {
+        bool cancel = false;
+        m_sources.txtMdbPath_Validate(cancel);
+    });
+}
+
+// ---------------------------------------------------------------- window
+
+void MainCommands::TabData_Click() {
+    Trap(m_form.errors(), "F01-0038", [&] {
+        state.lstLedgerTreeVisible = false;
+        state.lstItemTreeVisible = false;
+        state.lstTransactionsVisible = false;
+        if (m_form.tabDataIndex == 1)
+            state.lstLedgerTreeVisible = true;
+        else if (m_form.tabDataIndex == 2)
+            state.lstTransactionsVisible = true;
+    });
+}
+
+namespace {
+
+// The frame of a source tab's caption: 0 Excel, 1 Access, 2 ODBC, -1 none.
+int FrameOf(const QString& caption) {
+    if (caption == ExcelTab) return 0;
+    if (caption == AccessTab) return 1;
+    if (caption == OdbcTab) return 2;
+    return -1;
+}
+
+} // namespace
+
+void MainCommands::ShowSourceFrame() {
+    Trap(m_form.errors(), "F01-0039", [&] {
+        state.frSourceVisible.fill(false);
+        const int frame = FrameOf(m_form.TabSourceCaption());
+        if (frame < 0) return;
+        state.frSourceVisible[size_t(frame)] = true;
+        state.layout.TabSource.Height = state.layout.frSource[size_t(frame)].Height + 500;
+    });
+}
+
+void MainCommands::SwitchSourceFrame(int index) {
+    Trap(m_form.errors(), "F01-0041", [&] {
+        m_form.tabSourceIndex = index;
+        state.frSourceVisible.fill(false);
+        const int frame = FrameOf(m_form.TabSourceCaption());
+        if (frame >= 0) state.frSourceVisible[size_t(frame)] = true;
+        Form_Resize(state.layout.Width, state.layout.Height, false);
+    });
+}
+
+void MainCommands::Form_Resize(int width, int height, bool minimized) {
+    Trap(m_form.errors(), "F01-0030", [&] {
+        if (minimized) return;
+        FormLayout layout = state.layout;
+        layout.Width = width;
+        layout.Height = height;
+        state.layout = quibo::Form_Resize(layout, m_form.TabSourceCaption(), false);
+    });
+}
+
+void MainCommands::ListDblClick(SourceGrid& grid, int row, const char* location) {
+    Trap(m_form.errors(), location, [&] {
+        const QString text = grid.TextMatrix(row, grid.Cols() - 1);
+        if (!text.isEmpty()) Box(m_form, text, AppInfo::Title(), MsgIcon::None);
+    });
+}
+
+void MainCommands::lstItemTree_DblClick(int row) {
+    ListDblClick(lstItemTree, row, "F01-0031");
+}
+
+void MainCommands::lstLedgerTree_DblClick(int row) {
+    ListDblClick(m_form.lstLedgerTree, row, "F01-0032");
+}
+
+void MainCommands::lstTransactions_DblClick(int row) {
+    ListDblClick(lstTransactions, row, "F01-0033");
+}
+
+} // namespace quibo

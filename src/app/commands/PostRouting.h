@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <vector>
+
+namespace quibo {
+
+// One row of the Post command's routing table: the import types it holds and
+// the posting procedure they run ("" for none).
+struct PostRoute {
+    QStringList importTypes;
+    QString procedure;
+};
+
+// The routing table, in the order the import type is compared with it. An
+// import type in none of the rows is a user-defined format, routed by its
+// object kind.
+const std::vector<PostRoute>& PostRoutes();
+// Object kind (`TType`, compared exactly) to posting procedure, for user-defined formats.
+const QHash<QString, QString>& CustomFormatRoutes();
+
+// Which posting procedure an import type runs: the first row holding it
+// (exact comparison), else the procedure of `customFormatKind()` (called only
+// then), else "". `customFormatKind` may raise; the Post command traps it.
+QString RoutePost(const QString& importType, const std::function<QString()>& customFormatKind);
+
+// The staging tables the Post command empties, in order: the twenty of the
+// original statements, then `BankAllocation` and `BASICUSERDESCRIPTION`, which
+// the original left full, so that an earlier run's bank details and item
+// descriptions attached themselves to later vouchers.
+const QStringList& StagingTablesToEmpty();
+
+// The posting procedures by name. Every poster takes no arguments: it works on
+// the form it was registered with. A procedure nobody registered posts nothing.
+class PosterRegistry {
+public:
+    using Poster = std::function<void()>;
+
+    // Registers (or replaces) the procedure of that name.
+    void Register(const QString& procedure, Poster poster);
+    bool Has(const QString& procedure) const { return m_posters.contains(procedure); }
+    // Runs the procedure; false when none is registered under that name.
+    bool Run(const QString& procedure) const;
+    QStringList Names() const { return m_posters.keys(); }
+
+private:
+    QHash<QString, Poster> m_posters;
+};
+
+} // namespace quibo

@@ -1,0 +1,90 @@
+#include "app/commands/Report.h"
+
+#include "app/base/Trap.h"
+#include "app/form/FormModel.h"
+#include "vb/RuntimeError.h"
+#include "vb/Text.h"
+
+#include <QFile>
+
+namespace quibo {
+
+namespace {
+
+const QString CrLf = QStringLiteral("\r\n");
+constexpr int KeyWidth = 75;
+
+} // namespace
+
+QString PadString(const QString& text, const QString& fill, int side, int width, bool enabled) {
+    if (!enabled) return text;
+    if (text.size() > width) {
+        if (width < 0)
+            vb::Raise(vb::err::InvalidProcedureCall, QStringLiteral("Invalid procedure call or argument"));
+        return text.left(width);
+    }
+    const qsizetype k = width - text.size();
+    switch (side) {
+    case 0:
+        return text + fill.repeated(k);
+    case 1:
+        return fill.repeated(k) + text;
+    default:
+        return {};
+    }
+}
+
+bool SaveReport(FormModel& form, const QString& fileName) {
+    bool written = false;
+    Trap(form.errors(), "F01-0045", [&] {
+        WorkGrid& grid = form.GR1;
+        QString keyName = QStringLiteral("Name");
+        for (int i = 1; i <= grid.ColumnCount(); ++i) {
+            if (grid.ColumnHeader(i) == QLatin1String("ID")) {
+                keyName = QStringLiteral("ID");
+                break;
+            }
+        }
+
+        QFile file(fileName);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            vb::Raise(vb::err::PathFileAccess, QStringLiteral("Path/File access error"));
+        for (int r = 1; r <= grid.RowCount(); ++r) {
+            const int keyColumn = grid.ColumnIndex(vb::UCase(keyName));
+            const QString line =
+                PadString(grid.CellText(r, keyColumn), QStringLiteral(" "), 0, KeyWidth, true) +
+                grid.CellText(r, grid.ColumnCount()) + CrLf;
+            const QByteArray bytes = line.toLocal8Bit();
+            if (file.write(bytes) != bytes.size())
+                vb::Raise(vb::err::PathFileAccess, QStringLiteral("Path/File access error"));
+        }
+        file.close();
+        if (file.error() != QFileDevice::NoError)
+            vb::Raise(vb::err::PathFileAccess, QStringLiteral("Path/File access error"));
+        written = true;
+    });
+    return written;
+}
+
+QString GeneralDateText(const QDateTime& when, const QLocale& locale) {
+    QString datePattern = locale.dateFormat(QLocale::ShortFormat);
+    if (!datePattern.contains(QLatin1String("yyyy")))
+        datePattern.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    QString timePattern = locale.timeFormat(QLocale::LongFormat);
+    timePattern.remove(QLatin1Char('t'));
+    timePattern = timePattern.trimmed();
+
+    const QString date = locale.toString(when.date(), datePattern);
+    if (when.time() == QTime(0, 0)) return date;
+    return date + QLatin1Char(' ') + locale.toString(when.time(), timePattern);
+}
+
+QString ReportFileName(const QString& folder, const QString& company, const QDateTime& when,
+                       const QLocale& locale) {
+    QString stamp = GeneralDateText(when, locale);
+    stamp.replace(QLatin1Char('/'), QLatin1Char('-'));
+    stamp.replace(QLatin1Char(':'), QLatin1Char('.'));
+    return folder + QLatin1Char('/') + company + QLatin1Char(' ') + stamp + QStringLiteral(".txt");
+}
+
+} // namespace quibo

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "app/base/Services.h"
+
+namespace quibo {
+
+// The file-open dialog. The form's filters come in the "description|pattern|..."
+// form of the original common dialog and are turned into Qt's.
+class QtFileDialog final : public FileDialogService {
+public:
+    std::optional<QString> openFile(const FileDialogRequest& request) override;
+
+    // "Microsoft Excel (*.xls)|*.xls| All Files (*.*)|*.*" → "Microsoft Excel (*.xls);;All Files (*)".
+    static QString QtFilter(const QString& filter);
+};
+
+} // namespace quibo

@@ -1,0 +1,149 @@
+#pragma once
+
+#include "app/base/Services.h"
+#include "app/commands/FormDialogs.h"
+#include "app/commands/MainCommands.h"
+#include "app/form/FormModel.h"
+#include "sources/Connection.h"
+
+#include <QElapsedTimer>
+#include <QMainWindow>
+
+#include <array>
+#include <functional>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSplitter;
+class QTabBar;
+class QTableView;
+
+namespace quibo {
+
+class ErrorReporter;
+class HttpTransport;
+class SourceGridModel;
+class WorkGridModel;
+
+// What the main window is built on. The references must outlive the window.
+struct ViewServices {
+    MessageBoxService& messages;
+    FileDialogService& files;
+    ClockService& clock;
+    SettingsStore& settings;
+    ErrorReporter& errors;
+    HttpTransport& transport;
+    QString dataFolder;
+    // The options dialog and the about box; nullptr: the window's own Qt dialogs.
+    FormDialogs* dialogs = nullptr;
+    ConnectionOpener open = OpenConnection;
+};
+
+// The main window `frmExcel`: Qt widgets over the form model and its commands.
+// Every event goes to a command; afterwards, and while a command yields once
+// per row, the widgets are set from the model. While a command runs, the
+// command widgets are disabled and the window refuses to close.
+// Widgets carry the control names of the form as object names.
+class frmExcel final : public QMainWindow,
+                       private StatusLineService,
+                       private RowYieldService,
+                       private FormDialogs {
+    Q_OBJECT
+public:
+    explicit frmExcel(ViewServices services, QWidget* parent = nullptr);
+    ~frmExcel() override;
+
+    FormModel& form() { return m_form; }
+    MainCommands& commands() { return m_commands; }
+
+    // The start-up with the process's positional arguments; the window is
+    // shown afterwards by the caller, unless the run closed it.
+    FormLoadResult Form_Load(const CommandArgs& args);
+
+    // Sets every widget from the form model and the window state.
+    void SyncFromModel();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void panelChanged(const QString& key, const QString& text) override;
+    void yield() override;
+    void ShowOptionsDialog() override;
+    void ShowAboutBox() override;
+
+    void BuildControls();
+    void BuildMenus();
+    void BuildStatusBar();
+    void Connect();
+    // Runs one event's command, then shows its outcome.
+    void Run(const std::function<void()>& command);
+    void LayOut();
+    void ApplyLayout();
+    void ShowClock();
+    void OnFocusChanged(QWidget* old, QWidget* now);
+
+    ViewServices m_services;
+    FormModel m_form;
+    MainCommands m_commands;
+
+    QLabel* Label17 = nullptr;
+    QComboBox* cmbCurrentCompanyList = nullptr;
+    QPushButton* cmdRefresh = nullptr;
+    QTabBar* TabSource = nullptr;
+    QFrame* TabSourcePanel = nullptr;
+    std::array<QGroupBox*, 3> frSource{};
+    QLineEdit* txtFilePath = nullptr;
+    QPushButton* cmdFilePath = nullptr;
+    QLineEdit* txtMdbPath = nullptr;
+    QPushButton* cmdMDBPath = nullptr;
+    QLineEdit* txtMDBUser = nullptr;
+    QLineEdit* txtMDBPass = nullptr;
+    QLineEdit* txtODBCPath = nullptr;
+    QPushButton* cmdODBCPath = nullptr;
+    QLineEdit* txtODBCUser = nullptr;
+    QLineEdit* txtPass = nullptr;
+    QTabBar* TabData = nullptr;
+    QFrame* TabDataPanel = nullptr;
+    QSplitter* DataSplitter = nullptr; // GR1 above, lstLedgerTree below (collapsed at first)
+    QTableView* GR1 = nullptr;
+    QTableView* lstLedgerTree = nullptr;
+    QTableView* lstItemTree = nullptr;
+    QTableView* lstTransactions = nullptr;
+    QPushButton* cmdPost = nullptr;
+    QComboBox* cmbTableName = nullptr;
+    QCheckBox* chkChkMst = nullptr;
+    QCheckBox* chkSkipMst = nullptr;
+    QPushButton* cmdClose = nullptr;
+    QLabel* panelMsg = nullptr;
+    QLabel* panelStat = nullptr;
+    QLabel* panelDate = nullptr;
+    QLabel* panelTime = nullptr;
+    QAction* mnuSaveR = nullptr;
+    QAction* mnuOptions = nullptr;
+    QAction* mnuUpdateFormats = nullptr;
+    QAction* mnuExit = nullptr;
+    QAction* mnuContent = nullptr;
+    QAction* mnuIndex = nullptr;
+    QAction* mnuSearch = nullptr;
+    QAction* mnuSupport = nullptr;
+    QAction* mnuAbout = nullptr;
+
+    WorkGridModel* m_gr1Model = nullptr;
+    SourceGridModel* m_ledgerModel = nullptr;
+    SourceGridModel* m_itemModel = nullptr;
+    SourceGridModel* m_transactionsModel = nullptr;
+
+    QElapsedTimer m_sinceSync;
+    bool m_syncing = false;
+};
+
+} // namespace quibo

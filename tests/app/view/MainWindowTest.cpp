@@ -1,0 +1,309 @@
+#include "app/view/frmExcel.h"
+
+#include "app/base/ErrorReporter.h"
+#include "app/base/QtSettingsStore.h"
+#include "app/commands/FormDialogs.h"
+#include "app/commands/FormLayout.h"
+#include "app/view/dlgIPAddress.h"
+#include "sources/Connection.h"
+#include "sources/ConnectionString.h"
+#include "support/TestServices.h"
+#include "tally-sim/Simulator.h"
+#include "tally/CurlTransport.h"
+#include "vb/Text.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTabBar>
+#include <QTableView>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace quibo {
+namespace {
+
+const QString Placeholder = QStringLiteral(">>Select Import Type<<");
+const QString Workbook = QStringLiteral(QUIBO_TEST_DATA "/sources/sample.xls");
+
+class RecordingDialogs final : public FormDialogs {
+public:
+    void ShowOptionsDialog() override { ++optionsShown; }
+    void ShowAboutBox() override { ++aboutShown; }
+    int optionsShown = 0;
+    int aboutShown = 0;
+};
+
+// Stands in for the table loader until it exists: reads the chosen sheet of
+// the workbook in the path box into both grids, one row per record, then the
+// blank row that ends every load.
+void LoadSheetForTest(FormModel& form) {
+    if (form.cmbTableName.Text() == Placeholder) return;
+    const QString sheet = QString(form.cmbTableName.Text()).remove(QLatin1Char(' ')) + QLatin1Char('$');
+    const SourceTable table =
+        OpenConnection(ExcelConnectionString(form.txtFilePath), QString(), QString())->read(sheet);
+    form.lstLedgerTree.Bind(table.columnNames(), table.alignments());
+    // A master table: the skip option, not the voucher one.
+    form.chkChkMst.visible = false;
+    form.chkSkipMst.visible = true;
+    form.GR1.Clear(true);
+    form.GR1.SetRedraw(false);
+    for (const QString& name : table.columnNames())
+        form.GR1.AddColumn(vb::UCase(name), name);
+    form.GR1.AddColumn(QStringLiteral("PROCESSSTATUS"), QStringLiteral("Process Status"));
+    for (int r = 0; r < table.recordCount(); ++r) {
+        const QStringList cells = table.rowTexts(r);
+        form.lstLedgerTree.AppendRecord(cells);
+        form.GR1.AddRow();
+        for (int c = 0; c < cells.size(); ++c)
+            form.GR1.SetCellText(form.GR1.RowCount(), c + 1, cells[c]);
+        form.stat(QStringLiteral("Reading Records => %1/%2").arg(r + 1).arg(table.recordCount()),
+                  QStringLiteral("msg"));
+        form.DoEvents();
+    }
+    form.stat(QString(), QStringLiteral("msg"));
+    for (const QString& name : table.columnNames())
+        form.GR1.FitColumn(vb::UCase(name));
+    form.GR1.SetRedraw(true);
+    form.GR1.AddRow();
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        sim::Options options;
+        options.companies = {"Acme Traders", "Beta Ltd"};
+        server = std::make_unique<sim::Simulator>(options);
+        const int port = server->start(0);
+        settings.set(QStringLiteral("ServerAddress"), QStringLiteral("127.0.0.1"));
+        settings.set(QStringLiteral("PortNo"), QString::number(port));
+        MakeWindow(&dialogs);
+    }
+
+    void MakeWindow(FormDialogs* formDialogs) {
+        window = std::make_unique<frmExcel>(
+            ViewServices{boxes, files, clock, settings, errors, transport, folder.path(), formDialogs});
+        window->commands().tableLoader = [this] { LoadSheetForTest(window->form()); };
+    }
+
+    template <class T> T* Child(const char* name) {
+        T* child = window->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(child, nullptr) << name;
+        return child;
+    }
+
+    // Chooses an entry of the import-type box with the keyboard, as a user does.
+    void ChooseImportType(const QString& entry) {
+        auto* box = Child<QComboBox>("cmbTableName");
+        box->setFocus();
+        for (int i = 0; i < 20 && box->currentText() != entry; ++i)
+            QTest::keyClick(box, Qt::Key_Down);
+        ASSERT_EQ(box->currentText(), entry);
+    }
+
+    test::TempFolder folder;
+    test::ScriptedMessageBox boxes;
+    test::ScriptedFileDialog files;
+    test::FakeClock clock;
+    MemorySettingsStore settings;
+    ErrorReporter errors{boxes, clock, folder.path(), ErrorReporter::Platform{}};
+    CurlTransport transport{HttpTimeouts{5, 5}};
+    RecordingDialogs dialogs;
+    std::unique_ptr<sim::Simulator> server;
+    std::unique_ptr<frmExcel> window;
+};
+
+TEST_F(MainWindowTest, OpensSwitchesSourcesLoadsAWorkbookDoubleClicksARowAndPosts) {
+    window->commands().posters.Register(QStringLiteral("PostLedgers"), [this] {
+        WorkGrid& grid = window->form().GR1;
+        const int status = grid.ColumnIndex(QStringLiteral("PROCESSSTATUS"));
+        for (int row = 1; row <= grid.RowCount(); ++row) {
+            if (window->form().IsEmptyRow(row)) continue;
+            const bool refused = row == 2;
+            grid.SetCellText(row, status,
+                             refused ? QStringLiteral("ERRORS Group 'Bank Accounts' does not exist - ")
+                                     : QStringLiteral("CREATED "));
+            grid.SetCellIcon(row, 1, refused ? 1 : 0);
+            if (refused) {
+                grid.SetCellColor(row, status, 255);
+                grid.SetCellFont(row, status, GridFont{true});
+            }
+            window->form().DoEvents();
+        }
+    });
+
+    const FormLoadResult result = window->Form_Load(CommandArgs());
+    EXPECT_FALSE(result.closed);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    EXPECT_TRUE(window->windowTitle().startsWith(QStringLiteral("Quibo ")));
+    EXPECT_EQ(Child<QComboBox>("cmbCurrentCompanyList")->currentText(), QStringLiteral("Acme Traders"));
+    EXPECT_EQ(Child<QComboBox>("cmbTableName")->currentText(), Placeholder);
+
+    // The source tabs: each shows its own frame.
+    auto* tabs = Child<QTabBar>("TabSource");
+    ASSERT_EQ(tabs->count(), 3);
+    EXPECT_EQ(tabs->tabText(2), QStringLiteral("ODBC"));
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
+    EXPECT_EQ(window->form().tabSourceIndex, 2);
+    EXPECT_TRUE(Child<QGroupBox>("frSource(2)")->isVisible());
+    EXPECT_FALSE(Child<QGroupBox>("frSource(0)")->isVisible());
+    EXPECT_EQ(Child<QLineEdit>("txtPass")->echoMode(), QLineEdit::Password);
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+    EXPECT_TRUE(Child<QGroupBox>("frSource(1)")->isVisible());
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
+    EXPECT_TRUE(Child<QGroupBox>("frSource(0)")->isVisible());
+    EXPECT_FALSE(Child<QGroupBox>("frSource(1)")->isVisible());
+
+    // The workbook through the browse button, then its ledgers through the import-type box.
+    files.answerNext(Workbook);
+    QTest::mouseClick(Child<QPushButton>("cmdFilePath"), Qt::LeftButton);
+    EXPECT_EQ(Child<QLineEdit>("txtFilePath")->text(), Workbook);
+    ChooseImportType(QStringLiteral("LEDGERS"));
+    auto* gr1 = Child<QTableView>("GR1");
+    ASSERT_GT(gr1->model()->rowCount(), 2);
+    EXPECT_EQ(gr1->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Name"));
+    EXPECT_EQ(gr1->model()->index(0, 0).data().toString(), QStringLiteral("Cash"));
+
+    // The source table as read, opened below the working grid, answers a double click.
+    Child<QSplitter>("DataSplitter")->setSizes({230, 150});
+    QApplication::processEvents();
+    auto* ledger = Child<QTableView>("lstLedgerTree");
+    const QRect cell = ledger->visualRect(ledger->model()->index(0, 0));
+    ASSERT_TRUE(cell.isValid());
+    // A double click is a click and a second press: the press picks the row.
+    QTest::mouseClick(ledger->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(ledger->viewport(), Qt::LeftButton, {}, cell.center());
+    ASSERT_FALSE(boxes.shown.empty());
+    EXPECT_EQ(boxes.shown.back().text, QStringLiteral("Petty cash")); // the row's last cell, Note
+    EXPECT_EQ(boxes.shown.back().title, QStringLiteral("Quibo"));
+
+    // Post: confirmed, the rows get their outcome, and the report becomes available.
+    EXPECT_FALSE(Child<QAction>("mnuSaveR")->isVisible());
+    const size_t before = boxes.shown.size();
+    QTest::mouseClick(Child<QPushButton>("cmdPost"), Qt::LeftButton);
+    ASSERT_EQ(boxes.shown.size(), before + 2);
+    EXPECT_EQ(boxes.shown[before].title, QStringLiteral("Quibo 1.0. Continue?"));
+    EXPECT_EQ(boxes.shown[before + 1].title, QStringLiteral("Excel to Tally"));
+    EXPECT_TRUE(Child<QAction>("mnuSaveR")->isVisible());
+    const int statusColumn = gr1->model()->columnCount() - 1;
+    EXPECT_EQ(gr1->model()->index(0, statusColumn).data().toString(), QStringLiteral("CREATED "));
+    EXPECT_FALSE(gr1->model()->index(1, 0).data(Qt::DecorationRole).isNull());
+    EXPECT_EQ(errors.reportCount(), 0);
+
+    const QString shots = QStringLiteral(QUIBO_BINARY_DIR "/screenshots");
+    ASSERT_TRUE(QDir().mkpath(shots));
+    const QString path = shots + QStringLiteral("/frmExcel.png");
+    ASSERT_TRUE(window->grab().save(path));
+    EXPECT_GT(QFileInfo(path).size(), 1000);
+    std::cout << "screenshot: " << path.toStdString() << '\n';
+}
+
+TEST_F(MainWindowTest, CommandsAreDisabledAndCloseIsRefusedWhileAPostRuns) {
+    window->Form_Load(CommandArgs());
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    FormModel& form = window->form();
+    form.cmbTableName.AddItem(QStringLiteral("LEDGERS"));
+    form.cmbTableName.SetListIndex(form.cmbTableName.ListCount() - 1);
+    form.SilentMode = true;
+    window->SyncFromModel();
+
+    int posts = 0;
+    bool postEnabledDuring = true;
+    bool refreshEnabledDuring = true;
+    bool closedDuring = true;
+    window->commands().posters.Register(QStringLiteral("PostLedgers"), [&] {
+        ++posts;
+        QThread::msleep(60); // past the yield interval: this DoEvents shows the model
+        form.DoEvents();
+        postEnabledDuring = Child<QPushButton>("cmdPost")->isEnabled();
+        refreshEnabledDuring = Child<QPushButton>("cmdRefresh")->isEnabled();
+        QTest::mouseClick(Child<QPushButton>("cmdPost"), Qt::LeftButton);
+        closedDuring = window->close();
+    });
+    QTest::mouseClick(Child<QPushButton>("cmdPost"), Qt::LeftButton);
+    EXPECT_EQ(posts, 1);
+    EXPECT_FALSE(postEnabledDuring);
+    EXPECT_FALSE(refreshEnabledDuring);
+    EXPECT_FALSE(closedDuring);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(Child<QPushButton>("cmdPost")->isEnabled());
+
+    // Idle again, Close closes the window.
+    QTest::mouseClick(Child<QPushButton>("cmdClose"), Qt::LeftButton);
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(MainWindowTest, ASmallWindowGrowsToTheMinimumAndTheControlsFollowTheLayout) {
+    window->Form_Load(CommandArgs());
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    window->resize(333, 333);
+    QApplication::processEvents();
+    EXPECT_EQ(window->frameGeometry().size(), QSize(10110 / 15, 8460 / 15));
+    const FormLayout& layout = window->commands().state.layout;
+    EXPECT_EQ(layout.Width, 10110);
+    EXPECT_EQ(layout.Height, 8460);
+    auto px = [](int twips) { return qRound(twips / 15.0); };
+    EXPECT_EQ(Child<QPushButton>("cmdPost")->geometry(),
+              QRect(px(layout.cmdPost.Left), px(layout.cmdPost.Top), px(layout.cmdPost.Width),
+                    px(layout.cmdPost.Height)));
+    EXPECT_EQ(Child<QPushButton>("cmdRefresh")->geometry().left(), px(8500));
+    // The check boxes are as wide as their captions, and the import-type box takes the rest.
+    EXPECT_EQ(layout.chkChkMst.Width, Child<QCheckBox>("chkChkMst")->sizeHint().width() * 15);
+    EXPECT_EQ(Child<QCheckBox>("chkChkMst")->geometry().left(), px(layout.chkChkMst.Left));
+    EXPECT_EQ(layout.cmbTableName.Width, layout.cmdClose.Left - (60 + 1335 + 1000) - layout.chkChkMst.Width);
+
+    window->resize(1000, 700);
+    QApplication::processEvents();
+    const int outerWidth = window->frameGeometry().width();
+    EXPECT_EQ(window->commands().state.layout.Width, outerWidth * 15);
+    EXPECT_EQ(Child<QPushButton>("cmdRefresh")->geometry().left(), px(outerWidth * 15 - 1335 - 275));
+}
+
+TEST_F(MainWindowTest, TheOptionsMenuOpensTheSettingsDialogAndRefreshesAfterACancel) {
+    MakeWindow(nullptr); // the window's own dialogs
+    window->Form_Load(CommandArgs());
+    const size_t requestsBefore = server->requestLog().size();
+    bool dialogSeen = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<dlgIPAddress*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialogSeen = true;
+        dialog->findChild<QPushButton*>(QStringLiteral("CancelButton"))->click();
+    });
+    Child<QAction>("mnuOptions")->trigger();
+    EXPECT_TRUE(dialogSeen);
+    EXPECT_EQ(server->requestLog().size(), requestsBefore + 4); // the refresh ran
+}
+
+TEST_F(MainWindowTest, TheMenusHoldTheirEntries) {
+    window->Form_Load(CommandArgs());
+    const char* visible[] = {"mnuOptions", "mnuUpdateFormats", "mnuExit", "mnuContent", "mnuAbout"};
+    for (const char* name : visible)
+        EXPECT_TRUE(Child<QAction>(name)->isVisible()) << name;
+    const char* hidden[] = {"mnuSaveR", "mnuIndex", "mnuSearch", "mnuSupport"};
+    for (const char* name : hidden)
+        EXPECT_FALSE(Child<QAction>(name)->isVisible()) << name;
+    EXPECT_EQ(Child<QAction>("mnuAbout")->text(), QStringLiteral("About Quibo 1.0"));
+    EXPECT_EQ(Child<QAction>("mnuSaveR")->text(), QStringLiteral("Save Report"));
+    Child<QAction>("mnuAbout")->trigger();
+    EXPECT_EQ(dialogs.aboutShown, 1);
+    Child<QAction>("mnuExit")->trigger();
+    EXPECT_TRUE(window->commands().state.unloaded);
+}
+
+} // namespace
+} // namespace quibo
