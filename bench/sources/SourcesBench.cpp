@@ -1,11 +1,20 @@
-// Listing and reading a large table through each source backend: rows per second and the peak
-// resident memory of one open-and-read (getrusage ru_maxrss of a forked child that does only that).
+// Listing and reading a large table through each source backend, and loading it through the table
+// loader into both grids (with the per-row progress text and yield): rows per second and the peak
+// resident memory of one open-and-read or one load (getrusage ru_maxrss of a forked child that does
+// only that).
 //
 //   quibo_sources_bench [--benchmark_filter=...]      QUIBO_BENCH_ROWS=100000 by default
 
+#include "app/base/ErrorReporter.h"
+#include "app/base/QtSettingsStore.h"
+#include "app/base/Services.h"
+#include "app/form/FormModel.h"
 #include "sources/Connection.h"
 #include "sources/ConnectionString.h"
+#include "sources/TableLoader.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -38,13 +47,92 @@ QTemporaryDir* Folder() {
 std::vector<BigSource> Sources() {
     const QString f = Folder()->path();
     return {
-        {"Xls", ExcelConnectionString(f + QStringLiteral("/big.xls")), QStringLiteral("Vouchers$")},
-        {"Xlsx", XlsxConnectionString(f + QStringLiteral("/big.xlsx")), QStringLiteral("Vouchers$")},
+        {"Xls", ExcelConnectionString(f + QStringLiteral("/big.xls")), QStringLiteral("Transactions$")},
+        {"Xlsx", XlsxConnectionString(f + QStringLiteral("/big.xlsx")), QStringLiteral("Transactions$")},
         {"Text", TextConnectionString(f + QStringLiteral("/text")), QStringLiteral("big.csv")},
         {"Access", AccessConnectionString(f + QStringLiteral("/big.mdb"), QString()),
-         QStringLiteral("Vouchers")},
-        {"Odbc", OdbcConnectionString(QStringLiteral("QuiboBench")), QStringLiteral("Vouchers")},
+         QStringLiteral("Transactions")},
+        {"Odbc", OdbcConnectionString(QStringLiteral("QuiboBench")), QStringLiteral("Transactions")},
     };
+}
+
+// The files the table loader reads from the Excel tab: the path box's text.
+struct LoaderFile {
+    const char* name;
+    QString path;
+};
+
+std::vector<LoaderFile> LoaderFiles() {
+    const QString f = Folder()->path();
+    return {{"Xls", f + QStringLiteral("/big.xls")},
+            {"Xlsx", f + QStringLiteral("/big.xlsx")},
+            {"Text", f + QStringLiteral("/text/big.csv")}};
+}
+
+// The form's services as a window gives them, without the window: the status text is kept, and the
+// yield lets the event loop run at most every 40 ms, as the window throttles its repaints.
+class QuietBox final : public MessageBoxService {
+public:
+    MsgAnswer show(const MessageBoxRequest& request) override {
+        ++shown;
+        return DefaultAnswer(request);
+    }
+    int shown = 0;
+};
+
+class NoFiles final : public FileDialogService {
+public:
+    std::optional<QString> openFile(const FileDialogRequest&) override { return std::nullopt; }
+};
+
+class KeptStatus final : public StatusLineService {
+public:
+    void panelChanged(const QString&, const QString& text) override { last = text; }
+    QString last;
+};
+
+class ThrottledYield final : public RowYieldService {
+public:
+    void yield() override {
+        ++count;
+        if (m_since.isValid() && m_since.elapsed() < 40) return;
+        QCoreApplication::processEvents();
+        m_since.restart();
+    }
+    long count = 0;
+
+private:
+    QElapsedTimer m_since;
+};
+
+struct LoadResult {
+    int rows = 0;    // GR1 rows, the blank ones included
+    int columns = 0; // GR1 columns
+    long yields = 0;
+    int boxes = 0;
+};
+
+// One pick of TRANSACTIONS on the Excel tab, from a fresh form: the table into lstLedgerTree and GR1.
+LoadResult LoadOnce(const QString& path) {
+    QuietBox boxes;
+    NoFiles files;
+    KeptStatus status;
+    ThrottledYield yield;
+    SystemClock clock;
+    MemorySettingsStore settings;
+    ErrorReporter errors(boxes, clock, Folder()->path(), ErrorReporter::Platform{});
+    FormModel form(FormServices{boxes, files, status, yield, clock, settings, errors, Folder()->path()});
+    form.tabSourceCaptions = {QStringLiteral("Excel"), QStringLiteral("Access"), QStringLiteral("ODBC")};
+    form.tabSourceIndex = 0;
+    form.DateFormat = QStringLiteral("dd-MMM-yyyy");
+    form.DecimalPlaces = QStringLiteral("#################0.000");
+    form.txtFilePath = path;
+    form.cmbTableName.AddItem(QStringLiteral(">>Select Import Type<<"));
+    form.cmbTableName.AddItem(QStringLiteral("TRANSACTIONS"));
+    form.cmbTableName.SetListIndex(1);
+    TableLoader loader(form);
+    loader.cmbTableName_Click();
+    return LoadResult{form.GR1.RowCount(), form.GR1.ColumnCount(), yield.count, boxes.shown};
 }
 
 bool Generate(int rows) {
@@ -80,6 +168,7 @@ double ChildPeakMiB(const std::function<void()>& work) {
     int status = 0;
     rusage usage{};
     if (pid < 0 || wait4(pid, &status, 0, &usage) < 0) return -1;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1; // the work failed: no figure
     return usage.ru_maxrss / 1024.0;
 }
 
@@ -110,6 +199,14 @@ void MeasurePeaks() {
                 benchmark::DoNotOptimize(table.recordCount());
             });
         }
+    }
+    for (const LoaderFile& file : LoaderFiles()) {
+        Peak& p = Peaks()[std::string("Load/") + file.name];
+        p.base = ChildPeakMiB([] {});
+        p.peak = ChildPeakMiB([&] {
+            const LoadResult result = LoadOnce(file.path);
+            if (result.boxes != 0) _exit(2);
+        });
     }
 }
 
@@ -144,11 +241,31 @@ void Read(benchmark::State& state, const BigSource& source, bool ordered) {
     state.counters["peak_over_base_MiB"] = peak.peak - peak.base;
 }
 
+void Load(benchmark::State& state, const LoaderFile& file) {
+    LoadResult result;
+    for (auto _ : state)
+        result = LoadOnce(file.path);
+    if (result.boxes != 0) state.SkipWithError("the load showed a message box");
+    // Source rows: every data row of GR1, without the Excel loader's two blank rows.
+    const int rows = result.rows - 2;
+    state.SetItemsProcessed(static_cast<int64_t>(rows) * state.iterations());
+    state.counters["rows"] = rows;
+    state.counters["columns"] = result.columns;
+    state.counters["yields"] = static_cast<double>(result.yields);
+    state.counters["rows/s"] = benchmark::Counter(
+        static_cast<double>(rows) * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    const Peak& peak = Peaks()[std::string("Load/") + file.name];
+    state.counters["peak_MiB"] = peak.peak;
+    state.counters["peak_over_base_MiB"] = peak.peak - peak.base;
+}
+
 } // namespace
 } // namespace quibo
 
 int main(int argc, char** argv) {
     using namespace quibo;
+    // The loader's yield runs the event loop now and then, as the window's does.
+    QCoreApplication app(argc, argv);
     const char* rowsText = std::getenv("QUIBO_BENCH_ROWS");
     const int rows = rowsText ? std::atoi(rowsText) : 100000;
     std::fprintf(stderr, "generating sources of %d rows in %s ...\n", rows, qPrintable(Folder()->path()));
@@ -170,6 +287,11 @@ int main(int argc, char** argv) {
         benchmark::RegisterBenchmark((std::string("ReadOrderBySrNo/") + source.name).c_str(),
                                      [source](benchmark::State& s) { Read(s, source, true); })
             ->Unit(benchmark::kMillisecond);
+    }
+    for (const LoaderFile& file : LoaderFiles()) {
+        benchmark::RegisterBenchmark((std::string("Load/") + file.name).c_str(), [file](benchmark::State& s) {
+            Load(s, file);
+        })->Unit(benchmark::kMillisecond);
     }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -3,9 +3,10 @@
 
     /usr/bin/python3 make_big.py <folder> <rows> <mkmdb.py>
 
-One table "Vouchers" of <rows> rows and 20 columns (serial number, texts, a date, numbers, a flag), as
+One table "Transactions" of <rows> rows and 20 columns (serial number, texts, a date, numbers, a flag), as
 big.xls (xlwt; an .xls sheet holds at most 65,535 rows below its header, so it is cut there),
-big.xlsx (openpyxl, write-only), big.mdb (mkmdb.py), big.sqlite (sqlite3) and text/big.csv.
+big.xlsx (openpyxl, write-only), big.mdb (mkmdb.py), big.sqlite (sqlite3) and text/big.csv. Named after
+an import type, so the table loader reads it as a voucher table (ordered, repaired, with a built ID).
 """
 import csv
 import datetime
@@ -39,7 +40,7 @@ def main():
     names = [c for c, _ in COLUMNS]
 
     book = xlwt.Workbook()
-    sheet = book.add_sheet('Vouchers')
+    sheet = book.add_sheet('Transactions')
     date_style = xlwt.easyxf(num_format_str='DD-MM-YYYY')
     for c, n in enumerate(names):
         sheet.write(0, c, n)
@@ -54,7 +55,7 @@ def main():
     book.save(os.path.join(folder, 'big.xls'))
 
     wb = openpyxl.Workbook(write_only=True)
-    ws = wb.create_sheet('Vouchers')
+    ws = wb.create_sheet('Transactions')
     ws.append(names)
     for i in range(1, rows + 1):
         ws.append(row(i))
@@ -67,13 +68,13 @@ def main():
         for i in range(1, rows + 1):
             w.writerow(['' if v is None else v.strftime('%Y-%m-%d') if isinstance(v, datetime.datetime)
                         else ('true' if v else 'false') if isinstance(v, bool) else v for v in row(i)])
-    subprocess.run(['/usr/bin/python3', mkmdb, os.path.join(folder, 'big.mdb'), 'Vouchers=' + typed], check=True,
+    subprocess.run(['/usr/bin/python3', mkmdb, os.path.join(folder, 'big.mdb'), 'Transactions=' + typed], check=True,
                    stdout=subprocess.DEVNULL)
 
     db = sqlite3.connect(os.path.join(folder, 'big.sqlite'))
     types = {'long': 'INTEGER', 'text': 'TEXT', 'date': 'TIMESTAMP', 'double': 'DOUBLE', 'bool': 'BIT'}
-    db.execute('CREATE TABLE Vouchers (%s)' % ', '.join('"%s" %s' % (c, types[t]) for c, t in COLUMNS))
-    db.executemany('INSERT INTO Vouchers VALUES (%s)' % ', '.join('?' * len(COLUMNS)),
+    db.execute('CREATE TABLE Transactions (%s)' % ', '.join('"%s" %s' % (c, types[t]) for c, t in COLUMNS))
+    db.executemany('INSERT INTO Transactions VALUES (%s)' % ', '.join('?' * len(COLUMNS)),
                    ([v.strftime('%Y-%m-%d %H:%M:%S') if isinstance(v, datetime.datetime) else v for v in row(i)]
                     for i in range(1, rows + 1)))
     db.commit()

@@ -25,10 +25,14 @@ public:
         const QString database = m_dir.filePath(QStringLiteral("sample.sqlite"));
         ASSERT_TRUE(QFile::copy(SourcesData(QStringLiteral("sample.sqlite")), database));
         QFile::setPermissions(database, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        const QString loaderDatabase = m_dir.filePath(QStringLiteral("loader.sqlite"));
+        ASSERT_TRUE(QFile::copy(SourcesData(QStringLiteral("loader.sqlite")), loaderDatabase));
+        QFile::setPermissions(loaderDatabase, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         write(QStringLiteral("odbcinst.ini"), QStringLiteral("[SQLite3]\nDescription=SQLite3 ODBC Driver\n"
                                                              "Driver=libsqlite3odbc.so\n"));
         write(QStringLiteral("odbc.ini"),
-              QStringLiteral("[%1]\nDriver=SQLite3\nDatabase=%2\n").arg(OdbcTestDsn, database));
+              QStringLiteral("[%1]\nDriver=SQLite3\nDatabase=%2\n\n[%3]\nDriver=SQLite3\nDatabase=%4\n")
+                  .arg(OdbcTestDsn, database, OdbcLoaderDsn, loaderDatabase));
         // The driver manager loads its set-up library for every connection and unloads it again;
         // what that library still holds then looks leaked to the leak checker. Keep it loaded.
         dlopen("libodbcinst.so.2", RTLD_NOW | RTLD_NODELETE);

@@ -9,6 +9,8 @@ namespace quibo::test {
 // manager is pointed at a private odbcinst.ini and odbc.ini before any test
 // runs, so the machine's own ODBC set-up plays no part.
 inline const QString OdbcTestDsn = QStringLiteral("QuiboTest");
+// The same for a copy of tests/data/sources/loader.sqlite, the table loader's tables.
+inline const QString OdbcLoaderDsn = QStringLiteral("QuiboLoaderTest");
 
 // The folder of the test data.
 QString SourcesData(const QString& name);

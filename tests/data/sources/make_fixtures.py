@@ -18,6 +18,23 @@ a quoted empty one ("") is an empty text. Out of them come, beside this script:
   text/            ledgers.csv (BOM, CRLF, quoting, an embedded line break), transactions.txt,
                    empty.csv (no bytes), other.dat (not a table)
 
+The table-loader fixtures come from input/loader/*.csv:
+
+  loader.xls       (xlwt)      Ledgers, Transactions, Orders, Units (no cells), MyFormat, and the registers
+                               SaleRegister (map with every optional column), V_Transactions (map with the four
+                               required ones) and VoucherRegister (map with some), each with its "Map" sheet
+  loader.xlsx      (openpyxl)  Ledgers, Transactions, SaleRegister and VoucherRegister with their maps
+  registers.xls    (xlwt)      registers that do not load: SaleRegister without a map, V_Transactions with an
+                               invalid column name, VoucherRegister whose map names a column it lacks
+  loader.mdb       (mkmdb.py)  Transactions, StockItems, SaleRegister and VoucherRegister with their maps
+  loader.sqlite    (sqlite3)   Transactions, the view Units, SaleRegister without rows and its map as a view,
+                               V_Transactions without a map, for the ODBC tests
+  loadertext/      transactions.csv, dates and amounts as plain text
+
+    /usr/bin/python3 make_fixtures.py [mkmdb.py] [--loader-only]
+
+writes everything, or with --loader-only the table-loader fixtures alone.
+
 Run it again after changing an input; commit the inputs, the script and what it writes.
 """
 import csv
@@ -34,8 +51,9 @@ import xlwt
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 INPUT = os.path.join(HERE, 'input')
-MKMDB = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, '..', '..', '..', '..', 'shared', 'tools',
-                                                           'mkmdb.py')
+ARGS = [a for a in sys.argv[1:] if not a.startswith('--')]
+LOADER_ONLY = '--loader-only' in sys.argv[1:]
+MKMDB = ARGS[0] if ARGS else os.path.join(HERE, '..', '..', '..', '..', 'shared', 'tools', 'mkmdb.py')
 
 
 def read_typed(name):
@@ -214,7 +232,125 @@ def write_text(folder):
         f.write('not,a,table\n')
 
 
-if __name__ == '__main__':
+# ---------------------------------------------------------------- table-loader fixtures
+
+def loader_table(name):
+    return read_typed(os.path.join('loader', name))
+
+
+def write_xls_sheets(path, sheets):
+    """One sheet per (name, (columns, rows)); an .xls cell cannot hold an empty text, so "" is left out."""
+    book = xlwt.Workbook(encoding='utf-8')
+    date_style = xlwt.easyxf(num_format_str='DD-MM-YYYY')
+    for name, (columns, rows) in sheets:
+        sheet = book.add_sheet(name)
+        for c, (col, _) in enumerate(columns):
+            sheet.write(0, c, col)
+        for r, row in enumerate(rows, start=1):
+            for c, value in enumerate(row):
+                if value is None or value == '':
+                    continue
+                if isinstance(value, datetime.datetime):
+                    sheet.write(r, c, value, date_style)
+                else:
+                    sheet.write(r, c, value)
+    book.save(path)
+
+
+def write_xlsx_sheets(path, sheets):
+    book = openpyxl.Workbook()
+    book.remove(book.active)
+    for name, (columns, rows) in sheets:
+        sheet = book.create_sheet(name)
+        for c, (col, _) in enumerate(columns, start=1):
+            sheet.cell(row=1, column=c, value=col)
+        for r, row in enumerate(rows, start=2):
+            for c, value in enumerate(row, start=1):
+                if value is None:
+                    continue
+                cell = sheet.cell(row=r, column=c, value=value)
+                if isinstance(value, datetime.datetime):
+                    cell.number_format = 'dd-mm-yyyy'
+    book.save(path)
+
+
+def write_typed_csv(path, table):
+    """A typed input file again, for mkmdb.py."""
+    columns, rows = table
+    with open(path, 'w', newline='', encoding='utf-8') as f:
+        w = csv.writer(f, lineterminator='\n')
+        w.writerow(['%s:%s' % c for c in columns])
+        for row in rows:
+            w.writerow(['' if v is None else v.strftime('%Y-%m-%d') if isinstance(v, datetime.datetime)
+                        else ('%d' % v if isinstance(v, int) else '%r' % v if isinstance(v, float) else v)
+                        for v in row])
+
+
+def write_loader_fixtures():
+    ledgers, transactions, orders = loader_table('ledgers'), loader_table('transactions'), loader_table('orders')
+    sale, sale_map = loader_table('saleregister'), loader_table('saleregistermap')
+    voucher, voucher_map = loader_table('voucherregister'), loader_table('voucherregistermap')
+    v_transactions, v_transactions_map = loader_table('vtransactions'), loader_table('vtransactionsmap')
+
+    write_xls_sheets(os.path.join(HERE, 'loader.xls'), [
+        ('Ledgers', ledgers), ('Transactions', transactions), ('Orders', orders), ('Units', ([], [])),
+        ('MyFormat', loader_table('myformat')), ('SaleRegister', sale), ('SaleRegisterMap', sale_map),
+        ('V_Transactions', v_transactions), ('V_TransactionsMap', v_transactions_map),
+        ('VoucherRegister', voucher), ('VoucherRegisterMap', voucher_map)])
+    write_xlsx_sheets(os.path.join(HERE, 'loader.xlsx'), [
+        ('Ledgers', ledgers), ('Transactions', transactions), ('SaleRegister', sale),
+        ('SaleRegisterMap', sale_map), ('VoucherRegister', voucher), ('VoucherRegisterMap', voucher_map)])
+    write_xls_sheets(os.path.join(HERE, 'registers.xls'), [
+        ('SaleRegister', sale), ('V_Transactions', loader_table('invalidregister')),
+        ('V_TransactionsMap', v_transactions_map), ('VoucherRegister', loader_table('strayregister')),
+        ('VoucherRegisterMap', loader_table('straymap'))])
+
+    tables = [('Transactions', transactions), ('StockItems', loader_table('stockitems')), ('SaleRegister', sale),
+              ('SaleRegisterMap', sale_map), ('VoucherRegister', voucher), ('VoucherRegisterMap', voucher_map)]
+    scratch = os.path.join(HERE, 'loader-mdb-input')
+    os.makedirs(scratch, exist_ok=True)
+    specs = []
+    for name, table in tables:
+        typed = os.path.join(scratch, name + '.csv')
+        write_typed_csv(typed, table)
+        specs.append(name + '=' + typed)
+    subprocess.run(['/usr/bin/python3', MKMDB, os.path.join(HERE, 'loader.mdb')] + specs, check=True)
+    for name, _ in tables:
+        os.remove(os.path.join(scratch, name + '.csv'))
+    os.rmdir(scratch)
+
+    path = os.path.join(HERE, 'loader.sqlite')
+    if os.path.exists(path):
+        os.remove(path)
+    db = sqlite3.connect(path)
+    for name, table in (('Transactions', transactions), ('UnitsData', loader_table('units')),
+                        ('SaleRegister', loader_table('emptyregister')), ('MapData', v_transactions_map),
+                        ('V_Transactions', v_transactions)):
+        columns, rows = table
+        db.execute('CREATE TABLE "%s" (%s)' % (name, ', '.join('"%s" %s' % (c, SQL_TYPES[t]) for c, t in columns)))
+        for row in rows:
+            values = [v.strftime('%Y-%m-%d %H:%M:%S') if isinstance(v, datetime.datetime) else v for v in row]
+            db.execute('INSERT INTO "%s" VALUES (%s)' % (name, ', '.join('?' * len(values))), values)
+    db.execute('CREATE VIEW "Units" AS SELECT "Name", "Symbol" FROM "UnitsData"')
+    db.execute('CREATE VIEW "SaleRegisterMap" AS SELECT * FROM "MapData"')
+    db.commit()
+    db.close()
+
+    folder = os.path.join(HERE, 'loadertext')
+    os.makedirs(folder, exist_ok=True)
+    columns, rows = transactions
+    lines = [','.join(c for c, _ in columns)]
+    for row in rows:
+        lines.append(','.join('' if v is None else v.strftime('%Y-%m-%d') if isinstance(v, datetime.datetime)
+                              else ('%g' % v if isinstance(v, float) else str(v)) for v in row))
+    with open(os.path.join(folder, 'transactions.csv'), 'w', encoding='utf-8', newline='') as f:
+        f.write('\n'.join(lines) + '\n')
+
+
+if __name__ == '__main__' and LOADER_ONLY:
+    write_loader_fixtures()
+elif __name__ == '__main__':
+    write_loader_fixtures()
     write_xls(os.path.join(HERE, 'sample.xls'))
     write_xlsx(os.path.join(HERE, 'sample.xlsx'))
     write_xlsx_1904(os.path.join(HERE, 'dates1904.xlsx'))

@@ -1,0 +1,413 @@
+#include "sources/TableLoader.h"
+
+#include "app/base/Services.h"
+#include "app/base/Trap.h"
+#include "app/form/FormModel.h"
+#include "sources/ImportTypes.h"
+#include "sources/LoaderSource.h"
+#include "sources/SourceTable.h"
+#include "sources/VoucherRegisterLoad.h"
+#include "tally/ColumnLookup.h"
+#include "vb/Date.h"
+#include "vb/Format.h"
+#include "vb/Text.h"
+
+#include <initializer_list>
+#include <iterator>
+#include <vector>
+
+namespace quibo {
+
+namespace {
+
+const QString MsgPanel = QStringLiteral("msg");
+// The application title, the caption of a message box that names none.
+const QString ApplicationTitle = QStringLiteral("Quibo");
+
+bool In(const QString& text, std::initializer_list<const char*> list) {
+    for (const char* item : list)
+        if (text == QLatin1String(item)) return true;
+    return false;
+}
+
+QString WithoutBlanks(QString text) {
+    return text.remove(QLatin1Char(' '));
+}
+
+// Import types (the combo text upper-cased, blanks kept) whose table every loader reads.
+bool IsCommonTableImportType(const QString& t) {
+    return In(t, {"ATTENDANCE",
+                  "PHYSICALSTOCK",
+                  "CRDRNOTES",
+                  "STOCKJV",
+                  "NOTES",
+                  "ORDERS",
+                  "TRANSACTIONS",
+                  "QUICKTRANSACTIONS",
+                  "BANKSTMT",
+                  "STTDSTRANSACTIONS",
+                  "TDSTRANSACTIONS",
+                  "SERVICETAXTRANSACTIONS",
+                  "VATTRANSACTIONS",
+                  "VATTRANSACTIONSMC",
+                  "H_TRANSACTIONS",
+                  "ITEM TRANSACTIONS",
+                  "I_TRANSACTIONS",
+                  "COST TRANSACTIONS",
+                  "LEDGER GROUPS",
+                  "LEDGERS",
+                  "UPDATEPARTYGSTIN",
+                  "UNITS",
+                  "GODOWNS",
+                  "STOCK GROUPS",
+                  "STOCK CATEGORIES",
+                  "STOCK ITEMS",
+                  "COST CENTRES",
+                  "COST CATEGORIES",
+                  "PHYSICALSTOCKGST",
+                  "CRDRNOTESGST",
+                  "STOCKJVGST",
+                  "NOTESGST",
+                  "ORDERSGST",
+                  "TRANSACTIONSGST",
+                  "QUICKTRANSACTIONSGST",
+                  "BANKSTMTGST",
+                  "TDSTRANSACTIONSGST",
+                  "SERVICETAXTRANSACTIONSGST",
+                  "VATTRANSACTIONSGST",
+                  "VATTRANSACTIONSMCGST",
+                  "H_TRANSACTIONSGST",
+                  "ITEM TRANSACTIONSGST",
+                  "I_TRANSACTIONSGST",
+                  "COST TRANSACTIONSGST",
+                  "C_TRANSACTIONSGST",
+                  "LEDGER GROUPSGST",
+                  "LEDGERSGST",
+                  "UNITSGST",
+                  "GODOWNSGST",
+                  "STOCK GROUPSGST",
+                  "STOCK CATEGORIESGST",
+                  "STOCK ITEMSGST",
+                  "COST CENTRESGST",
+                  "COST CATEGORIESGST",
+                  "UPDATEGROUPALIAS",
+                  "UPDATELEDGERALIAS",
+                  "UPDATESTOCKITEMALIAS",
+                  "UPDATELEDGEROPENING",
+                  "UPDATESTOCKITEMOPENING"});
+}
+
+bool IsTableImportType(LoaderKind kind, const QString& t) {
+    if (IsCommonTableImportType(t)) return true;
+    if (kind == LoaderKind::Excel)
+        return In(t, {"C_TRANSACTIONS", "EMPLOYEECATEGORIES", "EMPLOYEEGROUPS", "EMPLOYEES"});
+    return In(t, {"ATTENDANCEGST", "STTDSTRANSACTIONSGST", "UPD03", "UPD04", "UPD05"});
+}
+
+bool IsRegisterImportType(const QString& t) {
+    return In(t, {"SALE REGISTER", "SALEREGISTER", "V_TRANSACTIONS", "VOUCHERREGISTER", "VOUCHER REGISTER"});
+}
+
+// Voucher tables are read in serial-number order.
+bool IsVoucherImportType(LoaderKind kind, const QString& t) {
+    if (In(t, {"ATTENDANCE", "PHYSICALSTOCK", "CRDRNOTES", "STOCKJV", "NOTES", "ORDERS", "TRANSACTIONS",
+               "QUICKTRANSACTIONS", "BANKSTMT", "STTDSTRANSACTIONS", "TDSTRANSACTIONS",
+               "SERVICETAXTRANSACTIONS", "VATTRANSACTIONS", "VATTRANSACTIONSMC", "H_TRANSACTIONS",
+               "COST TRANSACTIONS", "ITEM TRANSACTIONS", "I_TRANSACTIONS"}))
+        return true;
+    return kind == LoaderKind::Excel && In(t, {"DVOISJOURNAL", "DVOISRECEIPT", "ECOMSALES"});
+}
+
+// Tables (the name, blanks removed, upper-cased) whose rows are repaired before GR1 is built.
+bool IsRepairedTable(const QString& name) {
+    return In(name, {"ATTENDANCE",
+                     "ITEMTRANSACTIONSGST",
+                     "COSTTRANSACTIONSGST",
+                     "TRANSACTIONSGST",
+                     "QUICKTRANSACTIONSGST",
+                     "ITEMTRANSACTIONS",
+                     "COSTTRANSACTIONS",
+                     "TRANSACTIONS",
+                     "QUICKTRANSACTIONS",
+                     "BANKSTMT",
+                     "TDSTRANSACTIONS",
+                     "STTDSTRANSACTIONS",
+                     "SERVICETAXTRANSACTIONS",
+                     "VATTRANSACTIONS",
+                     "VATTRANSACTIONSMC",
+                     "ORDERS",
+                     "NOTES",
+                     "STOCKJV",
+                     "CRDRNOTES",
+                     "PHYSICALSTOCK"});
+}
+
+// Amount columns the repair formats; the Access and ODBC loaders format only the first eight.
+constexpr const char* AmountColumns[] = {"Debit",          "Credit",      "AdjAmount",    "Quantity",
+                                         "Rate",           "CostAmount",  "BankAmount",   "Amount",
+                                         "OpeningBalance", "OpeningRate", "OpeningValue", "BatchQuantity"};
+constexpr const char* DateColumns[] = {"VchDate", "EffectiveDate", "AdjDate"};
+
+// Headers whose cells the Access loader formats while it copies them, in every table.
+bool IsAccessCopyAmount(const QString& header) {
+    return In(vb::UCase(header), {"DEBIT", "CREDIT", "RATE", "ADJAMOUNT", "BANKAMOUNT", "COSTAMOUNT",
+                                  "AMOUNT", "QUANTITY", "BATCHQUANTITY"});
+}
+
+struct RepairResult {
+    bool addIdColumn = false; // no "ID" field but a "VchType" one: GR1 gets a built ID
+    int vchType = -1;
+};
+
+// Fills blank key cells down from the row above and rewrites dates and
+// amounts in the user's patterns, in the source grid (row 0 the field names).
+RepairResult RepairSourceGrid(FormModel& form, LoaderKind kind, int records) {
+    SourceGrid& grid = form.lstLedgerTree;
+    auto column = [&](const char* name) {
+        return GetColumnIndex(form.errors(), grid, QString::fromLatin1(name));
+    };
+    const int id = column("ID");
+    const int vchDate = column("VchDate");
+    const int narration = column("Narration");
+    const int vchType = column("VchType");
+    const int vchNo = column("VchNo");
+
+    auto fillDown = [&](int c, int r) { grid.SetTextMatrix(r, c, grid.TextMatrix(r - 1, c)); };
+    auto blank = [&](int c, int r) { return c >= 0 && grid.TextMatrix(r, c).isEmpty(); };
+    for (int r = 2; r <= records; ++r) {
+        if (form.IsEmptyRowEx(r)) continue;
+        if (blank(id, r)) fillDown(id, r);
+        if (blank(vchDate, r)) fillDown(vchDate, r);
+        auto fillNarration = [&] {
+            if (id >= 0 && grid.TextMatrix(r, id) == grid.TextMatrix(r - 1, id) && blank(narration, r))
+                fillDown(narration, r);
+        };
+        if (kind == LoaderKind::Excel) {
+            if (blank(vchType, r)) fillDown(vchType, r);
+            if (vchNo >= 0 && vb::Trim(grid.TextMatrix(r, vchNo)).isEmpty()) fillDown(vchNo, r);
+            fillNarration();
+        } else {
+            fillNarration();
+            if (blank(vchType, r)) fillDown(vchType, r);
+            if (blank(vchNo, r)) fillDown(vchNo, r);
+        }
+    }
+
+    std::vector<int> dates;
+    for (const char* name : DateColumns)
+        if (const int c = column(name); c >= 0) dates.push_back(c);
+    std::vector<int> amounts;
+    const size_t amountCount = kind == LoaderKind::Excel ? std::size(AmountColumns) : 8;
+    for (size_t i = 0; i < amountCount; ++i)
+        if (const int c = column(AmountColumns[i]); c >= 0) amounts.push_back(c);
+    auto rewrite = [&](int r, int c, const QString& text) {
+        if (text != grid.TextMatrix(r, c)) grid.SetTextMatrix(r, c, text);
+    };
+    for (int r = 1; r <= records; ++r) {
+        for (const int c : dates) {
+            const QString& text = grid.TextMatrix(r, c);
+            if (vb::IsDate(text)) rewrite(r, c, vb::Format(text, form.DateFormat));
+        }
+        for (const int c : amounts)
+            rewrite(r, c, vb::Format(grid.TextMatrix(r, c), form.DecimalPlaces));
+    }
+    return RepairResult{id < 0 && vchType >= 0, vchType};
+}
+
+} // namespace
+
+TableLoader::TableLoader(FormModel& form, ConnectionOpener open) : m_form(form), m_open(std::move(open)) {}
+
+void TableLoader::cmbTableName_Click() {
+    Trap(m_form.errors(), "F01-0001", [&] {
+        const QString text = m_form.cmbTableName.Text();
+        if (text == SelectImportTypeEntry) return;
+        const QString caption = m_form.TabSourceCaption();
+        const QString name = WithoutBlanks(text);
+        // An .xlsx workbook loads like an .xls one: its sheets were listed, so they can be chosen.
+        if (caption == QLatin1String("Excel"))
+            LoadExcelRecords(name);
+        else if (caption == QLatin1String("Access"))
+            LoadAccessRecords(name, m_form.txtMDBUser, m_form.txtMDBPass);
+        else if (caption == QLatin1String("ODBC"))
+            LoadODBCRecords(name, m_form.txtODBCPath, m_form.txtODBCUser, m_form.txtPass);
+    });
+}
+
+void TableLoader::LoadExcelRecords(const QString& name) {
+    LoadRecords(LoaderSource::Excel(m_form.txtFilePath), name);
+}
+
+void TableLoader::LoadAccessRecords(const QString& name, const QString& user, const QString& password) {
+    LoadRecords(LoaderSource::Access(m_form.txtMdbPath, user, password), name);
+}
+
+void TableLoader::LoadODBCRecords(const QString& name, const QString& dataSourceName, const QString& user,
+                                  const QString& password) {
+    LoadRecords(LoaderSource::Odbc(dataSourceName, user, password), name);
+}
+
+void TableLoader::SheetNotFound(const QString& name) {
+    m_form.GR1.Clear(true);
+    m_gridReplaced = true;
+    const QString text = QStringLiteral("Sheet named as  <") + vb::UCase(name) +
+                         QStringLiteral(">  not found in the specified Excel file.");
+    m_form.services().messages.show(
+        MessageBoxRequest{text, ApplicationTitle, MsgIcon::None, MsgButtons::OkOnly, 0});
+    m_form.stat(text, MsgPanel);
+}
+
+void TableLoader::LoadRecords(const LoaderSource& source, const QString& name) {
+    const char* location = source.kind == LoaderKind::Excel    ? "F01-0002"
+                           : source.kind == LoaderKind::Access ? "F01-0004"
+                                                               : "F01-0006";
+    m_gridReplaced = false;
+    Trap(m_form.errors(), location, [&] {
+        if (source.kind == LoaderKind::Excel) {
+            if (m_form.txtFilePath.isEmpty()) {
+                // Nothing can be loaded: the previous table must not stay to be posted.
+                m_form.GR1.Clear(true);
+                m_gridReplaced = true;
+                const QString text = QStringLiteral("File Path not entered");
+                m_form.services().messages.show(MessageBoxRequest{text, QStringLiteral("Quibo 1.0"),
+                                                                  MsgIcon::Critical, MsgButtons::OkOnly, 0});
+                m_form.stat(text, MsgPanel);
+                m_form.GR1.AddRow();
+                return;
+            }
+            m_form.chkChkMst.visible = false;
+            m_form.chkSkipMst.visible = false;
+        }
+
+        const QString importType = vb::UCase(m_form.cmbTableName.Text());
+        if (importType == vb::UCase(SelectImportTypeEntry)) {
+            m_form.GR1.Clear(true);
+            m_gridReplaced = true;
+        } else if (IsTableImportType(source.kind, importType) ||
+                   !GetCustomFormatName(m_form, importType).isEmpty()) {
+            LoadTable(source, name, importType);
+        } else if (IsRegisterImportType(importType)) {
+            VoucherRegisterLoad load(m_form, source, m_open, m_gridReplaced);
+            switch (load.Load(name)) {
+            case VoucherRegisterLoad::Outcome::Loaded:
+                break;
+            case VoucherRegisterLoad::Outcome::NotFound:
+                SheetNotFound(name);
+                break;
+            case VoucherRegisterLoad::Outcome::Stopped:
+                return;
+            }
+        } else {
+            SheetNotFound(name);
+        }
+        // Every load ends GR1 with a blank row: the posters finish their last record on it.
+        m_form.GR1.AddRow();
+    });
+    // A load that failed before it rebuilt GR1 must not leave the previous table there to be posted.
+    if (!m_gridReplaced) m_form.GR1.Clear(true);
+    m_form.GR1.SetRedraw(true);
+    m_form.lstLedgerTree.SetRedraw(true);
+}
+
+void TableLoader::LoadTable(const LoaderSource& source, const QString& name, const QString& importType) {
+    FormModel& form = m_form;
+    WorkGrid& gr1 = form.GR1;
+    SourceGrid& sourceGrid = form.lstLedgerTree;
+    const std::unique_ptr<Source> connection = source.open(m_open);
+
+    // Sheet and table names are matched upper-cased and without blanks; the source's spelling is kept.
+    const QString wanted = source.isTextFile ? source.textFile : name + source.sheetSuffix();
+    QStringList names = connection->tables();
+    if (source.kind == LoaderKind::Odbc) names += connection->views();
+    const QString key = WithoutBlanks(vb::UCase(wanted));
+    const QString* table = nullptr;
+    for (const QString& candidate : std::as_const(names)) {
+        if (WithoutBlanks(vb::UCase(candidate)) == key) {
+            table = &candidate;
+            break;
+        }
+    }
+    if (!table) {
+        SheetNotFound(name);
+        return;
+    }
+
+    const bool voucher = IsVoucherImportType(source.kind, importType);
+    form.chkChkMst.visible = voucher;
+    form.chkSkipMst.visible = !voucher;
+
+    QStringList fields;
+    int records = 0;
+    sourceGrid.SetRedraw(false);
+    {
+        const SourceTable rs = connection->read(*table, voucher ? QStringLiteral("SrNo") : QString());
+        fields = rs.columnNames();
+        records = rs.recordCount();
+        BindSourceGrid(sourceGrid, rs);
+    } // the grid holds the rows now: the record set's copy goes before GR1 takes its own
+
+    RepairResult repair;
+    if (IsRepairedTable(vb::UCase(name))) repair = RepairSourceGrid(form, source.kind, records);
+
+    gr1.Clear(true);
+    m_gridReplaced = true;
+    gr1.SetRedraw(false);
+    for (const QString& field : std::as_const(fields))
+        gr1.AddColumn(vb::UCase(field), field);
+    int idColumn = 0;
+    if (repair.addIdColumn) {
+        gr1.AddColumn(QStringLiteral("ID"), QStringLiteral("ID"));
+        idColumn = gr1.ColumnCount();
+    }
+    gr1.AddColumn(QStringLiteral("PROCESSSTATUS"), QStringLiteral("Process Status"));
+
+    const int fieldCount = int(fields.size());
+    std::vector<int> alignment(static_cast<size_t>(fieldCount), -1);
+    std::vector<bool> formatOnCopy(static_cast<size_t>(fieldCount), false);
+    if (records >= 1) {
+        for (int c = 0; c < fieldCount; ++c) {
+            alignment[static_cast<size_t>(c)] = CellAlignment(sourceGrid.ColAlignment(c));
+            formatOnCopy[static_cast<size_t>(c)] =
+                source.kind == LoaderKind::Access && IsAccessCopyAmount(fields[c]);
+        }
+    }
+    // The key parts after VchType that the source has, in the order the ID joins them.
+    std::vector<int> idParts;
+    if (idColumn > 0) {
+        for (const char* part : {"VchNo", "VchDate", "RefNo"})
+            if (const int c = GetColumnIndex(form.errors(), sourceGrid, QString::fromLatin1(part)); c >= 0)
+                idParts.push_back(c);
+    }
+
+    for (int r = 1; r <= records; ++r) {
+        if (!form.IsEmptyRowEx(r)) {
+            gr1.AddRow();
+            const int row = gr1.RowCount();
+            for (int c = 0; c < fieldCount; ++c) {
+                const size_t i = static_cast<size_t>(c);
+                if (formatOnCopy[i])
+                    gr1.SetCellText(row, c + 1, vb::Format(sourceGrid.TextMatrix(r, c), form.DecimalPlaces));
+                else
+                    gr1.SetCellText(row, c + 1, sourceGrid.TextMatrix(r, c));
+                if (alignment[i] >= 0) gr1.SetCellTextAlign(row, c + 1, alignment[i]);
+            }
+            if (idColumn > 0) {
+                QString id = sourceGrid.TextMatrix(r, repair.vchType);
+                for (const int c : idParts)
+                    id += QLatin1Char('-') + sourceGrid.TextMatrix(r, c);
+                gr1.SetCellText(row, idColumn, id);
+            }
+        }
+        ShowReadingProgress(form, r, records);
+    }
+
+    form.stat(QString(), MsgPanel);
+    for (const QString& field : std::as_const(fields))
+        gr1.FitColumn(vb::UCase(field));
+    // The Excel loader has always left one more blank row than the others; the posters accept both.
+    if (source.kind == LoaderKind::Excel) gr1.AddRow();
+    gr1.SetRedraw(true);
+    sourceGrid.SetRedraw(true);
+}
+
+} // namespace quibo
