@@ -1,6 +1,7 @@
 #include "tally/MasterSenders.h"
 
 #include "app/base/Trap.h"
+#include "tally/CellNumber.h"
 #include "tally/MasterRequest.h"
 #include "tally/TallyLink.h"
 #include "vb/Number.h"
@@ -36,8 +37,8 @@ void PaymentDetails(MasterRequest& request, const std::vector<LedgerPayment>& pa
     }
 }
 
-// Appends the bills and returns the total of the amounts sent. An amount counts as far as VB's Val
-// reads it: "1,500" counts 1, while the cell goes out unchanged.
+// Appends the bills and returns the total of the amounts sent. An amount counts as far as its leading
+// number goes, thousands separators included ("1,500" counts 1500); the cell goes out unchanged.
 double Bills(MasterRequest& request, const std::vector<LedgerBill>& bills) {
     double total = 0;
     for (const LedgerBill& bill : bills) {
@@ -48,7 +49,7 @@ double Bills(MasterRequest& request, const std::vector<LedgerBill>& bills) {
         request.element(list, "BILLCREDITPERIOD", bill.creditPeriod);
         request.element(list, "ISADVANCE", QStringLiteral("No"));
         request.element(list, "OPENINGBALANCE", bill.amount);
-        total += vb::Val(bill.amount);
+        total += CellNumber(bill.amount);
         if (!std::isfinite(total)) vb::Raise(vb::err::Overflow, QStringLiteral("Overflow"));
     }
     return total;

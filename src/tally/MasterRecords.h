@@ -39,11 +39,11 @@ struct GodownMaster {
 struct UnitMaster {
     QString currentName;
     QString name;         // also the NAME element
-    QString isSimpleUnit; // ISSIMPLEUNIT; exactly "Yes" chooses the simple-unit fields below
-    // Sent only for a simple unit:
+    QString isSimpleUnit; // ISSIMPLEUNIT; "No" (trimmed, any case) chooses the compound-unit fields
+    // Sent only for a simple unit (any other ISSIMPLEUNIT, empty included):
     QString originalName;  // ORIGINALNAME
     QString decimalPlaces; // DECIMALPLACES
-    // Sent only for a compound unit (any other ISSIMPLEUNIT, empty included):
+    // Sent only for a compound unit:
     QString baseUnits;       // BASEUNITS
     QString additionalUnits; // ADDITIONALUNITS
     QString conversion;      // CONVERSION
@@ -126,7 +126,7 @@ struct LedgerBill {
     QString date;         // BILLDATE
     QString name;         // NAME
     QString creditPeriod; // BILLCREDITPERIOD
-    QString amount;       // OPENINGBALANCE, sent as given; its number counts towards the ledger's total
+    QString amount;       // OPENINGBALANCE, sent as given; its CellNumber counts towards the ledger's total
 };
 
 // One bank payment detail: a PAYMENTDETAILS.LIST; sent only when `bankName` is not empty.

@@ -3,6 +3,7 @@
 #include "app/base/Trap.h"
 #include "tally/MasterRequest.h"
 #include "tally/TallyLink.h"
+#include "vb/Text.h"
 
 namespace quibo {
 
@@ -27,7 +28,9 @@ QString SendUnit(TallyLink& link, const QString& company, const UnitMaster& reco
         MasterRequest request(link.errors(), company, "UNIT", action, record.currentName, record.name);
         request.value("NAME", record.name);
         request.value("ISSIMPLEUNIT", record.isSimpleUnit);
-        if (record.isSimpleUnit == QLatin1String("Yes")) {
+        // Only an explicit "No" makes a compound unit: a simple unit written "yes" or left blank keeps
+        // its decimal places.
+        if (vb::UCase(vb::Trim(record.isSimpleUnit)) != QLatin1String("NO")) {
             request.value("ORIGINALNAME", record.originalName);
             request.value("DECIMALPLACES", record.decimalPlaces);
         } else {

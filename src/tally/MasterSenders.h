@@ -22,8 +22,8 @@ QString SendUnit(TallyLink& link, const QString& company, const UnitMaster& reco
                  const QString& action); // C03--0002
 QString SendGroup(TallyLink& link, const QString& company, const GroupMaster& record,
                   const QString& action); // C03--0003
-// The bills' amounts, read as VB's Val reads them, add up to the opening balance sent in place of
-// the record's own when they do not total exactly 0.
+// The bills' amounts, read by CellNumber (thousands separators included), add up to the opening balance sent
+// in place of the record's own when they do not total exactly 0.
 QString SendLedger(TallyLink& link, const QString& company, const LedgerMaster& record,
                    const QString& action); // C03--0004
 QString SendStockGroup(TallyLink& link, const QString& company, const StockGroupMaster& record,

@@ -280,7 +280,14 @@ INSTANTIATE_TEST_SUITE_P(
                     {Bill("1-Apr-2024", "A", "", "1000"), Bill("2-Apr-2024", "B", "", "-1000")},
                     "",
                     nullptr},
-        OpeningCase{"AnAmountCountsUpToItsSeparator", {Bill("1-Apr-2024", "A", "", "1,500")}, "", " 1"},
+        OpeningCase{"ThousandsSeparatorsGroupDigits", {Bill("1-Apr-2024", "A", "", "1,500")}, "", " 1500"},
+        OpeningCase{
+            "IndianGroupingWithAFraction", {Bill("1-Apr-2024", "A", "", "1,50,000.50")}, "", " 150000.5"},
+        OpeningCase{"ACommaNotBetweenDigitsEndsTheNumber", {Bill("1-Apr-2024", "A", "", "1,,500")}, "", " 1"},
+        OpeningCase{
+            "ACommaAfterTheFractionEndsTheNumber", {Bill("1-Apr-2024", "A", "", "2.5,5")}, "", " 2.5"},
+        OpeningCase{
+            "ANegativeGroupedAmountWithText", {Bill("1-Apr-2024", "A", "", " -2,500 Cr")}, "", "-2500"},
         OpeningCase{"AnAmountWithTextCountsItsNumber", {Bill("1-Apr-2024", "A", "", "2500 Dr")}, "", " 2500"},
         OpeningCase{"ABillWithoutDateIsNotCounted",
                     {Bill("", "A", "", "700"), Bill("1-Apr-2024", "B", "", "50")},
@@ -309,7 +316,7 @@ TEST_F(Ledger, BillsGoInOrderWithTheirCellsAsGiven) {
     <ISADVANCE>No</ISADVANCE>
     <OPENINGBALANCE/>
   </BILLALLOCATIONS.LIST>
-  <OPENINGBALANCE> 1</OPENINGBALANCE>
+  <OPENINGBALANCE> 1500</OPENINGBALANCE>
   <NAME.LIST>
     <NAME>Rent</NAME>
   </NAME.LIST>

@@ -370,9 +370,30 @@ INSTANTIATE_TEST_SUITE_P(SendUnit, UnitBranches,
 <UNIT NAME="Nos" ACTION="Create">
   <NAME>Nos</NAME>
   <ISSIMPLEUNIT>YES</ISSIMPLEUNIT>
+  <ORIGINALNAME>originalName</ORIGINALNAME>
+  <DECIMALPLACES>decimalPlaces</DECIMALPLACES>
+</UNIT>)"},
+                                           UnitBranch{"YesInLowerCase", "yes", R"(
+<UNIT NAME="Nos" ACTION="Create">
+  <NAME>Nos</NAME>
+  <ISSIMPLEUNIT>yes</ISSIMPLEUNIT>
+  <ORIGINALNAME>originalName</ORIGINALNAME>
+  <DECIMALPLACES>decimalPlaces</DECIMALPLACES>
+</UNIT>)"},
+                                           UnitBranch{"NoInAnyCaseWithBlanks", " nO ", R"(
+<UNIT NAME="Nos" ACTION="Create">
+  <NAME>Nos</NAME>
+  <ISSIMPLEUNIT> nO </ISSIMPLEUNIT>
   <BASEUNITS>baseUnits</BASEUNITS>
   <ADDITIONALUNITS>additionalUnits</ADDITIONALUNITS>
   <CONVERSION>conversion</CONVERSION>
+</UNIT>)"},
+                                           UnitBranch{"AnythingElseIsSimple", "N", R"(
+<UNIT NAME="Nos" ACTION="Create">
+  <NAME>Nos</NAME>
+  <ISSIMPLEUNIT>N</ISSIMPLEUNIT>
+  <ORIGINALNAME>originalName</ORIGINALNAME>
+  <DECIMALPLACES>decimalPlaces</DECIMALPLACES>
 </UNIT>)"},
                                            UnitBranch{"Compound", "No", R"(
 <UNIT NAME="Nos" ACTION="Create">
@@ -382,12 +403,11 @@ INSTANTIATE_TEST_SUITE_P(SendUnit, UnitBranches,
   <ADDITIONALUNITS>additionalUnits</ADDITIONALUNITS>
   <CONVERSION>conversion</CONVERSION>
 </UNIT>)"},
-                                           UnitBranch{"NotSaid", "", R"(
+                                           UnitBranch{"NotSaidIsSimple", "", R"(
 <UNIT NAME="Nos" ACTION="Create">
   <NAME>Nos</NAME>
-  <BASEUNITS>baseUnits</BASEUNITS>
-  <ADDITIONALUNITS>additionalUnits</ADDITIONALUNITS>
-  <CONVERSION>conversion</CONVERSION>
+  <ORIGINALNAME>originalName</ORIGINALNAME>
+  <DECIMALPLACES>decimalPlaces</DECIMALPLACES>
 </UNIT>)"}),
                          [](const auto& info) { return std::string(info.param.name); });
 

@@ -52,7 +52,7 @@ QString WithoutBlanks(QString text) {
 MainCommands::MainCommands(FormModel& form, HttpTransport& transport, FormDialogs& dialogs,
                            ConnectionOpener open)
     : m_form(form), m_transport(transport), m_dialogs(dialogs),
-      m_tally(form.services().settings, form.errors(), transport), m_sources(form, std::move(open)) {
+      m_tally(form.services().settings, form.errors(), transport), m_open(open), m_sources(form, std::move(open)) {
     m_sources.cmbTableName_Click = [this] { RunTableLoader(); };
     InstallProcedureHooks(*this);
 }

@@ -66,6 +66,8 @@ public:
     HttpTransport& transport() { return m_transport; }
     TallyLink& tally() { return m_tally; }
     SourceOpening& sources() { return m_sources; }
+    // How sources are opened: the listings and the table loader use the same way.
+    const ConnectionOpener& connectionOpener() const { return m_open; }
 
     MainWindowState state;
     PosterRegistry posters;
@@ -133,6 +135,7 @@ private:
     HttpTransport& m_transport;
     FormDialogs& m_dialogs;
     TallyLink m_tally;
+    ConnectionOpener m_open;
     SourceOpening m_sources;
     PostOutcome m_lastPost = PostOutcome::NotRun;
 };

@@ -1,12 +1,21 @@
 #include "app/commands/ProcedureHooks.h"
 
 #include "app/commands/MainCommands.h"
+#include "masters/MasterPosters.h"
+#include "sources/TableLoader.h"
+
+#include <memory>
 
 namespace quibo {
 
 void InstallProcedureHooks(MainCommands& commands) {
-    // Nothing is installed yet: the table loader and the posters come with later work.
-    (void)commands;
+    auto loader = std::make_shared<TableLoader>(commands.form(), commands.connectionOpener());
+    commands.tableLoader = [loader] { loader->cmbTableName_Click(); };
+
+    // The voucher posters come with later work.
+    for (const MasterPoster& poster : MasterPosters())
+        commands.posters.Register(
+            poster.procedure, [&commands, post = poster.post] { post(commands.form(), commands.tally()); });
 }
 
 } // namespace quibo

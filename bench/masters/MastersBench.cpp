@@ -1,0 +1,275 @@
+// Posting 10,000 ledgers to the simulated Tally server.
+//
+//   Unattended/Xls, Unattended/Csv   the quibo program run unattended (POSTSILENT) over a workbook or a
+//       text file, as a scheduler runs it: start-up, load, refresh, post, report. Ledgers per second of
+//       the whole run, the program's CPU per ledger and its peak resident memory (wait4's rusage of
+//       the child; the server runs in this process, so its work is not counted).
+//   PostLedgers/InProcess            the ledger poster alone over a grid filled beforehand: ledgers per
+//       second and the posting thread's CPU per ledger.
+//
+//   quibo_masters_bench [--benchmark_filter=...]      QUIBO_BENCH_LEDGERS=10000 by default
+
+#include "app/base/ErrorReporter.h"
+#include "app/base/QtSettingsStore.h"
+#include "app/base/Services.h"
+#include "app/form/FormModel.h"
+#include "masters/MasterPosters.h"
+#include "tally-sim/Simulator.h"
+#include "tally/CurlTransport.h"
+#include "tally/TallyLink.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace quibo {
+namespace {
+
+const std::string Company = "Kaveri Distributors Pvt Ltd";
+
+int Ledgers() {
+    const char* given = std::getenv("QUIBO_BENCH_LEDGERS");
+    return given ? std::atoi(given) : 10000;
+}
+
+QTemporaryDir* Folder() {
+    static QTemporaryDir dir;
+    return &dir;
+}
+
+bool Generate() {
+    QProcess python;
+    python.setProcessChannelMode(QProcess::ForwardedChannels);
+    python.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral(QUIBO_MAKE_LEDGERS), Folder()->path(), QString::number(Ledgers())});
+    return python.waitForFinished(-1) && python.exitStatus() == QProcess::NormalExit &&
+           python.exitCode() == 0;
+}
+
+sim::Options ServerOptions() {
+    sim::Options options;
+    options.companies = {Company};
+    options.keepRequestLog = false;
+    return options;
+}
+
+double Seconds(const timeval& t) {
+    return double(t.tv_sec) + double(t.tv_usec) / 1e6;
+}
+
+struct ChildRun {
+    bool ok = false;
+    double wallSeconds = 0;
+    double cpuSeconds = 0;
+    double peakMiB = 0;
+};
+
+// Runs the program with the arguments in a private environment and waits for it.
+ChildRun RunProgram(const std::vector<std::string>& arguments) {
+    const std::string home = Folder()->filePath(QStringLiteral("home")).toStdString();
+    std::vector<std::string> environment = {"QT_QPA_PLATFORM=offscreen", "QUIBO20_HOME=" + home,
+                                            "XDG_CONFIG_HOME=" + home + "/config",
+                                            "XDG_RUNTIME_DIR=" + home + "/runtime", "HOME=" + home};
+    if (const char* path = std::getenv("PATH")) environment.push_back(std::string("PATH=") + path);
+    std::vector<char*> argv;
+    for (const std::string& a : arguments)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (const std::string& e : environment)
+        envp.push_back(const_cast<char*>(e.c_str()));
+    envp.push_back(nullptr);
+
+    ChildRun run;
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        execve(argv[0], argv.data(), envp.data());
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    if (pid < 0 || wait4(pid, &status, 0, &usage) < 0) return run;
+    run.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.cpuSeconds = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
+    run.peakMiB = double(usage.ru_maxrss) / 1024.0;
+    run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return run;
+}
+
+// The report lines that say CREATED: one per ledger posted.
+int CreatedInReport(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return -1;
+    return int(file.readAll().count("CREATED"));
+}
+
+void Unattended(benchmark::State& state, const char* source) {
+    const QString home = Folder()->filePath(QStringLiteral("home"));
+    QDir().mkpath(home + QStringLiteral("/config"));
+    QDir().mkpath(home + QStringLiteral("/runtime"));
+    QFile::setPermissions(home + QStringLiteral("/runtime"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const std::string report = Folder()->filePath(QStringLiteral("report.txt")).toStdString();
+    const std::string path = Folder()->filePath(QString::fromLatin1(source)).toStdString();
+    const int ledgers = Ledgers();
+    ChildRun last;
+    double cpu = 0;
+    double wall = 0;
+    double peak = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        sim::Simulator server(ServerOptions()); // a fresh store: every ledger is created
+        const int port = server.start(0);
+        QFile::remove(QString::fromStdString(report));
+        state.ResumeTiming();
+        last = RunProgram({QUIBO_EXE, "XLS", path, "LEDGERS", Company, report, "127.0.0.1",
+                           std::to_string(port), "POSTSILENT"});
+        state.SetIterationTime(last.wallSeconds);
+        state.PauseTiming();
+        if (!last.ok) {
+            state.SkipWithError("the unattended run failed");
+            break;
+        }
+        const int created = CreatedInReport(QString::fromStdString(report));
+        if (created != ledgers) {
+            state.SkipWithError(("the report holds " + std::to_string(created) + " created ledgers").c_str());
+            break;
+        }
+        cpu += last.cpuSeconds;
+        wall += last.wallSeconds;
+        peak = std::max(peak, last.peakMiB);
+        server.stop();
+        state.ResumeTiming();
+    }
+    const double runs = double(state.iterations());
+    state.counters["ledgers"] = ledgers;
+    state.counters["ledgers/s"] = double(ledgers) * runs / wall;
+    state.counters["cpu_ms/ledger"] = cpu / runs / double(ledgers) * 1000.0;
+    state.counters["peak_MiB"] = peak;
+}
+
+double ThreadCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_THREAD, &usage);
+    return Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
+}
+
+class SilentBox final : public MessageBoxService {
+public:
+    MsgAnswer show(const MessageBoxRequest&) override { return MsgAnswer::Ok; }
+};
+
+class NoFiles final : public FileDialogService {
+public:
+    std::optional<QString> openFile(const FileDialogRequest&) override { return std::nullopt; }
+};
+
+// The grid the table loader makes of the generated text file (no cell of it is quoted): the same
+// cells, the closing empty row.
+void FillGrid(FormModel& form) {
+    QFile file(Folder()->filePath(QStringLiteral("text/LEDGERS.csv")));
+    file.open(QIODevice::ReadOnly);
+    QList<QStringList> rows;
+    while (!file.atEnd()) {
+        QStringList cells = QString::fromUtf8(file.readLine()).trimmed().split(QLatin1Char(','));
+        rows.append(cells);
+    }
+    const QStringList fields = rows.takeFirst();
+    form.lstLedgerTree.Bind(fields, QList<int>(fields.size(), 0));
+    form.GR1.Clear(true);
+    for (const QString& field : fields)
+        form.GR1.AddColumn(field, field);
+    form.GR1.AddColumn(QStringLiteral("PROCESSSTATUS"), QStringLiteral("Process Status"));
+    for (const QStringList& row : std::as_const(rows)) {
+        form.GR1.AddRow();
+        for (int c = 0; c < row.size(); ++c)
+            form.GR1.SetCellText(form.GR1.RowCount(), c + 1, row[c]);
+    }
+    form.GR1.AddRow();
+}
+
+void InProcess(benchmark::State& state) {
+    SilentBox boxes;
+    NoFiles files;
+    NoStatusLine status;
+    NoYield yield;
+    SystemClock clock;
+    MemorySettingsStore settings;
+    ErrorReporter errors(boxes, clock, Folder()->path(), ErrorReporter::Platform{});
+    FormModel form(FormServices{boxes, files, status, yield, clock, settings, errors, Folder()->path()});
+    form.cmbCurrentCompanyList.AddItem(QString::fromStdString(Company));
+    form.cmbCurrentCompanyList.SetListIndex(0);
+    CurlTransport transport;
+    TallyLink link(settings, errors, transport);
+    const int ledgers = Ledgers();
+    double cpu = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        FillGrid(form);
+        sim::Simulator server(ServerOptions());
+        settings.set(settings::ServerAddress, QStringLiteral("127.0.0.1"));
+        settings.set(settings::PortNo, QString::number(server.start(0)));
+        state.ResumeTiming();
+        const double before = ThreadCpuSeconds();
+        PostLedgers(form, link);
+        cpu += ThreadCpuSeconds() - before;
+        state.PauseTiming();
+        int created = 0;
+        for (int row = 1; row <= form.GR1.RowCount(); ++row)
+            created +=
+                form.GR1.CellText(row, QStringLiteral("PROCESSSTATUS")).startsWith(QLatin1String("CREATED"));
+        if (created != ledgers || errors.reportCount() != 0) {
+            state.SkipWithError("not every ledger was created");
+            break;
+        }
+        server.stop();
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(int64_t(ledgers) * state.iterations());
+    state.counters["ledgers/s"] =
+        benchmark::Counter(double(ledgers) * double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["cpu_ms/ledger"] = cpu / double(state.iterations()) / double(ledgers) * 1000.0;
+}
+
+} // namespace
+} // namespace quibo
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    if (!quibo::Generate()) return 1;
+    benchmark::RegisterBenchmark("Unattended/Xls", quibo::Unattended, "ledgers.xls")
+        ->Unit(benchmark::kMillisecond)
+        ->UseManualTime()
+        ->Iterations(3);
+    benchmark::RegisterBenchmark("Unattended/Csv", quibo::Unattended, "text/LEDGERS.csv")
+        ->Unit(benchmark::kMillisecond)
+        ->UseManualTime()
+        ->Iterations(3);
+    // Rates by the clock on the wall: the server's part of each exchange is waited for.
+    benchmark::RegisterBenchmark("PostLedgers/InProcess", quibo::InProcess)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->Iterations(3);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

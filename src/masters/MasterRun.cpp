@@ -1,0 +1,170 @@
+#include "masters/MasterRun.h"
+
+#include "app/form/FormModel.h"
+#include "tally/ColumnLookup.h"
+#include "tally/ObjectExists.h"
+#include "vb/Text.h"
+
+namespace quibo {
+
+namespace {
+
+const QString NameColumn = QStringLiteral("NAME");
+const QString CompanyColumn = QStringLiteral("COMPANYNAME");
+const QString StatusColumn = QStringLiteral("PROCESSSTATUS");
+const QString MessagePanel = QStringLiteral("msg");
+
+bool IsBlank(const QString& text) {
+    return vb::Trim(text).isEmpty();
+}
+
+} // namespace
+
+MasterRun::MasterRun(FormModel& form, TallyLink& link, MasterKind kind)
+    : m_form(form), m_link(link), m_kind(std::move(kind)) {
+    m_hasCompanyColumn = Has(CompanyColumn);
+}
+
+bool MasterRun::Has(const QString& column) const {
+    const auto known = m_present.constFind(column);
+    if (known != m_present.cend()) return *known;
+    const bool present = GetColumnIndex(m_form.errors(), m_form.lstLedgerTree, column) >= 0;
+    m_present.insert(column, present);
+    return present;
+}
+
+void MasterRun::Require(std::initializer_list<const char*> columns) const {
+    for (const char* column : columns)
+        Require(QString::fromLatin1(column));
+}
+
+void MasterRun::Require(const QString& column) const {
+    // A grid without rows reads no cell, so it lacks nothing.
+    if (m_form.GR1.RowCount() == 0) return;
+    m_form.GR1.ColumnIndex(column);
+}
+
+const QString& MasterRun::Cell(int row, const QString& column) const {
+    return m_form.GR1.CellText(row, column);
+}
+
+QString MasterRun::CellIfPresent(int row, const QString& column, const QString& fallback) const {
+    return Has(column) ? Cell(row, column) : fallback;
+}
+
+void MasterRun::TakeCompany(int row) {
+    const QString cell = m_hasCompanyColumn ? Cell(row, CompanyColumn) : QString();
+    m_form.CurrentCompany = IsBlank(cell) ? m_form.cmbCurrentCompanyList.Text() : cell;
+}
+
+bool MasterRun::Exists(const QString& name) {
+    return TallyObjectExists(m_link, m_kind.objectType, name, m_form.chkSkipMst.value != 0);
+}
+
+void MasterRun::Progress(int shownRow, int currentRow) {
+    m_form.stat(m_kind.progressText + QString::number(shownRow), MessagePanel);
+    m_form.GR1.SetSelectedRow(currentRow);
+}
+
+void MasterRun::RowByRow(const std::function<QString(const QString& company, int row)>& post) {
+    Require({"NAME", "PROCESSSTATUS"});
+    m_form.tabDataIndex = 1;
+    const int rows = m_form.GR1.RowCount();
+    for (int row = 1; row <= rows; ++row) {
+        TakeCompany(row);
+        const QString name = Cell(row, NameColumn);
+        if (IsBlank(name)) continue;
+        if (Exists(name)) {
+            MarkSkipped(row);
+            continue;
+        }
+        MarkPosted(row, post(m_form.CurrentCompany, row));
+        Progress(row, row);
+        m_form.DoEvents();
+    }
+}
+
+void MasterRun::RunGrouped(const Grouped& shape) {
+    Require({"NAME", "PROCESSSTATUS"});
+    m_form.tabDataIndex = 1;
+    const int rows = m_form.GR1.RowCount();
+    int firstRow = 0; // of the master still to be posted; 0 while none is
+    QString pendingName;
+    QString name; // a row whose NAME cell is blank continues the master above it
+    for (int row = 1; row <= rows; ++row) {
+        // The master above ends on the previous row and goes to that row's company.
+        const QString previousRowCompany = m_form.CurrentCompany;
+        TakeCompany(row);
+        const bool empty = m_form.IsEmptyRow(row);
+        const QString& cell = Cell(row, NameColumn);
+        if (empty)
+            name.clear();
+        else if (!IsBlank(cell))
+            name = cell;
+
+        const bool pending = firstRow > 0;
+        if (!(pending && name == pendingName) && (pending || !name.isEmpty())) {
+            // The new name is asked about before the master above is posted: that is the order in
+            // which the server receives the two requests.
+            const bool exists = !name.isEmpty() && Exists(name);
+            if (pending) {
+                const int lastRow = row - 1;
+                const QString outcome = shape.post(previousRowCompany, firstRow, lastRow);
+                MarkPosted(lastRow, outcome);
+                Progress(shape.progressShowsNextRow ? row : lastRow, lastRow);
+                m_form.DoEvents();
+                firstRow = 0;
+            }
+            if (!name.isEmpty()) {
+                if (exists) {
+                    MarkSkipped(row);
+                } else {
+                    firstRow = row;
+                    pendingName = name;
+                }
+            }
+        }
+        if (firstRow > 0) shape.addRow(firstRow, row);
+    }
+}
+
+void MasterRun::MarkPosted(int row, const QString& outcome) {
+    WorkGrid& grid = m_form.GR1;
+    const QString upper = vb::UCase(outcome);
+    QString status = outcome;
+    int32_t colour = marks::Black;
+    int icon = -1; // an outcome no test knows gets no icon
+    if (outcome.trimmed().isEmpty()) {
+        // The failed exchange has been reported; the row must not pass for anything but a failure.
+        status = marks::NoReply;
+        colour = marks::Red;
+        icon = marks::ErrorIcon;
+    } else if (upper.contains(QLatin1String("ERROR"))) {
+        colour = marks::Red;
+        icon = marks::ErrorIcon;
+    } else if (upper.contains(QLatin1String("CREATED"))) {
+        colour = marks::Blue;
+        icon = marks::DoneIcon;
+    } else if (upper.contains(QLatin1String("ALTERED")) || upper.contains(QLatin1String("COMBINED"))) {
+        icon = marks::DoneIcon;
+    }
+    const int statusColumn = grid.ColumnIndex(StatusColumn);
+    grid.SetCellText(row, statusColumn, status);
+    grid.SetCellIcon(row, 1, icon);
+    const int columns = grid.ColumnCount();
+    for (int column = 1; column <= columns; ++column)
+        grid.SetCellColor(row, column, colour);
+    grid.SetCellFont(row, statusColumn, GridFont{true});
+}
+
+void MasterRun::MarkSkipped(int row) {
+    WorkGrid& grid = m_form.GR1;
+    grid.SetCellText(row, StatusColumn, marks::Skipped);
+    const int columns = grid.ColumnCount();
+    for (int column = 1; column <= columns; ++column)
+        grid.SetCellColor(row, column, marks::Black);
+    grid.SetSelectedRow(row);
+    grid.SetCellIcon(row, 1, marks::ErrorIcon);
+}
+
+} // namespace quibo

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+
+namespace quibo {
+
+class FormModel;
+class TallyLink;
+
+// What one master kind tells the posting loop.
+struct MasterKind {
+    QString objectType;   // asked about when existing masters are skipped ("LEDGER", "STOCK ITEMS")
+    QString progressText; // shown before the row number ("Processed Ledgers: ")
+};
+
+// The row colours and icons of posted masters (BGR colours as the grid takes them, indexes into the
+// grid's image list).
+namespace marks {
+constexpr int32_t Red = 255;
+constexpr int32_t Blue = 16711680;
+constexpr int32_t Black = 0;
+constexpr int ErrorIcon = 1;
+constexpr int DoneIcon = 0;
+inline const QString Skipped = QStringLiteral("SKIPED");
+inline const QString NoReply = QStringLiteral("ERROR: no reply from the Tally server");
+} // namespace marks
+
+// One run of a master posting procedure over the working grid `GR1`: the company of each row, the
+// skip test, the post, the marking of the row, the progress text and the yield. Two shapes:
+// one master per row, or one master per run of adjacent rows that share a NAME.
+//
+// A NAME that is empty or blanks only names no master: it is never asked about and never posted.
+// Run-time errors (a missing column, a grid call) leave the run by exception; the poster's trap
+// reports them. User-interface thread; yields to the window once per posted master.
+class MasterRun {
+public:
+    MasterRun(FormModel& form, TallyLink& link, MasterKind kind);
+
+    FormModel& form() const { return m_form; }
+    TallyLink& link() const { return m_link; }
+
+    // Whether the source has the column (its lookup in the source grid gives 0 or more). Looked up
+    // once per run: the source does not change while it posts.
+    bool Has(const QString& column) const;
+    // A column read without a presence test: one the grid lacks raises the grid's own error now,
+    // before anything is sent.
+    void Require(std::initializer_list<const char*> columns) const;
+    void Require(const QString& column) const;
+    // The row's cell in the column of that key.
+    const QString& Cell(int row, const QString& column) const;
+    // The cell when the source has the column, else the fallback.
+    QString CellIfPresent(int row, const QString& column, const QString& fallback = QString()) const;
+
+    // Row by row: `post` builds the master of one row, sends it to the company and returns the outcome.
+    void RowByRow(const std::function<QString(const QString& company, int row)>& post);
+
+    struct Grouped {
+        // Called for each row of a master, its first row included, in grid order.
+        std::function<void(int firstRow, int row)> addRow;
+        // Builds the master of rows firstRow to lastRow, sends it to the company of its last row and
+        // returns the outcome.
+        std::function<QString(const QString& company, int firstRow, int lastRow)> post;
+        // The progress text shows the row that ends the master (the next master's first row, or the
+        // empty row) rather than the master's last row.
+        bool progressShowsNextRow = false;
+    };
+    void RunGrouped(const Grouped& shape);
+
+    // Writes a posted master's outcome into its row: status text, icon, colour, bold status.
+    void MarkPosted(int row, const QString& outcome);
+    void MarkSkipped(int row);
+
+private:
+    // Sets `CurrentCompany` for the row: its "COMPANYNAME" cell when not blank, else the company box.
+    void TakeCompany(int row);
+    bool Exists(const QString& name);
+    void Progress(int shownRow, int currentRow);
+
+    FormModel& m_form;
+    TallyLink& m_link;
+    MasterKind m_kind;
+    mutable QHash<QString, bool> m_present;
+    bool m_hasCompanyColumn = false;
+};
+
+} // namespace quibo

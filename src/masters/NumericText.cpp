@@ -1,0 +1,16 @@
+#include "masters/NumericText.h"
+
+#include "tally/CellNumber.h"
+#include "vb/Number.h"
+
+namespace quibo {
+
+QString NumericText(QStringView cell) {
+    return vb::NumberText(CellNumber(cell));
+}
+
+QString NegatedNumericText(QStringView cell) {
+    return vb::NumberText(-CellNumber(cell));
+}
+
+} // namespace quibo

@@ -1,0 +1,125 @@
+// The master posters that build their element from a format definition of "Quibo20.DAT": the GST
+// twins of the master types, the employee types and the users' own master formats.
+
+#include "app/base/Trap.h"
+#include "app/form/FormModel.h"
+#include "masters/MasterPosters.h"
+#include "masters/MasterRun.h"
+#include "staging/db/LocalDatabase.h"
+#include "tally/ImportEnvelope.h"
+#include "tally/TallyLink.h"
+#include "tally/template/TemplateEngine.h"
+#include "tally/XmlBuilders.h"
+#include "vb/RuntimeError.h"
+
+#include <optional>
+
+namespace quibo {
+
+namespace {
+
+struct TemplateKind {
+    const char* location;
+    MasterKind kind;
+    bool grouped;
+};
+
+// One master of a grouped format, as the format-driven voucher posters build a voucher: the
+// element's attributes and its own tags from the first row, then each row's groups, the rows
+// numbered 1, 2, ... Reported under the template post's own code, giving "" with nothing sent.
+QString PostTemplateRows(TemplateEngine& engine, ErrorReporter& errors, TallyLink& link,
+                         const QString& formatName, const QString& company, int firstRow, int lastRow) {
+    QString outcome;
+    Trap(errors, "C03--0006", [&] {
+        const QString name = QString(formatName).remove(QLatin1Char(' '));
+        const std::optional<TemplateFormat> format = engine.FindTemplateFormat(name);
+        if (!format) vb::Raise(vb::err::InvalidProcedureCall, QStringLiteral("Format not found: ") + name);
+
+        const bool alt = format->source == u"ALT";
+        std::optional<XmlDocument> doc =
+            alt ? NewImportEnvelope(errors, company) : NewImportDataEnvelope(errors, company);
+        if (!doc) return; // reported by the envelope
+        const XmlNode container =
+            doc->firstElement(alt ? QStringLiteral("DATA") : QStringLiteral("REQUESTDATA"));
+        if (!container) vb::Raise(vb::err::ObjectRequired, QStringLiteral("Object required"));
+        const XmlNode message = AppendXmlElement(errors, *doc, container, QStringLiteral("TALLYMESSAGE"), {});
+        SetXmlAttribute(errors, *doc, message, QStringLiteral("xmlns:UDF"), QStringLiteral("TallyUDF"));
+        const XmlNode object = AppendXmlElement(errors, *doc, message, format->type, {});
+        if (!object) return; // an unusable `TType`, reported by the builder
+
+        engine.ApplyTemplateAttributes(*doc, object, format->number, format->type, firstRow);
+        for (int row = firstRow; row <= lastRow; ++row)
+            engine.BuildTemplateElements(*doc, object, format->number, format->type, row, row - firstRow + 1,
+                                         1);
+
+        QString xml = doc->xml();
+        outcome = ParseTallyResponse(link.PostToTally(xml));
+    });
+    return outcome;
+}
+
+void PostThroughTemplate(FormModel& form, TallyLink& link, const TemplateKind& kind) {
+    Trap(form.errors(), kind.location, [&] {
+        // One format for the whole run: the box may change while the run yields to the window.
+        const QString formatName = form.cmbTableName.Text();
+        LocalDatabase database(form.services().dataFolder);
+        TemplateEngine engine(form.errors(), database, form.GR1, form.lstLedgerTree);
+        MasterRun run(form, link, kind.kind);
+        if (!kind.grouped) {
+            run.RowByRow([&](const QString& company, int row) {
+                return engine.PostTemplateRecord(link, formatName, company, row);
+            });
+            return;
+        }
+        MasterRun::Grouped shape;
+        shape.addRow = [](int, int) {}; // the format reads the rows itself
+        shape.post = [&](const QString& company, int firstRow, int lastRow) {
+            return PostTemplateRows(engine, form.errors(), link, formatName, company, firstRow, lastRow);
+        };
+        run.RunGrouped(shape);
+    });
+}
+
+TemplateKind Kind(const char* location, const char* objectType, const char* progress, bool grouped) {
+    return {location, MasterKind{QString::fromLatin1(objectType), QString::fromLatin1(progress)}, grouped};
+}
+
+} // namespace
+
+void PostLedgerGroupsGST(FormModel& form, TallyLink& link) {
+    PostThroughTemplate(form, link, Kind("F01-0016", "GROUPS", "Processed Ledger Groups: ", true));
+}
+
+void PostLedgersGST(FormModel& form, TallyLink& link) {
+    PostThroughTemplate(form, link, Kind("F01-0017", "LEDGER", "Processed Ledgers: ", true));
+}
+
+void PostStockItemsGST(FormModel& form, TallyLink& link) {
+    PostThroughTemplate(form, link, Kind("F01-0022", "STOCK ITEMS", "Processed Stock Items: ", true));
+}
+
+void PostGodownsGST(FormModel& form, TallyLink& link) {
+    PostThroughTemplate(form, link, Kind("F01-0019", "GODOWNS", "Processed Godowns: ", false));
+}
+
+void PostStockGroupsGST(FormModel& form, TallyLink& link) {
+    PostThroughTemplate(form, link, Kind("F01-0020", "STOCK GROUPS", "Processed Stock Groups: ", false));
+}
+
+void PostStockCategoriesGST(FormModel& form, TallyLink& link) {
+    PostThroughTemplate(form, link,
+                        Kind("F01-0021", "STOCK CATEGORIES", "Processed Stock Categories: ", false));
+}
+
+void PostCostCategoriesGST(FormModel& form, TallyLink& link) {
+    PostThroughTemplate(form, link,
+                        Kind("F01-0052", "COST CATEGORIES", "Processed Cost Categories: ", false));
+}
+
+// The server is asked about "COST CENTRE" here, in the singular, where PostCostCentres asks about
+// "COST CENTRES"; both name the same kind.
+void PostCostCentresGST(FormModel& form, TallyLink& link) {
+    PostThroughTemplate(form, link, Kind("F01-0053", "COST CENTRE", "Processed Cost Centres: ", false));
+}
+
+} // namespace quibo
