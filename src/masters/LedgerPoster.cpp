@@ -37,7 +37,7 @@ struct LedgerColumn {
     QString LedgerMaster::*field;
 };
 
-const std::array<LedgerColumn, 22> PlainColumns = {{
+const std::array<LedgerColumn, 23> PlainColumns = {{
     {QStringLiteral("NAMEALIAS"), &LedgerMaster::alias},
     {QStringLiteral("PARENT"), &LedgerMaster::parent},
     {QStringLiteral("EMAIL"), &LedgerMaster::email},
@@ -57,6 +57,7 @@ const std::array<LedgerColumn, 22> PlainColumns = {{
     {QStringLiteral("MOBILE"), &LedgerMaster::ledgerMobile},
     {QStringLiteral("FAX"), &LedgerMaster::ledgerFax},
     {QStringLiteral("CONTACTPERSON"), &LedgerMaster::ledgerContact},
+    {QStringLiteral("FORSERVICETAX"), &LedgerMaster::forServiceTax},
     // Flags with a default: the default holds only when the source lacks the column.
     {QStringLiteral("BILLWISEON"), &LedgerMaster::isBillWiseOn},
     {QStringLiteral("COSTCENTRESON"), &LedgerMaster::isCostCentresOn},
@@ -87,8 +88,6 @@ void FillLedger(const MasterRun& run, int row, LedgerMaster& ledger) {
     const QString tdsType = run.CellIfPresent(row, QStringLiteral("TDSDEDUCTEETYPE"));
     if (!tdsType.isEmpty()) ledger.isTdsApplicable = Yes;
     ledger.tdsDeducteeType = tdsType;
-    if (run.Has(QStringLiteral("FORSERVICETAX")))
-        ledger.forServiceTax = run.Cell(row, QStringLiteral("FORSERVICETAX"));
     if (run.Has(BillColumns[3])) ledger.openingBalance = NumericText(run.Cell(row, BillColumns[3]));
 }
 

@@ -22,6 +22,9 @@ bool IsBlank(const QString& text) {
 
 MasterRun::MasterRun(FormModel& form, TallyLink& link, MasterKind kind)
     : m_form(form), m_link(link), m_kind(std::move(kind)) {
+    // The tab first: a run that a missing column ends still shows the grid it reports on.
+    m_form.tabDataIndex = 1;
+    Require({"NAME", "PROCESSSTATUS"});
     m_hasCompanyColumn = Has(CompanyColumn);
 }
 
@@ -67,8 +70,6 @@ void MasterRun::Progress(int shownRow, int currentRow) {
 }
 
 void MasterRun::RowByRow(const std::function<QString(const QString& company, int row)>& post) {
-    Require({"NAME", "PROCESSSTATUS"});
-    m_form.tabDataIndex = 1;
     const int rows = m_form.GR1.RowCount();
     for (int row = 1; row <= rows; ++row) {
         TakeCompany(row);
@@ -85,10 +86,10 @@ void MasterRun::RowByRow(const std::function<QString(const QString& company, int
 }
 
 void MasterRun::RunGrouped(const Grouped& shape) {
-    Require({"NAME", "PROCESSSTATUS"});
-    m_form.tabDataIndex = 1;
     const int rows = m_form.GR1.RowCount();
-    int firstRow = 0; // of the master still to be posted; 0 while none is
+    // First row of the master still to be posted, 0 while none is. A row number rather than a name
+    // that stands for "none", so that a master of any name, "00" too, is posted.
+    int firstRow = 0;
     QString pendingName;
     QString name; // a row whose NAME cell is blank continues the master above it
     for (int row = 1; row <= rows; ++row) {
@@ -110,7 +111,7 @@ void MasterRun::RunGrouped(const Grouped& shape) {
             if (pending) {
                 const int lastRow = row - 1;
                 const QString outcome = shape.post(previousRowCompany, firstRow, lastRow);
-                MarkPosted(lastRow, outcome);
+                MarkPosted(lastRow, outcome, shape.iconOnly);
                 Progress(shape.progressShowsNextRow ? row : lastRow, lastRow);
                 m_form.DoEvents();
                 firstRow = 0;
@@ -128,22 +129,23 @@ void MasterRun::RunGrouped(const Grouped& shape) {
     }
 }
 
-void MasterRun::MarkPosted(int row, const QString& outcome) {
+void MasterRun::MarkPosted(int row, const QString& outcome, bool iconOnly) {
     WorkGrid& grid = m_form.GR1;
     const QString upper = vb::UCase(outcome);
     QString status = outcome;
     int32_t colour = marks::Black;
     int icon = -1; // an outcome no test knows gets no icon
     if (outcome.trimmed().isEmpty()) {
-        // The failed exchange has been reported; the row must not pass for anything but a failure.
+        // Nothing came back (a failed exchange has been reported): the row must not pass for anything
+        // but a failure.
         status = marks::NoReply;
         colour = marks::Red;
         icon = marks::ErrorIcon;
     } else if (upper.contains(QLatin1String("ERROR"))) {
-        colour = marks::Red;
+        colour = iconOnly ? marks::Black : marks::Red;
         icon = marks::ErrorIcon;
     } else if (upper.contains(QLatin1String("CREATED"))) {
-        colour = marks::Blue;
+        colour = iconOnly ? marks::Black : marks::Blue;
         icon = marks::DoneIcon;
     } else if (upper.contains(QLatin1String("ALTERED")) || upper.contains(QLatin1String("COMBINED"))) {
         icon = marks::DoneIcon;
@@ -151,20 +153,23 @@ void MasterRun::MarkPosted(int row, const QString& outcome) {
     const int statusColumn = grid.ColumnIndex(StatusColumn);
     grid.SetCellText(row, statusColumn, status);
     grid.SetCellIcon(row, 1, icon);
-    const int columns = grid.ColumnCount();
-    for (int column = 1; column <= columns; ++column)
-        grid.SetCellColor(row, column, colour);
+    ColourRow(row, colour);
     grid.SetCellFont(row, statusColumn, GridFont{true});
 }
 
 void MasterRun::MarkSkipped(int row) {
     WorkGrid& grid = m_form.GR1;
     grid.SetCellText(row, StatusColumn, marks::Skipped);
-    const int columns = grid.ColumnCount();
-    for (int column = 1; column <= columns; ++column)
-        grid.SetCellColor(row, column, marks::Black);
+    ColourRow(row, marks::Black);
     grid.SetSelectedRow(row);
     grid.SetCellIcon(row, 1, marks::ErrorIcon);
+}
+
+void MasterRun::ColourRow(int row, int32_t colour) {
+    WorkGrid& grid = m_form.GR1;
+    const int columns = grid.ColumnCount();
+    for (int column = 1; column <= columns; ++column)
+        grid.SetCellColor(row, column, colour);
 }
 
 } // namespace quibo

@@ -39,10 +39,8 @@ inline const QString NoReply = QStringLiteral("ERROR: no reply from the Tally se
 // reports them. User-interface thread; yields to the window once per posted master.
 class MasterRun {
 public:
+    // Selects the first data tab, then checks the "NAME" and "PROCESSSTATUS" columns every run reads.
     MasterRun(FormModel& form, TallyLink& link, MasterKind kind);
-
-    FormModel& form() const { return m_form; }
-    TallyLink& link() const { return m_link; }
 
     // Whether the source has the column (its lookup in the source grid gives 0 or more). Looked up
     // once per run: the source does not change while it posts.
@@ -68,11 +66,14 @@ public:
         // The progress text shows the row that ends the master (the next master's first row, or the
         // empty row) rather than the master's last row.
         bool progressShowsNextRow = false;
+        // Marked rows stay black and only the icon tells the outcome (the format-built masters).
+        bool iconOnly = false;
     };
     void RunGrouped(const Grouped& shape);
 
-    // Writes a posted master's outcome into its row: status text, icon, colour, bold status.
-    void MarkPosted(int row, const QString& outcome);
+    // Writes a posted master's outcome into its row: status text, icon, colour, bold status. With
+    // iconOnly the row stays black, unless no reply came: that row is red whatever the shape.
+    void MarkPosted(int row, const QString& outcome, bool iconOnly = false);
     void MarkSkipped(int row);
 
 private:
@@ -80,6 +81,7 @@ private:
     void TakeCompany(int row);
     bool Exists(const QString& name);
     void Progress(int shownRow, int currentRow);
+    void ColourRow(int row, int32_t colour);
 
     FormModel& m_form;
     TallyLink& m_link;

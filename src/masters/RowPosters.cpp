@@ -53,7 +53,7 @@ void PostLedgerGroups(FormModel& form, TallyLink& link) {
 void PostUnits(FormModel& form, TallyLink& link) {
     Trap(form.errors(), "F01-0018", [&] {
         MasterRun run(form, link, {QStringLiteral("UNITS"), QStringLiteral("Processed Units: ")});
-        run.Require({"NAME", "ISSIMPLEUNIT"});
+        run.Require({"ISSIMPLEUNIT"});
         // Each kind of unit needs only its own columns, but those it needs must be there before the
         // first unit goes.
         bool anySimple = false;

@@ -73,6 +73,7 @@ void PostThroughTemplate(FormModel& form, TallyLink& link, const TemplateKind& k
         }
         MasterRun::Grouped shape;
         shape.addRow = [](int, int) {}; // the format reads the rows itself
+        shape.iconOnly = true;
         shape.post = [&](const QString& company, int firstRow, int lastRow) {
             return PostTemplateRows(engine, form.errors(), link, formatName, company, firstRow, lastRow);
         };

@@ -339,8 +339,10 @@ TEST_F(Ledgers, AnExistingLedgerBetweenTwoOthersAddsNothingToThem) {
                            "exists LEDGER: Kapoor Stores", "LEDGER Kapoor Stores -> Sharma Traders"}));
     EXPECT_EQ(Message(0).count(QLatin1String("<BILLALLOCATIONS.LIST>")), 1);
     EXPECT_EQ(Message(0).indexOf(QLatin1String("HDFC")), -1);
+    EXPECT_EQ(Message(1).indexOf(QLatin1String("VC/2")), -1);
     EXPECT_EQ(Status(2), QStringLiteral("SKIPED"));
     EXPECT_EQ(Status(3), QStringLiteral("SKIPED"));
+    EXPECT_EQ(Icon(3), 1);
     EXPECT_EQ(Progress(), QStringList({"Processed Ledgers: 2", "Processed Ledgers: 5"}));
 }
 

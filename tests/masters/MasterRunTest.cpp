@@ -21,7 +21,9 @@ struct RowByRow : test::MasterFixture {};
 TEST_F(RowByRow, AGridWithOnlyTheEmptyRowPostsAndWritesNothing) {
     Load(GodownFields, {});
     form.chkSkipMst.value = 1;
+    form.tabDataIndex = 2;
     PostGodowns(form, link);
+    EXPECT_EQ(form.tabDataIndex, 1); // the first data tab is selected all the same
     EXPECT_EQ(Requests(), QStringList());
     EXPECT_EQ(Status(1), QString());
     EXPECT_EQ(Icon(1), -1);
@@ -110,20 +112,6 @@ TEST_F(RowByRow, AnExistingMasterIsMarkedSkipedAndNotSent) {
     EXPECT_EQ(yield.count, 1);
 }
 
-TEST_F(RowByRow, ARefusedMasterIsRedWithTheServersReason) {
-    Load(GodownFields, {{"Okhla Store", "Primary", "No"}, {"Shelf 9", "Nowhere", "No"}});
-    PostGodowns(form, link);
-    EXPECT_EQ(Status(1), QStringLiteral("CREATED "));
-    EXPECT_EQ(Colour(1), 16711680);
-    EXPECT_EQ(Icon(1), 0);
-    EXPECT_TRUE(Bold(1));
-    EXPECT_EQ(Status(2), QStringLiteral("ERRORS Godown 'Nowhere' does not exist! - "));
-    EXPECT_EQ(Colour(2), 255);
-    EXPECT_EQ(Icon(2), 1);
-    EXPECT_TRUE(Bold(2));
-    EXPECT_FALSE(InStore("GODOWN", "Shelf 9"));
-}
-
 TEST_F(RowByRow, NoReplyIsAFailureNotTheColourOfTheRowBefore) {
     Load(GodownFields, {{"Okhla Store", "Primary", "No"}, {"Surat Yard", "Primary", "No"}});
     yield.hook = [&](int count) {
@@ -181,13 +169,10 @@ INSTANTIATE_TEST_SUITE_P(
                                0, -1}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(RowByRow, ASkippedRowKeepsItsIconAfterAnotherRunOfTheGrid) {
+TEST_F(RowByRow, ANewOutcomeLeavesNoIconOfAnEarlierMark) {
     Load(GodownFields, {{"Okhla Store", "Primary", "No"}});
     MasterRun run(form, link, {QStringLiteral("GODOWNS"), QStringLiteral("Processed Godowns: ")});
     run.MarkSkipped(1);
-    EXPECT_EQ(Status(1), QStringLiteral("SKIPED"));
-    EXPECT_EQ(Icon(1), 1);
-    EXPECT_EQ(Colour(1), 0);
     run.MarkPosted(1, QStringLiteral("Unknown"));
     EXPECT_EQ(Icon(1), -1); // a new outcome leaves no icon of the old one
 }
@@ -195,19 +180,14 @@ TEST_F(RowByRow, ASkippedRowKeepsItsIconAfterAnotherRunOfTheGrid) {
 TEST_F(RowByRow, AMissingRequiredColumnEndsTheRunBeforeAnythingIsSent) {
     Load({"NAME", "PARENT"}, {{"Okhla Store", "Primary"}});
     form.chkSkipMst.value = 1;
+    form.tabDataIndex = 2;
     PostGodowns(form, link);
+    EXPECT_EQ(form.tabDataIndex, 1); // selected before the check, as at the start of every run
     EXPECT_EQ(Requests(), QStringList());
     EXPECT_EQ(Locations(), QStringList({"F01-0019"}));
     EXPECT_NE(errors.lastReport().indexOf(QLatin1String("HASNOSTOCK")), -1)
         << errors.lastReport().toStdString();
     EXPECT_EQ(Status(1), QString());
-}
-
-TEST_F(RowByRow, TheFirstDataTabIsSelected) {
-    Load(GodownFields, {});
-    form.tabDataIndex = 2;
-    PostGodowns(form, link);
-    EXPECT_EQ(form.tabDataIndex, 1);
 }
 
 // --- Grouped shape.
@@ -216,21 +196,6 @@ const QStringList LedgerFields = {
     "NAME", "PARENT", "OPENINGBILLDATE", "OPENINGNAME", "OPENINGCREDITPERIOD", "OPENINGBALANCE"};
 
 struct Grouped : test::MasterFixture {};
-
-TEST_F(Grouped, ABlankNameContinuesTheMasterAboveAndTheEmptyRowPostsTheLast) {
-    Load(LedgerFields, {{"Gupta Agencies", "Sundry Debtors", "", "", "", ""},
-                        {"", "", "1-Apr-2024", "INV-7", "30", "100"},
-                        {"Verma & Co", "Sundry Creditors", "", "", "", ""}});
-    PostLedgers(form, link);
-    EXPECT_EQ(Requests(), QStringList({"LEDGER Gupta Agencies -> Sharma Traders",
-                                       "LEDGER Verma & Co -> Sharma Traders"}));
-    EXPECT_EQ(Status(1), QString());
-    EXPECT_EQ(Status(2), QStringLiteral("CREATED "));
-    EXPECT_EQ(Status(3), QStringLiteral("CREATED "));
-    EXPECT_EQ(Colour(2), 16711680);
-    EXPECT_EQ(form.GR1.SelectedRow(), 3);
-    EXPECT_EQ(yield.count, 2);
-}
 
 TEST_F(Grouped, NamesAreComparedExactly) {
     Load(LedgerFields, {{"Gupta Agencies", "Sundry Debtors", "", "", "", ""},
@@ -293,28 +258,6 @@ TEST_F(Grouped, EachMasterGoesToTheCompanyOfItsLastRow) {
     EXPECT_EQ(Requests(), QStringList({"LEDGER HDFC Current A/c -> Mehta Exports",
                                        "LEDGER ICICI Current A/c -> Mehta Exports"}));
     EXPECT_EQ(form.CurrentCompany, Sharma);
-}
-
-TEST_F(Grouped, AnExistingMasterIsSkippedOnEachOfItsRows) {
-    Seed("LEDGER", "Verma & Co", "<PARENT>Sundry Creditors</PARENT>");
-    Load(LedgerFields, {{"Gupta Agencies", "Sundry Debtors", "", "", "", ""},
-                        {"Verma & Co", "Sundry Creditors", "1-Apr-2024", "V-1", "30", "70"},
-                        {"Verma & Co", "", "2-Apr-2024", "V-2", "30", "80"},
-                        {"Kapoor Stores", "Sundry Debtors", "", "", "", ""}});
-    form.chkSkipMst.value = 1;
-    PostLedgers(form, link);
-    EXPECT_EQ(Requests(),
-              QStringList({"exists LEDGER: Gupta Agencies", "exists LEDGER: Verma & Co",
-                           "LEDGER Gupta Agencies -> Sharma Traders", "exists LEDGER: Verma & Co",
-                           "exists LEDGER: Kapoor Stores", "LEDGER Kapoor Stores -> Sharma Traders"}));
-    EXPECT_EQ(Status(1), QStringLiteral("CREATED "));
-    EXPECT_EQ(Status(2), QStringLiteral("SKIPED"));
-    EXPECT_EQ(Status(3), QStringLiteral("SKIPED"));
-    EXPECT_EQ(Icon(3), 1);
-    EXPECT_EQ(Status(4), QStringLiteral("CREATED "));
-    // Verma's bills went to nobody.
-    EXPECT_EQ(Message(0).indexOf(QLatin1String("V-1")), -1);
-    EXPECT_EQ(Message(1).indexOf(QLatin1String("V-2")), -1);
 }
 
 } // namespace

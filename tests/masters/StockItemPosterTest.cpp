@@ -287,13 +287,5 @@ TEST_F(StockItems, AnExistingItemBetweenTwoOthersAddsNothingToThem) {
     EXPECT_EQ(Status(4), QStringLiteral("CREATED "));
 }
 
-TEST_F(StockItems, AnItemWithAnUnknownUnitIsRefused) {
-    Load({"NAME", "PARENT", "CATEGORY", "BASEUNITS"}, {{"Teak Plank", "Fasteners", "", "cft"}});
-    PostStockItems(form, link);
-    EXPECT_EQ(Status(1), QStringLiteral("ERRORS Unit 'cft' does not exist! - "));
-    EXPECT_EQ(Colour(1), 255);
-    EXPECT_EQ(Icon(1), 1);
-}
-
 } // namespace
 } // namespace quibo

@@ -71,10 +71,12 @@ TEST_F(Templates, AGroupedMasterIsBuiltFromItsFirstRowWithEachRowAddingItsGroups
     Choose(QStringLiteral("LEDGERSGST"));
     Load(LedgerFields, {{"Gupta Agencies", "Sundry Debtors", "27AAAPG1234C1Z5", "GA/101", "1500"},
                         {"", "Sundry Creditors", "", "GA/102", "2500"},
-                        {"Verma & Co", "Sundry Creditors", "", "VC/1", "700"}});
+                        {"Verma & Co", "Sundry Creditors", "", "VC/1", "700"},
+                        {"Mystery Ledger", "No Such Group", "", "", ""}});
     PostLedgersGST(form, link);
-    EXPECT_EQ(Requests(), QStringList({"LEDGER Gupta Agencies -> Sharma Traders",
-                                       "LEDGER Verma & Co -> Sharma Traders"}));
+    EXPECT_EQ(Requests(),
+              QStringList({"LEDGER Gupta Agencies -> Sharma Traders", "LEDGER Verma & Co -> Sharma Traders",
+                           "LEDGER Mystery Ledger -> Sharma Traders"}));
     EXPECT_EQ(Message(0), QStringLiteral(R"(<LEDGER NAME="Gupta Agencies">
   <PARENT>Sundry Debtors</PARENT>
   <GSTREGISTRATIONTYPE>Regular</GSTREGISTRATIONTYPE>
@@ -91,10 +93,16 @@ TEST_F(Templates, AGroupedMasterIsBuiltFromItsFirstRowWithEachRowAddingItsGroups
     EXPECT_EQ(Status(1), QString());
     EXPECT_EQ(Status(2), QStringLiteral("CREATED "));
     EXPECT_EQ(Status(3), QStringLiteral("CREATED "));
-    EXPECT_EQ(Colour(2), 16711680);
+    EXPECT_EQ(Status(4), QStringLiteral("ERRORS Group 'No Such Group' does not exist! - "));
+    // Grouped format-built masters stay black, a refused one too: the icon tells the outcome.
+    EXPECT_EQ(Colour(2), 0);
     EXPECT_EQ(Icon(2), 0);
-    EXPECT_EQ(Progress(), QStringList({"Processed Ledgers: 2", "Processed Ledgers: 3"}));
-    EXPECT_EQ(form.GR1.SelectedRow(), 3);
+    EXPECT_EQ(Colour(4), 0);
+    EXPECT_EQ(Icon(4), 1);
+    EXPECT_TRUE(Bold(4));
+    EXPECT_EQ(Progress(),
+              QStringList({"Processed Ledgers: 2", "Processed Ledgers: 3", "Processed Ledgers: 4"}));
+    EXPECT_EQ(form.GR1.SelectedRow(), 4);
     EXPECT_TRUE(InStore("LEDGER", "Gupta Agencies"));
 }
 
@@ -264,16 +272,10 @@ TEST_F(Templates, GroupedWithoutItsFormatIsReportedUnderTheTemplatePostsCode) {
     PostLedgersGST(form, link);
     EXPECT_EQ(Requests(), QStringList());
     EXPECT_EQ(Locations(), QStringList({"C03--0006"}));
+    // No reply is red even where the shape leaves its rows black.
+    EXPECT_EQ(Status(1), QStringLiteral("ERROR: no reply from the Tally server"));
     EXPECT_EQ(Colour(1), 255);
-}
-
-TEST_F(Templates, AMissingNameColumnEndsTheRunUnderThePostersCode) {
-    StagePlain(QStringLiteral("GODOWNSGST"), QStringLiteral("GODOWN"), 2);
-    Choose(QStringLiteral("GODOWNSGST"));
-    Load({"PARENT"}, {{"Primary"}});
-    PostGodownsGST(form, link);
-    EXPECT_EQ(Requests(), QStringList());
-    EXPECT_EQ(Locations(), QStringList({"F01-0019"}));
+    EXPECT_EQ(Icon(1), 1);
 }
 
 } // namespace
