@@ -2,8 +2,10 @@
 
 #include "app/form/FormModel.h"
 #include "app/grid/SourceGrid.h"
+#include "app/grid/WorkGrid.h"
 #include "sources/ConnectionString.h"
 #include "sources/SourceTable.h"
+#include "tally/ColumnLookup.h"
 #include "vb/Text.h"
 
 #include <QFileInfo>
@@ -61,6 +63,14 @@ int CellAlignment(int code) {
     return -1;
 }
 
+std::vector<int> CopyAlignments(const SourceGrid& grid, int fieldCount, int records) {
+    std::vector<int> alignment(static_cast<size_t>(fieldCount), -1);
+    if (records >= 1)
+        for (int c = 0; c < fieldCount; ++c)
+            alignment[static_cast<size_t>(c)] = CellAlignment(grid.ColAlignment(c));
+    return alignment;
+}
+
 void BindSourceGrid(SourceGrid& grid, const SourceTable& table) {
     const int records = table.recordCount();
     if (records < 1) {
@@ -76,11 +86,51 @@ void BindSourceGrid(SourceGrid& grid, const SourceTable& table) {
         grid.AppendRecord(table.rowTexts(r));
 }
 
+int BuildWorkColumns(WorkGrid& gr1, const QStringList& fields, bool addId) {
+    gr1.Clear(true);
+    gr1.SetRedraw(false);
+    for (const QString& field : fields)
+        gr1.AddColumn(vb::UCase(field), field);
+    int idColumn = 0;
+    if (addId) {
+        gr1.AddColumn(QStringLiteral("ID"), QStringLiteral("ID"));
+        idColumn = gr1.ColumnCount();
+    }
+    gr1.AddColumn(QStringLiteral("PROCESSSTATUS"), QStringLiteral("Process Status"));
+    return idColumn;
+}
+
+VoucherIdColumns VoucherIdColumns::Find(ErrorReporter& errors, const SourceGrid& grid) {
+    VoucherIdColumns columns;
+    columns.vchType = GetColumnIndex(errors, grid, QStringLiteral("VchType"));
+    for (const char* part : {"VchNo", "VchDate", "RefNo"})
+        if (const int c = GetColumnIndex(errors, grid, QString::fromLatin1(part)); c >= 0)
+            columns.parts.push_back(c);
+    return columns;
+}
+
+QString VoucherIdColumns::idOf(const SourceGrid& grid, int row) const {
+    QString id = grid.TextMatrix(row, vchType);
+    for (const int c : parts)
+        id += QLatin1Char('-') + grid.TextMatrix(row, c);
+    return id;
+}
+
 void ShowReadingProgress(FormModel& form, int row, int count) {
     static const QString prefix = QStringLiteral("Reading Records => ");
     static const QString panel = QStringLiteral("msg");
     form.stat(prefix + QString::number(row) + QLatin1Char('/') + QString::number(count), panel);
     form.DoEvents();
+}
+
+void FinishLoad(FormModel& form, LoaderKind kind, const QStringList& fields) {
+    form.stat(QString(), QStringLiteral("msg"));
+    for (const QString& field : fields)
+        form.GR1.FitColumn(vb::UCase(field));
+    // The Excel loader has always left one more blank row than the others; the posters accept both.
+    if (kind == LoaderKind::Excel) form.GR1.AddRow();
+    form.GR1.SetRedraw(true);
+    form.lstLedgerTree.SetRedraw(true);
 }
 
 } // namespace quibo

@@ -29,6 +29,13 @@ public:
 
     // What this source is, for error reports: "Excel workbook '/data/a.xls'".
     virtual QString describe() const = 0;
+
+protected:
+    // The engines hand out their schema rowsets sorted by name, without regard to case.
+    static QStringList SortedByName(QStringList names);
+    // Where `table` stands in `names`: the name spelled exactly, else the
+    // first one that differs only in case; -1 when none.
+    static qsizetype FindTable(const QStringList& names, const QString& table);
 };
 
 } // namespace quibo

@@ -46,6 +46,17 @@ void SourceOpening::SelectPlaceholder() {
     if (index >= 0) SelectFromCode(index);
 }
 
+void SourceOpening::SelectFormerChoice(const QString& former, bool ignoreCase) {
+    if (former.isEmpty()) return;
+    const QStringList& items = m_form.cmbTableName.items();
+    for (int i = 0; i < items.size(); ++i) {
+        if (ignoreCase ? vb::UCase(items[i]) == vb::UCase(former) : items[i] == former) {
+            SelectFromCode(i);
+            return;
+        }
+    }
+}
+
 void SourceOpening::ResetToPlaceholder(bool select) {
     m_form.cmbTableName.Clear();
     m_form.cmbTableName.AddItem(SelectImportTypeEntry);
@@ -100,10 +111,7 @@ void SourceOpening::LoadExcelSheets(const QString& path) {
         }
 
         // The former choice again, spelled exactly as before.
-        if (!former.isEmpty()) {
-            const int index = int(m_form.cmbTableName.items().indexOf(former));
-            if (index >= 0) SelectFromCode(index);
-        }
+        SelectFormerChoice(former, false);
     });
 }
 
@@ -121,15 +129,7 @@ void SourceOpening::LoadAccessTables(const QString& path, const QString& /*user*
         LoadList(m_open(AccessConnectionString(path, password), QString(), QString())->tables());
 
         // The former choice again, in whatever case the database spells it now.
-        if (!former.isEmpty()) {
-            const QStringList& items = m_form.cmbTableName.items();
-            for (int i = 0; i < items.size(); ++i) {
-                if (vb::UCase(items[i]) == vb::UCase(former)) {
-                    SelectFromCode(i);
-                    break;
-                }
-            }
-        }
+        SelectFormerChoice(former, true);
     });
 }
 

@@ -54,6 +54,8 @@ private:
     // Selects the placeholder where the box holds one.
     void SelectPlaceholder();
     void SelectFromCode(int index);
+    // Selects the first entry equal to a non-empty former choice, exactly or ignoring case.
+    void SelectFormerChoice(const QString& former, bool ignoreCase);
 
     FormModel& m_form;
     ConnectionOpener m_open;

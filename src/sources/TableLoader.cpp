@@ -154,14 +154,10 @@ bool IsAccessCopyAmount(const QString& header) {
                                   "AMOUNT", "QUANTITY", "BATCHQUANTITY"});
 }
 
-struct RepairResult {
-    bool addIdColumn = false; // no "ID" field but a "VchType" one: GR1 gets a built ID
-    int vchType = -1;
-};
-
 // Fills blank key cells down from the row above and rewrites dates and
 // amounts in the user's patterns, in the source grid (row 0 the field names).
-RepairResult RepairSourceGrid(FormModel& form, LoaderKind kind, int records) {
+// True when the table has a "VchType" field and no "ID" one: GR1 then gets a built ID.
+bool RepairSourceGrid(FormModel& form, LoaderKind kind, int records) {
     SourceGrid& grid = form.lstLedgerTree;
     auto column = [&](const char* name) {
         return GetColumnIndex(form.errors(), grid, QString::fromLatin1(name));
@@ -211,7 +207,7 @@ RepairResult RepairSourceGrid(FormModel& form, LoaderKind kind, int records) {
         for (const int c : amounts)
             rewrite(r, c, vb::Format(grid.TextMatrix(r, c), form.DecimalPlaces));
     }
-    return RepairResult{id < 0 && vchType >= 0, vchType};
+    return id < 0 && vchType >= 0;
 }
 
 } // namespace
@@ -346,38 +342,19 @@ void TableLoader::LoadTable(const LoaderSource& source, const QString& name, con
         BindSourceGrid(sourceGrid, rs);
     } // the grid holds the rows now: the record set's copy goes before GR1 takes its own
 
-    RepairResult repair;
-    if (IsRepairedTable(vb::UCase(name))) repair = RepairSourceGrid(form, source.kind, records);
+    // Only a repaired table that has a VchType but no ID field gets a built ID.
+    const bool addId = IsRepairedTable(vb::UCase(name)) && RepairSourceGrid(form, source.kind, records);
 
-    gr1.Clear(true);
+    const int idColumn = BuildWorkColumns(gr1, fields, addId);
     m_gridReplaced = true;
-    gr1.SetRedraw(false);
-    for (const QString& field : std::as_const(fields))
-        gr1.AddColumn(vb::UCase(field), field);
-    int idColumn = 0;
-    if (repair.addIdColumn) {
-        gr1.AddColumn(QStringLiteral("ID"), QStringLiteral("ID"));
-        idColumn = gr1.ColumnCount();
-    }
-    gr1.AddColumn(QStringLiteral("PROCESSSTATUS"), QStringLiteral("Process Status"));
-
     const int fieldCount = int(fields.size());
-    std::vector<int> alignment(static_cast<size_t>(fieldCount), -1);
+    const std::vector<int> alignment = CopyAlignments(sourceGrid, fieldCount, records);
     std::vector<bool> formatOnCopy(static_cast<size_t>(fieldCount), false);
-    if (records >= 1) {
-        for (int c = 0; c < fieldCount; ++c) {
-            alignment[static_cast<size_t>(c)] = CellAlignment(sourceGrid.ColAlignment(c));
-            formatOnCopy[static_cast<size_t>(c)] =
-                source.kind == LoaderKind::Access && IsAccessCopyAmount(fields[c]);
-        }
-    }
-    // The key parts after VchType that the source has, in the order the ID joins them.
-    std::vector<int> idParts;
-    if (idColumn > 0) {
-        for (const char* part : {"VchNo", "VchDate", "RefNo"})
-            if (const int c = GetColumnIndex(form.errors(), sourceGrid, QString::fromLatin1(part)); c >= 0)
-                idParts.push_back(c);
-    }
+    if (source.kind == LoaderKind::Access)
+        for (int c = 0; c < fieldCount; ++c)
+            formatOnCopy[static_cast<size_t>(c)] = IsAccessCopyAmount(fields[c]);
+    const VoucherIdColumns idColumns =
+        idColumn > 0 ? VoucherIdColumns::Find(form.errors(), sourceGrid) : VoucherIdColumns{};
 
     for (int r = 1; r <= records; ++r) {
         if (!form.IsEmptyRowEx(r)) {
@@ -391,23 +368,11 @@ void TableLoader::LoadTable(const LoaderSource& source, const QString& name, con
                     gr1.SetCellText(row, c + 1, sourceGrid.TextMatrix(r, c));
                 if (alignment[i] >= 0) gr1.SetCellTextAlign(row, c + 1, alignment[i]);
             }
-            if (idColumn > 0) {
-                QString id = sourceGrid.TextMatrix(r, repair.vchType);
-                for (const int c : idParts)
-                    id += QLatin1Char('-') + sourceGrid.TextMatrix(r, c);
-                gr1.SetCellText(row, idColumn, id);
-            }
+            if (idColumn > 0) gr1.SetCellText(row, idColumn, idColumns.idOf(sourceGrid, r));
         }
         ShowReadingProgress(form, r, records);
     }
-
-    form.stat(QString(), MsgPanel);
-    for (const QString& field : std::as_const(fields))
-        gr1.FitColumn(vb::UCase(field));
-    // The Excel loader has always left one more blank row than the others; the posters accept both.
-    if (source.kind == LoaderKind::Excel) gr1.AddRow();
-    gr1.SetRedraw(true);
-    sourceGrid.SetRedraw(true);
+    FinishLoad(form, source.kind, fields);
 }
 
 } // namespace quibo

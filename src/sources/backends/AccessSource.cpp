@@ -11,7 +11,6 @@
 
 #include <mdbtools.h>
 
-#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -66,6 +65,23 @@ ColumnKind KindOf(int type) {
     }
 }
 
+// The database's own tables, in catalog order: no system tables, no queries.
+std::vector<MdbCatalogEntry*> UserTables(MdbHandle* mdb) {
+    std::vector<MdbCatalogEntry*> entries;
+    for (unsigned int i = 0; i < mdb->num_catalog; ++i) {
+        auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
+        if (entry->object_type == MDB_TABLE && !mdb_is_system_table(entry)) entries.push_back(entry);
+    }
+    return entries;
+}
+
+QStringList NamesOf(const std::vector<MdbCatalogEntry*>& entries) {
+    QStringList names;
+    for (const MdbCatalogEntry* entry : entries)
+        names.append(QString::fromUtf8(entry->object_name));
+    return names;
+}
+
 QString LibraryText(MdbHandle* mdb, const unsigned char* page, int start, int type, int size) {
     char* text = mdb_col_to_string(mdb, const_cast<unsigned char*>(page), start, type, size);
     const QString value = QString::fromUtf8(text ? text : "");
@@ -93,31 +109,15 @@ AccessSource::AccessSource(QString path) : m_path(std::move(path)), d(std::make_
 AccessSource::~AccessSource() = default;
 
 QStringList AccessSource::tables() {
-    QStringList names;
-    for (unsigned int i = 0; i < d->mdb->num_catalog; ++i) {
-        auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(d->mdb->catalog, i));
-        if (entry->object_type == MDB_TABLE && !mdb_is_system_table(entry))
-            names.append(QString::fromUtf8(entry->object_name));
-    }
-    // The engine's schema rowset comes sorted by name.
-    std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        return a.compare(b, Qt::CaseInsensitive) < 0;
-    });
-    return names;
+    return SortedByName(NamesOf(UserTables(d->mdb)));
 }
 
 SourceTable AccessSource::read(const QString& table, const QString& orderBy) {
     MdbHandle* mdb = d->mdb;
-    MdbCatalogEntry* found = nullptr;
-    for (int pass = 0; pass < 2 && !found; ++pass) {
-        for (unsigned int i = 0; i < mdb->num_catalog && !found; ++i) {
-            auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
-            if (entry->object_type != MDB_TABLE || mdb_is_system_table(entry)) continue;
-            const QString name = QString::fromUtf8(entry->object_name);
-            if (pass == 0 ? name == table : name.compare(table, Qt::CaseInsensitive) == 0) found = entry;
-        }
-    }
-    if (!found) RaiseTableNotFound(provider::Jet, table);
+    const std::vector<MdbCatalogEntry*> entries = UserTables(mdb);
+    const qsizetype index = FindTable(NamesOf(entries), table);
+    if (index < 0) RaiseTableNotFound(provider::Jet, table);
+    MdbCatalogEntry* found = entries[static_cast<size_t>(index)];
 
     std::unique_ptr<MdbTableDef, void (*)(MdbTableDef*)> def(mdb_read_table(found), mdb_free_tabledef);
     if (!def || !mdb_read_columns(def.get())) RaiseTableNotFound(provider::Jet, table);

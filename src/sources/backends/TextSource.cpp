@@ -8,7 +8,6 @@
 
 #include <csv.h>
 
-#include <algorithm>
 #include <optional>
 
 namespace quibo {
@@ -93,13 +92,10 @@ QStringList TextSource::tables() {
 }
 
 SourceTable TextSource::read(const QString& table, const QString& orderBy) {
-    QString fileName;
     const QStringList names = tables();
-    for (const QString& name : names)
-        if (fileName.isEmpty() && name == table) fileName = name;
-    for (const QString& name : names)
-        if (fileName.isEmpty() && name.compare(table, Qt::CaseInsensitive) == 0) fileName = name;
-    if (fileName.isEmpty()) RaiseTableNotFound(provider::Odbc, table);
+    const qsizetype index = FindTable(names, table);
+    if (index < 0) RaiseTableNotFound(provider::Odbc, table);
+    const QString& fileName = names[index];
 
     QFile file(QDir(m_folder).filePath(fileName));
     if (!file.open(QIODevice::ReadOnly))

@@ -75,27 +75,16 @@ XlsSource::XlsSource(QString path) : m_path(std::move(path)) {
         const char* name = nullptr;
         if (freexl_get_worksheet_name(book.handle(), static_cast<unsigned short>(i), &name) == FREEXL_OK &&
             name)
-            m_sheets.append(QString::fromUtf8(name));
+            m_sheets.append(QString::fromUtf8(name) + QLatin1Char('$'));
     }
 }
 
 QStringList XlsSource::tables() {
-    // The engine's schema rowset comes sorted by name.
-    QStringList names;
-    for (const QString& sheet : m_sheets)
-        names.append(sheet + QLatin1Char('$'));
-    std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        return a.compare(b, Qt::CaseInsensitive) < 0;
-    });
-    return names;
+    return SortedByName(m_sheets);
 }
 
 SourceTable XlsSource::read(const QString& table, const QString& orderBy) {
-    int index = -1;
-    for (int i = 0; i < m_sheets.size() && index < 0; ++i)
-        if (m_sheets[i] + QLatin1Char('$') == table) index = i;
-    for (int i = 0; i < m_sheets.size() && index < 0; ++i)
-        if ((m_sheets[i] + QLatin1Char('$')).compare(table, Qt::CaseInsensitive) == 0) index = i;
+    const qsizetype index = FindTable(m_sheets, table);
     if (index < 0) RaiseTableNotFound(provider::Jet, table);
 
     Workbook book;

@@ -17,7 +17,7 @@ public:
 
 private:
     QString m_path;
-    QStringList m_sheets; // as stored, without "$"
+    QStringList m_sheets; // "Name$", in the workbook's order
 };
 
 } // namespace quibo

@@ -456,33 +456,25 @@ XlsxSource::XlsxSource(QString path) : m_path(std::move(path)) {
         const auto rel = rels.find(RelationshipId(s));
         // Chart sheets and dialog sheets hold no table.
         if (rel == rels.end() || !EndsWith(rel->second.type, "/worksheet")) continue;
-        m_sheets.push_back({QString::fromUtf8(s.attribute("name").value()), rel->second.target});
+        m_sheetNames.append(QString::fromUtf8(s.attribute("name").value()) + QLatin1Char('$'));
+        m_sheetParts.push_back(rel->second.target);
     }
 }
 
 QStringList XlsxSource::tables() {
-    QStringList names;
-    for (const Sheet& sheet : m_sheets)
-        names.append(sheet.name + QLatin1Char('$'));
-    std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        return a.compare(b, Qt::CaseInsensitive) < 0;
-    });
-    return names;
+    return SortedByName(m_sheetNames);
 }
 
 SourceTable XlsxSource::read(const QString& table, const QString& orderBy) {
-    const Sheet* found = nullptr;
-    for (const Sheet& s : m_sheets)
-        if (!found && s.name + QLatin1Char('$') == table) found = &s;
-    for (const Sheet& s : m_sheets)
-        if (!found && (s.name + QLatin1Char('$')).compare(table, Qt::CaseInsensitive) == 0) found = &s;
-    if (!found) RaiseTableNotFound(provider::Odbc, table);
+    const qsizetype index = FindTable(m_sheetNames, table);
+    if (index < 0) RaiseTableNotFound(provider::Odbc, table);
 
     const ZipArchive zip(m_path);
     const std::vector<QString> strings = ReadSharedStrings(zip, m_sharedStringsPart);
     const std::vector<char> dateStyles = ReadDateStyles(zip, m_stylesPart);
     SheetBuilder sheet;
-    ReadSheet(zip, found->part, SheetContext{strings, dateStyles, m_date1904}, sheet);
+    ReadSheet(zip, m_sheetParts[static_cast<size_t>(index)], SheetContext{strings, dateStyles, m_date1904},
+              sheet);
     SourceTable result = sheet.finish();
     if (!orderBy.isEmpty()) result.orderBy(orderBy, provider::Odbc);
     return result;

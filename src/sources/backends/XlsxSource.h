@@ -21,13 +21,9 @@ public:
     QString describe() const override;
 
 private:
-    struct Sheet {
-        QString name;     // as stored, without "$"
-        std::string part; // the worksheet's part in the package
-    };
-
     QString m_path;
-    std::vector<Sheet> m_sheets;
+    QStringList m_sheetNames;              // "Name$", in the workbook's order
+    std::vector<std::string> m_sheetParts; // each sheet's worksheet part in the package
     std::string m_sharedStringsPart;
     std::string m_stylesPart;
     bool m_date1904 = false;
