@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <limits>
 #include <string>
 #include <vector>
 
@@ -38,9 +37,8 @@ struct DecimalText {
     bool negative = false;
 };
 
-enum class Range { Ok, Overflow };
-
-Range ToDouble(const DecimalText& number, double& result) {
+// The value, or nothing when it is past the range of a double (a tiny value is 0).
+std::optional<double> ToDouble(const DecimalText& number) {
     std::string text;
     text.reserve(number.mantissa.size() + 10);
     if (number.mantissa.front() == '.') text += '0';
@@ -59,12 +57,11 @@ Range ToDouble(const DecimalText& number, double& result) {
         const long firstPosition = static_cast<long>(first) < integerDigits
                                        ? integerDigits - static_cast<long>(first)
                                        : integerDigits - static_cast<long>(first) + 1;
-        if (first != std::string::npos && firstPosition + number.exponent > 0) return Range::Overflow;
+        if (first != std::string::npos && firstPosition + number.exponent > 0) return std::nullopt;
         value = 0;
     }
-    result = number.negative ? -value : value;
-    if (result == 0) result = 0; // no negative zero: "-0" is shown as "0" everywhere
-    return Range::Ok;
+    if (value == 0) return 0.0; // no negative zero: "-0" is shown as "0" everywhere
+    return number.negative ? -value : value;
 }
 
 // Keeps a huge written exponent from overflowing while it is read; anything past this is out of
@@ -361,9 +358,9 @@ double Val(QStringView text) {
             i = mark; // "1e" or "1e+x": the exponent is not part of the number
         }
     }
-    double value = 0;
-    if (ToDouble(number, value) == Range::Overflow) Raise(err::Overflow, QStringLiteral("Overflow"));
-    return value;
+    const auto value = ToDouble(number);
+    if (!value) Raise(err::Overflow, QStringLiteral("Overflow"));
+    return *value;
 }
 
 std::optional<double> ToNumber(QStringView text) {
@@ -419,9 +416,7 @@ std::optional<double> ToNumber(QStringView text) {
         if (negativeExponent) number.exponent = -number.exponent;
     }
     if (i != end) return std::nullopt;
-    double value = 0;
-    if (ToDouble(number, value) == Range::Overflow) return std::nullopt;
-    return value;
+    return ToDouble(number);
 }
 
 bool IsNumeric(QStringView text) {

@@ -20,8 +20,8 @@ inline constexpr int32_t TypeMismatch = 13;
 inline constexpr int32_t FileNotFound = 53;
 inline constexpr int32_t PathFileAccess = 75;
 inline constexpr int32_t ObjectRequired = 424;
-inline constexpr int32_t SyntaxError = 1002;           // script expression syntax error
-inline constexpr int32_t DatabaseError = -2147467259;  // 80004005, what a data provider reports
+inline constexpr int32_t SyntaxError = 1002;          // script expression syntax error
+inline constexpr int32_t DatabaseError = -2147467259; // 80004005, what a data provider reports
 } // namespace err
 
 // Everything a trap learns of a run-time error; what the error reporter prints.
@@ -39,7 +39,8 @@ struct ErrorInfo {
 // (see app/base/Trap.h), so it never travels further than one procedure.
 class RuntimeError : public std::exception {
 public:
-    explicit RuntimeError(ErrorInfo info) : m_info(std::move(info)), m_what(m_info.description.toStdString()) {}
+    explicit RuntimeError(ErrorInfo info)
+        : m_info(std::move(info)), m_what(m_info.description.toStdString()) {}
     RuntimeError(int32_t number, const QString& description, const QString& source = QStringLiteral("Quibo"))
         : RuntimeError(ErrorInfo{number, source, description, {}, 0, 0, 0}) {}
 

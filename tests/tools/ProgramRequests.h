@@ -3,77 +3,61 @@
 // The request texts the program sends, character for character, so the tests talk
 // to the simulator as the program does. Lines end in CR LF.
 
+#include <algorithm>
 #include <initializer_list>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace quibo::sim::test {
 
-inline std::string crlfLines(std::initializer_list<std::string_view> lines) {
+inline std::string crlfLines(std::initializer_list<std::string> lines) {
     std::string text;
-    for (const auto line : lines) {
+    for (const auto& line : lines) {
         text += line;
         text += "\r\n";
     }
     return text;
 }
 
+// "a|b c|d" → {"a", "b c", "d"}: lists written compactly in the tests.
+inline std::vector<std::string> split(const std::string& text, char separator = '|') {
+    std::vector<std::string> result;
+    for (size_t from = 0; from <= text.size();) {
+        const size_t end = std::min(text.find(separator, from), text.size());
+        result.push_back(text.substr(from, end - from));
+        from = end + 1;
+    }
+    return result;
+}
+
+// A Company collection export: the server check and the company list differ in the collection's
+// name, the case of "Xml", the start tag and a FETCHLIST.
+inline std::string companyCollectionRequest(std::string_view name, std::string_view exportFormat,
+                                            std::string_view startTag, bool fetchName) {
+    std::string text = crlfLines({"<ENVELOPE>", "<HEADER>", "<VERSION>1</VERSION>",
+                                  "<TALLYREQUEST>EXPORT</TALLYREQUEST>", "<TYPE>COLLECTION</TYPE>"});
+    text +=
+        crlfLines({"<ID>" + std::string(name) + "</ID>", "</HEADER>", "<BODY>", "<DESC>", "<STATICVARIABLES>",
+                   "<SVEXPORTFORMAT>$$SysName:" + std::string(exportFormat) + "</SVEXPORTFORMAT>",
+                   "</STATICVARIABLES>", "<TDL>", "<TDLMESSAGE>", std::string(startTag),
+                   "<TYPE>Company</TYPE>", "<NATIVEMETHOD>Name</NATIVEMETHOD>", "</COLLECTION>"});
+    if (fetchName) text += crlfLines({"<FETCHLIST>", "<FETCH>Name</FETCH>", "</FETCHLIST>"});
+    return text + crlfLines({"</TDLMESSAGE>", "</TDL>", "</DESC>", "</BODY>", "</ENVELOPE>"});
+}
+
 // The server check, sent as the body of a GET.
 inline std::string serverCheckRequest() {
-    return crlfLines({"<ENVELOPE>",
-                      "<HEADER>",
-                      "<VERSION>1</VERSION>",
-                      "<TALLYREQUEST>EXPORT</TALLYREQUEST>",
-                      "<TYPE>COLLECTION</TYPE>",
-                      "<ID>KZ Remote Company Det</ID>",
-                      "</HEADER>",
-                      "<BODY>",
-                      "<DESC>",
-                      "<STATICVARIABLES>",
-                      "<SVEXPORTFORMAT>$$SysName:Xml</SVEXPORTFORMAT>",
-                      "</STATICVARIABLES>",
-                      "<TDL>",
-                      "<TDLMESSAGE>",
-                      "<COLLECTION NAME = \"KZ Remote Company Det\" ISINITIALIZE=\"Yes\">",
-                      "<TYPE>Company</TYPE>",
-                      "<NATIVEMETHOD>Name</NATIVEMETHOD>",
-                      "</COLLECTION>",
-                      "</TDLMESSAGE>",
-                      "</TDL>",
-                      "</DESC>",
-                      "</BODY>",
-                      "</ENVELOPE>"});
+    return companyCollectionRequest("KZ Remote Company Det", "Xml",
+                                    R"(<COLLECTION NAME = "KZ Remote Company Det" ISINITIALIZE="Yes">)",
+                                    false);
 }
 
 // The company list; its collection tag lacks a blank before ISINITIALIZE.
 inline std::string companyListRequest() {
-    return crlfLines({"<ENVELOPE>",
-                      "<HEADER>",
-                      "<VERSION>1</VERSION>",
-                      "<TALLYREQUEST>EXPORT</TALLYREQUEST>",
-                      "<TYPE>COLLECTION</TYPE>",
-                      "<ID>List of Compa</ID>",
-                      "</HEADER>",
-                      "<BODY>",
-                      "<DESC>",
-                      "<STATICVARIABLES>",
-                      "<SVEXPORTFORMAT>$$SysName:XML</SVEXPORTFORMAT>",
-                      "</STATICVARIABLES>",
-                      "<TDL>",
-                      "<TDLMESSAGE>",
-                      "<COLLECTION NAME=\"List of Compa\"ISINITIALIZE=\"Yes\">",
-                      "<TYPE>Company</TYPE>",
-                      "<NATIVEMETHOD>Name</NATIVEMETHOD>",
-                      "</COLLECTION>",
-                      "<FETCHLIST>",
-                      "<FETCH>Name</FETCH>",
-                      "</FETCHLIST>",
-                      "</TDLMESSAGE>",
-                      "</TDL>",
-                      "</DESC>",
-                      "</BODY>",
-                      "</ENVELOPE>"});
+    return companyCollectionRequest("List of Compa", "XML",
+                                    R"(<COLLECTION NAME="List of Compa"ISINITIALIZE="Yes">)", true);
 }
 
 inline std::string companyListOldRequest() {

@@ -17,6 +17,7 @@ namespace quibo::sim {
 namespace {
 
 using test::RawHttpClient;
+using test::split;
 
 TEST(SimulatorCommandLine, WithoutOptionsOneDemoCompanyOnAnyPort) {
     const auto line = CommandLine::parse({});
@@ -27,31 +28,16 @@ TEST(SimulatorCommandLine, WithoutOptionsOneDemoCompanyOnAnyPort) {
     EXPECT_EQ(line.exitAfterIdleS, 0);
     EXPECT_FALSE(line.options.keepRequestLog);
     EXPECT_EQ(line.options.faults.kind, FaultKind::None);
+    EXPECT_TRUE(CommandLine::parse({"--no-companies"}).options.companies.empty());
+    EXPECT_TRUE(CommandLine::parse({"--help"}).help);
+    EXPECT_TRUE(CommandLine::parse({"-h"}).help);
 }
 
 TEST(SimulatorCommandLine, EveryOptionLandsInItsSetting) {
-    const auto line = CommandLine::parse({"--port",
-                                          "9000",
-                                          "--company",
-                                          "Acme & Co",
-                                          "--company",
-                                          "Beta",
-                                          "--current",
-                                          "Beta",
-                                          "--old-company-list",
-                                          "--banner-without-response",
-                                          "--exit-after-idle",
-                                          "30",
-                                          "--dump",
-                                          "/tmp/d.xml",
-                                          "--log",
-                                          "/tmp/r.log",
-                                          "--fault",
-                                          "html500",
-                                          "--fault-every",
-                                          "3",
-                                          "--delay-ms",
-                                          "40"});
+    const auto line = CommandLine::parse(split(
+        "--port|9000|--company|Acme & Co|--company|Beta|--current|Beta|--old-company-list|"
+        "--banner-without-response|--exit-after-idle|30|--dump|/tmp/d.xml|--log|/tmp/r.log|--fault|html500|"
+        "--fault-every|3|--delay-ms|40"));
     EXPECT_EQ(line.error, "");
     EXPECT_EQ(line.port, 9000);
     EXPECT_EQ(line.options.companies, (std::vector<std::string>{"Acme & Co", "Beta"}));
@@ -65,26 +51,17 @@ TEST(SimulatorCommandLine, EveryOptionLandsInItsSetting) {
     EXPECT_EQ(line.options.faults.every, 3);
     EXPECT_EQ(line.options.faults.delayMs, 40);
     EXPECT_FALSE(line.help);
-}
 
-TEST(SimulatorCommandLine, FaultKindsByName) {
     const std::pair<const char*, FaultKind> kinds[] = {{"delay", FaultKind::Delay},
                                                        {"close", FaultKind::Close},
-                                                       {"html500", FaultKind::Html500},
                                                        {"notxml", FaultKind::NotXml},
                                                        {"empty", FaultKind::Empty}};
     for (const auto& [name, kind] : kinds) {
-        const auto line = CommandLine::parse({"--fault", name, "--delay-ms", "10"});
-        EXPECT_EQ(line.error, "") << name;
-        EXPECT_EQ(line.options.faults.kind, kind) << name;
-        EXPECT_EQ(line.options.faults.every, 1) << name;
+        const auto faulty = CommandLine::parse({"--fault", name, "--delay-ms", "10"});
+        EXPECT_EQ(faulty.error, "") << name;
+        EXPECT_EQ(faulty.options.faults.kind, kind) << name;
+        EXPECT_EQ(faulty.options.faults.every, 1) << name;
     }
-}
-
-TEST(SimulatorCommandLine, NoCompaniesMeansNone) {
-    EXPECT_TRUE(CommandLine::parse({"--no-companies"}).options.companies.empty());
-    EXPECT_TRUE(CommandLine::parse({"--help"}).help);
-    EXPECT_TRUE(CommandLine::parse({"-h"}).help);
 }
 
 struct Refused {

@@ -268,8 +268,10 @@ TEST(SimulatorProtocol, ObjectTypesAreUnderstoodInTheFormsTheProgramSends) {
 
 TEST(SimulatorProtocol, ALedgerImportIsCreatedWithAGrowingMasterId) {
     Simulator simulator(twoCompanies());
+    // An id the request carries is not the store's.
     const auto first = simulator.answer(importDataRequest(
-        "Acme &amp; Co", master("LEDGER", "Ravi Traders", "<PARENT>Sundry Debtors</PARENT>")));
+        "Acme &amp; Co", "<LEDGER NAME=\"Ravi Traders\" MASTERID=\"7\" ACTION=\"Create\"><PARENT>Sundry "
+                         "Debtors</PARENT></LEDGER>"));
     EXPECT_EQ(first, "<RESPONSE>\r\n" + counters(1, 0, 0, 33, 0, 0) + "</RESPONSE>\r\n");
     EXPECT_EQ(reduceReply(first), "CREATED ");
     const auto second = simulator.answer(importDataRequest(
@@ -277,6 +279,8 @@ TEST(SimulatorProtocol, ALedgerImportIsCreatedWithAGrowingMasterId) {
     EXPECT_EQ(second, "<RESPONSE>\r\n" + counters(1, 0, 0, 34, 0, 0) + "</RESPONSE>\r\n");
     EXPECT_TRUE(simulator.objectExists("Acme & Co", "LEDGER", "ravi traders"));
     EXPECT_FALSE(simulator.objectExists("Beta Traders", "LEDGER", "Ravi Traders"));
+    EXPECT_NE(simulator.storeXml("Acme & Co").find("<LEDGER NAME=\"Ravi Traders\" MASTERID=\"33\">"),
+              std::string::npos);
 }
 
 TEST(SimulatorProtocol, VouchersAreStoredWithGrowingVoucherIds) {
@@ -436,19 +440,6 @@ TEST(SimulatorProtocol, ImportingAnExistingMasterAltersIt) {
         << store;
 }
 
-TEST(SimulatorProtocol, TheStoreGivesTheIdsWhateverARequestCarries) {
-    Simulator simulator(twoCompanies());
-    const std::string ledger =
-        "<LEDGER NAME=\"Ravi\" MASTERID=\"7\" ACTION=\"Create\"><PARENT>Sundry Debtors</PARENT>"
-        "</LEDGER>";
-    EXPECT_NE(simulator.answer(importDataRequest("", ledger)).find("<LASTMID>33</LASTMID>"),
-              std::string::npos);
-    EXPECT_NE(simulator.answer(importDataRequest("", ledger)).find("<LASTMID>33</LASTMID>"),
-              std::string::npos);
-    const auto store = simulator.storeXml("Acme & Co");
-    EXPECT_NE(store.find("<LEDGER NAME=\"Ravi\" MASTERID=\"33\">"), std::string::npos) << store;
-}
-
 TEST(SimulatorProtocol, TheImportEnvelopeCombinesDuplicatesAndAnswersWithAnImportResult) {
     Simulator simulator(twoCompanies());
     const auto created = simulator.answer(importRequest("Beta Traders", master("GODOWN", "Yard")));
@@ -487,7 +478,7 @@ TEST(SimulatorProtocol, AlterFindsTheMasterByItsOldNameAndRenamesIt) {
               "ERRORS Ledger 'cash' already exists! - ");
 }
 
-TEST(SimulatorProtocol, AnUnknownCompanyIsRefusedInBothEnvelopes) {
+TEST(SimulatorProtocol, AnUnknownCompanyIsRefusedInBothEnvelopesAndInAnObjectQuery) {
     Simulator simulator(twoCompanies());
     const auto data = simulator.answer(importDataRequest("Acme", master("LEDGER", "Ravi")));
     EXPECT_EQ(data, "<RESPONSE>\r\n <LINEERROR>Could not set 'SVCurrentCompany' to 'Acme'</LINEERROR>\r\n" +
@@ -496,6 +487,11 @@ TEST(SimulatorProtocol, AnUnknownCompanyIsRefusedInBothEnvelopes) {
     const auto import = simulator.answer(importRequest("Acme\\n", master("LEDGER", "Ravi")));
     EXPECT_EQ(reduceReply(import), "ERRORS Could not set 'SVCurrentCompany' to 'Acme\\n' ");
     EXPECT_FALSE(simulator.objectExists("Acme & Co", "LEDGER", "Ravi"));
+    std::string query = objectExistsRequest("LEDGER", "Cash");
+    query.replace(query.find("<STATICVARIABLES>"), 17,
+                  "<STATICVARIABLES>\r\n<SVCURRENTCOMPANY>Acme</SVCURRENTCOMPANY>");
+    EXPECT_NE(simulator.answer(query).find("<ERRORMSG>Could not set 'SVCurrentCompany' to 'Acme'</ERRORMSG>"),
+              std::string::npos);
 }
 
 TEST(SimulatorProtocol, TheNamedCompanyTakesTheImportWhateverItsLetterCase) {
@@ -511,35 +507,15 @@ TEST(SimulatorProtocol, TheNamedCompanyTakesTheImportWhateverItsLetterCase) {
 
 TEST(SimulatorProtocol, ANewCompanyHoldsThePredefinedMasters) {
     Simulator simulator(twoCompanies());
-    const char* groups[] = {"Capital Account",
-                            "Current Assets",
-                            "Current Liabilities",
-                            "Sundry Debtors",
-                            "Sundry Creditors",
-                            "Bank Accounts",
-                            "Cash-in-Hand",
-                            "Sales Accounts",
-                            "Purchase Accounts",
-                            "Direct Expenses",
-                            "Indirect Expenses",
-                            "Direct Incomes",
-                            "Indirect Incomes",
-                            "Duties & Taxes",
-                            "Fixed Assets",
-                            "Investments",
-                            "Loans (Liability)",
-                            "Stock-in-Hand",
-                            "Bank OD A/c",
-                            "Branch / Divisions",
-                            "Deposits (Asset)",
-                            "Provisions",
-                            "Reserves & Surplus",
-                            "Secured Loans",
-                            "Unsecured Loans",
-                            "Suspense A/c",
-                            "Misc. Expenses (ASSET)",
-                            "Loans & Advances (Asset)"};
-    for (const auto* group : groups)
+    const std::string groups =
+        "Capital Account|Current Assets|Current Liabilities|Sundry Debtors|Sundry Creditors|Bank Accounts|"
+        "Cash-in-Hand|Sales Accounts|Purchase Accounts|Direct Expenses|Indirect Expenses|Direct Incomes|"
+        "Indirect Incomes|Duties & Taxes|Fixed Assets|Investments|Loans (Liability)|Stock-in-Hand|Bank OD "
+        "A/c|"
+        "Branch / Divisions|Deposits (Asset)|Provisions|Reserves & Surplus|Secured Loans|Unsecured Loans|"
+        "Suspense A/c|Misc. Expenses (ASSET)|Loans & Advances (Asset)";
+    ASSERT_EQ(test::split(groups).size(), 28u);
+    for (const auto& group : test::split(groups))
         EXPECT_TRUE(simulator.objectExists("Beta Traders", "GROUP", group)) << group;
     EXPECT_TRUE(simulator.objectExists("Beta Traders", "LEDGER", "Cash"));
     EXPECT_TRUE(simulator.objectExists("Beta Traders", "LEDGER", "Profit & Loss A/c"));

@@ -27,11 +27,10 @@ void appendCounters(pugi::xml_node parent, const std::vector<std::string>& lineE
         appendText(parent, name, std::to_string(value));
 }
 
-pugi::xml_node appendHeader(pugi::xml_node envelope, std::string_view status) {
+void appendHeader(pugi::xml_node envelope, std::string_view status) {
     auto header = envelope.append_child("HEADER");
     appendText(header, "VERSION", "1");
     appendText(header, "STATUS", status);
-    return header;
 }
 
 // ENVELOPE/HEADER + BODY/DESC + BODY/DATA; returns DATA.
@@ -123,11 +122,7 @@ std::string objectFound(std::string_view kind, std::string_view name, const std:
 
 std::string objectMissing(std::string_view message) {
     pugi::xml_document document;
-    auto envelope = document.append_child("ENVELOPE");
-    appendHeader(envelope, "0");
-    auto body = envelope.append_child("BODY");
-    body.append_child("DESC");
-    appendText(body.append_child("DATA"), "ERRORMSG", message);
+    appendText(appendDataEnvelope(document, "0"), "ERRORMSG", message);
     return XmlText::reply(document);
 }
 

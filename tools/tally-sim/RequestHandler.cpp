@@ -56,6 +56,17 @@ CompanyStore* RequestHandler::company(std::string_view name) const {
     return nullptr;
 }
 
+CompanyStore* RequestHandler::companyFor(const pugi::xml_node& staticVariables, std::string& error) const {
+    const std::string_view named = staticVariables.child("SVCURRENTCOMPANY").child_value();
+    if (trimmed(named).empty()) {
+        if (m_current == nullptr) error = NoCompanyOpen;
+        return m_current;
+    }
+    CompanyStore* found = company(named);
+    if (found == nullptr) error = "Could not set 'SVCurrentCompany' to '" + std::string(named) + "'";
+    return found;
+}
+
 std::vector<std::string> RequestHandler::companyNames() const {
     std::vector<std::string> names;
     for (const auto& each : m_companies)
@@ -100,20 +111,10 @@ std::string RequestHandler::importRequest(const pugi::xml_node& staticVariables,
                                  : replies::importData(lineErrors, counters);
     };
 
-    CompanyStore* target = m_current;
-    if (const auto named = staticVariables.child("SVCURRENTCOMPANY"); named) {
-        const std::string_view name = named.child_value();
-        if (!trimmed(name).empty()) {
-            target = company(name);
-            if (target == nullptr) {
-                lineErrors.push_back("Could not set 'SVCurrentCompany' to '" + std::string(name) + "'");
-                counters.errors = 1;
-                return answer();
-            }
-        }
-    }
+    std::string error;
+    CompanyStore* target = companyFor(staticVariables, error);
     if (target == nullptr) {
-        lineErrors.push_back(NoCompanyOpen);
+        lineErrors.push_back(error);
         counters.errors = 1;
         return answer();
     }
@@ -169,11 +170,9 @@ std::string RequestHandler::objectQuery(const pugi::xml_node& envelope) const {
     const auto header = envelope.child("HEADER");
     const std::string kind = CompanyStore::kindOf(text(header, "SUBTYPE"));
     const std::string_view name = XmlText::childText(header, "ID");
-    CompanyStore* target = m_current;
-    const auto named =
-        envelope.child("BODY").child("DESC").child("STATICVARIABLES").child("SVCURRENTCOMPANY");
-    if (!trimmed(named.child_value()).empty()) target = company(named.child_value());
-    if (target == nullptr) return replies::objectMissing(NoCompanyOpen);
+    std::string error;
+    CompanyStore* target = companyFor(envelope.child("BODY").child("DESC").child("STATICVARIABLES"), error);
+    if (target == nullptr) return replies::objectMissing(error);
     const auto found = target->find(kind, name);
     if (!found)
         return replies::objectMissing(CompanyStore::displayName(kind) + " '" + std::string(name) +

@@ -38,6 +38,9 @@ private:
     std::string sessionInfo(const pugi::xml_node& envelope) const;
     std::string evaluate(std::string_view formula) const;
     std::vector<std::string> companyNames() const;
+    // The company SVCURRENTCOMPANY names, else the open one; nullptr with the server's
+    // message in `error` when there is none.
+    CompanyStore* companyFor(const pugi::xml_node& staticVariables, std::string& error) const;
 
     std::vector<std::unique_ptr<CompanyStore>> m_companies;
     CompanyStore* m_current = nullptr;

@@ -8,10 +8,7 @@
 #include <QFile>
 
 #include <sqlite3.h>
-#include <SQLiteCpp/Database.h>
-#include <SQLiteCpp/Exception.h>
 
-#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -30,6 +27,11 @@ constexpr size_t StatementCacheLimit = 256;
 [[noreturn]] void RaiseEngineError(sqlite3* db) {
     RaiseDatabaseError(QString::fromUtf8(sqlite3_errmsg(db)));
 }
+
+struct ConnectionCloser {
+    void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+};
+using ConnectionPtr = std::unique_ptr<sqlite3, ConnectionCloser>;
 
 struct StatementDeleter {
     void operator()(sqlite3_stmt* stmt) const { sqlite3_finalize(stmt); }
@@ -111,19 +113,31 @@ bool IsBlankTail(const char* tail) {
     return true;
 }
 
+ConnectionPtr Open(const QString& filePath) {
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(QFile::encodeName(filePath).constData(), &raw,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    ConnectionPtr connection(raw);
+    if (!connection) RaiseDatabaseError(QString::fromLatin1(sqlite3_errstr(rc)));
+    if (rc != SQLITE_OK) RaiseEngineError(connection.get());
+    sqlite3_busy_timeout(connection.get(), LocalDatabase::BusyTimeoutMs);
+    if (sqlite3_create_function_v2(connection.get(), "val", 1, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr,
+                                   &ValFunction, nullptr, nullptr, nullptr) != SQLITE_OK)
+        RaiseEngineError(connection.get());
+    return connection;
+}
+
 } // namespace
 
 struct LocalDatabase::Impl {
     QString path;
-    SQLite::Database connection;
+    ConnectionPtr connection;
     // Declared after the connection: statements are finalized before it closes.
     std::unordered_map<QString, StatementPtr> statements;
 
-    Impl(const QString& filePath, const std::string& encodedPath)
-        : path(filePath),
-          connection(encodedPath, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE, BusyTimeoutMs) {}
+    explicit Impl(const QString& filePath) : path(filePath), connection(Open(filePath)) {}
 
-    sqlite3* handle() const { return connection.getHandle(); }
+    sqlite3* handle() const { return connection.get(); }
 
     sqlite3_stmt* prepare(const QString& sql);
     void bind(sqlite3_stmt* stmt, const QVariantList& params);
@@ -324,19 +338,7 @@ void LocalDatabase::Impl::createSchema() {
 }
 
 LocalDatabase::LocalDatabase(const QString& folder) {
-    const QString filePath = QDir(folder).filePath(FileName);
-    try {
-        d = std::make_unique<Impl>(filePath, QFile::encodeName(filePath).toStdString());
-    } catch (const SQLite::Exception& e) {
-        RaiseDatabaseError(QString::fromUtf8(e.what()));
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (const std::exception& e) {
-        RaiseDatabaseError(QString::fromUtf8(e.what()));
-    }
-    const int rc = sqlite3_create_function_v2(d->handle(), "val", 1, SQLITE_UTF16 | SQLITE_DETERMINISTIC,
-                                              nullptr, &ValFunction, nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK) RaiseEngineError(d->handle());
+    d = std::make_unique<Impl>(QDir(folder).filePath(FileName));
     d->createSchema();
 }
 
@@ -362,10 +364,6 @@ void LocalDatabase::insert(const QString& table, const QStringList& columns, con
 
 bool LocalDatabase::inTransaction() const {
     return !sqlite3_get_autocommit(d->handle());
-}
-
-QString LocalDatabase::EngineVersion() {
-    return QString::fromLatin1(sqlite3_libversion());
 }
 
 } // namespace quibo

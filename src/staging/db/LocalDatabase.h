@@ -37,9 +37,6 @@ public:
     // One row into a table of the schema; unknown tables and columns are refused.
     void insert(const QString& table, const QStringList& columns, const QVariantList& values);
 
-    // The engine's version, "3.40.1"-style, for error reports.
-    static QString EngineVersion();
-
 private:
     friend class LocalTransaction;
     bool inTransaction() const;
