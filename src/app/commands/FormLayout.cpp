@@ -27,6 +27,13 @@ FormLayout FormLayout::Design() {
     return d;
 }
 
+int SourceFrameOf(const QString& tabCaption) {
+    if (tabCaption == QLatin1String("Excel")) return 0;
+    if (tabCaption == QLatin1String("Access")) return 1;
+    if (tabCaption == QLatin1String("ODBC")) return 2;
+    return -1;
+}
+
 FormLayout Form_Resize(FormLayout f, const QString& selectedSourceTab, bool minimized) {
     if (minimized) return f;
     if (f.Width < FormLayout::MinWidth) f.Width = FormLayout::MinWidth;
@@ -68,10 +75,8 @@ FormLayout Form_Resize(FormLayout f, const QString& selectedSourceTab, bool mini
     f.TabSource.Top = f.cmbCurrentCompanyList.Top + f.cmbCurrentCompanyList.Height + 100;
     f.TabSource.Width = f.cmdRefresh.Left + f.cmdRefresh.Width - 50;
 
-    static const QString captions[] = {QStringLiteral("Excel"), QStringLiteral("Access"),
-                                       QStringLiteral("ODBC")};
-    for (int i = 0; i < 3; ++i)
-        if (selectedSourceTab == captions[i]) f.TabSource.Height = f.frSource[size_t(i)].Height + 500;
+    const int shown = SourceFrameOf(selectedSourceTab);
+    if (shown >= 0) f.TabSource.Height = f.frSource[size_t(shown)].Height + 500;
 
     for (TwipsRect& frame : f.frSource) {
         frame.Left = f.TabSource.Left + 150;

@@ -56,4 +56,7 @@ struct FormLayout {
 // `selectedSourceTab` is the caption of the selected tab of `TabSource`.
 FormLayout Form_Resize(FormLayout layout, const QString& selectedSourceTab, bool minimized);
 
+// The frame of `frSource` that a source tab's caption shows: 0 "Excel", 1 "Access", 2 "ODBC", -1 any other.
+int SourceFrameOf(const QString& tabCaption);
+
 } // namespace quibo

@@ -52,7 +52,8 @@ QString WithoutBlanks(QString text) {
 MainCommands::MainCommands(FormModel& form, HttpTransport& transport, FormDialogs& dialogs,
                            ConnectionOpener open)
     : m_form(form), m_transport(transport), m_dialogs(dialogs),
-      m_tally(form.services().settings, form.errors(), transport), m_open(open), m_sources(form, std::move(open)) {
+      m_tally(form.services().settings, form.errors(), transport), m_open(open),
+      m_sources(form, std::move(open)) {
     m_sources.cmbTableName_Click = [this] { RunTableLoader(); };
     InstallProcedureHooks(*this);
 }
@@ -153,18 +154,16 @@ void MainCommands::FormLoadSteps(const CommandArgs& args, FormLoadResult& result
     Refresh();
 
     if (!IsBlank(arg[4])) {
+        // Selecting by the argument's text finds the first entry equal to it in any letter case, so
+        // every further match selects that same entry again: the first match decides.
         ComboBox& companies = m_form.cmbCurrentCompanyList;
         const QString wanted = vb::UCase(arg[4]);
         for (int i = 0; i < companies.ListCount(); ++i) {
-            if (vb::UCase(companies.List(i)) != wanted) continue;
-            // Selecting by the argument's text finds the first entry equal to it in any case.
-            for (int j = 0; j < companies.ListCount(); ++j) {
-                if (vb::UCase(companies.List(j)) == wanted) {
-                    companies.SetListIndex(j);
-                    break;
-                }
+            if (vb::UCase(companies.List(i)) == wanted) {
+                companies.SetListIndex(i);
+                m_form.CurrentCompany = companies.Text();
+                break;
             }
-            m_form.CurrentCompany = companies.Text();
         }
     }
 
@@ -190,8 +189,9 @@ void MainCommands::FormLoadSteps(const CommandArgs& args, FormLoadResult& result
     bool reportWritten = true;
     if (!arg[5].isEmpty()) reportWritten = SaveReport(m_form, arg[5]);
 
-    if ((arg[4].isEmpty() || arg[4] == m_form.CurrentCompany) && IsPostAction(action)) {
-        Unload();
+    // The action was checked above; the company is compared again after the post.
+    if (arg[4].isEmpty() || arg[4] == m_form.CurrentCompany) {
+        state.unloaded = true;
         result.closed = true;
         if (m_lastPost != PostOutcome::Completed) {
             result.failed = true;
@@ -394,24 +394,22 @@ void MainCommands::mnuAbout_Click() {
     Trap(m_form.errors(), "F01-0034", [&] { m_dialogs.ShowAboutBox(); });
 }
 
-void MainCommands::Unload() {
-    state.unloaded = true;
-}
-
 bool MainCommands::QueryUnload() const {
     return !m_form.IsBusy();
 }
 
-void MainCommands::mnuExit_Click() {
-    Trap(m_form.errors(), "F01-0035", [&] {
-        if (QueryUnload()) Unload();
+void MainCommands::Unload(const char* location) {
+    Trap(m_form.errors(), location, [&] {
+        if (QueryUnload()) state.unloaded = true;
     });
 }
 
+void MainCommands::mnuExit_Click() {
+    Unload("F01-0035");
+}
+
 void MainCommands::cmdClose_Click() {
-    Trap(m_form.errors(), "F01-0010", [&] {
-        if (QueryUnload()) Unload();
-    });
+    Unload("F01-0010");
 }
 
 // ---------------------------------------------------------------- source frames
@@ -460,34 +458,24 @@ void MainCommands::TabData_Click() {
     });
 }
 
-namespace {
-
-// The frame of a source tab's caption: 0 Excel, 1 Access, 2 ODBC, -1 none.
-int FrameOf(const QString& caption) {
-    if (caption == ExcelTab) return 0;
-    if (caption == AccessTab) return 1;
-    if (caption == OdbcTab) return 2;
-    return -1;
+int MainCommands::ShowSelectedFrame() {
+    state.frSourceVisible.fill(false);
+    const int frame = SourceFrameOf(m_form.TabSourceCaption());
+    if (frame >= 0) state.frSourceVisible[size_t(frame)] = true;
+    return frame;
 }
-
-} // namespace
 
 void MainCommands::ShowSourceFrame() {
     Trap(m_form.errors(), "F01-0039", [&] {
-        state.frSourceVisible.fill(false);
-        const int frame = FrameOf(m_form.TabSourceCaption());
-        if (frame < 0) return;
-        state.frSourceVisible[size_t(frame)] = true;
-        state.layout.TabSource.Height = state.layout.frSource[size_t(frame)].Height + 500;
+        const int frame = ShowSelectedFrame();
+        if (frame >= 0) state.layout.TabSource.Height = state.layout.frSource[size_t(frame)].Height + 500;
     });
 }
 
 void MainCommands::SwitchSourceFrame(int index) {
     Trap(m_form.errors(), "F01-0041", [&] {
         m_form.tabSourceIndex = index;
-        state.frSourceVisible.fill(false);
-        const int frame = FrameOf(m_form.TabSourceCaption());
-        if (frame >= 0) state.frSourceVisible[size_t(frame)] = true;
+        ShowSelectedFrame();
         Form_Resize(state.layout.Width, state.layout.Height, false);
     });
 }

@@ -127,8 +127,11 @@ private:
     void SelectTableFromCode(int index);
     void AddSourceTab(const QString& caption, int icon);
     void ShowOptionsDialog();
+    // Hides every source frame but the selected tab's; returns that frame, or -1.
+    int ShowSelectedFrame();
     void ListDblClick(SourceGrid& grid, int row, const char* location);
-    void Unload();
+    // Closes the form unless a command runs.
+    void Unload(const char* location);
     QString PostStopReason() const;
 
     FormModel& m_form;

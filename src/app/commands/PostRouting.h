@@ -45,7 +45,6 @@ public:
     bool Has(const QString& procedure) const { return m_posters.contains(procedure); }
     // Runs the procedure; false when none is registered under that name.
     bool Run(const QString& procedure) const;
-    QStringList Names() const { return m_posters.keys(); }
 
 private:
     QHash<QString, Poster> m_posters;

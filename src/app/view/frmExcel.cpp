@@ -248,6 +248,8 @@ void frmExcel::BuildControls() {
     NewLabel("Label8", QStringLiteral("Password"), frSource[2], frame::PasswordLabel);
     txtPass = NewBox("txtPass", frSource[2], frame::PasswordBox);
     txtPass->setEchoMode(QLineEdit::Password);
+    // The password shows as "*", whatever the style's own mask character.
+    txtPass->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
 
     TabData = new QTabBar(central);
     TabData->setObjectName(QStringLiteral("TabData"));
@@ -342,23 +344,23 @@ void frmExcel::Connect() {
     edits(txtPass, &FormModel::txtPass);
     connect(qApp, &QApplication::focusChanged, this, &frmExcel::OnFocusChanged);
 
-    connect(chkChkMst, &QCheckBox::stateChanged, this, [this](int state) {
-        if (!m_syncing) m_form.chkChkMst.value = CheckValueOf(static_cast<Qt::CheckState>(state));
-    });
-    connect(chkSkipMst, &QCheckBox::stateChanged, this, [this](int state) {
-        if (!m_syncing) m_form.chkSkipMst.value = CheckValueOf(static_cast<Qt::CheckState>(state));
-    });
+    auto checks = [this](QCheckBox* box, CheckBox FormModel::*field) {
+        connect(box, &QCheckBox::stateChanged, this, [this, field](int state) {
+            if (!m_syncing) (m_form.*field).value = CheckValueOf(static_cast<Qt::CheckState>(state));
+        });
+    };
+    checks(chkChkMst, &FormModel::chkChkMst);
+    checks(chkSkipMst, &FormModel::chkSkipMst);
 
     // The lists count their rows as the flex grids do: row 0 holds the field names.
-    connect(lstLedgerTree, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
-        Run([this, index] { m_commands.lstLedgerTree_DblClick(index.row() + 1); });
-    });
-    connect(lstItemTree, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
-        Run([this, index] { m_commands.lstItemTree_DblClick(index.row() + 1); });
-    });
-    connect(lstTransactions, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
-        Run([this, index] { m_commands.lstTransactions_DblClick(index.row() + 1); });
-    });
+    auto doubleClicks = [this](QTableView* list, void (MainCommands::*handler)(int)) {
+        connect(list, &QTableView::doubleClicked, this, [this, handler](const QModelIndex& index) {
+            Run([this, handler, index] { (m_commands.*handler)(index.row() + 1); });
+        });
+    };
+    doubleClicks(lstLedgerTree, &MainCommands::lstLedgerTree_DblClick);
+    doubleClicks(lstItemTree, &MainCommands::lstItemTree_DblClick);
+    doubleClicks(lstTransactions, &MainCommands::lstTransactions_DblClick);
 
     connect(m_gr1Model, &GridModelBase::fitColumnRequested, GR1, &QTableView::resizeColumnToContents);
     connect(m_gr1Model, &GridModelBase::selectedRowChanged, GR1, [this](int row) {

@@ -23,6 +23,20 @@ private:
     QStringList m_tables;
 };
 
+// A source opener that lists `tables` whatever it is asked to open.
+ConnectionOpener Listing(const QStringList& tables) {
+    return [tables](const QString&, const QString&, const QString&) {
+        return std::unique_ptr<Source>(std::make_unique<ListingSource>(tables));
+    };
+}
+
+// An empty file that passes the directory lookup of the listing.
+QString Touch(const test::TempFolder& folder, const QString& name) {
+    const QString path = folder.file(name);
+    QFile(path).open(QIODevice::WriteOnly);
+    return path;
+}
+
 struct Opened {
     QString connection;
     QString user;
@@ -50,18 +64,12 @@ protected:
         commands = std::make_unique<MainCommands>(
             form, transport, dialogs, [this, tables](const QString& c, const QString& u, const QString& p) {
                 opened.push_back({c, u, p});
-                return std::unique_ptr<Source>(std::make_unique<ListingSource>(tables));
+                return Listing(tables)(c, u, p);
             });
         Install(commands.get());
     }
 
-    // A file that passes the directory lookup of the listing.
-    QString Workbook() {
-        const QString path = folder.file(QStringLiteral("book.xls"));
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        return path;
-    }
+    QString Workbook() { return Touch(folder, QStringLiteral("book.xls")); }
 
     FormLoadResult Load(const QStringList& args) { return commands->Form_Load(CommandArgs(args)); }
 
@@ -109,9 +117,7 @@ TEST_F(FormLoadTest, AnXlsRunListsLoadsRefreshesAndStopsAtTheGate) {
     StartServer({"Acme Traders", "Beta Ltd"});
     const QString workbook = QStringLiteral(QUIBO_TEST_DATA "/sources/sample.xls");
     const QString report = folder.file(QStringLiteral("report.txt"));
-    const FormLoadResult result =
-        Load({QStringLiteral("xls"), workbook, QStringLiteral("ledgers"), QStringLiteral("Nobody Ltd"),
-              report, QString(), QString(), QStringLiteral("POST")});
+    const FormLoadResult result = Load({"xls", workbook, "ledgers", "Nobody Ltd", report, "", "", "POST"});
 
     EXPECT_EQ(form.tabSourceCaptions, QStringList({QStringLiteral("Excel")}));
     EXPECT_EQ(commands->state.tabSourceIcons, QList<int>({5}));
@@ -145,16 +151,13 @@ TEST_F(FormLoadTest, ArgumentThreeMatchesAnEntryWithoutBlanksInAnyCase) {
     for (const auto& [argument, selected] : cases) {
         test::CommandsHarness h;
         QStringList hLoads;
-        h.commands = std::make_unique<MainCommands>(
-            h.form, h.transport, h.dialogs, [](const QString&, const QString&, const QString&) {
-                return std::unique_ptr<Source>(std::make_unique<ListingSource>(
-                    QStringList({QStringLiteral("Ledgers$"), QStringLiteral("StockItems$"),
-                                 QStringLiteral("Stock Groups$")})));
-            });
+        h.commands =
+            std::make_unique<MainCommands>(h.form, h.transport, h.dialogs,
+                                           Listing({QStringLiteral("Ledgers$"), QStringLiteral("StockItems$"),
+                                                    QStringLiteral("Stock Groups$")}));
         h.commands->tableLoader = [&] { hLoads.append(h.form.cmbTableName.Text()); };
-        const QString path = h.folder.file(QStringLiteral("book.xls"));
-        QFile(path).open(QIODevice::WriteOnly);
-        h.commands->Form_Load(CommandArgs({QStringLiteral("XLS"), path, QString::fromLatin1(argument)}));
+        h.commands->Form_Load(
+            CommandArgs({"XLS", Touch(h.folder, "book.xls"), QString::fromLatin1(argument)}));
         EXPECT_EQ(h.form.cmbTableName.Text(), selected) << argument;
         EXPECT_EQ(hLoads.last(), selected) << argument;
         EXPECT_EQ(h.form.cmbTableName.items(),
@@ -168,9 +171,7 @@ TEST_F(FormLoadTest, ArgumentThreeMatchesAnEntryWithoutBlanksInAnyCase) {
 TEST_F(FormLoadTest, ArgumentFourInAnotherCaseSelectsTheEntryButDoesNotPost) {
     StartServer({"Acme Traders", "Beta Ltd"});
     ListTables({QStringLiteral("Ledgers$")});
-    const FormLoadResult result =
-        Load({QStringLiteral("XLS"), Workbook(), QStringLiteral("LEDGERS"), QStringLiteral("beta LTD"),
-              QString(), QString(), QString(), QStringLiteral("POST")});
+    const FormLoadResult result = Load({"XLS", Workbook(), "LEDGERS", "beta LTD", "", "", "", "POST"});
     EXPECT_EQ(form.cmbCurrentCompanyList.Text(), QStringLiteral("Beta Ltd"));
     EXPECT_EQ(form.CurrentCompany, QStringLiteral("Beta Ltd"));
     EXPECT_TRUE(posted.isEmpty());
@@ -183,9 +184,7 @@ TEST_F(FormLoadTest, ArgumentFourInAnotherCaseSelectsTheEntryButDoesNotPost) {
 TEST_F(FormLoadTest, ArgumentFourAsListedPostsToThatCompanyAndCloses) {
     StartServer({"Acme Traders", "Beta Ltd"});
     ListTables({QStringLiteral("Ledgers$")});
-    const FormLoadResult result =
-        Load({QStringLiteral("XLS"), Workbook(), QStringLiteral("LEDGERS"), QStringLiteral("Beta Ltd"),
-              QString(), QString(), QString(), QStringLiteral("POSTSILENT")});
+    const FormLoadResult result = Load({"XLS", Workbook(), "LEDGERS", "Beta Ltd", "", "", "", "POSTSILENT"});
     EXPECT_EQ(posted, QStringList({QStringLiteral("Beta Ltd")}));
     EXPECT_TRUE(result.closed);
     EXPECT_FALSE(result.failed);
@@ -209,18 +208,12 @@ TEST_F(FormLoadTest, ThePostActionInAnyCase) {
         test::CommandsHarness h;
         h.StartServer();
         QStringList hPosted;
-        h.commands = std::make_unique<MainCommands>(
-            h.form, h.transport, h.dialogs, [](const QString&, const QString&, const QString&) {
-                return std::unique_ptr<Source>(
-                    std::make_unique<ListingSource>(QStringList({QStringLiteral("Ledgers$")})));
-            });
+        h.commands = std::make_unique<MainCommands>(h.form, h.transport, h.dialogs,
+                                                    Listing({QStringLiteral("Ledgers$")}));
         h.commands->posters.Register(QStringLiteral("PostLedgers"),
                                      [&] { hPosted.append(QStringLiteral("x")); });
-        const QString path = h.folder.file(QStringLiteral("book.xls"));
-        QFile(path).open(QIODevice::WriteOnly);
-        const FormLoadResult result = h.commands->Form_Load(
-            CommandArgs({QStringLiteral("XLS"), path, QStringLiteral("LEDGERS"), QString(), QString(),
-                         QString(), QString(), QString::fromLatin1(c.action)}));
+        const FormLoadResult result = h.commands->Form_Load(CommandArgs(
+            {"XLS", Touch(h.folder, "book.xls"), "LEDGERS", "", "", "", "", QString::fromLatin1(c.action)}));
         EXPECT_EQ(hPosted.size(), c.posts ? 1 : 0) << c.action;
         EXPECT_EQ(result.closed, c.posts) << c.action;
         EXPECT_EQ(h.form.SilentMode, c.silent) << c.action;
@@ -232,7 +225,7 @@ TEST_F(FormLoadTest, ThePostActionInAnyCase) {
 TEST_F(FormLoadTest, ArgumentFiveWithoutAPostWritesNoReport) {
     StartServer();
     const QString report = folder.file(QStringLiteral("report.txt"));
-    Load({QString(), QString(), QString(), QString(), report});
+    Load({"", "", "", "", report});
     EXPECT_FALSE(QFile::exists(report));
 }
 
@@ -240,8 +233,7 @@ TEST_F(FormLoadTest, ArgumentsSixAndSevenAreStoredBeforeTheRefreshUsesThem) {
     StartServer();
     settings.set(QStringLiteral("ServerAddress"), QString());
     settings.set(QStringLiteral("PortNo"), QString());
-    Load({QString(), QString(), QString(), QString(), QString(), QStringLiteral("127.0.0.1"),
-          QString::number(port)});
+    Load({"", "", "", "", "", "127.0.0.1", QString::number(port)});
     EXPECT_EQ(settings.get(QStringLiteral("ServerAddress")), QStringLiteral("127.0.0.1"));
     EXPECT_EQ(settings.get(QStringLiteral("PortNo")), QString::number(port));
     EXPECT_EQ(dialogs.optionsShown, 0);
@@ -251,7 +243,7 @@ TEST_F(FormLoadTest, ArgumentsSixAndSevenAreStoredBeforeTheRefreshUsesThem) {
 
 TEST_F(FormLoadTest, EmptyArgumentsSixAndSevenLeaveTheSettings) {
     StartServer();
-    Load({QString(), QString(), QString(), QString(), QString(), QString(), QString()});
+    Load({"", "", "", "", "", "", ""});
     EXPECT_EQ(settings.get(QStringLiteral("PortNo")), QString::number(port));
 }
 
@@ -263,8 +255,7 @@ TEST_F(FormLoadTest, AfterThePostTheCompanyIsComparedAgainBeforeClosing) {
     posterCompany = QStringLiteral("Other Co"); // the rows named another company in COMPANYNAME
     const QString report = folder.file(QStringLiteral("report.txt"));
     const FormLoadResult result =
-        Load({QStringLiteral("XLS"), Workbook(), QStringLiteral("LEDGERS"), QStringLiteral("Acme Traders"),
-              report, QString(), QString(), QStringLiteral("POSTSILENT")});
+        Load({"XLS", Workbook(), "LEDGERS", "Acme Traders", report, "", "", "POSTSILENT"});
     EXPECT_EQ(posted.size(), 1);
     EXPECT_TRUE(QFile::exists(report)); // the report is written before the comparison
     EXPECT_FALSE(result.closed);
@@ -282,8 +273,7 @@ TEST_F(FormLoadTest, WithoutArgumentFourTheRunClosesWhateverCompanyTheRowsNamed)
              {{QStringLiteral("Cash"), QStringLiteral("CREATED ")}, {QString(), QString()}});
     posterCompany = QStringLiteral("Other Co");
     const QString report = folder.file(QStringLiteral("report.txt"));
-    const FormLoadResult result = Load({QStringLiteral("XLS"), Workbook(), QStringLiteral("LEDGERS"),
-                                        QString(), report, QString(), QString(), QStringLiteral("POST")});
+    const FormLoadResult result = Load({"XLS", Workbook(), "LEDGERS", "", report, "", "", "POST"});
     EXPECT_TRUE(result.closed);
     EXPECT_FALSE(result.failed);
     EXPECT_EQ(result.reason, QString());
@@ -297,8 +287,7 @@ TEST_F(FormLoadTest, WithoutArgumentFourTheRunClosesWhateverCompanyTheRowsNamed)
 TEST_F(FormLoadTest, AClosedRunWhosePostStoppedAtACheckIsAFailure) {
     StartServer();
     ListTables({QStringLiteral("Ledgers$")});
-    const FormLoadResult result = Load({QStringLiteral("XLS"), Workbook(), QStringLiteral("UNITS"), QString(),
-                                        QString(), QString(), QString(), QStringLiteral("POSTSILENT")});
+    const FormLoadResult result = Load({"XLS", Workbook(), "UNITS", "", "", "", "", "POSTSILENT"});
     EXPECT_EQ(form.cmbTableName.Text(), Placeholder);
     ASSERT_EQ(boxes.shown.size(), 1u); // shown in silent mode too
     EXPECT_EQ(boxes.shown[0].text, QStringLiteral("Select a Import Type."));
@@ -313,9 +302,7 @@ TEST_F(FormLoadTest, AReportThatCannotBeWrittenFailsTheClosedRun) {
     loadWork({QStringLiteral("NAME"), QStringLiteral("PROCESSSTATUS")},
              {{QStringLiteral("Cash"), QString()}});
     const QString report = folder.file(QStringLiteral("missing folder/report.txt"));
-    const FormLoadResult result =
-        Load({QStringLiteral("XLS"), Workbook(), QStringLiteral("LEDGERS"), QString(), report, QString(),
-              QString(), QStringLiteral("POSTSILENT")});
+    const FormLoadResult result = Load({"XLS", Workbook(), "LEDGERS", "", report, "", "", "POSTSILENT"});
     EXPECT_TRUE(result.closed);
     EXPECT_TRUE(result.failed);
     EXPECT_EQ(result.reason, QStringLiteral("the report file \"%1\" could not be written").arg(report));
@@ -325,8 +312,7 @@ TEST_F(FormLoadTest, AReportThatCannotBeWrittenFailsTheClosedRun) {
 TEST_F(FormLoadTest, NoCurrentCompanyStopsAtTheGate) {
     // No server settings: the refresh opens the dialog and no company becomes current.
     ListTables({QStringLiteral("Ledgers$")});
-    const FormLoadResult result = Load({QStringLiteral("XLS"), Workbook(), QStringLiteral("LEDGERS"),
-                                        QString(), QString(), QString(), QString(), QStringLiteral("POST")});
+    const FormLoadResult result = Load({"XLS", Workbook(), "LEDGERS", "", "", "", "", "POST"});
     EXPECT_EQ(dialogs.optionsShown, 1);
     EXPECT_TRUE(posted.isEmpty());
     EXPECT_FALSE(result.closed);
@@ -336,8 +322,7 @@ TEST_F(FormLoadTest, NoCurrentCompanyStopsAtTheGate) {
 TEST_F(FormLoadTest, AnOdbcSourceTakesUserAndPasswordWhenNotBlank) {
     ListTables({QStringLiteral("LEDGERS")});
     form.txtPass = QStringLiteral("kept");
-    Load({QStringLiteral("Odbc"), QStringLiteral("Books DSN"), QStringLiteral("ledgers"), QString(),
-          QString(), QString(), QString(), QString(), QStringLiteral("clerk"), QStringLiteral("  ")});
+    Load({"Odbc", "Books DSN", "ledgers", "", "", "", "", "", "clerk", "  "});
     EXPECT_EQ(form.tabSourceCaptions, QStringList({QStringLiteral("ODBC")}));
     EXPECT_EQ(commands->state.tabSourceIcons, QList<int>({7}));
     EXPECT_EQ(commands->state.frSourceVisible, (std::array<bool, 3>{false, false, true}));
@@ -354,11 +339,9 @@ TEST_F(FormLoadTest, AnOdbcSourceTakesUserAndPasswordWhenNotBlank) {
 
 TEST_F(FormLoadTest, AnAccessSourceUsesTheBoxesAsTheyStand) {
     ListTables({QStringLiteral("LEDGERS")});
-    const QString database = folder.file(QStringLiteral("books.mdb"));
-    QFile(database).open(QIODevice::WriteOnly);
+    const QString database = Touch(folder, QStringLiteral("books.mdb"));
     form.txtMDBPass = QStringLiteral("secret");
-    Load({QStringLiteral("MDB"), database, QStringLiteral("LEDGERS"), QString(), QString(), QString(),
-          QString(), QString(), QStringLiteral("ignored user"), QStringLiteral("ignored password")});
+    Load({"MDB", database, "LEDGERS", "", "", "", "", "", "ignored user", "ignored password"});
     EXPECT_EQ(form.tabSourceCaptions, QStringList({QStringLiteral("Access")}));
     EXPECT_EQ(commands->state.tabSourceIcons, QList<int>({6}));
     EXPECT_EQ(form.txtMdbPath, database);
@@ -370,7 +353,7 @@ TEST_F(FormLoadTest, AnAccessSourceUsesTheBoxesAsTheyStand) {
 
 TEST_F(FormLoadTest, AnEmptyPathKeepsTheNumberingAndListsNothing) {
     ListTables({QStringLiteral("Ledgers$")});
-    Load({QStringLiteral("XLS"), QString(), QStringLiteral("LEDGERS")});
+    Load({"XLS", "", "LEDGERS"});
     EXPECT_TRUE(opened.empty());
     EXPECT_EQ(form.cmbTableName.items(), QStringList({Placeholder}));
     EXPECT_EQ(form.cmbTableName.Text(), Placeholder);

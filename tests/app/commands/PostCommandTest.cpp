@@ -1,7 +1,7 @@
 #include "app/commands/MainCommands.h"
 
 #include "app/commands/CommandsFixture.h"
-#include "app/grid/GridObserver.h"
+#include "app/grid/RecordingObserver.h"
 #include "staging/db/LocalDatabase.h"
 #include "staging/db/StagingSchema.h"
 
@@ -20,48 +20,15 @@ const QString Completed = QStringLiteral("Processing of data Completed.\r\nPleas
 class PostCommandTest : public test::CommandsTest {
 protected:
     void SetUp() override {
-        for (const QString& name : AllProcedures())
-            commands->posters.Register(name, [this, name] { ran.append(name); });
+        for (const PostRoute& route : PostRoutes())
+            Record(route.procedure);
+        for (const QString& procedure : CustomFormatRoutes())
+            Record(procedure);
     }
 
-    static QStringList AllProcedures() {
-        return {QStringLiteral("PostAttendance"),
-                QStringLiteral("PostLedgers"),
-                QStringLiteral("PostLedgersGST"),
-                QStringLiteral("PostTransaction"),
-                QStringLiteral("PostTransactionGST"),
-                QStringLiteral("PostQuickTransaction"),
-                QStringLiteral("PostBankStmt"),
-                QStringLiteral("PostTDSTransaction"),
-                QStringLiteral("PostSTTDSTransaction"),
-                QStringLiteral("PostVATTransaction"),
-                QStringLiteral("PostVATTransactionMC"),
-                QStringLiteral("PostOrders"),
-                QStringLiteral("PostNotes"),
-                QStringLiteral("PostPhysicalStock"),
-                QStringLiteral("PostStockJV"),
-                QStringLiteral("PostCrDrNotes"),
-                QStringLiteral("PostServTaxTransaction"),
-                QStringLiteral("PostItemizedTransaction"),
-                QStringLiteral("PostCostTransaction"),
-                QStringLiteral("PostLedgerGroups"),
-                QStringLiteral("PostLedgerGroupsGST"),
-                QStringLiteral("PostUnits"),
-                QStringLiteral("PostUnitsGST"),
-                QStringLiteral("PostGodowns"),
-                QStringLiteral("PostGodownsGST"),
-                QStringLiteral("PostStockGroups"),
-                QStringLiteral("PostStockGroupsGST"),
-                QStringLiteral("PostStockCategories"),
-                QStringLiteral("PostStockCategoriesGST"),
-                QStringLiteral("PostStockItems"),
-                QStringLiteral("PostStockItemsGST"),
-                QStringLiteral("PostCostCategories"),
-                QStringLiteral("PostCostCategoriesGST"),
-                QStringLiteral("PostCostCentres"),
-                QStringLiteral("PostCostCentresGST"),
-                QStringLiteral("PostVoucherRegister"),
-                QStringLiteral("PostCustomFormat")};
+    void Record(const QString& procedure) {
+        if (!procedure.isEmpty())
+            commands->posters.Register(procedure, [this, procedure] { ran.append(procedure); });
     }
 
     void Choose(const QString& company, const QString& importType) {
@@ -113,47 +80,48 @@ TEST(PostRoutingTest, TheTablesEmptiedAreExactlyTheStagingTables) {
     EXPECT_EQ(StagingTablesToEmpty().at(19), QStringLiteral("Voucher"));
 }
 
-TEST_F(PostCommandTest, WithoutACompanyTheTablesAreEmptiedAndTheUserIsTold) {
-    for (bool silent : {false, true}) {
-        StageSomething();
-        form.SilentMode = silent;
-        form.menus.mnuSaveR = true;
-        Choose(QString(), QStringLiteral("LEDGERS"));
-        boxes.shown.clear();
-        commands->cmdPost_Click();
-
-        EXPECT_EQ(StagedRows(), 0);
-        ASSERT_EQ(boxes.shown.size(), 1u);
-        EXPECT_EQ(boxes.shown[0].text, QStringLiteral("Please select a company."));
-        EXPECT_EQ(boxes.shown[0].title, QStringLiteral("Select Company."));
-        EXPECT_EQ(boxes.shown[0].icon, MsgIcon::None);
-        EXPECT_EQ(boxes.shown[0].buttons, MsgButtons::OkOnly);
-        EXPECT_FALSE(form.menus.mnuSaveR);
-        EXPECT_EQ(commands->state.focusRequest, QStringLiteral("cmbCurrentCompanyList"));
-        EXPECT_EQ(commands->lastPostOutcome(), PostOutcome::NoCompany);
-        EXPECT_TRUE(ran.isEmpty());
-    }
-}
-
-TEST_F(PostCommandTest, WithoutAnImportTypeTheUserIsToldEvenWhenSilent) {
-    for (const QString& chosen : {Placeholder, QString()}) {
+TEST_F(PostCommandTest, AFailedCheckEmptiesTheTablesTellsTheUserEvenWhenSilentAndHidesSaveReport) {
+    struct Case {
+        QString company;
+        QString importType; // "" leaves the box unselected
+        QString text;
+        QString title;
+        MsgIcon icon;
+        QString focus;
+        PostOutcome outcome;
+    };
+    const Case cases[] = {
+        {QString(), QStringLiteral("LEDGERS"), QStringLiteral("Please select a company."),
+         QStringLiteral("Select Company."), MsgIcon::None, QStringLiteral("cmbCurrentCompanyList"),
+         PostOutcome::NoCompany},
+        {QStringLiteral("Acme"), Placeholder, QStringLiteral("Select a Import Type."),
+         QStringLiteral("Import Type"), MsgIcon::Critical, QStringLiteral("cmbTableName"),
+         PostOutcome::NoImportType},
+        {QStringLiteral("Acme"), QString(), QStringLiteral("Select a Import Type."),
+         QStringLiteral("Import Type"), MsgIcon::Critical, QStringLiteral("cmbTableName"),
+         PostOutcome::NoImportType},
+    };
+    for (const Case& c : cases) {
         for (bool silent : {false, true}) {
+            const std::string name = c.text.toStdString() + (silent ? " silent" : "");
             StageSomething();
             form.SilentMode = silent;
             form.menus.mnuSaveR = true;
-            Choose(QStringLiteral("Acme"), chosen);
-            if (chosen.isEmpty()) form.cmbTableName.SetListIndex(-1);
+            Choose(c.company, c.importType.isEmpty() ? QStringLiteral("LEDGERS") : c.importType);
+            if (c.importType.isEmpty()) form.cmbTableName.SetListIndex(-1);
             boxes.shown.clear();
             commands->cmdPost_Click();
 
-            EXPECT_EQ(StagedRows(), 0);
-            ASSERT_EQ(boxes.shown.size(), 1u);
-            EXPECT_EQ(boxes.shown[0].text, QStringLiteral("Select a Import Type."));
-            EXPECT_EQ(boxes.shown[0].title, QStringLiteral("Import Type"));
-            EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Critical);
-            EXPECT_FALSE(form.menus.mnuSaveR);
-            EXPECT_EQ(commands->state.focusRequest, QStringLiteral("cmbTableName"));
-            EXPECT_TRUE(ran.isEmpty());
+            EXPECT_EQ(StagedRows(), 0) << name;
+            ASSERT_EQ(boxes.shown.size(), 1u) << name;
+            EXPECT_EQ(boxes.shown[0].text, c.text) << name;
+            EXPECT_EQ(boxes.shown[0].title, c.title) << name;
+            EXPECT_EQ(boxes.shown[0].icon, c.icon) << name;
+            EXPECT_EQ(boxes.shown[0].buttons, MsgButtons::OkOnly) << name;
+            EXPECT_FALSE(form.menus.mnuSaveR) << name;
+            EXPECT_EQ(commands->state.focusRequest, c.focus) << name;
+            EXPECT_EQ(commands->lastPostOutcome(), c.outcome) << name;
+            EXPECT_TRUE(ran.isEmpty()) << name;
         }
     }
 }
@@ -215,133 +183,102 @@ TEST_F(PostCommandTest, SilentModeShowsNoBoxAtAll) {
 }
 
 TEST_F(PostCommandTest, EveryRowOfTheRoutingTable) {
-    const QString none;
-    const std::pair<const char*, QString> rows[] = {
-        {"ATTENDANCE", QStringLiteral("PostAttendance")},
-        {"ATTENDANCEGST", none},
-        {"LEDGERS", QStringLiteral("PostLedgers")},
-        {"LEDGERSGST", QStringLiteral("PostLedgersGST")},
-        {"TRANSACTIONS", QStringLiteral("PostTransaction")},
-        {"H_TRANSACTIONS", QStringLiteral("PostTransaction")},
-        {"TRANSACTIONSGST", QStringLiteral("PostTransactionGST")},
-        {"H_TRANSACTIONSGST", QStringLiteral("PostTransactionGST")},
-        {"QUICKTRANSACTIONS", QStringLiteral("PostQuickTransaction")},
-        {"QUICKTRANSACTIONSGST", none},
-        {"BANKSTMT", QStringLiteral("PostBankStmt")},
-        {"BANKSTMTGST", none},
-        {"TDSTRANSACTIONS", QStringLiteral("PostTDSTransaction")},
-        {"TDSTRANSACTIONSGST", none},
-        {"STTDSTRANSACTIONS", QStringLiteral("PostSTTDSTransaction")},
-        {"STTDSTRANSACTIONSGST", none},
-        {"VATTRANSACTIONS", QStringLiteral("PostVATTransaction")},
-        {"VATTRANSACTIONSGST", none},
-        {"VATTRANSACTIONSMC", QStringLiteral("PostVATTransactionMC")},
-        {"VATTRANSACTIONSMCGST", none},
-        {"ORDERS", QStringLiteral("PostOrders")},
-        {"ORDERSGST", none},
-        {"NOTES", QStringLiteral("PostNotes")},
-        {"NOTESGST", none},
-        {"PHYSICALSTOCK", QStringLiteral("PostPhysicalStock")},
-        {"PHYSICALSTOCKGST", none},
-        {"STOCKJV", QStringLiteral("PostStockJV")},
-        {"STOCKJVGST", none},
-        {"CRDRNOTES", QStringLiteral("PostCrDrNotes")},
-        {"CRDRNOTESGST", none},
-        {"SERVICETAXTRANSACTIONS", QStringLiteral("PostServTaxTransaction")},
-        {"SERVICETAXTRANSACTIONSGST", none},
-        {"ITEM TRANSACTIONS", QStringLiteral("PostItemizedTransaction")},
-        {"I_TRANSACTIONS", QStringLiteral("PostItemizedTransaction")},
-        {"ITEM TRANSACTIONSGST", none},
-        {"I_TRANSACTIONSGST", none},
-        {"COST TRANSACTIONS", QStringLiteral("PostCostTransaction")},
-        {"C_TRANSACTIONS", QStringLiteral("PostCostTransaction")},
-        {"COST TRANSACTIONSGST", none},
-        {"C_TRANSACTIONSGST", none},
-        {"LEDGER GROUPS", QStringLiteral("PostLedgerGroups")},
-        {"LEDGER GROUPSGST", QStringLiteral("PostLedgerGroupsGST")},
-        {"UNITS", QStringLiteral("PostUnits")},
-        {"UNITSGST", QStringLiteral("PostUnitsGST")},
-        {"GODOWNS", QStringLiteral("PostGodowns")},
-        {"GODOWNSGST", QStringLiteral("PostGodownsGST")},
-        {"STOCK GROUPS", QStringLiteral("PostStockGroups")},
-        {"STOCK GROUPSGST", QStringLiteral("PostStockGroupsGST")},
-        {"STOCK CATEGORIES", QStringLiteral("PostStockCategories")},
-        {"STOCK CATEGORIESGST", QStringLiteral("PostStockCategoriesGST")},
-        {"STOCK ITEMS", QStringLiteral("PostStockItems")},
-        {"STOCK ITEMSGST", QStringLiteral("PostStockItemsGST")},
-        {"COST CATEGORIES", QStringLiteral("PostCostCategories")},
-        {"COST CATEGORIESGST", none},
-        {"COST CENTRES", QStringLiteral("PostCostCentres")},
-        {"COST CENTRESGST", none},
-        {"SALE REGISTER", QStringLiteral("PostVoucherRegister")},
-        {"SALEREGISTER", QStringLiteral("PostVoucherRegister")},
-        {"V_TRANSACTIONS", QStringLiteral("PostVoucherRegister")},
-        {"VOUCHERREGISTER", QStringLiteral("PostVoucherRegister")},
-        {"VOUCHER REGISTER", QStringLiteral("PostVoucherRegister")},
-        {"SALE REGISTERGST", none},
-        {"SALEREGISTERGST", none},
-        {"V_TRANSACTIONSGST", none},
-        {"VOUCHERREGISTERGST", none},
-        {"VOUCHER REGISTERGST", none},
-        {"EMPLOYEECATEGORIES", QStringLiteral("PostCostCategoriesGST")},
-        {"EMPLOYEEGROUPS", QStringLiteral("PostCostCentresGST")},
-        {"EMPLOYEES", QStringLiteral("PostCostCentresGST")},
-        // Not in the table and no format of that name: nothing.
-        {"STOCKITEMS", none},
-        {"PURCHASE REGISTER", none},
-        {"UPDATEPARTYGSTIN", none},
+    // A procedure and the import types that run it; "" runs none. The last three are in no row and
+    // name no format.
+    const std::pair<const char*, const char*> rows[] = {
+        {"PostAttendance", "ATTENDANCE"},
+        {"PostLedgers", "LEDGERS"},
+        {"PostLedgersGST", "LEDGERSGST"},
+        {"PostTransaction", "TRANSACTIONS|H_TRANSACTIONS"},
+        {"PostTransactionGST", "TRANSACTIONSGST|H_TRANSACTIONSGST"},
+        {"PostQuickTransaction", "QUICKTRANSACTIONS"},
+        {"PostBankStmt", "BANKSTMT"},
+        {"PostTDSTransaction", "TDSTRANSACTIONS"},
+        {"PostSTTDSTransaction", "STTDSTRANSACTIONS"},
+        {"PostVATTransaction", "VATTRANSACTIONS"},
+        {"PostVATTransactionMC", "VATTRANSACTIONSMC"},
+        {"PostOrders", "ORDERS"},
+        {"PostNotes", "NOTES"},
+        {"PostPhysicalStock", "PHYSICALSTOCK"},
+        {"PostStockJV", "STOCKJV"},
+        {"PostCrDrNotes", "CRDRNOTES"},
+        {"PostServTaxTransaction", "SERVICETAXTRANSACTIONS"},
+        {"PostItemizedTransaction", "ITEM TRANSACTIONS|I_TRANSACTIONS"},
+        {"PostCostTransaction", "COST TRANSACTIONS|C_TRANSACTIONS"},
+        {"PostLedgerGroups", "LEDGER GROUPS"},
+        {"PostLedgerGroupsGST", "LEDGER GROUPSGST"},
+        {"PostUnits", "UNITS"},
+        {"PostUnitsGST", "UNITSGST"},
+        {"PostGodowns", "GODOWNS"},
+        {"PostGodownsGST", "GODOWNSGST"},
+        {"PostStockGroups", "STOCK GROUPS"},
+        {"PostStockGroupsGST", "STOCK GROUPSGST"},
+        {"PostStockCategories", "STOCK CATEGORIES"},
+        {"PostStockCategoriesGST", "STOCK CATEGORIESGST"},
+        {"PostStockItems", "STOCK ITEMS"},
+        {"PostStockItemsGST", "STOCK ITEMSGST"},
+        {"PostCostCategories", "COST CATEGORIES"},
+        {"PostCostCentres", "COST CENTRES"},
+        {"PostVoucherRegister", "SALE REGISTER|SALEREGISTER|V_TRANSACTIONS|VOUCHERREGISTER|VOUCHER REGISTER"},
+        {"PostCostCategoriesGST", "EMPLOYEECATEGORIES"},
+        {"PostCostCentresGST", "EMPLOYEEGROUPS|EMPLOYEES"},
+        {"", "ATTENDANCEGST|QUICKTRANSACTIONSGST|BANKSTMTGST|TDSTRANSACTIONSGST|STTDSTRANSACTIONSGST|"
+             "VATTRANSACTIONSGST|VATTRANSACTIONSMCGST|ORDERSGST|NOTESGST|PHYSICALSTOCKGST|STOCKJVGST|"
+             "CRDRNOTESGST|SERVICETAXTRANSACTIONSGST|ITEM TRANSACTIONSGST|I_TRANSACTIONSGST|"
+             "COST TRANSACTIONSGST|C_TRANSACTIONSGST|COST CATEGORIESGST|COST CENTRESGST|SALE REGISTERGST|"
+             "SALEREGISTERGST|V_TRANSACTIONSGST|VOUCHERREGISTERGST|VOUCHER REGISTERGST|"
+             "STOCKITEMS|PURCHASE REGISTER|UPDATEPARTYGSTIN"},
     };
     form.SilentMode = true;
-    for (const auto& [type, procedure] : rows) {
-        ran.clear();
-        form.menus.mnuSaveR = false;
-        Choose(QStringLiteral("Acme"), QString::fromLatin1(type));
-        commands->cmdPost_Click();
-        EXPECT_EQ(ran, procedure.isEmpty() ? QStringList() : QStringList({procedure})) << type;
-        EXPECT_TRUE(form.menus.mnuSaveR) << type; // the closing steps ran either way
-        EXPECT_EQ(commands->lastPostOutcome(), PostOutcome::Completed) << type;
+    for (const auto& [procedure, types] : rows) {
+        const QStringList expected =
+            *procedure ? QStringList({QString::fromLatin1(procedure)}) : QStringList();
+        for (const QString& type : QString::fromLatin1(types).split(QLatin1Char('|'))) {
+            ran.clear();
+            form.menus.mnuSaveR = false;
+            Choose(QStringLiteral("Acme"), type);
+            commands->cmdPost_Click();
+            EXPECT_EQ(ran, expected) << type.toStdString();
+            EXPECT_TRUE(form.menus.mnuSaveR) << type.toStdString(); // the closing steps ran either way
+            EXPECT_EQ(commands->lastPostOutcome(), PostOutcome::Completed) << type.toStdString();
+        }
     }
     EXPECT_TRUE(boxes.shown.empty());
 }
 
 TEST_F(PostCommandTest, UserDefinedFormatsRouteByTheirKindComparedExactly) {
-    AddFormat(QStringLiteral("MyVouchers"), QStringLiteral("VOUCHER"));
-    AddFormat(QStringLiteral("LowerVouchers"), QStringLiteral("voucher"));
-    AddFormat(QStringLiteral("MyGroups"), QStringLiteral("GROUP"));
-    AddFormat(QStringLiteral("MyLedgers"), QStringLiteral("LEDGER"));
-    AddFormat(QStringLiteral("MyUnits"), QStringLiteral("UNIT"));
-    AddFormat(QStringLiteral("MyGodowns"), QStringLiteral("GODOWN"));
-    AddFormat(QStringLiteral("MyStockGroups"), QStringLiteral("STOCKGROUP"));
-    AddFormat(QStringLiteral("MyCategories"), QStringLiteral("STOCKCATEGORY"));
-    AddFormat(QStringLiteral("MyItems"), QStringLiteral("STOCKITEM"));
-    AddFormat(QStringLiteral("MyCostCategories"), QStringLiteral("COSTCATEGORY"));
-    AddFormat(QStringLiteral("MyCentres"), QStringLiteral("COSTCENTRE"));
-    AddFormat(QStringLiteral("NullKind"), QVariant());
-    AddFormat(QStringLiteral("Purchase Register"), QStringLiteral("VOUCHER"));
-    const std::pair<const char*, const char*> cases[] = {
-        {"MYVOUCHERS", "PostCustomFormat"},
-        {"myvouchers", "PostCustomFormat"}, // the box's text is upper-cased first
-        {"LOWERVOUCHERS", ""},
-        {"MYGROUPS", "PostLedgerGroupsGST"},
-        {"MYLEDGERS", "PostLedgersGST"},
-        {"MYUNITS", "PostUnitsGST"},
-        {"MYGODOWNS", "PostGodownsGST"},
-        {"MYSTOCKGROUPS", "PostStockGroupsGST"},
-        {"MYCATEGORIES", "PostStockCategoriesGST"},
-        {"MYITEMS", "PostStockItemsGST"},
-        {"MYCOSTCATEGORIES", "PostCostCategoriesGST"},
-        {"MYCENTRES", "PostCostCentresGST"},
-        {"NULLKIND", ""},
-        {"PURCHASE REGISTER", "PostCustomFormat"},
-        {"NOSUCHFORMAT", ""},
+    struct Case {
+        const char* format; // "" for none stored
+        QVariant kind;      // its TType
+        const char* chosen; // the box's text
+        const char* procedure;
     };
+    const Case cases[] = {
+        {"MyVouchers", QStringLiteral("VOUCHER"), "MYVOUCHERS", "PostCustomFormat"},
+        {"", {}, "myvouchers", "PostCustomFormat"}, // the box's text is upper-cased first
+        {"LowerVouchers", QStringLiteral("voucher"), "LOWERVOUCHERS", ""},
+        {"MyGroups", QStringLiteral("GROUP"), "MYGROUPS", "PostLedgerGroupsGST"},
+        {"MyLedgers", QStringLiteral("LEDGER"), "MYLEDGERS", "PostLedgersGST"},
+        {"MyUnits", QStringLiteral("UNIT"), "MYUNITS", "PostUnitsGST"},
+        {"MyGodowns", QStringLiteral("GODOWN"), "MYGODOWNS", "PostGodownsGST"},
+        {"MyStockGroups", QStringLiteral("STOCKGROUP"), "MYSTOCKGROUPS", "PostStockGroupsGST"},
+        {"MyCategories", QStringLiteral("STOCKCATEGORY"), "MYCATEGORIES", "PostStockCategoriesGST"},
+        {"MyItems", QStringLiteral("STOCKITEM"), "MYITEMS", "PostStockItemsGST"},
+        {"MyCostCategories", QStringLiteral("COSTCATEGORY"), "MYCOSTCATEGORIES", "PostCostCategoriesGST"},
+        {"MyCentres", QStringLiteral("COSTCENTRE"), "MYCENTRES", "PostCostCentresGST"},
+        {"NullKind", QVariant(), "NULLKIND", ""},
+        {"Purchase Register", QStringLiteral("VOUCHER"), "PURCHASE REGISTER", "PostCustomFormat"},
+        {"", {}, "NOSUCHFORMAT", ""},
+    };
+    for (const Case& c : cases)
+        if (*c.format) AddFormat(QString::fromLatin1(c.format), c.kind);
     form.SilentMode = true;
-    for (const auto& [type, procedure] : cases) {
+    for (const Case& c : cases) {
         ran.clear();
-        Choose(QStringLiteral("Acme"), QString::fromLatin1(type));
+        Choose(QStringLiteral("Acme"), QString::fromLatin1(c.chosen));
         commands->cmdPost_Click();
-        const QString expected = QString::fromLatin1(procedure);
-        EXPECT_EQ(ran, expected.isEmpty() ? QStringList() : QStringList({expected})) << type;
+        EXPECT_EQ(ran, *c.procedure ? QStringList({QString::fromLatin1(c.procedure)}) : QStringList())
+            << c.chosen;
     }
     EXPECT_TRUE(boxes.shown.empty());
 }
@@ -355,28 +292,17 @@ TEST_F(PostCommandTest, AnUnregisteredPosterPostsNothingAndTheClosingStepsStillR
     EXPECT_TRUE(form.menus.mnuSaveR);
 }
 
-class FitRecorder final : public GridObserver {
-public:
-    void gridReset() override {}
-    void columnsAppended(int, int) override {}
-    void rowsAppended(int, int) override {}
-    void cellChanged(int, int) override {}
-    void columnChanged(int) override {}
-    void redrawChanged(bool) override {}
-    void columnFitRequested(int column) override { fits.push_back(column); }
-    std::vector<int> fits;
-};
-
 TEST_F(PostCommandTest, TheClosingStepsFitTheStatusColumnThenColumnOne) {
     loadWork({QStringLiteral("NAME"), QStringLiteral("PARENT"), QStringLiteral("PROCESSSTATUS")},
              {{QStringLiteral("Cash"), QString(), QString()}});
-    FitRecorder recorder;
+    test::RecordingObserver recorder;
     form.GR1.SetObserver(&recorder);
     form.SilentMode = true;
     Choose(QStringLiteral("Acme"), QStringLiteral("LEDGERS"));
     commands->cmdPost_Click();
     form.GR1.SetObserver(nullptr);
-    EXPECT_EQ(recorder.fits, (std::vector<int>{3, 1}));
+    EXPECT_EQ(recorder.calls.filter(QStringLiteral("fit")),
+              QStringList({QStringLiteral("fit 3"), QStringLiteral("fit 1")}));
 }
 
 TEST_F(PostCommandTest, AGridWithoutColumnsEndsThePostWithoutAnError) {

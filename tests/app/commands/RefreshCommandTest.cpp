@@ -155,13 +155,5 @@ TEST_F(CommandsTest, AFailedCompanyQueryListsNoCompanyFoundAndLeavesTheBoxUnsele
     EXPECT_TRUE(boxes.shown.empty());
 }
 
-TEST_F(CommandsTest, AnotherCommandIsRefusedWhileOneRuns) {
-    StartServer();
-    const FormModel::Command running = form.BeginCommand(QStringLiteral("Post"));
-    commands->cmdRefresh_Click();
-    EXPECT_EQ(Requests(), 0u);
-    EXPECT_FALSE(commands->QueryUnload());
-}
-
 } // namespace
 } // namespace quibo
