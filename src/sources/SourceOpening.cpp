@@ -153,6 +153,7 @@ void SourceOpening::cmdFilePath_Click() {
     Trap(m_form.errors(), "F01-0011", [&] {
         FileDialogRequest request;
         request.filter = QStringLiteral("Microsoft Excel (*.xls)|*.xls| All Files (*.*)|*.*");
+        request.defaultExtension = QStringLiteral(".xls");
         const QString fileName = m_form.services().files.openFile(request).value_or(QStringLiteral(" "));
         if (!IsBlank(fileName)) {
             m_form.txtFilePath = fileName;
@@ -168,6 +169,7 @@ void SourceOpening::cmdMDBPath_Click() {
     Trap(m_form.errors(), "F01-0013", [&] {
         FileDialogRequest request;
         request.filter = QStringLiteral("Microsoft Access (*.mdb)|*.mdb| All Files (*.*)|*.*");
+        request.defaultExtension = QStringLiteral(".mdb");
         const QString fileName = m_form.services().files.openFile(request).value_or(QStringLiteral(" "));
         if (!IsBlank(fileName)) {
             m_form.txtMdbPath = fileName;

@@ -61,8 +61,9 @@ QString TallyLink::PostToTally(QString& xml) {
         for (const auto& [find, replacement] : SpecialValues)
             xml.replace(find, replacement);
 
+        // Only the whitespace between elements goes: a field of blanks reaches the server as given.
         XmlDocument doc;
-        const bool parsed = doc.loadXml(xml);
+        const bool parsed = doc.loadXml(xml, XmlDocument::Blanks::KeepValues);
         IndentXmlDocument(m_errors, doc);
         if (!parsed) return; // an empty request would only draw an answer that means nothing
 

@@ -24,7 +24,6 @@ public:
     QString ServerUrl() const;
 
     ErrorReporter& errors() const { return m_errors; }
-    HttpTransport& transport() const { return m_transport; }
 
 private:
     SettingsStore& m_settings;

@@ -8,9 +8,6 @@ namespace quibo {
 
 namespace {
 
-// Whitespace-only text is dropped on every parse, as the original parser did: the envelope's
-// line breaks vanish, and so does a value made only of blanks once a request is re-read.
-constexpr unsigned ParseOptions = pugi::parse_default;
 constexpr unsigned SaveOptions = pugi::format_raw | pugi::format_no_declaration;
 
 bool IsXmlChar(char16_t c) {
@@ -166,11 +163,14 @@ XmlNode NextInDocumentOrder(XmlNode node, XmlNode top) {
 XmlDocument::XmlDocument() : m_doc(std::make_unique<pugi::xml_document>()) {}
 XmlDocument::~XmlDocument() = default;
 
-bool XmlDocument::loadXml(const QString& text) {
+bool XmlDocument::loadXml(const QString& text, Blanks blanks) {
     m_doc->reset();
     if (!PassesStrictChecks(text)) return false;
     const QByteArray utf8 = text.toUtf8();
-    if (!m_doc->load_buffer(utf8.constData(), size_t(utf8.size()), ParseOptions, pugi::encoding_utf8)) {
+    // Whitespace with a sibling lies between elements; alone in an element it is that element's text.
+    const unsigned options = blanks == Blanks::KeepValues ? pugi::parse_default | pugi::parse_ws_pcdata_single
+                                                          : pugi::parse_default;
+    if (!m_doc->load_buffer(utf8.constData(), size_t(utf8.size()), options, pugi::encoding_utf8)) {
         m_doc->reset(); // pugixml keeps what it had parsed before the error
         return false;
     }
@@ -198,10 +198,7 @@ std::vector<XmlNode> XmlDocument::elementsByName(const QString& name) const {
 
 XmlNode XmlDocument::firstElement(const QString& name) const {
     const QByteArray wanted = name.toUtf8();
-    const XmlNode top = m_doc->root();
-    for (XmlNode n = top.first_child(); n; n = NextInDocumentOrder(n, top))
-        if (n.type() == pugi::node_element && wanted == n.name()) return n;
-    return {};
+    return m_doc->find_node([&](XmlNode n) { return n.type() == pugi::node_element && wanted == n.name(); });
 }
 
 QString NodeName(XmlNode node) {

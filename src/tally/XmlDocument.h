@@ -24,9 +24,14 @@ public:
     XmlDocument& operator=(XmlDocument&&) noexcept = default;
     ~XmlDocument();
 
+    // What a parse does with text made only of whitespace. Between elements it always goes; the one
+    // text of an element goes too (an envelope's "<DATA>" CR LF "</DATA>" is empty) unless the
+    // values are kept: a request re-read before sending keeps a value of blanks.
+    enum class Blanks { Drop, KeepValues };
+
     // Replaces the content with the parsed text. Text that is not well-formed XML leaves the document
     // empty and returns false. The reference "&#4;" is accepted (the server's special values use it).
-    bool loadXml(const QString& text);
+    bool loadXml(const QString& text, Blanks blanks = Blanks::Drop);
 
     // The serialized document, no declaration, no whitespace added; "&#4;" is written as exactly that.
     QString xml() const;

@@ -287,6 +287,7 @@ TEST_F(SourceOpeningTest, ExcelBrowseButton) {
     opening.cmdFilePath_Click();
     ASSERT_EQ(files.asked.size(), 1u);
     EXPECT_EQ(files.asked[0].filter, QStringLiteral("Microsoft Excel (*.xls)|*.xls| All Files (*.*)|*.*"));
+    EXPECT_EQ(files.asked[0].defaultExtension, QStringLiteral(".xls"));
     EXPECT_EQ(files.asked[0].title, QString());
     EXPECT_EQ(form.txtFilePath, path);
     EXPECT_EQ(entries(), (QStringList{Placeholder, QStringLiteral("LEDGERS")}));
@@ -302,6 +303,7 @@ TEST_F(SourceOpeningTest, AccessBrowseButton) {
     opening.cmdMDBPath_Click();
     ASSERT_EQ(files.asked.size(), 1u);
     EXPECT_EQ(files.asked[0].filter, QStringLiteral("Microsoft Access (*.mdb)|*.mdb| All Files (*.*)|*.*"));
+    EXPECT_EQ(files.asked[0].defaultExtension, QStringLiteral(".mdb"));
     EXPECT_EQ(form.txtMdbPath, path);
     ASSERT_EQ(connections.calls.size(), 1u);
     EXPECT_EQ(connections.calls[0].connection,

@@ -9,15 +9,13 @@
 namespace quibo {
 namespace {
 
-struct LookupFixture : ::testing::Test {
+// The search itself is the grid's (app/grid); here, its two answers and that neither reports.
+TEST(ColumnLookup, IndexCountsFromZeroAndPresenceFollowsIt) {
     test::TempFolder folder;
     test::ScriptedMessageBox boxes;
     test::FakeClock clock;
     ErrorReporter errors{boxes, clock, folder.path(), ErrorReporter::Platform{}};
     SourceGrid grid;
-};
-
-TEST_F(LookupFixture, TheFirstFieldIsColumnZero) {
     grid.Bind({QStringLiteral("Name"), QStringLiteral("Rate"), QStringLiteral("RATE")}, {0, 0, 0});
     EXPECT_EQ(GetColumnIndex(errors, grid, QStringLiteral("NAME")), 0);
     EXPECT_TRUE(ColumnExists(errors, grid, QStringLiteral(" name ")));
@@ -26,11 +24,6 @@ TEST_F(LookupFixture, TheFirstFieldIsColumnZero) {
     EXPECT_FALSE(ColumnExists(errors, grid, QStringLiteral("Parent")));
     EXPECT_FALSE(ColumnExists(errors, grid, QString()));
     EXPECT_TRUE(boxes.shown.empty());
-}
-
-TEST_F(LookupFixture, BeforeAnyLoadNoNamedColumnIsPresent) {
-    EXPECT_EQ(GetColumnIndex(errors, grid, QStringLiteral("ID")), -1);
-    EXPECT_FALSE(ColumnExists(errors, grid, QStringLiteral("ID")));
 }
 
 } // namespace

@@ -40,17 +40,6 @@ TEST(CurlTransport, PostCarriesNoHeaderOfOurOwn) {
                                      "\r\nAccept: */*\r\nContent-Length: 11\r\n\r\n<ENVELOPE/>");
 }
 
-TEST_F(Curl, PostSendsTheHeadersGivenOnce) {
-    transport.post(url(), QByteArrayLiteral("<ENVELOPE/>"),
-                   {QStringLiteral("Content-Type: text/xml"), QStringLiteral("Connection: close")});
-    const auto received = server.received();
-    ASSERT_EQ(received.size(), 1u);
-    EXPECT_EQ(received[0].method, "POST");
-    EXPECT_EQ(received[0].headers.count("Content-Type"), 1u);
-    EXPECT_EQ(received[0].header("Content-Type"), "text/xml");
-    EXPECT_EQ(received[0].header("Connection"), "close");
-}
-
 TEST_F(Curl, ALargeBodyGoesWithoutWaitingForContinue) {
     const QByteArray body(3 * 1024 * 1024, 'x');
     const HttpReply reply = transport.post(url(), body);

@@ -60,12 +60,6 @@ TEST_F(Query, AnyAnswerMeansTheServerIsRunning) {
     EXPECT_TRUE(IsTallyRunning(transport, url));
 }
 
-TEST(IsTallyRunning, NoServerAtTheAddressIsFalse) {
-    CurlTransport transport;
-    EXPECT_FALSE(IsTallyRunning(transport, ClosedUrl()));
-    EXPECT_FALSE(IsTallyRunning(transport, QStringLiteral("http://:")));
-}
-
 // --- The banner.
 
 TEST_F(Query, BannerIsAskedWithAnEmptyPost) {
@@ -107,11 +101,6 @@ INSTANTIATE_TEST_SUITE_P(
         BannerCase{"NotXml", "Server is up", "Tally ees 6.3 Server is Running."},
         BannerCase{"EmptyReply", "", "Tally ees 6.3 Server is Running."}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(GetTallyServerBanner, NoServerGivesTheEmptyText) {
-    CurlTransport transport;
-    EXPECT_EQ(GetTallyServerBanner(transport, ClosedUrl()), QString());
-}
 
 // --- The company lists.
 
@@ -188,13 +177,6 @@ INSTANTIATE_TEST_SUITE_P(
                  {"", QString::fromStdString(NoCompanyError)}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(CompanyList, AFailedQueryGivesNoCompanyFound) {
-    CurlTransport transport;
-    const QStringList failed{QStringLiteral("No Company Found."), QString()};
-    EXPECT_EQ(GetCompanyList(transport, ClosedUrl()), failed);
-    EXPECT_EQ(GetCompanyListOld(transport, ClosedUrl()), failed);
-}
-
 // --- The current company.
 
 TEST_F(Query, SessionInfoRequest) {
@@ -246,11 +228,19 @@ INSTANTIATE_TEST_SUITE_P(
                       SessionCase{"NotXml", "Tally is busy", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(GetCurrentCompany, AFailedQueryEmptiesTheCurrentCompany) {
+TEST(ServerQueries, NoServerGivesEveryFailureValue) {
     CurlTransport transport;
-    QString current = QStringLiteral("Acme");
-    EXPECT_EQ(GetCurrentCompany(transport, ClosedUrl(), current), QString());
-    EXPECT_EQ(current, QString());
+    const QStringList noCompany{QStringLiteral("No Company Found."), QString()};
+    for (const QString& url : {ClosedUrl(), QStringLiteral("http://:")}) {
+        SCOPED_TRACE(url.toStdString());
+        QString current = QStringLiteral("Acme");
+        EXPECT_FALSE(IsTallyRunning(transport, url));
+        EXPECT_EQ(GetTallyServerBanner(transport, url), QString());
+        EXPECT_EQ(GetCompanyList(transport, url), noCompany);
+        EXPECT_EQ(GetCompanyListOld(transport, url), noCompany);
+        EXPECT_EQ(GetCurrentCompany(transport, url, current), QString());
+        EXPECT_EQ(current, QString());
+    }
 }
 
 } // namespace

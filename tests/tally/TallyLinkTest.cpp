@@ -1,9 +1,7 @@
 #include "tally/TallyLink.h"
 
-#include "app/base/QtSettingsStore.h"
-#include "tally/CurlTransport.h"
 #include "tally/ImportEnvelope.h"
-#include "tally/TallyTestSupport.h"
+#include "tally/SenderTestSupport.h"
 #include "tally/XmlBuilders.h"
 
 #include <QStringEncoder>
@@ -17,43 +15,33 @@ using test::LocalServer;
 using test::ReadGolden;
 using test::ReportingTest;
 
-const std::string CreatedReply =
-    "<RESPONSE><CREATED>1</CREATED><ALTERED>0</ALTERED><ERRORS>0</ERRORS></RESPONSE>";
-
-struct PostToTally : ReportingTest {
-    LocalServer server;
-    MemorySettingsStore settings;
-    CurlTransport transport;
-    TallyLink link{settings, errors, transport};
-
-    void SetUp() override {
-        settings.set(settings::ServerAddress, QStringLiteral("127.0.0.1"));
-        settings.set(settings::PortNo, server.portText());
-        server.answer(200, CreatedReply);
-    }
-
+struct PostToTally : test::LinkTest {
     // A ledger request built the way the ledger sender builds one.
     QString LedgerRequest() {
         auto doc = NewImportDataEnvelope(errors, QStringLiteral("Acme & Sons"));
-        XmlNode message = AppendXmlElement(errors, *doc, doc->firstElement(QStringLiteral("REQUESTDATA")),
-                                           QStringLiteral("TALLYMESSAGE"), QString());
-        SetXmlAttribute(errors, *doc, message, QStringLiteral("xmlns:UDF"), QStringLiteral("TallyUDF"));
-        XmlNode ledger = AppendXmlElement(errors, *doc, message, QStringLiteral("LEDGER"), QString());
-        SetXmlAttribute(errors, *doc, ledger, QStringLiteral("NAME"), QStringLiteral("Cash Box"));
-        SetXmlAttribute(errors, *doc, ledger, QStringLiteral("ACTION"), QStringLiteral("Create"));
-        AppendXmlElementIfValue(errors, *doc, ledger, QStringLiteral("ADDITIONALNAME"),
-                                QStringLiteral("Cash Box"));
-        AppendXmlElementIfValue(errors, *doc, ledger, QStringLiteral("CURRENCYNAME"), QString());
-        AppendXmlElementIfValue(errors, *doc, ledger, QStringLiteral("PARENT"),
-                                QStringLiteral("Cash-in-hand"));
-        AppendXmlElementIfValue(errors, *doc, ledger, QStringLiteral("GSTTYPE"),
-                                QStringLiteral("{Not Applicable}"));
-        AppendXmlElementIfValue(errors, *doc, ledger, QStringLiteral("ISBILLWISEON"), QStringLiteral("No"));
-        AppendXmlElementIfValue(errors, *doc, ledger, QStringLiteral("OPENINGBALANCE"),
-                                QStringLiteral("1500.00"));
-        XmlNode names = AppendXmlElement(errors, *doc, ledger, QStringLiteral("NAME.LIST"), QString());
-        AppendXmlElementIfValue(errors, *doc, names, QStringLiteral("NAME"), QStringLiteral("Cash Box"));
-        AppendXmlElementIfValue(errors, *doc, names, QStringLiteral("NAME"), QStringLiteral("Petty Cash"));
+        const auto element = [&](XmlNode parent, const char* name) {
+            return AppendXmlElement(errors, *doc, parent, QString::fromLatin1(name), QString());
+        };
+        const auto value = [&](XmlNode parent, const char* name, const char* text) {
+            AppendXmlElementIfValue(errors, *doc, parent, QString::fromLatin1(name), QString::fromUtf8(text));
+        };
+        const auto attribute = [&](XmlNode node, const char* name, const char* text) {
+            SetXmlAttribute(errors, *doc, node, QString::fromLatin1(name), QString::fromUtf8(text));
+        };
+        const XmlNode message = element(doc->firstElement(QStringLiteral("REQUESTDATA")), "TALLYMESSAGE");
+        attribute(message, "xmlns:UDF", "TallyUDF");
+        const XmlNode ledger = element(message, "LEDGER");
+        attribute(ledger, "NAME", "Cash Box");
+        attribute(ledger, "ACTION", "Create");
+        value(ledger, "ADDITIONALNAME", "Cash Box");
+        value(ledger, "CURRENCYNAME", "");
+        value(ledger, "PARENT", "Cash-in-hand");
+        value(ledger, "GSTTYPE", "{Not Applicable}");
+        value(ledger, "ISBILLWISEON", "No");
+        value(ledger, "OPENINGBALANCE", "1500.00");
+        const XmlNode names = element(ledger, "NAME.LIST");
+        value(names, "NAME", "Cash Box");
+        value(names, "NAME", "Petty Cash");
         return doc->xml();
     }
 };
@@ -109,6 +97,14 @@ TEST_F(PostToTally, RewritesSpecialValuesInTheCallersText) {
               "  <G>{any}</G>\r\n  <H>&#4; Any&#4; Any</H>\r\n  <I V=\"&#4; End of List\"/>\r\n"
               "</ENVELOPE>");
     EXPECT_TRUE(locations().isEmpty());
+}
+
+TEST_F(PostToTally, OnlyTheWhitespaceBetweenElementsGoes) {
+    QString xml = QStringLiteral("<ENVELOPE>\r\n<A>  </A> <B> x </B>\t<C/>\r\n</ENVELOPE>");
+    link.PostToTally(xml);
+    ASSERT_EQ(server.received().size(), 1u);
+    EXPECT_EQ(server.received()[0].body,
+              "<ENVELOPE>\r\n  <A>  </A>\r\n  <B> x </B>\r\n  <C/>\r\n</ENVELOPE>");
 }
 
 TEST_F(PostToTally, ARefusedConnectionIsReportedAndGivesTheEmptyOutcome) {
@@ -195,15 +191,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Charset{"Utf16ByteOrderMark", QStringConverter::Utf16BE, "text/xml", true}),
     [](const auto& info) { return info.param.name; });
 
-TEST(TallyLink, ServerUrlIsTakenAsStoredWithoutTrimming) {
-    MemorySettingsStore settings;
-    test::ScriptedMessageBox boxes;
-    test::FakeClock clock;
-    test::TempFolder folder;
-    ErrorReporter errors(boxes, clock, folder.path());
-    CurlTransport transport;
-    TallyLink link(settings, errors, transport);
-    EXPECT_EQ(link.ServerUrl(), QStringLiteral("http://:"));
+TEST_F(PostToTally, ServerUrlIsTakenAsStoredWithoutTrimming) {
     settings.set(settings::ServerAddress, QStringLiteral(" tally-pc "));
     settings.set(settings::PortNo, QStringLiteral("9000"));
     EXPECT_EQ(link.ServerUrl(), QStringLiteral("http:// tally-pc :9000"));

@@ -1,7 +1,6 @@
 #include "tally/TallyTestSupport.h"
 
 #include <QFile>
-#include <QRegularExpression>
 
 #include <httplib.h>
 
@@ -12,21 +11,6 @@
 #include <unistd.h>
 
 namespace quibo::test {
-
-ErrorReporter::Platform ReportingTest::FixedPlatform() {
-    return {[] { return QStringLiteral("ACCTS-PC"); }, [] { return QStringLiteral("3.40.1"); },
-            [](uint32_t code) { return code == 111 ? QStringLiteral("Connection refused") : QString(); }};
-}
-
-QStringList ReportingTest::locations() const {
-    static const QRegularExpression code(QStringLiteral("=> LOCATION CODE: (\\S+)\\(\\)"));
-    QStringList found;
-    for (const QString& text : boxes.texts()) {
-        const auto match = code.match(text);
-        found << (match.hasMatch() ? match.captured(1) : QStringLiteral("?"));
-    }
-    return found;
-}
 
 bool ReceivedRequest::hasHeader(const std::string& name) const {
     for (const auto& [key, value] : headers)
@@ -77,17 +61,27 @@ std::vector<ReceivedRequest> LocalServer::received() const {
     return m_received;
 }
 
-RawCapture::RawCapture() {
-    m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
+namespace {
+
+// A socket bound to a free port of 127.0.0.1, listening unless the backlog is 0.
+int LoopbackSocket(int backlog, int& port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
-    if (::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(m_listener, 1) != 0 ||
-        ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-        ADD_FAILURE() << "cannot listen on 127.0.0.1";
-    m_port = ntohs(address.sin_port);
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        (backlog > 0 && ::listen(fd, backlog) != 0) ||
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+        ADD_FAILURE() << "cannot bind on 127.0.0.1";
+    port = ntohs(address.sin_port);
+    return fd;
+}
+
+} // namespace
+
+RawCapture::RawCapture() {
+    m_listener = LoopbackSocket(1, m_port);
     m_thread = std::thread([this] {
         const int connection = ::accept(m_listener, nullptr, nullptr);
         if (connection < 0) return;
@@ -125,16 +119,7 @@ std::string RawCapture::request() {
 }
 
 SilentServer::SilentServer() {
-    m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(m_listener, 4) != 0 ||
-        ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-        ADD_FAILURE() << "cannot listen on 127.0.0.1";
-    m_port = ntohs(address.sin_port);
+    m_listener = LoopbackSocket(4, m_port);
 }
 
 SilentServer::~SilentServer() {
@@ -143,16 +128,8 @@ SilentServer::~SilentServer() {
 
 int ClosedPort() {
     // Bound but never listened on, then closed: a connection to it is refused.
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
     int port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-        port = ntohs(address.sin_port);
-    ::close(fd);
+    ::close(LoopbackSocket(0, port));
     return port;
 }
 

@@ -1,10 +1,9 @@
 #pragma once
 
-// Shared helpers of the Tally link tests: an error reporter whose reports can be read back, and a
-// local HTTP server on 127.0.0.1 that records what it receives and answers as told.
+// Shared helpers of the Tally link tests: a local HTTP server on 127.0.0.1 that records what it
+// receives and answers as told, and the sockets and golden files the transport tests use.
 
-#include "app/base/ErrorReporter.h"
-#include "support/TestServices.h"
+#include "tally/ReportingTest.h"
 
 #include <QByteArray>
 #include <QString>
@@ -24,17 +23,6 @@ class Server;
 }
 
 namespace quibo::test {
-
-struct ReportingTest : ::testing::Test {
-    TempFolder folder;
-    ScriptedMessageBox boxes;
-    FakeClock clock;
-    ErrorReporter errors{boxes, clock, folder.path(), FixedPlatform()};
-
-    static ErrorReporter::Platform FixedPlatform();
-    // The location codes of the reports made so far, in order.
-    QStringList locations() const;
-};
 
 struct ReceivedRequest {
     std::string method;

@@ -86,16 +86,6 @@ TEST_F(Builders, SetXmlAttributeReplacesInPlaceAndAllowsEmptyValues) {
     EXPECT_TRUE(locations().isEmpty());
 }
 
-TEST_F(Builders, TallyMessageCarriesTheUdfNamespaceAttribute) {
-    XmlNode message = AppendXmlElement(errors, doc, root, QStringLiteral("TALLYMESSAGE"), QString());
-    SetXmlAttribute(errors, doc, message, QStringLiteral("xmlns:UDF"), QStringLiteral("TallyUDF"));
-    AppendXmlElementIfValue(errors, doc, message, QStringLiteral("UDF:TOLBERUKEVATINCL"),
-                            QStringLiteral("Yes"));
-    EXPECT_EQ(doc.xml(),
-              QStringLiteral("<ROOT><TALLYMESSAGE xmlns:UDF=\"TallyUDF\"><UDF:TOLBERUKEVATINCL>Yes</"
-                             "UDF:TOLBERUKEVATINCL></TALLYMESSAGE></ROOT>"));
-}
-
 TEST_F(Builders, InvalidNamesAreReportedUnderEachOperationsCode) {
     for (const QString& name :
          {QStringLiteral("BILL DATE"), QString(), QStringLiteral("1ST"), QStringLiteral("A<B")}) {

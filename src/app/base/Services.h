@@ -40,7 +40,8 @@ public:
 struct FileDialogRequest {
     QString title;
     QString filter;      // "Excel Files (*.xls)|*.xls|..." as the form passes it
-    QString initialPath; // file or folder to start in
+    QString initialPath;      // file or folder to start in
+    QString defaultExtension; // ".xls": completes a name typed without one
 };
 
 class FileDialogService {

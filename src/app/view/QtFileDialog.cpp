@@ -22,10 +22,15 @@ QString QtFileDialog::QtFilter(const QString& filter) {
 }
 
 std::optional<QString> QtFileDialog::openFile(const FileDialogRequest& request) {
-    const QString chosen = QFileDialog::getOpenFileName(
-        QApplication::activeWindow(), request.title, request.initialPath.trimmed(), QtFilter(request.filter));
-    if (chosen.isEmpty()) return std::nullopt;
-    return chosen;
+    QFileDialog dialog(QApplication::activeWindow(), request.title, request.initialPath.trimmed(),
+                       QtFilter(request.filter));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    QString suffix = request.defaultExtension;
+    if (suffix.startsWith(QLatin1Char('.'))) suffix.remove(0, 1);
+    dialog.setDefaultSuffix(suffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().constFirst();
 }
 
 } // namespace quibo

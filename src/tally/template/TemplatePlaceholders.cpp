@@ -1,6 +1,7 @@
 #include "tally/template/TemplatePlaceholders.h"
 
 #include "app/grid/WorkGrid.h"
+#include "tally/CellNumber.h"
 #include "tally/XmlBuilders.h"
 #include "vb/Number.h"
 
@@ -28,8 +29,9 @@ QString FillPlaceholders(const WorkGrid& grid, int row, const QString& text, Pla
             const QString placeholder = QStringLiteral("{#%1}").arg(k);
             if (result.contains(placeholder)) {
                 const QString& cell = grid.CellText(row, k);
+                // A condition compares amounts: "1,25,000" is 125000, not the 1 before its comma.
                 result.replace(placeholder,
-                               use == PlaceholderUse::GroupCondition ? vb::NumberText(vb::Val(cell)) : cell);
+                               use == PlaceholderUse::GroupCondition ? vb::NumberText(CellNumber(cell)) : cell);
             }
         }
         if (byDollar) {

@@ -1,27 +1,15 @@
 #include "tally/template/TemplateFixture.h"
 
 #include "tally/XmlDocument.h"
-
-#include <QRegularExpression>
+#include "vb/RuntimeError.h"
 
 namespace quibo::test {
-
-namespace {
-
-ErrorReporter::Platform FixedPlatform() {
-    return {[] { return QStringLiteral("ACCTS-PC"); }, [] { return QStringLiteral("3.40.1"); },
-            [](uint32_t) { return QString(); }};
-}
-
-} // namespace
 
 QVariant Nullable(const std::optional<QString>& text) {
     return text ? QVariant(*text) : QVariant();
 }
 
-TemplateFixture::TemplateFixture()
-    : errors(boxes, clock, folder.path(), FixedPlatform()), database(folder.path()),
-      engine(errors, database, grid, source) {}
+TemplateFixture::TemplateFixture() : database(folder.path()), engine(errors, database, grid, source) {}
 
 void TemplateFixture::Load(const QStringList& fields, const QList<QStringList>& records) {
     source.Bind(fields, QList<int>(fields.size(), 0));
@@ -78,44 +66,23 @@ void TemplateFixture::Grp(int number, const QString& parent, int setNo, const QS
 
 void TemplateFixture::StageWorkedExample() {
     const QString ledger = QStringLiteral("LEDGER");
-    Mst(QStringLiteral("LEDGERSGST"), ledger, 7);
+    Mst("LEDGERSGST", ledger, 7);
     // Stored out of order: the tags come out by SrNo, the groups by SetNo.
-    Det(7, {3,
-            1,
-            QStringLiteral("NAME.LIST"),
-            QStringLiteral("NAME"),
-            QStringLiteral("N"),
-            {},
-            {},
-            QStringLiteral("NAME")});
-    Det(7, {1,
-            4,
-            ledger,
-            QStringLiteral("ISBILLWISEON"),
-            QStringLiteral("C"),
-            {},
-            {},
-            QStringLiteral("IF {OPENINGBALANCE} > 0 THEN Yes ELSE No")});
-    Det(7, {1, 2, ledger, QStringLiteral("PARENT"), QStringLiteral("N"), {}, {}, QStringLiteral("PARENT")});
-    Det(7, {1, 1, ledger, QStringLiteral("NAME"), QStringLiteral("A"), {}, {}, QStringLiteral("NAME")});
+    Det(7, {3, 1, "NAME.LIST", "NAME", "N", {}, {}, "NAME"});
+    Det(7, {1, 4, ledger, "ISBILLWISEON", "C", {}, {}, "IF {OPENINGBALANCE} > 0 THEN Yes ELSE No"});
+    Det(7, {1, 2, ledger, "PARENT", "N", {}, {}, "PARENT"});
+    Det(7, {1, 1, ledger, "NAME", "A", {}, {}, "NAME"});
     Det(7, {1,
             5,
             ledger,
-            QStringLiteral("<MAILINGNAME.LIST><MAILINGNAME>{V1}</MAILINGNAME></MAILINGNAME.LIST>"),
-            QStringLiteral("G"),
+            "<MAILINGNAME.LIST><MAILINGNAME>{V1}</MAILINGNAME></MAILINGNAME.LIST>",
+            "G",
             {},
             {},
-            QStringLiteral("{NAME};")});
-    Det(7, {1,
-            3,
-            ledger,
-            QStringLiteral("OPENINGBALANCE"),
-            QStringLiteral("N"),
-            QStringLiteral("NUMBER"),
-            {},
-            QStringLiteral("{#3}")});
-    Grp(7, ledger, 3, QStringLiteral("NAME.LIST"));
-    Grp(7, ledger, 2, QStringLiteral("GSTDETAILS.LIST"), QStringLiteral("{#3} > 5000"));
+            "{NAME};"});
+    Det(7, {1, 3, ledger, "OPENINGBALANCE", "N", "NUMBER", {}, "{#3}"});
+    Grp(7, ledger, 3, "NAME.LIST");
+    Grp(7, ledger, 2, "GSTDETAILS.LIST", "{#3} > 5000");
 }
 
 QString TemplateFixture::Expand(int number, const QString& type, int row, int recordNumber) {
@@ -127,14 +94,13 @@ QString TemplateFixture::Expand(int number, const QString& type, int row, int re
     return doc.xml();
 }
 
-QStringList TemplateFixture::Locations() const {
-    static const QRegularExpression code(QStringLiteral("=> LOCATION CODE: (\\S+)\\(\\)"));
-    QStringList found;
-    for (const QString& text : boxes.texts()) {
-        const auto match = code.match(text);
-        found << (match.hasMatch() ? match.captured(1) : QStringLiteral("?"));
+int32_t TemplateFixture::ExpandError(int number, const QString& type, int row) {
+    try {
+        Expand(number, type, row);
+    } catch (const vb::RuntimeError& error) {
+        return error.number();
     }
-    return found;
+    return 0;
 }
 
 } // namespace quibo::test

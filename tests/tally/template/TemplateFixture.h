@@ -1,14 +1,12 @@
 #pragma once
 
 // A loaded source and a staged "Quibo20.DAT" for the template tests: the source grid, the working
-// grid built from it, a temporary data folder holding the format tables, and an error reporter
-// whose reports can be read back.
+// grid built from it and the format tables in the test's scratch folder.
 
-#include "app/base/ErrorReporter.h"
 #include "app/grid/SourceGrid.h"
 #include "app/grid/WorkGrid.h"
 #include "staging/db/LocalDatabase.h"
-#include "support/TestServices.h"
+#include "tally/ReportingTest.h"
 #include "tally/template/TemplateEngine.h"
 
 #include <QString>
@@ -33,7 +31,7 @@ struct DetRow {
     std::optional<QString> fieldName;
 };
 
-class TemplateFixture : public ::testing::Test {
+class TemplateFixture : public ReportingTest {
 protected:
     TemplateFixture();
 
@@ -51,13 +49,8 @@ protected:
 
     // A document holding only the element, filled by ApplyTemplateAttributes and BuildTemplateElements.
     QString Expand(int number, const QString& type, int row, int recordNumber = 1);
-    // The location codes of the reports made so far, in order.
-    QStringList Locations() const;
-
-    TempFolder folder;
-    ScriptedMessageBox boxes;
-    FakeClock clock;
-    ErrorReporter errors;
+    // The number of the run-time error that Expand raises; 0 when it raises none.
+    int32_t ExpandError(int number, const QString& type, int row);
     LocalDatabase database;
     SourceGrid source;
     WorkGrid grid;

@@ -22,12 +22,13 @@ struct FillCase {
 class FillTable : public ::testing::TestWithParam<FillCase> {
 protected:
     void SetUp() override {
-        for (const char* key : {"NAME", "PARENT", "OPENINGBALANCE", "GSTIN", "NOTE", "CODE"})
+        for (const char* key : {"NAME", "PARENT", "OPENINGBALANCE", "GSTIN", "NOTE", "CODE", "LIMIT"})
             grid.AddColumn(QString::fromLatin1(key), QString::fromLatin1(key));
         grid.AddRow();
         const QStringList cells{QStringLiteral("Smith & Sons"), QStringLiteral("{NOTE}"),
                                 QStringLiteral("1500"),         QStringLiteral("  "),
-                                QStringLiteral("{NAME}"),       QStringLiteral("12abc")};
+                                QStringLiteral("{NAME}"),       QStringLiteral("12abc"),
+                                QStringLiteral("1,25,000")};
         for (int c = 0; c < cells.size(); ++c)
             grid.SetCellText(1, c + 1, cells[c]);
     }
@@ -63,6 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
         FillCase{"ConditionBlankIsZero", u"{#4}", Use::GroupCondition, u"0"},
         FillCase{"ConditionLeadingNumber", u"{#6}", Use::GroupCondition, u"12"},
         FillCase{"ConditionTextIsZero", u"{#1}", Use::GroupCondition, u"0"},
+        FillCase{"ConditionAmountWithGroupingCommas", u"{#7} > 100000", Use::GroupCondition, u"125000 > 100000"},
         FillCase{"ConditionDollarIsTheCell", u"\"{$1}\"", Use::GroupCondition, u"\"Smith & Sons\""},
         FillCase{"ConditionKeyIsTheCell", u"\"{GSTIN}\"", Use::GroupCondition, u"\"  \""},
         FillCase{"ConditionRecordAndSet", u"{#REC}-{#SET}", Use::GroupCondition, u"2-3"}),

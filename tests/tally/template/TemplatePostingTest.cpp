@@ -90,7 +90,7 @@ TEST_F(Posting, ImportDataEnvelopeUnlessTheSourceIsExactlyAlt) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         database.execute(QStringLiteral("DELETE FROM QuiboMst_"));
-        Mst(QStringLiteral("LEDGERSGST"), QStringLiteral("LEDGER"), 7, c.source);
+        Mst("LEDGERSGST", "LEDGER", 7, c.source);
         simulator.clearRequestLog();
         EXPECT_FALSE(
             engine.PostTemplateRecord(link, QStringLiteral("LEDGERSGST"), Company, AcmeRow).isEmpty());
@@ -107,15 +107,8 @@ TEST_F(Posting, ImportDataEnvelopeUnlessTheSourceIsExactlyAlt) {
 }
 
 TEST_F(Posting, FormatNameLosesItsBlanks) {
-    Mst(QStringLiteral("STOCKITEMSGST"), QStringLiteral("STOCKITEM"), 8);
-    Det(8, {1,
-            1,
-            QStringLiteral("STOCKITEM"),
-            QStringLiteral("NAME"),
-            QStringLiteral("A"),
-            {},
-            {},
-            QStringLiteral("NAME")});
+    Mst("STOCKITEMSGST", "STOCKITEM", 8);
+    Det(8, {1, 1, "STOCKITEM", "NAME", "A", {}, {}, "NAME"});
     engine.PostTemplateRecord(link, QStringLiteral(" STOCK ITEMSGST "), Company, AcmeRow);
     const XmlDocument request = OnlyRequest();
     const XmlNode item = request.firstElement(QStringLiteral("STOCKITEM"));
@@ -127,7 +120,7 @@ TEST_F(Posting, MissingFormatSendsNothing) {
     const QString outcome = engine.PostTemplateRecord(link, QStringLiteral("UNKNOWNGST"), Company, AcmeRow);
     EXPECT_EQ(outcome, QString());
     EXPECT_TRUE(simulator.requestLog().empty());
-    EXPECT_EQ(Locations(), QStringList{QStringLiteral("C03--0006")});
+    EXPECT_EQ(locations(), QStringList{QStringLiteral("C03--0006")});
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_TRUE(boxes.shown[0].text.contains(QStringLiteral("Format not found: UNKNOWNGST")));
 }
@@ -137,20 +130,20 @@ TEST_F(Posting, ErrorInTheExpansionSendsNothing) {
     const QString outcome = engine.PostTemplateRecord(link, QStringLiteral("LEDGERSGST"), Company, 2);
     EXPECT_EQ(outcome, QString());
     EXPECT_TRUE(simulator.requestLog().empty());
-    EXPECT_EQ(Locations(), QStringList{QStringLiteral("C03--0006")});
+    EXPECT_EQ(locations(), QStringList{QStringLiteral("C03--0006")});
 }
 
 TEST_F(Posting, UnusableElementNameSendsNothing) {
     database.execute(QStringLiteral("UPDATE QuiboMst_ SET TType = 'LED GER'"));
     EXPECT_EQ(engine.PostTemplateRecord(link, QStringLiteral("LEDGERSGST"), Company, AcmeRow), QString());
     EXPECT_TRUE(simulator.requestLog().empty());
-    EXPECT_EQ(Locations(), QStringList{QStringLiteral("C02-0012")});
+    EXPECT_EQ(locations(), QStringList{QStringLiteral("C02-0012")});
 }
 
 TEST_F(Posting, RefusedExchangeGivesTheEmptyOutcome) {
     simulator.stop();
     EXPECT_EQ(engine.PostTemplateRecord(link, QStringLiteral("LEDGERSGST"), Company, AcmeRow), QString());
-    EXPECT_EQ(Locations(), QStringList{QStringLiteral("C02-0001")});
+    EXPECT_EQ(locations(), QStringList{QStringLiteral("C02-0001")});
 }
 
 TEST_F(Posting, ServerRefusalIsTheOutcome) {
