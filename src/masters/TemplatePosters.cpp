@@ -6,13 +6,8 @@
 #include "masters/MasterPosters.h"
 #include "masters/MasterRun.h"
 #include "staging/db/LocalDatabase.h"
-#include "tally/ImportEnvelope.h"
 #include "tally/TallyLink.h"
 #include "tally/template/TemplateEngine.h"
-#include "tally/XmlBuilders.h"
-#include "vb/RuntimeError.h"
-
-#include <optional>
 
 namespace quibo {
 
@@ -23,40 +18,6 @@ struct TemplateKind {
     MasterKind kind;
     bool grouped;
 };
-
-// One master of a grouped format, as the format-driven voucher posters build a voucher: the
-// element's attributes and its own tags from the first row, then each row's groups, the rows
-// numbered 1, 2, ... Reported under the template post's own code, giving "" with nothing sent.
-QString PostTemplateRows(TemplateEngine& engine, ErrorReporter& errors, TallyLink& link,
-                         const QString& formatName, const QString& company, int firstRow, int lastRow) {
-    QString outcome;
-    Trap(errors, "C03--0006", [&] {
-        const QString name = QString(formatName).remove(QLatin1Char(' '));
-        const std::optional<TemplateFormat> format = engine.FindTemplateFormat(name);
-        if (!format) vb::Raise(vb::err::InvalidProcedureCall, QStringLiteral("Format not found: ") + name);
-
-        const bool alt = format->source == u"ALT";
-        std::optional<XmlDocument> doc =
-            alt ? NewImportEnvelope(errors, company) : NewImportDataEnvelope(errors, company);
-        if (!doc) return; // reported by the envelope
-        const XmlNode container =
-            doc->firstElement(alt ? QStringLiteral("DATA") : QStringLiteral("REQUESTDATA"));
-        if (!container) vb::Raise(vb::err::ObjectRequired, QStringLiteral("Object required"));
-        const XmlNode message = AppendXmlElement(errors, *doc, container, QStringLiteral("TALLYMESSAGE"), {});
-        SetXmlAttribute(errors, *doc, message, QStringLiteral("xmlns:UDF"), QStringLiteral("TallyUDF"));
-        const XmlNode object = AppendXmlElement(errors, *doc, message, format->type, {});
-        if (!object) return; // an unusable `TType`, reported by the builder
-
-        engine.ApplyTemplateAttributes(*doc, object, format->number, format->type, firstRow);
-        for (int row = firstRow; row <= lastRow; ++row)
-            engine.BuildTemplateElements(*doc, object, format->number, format->type, row, row - firstRow + 1,
-                                         1);
-
-        QString xml = doc->xml();
-        outcome = ParseTallyResponse(link.PostToTally(xml));
-    });
-    return outcome;
-}
 
 void PostThroughTemplate(FormModel& form, TallyLink& link, const TemplateKind& kind) {
     Trap(form.errors(), kind.location, [&] {
@@ -75,7 +36,7 @@ void PostThroughTemplate(FormModel& form, TallyLink& link, const TemplateKind& k
         shape.addRow = [](int, int) {}; // the format reads the rows itself
         shape.iconOnly = true;
         shape.post = [&](const QString& company, int firstRow, int lastRow) {
-            return PostTemplateRows(engine, form.errors(), link, formatName, company, firstRow, lastRow);
+            return engine.PostTemplateRecord(link, formatName, company, firstRow, lastRow);
         };
         run.RunGrouped(shape);
     });

@@ -15,6 +15,7 @@
 #include "vb/RuntimeError.h"
 #include "vb/Text.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace quibo {
@@ -76,7 +77,7 @@ std::optional<TemplateFormat> TemplateEngine::FindTemplateFormat(const QString& 
 }
 
 QString TemplateEngine::PostTemplateRecord(TallyLink& link, const QString& formatName, const QString& company,
-                                           int row) {
+                                           int row, int lastRow) {
     QString outcome;
     Trap(m_errors, "C03--0006", [&] {
         const QString name = QString(formatName).remove(QLatin1Char(' '));
@@ -99,7 +100,8 @@ QString TemplateEngine::PostTemplateRecord(TallyLink& link, const QString& forma
         if (!object) return; // an unusable `TType`, reported by the builder: nothing to send
 
         ApplyTemplateAttributes(*doc, object, format->number, format->type, row);
-        BuildTemplateElements(*doc, object, format->number, format->type, row, 1, 1);
+        for (int r = row; r <= std::max(row, lastRow); ++r)
+            BuildTemplateElements(*doc, object, format->number, format->type, r, r - row + 1, 1);
 
         QString xml = doc->xml();
         outcome = ParseTallyResponse(link.PostToTally(xml));

@@ -51,7 +51,10 @@ public:
     // `TType`, its attributes and elements, then PostToTally; returns the outcome. A run-time
     // error is reported (C03--0006) and gives "" with nothing sent; so does a format that has no
     // `QuiboMst_` row.
-    QString PostTemplateRecord(TallyLink& link, const QString& formatName, const QString& company, int row);
+    // A record spread over the rows row .. lastRow takes its attributes and own tags from its first
+    // row and the groups of every row, the rows numbered 1, 2, ... as the voucher posters number them.
+    QString PostTemplateRecord(TallyLink& link, const QString& formatName, const QString& company, int row,
+                               int lastRow = 0);
 
     // Sets the element's attributes from the "A" tags of the element name, in storage order: a
     // `DefValue` that is not Null is the value (blank: no attribute, no fall-back to the column);
