@@ -37,7 +37,7 @@ const QStringList HdfcBank = {"HDFC Bank", "50200012345678", "HDFC0000123", "Gup
 
 struct Ledgers : test::MasterFixture {};
 
-TEST_F(Ledgers, TheWorkedExample) {
+TEST_F(Ledgers, TheSampleMaster) {
     Load(Fields,
          {Row("Gupta Agencies", "Sundry Debtors", HdfcBank, {"1-Apr-2024", "GA/101", "30 Days", "1,500"}),
           Row("", "", {}, {"15-Apr-2024", "GA/102", "45 Days", "2500.50"}),

@@ -21,7 +21,7 @@ const QStringList ExampleFields = {
     "NAME",         "PARENT",      "CATEGORY", "BASEUNITS",    "GODOWNNAME",  "BATCHNAME", "OPENINGBALANCE",
     "OPENINGVALUE", "OPENINGRATE", "MFDON",    "EXPIRYPERIOD", "STDCOSTDATE", "STDCOST"};
 
-TEST_F(StockItems, TheWorkedExample) {
+TEST_F(StockItems, TheSampleMaster) {
     Load(ExampleFields, {{"Hex Bolt M8", "Fasteners", "", "Nos", "Main Location", "B-0424", "10", "500", "50",
                           "01-04-2024", "365 Days", "1-Apr-2024", "48"},
                          {"", "", "", "", "Bhiwandi Store", "", "5", "", "", "", "", "", ""},

@@ -33,7 +33,7 @@ Conditional Parts(const char16_t* condition, const char16_t* thenPart, const cha
 
 INSTANTIATE_TEST_SUITE_P(
     Conditional, CutTable,
-    ::testing::Values(CutCase{"WorkedExample", u"IF {OPENINGBALANCE} > 0 THEN Yes ELSE No",
+    ::testing::Values(CutCase{"BillWiseCondition", u"IF {OPENINGBALANCE} > 0 THEN Yes ELSE No",
                               Parts(u" {OPENINGBALANCE} > 0 ", u" Yes ", u" No")},
                       CutCase{"SmallLetters", u"if {#3}>0 then a else b", Parts(u" {#3}>0 ", u" a ", u" b")},
                       CutCase{"BlanksBeforeIf", u"  IF 1=1 THEN A ELSE B", Parts(u" 1=1 ", u" A ", u" B")},
@@ -104,13 +104,13 @@ TEST_P(EvalTable, GivesTheText) {
 }
 
 const QString Balance = QStringLiteral("OPENINGBALANCE");
-const char16_t* const WorkedExample = u"IF {OPENINGBALANCE} > 0 THEN Yes ELSE No";
+const char16_t* const BillWise = u"IF {OPENINGBALANCE} > 0 THEN Yes ELSE No";
 
 INSTANTIATE_TEST_SUITE_P(
     Conditional, EvalTable,
     ::testing::Values(
-        EvalCase{"ThenPartUpperCased", WorkedExample, {{Balance, QStringLiteral("1500")}}, u"YES"},
-        EvalCase{"ElsePartUpperCased", WorkedExample, {{Balance, QStringLiteral("-5")}}, u"NO"},
+        EvalCase{"ThenPartUpperCased", BillWise, {{Balance, QStringLiteral("1500")}}, u"YES"},
+        EvalCase{"ElsePartUpperCased", BillWise, {{Balance, QStringLiteral("-5")}}, u"NO"},
         EvalCase{"PartsAreTrimmedNotEvaluated", u"IF 1 = 1 THEN  1 + 1  ELSE 0", {}, u"1 + 1"},
         EvalCase{"ValuesUpperCasedBeforeComparing",
                  u"IF \"{NAME}\" = \"Acme Traders\" THEN Y ELSE N",

@@ -15,35 +15,35 @@ namespace {
 const QString Ledger = QStringLiteral("LEDGER");
 constexpr int AcmeRow = 5;
 
-const QString WorkedExampleRecord1 = QStringLiteral(
+const QString AcmeLedgerRecord1 = QStringLiteral(
     "<LEDGER NAME=\"Acme Traders\"><PARENT>Sundry Debtors</PARENT><OPENINGBALANCE>1500.00</OPENINGBALANCE>"
     "<ISBILLWISEON>YES</ISBILLWISEON><MAILINGNAME.LIST><MAILINGNAME>Acme "
     "Traders</MAILINGNAME></MAILINGNAME.LIST>"
     "<NAME.LIST><NAME>Acme Traders</NAME></NAME.LIST></LEDGER>");
 
-// ---- the worked example -------------------------------------------------------------------------------
+// ---- a ledger format with every kind of tag --------------------------------------------------
 
-class WorkedExample : public TemplateFixture {
+class AcmeLedgerFormat : public TemplateFixture {
 protected:
     void SetUp() override {
         LoadLedgers();
-        StageWorkedExample();
+        StageAcmeLedgerFormat();
     }
 };
 
-TEST_F(WorkedExample, RecordOneMakesTheWholeLedger) {
-    EXPECT_EQ(Expand(7, Ledger, AcmeRow), WorkedExampleRecord1);
+TEST_F(AcmeLedgerFormat, RecordOneMakesTheWholeLedger) {
+    EXPECT_EQ(Expand(7, Ledger, AcmeRow), AcmeLedgerRecord1);
     EXPECT_TRUE(boxes.shown.empty());
 }
 
-TEST_F(WorkedExample, RecordTwoMakesOnlyTheGroups) {
+TEST_F(AcmeLedgerFormat, RecordTwoMakesOnlyTheGroups) {
     XmlDocument doc;
     ASSERT_TRUE(doc.loadXml(QStringLiteral("<LEDGER/>")));
     engine.BuildTemplateElements(doc, doc.documentElement(), 7, Ledger, AcmeRow, 2, 1);
     EXPECT_EQ(doc.xml(), QStringLiteral("<LEDGER><NAME.LIST><NAME>Acme Traders</NAME></NAME.LIST></LEDGER>"));
 }
 
-TEST_F(WorkedExample, GroupConditionFollowsTheCell) {
+TEST_F(AcmeLedgerFormat, GroupConditionFollowsTheCell) {
     // Rent: 12000 > 5000 makes GSTDETAILS.LIST, which has no tags of its own.
     EXPECT_EQ(Expand(7, Ledger, 3),
               QStringLiteral("<LEDGER NAME=\"Rent\"><PARENT>Indirect Expenses</PARENT>"
@@ -52,12 +52,12 @@ TEST_F(WorkedExample, GroupConditionFollowsTheCell) {
                              "<GSTDETAILS.LIST/><NAME.LIST><NAME>Rent</NAME></NAME.LIST></LEDGER>"));
 }
 
-TEST_F(WorkedExample, BlankCellInAConditionIsASyntaxError) {
+TEST_F(AcmeLedgerFormat, BlankCellInAConditionIsASyntaxError) {
     // Bank Charges: the blank balance leaves "IF  > 0", which the evaluator refuses.
     EXPECT_EQ(ExpandError(7, Ledger, 2), vb::err::SyntaxError);
 }
 
-TEST_F(WorkedExample, ValuesInFragmentsAreEscaped) {
+TEST_F(AcmeLedgerFormat, ValuesInFragmentsAreEscaped) {
     // Pasted raw, "Smith & Sons" would make the fragment unparsable and MAILINGNAME.LIST vanish.
     EXPECT_EQ(
         Expand(7, Ledger, 4),
@@ -67,7 +67,7 @@ TEST_F(WorkedExample, ValuesInFragmentsAreEscaped) {
                        "<NAME.LIST><NAME>Smith &amp; Sons</NAME></NAME.LIST></LEDGER>"));
 }
 
-TEST_F(WorkedExample, FindsTheFormatWithoutRegardToCase) {
+TEST_F(AcmeLedgerFormat, FindsTheFormatWithoutRegardToCase) {
     const auto format = engine.FindTemplateFormat(QStringLiteral("ledgersGST"));
     ASSERT_TRUE(format.has_value());
     EXPECT_EQ(format->type, Ledger);
@@ -76,7 +76,7 @@ TEST_F(WorkedExample, FindsTheFormatWithoutRegardToCase) {
     EXPECT_FALSE(engine.FindTemplateFormat(QStringLiteral("LEDGERS GST")).has_value());
 }
 
-TEST_F(WorkedExample, QuoteInANameIsJustData) {
+TEST_F(AcmeLedgerFormat, QuoteInANameIsJustData) {
     EXPECT_FALSE(engine.FindTemplateFormat(QStringLiteral("X' OR '1'='1")).has_value());
     XmlDocument doc;
     ASSERT_TRUE(doc.loadXml(QStringLiteral("<LEDGER/>")));
@@ -168,7 +168,7 @@ protected:
     void SetUp() override { LoadLedgers(); }
 };
 
-TEST_P(TagTable, ExpandsForTheWorkedExampleRow) {
+TEST_P(TagTable, ExpandsForTheSampleMasterRow) {
     Det(1, GetParam().row);
     EXPECT_EQ(Expand(1, Ledger, AcmeRow), QString::fromUtf16(GetParam().expected));
 }

@@ -64,7 +64,7 @@ void TemplateFixture::Grp(int number, const QString& parent, int setNo, const QS
                     {number, parent, setNo, group, Nullable(setOn)});
 }
 
-void TemplateFixture::StageWorkedExample() {
+void TemplateFixture::StageAcmeLedgerFormat() {
     const QString ledger = QStringLiteral("LEDGER");
     Mst("LEDGERSGST", ledger, 7);
     // Stored out of order: the tags come out by SrNo, the groups by SetNo.

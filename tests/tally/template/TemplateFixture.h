@@ -37,15 +37,15 @@ protected:
 
     // Loads the source: field names, then one list of cells per record (GR1 rows from 1).
     void Load(const QStringList& fields, const QList<QStringList>& records);
-    // The worked example: row 5 is Acme Traders; rows 1 to 4 hold other ledgers.
+    // A ledger sheet: row 5 is Acme Traders; rows 1 to 4 hold other ledgers.
     void LoadLedgers();
 
     void Mst(const QString& name, const QString& type, int number, const std::optional<QString>& source = {});
     void Det(int number, const DetRow& row);
     void Grp(int number, const QString& parent, int setNo, const QString& group,
              const std::optional<QString>& setOn = {});
-    // The worked example's format: "LEDGERSGST", TNo 7, TType "LEDGER".
-    void StageWorkedExample();
+    // A ledger format with every kind of tag: "LEDGERSGST", TNo 7, TType "LEDGER".
+    void StageAcmeLedgerFormat();
 
     // A document holding only the element, filled by ApplyTemplateAttributes and BuildTemplateElements.
     QString Expand(int number, const QString& type, int row, int recordNumber = 1);

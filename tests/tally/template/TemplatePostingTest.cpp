@@ -28,7 +28,7 @@ protected:
         settings.set(settings::ServerAddress, QStringLiteral("127.0.0.1"));
         settings.set(settings::PortNo, QString::number(simulator.port()));
         LoadLedgers();
-        StageWorkedExample();
+        StageAcmeLedgerFormat();
     }
 
     // The one request the simulator received, parsed.
@@ -54,7 +54,7 @@ protected:
     TallyLink link{settings, errors, transport};
 };
 
-TEST_F(Posting, WorkedExampleCreatesTheLedger) {
+TEST_F(Posting, TheAcmeLedgerFormatCreatesTheLedger) {
     const QString outcome = engine.PostTemplateRecord(link, QStringLiteral("LEDGERS GST"), Company, AcmeRow);
     EXPECT_EQ(outcome, QStringLiteral("CREATED "));
     EXPECT_TRUE(simulator.objectExists(Company.toStdString(), "LEDGER", "Acme Traders"));
