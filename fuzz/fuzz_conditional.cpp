@@ -2,7 +2,7 @@
 // value goes in, so whatever the value holds (keywords, quotes, braces) it must not change the cut;
 // and nothing may end in anything but a result or a run-time error.
 
-#include "tally/template/Conditional.h"
+#include "vb/Conditional.h"
 
 #include "fuzz/FuzzText.h"
 #include "vb/RuntimeError.h"

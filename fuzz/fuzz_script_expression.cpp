@@ -1,7 +1,7 @@
 // Random text into the expression evaluator: it must end in a value or a run-time error, never in a
 // crash, a hang, undefined behaviour or any other exception, and give the same answer twice.
 
-#include "tally/template/ScriptExpression.h"
+#include "vb/ScriptExpression.h"
 
 #include "fuzz/FuzzText.h"
 #include "vb/RuntimeError.h"

@@ -5,12 +5,12 @@
 //
 //   quibo_sources_bench [--benchmark_filter=...]      QUIBO_BENCH_ROWS=100000 by default
 
-#include "app/base/ErrorReporter.h"
-#include "app/base/QtSettingsStore.h"
-#include "app/base/Services.h"
-#include "app/form/FormModel.h"
-#include "sources/Connection.h"
-#include "sources/ConnectionString.h"
+#include "base/ErrorReporter.h"
+#include "base/MemorySettingsStore.h"
+#include "base/Services.h"
+#include "base/FormModel.h"
+#include "sources/backends/Connection.h"
+#include "sources/backends/ConnectionString.h"
 #include "sources/TableLoader.h"
 
 #include <QCoreApplication>

@@ -2,8 +2,8 @@
 // per second, and the CPU the posting thread spends per request (the server runs on other threads,
 // so the benchmark's own CPU figure, taken for the whole process, would count the server too).
 
-#include "app/base/ErrorReporter.h"
-#include "app/base/QtSettingsStore.h"
+#include "base/ErrorReporter.h"
+#include "base/MemorySettingsStore.h"
 #include "tally/CurlTransport.h"
 #include "tally/ImportEnvelope.h"
 #include "tally/TallyLink.h"

@@ -2,12 +2,12 @@
 // positional arguments with POST or POSTSILENT, an unattended import that
 // closes by itself.
 
-#include "app/base/ConsoleMessageBox.h"
-#include "app/base/DataFolder.h"
-#include "app/base/Display.h"
-#include "app/base/ErrorReporter.h"
-#include "app/base/QtSettingsStore.h"
-#include "app/base/Services.h"
+#include "app/startup/ConsoleMessageBox.h"
+#include "app/startup/DataFolder.h"
+#include "app/startup/Display.h"
+#include "base/ErrorReporter.h"
+#include "app/startup/QtSettingsStore.h"
+#include "base/Services.h"
 #include "app/commands/CommandArgs.h"
 #include "app/commands/HeadlessDialogs.h"
 #include "app/view/frmExcel.h"

@@ -1,6 +1,6 @@
 #include "masters/NumericText.h"
 
-#include "tally/CellNumber.h"
+#include "vb/CellNumber.h"
 #include "vb/Number.h"
 
 namespace quibo {

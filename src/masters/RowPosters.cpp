@@ -1,7 +1,7 @@
 // The seven master kinds that post one master per grid row through their senders.
 
-#include "app/base/Trap.h"
-#include "app/form/FormModel.h"
+#include "base/Trap.h"
+#include "base/FormModel.h"
 #include "masters/MasterPosters.h"
 #include "masters/MasterRun.h"
 #include "tally/MasterSenders.h"

@@ -1,7 +1,7 @@
 #include "sources/ImportTypes.h"
 
-#include "app/form/FormModel.h"
-#include "staging/db/LocalDatabase.h"
+#include "base/FormModel.h"
+#include "localdb/LocalDatabase.h"
 
 #include <vector>
 

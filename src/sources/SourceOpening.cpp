@@ -1,9 +1,9 @@
 #include "sources/SourceOpening.h"
 
-#include "app/base/Services.h"
-#include "app/base/Trap.h"
-#include "app/form/FormModel.h"
-#include "sources/ConnectionString.h"
+#include "base/Services.h"
+#include "base/Trap.h"
+#include "base/FormModel.h"
+#include "sources/backends/ConnectionString.h"
 #include "sources/ImportTypes.h"
 #include "vb/Text.h"
 

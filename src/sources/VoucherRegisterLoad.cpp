@@ -1,11 +1,11 @@
 #include "sources/VoucherRegisterLoad.h"
 
-#include "app/base/Services.h"
-#include "app/base/Trap.h"
-#include "app/form/FormModel.h"
+#include "base/Services.h"
+#include "base/Trap.h"
+#include "base/FormModel.h"
 #include "sources/LoaderSource.h"
-#include "sources/SourceTable.h"
-#include "tally/ColumnLookup.h"
+#include "sources/backends/SourceTable.h"
+#include "base/ColumnLookup.h"
 #include "vb/RuntimeError.h"
 #include "vb/Text.h"
 

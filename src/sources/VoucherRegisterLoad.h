@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sources/Connection.h"
+#include "sources/backends/Connection.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "tally/ImportEnvelope.h"
 
-#include "app/base/Trap.h"
+#include "base/Trap.h"
 #include "tally/XmlBuilders.h"
 
 #include <initializer_list>

@@ -1,7 +1,7 @@
 #include "tally/MasterSenders.h"
 
-#include "app/base/Trap.h"
-#include "tally/CellNumber.h"
+#include "base/Trap.h"
+#include "vb/CellNumber.h"
 #include "tally/MasterRequest.h"
 #include "tally/TallyLink.h"
 #include "vb/Number.h"

@@ -1,6 +1,6 @@
 #include "tally/MasterSenders.h"
 
-#include "app/base/Trap.h"
+#include "base/Trap.h"
 #include "tally/MasterRequest.h"
 #include "tally/TallyLink.h"
 #include "vb/Text.h"

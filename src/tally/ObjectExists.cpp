@@ -1,6 +1,6 @@
 #include "tally/ObjectExists.h"
 
-#include "app/base/Trap.h"
+#include "base/Trap.h"
 #include "tally/TallyLink.h"
 #include "tally/XmlBuilders.h"
 

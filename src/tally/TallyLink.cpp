@@ -1,7 +1,7 @@
 #include "tally/TallyLink.h"
 
-#include "app/base/Services.h"
-#include "app/base/Trap.h"
+#include "base/Services.h"
+#include "base/Trap.h"
 #include "tally/HttpTransport.h"
 #include "tally/XmlBuilders.h"
 #include "tally/XmlDocument.h"

@@ -1,6 +1,6 @@
 #include "tally/XmlBuilders.h"
 
-#include "app/base/Trap.h"
+#include "base/Trap.h"
 #include "vb/RuntimeError.h"
 
 #include <limits>

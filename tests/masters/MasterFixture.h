@@ -4,9 +4,9 @@
 // scripted services, a link to the server, a loaded source, and readers for what the server
 // received and what the grid shows afterwards.
 
-#include "app/base/ErrorReporter.h"
-#include "app/base/QtSettingsStore.h"
-#include "app/form/FormModel.h"
+#include "base/ErrorReporter.h"
+#include "base/MemorySettingsStore.h"
+#include "base/FormModel.h"
 #include "support/TestServices.h"
 #include "tally-sim/Simulator.h"
 #include "tally/CurlTransport.h"

@@ -3,7 +3,7 @@
 
 #include "masters/MasterFixture.h"
 #include "masters/MasterPosters.h"
-#include "staging/db/LocalDatabase.h"
+#include "localdb/LocalDatabase.h"
 
 #include <QVariant>
 

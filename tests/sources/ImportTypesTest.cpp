@@ -1,8 +1,8 @@
 #include "sources/ImportTypes.h"
 
-#include "app/form/FormFixture.h"
+#include "base/FormFixture.h"
 #include "sources/SourceOpening.h"
-#include "staging/db/LocalDatabase.h"
+#include "localdb/LocalDatabase.h"
 
 #include <gtest/gtest.h>
 

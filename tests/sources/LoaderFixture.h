@@ -4,9 +4,9 @@
 // default patterns, plus readers that turn the grids into plain lists for
 // comparison.
 
-#include "app/form/FormFixture.h"
-#include "app/grid/GridObserver.h"
-#include "sources/OdbcTestEnvironment.h"
+#include "base/FormFixture.h"
+#include "base/GridObserver.h"
+#include "sources/backends/OdbcTestEnvironment.h"
 #include "sources/TableLoader.h"
 
 #include <QList>

@@ -1,9 +1,9 @@
 #include "sources/SourceOpening.h"
 
-#include "app/form/FormFixture.h"
-#include "sources/ConnectionString.h"
+#include "base/FormFixture.h"
+#include "sources/backends/ConnectionString.h"
 #include "sources/ImportTypes.h"
-#include "sources/OdbcTestEnvironment.h"
+#include "sources/backends/OdbcTestEnvironment.h"
 
 #include <QDir>
 #include <QFile>

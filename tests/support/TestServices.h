@@ -4,7 +4,7 @@
 // box and answers from a script, a clock that only moves when told to, and a
 // temporary data folder.
 
-#include "app/base/Services.h"
+#include "base/Services.h"
 
 #include <QDateTime>
 #include <QString>

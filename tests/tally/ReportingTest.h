@@ -3,7 +3,7 @@
 // A test whose error reporter writes to a scratch folder, shows a fixed machine and lets its reports
 // be read back.
 
-#include "app/base/ErrorReporter.h"
+#include "base/ErrorReporter.h"
 #include "support/TestServices.h"
 
 #include <QStringList>

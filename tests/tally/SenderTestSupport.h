@@ -3,7 +3,7 @@
 // What the master sender and object-exists tests share: a link to a local capture server that answers
 // CREATED, and ways to look at the request bytes the server received.
 
-#include "app/base/QtSettingsStore.h"
+#include "base/MemorySettingsStore.h"
 #include "tally/CurlTransport.h"
 #include "tally/TallyLink.h"
 #include "tally/TallyTestSupport.h"

@@ -1,7 +1,7 @@
 // The queries and senders against the simulated Tally server: what it receives, what it stores and
 // what the program makes of its answers.
 
-#include "app/base/QtSettingsStore.h"
+#include "base/MemorySettingsStore.h"
 #include "tally-sim/Simulator.h"
 #include "tally/CurlTransport.h"
 #include "tally/MasterSenders.h"

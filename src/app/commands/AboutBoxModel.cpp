@@ -1,6 +1,6 @@
 #include "app/commands/AboutBoxModel.h"
 
-#include "app/base/Services.h"
+#include "base/Services.h"
 
 #include <QStringList>
 

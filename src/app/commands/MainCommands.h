@@ -3,8 +3,8 @@
 #include "app/commands/CommandArgs.h"
 #include "app/commands/MainWindowState.h"
 #include "app/commands/PostRouting.h"
-#include "app/grid/SourceGrid.h"
-#include "sources/Connection.h"
+#include "base/SourceGrid.h"
+#include "sources/backends/Connection.h"
 #include "sources/SourceOpening.h"
 #include "tally/TallyLink.h"
 

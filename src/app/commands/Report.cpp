@@ -1,7 +1,7 @@
 #include "app/commands/Report.h"
 
-#include "app/base/Trap.h"
-#include "app/form/FormModel.h"
+#include "base/Trap.h"
+#include "base/FormModel.h"
 #include "vb/RuntimeError.h"
 #include "vb/Text.h"
 

@@ -1,6 +1,6 @@
 #include "app/commands/SettingsDialogModel.h"
 
-#include "app/base/Services.h"
+#include "base/Services.h"
 
 namespace quibo {
 

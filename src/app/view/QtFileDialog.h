@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/base/Services.h"
+#include "base/Services.h"
 
 namespace quibo {
 

@@ -1,8 +1,8 @@
 #include "app/view/frmExcel.h"
 
-#include "app/base/ErrorReporter.h"
-#include "app/grid/SourceGridModel.h"
-#include "app/grid/WorkGridModel.h"
+#include "base/ErrorReporter.h"
+#include "app/view/SourceGridModel.h"
+#include "app/view/WorkGridModel.h"
 #include "app/view/CheckValue.h"
 #include "app/view/dlgIPAddress.h"
 #include "app/view/frmAbout.h"

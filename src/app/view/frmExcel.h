@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/base/Services.h"
+#include "base/Services.h"
 #include "app/commands/FormDialogs.h"
 #include "app/commands/MainCommands.h"
-#include "app/form/FormModel.h"
-#include "sources/Connection.h"
+#include "base/FormModel.h"
+#include "sources/backends/Connection.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>

@@ -1,6 +1,6 @@
 #include "sources/backends/AccessSource.h"
 
-#include "sources/ProviderError.h"
+#include "sources/backends/ProviderError.h"
 #include "vb/Date.h"
 
 #include <QFile>

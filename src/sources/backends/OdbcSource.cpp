@@ -1,8 +1,8 @@
 #include "sources/backends/OdbcSource.h"
 
 #include "sources/backends/DateText.h"
-#include "sources/ConnectionString.h"
-#include "sources/ProviderError.h"
+#include "sources/backends/ConnectionString.h"
+#include "sources/backends/ProviderError.h"
 
 #include <sql.h>
 #include <sqlext.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sources/SourceTable.h"
+#include "sources/backends/SourceTable.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 #include "sources/backends/TextSource.h"
 
-#include "sources/ProviderError.h"
+#include "sources/backends/ProviderError.h"
 
 #include <QDir>
 #include <QFile>

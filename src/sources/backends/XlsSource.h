@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sources/Source.h"
+#include "sources/backends/Source.h"
 
 namespace quibo {
 

@@ -2,7 +2,7 @@
 
 #include "sources/backends/DateText.h"
 #include "sources/backends/SheetBuilder.h"
-#include "sources/ProviderError.h"
+#include "sources/backends/ProviderError.h"
 #include "vb/Date.h"
 
 #include <QFile>

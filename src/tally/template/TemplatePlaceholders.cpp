@@ -1,7 +1,7 @@
 #include "tally/template/TemplatePlaceholders.h"
 
-#include "app/grid/WorkGrid.h"
-#include "tally/CellNumber.h"
+#include "base/WorkGrid.h"
+#include "vb/CellNumber.h"
 #include "tally/XmlBuilders.h"
 #include "vb/Number.h"
 

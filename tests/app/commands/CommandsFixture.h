@@ -5,7 +5,7 @@
 
 #include "app/commands/FormDialogs.h"
 #include "app/commands/MainCommands.h"
-#include "app/form/FormFixture.h"
+#include "base/FormFixture.h"
 #include "tally-sim/Simulator.h"
 #include "tally/CurlTransport.h"
 

@@ -1,9 +1,9 @@
 #include "app/commands/MainCommands.h"
 
 #include "app/commands/CommandsFixture.h"
-#include "app/grid/RecordingObserver.h"
-#include "staging/db/LocalDatabase.h"
-#include "staging/db/StagingSchema.h"
+#include "base/RecordingObserver.h"
+#include "localdb/LocalDatabase.h"
+#include "localdb/StagingSchema.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "app/commands/SettingsDialogModel.h"
 
-#include "app/base/QtSettingsStore.h"
+#include "base/MemorySettingsStore.h"
 
 #include <gtest/gtest.h>
 

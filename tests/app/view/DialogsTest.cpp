@@ -4,7 +4,7 @@
 #include "app/view/QtFileDialog.h"
 #include "app/view/QtMessageBox.h"
 
-#include "app/base/QtSettingsStore.h"
+#include "base/MemorySettingsStore.h"
 #include "support/TestServices.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "app/view/frmExcel.h"
 
-#include "app/base/ErrorReporter.h"
-#include "app/base/QtSettingsStore.h"
+#include "base/ErrorReporter.h"
+#include "base/MemorySettingsStore.h"
 #include "app/commands/FormDialogs.h"
 #include "app/commands/FormLayout.h"
 #include "app/view/dlgIPAddress.h"

@@ -53,7 +53,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 INPUT = os.path.join(HERE, 'input')
 ARGS = [a for a in sys.argv[1:] if not a.startswith('--')]
 LOADER_ONLY = '--loader-only' in sys.argv[1:]
-MKMDB = ARGS[0] if ARGS else os.path.join(HERE, '..', '..', '..', '..', 'shared', 'tools', 'mkmdb.py')
+MKMDB = ARGS[0] if ARGS else os.path.join(HERE, '..', '..', 'tools', 'mkmdb.py')
 
 
 def read_typed(name):

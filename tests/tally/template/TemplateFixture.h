@@ -3,9 +3,9 @@
 // A loaded source and a staged "Quibo20.DAT" for the template tests: the source grid, the working
 // grid built from it and the format tables in the test's scratch folder.
 
-#include "app/grid/SourceGrid.h"
-#include "app/grid/WorkGrid.h"
-#include "staging/db/LocalDatabase.h"
+#include "base/SourceGrid.h"
+#include "base/WorkGrid.h"
+#include "localdb/LocalDatabase.h"
 #include "tally/ReportingTest.h"
 #include "tally/template/TemplateEngine.h"
 

@@ -1,6 +1,6 @@
 #include "tally/template/TemplatePlaceholders.h"
 
-#include "app/grid/WorkGrid.h"
+#include "base/WorkGrid.h"
 #include "vb/CaseName.h"
 
 #include <QString>

@@ -2,7 +2,7 @@
 
 #include "tally/template/TemplateFixture.h"
 
-#include "app/base/QtSettingsStore.h"
+#include "base/MemorySettingsStore.h"
 #include "tally/CurlTransport.h"
 #include "tally/TallyLink.h"
 #include "tally/XmlDocument.h"

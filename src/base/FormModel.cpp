@@ -1,0 +1,91 @@
+#include "base/FormModel.h"
+
+#include "base/Services.h"
+#include "base/Trap.h"
+#include "base/ColumnSearch.h"
+#include "vb/Text.h"
+
+namespace quibo {
+
+FormModel::FormModel(FormServices services) : m_services(std::move(services)) {}
+
+void FormModel::stat(const QString& text, const QString& key) {
+    Trap(errors(), "F01-0040", [&] {
+        if (!SB.hasPanel(key)) vb::Raise(35601, QStringLiteral("Element not found"));
+        const QString shown = text.isEmpty() ? QString() : QStringLiteral(".........") + text;
+        SB.setPanel(key, shown);
+        m_services.statusLine.panelChanged(key, shown);
+    });
+}
+
+bool FormModel::IsEmptyRow(int row) {
+    bool empty = true;
+    Trap(errors(), "F01-0046", [&] {
+        const int columns = GR1.ColumnCount();
+        for (int c = 1; c <= columns; ++c) {
+            if (!vb::Trim(GR1.CellText(row, c)).isEmpty()) {
+                empty = false;
+                return;
+            }
+        }
+    });
+    return empty;
+}
+
+bool FormModel::IsEmptyRowEx(int row) {
+    bool empty = true;
+    Trap(errors(), "F01-0046A", [&] {
+        const int columns = lstLedgerTree.Cols();
+        for (int c = 0; c < columns; ++c) {
+            if (!vb::Trim(lstLedgerTree.TextMatrix(row, c)).isEmpty()) {
+                empty = false;
+                return;
+            }
+        }
+    });
+    return empty;
+}
+
+bool FormModel::HeaderExists(const QString& name) {
+    bool found = false;
+    Trap(errors(), "F01-0009", [&] {
+        const QString wanted = vb::UCase(name);
+        const int columns = GR1.ColumnCount();
+        for (int c = 1; c <= columns; ++c)
+            if (vb::UCase(GR1.ColumnHeader(c)) == wanted) found = true;
+    });
+    return found;
+}
+
+bool FormModel::ValidHeader(const QString& text) {
+    bool valid = true;
+    Trap(errors(), "F01-0008", [&] {
+        for (const QChar ch : text) {
+            const char16_t u = ch.unicode();
+            const bool ok = (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z') || (u >= u'0' && u <= u'9') ||
+                            u == u'(' || u == u')' || u == u'-' || u == u'.' || u == 8;
+            if (!ok) valid = false;
+        }
+    });
+    return valid;
+}
+
+QString FormModel::VoucherKey(int row) const {
+    if (FindSourceColumn(lstLedgerTree, u"ID") >= 0) return GR1.CellText(row, QStringLiteral("ID"));
+    return GR1.CellText(row, QStringLiteral("VCHTYPE")) + QLatin1Char('-') + GR1.CellText(row, QStringLiteral("VCHNO")) +
+           QLatin1Char('-') + GR1.CellText(row, QStringLiteral("VCHDATE"));
+}
+
+void FormModel::DoEvents() { m_services.yield.yield(); }
+
+FormModel::Command FormModel::BeginCommand(const QString& name) {
+    if (IsBusy()) return Command(nullptr);
+    m_runningCommand = name;
+    return Command(this);
+}
+
+FormModel::Command::~Command() {
+    if (m_form) m_form->m_runningCommand.clear();
+}
+
+} // namespace quibo

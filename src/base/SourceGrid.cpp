@@ -1,0 +1,119 @@
+#include "base/SourceGrid.h"
+
+#include "base/GridObserver.h"
+#include "vb/RuntimeError.h"
+
+#include <utility>
+
+namespace quibo {
+
+namespace {
+
+constexpr int32_t InvalidPropertyValue = 380;
+constexpr int32_t InvalidPropertyArrayIndex = 381;
+
+[[noreturn]] void invalidRow() {
+    vb::Raise(InvalidPropertyArrayIndex, QStringLiteral("Invalid Row value"));
+}
+
+[[noreturn]] void invalidColumn() {
+    vb::Raise(InvalidPropertyArrayIndex, QStringLiteral("Invalid Col value"));
+}
+
+} // namespace
+
+SourceGrid::SourceGrid() : m_text(4), m_alignments(2, 0), m_rows(2), m_cols(2) {}
+
+void SourceGrid::SetRows(int rows) {
+    if (rows < 1) invalidRow();
+    const int oldRows = m_rows;
+    if (rows == oldRows) return;
+    m_text.resize(static_cast<size_t>(rows) * static_cast<size_t>(m_cols));
+    m_rows = rows;
+    if (!m_observer) return;
+    if (rows > oldRows)
+        m_observer->rowsAppended(oldRows, rows - 1);
+    else
+        m_observer->gridReset();
+}
+
+void SourceGrid::SetCols(int cols) {
+    if (cols < 0) invalidColumn();
+    const int oldCols = m_cols;
+    if (cols == oldCols) return;
+    std::deque<QString> resized;
+    auto from = m_text.begin();
+    for (int r = 0; r < m_rows; ++r) {
+        for (int c = 0; c < oldCols; ++c, ++from)
+            if (c < cols) resized.push_back(std::move(*from));
+        if (cols > oldCols) resized.resize(resized.size() + static_cast<size_t>(cols - oldCols));
+    }
+    m_text = std::move(resized);
+    m_alignments.resize(cols, 0);
+    m_cols = cols;
+    if (!m_observer) return;
+    if (cols > oldCols)
+        m_observer->columnsAppended(oldCols, cols - 1);
+    else
+        m_observer->gridReset();
+}
+
+const QString& SourceGrid::TextMatrix(int row, int column) const {
+    checkRow(row);
+    checkColumn(column);
+    return m_text[static_cast<size_t>(row) * static_cast<size_t>(m_cols) + static_cast<size_t>(column)];
+}
+
+void SourceGrid::SetTextMatrix(int row, int column, const QString& text) {
+    checkRow(row);
+    checkColumn(column);
+    m_text[static_cast<size_t>(row) * static_cast<size_t>(m_cols) + static_cast<size_t>(column)] = text;
+    if (m_observer) m_observer->cellChanged(row, column);
+}
+
+int SourceGrid::ColAlignment(int column) const {
+    checkColumn(column);
+    return m_alignments[column];
+}
+
+void SourceGrid::SetColAlignment(int column, int code) {
+    checkColumn(column);
+    if (code < 0 || code > 9) vb::Raise(InvalidPropertyValue, QStringLiteral("Invalid property value"));
+    m_alignments[column] = code;
+    if (m_observer) m_observer->columnChanged(column);
+}
+
+void SourceGrid::Bind(const QStringList& fieldNames, const QList<int>& alignments) {
+    if (alignments.size() != fieldNames.size()) invalidColumn();
+    for (const int code : alignments)
+        if (code < 0 || code > 9) vb::Raise(InvalidPropertyValue, QStringLiteral("Invalid property value"));
+    m_text.assign(fieldNames.cbegin(), fieldNames.cend());
+    m_alignments = alignments;
+    m_rows = 1;
+    m_cols = static_cast<int>(fieldNames.size());
+    if (m_observer) m_observer->gridReset();
+}
+
+void SourceGrid::AppendRecord(const QStringList& values) {
+    if (values.size() > m_cols) invalidColumn();
+    m_text.insert(m_text.end(), values.cbegin(), values.cend());
+    m_text.resize(m_text.size() + static_cast<size_t>(m_cols - values.size()));
+    ++m_rows;
+    if (m_observer) m_observer->rowsAppended(m_rows - 1, m_rows - 1);
+}
+
+void SourceGrid::SetRedraw(bool on) {
+    if (m_redraw == on) return;
+    m_redraw = on;
+    if (m_observer) m_observer->redrawChanged(on);
+}
+
+void SourceGrid::checkRow(int row) const {
+    if (row < 0 || row >= m_rows) invalidRow();
+}
+
+void SourceGrid::checkColumn(int column) const {
+    if (column < 0 || column >= m_cols) invalidColumn();
+}
+
+} // namespace quibo

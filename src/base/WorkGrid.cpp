@@ -1,0 +1,203 @@
+#include "base/WorkGrid.h"
+
+#include "base/GridObserver.h"
+#include "vb/RuntimeError.h"
+
+#include <utility>
+
+namespace quibo {
+
+namespace {
+
+constexpr int32_t InvalidPropertyValue = 380;
+constexpr int32_t InvalidPropertyArrayIndex = 381;
+
+// Rebuilds a row-major table for a wider row, keeping every cell in place.
+template <class T> void widen(std::deque<T>& cells, int rows, int oldColumns, int newColumns) {
+    std::deque<T> wider;
+    auto from = cells.begin();
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < oldColumns; ++c)
+            wider.push_back(std::move(*from++));
+        wider.resize(wider.size() + static_cast<size_t>(newColumns - oldColumns));
+    }
+    cells = std::move(wider);
+}
+
+} // namespace
+
+void WorkGrid::Clear(bool removeColumns) {
+    m_text.clear();
+    m_attrs.clear();
+    m_rows = 0;
+    m_selectedRow = 0;
+    if (removeColumns) {
+        m_columns.clear();
+        m_firstColumnOfKey.clear();
+    }
+    if (m_observer) m_observer->gridReset();
+}
+
+void WorkGrid::AddColumn(const QString& key, const QString& header) {
+    const int oldColumns = ColumnCount();
+    if (m_rows > 0) {
+        widen(m_text, m_rows, oldColumns, oldColumns + 1);
+        if (!m_attrs.empty()) widen(m_attrs, m_rows, oldColumns, oldColumns + 1);
+    }
+    m_columns.push_back(Column{key, header, QString()});
+    // A repeated key keeps finding the leftmost column, as the source-grid lookup does.
+    if (!m_firstColumnOfKey.contains(key)) m_firstColumnOfKey.insert(key, oldColumns + 1);
+    if (m_observer) m_observer->columnsAppended(oldColumns + 1, oldColumns + 1);
+}
+
+void WorkGrid::AddRow() {
+    const size_t columns = m_columns.size();
+    m_text.resize(m_text.size() + columns);
+    if (!m_attrs.empty()) m_attrs.resize(m_attrs.size() + columns);
+    ++m_rows;
+    if (m_observer) m_observer->rowsAppended(m_rows, m_rows);
+}
+
+int WorkGrid::ColumnIndex(const QString& key) const {
+    const int column = FindColumn(key);
+    if (column < 0) vb::Raise(InvalidPropertyArrayIndex, QStringLiteral("Invalid column key: ") + key);
+    return column;
+}
+
+int WorkGrid::FindColumn(const QString& key) const {
+    return m_firstColumnOfKey.value(key, -1);
+}
+
+const QString& WorkGrid::ColumnHeader(int column) const {
+    checkColumn(column);
+    return m_columns[static_cast<size_t>(column - 1)].header;
+}
+
+const QString& WorkGrid::ColumnKey(int column) const {
+    checkColumn(column);
+    return m_columns[static_cast<size_t>(column - 1)].key;
+}
+
+const QString& WorkGrid::ColumnTag(int column) const {
+    checkColumn(column);
+    return m_columns[static_cast<size_t>(column - 1)].tag;
+}
+
+void WorkGrid::SetColumnTag(int column, const QString& tag) {
+    checkColumn(column);
+    m_columns[static_cast<size_t>(column - 1)].tag = tag;
+}
+
+const QString& WorkGrid::CellText(int row, int column) const {
+    return m_text[cellAt(row, column)];
+}
+
+const QString& WorkGrid::CellText(int row, const QString& key) const {
+    return CellText(row, ColumnIndex(key));
+}
+
+void WorkGrid::SetCellText(int row, int column, const QString& text) {
+    m_text[cellAt(row, column)] = text;
+    if (m_observer) m_observer->cellChanged(row, column);
+}
+
+void WorkGrid::SetCellText(int row, const QString& key, const QString& text) {
+    SetCellText(row, ColumnIndex(key), text);
+}
+
+int WorkGrid::CellTextAlign(int row, int column) const {
+    return attrAt(row, column).align;
+}
+
+void WorkGrid::SetCellTextAlign(int row, int column, int align) {
+    checkRow(row);
+    checkColumn(column);
+    if (align < 0 || align > 2) vb::Raise(InvalidPropertyValue, QStringLiteral("Invalid property value"));
+    if (align != 0 || !m_attrs.empty()) attrFor(row, column).align = static_cast<uint8_t>(align);
+    if (m_observer) m_observer->cellChanged(row, column);
+}
+
+int32_t WorkGrid::CellColor(int row, int column) const {
+    return static_cast<int32_t>(attrAt(row, column).color);
+}
+
+void WorkGrid::SetCellColor(int row, int column, int32_t bgr) {
+    checkRow(row);
+    checkColumn(column);
+    if (bgr != 0 || !m_attrs.empty()) attrFor(row, column).color = static_cast<uint32_t>(bgr);
+    if (m_observer) m_observer->cellChanged(row, column);
+}
+
+int WorkGrid::CellIcon(int row, int column) const {
+    return static_cast<int>(attrAt(row, column).iconPlusOne) - 1;
+}
+
+void WorkGrid::SetCellIcon(int row, int column, int index) {
+    checkRow(row);
+    checkColumn(column);
+    if (index < -1 || index > 0xFFFE)
+        vb::Raise(InvalidPropertyValue, QStringLiteral("Invalid property value"));
+    if (index != -1 || !m_attrs.empty()) attrFor(row, column).iconPlusOne = static_cast<uint16_t>(index + 1);
+    if (m_observer) m_observer->cellChanged(row, column);
+}
+
+GridFont WorkGrid::CellFont(int row, int column) const {
+    return GridFont{attrAt(row, column).bold != 0};
+}
+
+void WorkGrid::SetCellFont(int row, int column, GridFont font) {
+    checkRow(row);
+    checkColumn(column);
+    if (font.bold || !m_attrs.empty()) attrFor(row, column).bold = font.bold ? 1 : 0;
+    if (m_observer) m_observer->cellChanged(row, column);
+}
+
+void WorkGrid::SetSelectedRow(int row) {
+    checkRow(row);
+    m_selectedRow = row;
+    if (m_observer) m_observer->selectionMoved(row);
+}
+
+void WorkGrid::SetRedraw(bool on) {
+    if (m_redraw == on) return;
+    m_redraw = on;
+    if (m_observer) m_observer->redrawChanged(on);
+}
+
+void WorkGrid::FitColumn(const QString& key) {
+    const int column = FindColumn(key);
+    if (column > 0) FitColumn(column);
+}
+
+void WorkGrid::FitColumn(int column) {
+    checkColumn(column);
+    if (m_observer) m_observer->columnFitRequested(column);
+}
+
+void WorkGrid::checkRow(int row) const {
+    if (row < 1 || row > m_rows) vb::Raise(InvalidPropertyArrayIndex, QStringLiteral("Invalid Row value"));
+}
+
+void WorkGrid::checkColumn(int column) const {
+    if (column < 1 || column > ColumnCount())
+        vb::Raise(InvalidPropertyArrayIndex, QStringLiteral("Invalid Col value"));
+}
+
+size_t WorkGrid::cellAt(int row, int column) const {
+    checkRow(row);
+    checkColumn(column);
+    return static_cast<size_t>(row - 1) * m_columns.size() + static_cast<size_t>(column - 1);
+}
+
+WorkGrid::CellAttr WorkGrid::attrAt(int row, int column) const {
+    const size_t at = cellAt(row, column);
+    return m_attrs.empty() ? CellAttr{} : m_attrs[at];
+}
+
+WorkGrid::CellAttr& WorkGrid::attrFor(int row, int column) {
+    const size_t at = cellAt(row, column);
+    if (m_attrs.empty()) m_attrs.resize(m_text.size());
+    return m_attrs[at];
+}
+
+} // namespace quibo

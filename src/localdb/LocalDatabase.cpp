@@ -1,0 +1,369 @@
+#include "localdb/LocalDatabase.h"
+
+#include "localdb/StagingSchema.h"
+#include "vb/Number.h"
+#include "vb/RuntimeError.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <sqlite3.h>
+
+#include <unordered_map>
+#include <vector>
+
+namespace quibo {
+
+namespace {
+
+// Beyond this many distinct statement texts the cache starts afresh; the
+// program's own statements are a few dozen fixed texts.
+constexpr size_t StatementCacheLimit = 256;
+
+[[noreturn]] void RaiseDatabaseError(const QString& message) {
+    vb::Raise(vb::err::DatabaseError, message);
+}
+
+[[noreturn]] void RaiseEngineError(sqlite3* db) {
+    RaiseDatabaseError(QString::fromUtf8(sqlite3_errmsg(db)));
+}
+
+struct ConnectionCloser {
+    void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+};
+using ConnectionPtr = std::unique_ptr<sqlite3, ConnectionCloser>;
+
+struct StatementDeleter {
+    void operator()(sqlite3_stmt* stmt) const { sqlite3_finalize(stmt); }
+};
+using StatementPtr = std::unique_ptr<sqlite3_stmt, StatementDeleter>;
+
+// Puts a cached statement back to its unused state however the call ends, so
+// no statement keeps a read lock or a bound value after it.
+class StatementUse {
+public:
+    explicit StatementUse(sqlite3_stmt* stmt) : m_stmt(stmt) {}
+    ~StatementUse() {
+        sqlite3_reset(m_stmt);
+        sqlite3_clear_bindings(m_stmt);
+    }
+    StatementUse(const StatementUse&) = delete;
+    StatementUse& operator=(const StatementUse&) = delete;
+
+private:
+    sqlite3_stmt* m_stmt;
+};
+
+QString QuoteIdentifier(const QString& name) {
+    QString quoted = name;
+    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+// The engine compares text with NOCASE because the original one ignored case
+// (company names, format names, tag letters).
+QString CreateTableSql(const staging::TableSchema& table) {
+    QStringList definitions;
+    for (const QString& column : table.columns()) {
+        definitions << QuoteIdentifier(column) + (table.isInteger(column)
+                                                      ? QStringLiteral(" INTEGER")
+                                                      : QStringLiteral(" TEXT COLLATE NOCASE"));
+    }
+    return QStringLiteral("CREATE TABLE IF NOT EXISTS ") + QuoteIdentifier(table.name) +
+           QStringLiteral(" (") + definitions.join(QStringLiteral(", ")) + QLatin1Char(')');
+}
+
+// Every removal and read filters on the key columns: without an index each
+// removal would scan the whole table.
+QString CreateKeyIndexSql(const staging::TableSchema& table) {
+    QStringList keys;
+    for (const QString& key : table.keyColumns)
+        keys << QuoteIdentifier(key);
+    return QStringLiteral("CREATE INDEX IF NOT EXISTS ") +
+           QuoteIdentifier(table.name + QStringLiteral("_Key")) + QStringLiteral(" ON ") +
+           QuoteIdentifier(table.name) + QStringLiteral(" (") + keys.join(QStringLiteral(", ")) +
+           QLatin1Char(')');
+}
+
+// val(x): the number at the start of a text, as the original engine's val.
+void ValFunction(sqlite3_context* context, int, sqlite3_value** args) {
+    if (sqlite3_value_type(args[0]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const void* text = sqlite3_value_text16(args[0]);
+    if (!text) {
+        sqlite3_result_error_nomem(context);
+        return;
+    }
+    const qsizetype length = sqlite3_value_bytes16(args[0]) / 2;
+    try {
+        sqlite3_result_double(context, vb::Val(QStringView(static_cast<const char16_t*>(text), length)));
+    } catch (const vb::RuntimeError& e) {
+        const QByteArray message = e.description().toUtf8();
+        sqlite3_result_error(context, message.constData(), static_cast<int>(message.size()));
+    } catch (...) {
+        sqlite3_result_error(context, "val failed", -1);
+    }
+}
+
+bool IsBlankTail(const char* tail) {
+    for (; tail && *tail; ++tail)
+        if (*tail != ' ' && *tail != '\t' && *tail != '\r' && *tail != '\n' && *tail != ';') return false;
+    return true;
+}
+
+ConnectionPtr Open(const QString& filePath) {
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(QFile::encodeName(filePath).constData(), &raw,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    ConnectionPtr connection(raw);
+    if (!connection) RaiseDatabaseError(QString::fromLatin1(sqlite3_errstr(rc)));
+    if (rc != SQLITE_OK) RaiseEngineError(connection.get());
+    sqlite3_busy_timeout(connection.get(), LocalDatabase::BusyTimeoutMs);
+    if (sqlite3_create_function_v2(connection.get(), "val", 1, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr,
+                                   &ValFunction, nullptr, nullptr, nullptr) != SQLITE_OK)
+        RaiseEngineError(connection.get());
+    return connection;
+}
+
+} // namespace
+
+struct LocalDatabase::Impl {
+    QString path;
+    ConnectionPtr connection;
+    // Declared after the connection: statements are finalized before it closes.
+    std::unordered_map<QString, StatementPtr> statements;
+
+    explicit Impl(const QString& filePath) : path(filePath), connection(Open(filePath)) {}
+
+    sqlite3* handle() const { return connection.get(); }
+
+    sqlite3_stmt* prepare(const QString& sql);
+    void bind(sqlite3_stmt* stmt, const QVariantList& params);
+    int step(sqlite3_stmt* stmt);
+    int run(const QString& sql, const QVariantList& params);
+    RecordSet read(const QString& sql, const QVariantList& params);
+    void createSchema();
+
+    // The statement text of an insert, checked against the schema once per
+    // table and column list: a loop of inserts finds it without building it.
+    struct InsertShape {
+        QString table;
+        QStringList columns;
+        QString sql;
+    };
+    std::vector<InsertShape> insertShapes;
+    const QString& insertStatement(const QString& table, const QStringList& columns);
+};
+
+const QString& LocalDatabase::Impl::insertStatement(const QString& table, const QStringList& columns) {
+    for (const InsertShape& shape : insertShapes)
+        if (shape.columns == columns && shape.table == table) return shape.sql;
+
+    const staging::TableSchema* schema = staging::FindTable(table);
+    if (!schema) RaiseDatabaseError(QStringLiteral("no such table: ") + table);
+    if (columns.isEmpty()) RaiseDatabaseError(QStringLiteral("no columns given for table ") + table);
+    QString names;
+    QString marks;
+    for (const QString& column : columns) {
+        if (!schema->hasColumn(column))
+            RaiseDatabaseError(QStringLiteral("table %1 has no column named %2").arg(table, column));
+        if (!names.isEmpty()) {
+            names += QStringLiteral(", ");
+            marks += QStringLiteral(", ");
+        }
+        names += QuoteIdentifier(column);
+        marks += QLatin1Char('?');
+    }
+    if (insertShapes.size() >= StatementCacheLimit) insertShapes.clear();
+    insertShapes.push_back({table, columns,
+                            QStringLiteral("INSERT INTO ") + QuoteIdentifier(table) + QStringLiteral(" (") +
+                                names + QStringLiteral(") VALUES (") + marks + QLatin1Char(')')});
+    return insertShapes.back().sql;
+}
+
+sqlite3_stmt* LocalDatabase::Impl::prepare(const QString& sql) {
+    if (auto it = statements.find(sql); it != statements.end()) return it->second.get();
+
+    const QByteArray text = sql.toUtf8();
+    sqlite3_stmt* raw = nullptr;
+    const char* tail = nullptr;
+    const int rc = sqlite3_prepare_v3(handle(), text.constData(), static_cast<int>(text.size()),
+                                      SQLITE_PREPARE_PERSISTENT, &raw, &tail);
+    StatementPtr stmt(raw);
+    if (rc != SQLITE_OK) RaiseEngineError(handle());
+    // The texts of the original engine for these two mistakes.
+    if (!stmt)
+        RaiseDatabaseError(QStringLiteral(
+            "Invalid SQL statement; expected 'DELETE', 'INSERT', 'PROCEDURE', 'SELECT', or 'UPDATE'."));
+    if (!IsBlankTail(tail))
+        RaiseDatabaseError(QStringLiteral("Characters found after end of SQL statement."));
+
+    if (statements.size() >= StatementCacheLimit) statements.clear();
+    return statements.emplace(sql, std::move(stmt)).first->second.get();
+}
+
+void LocalDatabase::Impl::bind(sqlite3_stmt* stmt, const QVariantList& params) {
+    if (params.size() < sqlite3_bind_parameter_count(stmt))
+        RaiseDatabaseError(QStringLiteral("No value given for one or more required parameters."));
+    for (qsizetype i = 0; i < params.size(); ++i) {
+        const QVariant& value = params[i];
+        const int index = static_cast<int>(i) + 1;
+        int rc = SQLITE_OK;
+        switch (value.typeId()) {
+        case QMetaType::UnknownType:
+        case QMetaType::Nullptr:
+            rc = sqlite3_bind_null(stmt, index);
+            break;
+        case QMetaType::Bool:
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::Long:
+        case QMetaType::LongLong:
+        case QMetaType::Short:
+        case QMetaType::UShort:
+            rc = sqlite3_bind_int64(stmt, index, value.toLongLong());
+            break;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            rc = sqlite3_bind_double(stmt, index, value.toDouble());
+            break;
+        case QMetaType::QByteArray: {
+            const QByteArray bytes = value.toByteArray();
+            rc = sqlite3_bind_blob(stmt, index, bytes.constData(), static_cast<int>(bytes.size()),
+                                   SQLITE_TRANSIENT);
+            break;
+        }
+        default: {
+            // A null or empty QString is empty text: only a null QVariant is Null.
+            const QByteArray text = value.toString().toUtf8();
+            rc = text.isEmpty() ? sqlite3_bind_text(stmt, index, "", 0, SQLITE_STATIC)
+                                : sqlite3_bind_text(stmt, index, text.constData(),
+                                                    static_cast<int>(text.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        }
+        if (rc != SQLITE_OK) RaiseEngineError(handle());
+    }
+}
+
+int LocalDatabase::Impl::step(sqlite3_stmt* stmt) {
+    const int rc = sqlite3_step(stmt);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) RaiseEngineError(handle());
+    return rc;
+}
+
+int LocalDatabase::Impl::run(const QString& sql, const QVariantList& params) {
+    sqlite3_stmt* stmt = prepare(sql);
+    StatementUse use(stmt);
+    bind(stmt, params);
+    const sqlite3_int64 before = sqlite3_total_changes64(handle());
+    while (step(stmt) == SQLITE_ROW) {
+    }
+    return static_cast<int>(sqlite3_total_changes64(handle()) - before);
+}
+
+RecordSet LocalDatabase::Impl::read(const QString& sql, const QVariantList& params) {
+    sqlite3_stmt* stmt = prepare(sql);
+    StatementUse use(stmt);
+    bind(stmt, params);
+    const int count = sqlite3_column_count(stmt);
+    QStringList names;
+    for (int c = 0; c < count; ++c)
+        names << QString::fromUtf8(sqlite3_column_name(stmt, c));
+
+    std::vector<QVariant> values;
+    while (step(stmt) == SQLITE_ROW) {
+        for (int c = 0; c < count; ++c) {
+            switch (sqlite3_column_type(stmt, c)) {
+            case SQLITE_NULL:
+                values.emplace_back();
+                break;
+            case SQLITE_INTEGER:
+                values.emplace_back(static_cast<qlonglong>(sqlite3_column_int64(stmt, c)));
+                break;
+            case SQLITE_FLOAT:
+                values.emplace_back(sqlite3_column_double(stmt, c));
+                break;
+            case SQLITE_BLOB: {
+                const auto* data = static_cast<const char*>(sqlite3_column_blob(stmt, c));
+                values.emplace_back(QByteArray(data, sqlite3_column_bytes(stmt, c)));
+                break;
+            }
+            default: {
+                const auto* text = static_cast<const QChar*>(sqlite3_column_text16(stmt, c));
+                if (!text) RaiseEngineError(handle());
+                values.emplace_back(QString(text, sqlite3_column_bytes16(stmt, c) / 2));
+                break;
+            }
+            }
+        }
+    }
+    return RecordSet(std::move(names), std::move(values));
+}
+
+void LocalDatabase::Impl::createSchema() {
+    const auto version = [this] {
+        return read(QStringLiteral("PRAGMA user_version"), {}).value(0, 0).toInt();
+    };
+    if (version() == SchemaVersion) return;
+
+    // Two programs may open a new file at once: the second waits for the first
+    // to finish and then finds the tables there.
+    run(QStringLiteral("BEGIN IMMEDIATE"), {});
+    try {
+        const int found = version();
+        if (found != 0 && found != SchemaVersion)
+            RaiseDatabaseError(QStringLiteral("%1 has schema version %2; this program knows version %3.")
+                                   .arg(path)
+                                   .arg(found)
+                                   .arg(SchemaVersion));
+        if (found == 0) {
+            for (const auto* tables : {&staging::StagingTables(), &staging::FormatTables()}) {
+                for (const staging::TableSchema& table : *tables) {
+                    run(CreateTableSql(table), {});
+                    if (!table.keyColumns.isEmpty()) run(CreateKeyIndexSql(table), {});
+                }
+            }
+            run(QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion), {});
+        }
+        run(QStringLiteral("COMMIT"), {});
+    } catch (...) {
+        if (!sqlite3_get_autocommit(handle())) sqlite3_exec(handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+    // The schema statements are used once; keep the cache for the caller's own.
+    statements.clear();
+}
+
+LocalDatabase::LocalDatabase(const QString& folder) {
+    d = std::make_unique<Impl>(QDir(folder).filePath(FileName));
+    d->createSchema();
+}
+
+LocalDatabase::~LocalDatabase() = default;
+
+QString LocalDatabase::path() const {
+    return d->path;
+}
+
+int LocalDatabase::execute(const QString& sql, const QVariantList& params) {
+    return d->run(sql, params);
+}
+
+RecordSet LocalDatabase::query(const QString& sql, const QVariantList& params) {
+    return d->read(sql, params);
+}
+
+void LocalDatabase::insert(const QString& table, const QStringList& columns, const QVariantList& values) {
+    if (columns.size() != values.size())
+        RaiseDatabaseError(QStringLiteral("Number of query values and destination fields are not the same."));
+    d->run(d->insertStatement(table, columns), values);
+}
+
+bool LocalDatabase::inTransaction() const {
+    return !sqlite3_get_autocommit(d->handle());
+}
+
+} // namespace quibo

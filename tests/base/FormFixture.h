@@ -1,0 +1,44 @@
+#pragma once
+
+// A headless main form with scripted services, for tests of everything that
+// works on the form model.
+
+#include "base/ErrorReporter.h"
+#include "base/MemorySettingsStore.h"
+#include "base/FormModel.h"
+#include "support/TestServices.h"
+
+#include <gtest/gtest.h>
+
+namespace quibo::test {
+
+struct FormHarness {
+    TempFolder folder;
+    ScriptedMessageBox boxes;
+    ScriptedFileDialog files;
+    RecordingStatusLine statusLine;
+    CountingYield yield;
+    FakeClock clock;
+    MemorySettingsStore settings;
+    ErrorReporter errors{boxes, clock, folder.path(), ErrorReporter::Platform{}};
+    FormModel form{FormServices{boxes, files, statusLine, yield, clock, settings, errors, folder.path()}};
+
+    // Loads a source table the way the loaders do: field names, then records.
+    void loadSource(const QStringList& fields, const QList<QStringList>& records) {
+        form.lstLedgerTree.Bind(fields, QList<int>(fields.size(), 0));
+        for (const auto& r : records) form.lstLedgerTree.AppendRecord(r);
+    }
+    // Builds GR1 with one column per key (header = key unless given) and the rows.
+    void loadWork(const QStringList& keys, const QList<QStringList>& rows) {
+        form.GR1.Clear(true);
+        for (const auto& k : keys) form.GR1.AddColumn(k, k);
+        for (const auto& r : rows) {
+            form.GR1.AddRow();
+            for (int c = 0; c < r.size(); ++c) form.GR1.SetCellText(form.GR1.RowCount(), c + 1, r[c]);
+        }
+    }
+};
+
+class FormTest : public ::testing::Test, public FormHarness {};
+
+} // namespace quibo::test

@@ -1,0 +1,296 @@
+// Each backend lists and reads its fixture under tests/data/sources (written by make_fixtures.py).
+
+#include "sources/backends/Connection.h"
+#include "sources/backends/ConnectionString.h"
+#include "sources/backends/OdbcTestEnvironment.h"
+#include "sources/backends/ProviderError.h"
+#include "support/TestServices.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace quibo {
+namespace {
+
+using test::SourcesData;
+
+const char* const Null = "<Null>";
+
+struct Backend {
+    const char* name;
+    QString (*connection)();
+    QStringList tables;
+    QStringList views;
+    QString ledgers;
+    QString transactions;
+    QString empty;
+    QStringList emptyColumns;
+    std::vector<QStringList> ledgerRows; // Null marks a Null cell
+    QList<int> ledgerAlignments;
+};
+
+QString Xls() {
+    return ExcelConnectionString(SourcesData(QStringLiteral("sample.xls")));
+}
+QString Xlsx() {
+    return XlsxConnectionString(SourcesData(QStringLiteral("sample.xlsx")));
+}
+QString Mdb() {
+    return AccessConnectionString(SourcesData(QStringLiteral("sample.mdb")), QString());
+}
+QString Odbc() {
+    return OdbcConnectionString(test::OdbcTestDsn);
+}
+
+QStringList L(std::initializer_list<const char*> texts) {
+    QStringList list;
+    for (const char* t : texts)
+        list.append(QString::fromUtf8(t));
+    return list;
+}
+
+// What every typed backend reads from input/ledgers.csv.
+std::vector<QStringList> TypedLedgers() {
+    return {L({"Cash", "Cash-in-hand", "1234.5", "01-Apr-2024", "True", "Petty cash"}),
+            L({"Bank – Überweisung", "Bank Accounts", "-99.99", "31-Jan-2024 13:45:10", "False", ""}),
+            L({"नकद खाता", "Sundry Debtors", "0.1", Null, "True", Null}),
+            L({"Sales \"quoted\", comma", "Sales Accounts", "123456789012.25", "31-Dec-1999", "False",
+               "Year end"})};
+}
+
+// FreeXL reads an .xls boolean as the number 1 or 0, and an .xls cell cannot hold an empty text.
+std::vector<QStringList> XlsLedgers() {
+    return {
+        L({"Cash", "Cash-in-hand", "1234.5", "01-Apr-2024", "1", "Petty cash"}),
+        L({"Bank – Überweisung", "Bank Accounts", "-99.99", "31-Jan-2024 13:45:10", "0", Null}),
+        L({"नकद खाता", "Sundry Debtors", "0.1", Null, "1", Null}),
+        L({"Sales \"quoted\", comma", "Sales Accounts", "123456789012.25", "31-Dec-1999", "0", "Year end"})};
+}
+
+const QStringList LedgerColumns = L({"Name", "Parent", "OpeningBalance", "Opened", "Active", "Note"});
+const QStringList Sheets = L({"Empty$", "Headers$", "Ledgers$", "Transactions$"});
+
+std::vector<Backend> Backends() {
+    return {
+        {"Xls",
+         Xls,
+         Sheets,
+         {},
+         QStringLiteral("Ledgers$"),
+         QStringLiteral("Transactions$"),
+         QStringLiteral("Empty$"),
+         L({"F1"}),
+         XlsLedgers(),
+         {1, 1, 7, 1, 7, 1}},
+        {"Xlsx",
+         Xlsx,
+         Sheets,
+         {},
+         QStringLiteral("Ledgers$"),
+         QStringLiteral("Transactions$"),
+         QStringLiteral("Empty$"),
+         L({"F1"}),
+         TypedLedgers(),
+         {1, 1, 7, 1, 1, 1}},
+        {"Access",
+         Mdb,
+         L({"EMPTY", "LEDGERS", "Transactions"}),
+         {},
+         QStringLiteral("LEDGERS"),
+         QStringLiteral("Transactions"),
+         QStringLiteral("EMPTY"),
+         L({"Name", "Amount"}),
+         TypedLedgers(),
+         {1, 1, 7, 1, 1, 1}},
+        {"Odbc",
+         Odbc,
+         L({"Ledgers", "Transactions", "Empty", "LedgerNames"}),
+         L({"LedgerNames"}),
+         QStringLiteral("Ledgers"),
+         QStringLiteral("Transactions"),
+         QStringLiteral("Empty"),
+         L({"Name", "Amount"}),
+         TypedLedgers(),
+         {1, 1, 7, 1, 1, 1}},
+    };
+}
+
+class BackendTest : public ::testing::TestWithParam<Backend> {
+protected:
+    std::unique_ptr<Source> open() { return OpenConnection(GetParam().connection(), QString(), QString()); }
+};
+
+TEST_P(BackendTest, ListsTablesAsTheSourceSpellsThem) {
+    auto source = open();
+    EXPECT_EQ(source->tables(), GetParam().tables);
+    EXPECT_EQ(source->views(), GetParam().views);
+}
+
+TEST_P(BackendTest, ReadsTypedCells) {
+    const SourceTable table = open()->read(GetParam().ledgers);
+    EXPECT_EQ(table.columnNames(), LedgerColumns);
+    EXPECT_EQ(table.alignments(), GetParam().ledgerAlignments);
+    const auto& expected = GetParam().ledgerRows;
+    ASSERT_EQ(table.recordCount(), int(expected.size()));
+    for (int r = 0; r < table.recordCount(); ++r) {
+        for (int c = 0; c < table.fieldCount(); ++c) {
+            SCOPED_TRACE(testing::Message() << "row " << r << " column " << c);
+            if (expected[r][c] == QLatin1String(Null)) {
+                EXPECT_TRUE(IsNull(table.cell(r, c))) << table.text(r, c).toStdString();
+            } else {
+                EXPECT_FALSE(IsNull(table.cell(r, c)));
+                EXPECT_EQ(table.text(r, c), expected[r][c]);
+            }
+        }
+    }
+}
+
+TEST_P(BackendTest, OrdersBySerialNumber) {
+    const SourceTable table = open()->read(GetParam().transactions, QStringLiteral("SrNo"));
+    QStringList serials, ledgers;
+    for (int r = 0; r < table.recordCount(); ++r) {
+        serials.append(table.text(r, 0));
+        ledgers.append(table.text(r, 4));
+    }
+    EXPECT_EQ(serials, L({"1", "2", "3", "9", "10"}));
+    EXPECT_EQ(ledgers, L({"Cash", "Sales", "Cash", "Cash", "Sales"}));
+    EXPECT_EQ(table.text(4, 6), QStringLiteral("2500.75"));
+    EXPECT_EQ(table.text(4, 3), QStringLiteral("05-Apr-2024"));
+}
+
+TEST_P(BackendTest, MissingSerialNumberColumnIsAnError) {
+    auto source = open();
+    try {
+        source->read(GetParam().ledgers, QStringLiteral("SrNo"));
+        FAIL() << "read without SrNo";
+    } catch (const vb::RuntimeError& e) {
+        EXPECT_EQ(e.number(), provider::MissingParameter);
+    }
+}
+
+TEST_P(BackendTest, EmptyTable) {
+    const SourceTable table = open()->read(GetParam().empty);
+    EXPECT_EQ(table.columnNames(), GetParam().emptyColumns);
+    EXPECT_EQ(table.recordCount(), 0);
+}
+
+TEST_P(BackendTest, TableNamesMatchWithoutRegardToCase) {
+    EXPECT_EQ(open()->read(GetParam().ledgers.toLower()).recordCount(), 4);
+}
+
+TEST_P(BackendTest, MissingTableIsAnError) {
+    EXPECT_THROW(open()->read(QStringLiteral("NoSuchTable")), vb::RuntimeError);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, BackendTest, ::testing::ValuesIn(Backends()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(FileBackends, MissingTableIsTheEnginesObjectNotFound) {
+    for (const QString& connection : {Xls(), Xlsx(), Mdb()}) {
+        try {
+            OpenConnection(connection, QString(), QString())->read(QStringLiteral("Sheet9$"));
+            ADD_FAILURE() << connection.toStdString();
+        } catch (const vb::RuntimeError& e) {
+            EXPECT_EQ(e.number(), provider::ObjectNotFound);
+            EXPECT_TRUE(e.description().contains(QLatin1String("could not find the object 'Sheet9$'")));
+        }
+    }
+}
+
+TEST(Workbooks, BlankHeaderAndCellsBeyondTheHeaderGetJetNames) {
+    for (const QString& connection : {Xls(), Xlsx()}) {
+        const SourceTable table =
+            OpenConnection(connection, QString(), QString())->read(QStringLiteral("Headers$"));
+        EXPECT_EQ(table.columnNames(), L({"Code", "F2", "Amount", "F4"}));
+        ASSERT_EQ(table.recordCount(), 1);
+        EXPECT_EQ(table.rowTexts(0), L({"X1", "unnamed", "5", "beyond"}));
+    }
+}
+
+TEST(Workbooks, XlsxOnThe1904DateSystem) {
+    const SourceTable table =
+        OpenConnection(XlsxConnectionString(SourcesData(QStringLiteral("dates1904.xlsx"))), QString(),
+                       QString())
+            ->read(QStringLiteral("Dates$"));
+    ASSERT_EQ(table.recordCount(), 1);
+    EXPECT_EQ(table.text(0, 0), QStringLiteral("01-Apr-2024"));
+    EXPECT_EQ(table.columns()[0].kind, ColumnKind::Date);
+}
+
+TEST(Odbc, ViewsReadLikeTables) {
+    const SourceTable table =
+        OpenConnection(Odbc(), QString(), QString())->read(QStringLiteral("LedgerNames"));
+    EXPECT_EQ(table.columnNames(), L({"Name"}));
+    ASSERT_EQ(table.recordCount(), 4);
+    EXPECT_EQ(table.text(2, 0), QString::fromUtf8("नकद खाता"));
+}
+
+TEST(Odbc, UserAndPasswordReachTheDriver) {
+    // The SQLite driver ignores them; the connection must still open with characters that need quoting.
+    auto source = OpenConnection(Odbc(), QStringLiteral("clerk"), QStringLiteral("p;w}d"));
+    EXPECT_EQ(source->tables().size(), 4);
+}
+
+class TextFiles : public ::testing::Test {
+protected:
+    std::unique_ptr<Source> source =
+        OpenConnection(TextConnectionString(SourcesData(QStringLiteral("text"))), QString(), QString());
+};
+
+TEST_F(TextFiles, ListsTheFolderCsvAndTxtFiles) {
+    EXPECT_EQ(source->tables(), L({"empty.csv", "ledgers.csv", "transactions.txt"}));
+}
+
+TEST_F(TextFiles, CellsAsTheyStand) {
+    const SourceTable table = source->read(QStringLiteral("ledgers.csv"));
+    // The byte order mark is not part of the first name.
+    EXPECT_EQ(table.columnNames(), L({"Name", "Parent", "OpeningBalance", "Note"}));
+    EXPECT_EQ(table.alignments(), (QList<int>{1, 1, 1, 1}));
+    ASSERT_EQ(table.recordCount(), 4);
+    EXPECT_EQ(table.rowTexts(0), L({"Cash", "Cash-in-hand", "1234.50", "Petty cash"}));
+    EXPECT_EQ(table.rowTexts(1), L({"Sales \"quoted\", comma", "Sales Accounts", "-99.99", ""}));
+    EXPECT_EQ(table.rowTexts(2), L({"नकद खाता", "Sundry Debtors", "", "first line\r\nsecond line"}));
+    EXPECT_EQ(table.rowTexts(3), L({" Padded ", "Bank Accounts", "0.10", ""}));
+    // A quoted empty cell is an empty text, an unquoted one Null.
+    EXPECT_FALSE(IsNull(table.cell(1, 3)));
+    EXPECT_TRUE(IsNull(table.cell(2, 2)));
+    EXPECT_TRUE(IsNull(table.cell(3, 3)));
+}
+
+TEST_F(TextFiles, NumbersAsTextStillOrderNumerically) {
+    const SourceTable table = source->read(QStringLiteral("TRANSACTIONS.TXT"), QStringLiteral("SrNo"));
+    QStringList serials;
+    for (int r = 0; r < table.recordCount(); ++r)
+        serials.append(table.text(r, 0));
+    EXPECT_EQ(serials, L({"1", "2", "3", "9", "10"}));
+    EXPECT_EQ(table.text(0, 3), QStringLiteral("01-04-2024"));
+}
+
+TEST_F(TextFiles, EmptyFileReadsAsOneUnnamedColumn) {
+    const SourceTable table = source->read(QStringLiteral("empty.csv"));
+    EXPECT_EQ(table.columnNames(), L({"F1"}));
+    EXPECT_EQ(table.recordCount(), 0);
+}
+
+TEST_F(TextFiles, OtherFilesAreNoTables) {
+    EXPECT_THROW(source->read(QStringLiteral("other.dat")), vb::RuntimeError);
+}
+
+TEST(TextFile, RowLongerThanTheHeaderGainsJetNamedColumns) {
+    test::TempFolder folder;
+    QFile file(folder.file(QStringLiteral("wide.csv")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("A,B\n1\n1,2,3,4\n");
+    file.close();
+    const SourceTable table = OpenConnection(TextConnectionString(folder.path()), QString(), QString())
+                                  ->read(QStringLiteral("wide.csv"));
+    EXPECT_EQ(table.columnNames(), L({"A", "B", "F3", "F4"}));
+    ASSERT_EQ(table.recordCount(), 2);
+    EXPECT_TRUE(IsNull(table.cell(0, 1)));
+    EXPECT_TRUE(IsNull(table.cell(0, 3)));
+    EXPECT_EQ(table.rowTexts(1), L({"1", "2", "3", "4"}));
+}
+
+} // namespace
+} // namespace quibo

@@ -1,0 +1,75 @@
+#include "sources/backends/SourceTable.h"
+
+#include "sources/backends/ProviderError.h"
+
+#include <gtest/gtest.h>
+
+namespace quibo {
+namespace {
+
+SourceTable Table(const std::vector<SourceCell>& keys) {
+    SourceTable table({SourceColumn{QStringLiteral("SrNo"), ColumnKind::Text},
+                       SourceColumn{QStringLiteral("Row"), ColumnKind::Number}});
+    for (size_t i = 0; i < keys.size(); ++i)
+        table.appendRow({keys[i], SourceCell{static_cast<double>(i)}});
+    return table;
+}
+
+QStringList Order(const SourceTable& table) {
+    QStringList rows;
+    for (int r = 0; r < table.recordCount(); ++r)
+        rows.append(table.text(r, 1));
+    return rows;
+}
+
+struct OrderCase {
+    const char* name;
+    std::vector<SourceCell> keys;
+    QStringList order; // original row numbers after sorting
+};
+
+class OrderByTest : public ::testing::TestWithParam<OrderCase> {};
+
+TEST_P(OrderByTest, RowsInEngineOrder) {
+    SourceTable table = Table(GetParam().keys);
+    table.orderBy(QStringLiteral("srno"), provider::Jet);
+    EXPECT_EQ(Order(table), GetParam().order);
+}
+
+QString S(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SrNo, OrderByTest,
+    ::testing::Values(
+        OrderCase{
+            "NumbersNumerically", {SourceCell{10.0}, SourceCell{9.0}, SourceCell{1.0}}, {"2", "1", "0"}},
+        OrderCase{"NumericTextNumerically",
+                  {SourceCell{S("10")}, SourceCell{S("9")}, SourceCell{S(" 2 ")}},
+                  {"2", "1", "0"}},
+        OrderCase{"NullFirst", {SourceCell{2.0}, SourceCell{}, SourceCell{1.0}}, {"1", "2", "0"}},
+        OrderCase{"EqualKeysKeepTheirOrder",
+                  {SourceCell{1.0}, SourceCell{1.0}, SourceCell{0.0}, SourceCell{1.0}},
+                  {"2", "0", "1", "3"}},
+        OrderCase{"TextWithoutRegardToCase",
+                  {SourceCell{S("b")}, SourceCell{S("A")}, SourceCell{S("a")}},
+                  {"1", "2", "0"}},
+        OrderCase{"NumbersBeforeText", {SourceCell{S("x")}, SourceCell{S("3")}}, {"1", "0"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SourceTable, OrderByAMissingColumnRaisesTheProvidersError) {
+    SourceTable table = Table({SourceCell{1.0}});
+    try {
+        table.orderBy(QStringLiteral("VchNo"), provider::Odbc);
+        FAIL() << "no error";
+    } catch (const vb::RuntimeError& e) {
+        EXPECT_EQ(e.number(), provider::MissingParameter);
+        EXPECT_EQ(e.info().source, provider::Odbc);
+        EXPECT_EQ(e.description(),
+                  QStringLiteral("No value given for one or more required parameters. (VchNo)"));
+    }
+}
+
+} // namespace
+} // namespace quibo
