@@ -121,7 +121,7 @@ bool ErrorReporter::WriteErrorLog(const QString& fileName) {
 }
 
 bool ErrorReporter::OpenAppendRetry(const QString& path, QFile& file) {
-    // Whole seconds, as the original clock gave them: the window is one to two seconds.
+    // Whole seconds, as the log's clock counts them: the window is one to two seconds.
     const qint64 start = m_clock.now().toSecsSinceEpoch();
     file.setFileName(path);
     for (;;) {

@@ -15,7 +15,7 @@ namespace quibo {
 
 enum class MsgIcon { None, Critical, Question, Exclamation, Information };
 enum class MsgButtons { OkOnly, OkCancel, AbortRetryIgnore, YesNoCancel, YesNo, RetryCancel };
-// The answers keep the numbers the original message box returns.
+// The answers keep the numbers message boxes have always returned (Yes is 6, No 7).
 enum class MsgAnswer { Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
 
 struct MessageBoxRequest {

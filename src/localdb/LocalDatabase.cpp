@@ -60,8 +60,8 @@ QString QuoteIdentifier(const QString& name) {
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-// The engine compares text with NOCASE because the original one ignored case
-// (company names, format names, tag letters).
+// Text compares with NOCASE: company names, format names and tag letters match
+// whatever their letter case.
 QString CreateTableSql(const staging::TableSchema& table) {
     QStringList definitions;
     for (const QString& column : table.columns()) {
@@ -85,7 +85,7 @@ QString CreateKeyIndexSql(const staging::TableSchema& table) {
            QLatin1Char(')');
 }
 
-// val(x): the number at the start of a text, as the original engine's val.
+// val(x): the number at the start of a text, as `Val` reads it.
 void ValFunction(sqlite3_context* context, int, sqlite3_value** args) {
     if (sqlite3_value_type(args[0]) == SQLITE_NULL) {
         sqlite3_result_null(context);
@@ -193,7 +193,7 @@ sqlite3_stmt* LocalDatabase::Impl::prepare(const QString& sql) {
                                       SQLITE_PREPARE_PERSISTENT, &raw, &tail);
     StatementPtr stmt(raw);
     if (rc != SQLITE_OK) RaiseEngineError(handle());
-    // The texts of the original engine for these two mistakes.
+    // Access's texts for these two mistakes, which users know.
     if (!stmt)
         RaiseDatabaseError(QStringLiteral(
             "Invalid SQL statement; expected 'DELETE', 'INSERT', 'PROCEDURE', 'SELECT', or 'UPDATE'."));

@@ -8,8 +8,8 @@
 
 namespace quibo::vb {
 
-// The run-time error numbers the program raises itself; the texts are the ones
-// users of the original runtime know.
+// The run-time error numbers the program raises itself, with VB's texts for
+// them, which users know.
 namespace err {
 inline constexpr int32_t InvalidProcedureCall = 5;
 inline constexpr int32_t Overflow = 6;
@@ -36,7 +36,7 @@ struct ErrorInfo {
 };
 
 // A run-time error. Procedures throw it; the procedure's own trap catches it
-// (see app/base/Trap.h), so it never travels further than one procedure.
+// (see base/Trap.h), so it never travels further than one procedure.
 class RuntimeError : public std::exception {
 public:
     explicit RuntimeError(ErrorInfo info)

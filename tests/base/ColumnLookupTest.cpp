@@ -9,7 +9,7 @@
 namespace quibo {
 namespace {
 
-// The search itself is the grid's (app/grid); here, its two answers and that neither reports.
+// The search itself is FindSourceColumn; here, its two answers and that neither reports.
 TEST(ColumnLookup, IndexCountsFromZeroAndPresenceFollowsIt) {
     test::TempFolder folder;
     test::ScriptedMessageBox boxes;

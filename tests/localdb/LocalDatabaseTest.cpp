@@ -288,7 +288,7 @@ TEST_F(LocalDatabaseTest, ACompanyNameWithAnApostropheIsStoredAndMatched) {
     const RecordSet rs = db.query(S("Select CompanyName from LedgerEntry where CompanyName=?"), {company});
     ASSERT_EQ(rs.rowCount(), 1);
     EXPECT_EQ(rs.value(0, 0), QVariant(company));
-    // The original engine compared text without regard to case.
+    // Text compares without regard to case.
     EXPECT_EQ(
         db.query(S("Select * from LedgerEntry where CompanyName=?"), {S("SHARMA'S TRADERS")}).rowCount(), 1);
     EXPECT_EQ(db.execute(S("Delete from LedgerEntry where CompanyName=? AND FK_VchID =? AND LdEID=?"),

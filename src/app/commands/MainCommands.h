@@ -87,7 +87,7 @@ public:
     void mnuOptions_Click();
     void mnuAbout_Click();
     void mnuSaveR_Click();
-    // Shown and doing nothing, as in the original.
+    // Shown and doing nothing: there is no format updater or help file to open.
     void mnuUpdateFormats_Click() {}
     void mnuContent_Click() {}
 

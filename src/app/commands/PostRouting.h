@@ -28,10 +28,10 @@ const QHash<QString, QString>& CustomFormatRoutes();
 // then), else "". `customFormatKind` may raise; the Post command traps it.
 QString RoutePost(const QString& importType, const std::function<QString()>& customFormatKind);
 
-// The staging tables the Post command empties, in order: the twenty of the
-// original statements, then `BankAllocation` and `BASICUSERDESCRIPTION`, which
-// the original left full, so that an earlier run's bank details and item
-// descriptions attached themselves to later vouchers.
+// The staging tables the Post command empties, in order: the twenty voucher
+// tables, then `BankAllocation` and `BASICUSERDESCRIPTION`, so that an earlier
+// run's bank details and item descriptions never attach themselves to later
+// vouchers.
 const QStringList& StagingTablesToEmpty();
 
 // The posting procedures by name. Every poster takes no arguments: it works on

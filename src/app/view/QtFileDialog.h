@@ -4,8 +4,8 @@
 
 namespace quibo {
 
-// The file-open dialog. The form's filters come in the "description|pattern|..."
-// form of the original common dialog and are turned into Qt's.
+// The file-open dialog. The form's filters come as "description|pattern|..."
+// and are turned into Qt's.
 class QtFileDialog final : public FileDialogService {
 public:
     std::optional<QString> openFile(const FileDialogRequest& request) override;

@@ -15,8 +15,8 @@ namespace quibo {
 
 namespace {
 
-// The shift state of the original key events: 1 Shift, 2 Ctrl, 4 Alt. Qt leaves a modifier
-// key's own bit out of its press; the original counted it, so Ctrl going down reads as Ctrl.
+// The shift state the about box's key test reads: 1 Shift, 2 Ctrl, 4 Alt. Qt leaves a modifier
+// key's own bit out of its press; the test counts it, so Ctrl going down reads as Ctrl.
 int ShiftState(const QKeyEvent& key) {
     const Qt::KeyboardModifiers modifiers = key.modifiers();
     int shift = 0;
@@ -95,7 +95,7 @@ void frmAbout::ShowText1() {
 bool frmAbout::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Text1 && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        // Tab moves the focus on, as it does past a text box of the original.
+        // Tab moves the focus on, as it does past any text box.
         if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) return false;
         m_model.Text1_KeyDown(key->key(), ShiftState(*key));
         ShowText1();

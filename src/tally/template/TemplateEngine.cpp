@@ -33,8 +33,8 @@ std::optional<QString> TextOrNull(const QVariant& value) {
     return value.toString();
 }
 
-// A column that must hold a value: Null is VB's "Invalid use of Null", as when the original
-// assigned it to a String.
+// A column that must hold a value: Null is VB's "Invalid use of Null", as when a Null is
+// assigned to a String.
 QString RequiredText(const QVariant& value) {
     if (value.isNull()) vb::Raise(InvalidUseOfNull, QStringLiteral("Invalid use of Null"));
     return value.toString();

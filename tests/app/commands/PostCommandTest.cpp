@@ -72,7 +72,7 @@ TEST(PostRoutingTest, TheTablesEmptiedAreExactlyTheStagingTables) {
         staged.insert(t.name.toUpper());
     EXPECT_EQ(emptied, staged);
     EXPECT_EQ(StagingTablesToEmpty().size(), 22);
-    // The original twenty first, in their order and spelling.
+    // The twenty voucher tables first, in their order and spelling.
     EXPECT_EQ(StagingTablesToEmpty().mid(0, 4),
               QStringList({QStringLiteral("AccountingAllocation"), QStringLiteral("Address"),
                            QStringLiteral("AllInventoryEntry"), QStringLiteral("ALLLedgerEntry")}));
