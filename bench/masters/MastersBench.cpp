@@ -10,9 +10,9 @@
 //   quibo_masters_bench [--benchmark_filter=...]      QUIBO_BENCH_LEDGERS=10000 by default
 
 #include "base/ErrorReporter.h"
+#include "base/FormModel.h"
 #include "base/MemorySettingsStore.h"
 #include "base/Services.h"
-#include "base/FormModel.h"
 #include "masters/MasterPosters.h"
 #include "tally-sim/Simulator.h"
 #include "tally/CurlTransport.h"

@@ -6,9 +6,9 @@
 //   quibo_sources_bench [--benchmark_filter=...]      QUIBO_BENCH_ROWS=100000 by default
 
 #include "base/ErrorReporter.h"
+#include "base/FormModel.h"
 #include "base/MemorySettingsStore.h"
 #include "base/Services.h"
-#include "base/FormModel.h"
 #include "sources/backends/Connection.h"
 #include "sources/backends/ConnectionString.h"
 #include "sources/TableLoader.h"

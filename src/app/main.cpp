@@ -2,18 +2,18 @@
 // positional arguments with POST or POSTSILENT, an unattended import that
 // closes by itself.
 
+#include "app/commands/CommandArgs.h"
+#include "app/commands/HeadlessDialogs.h"
 #include "app/startup/ConsoleMessageBox.h"
 #include "app/startup/DataFolder.h"
 #include "app/startup/Display.h"
-#include "base/ErrorReporter.h"
 #include "app/startup/QtSettingsStore.h"
-#include "base/Services.h"
-#include "app/commands/CommandArgs.h"
-#include "app/commands/HeadlessDialogs.h"
 #include "app/view/frmExcel.h"
 #include "app/view/frmSplash.h"
 #include "app/view/QtFileDialog.h"
 #include "app/view/QtMessageBox.h"
+#include "base/ErrorReporter.h"
+#include "base/Services.h"
 #include "tally/CurlTransport.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "base/ColumnLookup.h"
 
-#include "base/Trap.h"
 #include "base/ColumnSearch.h"
+#include "base/Trap.h"
 
 namespace quibo {
 

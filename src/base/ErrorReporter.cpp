@@ -34,20 +34,27 @@ ErrorReporter::Platform ErrorReporter::SystemPlatform() {
     };
 }
 
-ErrorReporter::ErrorReporter(MessageBoxService& messages, ClockService& clock, QString logFolder, Platform platform)
-    : m_messages(messages), m_clock(clock), m_logFolder(std::move(logFolder)), m_platform(std::move(platform)) {}
+ErrorReporter::ErrorReporter(MessageBoxService& messages, ClockService& clock, QString logFolder,
+                             Platform platform)
+    : m_messages(messages), m_clock(clock), m_logFolder(std::move(logFolder)),
+      m_platform(std::move(platform)) {}
 
-QString ErrorReporter::logPath() const { return m_logFolder + QLatin1Char('/') + LogFileName; }
+QString ErrorReporter::logPath() const {
+    return m_logFolder + QLatin1Char('/') + LogFileName;
+}
 
-QString ErrorReporter::ErrorIn(const QString& location) noexcept { return ErrorIn(location, PendingError{}); }
+QString ErrorReporter::ErrorIn(const QString& location) noexcept {
+    return ErrorIn(location, PendingError{});
+}
 
 QString ErrorReporter::ErrorIn(const QString& location, const PendingError& pending) noexcept {
     try {
         m_preserved = pending;
         if (m_preserved.number == 0) {
             m_preserved.number = LostErrorNumber;
-            m_preserved.description = QStringLiteral("ErrorIn: Error information was lost. "
-                                                     "To fix: call ErrPreserve before doing anything in error handler.");
+            m_preserved.description =
+                QStringLiteral("ErrorIn: Error information was lost. "
+                               "To fix: call ErrPreserve before doing anything in error handler.");
         }
 
         BuildReportHeader();
@@ -56,7 +63,8 @@ QString ErrorReporter::ErrorIn(const QString& location, const PendingError& pend
             AppendReportLine(QStringLiteral("  API Error: (") + QString::number(sys) + QStringLiteral(") ") +
                              SystemMessageText(QString::number(sys)));
         QString locationLine = QStringLiteral("=> LOCATION CODE: ") + location + QStringLiteral("()");
-        if (m_preserved.line != 0) locationLine += QStringLiteral("  LINE# ") + QString::number(m_preserved.line);
+        if (m_preserved.line != 0)
+            locationLine += QStringLiteral("  LINE# ") + QString::number(m_preserved.line);
         AppendReportLine(locationLine + QLatin1Char(' '));
         ++m_reportCount;
 
@@ -90,7 +98,9 @@ void ErrorReporter::FillReportField(const QString& field, const QString& value) 
     m_report.replace(Marker + field + Marker, value, Qt::CaseSensitive);
 }
 
-void ErrorReporter::AppendReportLine(const QString& text) { m_report += text + CrLf; }
+void ErrorReporter::AppendReportLine(const QString& text) {
+    m_report += text + CrLf;
+}
 
 QString ErrorReporter::SystemMessageText(const QString& code) const {
     QString text = m_platform.systemMessage ? m_platform.systemMessage(code.toUInt()) : QString();

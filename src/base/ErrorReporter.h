@@ -31,8 +31,9 @@ public:
 
     static constexpr int32_t LostErrorNumber = -2147216306; // 8004144E
     static inline const QString LogFileName = QStringLiteral("Quibo20Errors.txt");
-    static inline const QString BoxHeader = QStringLiteral(
-        "An Error has occured in Quibo 1.0. Please check the following details or call the Help Desk for support.");
+    static inline const QString BoxHeader =
+        QStringLiteral("An Error has occured in Quibo 1.0. Please check the following details or call the "
+                       "Help Desk for support.");
 
     ErrorReporter(MessageBoxService& messages, ClockService& clock, QString logFolder,
                   Platform platform = SystemPlatform());

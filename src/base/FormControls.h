@@ -43,8 +43,8 @@ struct CheckBox {
 // The status bar `SB`: four panels addressed by key.
 class StatusBar {
 public:
-    static inline const QStringList Keys = {QStringLiteral("msg"), QStringLiteral("stat"), QStringLiteral("Date"),
-                                            QStringLiteral("Time")};
+    static inline const QStringList Keys = {QStringLiteral("msg"), QStringLiteral("stat"),
+                                            QStringLiteral("Date"), QStringLiteral("Time")};
     bool hasPanel(const QString& key) const { return Keys.contains(key); }
     QString panel(const QString& key) const { return m_texts.value(int(Keys.indexOf(key))); }
     void setPanel(const QString& key, const QString& text) {

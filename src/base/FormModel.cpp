@@ -1,8 +1,8 @@
 #include "base/FormModel.h"
 
+#include "base/ColumnSearch.h"
 #include "base/Services.h"
 #include "base/Trap.h"
-#include "base/ColumnSearch.h"
 #include "vb/Text.h"
 
 namespace quibo {
@@ -62,8 +62,9 @@ bool FormModel::ValidHeader(const QString& text) {
     Trap(errors(), "F01-0008", [&] {
         for (const QChar ch : text) {
             const char16_t u = ch.unicode();
-            const bool ok = (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z') || (u >= u'0' && u <= u'9') ||
-                            u == u'(' || u == u')' || u == u'-' || u == u'.' || u == 8;
+            const bool ok = (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z') ||
+                            (u >= u'0' && u <= u'9') || u == u'(' || u == u')' || u == u'-' || u == u'.' ||
+                            u == 8;
             if (!ok) valid = false;
         }
     });
@@ -72,11 +73,14 @@ bool FormModel::ValidHeader(const QString& text) {
 
 QString FormModel::VoucherKey(int row) const {
     if (FindSourceColumn(lstLedgerTree, u"ID") >= 0) return GR1.CellText(row, QStringLiteral("ID"));
-    return GR1.CellText(row, QStringLiteral("VCHTYPE")) + QLatin1Char('-') + GR1.CellText(row, QStringLiteral("VCHNO")) +
-           QLatin1Char('-') + GR1.CellText(row, QStringLiteral("VCHDATE"));
+    return GR1.CellText(row, QStringLiteral("VCHTYPE")) + QLatin1Char('-') +
+           GR1.CellText(row, QStringLiteral("VCHNO")) + QLatin1Char('-') +
+           GR1.CellText(row, QStringLiteral("VCHDATE"));
 }
 
-void FormModel::DoEvents() { m_services.yield.yield(); }
+void FormModel::DoEvents() {
+    m_services.yield.yield();
+}
 
 FormModel::Command FormModel::BeginCommand(const QString& name) {
     if (IsBusy()) return Command(nullptr);

@@ -69,7 +69,7 @@ public:
     // --- run state
     QString CurrentCompany;
     bool SilentMode = false;
-    QString DateFormat;    // number and date patterns the loaders apply, read by Refresh
+    QString DateFormat; // number and date patterns the loaders apply, read by Refresh
     QString DecimalPlaces;
 
     // --- procedures shared by every command

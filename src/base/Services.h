@@ -39,7 +39,7 @@ public:
 
 struct FileDialogRequest {
     QString title;
-    QString filter;      // "Excel Files (*.xls)|*.xls|..." as the form passes it
+    QString filter;           // "Excel Files (*.xls)|*.xls|..." as the form passes it
     QString initialPath;      // file or folder to start in
     QString defaultExtension; // ".xls": completes a name typed without one
 };

@@ -17,8 +17,7 @@ PendingError CurrentExceptionAsError() noexcept;
 //     bool result = true;
 //     Trap(errors, "F01-0046", [&] { ... });
 //     return result;
-template <class Body>
-void Trap(ErrorReporter& errors, const char* location, Body&& body) noexcept {
+template <class Body> void Trap(ErrorReporter& errors, const char* location, Body&& body) noexcept {
     try {
         std::forward<Body>(body)();
     } catch (...) {

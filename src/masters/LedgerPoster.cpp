@@ -1,8 +1,8 @@
 // PostLedgers: one LEDGER per run of rows sharing a NAME, its bank details and opening bills taken
 // from every row of the run.
 
-#include "base/Trap.h"
 #include "base/FormModel.h"
+#include "base/Trap.h"
 #include "masters/MasterPosters.h"
 #include "masters/MasterRun.h"
 #include "masters/NumericText.h"

@@ -1,7 +1,7 @@
 #include "masters/MasterRun.h"
 
-#include "base/FormModel.h"
 #include "base/ColumnLookup.h"
+#include "base/FormModel.h"
 #include "tally/ObjectExists.h"
 #include "vb/Text.h"
 

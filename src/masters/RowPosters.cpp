@@ -1,7 +1,7 @@
 // The seven master kinds that post one master per grid row through their senders.
 
-#include "base/Trap.h"
 #include "base/FormModel.h"
+#include "base/Trap.h"
 #include "masters/MasterPosters.h"
 #include "masters/MasterRun.h"
 #include "tally/MasterSenders.h"

@@ -1,8 +1,8 @@
 // PostStockItems: one STOCKITEM per run of rows sharing a NAME; every row of the run may add an
 // opening batch, a standard cost, a standard price, a component and an excise godown.
 
-#include "base/Trap.h"
 #include "base/FormModel.h"
+#include "base/Trap.h"
 #include "masters/MasterPosters.h"
 #include "masters/MasterRun.h"
 #include "masters/NumericText.h"

@@ -1,11 +1,11 @@
 // The master posters that build their element from a format definition of "Quibo20.DAT": the GST
 // twins of the master types, the employee types and the users' own master formats.
 
-#include "base/Trap.h"
 #include "base/FormModel.h"
+#include "base/Trap.h"
+#include "localdb/LocalDatabase.h"
 #include "masters/MasterPosters.h"
 #include "masters/MasterRun.h"
-#include "localdb/LocalDatabase.h"
 #include "tally/TallyLink.h"
 #include "tally/template/TemplateEngine.h"
 

@@ -1,11 +1,11 @@
 #include "sources/LoaderSource.h"
 
+#include "base/ColumnLookup.h"
 #include "base/FormModel.h"
 #include "base/SourceGrid.h"
 #include "base/WorkGrid.h"
 #include "sources/backends/ConnectionString.h"
 #include "sources/backends/SourceTable.h"
-#include "base/ColumnLookup.h"
 #include "vb/Text.h"
 
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #include "sources/SourceOpening.h"
 
+#include "base/FormModel.h"
 #include "base/Services.h"
 #include "base/Trap.h"
-#include "base/FormModel.h"
 #include "sources/backends/ConnectionString.h"
 #include "sources/ImportTypes.h"
 #include "vb/Text.h"

@@ -1,11 +1,11 @@
 #include "sources/VoucherRegisterLoad.h"
 
+#include "base/ColumnLookup.h"
+#include "base/FormModel.h"
 #include "base/Services.h"
 #include "base/Trap.h"
-#include "base/FormModel.h"
-#include "sources/LoaderSource.h"
 #include "sources/backends/SourceTable.h"
-#include "base/ColumnLookup.h"
+#include "sources/LoaderSource.h"
 #include "vb/RuntimeError.h"
 #include "vb/Text.h"
 

@@ -1,9 +1,9 @@
 #include "tally/MasterSenders.h"
 
 #include "base/Trap.h"
-#include "vb/CellNumber.h"
 #include "tally/MasterRequest.h"
 #include "tally/TallyLink.h"
+#include "vb/CellNumber.h"
 #include "vb/Number.h"
 #include "vb/RuntimeError.h"
 

@@ -7,20 +7,20 @@
 namespace quibo {
 namespace {
 
-
 TEST(FindSourceColumn, TrimsBlanksOnlyIgnoresCaseAndTakesTheLeftmost) {
     SourceGrid grid;
-    grid.Bind({QStringLiteral("Name"), QStringLiteral(" Parent"), QStringLiteral("Rate"), QStringLiteral("RATE"),
-               QStringLiteral("\tNarration")},
+    grid.Bind({QStringLiteral("Name"), QStringLiteral(" Parent"), QStringLiteral("Rate"),
+               QStringLiteral("RATE"), QStringLiteral("\tNarration")},
               QList<int>(5, 0));
     const struct {
         const char* name;
         int index;
     } cases[] = {
-        {"Name", 0},       {" NAME ", 0}, {"name", 0},      {"PARENT", 1},   {"rate", 2},
-        {"Narration", -1}, {"\tnarration", 4}, {"", -1}, {"   ", -1}, {"Amount", -1},
+        {"Name", 0},       {" NAME ", 0},      {"name", 0}, {"PARENT", 1}, {"rate", 2},
+        {"Narration", -1}, {"\tnarration", 4}, {"", -1},    {"   ", -1},   {"Amount", -1},
     };
-    for (const auto& c : cases) EXPECT_EQ(FindSourceColumn(grid, QString::fromLatin1(c.name)), c.index) << c.name;
+    for (const auto& c : cases)
+        EXPECT_EQ(FindSourceColumn(grid, QString::fromLatin1(c.name)), c.index) << c.name;
 }
 
 TEST(FindSourceColumn, BeforeAnyLoadOnlyABlankNameMatches) {

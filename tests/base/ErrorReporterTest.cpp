@@ -18,7 +18,8 @@ using test::TempFolder;
 ErrorReporter::Platform FixedPlatform() {
     return {[] { return QStringLiteral("ACCTS-PC"); }, [] { return QStringLiteral("3.40.1"); },
             [](uint32_t code) {
-                return code == 5 ? QStringLiteral("Access is denied.\r\n") : QStringLiteral("No such file\r\nor directory");
+                return code == 5 ? QStringLiteral("Access is denied.\r\n")
+                                 : QStringLiteral("No such file\r\nor directory");
             }};
 }
 
@@ -41,19 +42,22 @@ struct ReporterFixture : ::testing::Test {
 
 TEST_F(ReporterFixture, ReportBoxAndLogOfARefreshError) {
     clock.set(QDateTime(QDate(2026, 12, 8), QTime(14, 5, 9)));
-    const QString report = reporter.ErrorIn(QStringLiteral("F01-0014"), Error(91, QStringLiteral("Object variable not set")));
+    const QString report =
+        reporter.ErrorIn(QStringLiteral("F01-0014"), Error(91, QStringLiteral("Object variable not set")));
 
-    const QString expected = QStringLiteral("Object variable not set \r\n"
-                                            "=> Computer='ACCTS-PC' Time='12/08/26 14:05:09' ADO-version='3.40.1' \r\n"
-                                            "=> LOCATION CODE: F01-0014() \r\n");
+    const QString expected =
+        QStringLiteral("Object variable not set \r\n"
+                       "=> Computer='ACCTS-PC' Time='12/08/26 14:05:09' ADO-version='3.40.1' \r\n"
+                       "=> LOCATION CODE: F01-0014() \r\n");
     EXPECT_EQ(report, expected);
     EXPECT_EQ(reporter.lastReport(), expected);
 
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].title, QStringLiteral("Quibo 1.0 Error = 91"));
     EXPECT_EQ(boxes.shown[0].text,
-              QStringLiteral("An Error has occured in Quibo 1.0. Please check the following details or call the Help "
-                             "Desk for support.\r\n\n") +
+              QStringLiteral(
+                  "An Error has occured in Quibo 1.0. Please check the following details or call the Help "
+                  "Desk for support.\r\n\n") +
                   expected);
     EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Critical);
     EXPECT_EQ(boxes.shown[0].buttons, MsgButtons::OkOnly);
@@ -82,21 +86,22 @@ class ReportLines : public ReporterFixture, public ::testing::WithParamInterface
 
 TEST_P(ReportLines, ApiAndLineParts) {
     const LineCase& c = GetParam();
-    const QString report = reporter.ErrorIn(QStringLiteral("C01--0020"), Error(5, QStringLiteral("x"), c.line, c.sys));
+    const QString report =
+        reporter.ErrorIn(QStringLiteral("C01--0020"), Error(5, QStringLiteral("x"), c.line, c.sys));
     const QString tail = report.section(QStringLiteral("\r\n"), 2);
     EXPECT_EQ(tail, QString::fromLatin1(c.tail));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ReportLines,
-    ::testing::Values(
-        LineCase{"NoSystemCodeNoLine", 0, 0, "=> LOCATION CODE: C01--0020() \r\n"},
-        LineCase{"Code203IsNotShown", 0, 203, "=> LOCATION CODE: C01--0020() \r\n"},
-        LineCase{"Code5WithItsTextWithoutLineBreak", 0, 5,
-                 "  API Error: (5) Access is denied.\r\n=> LOCATION CODE: C01--0020() \r\n"},
-        LineCase{"LineBreaksInsideTheTextAreRemoved", 0, 2,
-                 "  API Error: (2) No such fileor directory\r\n=> LOCATION CODE: C01--0020() \r\n"},
-        LineCase{"KnownLine", 120, 0, "=> LOCATION CODE: C01--0020()  LINE# 120 \r\n"}),
+    ::testing::Values(LineCase{"NoSystemCodeNoLine", 0, 0, "=> LOCATION CODE: C01--0020() \r\n"},
+                      LineCase{"Code203IsNotShown", 0, 203, "=> LOCATION CODE: C01--0020() \r\n"},
+                      LineCase{"Code5WithItsTextWithoutLineBreak", 0, 5,
+                               "  API Error: (5) Access is denied.\r\n=> LOCATION CODE: C01--0020() \r\n"},
+                      LineCase{
+                          "LineBreaksInsideTheTextAreRemoved", 0, 2,
+                          "  API Error: (2) No such fileor directory\r\n=> LOCATION CODE: C01--0020() \r\n"},
+                      LineCase{"KnownLine", 120, 0, "=> LOCATION CODE: C01--0020()  LINE# 120 \r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ReporterFixture, PercentSignsAndFieldNamesInTheDescriptionStayAsTheyAre) {
@@ -107,8 +112,9 @@ TEST_F(ReporterFixture, PercentSignsAndFieldNamesInTheDescriptionStayAsTheyAre) 
 
 TEST_F(ReporterFixture, NoPendingErrorReportsTheLostError) {
     const QString report = reporter.ErrorIn(QStringLiteral("F01-0002"));
-    EXPECT_TRUE(report.startsWith(QStringLiteral("ErrorIn: Error information was lost. To fix: call ErrPreserve "
-                                                 "before doing anything in error handler. \r\n")));
+    EXPECT_TRUE(
+        report.startsWith(QStringLiteral("ErrorIn: Error information was lost. To fix: call ErrPreserve "
+                                         "before doing anything in error handler. \r\n")));
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].title, QStringLiteral("Quibo 1.0 Error = -2147216306"));
 }
@@ -116,7 +122,8 @@ TEST_F(ReporterFixture, NoPendingErrorReportsTheLostError) {
 TEST_F(ReporterFixture, MachineFieldsFallBack) {
     ErrorReporter bare(boxes, clock, folder.path(), ErrorReporter::Platform{});
     const QString report = bare.ErrorIn(QStringLiteral("F01-0003"), Error(1, QStringLiteral("d")));
-    EXPECT_TRUE(report.contains(QStringLiteral("=> Computer='' Time='12/08/26 10:20:30' ADO-version='?' \r\n")));
+    EXPECT_TRUE(
+        report.contains(QStringLiteral("=> Computer='' Time='12/08/26 10:20:30' ADO-version='?' \r\n")));
 }
 
 TEST_F(ReporterFixture, LogThatCannotBeOpenedIsRetriedForAboutASecondThenDropped) {
@@ -164,20 +171,24 @@ class TrapMapping : public ReporterFixture, public ::testing::WithParamInterface
 TEST_P(TrapMapping, EveryExceptionBecomesAReport) {
     Trap(reporter, "C02-0001", GetParam().thrower);
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].title, QStringLiteral("Quibo 1.0 Error = ") + QString::number(GetParam().number));
+    EXPECT_EQ(boxes.shown[0].title,
+              QStringLiteral("Quibo 1.0 Error = ") + QString::number(GetParam().number));
     EXPECT_TRUE(reporter.lastReport().startsWith(QString::fromUtf8(GetParam().description)));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, TrapMapping,
-    ::testing::Values(
-        ThrownCase{"RuntimeError", [] { vb::Raise(13, QStringLiteral("Type mismatch")); }, 13, "Type mismatch \r\n"},
-        ThrownCase{"SystemError", [] { vb::RaiseSystemError(75, QStringLiteral("Path/File access error"), 13); }, 75,
-                   "Path/File access error \r\n"},
-        ThrownCase{"BadAlloc", [] { throw std::bad_alloc(); }, 7, "Out of memory \r\n"},
-        ThrownCase{"OutOfRange", [] { throw std::out_of_range("vector"); }, 9, "Subscript out of range (vector)"},
-        ThrownCase{"StdException", [] { throw std::runtime_error("boom"); }, 5, "boom \r\n"},
-        ThrownCase{"Anything", [] { throw 42; }, 5, "Unknown error \r\n"}),
+    ::testing::Values(ThrownCase{"RuntimeError", [] { vb::Raise(13, QStringLiteral("Type mismatch")); }, 13,
+                                 "Type mismatch \r\n"},
+                      ThrownCase{
+                          "SystemError",
+                          [] { vb::RaiseSystemError(75, QStringLiteral("Path/File access error"), 13); }, 75,
+                          "Path/File access error \r\n"},
+                      ThrownCase{"BadAlloc", [] { throw std::bad_alloc(); }, 7, "Out of memory \r\n"},
+                      ThrownCase{"OutOfRange", [] { throw std::out_of_range("vector"); }, 9,
+                                 "Subscript out of range (vector)"},
+                      ThrownCase{"StdException", [] { throw std::runtime_error("boom"); }, 5, "boom \r\n"},
+                      ThrownCase{"Anything", [] { throw 42; }, 5, "Unknown error \r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ReporterFixture, SystemErrorCodeOfARaisedSystemErrorIsPrinted) {

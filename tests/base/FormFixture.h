@@ -4,8 +4,8 @@
 // works on the form model.
 
 #include "base/ErrorReporter.h"
-#include "base/MemorySettingsStore.h"
 #include "base/FormModel.h"
+#include "base/MemorySettingsStore.h"
 #include "support/TestServices.h"
 
 #include <gtest/gtest.h>
@@ -26,15 +26,18 @@ struct FormHarness {
     // Loads a source table the way the loaders do: field names, then records.
     void loadSource(const QStringList& fields, const QList<QStringList>& records) {
         form.lstLedgerTree.Bind(fields, QList<int>(fields.size(), 0));
-        for (const auto& r : records) form.lstLedgerTree.AppendRecord(r);
+        for (const auto& r : records)
+            form.lstLedgerTree.AppendRecord(r);
     }
     // Builds GR1 with one column per key (header = key unless given) and the rows.
     void loadWork(const QStringList& keys, const QList<QStringList>& rows) {
         form.GR1.Clear(true);
-        for (const auto& k : keys) form.GR1.AddColumn(k, k);
+        for (const auto& k : keys)
+            form.GR1.AddColumn(k, k);
         for (const auto& r : rows) {
             form.GR1.AddRow();
-            for (int c = 0; c < r.size(); ++c) form.GR1.SetCellText(form.GR1.RowCount(), c + 1, r[c]);
+            for (int c = 0; c < r.size(); ++c)
+                form.GR1.SetCellText(form.GR1.RowCount(), c + 1, r[c]);
         }
     }
 };

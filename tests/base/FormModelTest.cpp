@@ -14,9 +14,9 @@ TEST_F(FormTest, StatShowsNineFullStopsBeforeTheText) {
     EXPECT_EQ(form.SB.panel(QStringLiteral("msg")), QStringLiteral(".........Reading Records => 3/10"));
     form.stat(QString(), QStringLiteral("msg"));
     EXPECT_EQ(form.SB.panel(QStringLiteral("msg")), QString());
-    EXPECT_EQ(statusLine.changes, QStringList({QStringLiteral("stat=.........Wait..."),
-                                               QStringLiteral("msg=.........Reading Records => 3/10"),
-                                               QStringLiteral("msg=")}));
+    EXPECT_EQ(statusLine.changes,
+              QStringList({QStringLiteral("stat=.........Wait..."),
+                           QStringLiteral("msg=.........Reading Records => 3/10"), QStringLiteral("msg=")}));
     EXPECT_TRUE(boxes.shown.empty());
 }
 
@@ -41,7 +41,8 @@ TEST_F(FormTest, IsEmptyRowLooksAtEveryColumnOfTheWorkingGrid) {
               {QStringLiteral("Cash"), QString(), QString()},
               {QStringLiteral("\t"), QString(), QString()}});
     const bool expected[] = {true, true, false, false, false};
-    for (int row = 1; row <= 5; ++row) EXPECT_EQ(form.IsEmptyRow(row), expected[row - 1]) << row;
+    for (int row = 1; row <= 5; ++row)
+        EXPECT_EQ(form.IsEmptyRow(row), expected[row - 1]) << row;
     EXPECT_TRUE(boxes.shown.empty());
 }
 
@@ -69,7 +70,8 @@ TEST_F(FormTest, HeaderExistsComparesHeadersNotKeys) {
         bool exists;
     } cases[] = {{"process status", true}, {"PROCESS STATUS", true}, {"PROCESSSTATUS", false},
                  {"amount", true},         {" amount", false},       {"", false}};
-    for (const auto& c : cases) EXPECT_EQ(form.HeaderExists(QString::fromLatin1(c.name)), c.exists) << c.name;
+    for (const auto& c : cases)
+        EXPECT_EQ(form.HeaderExists(QString::fromLatin1(c.name)), c.exists) << c.name;
 }
 
 TEST_F(FormTest, ValidHeaderAllowsLettersDigitsParenthesesHyphensPointsAndBackspace) {
@@ -87,12 +89,14 @@ TEST_F(FormTest, ValidHeaderAllowsLettersDigitsParenthesesHyphensPointsAndBacksp
         {QStringLiteral("Café"), false},
         {QStringLiteral("A\tB"), false},
     };
-    for (const auto& c : cases) EXPECT_EQ(form.ValidHeader(c.text), c.valid) << c.text.toStdString();
+    for (const auto& c : cases)
+        EXPECT_EQ(form.ValidHeader(c.text), c.valid) << c.text.toStdString();
     EXPECT_TRUE(boxes.shown.empty());
 }
 
 TEST_F(FormTest, VoucherKeyUsesTheSourcesOwnIdColumn) {
-    loadSource({QStringLiteral("ID"), QStringLiteral("VchType")}, {{QStringLiteral("7"), QStringLiteral("Sales")}});
+    loadSource({QStringLiteral("ID"), QStringLiteral("VchType")},
+               {{QStringLiteral("7"), QStringLiteral("Sales")}});
     loadWork({QStringLiteral("ID"), QStringLiteral("VCHTYPE"), QStringLiteral("PROCESSSTATUS")},
              {{QStringLiteral("7"), QStringLiteral("Sales"), QString()}});
     EXPECT_EQ(form.VoucherKey(1), QStringLiteral("7"));
@@ -101,9 +105,10 @@ TEST_F(FormTest, VoucherKeyUsesTheSourcesOwnIdColumn) {
 TEST_F(FormTest, VoucherKeyIgnoresAnIdColumnThatOnlyTheWorkingGridHas) {
     loadSource({QStringLiteral("VchType"), QStringLiteral("VchNo"), QStringLiteral("VchDate")},
                {{QStringLiteral("Sales"), QStringLiteral("12"), QStringLiteral("08-Dec-2026")}});
-    loadWork({QStringLiteral("VCHTYPE"), QStringLiteral("VCHNO"), QStringLiteral("VCHDATE"), QStringLiteral("ID")},
-             {{QStringLiteral("Sales"), QStringLiteral("12"), QStringLiteral("08-Dec-2026"),
-               QStringLiteral("Sales-12-08-Dec-2026-R1")}});
+    loadWork(
+        {QStringLiteral("VCHTYPE"), QStringLiteral("VCHNO"), QStringLiteral("VCHDATE"), QStringLiteral("ID")},
+        {{QStringLiteral("Sales"), QStringLiteral("12"), QStringLiteral("08-Dec-2026"),
+          QStringLiteral("Sales-12-08-Dec-2026-R1")}});
     EXPECT_EQ(form.VoucherKey(1), QStringLiteral("Sales-12-08-Dec-2026"));
 }
 

@@ -5,8 +5,8 @@
 // received and what the grid shows afterwards.
 
 #include "base/ErrorReporter.h"
-#include "base/MemorySettingsStore.h"
 #include "base/FormModel.h"
+#include "base/MemorySettingsStore.h"
 #include "support/TestServices.h"
 #include "tally-sim/Simulator.h"
 #include "tally/CurlTransport.h"

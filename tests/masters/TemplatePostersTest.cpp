@@ -1,9 +1,9 @@
 // The posters that build their masters from a format definition of "Quibo20.DAT": the GST twins,
 // the employee types and the users' own master formats.
 
+#include "localdb/LocalDatabase.h"
 #include "masters/MasterFixture.h"
 #include "masters/MasterPosters.h"
-#include "localdb/LocalDatabase.h"
 
 #include <QVariant>
 

@@ -1,8 +1,8 @@
 #include "sources/ImportTypes.h"
 
 #include "base/FormFixture.h"
-#include "sources/SourceOpening.h"
 #include "localdb/LocalDatabase.h"
+#include "sources/SourceOpening.h"
 
 #include <gtest/gtest.h>
 

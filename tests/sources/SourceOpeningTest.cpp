@@ -2,8 +2,8 @@
 
 #include "base/FormFixture.h"
 #include "sources/backends/ConnectionString.h"
-#include "sources/ImportTypes.h"
 #include "sources/backends/OdbcTestEnvironment.h"
+#include "sources/ImportTypes.h"
 
 #include <QDir>
 #include <QFile>

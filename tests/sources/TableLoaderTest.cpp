@@ -1,8 +1,8 @@
 #include "sources/TableLoader.h"
 
-#include "sources/LoaderFixture.h"
-#include "sources/backends/Source.h"
 #include "localdb/LocalDatabase.h"
+#include "sources/backends/Source.h"
+#include "sources/LoaderFixture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "sources/VoucherRegisterLoad.h"
 
-#include "sources/LoaderFixture.h"
 #include "sources/backends/SourceTable.h"
+#include "sources/LoaderFixture.h"
 
 #include <gtest/gtest.h>
 

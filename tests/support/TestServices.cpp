@@ -12,13 +12,15 @@ MsgAnswer ScriptedMessageBox::show(const MessageBoxRequest& request) {
 
 QStringList ScriptedMessageBox::texts() const {
     QStringList out;
-    for (const auto& box : shown) out.append(box.text);
+    for (const auto& box : shown)
+        out.append(box.text);
     return out;
 }
 
 QStringList ScriptedMessageBox::titles() const {
     QStringList out;
-    for (const auto& box : shown) out.append(box.title);
+    for (const auto& box : shown)
+        out.append(box.title);
     return out;
 }
 
@@ -39,6 +41,8 @@ void FakeClock::sleep(int milliseconds) {
     advance(milliseconds);
 }
 
-TempFolder::TempFolder() { m_dir.setAutoRemove(true); }
+TempFolder::TempFolder() {
+    m_dir.setAutoRemove(true);
+}
 
 } // namespace quibo::test

@@ -68,7 +68,9 @@ public:
 
 class RecordingStatusLine final : public StatusLineService {
 public:
-    void panelChanged(const QString& key, const QString& text) override { changes.append(key + QLatin1Char('=') + text); }
+    void panelChanged(const QString& key, const QString& text) override {
+        changes.append(key + QLatin1Char('=') + text);
+    }
     QStringList changes;
 };
 

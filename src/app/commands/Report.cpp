@@ -1,7 +1,7 @@
 #include "app/commands/Report.h"
 
-#include "base/Trap.h"
 #include "base/FormModel.h"
+#include "base/Trap.h"
 #include "vb/RuntimeError.h"
 #include "vb/Text.h"
 

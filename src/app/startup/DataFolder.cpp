@@ -17,7 +17,8 @@ QString ExecutableFolder() {
 }
 
 bool IsWritableFolder(const QString& folder) {
-    return !folder.isEmpty() && QFileInfo(folder).isDir() && ::access(QFile::encodeName(folder).constData(), W_OK) == 0;
+    return !folder.isEmpty() && QFileInfo(folder).isDir() &&
+           ::access(QFile::encodeName(folder).constData(), W_OK) == 0;
 }
 
 } // namespace

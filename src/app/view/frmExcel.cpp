@@ -1,12 +1,12 @@
 #include "app/view/frmExcel.h"
 
-#include "base/ErrorReporter.h"
-#include "app/view/SourceGridModel.h"
-#include "app/view/WorkGridModel.h"
 #include "app/view/CheckValue.h"
 #include "app/view/dlgIPAddress.h"
 #include "app/view/frmAbout.h"
 #include "app/view/ImageList.h"
+#include "app/view/SourceGridModel.h"
+#include "app/view/WorkGridModel.h"
+#include "base/ErrorReporter.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "base/Services.h"
 #include "app/commands/FormDialogs.h"
 #include "app/commands/MainCommands.h"
 #include "base/FormModel.h"
+#include "base/Services.h"
 #include "sources/backends/Connection.h"
 
 #include <QElapsedTimer>

@@ -1,12 +1,12 @@
 #include "sources/backends/Connection.h"
 
 #include "sources/backends/AccessSource.h"
+#include "sources/backends/ConnectionString.h"
 #include "sources/backends/OdbcSource.h"
+#include "sources/backends/ProviderError.h"
 #include "sources/backends/TextSource.h"
 #include "sources/backends/XlsSource.h"
 #include "sources/backends/XlsxSource.h"
-#include "sources/backends/ConnectionString.h"
-#include "sources/backends/ProviderError.h"
 
 #include <QFile>
 

@@ -1,7 +1,7 @@
 #include "sources/backends/OdbcSource.h"
 
-#include "sources/backends/DateText.h"
 #include "sources/backends/ConnectionString.h"
+#include "sources/backends/DateText.h"
 #include "sources/backends/ProviderError.h"
 
 #include <sql.h>

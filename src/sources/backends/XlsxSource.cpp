@@ -1,8 +1,8 @@
 #include "sources/backends/XlsxSource.h"
 
 #include "sources/backends/DateText.h"
-#include "sources/backends/SheetBuilder.h"
 #include "sources/backends/ProviderError.h"
+#include "sources/backends/SheetBuilder.h"
 #include "vb/Date.h"
 
 #include <QFile>

@@ -1,18 +1,18 @@
 #include "tally/template/TemplateEngine.h"
 
+#include "base/ColumnLookup.h"
 #include "base/Trap.h"
 #include "base/WorkGrid.h"
 #include "localdb/LocalDatabase.h"
-#include "base/ColumnLookup.h"
 #include "tally/ImportEnvelope.h"
 #include "tally/TallyLink.h"
-#include "vb/Conditional.h"
-#include "vb/ScriptExpression.h"
 #include "tally/template/TemplatePlaceholders.h"
 #include "tally/XmlBuilders.h"
+#include "vb/Conditional.h"
 #include "vb/Format.h"
 #include "vb/Number.h"
 #include "vb/RuntimeError.h"
+#include "vb/ScriptExpression.h"
 #include "vb/Text.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 #include "tally/template/TemplatePlaceholders.h"
 
 #include "base/WorkGrid.h"
-#include "vb/CellNumber.h"
 #include "tally/XmlBuilders.h"
+#include "vb/CellNumber.h"
 #include "vb/Number.h"
 
 namespace quibo {
@@ -30,8 +30,9 @@ QString FillPlaceholders(const WorkGrid& grid, int row, const QString& text, Pla
             if (result.contains(placeholder)) {
                 const QString& cell = grid.CellText(row, k);
                 // A condition compares amounts: "1,25,000" is 125000, not the 1 before its comma.
-                result.replace(placeholder,
-                               use == PlaceholderUse::GroupCondition ? vb::NumberText(CellNumber(cell)) : cell);
+                result.replace(placeholder, use == PlaceholderUse::GroupCondition
+                                                ? vb::NumberText(CellNumber(cell))
+                                                : cell);
             }
         }
         if (byDollar) {

@@ -1,5 +1,5 @@
-#include "app/startup/DataFolder.h"
 #include "app/startup/Display.h"
+#include "app/startup/DataFolder.h"
 #include "support/TestServices.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
+#include "base/Services.h"
 #include "app/startup/ConsoleMessageBox.h"
 #include "app/startup/QtSettingsStore.h"
-#include "base/Services.h"
 #include "support/TestServices.h"
 
 #include <QSettings>
@@ -20,10 +20,14 @@ struct DefaultCase {
 
 TEST(MessageBoxDefaults, TheDefaultButtonAnswers) {
     const DefaultCase cases[] = {
-        {MsgButtons::OkOnly, 0, MsgAnswer::Ok},        {MsgButtons::OkCancel, 1, MsgAnswer::Cancel},
-        {MsgButtons::YesNo, 0, MsgAnswer::Yes},        {MsgButtons::YesNo, 1, MsgAnswer::No},
-        {MsgButtons::YesNoCancel, 2, MsgAnswer::Cancel}, {MsgButtons::RetryCancel, 0, MsgAnswer::Retry},
-        {MsgButtons::AbortRetryIgnore, 2, MsgAnswer::Ignore}, {MsgButtons::YesNo, 7, MsgAnswer::Yes},
+        {MsgButtons::OkOnly, 0, MsgAnswer::Ok},
+        {MsgButtons::OkCancel, 1, MsgAnswer::Cancel},
+        {MsgButtons::YesNo, 0, MsgAnswer::Yes},
+        {MsgButtons::YesNo, 1, MsgAnswer::No},
+        {MsgButtons::YesNoCancel, 2, MsgAnswer::Cancel},
+        {MsgButtons::RetryCancel, 0, MsgAnswer::Retry},
+        {MsgButtons::AbortRetryIgnore, 2, MsgAnswer::Ignore},
+        {MsgButtons::YesNo, 7, MsgAnswer::Yes},
     };
     for (const auto& c : cases) {
         MessageBoxRequest request;

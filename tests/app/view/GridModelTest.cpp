@@ -1,7 +1,7 @@
-#include "base/SourceGrid.h"
 #include "app/view/SourceGridModel.h"
-#include "base/WorkGrid.h"
 #include "app/view/WorkGridModel.h"
+#include "base/SourceGrid.h"
+#include "base/WorkGrid.h"
 
 #include "app/view/ModelCheck.h"
 

@@ -1,10 +1,10 @@
 #include "app/view/frmExcel.h"
 
-#include "base/ErrorReporter.h"
-#include "base/MemorySettingsStore.h"
 #include "app/commands/FormDialogs.h"
 #include "app/commands/FormLayout.h"
 #include "app/view/dlgIPAddress.h"
+#include "base/ErrorReporter.h"
+#include "base/MemorySettingsStore.h"
 #include "support/TestServices.h"
 #include "tally-sim/Simulator.h"
 #include "tally/CurlTransport.h"
