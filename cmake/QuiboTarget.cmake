@@ -1,3 +1,5 @@
+include(GoogleTest)
+
 # Warnings are errors on our own code; third-party headers come in as SYSTEM
 # through their imported targets, so they never trip these flags.
 function(quibo_warnings target)
@@ -30,8 +32,12 @@ function(quibo_test name)
   target_compile_definitions(${name} PRIVATE QUIBO_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
                                              QUIBO_BINARY_DIR="${PROJECT_BINARY_DIR}")
   quibo_warnings(${name})
-  add_test(NAME ${name} COMMAND ${name})
-  set_tests_properties(${name} PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=${PROJECT_BINARY_DIR}/xdg-runtime;ASAN_OPTIONS=detect_leaks=1"
-    TIMEOUT 300)
+  # Each case is a test of its own, named after its executable, so that one case can be run alone
+  # and the cases of one executable run in parallel.
+  gtest_discover_tests(${name}
+    TEST_PREFIX "${name}."
+    DISCOVERY_TIMEOUT 120
+    PROPERTIES
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=${PROJECT_BINARY_DIR}/xdg-runtime;ASAN_OPTIONS=detect_leaks=1"
+      TIMEOUT 300)
 endfunction()

@@ -10,6 +10,8 @@ using TestApplication = QCoreApplication;
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
+    // CTest sets the platform for each case; listing the cases at build time finds no display either.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     TestApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

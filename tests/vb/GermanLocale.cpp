@@ -1,6 +1,8 @@
 // Every table in this suite runs under a German locale, where "," is the decimal point: the VB
 // rules must not notice.
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -10,7 +12,6 @@
 #include <clocale>
 #include <cstdlib>
 #include <iostream>
-#include <memory>
 
 namespace {
 
@@ -36,20 +37,26 @@ public:
 
 private:
     // Machines rarely have the German C locale generated; the locale sources usually are there,
-    // so build it into a private folder.
-    bool CompileAndSwitch() {
-        m_folder = std::make_unique<QTemporaryDir>();
-        if (!m_folder->isValid()) return false;
-        const QString target = m_folder->filePath(QStringLiteral("de_DE.UTF-8"));
-        QProcess localedef;
-        localedef.start(QStringLiteral("localedef"), {QStringLiteral("-i"), QStringLiteral("de_DE"),
-                                                      QStringLiteral("-f"), QStringLiteral("UTF-8"), target});
-        if (!localedef.waitForFinished(60000) || localedef.exitStatus() != QProcess::NormalExit) return false;
-        ::setenv("LOCPATH", m_folder->path().toLocal8Bit().constData(), 1);
+    // so build it once into the build folder, where every later test process finds it. It is
+    // built aside and renamed into place, so processes that race each see a whole locale.
+    static bool CompileAndSwitch() {
+        const QString folder = QStringLiteral(QUIBO_BINARY_DIR "/test-locale");
+        const QString locale = QStringLiteral("de_DE.UTF-8");
+        if (!QFileInfo::exists(folder + QLatin1Char('/') + locale)) {
+            QTemporaryDir scratch(folder + QStringLiteral("-XXXXXX"));
+            if (!scratch.isValid()) return false;
+            QProcess localedef;
+            localedef.start(QStringLiteral("localedef"),
+                            {QStringLiteral("-i"), QStringLiteral("de_DE"), QStringLiteral("-f"),
+                             QStringLiteral("UTF-8"), scratch.filePath(locale)});
+            // localedef warns with a non-zero status and still writes a usable locale.
+            if (!localedef.waitForFinished(60000) || !QFileInfo::exists(scratch.filePath(locale)))
+                return false;
+            QDir().rename(scratch.path(), folder); // fails harmlessly when another process was first
+        }
+        ::setenv("LOCPATH", folder.toLocal8Bit().constData(), 1);
         return SwitchCLocale();
     }
-
-    std::unique_ptr<QTemporaryDir> m_folder;
 };
 
 const ::testing::Environment* const kGermanLocale = ::testing::AddGlobalTestEnvironment(new GermanLocale);
