@@ -1,9 +1,18 @@
 #include "base/ColumnLookup.h"
 
-#include "base/ColumnSearch.h"
+#include "base/SourceGrid.h"
 #include "base/Trap.h"
+#include "vb/Text.h"
 
 namespace quibo {
+
+int FindSourceColumn(const SourceGrid& grid, QStringView name) {
+    const QString wanted = vb::UCase(vb::Trim(name));
+    const int columns = grid.Cols();
+    for (int i = 0; i < columns; ++i)
+        if (vb::UCase(vb::Trim(grid.TextMatrix(0, i))) == wanted) return i;
+    return -1;
+}
 
 int GetColumnIndex(ErrorReporter& errors, const SourceGrid& grid, const QString& name) {
     int index = -1;

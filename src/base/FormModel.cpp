@@ -1,6 +1,6 @@
 #include "base/FormModel.h"
 
-#include "base/ColumnSearch.h"
+#include "base/ColumnLookup.h"
 #include "base/Services.h"
 #include "base/Trap.h"
 #include "vb/Text.h"

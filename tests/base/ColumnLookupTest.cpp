@@ -9,7 +9,29 @@
 namespace quibo {
 namespace {
 
-// The search itself is FindSourceColumn; here, its two answers and that neither reports.
+TEST(FindSourceColumn, TrimsBlanksOnlyIgnoresCaseAndTakesTheLeftmost) {
+    SourceGrid grid;
+    grid.Bind({QStringLiteral("Name"), QStringLiteral(" Parent"), QStringLiteral("Rate"),
+               QStringLiteral("RATE"), QStringLiteral("\tNarration")},
+              QList<int>(5, 0));
+    const struct {
+        const char* name;
+        int index;
+    } cases[] = {
+        {"Name", 0},       {" NAME ", 0},      {"name", 0}, {"PARENT", 1}, {"rate", 2},
+        {"Narration", -1}, {"\tnarration", 4}, {"", -1},    {"   ", -1},   {"Amount", -1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FindSourceColumn(grid, QString::fromLatin1(c.name)), c.index) << c.name;
+}
+
+TEST(FindSourceColumn, BeforeAnyLoadOnlyABlankNameMatches) {
+    const SourceGrid grid; // design size: 2 x 2 blank cells
+    EXPECT_EQ(FindSourceColumn(grid, u"NAME"), -1);
+    EXPECT_EQ(FindSourceColumn(grid, u" "), 0);
+}
+
+// The trapped forms: their two answers, and that neither reports.
 TEST(ColumnLookup, IndexCountsFromZeroAndPresenceFollowsIt) {
     test::TempFolder folder;
     test::ScriptedMessageBox boxes;

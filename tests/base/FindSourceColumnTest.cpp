@@ -1,4 +1,4 @@
-#include "base/ColumnSearch.h"
+#include "base/ColumnLookup.h"
 
 #include "base/SourceGrid.h"
 
