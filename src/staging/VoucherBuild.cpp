@@ -1,0 +1,35 @@
+#include "staging/VoucherBuild.h"
+
+#include "localdb/LocalDatabase.h"
+#include "localdb/RecordSet.h"
+#include "tally/XmlBuilders.h"
+
+namespace quibo {
+
+RecordSet StagedRows(const VoucherBuild& build, const QString& table, const QString& orderBy,
+                     const QString& parentKey, const QVariant& parentValue) {
+    QString sql = QStringLiteral("Select * from %1 where CompanyName = ? and FK_VchID = ?").arg(table);
+    QVariantList params{build.company, build.voucherId};
+    if (!parentKey.isEmpty()) {
+        sql += QStringLiteral(" and %1 = ?").arg(parentKey);
+        params.append(parentValue.isNull() ? QVariant(QString()) : QVariant(parentValue.toString()));
+    }
+    sql += QStringLiteral(" Order By ") + orderBy;
+    return build.db.query(sql, params);
+}
+
+QString FieldText(const RecordSet& rows, int row, QStringView column) {
+    const QVariant& value = rows.value(row, column);
+    return value.isNull() ? QString() : value.toString();
+}
+
+XmlNode AppendField(VoucherBuild& build, XmlNode parent, const QString& tag, const RecordSet& rows, int row,
+                    QStringView column) {
+    return AppendXmlElementIfValue(build.errors, build.doc, parent, tag, FieldText(rows, row, column));
+}
+
+XmlNode AppendElement(VoucherBuild& build, XmlNode parent, const QString& tag, const QString& value) {
+    return AppendXmlElement(build.errors, build.doc, parent, tag, value);
+}
+
+} // namespace quibo

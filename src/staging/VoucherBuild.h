@@ -1,0 +1,55 @@
+#pragma once
+
+#include "tally/XmlDocument.h"
+
+#include <QString>
+#include <QStringView>
+#include <QVariant>
+
+namespace quibo {
+
+class ErrorReporter;
+class LocalDatabase;
+class RecordSet;
+
+// One voucher on its way from the staging tables to a VOUCHER element: what every section of the
+// message reads, and the element it appends to. Lives for one build.
+struct VoucherBuild {
+    ErrorReporter& errors;
+    LocalDatabase& db;
+    XmlDocument& doc;
+    XmlNode voucher; // the VOUCHER element
+    QString company;
+    QString voucherId;
+    QString action;
+    QString guid; // GUID_ of the voucher's Voucher row; "" without one. Set by the header section.
+};
+
+// The staged rows of `table` for the voucher, ordered by `orderBy` (an SQL order list such as
+// "val(AdID)"). With a parent key column (FK_LdEID, FK_InEID, FK_LeID) only the rows of that parent
+// row. Company, voucher id and parent value reach the database as bound values.
+RecordSet StagedRows(const VoucherBuild& build, const QString& table, const QString& orderBy,
+                     const QString& parentKey = QString(), const QVariant& parentValue = QVariant());
+
+// The value of a staged column as text: "" for Null, else the value as stored.
+QString FieldText(const RecordSet& rows, int row, QStringView column);
+
+// The field rule: appends TAG under the parent with the column's value, unless the value is Null or
+// "". Returns the element, or no node.
+XmlNode AppendField(VoucherBuild& build, XmlNode parent, const QString& tag, const RecordSet& rows, int row,
+                    QStringView column);
+
+// Appends the element (a *.LIST container or a fixed element) whatever its value.
+XmlNode AppendElement(VoucherBuild& build, XmlNode parent, const QString& tag,
+                      const QString& value = QString());
+
+// The sections of the message, in the order they are appended to the voucher element.
+void AppendPartyLists(VoucherBuild& build);    // ADDRESS.LIST, BASICBUYERADDRESS.LIST, BASICORDERTERMS.LIST
+void AppendVoucherHeader(VoucherBuild& build); // the VOUCHER attributes and header elements
+void AppendOrderLists(VoucherBuild& build);    // INVOICEDELNOTES.LIST, INVOICEORDERLIST.LIST
+void AppendLedgerEntries(VoucherBuild& build); // LEDGERENTRIES.LIST
+void AppendInventoryEntries(VoucherBuild& build);    // ALLINVENTORYENTRIES.LIST of InventoryEntry
+void AppendAllLedgerEntries(VoucherBuild& build);    // ALLLEDGERENTRIES.LIST
+void AppendStockJournalEntries(VoucherBuild& build); // INVENTORYENTRIESIN/OUT.LIST, ALLINVENTORYENTRIES.LIST
+
+} // namespace quibo
