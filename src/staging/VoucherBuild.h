@@ -43,6 +43,13 @@ XmlNode AppendField(VoucherBuild& build, XmlNode parent, const QString& tag, con
 XmlNode AppendElement(VoucherBuild& build, XmlNode parent, const QString& tag,
                       const QString& value = QString());
 
+// What ledger lines and all-ledger lines share, under the line's element (`lineId` its LdEID): the
+// cost-centre split (CATEGORYALLOCATIONS.LIST), and the bank and tax-bill allocations.
+void AppendCategoryAllocations(VoucherBuild& build, XmlNode line, const QVariant& lineId);
+void AppendBankAllocations(VoucherBuild& build, XmlNode line, const QVariant& lineId,
+                           const QString& ledgerName);
+void AppendTaxBillAllocations(VoucherBuild& build, XmlNode line, const QVariant& lineId);
+
 // The sections of the message, in the order they are appended to the voucher element.
 void AppendPartyLists(VoucherBuild& build);    // ADDRESS.LIST, BASICBUYERADDRESS.LIST, BASICORDERTERMS.LIST
 void AppendVoucherHeader(VoucherBuild& build); // the VOUCHER attributes and header elements
