@@ -36,6 +36,7 @@ function(quibo_test name)
   # and the cases of one executable run in parallel.
   gtest_discover_tests(${name}
     TEST_PREFIX "${name}."
+    NO_PRETTY_VALUES
     DISCOVERY_TIMEOUT 120
     PROPERTIES
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=${PROJECT_BINARY_DIR}/xdg-runtime;ASAN_OPTIONS=detect_leaks=1"
