@@ -61,7 +61,7 @@ void MasterRun::TakeCompany(int row) {
 }
 
 bool MasterRun::Exists(const QString& name) {
-    return TallyObjectExists(m_link, m_kind.objectType, name, m_form.chkSkipMst.value != 0);
+    return TallyObjectKnownToExist(m_link, m_kind.objectType, name, m_form.chkSkipMst.value != 0);
 }
 
 void MasterRun::Progress(int shownRow, int currentRow) {

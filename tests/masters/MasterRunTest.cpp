@@ -128,6 +128,15 @@ TEST_F(RowByRow, NoReplyIsAFailureNotTheColourOfTheRowBefore) {
     EXPECT_EQ(Progress(), QStringList({"Processed Godowns: 1", "Processed Godowns: 2"}));
 }
 
+TEST_F(RowByRow, WithTheServerDownTheSkipTestLetsTheMasterBePostedAndFail) {
+    Load(GodownFields, {{"Okhla Store", "Primary", "No"}});
+    form.chkSkipMst.value = 1;
+    server.stop();
+    PostGodowns(form, link);
+    EXPECT_EQ(Status(1), QStringLiteral("ERROR: no reply from the Tally server"));
+    EXPECT_EQ(Locations(), QStringList({"C02-0001", "C02-0001"})); // the question, then the post
+}
+
 // --- The marking of one posted row.
 
 struct MarkCase {
