@@ -79,7 +79,7 @@ void MasterRun::RowByRow(const std::function<QString(const QString& company, int
             MarkSkipped(row);
             continue;
         }
-        MarkPosted(row, post(m_form.CurrentCompany, row));
+        MarkPosted(row, PostRecord(m_link, [&] { return post(m_form.CurrentCompany, row); }));
         Progress(row, row);
         m_form.DoEvents();
     }
@@ -110,7 +110,8 @@ void MasterRun::RunGrouped(const Grouped& shape) {
             const bool exists = !name.isEmpty() && Exists(name);
             if (pending) {
                 const int lastRow = row - 1;
-                const QString outcome = shape.post(previousRowCompany, firstRow, lastRow);
+                const TallyOutcome outcome =
+                    PostRecord(m_link, [&] { return shape.post(previousRowCompany, firstRow, lastRow); });
                 MarkPosted(lastRow, outcome, shape.iconOnly);
                 Progress(shape.progressShowsNextRow ? row : lastRow, lastRow);
                 m_form.DoEvents();
@@ -129,16 +130,16 @@ void MasterRun::RunGrouped(const Grouped& shape) {
     }
 }
 
-void MasterRun::MarkPosted(int row, const QString& outcome, bool iconOnly) {
+void MasterRun::MarkPosted(int row, const TallyOutcome& outcome, bool iconOnly) {
     WorkGrid& grid = m_form.GR1;
-    const QString upper = vb::UCase(outcome);
-    QString status = outcome;
+    const QString upper = vb::UCase(outcome.text);
+    QString status = outcome.text;
     int32_t colour = marks::Black;
     int icon = -1; // an outcome no test knows gets no icon
-    if (outcome.trimmed().isEmpty()) {
-        // Nothing came back (a failed exchange has been reported): the row must not pass for anything
-        // but a failure.
-        status = marks::NoReply;
+    if (!outcome.sent || outcome.text.trimmed().isEmpty()) {
+        // The request never went out, or nothing came back (either way reported): the row must not
+        // pass for anything but a failure.
+        status = outcome.sent ? marks::NoReply : marks::NotSent;
         colour = marks::Red;
         icon = marks::ErrorIcon;
     } else if (upper.contains(QLatin1String("ERROR"))) {

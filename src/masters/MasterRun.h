@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tally/TallyOutcome.h"
+
 #include <QHash>
 #include <QString>
 
@@ -28,6 +30,7 @@ constexpr int ErrorIcon = 1;
 constexpr int DoneIcon = 0;
 inline const QString Skipped = QStringLiteral("SKIPED");
 inline const QString NoReply = QStringLiteral("ERROR: no reply from the Tally server");
+inline const QString NotSent = QStringLiteral("ERROR: not sent, see the error log");
 } // namespace marks
 
 // One run of a master posting procedure over the working grid `GR1`: the company of each row, the
@@ -72,8 +75,9 @@ public:
     void RunGrouped(const Grouped& shape);
 
     // Writes a posted master's outcome into its row: status text, icon, colour, bold status. With
-    // iconOnly the row stays black, unless no reply came: that row is red whatever the shape.
-    void MarkPosted(int row, const QString& outcome, bool iconOnly = false);
+    // iconOnly the row stays black, unless the request was not sent or no reply came: that row is red
+    // whatever the shape.
+    void MarkPosted(int row, const TallyOutcome& outcome, bool iconOnly = false);
     void MarkSkipped(int row);
 
 private:

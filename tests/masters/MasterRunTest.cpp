@@ -145,6 +145,7 @@ struct MarkCase {
     const char* status;
     int32_t colour;
     int icon;
+    bool sent = true;
 };
 
 struct Marking : test::MasterFixture, ::testing::WithParamInterface<MarkCase> {};
@@ -153,8 +154,8 @@ TEST_P(Marking, OutcomeDecidesStatusColourAndIcon) {
     Load(GodownFields, {{"Okhla Store", "Primary", "No"}, {"Surat Yard", "Primary", "No"}});
     MasterRun run(form, link, {QStringLiteral("GODOWNS"), QStringLiteral("Processed Godowns: ")});
     // The row before was an error: nothing of it may carry over.
-    run.MarkPosted(1, QStringLiteral("ERRORS "));
-    run.MarkPosted(2, QString::fromUtf8(GetParam().outcome));
+    run.MarkPosted(1, {QStringLiteral("ERRORS "), true});
+    run.MarkPosted(2, {QString::fromUtf8(GetParam().outcome), GetParam().sent});
     EXPECT_EQ(Status(2), QString::fromUtf8(GetParam().status));
     EXPECT_EQ(Colour(2), GetParam().colour);
     EXPECT_EQ(Icon(2), GetParam().icon);
@@ -173,6 +174,7 @@ INSTANTIATE_TEST_SUITE_P(
                       MarkCase{"Combined", "COMBINED ", "COMBINED ", 0, 0},
                       MarkCase{"NoReply", "", "ERROR: no reply from the Tally server", 255, 1},
                       MarkCase{"ABlankReply", "  \r\n ", "ERROR: no reply from the Tally server", 255, 1},
+                      MarkCase{"NotSent", "", "ERROR: not sent, see the error log", 255, 1, false},
                       MarkCase{"AnAnswerNoTestKnowsIsBlackWithoutIcon",
                                "Unknown Request, cannot be processed", "Unknown Request, cannot be processed",
                                0, -1}),
@@ -182,7 +184,7 @@ TEST_F(RowByRow, ANewOutcomeLeavesNoIconOfAnEarlierMark) {
     Load(GodownFields, {{"Okhla Store", "Primary", "No"}});
     MasterRun run(form, link, {QStringLiteral("GODOWNS"), QStringLiteral("Processed Godowns: ")});
     run.MarkSkipped(1);
-    run.MarkPosted(1, QStringLiteral("Unknown"));
+    run.MarkPosted(1, {QStringLiteral("Unknown"), true});
     EXPECT_EQ(Icon(1), -1); // a new outcome leaves no icon of the old one
 }
 
