@@ -74,7 +74,10 @@ void MasterRun::RowByRow(const std::function<QString(const QString& company, int
     for (int row = 1; row <= rows; ++row) {
         TakeCompany(row);
         const QString name = Cell(row, NameColumn);
-        if (IsBlank(name)) continue;
+        if (IsBlank(name)) {
+            if (!m_form.IsEmptyRow(row)) MarkUnnamed(row);
+            continue;
+        }
         if (Exists(name)) {
             MarkSkipped(row);
             continue;
@@ -126,12 +129,14 @@ void MasterRun::RunGrouped(const Grouped& shape) {
                 }
             }
         }
-        if (firstRow > 0) shape.addRow(firstRow, row);
+        if (firstRow > 0)
+            shape.addRow(firstRow, row);
+        else if (name.isEmpty() && !empty)
+            MarkUnnamed(row); // before the first named master, or after an empty row: in no master
     }
 }
 
 void MasterRun::MarkPosted(int row, const TallyOutcome& outcome, bool iconOnly) {
-    WorkGrid& grid = m_form.GR1;
     const QString upper = vb::UCase(outcome.text);
     QString status = outcome.text;
     int32_t colour = marks::Black;
@@ -151,6 +156,16 @@ void MasterRun::MarkPosted(int row, const TallyOutcome& outcome, bool iconOnly) 
     } else if (upper.contains(QLatin1String("ALTERED")) || upper.contains(QLatin1String("COMBINED"))) {
         icon = marks::DoneIcon;
     }
+    Mark(row, status, colour, icon);
+}
+
+void MasterRun::MarkUnnamed(int row) {
+    // Red whatever the shape, as every failure the program finds itself.
+    Mark(row, marks::NoName, marks::Red, marks::ErrorIcon);
+}
+
+void MasterRun::Mark(int row, const QString& status, int32_t colour, int icon) {
+    WorkGrid& grid = m_form.GR1;
     const int statusColumn = grid.ColumnIndex(StatusColumn);
     grid.SetCellText(row, statusColumn, status);
     grid.SetCellIcon(row, 1, icon);

@@ -31,13 +31,16 @@ constexpr int DoneIcon = 0;
 inline const QString Skipped = QStringLiteral("SKIPED");
 inline const QString NoReply = QStringLiteral("ERROR: no reply from the Tally server");
 inline const QString NotSent = QStringLiteral("ERROR: not sent, see the error log");
+inline const QString NoName = QStringLiteral("ERROR: no NAME");
 } // namespace marks
 
 // One run of a master posting procedure over the working grid `GR1`: the company of each row, the
 // skip test, the post, the marking of the row, the progress text and the yield. Two shapes:
 // one master per row, or one master per run of adjacent rows that share a NAME.
 //
-// A NAME that is empty or blanks only names no master: it is never asked about and never posted.
+// A NAME that is empty or blanks only names no master: it is never asked about and never posted. A
+// row that is not posted for want of a name, yet holds data, is marked as an error that says so; an
+// empty row is left alone.
 // Run-time errors (a missing column, a grid call) leave the run by exception; the poster's trap
 // reports them. User-interface thread; yields to the window once per posted master.
 class MasterRun {
@@ -81,6 +84,8 @@ public:
     void MarkSkipped(int row);
 
 private:
+    void MarkUnnamed(int row);
+    void Mark(int row, const QString& status, int32_t colour, int icon);
     // Sets `CurrentCompany` for the row: its "COMPANYNAME" cell when not blank, else the company box.
     void TakeCompany(int row);
     bool Exists(const QString& name);

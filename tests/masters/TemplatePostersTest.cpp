@@ -166,7 +166,7 @@ TEST_F(Templates, RowByRowEachRowIsOneMaster) {
   <PARENT>Primary</PARENT>
 </GODOWN>)"));
     EXPECT_EQ(Colour(1), 16711680);
-    EXPECT_EQ(Status(2), QString());
+    EXPECT_EQ(Status(2), QStringLiteral("ERROR: no NAME"));
     EXPECT_EQ(Status(3), QStringLiteral("ERRORS Godown 'Nowhere' does not exist! - "));
     EXPECT_EQ(Colour(3), 255);
     EXPECT_EQ(Icon(3), 1);
