@@ -10,7 +10,7 @@ class TallyLink;
 
 // What became of one record's request to the server.
 struct TallyOutcome {
-    // What the record's post returned: the reduced reply, "" when none came back.
+    // What the record's post returned: the reduced reply; "" when none came back or none was sent.
     QString text;
     // Whether the request went to the server, answered or not. A record whose request could not be
     // built (no format, an unusable element name, a company the envelope cannot hold, a bill total out
