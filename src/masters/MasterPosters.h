@@ -13,8 +13,9 @@ class TallyLink;
 // the loader put into `GR1`, sends every master to the Tally server through the link, to the row's
 // company ("COMPANYNAME" when not blank, else the company box, left in `CurrentCompany`), skips
 // masters the server already has when `chkSkipMst` is set, and writes each outcome into its row's
-// "PROCESSSTATUS" cell with its colour and icon. A run-time error is reported under the procedure's
-// location code and ends the run; the caller goes on. User-interface thread; yields once per post.
+// "PROCESSSTATUS" cell with its colour and icon; a row left out for want of a NAME but holding data
+// reads "ERROR: no NAME". A run-time error is reported under the procedure's location code and ends
+// the run; the caller goes on. User-interface thread; yields once per post.
 
 // One master per row, through the senders.
 void PostLedgerGroups(FormModel& form, TallyLink& link);    // F01-0016

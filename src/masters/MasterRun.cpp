@@ -61,7 +61,7 @@ void MasterRun::TakeCompany(int row) {
 }
 
 bool MasterRun::Exists(const QString& name) {
-    return TallyObjectExists(m_link, m_kind.objectType, name, m_form.chkSkipMst.value != 0);
+    return TallyObjectKnownToExist(m_link, m_kind.objectType, name, m_form.chkSkipMst.value != 0);
 }
 
 void MasterRun::Progress(int shownRow, int currentRow) {
@@ -74,12 +74,15 @@ void MasterRun::RowByRow(const std::function<QString(const QString& company, int
     for (int row = 1; row <= rows; ++row) {
         TakeCompany(row);
         const QString name = Cell(row, NameColumn);
-        if (IsBlank(name)) continue;
+        if (IsBlank(name)) {
+            if (!m_form.IsEmptyRow(row)) MarkUnnamed(row);
+            continue;
+        }
         if (Exists(name)) {
             MarkSkipped(row);
             continue;
         }
-        MarkPosted(row, post(m_form.CurrentCompany, row));
+        MarkPosted(row, PostRecord(m_link, [&] { return post(m_form.CurrentCompany, row); }));
         Progress(row, row);
         m_form.DoEvents();
     }
@@ -110,7 +113,8 @@ void MasterRun::RunGrouped(const Grouped& shape) {
             const bool exists = !name.isEmpty() && Exists(name);
             if (pending) {
                 const int lastRow = row - 1;
-                const QString outcome = shape.post(previousRowCompany, firstRow, lastRow);
+                const TallyOutcome outcome =
+                    PostRecord(m_link, [&] { return shape.post(previousRowCompany, firstRow, lastRow); });
                 MarkPosted(lastRow, outcome, shape.iconOnly);
                 Progress(shape.progressShowsNextRow ? row : lastRow, lastRow);
                 m_form.DoEvents();
@@ -125,20 +129,22 @@ void MasterRun::RunGrouped(const Grouped& shape) {
                 }
             }
         }
-        if (firstRow > 0) shape.addRow(firstRow, row);
+        if (firstRow > 0)
+            shape.addRow(firstRow, row);
+        else if (name.isEmpty() && !empty)
+            MarkUnnamed(row); // before the first named master, or after an empty row: in no master
     }
 }
 
-void MasterRun::MarkPosted(int row, const QString& outcome, bool iconOnly) {
-    WorkGrid& grid = m_form.GR1;
-    const QString upper = vb::UCase(outcome);
-    QString status = outcome;
+void MasterRun::MarkPosted(int row, const TallyOutcome& outcome, bool iconOnly) {
+    const QString upper = vb::UCase(outcome.text);
+    QString status = outcome.text;
     int32_t colour = marks::Black;
     int icon = -1; // an outcome no test knows gets no icon
-    if (outcome.trimmed().isEmpty()) {
-        // Nothing came back (a failed exchange has been reported): the row must not pass for anything
-        // but a failure.
-        status = marks::NoReply;
+    if (!outcome.sent || outcome.text.trimmed().isEmpty()) {
+        // The request never went out, or nothing came back (either way reported): the row must not
+        // pass for anything but a failure.
+        status = outcome.sent ? marks::NoReply : marks::NotSent;
         colour = marks::Red;
         icon = marks::ErrorIcon;
     } else if (upper.contains(QLatin1String("ERROR"))) {
@@ -150,6 +156,16 @@ void MasterRun::MarkPosted(int row, const QString& outcome, bool iconOnly) {
     } else if (upper.contains(QLatin1String("ALTERED")) || upper.contains(QLatin1String("COMBINED"))) {
         icon = marks::DoneIcon;
     }
+    Mark(row, status, colour, icon);
+}
+
+void MasterRun::MarkUnnamed(int row) {
+    // Red whatever the shape, as every failure the program finds itself.
+    Mark(row, marks::NoName, marks::Red, marks::ErrorIcon);
+}
+
+void MasterRun::Mark(int row, const QString& status, int32_t colour, int icon) {
+    WorkGrid& grid = m_form.GR1;
     const int statusColumn = grid.ColumnIndex(StatusColumn);
     grid.SetCellText(row, statusColumn, status);
     grid.SetCellIcon(row, 1, icon);

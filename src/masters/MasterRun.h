@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tally/TallyOutcome.h"
+
 #include <QHash>
 #include <QString>
 
@@ -28,13 +30,17 @@ constexpr int ErrorIcon = 1;
 constexpr int DoneIcon = 0;
 inline const QString Skipped = QStringLiteral("SKIPED");
 inline const QString NoReply = QStringLiteral("ERROR: no reply from the Tally server");
+inline const QString NotSent = QStringLiteral("ERROR: not sent, see the error log");
+inline const QString NoName = QStringLiteral("ERROR: no NAME");
 } // namespace marks
 
 // One run of a master posting procedure over the working grid `GR1`: the company of each row, the
 // skip test, the post, the marking of the row, the progress text and the yield. Two shapes:
 // one master per row, or one master per run of adjacent rows that share a NAME.
 //
-// A NAME that is empty or blanks only names no master: it is never asked about and never posted.
+// A NAME that is empty or blanks only names no master: it is never asked about and never posted. A
+// row that is not posted for want of a name, yet holds data, is marked as an error that says so; an
+// empty row is left alone.
 // Run-time errors (a missing column, a grid call) leave the run by exception; the poster's trap
 // reports them. User-interface thread; yields to the window once per posted master.
 class MasterRun {
@@ -72,11 +78,14 @@ public:
     void RunGrouped(const Grouped& shape);
 
     // Writes a posted master's outcome into its row: status text, icon, colour, bold status. With
-    // iconOnly the row stays black, unless no reply came: that row is red whatever the shape.
-    void MarkPosted(int row, const QString& outcome, bool iconOnly = false);
+    // iconOnly the row stays black, unless the request was not sent or no reply came: that row is red
+    // whatever the shape.
+    void MarkPosted(int row, const TallyOutcome& outcome, bool iconOnly = false);
     void MarkSkipped(int row);
 
 private:
+    void MarkUnnamed(int row);
+    void Mark(int row, const QString& status, int32_t colour, int icon);
     // Sets `CurrentCompany` for the row: its "COMPANYNAME" cell when not blank, else the company box.
     void TakeCompany(int row);
     bool Exists(const QString& name);

@@ -13,8 +13,8 @@ class TallyLink;
 // it through the link and returns the import outcome of the reply; the posters pass "Create".
 // The action "Alter" (exact case) takes the NAME attribute from `currentName` instead of `name`.
 // The record is not validated: the server's answer tells what it made of it. A run-time error is
-// reported with the sender's location code and gives ""; a failed exchange gives what PostToTally
-// gives (""). Blocking; user-interface thread.
+// reported with the sender's location code and gives "" with nothing sent; a failed exchange gives
+// what PostToTally gives (""); PostRecord tells the two apart. Blocking; user-interface thread.
 
 QString SendGodown(TallyLink& link, const QString& company, const GodownMaster& record,
                    const QString& action); // C03--0001

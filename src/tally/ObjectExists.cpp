@@ -2,6 +2,7 @@
 
 #include "base/Trap.h"
 #include "tally/TallyLink.h"
+#include "tally/TallyOutcome.h"
 #include "tally/XmlBuilders.h"
 
 namespace quibo {
@@ -37,15 +38,27 @@ QString ObjectRequest(const QString& type, const QString& name) {
     return text;
 }
 
-bool Ask(TallyLink& link, const QString& type, const QString& name) {
+// What the server said of the object.
+enum class Answer {
+    NotSent, // no request went out
+    Empty,   // the exchange failed, or the server answered nothing
+    Missing, // the answer carries "<ERRORMSG>"
+    Found,
+};
+
+Answer Ask(TallyLink& link, const QString& type, const QString& name) {
     QString request = ObjectRequest(type, name);
-    const QString reply = link.PostToTally(request);
-    // "" is a failed exchange (or an empty answer): nothing is known of the object.
-    if (reply.isEmpty()) return false;
-    QString answer = reply;
+    const TallyOutcome reply = PostRecord(link, [&] { return link.PostToTally(request); });
+    if (!reply.sent) return Answer::NotSent;
+    if (reply.text.isEmpty()) return Answer::Empty;
+    QString answer = reply.text;
     answer.remove(QLatin1String("&#4; "));
     answer.remove(QLatin1String("UDF:"));
-    return !answer.contains(QLatin1String("<ERRORMSG>"));
+    return answer.contains(QLatin1String("<ERRORMSG>")) ? Answer::Missing : Answer::Found;
+}
+
+bool TakenToExist(Answer answer) {
+    return answer == Answer::Found || answer == Answer::Empty;
 }
 
 } // namespace
@@ -54,14 +67,23 @@ bool TallyObjectExists(TallyLink& link, const QString& objectType, const QString
     bool exists = false;
     if (!ask) return exists;
     Trap(link.errors(), "C03--0011",
-         [&] { exists = Ask(link, EscapeXml(objectType), EscapeXml(objectName)); });
+         [&] { exists = TakenToExist(Ask(link, EscapeXml(objectType), EscapeXml(objectName))); });
     return exists;
 }
 
 bool TallyObjectExistsRaw(TallyLink& link, const QString& objectType, const QString& objectName) {
     bool exists = false;
-    Trap(link.errors(), "C03--0010", [&] { exists = Ask(link, objectType, objectName); });
+    Trap(link.errors(), "C03--0010", [&] { exists = TakenToExist(Ask(link, objectType, objectName)); });
     return exists;
+}
+
+bool TallyObjectKnownToExist(TallyLink& link, const QString& objectType, const QString& objectName,
+                             bool ask) {
+    bool known = false;
+    if (!ask) return known;
+    Trap(link.errors(), "C03--0011",
+         [&] { known = Ask(link, EscapeXml(objectType), EscapeXml(objectName)) == Answer::Found; });
+    return known;
 }
 
 } // namespace quibo

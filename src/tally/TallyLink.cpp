@@ -67,6 +67,7 @@ QString TallyLink::PostToTally(QString& xml) {
         IndentXmlDocument(m_errors, doc);
         if (!parsed) return; // an empty request would only draw an answer that means nothing
 
+        ++m_requestsPosted;
         const HttpReply reply = m_transport.post(url, doc.xmlUtf8());
         if (!reply.sent) vb::RaiseSystemError(HttpSendFailed, reply.errorText, reply.systemErrorCode);
         outcome = ParseTallyResponse(reply.text());

@@ -20,6 +20,10 @@ public:
     // text that does not parse is reported (C02-0003), not sent, and gives "".
     QString PostToTally(QString& xml);
 
+    // The requests handed to the transport so far, whether an answer came back or not; a request that
+    // does not parse is not among them. PostRecord reads it.
+    quint64 RequestsPosted() const { return m_requestsPosted; }
+
     // "http://" ServerAddress ":" PortNo, as the settings hold them now.
     QString ServerUrl() const;
 
@@ -29,6 +33,7 @@ private:
     SettingsStore& m_settings;
     ErrorReporter& m_errors;
     HttpTransport& m_transport;
+    quint64 m_requestsPosted = 0;
 };
 
 // Reduces a Tally reply to an import outcome: the local names of the counter elements whose text is

@@ -32,7 +32,7 @@ TEST_F(RowByRow, AGridWithOnlyTheEmptyRowPostsAndWritesNothing) {
     EXPECT_EQ(Locations(), QStringList());
 }
 
-TEST_F(RowByRow, RowsWithoutANameAreLeftAloneAndNeverAskedAbout) {
+TEST_F(RowByRow, RowsWithoutANameAreNeverAskedAboutAndSaySo) {
     // A NAME of blanks alone names no master either: it is not asked about and not posted.
     Load(GodownFields, {{"Bhiwandi Depot", "Primary", "No"},
                         {"", "Primary", "No"},
@@ -44,10 +44,14 @@ TEST_F(RowByRow, RowsWithoutANameAreLeftAloneAndNeverAskedAbout) {
               QStringList({"exists GODOWNS: Bhiwandi Depot", "GODOWN Bhiwandi Depot -> Sharma Traders",
                            "exists GODOWNS: Okhla Store", "GODOWN Okhla Store -> Sharma Traders"}));
     for (int row : {2, 3}) {
-        EXPECT_EQ(Status(row), QString()) << row;
-        EXPECT_EQ(Icon(row), -1) << row;
-        EXPECT_FALSE(Bold(row)) << row;
+        EXPECT_EQ(Status(row), QStringLiteral("ERROR: no NAME")) << row;
+        EXPECT_EQ(Colour(row), 255) << row;
+        EXPECT_EQ(Icon(row), 1) << row;
+        EXPECT_TRUE(Bold(row)) << row;
     }
+    // The closing empty row holds nothing to tell of.
+    EXPECT_EQ(Status(5), QString());
+    EXPECT_EQ(Icon(5), -1);
     EXPECT_EQ(Progress(), QStringList({"Processed Godowns: 1", "Processed Godowns: 4"}));
     EXPECT_EQ(yield.count, 2);
     EXPECT_EQ(form.GR1.SelectedRow(), 4);
@@ -128,6 +132,15 @@ TEST_F(RowByRow, NoReplyIsAFailureNotTheColourOfTheRowBefore) {
     EXPECT_EQ(Progress(), QStringList({"Processed Godowns: 1", "Processed Godowns: 2"}));
 }
 
+TEST_F(RowByRow, WithTheServerDownTheSkipTestLetsTheMasterBePostedAndFail) {
+    Load(GodownFields, {{"Okhla Store", "Primary", "No"}});
+    form.chkSkipMst.value = 1;
+    server.stop();
+    PostGodowns(form, link);
+    EXPECT_EQ(Status(1), QStringLiteral("ERROR: no reply from the Tally server"));
+    EXPECT_EQ(Locations(), QStringList({"C02-0001", "C02-0001"})); // the question, then the post
+}
+
 // --- The marking of one posted row.
 
 struct MarkCase {
@@ -136,6 +149,7 @@ struct MarkCase {
     const char* status;
     int32_t colour;
     int icon;
+    bool sent = true;
 };
 
 struct Marking : test::MasterFixture, ::testing::WithParamInterface<MarkCase> {};
@@ -144,8 +158,8 @@ TEST_P(Marking, OutcomeDecidesStatusColourAndIcon) {
     Load(GodownFields, {{"Okhla Store", "Primary", "No"}, {"Surat Yard", "Primary", "No"}});
     MasterRun run(form, link, {QStringLiteral("GODOWNS"), QStringLiteral("Processed Godowns: ")});
     // The row before was an error: nothing of it may carry over.
-    run.MarkPosted(1, QStringLiteral("ERRORS "));
-    run.MarkPosted(2, QString::fromUtf8(GetParam().outcome));
+    run.MarkPosted(1, {QStringLiteral("ERRORS "), true});
+    run.MarkPosted(2, {QString::fromUtf8(GetParam().outcome), GetParam().sent});
     EXPECT_EQ(Status(2), QString::fromUtf8(GetParam().status));
     EXPECT_EQ(Colour(2), GetParam().colour);
     EXPECT_EQ(Icon(2), GetParam().icon);
@@ -164,6 +178,7 @@ INSTANTIATE_TEST_SUITE_P(
                       MarkCase{"Combined", "COMBINED ", "COMBINED ", 0, 0},
                       MarkCase{"NoReply", "", "ERROR: no reply from the Tally server", 255, 1},
                       MarkCase{"ABlankReply", "  \r\n ", "ERROR: no reply from the Tally server", 255, 1},
+                      MarkCase{"NotSent", "", "ERROR: not sent, see the error log", 255, 1, false},
                       MarkCase{"AnAnswerNoTestKnowsIsBlackWithoutIcon",
                                "Unknown Request, cannot be processed", "Unknown Request, cannot be processed",
                                0, -1}),
@@ -173,7 +188,7 @@ TEST_F(RowByRow, ANewOutcomeLeavesNoIconOfAnEarlierMark) {
     Load(GodownFields, {{"Okhla Store", "Primary", "No"}});
     MasterRun run(form, link, {QStringLiteral("GODOWNS"), QStringLiteral("Processed Godowns: ")});
     run.MarkSkipped(1);
-    run.MarkPosted(1, QStringLiteral("Unknown"));
+    run.MarkPosted(1, {QStringLiteral("Unknown"), true});
     EXPECT_EQ(Icon(1), -1); // a new outcome leaves no icon of the old one
 }
 
@@ -215,7 +230,7 @@ TEST_F(Grouped, AMasterNamed00IsPostedLikeAnyOther) {
     EXPECT_TRUE(InStore("LEDGER", "00"));
 }
 
-TEST_F(Grouped, RowsWithoutANameBeforeTheFirstNamedRowAddNothing) {
+TEST_F(Grouped, RowsWithoutANameBeforeTheFirstNamedRowAddNothingAndSaySo) {
     Load(LedgerFields, {{"", "Sundry Debtors", "1-Apr-2024", "Stray", "30", "999"},
                         {"   ", "", "1-Apr-2024", "Stray 2", "30", "999"},
                         {"Gupta Agencies", "Sundry Debtors", "", "", "", ""}});
@@ -224,8 +239,8 @@ TEST_F(Grouped, RowsWithoutANameBeforeTheFirstNamedRowAddNothing) {
     EXPECT_EQ(Requests(),
               QStringList({"exists LEDGER: Gupta Agencies", "LEDGER Gupta Agencies -> Sharma Traders"}));
     EXPECT_EQ(Message(0).indexOf(QLatin1String("Stray")), -1) << Message(0).toStdString();
-    EXPECT_EQ(Status(1), QString());
-    EXPECT_EQ(Status(2), QString());
+    EXPECT_EQ(Status(1), QStringLiteral("ERROR: no NAME"));
+    EXPECT_EQ(Status(2), QStringLiteral("ERROR: no NAME"));
 }
 
 TEST_F(Grouped, AnEmptyRowInsideTheDataEndsTheMasterAndNeverStartsOne) {
@@ -242,7 +257,7 @@ TEST_F(Grouped, AnEmptyRowInsideTheDataEndsTheMasterAndNeverStartsOne) {
     EXPECT_EQ(Message(1).indexOf(QLatin1String("Orphan")), -1);
     EXPECT_EQ(Status(1), QStringLiteral("CREATED "));
     EXPECT_EQ(Status(2), QString());
-    EXPECT_EQ(Status(3), QString());
+    EXPECT_EQ(Status(3), QStringLiteral("ERROR: no NAME")); // the empty row left it in no master
     EXPECT_EQ(Status(4), QStringLiteral("CREATED "));
     EXPECT_EQ(Status(5), QString()); // the closing empty row is never marked
 }

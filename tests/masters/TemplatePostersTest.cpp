@@ -166,7 +166,7 @@ TEST_F(Templates, RowByRowEachRowIsOneMaster) {
   <PARENT>Primary</PARENT>
 </GODOWN>)"));
     EXPECT_EQ(Colour(1), 16711680);
-    EXPECT_EQ(Status(2), QString());
+    EXPECT_EQ(Status(2), QStringLiteral("ERROR: no NAME"));
     EXPECT_EQ(Status(3), QStringLiteral("ERRORS Godown 'Nowhere' does not exist! - "));
     EXPECT_EQ(Colour(3), 255);
     EXPECT_EQ(Icon(3), 1);
@@ -260,7 +260,7 @@ TEST_F(Templates, WithoutItsFormatEveryMasterIsReportedAndMarkedAsFailed) {
     EXPECT_EQ(Requests(), QStringList());
     EXPECT_EQ(Locations(), QStringList({"C03--0006", "C03--0006"}));
     for (int row : {1, 2}) {
-        EXPECT_EQ(Status(row), QStringLiteral("ERROR: no reply from the Tally server")) << row;
+        EXPECT_EQ(Status(row), QStringLiteral("ERROR: not sent, see the error log")) << row;
         EXPECT_EQ(Colour(row), 255) << row;
         EXPECT_EQ(Icon(row), 1) << row;
     }
@@ -272,8 +272,8 @@ TEST_F(Templates, GroupedWithoutItsFormatIsReportedUnderTheTemplatePostsCode) {
     PostLedgersGST(form, link);
     EXPECT_EQ(Requests(), QStringList());
     EXPECT_EQ(Locations(), QStringList({"C03--0006"}));
-    // No reply is red even where the shape leaves its rows black.
-    EXPECT_EQ(Status(1), QStringLiteral("ERROR: no reply from the Tally server"));
+    // A master not sent is red even where the shape leaves its rows black.
+    EXPECT_EQ(Status(1), QStringLiteral("ERROR: not sent, see the error log"));
     EXPECT_EQ(Colour(1), 255);
     EXPECT_EQ(Icon(1), 1);
 }

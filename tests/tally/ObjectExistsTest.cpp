@@ -32,6 +32,7 @@ TEST_F(ObjectExists, Request) {
 
 TEST_F(ObjectExists, NotAskedSendsNothing) {
     EXPECT_FALSE(TallyObjectExists(link, QStringLiteral("LEDGER"), QStringLiteral("Cash"), false));
+    EXPECT_FALSE(TallyObjectKnownToExist(link, QStringLiteral("LEDGER"), QStringLiteral("Cash"), false));
     EXPECT_TRUE(server.received().empty());
     EXPECT_TRUE(locations().isEmpty());
 }
@@ -40,6 +41,7 @@ struct AnswerCase {
     const char* name;
     std::string reply;
     bool exists;
+    bool known; // by the skip test's form
 };
 
 void PrintTo(const AnswerCase& c, std::ostream* os) {
@@ -54,27 +56,32 @@ TEST_P(Answers, MissingOnlyWithAnErrorMessage) {
               GetParam().exists);
     EXPECT_EQ(TallyObjectExistsRaw(link, QStringLiteral("LEDGER"), QStringLiteral("Cash")),
               GetParam().exists);
+    EXPECT_EQ(TallyObjectKnownToExist(link, QStringLiteral("LEDGER"), QStringLiteral("Cash"), true),
+              GetParam().known);
     EXPECT_TRUE(locations().isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     TallyObjectExists, Answers,
     ::testing::Values(
-        AnswerCase{"Found", Found, true}, AnswerCase{"ErrorMessage", Missing, false},
-        AnswerCase{"ErrorMessageInLowerCase", "<DATA><errormsg>No such ledger</errormsg></DATA>", true},
-        AnswerCase{"ErrorMessageBehindTheUdfPrefix", "<DATA><UDF:ERRORMSG>x</UDF:ERRORMSG></DATA>", false},
-        AnswerCase{"OnlyFragmentsThatAreRemoved", "&#4; UDF:&#4; ", true},
-        AnswerCase{"AnyOtherText", "Tally is busy", true},
-        // No answer at all says nothing of the object.
-        AnswerCase{"EmptyReply", "", false}),
+        AnswerCase{"Found", Found, true, true}, AnswerCase{"ErrorMessage", Missing, false, false},
+        AnswerCase{"ErrorMessageInLowerCase", "<DATA><errormsg>No such ledger</errormsg></DATA>", true, true},
+        AnswerCase{"ErrorMessageBehindTheUdfPrefix", "<DATA><UDF:ERRORMSG>x</UDF:ERRORMSG></DATA>", false,
+                   false},
+        AnswerCase{"OnlyFragmentsThatAreRemoved", "&#4; UDF:&#4; ", true, true},
+        AnswerCase{"AnyOtherText", "Tally is busy", true, true},
+        // No error message, so the object is taken to exist; but the skip test knows nothing of it.
+        AnswerCase{"EmptyReply", "", true, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(ObjectExists, AFailedExchangeIsReportedAndTheObjectNotTakenToExist) {
-    // With the server down, every master must be posted and fail visibly, not be skipped as existing.
+TEST_F(ObjectExists, AFailedExchangeIsReportedAndTakesTheObjectToExistButNotForTheSkipTest) {
+    // No error message came; only the skip test, whose master must be posted and fail visibly rather
+    // than pass for existing, takes the object to be unknown.
     settings.set(settings::PortNo, QString::number(test::ClosedPort()));
-    EXPECT_FALSE(TallyObjectExists(link, QStringLiteral("LEDGER"), QStringLiteral("Cash"), true));
-    EXPECT_FALSE(TallyObjectExistsRaw(link, QStringLiteral("Ledger"), QStringLiteral("Cash")));
-    EXPECT_EQ(locations(), QStringList({"C02-0001", "C02-0001"}));
+    EXPECT_TRUE(TallyObjectExists(link, QStringLiteral("LEDGER"), QStringLiteral("Cash"), true));
+    EXPECT_TRUE(TallyObjectExistsRaw(link, QStringLiteral("Ledger"), QStringLiteral("Cash")));
+    EXPECT_FALSE(TallyObjectKnownToExist(link, QStringLiteral("LEDGER"), QStringLiteral("Cash"), true));
+    EXPECT_EQ(locations(), QStringList({"C02-0001", "C02-0001", "C02-0001"}));
 }
 
 TEST_F(ObjectExists, RawInsertsTheNameUnchanged) {

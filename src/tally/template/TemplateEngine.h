@@ -50,7 +50,7 @@ public:
     // ImportEnvelope, else the ImportDataEnvelope), TALLYMESSAGE, the object element named
     // `TType`, its attributes and elements, then PostToTally; returns the outcome. A run-time
     // error is reported (C03--0006) and gives "" with nothing sent; so does a format that has no
-    // `QuiboMst_` row.
+    // `QuiboMst_` row (PostRecord tells these from a failed exchange).
     // A record spread over the rows row .. lastRow takes its attributes and own tags from its first
     // row and the groups of every row, the rows numbered 1, 2, ... as the voucher posters number them.
     QString PostTemplateRecord(TallyLink& link, const QString& formatName, const QString& company, int row,
