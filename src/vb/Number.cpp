@@ -363,6 +363,35 @@ double Val(QStringView text) {
     return *value;
 }
 
+qsizetype GroupedDigitsLength(QStringView text, qsizetype from) {
+    qsizetype end = from;
+    while (end < text.size() && (IsDigit(text[end].unicode()) || text[end] == u','))
+        ++end;
+    int groups = 0;
+    qsizetype first = 0;
+    qsizetype last = 0;
+    bool allThree = true;   // every group after the first
+    bool middleTwo = true;  // every group between the first and the last
+    qsizetype start = from; // of the group being measured
+    for (qsizetype k = from; k <= end; ++k) {
+        if (k < end && text[k] != u',') continue;
+        const qsizetype length = k - start;
+        if (groups == 0) {
+            first = length;
+        } else {
+            allThree = allThree && length == 3;
+            middleTwo = middleTwo && (k == end || length == 2);
+            last = length;
+        }
+        ++groups;
+        start = k + 1;
+    }
+    if (groups < 2 || first < 1) return 0;
+    const bool western = first <= 3 && allThree;
+    const bool indian = first <= 2 && middleTwo && last == 3;
+    return western || indian ? end - from : 0;
+}
+
 std::optional<double> ToNumber(QStringView text) {
     qsizetype begin = 0;
     qsizetype end = text.size();
@@ -387,17 +416,12 @@ std::optional<double> ToNumber(QStringView text) {
 
     DecimalText number;
     if (at(i) == u'-' || at(i) == u'+') number.negative = at(i++) == u'-';
-    bool anyDigit = false;
-    for (;; ++i) {
-        if (IsDigit(at(i))) {
-            number.mantissa += char(at(i));
-            anyDigit = true;
-        } else if (at(i) == u',' && anyDigit && IsDigit(at(i + 1))) {
-            // a grouping separator: only between two digits
-        } else {
-            break;
-        }
-    }
+    const qsizetype groupedEnd = i + GroupedDigitsLength(text.first(end), i);
+    for (; i < groupedEnd; ++i)
+        if (at(i) != u',') number.mantissa += char(at(i));
+    for (; IsDigit(at(i)); ++i)
+        number.mantissa += char(at(i));
+    bool anyDigit = !number.mantissa.empty();
     if (at(i) == u'.') {
         number.mantissa += '.';
         for (++i; IsDigit(at(i)); ++i) {

@@ -13,8 +13,18 @@ namespace quibo::vb {
 // "." is always the decimal point. Raises Overflow (6) past the range of a double.
 double Val(QStringView text);
 
+// The length of the thousands-grouped whole part that starts at `from`, commas included, or 0 when
+// the digits there are not grouped. The part is the longest run of ASCII digits and commas from
+// `from`, so it ends at the first other character: ".", a blank, a letter, a sign, the end. It is
+// grouped when it holds a comma and is either
+//   western: 1 to 3 digits, then groups of exactly 3 ("1,500", "12,345,678"), or
+//   Indian:  1 or 2 digits, then groups of exactly 2, the last group exactly 3 ("1,50,000").
+// Anything else ("12,5", "1,5000", "1,,5", "1,500,") is not grouped and reads as if the comma were
+// any other character. This is the one rule for reading grouping commas in cell texts.
+qsizetype GroupedDigitsLength(QStringView text, qsizetype from);
+
 // A text that is a number as a whole: surrounding blanks or tabs, an optional sign, digits
-// with "," grouping between digits, an optional "." fraction and exponent (E or D), or an
+// (grouped as GroupedDigitsLength allows), an optional "." fraction and exponent (E or D), or an
 // "&H"/"&O" form. Blank text is not a number, nor is one past the range of a double.
 std::optional<double> ToNumber(QStringView text);
 bool IsNumeric(QStringView text);

@@ -44,7 +44,7 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"EmptyPatternNumberWithBlanks", u" 007 ", u"", u"7"},
         FormatCase{"EmptyPatternText", u"abc", u"", u"abc"},
         FormatCase{"EmptyPatternDate", u"2026-12-08", u"", u"2026-12-08"},
-        FormatCase{"CommaIsNeverTheDecimalPoint", u"1,5", u"0.00", u"15.00"}),
+        FormatCase{"CommaIsNeverTheDecimalPoint", u"1,5", u"0.00", u"1,5"}),
     test::CaseName{});
 
 } // namespace

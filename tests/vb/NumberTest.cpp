@@ -1,6 +1,7 @@
 #include "vb/Number.h"
 
 #include "vb/CaseName.h"
+#include "vb/CellNumber.h"
 #include "vb/RuntimeError.h"
 
 #include <cmath>
@@ -83,6 +84,13 @@ INSTANTIATE_TEST_SUITE_P(
         ToNumberCase{"Whole", u"1500", 1500}, ToNumberCase{"Grouped", u"1,500", 1500},
         ToNumberCase{"IndianGrouping", u"1,50,000", 150000},
         ToNumberCase{"GroupedWithFraction", u"1,500.25", 1500.25},
+        ToNumberCase{"GroupedMillions", u"12,345,678", 12345678},
+        ToNumberCase{"IndianGroupingWithFraction", u"1,50,000.50", 150000.5},
+        ToNumberCase{"GroupedNegative", u"-2,000", -2000}, ToNumberCase{"ShortGroup", u"12,5", kNotNumeric},
+        ToNumberCase{"LongGroup", u"1,5000", kNotNumeric},
+        ToNumberCase{"LongFirstGroup", u"1234,567", kNotNumeric},
+        ToNumberCase{"IndianLastGroupOfTwo", u"1,50,00", kNotNumeric},
+        ToNumberCase{"WesternThenIndian", u"1,234,56,789", kNotNumeric},
         ToNumberCase{"SurroundingBlanks", u"  12.5  ", 12.5}, ToNumberCase{"SurroundingTabs", u"\t7\t", 7},
         ToNumberCase{"Negative", u"-3", -3}, ToNumberCase{"Plus", u"+3", 3},
         ToNumberCase{"LeadingPoint", u".5", 0.5}, ToNumberCase{"TrailingPoint", u"5.", 5},
@@ -106,6 +114,34 @@ INSTANTIATE_TEST_SUITE_P(
         ToNumberCase{"Overflow", u"1e400", kNotNumeric},
         ToNumberCase{"OtherDigits", u"\u0661\u0662", kNotNumeric}),
     test::CaseName{});
+
+// ---- CellNumber -------------------------------------------------------------------------------
+
+struct CellNumberCase {
+    const char* name;
+    const char16_t* input;
+    double expected;
+};
+
+class CellNumberTable : public ::testing::TestWithParam<CellNumberCase> {};
+
+TEST_P(CellNumberTable, ReadsWellFormedGroupsAndOtherwiseAsVal) {
+    EXPECT_EQ(CellNumber(GetParam().input), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Vb, CellNumberTable,
+                         ::testing::Values(CellNumberCase{"Grouped", u"1,500", 1500},
+                                           CellNumberCase{"GroupedMillions", u"12,345,678", 12345678},
+                                           CellNumberCase{"IndianGroupingWithFraction", u"1,50,000.50",
+                                                          150000.5},
+                                           CellNumberCase{"GroupedNegative", u"-2,000", -2000},
+                                           CellNumberCase{"BlanksSignAndTextAround", u" - 1,500 Cr", -1500},
+                                           CellNumberCase{"ShortGroupStops", u"12,5", 12},
+                                           CellNumberCase{"LongGroupStops", u"1,5000", 1},
+                                           CellNumberCase{"DoubleCommaStops", u"1,,5", 1},
+                                           CellNumberCase{"TrailingCommaStops", u"1,500,", 1},
+                                           CellNumberCase{"BlankInsideAGroupStops", u"1, 500", 1}),
+                         test::CaseName{});
 
 // ---- NumberText / Str ---------------------------------------------------------------------------
 

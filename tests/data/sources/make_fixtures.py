@@ -11,7 +11,9 @@ a quoted empty one ("") is an empty text. Out of them come, beside this script:
   sample.xlsx      (openpyxl)  the same sheets; Ledgers' strings moved into the shared-strings part (one
                                of them as rich text with a phonetic run), the other sheets keep openpyxl's
                                inline strings; dates in custom and built-in formats; one absolute target
-  dates1904.xlsx   (openpyxl)  one date in a workbook on the 1904 date system
+  dates1904.xlsx   (openpyxl)  two dates in a workbook on the 1904 date system, one of them serial 1
+  cells.xlsx       (openpyxl)  Dates: serials 1, 59, 60 and 61 in a date format; Escapes: "_xHHHH_" texts as
+                               shared strings (column A) and inline strings (column B)
   sample.mdb       (mkmdb.py)  tables LEDGERS, Transactions, EMPTY
   sample.sqlite    (sqlite3)   tables Ledgers, Transactions, Empty and the view LedgerNames, for the ODBC
                                tests
@@ -135,11 +137,10 @@ def write_xlsx(path):
     move_strings_to_shared(path, 'xl/worksheets/sheet1.xml')
 
 
-def move_strings_to_shared(path, sheet_part):
-    """Rewrites one sheet's inline strings as shared strings, adds the shared-strings part, gives one
-    worksheet an absolute relationship target and turns "Cash" into rich text with a phonetic run."""
-    with zipfile.ZipFile(path) as z:
-        parts = {n: z.read(n) for n in z.namelist()}
+def share_inline_strings(parts, sheet_part, columns='[A-Z]+', item=None):
+    """Rewrites the inline strings of one sheet's columns (a pattern of column letters) as shared strings
+    and adds the shared-strings part; `item` writes the <si> of a text."""
+    item = item or (lambda s: '<si><t xml:space="preserve">%s</t></si>' % s)
     xml = parts[sheet_part].decode('utf-8')
     strings = []
 
@@ -149,14 +150,10 @@ def move_strings_to_shared(path, sheet_part):
         strings.append(text)
         return '<c r="%s" t="s"><v>%d</v></c>' % (ref, len(strings) - 1)
 
-    xml = re.sub(r'<c r="([A-Z]+[0-9]+)"( s="[0-9]+")? t="inlineStr"(?:/>|>(.*?)</c>)', shared, xml, flags=re.S)
+    xml = re.sub(r'<c r="(%s[0-9]+)"( s="[0-9]+")? t="inlineStr"(?:/>|>(.*?)</c>)' % columns, shared, xml,
+                 flags=re.S)
     parts[sheet_part] = xml.encode('utf-8')
-    items = []
-    for s in strings:
-        if s == 'Cash':
-            items.append('<si><r><t>Ca</t></r><r><rPr><b/></rPr><t>sh</t></r><rPh sb="0" eb="1"><t>KA</t></rPh></si>')
-        else:
-            items.append('<si><t xml:space="preserve">%s</t></si>' % s)
+    items = [item(s) for s in strings]
     parts['xl/sharedStrings.xml'] = (
         '<?xml version="1.0" encoding="UTF-8" standalone="yes"?>\n'
         '<sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" count="%d" uniqueCount="%d">%s</sst>'
@@ -169,12 +166,52 @@ def move_strings_to_shared(path, sheet_part):
     rels = rels.replace('</Relationships>', '<Relationship Id="rIdSst" Type="http://schemas.openxmlformats.org/'
                         'officeDocument/2006/relationships/sharedStrings" Target="sharedStrings.xml"/>'
                         '</Relationships>')
-    # openpyxl writes absolute targets; one relative target covers the other spelling.
-    rels = rels.replace('Target="/xl/worksheets/sheet2.xml"', 'Target="worksheets/sheet2.xml"')
     parts['xl/_rels/workbook.xml.rels'] = rels.encode('utf-8')
+
+
+def read_parts(path):
+    with zipfile.ZipFile(path) as z:
+        return {n: z.read(n) for n in z.namelist()}
+
+
+def write_parts(path, parts):
     with zipfile.ZipFile(path, 'w', zipfile.ZIP_DEFLATED) as z:
         for name, data in parts.items():
             z.writestr(name, data)
+
+
+def move_strings_to_shared(path, sheet_part):
+    """Rewrites one sheet's inline strings as shared strings, adds the shared-strings part, gives one
+    worksheet an absolute relationship target and turns "Cash" into rich text with a phonetic run."""
+    parts = read_parts(path)
+    rich = '<si><r><t>Ca</t></r><r><rPr><b/></rPr><t>sh</t></r><rPh sb="0" eb="1"><t>KA</t></rPh></si>'
+    share_inline_strings(parts, sheet_part,
+                         item=lambda s: rich if s == 'Cash' else '<si><t xml:space="preserve">%s</t></si>' % s)
+    rels = parts['xl/_rels/workbook.xml.rels'].decode('utf-8')
+    # openpyxl writes absolute targets; one relative target covers the other spelling.
+    rels = rels.replace('Target="/xl/worksheets/sheet2.xml"', 'Target="worksheets/sheet2.xml"')
+    parts['xl/_rels/workbook.xml.rels'] = rels.encode('utf-8')
+    write_parts(path, parts)
+
+
+def write_xlsx_cells(path):
+    """Date serials written as numbers on both sides of the phantom 29 Feb 1900 (serial 60), and
+    "_xHHHH_" escapes in the same texts as shared strings (column A) and inline strings (column B)."""
+    book = openpyxl.Workbook()
+    dates = book.active
+    dates.title = 'Dates'
+    dates.append(['Date'])
+    for serial in (1, 59, 60, 61):
+        dates.append([serial])
+        dates.cell(row=dates.max_row, column=1).number_format = 'dd-mm-yyyy'
+    escapes = book.create_sheet('Escapes')
+    escapes.append(['Shared', 'Inline'])
+    for text in ('A_x000D_B', '_x005F_x000D_'):
+        escapes.append([text, text])
+    book.save(path)
+    parts = read_parts(path)
+    share_inline_strings(parts, 'xl/worksheets/sheet2.xml', columns='A')
+    write_parts(path, parts)
 
 
 def write_xlsx_1904(path):
@@ -184,6 +221,7 @@ def write_xlsx_1904(path):
     sheet.title = 'Dates'
     sheet['A1'] = 'VchDate'
     sheet['A2'] = datetime.datetime(2024, 4, 1)
+    sheet['A3'] = datetime.datetime(1904, 1, 2)  # serial 1, which the 1900 system would read one day on
     book.save(path)
 
 
@@ -354,6 +392,7 @@ elif __name__ == '__main__':
     write_xls(os.path.join(HERE, 'sample.xls'))
     write_xlsx(os.path.join(HERE, 'sample.xlsx'))
     write_xlsx_1904(os.path.join(HERE, 'dates1904.xlsx'))
+    write_xlsx_cells(os.path.join(HERE, 'cells.xlsx'))
     write_mdb(os.path.join(HERE, 'sample.mdb'))
     write_sqlite(os.path.join(HERE, 'sample.sqlite'))
     write_text(os.path.join(HERE, 'text'))
