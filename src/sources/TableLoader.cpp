@@ -34,112 +34,29 @@ QString WithoutBlanks(QString text) {
     return text.remove(QLatin1Char(' '));
 }
 
-// Import types (the combo text upper-cased, blanks kept) whose table every loader reads.
-bool IsCommonTableImportType(const QString& t) {
-    return In(t, {"ATTENDANCE",
-                  "PHYSICALSTOCK",
-                  "CRDRNOTES",
-                  "STOCKJV",
-                  "NOTES",
-                  "ORDERS",
-                  "TRANSACTIONS",
-                  "QUICKTRANSACTIONS",
-                  "BANKSTMT",
-                  "STTDSTRANSACTIONS",
-                  "TDSTRANSACTIONS",
-                  "SERVICETAXTRANSACTIONS",
-                  "VATTRANSACTIONS",
-                  "VATTRANSACTIONSMC",
-                  "H_TRANSACTIONS",
-                  "ITEM TRANSACTIONS",
-                  "I_TRANSACTIONS",
-                  "COST TRANSACTIONS",
-                  "LEDGER GROUPS",
-                  "LEDGERS",
-                  "UPDATEPARTYGSTIN",
-                  "UNITS",
-                  "GODOWNS",
-                  "STOCK GROUPS",
-                  "STOCK CATEGORIES",
-                  "STOCK ITEMS",
-                  "COST CENTRES",
-                  "COST CATEGORIES",
-                  "PHYSICALSTOCKGST",
-                  "CRDRNOTESGST",
-                  "STOCKJVGST",
-                  "NOTESGST",
-                  "ORDERSGST",
-                  "TRANSACTIONSGST",
-                  "QUICKTRANSACTIONSGST",
-                  "BANKSTMTGST",
-                  "TDSTRANSACTIONSGST",
-                  "SERVICETAXTRANSACTIONSGST",
-                  "VATTRANSACTIONSGST",
-                  "VATTRANSACTIONSMCGST",
-                  "H_TRANSACTIONSGST",
-                  "ITEM TRANSACTIONSGST",
-                  "I_TRANSACTIONSGST",
-                  "COST TRANSACTIONSGST",
-                  "C_TRANSACTIONSGST",
-                  "LEDGER GROUPSGST",
-                  "LEDGERSGST",
-                  "UNITSGST",
-                  "GODOWNSGST",
-                  "STOCK GROUPSGST",
-                  "STOCK CATEGORIESGST",
-                  "STOCK ITEMSGST",
-                  "COST CENTRESGST",
-                  "COST CATEGORIESGST",
-                  "UPDATEGROUPALIAS",
-                  "UPDATELEDGERALIAS",
-                  "UPDATESTOCKITEMALIAS",
-                  "UPDATELEDGEROPENING",
-                  "UPDATESTOCKITEMOPENING"});
+// The one of a list's three per-loader flags that is `kind`'s.
+unsigned ForLoader(LoaderKind kind, unsigned excel, unsigned access, unsigned odbc) {
+    return kind == LoaderKind::Excel ? excel : kind == LoaderKind::Access ? access : odbc;
 }
 
 bool IsTableImportType(LoaderKind kind, const QString& t) {
-    if (IsCommonTableImportType(t)) return true;
-    if (kind == LoaderKind::Excel)
-        return In(t, {"C_TRANSACTIONS", "EMPLOYEECATEGORIES", "EMPLOYEEGROUPS", "EMPLOYEES"});
-    return In(t, {"ATTENDANCEGST", "STTDSTRANSACTIONSGST", "UPD03", "UPD04", "UPD05"});
+    using namespace importtype;
+    return InImportList(t, ForLoader(kind, ExcelTable, AccessTable, OdbcTable));
 }
 
 bool IsRegisterImportType(const QString& t) {
-    return In(t, {"SALE REGISTER", "SALEREGISTER", "V_TRANSACTIONS", "VOUCHERREGISTER", "VOUCHER REGISTER"});
+    return InImportList(t, importtype::Register);
 }
 
 // Voucher tables are read in serial-number order.
 bool IsVoucherImportType(LoaderKind kind, const QString& t) {
-    if (In(t, {"ATTENDANCE", "PHYSICALSTOCK", "CRDRNOTES", "STOCKJV", "NOTES", "ORDERS", "TRANSACTIONS",
-               "QUICKTRANSACTIONS", "BANKSTMT", "STTDSTRANSACTIONS", "TDSTRANSACTIONS",
-               "SERVICETAXTRANSACTIONS", "VATTRANSACTIONS", "VATTRANSACTIONSMC", "H_TRANSACTIONS",
-               "COST TRANSACTIONS", "ITEM TRANSACTIONS", "I_TRANSACTIONS"}))
-        return true;
-    return kind == LoaderKind::Excel && In(t, {"DVOISJOURNAL", "DVOISRECEIPT", "ECOMSALES"});
+    using namespace importtype;
+    return InImportList(t, ForLoader(kind, ExcelVoucher, AccessVoucher, OdbcVoucher));
 }
 
-// Tables (the name, blanks removed, upper-cased) whose rows are repaired before GR1 is built.
+// `name` is the table name, blanks removed, upper-cased.
 bool IsRepairedTable(const QString& name) {
-    return In(name, {"ATTENDANCE",
-                     "ITEMTRANSACTIONSGST",
-                     "COSTTRANSACTIONSGST",
-                     "TRANSACTIONSGST",
-                     "QUICKTRANSACTIONSGST",
-                     "ITEMTRANSACTIONS",
-                     "COSTTRANSACTIONS",
-                     "TRANSACTIONS",
-                     "QUICKTRANSACTIONS",
-                     "BANKSTMT",
-                     "TDSTRANSACTIONS",
-                     "STTDSTRANSACTIONS",
-                     "SERVICETAXTRANSACTIONS",
-                     "VATTRANSACTIONS",
-                     "VATTRANSACTIONSMC",
-                     "ORDERS",
-                     "NOTES",
-                     "STOCKJV",
-                     "CRDRNOTES",
-                     "PHYSICALSTOCK"});
+    return InImportList(name, importtype::Repaired);
 }
 
 // Amount columns the repair formats; the Access and ODBC loaders format only the first eight.

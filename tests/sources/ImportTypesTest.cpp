@@ -4,6 +4,8 @@
 #include "localdb/LocalDatabase.h"
 #include "sources/SourceOpening.h"
 
+#include <QSet>
+
 #include <gtest/gtest.h>
 
 namespace quibo {
@@ -106,6 +108,28 @@ TEST(ImportTypeEntry, ComparedExactly) {
         SCOPED_TRACE(name);
         EXPECT_EQ(ImportTypeEntry(QString::fromLatin1(name)), std::nullopt);
         EXPECT_EQ(TextImportTypeEntry(QString::fromLatin1(name)), std::nullopt);
+    }
+}
+
+// Each name once; an entry the box offers is itself a row that adds itself, offered to the same
+// files, so the loaders and the Post find the chosen entry in the table.
+TEST(ImportTypeTable, NamesAreUniqueAndEntriesAreRowsOfTheirOwn) {
+    QSet<QString> names;
+    for (const ImportType& row : ImportTypes()) {
+        SCOPED_TRACE(row.name);
+        const QString name = QString::fromLatin1(row.name);
+        EXPECT_FALSE(names.contains(name));
+        names.insert(name);
+        EXPECT_EQ(FindImportType(name), &row);
+        const std::optional<QString> entry = ImportTypeEntry(name);
+        if (!entry) {
+            EXPECT_FALSE(row.text);
+            continue;
+        }
+        const ImportType* target = FindImportType(*entry);
+        ASSERT_NE(target, nullptr);
+        EXPECT_EQ(ImportTypeEntry(*entry), entry);
+        EXPECT_EQ(target->text, row.text);
     }
 }
 

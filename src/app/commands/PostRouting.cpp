@@ -1,80 +1,17 @@
 #include "app/commands/PostRouting.h"
 
+#include "sources/ImportTypes.h"
+
 namespace quibo {
 
-namespace {
-
-PostRoute Row(std::initializer_list<const char*> types, const char* procedure) {
-    PostRoute route;
-    for (const char* type : types)
-        route.importTypes.append(QString::fromLatin1(type));
-    route.procedure = QString::fromLatin1(procedure);
-    return route;
-}
-
-} // namespace
-
 const std::vector<PostRoute>& PostRoutes() {
-    static const std::vector<PostRoute> routes = {
-        Row({"ATTENDANCE"}, "PostAttendance"),
-        Row({"ATTENDANCEGST"}, ""),
-        Row({"LEDGERS"}, "PostLedgers"),
-        Row({"LEDGERSGST"}, "PostLedgersGST"),
-        Row({"TRANSACTIONS", "H_TRANSACTIONS"}, "PostTransaction"),
-        Row({"TRANSACTIONSGST", "H_TRANSACTIONSGST"}, "PostTransactionGST"),
-        Row({"QUICKTRANSACTIONS"}, "PostQuickTransaction"),
-        Row({"QUICKTRANSACTIONSGST"}, ""),
-        Row({"BANKSTMT"}, "PostBankStmt"),
-        Row({"BANKSTMTGST"}, ""),
-        Row({"TDSTRANSACTIONS"}, "PostTDSTransaction"),
-        Row({"TDSTRANSACTIONSGST"}, ""),
-        Row({"STTDSTRANSACTIONS"}, "PostSTTDSTransaction"),
-        Row({"STTDSTRANSACTIONSGST"}, ""),
-        Row({"VATTRANSACTIONS"}, "PostVATTransaction"),
-        Row({"VATTRANSACTIONSGST"}, ""),
-        Row({"VATTRANSACTIONSMC"}, "PostVATTransactionMC"),
-        Row({"VATTRANSACTIONSMCGST"}, ""),
-        Row({"ORDERS"}, "PostOrders"),
-        Row({"ORDERSGST"}, ""),
-        Row({"NOTES"}, "PostNotes"),
-        Row({"NOTESGST"}, ""),
-        Row({"PHYSICALSTOCK"}, "PostPhysicalStock"),
-        Row({"PHYSICALSTOCKGST"}, ""),
-        Row({"STOCKJV"}, "PostStockJV"),
-        Row({"STOCKJVGST"}, ""),
-        Row({"CRDRNOTES"}, "PostCrDrNotes"),
-        Row({"CRDRNOTESGST"}, ""),
-        Row({"SERVICETAXTRANSACTIONS"}, "PostServTaxTransaction"),
-        Row({"SERVICETAXTRANSACTIONSGST"}, ""),
-        Row({"ITEM TRANSACTIONS", "I_TRANSACTIONS"}, "PostItemizedTransaction"),
-        Row({"ITEM TRANSACTIONSGST", "I_TRANSACTIONSGST"}, ""),
-        Row({"COST TRANSACTIONS", "C_TRANSACTIONS"}, "PostCostTransaction"),
-        Row({"COST TRANSACTIONSGST", "C_TRANSACTIONSGST"}, ""),
-        Row({"LEDGER GROUPS"}, "PostLedgerGroups"),
-        Row({"LEDGER GROUPSGST"}, "PostLedgerGroupsGST"),
-        Row({"UNITS"}, "PostUnits"),
-        Row({"UNITSGST"}, "PostUnitsGST"),
-        Row({"GODOWNS"}, "PostGodowns"),
-        Row({"GODOWNSGST"}, "PostGodownsGST"),
-        Row({"STOCK GROUPS"}, "PostStockGroups"),
-        Row({"STOCK GROUPSGST"}, "PostStockGroupsGST"),
-        Row({"STOCK CATEGORIES"}, "PostStockCategories"),
-        Row({"STOCK CATEGORIESGST"}, "PostStockCategoriesGST"),
-        Row({"STOCK ITEMS"}, "PostStockItems"),
-        Row({"STOCK ITEMSGST"}, "PostStockItemsGST"),
-        Row({"COST CATEGORIES"}, "PostCostCategories"),
-        Row({"COST CATEGORIESGST"}, ""),
-        Row({"COST CENTRES"}, "PostCostCentres"),
-        Row({"COST CENTRESGST"}, ""),
-        Row({"SALE REGISTER", "SALEREGISTER", "V_TRANSACTIONS", "VOUCHERREGISTER", "VOUCHER REGISTER"},
-            "PostVoucherRegister"),
-        Row({"SALE REGISTERGST", "SALEREGISTERGST", "V_TRANSACTIONSGST", "VOUCHERREGISTERGST",
-             "VOUCHER REGISTERGST"},
-            ""),
-        Row({"EMPLOYEECATEGORIES"}, "PostCostCategoriesGST"),
-        Row({"EMPLOYEEGROUPS"}, "PostCostCentresGST"),
-        Row({"EMPLOYEES"}, "PostCostCentresGST"),
-    };
+    static const std::vector<PostRoute> routes = [] {
+        std::vector<PostRoute> list;
+        for (const ImportType& type : ImportTypes())
+            if (type.post != importtype::NotRouted)
+                list.push_back({QString::fromLatin1(type.name), QString::fromLatin1(type.post)});
+        return list;
+    }();
     return routes;
 }
 
@@ -95,8 +32,7 @@ const QHash<QString, QString>& CustomFormatRoutes() {
 }
 
 QString RoutePost(const QString& importType, const std::function<QString()>& customFormatKind) {
-    for (const PostRoute& route : PostRoutes())
-        if (route.importTypes.contains(importType, Qt::CaseSensitive)) return route.procedure;
+    if (const std::optional<QString> procedure = ImportTypePost(importType)) return *procedure;
     return CustomFormatRoutes().value(customFormatKind ? customFormatKind() : QString());
 }
 

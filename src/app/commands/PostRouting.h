@@ -9,23 +9,22 @@
 
 namespace quibo {
 
-// One row of the Post command's routing table: the import types it holds and
-// the posting procedure they run ("" for none).
+// One routed import type and the posting procedure it runs ("" for none).
 struct PostRoute {
-    QStringList importTypes;
+    QString importType;
     QString procedure;
 };
 
-// The routing table, in the order the import type is compared with it. An
-// import type in none of the rows is a user-defined format, routed by its
-// object kind.
+// Every routed import type of the import-type table, in the table's order. An
+// import type in none of them is a user-defined format, routed by its object kind.
 const std::vector<PostRoute>& PostRoutes();
 // Object kind (`TType`, compared exactly) to posting procedure, for user-defined formats.
 const QHash<QString, QString>& CustomFormatRoutes();
 
-// Which posting procedure an import type runs: the first row holding it
-// (exact comparison), else the procedure of `customFormatKind()` (called only
-// then), else "". `customFormatKind` may raise; the Post command traps it.
+// Which posting procedure an import type runs: its routed procedure in the
+// import-type table (exact comparison), else the procedure of
+// `customFormatKind()` (called only then), else "". `customFormatKind` may
+// raise; the Post command traps it.
 QString RoutePost(const QString& importType, const std::function<QString()>& customFormatKind);
 
 // The staging tables the Post command empties, in order: the twenty voucher
