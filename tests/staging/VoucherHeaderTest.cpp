@@ -1,0 +1,121 @@
+// The voucher attributes, header elements, party lists, attendance lines and order lists.
+
+#include "staging/VoucherFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace quibo {
+namespace {
+
+struct VoucherHeader : test::VoucherTest {
+    void StageFullHeader() {
+        Stage("Voucher", {{"VchID", "1"},
+                          {"Date_", "20090401"},
+                          {"GUID_", "guid-1"},
+                          {"MIRONo_", "MIRO-5"},
+                          {"MIRODt_", "20090402"},
+                          {"Narration_", "Nuts & <bolts>"},
+                          {"VoucherTypeName_", "Sales"},
+                          {"VoucherNumber_", "7"},
+                          {"Reference_", "Ref 9"},
+                          {"RefDate_", "20090330"},
+                          {"PartyLedgerName_", "Ravi & Co"},
+                          {"BasePartyName_", "Ravi"},
+                          {"BasicBankersDate_", ""},
+                          {"PartyName_", "Ravi Stores"},
+                          {"BasicShippedBy_", "Road"},
+                          {"BasicBuyerName_", "Buyer"},
+                          {"DiffActualQty_", "No"},
+                          {"Audited_", "unread"},
+                          {"ForJobCosting_", "unread"},
+                          {"IsOptional_", "No"},
+                          {"EffectiveDate_", "20090403"},
+                          {"UseForInterest_", "unread"},
+                          {"UseForGainLoss_", "unread"},
+                          {"UseForGodownTransfer_", "unread"},
+                          {"UseForCompound_", "unread"},
+                          {"AlterID_", "unread"},
+                          {"IsCancelled_", "No"},
+                          {"HasCashFlow_", "Yes"},
+                          {"IsPostDated_", "No"},
+                          {"UseTrackingNumber_", "No"},
+                          {"IsInvoice_", "Yes"},
+                          {"MFGJournal_", "No"},
+                          {"HasDiscounts_", "No"},
+                          {"AsPayslip_", "No"},
+                          {"IsDeleted_", "No"},
+                          {"AsOriginal_", "No"},
+                          {"BasicShipDocumentNo_", "LR-11"},
+                          {"BasicFinalDestination_", "Pune"},
+                          {"BasicDueDateOfPymt_", "30 Days"},
+                          {"BasicOrderRef_", "PO-3"},
+                          {"BasicBuyersSalesTaxNo_", "TIN-8"},
+                          {"ClassName_", "Retail"},
+                          {"TaxAdjustment_", "Default"},
+                          {"PersistedView_", "Invoice Voucher View"},
+                          {"BasicDateTimeOfInvoice_", "20090401 10:00"},
+                          {"BasicDateTimeOfRemoval_", "20090401 11:00"}});
+    }
+};
+
+// One voucher shows the element order with its two BASICSHIPPEDBY, the reference-date list, the
+// empty bankers' date list, numeric id order (9 before 10), escaping, attendance and order lists.
+TEST_F(VoucherHeader, AFullVoucherGoesOutInItsFixedOrder) {
+    StageFullHeader();
+    Stage("Address", {{"FK_VchID", "1"}, {"AdID", "10"}, {"Address_", "Line ten"}});
+    Stage("Address", {{"FK_VchID", "1"}, {"AdID", "9"}, {"Address_", "Line nine"}});
+    Stage("Address", {{"FK_VchID", "1"}, {"AdID", "11"}, {"Address_", ""}});
+    Stage("BasicBuyerAddress", {{"FK_VchID", "1"}, {"BBAID", "1"}, {"BasicBuyerAddress_", "Buyer street"}});
+    Stage("BasicOrderTerms", {{"FK_VchID", "1"}, {"BOTID", "1"}, {"BasicOrderTerms_", "Net 30"}});
+    Stage("Attendance", {{"FK_VchID", "1"},
+                         {"AttID", "10"},
+                         {"Employee_", "Asha"},
+                         {"AttendanceType_", "Present"},
+                         {"Value_", "1"}});
+    Stage("Attendance", {{"FK_VchID", "1"}, {"AttID", "9"}, {"Employee_", "Bala"}, {"Value_", QVariant()}});
+    Stage("InvoiceDelNotes", {{"FK_VchID", "1"},
+                              {"IDNID", "1"},
+                              {"BasicShippingDate_", "20090401"},
+                              {"BasicShipDeliveryNote_", "DN-1"}});
+    Stage("InvoiceOrderList", {{"FK_VchID", "1"},
+                               {"IOLID", "1"},
+                               {"BasicOrderDate_", "20090301"},
+                               {"BasicPurchaseOrderNo_", "PO-3"}});
+    Stage("InvoiceOrderList", {{"FK_VchID", "1"}, {"IOLID", "2"}, {"BasicOrderDate_", ""}});
+    test::ExpectGolden(Sent(QStringLiteral("1")), QStringLiteral("header-full.xml"));
+    EXPECT_TRUE(locations().isEmpty());
+}
+
+TEST_F(VoucherHeader, AnAllNullRowGivesOnlyTheAttributes) {
+    Stage("Voucher", {{"VchID", "1"}});
+    test::ExpectGolden(Sent(QStringLiteral("1")), QStringLiteral("header-all-null.xml"));
+}
+
+TEST_F(VoucherHeader, WithoutAVoucherRowTheOtherListsStillGoOut) {
+    Stage("Address", {{"FK_VchID", "1"}, {"AdID", "1"}, {"Address_", "Line one"}});
+    Stage("Attendance", {{"FK_VchID", "1"}, {"AttID", "1"}, {"Employee_", "Asha"}});
+    Stage("InvoiceOrderList", {{"FK_VchID", "1"}, {"IOLID", "1"}});
+    test::ExpectGolden(Sent(QStringLiteral("1")), QStringLiteral("header-no-voucher-row.xml"));
+}
+
+TEST_F(VoucherHeader, EmptyAndNullDatesDecideTheirLists) {
+    struct Case {
+        QVariant refDate, bankersDate;
+        bool referenceList, bankersList;
+    } const cases[] = {
+        {QVariant(), QVariant(), false, false},
+        {QString(""), QString(""), false, true},
+        {QString("20090330"), QString("20090405"), true, true},
+    };
+    for (const Case& c : cases) {
+        transport.bodies.clear();
+        db.execute(QStringLiteral("Delete from Voucher"));
+        Stage("Voucher", {{"VchID", "1"}, {"RefDate_", c.refDate}, {"BasicBankersDate_", c.bankersDate}});
+        const QByteArray sent = Sent(QStringLiteral("1"));
+        EXPECT_EQ(sent.contains("<UDF:REFERENCEDATE.LIST"), c.referenceList) << sent.toStdString();
+        EXPECT_EQ(sent.contains("<BASICBANKERSDATE.LIST"), c.bankersList) << sent.toStdString();
+    }
+}
+
+} // namespace
+} // namespace quibo
