@@ -117,5 +117,23 @@ TEST_F(VoucherHeader, EmptyAndNullDatesDecideTheirLists) {
     }
 }
 
+// Values reach the database bound: apostrophes in the company or the id are plain text, and rows of
+// another company under the same id stay out.
+TEST_F(VoucherHeader, AnApostropheInTheCompanyOrIdIsReadLikeAnyOther) {
+    const QString company = QStringLiteral("Lal's Traders");
+    Stage("Voucher", {{"VchID", "7'A"}, {"GUID_", "guid-7"}, {"VoucherTypeName_", "Receipt"}}, company);
+    Stage("LedgerEntry", {{"FK_VchID", "7'A"}, {"LdEID", "1"}, {"LedgerName_", "Lal's Cash"}}, company);
+    Stage("CategoryAllocations",
+          {{"FK_VchID", "7'A"},
+           {"FK_LdEID", "1"},
+           {"CAID", "1"},
+           {"Category_", "Ops"},
+           {"Name_", "Lal's desk"}},
+          company);
+    Stage("LedgerEntry", {{"FK_VchID", "7'A"}, {"LdEID", "2"}, {"LedgerName_", "Other company"}});
+    test::ExpectGolden(Sent(QStringLiteral("7'A"), company), QStringLiteral("apostrophe-company.xml"));
+    EXPECT_TRUE(locations().isEmpty());
+}
+
 } // namespace
 } // namespace quibo
