@@ -12,7 +12,9 @@ RecordSet StagedRows(const VoucherBuild& build, const QString& table, const QStr
     QVariantList params{build.company, build.voucherId};
     if (!parentKey.isEmpty()) {
         sql += QStringLiteral(" and %1 = ?").arg(parentKey);
-        params.append(parentValue.isNull() ? QVariant(QString()) : QVariant(parentValue.toString()));
+        // A parent row without a key owns no rows: Null matches nothing, where "" would pick up
+        // rows staged under an empty key.
+        params.append(parentValue.isNull() ? QVariant() : QVariant(parentValue.toString()));
     }
     sql += QStringLiteral(" Order By ") + orderBy;
     return build.db.query(sql, params);

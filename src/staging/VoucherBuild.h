@@ -27,7 +27,8 @@ struct VoucherBuild {
 
 // The staged rows of `table` for the voucher, ordered by `orderBy` (an SQL order list such as
 // "val(AdID)"). With a parent key column (FK_LdEID, FK_InEID, FK_LeID) only the rows of that parent
-// row. Company, voucher id and parent value reach the database as bound values.
+// row; a Null parent value gives no rows. Company, voucher id and parent value reach the database as
+// bound values.
 RecordSet StagedRows(const VoucherBuild& build, const QString& table, const QString& orderBy,
                      const QString& parentKey = QString(), const QVariant& parentValue = QVariant());
 
@@ -44,7 +45,8 @@ XmlNode AppendElement(VoucherBuild& build, XmlNode parent, const QString& tag,
                       const QString& value = QString());
 
 // What ledger lines and all-ledger lines share, under the line's element (`lineId` its LdEID): the
-// cost-centre split (CATEGORYALLOCATIONS.LIST), and the bank and tax-bill allocations.
+// cost-centre split (CATEGORYALLOCATIONS.LIST), and the bank and tax-bill allocations. A bank
+// allocation is named by the voucher GUID, its bank and its date; the ledger name is not used.
 void AppendCategoryAllocations(VoucherBuild& build, XmlNode line, const QVariant& lineId);
 void AppendBankAllocations(VoucherBuild& build, XmlNode line, const QVariant& lineId,
                            const QString& ledgerName);
