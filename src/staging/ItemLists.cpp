@@ -5,6 +5,8 @@
 #include "vb/Number.h"
 #include "vb/RuntimeError.h"
 
+#include <cmath>
+
 namespace quibo {
 
 namespace {
@@ -18,7 +20,13 @@ void AppendFields(VoucherBuild& build, XmlNode parent, const RecordSet& rows, in
 }
 
 double LeadingNumber(const QString& text) {
-    return vb::Val(text);
+    try {
+        return vb::Val(text);
+    } catch (const vb::RuntimeError& error) {
+        if (error.number() != vb::err::Overflow) throw;
+        // Too large for a double, yet plainly not zero: the value goes out as typed.
+        return text.trimmed().startsWith(QLatin1Char('-')) ? -HUGE_VAL : HUGE_VAL;
+    }
 }
 
 QVariant RowKey(const RecordSet& rows, int row, QStringView column) {

@@ -29,9 +29,9 @@ TEST_F(InventoryEntries, InvoiceLinesCarryDescriptionAllocationsAndBatchesInIdOr
 
 TEST_F(InventoryEntries, AllocationsShowNonZeroAssessableValuesAndPositiveRates) {
     Stage("InventoryEntry", {{"FK_VchID", "1"}, {"InEID", "9"}});
-    const std::pair<QVariant, QVariant> cases[] = {{"250", "0"},  {"-250", "-5"},   {"0.00", "%5"},
-                                                   {"abc", ""},   {"", QVariant()}, {QVariant(), "abc"},
-                                                   {"0", "12.5%"}};
+    const std::pair<QVariant, QVariant> cases[] = {{"250", "0"},   {"-250", "-5"},     {"0.00", "%5"},
+                                                   {"abc", ""},    {"", QVariant()},   {QVariant(), "abc"},
+                                                   {"0", "12.5%"}, {"-1e999", "1e999"}};
     int id = 0;
     for (const auto& [vat, rate] : cases)
         Stage("AccountingAllocation",
