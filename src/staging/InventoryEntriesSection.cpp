@@ -1,9 +1,75 @@
-#include "staging/VoucherBuild.h"
+#include "staging/ItemLists.h"
+
+#include "localdb/RecordSet.h"
 
 namespace quibo {
 
-void AppendInventoryEntries(VoucherBuild&) {}
+namespace {
 
-void AppendStockJournalEntries(VoucherBuild&) {}
+// An invoice line books its value to these ledgers, each with its tax details.
+void AppendAccountingAllocations(VoucherBuild& build, XmlNode entry, const QVariant& entryId) {
+    const RecordSet allocations =
+        StagedRows(build, QStringLiteral("AccountingAllocation"), QStringLiteral("val(AcAID)"),
+                   QStringLiteral("FK_InEID"), entryId);
+    for (int row = 0; row < allocations.rowCount(); ++row) {
+        const XmlNode allocation = AppendElement(build, entry, QStringLiteral("ACCOUNTINGALLOCATIONS.LIST"));
+        AppendFields(build, allocation, allocations, row,
+                     {{u"LEDGERNAME", u"LedgerName_"},
+                      {u"NARRATION", u"Narration_"},
+                      {u"GSTCLASS", u"GSTClass_"},
+                      {u"ISDEEMEDPOSITIVE", u"IsDeemedPositive_"},
+                      {u"ISLASTDEEMEDPOSITIVE", u"IsDeemedPositive_"},
+                      {u"LEDGERFROMITEM", u"LedgerFromItem_"},
+                      {u"REMOVEZEROENTRIES", u"RemoveZeroEntries_"},
+                      {u"ISPARTYLEDGER", u"IsPartyLedger_"},
+                      {u"AMOUNT", u"Amount_"},
+                      {u"TAXCLASSIFICATIONNAME", u"TaxClassificationName_"}});
+        // A zero assessable value says nothing; a negative one is a real value.
+        if (LeadingNumber(FieldText(allocations, row, u"VATAssessableValue_")) != 0)
+            AppendField(build, allocation, QStringLiteral("VATASSESSABLEVALUE"), allocations, row,
+                        u"VATAssessableValue_");
+        AppendField(build, allocation, QStringLiteral("TDSPARTYNAME"), allocations, row, u"TDSPartyName_");
+        if (LeadingNumber(FieldText(allocations, row, u"BasicRateOfInvoiceTax_")) > 0) {
+            const XmlNode rate =
+                AppendElement(build, allocation, QStringLiteral("BASICRATEOFINVOICETAX.LIST"));
+            AppendField(build, rate, QStringLiteral("BASICRATEOFINVOICETAX"), allocations, row,
+                        u"BasicRateOfInvoiceTax_");
+        }
+    }
+}
+
+// The item lines of one stock table, each with its batches only.
+void AppendStockLines(VoucherBuild& build, const QString& table, const QString& tag, BatchForm form) {
+    const RecordSet lines = StagedRows(build, table, QStringLiteral("val(InEID)"));
+    for (int row = 0; row < lines.rowCount(); ++row) {
+        const XmlNode line = AppendElement(build, build.voucher, tag);
+        AppendItemFields(build, line, lines, row, false);
+        AppendBatchAllocations(build, line, RowKey(lines, row, u"InEID"), form);
+    }
+}
+
+} // namespace
+
+void AppendInventoryEntries(VoucherBuild& build) {
+    const RecordSet entries =
+        StagedRows(build, QStringLiteral("InventoryEntry"), QStringLiteral("val(InEID)"));
+    for (int row = 0; row < entries.rowCount(); ++row) {
+        const XmlNode entry = AppendElement(build, build.voucher, QStringLiteral("ALLINVENTORYENTRIES.LIST"));
+        AppendItemFields(build, entry, entries, row, true);
+        const QVariant entryId = RowKey(entries, row, u"InEID");
+        AppendUserDescriptions(build, entry, entryId);
+        AppendAccountingAllocations(build, entry, entryId);
+        AppendBatchAllocations(build, entry, entryId, BatchForm::Invoice);
+    }
+}
+
+void AppendStockJournalEntries(VoucherBuild& build) {
+    AppendStockLines(build, QStringLiteral("InventoryEntryIN"), QStringLiteral("INVENTORYENTRIESIN.LIST"),
+                     BatchForm::StockJournal);
+    AppendStockLines(build, QStringLiteral("InventoryEntryOUT"), QStringLiteral("INVENTORYENTRIESOUT.LIST"),
+                     BatchForm::StockJournal);
+    AppendStockLines(build, QStringLiteral("AllInventoryEntry"), QStringLiteral("ALLINVENTORYENTRIES.LIST"),
+                     BatchForm::PhysicalStock);
+}
 
 } // namespace quibo
