@@ -1,6 +1,7 @@
 #include "tally-sim/CompanyStore.h"
 
 #include "tally-sim/Names.h"
+#include "tally-sim/VoucherCheck.h"
 #include "tally-sim/XmlText.h"
 
 #include <algorithm>
@@ -53,6 +54,16 @@ constexpr std::array<SeedGroup, 28> SeedGroups{{
     {"Sundry Creditors", "Current Liabilities", Nature::Liabilities, false, true},
     {"Sundry Debtors", "Current Assets", Nature::Assets, false, true},
     {"Unsecured Loans", "Loans (Liability)", Nature::Liabilities, false, false},
+}};
+
+// The voucher types of a new Tally company; each is its own type of voucher.
+constexpr std::array<const char*, 24> SeedVoucherTypes{{
+    "Contra",        "Payment",           "Receipt",           "Journal",
+    "Sales",         "Purchase",          "Credit Note",       "Debit Note",
+    "Memorandum",    "Reversing Journal", "Stock Journal",     "Physical Stock",
+    "Delivery Note", "Receipt Note",      "Rejections In",     "Rejections Out",
+    "Sales Order",   "Purchase Order",    "Attendance",        "Payroll",
+    "Material In",   "Material Out",      "Job Work In Order", "Job Work Out Order",
 }};
 
 // A value element of one kind that names another master.
@@ -160,6 +171,12 @@ void CompanyStore::seed() {
     category.remove_child("PARENT");
     appendValue(category, "ALLOCATEREVENUE", "Yes");
     appendValue(category, "ALLOCATENONREVENUE", "No");
+    for (const char* type : SeedVoucherTypes) {
+        auto node = m_root.append_child("VOUCHERTYPE");
+        node.append_attribute("NAME").set_value(type);
+        node.append_attribute("RESERVEDNAME").set_value(type);
+        appendValue(node, "PARENT", type);
+    }
     for (auto node : m_root.children()) {
         auto list = node.append_child("NAME.LIST");
         appendValue(list, "NAME", node.attribute("NAME").value());
@@ -228,8 +245,10 @@ ObjectOutcome CompanyStore::importVoucher(const pugi::xml_node& object) {
     const std::string action(trimmed(object.attribute("ACTION").value()));
     if (!action.empty() && !equalsAscii(action, "Create"))
         return refused("ACTION '" + action + "' is not supported for Voucher");
+    if (auto error = VoucherCheck::refusal(*this, object); !error.empty()) return refused(error);
     auto node = m_root.append_copy(object);
     node.remove_attribute("ACTION");
+    VoucherCheck::canonicalise(*this, node);
     stampId(node, m_nextVoucherId);
     ObjectOutcome outcome;
     outcome.effect = ObjectOutcome::Effect::Created;
@@ -355,7 +374,7 @@ std::string CompanyStore::kindOf(std::string_view objectType) {
 }
 
 std::string CompanyStore::displayName(std::string_view kind) {
-    static const std::array<std::pair<const char*, const char*>, 10> Names{{
+    static const std::array<std::pair<const char*, const char*>, 11> Names{{
         {"GROUP", "Group"},
         {"LEDGER", "Ledger"},
         {"UNIT", "Unit"},
@@ -366,6 +385,7 @@ std::string CompanyStore::displayName(std::string_view kind) {
         {"COSTCATEGORY", "Cost Category"},
         {"COSTCENTRE", "Cost Centre"},
         {"VOUCHER", "Voucher"},
+        {"VOUCHERTYPE", "Voucher Type"},
     }};
     for (const auto& [element, display] : Names) {
         if (kind == element) return display;

@@ -24,9 +24,11 @@ struct ObjectOutcome {
 class CompanyStore {
 public:
     // A new company holds what Tally creates with one: the predefined groups, the
-    // ledgers "Cash" and "Profit & Loss A/c", the godown "Main Location" and the cost
-    // category "Primary Cost Category". "Primary" is the root of the group, stock
-    // group, stock category, godown and cost centre trees, not an object.
+    // ledgers "Cash" and "Profit & Loss A/c", the godown "Main Location", the cost
+    // category "Primary Cost Category" and the predefined voucher types. "Primary" is
+    // the root of the group, stock group, stock category, godown and cost centre
+    // trees, not an object. The voucher types take no MASTERID, so the masters requests
+    // create are numbered from 33 on.
     CompanyStore(std::string name, long number);
     CompanyStore(const CompanyStore&) = delete;
     CompanyStore& operator=(const CompanyStore&) = delete;
@@ -37,7 +39,8 @@ public:
     // Creates the object when absent and alters it when present (counted as
     // combined when combineDuplicates is set, as "@@DUPCOMBINE" asks); "Alter"
     // finds the object by its NAME attribute and may rename it. Refuses an empty
-    // name and a reference to a parent, category or unit that does not exist.
+    // name and a reference to a parent, category or unit that does not exist. A
+    // voucher is only created, with the next voucher id, unless VoucherCheck refuses it.
     ObjectOutcome importObject(const pugi::xml_node& object, bool combineDuplicates);
 
     // kind: an element name ("LEDGER") or an object type as requests name it
