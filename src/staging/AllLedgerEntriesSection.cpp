@@ -74,7 +74,7 @@ void AppendAllLedgerEntries(VoucherBuild& build) {
         AppendCategoryAllocations(build, entry, lineId);
         AppendBills(build, entry, lineId);
         // Bank and tax-bill rows staged under the line travel with it.
-        AppendBankAllocations(build, entry, lineId, FieldText(entries, row, u"LedgerName_"));
+        AppendBankAllocations(build, entry, lineId);
         AppendTaxBillAllocations(build, entry, lineId);
     }
 }

@@ -2,38 +2,8 @@
 
 #include "localdb/RecordSet.h"
 #include "tally/XmlBuilders.h"
-#include "vb/Number.h"
-#include "vb/RuntimeError.h"
-
-#include <cmath>
 
 namespace quibo {
-
-namespace {
-constexpr int32_t InvalidUseOfNull = 94;
-} // namespace
-
-void AppendFields(VoucherBuild& build, XmlNode parent, const RecordSet& rows, int row,
-                  std::initializer_list<FieldSpec> fields) {
-    for (const auto& [tag, column] : fields)
-        AppendField(build, parent, tag.toString(), rows, row, column);
-}
-
-double LeadingNumber(const QString& text) {
-    try {
-        return vb::Val(text);
-    } catch (const vb::RuntimeError& error) {
-        if (error.number() != vb::err::Overflow) throw;
-        // Too large for a double, yet plainly not zero: the value goes out as typed.
-        return text.trimmed().startsWith(QLatin1Char('-')) ? -HUGE_VAL : HUGE_VAL;
-    }
-}
-
-QVariant RowKey(const RecordSet& rows, int row, QStringView column) {
-    const QVariant& id = rows.value(row, column);
-    if (id.isNull()) vb::Raise(InvalidUseOfNull, QStringLiteral("Invalid use of Null"));
-    return id.toString();
-}
 
 void AppendItemFields(VoucherBuild& build, XmlNode item, const RecordSet& rows, int row,
                       bool withLastDeemedPositive) {

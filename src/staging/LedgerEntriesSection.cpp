@@ -3,23 +3,11 @@
 #include "tally/XmlBuilders.h"
 #include "vb/Number.h"
 
-#include <initializer_list>
 #include <optional>
 
 namespace quibo {
 
 namespace {
-
-struct TagColumn {
-    const char16_t* tag;
-    const char16_t* column;
-};
-
-void AppendFields(VoucherBuild& build, XmlNode parent, const RecordSet& rows, int row,
-                  std::initializer_list<TagColumn> fields) {
-    for (const TagColumn& field : fields)
-        AppendField(build, parent, QString::fromUtf16(field.tag), rows, row, field.column);
-}
 
 // The bill amount of a ledger line says whether the bill goes out: left out only when there is no
 // amount or it reads as zero as a whole; text such as a currency note goes out as it stands.
@@ -71,12 +59,12 @@ void AppendCategoryAllocations(VoucherBuild& build, XmlNode line, const QVariant
     }
 }
 
-void AppendBankAllocations(VoucherBuild& build, XmlNode line, const QVariant& lineId, const QString&) {
+void AppendBankAllocations(VoucherBuild& build, XmlNode line, const QVariant& lineId) {
     const RecordSet rows = StagedRows(build, QStringLiteral("BankAllocation"), QStringLiteral("val(BaAID)"),
                                       QStringLiteral("FK_LdEID"), lineId);
     for (int row = 0; row < rows.rowCount(); ++row) {
         const QVariant& amount = rows.value(row, u"Amount_");
-        if (amount.isNull() || vb::Val(amount.toString()) == 0) continue;
+        if (amount.isNull() || LeadingNumber(amount.toString()) == 0) continue;
         const XmlNode bank = AppendElement(build, line, QStringLiteral("BANKALLOCATIONS.LIST"));
         AppendFields(build, bank, rows, row,
                      {{u"DATE", u"Date_"},
@@ -141,20 +129,20 @@ void AppendLedgerEntries(VoucherBuild& build) {
                       {u"ISPARTYLEDGER", u"IsPartyLedger_"},
                       {u"AMOUNT", u"Amount_"},
                       {u"TAXCLASSIFICATIONNAME", u"TaxClassificationName_"}});
-        if (vb::Val(FieldText(entries, row, u"VATAssessableValue_")) != 0)
+        if (LeadingNumber(FieldText(entries, row, u"VATAssessableValue_")) != 0)
             AppendField(build, entry, QStringLiteral("VATASSESSABLEVALUE"), entries, row,
                         u"VATAssessableValue_");
         AppendField(build, entry, QStringLiteral("TDSPARTYNAME"), entries, row, u"TDSPartyName_");
         const QString rate = FieldText(entries, row, u"BasicRateOfInvoiceTax_");
-        if (vb::Val(QString(rate).remove(QLatin1Char('%'))) > 0) {
+        if (LeadingNumber(QString(rate).remove(QLatin1Char('%'))) > 0) {
             const XmlNode list = AppendElement(build, entry, QStringLiteral("BASICRATEOFINVOICETAX.LIST"));
             AppendElement(build, list, QStringLiteral("BASICRATEOFINVOICETAX"), rate);
         }
 
-        const QVariant& lineId = entries.value(row, u"LdEID");
+        const QVariant lineId = RowKey(entries, row, u"LdEID");
         AppendCategoryAllocations(build, entry, lineId);
         AppendBillAllocations(build, entry, lineId);
-        AppendBankAllocations(build, entry, lineId, FieldText(entries, row, u"LedgerName_"));
+        AppendBankAllocations(build, entry, lineId);
         AppendTaxBillAllocations(build, entry, lineId);
     }
 }

@@ -3,16 +3,9 @@
 #include "staging/VoucherBuild.h"
 #include "tally/XmlBuilders.h"
 
-#include <initializer_list>
-
 namespace quibo {
 
 namespace {
-
-struct TagColumn {
-    const char16_t* tag;
-    const char16_t* column;
-};
 
 // A container holding one element per staged row; no container when the voucher has no row.
 void AppendRowList(VoucherBuild& build, const QString& table, const QString& orderBy,
@@ -22,12 +15,6 @@ void AppendRowList(VoucherBuild& build, const QString& table, const QString& ord
     const XmlNode list = AppendElement(build, build.voucher, container);
     for (int row = 0; row < rows.rowCount(); ++row)
         AppendField(build, list, tag, rows, row, column);
-}
-
-void AppendFields(VoucherBuild& build, XmlNode parent, const RecordSet& rows, int row,
-                  std::initializer_list<TagColumn> fields) {
-    for (const TagColumn& field : fields)
-        AppendField(build, parent, QString::fromUtf16(field.tag), rows, row, field.column);
 }
 
 void AppendReferenceDate(VoucherBuild& build, const QString& refDate) {

@@ -3,6 +3,10 @@
 #include "localdb/LocalDatabase.h"
 #include "localdb/RecordSet.h"
 #include "tally/XmlBuilders.h"
+#include "vb/Number.h"
+#include "vb/RuntimeError.h"
+
+#include <cmath>
 
 namespace quibo {
 
@@ -28,6 +32,28 @@ QString FieldText(const RecordSet& rows, int row, QStringView column) {
 XmlNode AppendField(VoucherBuild& build, XmlNode parent, const QString& tag, const RecordSet& rows, int row,
                     QStringView column) {
     return AppendXmlElementIfValue(build.errors, build.doc, parent, tag, FieldText(rows, row, column));
+}
+
+void AppendFields(VoucherBuild& build, XmlNode parent, const RecordSet& rows, int row,
+                  std::initializer_list<FieldSpec> fields) {
+    for (const auto& [tag, column] : fields)
+        AppendField(build, parent, tag.toString(), rows, row, column);
+}
+
+double LeadingNumber(const QString& text) {
+    try {
+        return vb::Val(text);
+    } catch (const vb::RuntimeError& error) {
+        if (error.number() != vb::err::Overflow) throw;
+        return text.trimmed().startsWith(QLatin1Char('-')) ? -HUGE_VAL : HUGE_VAL;
+    }
+}
+
+QVariant RowKey(const RecordSet& rows, int row, QStringView column) {
+    constexpr int32_t InvalidUseOfNull = 94;
+    const QVariant& id = rows.value(row, column);
+    if (id.isNull()) vb::Raise(InvalidUseOfNull, QStringLiteral("Invalid use of Null"));
+    return id.toString();
 }
 
 XmlNode AppendElement(VoucherBuild& build, XmlNode parent, const QString& tag, const QString& value) {

@@ -6,6 +6,9 @@
 #include <QStringView>
 #include <QVariant>
 
+#include <initializer_list>
+#include <utility>
+
 namespace quibo {
 
 class ErrorReporter;
@@ -40,6 +43,21 @@ QString FieldText(const RecordSet& rows, int row, QStringView column);
 XmlNode AppendField(VoucherBuild& build, XmlNode parent, const QString& tag, const RecordSet& rows, int row,
                     QStringView column);
 
+// Element tag and staged column of one value element.
+using FieldSpec = std::pair<QStringView, QStringView>;
+
+// The field rule for each (tag, column) in order.
+void AppendFields(VoucherBuild& build, XmlNode parent, const RecordSet& rows, int row,
+                  std::initializer_list<FieldSpec> fields);
+
+// The number a staged text begins with (blanks skipped, none gives 0), for the zero and rate tests. A
+// number too large for a double is plainly not zero: it reads as an infinity of its sign.
+double LeadingNumber(const QString& text);
+
+// The row's id as the parent key of its child rows. A Null id is a run-time error: a child query by
+// "" would hand the line rows that belong to no line.
+QVariant RowKey(const RecordSet& rows, int row, QStringView column);
+
 // Appends the element (a *.LIST container or a fixed element) whatever its value.
 XmlNode AppendElement(VoucherBuild& build, XmlNode parent, const QString& tag,
                       const QString& value = QString());
@@ -48,8 +66,7 @@ XmlNode AppendElement(VoucherBuild& build, XmlNode parent, const QString& tag,
 // cost-centre split (CATEGORYALLOCATIONS.LIST), and the bank and tax-bill allocations. A bank
 // allocation is named by the voucher GUID, its bank and its date; the ledger name is not used.
 void AppendCategoryAllocations(VoucherBuild& build, XmlNode line, const QVariant& lineId);
-void AppendBankAllocations(VoucherBuild& build, XmlNode line, const QVariant& lineId,
-                           const QString& ledgerName);
+void AppendBankAllocations(VoucherBuild& build, XmlNode line, const QVariant& lineId);
 void AppendTaxBillAllocations(VoucherBuild& build, XmlNode line, const QVariant& lineId);
 
 // The sections of the message, in the order they are appended to the voucher element.

@@ -52,12 +52,5 @@ TEST_F(AllLedgerEntries, EveryBillGoesOutWhateverItsAmountWithItsTdsDetails) {
     test::ExpectGolden(Sent(QStringLiteral("1")), QStringLiteral("all-ledger-bills.xml"));
 }
 
-TEST_F(AllLedgerEntries, ALineWithoutAnIdFailsTheVoucherAndIsReported) {
-    Line("1", QVariant(), QVariant());
-    Stage("AllLedgerEntry", {{"FK_VchID", "1"}, {"LdEID", QVariant()}});
-    EXPECT_TRUE(Sent(QStringLiteral("1"), QStringLiteral("Acme Traders"), false).isEmpty());
-    EXPECT_EQ(locations(), QStringList{QStringLiteral("C01--0020")});
-}
-
 } // namespace
 } // namespace quibo

@@ -1,6 +1,6 @@
 // Ledger lines with their category, bill, bank and tax-bill allocations.
 
-#include "staging/FullRow.h"
+#include "staging/FilledRow.h"
 #include "staging/VoucherFixture.h"
 
 #include <gtest/gtest.h>
@@ -32,18 +32,15 @@ struct LedgerEntries : test::VoucherTest {
     }
 };
 
-// Entries 10 and 9 in numeric order; a line of empty values; a line without a key; the VAT value and rate
-// tests, one line each.
+// Entries 10 and 9 in numeric order; a line of empty values; the VAT value and rate tests, one line
+// each.
 TEST_F(LedgerEntries, LineValuesAndTheirTests) {
-    test::StageFullRow(*this, "LedgerEntry", {{"FK_VchID", "1"}, {"LdEID", "10"}});
+    test::StageFilled(*this, "LedgerEntry", {{"FK_VchID", "1"}, {"LdEID", "10"}}, {}, test::Filled::Plain);
     db.execute(QStringLiteral("Update LedgerEntry set Narration_ = ?, VATAssessableValue_ = ?, "
                               "BasicRateOfInvoiceTax_ = ? where LdEID = ?"),
                {QStringLiteral("Tea & <coffee>"), QStringLiteral("-250"), QStringLiteral("12.5%"),
                 QStringLiteral("10")});
     Line("9", {{"IsDeemedPositive_", ""}, {"Amount_", QVariant()}});
-    // A line without a key owns no allocations, not even those staged under an empty key.
-    Row("LedgerEntry", {{"LdEID", QVariant()}}, {{"LedgerName_", "no key"}});
-    Category("", "1", "A", "stray");
     const struct {
         const char* vat;
         const char* rate;
@@ -79,7 +76,8 @@ TEST_F(LedgerEntries, BillsWithoutAnAmountAreLeftOut) {
     Line("1", {{"LedgerName_", "Ravi"}});
     Bill("10", "100"), Bill("2", "0"), Bill("3", ""), Bill("4", QVariant()), Bill("5", "-0.000");
     Bill("6", "$50.000 @ Rs 45.000/$ = Rs 2250"), Bill("7", "0.00"), Bill("9", "50");
-    test::StageFullRow(*this, "BillAllocation", {{"FK_VchID", "1"}, {"FK_LdEID", "1"}, {"BiAID", "11"}});
+    test::StageFilled(*this, "BillAllocation", {{"FK_VchID", "1"}, {"FK_LdEID", "1"}, {"BiAID", "11"}}, {},
+                      test::Filled::Plain);
     test::ExpectGolden(Sent(QStringLiteral("1")), QStringLiteral("bill-allocations.xml"));
     EXPECT_TRUE(locations().isEmpty());
 }
@@ -93,11 +91,13 @@ TEST_F(LedgerEntries, BankAndTaxBillsFollowCategoriesAndBills) {
     Bill("1", "75");
     Bank("1", "0", "HDFC", "20090401"), Bank("2", "abc", "HDFC", "20090401");
     Bank("3", QVariant(), "HDFC", ""), Bank("5", "12", QVariant(), QVariant());
-    test::StageFullRow(*this, "BankAllocation", {{"FK_VchID", "1"}, {"FK_LdEID", "1"}, {"BaAID", "4"}});
+    test::StageFilled(*this, "BankAllocation", {{"FK_VchID", "1"}, {"FK_LdEID", "1"}, {"BaAID", "4"}}, {},
+                      test::Filled::Plain);
     db.execute(QStringLiteral("Update BankAllocation set Amount_ = ? where BaAID = ?"),
                {QStringLiteral("75"), QStringLiteral("4")});
     Row("TaxBillAllocation", {{"FK_LdEID", "1"}, {"TBiAID", "2"}}, {});
-    test::StageFullRow(*this, "TaxBillAllocation", {{"FK_VchID", "1"}, {"FK_LdEID", "1"}, {"TBiAID", "1"}});
+    test::StageFilled(*this, "TaxBillAllocation", {{"FK_VchID", "1"}, {"FK_LdEID", "1"}, {"TBiAID", "1"}}, {},
+                      test::Filled::Plain);
     test::ExpectGolden(Sent(QStringLiteral("1")), QStringLiteral("bank-and-tax-bills.xml"));
     EXPECT_TRUE(locations().isEmpty());
 }

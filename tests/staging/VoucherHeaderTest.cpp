@@ -1,6 +1,6 @@
 // The voucher attributes, header elements, party lists, attendance lines and order lists.
 
-#include "staging/FullRow.h"
+#include "staging/FilledRow.h"
 #include "staging/VoucherFixture.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@ struct VoucherHeader : test::VoucherTest {};
 // One voucher shows the element order with its two BASICSHIPPEDBY, the reference-date list, the
 // empty bankers' date list, numeric id order (9 before 10), escaping, attendance and order lists.
 TEST_F(VoucherHeader, AFullVoucherGoesOutInItsFixedOrder) {
-    test::StageFullRow(*this, "Voucher", {{"VchID", "1"}});
+    test::StageFilled(*this, "Voucher", {{"VchID", "1"}}, {}, test::Filled::Plain);
     db.execute(QStringLiteral("Update Voucher set Narration_ = ?, BasicBankersDate_ = ?"),
                {QStringLiteral("Nuts & <bolts>"), QString()});
     Stage("Address", {{"FK_VchID", "1"}, {"AdID", "10"}, {"Address_", "Line ten"}});
@@ -21,10 +21,11 @@ TEST_F(VoucherHeader, AFullVoucherGoesOutInItsFixedOrder) {
     Stage("Address", {{"FK_VchID", "1"}, {"AdID", "11"}, {"Address_", ""}});
     Stage("BasicBuyerAddress", {{"FK_VchID", "1"}, {"BBAID", "1"}, {"BasicBuyerAddress_", "Buyer street"}});
     Stage("BasicOrderTerms", {{"FK_VchID", "1"}, {"BOTID", "1"}, {"BasicOrderTerms_", "Net 30"}});
-    test::StageFullRow(*this, "Attendance", {{"FK_VchID", "1"}, {"AttID", "10"}});
+    test::StageFilled(*this, "Attendance", {{"FK_VchID", "1"}, {"AttID", "10"}}, {}, test::Filled::Plain);
     Stage("Attendance", {{"FK_VchID", "1"}, {"AttID", "9"}, {"Employee_", "Bala"}, {"Value_", QVariant()}});
-    test::StageFullRow(*this, "InvoiceDelNotes", {{"FK_VchID", "1"}, {"IDNID", "1"}});
-    test::StageFullRow(*this, "InvoiceOrderList", {{"FK_VchID", "1"}, {"IOLID", "1"}});
+    test::StageFilled(*this, "InvoiceDelNotes", {{"FK_VchID", "1"}, {"IDNID", "1"}}, {}, test::Filled::Plain);
+    test::StageFilled(*this, "InvoiceOrderList", {{"FK_VchID", "1"}, {"IOLID", "1"}}, {},
+                      test::Filled::Plain);
     Stage("InvoiceOrderList", {{"FK_VchID", "1"}, {"IOLID", "2"}, {"BasicOrderDate_", ""}});
     test::ExpectGolden(Sent(QStringLiteral("1")), QStringLiteral("header-full.xml"));
     EXPECT_TRUE(locations().isEmpty());
