@@ -208,6 +208,12 @@ TEST_F(LocalDatabaseTest, ReopeningAFileOfTheCurrentVersionCreatesNothing) {
     EXPECT_TRUE(again.query(S("Select name from sqlite_master where name = 'Attendance'")).isEmpty());
 }
 
+TEST_F(LocalDatabaseTest, TheFileKeepsAWriteAheadJournalSyncedAtCheckpoints) {
+    LocalDatabase db(folder.path());
+    EXPECT_EQ(db.query(S("PRAGMA journal_mode")).value(0, 0), QVariant(S("wal")));
+    EXPECT_EQ(db.query(S("PRAGMA synchronous")).value(0, 0).toInt(), 1); // NORMAL
+}
+
 TEST_F(LocalDatabaseTest, AFileOrFolderThatCannotServeIsRefusedWithTheReason) {
     const QString file = folder.file(S("Quibo20.DAT"));
     const QString plainFile = folder.file(S("not-a-folder"));
