@@ -52,5 +52,31 @@ TEST_F(AllLedgerEntries, EveryBillGoesOutWhateverItsAmountWithItsTdsDetails) {
     test::ExpectGolden(Sent(QStringLiteral("1")), QStringLiteral("all-ledger-bills.xml"));
 }
 
+// What ledger lines and all-ledger lines share goes out under the all-ledger line too, after its bills:
+// its cost-centre split, then its bank rows (a zero amount left out) and its tax bills.
+TEST_F(AllLedgerEntries, CategoriesBankRowsAndTaxBillsGoUnderTheirLine) {
+    Line("1", QVariant(), QVariant());
+    Stage("CategoryAllocations", {{"FK_VchID", "1"},
+                                  {"FK_LdEID", "1"},
+                                  {"CAID", "1"},
+                                  {"Category_", "Primary Cost Category"},
+                                  {"Name_", "Sales Team"},
+                                  {"Amount_", "100"}});
+    Stage("BillAllocation",
+          {{"FK_VchID", "1"}, {"FK_LdEID", "1"}, {"BiAID", "1"}, {"Name_", "INV-7"}, {"Amount_", "100"}});
+    Stage("BankAllocation", {{"FK_VchID", "1"},
+                             {"FK_LdEID", "1"},
+                             {"BaAID", "1"},
+                             {"BankName_", "HDFC"},
+                             {"Date_", "20240401"},
+                             {"Amount_", "100"}});
+    Stage("BankAllocation",
+          {{"FK_VchID", "1"}, {"FK_LdEID", "1"}, {"BaAID", "2"}, {"BankName_", "SBI"}, {"Amount_", "0"}});
+    Stage("TaxBillAllocation",
+          {{"FK_VchID", "1"}, {"FK_LdEID", "1"}, {"TBiAID", "1"}, {"Name_", "ST-1"}, {"Amount_", "12.36"}});
+    Stage("Voucher", {{"VchID", "1"}, {"GUID_", "guid-1"}});
+    test::ExpectGolden(Sent(QStringLiteral("1")), QStringLiteral("all-ledger-shared-allocations.xml"));
+}
+
 } // namespace
 } // namespace quibo
