@@ -39,6 +39,7 @@ public:
 
 private:
     friend class LocalTransaction;
+    friend class LocalSnapshot;
     bool inTransaction() const;
 
     struct Impl;

@@ -24,4 +24,19 @@ void LocalTransaction::commit() {
     m_done = true;
 }
 
+LocalSnapshot::LocalSnapshot(LocalDatabase& db) : m_db(db) {
+    if (m_db.inTransaction()) return;
+    m_db.execute(QStringLiteral("BEGIN"));
+    m_began = true;
+}
+
+LocalSnapshot::~LocalSnapshot() {
+    if (!m_began) return;
+    try {
+        if (m_db.inTransaction()) m_db.execute(QStringLiteral("COMMIT"));
+    } catch (...) {
+        // A read-only transaction holds nothing to lose; the engine ends it on close.
+    }
+}
+
 } // namespace quibo

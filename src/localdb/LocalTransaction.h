@@ -21,4 +21,19 @@ private:
     bool m_done = false;
 };
 
+// One consistent read made of many queries (a staged voucher being built): the engine takes the
+// file's locks once for all of them instead of once per query. Within a transaction already open it
+// does nothing. Ended, without writing anything, when the scope is left.
+class LocalSnapshot {
+public:
+    explicit LocalSnapshot(LocalDatabase& db);
+    ~LocalSnapshot();
+    LocalSnapshot(const LocalSnapshot&) = delete;
+    LocalSnapshot& operator=(const LocalSnapshot&) = delete;
+
+private:
+    LocalDatabase& m_db;
+    bool m_began = false;
+};
+
 } // namespace quibo

@@ -1,6 +1,7 @@
 #include "staging/VoucherMessage.h"
 
 #include "base/Trap.h"
+#include "localdb/LocalTransaction.h"
 #include "staging/VoucherBuild.h"
 #include "tally/ImportEnvelope.h"
 #include "tally/TallyLink.h"
@@ -14,6 +15,7 @@ std::optional<XmlDocument> BuildVoucherMessage(ErrorReporter& errors, LocalDatab
                                                const QString& action) {
     std::optional<XmlDocument> message;
     Trap(errors, "C01--0020", [&] {
+        const LocalSnapshot snapshot(db);
         std::optional<XmlDocument> doc = NewImportDataEnvelope(errors, company);
         const XmlNode requestData = doc ? doc->firstElement(QStringLiteral("REQUESTDATA")) : XmlNode();
         if (!requestData) vb::Raise(vb::err::ObjectRequired, QStringLiteral("Object required"));

@@ -118,3 +118,27 @@ TEST_F(LocalTransactionTest, ABatchCannotBeginWhileAnotherProgramWrites) {
 
 } // namespace
 } // namespace quibo
+
+namespace quibo {
+namespace {
+
+// A snapshot reads what is staged, leaves a batch open around it alone, and leaves nothing open.
+TEST(LocalSnapshotTest, ReadsWithinABatchOrAloneAndReleasesTheFile) {
+    test::TempFolder folder;
+    LocalDatabase db{folder.path()};
+    {
+        LocalTransaction batch(db);
+        db.insert(S("Voucher"), {S("CompanyName"), S("VchID")}, {S("Acme"), S("1")});
+        { const LocalSnapshot snapshot(db); }
+        batch.commit(); // still open after the snapshot ended
+    }
+    {
+        const LocalSnapshot snapshot(db);
+        EXPECT_EQ(db.query(S("Select Count(*) from Voucher")).value(0, 0).toInt(), 1);
+    }
+    LocalTransaction next(db); // refused while the snapshot's transaction stayed open
+    next.commit();
+}
+
+} // namespace
+} // namespace quibo
