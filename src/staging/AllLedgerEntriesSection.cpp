@@ -20,13 +20,7 @@ void AppendEntryFields(VoucherBuild& build, XmlNode entry, const RecordSet& entr
                   {u"TAXCLASSIFICATIONNAME", u"TaxClassificationName_"},
                   {u"VATASSESSABLEVALUE", u"VATAssessableValue_"},
                   {u"TDSPARTYNAME", u"TDSPartyName_"}});
-    // The rate is typed with or without a percent sign; the sign does not count, the text goes as typed.
-    QString rate = FieldText(entries, row, u"BasicRateOfInvoiceTax_");
-    if (LeadingNumber(rate.remove(QLatin1Char('%'))) > 0) {
-        const XmlNode list = AppendElement(build, entry, QStringLiteral("BASICRATEOFINVOICETAX.LIST"));
-        AppendField(build, list, QStringLiteral("BASICRATEOFINVOICETAX"), entries, row,
-                    u"BasicRateOfInvoiceTax_");
-    }
+    AppendInvoiceTaxRate(build, entry, entries, row, PercentSign::PassedOver);
 }
 
 // The stock items booked against the line, each with its own descriptions and batches.
@@ -42,25 +36,6 @@ void AppendInventoryAllocations(VoucherBuild& build, XmlNode entry, const QVaria
     }
 }
 
-// Every bill row goes out, whatever its amount, with its TDS details.
-void AppendBills(VoucherBuild& build, XmlNode entry, const QVariant& lineId) {
-    const RecordSet bills = StagedRows(build, QStringLiteral("BillAllocation"), QStringLiteral("val(BiAID)"),
-                                       QStringLiteral("FK_LdEID"), lineId);
-    for (int row = 0; row < bills.rowCount(); ++row) {
-        const XmlNode bill = AppendElement(build, entry, QStringLiteral("BILLALLOCATIONS.LIST"));
-        AppendFields(build, bill, bills, row,
-                     {{u"NAME", u"Name_"},
-                      {u"BILLCREDITPERIOD", u"BillCreditPeriod_"},
-                      {u"BILLTYPE", u"BillType_"},
-                      {u"AMOUNT", u"Amount_"},
-                      {u"TDSDEDUCTEESECTIONNUMBER", u"TDSDeducteeSectionNumber_"},
-                      {u"TDSLEDGERNC", u"TDSLedgerNC_"},
-                      {u"TDSDEDUCTEEISSPECIALRATE", u"TDSDeducteeIsSpecialRate_"},
-                      {u"TDSDEDUCTEESPECIALRATE", u"TDSDeducteeSpecialRate_"},
-                      {u"SERVICETAXLEDGER", u"ServiceTaxLedger_"}});
-    }
-}
-
 } // namespace
 
 void AppendAllLedgerEntries(VoucherBuild& build) {
@@ -72,7 +47,7 @@ void AppendAllLedgerEntries(VoucherBuild& build) {
         const QVariant lineId = RowKey(entries, row, u"LdEID");
         AppendInventoryAllocations(build, entry, lineId);
         AppendCategoryAllocations(build, entry, lineId);
-        AppendBills(build, entry, lineId);
+        AppendBillAllocations(build, entry, lineId, ZeroBills::Sent);
         // Bank and tax-bill rows staged under the line travel with it.
         AppendBankAllocations(build, entry, lineId);
         AppendTaxBillAllocations(build, entry, lineId);

@@ -29,12 +29,7 @@ void AppendAccountingAllocations(VoucherBuild& build, XmlNode entry, const QVari
             AppendField(build, allocation, QStringLiteral("VATASSESSABLEVALUE"), allocations, row,
                         u"VATAssessableValue_");
         AppendField(build, allocation, QStringLiteral("TDSPARTYNAME"), allocations, row, u"TDSPartyName_");
-        if (LeadingNumber(FieldText(allocations, row, u"BasicRateOfInvoiceTax_")) > 0) {
-            const XmlNode rate =
-                AppendElement(build, allocation, QStringLiteral("BASICRATEOFINVOICETAX.LIST"));
-            AppendField(build, rate, QStringLiteral("BASICRATEOFINVOICETAX"), allocations, row,
-                        u"BasicRateOfInvoiceTax_");
-        }
+        AppendInvoiceTaxRate(build, allocation, allocations, row, PercentSign::Counts);
     }
 }
 

@@ -19,11 +19,13 @@ bool BillAmountCounts(const QVariant& amount) {
     return !number || *number != 0;
 }
 
-void AppendBillAllocations(VoucherBuild& build, XmlNode line, const QVariant& lineId) {
+} // namespace
+
+void AppendBillAllocations(VoucherBuild& build, XmlNode line, const QVariant& lineId, ZeroBills zeroBills) {
     const RecordSet bills = StagedRows(build, QStringLiteral("BillAllocation"), QStringLiteral("val(BiAID)"),
                                        QStringLiteral("FK_LdEID"), lineId);
     for (int row = 0; row < bills.rowCount(); ++row) {
-        if (!BillAmountCounts(bills.value(row, u"Amount_"))) continue;
+        if (zeroBills == ZeroBills::LeftOut && !BillAmountCounts(bills.value(row, u"Amount_"))) continue;
         const XmlNode bill = AppendElement(build, line, QStringLiteral("BILLALLOCATIONS.LIST"));
         AppendFields(build, bill, bills, row,
                      {{u"NAME", u"Name_"},
@@ -38,7 +40,14 @@ void AppendBillAllocations(VoucherBuild& build, XmlNode line, const QVariant& li
     }
 }
 
-} // namespace
+void AppendInvoiceTaxRate(VoucherBuild& build, XmlNode parent, const RecordSet& rows, int row,
+                          PercentSign sign) {
+    QString rate = FieldText(rows, row, u"BasicRateOfInvoiceTax_");
+    if (sign == PercentSign::PassedOver) rate.remove(QLatin1Char('%'));
+    if (LeadingNumber(rate) <= 0) return;
+    const XmlNode list = AppendElement(build, parent, QStringLiteral("BASICRATEOFINVOICETAX.LIST"));
+    AppendField(build, list, QStringLiteral("BASICRATEOFINVOICETAX"), rows, row, u"BasicRateOfInvoiceTax_");
+}
 
 void AppendCategoryAllocations(VoucherBuild& build, XmlNode line, const QVariant& lineId) {
     const RecordSet rows = StagedRows(build, QStringLiteral("CategoryAllocations"),
@@ -133,15 +142,11 @@ void AppendLedgerEntries(VoucherBuild& build) {
             AppendField(build, entry, QStringLiteral("VATASSESSABLEVALUE"), entries, row,
                         u"VATAssessableValue_");
         AppendField(build, entry, QStringLiteral("TDSPARTYNAME"), entries, row, u"TDSPartyName_");
-        const QString rate = FieldText(entries, row, u"BasicRateOfInvoiceTax_");
-        if (LeadingNumber(QString(rate).remove(QLatin1Char('%'))) > 0) {
-            const XmlNode list = AppendElement(build, entry, QStringLiteral("BASICRATEOFINVOICETAX.LIST"));
-            AppendElement(build, list, QStringLiteral("BASICRATEOFINVOICETAX"), rate);
-        }
+        AppendInvoiceTaxRate(build, entry, entries, row, PercentSign::PassedOver);
 
         const QVariant lineId = RowKey(entries, row, u"LdEID");
         AppendCategoryAllocations(build, entry, lineId);
-        AppendBillAllocations(build, entry, lineId);
+        AppendBillAllocations(build, entry, lineId, ZeroBills::LeftOut);
         AppendBankAllocations(build, entry, lineId);
         AppendTaxBillAllocations(build, entry, lineId);
     }

@@ -68,6 +68,16 @@ XmlNode AppendElement(VoucherBuild& build, XmlNode parent, const QString& tag,
 void AppendCategoryAllocations(VoucherBuild& build, XmlNode line, const QVariant& lineId);
 void AppendBankAllocations(VoucherBuild& build, XmlNode line, const QVariant& lineId);
 void AppendTaxBillAllocations(VoucherBuild& build, XmlNode line, const QVariant& lineId);
+// The bills of a line (BILLALLOCATIONS.LIST, with their TDS details). A ledger line leaves out a
+// bill whose amount is empty, Null or the number 0 as a whole; an all-ledger line sends every bill.
+enum class ZeroBills { LeftOut, Sent };
+void AppendBillAllocations(VoucherBuild& build, XmlNode line, const QVariant& lineId, ZeroBills zeroBills);
+
+// BASICRATEOFINVOICETAX.LIST with the rate as staged, when the rate reads above 0; where the rate may
+// be typed with a percent sign the sign is passed over for that test.
+enum class PercentSign { PassedOver, Counts };
+void AppendInvoiceTaxRate(VoucherBuild& build, XmlNode parent, const RecordSet& rows, int row,
+                          PercentSign sign);
 
 // The sections of the message, in the order they are appended to the voucher element.
 void AppendPartyLists(VoucherBuild& build);    // ADDRESS.LIST, BASICBUYERADDRESS.LIST, BASICORDERTERMS.LIST
