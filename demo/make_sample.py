@@ -4,6 +4,7 @@
     /usr/bin/python3 demo/make_sample.py
 
 The masters of a small Indian distributor, Kaveri Distributors Pvt Ltd, one sheet per master import type,
+then a sheet of its vouchers,
 in the order scripts/demo posts them (a sheet may name masters of the sheets before it):
 
   LEDGERGROUPS     party groups under Sundry Debtors and Creditors, GST duty groups
@@ -14,6 +15,8 @@ in the order scripts/demo posts them (a sheet may name masters of the sheets bef
   STOCKGROUPS, STOCKCATEGORIES
   STOCKITEMS       items with opening batches spread over several rows and godowns, manufacturing dates
   COSTCATEGORIES, COSTCENTRES
+  TRANSACTIONS     accounting vouchers over the ledgers above: a receipt against two bills by cheque, a
+                   payment, a journal; an unbalanced journal and one naming an unknown ledger
 
 Every sheet also holds a row or two that the server refuses (a parent, unit or category that does not
 exist), so the reports show both outcomes. Needs xlwt (Debian: python3-xlwt). Commit what it writes.
@@ -217,6 +220,40 @@ COST_CENTRES = (
     ],
 )
 
+D1 = datetime.date(2024, 4, 2)
+D2 = datetime.date(2024, 4, 8)
+D3 = datetime.date(2024, 4, 15)
+# Posted after the masters: each voucher names ledgers of the LEDGERS sheet. The loader reads a voucher
+# sheet in the order of its SRNO column.
+TRANSACTIONS = (
+    ['SRNO', 'VCHTYPE', 'VCHNO', 'VCHDATE', 'REFNO', 'LEDGER', 'DEBIT', 'CREDIT', 'NARRATION', 'ADJNAME',
+     'ADJAMOUNT', 'BankAmount', 'InstrumentNumber', 'BankName'],
+    [
+        # A receipt against two of a debtor's bills, by cheque into the bank.
+        [1, 'Receipt', 'R-101', D1, '', 'Gupta Building Materials', '', '1,20,000', 'Cheque against bills',
+         'GBM/2324/118', 85000, '', '', ''],
+        [2, 'Receipt', 'R-101', D1, '', '', '', '', '', 'GBM/2324/131', 35000, '', '', ''],
+        [3, 'Receipt', 'R-101', D1, '', 'HDFC Bank - Current A/c 4521', 120000, '', '', '', '', 120000,
+         '004519', 'HDFC Bank'],
+        # Freight paid from the bank.
+        [4, 'Payment', 'P-201', D2, 'LR 5531', 'Freight Inward', 14500, '', 'Freight on steel lot', '', '', '',
+         '', ''],
+        [5, 'Payment', 'P-201', D2, 'LR 5531', 'HDFC Bank - Current A/c 4521', '', 14500, '', '', '', '', '',
+         ''],
+        # A dealer incentive credited to a debtor.
+        [6, 'Journal', 'J-301', D3, '', 'Dealer Incentives', 7500, '', 'Incentive for March', '', '', '', '',
+         ''],
+        [7, 'Journal', 'J-301', D3, '', 'Patil Hardware & Sanitary', '', 7500, '', 'PHS/INC/03', 7500, '', '',
+         ''],
+        # Refused: the two sides do not balance.
+        [8, 'Journal', 'J-302', D3, '', 'Dealer Incentives', 5000, '', 'Typed wrong', '', '', '', '', ''],
+        [9, 'Journal', 'J-302', D3, '', 'Patil Hardware & Sanitary', '', 500, '', '', '', '', '', ''],
+        # Refused: no ledger "Staff Welfare".
+        [10, 'Payment', 'P-202', D3, '', 'Staff Welfare', 2200, '', 'Diwali sweets', '', '', '', '', ''],
+        [11, 'Payment', 'P-202', D3, '', 'HDFC Bank - Current A/c 4521', '', 2200, '', '', '', '', '', ''],
+    ],
+)
+
 SHEETS = [
     ('LEDGERGROUPS', LEDGER_GROUPS),
     ('LEDGERS', LEDGERS),
@@ -227,6 +264,7 @@ SHEETS = [
     ('STOCKITEMS', STOCK_ITEMS),
     ('COSTCATEGORIES', COST_CATEGORIES),
     ('COSTCENTRES', COST_CENTRES),
+    ('TRANSACTIONS', TRANSACTIONS),
 ]
 
 

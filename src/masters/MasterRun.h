@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/OutcomeMarks.h"
 #include "tally/TallyOutcome.h"
 
 #include <QHash>
@@ -19,20 +20,6 @@ struct MasterKind {
     QString objectType;   // asked about when existing masters are skipped ("LEDGER", "STOCK ITEMS")
     QString progressText; // shown before the row number ("Processed Ledgers: ")
 };
-
-// The row colours and icons of posted masters (BGR colours as the grid takes them, indexes into the
-// grid's image list).
-namespace marks {
-constexpr int32_t Red = 255;
-constexpr int32_t Blue = 16711680;
-constexpr int32_t Black = 0;
-constexpr int ErrorIcon = 1;
-constexpr int DoneIcon = 0;
-inline const QString Skipped = QStringLiteral("SKIPED");
-inline const QString NoReply = QStringLiteral("ERROR: no reply from the Tally server");
-inline const QString NotSent = QStringLiteral("ERROR: not sent, see the error log");
-inline const QString NoName = QStringLiteral("ERROR: no NAME");
-} // namespace marks
 
 // One run of a master posting procedure over the working grid `GR1`: the company of each row, the
 // skip test, the post, the marking of the row, the progress text and the yield. Two shapes:

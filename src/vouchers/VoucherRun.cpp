@@ -1,0 +1,187 @@
+#include "vouchers/VoucherRun.h"
+
+#include "base/ColumnLookup.h"
+#include "base/FormModel.h"
+#include "base/OutcomeMarks.h"
+#include "localdb/LocalDatabase.h"
+#include "localdb/LocalTransaction.h"
+#include "staging/StagingWriters.h"
+#include "staging/VoucherMessage.h"
+#include "tally/TallyLink.h"
+#include "vb/RuntimeError.h"
+#include "vb/Text.h"
+#include "vouchers/ReportErrorByVID.h"
+
+#include <memory>
+#include <optional>
+
+namespace quibo {
+
+namespace {
+
+const QString IdColumn = QStringLiteral("ID");
+const QString CompanyColumn = QStringLiteral("COMPANYNAME");
+const QString StatusColumn = QStringLiteral("PROCESSSTATUS");
+const QString MessagePanel = QStringLiteral("msg");
+const QString Create = QStringLiteral("Create");
+
+// Every staging table a voucher poster writes, BankAllocation included: rows an earlier run left
+// there would otherwise join the lines of this run's vouchers.
+const char* const TablesToEmpty[] = {
+    "Voucher",           "LedgerEntry",       "BillAllocation",      "AccountingAllocation",
+    "BatchAllocation",   "InvoiceOrderList",  "InvoiceDelNotes",     "BasicOrderTerms",
+    "BasicBuyerAddress", "Address",           "CategoryAllocations", "InventoryEntry",
+    "InventoryEntryIn",  "InventoryEntryOut", "ALLLedgerEntry",      "AllInventoryEntry",
+    "BankAllocation",
+};
+
+// The voucher being staged.
+struct OpenVoucher {
+    QString key;
+    QString company;
+    int firstRow = 0;
+    bool failed = false; // a writer failed: nothing of it is sent
+    std::unique_ptr<LocalTransaction> batch;
+};
+
+} // namespace
+
+VoucherSender TallyVoucherSender(TallyLink& link, LocalDatabase& db) {
+    return [&link, &db](const QString& company, const QString& voucherId) {
+        return PostRecord(link, [&] { return SendVoucher(link, db, company, voucherId, Create); });
+    };
+}
+
+VoucherRun::VoucherRun(FormModel& form, LocalDatabase& db) : m_form(form), m_db(db) {
+    m_form.tabDataIndex = 1;
+}
+
+bool VoucherRun::Has(const QString& column) const {
+    const auto known = m_present.constFind(column);
+    if (known != m_present.cend()) return *known;
+    const bool present = GetColumnIndex(m_form.errors(), m_form.lstLedgerTree, column) >= 0;
+    m_present.insert(column, present);
+    return present;
+}
+
+const QString& VoucherRun::Cell(int row, const QString& column) const {
+    return m_form.GR1.CellText(row, column);
+}
+
+QString VoucherRun::CellIfPresent(int row, const QString& column) const {
+    return Has(column) ? Cell(row, column) : QString();
+}
+
+const QString& VoucherRun::DecimalPlaces() const {
+    return m_form.DecimalPlaces;
+}
+
+void VoucherRun::Require(const QStringList& columns) const {
+    // A grid without rows reads no cell, so it lacks nothing.
+    if (m_form.GR1.RowCount() == 0) return;
+    for (const QString& column : columns)
+        m_form.GR1.ColumnIndex(column);
+}
+
+void VoucherRun::Empty() {
+    for (const char* table : TablesToEmpty)
+        if (!ExecuteStagingSql(m_form.errors(), m_db, QStringLiteral("Delete from ") + QLatin1String(table)))
+            vb::Raise(vb::err::DatabaseError, QStringLiteral("The staging tables could not be emptied"));
+}
+
+QString VoucherRun::TakeCompany(int row) {
+    const QString cell = Has(CompanyColumn) ? Cell(row, CompanyColumn) : QString();
+    m_form.CurrentCompany = vb::Trim(cell).isEmpty() ? m_form.cmbCurrentCompanyList.Text() : cell;
+    return m_form.CurrentCompany;
+}
+
+void VoucherRun::Run(const VoucherKind& kind, const VoucherSender& send) {
+    m_form.stat(QStringLiteral("Deleting Previous Data"), MessagePanel);
+    Empty();
+    m_form.stat(QString(), MessagePanel);
+
+    const bool keyedById = Has(IdColumn);
+    QStringList required{StatusColumn};
+    if (keyedById)
+        required << IdColumn;
+    else
+        required << QStringLiteral("VCHTYPE") << QStringLiteral("VCHNO") << QStringLiteral("VCHDATE");
+    Require(required + kind.required);
+
+    int voucherNumber = 0;
+    QString voucherId;
+    std::optional<OpenVoucher> open;
+    const auto finish = [&](int lastRow) {
+        TallyOutcome outcome;
+        if (!open->failed) {
+            // Committed first: the builder reads what the batch wrote.
+            open->batch->commit();
+            outcome = send(open->company, voucherId);
+        }
+        open->batch.reset();
+        MarkOutcome(open->firstRow, lastRow, open->key, outcome);
+        m_form.GR1.SetSelectedRow(lastRow);
+        m_form.stat(QStringLiteral("Processed Document: ") + voucherId, MessagePanel);
+        open.reset();
+    };
+
+    const int rows = m_form.GR1.RowCount();
+    for (int row = 1; row <= rows; ++row) {
+        const QString key = m_form.VoucherKey(row);
+        const QString company = TakeCompany(row);
+        const bool empty = m_form.IsEmptyRow(row);
+        const bool noId = !empty && keyedById && vb::Trim(key).isEmpty();
+        if (open && (empty || noId || key != open->key)) finish(row - 1);
+        if (noId) MarkFound(row, marks::EmptyId);
+        if (!empty && !noId) {
+            const bool firstRow = !open;
+            if (firstRow) {
+                voucherId = QString::number(++voucherNumber);
+                if (kind.startVoucher) kind.startVoucher();
+                open.emplace(OpenVoucher{key, company, row, false, std::make_unique<LocalTransaction>(m_db)});
+            }
+            if (!open->failed && !kind.stageRow(VoucherPlace{m_form.errors(), m_db, open->company, voucherId,
+                                                             key, row, firstRow}))
+                open->failed = true;
+        }
+        m_form.DoEvents();
+    }
+    if (open) finish(rows);
+    m_form.stat(QStringLiteral("Finished Posing of Data."), MessagePanel);
+}
+
+void VoucherRun::MarkOutcome(int firstRow, int lastRow, const QString& key, const TallyOutcome& outcome) {
+    WorkGrid& grid = m_form.GR1;
+    // A request that never went out, or got nothing back, was reported: the row says so.
+    const bool answered = outcome.sent && !vb::Trim(outcome.text).isEmpty();
+    const QString status = answered ? outcome.text : outcome.sent ? marks::NoReply : marks::NotSent;
+    const QString upper = vb::UCase(status);
+    int icon = -1; // an outcome no test knows gets no icon
+    if (upper.contains(QLatin1String("ERROR")))
+        icon = marks::ErrorIcon;
+    else if (upper.contains(QLatin1String("CREATED")) || upper.contains(QLatin1String("ALTERED")) ||
+             upper.contains(QLatin1String("COMBINED")))
+        icon = marks::DoneIcon;
+    grid.SetCellText(lastRow, StatusColumn, status);
+    grid.SetCellIcon(lastRow, 1, icon);
+    if (icon != marks::ErrorIcon) return;
+    ReportErrorByVID(m_form, key, IdColumn, firstRow, lastRow);
+    // The failure shows on its own row whether or not the source has an ID to mark the others by.
+    PaintFailed(lastRow);
+}
+
+void VoucherRun::MarkFound(int row, const QString& status) {
+    m_form.GR1.SetCellText(row, StatusColumn, status);
+    m_form.GR1.SetCellIcon(row, 1, marks::ErrorIcon);
+    PaintFailed(row);
+}
+
+void VoucherRun::PaintFailed(int row) {
+    WorkGrid& grid = m_form.GR1;
+    const int columns = grid.ColumnCount();
+    for (int c = 1; c <= columns; ++c)
+        grid.SetCellColor(row, c, marks::Red);
+    grid.SetCellFont(row, grid.ColumnIndex(StatusColumn), GridFont{true});
+}
+
+} // namespace quibo

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "tally/TallyOutcome.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace quibo {
+
+class ErrorReporter;
+class FormModel;
+class LocalDatabase;
+class TallyLink;
+
+// Where the rows of one voucher are staged: its company (that of its first row), its staging id and
+// its key. Valid for the duration of one call of `VoucherKind::stageRow`.
+struct VoucherPlace {
+    ErrorReporter& errors;
+    LocalDatabase& db;
+    const QString& company;
+    const QString& voucherId;
+    const QString& key;
+    int row;       // the grid row being staged
+    bool firstRow; // the voucher's first row: it writes the header
+};
+
+// What one voucher poster gives the loop.
+struct VoucherKind {
+    // Columns read from every row without a presence test, besides the voucher key the loop reads
+    // itself. A grid that lacks one ends the run before anything is staged.
+    QStringList required;
+    // Sets the poster's child id counters (ledger lines, bills...) to their start values; called
+    // before each voucher's first row.
+    std::function<void()> startVoucher;
+    // Stages one row through the staging writers. False when a writer failed (it reported why): the
+    // voucher is then not sent, and the rest of its rows are not staged.
+    std::function<bool(const VoucherPlace& at)> stageRow;
+};
+
+// Sends one staged voucher and tells what became of it.
+using VoucherSender = std::function<TallyOutcome(const QString& company, const QString& voucherId)>;
+// Builds the staged voucher's message and posts it through the link (SendVoucher, action "Create").
+VoucherSender TallyVoucherSender(TallyLink& link, LocalDatabase& db);
+
+// The staged voucher loop every voucher poster runs over the working grid `GR1`:
+//  - adjacent rows with one voucher key (FormModel::VoucherKey) form one voucher; voucher ids count
+//    "1", "2", ... from the first voucher of the run;
+//  - `CurrentCompany` is set for every row ("COMPANYNAME" when not blank, else the company box); a
+//    voucher is staged and sent under the company of its first row;
+//  - a voucher's rows are staged in one transaction, committed before the voucher is built; a
+//    writer that fails fails its voucher, of which nothing then stays or is sent;
+//  - a truly empty row ends the voucher above it and starts none; so does a row with data but a
+//    blank "ID" cell, which is marked "ERROR: empty ID"; a voucher still open after the last row is
+//    sent;
+//  - each voucher's outcome goes to its last row (status, icon; a failure the program found itself
+//    is red and bold); a failed voucher's rows are marked by ReportErrorByVID when the source has an
+//    "ID" column.
+// Run-time errors (a missing column, a grid call, a database that cannot be emptied) leave by
+// exception, to the poster's trap; the transaction of the voucher being staged is then dropped.
+// User-interface thread; yields to the window once per row.
+class VoucherRun {
+public:
+    // Selects the first data tab.
+    VoucherRun(FormModel& form, LocalDatabase& db);
+
+    // Whether the source has the column (looked up once per run).
+    bool Has(const QString& column) const;
+    // The row's cell in the column of that key.
+    const QString& Cell(int row, const QString& column) const;
+    // The cell when the source has the column, else "".
+    QString CellIfPresent(int row, const QString& column) const;
+    // The main form's number pattern.
+    const QString& DecimalPlaces() const;
+
+    void Run(const VoucherKind& kind, const VoucherSender& send);
+
+private:
+    void Empty();
+    void Require(const QStringList& columns) const;
+    QString TakeCompany(int row);
+    void MarkOutcome(int firstRow, int lastRow, const QString& key, const TallyOutcome& outcome);
+    // Marks a row the program itself found wanting.
+    void MarkFound(int row, const QString& status);
+    void PaintFailed(int row);
+
+    FormModel& m_form;
+    LocalDatabase& m_db;
+    mutable QHash<QString, bool> m_present;
+};
+
+} // namespace quibo

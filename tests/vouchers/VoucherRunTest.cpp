@@ -1,0 +1,178 @@
+// The staged voucher loop every voucher poster runs: which rows make a voucher, its id and company,
+// the batch it is staged in, the outcome on its rows, progress and yield. A stand-in poster stages a
+// header and one ledger line per row ("FAIL" as the ledger makes its writer fail); the recording
+// sender shows what was committed when each voucher went.
+
+#include "vouchers/VoucherRun.h"
+
+#include "staging/StagingWriters.h"
+#include "vouchers/PostingFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace quibo {
+namespace {
+
+using test::Mehta;
+using test::Sharma;
+
+const QStringList Keyed = {"VCHTYPE", "VCHNO", "VCHDATE", "LEDGER"};
+const QStringList ById = {"ID", "VCHNO", "LEDGER"};
+const QStringList WithCompany = {"VCHTYPE", "VCHNO", "VCHDATE", "LEDGER", "COMPANYNAME"};
+
+struct Loop : test::PostingFixture {
+    void Run() {
+        VoucherRun run(form, db);
+        int line = 0;
+        VoucherKind kind{{QStringLiteral("LEDGER")},
+                         [&] { line = 0; },
+                         [&](const VoucherPlace& at) {
+                             const QString& ledger = run.Cell(at.row, QStringLiteral("LEDGER"));
+                             VoucherRow header;
+                             header.GUID_ = at.key;
+                             LedgerEntryRow entry;
+                             entry.LedgerName_ = ledger;
+                             return (!at.firstRow ||
+                                     SaveVoucher(errors, db, at.company, header, at.voucherId)) &&
+                                    SaveLedgerEntry(errors, db, at.company, entry, at.voucherId,
+                                                    QString::number(++line)) &&
+                                    ledger != QLatin1String("FAIL");
+                         }};
+        run.Run(kind, Recorder());
+    }
+    QStringList Statuses() const {
+        QStringList out;
+        for (int row = 1; row <= form.GR1.RowCount(); ++row)
+            out << Status(row);
+        return out;
+    }
+};
+
+struct GroupingCase {
+    const char* name;
+    QStringList fields;
+    QList<QStringList> rows;
+    QStringList sent;
+    QStringList statuses; // every grid row's, the closing empty row's last
+};
+
+const QString S = Sharma + QLatin1Char('/');
+const GroupingCase GroupingCases[] = {
+    {"AdjacentRowsOfOneKeyAreOneVoucher",
+     Keyed,
+     {{"Payment", "7", "01-Apr-2009", "Rent"},
+      {"Payment", "7", "01-Apr-2009", "Cash"},
+      {"Payment", "8", "", "Tea"}},
+     {S + "1: Rent, Cash", S + "2: Tea"},
+     {"", "CREATED", "CREATED", ""}},
+    {"OnlyAdjacentRowsAreGroupedAndCaseCounts",
+     Keyed,
+     {{"Payment", "7", "d", "Rent"}, {"Receipt", "7", "d", "Cash"}, {"payment", "7", "d", "Tea"}},
+     {S + "1: Rent", S + "2: Cash", S + "3: Tea"},
+     {"CREATED", "CREATED", "CREATED", ""}},
+    {"TheIdAloneGroupsAndAnyIdIsAKey",
+     ById,
+     {{"00", "1", "Rent"}, {"00", "2", "Cash"}},
+     {S + "1: Rent, Cash"},
+     {"", "CREATED", ""}},
+    {"ABlankIdEndsTheVoucherAndBelongsToNone",
+     ById,
+     {{"A", "1", "Rent"}, {"", "1", "Cash"}, {" ", "1", "Tea"}, {"B", "2", "Tax"}},
+     {S + "1: Rent", S + "2: Tax"},
+     {"CREATED", "ERROR: empty ID", "ERROR: empty ID", "CREATED", ""}},
+    {"AWriterThatFailsFailsItsVoucherOnly",
+     Keyed,
+     {{"J", "1", "d", "Rent"}, {"J", "1", "d", "FAIL"}, {"J", "1", "d", "Cash"}, {"J", "2", "d", "Tea"}},
+     {S + "2: Tea"},
+     {"", "", "ERROR: not sent, see the error log", "CREATED", ""}},
+    {"EachVoucherGoesToTheCompanyOfItsFirstRow",
+     WithCompany,
+     {{"J", "1", "d", "Rent", Mehta},
+      {"J", "1", "d", "Cash", ""},
+      {"J", "2", "d", "Tea", "  "},
+      {"J", "3", "d", "Tax", Mehta}},
+     {Mehta + "/1: Rent, Cash", S + "2: Tea", Mehta + "/3: Tax"},
+     {"", "CREATED", "CREATED", "CREATED", ""}},
+    {"AGridOfOnlyTheEmptyRowSendsNothing", Keyed, {}, {}, {""}},
+};
+
+class Grouping : public Loop, public ::testing::WithParamInterface<GroupingCase> {};
+
+TEST_P(Grouping, SendsEachVoucherOnceWithItsCommittedRows) {
+    const GroupingCase& c = GetParam();
+    Load(c.fields, c.rows);
+    Run();
+    EXPECT_EQ(sent, c.sent);
+    EXPECT_EQ(Statuses(), c.statuses);
+}
+
+INSTANTIATE_TEST_SUITE_P(Loop, Grouping, ::testing::ValuesIn(GroupingCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Loop, EmptiesEarlierRunsShowsProgressAndYieldsOncePerRow) {
+    ASSERT_TRUE(SaveBankAllocation(errors, db, Sharma, {}, QStringLiteral("1"), QStringLiteral("1"),
+                                   QStringLiteral("1")));
+    Load(Keyed, {{"J", "1", "d", "Rent"}, {"J", "2", "d", "Cash"}});
+    Run();
+    EXPECT_EQ(Staged(QStringLiteral("Select count(*) from BankAllocation")), QStringList({"0"}));
+    // The closing empty row stages nothing of its own.
+    EXPECT_EQ(Staged(QStringLiteral("Select VchID from Voucher order by VchID")), QStringList({"1", "2"}));
+    EXPECT_EQ(Progress(), QStringList({"Deleting Previous Data", "", "Processed Document: 1",
+                                       "Processed Document: 2", "Finished Posing of Data."}));
+    EXPECT_EQ(yield.count, 3);
+    EXPECT_EQ(form.GR1.SelectedRow(), 2);
+    EXPECT_EQ(Locations(), QStringList());
+}
+
+TEST_F(Loop, AVoucherStillOpenAfterTheLastRowIsSent) {
+    Load(Keyed, {{"J", "1", "d", "Rent"}, {"J", "1", "d", "Cash"}}, false);
+    Run();
+    EXPECT_EQ(sent, QStringList({S + "1: Rent, Cash"}));
+    EXPECT_EQ(Status(2), QStringLiteral("CREATED"));
+}
+
+TEST_F(Loop, EachOutcomeMarksItsVouchersLastRow) {
+    struct Mark {
+        TallyOutcome outcome;
+        QString status;
+        int icon;
+        bool red;
+    };
+    const Mark marks[] = {
+        {{"CREATED", true}, "CREATED", 0, false},
+        {{"altered", true}, "altered", 0, false},
+        {{"Combined", true}, "Combined", 0, false},
+        {{"errors Ledger 'X' does not exist", true}, "errors Ledger 'X' does not exist", 1, true},
+        {{"", true}, "ERROR: no reply from the Tally server", 1, true},
+        {{"", false}, "ERROR: not sent, see the error log", 1, true},
+        {{"<RESPONSE>odd</RESPONSE>", true}, "<RESPONSE>odd</RESPONSE>", -1, false},
+    };
+    QList<QStringList> rows;
+    for (const Mark& mark : marks) {
+        answers.push_back(mark.outcome);
+        rows.append({"J", QString::number(rows.size()), "d", "Rent"});
+    }
+    Load(Keyed, rows);
+    Run();
+    for (int row = 1; row <= int(std::size(marks)); ++row) {
+        const Mark& mark = marks[row - 1];
+        EXPECT_EQ(Status(row), mark.status) << row;
+        EXPECT_EQ(Icon(row), mark.icon) << row;
+        EXPECT_EQ(Red(row), mark.red) << row;
+        EXPECT_EQ(Bold(row), mark.red) << row;
+    }
+}
+
+TEST_F(Loop, AFailedVoucherWithAnIdMarksAllItsRowsAndNoOthers) {
+    answers = {{"ERRORS", true}};
+    Load(ById, {{"7", "1", "Rent"}, {"7", "1", "Cash"}, {"8", "2", "Tea"}, {"7", "3", "Tax"}});
+    Run();
+    EXPECT_EQ(Red(1), true);
+    EXPECT_EQ(Bold(1), true);
+    EXPECT_EQ(Red(2), true);
+    EXPECT_EQ(Red(3), false);
+    EXPECT_EQ(Red(4), false); // the same ID again, in a voucher of its own that was taken
+}
+
+} // namespace
+} // namespace quibo

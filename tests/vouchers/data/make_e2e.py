@@ -1,0 +1,86 @@
+#!/usr/bin/python3
+"""Writes e2e.xls, the workbook the unattended voucher end-to-end test posts, beside this script.
+
+    /usr/bin/python3 tests/vouchers/data/make_e2e.py
+
+Sheets, posted in this order by the test:
+  LEDGERS       the ledgers the vouchers name (Cash comes with every company)
+  TRANSACTIONS  a payment over two rows; a receipt with a bill on a further row without a ledger and
+                a cheque on the bank line; a voucher to the other company ("COMPANYNAME"); an
+                unbalanced journal and one naming a ledger the server does not know, both refused
+
+Needs xlwt (Debian: python3-xlwt). Commit what it writes, and the expected files in expected/ when the
+fixture changes.
+"""
+import datetime
+import os
+
+import xlwt
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+DATE = xlwt.easyxf(num_format_str='DD-MM-YYYY')
+
+LEDGERS = (
+    ['NAME', 'COMPANYNAME', 'PARENT'],
+    [
+        ['Office Rent', None, 'Indirect Expenses'],
+        ['Joshi Electricals', None, 'Sundry Debtors'],
+        ['Canara Bank - CA 1180', None, 'Bank Accounts'],
+        ['Freight Outward', 'Mehta Exports', 'Indirect Expenses'],
+    ],
+)
+
+D1 = datetime.date(2024, 4, 1)
+D2 = datetime.date(2024, 4, 5)
+TRANSACTIONS = (
+    ['SRNO', 'VCHTYPE', 'VCHNO', 'VCHDATE', 'REFNO', 'LEDGER', 'DEBIT', 'CREDIT', 'NARRATION', 'ADJNAME', 'ADJAMOUNT',
+     'COMPANYNAME', 'BankAmount', 'InstrumentNumber', 'BankName'],
+    [
+        ['Payment', '1', D1, 'R-1', 'Office Rent', 25000, None, 'Rent for April', None, None, None, None, None,
+         None],
+        ['Payment', '1', D1, 'R-1', 'Cash', None, 25000, 'Rent for April', None, None, None, None, None, None],
+        ['Receipt', '2', D2, None, 'Joshi Electricals', None, '1,05,000', 'Bills JE/101 and JE/117', 'JE/101',
+         45000, None, None, None, None],
+        ['Receipt', '2', D2, None, None, None, None, None, 'JE/117', 60000, None, None, None, None],
+        ['Receipt', '2', D2, None, 'Canara Bank - CA 1180', '1,05,000', None, None, None, None, None, 105000,
+         '004512', 'Canara Bank'],
+        ['Payment', '3', D2, None, 'Freight Outward', 1800, None, 'Freight', None, None, 'Mehta Exports', None,
+         None, None],
+        ['Payment', '3', D2, None, 'Cash', None, 1800, 'Freight', None, None, 'Mehta Exports', None, None, None],
+        ['Journal', '4', D2, None, 'Office Rent', 500, None, 'Does not balance', None, None, None, None, None,
+         None],
+        ['Journal', '4', D2, None, 'Cash', None, 400, 'Does not balance', None, None, None, None, None, None],
+        ['Payment', '5', D2, None, 'Staff Welfare', 300, None, 'No such ledger', None, None, None, None, None,
+         None],
+        ['Payment', '5', D2, None, 'Cash', None, 300, 'No such ledger', None, None, None, None, None, None],
+    ],
+)
+
+# The loader reads a voucher sheet in the order of its SRNO column.
+TRANSACTIONS = (TRANSACTIONS[0], [[n] + row for n, row in enumerate(TRANSACTIONS[1], start=1)])
+
+SHEETS = [('LEDGERS', LEDGERS), ('TRANSACTIONS', TRANSACTIONS)]
+
+
+def main():
+    book = xlwt.Workbook(encoding='utf-8')
+    for name, (columns, rows) in SHEETS:
+        sheet = book.add_sheet(name)
+        for c, column in enumerate(columns):
+            sheet.write(0, c, column)
+        for r, row in enumerate(rows, start=1):
+            assert len(row) == len(columns), (name, row)
+            for c, value in enumerate(row):
+                if value is None or value == '':
+                    continue
+                if isinstance(value, datetime.date):
+                    sheet.write(r, c, value, DATE)
+                else:
+                    sheet.write(r, c, value)
+    path = os.path.join(HERE, 'e2e.xls')
+    book.save(path)
+    print(path)
+
+
+if __name__ == '__main__':
+    main()
