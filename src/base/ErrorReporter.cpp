@@ -67,6 +67,7 @@ QString ErrorReporter::ErrorIn(const QString& location, const PendingError& pend
             locationLine += QStringLiteral("  LINE# ") + QString::number(m_preserved.line);
         AppendReportLine(locationLine + QLatin1Char(' '));
         ++m_reportCount;
+        m_lastLocation = location;
 
         MessageBoxRequest box;
         box.text = BoxHeader + CrLf + QLatin1Char('\n') + m_report;

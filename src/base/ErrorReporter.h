@@ -45,6 +45,8 @@ public:
 
     const QString& lastReport() const { return m_report; }
     int reportCount() const { return m_reportCount; }
+    // The location code of the last report made.
+    const QString& lastLocation() const { return m_lastLocation; }
     QString logPath() const;
 
 private:
@@ -63,6 +65,7 @@ private:
     Platform m_platform;
     PendingError m_preserved;
     QString m_report;
+    QString m_lastLocation;
     int m_reportCount = 0;
 };
 

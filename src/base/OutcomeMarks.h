@@ -20,6 +20,10 @@ inline const QString NoReply = QStringLiteral("ERROR: no reply from the Tally se
 inline const QString NotSent = QStringLiteral("ERROR: not sent, see the error log");
 inline const QString NoName = QStringLiteral("ERROR: no NAME");
 inline const QString EmptyId = QStringLiteral("ERROR: empty ID");
+// A voucher a writer failed to stage: nothing of it was sent. With the failing writer's location code.
+inline QString NotStaged(const QString& location) {
+    return QStringLiteral("ERROR: voucher not staged (") + location + QLatin1Char(')');
+}
 } // namespace marks
 
 } // namespace quibo

@@ -1,6 +1,7 @@
 #include "vouchers/VoucherRun.h"
 
 #include "base/ColumnLookup.h"
+#include "base/ErrorReporter.h"
 #include "base/FormModel.h"
 #include "base/OutcomeMarks.h"
 #include "localdb/LocalDatabase.h"
@@ -42,6 +43,7 @@ struct OpenVoucher {
     int firstRow = 0;
     bool failed = false; // a writer failed: nothing of it is sent
     std::unique_ptr<LocalTransaction> batch;
+    QString failure; // the location code the failing writer reported under
 };
 
 } // namespace
@@ -119,7 +121,8 @@ void VoucherRun::Run(const VoucherKind& kind, const VoucherSender& send) {
             outcome = send(open->company, voucherId);
         }
         open->batch.reset();
-        MarkOutcome(open->firstRow, lastRow, open->key, outcome);
+        MarkOutcome(open->firstRow, lastRow, open->key, outcome,
+                    open->failed ? marks::NotStaged(open->failure) : QString());
         m_form.GR1.SetSelectedRow(lastRow);
         m_form.stat(QStringLiteral("Processed Document: ") + voucherId, MessagePanel);
         open.reset();
@@ -138,11 +141,18 @@ void VoucherRun::Run(const VoucherKind& kind, const VoucherSender& send) {
             if (firstRow) {
                 voucherId = QString::number(++voucherNumber);
                 if (kind.startVoucher) kind.startVoucher();
-                open.emplace(OpenVoucher{key, company, row, false, std::make_unique<LocalTransaction>(m_db)});
+                open.emplace(
+                    OpenVoucher{key, company, row, false, std::make_unique<LocalTransaction>(m_db), {}});
             }
-            if (!open->failed && !kind.stageRow(VoucherPlace{m_form.errors(), m_db, open->company, voucherId,
-                                                             key, row, firstRow}))
-                open->failed = true;
+            if (!open->failed) {
+                const int reports = m_form.errors().reportCount();
+                if (!kind.stageRow(
+                        VoucherPlace{m_form.errors(), m_db, open->company, voucherId, key, row, firstRow})) {
+                    open->failed = true;
+                    if (m_form.errors().reportCount() != reports)
+                        open->failure = m_form.errors().lastLocation();
+                }
+            }
         }
         m_form.DoEvents();
     }
@@ -150,11 +160,15 @@ void VoucherRun::Run(const VoucherKind& kind, const VoucherSender& send) {
     m_form.stat(QStringLiteral("Finished Posing of Data."), MessagePanel);
 }
 
-void VoucherRun::MarkOutcome(int firstRow, int lastRow, const QString& key, const TallyOutcome& outcome) {
+void VoucherRun::MarkOutcome(int firstRow, int lastRow, const QString& key, const TallyOutcome& outcome,
+                             const QString& notStaged) {
     WorkGrid& grid = m_form.GR1;
     // A request that never went out, or got nothing back, was reported: the row says so.
     const bool answered = outcome.sent && !vb::Trim(outcome.text).isEmpty();
-    const QString status = answered ? outcome.text : outcome.sent ? marks::NoReply : marks::NotSent;
+    const QString status = !notStaged.isEmpty() ? notStaged
+                           : answered           ? outcome.text
+                           : outcome.sent       ? marks::NoReply
+                                                : marks::NotSent;
     const QString upper = vb::UCase(status);
     int icon = -1; // an outcome no test knows gets no icon
     if (upper.contains(QLatin1String("ERROR")))

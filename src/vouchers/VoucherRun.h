@@ -81,7 +81,9 @@ private:
     void Empty();
     void Require(const QStringList& columns) const;
     QString TakeCompany(int row);
-    void MarkOutcome(int firstRow, int lastRow, const QString& key, const TallyOutcome& outcome);
+    // `notStaged`: the status of a voucher a writer failed to stage, "" for one that was sent.
+    void MarkOutcome(int firstRow, int lastRow, const QString& key, const TallyOutcome& outcome,
+                     const QString& notStaged);
     // Marks a row the program itself found wanting.
     void MarkFound(int row, const QString& status);
     void PaintFailed(int row);
