@@ -37,10 +37,12 @@ public:
     // One row into a table of the schema; unknown tables and columns are refused.
     void insert(const QString& table, const QStringList& columns, const QVariantList& values);
 
+    // Whether a batch (a LocalTransaction or LocalSnapshot) is open on this connection.
+    bool inTransaction() const;
+
 private:
     friend class LocalTransaction;
     friend class LocalSnapshot;
-    bool inTransaction() const;
 
     struct Impl;
     std::unique_ptr<Impl> d;

@@ -72,14 +72,20 @@ template <class Row> QVariantList RowValues(const WriteShape& shape, const Row& 
     return values;
 }
 
-// Inside the caller's batch a savepoint nests where a transaction would not; without a batch it is
-// a transaction of its own.
+// Without a batch of the caller's, a savepoint makes the removal and the addition one unit. Inside a
+// batch none is needed: a writer that fails fails its voucher, and the whole batch is rolled back.
 const QString WriteBegin = QStringLiteral("SAVEPOINT StagingWrite");
 const QString WriteEnd = QStringLiteral("RELEASE StagingWrite");
 const QString WriteUndo = QStringLiteral("ROLLBACK TO StagingWrite");
 
-// Removes the key's earlier row and adds the new one, as one unit: a failure keeps the earlier row.
+// Removes the key's earlier row and adds the new one, as one unit: outside a batch a failure keeps
+// the earlier row.
 bool Replace(LocalDatabase& db, const WriteShape& shape, const QVariantList& keys, const QVariantList& data) {
+    if (db.inTransaction()) {
+        db.execute(shape.removal, keys.first(shape.removalKeys));
+        db.insert(shape.table, shape.columns, keys + data);
+        return true;
+    }
     db.execute(WriteBegin);
     try {
         db.execute(shape.removal, keys.first(shape.removalKeys));
