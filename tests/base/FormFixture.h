@@ -8,9 +8,40 @@
 #include "base/MemorySettingsStore.h"
 #include "support/TestServices.h"
 
+#include <QRegularExpression>
+#include <QStringList>
+
 #include <gtest/gtest.h>
 
 namespace quibo::test {
+
+// What a run left for the user to see: a row's status, icon and bold status cell, the texts the "msg"
+// panel showed (without the nine full stops), the location codes of the error reports made.
+inline QString StatusOf(const FormModel& form, int row) {
+    return form.GR1.CellText(row, QStringLiteral("PROCESSSTATUS"));
+}
+inline int IconOf(const FormModel& form, int row) {
+    return form.GR1.CellIcon(row, 1);
+}
+inline bool StatusIsBold(const FormModel& form, int row) {
+    return form.GR1.CellFont(row, form.GR1.ColumnIndex(QStringLiteral("PROCESSSTATUS"))).bold;
+}
+inline QStringList ProgressTexts(const RecordingStatusLine& statusLine) {
+    QStringList out;
+    for (const QString& change : statusLine.changes)
+        if (change.startsWith(QLatin1String("msg=")))
+            out << change.mid(4).remove(QRegularExpression(QStringLiteral("^\\.{9}")));
+    return out;
+}
+inline QStringList ReportedLocations(const ScriptedMessageBox& boxes) {
+    static const QRegularExpression code(QStringLiteral("=> LOCATION CODE: (\\S+)\\(\\)"));
+    QStringList found;
+    for (const QString& text : boxes.texts()) {
+        const auto match = code.match(text);
+        found << (match.hasMatch() ? match.captured(1) : QStringLiteral("?"));
+    }
+    return found;
+}
 
 struct FormHarness {
     TempFolder folder;

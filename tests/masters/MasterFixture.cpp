@@ -1,8 +1,7 @@
 #include "masters/MasterFixture.h"
 
+#include "base/FormFixture.h"
 #include "tally/XmlBuilders.h"
-
-#include <QRegularExpression>
 
 #include <pugixml.hpp>
 
@@ -110,11 +109,11 @@ int MasterFixture::ImportCount() const {
 }
 
 QString MasterFixture::Status(int row) const {
-    return form.GR1.CellText(row, QStringLiteral("PROCESSSTATUS"));
+    return StatusOf(form, row);
 }
 
 int MasterFixture::Icon(int row) const {
-    return form.GR1.CellIcon(row, 1);
+    return IconOf(form, row);
 }
 
 int32_t MasterFixture::Colour(int row) const {
@@ -125,25 +124,15 @@ int32_t MasterFixture::Colour(int row) const {
 }
 
 bool MasterFixture::Bold(int row) const {
-    return form.GR1.CellFont(row, form.GR1.ColumnIndex(QStringLiteral("PROCESSSTATUS"))).bold;
+    return StatusIsBold(form, row);
 }
 
 QStringList MasterFixture::Progress() const {
-    QStringList out;
-    for (const QString& change : statusLine.changes)
-        if (change.startsWith(QLatin1String("msg=")))
-            out << change.mid(4).remove(QRegularExpression(QStringLiteral("^\\.{9}")));
-    return out;
+    return ProgressTexts(statusLine);
 }
 
 QStringList MasterFixture::Locations() const {
-    static const QRegularExpression code(QStringLiteral("=> LOCATION CODE: (\\S+)\\(\\)"));
-    QStringList found;
-    for (const QString& text : boxes.texts()) {
-        const auto match = code.match(text);
-        found << (match.hasMatch() ? match.captured(1) : QStringLiteral("?"));
-    }
-    return found;
+    return ReportedLocations(boxes);
 }
 
 bool MasterFixture::InStore(const char* kind, const char* name, const QString& company) const {

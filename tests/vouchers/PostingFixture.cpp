@@ -1,6 +1,6 @@
 #include "vouchers/PostingFixture.h"
 
-#include <QRegularExpression>
+#include "base/FormFixture.h"
 
 namespace quibo::test {
 
@@ -62,11 +62,11 @@ QStringList PostingFixture::Staged(const QString& sql) const {
 }
 
 QString PostingFixture::Status(int row) const {
-    return form.GR1.CellText(row, QStringLiteral("PROCESSSTATUS"));
+    return StatusOf(form, row);
 }
 
 int PostingFixture::Icon(int row) const {
-    return form.GR1.CellIcon(row, 1);
+    return IconOf(form, row);
 }
 
 bool PostingFixture::Red(int row) const {
@@ -76,25 +76,15 @@ bool PostingFixture::Red(int row) const {
 }
 
 bool PostingFixture::Bold(int row) const {
-    return form.GR1.CellFont(row, form.GR1.ColumnIndex(QStringLiteral("PROCESSSTATUS"))).bold;
+    return StatusIsBold(form, row);
 }
 
 QStringList PostingFixture::Progress() const {
-    QStringList out;
-    for (const QString& change : statusLine.changes)
-        if (change.startsWith(QLatin1String("msg=")))
-            out << change.mid(4).remove(QRegularExpression(QStringLiteral("^\\.{9}")));
-    return out;
+    return ProgressTexts(statusLine);
 }
 
 QStringList PostingFixture::Locations() const {
-    static const QRegularExpression code(QStringLiteral("=> LOCATION CODE: (\\S+)\\(\\)"));
-    QStringList found;
-    for (const QString& text : boxes.texts()) {
-        const auto match = code.match(text);
-        found << (match.hasMatch() ? match.captured(1) : QStringLiteral("?"));
-    }
-    return found;
+    return ReportedLocations(boxes);
 }
 
 } // namespace quibo::test
