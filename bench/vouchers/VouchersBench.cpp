@@ -1,5 +1,11 @@
 // Posting 10,000 three-line accounting vouchers (TRANSACTIONS) to the simulated Tally server.
 //
+//   PostTransaction/Unattended  the quibo program run unattended (POSTSILENT) over the TRANSACTIONS
+//       sheet of a workbook (make_vouchers.py, generated at start into a temporary folder), as a
+//       scheduler runs it: start-up, load, refresh, post, report. The sheet's ledgers are posted from
+//       its LEDGERS sheet first, by a run that is not timed. Vouchers per second of the whole run, the
+//       program's CPU per voucher and its peak resident memory (wait4's rusage of the child; the
+//       server runs in this process, so its work is not counted).
 //   PostTransaction/InProcess   the poster over a grid filled beforehand, against the simulator in this
 //       process: vouchers per second by the wall clock (staging, one committed batch per voucher,
 //       building, the exchange), and the posting thread's CPU per voucher.
@@ -16,15 +22,23 @@
 #include "vouchers/VoucherPosters.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace quibo {
 namespace {
@@ -37,11 +51,141 @@ int Vouchers() {
     return given ? std::atoi(given) : 10000;
 }
 
+double Seconds(const timeval& t) {
+    return double(t.tv_sec) + double(t.tv_usec) / 1e6;
+}
+
 double ThreadCpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_THREAD, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
+}
+
+sim::Options ServerOptions() {
+    sim::Options options;
+    options.companies = {Company};
+    options.keepRequestLog = false;
+    return options;
+}
+
+QTemporaryDir* Folder() {
+    static QTemporaryDir dir;
+    return &dir;
+}
+
+bool Generate() {
+    QProcess python;
+    python.setProcessChannelMode(QProcess::ForwardedChannels);
+    python.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral(QUIBO_MAKE_VOUCHERS), Folder()->path(), QString::number(Vouchers())});
+    return python.waitForFinished(-1) && python.exitStatus() == QProcess::NormalExit &&
+           python.exitCode() == 0;
+}
+
+struct ChildRun {
+    bool ok = false;
+    double wallSeconds = 0;
+    double cpuSeconds = 0;
+    double peakMiB = 0;
+};
+
+// Runs the program with the arguments in a private environment and waits for it.
+ChildRun RunProgram(const std::vector<std::string>& arguments) {
+    const std::string home = Folder()->filePath(QStringLiteral("home")).toStdString();
+    std::vector<std::string> environment = {"QT_QPA_PLATFORM=offscreen", "QUIBO20_HOME=" + home,
+                                            "XDG_CONFIG_HOME=" + home + "/config",
+                                            "XDG_RUNTIME_DIR=" + home + "/runtime", "HOME=" + home};
+    if (const char* path = std::getenv("PATH")) environment.push_back(std::string("PATH=") + path);
+    std::vector<char*> argv;
+    for (const std::string& a : arguments)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (const std::string& e : environment)
+        envp.push_back(const_cast<char*>(e.c_str()));
+    envp.push_back(nullptr);
+
+    ChildRun run;
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        execve(argv[0], argv.data(), envp.data());
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    if (pid < 0 || wait4(pid, &status, 0, &usage) < 0) return run;
+    run.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.cpuSeconds = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
+    run.peakMiB = double(usage.ru_maxrss) / 1024.0;
+    run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return run;
+}
+
+// The report lines that say CREATED: one per ledger or voucher posted.
+int CreatedInReport(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) return -1;
+    return int(file.readAll().count("CREATED"));
+}
+
+// The unattended run over one sheet of the workbook; "" when it exited 0 and its report holds
+// `created` created items, else what went wrong.
+std::string PostSheet(const char* sheet, int port, int created, ChildRun& run) {
+    const std::string report =
+        Folder()->filePath(QString::fromLatin1(sheet) + QStringLiteral(".txt")).toStdString();
+    const std::string workbook = Folder()->filePath(QStringLiteral("vouchers.xls")).toStdString();
+    QFile::remove(QString::fromStdString(report));
+    run = RunProgram({QUIBO_EXE, "XLS", workbook, sheet, Company, report, "127.0.0.1", std::to_string(port),
+                      "POSTSILENT"});
+    if (!run.ok) return std::string("the unattended run over ") + sheet + " failed";
+    const int found = CreatedInReport(report);
+    if (found != created)
+        return std::string("the report of ") + sheet + " holds " + std::to_string(found) + " created, not " +
+               std::to_string(created);
+    return {};
+}
+
+void Unattended(benchmark::State& state) {
+    const QString home = Folder()->filePath(QStringLiteral("home"));
+    QDir().mkpath(home + QStringLiteral("/config"));
+    QDir().mkpath(home + QStringLiteral("/runtime"));
+    QFile::setPermissions(home + QStringLiteral("/runtime"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const int vouchers = Vouchers();
+    double cpu = 0;
+    double wall = 0;
+    double peak = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        sim::Simulator server(ServerOptions()); // a fresh store: every voucher is created
+        const int port = server.start(0);
+        ChildRun run;
+        std::string failure = PostSheet("LEDGERS", port, 2, run);
+        if (!failure.empty()) {
+            state.SkipWithError(failure.c_str());
+            break;
+        }
+        state.ResumeTiming();
+        failure = PostSheet("TRANSACTIONS", port, vouchers, run);
+        state.SetIterationTime(run.wallSeconds);
+        state.PauseTiming();
+        if (!failure.empty()) {
+            state.SkipWithError(failure.c_str());
+            break;
+        }
+        cpu += run.cpuSeconds;
+        wall += run.wallSeconds;
+        peak = std::max(peak, run.peakMiB);
+        server.stop();
+        state.ResumeTiming();
+    }
+    if (wall <= 0) return;
+    const double runs = double(state.iterations());
+    state.counters["vouchers"] = vouchers;
+    state.counters["vouchers/s"] = double(vouchers) * runs / wall;
+    state.counters["cpu_ms/voucher"] = cpu / runs / double(vouchers) * 1000.0;
+    state.counters["peak_MiB"] = peak;
 }
 
 class SilentBox final : public MessageBoxService {
@@ -111,10 +255,7 @@ void InProcess(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         FillGrid(form, vouchers);
-        sim::Options options;
-        options.companies = {Company};
-        options.keepRequestLog = false;
-        sim::Simulator server(options);
+        sim::Simulator server(ServerOptions());
         Seed(server);
         settings.set(settings::ServerAddress, QStringLiteral("127.0.0.1"));
         settings.set(settings::PortNo, QString::number(server.start(0)));
@@ -145,6 +286,11 @@ void InProcess(benchmark::State& state) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    if (!quibo::Generate()) return 1;
+    benchmark::RegisterBenchmark("PostTransaction/Unattended", quibo::Unattended)
+        ->Unit(benchmark::kMillisecond)
+        ->UseManualTime()
+        ->Iterations(3);
     // Rates by the clock on the wall: the server's part of each exchange is waited for.
     benchmark::RegisterBenchmark("PostTransaction/InProcess", quibo::InProcess)
         ->Unit(benchmark::kMillisecond)
