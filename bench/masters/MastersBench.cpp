@@ -13,6 +13,7 @@
 #include "base/FormModel.h"
 #include "base/MemorySettingsStore.h"
 #include "base/Services.h"
+#include "bench/support/ProgramRun.h"
 #include "masters/MasterPosters.h"
 #include "tally-sim/Simulator.h"
 #include "tally/CurlTransport.h"
@@ -21,26 +22,23 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
 
-extern char** environ;
-
 namespace quibo {
 namespace {
+
+using bench::ChildRun;
+using bench::CreatedInReport;
+using bench::Folder;
+using bench::RunProgram;
+using bench::ThreadCpuSeconds;
 
 const std::string Company = "Kaveri Distributors Pvt Ltd";
 
@@ -49,18 +47,8 @@ int Ledgers() {
     return given ? std::atoi(given) : 10000;
 }
 
-QTemporaryDir* Folder() {
-    static QTemporaryDir dir;
-    return &dir;
-}
-
 bool Generate() {
-    QProcess python;
-    python.setProcessChannelMode(QProcess::ForwardedChannels);
-    python.start(QStringLiteral("/usr/bin/python3"),
-                 {QStringLiteral(QUIBO_MAKE_LEDGERS), Folder()->path(), QString::number(Ledgers())});
-    return python.waitForFinished(-1) && python.exitStatus() == QProcess::NormalExit &&
-           python.exitCode() == 0;
+    return bench::Generate(QStringLiteral(QUIBO_MAKE_LEDGERS), {QString::number(Ledgers())});
 }
 
 sim::Options ServerOptions() {
@@ -68,57 +56,6 @@ sim::Options ServerOptions() {
     options.companies = {Company};
     options.keepRequestLog = false;
     return options;
-}
-
-double Seconds(const timeval& t) {
-    return double(t.tv_sec) + double(t.tv_usec) / 1e6;
-}
-
-struct ChildRun {
-    bool ok = false;
-    double wallSeconds = 0;
-    double cpuSeconds = 0;
-    double peakMiB = 0;
-};
-
-// Runs the program with the arguments in a private environment and waits for it.
-ChildRun RunProgram(const std::vector<std::string>& arguments) {
-    const std::string home = Folder()->filePath(QStringLiteral("home")).toStdString();
-    std::vector<std::string> environment = {"QT_QPA_PLATFORM=offscreen", "QUIBO20_HOME=" + home,
-                                            "XDG_CONFIG_HOME=" + home + "/config",
-                                            "XDG_RUNTIME_DIR=" + home + "/runtime", "HOME=" + home};
-    if (const char* path = std::getenv("PATH")) environment.push_back(std::string("PATH=") + path);
-    std::vector<char*> argv;
-    for (const std::string& a : arguments)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    std::vector<char*> envp;
-    for (const std::string& e : environment)
-        envp.push_back(const_cast<char*>(e.c_str()));
-    envp.push_back(nullptr);
-
-    ChildRun run;
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        execve(argv[0], argv.data(), envp.data());
-        _exit(127);
-    }
-    int status = 0;
-    rusage usage{};
-    if (pid < 0 || wait4(pid, &status, 0, &usage) < 0) return run;
-    run.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    run.cpuSeconds = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
-    run.peakMiB = double(usage.ru_maxrss) / 1024.0;
-    run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    return run;
-}
-
-// The report lines that say CREATED: one per ledger posted.
-int CreatedInReport(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return -1;
-    return int(file.readAll().count("CREATED"));
 }
 
 void Unattended(benchmark::State& state, const char* source) {
@@ -148,7 +85,7 @@ void Unattended(benchmark::State& state, const char* source) {
             state.SkipWithError("the unattended run failed");
             break;
         }
-        const int created = CreatedInReport(QString::fromStdString(report));
+        const int created = CreatedInReport(report);
         if (created != ledgers) {
             state.SkipWithError(("the report holds " + std::to_string(created) + " created ledgers").c_str());
             break;
@@ -164,12 +101,6 @@ void Unattended(benchmark::State& state, const char* source) {
     state.counters["ledgers/s"] = double(ledgers) * runs / wall;
     state.counters["cpu_ms/ledger"] = cpu / runs / double(ledgers) * 1000.0;
     state.counters["peak_MiB"] = peak;
-}
-
-double ThreadCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_THREAD, &usage);
-    return Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
 }
 
 class SilentBox final : public MessageBoxService {

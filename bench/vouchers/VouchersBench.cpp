@@ -16,6 +16,7 @@
 #include "base/FormModel.h"
 #include "base/MemorySettingsStore.h"
 #include "base/Services.h"
+#include "bench/support/ProgramRun.h"
 #include "tally-sim/Simulator.h"
 #include "tally/CurlTransport.h"
 #include "tally/TallyLink.h"
@@ -24,17 +25,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -42,6 +36,12 @@
 
 namespace quibo {
 namespace {
+
+using bench::ChildRun;
+using bench::CreatedInReport;
+using bench::Folder;
+using bench::RunProgram;
+using bench::ThreadCpuSeconds;
 
 const std::string Company = "Kaveri Distributors Pvt Ltd";
 const QStringList Fields = {"VCHTYPE", "VCHNO", "VCHDATE", "REFNO", "LEDGER", "DEBIT", "CREDIT", "NARRATION"};
@@ -51,16 +51,6 @@ int Vouchers() {
     return given ? std::atoi(given) : 10000;
 }
 
-double Seconds(const timeval& t) {
-    return double(t.tv_sec) + double(t.tv_usec) / 1e6;
-}
-
-double ThreadCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_THREAD, &usage);
-    return Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
-}
-
 sim::Options ServerOptions() {
     sim::Options options;
     options.companies = {Company};
@@ -68,65 +58,8 @@ sim::Options ServerOptions() {
     return options;
 }
 
-QTemporaryDir* Folder() {
-    static QTemporaryDir dir;
-    return &dir;
-}
-
 bool Generate() {
-    QProcess python;
-    python.setProcessChannelMode(QProcess::ForwardedChannels);
-    python.start(QStringLiteral("/usr/bin/python3"),
-                 {QStringLiteral(QUIBO_MAKE_VOUCHERS), Folder()->path(), QString::number(Vouchers())});
-    return python.waitForFinished(-1) && python.exitStatus() == QProcess::NormalExit &&
-           python.exitCode() == 0;
-}
-
-struct ChildRun {
-    bool ok = false;
-    double wallSeconds = 0;
-    double cpuSeconds = 0;
-    double peakMiB = 0;
-};
-
-// Runs the program with the arguments in a private environment and waits for it.
-ChildRun RunProgram(const std::vector<std::string>& arguments) {
-    const std::string home = Folder()->filePath(QStringLiteral("home")).toStdString();
-    std::vector<std::string> environment = {"QT_QPA_PLATFORM=offscreen", "QUIBO20_HOME=" + home,
-                                            "XDG_CONFIG_HOME=" + home + "/config",
-                                            "XDG_RUNTIME_DIR=" + home + "/runtime", "HOME=" + home};
-    if (const char* path = std::getenv("PATH")) environment.push_back(std::string("PATH=") + path);
-    std::vector<char*> argv;
-    for (const std::string& a : arguments)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    std::vector<char*> envp;
-    for (const std::string& e : environment)
-        envp.push_back(const_cast<char*>(e.c_str()));
-    envp.push_back(nullptr);
-
-    ChildRun run;
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        execve(argv[0], argv.data(), envp.data());
-        _exit(127);
-    }
-    int status = 0;
-    rusage usage{};
-    if (pid < 0 || wait4(pid, &status, 0, &usage) < 0) return run;
-    run.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    run.cpuSeconds = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
-    run.peakMiB = double(usage.ru_maxrss) / 1024.0;
-    run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    return run;
-}
-
-// The report lines that say CREATED: one per ledger or voucher posted.
-int CreatedInReport(const std::string& path) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) return -1;
-    return int(file.readAll().count("CREATED"));
+    return bench::Generate(QStringLiteral(QUIBO_MAKE_VOUCHERS), {QString::number(Vouchers())});
 }
 
 // The unattended run over one sheet of the workbook; "" when it exited 0 and its report holds
