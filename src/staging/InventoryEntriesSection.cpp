@@ -13,23 +13,7 @@ void AppendAccountingAllocations(VoucherBuild& build, XmlNode entry, const QVari
                    QStringLiteral("FK_InEID"), entryId);
     for (int row = 0; row < allocations.rowCount(); ++row) {
         const XmlNode allocation = AppendElement(build, entry, QStringLiteral("ACCOUNTINGALLOCATIONS.LIST"));
-        AppendFields(build, allocation, allocations, row,
-                     {{u"LEDGERNAME", u"LedgerName_"},
-                      {u"NARRATION", u"Narration_"},
-                      {u"GSTCLASS", u"GSTClass_"},
-                      {u"ISDEEMEDPOSITIVE", u"IsDeemedPositive_"},
-                      {u"ISLASTDEEMEDPOSITIVE", u"IsDeemedPositive_"},
-                      {u"LEDGERFROMITEM", u"LedgerFromItem_"},
-                      {u"REMOVEZEROENTRIES", u"RemoveZeroEntries_"},
-                      {u"ISPARTYLEDGER", u"IsPartyLedger_"},
-                      {u"AMOUNT", u"Amount_"},
-                      {u"TAXCLASSIFICATIONNAME", u"TaxClassificationName_"}});
-        // A zero assessable value says nothing; a negative one is a real value.
-        if (LeadingNumber(FieldText(allocations, row, u"VATAssessableValue_")) != 0)
-            AppendField(build, allocation, QStringLiteral("VATASSESSABLEVALUE"), allocations, row,
-                        u"VATAssessableValue_");
-        AppendField(build, allocation, QStringLiteral("TDSPARTYNAME"), allocations, row, u"TDSPartyName_");
-        AppendInvoiceTaxRate(build, allocation, allocations, row, PercentSign::Counts);
+        AppendLedgerLineValues(build, allocation, allocations, row, GstClass::Stated, PercentSign::Counts);
     }
 }
 

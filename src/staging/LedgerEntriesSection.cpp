@@ -123,26 +123,32 @@ void AppendTaxBillAllocations(VoucherBuild& build, XmlNode line, const QVariant&
     }
 }
 
+void AppendLedgerLineValues(VoucherBuild& build, XmlNode line, const RecordSet& rows, int row,
+                            GstClass gstClass, PercentSign sign) {
+    AppendFields(build, line, rows, row, {{u"LEDGERNAME", u"LedgerName_"}, {u"NARRATION", u"Narration_"}});
+    if (gstClass == GstClass::Stated)
+        AppendField(build, line, QStringLiteral("GSTCLASS"), rows, row, u"GSTClass_");
+    AppendFields(build, line, rows, row,
+                 {{u"ISDEEMEDPOSITIVE", u"IsDeemedPositive_"},
+                  {u"ISLASTDEEMEDPOSITIVE", u"IsDeemedPositive_"},
+                  {u"LEDGERFROMITEM", u"LedgerFromItem_"},
+                  {u"REMOVEZEROENTRIES", u"RemoveZeroEntries_"},
+                  {u"ISPARTYLEDGER", u"IsPartyLedger_"},
+                  {u"AMOUNT", u"Amount_"},
+                  {u"TAXCLASSIFICATIONNAME", u"TaxClassificationName_"}});
+    // A zero assessable value says nothing; a negative one is a real value.
+    if (LeadingNumber(FieldText(rows, row, u"VATAssessableValue_")) != 0)
+        AppendField(build, line, QStringLiteral("VATASSESSABLEVALUE"), rows, row, u"VATAssessableValue_");
+    AppendField(build, line, QStringLiteral("TDSPARTYNAME"), rows, row, u"TDSPartyName_");
+    AppendInvoiceTaxRate(build, line, rows, row, sign);
+}
+
 void AppendLedgerEntries(VoucherBuild& build) {
     const RecordSet entries =
         StagedRows(build, QStringLiteral("LedgerEntry"), QStringLiteral("CompanyName, FK_VchID, val(LdEID)"));
     for (int row = 0; row < entries.rowCount(); ++row) {
         const XmlNode entry = AppendElement(build, build.voucher, QStringLiteral("LEDGERENTRIES.LIST"));
-        AppendFields(build, entry, entries, row,
-                     {{u"LEDGERNAME", u"LedgerName_"},
-                      {u"NARRATION", u"Narration_"},
-                      {u"ISDEEMEDPOSITIVE", u"IsDeemedPositive_"},
-                      {u"ISLASTDEEMEDPOSITIVE", u"IsDeemedPositive_"},
-                      {u"LEDGERFROMITEM", u"LedgerFromItem_"},
-                      {u"REMOVEZEROENTRIES", u"RemoveZeroEntries_"},
-                      {u"ISPARTYLEDGER", u"IsPartyLedger_"},
-                      {u"AMOUNT", u"Amount_"},
-                      {u"TAXCLASSIFICATIONNAME", u"TaxClassificationName_"}});
-        if (LeadingNumber(FieldText(entries, row, u"VATAssessableValue_")) != 0)
-            AppendField(build, entry, QStringLiteral("VATASSESSABLEVALUE"), entries, row,
-                        u"VATAssessableValue_");
-        AppendField(build, entry, QStringLiteral("TDSPARTYNAME"), entries, row, u"TDSPartyName_");
-        AppendInvoiceTaxRate(build, entry, entries, row, PercentSign::PassedOver);
+        AppendLedgerLineValues(build, entry, entries, row, GstClass::Left, PercentSign::PassedOver);
 
         const QVariant lineId = RowKey(entries, row, u"LdEID");
         AppendCategoryAllocations(build, entry, lineId);

@@ -73,9 +73,16 @@ void AppendTaxBillAllocations(VoucherBuild& build, XmlNode line, const QVariant&
 enum class ZeroBills { LeftOut, Sent };
 void AppendBillAllocations(VoucherBuild& build, XmlNode line, const QVariant& lineId, ZeroBills zeroBills);
 
+// The values of a ledger line, and of an invoice line's accounting allocation (which also states its
+// GSTCLASS): names, flags and amount, the assessable value when it reads as non-zero, the TDS party
+// and the tax rate.
+enum class GstClass { Left, Stated };
+enum class PercentSign { PassedOver, Counts };
+void AppendLedgerLineValues(VoucherBuild& build, XmlNode line, const RecordSet& rows, int row,
+                            GstClass gstClass, PercentSign sign);
+
 // BASICRATEOFINVOICETAX.LIST with the rate as staged, when the rate reads above 0; where the rate may
 // be typed with a percent sign the sign is passed over for that test.
-enum class PercentSign { PassedOver, Counts };
 void AppendInvoiceTaxRate(VoucherBuild& build, XmlNode parent, const RecordSet& rows, int row,
                           PercentSign sign);
 
