@@ -6,6 +6,7 @@
 #include "staging/StagingWriters.h"
 #include "vb/CellNumber.h"
 #include "vb/Text.h"
+#include "vouchers/SignedAmount.h"
 #include "vouchers/VoucherPosters.h"
 #include "vouchers/VoucherRun.h"
 
@@ -29,14 +30,6 @@ struct TransactionState {
     int bankId = 0;
     bool debitLine = false;
 };
-
-// An allocation amount of a line: on a debit line the sign is applied to the number, so that 500
-// gives -500.000 and -500 gives 500.000; never "--".
-QString LineAmount(double value, bool debitLine, const QString& pattern) {
-    if (!debitLine) return vb::FormatNumber(value, pattern);
-    if (value < 0) return vb::FormatNumber(-value, pattern);
-    return QLatin1Char('-') + vb::FormatNumber(value, pattern);
-}
 
 bool StageTransactionRow(const VoucherRun& run, TransactionState& state, const VoucherPlace& at) {
     const int row = at.row;
@@ -100,7 +93,7 @@ bool StageTransactionRow(const VoucherRun& run, TransactionState& state, const V
         bill.BillType_ = method.isEmpty() ? QStringLiteral("New Ref") : method;
         bill.BillCreditPeriod_ = run.CellIfPresent(row, C("ADJDATE"));
         bill.Amount_ =
-            LineAmount(CellNumber(run.CellIfPresent(row, C("ADJAMOUNT"))), state.debitLine, pattern);
+            SideAmount(CellNumber(run.CellIfPresent(row, C("ADJAMOUNT"))), state.debitLine, pattern);
         if (!SaveBillAllocation(at.errors, at.db, at.company, bill, at.voucherId, lineId,
                                 QString::number(state.billId)))
             return false;
@@ -138,10 +131,12 @@ bool StageTransactionRow(const VoucherRun& run, TransactionState& state, const V
 
 VoucherKind TransactionKind(const VoucherRun& run) {
     auto state = std::make_shared<TransactionState>();
-    return {{C("VCHTYPE"), C("VCHNO"), C("VCHDATE"), C("REFNO"), C("LEDGER"), C("DEBIT"), C("CREDIT"),
-             C("NARRATION")},
-            [state] { *state = TransactionState{}; },
-            [&run, state](const VoucherPlace& at) { return StageTransactionRow(run, *state, at); }};
+    VoucherKind kind;
+    kind.required = {C("VCHTYPE"), C("VCHNO"), C("VCHDATE"), C("REFNO"),
+                     C("LEDGER"),  C("DEBIT"), C("CREDIT"),  C("NARRATION")};
+    kind.startVoucher = [state] { *state = TransactionState{}; };
+    kind.stageRow = [&run, state](const VoucherPlace& at) { return StageTransactionRow(run, *state, at); };
+    return kind;
 }
 
 void PostTransaction(FormModel& form, TallyLink& link) {
@@ -150,13 +145,6 @@ void PostTransaction(FormModel& form, TallyLink& link) {
         VoucherRun run(form, db);
         run.Run(TransactionKind(run), TallyVoucherSender(link, db));
     });
-}
-
-const std::vector<VoucherPoster>& VoucherPosters() {
-    static const std::vector<VoucherPoster> posters = {
-        {QStringLiteral("PostTransaction"), &PostTransaction},
-    };
-    return posters;
 }
 
 } // namespace quibo

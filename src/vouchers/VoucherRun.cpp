@@ -41,10 +41,19 @@ struct OpenVoucher {
     QString key;
     QString company;
     int firstRow = 0;
-    bool failed = false; // a writer failed: nothing of it is sent
+    bool failed = false; // nothing of it is sent
     std::unique_ptr<LocalTransaction> batch;
-    QString failure; // the location code the failing writer reported under
+    QString failure;  // its outcome: the poster's own, or "" for a writer's failure
+    QString location; // the location code the failing writer reported under
 };
+
+void PaintFailed(FormModel& form, int row) {
+    WorkGrid& grid = form.GR1;
+    const int columns = grid.ColumnCount();
+    for (int c = 1; c <= columns; ++c)
+        grid.SetCellColor(row, c, marks::Red);
+    grid.SetCellFont(row, grid.ColumnIndex(StatusColumn), GridFont{true});
+}
 
 } // namespace
 
@@ -98,7 +107,7 @@ QString VoucherRun::TakeCompany(int row) {
 }
 
 void VoucherRun::Run(const VoucherKind& kind, const VoucherSender& send) {
-    m_form.stat(QStringLiteral("Deleting Previous Data"), MessagePanel);
+    m_form.stat(progress::Deleting, MessagePanel);
     Empty();
     m_form.stat(QString(), MessagePanel);
 
@@ -110,10 +119,14 @@ void VoucherRun::Run(const VoucherKind& kind, const VoucherSender& send) {
         required << QStringLiteral("VCHTYPE") << QStringLiteral("VCHNO") << QStringLiteral("VCHDATE");
     Require(required + kind.required);
 
-    int voucherNumber = 0;
+    int voucherNumber = kind.firstVoucherNumber ? kind.firstVoucherNumber() - 1 : 0;
     QString voucherId;
     std::optional<OpenVoucher> open;
     const auto finish = [&](int lastRow) {
+        if (!open->failed && kind.endVoucher) {
+            open->failure = kind.endVoucher();
+            open->failed = !open->failure.isEmpty();
+        }
         TallyOutcome outcome;
         if (!open->failed) {
             // Committed first: the builder reads what the batch wrote.
@@ -121,48 +134,50 @@ void VoucherRun::Run(const VoucherKind& kind, const VoucherSender& send) {
             outcome = send(open->company, voucherId);
         }
         open->batch.reset();
-        MarkOutcome(open->firstRow, lastRow, open->key, outcome,
-                    open->failed ? marks::NotStaged(open->failure) : QString());
+        const QString notStaged = !open->failed             ? QString()
+                                  : open->failure.isEmpty() ? marks::NotStaged(open->location)
+                                                            : open->failure;
+        MarkVoucherOutcome(m_form, open->firstRow, lastRow, open->key, outcome, notStaged);
         m_form.GR1.SetSelectedRow(lastRow);
-        m_form.stat(QStringLiteral("Processed Document: ") + voucherId, MessagePanel);
+        m_form.stat(progress::Processed + voucherId, MessagePanel);
         open.reset();
     };
 
     const int rows = m_form.GR1.RowCount();
     for (int row = 1; row <= rows; ++row) {
-        const QString key = m_form.VoucherKey(row);
+        const QString key = kind.key ? kind.key(row, open ? &open->key : nullptr) : m_form.VoucherKey(row);
         const QString company = TakeCompany(row);
         const bool empty = m_form.IsEmptyRow(row);
         const bool noId = !empty && keyedById && vb::Trim(key).isEmpty();
         if (open && (empty || noId || key != open->key)) finish(row - 1);
-        if (noId) MarkFound(row, marks::EmptyId);
+        if (noId) MarkRowFailed(m_form, row, marks::EmptyId);
         if (!empty && !noId) {
             const bool firstRow = !open;
             if (firstRow) {
                 voucherId = QString::number(++voucherNumber);
                 if (kind.startVoucher) kind.startVoucher();
                 open.emplace(
-                    OpenVoucher{key, company, row, false, std::make_unique<LocalTransaction>(m_db), {}});
+                    OpenVoucher{key, company, row, false, std::make_unique<LocalTransaction>(m_db), {}, {}});
             }
             if (!open->failed) {
                 const int reports = m_form.errors().reportCount();
-                if (!kind.stageRow(
-                        VoucherPlace{m_form.errors(), m_db, open->company, voucherId, key, row, firstRow})) {
+                if (!kind.stageRow(VoucherPlace{m_form.errors(), m_db, open->company, voucherId, key, row,
+                                                firstRow, open->failure})) {
                     open->failed = true;
                     if (m_form.errors().reportCount() != reports)
-                        open->failure = m_form.errors().lastLocation();
+                        open->location = m_form.errors().lastLocation();
                 }
             }
         }
         m_form.DoEvents();
     }
     if (open) finish(rows);
-    m_form.stat(QStringLiteral("Finished Posing of Data."), MessagePanel);
+    m_form.stat(progress::Finished, MessagePanel);
 }
 
-void VoucherRun::MarkOutcome(int firstRow, int lastRow, const QString& key, const TallyOutcome& outcome,
-                             const QString& notStaged) {
-    WorkGrid& grid = m_form.GR1;
+void MarkVoucherOutcome(FormModel& form, int firstRow, int lastRow, const QString& key,
+                        const TallyOutcome& outcome, const QString& notStaged) {
+    WorkGrid& grid = form.GR1;
     // A request that never went out, or got nothing back, was reported: the row says so.
     const bool answered = outcome.sent && !vb::Trim(outcome.text).isEmpty();
     const QString status = !notStaged.isEmpty() ? notStaged
@@ -179,23 +194,15 @@ void VoucherRun::MarkOutcome(int firstRow, int lastRow, const QString& key, cons
     grid.SetCellText(lastRow, StatusColumn, status);
     grid.SetCellIcon(lastRow, 1, icon);
     if (icon != marks::ErrorIcon) return;
-    ReportErrorByVID(m_form, key, IdColumn, firstRow, lastRow);
+    ReportErrorByVID(form, key, IdColumn, firstRow, lastRow);
     // The failure shows on its own row whether or not the source has an ID to mark the others by.
-    PaintFailed(lastRow);
+    PaintFailed(form, lastRow);
 }
 
-void VoucherRun::MarkFound(int row, const QString& status) {
-    m_form.GR1.SetCellText(row, StatusColumn, status);
-    m_form.GR1.SetCellIcon(row, 1, marks::ErrorIcon);
-    PaintFailed(row);
-}
-
-void VoucherRun::PaintFailed(int row) {
-    WorkGrid& grid = m_form.GR1;
-    const int columns = grid.ColumnCount();
-    for (int c = 1; c <= columns; ++c)
-        grid.SetCellColor(row, c, marks::Red);
-    grid.SetCellFont(row, grid.ColumnIndex(StatusColumn), GridFont{true});
+void MarkRowFailed(FormModel& form, int row, const QString& status) {
+    form.GR1.SetCellText(row, StatusColumn, status);
+    form.GR1.SetCellIcon(row, 1, marks::ErrorIcon);
+    PaintFailed(form, row);
 }
 
 } // namespace quibo

@@ -25,6 +25,14 @@ struct VoucherPlace {
     const QString& key;
     int row;       // the grid row being staged
     bool firstRow; // the voucher's first row: it writes the header
+    QString& failure;
+
+    // Fails the voucher with an outcome of the poster's own (a text beginning "ERROR:"): nothing of
+    // it is sent and its rows are marked with it. Returns false, for `stageRow` to return.
+    bool Fail(const QString& outcome) const {
+        failure = outcome;
+        return false;
+    }
 };
 
 // What one voucher poster gives the loop.
@@ -38,6 +46,16 @@ struct VoucherKind {
     // Stages one row through the staging writers. False when a writer failed (it reported why): the
     // voucher is then not sent, and the rest of its rows are not staged.
     std::function<bool(const VoucherPlace& at)> stageRow;
+
+    // Optional rules, for the posters that need them.
+    // The voucher key of a row; `open` is the key of the voucher being staged, null when none is.
+    // A blank key on a non-empty row is "ERROR: empty ID". Default: FormModel::VoucherKey.
+    std::function<QString(int row, const QString* open)> key;
+    // The number of the run's first voucher id, read after the staging tables are emptied. Default 1.
+    std::function<int()> firstVoucherNumber;
+    // Called after a voucher's last row is staged, before it is committed: a text (beginning
+    // "ERROR:") fails the voucher with that outcome; "" lets it be sent.
+    std::function<QString()> endVoucher;
 };
 
 // Sends one staged voucher and tells what became of it.
@@ -61,6 +79,23 @@ VoucherSender TallyVoucherSender(TallyLink& link, LocalDatabase& db);
 // Run-time errors (a missing column, a grid call, a database that cannot be emptied) leave by
 // exception, to the poster's trap; the transaction of the voucher being staged is then dropped.
 // User-interface thread; yields to the window once per row.
+// The progress texts of a voucher run, in the status bar's "msg" panel.
+namespace progress {
+inline const QString Deleting = QStringLiteral("Deleting Previous Data");
+inline const QString Processed = QStringLiteral("Processed Document: "); // then the voucher id or count
+inline const QString Finished = QStringLiteral("Finished Posing of Data.");
+} // namespace progress
+
+// Writes a voucher's outcome to its last row of `GR1`: the status text (`notStaged` when the voucher
+// was not sent for a reason of the program's own, else the server's words or, when there were none,
+// why), its icon (ERROR 1; CREATED, ALTERED or COMBINED 0; none for other words), and for a failure
+// red text and a bold status on that row, and on every row of the voucher that carries its key in
+// an "ID" column.
+void MarkVoucherOutcome(FormModel& form, int firstRow, int lastRow, const QString& key,
+                        const TallyOutcome& outcome, const QString& notStaged = {});
+// Marks a row the program itself found wanting: the status, icon 1, red and bold.
+void MarkRowFailed(FormModel& form, int row, const QString& status);
+
 class VoucherRun {
 public:
     // Selects the first data tab.
@@ -81,13 +116,6 @@ private:
     void Empty();
     void Require(const QStringList& columns) const;
     QString TakeCompany(int row);
-    // `notStaged`: the status of a voucher a writer failed to stage, "" for one that was sent.
-    void MarkOutcome(int firstRow, int lastRow, const QString& key, const TallyOutcome& outcome,
-                     const QString& notStaged);
-    // Marks a row the program itself found wanting.
-    void MarkFound(int row, const QString& status);
-    void PaintFailed(int row);
-
     FormModel& m_form;
     LocalDatabase& m_db;
     mutable QHash<QString, bool> m_present;

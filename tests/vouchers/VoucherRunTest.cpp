@@ -21,13 +21,15 @@ const QStringList ById = {"ID", "VCHNO", "LEDGER"};
 const QStringList WithCompany = {"VCHTYPE", "VCHNO", "VCHDATE", "LEDGER", "COMPANYNAME"};
 
 struct Loop : test::PostingFixture {
-    void Run() {
+    void Run(const std::function<void(VoucherKind&)>& rules = {}) {
         VoucherRun run(form, db);
         int line = 0;
         VoucherKind kind{
             {QStringLiteral("LEDGER")},
             [&] { line = 0; },
             [&](const VoucherPlace& at) {
+                if (run.Cell(at.row, QStringLiteral("LEDGER")) == QLatin1String("REFUSE"))
+                    return at.Fail(QStringLiteral("ERROR: refused by the poster"));
                 const QString& ledger = run.Cell(at.row, QStringLiteral("LEDGER"));
                 VoucherRow header;
                 header.GUID_ = at.key;
@@ -39,7 +41,11 @@ struct Loop : test::PostingFixture {
                 }
                 return (!at.firstRow || SaveVoucher(errors, db, at.company, header, at.voucherId)) &&
                        SaveLedgerEntry(errors, db, at.company, entry, at.voucherId, QString::number(++line));
-            }};
+            },
+            {},
+            {},
+            {}};
+        if (rules) rules(kind);
         run.Run(kind, Recorder());
     }
     QStringList Statuses() const {
@@ -87,6 +93,11 @@ const GroupingCase GroupingCases[] = {
      {{"J", "1", "d", "Rent"}, {"J", "1", "d", "FAIL"}, {"J", "1", "d", "Cash"}, {"J", "2", "d", "Tea"}},
      {S + "2: Tea"},
      {"", "", "ERROR: voucher not staged (C01--0011)", "CREATED", ""}},
+    {"APosterThatFailsAVoucherGivesItsOutcome",
+     Keyed,
+     {{"J", "1", "d", "Rent"}, {"J", "1", "d", "REFUSE"}, {"J", "1", "d", "Cash"}, {"J", "2", "d", "Tea"}},
+     {S + "2: Tea"},
+     {"", "", "ERROR: refused by the poster", "CREATED", ""}},
     {"EachVoucherGoesToTheCompanyOfItsFirstRow",
      WithCompany,
      {{"J", "1", "d", "Rent", Mehta},
@@ -163,6 +174,25 @@ TEST_F(Loop, EachOutcomeMarksItsVouchersLastRow) {
         EXPECT_EQ(Red(row), mark.red) << row;
         EXPECT_EQ(Bold(row), mark.red) << row;
     }
+}
+
+TEST_F(Loop, APostersOwnKeyFirstIdAndEndRuleHold) {
+    // Blank IDs continue the open voucher; ids start at 5; a voucher of one line is refused at its end.
+    Load(ById, {{"", "1", "Rent"}, {"A", "1", "Rent"}, {"", "1", "Cash"}, {"B", "2", "Tea"}});
+    Run([](VoucherKind& kind) {
+        kind.key = [](int row, const QString* open) {
+            const QString id = row == 1 ? QString() : row == 4 ? QStringLiteral("B") : QStringLiteral("A");
+            return row == 3 && open ? *open : id;
+        };
+        kind.firstVoucherNumber = [] { return 5; };
+        kind.endVoucher = [n = 0]() mutable {
+            return ++n == 2 ? QStringLiteral("ERROR: one line") : QString();
+        };
+    });
+    EXPECT_EQ(sent, QStringList({S + "5: Rent, Cash"}));
+    EXPECT_EQ(Statuses(), QStringList({"ERROR: empty ID", "", "CREATED", "ERROR: one line", ""}));
+    EXPECT_EQ(Staged(QStringLiteral("Select count(*) from LedgerEntry where FK_VchID = '6'")),
+              QStringList({"0"}));
 }
 
 TEST_F(Loop, AFailedVoucherWithAnIdMarksAllItsRowsAndNoOthers) {

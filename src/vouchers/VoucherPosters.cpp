@@ -1,0 +1,13 @@
+#include "vouchers/VoucherPosters.h"
+
+namespace quibo {
+
+const std::vector<VoucherPoster>& VoucherPosters() {
+    // One line per poster, in the order of the import types.
+    static const std::vector<VoucherPoster> posters = {
+        {QStringLiteral("PostTransaction"), &PostTransaction},
+    };
+    return posters;
+}
+
+} // namespace quibo
