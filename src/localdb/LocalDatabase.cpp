@@ -73,6 +73,14 @@ QString CreateTableSql(const staging::TableSchema& table) {
            QStringLiteral(" (") + definitions.join(QStringLiteral(", ")) + QLatin1Char(')');
 }
 
+QStringList ColumnNames(sqlite3_stmt* stmt) {
+    QStringList names;
+    const int count = sqlite3_column_count(stmt);
+    for (int c = 0; c < count; ++c)
+        names << QString::fromUtf8(sqlite3_column_name(stmt, c));
+    return names;
+}
+
 // Every removal and read filters on the key columns: without an index each
 // removal would scan the whole table.
 QString CreateKeyIndexSql(const staging::TableSchema& table) {
@@ -140,13 +148,18 @@ struct LocalDatabase::Impl {
     QString path;
     ConnectionPtr connection;
     // Declared after the connection: statements are finalized before it closes.
-    std::unordered_map<QString, StatementPtr> statements;
+    struct Prepared {
+        StatementPtr stmt;
+        QStringList columnNames; // read once: every result of the statement shares them
+    };
+    std::unordered_map<QString, Prepared> statements;
 
     explicit Impl(const QString& filePath) : path(filePath), connection(Open(filePath)) {}
 
     sqlite3* handle() const { return connection.get(); }
 
-    sqlite3_stmt* prepare(const QString& sql);
+    struct Prepared;
+    Prepared& prepare(const QString& sql);
     void bind(sqlite3_stmt* stmt, const QVariantList& params);
     int step(sqlite3_stmt* stmt);
     int run(const QString& sql, const QVariantList& params);
@@ -190,8 +203,8 @@ const QString& LocalDatabase::Impl::insertStatement(const QString& table, const 
     return insertShapes.back().sql;
 }
 
-sqlite3_stmt* LocalDatabase::Impl::prepare(const QString& sql) {
-    if (auto it = statements.find(sql); it != statements.end()) return it->second.get();
+LocalDatabase::Impl::Prepared& LocalDatabase::Impl::prepare(const QString& sql) {
+    if (auto it = statements.find(sql); it != statements.end()) return it->second;
 
     const QByteArray text = sql.toUtf8();
     sqlite3_stmt* raw = nullptr;
@@ -207,8 +220,9 @@ sqlite3_stmt* LocalDatabase::Impl::prepare(const QString& sql) {
     if (!IsBlankTail(tail))
         RaiseDatabaseError(QStringLiteral("Characters found after end of SQL statement."));
 
+    QStringList names = ColumnNames(stmt.get());
     if (statements.size() >= StatementCacheLimit) statements.clear();
-    return statements.emplace(sql, std::move(stmt)).first->second.get();
+    return statements.emplace(sql, Prepared{std::move(stmt), std::move(names)}).first->second;
 }
 
 void LocalDatabase::Impl::bind(sqlite3_stmt* stmt, const QVariantList& params) {
@@ -262,7 +276,7 @@ int LocalDatabase::Impl::step(sqlite3_stmt* stmt) {
 }
 
 int LocalDatabase::Impl::run(const QString& sql, const QVariantList& params) {
-    sqlite3_stmt* stmt = prepare(sql);
+    sqlite3_stmt* stmt = prepare(sql).stmt.get();
     StatementUse use(stmt);
     bind(stmt, params);
     const sqlite3_int64 before = sqlite3_total_changes64(handle());
@@ -272,16 +286,23 @@ int LocalDatabase::Impl::run(const QString& sql, const QVariantList& params) {
 }
 
 RecordSet LocalDatabase::Impl::read(const QString& sql, const QVariantList& params) {
-    sqlite3_stmt* stmt = prepare(sql);
+    Prepared& prepared = prepare(sql);
+    sqlite3_stmt* stmt = prepared.stmt.get();
     StatementUse use(stmt);
     bind(stmt, params);
-    const int count = sqlite3_column_count(stmt);
-    QStringList names;
-    for (int c = 0; c < count; ++c)
-        names << QString::fromUtf8(sqlite3_column_name(stmt, c));
+    int count = static_cast<int>(prepared.columnNames.size());
+    // A schema change makes the engine prepare the statement again, perhaps with other columns.
+    const auto checkColumns = [&] {
+        if (sqlite3_column_count(stmt) == count) return;
+        prepared.columnNames = ColumnNames(stmt);
+        count = static_cast<int>(prepared.columnNames.size());
+    };
 
     std::vector<QVariant> values;
+    bool first = true;
     while (step(stmt) == SQLITE_ROW) {
+        if (first) checkColumns();
+        first = false;
         for (int c = 0; c < count; ++c) {
             switch (sqlite3_column_type(stmt, c)) {
             case SQLITE_NULL:
@@ -307,7 +328,8 @@ RecordSet LocalDatabase::Impl::read(const QString& sql, const QVariantList& para
             }
         }
     }
-    return RecordSet(std::move(names), std::move(values));
+    if (first) checkColumns();
+    return RecordSet(prepared.columnNames, std::move(values));
 }
 
 void LocalDatabase::Impl::createSchema() {

@@ -22,6 +22,9 @@ RecordSet::RecordSet(QStringList columnNames, std::vector<QVariant> values)
 }
 
 int RecordSet::columnIndex(QStringView name) const {
+    // Callers mostly spell a column as the schema does: that match is cheap.
+    for (qsizetype i = 0; i < m_columns.size(); ++i)
+        if (name == m_columns[i]) return static_cast<int>(i);
     for (qsizetype i = 0; i < m_columns.size(); ++i)
         if (name.compare(m_columns[i], Qt::CaseInsensitive) == 0) return static_cast<int>(i);
     return -1;

@@ -2,26 +2,103 @@
 
 #include "localdb/LocalDatabase.h"
 #include "localdb/RecordSet.h"
+#include "localdb/StagingSchema.h"
 #include "tally/XmlBuilders.h"
 #include "vb/Number.h"
 #include "vb/RuntimeError.h"
 
+#include <QHash>
+#include <QSet>
+
 #include <cmath>
+#include <optional>
 
 namespace quibo {
 
+struct StagedRowCache {
+    // Upper-cased names of the tables holding rows of the voucher.
+    std::optional<QSet<QString>> present;
+    // By table, order and parent key column: the rows of each parent value (folded as the
+    // database compares it).
+    QHash<QString, QHash<QString, RecordSet>> children;
+};
+
+namespace {
+
+// Texts compare without regard to case in the staging tables, ASCII letters only.
+QString FoldAscii(QString text) {
+    for (QChar& c : text)
+        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) c = QChar(c.unicode() + 32);
+    return text;
+}
+
+// One statement telling which tables hold rows of a voucher.
+const QString& PresenceQuery() {
+    static const QString sql = [] {
+        QStringList probes;
+        for (const staging::TableSchema& table : staging::StagingTables())
+            if (table.hasColumn(u"FK_VchID"))
+                probes << QStringLiteral("Select '%1' where exists "
+                                         "(Select 1 from %1 where CompanyName = ?1 and FK_VchID = ?2)")
+                              .arg(table.name);
+        return probes.join(QStringLiteral(" union all "));
+    }();
+    return sql;
+}
+
+bool HasRows(const VoucherBuild& build, const QString& table) {
+    StagedRowCache& cache = *build.staged;
+    if (!cache.present) {
+        const RecordSet tables = build.db.query(PresenceQuery(), {build.company, build.voucherId});
+        cache.present.emplace();
+        for (int row = 0; row < tables.rowCount(); ++row)
+            cache.present->insert(tables.value(row, 0).toString().toUpper());
+    }
+    return cache.present->contains(table.toUpper());
+}
+
+// Every row of the table for the voucher, split by parent value; rows with a Null parent belong to
+// no parent.
+QHash<QString, RecordSet> RowsByParent(const VoucherBuild& build, const QString& table,
+                                       const QString& orderBy, const QString& parentKey) {
+    const RecordSet all =
+        build.db.query(QStringLiteral("Select * from %1 where CompanyName = ? and FK_VchID = ? Order By %2")
+                           .arg(table, orderBy),
+                       {build.company, build.voucherId});
+    const int parentColumn = all.columnIndex(parentKey);
+    QHash<QString, std::vector<QVariant>> values;
+    for (int row = 0; row < all.rowCount(); ++row) {
+        const QVariant& parent = all.value(row, parentColumn);
+        if (parent.isNull()) continue;
+        std::vector<QVariant>& into = values[FoldAscii(parent.toString())];
+        for (int column = 0; column < all.columnCount(); ++column)
+            into.push_back(all.value(row, column));
+    }
+    QHash<QString, RecordSet> byParent;
+    for (auto it = values.begin(); it != values.end(); ++it)
+        byParent.insert(it.key(), RecordSet(all.columnNames(), std::move(it.value())));
+    return byParent;
+}
+
+} // namespace
+
 RecordSet StagedRows(const VoucherBuild& build, const QString& table, const QString& orderBy,
                      const QString& parentKey, const QVariant& parentValue) {
-    QString sql = QStringLiteral("Select * from %1 where CompanyName = ? and FK_VchID = ?").arg(table);
-    QVariantList params{build.company, build.voucherId};
-    if (!parentKey.isEmpty()) {
-        sql += QStringLiteral(" and %1 = ?").arg(parentKey);
-        // A parent row without a key owns no rows: Null matches nothing, where "" would pick up
-        // rows staged under an empty key.
-        params.append(parentValue.isNull() ? QVariant() : QVariant(parentValue.toString()));
-    }
-    sql += QStringLiteral(" Order By ") + orderBy;
-    return build.db.query(sql, params);
+    if (!build.staged) build.staged = std::make_shared<StagedRowCache>();
+    if (!HasRows(build, table)) return RecordSet();
+    if (parentKey.isEmpty())
+        return build.db.query(
+            QStringLiteral("Select * from %1 where CompanyName = ? and FK_VchID = ? Order By %2")
+                .arg(table, orderBy),
+            {build.company, build.voucherId});
+    // A parent row without a key owns no rows: Null matches nothing, where "" would pick up rows
+    // staged under an empty key.
+    if (parentValue.isNull()) return RecordSet();
+    const QString cacheKey = table + QLatin1Char('|') + orderBy + QLatin1Char('|') + parentKey;
+    auto cached = build.staged->children.find(cacheKey);
+    if (cached == build.staged->children.end())
+        cached = build.staged->children.insert(cacheKey, RowsByParent(build, table, orderBy, parentKey));
+    return cached->value(FoldAscii(parentValue.toString()));
 }
 
 QString FieldText(const RecordSet& rows, int row, QStringView column) {

@@ -7,6 +7,7 @@
 #include <QVariant>
 
 #include <initializer_list>
+#include <memory>
 #include <utility>
 
 namespace quibo {
@@ -14,6 +15,7 @@ namespace quibo {
 class ErrorReporter;
 class LocalDatabase;
 class RecordSet;
+struct StagedRowCache;
 
 // One voucher on its way from the staging tables to a VOUCHER element: what every section of the
 // message reads, and the element it appends to. Lives for one build.
@@ -26,12 +28,15 @@ struct VoucherBuild {
     QString voucherId;
     QString action;
     QString guid; // GUID_ of the voucher's Voucher row; "" without one. Set by the header section.
+    // What StagedRows has read of the voucher: one query per table, not one per parent row.
+    mutable std::shared_ptr<StagedRowCache> staged;
 };
 
 // The staged rows of `table` for the voucher, ordered by `orderBy` (an SQL order list such as
 // "val(AdID)"). With a parent key column (FK_LdEID, FK_InEID, FK_LeID) only the rows of that parent
 // row; a Null parent value gives no rows. Company, voucher id and parent value reach the database as
-// bound values.
+// bound values. Read within one snapshot: each table is queried once per build (and not at all when
+// the voucher has no row there), the rows of each parent served from that one result.
 RecordSet StagedRows(const VoucherBuild& build, const QString& table, const QString& orderBy,
                      const QString& parentKey = QString(), const QVariant& parentValue = QVariant());
 

@@ -26,7 +26,8 @@ std::optional<XmlDocument> BuildVoucherMessage(ErrorReporter& errors, LocalDatab
             errors,  db,
             *doc,    AppendXmlElement(errors, *doc, tallyMessage, QStringLiteral("VOUCHER"), QString()),
             company, voucherId,
-            action,  QString()};
+            action,  QString(),
+            nullptr};
         AppendPartyLists(build);
         AppendVoucherHeader(build);
         AppendOrderLists(build);

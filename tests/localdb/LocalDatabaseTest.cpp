@@ -518,6 +518,16 @@ TEST_F(LocalDatabaseTest, AReusedStatementCarriesNoValueOfTheCallBefore) {
     EXPECT_EQ(db.query(sql, {S("Acme"), S("7")}).value(0, 0).toInt(), 3);
 }
 
+TEST_F(LocalDatabaseTest, AReusedSelectSeesColumnsAddedSinceItWasFirstRead) {
+    LocalDatabase db(folder.path());
+    const QString sql = S("Select * from Address");
+    const int before = db.query(sql, {}).columnCount();
+    db.execute(S("Alter Table Address Add Column Extra_ TEXT"), {});
+    EXPECT_EQ(db.query(sql, {}).columnCount(), before + 1);
+    db.execute(S("Insert Into Address (Extra_) Values ('x')"), {});
+    EXPECT_EQ(db.query(sql, {}).value(0, u"Extra_"), QVariant(S("x")));
+}
+
 TEST_F(LocalDatabaseTest, ADatabaseLockedByAnotherConnectionRaisesAfterTheBusyTimeout) {
     LocalDatabase db(folder.path());
     addLedgerLine(db, S("Acme"), S("1"), S("1"));
