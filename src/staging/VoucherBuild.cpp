@@ -32,16 +32,25 @@ QString FoldAscii(QString text) {
     return text;
 }
 
-// One statement telling which tables hold rows of a voucher.
+// The tables that may hold rows of a voucher, and one statement telling which of them do: a row of
+// flags, one per table.
+const QStringList& ChildTables() {
+    static const QStringList tables = [] {
+        QStringList names;
+        for (const staging::TableSchema& table : staging::StagingTables())
+            if (table.hasColumn(u"FK_VchID")) names << table.name;
+        return names;
+    }();
+    return tables;
+}
+
 const QString& PresenceQuery() {
     static const QString sql = [] {
         QStringList probes;
-        for (const staging::TableSchema& table : staging::StagingTables())
-            if (table.hasColumn(u"FK_VchID"))
-                probes << QStringLiteral("Select '%1' where exists "
-                                         "(Select 1 from %1 where CompanyName = ?1 and FK_VchID = ?2)")
-                              .arg(table.name);
-        return probes.join(QStringLiteral(" union all "));
+        for (const QString& table : ChildTables())
+            probes << QStringLiteral("Exists (Select 1 from %1 where CompanyName = ?1 and FK_VchID = ?2)")
+                          .arg(table);
+        return QStringLiteral("Select ") + probes.join(QStringLiteral(", "));
     }();
     return sql;
 }
@@ -49,10 +58,10 @@ const QString& PresenceQuery() {
 bool HasRows(const VoucherBuild& build, const QString& table) {
     StagedRowCache& cache = *build.staged;
     if (!cache.present) {
-        const RecordSet tables = build.db.query(PresenceQuery(), {build.company, build.voucherId});
+        const RecordSet flags = build.db.query(PresenceQuery(), {build.company, build.voucherId});
         cache.present.emplace();
-        for (int row = 0; row < tables.rowCount(); ++row)
-            cache.present->insert(tables.value(row, 0).toString().toUpper());
+        for (int column = 0; column < ChildTables().size(); ++column)
+            if (flags.value(0, column).toInt() != 0) cache.present->insert(ChildTables()[column].toUpper());
     }
     return cache.present->contains(table.toUpper());
 }
