@@ -5,12 +5,10 @@
 #include "tally/TallyLink.h"
 #include "tally/XmlDocument.h"
 #include "vouchers/PostingFixture.h"
+#include "vouchers/VoucherFormats.h"
 #include "vouchers/VoucherPosters.h"
 
 #include <QFile>
-#include <QVariant>
-
-#include <optional>
 
 namespace quibo {
 namespace {
@@ -42,39 +40,13 @@ struct FormatVouchers : test::PostingFixture {
     TallyLink link{settings, errors, transport};
 
     FormatVouchers() {
-        // GST: attributes and header tags of the voucher's first row, one entry group per row.
-        Mst(Gst, 1);
-        Det(1, 1, 0, "VOUCHER", "VCHTYPE", "A", "VCHTYPE");
-        Det(1, 1, 0, "VOUCHER", "ACTION", "A", {}, "Create");
-        Det(1, 1, 1, "VOUCHER", "DATE", "N", "VCHDATE");
-        Det(1, 1, 2, "VOUCHER", "VOUCHERTYPENAME", "N", "VCHTYPE");
-        Det(1, 1, 3, "VOUCHER", "VOUCHERNUMBER", "N", "VCHNO");
-        Grp(1, "VOUCHER", 2, "LEDGERENTRIES.LIST");
-        Det(1, 2, 1, "LEDGERENTRIES.LIST", "LEDGERNAME", "N", "LEDGER");
-        Det(1, 2, 2, "LEDGERENTRIES.LIST", "ISDEEMEDPOSITIVE", "C", "IF {AMOUNT} < 0 THEN Yes ELSE No");
-        Det(1, 2, 3, "LEDGERENTRIES.LIST", "AMOUNT", "N", "AMOUNT", {}, "NUMBER");
-        Mst(Own, 2);
+        test::StoreGstFormat(db, 1);
+        test::StoreFormat(db, Own, 3);
         for (const char* tag : {"VOUCHERTYPENAME", "VOUCHERNUMBER", "DATE"})
-            Det(2, 1, 1, "VOUCHER", tag, "N", {}, "Payment");
-        Grp(2, "VOUCHER", 2, "LEDGERENTRIES.LIST");
-        Det(2, 2, 1, "LEDGERENTRIES.LIST", "LEDGERNAME", "N", "LEDGER");
+            test::StoreTag(db, 3, 1, 1, QStringLiteral("VOUCHER"), QString::fromLatin1(tag), "N", {},
+                           QStringLiteral("Payment"));
+        test::StoreLedgerLines(db, 3, QStringLiteral("LEDGER"));
         form.CurrentCompany = QStringLiteral("Left by an earlier run");
-    }
-    void Mst(const QString& name, int number) {
-        db.insert(QStringLiteral("QuiboMst_"), {"TName", "TType", "TNo"}, {name, "VOUCHER", number});
-    }
-    void Det(int number, int set, int order, const QString& group, const QString& tag, const char* type,
-             const std::optional<QString>& field, const std::optional<QString>& fixed = {},
-             const QString& format = {}) {
-        const auto nullable = [](const std::optional<QString>& t) { return t ? QVariant(*t) : QVariant(); };
-        db.insert(
-            QStringLiteral("QuiboDet_"),
-            {"TNo", "SetNo", "SrNo", "GroupName", "TagName", "TagType", "ValFormat", "DefValue", "fieldName"},
-            {number, set, order, group, tag, type, format, nullable(fixed), nullable(field)});
-    }
-    void Grp(int number, const QString& parent, int set, const QString& group) {
-        db.insert(QStringLiteral("QuiboGrp_"), {"TNo", "ParentName", "SetNo", "GroupName", "SetOn"},
-                  {number, parent, set, group, QVariant()});
     }
     void Post(const QString& format) {
         form.cmbTableName.Clear();
@@ -189,6 +161,12 @@ TEST_P(Loop, SendsEachVoucherOnceFromItsRows) {
 INSTANTIATE_TEST_SUITE_P(FormatVouchers, Loop, ::testing::ValuesIn(LoopCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(FormatVouchers, AVoucherStillOpenAfterTheLastRowIsSent) {
+    Load(Keyed, {{"Sales", "1", "d", "A", "1"}}, false);
+    Post(Gst);
+    EXPECT_EQ(Requests(), QStringList({S + "1: A"}));
+}
+
 TEST_F(FormatVouchers, CountsTheVouchersSentAndYieldsOncePerRow) {
     Load(Keyed, {{"Sales", "1", "d", "A", "1"}, {"Sales", "2", "d", "B", "1"}});
     Post(Gst);
@@ -254,13 +232,18 @@ TEST_F(FormatVouchers, AnImportTypeWithoutItsFormatEndsTheRunBeforeSending) {
 }
 
 TEST_F(FormatVouchers, GetFieldValueGivesTheFormatsValueForTheRow) {
-    Det(3, 1, 1, "VOUCHER", "NARRATION", "N", "AMOUNT", QStringLiteral(""));
-    Det(3, 1, 2, "VOUCHER", "DATE", "N", "{#3}");
-    Det(3, 1, 3, "VOUCHER", "REFERENCE", "N", "ledger");
-    Det(3, 1, 4, "Party's", "O'Brien", "N", "VCHNO");
+    const auto tag = [&](const char* group, const char* name, const char* field,
+                         std::optional<QString> fixed = {}) {
+        test::StoreTag(db, 4, 1, 1, QString::fromUtf8(group), QString::fromUtf8(name), "N",
+                       QString::fromUtf8(field), fixed);
+    };
+    tag("VOUCHER", "NARRATION", "AMOUNT", QStringLiteral(""));
+    tag("VOUCHER", "DATE", "{#3}");
+    tag("VOUCHER", "REFERENCE", "ledger");
+    tag("Party's", "O'Brien", "VCHNO");
     Load(Keyed, {{"Sales", "S/1", "1-Apr-2024", "Cash", "5"}});
-    const auto value = [&](const char* group, const char* tag) {
-        return GetFieldValue(db, form.GR1, QString::fromUtf8(group), QString::fromUtf8(tag), 3, 1);
+    const auto value = [&](const char* group, const char* name) {
+        return GetFieldValue(db, form.GR1, QString::fromUtf8(group), QString::fromUtf8(name), 4, 1);
     };
     EXPECT_EQ(value("VOUCHER", "VCHTYPE"), QString());
     EXPECT_EQ(value("VOUCHER", "NARRATION"), QString());
