@@ -17,6 +17,10 @@ in the order scripts/demo posts them (a sheet may name masters of the sheets bef
   COSTCATEGORIES, COSTCENTRES
   TRANSACTIONS     accounting vouchers over the ledgers above: a receipt against two bills by cheque, a
                    payment, a journal; an unbalanced journal and one naming an unknown ledger
+  TRANSACTIONSGST  GST sales and a purchase, built from the format "TRANSACTIONSGST"; a sale naming a tax
+                   ledger that does not exist
+  PETTYCASH        cash payments of the user's own voucher format "PETTYCASH"
+(the two formats are in VoucherFormats.sql, which scripts/demo writes into its local database)
 
 Every sheet also holds a row or two that the server refuses (a parent, unit or category that does not
 exist), so the reports show both outcomes. Needs xlwt (Debian: python3-xlwt). Commit what it writes.
@@ -254,6 +258,45 @@ TRANSACTIONS = (
     ],
 )
 
+def format_voucher_sheets():
+    """The sheets posted through a voucher format of the local database (demo/VoucherFormats.sql)."""
+    d1, d2, d3 = datetime.date(2024, 4, 3), datetime.date(2024, 4, 5), datetime.date(2024, 4, 10)
+    # One ledger line a row, a debit negative; the loader fills VCHTYPE, VCHNO and VCHDATE down.
+    gst = (
+        ['SRNO', 'VCHTYPE', 'VCHNO', 'VCHDATE', 'LEDGER', 'AMOUNT', 'NARRATION'],
+        [
+            ['Sales', 'KD/S/0412', d1, 'Gupta Building Materials', -59000, 'TMT bars 12mm, 850 kg'],
+            ['', '', '', 'Sales - Local 18%', 50000, ''],
+            ['', '', '', 'Output CGST 9%', 4500, ''],
+            ['', '', '', 'Output SGST 9%', 4500, ''],
+            ['Purchase', 'SBS/INV/2402', d2, 'Purchase - Local 18%', -120000, 'TMT bars, lot 0405'],
+            ['', '', '', 'Input CGST 9%', -10800, ''],
+            ['', '', '', 'Input SGST 9%', -10800, ''],
+            ['', '', '', 'Shree Balaji Steel Rolling Mills', 141600, ''],
+            ['Sales', 'KD/S/0413', d3, 'Patil Hardware & Sanitary', -23600, 'Wall putty, 25 bags'],
+            ['', '', '', 'Sales - Local 18%', 20000, ''],
+            ['', '', '', 'Output CGST 9%', 1800, ''],
+            ['', '', '', 'Output SGST 9%', 1800, ''],
+            # Refused: no ledger "Output UTGST 9%".
+            ['Sales', 'KD/S/0414', d3, 'Gupta Building Materials', -11800, 'Binding wire'],
+            ['', '', '', 'Sales - Local 18%', 10000, ''],
+            ['', '', '', 'Output UTGST 9%', 1800, ''],
+        ],
+    )
+    gst = (gst[0], [[n] + row for n, row in enumerate(gst[1], start=1)])
+    # Not a repaired voucher table: every cell is written, the dates as text.
+    petty_cash = (
+        ['VOUCHERNO', 'PAIDON', 'NAME', 'AMOUNT', 'NOTE'],
+        [
+            ['PC/01', '04-04-2024', 'Freight Inward', -850, 'Tempo hire, Bhiwandi'],
+            ['PC/01', '04-04-2024', 'Cash', 850, 'Tempo hire, Bhiwandi'],
+            ['PC/02', '09-04-2024', 'Dealer Incentives', -1500, 'Counter display, Patil Hardware'],
+            ['PC/02', '09-04-2024', 'Cash', 1500, 'Counter display, Patil Hardware'],
+        ],
+    )
+    return [('TRANSACTIONSGST', gst), ('PETTYCASH', petty_cash)]
+
+
 SHEETS = [
     ('LEDGERGROUPS', LEDGER_GROUPS),
     ('LEDGERS', LEDGERS),
@@ -265,7 +308,7 @@ SHEETS = [
     ('COSTCATEGORIES', COST_CATEGORIES),
     ('COSTCENTRES', COST_CENTRES),
     ('TRANSACTIONS', TRANSACTIONS),
-]
+] + format_voucher_sheets()
 
 
 def write(sheet, columns, rows):

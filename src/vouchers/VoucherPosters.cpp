@@ -6,6 +6,8 @@ const std::vector<VoucherPoster>& VoucherPosters() {
     // One line per poster, in the order of the import types.
     static const std::vector<VoucherPoster> posters = {
         {QStringLiteral("PostTransaction"), &PostTransaction},
+        {QStringLiteral("PostTransactionGST"), &PostTransactionGST},
+        {QStringLiteral("PostCustomFormat"), &PostCustomFormat},
     };
     return posters;
 }

@@ -2,16 +2,19 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <vector>
 
 namespace quibo {
 
 class FormModel;
+class LocalDatabase;
 class TallyLink;
 class VoucherRun;
+class WorkGrid;
 struct VoucherKind;
 
-// The voucher posting procedures of the main form, one per voucher import type, each on the staged
+// The voucher posting procedures of the main form, one per voucher import type, most on the staged
 // voucher loop (VoucherRun): rows of one voucher key are staged in the local database and sent as
 // one VOUCHER message, the outcome in the voucher's last row. A run-time error is reported under the
 // procedure's location code and ends the run; the caller goes on. User-interface thread.
@@ -21,6 +24,22 @@ struct VoucherKind;
 void PostTransaction(FormModel& form, TallyLink& link); // F01-0023
 // How PostTransaction stages its rows, on a run over the form's grid.
 VoucherKind TransactionKind(const VoucherRun& run);
+
+// "TRANSACTIONSGST", "H_TRANSACTIONSGST" and the users' own voucher formats (a format whose object
+// kind is "VOUCHER"): not staged. Each voucher is built row by row from the format named by the
+// import-type box's text as shown (blanks kept) and posted as it stands: the first row gives the
+// voucher element's attributes and header tags, every row its nested groups. Rows are grouped, their
+// companies taken and their outcomes marked as on the staged loop. An import type without a format
+// ends the run before anything is sent.
+void PostTransactionGST(FormModel& form, TallyLink& link); // F01-0023: key VCHTYPE-VCHNO-VCHDATE
+void PostCustomFormat(FormModel& form, TallyLink& link);   // F01-0023: key from the format's tags
+// The value the format gives the tag of the group for one row of the grid: the first matching
+// detail row's DefValue as stored (blank included), else its fieldName's cell ("{#k}" the cell in
+// grid column k, a plain name the cell of that upper-cased key), "" when there is no row or neither.
+// Names are compared as the database compares them (letter case aside); no trap: a column the grid
+// lacks raises in the caller.
+QString GetFieldValue(LocalDatabase& db, const WorkGrid& grid, const QString& groupName,
+                      const QString& tagName, int32_t formatNumber, int row);
 
 // Every procedure above under the name the Post command's routing table gives it.
 struct VoucherPoster {
