@@ -6,6 +6,10 @@ const std::vector<VoucherPoster>& VoucherPosters() {
     // One line per poster, in the order of the import types.
     static const std::vector<VoucherPoster> posters = {
         {QStringLiteral("PostTransaction"), &PostTransaction},
+        {QStringLiteral("PostQuickTransaction"), &PostQuickTransaction},
+        {QStringLiteral("PostBankStmt"), &PostBankStmt},
+        {QStringLiteral("PostServTaxTransaction"), &PostServTaxTransaction},
+        {QStringLiteral("PostTDSTransaction"), &PostTDSTransaction},
     };
     return posters;
 }
