@@ -26,8 +26,9 @@ TEST_F(UnattendedAccountingVouchers, PostsEachSheetAfterTheLedgersAndReportsEach
     for (const char* sheet : {"TDSTRANSACTIONS", "SERVICETAXTRANSACTIONS", "QUICKTRANSACTIONS", "BANKSTMT"})
         test::ExpectFile(Post(QString::fromLatin1(sheet)), Data,
                          QString::fromLatin1(sheet).toLower() + QStringLiteral("-report.txt"));
-    const QByteArray stored = test::DumpKeeping(
-        StopServer(), [](const pugi::xml_node& child) { return std::string_view(child.name()) == "VOUCHER"; });
+    const QByteArray stored = test::DumpKeeping(StopServer(), [](const pugi::xml_node& child) {
+        return std::string_view(child.name()) == "VOUCHER";
+    });
     test::ExpectFile(stored, Data, QStringLiteral("accounting-store.xml"));
 }
 
