@@ -33,8 +33,7 @@ struct TaxLineState {
 
 const QString BillId = QStringLiteral("1");
 
-// What the TDS and service-tax rows share: the header on a voucher's first row and the row's
-// ledger line, a debit when its DEBIT is not zero.
+// The ledger line of a TDS or service-tax row: a debit when its DEBIT is not zero, else a credit.
 struct TaxLine {
     LedgerEntryRow line;
     bool debit = false;
