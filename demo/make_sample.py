@@ -20,7 +20,14 @@ in the order scripts/demo posts them (a sheet may name masters of the sheets bef
   TRANSACTIONSGST  GST sales and a purchase, built from the format "TRANSACTIONSGST"; a sale naming a tax
                    ledger that does not exist
   PETTYCASH        cash payments of the user's own voucher format "PETTYCASH"
-(the two formats are in VoucherFormats.sql, which scripts/demo writes into its local database)
+                   (the two formats are in VoucherFormats.sql, which scripts/demo writes into its local
+                   database)
+  TDSTRANSACTIONS  TDS deducted on a contractor's bill (with its cost centre) and a professional's bill
+  SERVICETAXTRANSACTIONS  an advertising agency's bill with its service-tax bill
+  QUICKTRANSACTIONS  cash expenses, one voucher per row, one of two rows
+  BANKSTMT         a month of the current account's statement: deposits, withdrawals, a contra
+The last four name ledgers that tax_and_bank_sheets() adds to the LEDGERS sheet (TDS, service-tax and
+expense ledgers) and each refuse one voucher naming a ledger that does not exist.
 
 Every sheet also holds a row or two that the server refuses (a parent, unit or category that does not
 exist), so the reports show both outcomes. Needs xlwt (Debian: python3-xlwt). Commit what it writes.
@@ -297,6 +304,106 @@ def format_voucher_sheets():
     return [('TRANSACTIONSGST', gst), ('PETTYCASH', petty_cash)]
 
 
+def tax_and_bank_sheets():
+    """The TDS, service-tax, quick and bank-statement sheets; their ledgers join the LEDGERS sheet."""
+    LEDGERS[1].extend([
+        ledger('Warehouse Repairs', 'Indirect Expenses', billwise='No'),
+        ledger('Deshmukh Civil Contractors', 'Sundry Creditors'),
+        ledger('TDS on Contracts 194C', 'Duties & Taxes', billwise='No'),
+        ledger('Audit Fees', 'Indirect Expenses', billwise='No'),
+        ledger('Kulkarni & Associates', 'Sundry Creditors'),
+        ledger('TDS on Professional Fees 194J', 'Duties & Taxes', billwise='No'),
+        ledger('Advertisement Expenses', 'Indirect Expenses', billwise='No'),
+        ledger('Service Tax Input Credit', 'Duties & Taxes', billwise='No'),
+        ledger('Pixel Ads Mumbai', 'Sundry Creditors'),
+        ledger('Conveyance', 'Indirect Expenses', billwise='No'),
+        ledger('Printing & Stationery', 'Indirect Expenses', billwise='No'),
+        ledger('Office Expenses', 'Indirect Expenses', billwise='No'),
+        ledger('Bank Charges', 'Indirect Expenses', billwise='No'),
+    ])
+    d = {day: datetime.date(2024, 4, day) for day in range(1, 31)}  # d[n] is the n-th of April
+    tds = (
+        ['SRNO', 'VCHTYPE', 'VCHNO', 'VCHDATE', 'REFNO', 'LEDGER', 'DEBIT', 'CREDIT', 'NARRATION', 'ADJMETHOD',
+         'ADJNAME', 'ADJAMOUNT', 'TDSLEDGER', 'TDSRATE', 'ISSPECIALRATE', 'COSTCATEGORY', 'COSTCENTRE',
+         'COSTAMOUNT'],
+        [
+            # A contractor's bill: 2% deducted under section 194C, the repairs charged to the head office.
+            [1, 'Journal', 'J-401', d[20], 'DCC/118', 'Warehouse Repairs', 80000, '', 'Roof repairs, Bhiwandi',
+             '', '', '', '', '', '', '', 'Head Office', 80000],
+            [2, 'Journal', 'J-401', d[20], '', 'Deshmukh Civil Contractors', '', 78400, '', 'New Ref', 'DCC/118',
+             78400, 'TDS on Contracts 194C', 2, 'No', '', '', ''],
+            [3, 'Journal', 'J-401', d[20], '', 'TDS on Contracts 194C', '', 1600, '', '', '', '', '', '', '', '',
+             '', ''],
+            # A professional's bill: 10% deducted under section 194J.
+            [4, 'Journal', 'J-402', d[25], 'KA/24-25/09', 'Audit Fees', 45000, '', 'Statutory audit 2023-24',
+             '', '', '', '', '', '', '', '', ''],
+            [5, 'Journal', 'J-402', d[25], '', 'Kulkarni & Associates', '', 40500, '', 'New Ref', 'KA/24-25/09',
+             40500, 'TDS on Professional Fees 194J', 10, 'No', '', '', ''],
+            [6, 'Journal', 'J-402', d[25], '', 'TDS on Professional Fees 194J', '', 4500, '', '', '', '', '', '',
+             '', '', '', ''],
+            # Refused: no ledger "Security Services".
+            [7, 'Journal', 'J-403', d[30], '', 'Security Services', 30000, '', 'Guards for April', '', '', '',
+             '', '', '', '', '', ''],
+            [8, 'Journal', 'J-403', d[30], '', 'Deshmukh Civil Contractors', '', 30000, '', '', '', '', '', '',
+             '', '', '', ''],
+        ],
+    )
+    service_tax = (
+        ['SRNO', 'VCHTYPE', 'VCHNO', 'VCHDATE', 'REFNO', 'LEDGER', 'DEBIT', 'CREDIT', 'NARRATION', 'ADJMETHOD',
+         'ADJNAME', 'ADJAMOUNT', 'SERVICETAXLEDGER', 'ASSESSABLEAMT', 'SERVICETAXRATE', 'SERVICETAX', 'CESS',
+         'SECCESS'],
+        [
+            # An agency's bill of 25,000 with service tax at 12.36% (12% and the two cesses on it).
+            [1, 'Journal', 'J-411', d[12], 'PAM/77', 'Advertisement Expenses', 25000, '', 'Hoardings, April',
+             '', '', '', '', 0, '', '', '', ''],
+            [2, 'Journal', 'J-411', d[12], '', 'Service Tax Input Credit', 3090, '', '', '', '', '', '', 0, '', '',
+             '', ''],
+            [3, 'Journal', 'J-411', d[12], '', 'Pixel Ads Mumbai', '', 28090, '', 'New Ref', 'PAM/77', 28090,
+             'Service Tax Input Credit', 25000, 12.36, 3000, 60, 30],
+            # Refused: no ledger "Courier Charges".
+            [4, 'Journal', 'J-412', d[18], '', 'Courier Charges', 1200, '', 'Courier bill', '', '', '', '', 0,
+             '', '', '', ''],
+            [5, 'Journal', 'J-412', d[18], '', 'Pixel Ads Mumbai', '', 1200, '', '', '', '', '', 0, '', '', '',
+             ''],
+        ],
+    )
+    quick = (
+        ['SRNO', 'VCHTYPE', 'VCHNO', 'VCHDATE', 'REFNO', 'CRLEDGER', 'DRLEDGER', 'AMOUNT', 'NARRATION',
+         'FirstSide'],
+        [
+            [1, 'Payment', 'Q-501', d[3], '', 'Cash', 'Conveyance', 650, 'Auto fares to the Taloja yard', ''],
+            [2, 'Payment', 'Q-502', d[9], 'INV 2231', 'Cash', 'Printing & Stationery', '1,850', 'Delivery challans',
+             'Cr'],
+            # One voucher of two rows: a line pair each.
+            [3, 'Payment', 'Q-503', d[17], '', 'Cash', 'Office Expenses', 420, 'Petty cash, week 3', ''],
+            [4, 'Payment', 'Q-503', d[17], '', 'Cash', 'Conveyance', 180, '', ''],
+            # Refused: no ledger "Courier Charges".
+            [5, 'Payment', 'Q-504', d[22], '', 'Cash', 'Courier Charges', 300, 'Courier to Pune', ''],
+        ],
+    )
+    bank = 'HDFC Bank - Current A/c 4521'
+    statement = (
+        ['SRNO', 'VCHTYPE', 'VCHNO', 'VCHDATE', 'BANKDATE', 'BANK', 'LEDGER', 'WITHDRAWAL', 'DEPOSIT',
+         'NARRATION'],
+        [
+            [1, 'Receipt', 'B-601', d[4], d[5], bank, 'Patil Hardware & Sanitary', '', '76,250.50',
+             'NEFT from Patil Hardware'],
+            [2, 'Payment', 'B-602', d[10], d[10], bank, 'Ambuja Cement Dealers Co-op', 62400, '',
+             'RTGS to Ambuja Cement'],
+            [3, 'Receipt', 'B-603', d[16], d[17], bank, 'Gupta Building Materials', '', 48500,
+             'Cheque from Gupta Building Materials'],
+            # Cash drawn for the week and the unspent part paid back in: one contra of two rows.
+            [4, 'Contra', 'B-604', d[22], d[22], bank, 'Cash', 20000, '', 'Cash for site wages'],
+            [5, 'Contra', 'B-604', d[22], d[22], bank, 'Cash', '', 3500, ''],
+            [6, 'Payment', 'B-605', d[30], d[30], bank, 'Bank Charges', 590, '', 'Service charges for April'],
+            # Refused: no ledger "Courier Charges".
+            [7, 'Payment', 'B-606', d[30], d[30], bank, 'Courier Charges', 250, '', 'Debit card, courier'],
+        ],
+    )
+    return [('TDSTRANSACTIONS', tds), ('SERVICETAXTRANSACTIONS', service_tax), ('QUICKTRANSACTIONS', quick),
+            ('BANKSTMT', statement)]
+
+
 SHEETS = [
     ('LEDGERGROUPS', LEDGER_GROUPS),
     ('LEDGERS', LEDGERS),
@@ -308,7 +415,7 @@ SHEETS = [
     ('COSTCATEGORIES', COST_CATEGORIES),
     ('COSTCENTRES', COST_CENTRES),
     ('TRANSACTIONS', TRANSACTIONS),
-] + format_voucher_sheets()
+] + format_voucher_sheets() + tax_and_bank_sheets()
 
 
 def write(sheet, columns, rows):

@@ -15,4 +15,15 @@ QString DebitAmount(const QString& cell, const QString& pattern) {
     return SideAmount(CellNumber(cell), true, pattern);
 }
 
+QString DebitText(const QString& text) {
+    qsizetype at = 0;
+    while (at < text.size() && (text[at] == u' ' || text[at] == u'\t' || text[at] == u'\n'))
+        ++at;
+    QString debit = text;
+    // A minus already there is the number's own: a negative number loses it, "-0" keeps it.
+    if (at < text.size() && text[at] == u'-') return CellNumber(text) < 0 ? debit.remove(at, 1) : debit;
+    if (at < text.size() && text[at] == u'+') return debit.replace(at, 1, QLatin1Char('-'));
+    return debit.insert(at, QLatin1Char('-'));
+}
+
 } // namespace quibo

@@ -8,6 +8,10 @@ const std::vector<VoucherPoster>& VoucherPosters() {
         {QStringLiteral("PostTransaction"), &PostTransaction},
         {QStringLiteral("PostTransactionGST"), &PostTransactionGST},
         {QStringLiteral("PostCustomFormat"), &PostCustomFormat},
+        {QStringLiteral("PostQuickTransaction"), &PostQuickTransaction},
+        {QStringLiteral("PostBankStmt"), &PostBankStmt},
+        {QStringLiteral("PostServTaxTransaction"), &PostServTaxTransaction},
+        {QStringLiteral("PostTDSTransaction"), &PostTDSTransaction},
     };
     return posters;
 }

@@ -41,6 +41,23 @@ void PostCustomFormat(FormModel& form, TallyLink& link);   // F01-0023: key from
 QString GetFieldValue(LocalDatabase& db, const WorkGrid& grid, const QString& groupName,
                       const QString& tagName, int32_t formatNumber, int row);
 
+// "TDSTRANSACTIONS", "SERVICETAXTRANSACTIONS", "QUICKTRANSACTIONS", "BANKSTMT".
+// TDS: one ledger line per row, each with one bill carrying the TDS details, and a cost centre.
+void PostTDSTransaction(FormModel& form, TallyLink& link); // F01-0023A
+VoucherKind TDSTransactionKind(const VoucherRun& run);
+// Service tax: one ledger line per row; a line with an assessable amount carries its tax bill, any
+// other line a plain bill naming the service-tax ledger.
+void PostServTaxTransaction(FormModel& form, TallyLink& link); // F01-0023B
+VoucherKind ServTaxTransactionKind(const VoucherRun& run);
+// Quick: a debit and a credit line per row for one amount, each with the row's bill, bank
+// instrument and cost centre; "FirstSide" Cr puts the credit line first.
+void PostQuickTransaction(FormModel& form, TallyLink& link); // F01-0023C
+VoucherKind QuickTransactionKind(const VoucherRun& run);
+// Bank statement: a withdrawal debits the other side's ledger, a deposit the bank; two lines per
+// row; a voucher without an amount on any row is not sent.
+void PostBankStmt(FormModel& form, TallyLink& link); // F01-0023D
+VoucherKind BankStmtKind(const VoucherRun& run);
+
 // Every procedure above under the name the Post command's routing table gives it.
 struct VoucherPoster {
     QString procedure;
