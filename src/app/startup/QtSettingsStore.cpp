@@ -9,15 +9,17 @@ const QString Application = QStringLiteral("Quibo20");
 const QString Section = QStringLiteral("Config");
 } // namespace
 
+QtSettingsStore::QtSettingsStore() : m_store(std::make_unique<QSettings>(Application, Application)) {}
+
+QtSettingsStore::~QtSettingsStore() = default;
+
 QString QtSettingsStore::get(const QString& key) const {
-    QSettings store(Application, Application);
-    return store.value(Section + QLatin1Char('/') + key).toString();
+    return m_store->value(Section + QLatin1Char('/') + key).toString();
 }
 
 void QtSettingsStore::set(const QString& key, const QString& value) {
-    QSettings store(Application, Application);
-    store.setValue(Section + QLatin1Char('/') + key, value);
-    store.sync();
+    m_store->setValue(Section + QLatin1Char('/') + key, value);
+    m_store->sync();
 }
 
 } // namespace quibo
