@@ -1,5 +1,5 @@
-// End to end: the quibo program run unattended over data/e2e.xls, the ledgers first, then the
-// TRANSACTIONS sheet. The transactions' report file and the vouchers the server stored are compared
+// End to end: the quibo program run unattended over data/e2e.xls (and e2e-by-id.xls, whose vouchers
+// are keyed by an ID column), the ledgers first, then the TRANSACTIONS sheet. The transactions' report file and the vouchers the server stored are compared
 // with the files in data/expected/.
 
 #include "support/UnattendedRun.h"
@@ -19,8 +19,8 @@ QByteArray StoredVouchers(const QByteArray& dump) {
 }
 
 struct UnattendedVouchers : test::UnattendedRun {
-    QByteArray Post(const QString& sheet) {
-        return UnattendedRun::Post(Data + QStringLiteral("/e2e.xls"), sheet, sheet + QStringLiteral(".txt"));
+    QByteArray Post(const QString& sheet, const QString& workbook = QStringLiteral("e2e.xls")) {
+        return UnattendedRun::Post(Data + QLatin1Char('/') + workbook, sheet, sheet + QStringLiteral(".txt"));
     }
 };
 
@@ -33,6 +33,12 @@ TEST_F(UnattendedVouchers, PostsTheTransactionsAfterTheirLedgersAndReportsEachVo
     EXPECT_EQ(ledgers.count("CREATED"), 4) << ledgers.toStdString();
     ExpectFile(Post(QStringLiteral("TRANSACTIONS")), QStringLiteral("transactions-report.txt"));
     ExpectFile(StoredVouchers(StopServer()), QStringLiteral("store.xml"));
+}
+
+TEST_F(UnattendedVouchers, VouchersKeyedByAnIdReportUnderTheirIds) {
+    const QString workbook = QStringLiteral("e2e-by-id.xls");
+    Post(QStringLiteral("LEDGERS"), workbook);
+    ExpectFile(Post(QStringLiteral("TRANSACTIONS"), workbook), QStringLiteral("by-id-report.txt"));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #!/usr/bin/python3
-"""Writes e2e.xls, the workbook the unattended voucher end-to-end test posts, beside this script.
+"""Writes e2e.xls and e2e-by-id.xls, the workbooks the unattended voucher end-to-end test posts, beside
+this script.
 
     /usr/bin/python3 tests/vouchers/data/make_e2e.py
 
@@ -8,6 +9,8 @@ Sheets, posted in this order by the test:
   TRANSACTIONS  a payment over two rows; a receipt with a bill on a further row without a ledger and
                 a cheque on the bank line; a voucher to the other company ("COMPANYNAME"); an
                 unbalanced journal and one naming a ledger the server does not know, both refused
+e2e-by-id.xls holds the same LEDGERS, and a TRANSACTIONS sheet whose vouchers are keyed by an ID
+column, one of them refused.
 
 Needs xlwt (Debian: python3-xlwt). Commit what it writes, and the expected files in expected/ when the
 fixture changes.
@@ -59,12 +62,26 @@ TRANSACTIONS = (
 # The loader reads a voucher sheet in the order of its SRNO column.
 TRANSACTIONS = (TRANSACTIONS[0], [[n] + row for n, row in enumerate(TRANSACTIONS[1], start=1)])
 
-SHEETS = [('LEDGERS', LEDGERS), ('TRANSACTIONS', TRANSACTIONS)]
+# Keyed by its ID column: a payment, then a journal the server refuses, its rows apart.
+BY_ID = (
+    ['SRNO', 'ID', 'VCHTYPE', 'VCHNO', 'VCHDATE', 'REFNO', 'LEDGER', 'DEBIT', 'CREDIT', 'NARRATION'],
+    [
+        [1, 'P-7', 'Payment', '7', D2, None, 'Office Rent', 900, None, 'Keyed by its ID'],
+        [2, 'P-7', 'Payment', '7', D2, None, 'Cash', None, 900, None],
+        [3, 'J-8', 'Journal', '8', D2, None, 'Office Rent', 700, None, 'Refused: Petty Cash is no ledger'],
+        [4, 'J-8', 'Journal', '8', D2, None, 'Petty Cash', None, 700, None],
+    ],
+)
+
+WORKBOOKS = {
+    'e2e.xls': [('LEDGERS', LEDGERS), ('TRANSACTIONS', TRANSACTIONS)],
+    'e2e-by-id.xls': [('LEDGERS', LEDGERS), ('TRANSACTIONS', BY_ID)],
+}
 
 
-def main():
+def write(file, sheets):
     book = xlwt.Workbook(encoding='utf-8')
-    for name, (columns, rows) in SHEETS:
+    for name, (columns, rows) in sheets:
         sheet = book.add_sheet(name)
         for c, column in enumerate(columns):
             sheet.write(0, c, column)
@@ -77,9 +94,14 @@ def main():
                     sheet.write(r, c, value, DATE)
                 else:
                     sheet.write(r, c, value)
-    path = os.path.join(HERE, 'e2e.xls')
+    path = os.path.join(HERE, file)
     book.save(path)
     print(path)
+
+
+def main():
+    for file, sheets in WORKBOOKS.items():
+        write(file, sheets)
 
 
 if __name__ == '__main__':
