@@ -1,6 +1,6 @@
 // End to end: the quibo program run unattended over data/e2e.xls (and e2e-by-id.xls, whose vouchers
-// are keyed by an ID column), the ledgers first, then the TRANSACTIONS sheet. The transactions' report file and the vouchers the server stored are compared
-// with the files in data/expected/.
+// are keyed by an ID column), the ledgers first, then the TRANSACTIONS sheet. The transactions' report file
+// and the vouchers the server stored are compared with the files in data/expected/.
 
 #include "support/UnattendedRun.h"
 
