@@ -4,6 +4,11 @@
 #include "vouchers/ItemVoucherFixture.h"
 #include "vouchers/VoucherPosters.h"
 
+#include "tally/CurlTransport.h"
+#include "tally/TallyLink.h"
+
+#include <tuple>
+
 #include <gtest/gtest.h>
 
 namespace quibo {
@@ -78,16 +83,12 @@ const OrderCase Cases[] = {
        {"1|1||Main Location|Primary Batch|<null>|5.000 Nos", "2|1|Store|Store|B-7|<null>|5 Box",
         "1|1||Main Location|Primary Batch|<null>|1.000 Nos"}},
       {Lines, {"1|1|Party|Yes|Yes|-62.5", "2|1|Party|Yes|Yes|-2"}}}},
-    {"NoteItemLines",
+    {"NoteBatchesAlwaysNameTheirUnitAndThePrimaryBatch",
      true,
      ItemRows,
-     {{Items,
-       {"1|1|Bolt|No|12.500/Nos|62.500|5.000 Nos", "1|2|Nut|Yes|/Nos|-7|5 Box Nos",
-        "2|1|Bolt|No|2.000/Nos|2.000|1.000 Nos"}},
-      {Batches,
+     {{Batches,
        {"1|1||Main Location|Primary Batch||5.000 Nos", "2|1|Store|Store|Primary Batch|T-1|5 Box Nos",
-        "1|1||Main Location|Primary Batch||1.000 Nos"}},
-      {Lines, {"1|1|Party|Yes|Yes|-62.5", "2|1|Party|Yes|Yes|-2"}}}},
+        "1|1||Main Location|Primary Batch||1.000 Nos"}}}},
     {"WithoutAGodownColumnEveryItemGoesToTheMainLocation",
      false,
      {"ITEMNAME=Bolt|LEDGER=Sales", "ITEMNAME=Nut|LEDGER=Sales"},
@@ -132,6 +133,23 @@ INSTANTIATE_TEST_SUITE_P(OrdersAndNotes, Order, ::testing::ValuesIn(Cases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 struct Orders : test::ItemVoucherFixture {};
+
+TEST_F(Orders, EachPosterEndsARunThatLacksARequiredColumnUnderItsOwnLocation) {
+    CurlTransport transport;
+    TallyLink link{settings, errors, transport};
+    const std::tuple<void (*)(FormModel&, TallyLink&), QStringList, const char*> posters[] = {
+        {&PostVATTransactionMC, OrderColumns, "F01-0024MC"}, // no bill columns
+        {&PostOrders, QStringList({"VCHTYPE", "VCHNO", "VCHDATE", "REFNO", "LEDGER", "DEBIT", "CREDIT"}),
+         "F01-0047"},
+        {&PostNotes, OrderColumns + QStringList{"ITEMNAME", "UNIT", "QUANTITY", "RATE"}, "F01-0048"}};
+    for (const auto& [post, columns, location] : posters) {
+        boxes.shown.clear();
+        LoadCells(columns, {}, {"LEDGER=Party|DEBIT=5"});
+        post(form, link);
+        EXPECT_EQ(Locations(), QStringList({location}));
+    }
+    EXPECT_EQ(link.RequestsPosted(), 0u);
+}
 
 TEST_F(Orders, AnOrderAndANoteGoOutAsVoucherMessages) {
     const QString rows[] = {
