@@ -6,8 +6,8 @@
 #include "localdb/LocalDatabase.h"
 #include "staging/StagingWriters.h"
 #include "vb/CellNumber.h"
-#include "vb/Format.h"
 #include "vb/Text.h"
+#include "vouchers/FormattedCell.h"
 #include "vouchers/VoucherPosters.h"
 #include "vouchers/VoucherRun.h"
 
@@ -118,13 +118,13 @@ bool StageInvoiceRow(const VoucherRun& run, InvoiceState& state, const VoucherPl
 
     if (!vb::Trim(cell("ITEMNAME")).isEmpty()) {
         const QString unit = cell("UNIT");
-        const QString quantity = vb::Format(cell("QUANTITY"), pattern) + QLatin1Char(' ') + unit;
+        const QString quantity = FormattedCell(cell("QUANTITY"), pattern) + QLatin1Char(' ') + unit;
         const QString itemId = QString::number(state.itemId);
         InventoryEntryRow item;
         item.StockItemName_ = cell("ITEMNAME");
         item.IsDeemedPositive_ = deemed;
         item.IsAutoNigate_ = No;
-        item.Rate_ = money.Rate(vb::Format(cell("RATE"), pattern), unit);
+        item.Rate_ = money.Rate(FormattedCell(cell("RATE"), pattern), unit);
         item.Amount_ = money.Side(figure, debit, QStringLiteral("- "));
         item.ActualQty_ = item.BilledQty_ = quantity;
         if (!SaveInventoryEntry(at.errors, at.db, at.company, item, at.voucherId, itemId)) return false;

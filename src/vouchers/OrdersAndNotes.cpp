@@ -6,8 +6,8 @@
 #include "localdb/LocalDatabase.h"
 #include "staging/StagingWriters.h"
 #include "vb/CellNumber.h"
-#include "vb/Format.h"
 #include "vb/Text.h"
+#include "vouchers/FormattedCell.h"
 #include "vouchers/SignedAmount.h"
 #include "vouchers/VoucherPosters.h"
 #include "vouchers/VoucherRun.h"
@@ -136,14 +136,14 @@ bool StageOrderRow(const VoucherRun& run, OrderRun& state, const VoucherPlace& a
 
     if (!vb::Trim(cell("ITEMNAME")).isEmpty()) {
         const QString unit = cell("UNIT");
-        const QString quantity = vb::Format(cell("QUANTITY"), pattern);
+        const QString quantity = FormattedCell(cell("QUANTITY"), pattern);
         const QString withUnit = quantity + QLatin1Char(' ') + unit;
         const QString itemId = QString::number(ids.itemId);
         InventoryEntryRow item;
         item.StockItemName_ = cell("ITEMNAME");
         item.IsDeemedPositive_ = deemed;
         item.IsAutoNigate_ = No;
-        item.Rate_ = vb::Format(cell("RATE"), pattern) + QLatin1Char('/') + unit;
+        item.Rate_ = FormattedCell(cell("RATE"), pattern) + QLatin1Char('/') + unit;
         item.Amount_ = lineAmount;
         item.ActualQty_ = item.BilledQty_ = withUnit;
         if (!SaveInventoryEntry(at.errors, at.db, at.company, item, at.voucherId, itemId)) return false;
