@@ -26,8 +26,14 @@ in the order scripts/demo posts them (a sheet may name masters of the sheets bef
   SERVICETAXTRANSACTIONS  an advertising agency's bill with its service-tax bill
   QUICKTRANSACTIONS  cash expenses, one voucher per row, one of two rows
   BANKSTMT         a month of the current account's statement: deposits, withdrawals, a contra
-The last four name ledgers that tax_and_bank_sheets() adds to the LEDGERS sheet (TDS, service-tax and
-expense ledgers) and each refuse one voucher naming a ledger that does not exist.
+  VATTRANSACTIONSMC an export invoice in dollars (the rupee the base currency) with two item lines and a
+                   bill; one naming a stock item that was refused
+  ORDERS           a sales order with its consignee, addresses, order number and terms; one to a godown
+                   that was refused
+  NOTES            the delivery note against that order; one naming a stock item that was refused
+The TDS, service-tax, quick and bank sheets name ledgers that tax_and_bank_sheets() adds to the LEDGERS
+sheet (TDS, service-tax and expense ledgers) and each refuse one voucher naming a ledger that does not
+exist; the masters of the item sheets join the master sheets through item_vouchers().
 
 Every sheet also holds a row or two that the server refuses (a parent, unit or category that does not
 exist), so the reports show both outcomes. Needs xlwt (Debian: python3-xlwt). Commit what it writes.
@@ -404,6 +410,73 @@ def tax_and_bank_sheets():
             ('BANKSTMT', statement)]
 
 
+def item_vouchers():
+    """The invoice, order and note sheets, and the masters they name added to the master sheets."""
+    LEDGERS[1].extend([
+        ledger('Gulf Build Supplies FZE', 'Sundry Debtors', ('Plot S30412, Jebel Ali Free Zone', 'Dubai')),
+        ledger('Export Sales', 'Sales Accounts', billwise='No'),
+    ])
+    d1, d2 = datetime.date(2024, 4, 10), datetime.date(2024, 4, 12)
+    usd = ['$', 'Rs', 83.25]
+    # An export invoice in dollars, the rupee the base currency: two item lines and the buyer's bill.
+    invoices = (
+        ['SRNO', 'VCHTYPE', 'VCHNO', 'VCHDATE', 'REFNO', 'LEDGER', 'DEBIT', 'CREDIT', 'NARRATION', 'ADJMETHOD',
+         'ADJNAME', 'ADJDATE', 'ADJAMOUNT', 'VCHVIEWTYPE', 'ITEMNAME', 'QUANTITY', 'UNIT', 'RATE', 'GODOWNNAME',
+         'BATCHNAME', 'VCHCURRENCY', 'BASECURRENCY', 'EXCHANGERATE'],
+        [
+            [1, 'Sales', 'EXP/24-25/001', d1, 'GBS/PO/2291', 'Gulf Build Supplies FZE', 6000, '',
+             'Export of TMT bars and binding wire', 'New Ref', 'EXP/24-25/001', '60 Days', 6000, 'As Invoice',
+             '', '', '', '', '', ''] + usd,
+            [2, 'Sales', 'EXP/24-25/001', d1, '', 'Export Sales', '', 3500, '', '', '', '', '', '',
+             'TMT Bar 12mm Fe500D', 5000, 'kg', 0.7, 'Bhiwandi Warehouse', 'TMT12-0324'] + usd,
+            [3, 'Sales', 'EXP/24-25/001', d1, '', 'Export Sales', '', 2500, '', '', '', '', '', '',
+             'Binding Wire 18 SWG', 2500, 'kg', 1, 'Bhiwandi Warehouse - Bay 2', ''] + usd,
+            # Refused: the plywood was refused on the stock items sheet.
+            [4, 'Sales', 'EXP/24-25/002', d1, '', 'Gulf Build Supplies FZE', 400, '', 'Plywood sample lot', '',
+             '', '', '', 'As Invoice', '', '', '', '', '', ''] + usd,
+            [5, 'Sales', 'EXP/24-25/002', d1, '', 'Export Sales', '', 400, '', '', '', '', '', '',
+             'Marine Plywood 18mm', 10, 'Nos', 40, 'Bhiwandi Warehouse', ''] + usd,
+        ],
+    )
+    # A sales order with its consignee, the buyer's address, the customer's order and the terms.
+    orders = (
+        ['SRNO', 'VCHTYPE', 'VCHNO', 'VCHDATE', 'REFNO', 'LEDGER', 'DEBIT', 'CREDIT', 'NARRATION', 'ITEMNAME',
+         'QUANTITY', 'UNIT', 'RATE', 'GODOWNNAME', 'CONSIGNEE', 'CONSIGNEEADDRESS', 'BUYERADDRESS', 'ORDERNOS',
+         'ORDERDATES', 'TERMSOFDELIVERY'],
+        [
+            [1, 'Sales Order', 'SO/24-25/014', d1, 'PHS/PO/0092', 'Patil Hardware & Sanitary', 73000, '',
+             'Cement for the Hadapsar site', '', '', '', '', '', 'Patil Hardware - Hadapsar Site',
+             'Survey 41, Hadapsar, Pune', '21 Laxmi Road, Shaniwar Peth, Pune', 'PHS/PO/0092', '9-Apr-2024',
+             'Door delivery, freight paid'],
+            [2, 'Sales Order', 'SO/24-25/014', d1, '', 'Sales - Local 18%', '', 73000, '',
+             'OPC 53 Grade Cement 50kg', 200, 'Bag', 365, 'Pune Depot - Hadapsar', '', '', '', '', '', ''],
+            # Refused: the Nagpur transit godown was refused on the godowns sheet.
+            [3, 'Sales Order', 'SO/24-25/015', d1, '', 'Patil Hardware & Sanitary', 14400, '', 'Putty', '', '',
+             '', '', '', '', '', '', '', '', ''],
+            [4, 'Sales Order', 'SO/24-25/015', d1, '', 'Sales - Local 18%', '', 14400, '', 'Wall Putty 40kg', 20,
+             'Bag', 720, 'Transit - Nagpur', '', '', '', '', '', ''],
+        ],
+    )
+    # The delivery note against that order.
+    notes = (
+        ['SRNO', 'VCHTYPE', 'VCHNO', 'VCHDATE', 'REFNO', 'LEDGER', 'DEBIT', 'CREDIT', 'NARRATION', 'ITEMNAME',
+         'QUANTITY', 'UNIT', 'RATE', 'GODOWNNAME', 'ORDERNO', 'TRACKINGNO', 'ORDERNOS', 'ORDERDATES'],
+        [
+            [1, 'Delivery Note', 'DN/24-25/031', d2, 'PHS/PO/0092', 'Patil Hardware & Sanitary', 73000, '',
+             'Against SO/24-25/014, lorry MH12 KT 4471', '', '', '', '', '', '', '', 'PHS/PO/0092', '9-Apr-2024'],
+            [2, 'Delivery Note', 'DN/24-25/031', d2, '', 'Sales - Local 18%', '', 73000, '',
+             'OPC 53 Grade Cement 50kg', 200, 'Bag', 365, 'Pune Depot - Hadapsar', 'SO/24-25/014', 'LR-8812',
+             '', ''],
+            # Refused: the tiles were refused on the stock items sheet (no unit "sqft").
+            [3, 'Delivery Note', 'DN/24-25/032', d2, '', 'Patil Hardware & Sanitary', 9000, '', 'Tiles', '', '',
+             '', '', '', '', '', '', ''],
+            [4, 'Delivery Note', 'DN/24-25/032', d2, '', 'Sales - Local 18%', '', 9000, '',
+             'Vitrified Tiles 600x600', 200, 'sqft', 45, 'Pune Depot - Hadapsar', '', '', '', ''],
+        ],
+    )
+    return [('VATTRANSACTIONSMC', invoices), ('ORDERS', orders), ('NOTES', notes)]
+
+
 SHEETS = [
     ('LEDGERGROUPS', LEDGER_GROUPS),
     ('LEDGERS', LEDGERS),
@@ -415,7 +488,7 @@ SHEETS = [
     ('COSTCATEGORIES', COST_CATEGORIES),
     ('COSTCENTRES', COST_CENTRES),
     ('TRANSACTIONS', TRANSACTIONS),
-] + format_voucher_sheets() + tax_and_bank_sheets()
+] + format_voucher_sheets() + tax_and_bank_sheets() + item_vouchers()
 
 
 def write(sheet, columns, rows):

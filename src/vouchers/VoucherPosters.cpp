@@ -12,6 +12,9 @@ const std::vector<VoucherPoster>& VoucherPosters() {
         {QStringLiteral("PostBankStmt"), &PostBankStmt},
         {QStringLiteral("PostServTaxTransaction"), &PostServTaxTransaction},
         {QStringLiteral("PostTDSTransaction"), &PostTDSTransaction},
+        {QStringLiteral("PostVATTransactionMC"), &PostVATTransactionMC},
+        {QStringLiteral("PostOrders"), &PostOrders},
+        {QStringLiteral("PostNotes"), &PostNotes},
     };
     return posters;
 }

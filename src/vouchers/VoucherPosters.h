@@ -57,6 +57,19 @@ VoucherKind QuickTransactionKind(const VoucherRun& run);
 // row; a voucher without an amount on any row is not sent.
 void PostBankStmt(FormModel& form, TallyLink& link); // F01-0023D
 VoucherKind BankStmtKind(const VoucherRun& run);
+// "VATTRANSACTIONSMC", "ORDERS", "NOTES": invoices, orders and delivery or receipt notes whose rows
+// are item lines (an accounting and a batch allocation each) or ledger lines (a bill and a cost
+// allocation each).
+// Multi-currency invoices: every amount carries its voucher-currency figure, the exchange rate and
+// the base-currency figure in one text.
+void PostVATTransactionMC(FormModel& form, TallyLink& link); // F01-0024MC
+VoucherKind VATTransactionMCKind(const VoucherRun& run);
+// Orders, with their delivery-note, order-number, terms and address lists.
+void PostOrders(FormModel& form, TallyLink& link); // F01-0047
+VoucherKind OrderKind(const VoucherRun& run);
+// Delivery and receipt notes: orders with the order-number list alone, numbered across the run.
+void PostNotes(FormModel& form, TallyLink& link); // F01-0048
+VoucherKind NoteKind(const VoucherRun& run);
 
 // Every procedure above under the name the Post command's routing table gives it.
 struct VoucherPoster {

@@ -177,6 +177,11 @@ INSTANTIATE_TEST_SUITE_P(
             "EmptyAmountsBlankAndSpecialNames",
             voucher("Journal", "20240401", ledger("Rent", "") + ledger(" ", " ") + ledger("&#4; Any", "")),
             "<LEDGERNAME>&#4; Any</LEDGERNAME>"},
+        Acceptance{"ConvertedAmounts",
+                   voucher("Sales", "20240401",
+                           ledger("Kiran Stores", "- $50.000 @ Rs 45.000/$ = -Rs 2250") +
+                               ledger("Sales", "$50.000 @ Rs 45.000/$ = Rs 2250")),
+                   "<AMOUNT>- $50.000 @ Rs 45.000/$ = -Rs 2250</AMOUNT>"},
         Acceptance{"WithinHalfAPaisa",
                    voucher("Journal", "20240401", ledger("Rent", "-1000.004") + ledger("Cash", "+1000")),
                    "<AMOUNT>-1000.004</AMOUNT>"}),
@@ -217,9 +222,25 @@ TEST(VoucherCheck, ReadsTheDateFormsItDocuments) {
 
 TEST(VoucherCheck, ReadsDecimalAmounts) {
     const std::pair<const char*, std::optional<double>> amounts[] = {
-        {"", 0.0},           {" -1500.00 ", -1500.0}, {"+.5", 0.5},
-        {"12.", 12.0},       {"1,500", std::nullopt}, {"1e3", std::nullopt},
-        {".", std::nullopt}, {"-", std::nullopt},     {"1.2.3", std::nullopt}};
+        {"", 0.0},
+        {" -1500.00 ", -1500.0},
+        {"+.5", 0.5},
+        {"12.", 12.0},
+        {"1,500", std::nullopt},
+        {"1e3", std::nullopt},
+        {".", std::nullopt},
+        {"-", std::nullopt},
+        {"1.2.3", std::nullopt},
+        {"- 50", -50.0},
+        {"Rs 2250", std::nullopt},
+        {"-- 50", std::nullopt},
+        // A converted amount: its base-currency figure, signed before the symbol or the figure.
+        {"- $50.000 @ Rs 45.000/$ = -Rs 2250", -2250.0},
+        {"$50.000 @ Rs 45.000/$ = Rs 2250", 2250.0},
+        {"$-5.000 @ Rs 45.000/$ = Rs -225", -225.0},
+        {"-$5.000 @  0.000/$ = - 0", 0.0},
+        {"$5 @ Rs 45/$ = -Rs -225", std::nullopt},
+        {"$5 @ Rs 45/$ = Rs", std::nullopt}};
     for (const auto& [text, read] : amounts)
         EXPECT_EQ(VoucherCheck::readAmount(text), read) << text;
 }

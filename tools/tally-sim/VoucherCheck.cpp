@@ -164,11 +164,10 @@ std::optional<std::string> VoucherCheck::readDate(std::string_view text) {
     return calendarDate(number(year), monthNumber, number(day));
 }
 
-std::optional<double> VoucherCheck::readAmount(std::string_view text) {
-    text = trimmed(text);
-    if (text.empty()) return 0.0;
-    std::string_view digits = text;
-    if (digits.front() == '-' || digits.front() == '+') digits.remove_prefix(1);
+namespace {
+
+// "1500", ".5", "12.": digits with an optional decimal point, no sign.
+std::optional<double> unsignedDecimal(std::string_view digits) {
     const auto point = digits.find('.');
     const auto whole = digits.substr(0, point);
     const auto fraction = point == std::string_view::npos ? std::string_view() : digits.substr(point + 1);
@@ -178,7 +177,40 @@ std::optional<double> VoucherCheck::readAmount(std::string_view text) {
     double value = 0;
     const std::string plain = std::string(whole.empty() ? "0" : whole) + "." + std::string(fraction);
     std::from_chars(plain.data(), plain.data() + plain.size(), value);
-    return text.front() == '-' ? -value : value;
+    return value;
+}
+
+bool isSign(char c) {
+    return c == '-' || c == '+';
+}
+
+} // namespace
+
+std::optional<double> VoucherCheck::readAmount(std::string_view text) {
+    text = trimmed(text);
+    if (text.empty()) return 0.0;
+    // A converted amount counts in the base currency: the figure after "=", "-Rs 2250".
+    const auto equals = text.rfind('=');
+    const bool converted = equals != std::string_view::npos;
+    if (converted) text = trimmed(text.substr(equals + 1));
+    // The figure stands after the last blank; before it at most a sign and, converted, a symbol.
+    const auto blank = text.find_last_of(' ');
+    std::string_view head = blank == std::string_view::npos ? std::string_view() : text.substr(0, blank);
+    std::string_view figure = blank == std::string_view::npos ? text : text.substr(blank + 1);
+    char sign = 0;
+    if (!head.empty() && isSign(head.front())) {
+        sign = head.front();
+        head = trimmed(head.substr(1));
+    }
+    if (!head.empty() && !converted) return std::nullopt;
+    if (!figure.empty() && isSign(figure.front())) {
+        if (sign) return std::nullopt; // "-Rs -2250": one sign or none
+        sign = figure.front();
+        figure.remove_prefix(1);
+    }
+    const auto value = unsignedDecimal(figure);
+    if (!value) return std::nullopt;
+    return sign == '-' ? -*value : *value;
 }
 
 std::string VoucherCheck::refusal(const CompanyStore& store, const pugi::xml_node& voucher) {

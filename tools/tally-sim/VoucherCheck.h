@@ -36,8 +36,10 @@ public:
     // exist in the calendar. Returns YYYYMMDD, nullopt when unreadable.
     static std::optional<std::string> readDate(std::string_view text);
 
-    // A decimal text with an optional sign: "1500", "-1500.00", "+.5", " 12.5 ".
-    // Empty counts 0. No grouping commas, exponents or currency symbols.
+    // A decimal text with an optional sign, blanks allowed after it: "1500", "-1500.00",
+    // "+.5", " 12.5 ", "- 50". A converted amount counts its base-currency figure, the
+    // signed one after "=": "- $50.000 @ Rs 45.000/$ = -Rs 2250" is -2250. Empty counts 0.
+    // No grouping commas, exponents, or two signs on one figure.
     static std::optional<double> readAmount(std::string_view text);
 };
 
