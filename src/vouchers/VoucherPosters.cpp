@@ -6,6 +6,10 @@ const std::vector<VoucherPoster>& VoucherPosters() {
     // One line per poster, in the order of the import types.
     static const std::vector<VoucherPoster> posters = {
         {QStringLiteral("PostTransaction"), &PostTransaction},
+        {QStringLiteral("PostStockJV"), &PostStockJV},
+        {QStringLiteral("PostPhysicalStock"), &PostPhysicalStock},
+        {QStringLiteral("PostAttendance"), &PostAttendance},
+        {QStringLiteral("PostVoucherRegister"), qOverload<FormModel&, TallyLink&>(&PostVoucherRegister)},
     };
     return posters;
 }
