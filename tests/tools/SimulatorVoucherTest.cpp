@@ -217,9 +217,18 @@ TEST(VoucherCheck, ReadsTheDateFormsItDocuments) {
 
 TEST(VoucherCheck, ReadsDecimalAmounts) {
     const std::pair<const char*, std::optional<double>> amounts[] = {
-        {"", 0.0},           {" -1500.00 ", -1500.0}, {"+.5", 0.5},
-        {"12.", 12.0},       {"1,500", std::nullopt}, {"1e3", std::nullopt},
-        {".", std::nullopt}, {"-", std::nullopt},     {"1.2.3", std::nullopt}};
+        {"", 0.0},
+        {" -1500.00 ", -1500.0},
+        {"+.5", 0.5},
+        {"12.", 12.0},
+        {"1,500", std::nullopt},
+        {"1e3", std::nullopt},
+        {".", std::nullopt},
+        {"-", std::nullopt},
+        {"1.2.3", std::nullopt},
+        {"USD100.000 @ INR45.000/USD = INR 4500", 4500.0},
+        {"- USD100.000 @ INR45.000/USD = -INR 4500", -4500.0},
+        {"USD1 @ INR45/USD = INR", std::nullopt}};
     for (const auto& [text, read] : amounts)
         EXPECT_EQ(VoucherCheck::readAmount(text), read) << text;
 }

@@ -4,6 +4,7 @@
 #include "tally-sim/Names.h"
 
 #include <array>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <vector>
@@ -167,6 +168,19 @@ std::optional<std::string> VoucherCheck::readDate(std::string_view text) {
 std::optional<double> VoucherCheck::readAmount(std::string_view text) {
     text = trimmed(text);
     if (text.empty()) return 0.0;
+    // A foreign-currency amount counts by its value in the base currency, after the last "=".
+    if (const auto equals = text.rfind('='); equals != std::string_view::npos && text.find('@') < equals) {
+        std::string_view base = trimmed(text.substr(equals + 1));
+        const bool negative = !base.empty() && base.front() == '-';
+        if (negative) base.remove_prefix(1);
+        while (!base.empty() &&
+               (std::isalpha(static_cast<unsigned char>(base.front())) || base.front() == ' '))
+            base.remove_prefix(1);
+        if (base.empty()) return std::nullopt;
+        const auto value = readAmount(base);
+        if (!value) return std::nullopt;
+        return negative ? -*value : *value;
+    }
     std::string_view digits = text;
     if (digits.front() == '-' || digits.front() == '+') digits.remove_prefix(1);
     const auto point = digits.find('.');

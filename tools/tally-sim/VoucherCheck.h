@@ -37,7 +37,9 @@ public:
     static std::optional<std::string> readDate(std::string_view text);
 
     // A decimal text with an optional sign: "1500", "-1500.00", "+.5", " 12.5 ".
-    // Empty counts 0. No grouping commas, exponents or currency symbols.
+    // Empty counts 0. No grouping commas or exponents. A foreign-currency amount,
+    // "USD100.000 @ INR45.000/USD = INR 4500" ("- USD... = -INR 4500" on the debit
+    // side), reads as its base amount after the last "=", the currency symbol dropped.
     static std::optional<double> readAmount(std::string_view text);
 };
 
