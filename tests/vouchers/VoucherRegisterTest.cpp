@@ -4,6 +4,9 @@
 #include "vouchers/PostingFixture.h"
 #include "vouchers/VoucherPosters.h"
 
+#include "tally/CurlTransport.h"
+#include "tally/TallyLink.h"
+
 #include <gtest/gtest.h>
 
 #include <utility>
@@ -53,13 +56,15 @@ Tags With(Tags tags, const char* column, const QString& tag) {
 
 struct RegisterFixture : test::PostingFixture {
     // GR1 with the "ID" column the loader adds; the source has one of its own only when asked.
+    // A `missing` column is there under another name.
     void LoadRegister(const QStringList& more, const QList<QStringList>& rows, const Tags& tags,
-                      bool ownId = false) {
-        const QStringList fields = Fields + more;
+                      bool ownId = false, const char* missing = nullptr) {
+        QStringList fields = Fields + more;
+        if (missing) fields[fields.indexOf(QString::fromLatin1(missing))] = QStringLiteral("OTHER");
         Load(QStringList{"ID"} + fields, rows);
         if (!ownId) form.lstLedgerTree.Bind(fields, QList<int>(fields.size(), 0));
         for (const auto& [key, tag] : tags)
-            form.GR1.SetColumnTag(form.GR1.ColumnIndex(key), tag);
+            if (form.GR1.FindColumn(key) > 0) form.GR1.SetColumnTag(form.GR1.ColumnIndex(key), tag);
     }
     void Post() { PostVoucherRegister(form, db, Recorder()); }
 };
@@ -288,6 +293,24 @@ TEST_F(RegisterRows, ARowThatCannotBeAVoucherSaysWhyAndSendsNothing) {
         EXPECT_TRUE(Red(row) && Bold(row) && Icon(row) == 1) << row;
     EXPECT_EQ(Status(4), QStringLiteral("CREATED"));
     EXPECT_EQ(Staged(QStringLiteral("Select VchID from Voucher")), QStringList({"2"}));
+}
+
+TEST_F(RegisterRows, AMissingColumnEndsTheRunThroughItsTrap) {
+    CurlTransport transport;
+    TallyLink link{settings, errors, transport};
+    // TOTALAMOUNT is read only for the party's entry.
+    const std::pair<const char*, Tags> cases[] = {
+        {"ADJNAME", Three}, {"TOTALAMOUNT", {{"OTHER", Tag("OTHER", "Auto", "Dr", "1")}}}};
+    for (const auto& [missing, tags] : cases) {
+        SCOPED_TRACE(missing);
+        boxes.shown.clear();
+        LoadRegister({}, {R("a")}, tags, false, missing);
+        PostVoucherRegister(form, link);
+        EXPECT_EQ(Locations(), QStringList({"F01-0026"}));
+        EXPECT_EQ(link.RequestsPosted(), 0u);
+        EXPECT_EQ(Status(1), QString());
+        EXPECT_EQ(Staged(QStringLiteral("Select count(*) from Voucher")), QStringList({"0"}));
+    }
 }
 
 } // namespace
