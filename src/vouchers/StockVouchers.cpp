@@ -5,13 +5,14 @@
 #include "localdb/LocalDatabase.h"
 #include "staging/StagingWriters.h"
 #include "vb/CellNumber.h"
-#include "vb/Format.h"
+#include "vb/Number.h"
 #include "vb/Text.h"
 #include "vouchers/SignedAmount.h"
 #include "vouchers/VoucherPosters.h"
 #include "vouchers/VoucherRun.h"
 
 #include <memory>
+#include <optional>
 
 namespace quibo {
 
@@ -53,6 +54,12 @@ QString OptionalFigure(const VoucherRun& run, int row, const char* column) {
     return vb::FormatNumber(CellNumber(run.Cell(row, C(column))), run.DecimalPlaces());
 }
 
+// A quantity or rate as typed: a number by the pattern, any other text as it stands.
+QString NumberIfNumeric(const QString& cell, const QString& pattern) {
+    const std::optional<double> number = vb::ToNumber(cell);
+    return number ? vb::FormatNumber(*number, pattern) : cell;
+}
+
 // The amount of an optional column on an item or batch line, "-" on the side of stock coming in.
 QString OptionalAmount(const VoucherRun& run, int row, const char* column, bool in) {
     if (!run.Has(C(column))) return QString();
@@ -87,12 +94,13 @@ bool StageStockJVRow(const VoucherRun& run, StockJVState& state, const VoucherPl
         state.batchId = 0;
         const QString& pattern = run.DecimalPlaces();
         const QString& unit = run.Cell(row, C("UNIT"));
-        const QString quantity = vb::Format(run.Cell(row, C("QUANTITY")), pattern) + QLatin1Char(' ') + unit;
+        const QString quantity =
+            NumberIfNumeric(run.Cell(row, C("QUANTITY")), pattern) + QLatin1Char(' ') + unit;
         InventoryEntryInRow line;
         line.StockItemName_ = item;
         line.IsDeemedPositive_ = in ? Yes : No;
         line.IsAutoNigate_ = No;
-        line.Rate_ = vb::Format(run.Cell(row, C("RATE")), pattern) + QLatin1Char('/') + unit;
+        line.Rate_ = NumberIfNumeric(run.Cell(row, C("RATE")), pattern) + QLatin1Char('/') + unit;
         line.Amount_ = OptionalAmount(run, row, "AMOUNT", in);
         line.ActualQty_ = line.BilledQty_ = quantity;
         const QString lineId = QString::number(state.lineId);
