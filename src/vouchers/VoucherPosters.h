@@ -1,10 +1,9 @@
 #pragma once
 
-#include "tally/TallyOutcome.h"
+#include "vouchers/VoucherRun.h"
 
 #include <QString>
 
-#include <functional>
 #include <vector>
 
 namespace quibo {
@@ -13,9 +12,6 @@ class ErrorReporter;
 class FormModel;
 class LocalDatabase;
 class TallyLink;
-class VoucherRun;
-struct VoucherKind;
-using VoucherSender = std::function<TallyOutcome(const QString& company, const QString& voucherId)>;
 
 // The voucher posting procedures of the main form, one per voucher import type, each on the staged
 // voucher loop (VoucherRun): rows of one voucher key are staged in the local database and sent as
