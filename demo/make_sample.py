@@ -31,6 +31,13 @@ in the order scripts/demo posts them (a sheet may name masters of the sheets bef
   ORDERS           a sales order with its consignee, addresses, order number and terms; one to a godown
                    that was refused
   NOTES            the delivery note against that order; one naming a stock item that was refused
+  STOCKJV          a godown transfer of cement with batches; one into a refused godown
+  PHYSICALSTOCK    the month-end stock count; one of a refused item
+  VOUCHERREGISTER  sales with output VAT, one row a voucher, mapped to ledgers by VOUCHERREGISTERMap; one
+                   to a refused party
+  ATTENDANCE       two employees' attendance (cost centres of the COSTCENTRES sheet); one on a day that
+                   does not exist
+
 The TDS, service-tax, quick and bank sheets name ledgers that tax_and_bank_sheets() adds to the LEDGERS
 sheet (TDS, service-tax and expense ledgers) and each refuse one voucher naming a ledger that does not
 exist; the masters of the item sheets join the master sheets through item_vouchers().
@@ -477,6 +484,77 @@ def item_vouchers():
     return [('VATTRANSACTIONSMC', invoices), ('ORDERS', orders), ('NOTES', notes)]
 
 
+def stock_register_and_attendance():
+    """The stock journals, physical stock, a sales register with its map and attendance, posted after the
+    transactions; the masters they name join the master sheets above."""
+    LEDGERS[1].extend([ledger('Sales - VAT 5%', 'Sales Accounts', billwise='No'),
+                       ledger('Output VAT 5%', 'GST Output Liability', billwise='No')])
+    COST_CENTRES[1].extend([['Ramesh Jadhav', 'Primary', ''], ['Farida Shaikh', 'Primary', '']])
+    d1, d2 = datetime.date(2024, 4, 20), datetime.date(2024, 4, 30)
+    stock_jv = (
+        ['SRNO', 'VCHTYPE', 'VCHNO', 'VCHDATE', 'REFNO', 'ITEMNAME', 'NARRATION', 'QUANTITY', 'UNIT', 'RATE',
+         'DIRECTION', 'AMOUNT', 'GODOWNNAME', 'BATCHNAME', 'BATCHQUANTITY', 'BATCHUNIT', 'BATCHAMOUNT'],
+        [
+            # Cement moved from the warehouse to the Pune depot, batch by batch.
+            [1, 'Stock Journal', 'SJ-01', d1, 'TR/118', 'OPC 53 Grade Cement 50kg', 'Transfer to Pune', 300, 'Bag',
+             365, 'OUT', 109500, 'Bhiwandi Warehouse', 'OPC-W11', 200, 'Bag', 73000],
+            [2, 'Stock Journal', 'SJ-01', d1, '', '', '', '', '', '', '', '', 'Bhiwandi Warehouse - Bay 2', 'OPC-W12',
+             100, 'Bag', 36500],
+            [3, 'Stock Journal', 'SJ-01', d1, '', 'OPC 53 Grade Cement 50kg', '', 300, 'Bag', 365, 'IN', 109500,
+             'Pune Depot - Hadapsar', 'OPC-W11', 300, 'Bag', 109500],
+            # Refused: the godown "Transit - Nagpur" was refused on the godowns sheet.
+            [4, 'Stock Journal', 'SJ-02', d1, 'TR/119', 'TMT Bar 12mm Fe500D', 'Transfer to Nagpur', 500, 'kg', 58.5,
+             'OUT', 29250, 'Transit - Nagpur', 'TMT12-0324', 500, 'kg', 29250],
+        ],
+    )
+    physical_stock = (
+        ['SRNO', 'VCHTYPE', 'VCHNO', 'VCHDATE', 'REFNO', 'ITEMNAME', 'NARRATION', 'GODOWNNAME', 'BATCHNAME',
+         'MFDDATE', 'BATCHQUANTITY', 'BATCHUNIT'],
+        [
+            # The month-end count of the warehouse.
+            [1, 'Physical Stock', 'PS-01', d2, 'CNT/04', 'TMT Bar 12mm Fe500D', 'April count', 'Bhiwandi Warehouse',
+             'TMT12-0324', '18-03-2024', 18350, 'kg'],
+            [2, 'Physical Stock', 'PS-01', d2, 'CNT/04', 'Wall Putty 40kg', '', 'Pune Depot - Hadapsar', '', '', 138,
+             'Bag'],
+            # Refused: the item "Marine Plywood 18mm" was refused on the stock items sheet.
+            [3, 'Physical Stock', 'PS-02', d2, 'CNT/05', 'Marine Plywood 18mm', 'Plywood count',
+             'Bhiwandi Warehouse', '', '', 58, 'Nos'],
+        ],
+    )
+    register = (
+        ['VCHTYPE', 'VCHNO', 'VCHDATE', 'REFNO', 'LEDGER', 'NARRATION', 'ADJMETHOD', 'ADJNAME', 'ADJDATE',
+         'ADJAMOUNT', 'TOTALAMOUNT', 'SALES', 'VAT'],
+        [
+            ['Sales', 'SV-501', d1, 'PO 7781', 'Gupta Building Materials', 'Cement and putty', 'New Ref', 'SV-501',
+             '30 Days', '52,500', '52,500', 50000, 2500],
+            ['Sales', 'SV-502', d1, 'PO 7790', 'Patil Hardware & Sanitary', 'Binding wire', 'New Ref', 'SV-502',
+             '45 Days', 8610, 8610, 8200, 410],
+            # Refused: the ledger "Lakshmi Traders" was refused on the ledgers sheet.
+            ['Sales', 'SV-503', d1, '', 'Lakshmi Traders', 'Putty', 'New Ref', 'SV-503', '30 Days', 15120, 15120,
+             14400, 720],
+        ],
+    )
+    register_map = (
+        ['ColumnName', 'LedgerName', 'LedgerSign', 'Order', 'VATClassification', 'VATRate', 'AssessableColumn'],
+        [
+            ['TOTALAMOUNT', 'Auto', 'Dr', 1, '', '', ''],
+            ['SALES', 'Sales - VAT 5%', 'Cr', 2, '', '', ''],
+            ['VAT', 'Output VAT 5%', 'Cr', 3, 'Output VAT @ 5%', 5, 'SALES'],
+        ],
+    )
+    attendance = (
+        ['SRNO', 'VCHTYPE', 'VCHNO', 'VCHDATE', 'REFNO', 'NARRATION', 'EMPLOYEE', 'ATTENDANCETYPE', 'VALUE'],
+        [
+            [1, 'Attendance', 'AT-04', d2, '', 'April attendance', 'Ramesh Jadhav', 'Present', 25],
+            [2, 'Attendance', 'AT-04', d2, '', 'April attendance', 'Farida Shaikh', 'Present', 23.5],
+            # Refused: no such day as 31 April.
+            [3, 'Attendance', 'AT-05', '31-04-2024', '', 'Typed wrong', 'Ramesh Jadhav', 'Present', 1],
+        ],
+    )
+    return [('STOCKJV', stock_jv), ('PHYSICALSTOCK', physical_stock), ('VOUCHERREGISTER', register),
+            ('VOUCHERREGISTERMap', register_map), ('ATTENDANCE', attendance)]
+
+
 SHEETS = [
     ('LEDGERGROUPS', LEDGER_GROUPS),
     ('LEDGERS', LEDGERS),
@@ -488,7 +566,7 @@ SHEETS = [
     ('COSTCATEGORIES', COST_CATEGORIES),
     ('COSTCENTRES', COST_CENTRES),
     ('TRANSACTIONS', TRANSACTIONS),
-] + format_voucher_sheets() + tax_and_bank_sheets() + item_vouchers()
+] + format_voucher_sheets() + tax_and_bank_sheets() + item_vouchers() + stock_register_and_attendance()
 
 
 def write(sheet, columns, rows):

@@ -15,6 +15,10 @@ const std::vector<VoucherPoster>& VoucherPosters() {
         {QStringLiteral("PostVATTransactionMC"), &PostVATTransactionMC},
         {QStringLiteral("PostOrders"), &PostOrders},
         {QStringLiteral("PostNotes"), &PostNotes},
+        {QStringLiteral("PostStockJV"), &PostStockJV},
+        {QStringLiteral("PostPhysicalStock"), &PostPhysicalStock},
+        {QStringLiteral("PostAttendance"), &PostAttendance},
+        {QStringLiteral("PostVoucherRegister"), qOverload<FormModel&, TallyLink&>(&PostVoucherRegister)},
     };
     return posters;
 }

@@ -240,7 +240,10 @@ TEST(VoucherCheck, ReadsDecimalAmounts) {
         {"$-5.000 @ Rs 45.000/$ = Rs -225", -225.0},
         {"-$5.000 @  0.000/$ = - 0", 0.0},
         {"$5 @ Rs 45/$ = -Rs -225", std::nullopt},
-        {"$5 @ Rs 45/$ = Rs", std::nullopt}};
+        {"$5 @ Rs 45/$ = Rs", std::nullopt},
+        {"USD100.000 @ INR45.000/USD = INR 4500", 4500.0},
+        {"- USD100.000 @ INR45.000/USD = -INR 4500", -4500.0},
+        {"USD1 @ INR45/USD = INR", std::nullopt}};
     for (const auto& [text, read] : amounts)
         EXPECT_EQ(VoucherCheck::readAmount(text), read) << text;
 }

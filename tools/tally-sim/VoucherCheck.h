@@ -38,7 +38,8 @@ public:
 
     // A decimal text with an optional sign, blanks allowed after it: "1500", "-1500.00",
     // "+.5", " 12.5 ", "- 50". A converted amount counts its base-currency figure, the
-    // signed one after "=": "- $50.000 @ Rs 45.000/$ = -Rs 2250" is -2250. Empty counts 0.
+    // signed one after "=": "- $50.000 @ Rs 45.000/$ = -Rs 2250" is -2250, "USD100.000 @
+    // INR45.000/USD = INR 4500" is 4500. Empty counts 0.
     // No grouping commas, exponents, or two signs on one figure.
     static std::optional<double> readAmount(std::string_view text);
 };
