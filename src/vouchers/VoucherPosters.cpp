@@ -6,6 +6,8 @@ const std::vector<VoucherPoster>& VoucherPosters() {
     // One line per poster, in the order of the import types.
     static const std::vector<VoucherPoster> posters = {
         {QStringLiteral("PostTransaction"), &PostTransaction},
+        {QStringLiteral("PostItemizedTransaction"), &PostItemizedTransaction},
+        {QStringLiteral("PostVATTransaction"), &PostVATTransaction},
     };
     return posters;
 }
