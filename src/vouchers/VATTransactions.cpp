@@ -212,7 +212,9 @@ bool StageCost(VatState& state, const VoucherPlace& at, const InvoiceCells& cell
     CategoryAllocationsRow cost;
     cost.Category_ = vb::Trim(category).isEmpty() ? QStringLiteral("Primary Cost Category") : category;
     cost.Name_ = centre;
-    cost.Amount_ = SideAmount(InvoiceCells::Value(cells.Amount("COSTAMOUNT")), sign.debit, cells.Pattern());
+    const QString amount = cells.Amount("COSTAMOUNT"); // "" without the column: no amount to sign
+    cost.Amount_ =
+        amount.isEmpty() ? amount : SideAmount(InvoiceCells::Value(amount), sign.debit, cells.Pattern());
     return SaveCategoryAllocation(at.errors, at.db, at.company, cost, at.voucherId,
                                   QString::number(state.ledgerId), QString::number(++state.costId));
 }
