@@ -49,13 +49,6 @@ QStringList TildePieces(const QString& cell) {
     return cell.split(QLatin1Char('~'), Qt::SkipEmptyParts);
 }
 
-QString DebitText(const QString& amount) {
-    if (CellNumber(amount) >= 0) return QLatin1Char('-') + amount;
-    QString positive = amount;
-    positive.remove(positive.indexOf(QLatin1Char('-')), 1);
-    return positive;
-}
-
 bool InvoiceLists::Stage(const VoucherPlace& at, const InvoiceCells& cells, bool wholeAddresses) {
     const auto next = [](int& id) { return QString::number(++id); };
     const QString noteNos = cells.Text("DELNOTENOS");

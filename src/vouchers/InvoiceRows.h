@@ -37,8 +37,6 @@ private:
 
 // The pieces of a cell cut at every "~", empty ones left out, each as it stands.
 QStringList TildePieces(const QString& cell);
-// "-" before a text amount, as a debit: "500" gives "-500", "-500" gives "500" (never "--").
-QString DebitText(const QString& amount);
 
 // The voucher-level lists of a VAT invoice row: delivery note, order, order terms, consignee and
 // buyer addresses, each with its own counter (advanced before its row). Addresses are cut at "~"

@@ -73,6 +73,18 @@ struct RowSign {
     QString credit;
 };
 
+// A bank amount, kept as typed, on a debit row: "-" before the number, after any leading blanks;
+// "500" gives "-500", "-500" gives "500" (never "--").
+QString DebitBankAmount(const QString& amount) {
+    qsizetype at = 0;
+    while (at < amount.size() && (amount[at] == u' ' || amount[at] == u'\t' || amount[at] == u'\n'))
+        ++at;
+    QString debit = amount;
+    if (at < amount.size() && amount[at] == u'-') return debit.remove(at, 1);
+    if (at < amount.size() && amount[at] == u'+') return debit.replace(at, 1, QLatin1Char('-'));
+    return debit.insert(at, QLatin1Char('-'));
+}
+
 VoucherRow InvoiceHeader(const InvoiceCells& cells, const QString& key, bool reduced) {
     VoucherRow header;
     const QString vchDate = cells.Text("VCHDATE");
@@ -284,7 +296,7 @@ bool StageVatRow(const VoucherRun& run, VatState& state, const VoucherPlace& at)
         row.AccountNumber_ = cells.Text("ACCOUNTNUMBER");
         row.BankPartyName_ = cells.Text("BANKPARTYNAME");
         row.TransferMode_ = cells.Text("TRANSFERMODE");
-        row.Amount_ = sign.debit ? DebitText(amount) : amount;
+        row.Amount_ = sign.debit ? DebitBankAmount(amount) : amount;
         return SaveBankAllocation(at.errors, at.db, at.company, row, at.voucherId, lineId,
                                   QString::number(++state.bankId));
     };
