@@ -37,6 +37,10 @@ in the order scripts/demo posts them (a sheet may name masters of the sheets bef
                    to a refused party
   ATTENDANCE       two employees' attendance (cost centres of the COSTCENTRES sheet); one on a day that
                    does not exist
+  ITEMTRANSACTIONS itemised sales and purchase invoices of the stock items above, in their godowns; one
+                   naming an item the server refused
+  VATTRANSACTIONS  VAT invoices: a sale with a consignee address of three lines and an item described in
+                   two pieces, from a batch; a purchase into a batch; one naming an item the server refused
 
 The TDS, service-tax, quick and bank sheets name ledgers that tax_and_bank_sheets() adds to the LEDGERS
 sheet (TDS, service-tax and expense ledgers) and each refuse one voucher naming a ledger that does not
@@ -554,6 +558,80 @@ def stock_register_and_attendance():
     return [('STOCKJV', stock_jv), ('PHYSICALSTOCK', physical_stock), ('VOUCHERREGISTER', register),
             ('VOUCHERREGISTERMap', register_map), ('ATTENDANCE', attendance)]
 
+def invoices():
+    """The ITEMTRANSACTIONS and VATTRANSACTIONS sheets: invoices of the STOCKITEMS sheet's items, keyed by
+    an ID column so that a refused invoice is marked on all of its rows."""
+    d1, d2 = datetime.date(2024, 4, 10), datetime.date(2024, 4, 12)
+    itemised_columns = ['SRNO', 'ID', 'VCHTYPE', 'VCHNO', 'VCHDATE', 'REFNO', 'LEDGER', 'DEBIT', 'CREDIT',
+                        'NARRATION', 'ADJMETHOD', 'ADJNAME', 'ADJDATE', 'ADJAMOUNT', 'ITEMNAME', 'QUANTITY', 'UNIT',
+                        'RATE', 'GODOWNNAME']
+
+    def itemised(vch, kind, date, ledger, debit='', credit='', item='', quantity='', unit='', rate='', godown='',
+                 bill='', narration=''):
+        return [vch, kind, vch, date, '', ledger, debit, credit, narration, '', bill, '30 Days' if bill else '',
+                (debit or credit) if bill else '', item, quantity, unit, rate, godown]
+
+    sale, purchase = 'Sales', 'Purchase'
+    itemised_rows = [
+        itemised('KD/S/101', sale, d1, 'Patil Hardware & Sanitary', debit=34928, bill='KD/S/101',
+                 narration='Putty and cement for the Pune counter'),
+        itemised('KD/S/101', sale, d1, 'Sales - Local 18%', credit=14400, item='Wall Putty 40kg', quantity=20,
+                 unit='Bag', rate=720, godown='Pune Depot - Hadapsar'),
+        itemised('KD/S/101', sale, d1, 'Sales - Local 18%', credit=15200, item='OPC 53 Grade Cement 50kg',
+                 quantity=40, unit='Bag', rate=380, godown='Pune Depot - Hadapsar'),
+        itemised('KD/S/101', sale, d1, 'Output CGST 9%', credit=2664),
+        itemised('KD/S/101', sale, d1, 'Output SGST 9%', credit=2664),
+        itemised('KD/P/055', purchase, d2, 'Shree Balaji Steel Rolling Mills', credit='1,41,600',
+                 bill='SBS/INV/2402', narration='Steel lot for Bhiwandi'),
+        itemised('KD/P/055', purchase, d2, 'Purchase - Local 18%', debit=112000, item='TMT Bar 12mm Fe500D',
+                 quantity=2000, unit='kg', rate=56, godown='Bhiwandi Warehouse'),
+        itemised('KD/P/055', purchase, d2, 'Purchase - Local 18%', debit=8000, item='Binding Wire 18 SWG',
+                 quantity=100, unit='kg', rate=80, godown='Bhiwandi Warehouse - Bay 2'),
+        itemised('KD/P/055', purchase, d2, 'Input CGST 9%', debit=10800),
+        itemised('KD/P/055', purchase, d2, 'Input SGST 9%', debit=10800),
+        # Refused: the server refused the stock item "Vitrified Tiles 600x600".
+        itemised('KD/S/102', sale, d2, 'Patil Hardware & Sanitary', debit=5000, narration='Tiles'),
+        itemised('KD/S/102', sale, d2, 'Sales - Local 18%', credit=5000, item='Vitrified Tiles 600x600',
+                 quantity=100, unit='sqft', rate=50),
+    ]
+
+    vat_columns = ['SRNO', 'ID', 'VCHTYPE', 'VCHNO', 'VCHDATE', 'REFNO', 'LEDGER', 'DEBIT', 'CREDIT', 'NARRATION',
+                   'ADJMETHOD', 'ADJNAME', 'ADJDATE', 'ADJAMOUNT', 'VCHVIEWTYPE', 'ITEMNAME', 'ITEMDESCRIPTION', 'QUANTITY', 'UNIT', 'RATE',
+                   'GODOWNNAME', 'BATCHNAME', 'ASSESSABLEAMT', 'TAXRATE', 'CONSIGNEE', 'CONSIGNEEADDRESS']
+
+    def vat(vch, kind, date, ledger, debit='', credit='', bill='', item='', description='', quantity='', unit='',
+            rate='', godown='', batch='', assessable='', taxrate='', consignee='', address='', narration=''):
+        return [vch, kind, vch, date, '', ledger, debit, credit, narration, 'New Ref' if bill else '', bill,
+                '30 Days' if bill else '', (debit or credit) if bill else '', 'Invoice', item, description, quantity, unit, rate, godown, batch, assessable, taxrate, consignee,
+                address]
+
+    vat_rows = [
+        vat('KD/V/201', sale, d1, 'Gupta Building Materials', debit=47200, bill='KD/V/201',
+            consignee='Gupta BM - Hinjewadi Site',
+            address='Plot 7, Hinjewadi Phase 2~Near Wipro Circle~Pune 411057', narration='Rebar for the site'),
+        vat('KD/V/201', sale, d1, 'Sales - Local 18%', credit=40000, item='TMT Bar 12mm Fe500D',
+            description='Fe500D, 12 m lengths~Bundled and tagged', quantity=640, unit='kg', rate=62.5,
+            godown='Bhiwandi Warehouse', batch='TMT12-0324'),
+        vat('KD/V/201', sale, d1, 'Output CGST 9%', credit=3600, assessable=40000, taxrate='9%'),
+        vat('KD/V/201', sale, d1, 'Output SGST 9%', credit=3600, assessable=40000, taxrate='9%'),
+        vat('KD/V/PUR-88', purchase, d2, 'Ambuja Cement Dealers Co-op', credit=41300, bill='ACD/1250',
+            narration='Cement for Bay 2'),
+        vat('KD/V/PUR-88', purchase, d2, 'Purchase - Local 18%', debit=35000, item='OPC 53 Grade Cement 50kg',
+            quantity=100, unit='Bag', rate=350, godown='Bhiwandi Warehouse - Bay 2', batch='OPC-W12'),
+        vat('KD/V/PUR-88', purchase, d2, 'Input CGST 9%', debit=3150, assessable=35000, taxrate='9%'),
+        vat('KD/V/PUR-88', purchase, d2, 'Input SGST 9%', debit=3150, assessable=35000, taxrate='9%'),
+        # Refused: the server refused the stock item "Marine Plywood 18mm".
+        vat('KD/V/202', sale, d2, 'Patil Hardware & Sanitary', debit=24500, narration='Plywood'),
+        vat('KD/V/202', sale, d2, 'Sales - Local 18%', credit=24500, item='Marine Plywood 18mm', quantity=10,
+            unit='Nos', rate=2450, godown='Bhiwandi Warehouse'),
+    ]
+
+    def numbered(rows):
+        return [[n] + row for n, row in enumerate(rows, start=1)]
+
+    return [('ITEMTRANSACTIONS', (itemised_columns, numbered(itemised_rows))),
+            ('VATTRANSACTIONS', (vat_columns, numbered(vat_rows)))]
+
 
 SHEETS = [
     ('LEDGERGROUPS', LEDGER_GROUPS),
@@ -566,7 +644,8 @@ SHEETS = [
     ('COSTCATEGORIES', COST_CATEGORIES),
     ('COSTCENTRES', COST_CENTRES),
     ('TRANSACTIONS', TRANSACTIONS),
-] + format_voucher_sheets() + tax_and_bank_sheets() + item_vouchers() + stock_register_and_attendance()
+] + (format_voucher_sheets() + tax_and_bank_sheets() + item_vouchers() + stock_register_and_attendance() +
+     invoices())
 
 
 def write(sheet, columns, rows):

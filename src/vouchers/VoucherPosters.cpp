@@ -19,6 +19,8 @@ const std::vector<VoucherPoster>& VoucherPosters() {
         {QStringLiteral("PostPhysicalStock"), &PostPhysicalStock},
         {QStringLiteral("PostAttendance"), &PostAttendance},
         {QStringLiteral("PostVoucherRegister"), qOverload<FormModel&, TallyLink&>(&PostVoucherRegister)},
+        {QStringLiteral("PostItemizedTransaction"), &PostItemizedTransaction},
+        {QStringLiteral("PostVATTransaction"), &PostVATTransaction},
     };
     return posters;
 }

@@ -97,6 +97,23 @@ int FirstAttendanceVoucher(ErrorReporter& errors, LocalDatabase& db, const QStri
 void PostVoucherRegister(FormModel& form, TallyLink& link); // F01-0026
 // The register's row walk over the form's grid; run-time errors leave by exception.
 void PostVoucherRegister(FormModel& form, LocalDatabase& db, const VoucherSender& send);
+// "ITEM TRANSACTIONS", "I_TRANSACTIONS", "VATTRANSACTIONS": itemised and VAT invoices; and two invoice
+// operations of the main form that no import type reaches (not in the table below).
+// Itemised invoices: item rows are inventory entries with their ledger and batch, other rows ledger
+// lines with at most one bill.
+void PostItemizedTransaction(FormModel& form, TallyLink& link); // F01-0024
+VoucherKind ItemizedTransactionKind(const VoucherRun& run);
+// VAT invoices: header with dispatch, order, consignee and buyer details and lists; all-ledger lines
+// with item allocations, descriptions, batches, bills, service-tax bills, bank and cost allocations.
+void PostVATTransaction(FormModel& form, TallyLink& link); // F01-0024A
+VoucherKind VATTransactionKind(const VoucherRun& run);
+// Accounting vouchers whose lines carry a tax classification, one bill per line. Not routed.
+void PostVATTransactionOOO(FormModel& form, TallyLink& link); // F01-0023000
+VoucherKind TaxClassifiedTransactionKind(const VoucherRun& run);
+// Reduced VAT invoices: items as inventory entries with their own ledger, whole address cells. Not
+// routed.
+void PostVATTransactionXX(FormModel& form, TallyLink& link); // F01-0024A
+VoucherKind ReducedVATTransactionKind(const VoucherRun& run);
 
 // Every procedure above under the name the Post command's routing table gives it.
 struct VoucherPoster {
