@@ -20,8 +20,9 @@ const QStringList Tax =
     Plain + QStringList{"ASSESSABLEAMT", "SERVICETAX",   "CESS",          "SECCESS",   "SERVICETAXLEDGER",
                         "TDSLEDGER",     "TDSRATE",      "ISSPECIALRATE", "ADJNAME",   "ADJMETHOD",
                         "ADJAMOUNT",     "COSTCATEGORY", "COSTCENTRE",    "COSTAMOUNT"};
+// The same columns, "ADJAMOUNT" renamed away.
 const QStringList NoAdjAmount =
-    QStringList(Tax).replaceInStrings(QStringLiteral("ADJAMOUNT"), QStringLiteral("X"));
+    QStringList(Tax).replaceInStrings(QStringLiteral("ADJAMOUNT"), QStringLiteral("OTHER"));
 
 using Cells = std::vector<std::pair<const char*, const char*>>;
 // A row of voucher Journal/1/d with the cells given, the others blank.
@@ -31,9 +32,7 @@ QStringList R(Cells cells) {
     row[1] = QStringLiteral("1");
     row[2] = QStringLiteral("d");
     for (const auto& [column, value] : cells)
-        row[Tax.indexOf(QString::fromLatin1(column) == QLatin1String("X") ? QStringLiteral("ADJAMOUNT")
-                                                                          : QString::fromLatin1(column))] =
-            QString::fromLatin1(value);
+        row[Tax.indexOf(QString::fromLatin1(column))] = QString::fromLatin1(value);
     return row;
 }
 
