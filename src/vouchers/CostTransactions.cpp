@@ -128,8 +128,7 @@ bool StageCostRow(const VoucherRun& run, CostState& state, const VoucherPlace& a
     return true;
 }
 
-} // namespace
-
+// Whether the server has every ledger the grid names; marks the rows of those it lacks.
 bool CostLedgersPresent(FormModel& form, TallyLink& link) {
     WorkGrid& grid = form.GR1;
     const QString status = QStringLiteral("PROCESSSTATUS");
@@ -157,6 +156,8 @@ bool CostLedgersPresent(FormModel& form, TallyLink& link) {
                                                         QString(), MsgIcon::None, MsgButtons::OkOnly, 0});
     return !missing;
 }
+
+} // namespace
 
 VoucherKind CostTransactionKind(const VoucherRun& run) {
     auto state = std::make_shared<CostState>();

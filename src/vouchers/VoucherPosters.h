@@ -27,15 +27,12 @@ VoucherKind TransactionKind(const VoucherRun& run);
 void PostCrDrNotes(FormModel& form, TallyLink& link); // F01-0050
 VoucherKind CrDrNoteKind(const VoucherRun& run);
 // Ledger lines with cost-centre, bill and bank allocations, rows without a ledger continuing the line
-// above. With "Check Masters before posting Vouchers" ticked, nothing is posted unless the server has
-// every ledger the grid names (CostLedgersPresent).
+// above. With "Check Masters before posting Vouchers" ticked, the server is first asked for the ledger
+// of every row that names one: a missing one's row says so in its status ("ERRORS Ledger '...' does
+// not exist!..."), a present one's status is emptied (no answer counts as present); when one is
+// missing, the box "Some of the Masters are missing. " (none in a silent run) and nothing is posted.
 void PostCostTransaction(FormModel& form, TallyLink& link); // F01-0025
 VoucherKind CostTransactionKind(const VoucherRun& run);
-// Asks the server for the ledger of every row that names one: a missing one's row says so in its
-// status ("ERRORS Ledger '...' does not exist!..."), a present one's status is emptied (no answer
-// counts as present). When one is missing, the box "Some of the Masters are missing. " (none in a
-// silent run) and false.
-bool CostLedgersPresent(FormModel& form, TallyLink& link);
 // All-ledger lines, each with a service-tax bill or a TDS bill and cost allocations.
 void PostSTTDSTransaction(FormModel& form, TallyLink& link); // F01-0025A
 VoucherKind STTDSTransactionKind(const VoucherRun& run);
