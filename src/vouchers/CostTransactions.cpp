@@ -10,7 +10,7 @@
 #include "tally/XmlBuilders.h"
 #include "vb/CellNumber.h"
 #include "vb/Text.h"
-#include "vouchers/AccountingRows.h"
+#include "vouchers/AccountingHeader.h"
 #include "vouchers/SignedAmount.h"
 #include "vouchers/VoucherPosters.h"
 #include "vouchers/VoucherRun.h"
@@ -42,15 +42,17 @@ bool StageCostRow(const VoucherRun& run, CostState& state, const VoucherPlace& a
     const QString& pattern = run.DecimalPlaces();
     const QString& vchDate = run.Cell(row, C("VCHDATE"));
     if (at.firstRow) {
-        VoucherRow header = AccountingHeader(run, at);
+        const auto cell = [&](const char* column) { return run.Cell(row, C(column)); };
+        VoucherRow header = AccountingHeader(vchDate, at.key, cell("VCHTYPE"), cell("VCHNO"), cell("LEDGER"),
+                                             cell("NARRATION"));
+        header.Reference_ = cell("REFNO");
         header.RefDate_ = run.CellIfPresent(row, C("REFDATE"));
         const QString& type = run.Cell(row, C("VCHTYPE"));
         header.IsInvoice_ = type == QLatin1String("Sales") || type == QLatin1String("Purchase") ? Yes : No;
         if (!SaveVoucher(at.errors, at.db, at.company, header, at.voucherId)) return false;
     }
 
-    QString category = run.Cell(row, C("COSTCATEGORY"));
-    if (vb::Trim(category).isEmpty()) category = QStringLiteral("Primary Cost Category");
+    const QString category = CostCategory(run.Cell(row, C("COSTCATEGORY")));
     const QString& centre = run.Cell(row, C("COSTCENTRE"));
     const bool costs = !vb::Trim(centre).isEmpty();
     const QString& billName = run.Cell(row, C("ADJNAME"));
@@ -66,11 +68,11 @@ bool StageCostRow(const VoucherRun& run, CostState& state, const VoucherPlace& a
         line.Narration_ = vb::Trim(narration).isEmpty() ? QString() : narration;
         line.LedgerFromItem_ = line.RemoveZeroEntries_ = No;
         line.IsPartyLedger_ = state.lineId == 1 ? Yes : No;
-        const double debit = CellNumber(AmountText(run.Cell(row, C("DEBIT")), pattern));
+        const double debit = CellNumber(FormattedAmount(run, run.Cell(row, C("DEBIT"))));
         state.debitLine = debit != 0;
         line.IsDeemedPositive_ = state.debitLine ? Yes : No;
         line.Amount_ =
-            state.debitLine ? vb::NumberText(-debit) : AmountText(run.Cell(row, C("CREDIT")), pattern);
+            state.debitLine ? vb::NumberText(-debit) : FormattedAmount(run, run.Cell(row, C("CREDIT")));
         if (!SaveLedgerEntry(at.errors, at.db, at.company, line, at.voucherId, QString::number(state.lineId)))
             return false;
         state.costId = 0;
@@ -96,7 +98,7 @@ bool StageCostRow(const VoucherRun& run, CostState& state, const VoucherPlace& a
         bill.BillCreditPeriod_ = run.Cell(row, C("ADJDATE"));
         const QString& method = run.Cell(row, C("ADJMETHOD"));
         bill.BillType_ = method.isEmpty() ? QStringLiteral("New Ref") : method;
-        bill.Amount_ = SideAmount(CellNumber(AmountText(run.Cell(row, C("ADJAMOUNT")), pattern)),
+        bill.Amount_ = SideAmount(CellNumber(FormattedAmount(run, run.Cell(row, C("ADJAMOUNT")))),
                                   state.debitLine, pattern);
         if (!SaveBillAllocation(at.errors, at.db, at.company, bill, at.voucherId, lineId,
                                 QString::number(++state.billId)))

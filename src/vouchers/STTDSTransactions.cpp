@@ -8,7 +8,7 @@
 #include "staging/StagingWriters.h"
 #include "vb/CellNumber.h"
 #include "vb/Text.h"
-#include "vouchers/AccountingRows.h"
+#include "vouchers/AccountingHeader.h"
 #include "vouchers/SignedAmount.h"
 #include "vouchers/VoucherPosters.h"
 #include "vouchers/VoucherRun.h"
@@ -42,9 +42,7 @@ bool StageTaxRow(const VoucherRun& run, TaxState& state, const VoucherPlace& at)
     const QString& pattern = run.DecimalPlaces();
     const auto cell = [&](const char* column) { return run.CellIfPresent(row, C(column)); };
     // The amount text of an optional column, "" while it is absent.
-    const auto amount = [&](const char* column) {
-        return run.Has(C(column)) ? AmountText(run.Cell(row, C(column)), pattern) : QString();
-    };
+    const auto amount = [&](const char* column) { return FormattedAmountIfPresent(run, row, C(column)); };
     // An amount with the line's sign; an absent column counts 0.
     const auto signedAmount = [&](const char* column) {
         return SideAmount(CellNumber(amount(column)), state.debitSign, pattern);
@@ -55,16 +53,21 @@ bool StageTaxRow(const VoucherRun& run, TaxState& state, const VoucherPlace& at)
         state.lineId = 1;
     else if (!ledger.isEmpty())
         ++state.lineId;
-    if (at.firstRow && !SaveVoucher(at.errors, at.db, at.company, AccountingHeader(run, at), at.voucherId))
-        return false;
+    if (at.firstRow) {
+        const auto text = [&](const char* column) { return run.Cell(row, C(column)); };
+        VoucherRow header = AccountingHeader(text("VCHDATE"), at.key, text("VCHTYPE"), text("VCHNO"), ledger,
+                                             text("NARRATION"));
+        header.Reference_ = text("REFNO");
+        if (!SaveVoucher(at.errors, at.db, at.company, header, at.voucherId)) return false;
+    }
 
     LedgerEntryRow line;
     line.LedgerName_ = ledger;
     line.LedgerFromItem_ = line.RemoveZeroEntries_ = No;
     line.IsPartyLedger_ = state.lineId == 1 ? Yes : No;
     line.Amount_ = QStringLiteral("0");
-    const double debit = CellNumber(AmountText(run.Cell(row, C("DEBIT")), pattern));
-    const QString credit = AmountText(run.Cell(row, C("CREDIT")), pattern);
+    const double debit = CellNumber(FormattedAmount(run, run.Cell(row, C("DEBIT"))));
+    const QString credit = FormattedAmount(run, run.Cell(row, C("CREDIT")));
     if (debit != 0) {
         state.debitSign = true;
         state.deemedPositive = Yes;
@@ -128,10 +131,8 @@ bool StageTaxRow(const VoucherRun& run, TaxState& state, const VoucherPlace& at)
     }
 
     if (costs) {
-        QString category = cell("COSTCATEGORY");
-        if (vb::Trim(category).isEmpty()) category = QStringLiteral("Primary Cost Category");
         CategoryAllocationsRow cost;
-        cost.Category_ = category;
+        cost.Category_ = CostCategory(cell("COSTCATEGORY"));
         cost.Name_ = cell("COSTCENTRE");
         cost.Amount_ = signedAmount("COSTAMOUNT");
         if (!SaveCategoryAllocation(at.errors, at.db, at.company, cost, at.voucherId, lineId,
