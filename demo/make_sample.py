@@ -41,7 +41,11 @@ in the order scripts/demo posts them (a sheet may name masters of the sheets bef
                    naming an item the server refused
   VATTRANSACTIONS  VAT invoices: a sale with a consignee address of three lines and an item described in
                    two pieces, from a batch; a purchase into a batch; one naming an item the server refused
-
+  CRDRNOTES        a credit note against a sales bill; a debit note naming an unknown ledger
+  COSTTRANSACTIONS branch rent split over two cost centres and paid by cheque; one naming the refused
+                   cost centre
+  STTDSTRANSACTIONS a contractor's bill with TDS booked to a project; a security agency's bill with service
+                   tax; an unbalanced one
 The TDS, service-tax, quick and bank sheets name ledgers that tax_and_bank_sheets() adds to the LEDGERS
 sheet (TDS, service-tax and expense ledgers) and each refuse one voucher naming a ledger that does not
 exist; the masters of the item sheets join the master sheets through item_vouchers().
@@ -132,6 +136,15 @@ LEDGERS = (
         ledger('Purchase - Local 18%', 'Purchase Accounts', billwise='No'),
         ledger('Freight Inward', 'Direct Expenses', billwise='No'),
         ledger('Dealer Incentives', 'Selling & Distribution', billwise='No'),
+        # Named by the notes, cost-centre and service-tax/TDS vouchers.
+        ledger('Sales Returns', 'Sales Accounts', billwise='No'),
+        ledger('Branch Rent', 'Indirect Expenses', billwise='No'),
+        ledger('Contract Labour Charges', 'Direct Expenses', billwise='No'),
+        ledger('Sai Construction Services', 'Sundry Creditors'),
+        ledger('TDS on Contracts 194C', 'Duties & Taxes', billwise='No'),
+        ledger('Security Services', 'Indirect Expenses', billwise='No'),
+        ledger('Input Service Tax', 'Duties & Taxes', billwise='No'),
+        ledger('Vigilant Security Agency', 'Sundry Creditors'),
         # Refused: their groups do not exist (the second one's was refused on the groups sheet).
         ledger('Lakshmi Traders', 'Debtors - Chennai', ('7 Anna Salai', 'Chennai'), 'Tamil Nadu', '600002',
                bill=('5-Mar-2024', 'KD/CH/0012', '30 Days', 18900)),
@@ -633,6 +646,66 @@ def invoices():
             ('VATTRANSACTIONS', (vat_columns, numbered(vat_rows)))]
 
 
+def numbered(columns, rows):
+    """A voucher sheet read in SRNO order; a row shorter than the columns ends in blank cells."""
+    return ['SRNO'] + columns, [[n] + row + [''] * (len(columns) - len(row)) for n, row in enumerate(rows, 1)]
+
+
+def notes_cost_tax_sheets():
+    """The debit/credit notes, cost-centre and service-tax/TDS vouchers, after the masters they name."""
+    d1, d2 = datetime.date(2024, 4, 18), datetime.date(2024, 4, 22)
+    notes = numbered(
+        ['VCHTYPE', 'VCHNO', 'VCHDATE', 'REFNO', 'LEDGER', 'DEBIT', 'CREDIT', 'NARRATION', 'ADJMETHOD', 'ADJNAME',
+         'ADJAMOUNT'],
+        [
+            # Part of a sales bill returned by the debtor.
+            ['Credit Note', 'CN-01', d1, 'GBM/2324/118', 'Sales Returns', 8500, '', 'Damaged bags returned'],
+            ['Credit Note', 'CN-01', d1, '', 'Gupta Building Materials', '', 8500, '', 'Agst Ref', 'GBM/2324/118',
+             8500],
+            # Refused: no ledger "Rate Difference".
+            ['Debit Note', 'DN-01', d2, '', 'Shree Balaji Steel Rolling Mills', 4000, '', 'Short supply',
+             'Agst Ref', 'SBS/INV/2291', 4000],
+            ['Debit Note', 'DN-01', d2, '', 'Rate Difference', '', 4000],
+        ])
+    costs = numbered(
+        ['VCHTYPE', 'VCHNO', 'VCHDATE', 'REFNO', 'LEDGER', 'DEBIT', 'CREDIT', 'NARRATION', 'ADJMETHOD', 'ADJNAME',
+         'ADJDATE', 'ADJAMOUNT', 'COSTCATEGORY', 'COSTCENTRE', 'COSTAMOUNT', 'BankAmount', 'InstrumentType',
+         'InstrumentNumber', 'BankName'],
+        [
+            # Rent of two branches in one cheque.
+            ['Payment', 'CP-01', d1, '', 'Branch Rent', 45000, '', 'Rent for April', '', '', '', '', 'Branches',
+             'Mumbai Branch', 27000],
+            ['Payment', 'CP-01', d1, '', '', '', '', '', '', '', '', '', 'Branches', 'Pune Branch', 18000],
+            ['Payment', 'CP-01', d1, '', 'HDFC Bank - Current A/c 4521', '', 45000, '', '', '', '', '', '', '', '',
+             45000, 'Cheque', '004531', 'HDFC Bank'],
+            # Refused: the cost centre "Nagpur Branch" was refused on the cost centres sheet.
+            ['Payment', 'CP-02', d2, '', 'Branch Rent', 9000, '', 'Rent for April', '', '', '', '', 'Branches',
+             'Nagpur Branch', 9000],
+            ['Payment', 'CP-02', d2, '', 'HDFC Bank - Current A/c 4521', '', 9000],
+        ])
+    taxes = numbered(
+        ['VCHTYPE', 'VCHNO', 'VCHDATE', 'REFNO', 'LEDGER', 'DEBIT', 'CREDIT', 'NARRATION', 'ADJMETHOD', 'ADJNAME',
+         'ADJAMOUNT', 'SERVICETAXLEDGER', 'ASSESSABLEAMT', 'SERVICETAX', 'CESS', 'SECCESS', 'TDSLEDGER',
+         'TDSRATE', 'ISSPECIALRATE', 'COSTCATEGORY', 'COSTCENTRE', 'COSTAMOUNT'],
+        [
+            # A contractor's bill for the project site, TDS at 2% held back.
+            ['Journal', 'TJ-01', d1, 'SCS/24/09', 'Contract Labour Charges', 80000, '', 'Shuttering work, April',
+             '', '', '', '', '', '', '', '', '', '', '', 'Projects', 'Hinjewadi Tower Site', 80000],
+            ['Journal', 'TJ-01', d1, '', 'Sai Construction Services', '', 78400, '', 'New Ref', 'SCS/24/09', 78400,
+             '', '', '', '', '', 'TDS on Contracts 194C', '', 'No'],
+            ['Journal', 'TJ-01', d1, '', 'TDS on Contracts 194C', '', 1600],
+            # A security agency's bill with service tax at 12% and the cesses on it.
+            ['Journal', 'TJ-02', d2, 'VSA/118', 'Security Services', 20000, '', 'Guards for April', 'New Ref',
+             'VSA/118', 22472, 'Input Service Tax', 20000, 2400, 48, 24],
+            ['Journal', 'TJ-02', d2, '', 'Input Service Tax', 2472],
+            ['Journal', 'TJ-02', d2, '', 'Vigilant Security Agency', '', 22472],
+            # Refused: the two sides do not balance.
+            ['Journal', 'TJ-03', d2, '', 'Security Services', 5000, '', 'Typed wrong'],
+            ['Journal', 'TJ-03', d2, '', 'Vigilant Security Agency', '', 500],
+        ])
+    return [('CRDRNOTES', notes), ('COSTTRANSACTIONS', costs), ('STTDSTRANSACTIONS', taxes)]
+
+
 SHEETS = [
     ('LEDGERGROUPS', LEDGER_GROUPS),
     ('LEDGERS', LEDGERS),
@@ -645,7 +718,7 @@ SHEETS = [
     ('COSTCENTRES', COST_CENTRES),
     ('TRANSACTIONS', TRANSACTIONS),
 ] + (format_voucher_sheets() + tax_and_bank_sheets() + item_vouchers() + stock_register_and_attendance() +
-     invoices())
+     invoices() + notes_cost_tax_sheets())
 
 
 def write(sheet, columns, rows):

@@ -21,6 +21,9 @@ const std::vector<VoucherPoster>& VoucherPosters() {
         {QStringLiteral("PostVoucherRegister"), qOverload<FormModel&, TallyLink&>(&PostVoucherRegister)},
         {QStringLiteral("PostItemizedTransaction"), &PostItemizedTransaction},
         {QStringLiteral("PostVATTransaction"), &PostVATTransaction},
+        {QStringLiteral("PostCostTransaction"), &PostCostTransaction},
+        {QStringLiteral("PostSTTDSTransaction"), &PostSTTDSTransaction},
+        {QStringLiteral("PostCrDrNotes"), &PostCrDrNotes},
     };
     return posters;
 }

@@ -114,6 +114,20 @@ VoucherKind TaxClassifiedTransactionKind(const VoucherRun& run);
 // routed.
 void PostVATTransactionXX(FormModel& form, TallyLink& link); // F01-0024A
 VoucherKind ReducedVATTransactionKind(const VoucherRun& run);
+// "CRDRNOTES", "COST TRANSACTIONS" (and "C_TRANSACTIONS"), "STTDSTRANSACTIONS".
+// Debit and credit notes: a ledger line per row, each with one bill allocation.
+void PostCrDrNotes(FormModel& form, TallyLink& link); // F01-0050
+VoucherKind CrDrNoteKind(const VoucherRun& run);
+// Ledger lines with cost-centre, bill and bank allocations, rows without a ledger continuing the line
+// above. With "Check Masters before posting Vouchers" ticked, the server is first asked for the ledger
+// of every row that names one: a missing one's row says so in its status ("ERRORS Ledger '...' does
+// not exist!..."), a present one's status is emptied (no answer counts as present); when one is
+// missing, the box "Some of the Masters are missing. " (none in a silent run) and nothing is posted.
+void PostCostTransaction(FormModel& form, TallyLink& link); // F01-0025
+VoucherKind CostTransactionKind(const VoucherRun& run);
+// All-ledger lines, each with a service-tax bill or a TDS bill and cost allocations.
+void PostSTTDSTransaction(FormModel& form, TallyLink& link); // F01-0025A
+VoucherKind STTDSTransactionKind(const VoucherRun& run);
 
 // Every procedure above under the name the Post command's routing table gives it.
 struct VoucherPoster {
