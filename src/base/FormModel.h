@@ -44,6 +44,8 @@ public:
     // --- grids
     WorkGrid GR1;
     SourceGrid lstLedgerTree;
+    // A second source-type grid, filled only by `LoadLedgerTransactionLists`; no window shows it.
+    SourceGrid lstTransactions;
 
     // --- controls
     ComboBox cmbCurrentCompanyList;

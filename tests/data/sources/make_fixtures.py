@@ -26,6 +26,8 @@ The table-loader fixtures come from input/loader/*.csv:
                                SaleRegister (map with every optional column), V_Transactions (map with the four
                                required ones) and VoucherRegister (map with some), each with its "Map" sheet
   loader.xlsx      (openpyxl)  Ledgers, Transactions, SaleRegister and VoucherRegister with their maps
+  ledgerlists.xls  (xlwt)      Ledgers, and Transactions with the columns of the ledger and transaction lists
+                               among others, in another order
   registers.xls    (xlwt)      registers that do not load: SaleRegister without a map, V_Transactions with an
                                invalid column name, VoucherRegister whose map names a column it lacks
   loader.mdb       (mkmdb.py)  Transactions, StockItems, SaleRegister and VoucherRegister with their maps
@@ -338,6 +340,8 @@ def write_loader_fixtures():
     write_xlsx_sheets(os.path.join(HERE, 'loader.xlsx'), [
         ('Ledgers', ledgers), ('Transactions', transactions), ('SaleRegister', sale),
         ('SaleRegisterMap', sale_map), ('VoucherRegister', voucher), ('VoucherRegisterMap', voucher_map)])
+    write_xls_sheets(os.path.join(HERE, 'ledgerlists.xls'), [
+        ('Ledgers', ledgers), ('Transactions', loader_table('ledgertransactions'))])
     write_xls_sheets(os.path.join(HERE, 'registers.xls'), [
         ('SaleRegister', sale), ('V_Transactions', loader_table('invalidregister')),
         ('V_TransactionsMap', v_transactions_map), ('VoucherRegister', loader_table('strayregister')),
