@@ -16,9 +16,13 @@ int Near(double x) {
     return static_cast<int>(std::fmod(down, 2.0) == 0.0 ? down : down + 1);
 }
 
-QRgb ToQRgb(ButtonColor rgb) { return qRgb(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF); }
+QRgb ToQRgb(ButtonColor rgb) {
+    return qRgb(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
+}
 
-ButtonColor FromQRgb(QRgb rgb) { return qRed(rgb) + 256 * qGreen(rgb) + 65536 * qBlue(rgb); }
+ButtonColor FromQRgb(QRgb rgb) {
+    return qRed(rgb) + 256 * qGreen(rgb) + 65536 * qBlue(rgb);
+}
 
 namespace {
 
@@ -120,7 +124,8 @@ constexpr SysColor kSysColors[] = {
 ButtonColor TranslateSysColor(ButtonColor colour, const QPalette& palette) {
     if (colour >= 0) return colour;
     const int index = colour & 0xFF;
-    if (index >= static_cast<int>(std::size(kSysColors)) || kSysColors[index].role == QPalette::NoRole) return 0;
+    if (index >= static_cast<int>(std::size(kSysColors)) || kSysColors[index].role == QPalette::NoRole)
+        return 0;
     return FromQRgb(palette.color(kSysColors[index].group, kSysColors[index].role).rgb());
 }
 
@@ -154,6 +159,8 @@ DerivedColors CalcDerivedColors(int buttonStyle, ButtonColor backRgb, ButtonColo
     return d;
 }
 
-int GradientBandWidth(int size, int screenSize) { return size > 0 && screenSize / size < 4 ? 2 : 1; }
+int GradientBandWidth(int size, int screenSize) {
+    return size > 0 && screenSize / size < 4 ? 2 : 1;
+}
 
 } // namespace quibo

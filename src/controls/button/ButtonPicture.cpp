@@ -33,8 +33,8 @@ std::optional<ButtonPicture> PictureFromBytes(const QByteArray& bytes) {
 
 QImage DerivePictureBitmap(const QImage& picture, int w, int h) {
     if (picture.isNull() || w <= 0 || h <= 0) return {};
-    QImage bitmap = picture.convertToFormat(QImage::Format_RGB32).scaled(w, h, Qt::IgnoreAspectRatio,
-                                                                          Qt::FastTransformation);
+    QImage bitmap = picture.convertToFormat(QImage::Format_RGB32)
+                        .scaled(w, h, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     const QRgb key = bitmap.pixel(0, 0);
     for (int y = 0; y < h; ++y) {
         auto* line = reinterpret_cast<QRgb*>(bitmap.scanLine(y));

@@ -27,7 +27,8 @@ void Clamp(EdgeRect& r, int faceLeft, int faceEnd, double height) {
 
 } // namespace
 
-CaptionLayout CalcCaptionLayout(const CaptionLayoutInput& in, bool rebuildPicture, const MeasureText& measure) {
+CaptionLayout CalcCaptionLayout(const CaptionLayoutInput& in, bool rebuildPicture,
+                                const MeasureText& measure) {
     const double W = in.width;
     const double H = in.height;
     const int SL = in.shapeLeft;

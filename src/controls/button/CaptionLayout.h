@@ -48,7 +48,8 @@ using MeasureText = std::function<QSize(const QString& text, int maxWidth, int m
 QString CaptionText(const QString& caption);
 
 // Places the caption and the picture on the face of the button.
-CaptionLayout CalcCaptionLayout(const CaptionLayoutInput& in, bool rebuildPicture, const MeasureText& measure);
+CaptionLayout CalcCaptionLayout(const CaptionLayoutInput& in, bool rebuildPicture,
+                                const MeasureText& measure);
 
 // Fits a picture into a box keeping its aspect ratio, enlarging or reducing it.
 QSize ScalePicture(int maxWidth, int maxHeight, int pictureWidth, int pictureHeight);

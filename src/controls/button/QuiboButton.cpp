@@ -10,15 +10,17 @@ namespace quibo {
 
 namespace {
 
-bool InRange(int value, int low, int high) { return value >= low && value <= high; }
+bool InRange(int value, int low, int high) {
+    return value >= low && value <= high;
+}
 
 // The pointers a form offers, by number: 0 default, 1-15 the standard ones, 99 the custom icon.
 std::optional<Qt::CursorShape> CursorOf(int pointer) {
     static constexpr Qt::CursorShape kShapes[] = {
-        Qt::ArrowCursor,     Qt::ArrowCursor,     Qt::CrossCursor,     Qt::IBeamCursor, Qt::ArrowCursor,
-        Qt::SizeAllCursor,   Qt::SizeBDiagCursor, Qt::SizeVerCursor,   Qt::SizeFDiagCursor,
-        Qt::SizeHorCursor,   Qt::UpArrowCursor,   Qt::WaitCursor,      Qt::ForbiddenCursor,
-        Qt::BusyCursor,      Qt::WhatsThisCursor, Qt::SizeAllCursor,
+        Qt::ArrowCursor,     Qt::ArrowCursor,   Qt::CrossCursor,     Qt::IBeamCursor,
+        Qt::ArrowCursor,     Qt::SizeAllCursor, Qt::SizeBDiagCursor, Qt::SizeVerCursor,
+        Qt::SizeFDiagCursor, Qt::SizeHorCursor, Qt::UpArrowCursor,   Qt::WaitCursor,
+        Qt::ForbiddenCursor, Qt::BusyCursor,    Qt::WhatsThisCursor, Qt::SizeAllCursor,
     };
     if (InRange(pointer, 0, 15)) return kShapes[pointer];
     return std::nullopt;
@@ -33,7 +35,9 @@ QuiboButton::QuiboButton(ButtonHost& host, QWidget* parent) : QWidget(parent), m
 
 QuiboButton::~QuiboButton() = default;
 
-void QuiboButton::Signal(const char* key) { m_host.PropertyChanged(QString::fromLatin1(key)); }
+void QuiboButton::Signal(const char* key) {
+    m_host.PropertyChanged(QString::fromLatin1(key));
+}
 
 void QuiboButton::DesignMessage(const QString& text, const QString& title) {
     if (!m_host.UserMode()) m_host.ShowDesignMessage(text, title);
@@ -108,7 +112,8 @@ void QuiboButton::SetCaptionStyle(int value) {
 void QuiboButton::SetCustomClick(int value) {
     if (!InRange(value, 0, 8)) return;
     if (value >= 1 && m_buttonShape < 7)
-        DesignMessage(QStringLiteral("This property has no effect unless the Button Shape is a custom shape."));
+        DesignMessage(
+            QStringLiteral("This property has no effect unless the Button Shape is a custom shape."));
     m_customClick = value;
     Signal("CustomClick");
 }
@@ -117,7 +122,8 @@ void QuiboButton::SetButtonShape(int value) {
     if (!InRange(value, 0, 8)) return;
     if (value >= 7) {
         if (!m_picture || m_pictureIsIcon == 1) {
-            DesignMessage(QStringLiteral("The Picture Property must be assigned first and must be a bitmap or JPEG."));
+            DesignMessage(
+                QStringLiteral("The Picture Property must be assigned first and must be a bitmap or JPEG."));
             return;
         }
         if (PictureSize() != 4) {
@@ -145,8 +151,9 @@ void QuiboButton::SetPicture(const std::optional<ButtonPicture>& value) {
             SetButtonShape(0);
         } else if (m_picture->isIcon()) {
             SetButtonShape(0);
-            DesignMessage(QStringLiteral("Icons cannot be used for custom buttons. Only use bitmaps or JPEGs.\r\n"
-                                         "Button was changed to Rectangular shaped."));
+            DesignMessage(
+                QStringLiteral("Icons cannot be used for custom buttons. Only use bitmaps or JPEGs.\r\n"
+                               "Button was changed to Rectangular shaped."));
         }
         UserControl_Resize();
     }
@@ -163,7 +170,9 @@ void QuiboButton::SetPictureAlign(int value) {
 }
 
 // The control's own setting, whatever its container's.
-bool QuiboButton::Enabled() const { return !testAttribute(Qt::WA_ForceDisabled); }
+bool QuiboButton::Enabled() const {
+    return !testAttribute(Qt::WA_ForceDisabled);
+}
 
 void QuiboButton::SetEnabled(bool value) {
     if (value == Enabled()) return;
@@ -186,8 +195,9 @@ void QuiboButton::SetShowFocusRect(bool value) {
             m_stateFlags &= ~kDefaultFlag;
             RedrawButton();
         } else {
-            DesignMessage(QStringLiteral("The focus rectangle may appear on default buttons ONLY while in design "
-                                         "mode, \r\nbut will not appear when the form is running."));
+            DesignMessage(
+                QStringLiteral("The focus rectangle may appear on default buttons ONLY while in design "
+                               "mode, \r\nbut will not appear when the form is running."));
         }
     } else {
         RedrawButton();
@@ -209,7 +219,9 @@ void QuiboButton::SetValue(bool value) {
     Signal("Value");
 }
 
-int QuiboButton::PictureSize() const { return (m_pictureSizePixels == 0 ? 16 : m_pictureSizePixels) / 8 - 2; }
+int QuiboButton::PictureSize() const {
+    return (m_pictureSizePixels == 0 ? 16 : m_pictureSizePixels) / 8 - 2;
+}
 
 void QuiboButton::SetPictureSize(int value) {
     if (!InRange(value, 0, 4)) return;
@@ -244,7 +256,8 @@ void QuiboButton::SetMousePointer(int value) {
 
 void QuiboButton::SetMouseIcon(const std::optional<ButtonPicture>& value) {
     if (value && !value->isIcon()) {
-        DesignMessage(QStringLiteral("Invalid property value"), QStringLiteral("Select .ico Or .cur Files Only"));
+        DesignMessage(QStringLiteral("Invalid property value"),
+                      QStringLiteral("Select .ico Or .cur Files Only"));
         return;
     }
     m_mouseIcon = value;
@@ -387,7 +400,8 @@ void QuiboButton::UserControl_InitProperties() {
     m_containerBackColor = TranslateSysColor(m_host.AmbientBackColor());
     m_backColor = kSysButtonFace;
     SetupFontAndPicture(QStringLiteral("BackColor"));
-    for (const char* key : {"Caption", "CapAlign", "Focus", "cFHover", "cBHover", "Font"}) Signal(key);
+    for (const char* key : {"Caption", "CapAlign", "Focus", "cFHover", "cBHover", "Font"})
+        Signal(key);
 }
 
 namespace {
@@ -398,7 +412,8 @@ QFont FontFrom(const QVariant& value, const QFont& fallback) {
     return font.fromString(value.toString()) ? font : fallback;
 }
 
-std::optional<ButtonPicture> PictureFrom(const QVariant& value, const std::optional<ButtonPicture>& fallback) {
+std::optional<ButtonPicture> PictureFrom(const QVariant& value,
+                                         const std::optional<ButtonPicture>& fallback) {
     return value.isValid() ? PictureFromBytes(value.toByteArray()) : fallback;
 }
 

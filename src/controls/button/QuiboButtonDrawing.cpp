@@ -16,7 +16,8 @@ constexpr int kTextFlags = Qt::TextWordWrap | Qt::TextShowMnemonic;
 
 // On and off runs of the pen styles in pixels: solid, dash, dot, dash-dot, dash-dot-dot, none, inside frame.
 const std::vector<int>& PenPattern(int style) {
-    static const std::vector<int> kPatterns[] = {{}, {18, 6}, {3, 3}, {9, 6, 3, 6}, {9, 3, 3, 3, 3, 3}, {0, 1}, {}};
+    static const std::vector<int> kPatterns[] = {{},     {18, 6}, {3, 3}, {9, 6, 3, 6}, {9, 3, 3, 3, 3, 3},
+                                                 {0, 1}, {}};
     return kPatterns[std::clamp(style, 0, 6)];
 }
 
@@ -53,6 +54,8 @@ void QuiboButton::CreateBackBuffer(bool create) {
 void QuiboButton::SetupFontAndPicture(const QString& which) {
     if (which.compare(QLatin1String("Font"), Qt::CaseInsensitive) == 0) {
         QFont f = font();
+        // Shades and etched copies of the caption lie one pixel apart: smoothing would blur them.
+        f.setStyleStrategy(QFont::NoAntialias);
         if (f.pointSizeF() > 0) {
             const int pixels = -DrawingFontHeight(f.pointSizeF(), logicalDpiY());
             if (pixels > 0) f.setPixelSize(pixels);
@@ -89,7 +92,8 @@ void QuiboButton::CalcCaptionLayout(bool rebuildPicture) {
     in.captionStyle = m_captionStyle;
     const QFontMetrics metrics(m_drawingFont);
     const auto measure = [&metrics](const QString& text, int maxWidth, int maxHeight) {
-        return metrics.boundingRect(QRect(0, 0, std::max(maxWidth, 0), std::max(maxHeight, 0)), kTextFlags, text)
+        return metrics
+            .boundingRect(QRect(0, 0, std::max(maxWidth, 0), std::max(maxHeight, 0)), kTextFlags, text)
             .size();
     };
     const CaptionLayout out = quibo::CalcCaptionLayout(in, rebuildPicture, measure);
@@ -147,7 +151,8 @@ void QuiboButton::paintEvent(QPaintEvent*) {
     painter.drawImage(0, 0, m_buffer);
 }
 
-void QuiboButton::SetDrawColors(bool select, int kind, ButtonColor colour, bool alsoPen, int width, int style) {
+void QuiboButton::SetDrawColors(bool select, int kind, ButtonColor colour, bool alsoPen, int width,
+                                int style) {
     if (!select) {
         // The surface's own stock brush and pen.
         m_brushColor = 0xFFFFFF;
@@ -219,7 +224,8 @@ void QuiboButton::DrawRectangle(int left, int top, int right, int bottom, Button
         painter.fillRect(QRect(left, top, right - left, bottom - top), QColor(ToQRgb(m_brushColor)));
     }
     if (m_penColor != m_brushColor || m_penStyle != 0) {
-        const QPoint ring[] = {{left, top}, {right - 1, top}, {right - 1, bottom - 1}, {left, bottom - 1}, {left, top}};
+        const QPoint ring[] = {
+            {left, top}, {right - 1, top}, {right - 1, bottom - 1}, {left, bottom - 1}, {left, top}};
         Polyline(ring, 5);
     }
 }
@@ -243,8 +249,8 @@ void QuiboButton::DrawGradient(ButtonColor start, ButtonColor end) {
     }
 }
 
-void QuiboButton::DrawBackground(ButtonColor face, std::int16_t& level, std::int16_t& proceed, ButtonColor& gradient,
-                                 ButtonColor& hover) {
+void QuiboButton::DrawBackground(ButtonColor face, std::int16_t& level, std::int16_t& proceed,
+                                 ButtonColor& gradient, ButtonColor& hover) {
     FrameShapeRegion(proceed);
     if (proceed == 0) return;
     const bool pressed = Pressed();
@@ -273,8 +279,8 @@ void QuiboButton::DrawBackground(ButtonColor face, std::int16_t& level, std::int
     }
 }
 
-QuiboButton::EdgePoints QuiboButton::CalcEdgePoints(int buttonShape, int shapeLeft, int shapeRight, double width,
-                                                    double height) {
+QuiboButton::EdgePoints QuiboButton::CalcEdgePoints(int buttonShape, int shapeLeft, int shapeRight,
+                                                    double width, double height) {
     const int f1 = buttonShape == 1 || buttonShape == 3 ? 1 : 0;
     const int f2 = buttonShape == 2 || buttonShape == 3 ? 1 : 0;
     const int L = shapeLeft;
@@ -313,7 +319,8 @@ void QuiboButton::DrawEdgeLines(EdgePoints& points, const EdgeColors& colors, in
             // A pen is made only when the colour changes, so the outer ring's style starts at its first
             // segment of a new colour.
             if (!anyDrawn || colour != last) {
-                SetDrawColors(true, 1, colour, false, 1, first == 10 && outerPenStyle >= 0 ? outerPenStyle : 0);
+                SetDrawColors(true, 1, colour, false, 1,
+                              first == 10 && outerPenStyle >= 0 ? outerPenStyle : 0);
                 last = colour;
                 anyDrawn = true;
             }
@@ -323,7 +330,8 @@ void QuiboButton::DrawEdgeLines(EdgePoints& points, const EdgeColors& colors, in
     Polyline(&points[14], 2);
 }
 
-void QuiboButton::DrawFocusRectangle(ButtonColor& penColor, bool asLines, bool& aroundCaption, EdgePoints& points) {
+void QuiboButton::DrawFocusRectangle(ButtonColor& penColor, bool asLines, bool& aroundCaption,
+                                     EdgePoints& points) {
     if (!(m_stateFlags & kDefaultFlag) || !Usable()) return;
     if (m_buttonShape > 6) return;
     if (m_buttonShape >= 4) {
@@ -396,11 +404,12 @@ void QuiboButton::DrawText(const EdgeRect& rect, const QString& text, int align,
     if (!m_clip.isEmpty()) painter.setClipRegion(m_clip);
     painter.setFont(m_drawingFont);
     painter.setPen(QColor(ToQRgb(m_textColor)));
-    painter.drawText(QRect(rect.left, rect.top, rect.width(), rect.height()), kTextFlags | align | Qt::AlignTop,
-                     text);
+    painter.drawText(QRect(rect.left, rect.top, rect.width(), rect.height()),
+                     kTextFlags | align | Qt::AlignTop, text);
 }
 
-void QuiboButton::DrawCaption(ButtonColor face, ButtonColor altCaption, bool shiftPressed, bool& singleDisabledDraw) {
+void QuiboButton::DrawCaption(ButtonColor face, ButtonColor altCaption, bool shiftPressed,
+                              bool& singleDisabledDraw) {
     if (!Usable()) return;
     const bool pressed = Pressed();
     EdgeRect caption = m_captionRect;
@@ -414,7 +423,9 @@ void QuiboButton::DrawCaption(ButtonColor face, ButtonColor altCaption, bool shi
     if (m_caption.isEmpty() || (m_buttonShape >= 5 && !m_value)) return;
 
     const QString text = CaptionText(m_caption);
-    const int align = m_captionAlign == 0 ? Qt::AlignLeft : m_captionAlign == 1 ? Qt::AlignRight : Qt::AlignHCenter;
+    const int align = m_captionAlign == 0   ? Qt::AlignLeft
+                      : m_captionAlign == 1 ? Qt::AlignRight
+                                            : Qt::AlignHCenter;
     ButtonColor colour = 0;
     if (Enabled()) {
         if (m_hover && !pressed)
