@@ -14,6 +14,7 @@ struct ButtonPicture {
     QImage image;
     Kind kind = Kind::Bitmap;
     bool isIcon() const { return kind == Kind::Icon; }
+    bool operator==(const ButtonPicture&) const = default;
 };
 
 // The picture as the property bag stores it; an empty array for none.

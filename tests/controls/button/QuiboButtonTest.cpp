@@ -184,6 +184,18 @@ TEST(QuiboButtonTest, SettersSignalTheirKeysAndRedrawAsTheyShould) {
         {"enabled unchanged", none, [](ProbeButton& b) { b.SetEnabled(true); }, {}, 0, {}},
         {"font style", none, [](ProbeButton& b) { b.SetFontStyle(6); }, K({"Font"}), 1, {}},
         {"shape", none, [](ProbeButton& b) { b.SetButtonShape(4); }, K({"Shape"}), 2, {}},
+        {"style", none, [](ProbeButton& b) { b.SetButtonStyle(1); }, K({"BackStyle"}), 1, {}},
+        {"picture", none, [](ProbeButton& b) { b.SetPicture(SquarePicture()); }, K({"Image"}), 1, {}},
+        {"font",
+         none,
+         [](ProbeButton& b) { b.SetFont(QFont(QStringLiteral("Serif"), 12)); },
+         K({"Font"}),
+         1,
+         {}},
+        {"focus rectangle", none, [](ProbeButton& b) { b.SetShowFocusRect(false); }, K({"Focus"}), 1, {}},
+        {"mouse pointer", none, [](ProbeButton& b) { b.SetMousePointer(11); }, K({"mPointer"}), 0, {}},
+        {"mouse pointer the host refuses", none, [](ProbeButton& b) { b.SetMousePointer(42); }, {}, 0, {}},
+        {"no mouse icon", none, [](ProbeButton& b) { b.SetMouseIcon(std::nullopt); }, {}, 0, {}},
         {"reset default colours",
          [](ProbeButton& b) { b.SetGradientMode(2); },
          [](ProbeButton& b) { b.SetResetDefaultColors(true); },
@@ -439,9 +451,39 @@ TEST(QuiboButtonTest, AnEmptyBagLoadsTheDefaultsWithTheParentsBackColour) {
     EXPECT_FALSE(button.DrawingDelayed());
 }
 
-TEST(QuiboButtonTest, EveryPropertySurvivesASettingsStore) {
+void ExpectSurvivesASettingsStore(ProbeButton& saved, TestHost& host) {
     QTemporaryDir dir;
     QSettings store(dir.filePath(QStringLiteral("form.ini")), QSettings::IniFormat);
+    SettingsPropertyBag bag(store, QStringLiteral("cmdPost"));
+    saved.UserControl_WriteProperties(bag);
+    store.sync();
+    ProbeButton loaded(host);
+    loaded.UserControl_ReadProperties(bag);
+    const auto same = [&](auto get) { return std::invoke(get, loaded) == std::invoke(get, saved); };
+    EXPECT_TRUE(same(&QuiboButton::Caption) && same(&QuiboButton::CaptionAlign) &&
+                same(&QuiboButton::ButtonStyle));
+    EXPECT_TRUE(same(&QuiboButton::ButtonShape) && same(&QuiboButton::GradientMode) &&
+                same(&QuiboButton::Mode));
+    EXPECT_TRUE(same(&QuiboButton::GradientColor) && same(&QuiboButton::ForeColor) &&
+                same(&QuiboButton::Font));
+    EXPECT_TRUE(same(&QuiboButton::ShowFocusRect) && same(&QuiboButton::Value) &&
+                same(&QuiboButton::CustomClick));
+    EXPECT_TRUE(same(&QuiboButton::PictureSize) && same(&QuiboButton::PictureAlign) &&
+                same(&QuiboButton::Enabled));
+    EXPECT_TRUE(same(&QuiboButton::HoverForeColor) && same(&QuiboButton::HoverBackColor));
+    EXPECT_TRUE(same(&QuiboButton::BackColor) && same(&QuiboButton::HoverColorLocks));
+    EXPECT_TRUE(same(&QuiboButton::CaptionStyle) && same(&QuiboButton::MousePointer));
+    EXPECT_TRUE(same(&QuiboButton::Picture) && same(&QuiboButton::MouseIcon));
+    EXPECT_EQ(loaded.options, saved.Mode() == 2 ? std::vector<int>{1} : std::vector<int>{});
+}
+
+TEST(QuiboButtonTest, ADefaultButtonSurvivesASettingsStore) {
+    TestHost host;
+    ProbeButton saved(host);
+    ExpectSurvivesASettingsStore(saved, host);
+}
+
+TEST(QuiboButtonTest, EveryPropertySurvivesASettingsStore) {
     TestHost host;
     ProbeButton saved(host);
     saved.SetCaption(QStringLiteral("&Post"));
@@ -462,33 +504,17 @@ TEST(QuiboButtonTest, EveryPropertySurvivesASettingsStore) {
     saved.SetForeColor(0x0F0F0F);
     saved.SetEnabled(false);
     saved.SetShowFocusRect(false);
+    saved.SetMouseIcon(SquarePicture(ButtonPicture::Kind::Icon));
     saved.SetMousePointer(11);
     saved.SetCaptionAlign(0);
+    ExpectSurvivesASettingsStore(saved, host);
+
+    // "ImgSize" is kept in pixels.
+    QTemporaryDir dir;
+    QSettings store(dir.filePath(QStringLiteral("form.ini")), QSettings::IniFormat);
     SettingsPropertyBag bag(store, QStringLiteral("cmdPost"));
     saved.UserControl_WriteProperties(bag);
-    store.sync();
     EXPECT_EQ(store.value(QStringLiteral("Quibo.QuiboButton/cmdPost/ImgSize")).toInt(), 40);
-
-    ProbeButton loaded(host);
-    loaded.UserControl_ReadProperties(bag);
-    EXPECT_EQ(loaded.options, std::vector<int>{1});
-    const auto same = [&](auto get) { return std::invoke(get, loaded) == std::invoke(get, saved); };
-    EXPECT_TRUE(same(&QuiboButton::Caption) && same(&QuiboButton::CaptionAlign) &&
-                same(&QuiboButton::ButtonStyle));
-    EXPECT_TRUE(same(&QuiboButton::ButtonShape) && same(&QuiboButton::GradientMode) &&
-                same(&QuiboButton::Mode));
-    EXPECT_TRUE(same(&QuiboButton::GradientColor) && same(&QuiboButton::ForeColor) &&
-                same(&QuiboButton::Font));
-    EXPECT_TRUE(same(&QuiboButton::ShowFocusRect) && same(&QuiboButton::Value) &&
-                same(&QuiboButton::CustomClick));
-    EXPECT_TRUE(same(&QuiboButton::PictureSize) && same(&QuiboButton::PictureAlign) &&
-                same(&QuiboButton::Enabled));
-    EXPECT_TRUE(same(&QuiboButton::HoverForeColor) && same(&QuiboButton::HoverBackColor));
-    EXPECT_TRUE(same(&QuiboButton::BackColor) && same(&QuiboButton::HoverColorLocks));
-    EXPECT_TRUE(same(&QuiboButton::CaptionStyle) && same(&QuiboButton::MousePointer));
-    ASSERT_TRUE(loaded.Picture());
-    EXPECT_EQ(loaded.Picture()->image, saved.Picture()->image);
-    EXPECT_EQ(loaded.AccessKeys(), QStringLiteral("P"));
 }
 
 } // namespace
