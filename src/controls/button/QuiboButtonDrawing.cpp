@@ -111,10 +111,13 @@ void QuiboButton::CreateRegionFromBitmap(int w, int h) {
 }
 
 void QuiboButton::CreateShapeRegion() {
-    // Every shape is drawn on the whole rectangle until outlines are cut.
+    // Every shape is drawn on the whole rectangle until outlines are cut; a picture shape still needs
+    // its picture at the button's size.
     m_shapeLeft = 0;
     m_shapeRight = width();
     m_clip = QRegion();
+    if (m_buttonShape >= 7 && m_pictureWidth > 0 && m_pictureHeight > 0)
+        CreateRegionFromBitmap(width(), height());
 }
 
 void QuiboButton::FrameShapeRegion(std::int16_t& proceed) {

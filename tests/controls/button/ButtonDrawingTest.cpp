@@ -115,6 +115,22 @@ TEST(ButtonDrawingTest, FocusRectangleOnlyOnTheDefaultButton) {
     EXPECT_EQ(button.At(4, 4), 0u);
     EXPECT_EQ(button.At(5, 4), 0xFFFFFFu);
     EXPECT_EQ(button.At(95, 35), 0u);
+
+    // Ellipses ring the caption, two pixels out; style 2 shows no focus on them.
+    button.SetButtonShape(4);
+    button.SetCaption(QStringLiteral("OK"));
+    const EdgeRect c = button.CaptionRect();
+    button.DrawRectangle(0, 0, 100, 40, 0xFFFFFF);
+    around = false;
+    button.DrawFocusRectangle(pen, true, around, points);
+    EXPECT_TRUE(around);
+    EXPECT_EQ(button.At(c.left - 2, c.top), 0u);
+    EXPECT_EQ(button.At(c.right + 1, c.bottom + 1), 0u);
+    EXPECT_EQ(button.At(c.left - 3, c.top), 0xFFFFFFu);
+    button.SetButtonStyle(2);
+    button.DrawRectangle(0, 0, 100, 40, 0xFFFFFF);
+    button.DrawFocusRectangle(pen, true, around, points);
+    EXPECT_EQ(button.At(c.left - 2, c.top), 0xFFFFFFu);
 }
 
 TEST(ButtonDrawingTest, PicturesKeyOutTheirCornerColourAndGreyWhenDisabled) {
