@@ -64,6 +64,43 @@ TEST(ButtonDrawingTest, StripedFaceDarkensTowardsTheBottom) {
     EXPECT_EQ(button.At(10, 49), ToQRgb(ShiftColor(face, -24, true)) & 0xFFFFFF);
 }
 
+TEST(ButtonDrawingTest, TheFaceFollowsHoverPressAndValue) {
+    struct Case {
+        const char* name;
+        bool hover;
+        std::int16_t flags;
+        int mode;
+        bool value;
+        int gradientMode;
+        QRgb left, right;
+    };
+    const std::int16_t pressed = QuiboButton::kDownFlag | QuiboButton::kOverFlag;
+    const Case cases[] = {
+        {"resting", false, 0, 0, false, 0, 0xFF0000, 0xFF0000},
+        {"hovered", true, 0, 0, false, 0, 0x00FF00, 0x00FF00},
+        {"hovered and pressed", true, pressed, 0, false, 0, 0xFF0000, 0xFF0000},
+        {"hovered check box", true, 0, 1, false, 0, 0x00FF00, 0x00FF00},
+        {"hovered and checked", true, 0, 1, true, 0, 0xFF0000, 0xFF0000},
+        {"gradient (steps floor)", false, 0, 0, false, 1, 0xFF0000, 0x0000FE},
+        {"hovered gradient", true, 0, 0, false, 1, 0x00FF00, 0x00FF00},
+    };
+    for (const Case& c : cases) {
+        TestHost host;
+        ProbeButton button(host);
+        button.SetBackColor(0x0000FF);
+        button.SetHoverBackColor(0x00FF00);
+        button.SetGradientColor(0xFF0000);
+        button.SetGradientMode(c.gradientMode);
+        button.SetMode(c.mode);
+        button.SetValue(c.value);
+        button.SetHover(c.hover);
+        button.SetStateFlags(c.flags);
+        button.Refresh();
+        EXPECT_EQ(button.At(0, 2), c.left) << c.name;
+        EXPECT_EQ(button.At(99, 2), c.right) << c.name;
+    }
+}
+
 TEST(ButtonDrawingTest, EdgeLinesDrawThreeRingsSlotBySlot) {
     TestHost host;
     ProbeButton button(host);
@@ -154,12 +191,25 @@ TEST(ButtonDrawingTest, CaptionsEtchedWhenDisabledAndShadedWhenStyled) {
     ProbeButton button(host, 100, 40);
     button.SetBackColor(0);
     button.SetCaption(QStringLiteral("HI"));
+    button.SetForeColor(0xFFFFFF);
     button.SetEnabled(false);
     const Pixels white = PixelsOf(button, 0xFFFFFF);
     const Pixels grey = PixelsOf(button, 0x808080);
     ASSERT_FALSE(grey.at.empty());
     EXPECT_EQ(white.minX(), grey.minX() + 1);
     EXPECT_EQ(white.maxY(), grey.maxY() + 1);
+
+    // Pressed, the caption moves one pixel right and down; style 3 keeps it in place.
+    button.SetEnabled(true);
+    const int restingX = PixelsOf(button, 0xFFFFFF).minX();
+    button.SetStateFlags(QuiboButton::kDownFlag | QuiboButton::kOverFlag);
+    button.Refresh();
+    EXPECT_EQ(PixelsOf(button, 0xFFFFFF).minX(), restingX + 1);
+    button.SetButtonStyle(3);
+    EXPECT_EQ(PixelsOf(button, 0xFFFFFF).minX(), restingX);
+    button.SetStateFlags(0);
+    button.SetButtonStyle(0);
+    button.SetEnabled(false);
 
     bool single = true;
     button.DrawRectangle(0, 0, 100, 40, 0);

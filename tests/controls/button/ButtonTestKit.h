@@ -44,6 +44,7 @@ public:
     int regions = 0;
     std::vector<int> options;
     void SetStateFlags(std::int16_t flags) { m_stateFlags = flags; }
+    void SetHover(bool hover) { m_hover = hover; }
     QRgb At(int x, int y) const { return BackBuffer().pixel(x, y) & 0xFFFFFF; }
 
 protected:
