@@ -222,59 +222,47 @@ TEST(QuiboButtonTest, TheCaptionMarksTheAccessKey) {
     }
 }
 
-void WithPicture(B b) {
+using C = const ProbeButton&;
+constexpr auto WithIcon = [](B b) { b.SetPicture(SquarePicture(ButtonPicture::Kind::Icon)); };
+constexpr auto PictureAbove = [](B b) {
     b.SetPicture(SquarePicture());
-}
-void WithIcon(B b) {
-    b.SetPicture(SquarePicture(ButtonPicture::Kind::Icon));
-}
+    b.SetPictureAlign(4);
+};
+constexpr auto PictureShape = [](B b) {
+    b.SetPicture(SquarePicture());
+    b.SetButtonShape(8);
+};
+constexpr auto DefaultLook = [](B b) { b.SetStateFlags(QuiboButton::kDefaultFlag); };
 
 TEST(QuiboButtonTest, RefusalsTellTheDesignerAndAreSilentAtRunTime) {
     struct Case {
         void (*prepare)(B);
         void (*act)(B);
-        bool (*kept)(const ProbeButton&);
+        bool (*kept)(C);
         const char* message;
         const char* title = "";
     };
     const Case cases[] = {
-        {[](B b) {
-             WithPicture(b);
-             b.SetPictureAlign(4);
-         },
-         [](B b) { b.SetCaptionAlign(0); }, [](const ProbeButton& b) { return b.CaptionAlign() == 2; },
+        {PictureAbove, [](B b) { b.SetCaptionAlign(0); }, [](C b) { return b.CaptionAlign() == 2; },
          "When button images are aligned top/bottom center, \r\nbutton captions can only be center aligned"},
-        {nullptr, [](B b) { b.SetCustomClick(1); }, [](const ProbeButton& b) { return b.CustomClick() == 1; },
+        {nullptr, [](B b) { b.SetCustomClick(1); }, [](C b) { return b.CustomClick() == 1; },
          "This property has no effect unless the Button Shape is a custom shape."},
-        {nullptr, [](B b) { b.SetButtonShape(7); }, [](const ProbeButton& b) { return b.ButtonShape() == 0; },
+        {nullptr, [](B b) { b.SetButtonShape(7); }, [](C b) { return b.ButtonShape() == 0; },
          "The Picture Property must be assigned first and must be a bitmap or JPEG."},
-        {WithIcon, [](B b) { b.SetButtonShape(8); },
-         [](const ProbeButton& b) { return b.ButtonShape() == 0; },
+        {WithIcon, [](B b) { b.SetButtonShape(8); }, [](C b) { return b.ButtonShape() == 0; },
          "The Picture Property must be assigned first and must be a bitmap or JPEG."},
-        {[](B b) {
-             WithPicture(b);
-             b.SetButtonShape(8);
-         },
-         WithIcon, [](const ProbeButton& b) { return b.ButtonShape() == 0; },
-         "Icons cannot be used for custom buttons. Only use bitmaps or JPEGs.\r\nButton was changed to "
-         "Rectangular "
-         "shaped."},
-        {nullptr, [](B b) { b.SetValue(true); }, [](const ProbeButton& b) { return !b.Value(); },
+        {PictureShape, WithIcon, [](C b) { return b.ButtonShape() == 0; },
+         "Icons cannot be used for custom buttons. Only use bitmaps or JPEGs.\r\n"
+         "Button was changed to Rectangular shaped."},
+        {nullptr, [](B b) { b.SetValue(true); }, [](C b) { return !b.Value(); },
          "This property is not applicable for command button modes."},
-        {[](B b) {
-             WithPicture(b);
-             b.SetButtonShape(7);
-         },
-         [](B b) { b.SetPictureSize(1); }, [](const ProbeButton& b) { return b.PictureSize() == 4; },
+        {PictureShape, [](B b) { b.SetPictureSize(1); }, [](C b) { return b.PictureSize() == 4; },
          "The picture size cannot be changed for Shaped buttons"},
-        {[](B b) { b.SetStateFlags(QuiboButton::kDefaultFlag); }, [](B b) { b.SetShowFocusRect(false); },
-         [](const ProbeButton& b) { return !b.ShowFocusRect(); },
-         "The focus rectangle may appear on default buttons ONLY while in design mode, \r\nbut will not "
-         "appear when "
-         "the form is running."},
-        {nullptr, [](B b) { b.SetMouseIcon(SquarePicture()); },
-         [](const ProbeButton& b) { return !b.MouseIcon(); }, "Invalid property value",
-         "Select .ico Or .cur Files Only"},
+        {DefaultLook, [](B b) { b.SetShowFocusRect(false); }, [](C b) { return !b.ShowFocusRect(); },
+         "The focus rectangle may appear on default buttons ONLY while in design mode, \r\n"
+         "but will not appear when the form is running."},
+        {nullptr, [](B b) { b.SetMouseIcon(SquarePicture()); }, [](C b) { return !b.MouseIcon(); },
+         "Invalid property value", "Select .ico Or .cur Files Only"},
     };
     for (const bool userMode : {false, true}) {
         for (const Case& c : cases) {
