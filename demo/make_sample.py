@@ -46,6 +46,7 @@ in the order scripts/demo posts them (a sheet may name masters of the sheets bef
                    cost centre
   STTDSTRANSACTIONS a contractor's bill with TDS booked to a project; a security agency's bill with service
                    tax; an unbalanced one
+
 The TDS, service-tax, quick and bank sheets name ledgers that tax_and_bank_sheets() adds to the LEDGERS
 sheet (TDS, service-tax and expense ledgers) and each refuse one voucher naming a ledger that does not
 exist; the masters of the item sheets join the master sheets through item_vouchers().

@@ -1,0 +1,229 @@
+#pragma once
+
+#include "controls/button/ButtonColors.h"
+#include "controls/button/ButtonPicture.h"
+#include "controls/button/CaptionLayout.h"
+
+#include <QFont>
+#include <QImage>
+#include <QPoint>
+#include <QRegion>
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+namespace quibo {
+
+class ButtonHost;
+class PropertyBag;
+
+// The owner-drawn command, check or option button. Its properties follow one pattern: out-of-range
+// values are ignored, the value is stored, side effects run, the host hears the property-bag key of
+// the change, and the button redraws. Everything is drawn into a back buffer of the control's size
+// that reaches the window in one copy. User-interface thread only.
+class QuiboButton : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr const char* kFormDataType = "Quibo.QuiboButton";
+
+    // State flags of the input handling, read by the drawing.
+    static constexpr std::int16_t kDefaultFlag = 1;
+    static constexpr std::int16_t kDownFlag = 2;
+    static constexpr std::int16_t kOverFlag = 4;
+
+    using EdgePoints = std::array<QPoint, 16>;
+    using EdgeColors = std::array<ButtonColor, 13>; // slots 1-12
+
+    // The host must outlive the button.
+    explicit QuiboButton(ButtonHost& host, QWidget* parent = nullptr);
+    ~QuiboButton() override;
+
+    // Properties, in the order of the control's interface.
+    int ButtonStyle() const { return m_buttonStyle; }
+    void SetButtonStyle(int value);
+    int Mode() const { return m_mode; }
+    void SetMode(int value);
+    QString Caption() const { return m_caption; }
+    void SetCaption(const QString& value);
+    int CaptionAlign() const { return m_captionAlign; }
+    void SetCaptionAlign(int value);
+    int CaptionStyle() const { return m_captionStyle; }
+    void SetCaptionStyle(int value);
+    int CustomClick() const { return m_customClick; }
+    void SetCustomClick(int value);
+    int ButtonShape() const { return m_buttonShape; }
+    void SetButtonShape(int value);
+    const std::optional<ButtonPicture>& Picture() const { return m_picture; }
+    void SetPicture(const std::optional<ButtonPicture>& value);
+    int PictureAlign() const { return m_pictureAlign; }
+    void SetPictureAlign(int value);
+    bool Enabled() const;
+    void SetEnabled(bool value);
+    bool ShowFocusRect() const { return m_showFocusRect; }
+    void SetShowFocusRect(bool value);
+    bool Value() const { return m_value; }
+    void SetValue(bool value);
+    int PictureSize() const; // 0-4 for 16, 24, 32, 40 and 48 pixels
+    void SetPictureSize(int value);
+    int MousePointer() const { return m_mousePointer; }
+    void SetMousePointer(int value);
+    const std::optional<ButtonPicture>& MouseIcon() const { return m_mouseIcon; }
+    void SetMouseIcon(const std::optional<ButtonPicture>& value);
+    QFont Font() const { return font(); }
+    void SetFont(const QFont& value);
+    int FontStyle() const; // 2 bold, 4 italic, 8 underline
+    void SetFontStyle(int value);
+    ButtonColor ForeColor() const { return m_foreColor; }
+    void SetForeColor(ButtonColor value);
+    ButtonColor BackColor() const { return m_backColor; }
+    void SetBackColor(ButtonColor value);
+    ButtonColor GradientColor() const { return m_gradientColor; }
+    void SetGradientColor(ButtonColor value);
+    int GradientMode() const { return m_gradientMode; }
+    void SetGradientMode(int value);
+    bool ResetDefaultColors() const { return false; }
+    void SetResetDefaultColors(bool value);
+    int HoverColorLocks() const { return m_hoverColorLocks; }
+    void SetHoverColorLocks(int value);
+    ButtonColor HoverForeColor() const { return m_hoverForeColor; }
+    void SetHoverForeColor(ButtonColor value);
+    ButtonColor HoverBackColor() const { return m_hoverBackColor; }
+    void SetHoverBackColor(ButtonColor value);
+    void Refresh();
+    void DelayDrawing(bool bDelay);
+
+    // The access keys the caption last marked.
+    QString AccessKeys() const { return m_accessKeys; }
+
+    // Creation by the host: new, or from stored form data; and saving.
+    void UserControl_InitProperties();
+    void UserControl_ReadProperties(const PropertyBag& bag);
+    void UserControl_WriteProperties(PropertyBag& bag) const;
+    // A size change: a back buffer of the new size, the region and the layout, then a redraw.
+    void UserControl_Resize();
+
+    // Derived state the drawing reads.
+    DerivedColors Colors() const { return m_colors; }
+    ButtonColor ContainerBackColor() const { return m_containerBackColor; }
+    QString ContainerHandle() const { return m_containerHandle; }
+    EdgeRect CaptionRect() const { return m_captionRect; }
+    EdgeRect PictureRect() const { return m_pictureRect; }
+    int PictureWidth() const { return m_pictureWidth; }
+    int PictureHeight() const { return m_pictureHeight; }
+    const QImage& DerivedPicture() const { return m_derivedPicture; }
+    const QFont& DrawingFont() const { return m_drawingFont; }
+    const QImage& BackBuffer() const { return m_buffer; }
+    bool DrawingDelayed() const { return m_drawingDelayed; }
+    std::int16_t StateFlags() const { return m_stateFlags; }
+    bool Hovering() const { return m_hover; }
+    int ShapeLeft() const { return m_shapeLeft; }
+    int ShapeRight() const { return m_shapeRight; }
+
+    // The drawing routines the style painters compose a button of; all draw into the back buffer.
+    void CreateBackBuffer(bool create);
+    void SetupFontAndPicture(const QString& which);
+    void CalcCaptionLayout(bool rebuildPicture);
+    void SetDrawColors(bool select, int kind, ButtonColor colour, bool alsoPen = false, int width = 1,
+                       int style = 0);
+    void DrawRectangle(int left, int top, int right, int bottom, ButtonColor fill, ButtonColor frame = -1,
+                       int frameWidth = 1, int frameStyle = 0);
+    void DrawPictureIcon(EdgeRect& rect);
+    void DrawGradient(ButtonColor start, ButtonColor end);
+    void DrawBackground(ButtonColor face, std::int16_t& level, std::int16_t& proceed, ButtonColor& gradient,
+                        ButtonColor& hover);
+    void DrawEdgeLines(EdgePoints& points, const EdgeColors& colors, int outerPenStyle);
+    void DrawFocusRectangle(ButtonColor& penColor, bool asLines, bool& aroundCaption, EdgePoints& points);
+    void DrawCaption(ButtonColor face, ButtonColor altCaption, bool shiftPressed, bool& singleDisabledDraw);
+
+    // The points of the three rings of edge lines.
+    static EdgePoints CalcEdgePoints(int buttonShape, int shapeLeft, int shapeRight, double width,
+                                     double height);
+    // The negative character height of the drawing font of a point size at a screen resolution.
+    static int DrawingFontHeight(double pointSize, int dotsPerInch);
+
+protected:
+    // Every visible change ends here.
+    virtual void RedrawButton();
+    // The window region of the shape, and ShapeLeft and ShapeRight.
+    virtual void CreateShapeRegion();
+    // Clipping and rings of the shape before the background is drawn; proceed 0 stops the redraw.
+    virtual void FrameShapeRegion(std::int16_t& proceed);
+    // Option-group bookkeeping: -1 leave, 0 switch the others off, 1 join, 2 ask whether one is on.
+    virtual void OptionToggle(std::int16_t action, bool& result);
+    // The derived picture bitmap at w x h.
+    virtual void CreateRegionFromBitmap(int w, int h);
+    // Pixels the screen spans across (horizontal) or down.
+    virtual int ScreenExtent(bool horizontal) const;
+
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+    ButtonHost& Host() const { return m_host; }
+    bool Pressed() const { return (m_stateFlags & (kDownFlag | kOverFlag)) == (kDownFlag | kOverFlag); }
+    void DesignMessage(const QString& text, const QString& title = QString());
+    void Signal(const char* key);
+
+    std::int16_t m_stateFlags = 0;
+    bool m_hover = false;
+    int m_shapeLeft = 0;
+    int m_shapeRight = 0;
+    QRegion m_clip; // clipping of the drawing surface; empty for none
+
+private:
+    void DrawText(const EdgeRect& rect, const QString& text, int align, ButtonColor colour);
+    void Polyline(const QPoint* points, int count);
+    void Plot(int x, int y, QRgb colour);
+    bool Usable() const { return !m_buffer.isNull(); }
+
+    ButtonHost& m_host;
+
+    int m_buttonStyle = 0;
+    int m_mode = 0;
+    QString m_caption;
+    int m_captionAlign = 0;
+    int m_captionStyle = 0;
+    int m_customClick = 0;
+    int m_buttonShape = 0;
+    std::optional<ButtonPicture> m_picture;
+    int m_pictureAlign = 0;
+    bool m_showFocusRect = false;
+    bool m_value = false;
+    int m_pictureSizePixels = 0;
+    int m_gradientMode = 0;
+    ButtonColor m_gradientColor = 0;
+    ButtonColor m_backColor = 0;
+    int m_hoverColorLocks = 0;
+    ButtonColor m_hoverForeColor = 0;
+    ButtonColor m_hoverBackColor = 0;
+
+    // Members a form host keeps for every control.
+    ButtonColor m_foreColor = kSysButtonText;
+    int m_mousePointer = 0;
+    std::optional<ButtonPicture> m_mouseIcon;
+
+    QString m_accessKeys;
+    QString m_containerHandle;
+    ButtonColor m_containerBackColor = 0;
+    DerivedColors m_colors;
+    int m_pictureWidth = 0;
+    int m_pictureHeight = 0;
+    int m_pictureIsIcon = 0;
+    QImage m_derivedPicture;
+    EdgeRect m_captionRect;
+    EdgeRect m_pictureRect;
+    bool m_drawingDelayed = false;
+    bool m_painting = false;
+
+    // The drawing surface and what is selected into it.
+    QImage m_buffer;
+    QFont m_drawingFont;
+    ButtonColor m_brushColor = 0;
+    ButtonColor m_penColor = 0;
+    int m_penWidth = 1;
+    int m_penStyle = 0;
+    ButtonColor m_textColor = 0;
+};
+
+} // namespace quibo
