@@ -372,8 +372,8 @@ def tax_and_bank_sheets():
              40500, 'TDS on Professional Fees 194J', 10, 'No', '', '', ''],
             [6, 'Journal', 'J-402', d[25], '', 'TDS on Professional Fees 194J', '', 4500, '', '', '', '', '', '',
              '', '', '', ''],
-            # Refused: no ledger "Security Services".
-            [7, 'Journal', 'J-403', d[30], '', 'Security Services', 30000, '', 'Guards for April', '', '', '',
+            # Refused: no ledger "Watch and Ward".
+            [7, 'Journal', 'J-403', d[30], '', 'Watch and Ward', 30000, '', 'Guards for April', '', '', '',
              '', '', '', '', '', ''],
             [8, 'Journal', 'J-403', d[30], '', 'Deshmukh Civil Contractors', '', 30000, '', '', '', '', '', '',
              '', '', '', ''],
