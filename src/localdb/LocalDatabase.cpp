@@ -153,6 +153,8 @@ struct LocalDatabase::Impl {
         QStringList columnNames; // read once: every result of the statement shares them
     };
     std::unordered_map<QString, Prepared> statements;
+    // The texts bound to the statement being run (reserved up front: the engine keeps pointers).
+    std::vector<QByteArray> boundTexts;
 
     explicit Impl(const QString& filePath) : path(filePath), connection(Open(filePath)) {}
 
@@ -228,6 +230,8 @@ LocalDatabase::Impl::Prepared& LocalDatabase::Impl::prepare(const QString& sql) 
 void LocalDatabase::Impl::bind(sqlite3_stmt* stmt, const QVariantList& params) {
     if (params.size() < sqlite3_bind_parameter_count(stmt))
         RaiseDatabaseError(QStringLiteral("No value given for one or more required parameters."));
+    boundTexts.clear();
+    boundTexts.reserve(size_t(params.size()));
     for (qsizetype i = 0; i < params.size(); ++i) {
         const QVariant& value = params[i];
         const int index = static_cast<int>(i) + 1;
@@ -257,11 +261,12 @@ void LocalDatabase::Impl::bind(sqlite3_stmt* stmt, const QVariantList& params) {
             break;
         }
         default: {
-            // A null or empty QString is empty text: only a null QVariant is Null.
-            const QByteArray text = value.toString().toUtf8();
+            // A null or empty QString is empty text: only a null QVariant is Null. The engine reads
+            // the text where it lies: it stays until the statement has been reset and unbound.
+            const QByteArray& text = boundTexts.emplace_back(value.toString().toUtf8());
             rc = text.isEmpty() ? sqlite3_bind_text(stmt, index, "", 0, SQLITE_STATIC)
                                 : sqlite3_bind_text(stmt, index, text.constData(),
-                                                    static_cast<int>(text.size()), SQLITE_TRANSIENT);
+                                                    static_cast<int>(text.size()), SQLITE_STATIC);
             break;
         }
         }
