@@ -18,10 +18,12 @@ Both invoice sheets carry an ID column, so a refused invoice is marked on all of
 import datetime
 import os
 
-import xlwt
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'support'))
+from xls_fixture import write_workbook  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-DATE = xlwt.easyxf(num_format_str='DD-MM-YYYY')
 
 LEDGERS = (
     ['NAME', 'PARENT'],
@@ -116,23 +118,7 @@ SHEETS = [('LEDGERS', LEDGERS), ('UNITS', UNITS), ('GODOWNS', GODOWNS), ('STOCKI
 
 
 def main():
-    book = xlwt.Workbook(encoding='utf-8')
-    for name, (columns, rows) in SHEETS:
-        sheet = book.add_sheet(name)
-        for c, column in enumerate(columns):
-            sheet.write(0, c, column)
-        for r, row in enumerate(rows, start=1):
-            assert len(row) == len(columns), (name, row)
-            for c, value in enumerate(row):
-                if value is None or value == '':
-                    continue
-                if isinstance(value, datetime.date):
-                    sheet.write(r, c, value, DATE)
-                else:
-                    sheet.write(r, c, value)
-    path = os.path.join(HERE, 'invoices.xls')
-    book.save(path)
-    print(path)
+    write_workbook(os.path.join(HERE, 'invoices.xls'), SHEETS)
 
 
 if __name__ == '__main__':

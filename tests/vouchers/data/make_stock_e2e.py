@@ -19,10 +19,12 @@ fixture changes.
 import datetime
 import os
 
-import xlwt
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'support'))
+from xls_fixture import write_workbook  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-DATE = xlwt.easyxf(num_format_str='DD-MM-YYYY')
 
 UNITS = (
     ['NAME', 'ISSIMPLEUNIT', 'ORIGINALNAME', 'DECIMALPLACES'],
@@ -121,23 +123,7 @@ SHEETS = [('UNITS', UNITS), ('GODOWNS', GODOWNS), ('STOCKITEMS', STOCKITEMS), ('
 
 
 def main():
-    book = xlwt.Workbook(encoding='utf-8')
-    for name, (columns, rows) in SHEETS:
-        sheet = book.add_sheet(name)
-        for c, column in enumerate(columns):
-            sheet.write(0, c, column)
-        for r, row in enumerate(rows, start=1):
-            assert len(row) == len(columns), (name, row)
-            for c, value in enumerate(row):
-                if value is None or value == '':
-                    continue
-                if isinstance(value, datetime.date):
-                    sheet.write(r, c, value, DATE)
-                else:
-                    sheet.write(r, c, value)
-    path = os.path.join(HERE, 'stock-e2e.xls')
-    book.save(path)
-    print(path)
+    write_workbook(os.path.join(HERE, 'stock-e2e.xls'), SHEETS)
 
 
 if __name__ == '__main__':
