@@ -7,6 +7,7 @@
 #include "staging/StagingWriters.h"
 #include "vb/CellNumber.h"
 #include "vb/Number.h"
+#include "vouchers/PosterCells.h"
 #include "vouchers/VoucherPosters.h"
 #include "vouchers/VoucherRun.h"
 
@@ -14,13 +15,13 @@
 
 namespace quibo {
 
+using posting::C;
+using posting::No;
+using posting::Yes;
+
 namespace {
 
 const QString No = QStringLiteral("No");
-
-QString C(const char* column) {
-    return QString::fromLatin1(column);
-}
 
 bool StageAttendanceRow(const VoucherRun& run, int& attendanceId, const VoucherPlace& at) {
     const int row = at.row;

@@ -7,6 +7,7 @@
 #include "staging/StagingWriters.h"
 #include "vb/CellNumber.h"
 #include "vouchers/AccountingHeader.h"
+#include "vouchers/PosterCells.h"
 #include "vouchers/SignedAmount.h"
 #include "vouchers/VoucherPosters.h"
 #include "vouchers/VoucherRun.h"
@@ -15,14 +16,11 @@
 
 namespace quibo {
 
+using posting::C;
+using posting::No;
+using posting::Yes;
+
 namespace {
-
-const QString Yes = QStringLiteral("Yes");
-const QString No = QStringLiteral("No");
-
-QString C(const char* column) {
-    return QString::fromLatin1(column);
-}
 
 // Per voucher: the id of its next line (its lines count from "2").
 struct BankState {

@@ -11,6 +11,7 @@
 #include "vb/CellNumber.h"
 #include "vb/Text.h"
 #include "vouchers/AccountingHeader.h"
+#include "vouchers/PosterCells.h"
 #include "vouchers/SignedAmount.h"
 #include "vouchers/VoucherPosters.h"
 #include "vouchers/VoucherRun.h"
@@ -19,14 +20,11 @@
 
 namespace quibo {
 
+using posting::C;
+using posting::No;
+using posting::Yes;
+
 namespace {
-
-const QString Yes = QStringLiteral("Yes");
-const QString No = QStringLiteral("No");
-
-QString C(const char* column) {
-    return QString::fromLatin1(column);
-}
 
 // Per voucher: the ids of its records and the side of its latest ledger line.
 struct CostState {

@@ -6,6 +6,7 @@
 #include "staging/StagingWriters.h"
 #include "vb/CellNumber.h"
 #include "vouchers/AccountingHeader.h"
+#include "vouchers/PosterCells.h"
 #include "vouchers/SignedAmount.h"
 #include "vouchers/VoucherPosters.h"
 #include "vouchers/VoucherRun.h"
@@ -14,11 +15,11 @@
 
 namespace quibo {
 
-namespace {
+using posting::C;
+using posting::No;
+using posting::Yes;
 
-QString C(const char* column) {
-    return QString::fromLatin1(column);
-}
+namespace {
 
 // The accounting header from the voucher's first row, with its reference.
 VoucherRow NoteHeader(const VoucherRun& run, const VoucherPlace& at) {

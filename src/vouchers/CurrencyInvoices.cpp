@@ -8,6 +8,7 @@
 #include "vb/CellNumber.h"
 #include "vb/Text.h"
 #include "vouchers/FormattedCell.h"
+#include "vouchers/PosterCells.h"
 #include "vouchers/VoucherPosters.h"
 #include "vouchers/VoucherRun.h"
 
@@ -15,14 +16,11 @@
 
 namespace quibo {
 
+using posting::C;
+using posting::No;
+using posting::Yes;
+
 namespace {
-
-const QString Yes = QStringLiteral("Yes");
-const QString No = QStringLiteral("No");
-
-QString C(const char* column) {
-    return QString::fromLatin1(column);
-}
 
 // The currency texts of one row: V the voucher currency, B the base currency, X the exchange rate.
 struct Conversion {

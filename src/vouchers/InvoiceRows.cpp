@@ -3,17 +3,12 @@
 #include "staging/StagingWriters.h"
 #include "vb/CellNumber.h"
 #include "vb/Number.h"
+#include "vouchers/PosterCells.h"
 #include "vouchers/VoucherRun.h"
 
 namespace quibo {
 
-namespace {
-
-QString C(const char* column) {
-    return QString::fromLatin1(column);
-}
-
-} // namespace
+using posting::C;
 
 InvoiceCells::InvoiceCells(const VoucherRun& run, int row) : m_run(run), m_row(row) {}
 

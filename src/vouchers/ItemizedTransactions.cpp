@@ -8,6 +8,7 @@
 #include "vb/Number.h"
 #include "vb/Text.h"
 #include "vouchers/InvoiceRows.h"
+#include "vouchers/PosterCells.h"
 #include "vouchers/SignedAmount.h"
 #include "vouchers/VoucherPosters.h"
 #include "vouchers/VoucherRun.h"
@@ -16,15 +17,13 @@
 
 namespace quibo {
 
+using posting::C;
+using posting::No;
+using posting::Yes;
+
 namespace {
 
-const QString Yes = QStringLiteral("Yes");
-const QString No = QStringLiteral("No");
 const QString FirstAllocation = QStringLiteral("1"); // a line has at most one allocation of a kind
-
-QString C(const char* column) {
-    return QString::fromLatin1(column);
-}
 
 // Per voucher: the ids of the next ledger line and the next item line, each advanced after its line.
 struct ItemizedState {

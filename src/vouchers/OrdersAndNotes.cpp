@@ -8,6 +8,7 @@
 #include "vb/CellNumber.h"
 #include "vb/Text.h"
 #include "vouchers/FormattedCell.h"
+#include "vouchers/PosterCells.h"
 #include "vouchers/SignedAmount.h"
 #include "vouchers/VoucherPosters.h"
 #include "vouchers/VoucherRun.h"
@@ -16,16 +17,14 @@
 
 namespace quibo {
 
+using posting::C;
+using posting::No;
+using posting::Yes;
+
 namespace {
 
-const QString Yes = QStringLiteral("Yes");
-const QString No = QStringLiteral("No");
 const QString MainLocation = QStringLiteral("Main Location");
 const QString PrimaryBatch = QStringLiteral("Primary Batch");
-
-QString C(const char* column) {
-    return QString::fromLatin1(column);
-}
 
 enum class Form { Order, Note };
 

@@ -8,6 +8,7 @@
 #include "vb/CellNumber.h"
 #include "vb/Text.h"
 #include "vouchers/AccountingHeader.h"
+#include "vouchers/PosterCells.h"
 #include "vouchers/SignedAmount.h"
 #include "vouchers/VoucherPosters.h"
 #include "vouchers/VoucherRun.h"
@@ -16,14 +17,11 @@
 
 namespace quibo {
 
+using posting::C;
+using posting::No;
+using posting::Yes;
+
 namespace {
-
-const QString Yes = QStringLiteral("Yes");
-const QString No = QStringLiteral("No");
-
-QString C(const char* column) {
-    return QString::fromLatin1(column);
-}
 
 // Per voucher: its rows so far and the bank and cost allocations so far. Each row stages its two
 // lines under ids of its own, so rows under one key add to the voucher instead of replacing the

@@ -9,6 +9,7 @@
 #include "vb/CellNumber.h"
 #include "vb/Text.h"
 #include "vouchers/AccountingHeader.h"
+#include "vouchers/PosterCells.h"
 #include "vouchers/SignedAmount.h"
 #include "vouchers/VoucherPosters.h"
 #include "vouchers/VoucherRun.h"
@@ -17,15 +18,13 @@
 
 namespace quibo {
 
+using posting::C;
+using posting::No;
+using posting::Yes;
+
 namespace {
 
-const QString Yes = QStringLiteral("Yes");
-const QString No = QStringLiteral("No");
 const QString One = QStringLiteral("1");
-
-QString C(const char* column) {
-    return QString::fromLatin1(column);
-}
 
 struct TaxState {
     // Per voucher.

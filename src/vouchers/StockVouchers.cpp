@@ -7,6 +7,7 @@
 #include "vb/CellNumber.h"
 #include "vb/Number.h"
 #include "vb/Text.h"
+#include "vouchers/PosterCells.h"
 #include "vouchers/SignedAmount.h"
 #include "vouchers/VoucherPosters.h"
 #include "vouchers/VoucherRun.h"
@@ -16,15 +17,13 @@
 
 namespace quibo {
 
+using posting::C;
+using posting::No;
+using posting::Yes;
+
 namespace {
 
-const QString Yes = QStringLiteral("Yes");
-const QString No = QStringLiteral("No");
 const QString GodownFirst = QStringLiteral("ERROR: a godown row comes before the first item line");
-
-QString C(const char* column) {
-    return QString::fromLatin1(column);
-}
 
 // What both kinds stage on a voucher's first row; the views and the flags they set differ.
 VoucherRow StockHeader(const VoucherRun& run, const VoucherPlace& at, const QString& view) {

@@ -8,6 +8,7 @@
 #include "vb/Number.h"
 #include "vb/Text.h"
 #include "vouchers/InvoiceRows.h"
+#include "vouchers/PosterCells.h"
 #include "vouchers/SignedAmount.h"
 #include "vouchers/VoucherPosters.h"
 #include "vouchers/VoucherRun.h"
@@ -16,14 +17,11 @@
 
 namespace quibo {
 
+using posting::C;
+using posting::No;
+using posting::Yes;
+
 namespace {
-
-const QString Yes = QStringLiteral("Yes");
-const QString No = QStringLiteral("No");
-
-QString C(const char* column) {
-    return QString::fromLatin1(column);
-}
 
 // Per voucher: every row is a line ("1", "2", ...); cost allocations count from "1".
 struct TaxClassifiedState {

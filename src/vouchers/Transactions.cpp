@@ -6,6 +6,7 @@
 #include "staging/StagingWriters.h"
 #include "vb/CellNumber.h"
 #include "vb/Text.h"
+#include "vouchers/PosterCells.h"
 #include "vouchers/SignedAmount.h"
 #include "vouchers/VoucherPosters.h"
 #include "vouchers/VoucherRun.h"
@@ -14,14 +15,11 @@
 
 namespace quibo {
 
+using posting::C;
+using posting::No;
+using posting::Yes;
+
 namespace {
-
-const QString Yes = QStringLiteral("Yes");
-const QString No = QStringLiteral("No");
-
-QString C(const char* column) {
-    return QString::fromLatin1(column);
-}
 
 // Per voucher: the ids of its records, and whether its most recent ledger line is a debit.
 struct TransactionState {

@@ -10,6 +10,7 @@
 #include "vb/RuntimeError.h"
 #include "vb/Text.h"
 #include "vouchers/InvoiceRows.h"
+#include "vouchers/PosterCells.h"
 #include "vouchers/SignedAmount.h"
 #include "vouchers/VoucherPosters.h"
 #include "vouchers/VoucherRun.h"
@@ -19,14 +20,11 @@
 
 namespace quibo {
 
+using posting::C;
+using posting::No;
+using posting::Yes;
+
 namespace {
-
-const QString Yes = QStringLiteral("Yes");
-const QString No = QStringLiteral("No");
-
-QString C(const char* column) {
-    return QString::fromLatin1(column);
-}
 
 const QStringList RequiredColumns = {C("VCHTYPE"),   C("VCHNO"),   C("VCHDATE"), C("REFNO"),
                                      C("LEDGER"),    C("DEBIT"),   C("CREDIT"),  C("NARRATION"),

@@ -13,16 +13,19 @@
 #include "vb/Number.h"
 #include "vb/RuntimeError.h"
 #include "vb/Text.h"
+#include "vouchers/PosterCells.h"
 #include "vouchers/SignedAmount.h"
 #include "vouchers/VoucherPosters.h"
 #include "vouchers/VoucherRun.h"
 
 namespace quibo {
 
+using posting::C;
+using posting::No;
+using posting::Yes;
+
 namespace {
 
-const QString Yes = QStringLiteral("Yes");
-const QString No = QStringLiteral("No");
 const QString Dr = QStringLiteral("Dr");
 const QString Cr = QStringLiteral("Cr");
 const QString StatusColumn = QStringLiteral("PROCESSSTATUS");
@@ -36,10 +39,6 @@ const char* const TablesToEmpty[] = {
     "Address",         "CategoryAllocations", "InventoryEntry",  "InventoryEntryIn",  "InventoryEntryOut",
     "ALLLedgerEntry",  "AllInventoryEntry",   "BankAllocation",
 };
-
-QString C(const char* column) {
-    return QString::fromLatin1(column);
-}
 
 // The places of a mapped column's tag.
 enum MapPart {
