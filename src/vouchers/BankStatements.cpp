@@ -89,11 +89,7 @@ VoucherKind BankStmtKind(const VoucherRun& run) {
 }
 
 void PostBankStmt(FormModel& form, TallyLink& link) {
-    Trap(form.errors(), "F01-0023D", [&] {
-        LocalDatabase db(form.services().dataFolder);
-        VoucherRun run(form, db);
-        run.Run(BankStmtKind(run), TallyVoucherSender(link, db));
-    });
+    PostStaged(form, link, "F01-0023D", &BankStmtKind);
 }
 
 } // namespace quibo

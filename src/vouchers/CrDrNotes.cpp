@@ -71,11 +71,7 @@ VoucherKind CrDrNoteKind(const VoucherRun& run) {
 }
 
 void PostCrDrNotes(FormModel& form, TallyLink& link) {
-    Trap(form.errors(), "F01-0050", [&] {
-        LocalDatabase db(form.services().dataFolder);
-        VoucherRun run(form, db);
-        run.Run(CrDrNoteKind(run), TallyVoucherSender(link, db));
-    });
+    PostStaged(form, link, "F01-0050", &CrDrNoteKind);
 }
 
 } // namespace quibo

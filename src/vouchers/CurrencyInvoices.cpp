@@ -232,11 +232,7 @@ VoucherKind VATTransactionMCKind(const VoucherRun& run) {
 }
 
 void PostVATTransactionMC(FormModel& form, TallyLink& link) {
-    Trap(form.errors(), "F01-0024MC", [&] {
-        LocalDatabase db(form.services().dataFolder);
-        VoucherRun run(form, db);
-        run.Run(VATTransactionMCKind(run), TallyVoucherSender(link, db));
-    });
+    PostStaged(form, link, "F01-0024MC", &VATTransactionMCKind);
 }
 
 } // namespace quibo

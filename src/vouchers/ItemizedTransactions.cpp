@@ -128,11 +128,7 @@ VoucherKind ItemizedTransactionKind(const VoucherRun& run) {
 }
 
 void PostItemizedTransaction(FormModel& form, TallyLink& link) {
-    Trap(form.errors(), "F01-0024", [&] {
-        LocalDatabase db(form.services().dataFolder);
-        VoucherRun run(form, db);
-        run.Run(ItemizedTransactionKind(run), TallyVoucherSender(link, db));
-    });
+    PostStaged(form, link, "F01-0024", &ItemizedTransactionKind);
 }
 
 } // namespace quibo

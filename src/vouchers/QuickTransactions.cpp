@@ -130,11 +130,7 @@ VoucherKind QuickTransactionKind(const VoucherRun& run) {
 }
 
 void PostQuickTransaction(FormModel& form, TallyLink& link) {
-    Trap(form.errors(), "F01-0023C", [&] {
-        LocalDatabase db(form.services().dataFolder);
-        VoucherRun run(form, db);
-        run.Run(QuickTransactionKind(run), TallyVoucherSender(link, db));
-    });
+    PostStaged(form, link, "F01-0023C", &QuickTransactionKind);
 }
 
 } // namespace quibo

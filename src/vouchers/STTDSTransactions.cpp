@@ -157,11 +157,7 @@ VoucherKind STTDSTransactionKind(const VoucherRun& run) {
 }
 
 void PostSTTDSTransaction(FormModel& form, TallyLink& link) {
-    Trap(form.errors(), "F01-0025A", [&] {
-        LocalDatabase db(form.services().dataFolder);
-        VoucherRun run(form, db);
-        run.Run(STTDSTransactionKind(run), TallyVoucherSender(link, db));
-    });
+    PostStaged(form, link, "F01-0025A", &STTDSTransactionKind);
 }
 
 } // namespace quibo

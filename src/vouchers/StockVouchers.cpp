@@ -200,11 +200,7 @@ VoucherKind StockJVKind(const VoucherRun& run) {
 }
 
 void PostStockJV(FormModel& form, TallyLink& link) {
-    Trap(form.errors(), "F01-0049", [&] {
-        LocalDatabase db(form.services().dataFolder);
-        VoucherRun run(form, db);
-        run.Run(StockJVKind(run), TallyVoucherSender(link, db));
-    });
+    PostStaged(form, link, "F01-0049", &StockJVKind);
 }
 
 VoucherKind PhysicalStockKind(const VoucherRun& run) {
@@ -225,11 +221,7 @@ VoucherKind PhysicalStockKind(const VoucherRun& run) {
 }
 
 void PostPhysicalStock(FormModel& form, TallyLink& link) {
-    Trap(form.errors(), "F01-0051", [&] {
-        LocalDatabase db(form.services().dataFolder);
-        VoucherRun run(form, db);
-        run.Run(PhysicalStockKind(run), TallyVoucherSender(link, db));
-    });
+    PostStaged(form, link, "F01-0051", &PhysicalStockKind);
 }
 
 } // namespace quibo

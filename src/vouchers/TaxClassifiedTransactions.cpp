@@ -100,11 +100,7 @@ VoucherKind TaxClassifiedTransactionKind(const VoucherRun& run) {
 }
 
 void PostVATTransactionOOO(FormModel& form, TallyLink& link) {
-    Trap(form.errors(), "F01-0023000", [&] {
-        LocalDatabase db(form.services().dataFolder);
-        VoucherRun run(form, db);
-        run.Run(TaxClassifiedTransactionKind(run), TallyVoucherSender(link, db));
-    });
+    PostStaged(form, link, "F01-0023000", &TaxClassifiedTransactionKind);
 }
 
 } // namespace quibo

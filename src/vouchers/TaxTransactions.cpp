@@ -167,19 +167,11 @@ VoucherKind ServTaxTransactionKind(const VoucherRun& run) {
 }
 
 void PostTDSTransaction(FormModel& form, TallyLink& link) {
-    Trap(form.errors(), "F01-0023A", [&] {
-        LocalDatabase db(form.services().dataFolder);
-        VoucherRun run(form, db);
-        run.Run(TDSTransactionKind(run), TallyVoucherSender(link, db));
-    });
+    PostStaged(form, link, "F01-0023A", &TDSTransactionKind);
 }
 
 void PostServTaxTransaction(FormModel& form, TallyLink& link) {
-    Trap(form.errors(), "F01-0023B", [&] {
-        LocalDatabase db(form.services().dataFolder);
-        VoucherRun run(form, db);
-        run.Run(ServTaxTransactionKind(run), TallyVoucherSender(link, db));
-    });
+    PostStaged(form, link, "F01-0023B", &ServTaxTransactionKind);
 }
 
 } // namespace quibo

@@ -138,11 +138,7 @@ VoucherKind TransactionKind(const VoucherRun& run) {
 }
 
 void PostTransaction(FormModel& form, TallyLink& link) {
-    Trap(form.errors(), "F01-0023", [&] {
-        LocalDatabase db(form.services().dataFolder);
-        VoucherRun run(form, db);
-        run.Run(TransactionKind(run), TallyVoucherSender(link, db));
-    });
+    PostStaged(form, link, "F01-0023", &TransactionKind);
 }
 
 } // namespace quibo

@@ -4,6 +4,7 @@
 #include "base/ErrorReporter.h"
 #include "base/FormModel.h"
 #include "base/OutcomeMarks.h"
+#include "base/Trap.h"
 #include "localdb/LocalDatabase.h"
 #include "localdb/LocalTransaction.h"
 #include "staging/StagingWriters.h"
@@ -61,6 +62,14 @@ VoucherSender TallyVoucherSender(TallyLink& link, LocalDatabase& db) {
     return [&link, &db](const QString& company, const QString& voucherId) {
         return PostRecord(link, [&] { return SendVoucher(link, db, company, voucherId, Create); });
     };
+}
+
+void PostStaged(FormModel& form, TallyLink& link, const char* location, VoucherKindOf kindOf) {
+    Trap(form.errors(), location, [&] {
+        LocalDatabase db(form.services().dataFolder);
+        VoucherRun run(form, db);
+        run.Run(kindOf(run), TallyVoucherSender(link, db));
+    });
 }
 
 VoucherRun::VoucherRun(FormModel& form, LocalDatabase& db) : m_form(form), m_db(db) {

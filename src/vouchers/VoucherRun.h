@@ -96,6 +96,14 @@ void MarkVoucherOutcome(FormModel& form, int firstRow, int lastRow, const QStrin
 // Marks a row the program itself found wanting: the status, icon 1, red and bold.
 void MarkRowFailed(FormModel& form, int row, const QString& status);
 
+class VoucherRun;
+
+// A poster's rules, made for a run over the form's grid.
+using VoucherKindOf = VoucherKind (*)(const VoucherRun& run);
+// What every staged poster does: under its trap (`location`), a run over the form's grid in the
+// local database, each voucher sent through the link. A run-time error is reported and ends the run.
+void PostStaged(FormModel& form, TallyLink& link, const char* location, VoucherKindOf kindOf);
+
 class VoucherRun {
 public:
     // Selects the first data tab.
