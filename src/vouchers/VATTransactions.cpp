@@ -339,18 +339,9 @@ VoucherKind VatKind(const VoucherRun& run, StageVat stage) {
     return kind;
 }
 
-// The loop empties the tables every poster writes; these three only the invoices write, and rows an
-// earlier run left there would join this run's lines.
-void EmptyInvoiceTables(FormModel& form, LocalDatabase& db) {
-    for (const char* table : {"TaxBillAllocation", "InventoryAllocations", "BASICUSERDESCRIPTION"})
-        if (!ExecuteStagingSql(form.errors(), db, QStringLiteral("Delete from ") + QLatin1String(table)))
-            vb::Raise(vb::err::DatabaseError, QStringLiteral("The staging tables could not be emptied"));
-}
-
 void PostVat(FormModel& form, TallyLink& link, const char* location, StageVat stage) {
     Trap(form.errors(), location, [&] {
         LocalDatabase db(form.services().dataFolder);
-        EmptyInvoiceTables(form, db);
         VoucherRun run(form, db);
         run.Run(VatKind(run, stage), TallyVoucherSender(link, db));
     });

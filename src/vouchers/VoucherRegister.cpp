@@ -33,12 +33,6 @@ const QString MessagePanel = QStringLiteral("msg");
 const QString First = QStringLiteral("1");
 const QString Second = QStringLiteral("2"); // each list of a register voucher holds one row
 
-const char* const TablesToEmpty[] = {
-    "Voucher",         "LedgerEntry",         "BillAllocation",  "TaxBillAllocation", "AccountingAllocation",
-    "BatchAllocation", "InvoiceOrderList",    "InvoiceDelNotes", "BasicOrderTerms",   "BasicBuyerAddress",
-    "Address",         "CategoryAllocations", "InventoryEntry",  "InventoryEntryIn",  "InventoryEntryOut",
-    "ALLLedgerEntry",  "AllInventoryEntry",   "BankAllocation",
-};
 
 // The places of a mapped column's tag.
 enum MapPart {
@@ -296,9 +290,7 @@ void PostVoucherRegister(FormModel& form, LocalDatabase& db, const VoucherSender
     const VoucherRun run(form, db);
     WorkGrid& grid = form.GR1;
     form.stat(progress::Deleting, MessagePanel);
-    for (const char* table : TablesToEmpty)
-        if (!ExecuteStagingSql(form.errors(), db, QStringLiteral("Delete from ") + QLatin1String(table)))
-            vb::Raise(vb::err::DatabaseError, QStringLiteral("The staging tables could not be emptied"));
+    EmptyStagingTables(form, db);
     form.stat(QString(), MessagePanel);
 
     const int rows = grid.RowCount();

@@ -7,6 +7,7 @@
 #include "base/Trap.h"
 #include "localdb/LocalDatabase.h"
 #include "localdb/LocalTransaction.h"
+#include "localdb/StagingSchema.h"
 #include "staging/StagingWriters.h"
 #include "staging/VoucherMessage.h"
 #include "tally/TallyLink.h"
@@ -27,15 +28,6 @@ const QString StatusColumn = QStringLiteral("PROCESSSTATUS");
 const QString MessagePanel = QStringLiteral("msg");
 const QString Create = QStringLiteral("Create");
 
-// Every staging table a voucher poster writes, BankAllocation included: rows an earlier run left
-// there would otherwise join the lines of this run's vouchers.
-const char* const TablesToEmpty[] = {
-    "Voucher",           "LedgerEntry",       "BillAllocation",      "AccountingAllocation",
-    "BatchAllocation",   "InvoiceOrderList",  "InvoiceDelNotes",     "BasicOrderTerms",
-    "BasicBuyerAddress", "Address",           "CategoryAllocations", "InventoryEntry",
-    "InventoryEntryIn",  "InventoryEntryOut", "ALLLedgerEntry",      "AllInventoryEntry",
-    "BankAllocation",
-};
 
 // The voucher being staged.
 struct OpenVoucher {
@@ -103,10 +95,14 @@ void VoucherRun::Require(const QStringList& columns) const {
         m_form.GR1.ColumnIndex(column);
 }
 
-void VoucherRun::Empty() {
-    for (const char* table : TablesToEmpty)
-        if (!ExecuteStagingSql(m_form.errors(), m_db, QStringLiteral("Delete from ") + QLatin1String(table)))
+void EmptyStagingTables(FormModel& form, LocalDatabase& db) {
+    for (const staging::TableSchema& table : staging::StagingTables())
+        if (!ExecuteStagingSql(form.errors(), db, QStringLiteral("Delete from ") + table.name))
             vb::Raise(vb::err::DatabaseError, QStringLiteral("The staging tables could not be emptied"));
+}
+
+void VoucherRun::Empty() {
+    EmptyStagingTables(m_form, m_db);
 }
 
 QString VoucherRun::TakeCompany(int row) {

@@ -98,6 +98,10 @@ void MarkRowFailed(FormModel& form, int row, const QString& status);
 
 class VoucherRun;
 
+// Empties every staging table: rows an earlier run left would otherwise join this run's vouchers.
+// A table that cannot be emptied (reported) is a run-time error.
+void EmptyStagingTables(FormModel& form, LocalDatabase& db);
+
 // A poster's rules, made for a run over the form's grid.
 using VoucherKindOf = VoucherKind (*)(const VoucherRun& run);
 // What every staged poster does: under its trap (`location`), a run over the form's grid in the
