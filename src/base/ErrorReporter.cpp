@@ -77,6 +77,7 @@ QString ErrorReporter::ErrorIn(const QString& location, const PendingError& pend
         m_messages.show(box);
 
         WriteErrorLog(LogFileName);
+        if (m_listener) m_listener(location, m_preserved.description);
         return m_report;
     } catch (...) {
         // The reporter is the last line: whatever fails here is swallowed.

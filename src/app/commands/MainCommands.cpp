@@ -88,15 +88,24 @@ FormLoadResult MainCommands::Form_Load(const CommandArgs& args) {
     FormLoadResult result;
     const FormModel::Command command = m_form.BeginCommand(QStringLiteral("Load"));
     bool trapped = true;
-    Trap(m_form.errors(), "F01-0029", [&] {
-        FormLoadSteps(args, result);
+    // The first error reported during the run is what stopped it, whatever the run did after it.
+    QString firstError;
+    ErrorReporter& errors = m_form.errors();
+    errors.setListener([&firstError](const QString& location, const QString& description) {
+        if (!firstError.isEmpty()) return;
+        QString line = description.simplified();
+        firstError = QStringLiteral("the run stopped at an error (%1): %2").arg(location, line);
+    });
+    Trap(errors, "F01-0029", [&] {
+        FormLoadSteps(args, firstError, result);
         trapped = false;
     });
+    errors.setListener({});
     if (trapped) result.reason = QStringLiteral("the start-up stopped at a run-time error (F01-0029)");
     return result;
 }
 
-void MainCommands::FormLoadSteps(const CommandArgs& args, FormLoadResult& result) {
+void MainCommands::FormLoadSteps(const CommandArgs& args, const QString& firstError, FormLoadResult& result) {
     state.caption = AppInfo::Program().MainCaption();
 
     (void)args.GetCommandArgCount();
@@ -185,7 +194,11 @@ void MainCommands::FormLoadSteps(const CommandArgs& args, FormLoadResult& result
         return;
     }
     if (action == QLatin1String("POSTSILENT")) m_form.SilentMode = true;
+    // A load that found no table leaves the grid without columns.
+    const bool tableLoaded = m_form.GR1.ColumnCount() > 0;
     Post();
+    // An error of the report itself is told as such below.
+    const QString stoppedAt = firstError;
     bool reportWritten = true;
     if (!arg[5].isEmpty()) reportWritten = SaveReport(m_form, arg[5]);
 
@@ -193,9 +206,16 @@ void MainCommands::FormLoadSteps(const CommandArgs& args, FormLoadResult& result
     if (arg[4].isEmpty() || arg[4] == m_form.CurrentCompany) {
         state.unloaded = true;
         result.closed = true;
-        if (m_lastPost != PostOutcome::Completed) {
+        if (!stoppedAt.isEmpty()) {
+            result.failed = true;
+            result.reason = stoppedAt;
+        } else if (m_lastPost != PostOutcome::Completed) {
             result.failed = true;
             result.reason = PostStopReason();
+        } else if (!tableLoaded) {
+            result.failed = true;
+            result.reason =
+                QStringLiteral("no table of import type \"%1\" was loaded from the source").arg(arg[3]);
         } else if (!reportWritten) {
             result.failed = true;
             result.reason = QStringLiteral("the report file \"%1\" could not be written").arg(arg[5]);
