@@ -9,6 +9,7 @@
 #include "base/Services.h"
 #include "base/Trap.h"
 #include "localdb/LocalDatabase.h"
+#include "sources/backends/SourceFile.h"
 #include "sources/ImportTypes.h"
 #include "tally/ServerQueries.h"
 #include "vb/Text.h"
@@ -84,6 +85,12 @@ void MainCommands::RunTableLoader() {
     if (tableLoader) tableLoader();
 }
 
+void MainCommands::CheckSourceFile(const QString& path, const char* location) {
+    // The listing passes over a path that names no file, as when one is being typed; a path given
+    // on the command line must name one, so what is wrong with it is reported under the listing's code.
+    Trap(m_form.errors(), location, [&] { sourcefile::RequireReadableFile(path); });
+}
+
 FormLoadResult MainCommands::Form_Load(const CommandArgs& args) {
     FormLoadResult result;
     const FormModel::Command command = m_form.BeginCommand(QStringLiteral("Load"));
@@ -121,12 +128,17 @@ void MainCommands::FormLoadSteps(const CommandArgs& args, const QString& firstEr
     if (kind == QLatin1String("XLS")) {
         AddSourceTab(ExcelTab, 5);
         m_form.txtFilePath = arg[2];
-        if (!IsBlank(m_form.txtFilePath)) m_sources.LoadExcelSheets(m_form.txtFilePath);
+        if (!IsBlank(m_form.txtFilePath)) {
+            CheckSourceFile(m_form.txtFilePath, "F01-0003");
+            m_sources.LoadExcelSheets(m_form.txtFilePath);
+        }
     } else if (kind == QLatin1String("MDB")) {
         AddSourceTab(AccessTab, 6);
         m_form.txtMdbPath = arg[2];
-        if (!IsBlank(m_form.txtMdbPath))
+        if (!IsBlank(m_form.txtMdbPath)) {
+            CheckSourceFile(m_form.txtMdbPath, "F01-0005");
             m_sources.LoadAccessTables(m_form.txtMdbPath, m_form.txtMDBUser, m_form.txtMDBPass);
+        }
     } else if (kind == QLatin1String("ODBC")) {
         AddSourceTab(OdbcTab, 7);
         if (!IsBlank(arg[9])) m_form.txtODBCUser = arg[9];

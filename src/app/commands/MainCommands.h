@@ -126,6 +126,7 @@ private:
     // `firstError`: what the first error reported so far said, "" while there is none.
     void FormLoadSteps(const CommandArgs& args, const QString& firstError, FormLoadResult& result);
     void RunTableLoader();
+    void CheckSourceFile(const QString& path, const char* location);
     void SelectTableFromCode(int index);
     void AddSourceTab(const QString& caption, int icon);
     void ShowOptionsDialog();

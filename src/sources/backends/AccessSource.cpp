@@ -1,6 +1,7 @@
 #include "sources/backends/AccessSource.h"
 
 #include "sources/backends/ProviderError.h"
+#include "sources/backends/SourceFile.h"
 #include "vb/Date.h"
 
 #include <QFile>
@@ -99,11 +100,10 @@ struct AccessSource::Impl {
 };
 
 AccessSource::AccessSource(QString path) : m_path(std::move(path)), d(std::make_unique<Impl>()) {
-    if (!QFileInfo(m_path).isFile())
-        RaiseProviderError(provider::Jet, QStringLiteral("Could not find file '%1'.").arg(m_path));
+    sourcefile::RequireReadableFile(m_path);
     d->mdb = mdb_open(QFile::encodeName(m_path).constData(), MDB_NOFLAGS);
     if (!d->mdb || !mdb_read_catalog(d->mdb, MDB_TABLE))
-        RaiseProviderError(provider::Jet, QStringLiteral("Unrecognized database format '%1'.").arg(m_path));
+        sourcefile::RaiseNotOfKind(m_path, QStringLiteral("an Access database (.mdb)"));
 }
 
 AccessSource::~AccessSource() = default;

@@ -28,30 +28,92 @@ QString Write(const test::TempFolder& folder, const QString& name, const QByteAr
 // A report line of a row with neither name nor status.
 const std::string Blank = std::string(75, ' ') + "\r\n";
 
+QString Broken(const char* name) {
+    return QStringLiteral(QUIBO_TEST_DATA "/sources/broken/") + QString::fromLatin1(name);
+}
+
+QByteArray Utf16(const char* text, bool byteOrderMark) {
+    QByteArray bytes = byteOrderMark ? QByteArray("\xFF\xFE") : QByteArray();
+    for (const char* c = text; *c; ++c)
+        bytes.append(*c).append('\0');
+    return bytes;
+}
+
 struct Case {
     const char* name;
     MakeSource source;
     const char* importType;
     int exitCode;
-    const char* lastError; // the last line on standard error, "" for none
+    // The last line on standard error, "" for none; "{}" stands for the run's folder, "{data}" for
+    // the broken fixtures' folder.
+    const char* lastError;
     std::optional<std::string> report; // none: no report file
-    const char* stored;    // the names of the masters stored, one per line
+    const char* stored;                // the names of the masters stored, one per line
 };
 
 const Case Cases[] = {
     {"GoodText",
      [](const test::TempFolder& f) {
-         return Write(f, QStringLiteral("UNITS.txt"), "NAME,ISSIMPLEUNIT,ORIGINALNAME,DECIMALPLACES\r\n"
-                                                      "Nos,Yes,Numbers,0\r\n");
+         return Write(f, QStringLiteral("UNITS.txt"),
+                      "NAME,ISSIMPLEUNIT,ORIGINALNAME,DECIMALPLACES\r\n"
+                      "Nos,Yes,Numbers,0\r\n");
      },
      "UNITS", 0, "",
-     "Nos                                                                        CREATED \r\n" + Blank + Blank, "Nos\n"},
+     "Nos                                                                        CREATED \r\n" + Blank +
+         Blank,
+     "Nos\n"},
     {"TextWithoutARequiredColumn",
      [](const test::TempFolder& f) {
          return Write(f, QStringLiteral("UNITS.txt"), "SYMBOL,ISSIMPLEUNIT\r\nNos,Yes\r\n");
      },
      // The report, which needs the NAME column too, stays empty.
      "UNITS", 2, "quibo: the run stopped at an error (F01-0018): Invalid column key: NAME", "", ""},
+    {"SourceNotFound", [](const test::TempFolder& f) { return f.file(QStringLiteral("gone.xlsx")); }, "UNITS",
+     2, "quibo: the run stopped at an error (F01-0003): The source \"{}/gone.xlsx\" does not exist.", "", ""},
+    {"SourceIsAFolder",
+     [](const test::TempFolder& f) {
+         QDir(f.path()).mkpath(QStringLiteral("Books.xlsx"));
+         return f.file(QStringLiteral("Books.xlsx"));
+     },
+     "UNITS", 2,
+     "quibo: the run stopped at an error (F01-0003): The source \"{}/Books.xlsx\" is a folder, not a file.",
+     "", ""},
+    {"SheetPartMissing", [](const test::TempFolder&) { return Broken("missing-sheet.xlsx"); }, "UNITS", 2,
+     "quibo: the run stopped at an error (F01-0002): The source \"{data}/missing-sheet.xlsx\" lacks its part "
+     "\"xl/worksheets/sheet1.xml\".",
+     "", ""},
+    {"SheetPartBroken", [](const test::TempFolder&) { return Broken("broken-sheet.xlsx"); }, "UNITS", 2,
+     "quibo: the run stopped at an error (F01-0002): The source \"{data}/broken-sheet.xlsx\" has a broken "
+     "part "
+     "\"xl/worksheets/sheet1.xml\": it ends before its rows do.",
+     "", ""},
+    {"UnclosedQuote",
+     [](const test::TempFolder& f) {
+         return Write(f, QStringLiteral("UNITS.txt"),
+                      "NAME,ISSIMPLEUNIT\r\nNos,Yes\r\n\"Box,Yes\r\nkg,Yes\r\n");
+     },
+     "UNITS", 2,
+     "quibo: the run stopped at an error (F01-0002): The source \"{}/UNITS.txt\" has a quote opened at line "
+     "3 that "
+     "is never closed; nothing of it is loaded.",
+     "", ""},
+    {"Utf16WithAByteOrderMark",
+     [](const test::TempFolder& f) {
+         return Write(f, QStringLiteral("UNITS.txt"),
+                      Utf16("NAME,ISSIMPLEUNIT,ORIGINALNAME,DECIMALPLACES\r\nNos,Yes,Numbers,0\r\n", true));
+     },
+     "UNITS", 0, "",
+     "Nos                                                                        CREATED \r\n" + Blank +
+         Blank,
+     "Nos\n"},
+    {"Utf16WithoutAByteOrderMark",
+     [](const test::TempFolder& f) {
+         return Write(f, QStringLiteral("UNITS.txt"), Utf16("NAME,ISSIMPLEUNIT\r\nNos,Yes\r\n", false));
+     },
+     "UNITS", 2,
+     "quibo: the run stopped at an error (F01-0002): The source \"{}/UNITS.txt\" is text in UTF-16 without a "
+     "byte-order mark; save it as UTF-8, or as UTF-16 with a byte-order mark.",
+     "", ""},
 };
 
 class UnattendedExit : public test::UnattendedRun, public ::testing::WithParamInterface<Case> {};
@@ -74,7 +136,10 @@ TEST_P(UnattendedExit, EndsAsPinned) {
                             QStringLiteral("report.txt"));
     EXPECT_EQ(ended.exitCode, c.exitCode) << ended.errors.toStdString();
     const QStringList lines = ended.errors.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    EXPECT_EQ(lines.isEmpty() ? QString() : lines.last(), QString::fromUtf8(c.lastError))
+    const QString expected = QString::fromUtf8(c.lastError)
+                                 .replace(QStringLiteral("{}"), folder.path())
+                                 .replace(QStringLiteral("{data}"), Broken("").chopped(1));
+    EXPECT_EQ((lines.isEmpty() ? QString() : lines.last()).toStdString(), expected.toStdString())
         << ended.errors.toStdString();
     EXPECT_EQ(ended.reportWritten, c.report.has_value());
     if (c.report) {
