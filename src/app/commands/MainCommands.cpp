@@ -98,10 +98,13 @@ FormLoadResult MainCommands::Form_Load(const CommandArgs& args) {
     // The first error reported during the run is what stopped it, whatever the run did after it.
     QString firstError;
     ErrorReporter& errors = m_form.errors();
-    errors.setListener([&firstError](const QString& location, const QString& description) {
+    errors.setListener([&](const QString& location, const QString& description, bool logged) {
         if (!firstError.isEmpty()) return;
-        QString line = description.simplified();
-        firstError = QStringLiteral("the run stopped at an error (%1): %2").arg(location, line);
+        firstError =
+            QStringLiteral("the run stopped at an error (%1): %2").arg(location, description.simplified());
+        if (!logged)
+            firstError +=
+                QStringLiteral(" (the error log \"%1\" could not be written)").arg(errors.logPath());
     });
     Trap(errors, "F01-0029", [&] {
         FormLoadSteps(args, firstError, result);

@@ -6,11 +6,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 
 #include <optional>
 #include <string>
 
 #include <pugixml.hpp>
+#include <sqlite3.h>
 
 namespace quibo {
 namespace {
@@ -49,7 +51,19 @@ struct Case {
     const char* lastError;
     std::optional<std::string> report; // none: no report file
     const char* stored;                // the names of the masters stored, one per line
+    // Puts the program's home (data folder, settings) in the state the row needs; may be null.
+    void (*prepare)(const QString& home) = nullptr;
 };
+
+QString GoodUnits(const test::TempFolder& f) {
+    return Write(f, QStringLiteral("UNITS.txt"),
+                 "NAME,ISSIMPLEUNIT,ORIGINALNAME,DECIMALPLACES\r\nNos,Yes,Numbers,0\r\n");
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) file.write(bytes);
+}
 
 const Case Cases[] = {
     {"GoodText",
@@ -114,6 +128,27 @@ const Case Cases[] = {
      "quibo: the run stopped at an error (F01-0002): The source \"{}/UNITS.txt\" is text in UTF-16 without a "
      "byte-order mark; save it as UTF-8, or as UTF-16 with a byte-order mark.",
      "", ""},
+    // The staging tables cannot be emptied: nothing is posted; the rows are reported without a status.
+    {"CorruptLocalDatabase", GoodUnits, "UNITS", 2,
+     "quibo: the run stopped at an error (F01-0015): file is not a database",
+     "Nos" + std::string(72, ' ') + "\r\n" + Blank + Blank, "",
+     [](const QString& home) { WriteBytes(home + QStringLiteral("/Quibo20.DAT"), QByteArray(4096, 'x')); }},
+    {"ErrorLogNotWritable", [](const test::TempFolder& f) { return f.file(QStringLiteral("gone.xlsx")); },
+     "UNITS", 2,
+     "quibo: the run stopped at an error (F01-0003): The source \"{}/gone.xlsx\" does not exist. (the error "
+     "log "
+     "\"{}/home/Quibo20Errors.txt\" could not be written)",
+     "", "", [](const QString& home) { QDir(home).mkpath(QStringLiteral("Quibo20Errors.txt")); }},
+    // The command line gives the server: the settings are not needed.
+    {"CorruptSettings", GoodUnits, "UNITS", 0, "",
+     "Nos                                                                        CREATED \r\n" + Blank +
+         Blank,
+     "Nos\n",
+     [](const QString& home) {
+         QDir(home).mkpath(QStringLiteral("config/Quibo20"));
+         WriteBytes(home + QStringLiteral("/config/Quibo20/Quibo20.conf"),
+                    QByteArray("\0\xff[Config\nServerAddress=\"", 30));
+     }},
 };
 
 class UnattendedExit : public test::UnattendedRun, public ::testing::WithParamInterface<Case> {};
@@ -132,6 +167,7 @@ QString StoredNames(const QByteArray& dump) {
 
 TEST_P(UnattendedExit, EndsAsPinned) {
     const Case& c = GetParam();
+    if (c.prepare) c.prepare(folder.file(QStringLiteral("home")));
     const Ended ended = Run(QStringLiteral("XLS"), c.source(folder), QString::fromLatin1(c.importType),
                             QStringLiteral("report.txt"));
     EXPECT_EQ(ended.exitCode, c.exitCode) << ended.errors.toStdString();
@@ -150,6 +186,40 @@ TEST_P(UnattendedExit, EndsAsPinned) {
 
 INSTANTIATE_TEST_SUITE_P(Sources, UnattendedExit, ::testing::ValuesIn(Cases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The program's local state held by another process.
+class LocalState : public test::UnattendedRun {
+protected:
+    QString home() const { return folder.file(QStringLiteral("home")); }
+};
+
+TEST_F(LocalState, ASecondProgramOnTheSameDataFolderEndsAtOnce) {
+    QLockFile held(home() + QStringLiteral("/Quibo20.lock"));
+    ASSERT_TRUE(held.tryLock(0));
+    const Ended ended =
+        Run(QStringLiteral("XLS"), GoodUnits(folder), QStringLiteral("UNITS"), QStringLiteral("r.txt"));
+    EXPECT_EQ(ended.exitCode, 2);
+    EXPECT_EQ(ended.errors.toStdString(), "quibo: another Quibo is running on the data folder \"" +
+                                              home().toStdString() + "\", so this one ends.\n");
+    EXPECT_FALSE(ended.reportWritten);
+    EXPECT_EQ(StoredNames(StopServer()), QString());
+}
+
+TEST_F(LocalState, ALocalDatabaseLockedByAnotherProcessStopsTheRunBeforeItPosts) {
+    sqlite3* held = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(home() + QStringLiteral("/Quibo20.DAT")).constData(), &held),
+              SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(held, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    const Ended ended =
+        Run(QStringLiteral("XLS"), GoodUnits(folder), QStringLiteral("UNITS"), QStringLiteral("r.txt"));
+    sqlite3_close(held);
+    EXPECT_EQ(ended.exitCode, 2);
+    const QStringList lines = ended.errors.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    // Past the busy timeout the post stops before it empties the staging tables.
+    EXPECT_EQ(lines.value(lines.size() - 1).toStdString(),
+              "quibo: the run stopped at an error (F01-0015): database is locked");
+    EXPECT_EQ(StoredNames(StopServer()), QString());
+}
 
 } // namespace
 } // namespace quibo
