@@ -7,6 +7,7 @@
 #include "app/startup/ConsoleMessageBox.h"
 #include "app/startup/DataFolder.h"
 #include "app/startup/Display.h"
+#include "app/startup/InstanceLock.h"
 #include "app/startup/QtSettingsStore.h"
 #include "app/view/frmExcel.h"
 #include "app/view/frmSplash.h"
@@ -52,6 +53,17 @@ int main(int argc, char** argv) {
     FileDialogService& files = headless ? static_cast<FileDialogService&>(noFiles) : fileDialog;
     HeadlessDialogs headlessDialogs(std::cerr);
     ErrorReporter errors(boxes, clock, folder);
+
+    const InstanceLock lock(folder);
+    if (!lock.acquired()) {
+        MessageBoxRequest box;
+        box.text = lock.refusal() + QStringLiteral(", so this one ends.");
+        box.title = QStringLiteral("Quibo 1.0");
+        box.icon = MsgIcon::Critical;
+        if (!headless) windowBoxes.show(box);
+        std::cerr << "quibo: " << box.text.toStdString() << '\n';
+        return 2;
+    }
     CurlTransport transport;
 
     frmSplash splash;

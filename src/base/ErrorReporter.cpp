@@ -76,7 +76,8 @@ QString ErrorReporter::ErrorIn(const QString& location, const PendingError& pend
         box.buttons = MsgButtons::OkOnly;
         m_messages.show(box);
 
-        WriteErrorLog(LogFileName);
+        const bool logged = WriteErrorLog(LogFileName);
+        if (m_listener) m_listener(location, m_preserved.description, logged);
         return m_report;
     } catch (...) {
         // The reporter is the last line: whatever fails here is swallowed.

@@ -49,6 +49,12 @@ public:
     const QString& lastLocation() const { return m_lastLocation; }
     QString logPath() const;
 
+    // Called after each report with its location code, its description and whether it went into
+    // the error log; one at a time, for a caller that must tell what stopped its run (the unattended
+    // start-up). Empty: nobody listens.
+    using Listener = std::function<void(const QString& location, const QString& description, bool logged)>;
+    void setListener(Listener listener) { m_listener = std::move(listener); }
+
 private:
     void BuildReportHeader();
     void FillReportField(const QString& field, const QString& value);
@@ -67,6 +73,7 @@ private:
     QString m_report;
     QString m_lastLocation;
     int m_reportCount = 0;
+    Listener m_listener;
 };
 
 } // namespace quibo

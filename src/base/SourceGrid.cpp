@@ -20,12 +20,19 @@ constexpr int32_t InvalidPropertyArrayIndex = 381;
     vb::Raise(InvalidPropertyArrayIndex, QStringLiteral("Invalid Col value"));
 }
 
+[[noreturn]] void tooMany(const char* what, int most) {
+    vb::Raise(vb::err::OutOfMemory, QStringLiteral("The grid holds at most %1 %2; the table has more.")
+                                        .arg(most)
+                                        .arg(QLatin1String(what)));
+}
+
 } // namespace
 
 SourceGrid::SourceGrid() : m_text(4), m_alignments(2, 0), m_rows(2), m_cols(2) {}
 
 void SourceGrid::SetRows(int rows) {
     if (rows < 1) invalidRow();
+    if (rows > MaxRows) tooMany("rows", MaxRows);
     const int oldRows = m_rows;
     if (rows == oldRows) return;
     m_text.resize(static_cast<size_t>(rows) * static_cast<size_t>(m_cols));
@@ -39,6 +46,7 @@ void SourceGrid::SetRows(int rows) {
 
 void SourceGrid::SetCols(int cols) {
     if (cols < 0) invalidColumn();
+    if (cols > MaxColumns) tooMany("columns", MaxColumns);
     const int oldCols = m_cols;
     if (cols == oldCols) return;
     std::deque<QString> resized;
@@ -85,6 +93,7 @@ void SourceGrid::SetColAlignment(int column, int code) {
 
 void SourceGrid::Bind(const QStringList& fieldNames, const QList<int>& alignments) {
     if (alignments.size() != fieldNames.size()) invalidColumn();
+    if (fieldNames.size() > MaxColumns) tooMany("columns", MaxColumns);
     for (const int code : alignments)
         if (code < 0 || code > 9) vb::Raise(InvalidPropertyValue, QStringLiteral("Invalid property value"));
     m_text.assign(fieldNames.cbegin(), fieldNames.cend());
@@ -96,6 +105,7 @@ void SourceGrid::Bind(const QStringList& fieldNames, const QList<int>& alignment
 
 void SourceGrid::AppendRecord(const QStringList& values) {
     if (values.size() > m_cols) invalidColumn();
+    if (m_rows >= MaxRows) tooMany("rows", MaxRows);
     m_text.insert(m_text.end(), values.cbegin(), values.cend());
     m_text.resize(m_text.size() + static_cast<size_t>(m_cols - values.size()));
     ++m_rows;

@@ -16,6 +16,11 @@ class GridObserver;
 // raises run-time error 381.
 class SourceGrid {
 public:
+    // What the grid holds at most; a table past either is refused (error 7) with a text saying so,
+    // before the grid tries to hold it.
+    static constexpr int MaxRows = 1 << 24;
+    static constexpr int MaxColumns = 16384;
+
     // The design size: 2 rows, 2 columns, blank.
     SourceGrid();
     SourceGrid(const SourceGrid&) = delete;

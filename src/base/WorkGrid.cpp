@@ -24,6 +24,12 @@ template <class T> void widen(std::deque<T>& cells, int rows, int oldColumns, in
     cells = std::move(wider);
 }
 
+[[noreturn]] void tooMany(const char* what, int most) {
+    vb::Raise(vb::err::OutOfMemory, QStringLiteral("The grid holds at most %1 %2; the table has more.")
+                                        .arg(most)
+                                        .arg(QLatin1String(what)));
+}
+
 } // namespace
 
 void WorkGrid::Clear(bool removeColumns) {
@@ -40,6 +46,7 @@ void WorkGrid::Clear(bool removeColumns) {
 
 void WorkGrid::AddColumn(const QString& key, const QString& header) {
     const int oldColumns = ColumnCount();
+    if (oldColumns >= MaxColumns) tooMany("columns", MaxColumns);
     if (m_rows > 0) {
         widen(m_text, m_rows, oldColumns, oldColumns + 1);
         if (!m_attrs.empty()) widen(m_attrs, m_rows, oldColumns, oldColumns + 1);
@@ -51,6 +58,7 @@ void WorkGrid::AddColumn(const QString& key, const QString& header) {
 }
 
 void WorkGrid::AddRow() {
+    if (m_rows >= MaxRows) tooMany("rows", MaxRows);
     const size_t columns = m_columns.size();
     m_text.resize(m_text.size() + columns);
     if (!m_attrs.empty()) m_attrs.resize(m_attrs.size() + columns);

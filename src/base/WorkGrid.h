@@ -27,6 +27,11 @@ struct GridFont {
 // so a freshly loaded grid costs little more than its text.
 class WorkGrid {
 public:
+    // What the grid holds at most; a table past either is refused (error 7) with a text saying so,
+    // before the grid tries to hold it.
+    static constexpr int MaxRows = 1 << 24;
+    static constexpr int MaxColumns = 16384;
+
     WorkGrid() = default;
     WorkGrid(const WorkGrid&) = delete;
     WorkGrid& operator=(const WorkGrid&) = delete;

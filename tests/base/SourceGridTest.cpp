@@ -183,7 +183,17 @@ INSTANTIATE_TEST_SUITE_P(
         SourceOutOfRangeCase{"AlignmentColumnPastEnd", [](SourceGrid& g) { g.ColAlignment(2); }, 381},
         SourceOutOfRangeCase{"AlignmentCode10", [](SourceGrid& g) { g.SetColAlignment(0, 10); }, 380},
         SourceOutOfRangeCase{"NoRowForTheFieldNames", [](SourceGrid& g) { g.SetRows(0); }, 381},
-        SourceOutOfRangeCase{"NegativeColumnCount", [](SourceGrid& g) { g.SetCols(-1); }, 381}),
+        SourceOutOfRangeCase{"NegativeColumnCount", [](SourceGrid& g) { g.SetCols(-1); }, 381},
+        SourceOutOfRangeCase{"RowsPastTheBound", [](SourceGrid& g) { g.SetRows(SourceGrid::MaxRows + 1); },
+                             7},
+        SourceOutOfRangeCase{"ColumnsPastTheBound",
+                             [](SourceGrid& g) { g.SetCols(SourceGrid::MaxColumns + 1); }, 7},
+        SourceOutOfRangeCase{"BoundFieldsPastTheBound",
+                             [](SourceGrid& g) {
+                                 g.Bind(QStringList(SourceGrid::MaxColumns + 1, QStringLiteral("F")),
+                                        QList<int>(SourceGrid::MaxColumns + 1, 0));
+                             },
+                             7}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SourceGrid, TellsItsObserverWhatChanged) {

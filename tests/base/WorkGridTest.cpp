@@ -79,6 +79,25 @@ TEST(WorkGrid, UnknownKeyRaises381NamingTheKey) {
               381);
 }
 
+TEST(WorkGrid, RefusesRowsAndColumnsPastWhatItHolds) {
+    WorkGrid grid;
+    for (int c = 0; c < WorkGrid::MaxColumns; ++c)
+        grid.AddColumn(QStringLiteral("F"), QString());
+    const Raised column = raisedBy([&] { grid.AddColumn(QStringLiteral("G"), QString()); });
+    EXPECT_EQ(column.number, 7);
+    EXPECT_EQ(column.description,
+              QStringLiteral("The grid holds at most 16384 columns; the table has more."));
+    EXPECT_EQ(grid.ColumnCount(), WorkGrid::MaxColumns);
+
+    grid.Clear(true); // rows without columns cost nothing
+    for (int r = 0; r < WorkGrid::MaxRows; ++r)
+        grid.AddRow();
+    const Raised row = raisedBy([&] { grid.AddRow(); });
+    EXPECT_EQ(row.number, 7);
+    EXPECT_EQ(row.description, QStringLiteral("The grid holds at most 16777216 rows; the table has more."));
+    EXPECT_EQ(grid.RowCount(), WorkGrid::MaxRows);
+}
+
 TEST(WorkGrid, RepeatedKeyFindsTheLeftmostColumn) {
     // A sheet with fields "Rate" and "RATE" gives two columns keyed RATE.
     WorkGrid grid;

@@ -70,7 +70,8 @@ void UnattendedRun::TearDown() {
     }
 }
 
-QByteArray UnattendedRun::Post(const QString& workbook, const QString& sheet, const QString& reportName) {
+UnattendedRun::Ended UnattendedRun::Run(const QString& kind, const QString& source, const QString& importType,
+                                        const QString& reportName) {
     const QString report = folder.file(reportName);
     QProcess quibo;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -81,14 +82,23 @@ QByteArray UnattendedRun::Post(const QString& workbook, const QString& sheet, co
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home + QStringLiteral("/runtime"));
     quibo.setProcessEnvironment(environment);
     quibo.start(QStringLiteral(QUIBO_EXE),
-                {"XLS", workbook, sheet, "Sharma Traders", report, "127.0.0.1", port, "POSTSILENT"});
-    EXPECT_TRUE(quibo.waitForFinished(60000)) << sheet.toStdString();
+                {kind, source, importType, "Sharma Traders", report, "127.0.0.1", port, "POSTSILENT"});
+    EXPECT_TRUE(quibo.waitForFinished(60000)) << importType.toStdString();
     EXPECT_EQ(quibo.exitStatus(), QProcess::NormalExit);
-    const std::string messages = quibo.readAllStandardError().toStdString();
-    EXPECT_EQ(quibo.exitCode(), 0) << messages;
+    Ended ended;
+    ended.exitCode = quibo.exitCode();
+    ended.errors = QString::fromLocal8Bit(quibo.readAllStandardError());
+    ended.reportWritten = QFile::exists(report);
+    ended.report = ReadFile(report);
+    return ended;
+}
+
+QByteArray UnattendedRun::Post(const QString& workbook, const QString& sheet, const QString& reportName) {
+    const Ended ended = Run(QStringLiteral("XLS"), workbook, sheet, reportName);
+    EXPECT_EQ(ended.exitCode, 0) << ended.errors.toStdString();
     // No message box was shown: nothing failed along the way.
-    EXPECT_EQ(messages, "") << sheet.toStdString();
-    return ReadFile(report);
+    EXPECT_EQ(ended.errors.toStdString(), "") << sheet.toStdString();
+    return ended.report;
 }
 
 QByteArray UnattendedRun::StopServer() {

@@ -40,6 +40,17 @@ protected:
     // Runs the program over the sheet and returns its report file's bytes; the run must end with
     // status 0 and no message on standard error.
     QByteArray Post(const QString& workbook, const QString& sheet, const QString& reportName);
+
+    struct Ended {
+        int exitCode = -1;
+        QString errors; // standard error
+        bool reportWritten = false;
+        QByteArray report;
+    };
+    // Runs the program on a source of `kind` to "Sharma Traders", reporting into `reportName`, and
+    // tells how it ended.
+    Ended Run(const QString& kind, const QString& source, const QString& importType,
+              const QString& reportName);
     // Stops the server (SIGTERM) and returns its dump.
     QByteArray StopServer();
 

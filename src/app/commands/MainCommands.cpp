@@ -9,6 +9,7 @@
 #include "base/Services.h"
 #include "base/Trap.h"
 #include "localdb/LocalDatabase.h"
+#include "sources/backends/SourceFile.h"
 #include "sources/ImportTypes.h"
 #include "tally/ServerQueries.h"
 #include "vb/Text.h"
@@ -84,19 +85,41 @@ void MainCommands::RunTableLoader() {
     if (tableLoader) tableLoader();
 }
 
+void MainCommands::CheckSourceFile(const QString& path, const char* location) {
+    // The listing passes over a path that names no file, as when one is being typed; a path given
+    // on the command line must name one, so what is wrong with it is reported under the listing's code.
+    Trap(m_form.errors(), location, [&] { sourcefile::RequireReadableFile(path); });
+}
+
 FormLoadResult MainCommands::Form_Load(const CommandArgs& args) {
     FormLoadResult result;
     const FormModel::Command command = m_form.BeginCommand(QStringLiteral("Load"));
     bool trapped = true;
-    Trap(m_form.errors(), "F01-0029", [&] {
-        FormLoadSteps(args, result);
+    // The first error reported during the run that was not one record's own is what stopped it,
+    // whatever the run did after it.
+    QString firstError;
+    ErrorReporter& errors = m_form.errors();
+    errors.setListener([&](const QString& location, const QString& description, bool logged) {
+        // A record that got no reply or could not be staged or built (the link's and the staging
+        // layer's codes) ends with that outcome in its row; the run goes on and did its job.
+        if (location.startsWith(QLatin1String("C01-")) || location.startsWith(QLatin1String("C02-"))) return;
+        if (!firstError.isEmpty()) return;
+        firstError =
+            QStringLiteral("the run stopped at an error (%1): %2").arg(location, description.simplified());
+        if (!logged)
+            firstError +=
+                QStringLiteral(" (the error log \"%1\" could not be written)").arg(errors.logPath());
+    });
+    Trap(errors, "F01-0029", [&] {
+        FormLoadSteps(args, firstError, result);
         trapped = false;
     });
+    errors.setListener({});
     if (trapped) result.reason = QStringLiteral("the start-up stopped at a run-time error (F01-0029)");
     return result;
 }
 
-void MainCommands::FormLoadSteps(const CommandArgs& args, FormLoadResult& result) {
+void MainCommands::FormLoadSteps(const CommandArgs& args, const QString& firstError, FormLoadResult& result) {
     state.caption = AppInfo::Program().MainCaption();
 
     (void)args.GetCommandArgCount();
@@ -112,12 +135,17 @@ void MainCommands::FormLoadSteps(const CommandArgs& args, FormLoadResult& result
     if (kind == QLatin1String("XLS")) {
         AddSourceTab(ExcelTab, 5);
         m_form.txtFilePath = arg[2];
-        if (!IsBlank(m_form.txtFilePath)) m_sources.LoadExcelSheets(m_form.txtFilePath);
+        if (!IsBlank(m_form.txtFilePath)) {
+            CheckSourceFile(m_form.txtFilePath, "F01-0003");
+            m_sources.LoadExcelSheets(m_form.txtFilePath);
+        }
     } else if (kind == QLatin1String("MDB")) {
         AddSourceTab(AccessTab, 6);
         m_form.txtMdbPath = arg[2];
-        if (!IsBlank(m_form.txtMdbPath))
+        if (!IsBlank(m_form.txtMdbPath)) {
+            CheckSourceFile(m_form.txtMdbPath, "F01-0005");
             m_sources.LoadAccessTables(m_form.txtMdbPath, m_form.txtMDBUser, m_form.txtMDBPass);
+        }
     } else if (kind == QLatin1String("ODBC")) {
         AddSourceTab(OdbcTab, 7);
         if (!IsBlank(arg[9])) m_form.txtODBCUser = arg[9];
@@ -185,7 +213,11 @@ void MainCommands::FormLoadSteps(const CommandArgs& args, FormLoadResult& result
         return;
     }
     if (action == QLatin1String("POSTSILENT")) m_form.SilentMode = true;
+    // A load that found no table leaves the grid without columns.
+    const bool tableLoaded = m_form.GR1.ColumnCount() > 0;
     Post();
+    // An error of the report itself is told as such below.
+    const QString stoppedAt = firstError;
     bool reportWritten = true;
     if (!arg[5].isEmpty()) reportWritten = SaveReport(m_form, arg[5]);
 
@@ -193,9 +225,16 @@ void MainCommands::FormLoadSteps(const CommandArgs& args, FormLoadResult& result
     if (arg[4].isEmpty() || arg[4] == m_form.CurrentCompany) {
         state.unloaded = true;
         result.closed = true;
-        if (m_lastPost != PostOutcome::Completed) {
+        if (!stoppedAt.isEmpty()) {
+            result.failed = true;
+            result.reason = stoppedAt;
+        } else if (m_lastPost != PostOutcome::Completed) {
             result.failed = true;
             result.reason = PostStopReason();
+        } else if (!tableLoaded) {
+            result.failed = true;
+            result.reason =
+                QStringLiteral("no table of import type \"%1\" was loaded from the source").arg(arg[3]);
         } else if (!reportWritten) {
             result.failed = true;
             result.reason = QStringLiteral("the report file \"%1\" could not be written").arg(arg[5]);

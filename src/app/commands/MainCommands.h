@@ -22,8 +22,9 @@ class HttpTransport;
 struct FormLoadResult {
     // The unattended run closed the form: the program ends without showing it.
     bool closed = false;
-    // It closed, but its post stopped before the posting procedure, ended at a
-    // run-time error, or its report could not be written.
+    // It closed, but an error was reported on the way (from opening the source to
+    // the post's end), its post stopped before the posting procedure, or its report
+    // could not be written.
     bool failed = false;
     // Why the window stays open, or why a closed run failed; "" otherwise.
     QString reason;
@@ -122,8 +123,10 @@ public:
 
 private:
     template <class Body> void Guarded(const QString& name, Body&& body);
-    void FormLoadSteps(const CommandArgs& args, FormLoadResult& result);
+    // `firstError`: what the first error reported so far said, "" while there is none.
+    void FormLoadSteps(const CommandArgs& args, const QString& firstError, FormLoadResult& result);
     void RunTableLoader();
+    void CheckSourceFile(const QString& path, const char* location);
     void SelectTableFromCode(int index);
     void AddSourceTab(const QString& caption, int icon);
     void ShowOptionsDialog();

@@ -1,6 +1,7 @@
 #include "sources/backends/AccessSource.h"
 
 #include "sources/backends/ProviderError.h"
+#include "sources/backends/SourceFile.h"
 #include "vb/Date.h"
 
 #include <QFile>
@@ -11,6 +12,7 @@
 
 #include <mdbtools.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -99,11 +101,10 @@ struct AccessSource::Impl {
 };
 
 AccessSource::AccessSource(QString path) : m_path(std::move(path)), d(std::make_unique<Impl>()) {
-    if (!QFileInfo(m_path).isFile())
-        RaiseProviderError(provider::Jet, QStringLiteral("Could not find file '%1'.").arg(m_path));
+    sourcefile::RequireReadableFile(m_path);
     d->mdb = mdb_open(QFile::encodeName(m_path).constData(), MDB_NOFLAGS);
     if (!d->mdb || !mdb_read_catalog(d->mdb, MDB_TABLE))
-        RaiseProviderError(provider::Jet, QStringLiteral("Unrecognized database format '%1'.").arg(m_path));
+        sourcefile::RaiseNotOfKind(m_path, QStringLiteral("an Access database (.mdb)"));
 }
 
 AccessSource::~AccessSource() = default;
@@ -123,6 +124,14 @@ SourceTable AccessSource::read(const QString& table, const QString& orderBy) {
     if (!def || !mdb_read_columns(def.get())) RaiseTableNotFound(provider::Jet, table);
 
     const unsigned int width = def->num_cols;
+    // The row cracker fills one field per column into a buffer of MDB_MAX_COLS: a damaged table
+    // claiming more would overrun it, and a damaged row may claim more fields than that.
+    if (width > MDB_MAX_COLS)
+        sourcefile::RaiseBroken(m_path,
+                                QStringLiteral("has a table \"%1\" with %2 columns, more than a database "
+                                               "can hold; it is damaged.")
+                                    .arg(table)
+                                    .arg(width));
     std::vector<SourceColumn> columns;
     std::vector<int> types;
     for (unsigned int c = 0; c < width; ++c) {
@@ -143,7 +152,7 @@ SourceTable AccessSource::read(const QString& table, const QString& orderBy) {
         if (mdb_find_row(mdb, static_cast<int>(def->cur_row) - 1, &start, &size) != 0) continue;
         start &= OffsetMask;
         std::memcpy(page.data(), mdb->pg_buf, pageSize);
-        const int count = mdb_crack_row(def.get(), start, size, fields);
+        const int count = std::min(mdb_crack_row(def.get(), start, size, fields), int(MDB_MAX_COLS));
 
         std::vector<SourceCell> row(width);
         for (int i = 0; i < count; ++i) {

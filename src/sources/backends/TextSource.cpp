@@ -1,10 +1,12 @@
 #include "sources/backends/TextSource.h"
 
 #include "sources/backends/ProviderError.h"
+#include "sources/backends/SourceFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 
 #include <csv.h>
 
@@ -14,7 +16,49 @@ namespace quibo {
 
 namespace {
 
-const QString DriverTag = QStringLiteral("[Microsoft][ODBC Text Driver] ");
+// The line (from 1) where a quoted cell opens that the text never closes, as the parser reads
+// quotes: one opens a cell only at the cell's start, a doubled one inside is a quote character.
+// 0 when every quoted cell closes.
+int UnclosedQuoteLine(const QByteArray& text) {
+    int line = 1;
+    int openedAt = 0;
+    bool cellStart = true;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quoted) {
+            if (c == '"') {
+                if (i + 1 < text.size() && text[i + 1] == '"') {
+                    ++i;
+                } else {
+                    quoted = false;
+                }
+            }
+        } else if (c == '"' && cellStart) {
+            quoted = true;
+            openedAt = line;
+        }
+        if (!quoted) cellStart = c == ',' || c == '\n' || c == '\r';
+        if (c == '\r' || (c == '\n' && (i == 0 || text[i - 1] != '\r'))) ++line;
+    }
+    return quoted ? openedAt : 0;
+}
+
+// The file's text as UTF-8: a byte-order mark tells UTF-8 or UTF-16; without one, NUL bytes
+// among the first tell UTF-16 that cannot be read safely.
+QByteArray Utf8Text(const QString& path, const QByteArray& bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF")) return bytes.mid(3);
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        const bool little = bytes.startsWith("\xFF\xFE");
+        QStringDecoder decode(little ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
+        const QString text = decode(bytes.mid(2));
+        return text.toUtf8();
+    }
+    if (bytes.left(4096).contains('\0'))
+        sourcefile::RaiseBroken(path, QStringLiteral("is text in UTF-16 without a byte-order mark; save it "
+                                                     "as UTF-8, or as UTF-16 with a byte-order mark."));
+    return bytes;
+}
 
 // Rows go straight into the table as the parser finishes them: the first names the columns.
 struct Reader {
@@ -72,12 +116,9 @@ private:
 
 TextSource::TextSource(QString folder) : m_folder(std::move(folder)) {
     if (!QFileInfo(m_folder).isDir())
-        RaiseProviderError(provider::Odbc,
-                           DriverTag + QStringLiteral("'%1' is not a valid path.  Make sure that the "
-                                                      "path name is spelled correctly and that you "
-                                                      "are connected to the server on which the file "
-                                                      "resides.")
-                                           .arg(m_folder));
+        vb::Raise(vb::err::PathFileAccess,
+                  QStringLiteral("The folder \"%1\" of the text sources does not exist.").arg(m_folder),
+                  QStringLiteral("Quibo"));
 }
 
 QStringList TextSource::tables() {
@@ -97,20 +138,24 @@ SourceTable TextSource::read(const QString& table, const QString& orderBy) {
     if (index < 0) RaiseTableNotFound(provider::Odbc, table);
     const QString& fileName = names[index];
 
-    QFile file(QDir(m_folder).filePath(fileName));
+    const QString path = QDir(m_folder).filePath(fileName);
+    sourcefile::RequireReadableFile(path);
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        RaiseProviderError(provider::Odbc,
-                           DriverTag + QStringLiteral("Could not open file '%1'.").arg(file.fileName()));
+        sourcefile::RaiseBroken(path, QStringLiteral("cannot be read: %1.").arg(file.errorString()));
+    // The whole file at once: a text source is small beside the grid it fills.
+    const QByteArray text = Utf8Text(path, file.readAll());
+    // A quote left open would swallow the rest of the file into one cell: nothing is loaded.
+    if (const int line = UnclosedQuoteLine(text))
+        sourcefile::RaiseBroken(path, QStringLiteral("has a quote opened at line %1 that is never closed; "
+                                                     "nothing of it is loaded.")
+                                          .arg(line));
 
     Reader reader;
     Parser parser;
-    // The byte order mark belongs to the file, not to the first column's name.
-    if (file.peek(3) == QByteArrayLiteral("\xEF\xBB\xBF")) file.read(3);
-    QByteArray chunk;
-    while (!(chunk = file.read(1 << 20)).isEmpty())
-        if (csv_parse(parser.get(), chunk.constData(), static_cast<size_t>(chunk.size()), Reader::Field,
-                      Reader::Row, &reader) != static_cast<size_t>(chunk.size()))
-            throw std::bad_alloc();
+    if (csv_parse(parser.get(), text.constData(), static_cast<size_t>(text.size()), Reader::Field,
+                  Reader::Row, &reader) != static_cast<size_t>(text.size()))
+        throw std::bad_alloc();
     csv_fini(parser.get(), Reader::Field, Reader::Row, &reader);
 
     if (!reader.table) return SourceTable({SourceColumn{QStringLiteral("F1"), ColumnKind::Text}});

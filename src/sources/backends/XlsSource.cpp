@@ -3,6 +3,7 @@
 #include "sources/backends/DateText.h"
 #include "sources/backends/ProviderError.h"
 #include "sources/backends/SheetBuilder.h"
+#include "sources/backends/SourceFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -30,17 +31,15 @@ private:
 };
 
 void OpenWorkbook(Workbook& book, const QString& path, bool withCells) {
-    if (!QFileInfo(path).isFile())
-        RaiseProviderError(provider::Jet, QStringLiteral("Could not find file '%1'.").arg(path));
+    sourcefile::RequireReadableFile(path);
     const QByteArray name = QFile::encodeName(path);
     const int rc = withCells ? freexl_open(name.constData(), book.out())
                              : freexl_open_info(name.constData(), book.out());
-    if (rc != FREEXL_OK)
-        RaiseProviderError(provider::Jet, QStringLiteral("External table is not in the expected format."));
+    if (rc != FREEXL_OK) sourcefile::RaiseNotOfKind(path, QStringLiteral("an Excel 97-2003 workbook (.xls)"));
     unsigned int password = 0;
     if (freexl_get_info(book.handle(), FREEXL_BIFF_PASSWORD, &password) == FREEXL_OK &&
         password == FREEXL_BIFF_OBFUSCATED)
-        RaiseProviderError(provider::Jet, QStringLiteral("Could not decrypt file."));
+        sourcefile::RaiseBroken(path, QStringLiteral("is protected by a password; it cannot be read."));
 }
 
 SourceCell CellOf(const FreeXL_CellValue& v) {

@@ -3,6 +3,7 @@
 #include "sources/backends/DateText.h"
 #include "sources/backends/ProviderError.h"
 #include "sources/backends/SheetBuilder.h"
+#include "sources/backends/SourceFile.h"
 #include "vb/Date.h"
 
 #include <QFile>
@@ -11,30 +12,45 @@
 #include <pugixml.hpp>
 #include <zip.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <map>
+#include <memory>
 
 namespace quibo {
 
 namespace {
 
-const QString DriverTag = QStringLiteral("[Microsoft][ODBC Excel Driver] ");
+const QString Kind = QStringLiteral("an Excel workbook (.xlsx)");
 
 // Excel's own limits; a cell reference beyond them is not a cell.
 constexpr int MaxRows = 1048576;
 constexpr int MaxColumns = 16384;
 
-[[noreturn]] void RaiseNotAWorkbook() {
-    RaiseProviderError(provider::Odbc,
-                       DriverTag + QStringLiteral("External table is not in the expected format."));
+QString PartName(const std::string& part) {
+    return QString::fromStdString(part);
 }
 
 class ZipFile {
 public:
-    ZipFile(zip_t* zip, const std::string& name) : m_file(zip_fopen(zip, name.c_str(), 0)) {
-        if (!m_file) m_file = zip_fopen(zip, name.c_str(), ZIP_FL_NOCASE);
-        if (!m_file) RaiseNotAWorkbook();
+    ZipFile(zip_t* zip, const QString& path, const std::string& name, const XlsxLimits& limits)
+        : m_path(path), m_name(name) {
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        m_file = zip_fopen(zip, name.c_str(), 0);
+        if (m_file) {
+            zip_stat(zip, name.c_str(), 0, &stat);
+        } else {
+            m_file = zip_fopen(zip, name.c_str(), ZIP_FL_NOCASE);
+            zip_stat(zip, name.c_str(), ZIP_FL_NOCASE, &stat);
+        }
+        if (!m_file)
+            sourcefile::RaiseBroken(m_path, QStringLiteral("lacks its part \"%1\".").arg(PartName(name)));
+        const zip_uint64_t packed = (stat.valid & ZIP_STAT_COMP_SIZE) ? stat.comp_size : 0;
+        // A small part may inflate much, up to the floor; past it, only so many times its packed size.
+        m_bound = std::min(limits.maxPartSize,
+                           std::max(limits.ratioFloor, static_cast<qint64>(packed) * limits.maxRatio));
     }
     ZipFile(const ZipFile&) = delete;
     ZipFile& operator=(const ZipFile&) = delete;
@@ -45,41 +61,69 @@ public:
         const size_t before = out.size();
         out.resize(before + size);
         const zip_int64_t n = zip_fread(m_file, out.data() + before, size);
-        if (n < 0) RaiseNotAWorkbook();
+        if (n < 0)
+            sourcefile::RaiseBroken(
+                m_path,
+                QStringLiteral("has a damaged part \"%1\": it cannot be unpacked.").arg(PartName(m_name)));
         out.resize(before + static_cast<size_t>(n));
+        m_inflated += n;
+        if (m_inflated > m_bound)
+            sourcefile::RaiseBroken(m_path,
+                                    QStringLiteral("has a part \"%1\" that unpacks to more than %2 bytes; "
+                                                   "it is refused.")
+                                        .arg(PartName(m_name))
+                                        .arg(m_bound));
         return n > 0;
     }
 
 private:
     zip_file_t* m_file;
+    QString m_path;
+    std::string m_name;
+    qint64 m_bound = 0;
+    qint64 m_inflated = 0;
 };
 
 class ZipArchive {
 public:
-    explicit ZipArchive(const QString& path) {
+    ZipArchive(const QString& path, const XlsxLimits& limits) : m_path(path), m_limits(limits) {
+        sourcefile::RequireReadableFile(path);
         int error = 0;
         m_zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
-        if (!m_zip) RaiseNotAWorkbook();
+        if (!m_zip) sourcefile::RaiseNotOfKind(path, Kind);
     }
     ZipArchive(const ZipArchive&) = delete;
     ZipArchive& operator=(const ZipArchive&) = delete;
     ~ZipArchive() { zip_discard(m_zip); }
 
-    zip_t* handle() const { return m_zip; }
+    const QString& path() const { return m_path; }
     bool has(const std::string& name) const {
         return zip_name_locate(m_zip, name.c_str(), ZIP_FL_NOCASE) >= 0;
     }
+    std::unique_ptr<ZipFile> open(const std::string& name) const {
+        return std::make_unique<ZipFile>(m_zip, m_path, name, m_limits);
+    }
     std::string readAll(const std::string& name) const {
-        ZipFile file(m_zip, name);
+        const std::unique_ptr<ZipFile> file = open(name);
         std::string data;
-        while (file.readInto(data, 1 << 16)) {
+        while (file->readInto(data, 1 << 16)) {
         }
         return data;
     }
 
 private:
     zip_t* m_zip = nullptr;
+    QString m_path;
+    const XlsxLimits& m_limits;
 };
+
+[[noreturn]] void RaiseBrokenPart(const QString& path, const std::string& part, const QString& why) {
+    sourcefile::RaiseBroken(path, QStringLiteral("has a broken part \"%1\": %2.").arg(PartName(part), why));
+}
+
+QString XmlError(const pugi::xml_parse_result& parsed) {
+    return QStringLiteral("%1 at byte %2").arg(QString::fromLatin1(parsed.description())).arg(parsed.offset);
+}
 
 // Element names may carry a namespace prefix ("x:row"); only the local part counts.
 const char* LocalName(const char* name) {
@@ -106,10 +150,13 @@ const char* RelationshipId(const pugi::xml_node& node) {
     return "";
 }
 
-void Parse(pugi::xml_document& doc, const std::string& xml) {
-    if (!doc.load_buffer(xml.data(), xml.size(), pugi::parse_default | pugi::parse_ws_pcdata)) {
+void Parse(pugi::xml_document& doc, const ZipArchive& zip, const std::string& part) {
+    const std::string xml = zip.readAll(part);
+    const pugi::xml_parse_result parsed =
+        doc.load_buffer(xml.data(), xml.size(), pugi::parse_default | pugi::parse_ws_pcdata);
+    if (!parsed) {
         doc.reset();
-        RaiseNotAWorkbook();
+        RaiseBrokenPart(zip.path(), part, XmlError(parsed));
     }
 }
 
@@ -157,7 +204,7 @@ std::map<std::string, Relationship> ReadRelationships(const ZipArchive& zip, con
     const std::string relsPart = RelationshipsOf(part);
     if (!zip.has(relsPart)) return rels;
     pugi::xml_document doc;
-    Parse(doc, zip.readAll(relsPart));
+    Parse(doc, zip, relsPart);
     for (pugi::xml_node r : doc.document_element().children())
         if (Is(r, "Relationship"))
             rels[r.attribute("Id").value()] = {r.attribute("Type").value(),
@@ -255,7 +302,7 @@ std::vector<char> ReadDateStyles(const ZipArchive& zip, const std::string& part)
     std::vector<char> dates;
     if (part.empty() || !zip.has(part)) return dates;
     pugi::xml_document doc;
-    Parse(doc, zip.readAll(part));
+    Parse(doc, zip, part);
     const pugi::xml_node root = doc.document_element();
     std::map<int, bool> custom;
     for (pugi::xml_node f : Child(root, "numFmts").children())
@@ -274,7 +321,7 @@ std::vector<QString> ReadSharedStrings(const ZipArchive& zip, const std::string&
     std::vector<QString> strings;
     if (part.empty() || !zip.has(part)) return strings;
     pugi::xml_document doc;
-    Parse(doc, zip.readAll(part));
+    Parse(doc, zip, part);
     for (pugi::xml_node si : doc.document_element().children())
         if (Is(si, "si")) strings.push_back(DecodeText(ItemText(si)));
     return strings;
@@ -298,6 +345,8 @@ void ParseReference(const char* ref, int& row, int& column) {
 }
 
 struct SheetContext {
+    const QString& path;
+    const std::string& part;
     const std::vector<QString>& sharedStrings;
     const std::vector<char>& dateStyles;
     bool date1904;
@@ -355,13 +404,17 @@ SourceCell CellValue(const pugi::xml_node& c, const SheetContext& context) {
     return NumberCell(v.text().get(), isDate, context.date1904);
 }
 
-// Reads the rows of one batch of <row> elements.
-void ReadRows(char* xml, size_t size, const SheetContext& context, int& lastRow, SheetBuilder& sheet) {
+// Reads the rows of one batch of <row> elements; the batch starts `offset` bytes into the part.
+void ReadRows(char* xml, size_t size, size_t offset, const SheetContext& context, int& lastRow,
+              SheetBuilder& sheet) {
     pugi::xml_document doc;
-    const pugi::xml_parse_result parsed =
+    pugi::xml_parse_result parsed =
         doc.load_buffer_inplace(xml, size, pugi::parse_default | pugi::parse_ws_pcdata);
     // A batch of no rows (an empty <sheetData></sheetData>) has no element at all.
-    if (!parsed && parsed.status != pugi::status_no_document_element) RaiseNotAWorkbook();
+    if (!parsed && parsed.status != pugi::status_no_document_element) {
+        parsed.offset += static_cast<ptrdiff_t>(offset);
+        RaiseBrokenPart(context.path, context.part, XmlError(parsed));
+    }
     for (pugi::xml_node row : doc.children()) {
         if (!Is(row, "row")) continue;
         const int r = row.attribute("r").as_int(lastRow + 2) - 1;
@@ -386,23 +439,26 @@ void ReadRows(char* xml, size_t size, const SheetContext& context, int& lastRow,
 
 // Streams a worksheet part: its rows are parsed a batch at a time as the
 // part is inflated, so memory holds the cells and one batch of XML.
-void ReadSheet(const ZipArchive& zip, const std::string& part, const SheetContext& context,
-               SheetBuilder& sheet) {
+void ReadSheet(const ZipArchive& zip, const SheetContext& context, SheetBuilder& sheet) {
     constexpr size_t Chunk = 1 << 20;
-    ZipFile file(zip.handle(), part);
+    const std::unique_ptr<ZipFile> file = zip.open(context.part);
     std::string buffer;
+    size_t erased = 0; // bytes of the part before the buffer's first
     bool more = true;
-    auto readMore = [&] { return more = more && file.readInto(buffer, Chunk); };
+    auto readMore = [&] { return more = more && file->readInto(buffer, Chunk); };
+    auto truncated = [&] {
+        RaiseBrokenPart(zip.path(), context.part, QStringLiteral("it ends before its rows do"));
+    };
 
     size_t at = std::string::npos;
     while ((at = buffer.find("sheetData")) == std::string::npos)
         if (!readMore()) return; // a worksheet without cells
     const size_t open = buffer.rfind('<', at);
-    if (open == std::string::npos) RaiseNotAWorkbook();
+    if (open == std::string::npos) truncated();
     const std::string prefix = buffer.substr(open + 1, at - open - 1); // "" or "x:"
     size_t close;
     while ((close = buffer.find('>', at)) == std::string::npos)
-        if (!readMore()) RaiseNotAWorkbook();
+        if (!readMore()) truncated();
     if (buffer[close - 1] == '/') return; // <sheetData/>
 
     const std::string endOfData = "</" + prefix + "sheetData>";
@@ -412,33 +468,32 @@ void ReadSheet(const ZipArchive& zip, const std::string& part, const SheetContex
     for (;;) {
         const size_t end = buffer.find(endOfData, pos);
         if (end != std::string::npos) {
-            ReadRows(buffer.data() + pos, end - pos, context, lastRow, sheet);
+            ReadRows(buffer.data() + pos, end - pos, erased + pos, context, lastRow, sheet);
             return;
         }
         const size_t lastEnd = buffer.rfind(endOfRow);
         if (lastEnd != std::string::npos && lastEnd >= pos) {
             const size_t batchEnd = lastEnd + endOfRow.size();
-            ReadRows(buffer.data() + pos, batchEnd - pos, context, lastRow, sheet);
+            ReadRows(buffer.data() + pos, batchEnd - pos, erased + pos, context, lastRow, sheet);
             pos = batchEnd;
         }
         buffer.erase(0, pos);
+        erased += pos;
         pos = 0;
-        if (!readMore()) RaiseNotAWorkbook();
+        if (!readMore()) truncated();
     }
 }
 
 } // namespace
 
-XlsxSource::XlsxSource(QString path) : m_path(std::move(path)) {
-    if (!QFileInfo(m_path).isFile())
-        RaiseProviderError(provider::Odbc,
-                           DriverTag + QStringLiteral("Could not find file '%1'.").arg(m_path));
-    const ZipArchive zip(m_path);
+XlsxSource::XlsxSource(QString path, XlsxLimits limits) : m_path(std::move(path)), m_limits(limits) {
+    const ZipArchive zip(m_path, m_limits);
 
     std::string workbookPart = "xl/workbook.xml";
     for (const auto& [id, rel] : ReadRelationships(zip, ""))
         if (EndsWith(rel.type, "/officeDocument")) workbookPart = rel.target;
-    if (!zip.has(workbookPart)) RaiseNotAWorkbook();
+    // A zip without a workbook is some other package.
+    if (!zip.has(workbookPart)) sourcefile::RaiseNotOfKind(m_path, Kind);
 
     const auto rels = ReadRelationships(zip, workbookPart);
     for (const auto& [id, rel] : rels) {
@@ -447,7 +502,7 @@ XlsxSource::XlsxSource(QString path) : m_path(std::move(path)) {
     }
 
     pugi::xml_document doc;
-    Parse(doc, zip.readAll(workbookPart));
+    Parse(doc, zip, workbookPart);
     const pugi::xml_node workbook = doc.document_element();
     const std::string date1904 = Child(workbook, "workbookPr").attribute("date1904").value();
     m_date1904 = date1904 == "1" || date1904 == "true";
@@ -469,12 +524,12 @@ SourceTable XlsxSource::read(const QString& table, const QString& orderBy) {
     const qsizetype index = FindTable(m_sheetNames, table);
     if (index < 0) RaiseTableNotFound(provider::Odbc, table);
 
-    const ZipArchive zip(m_path);
+    const ZipArchive zip(m_path, m_limits);
     const std::vector<QString> strings = ReadSharedStrings(zip, m_sharedStringsPart);
     const std::vector<char> dateStyles = ReadDateStyles(zip, m_stylesPart);
     SheetBuilder sheet;
-    ReadSheet(zip, m_sheetParts[static_cast<size_t>(index)], SheetContext{strings, dateStyles, m_date1904},
-              sheet);
+    const std::string& part = m_sheetParts[static_cast<size_t>(index)];
+    ReadSheet(zip, SheetContext{m_path, part, strings, dateStyles, m_date1904}, sheet);
     SourceTable result = sheet.finish();
     if (!orderBy.isEmpty()) result.orderBy(orderBy, provider::Odbc);
     return result;

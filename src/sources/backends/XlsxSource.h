@@ -7,6 +7,14 @@
 
 namespace quibo {
 
+// How far a part of the package may unpack: never past `maxPartSize`, and past `ratioFloor` only
+// up to `maxRatio` times its packed size. A part beyond is refused, not read.
+struct XlsxLimits {
+    qint64 maxPartSize = qint64(1) << 30;
+    qint64 ratioFloor = qint64(64) << 20;
+    qint64 maxRatio = 200;
+};
+
 // An .xlsx workbook (Office Open XML) read with libzip and pugixml, standing
 // in for the Excel ODBC driver. Each worksheet is a table named "Name$".
 // Sheets are read as a stream of rows, so a large sheet never sits in memory
@@ -14,7 +22,7 @@ namespace quibo {
 class XlsxSource final : public Source {
 public:
     // Opens the workbook for its sheet list; raises when it is missing or not a workbook.
-    explicit XlsxSource(QString path);
+    explicit XlsxSource(QString path, XlsxLimits limits = {});
 
     QStringList tables() override;
     SourceTable read(const QString& table, const QString& orderBy = {}) override;
@@ -27,6 +35,7 @@ private:
     std::string m_sharedStringsPart;
     std::string m_stylesPart;
     bool m_date1904 = false;
+    XlsxLimits m_limits;
 };
 
 } // namespace quibo

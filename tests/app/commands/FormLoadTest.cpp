@@ -2,6 +2,7 @@
 
 #include "app/commands/AppInfo.h"
 #include "app/commands/CommandsFixture.h"
+#include "base/Trap.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -184,6 +185,8 @@ TEST_F(FormLoadTest, ArgumentFourInAnotherCaseSelectsTheEntryButDoesNotPost) {
 TEST_F(FormLoadTest, ArgumentFourAsListedPostsToThatCompanyAndCloses) {
     StartServer({"Acme Traders", "Beta Ltd"});
     ListTables({QStringLiteral("Ledgers$")});
+    loadWork({QStringLiteral("NAME"), QStringLiteral("PROCESSSTATUS")},
+             {{QStringLiteral("Cash"), QString()}});
     const FormLoadResult result = Load({"XLS", Workbook(), "LEDGERS", "Beta Ltd", "", "", "", "POSTSILENT"});
     EXPECT_EQ(posted, QStringList({QStringLiteral("Beta Ltd")}));
     EXPECT_TRUE(result.closed);
@@ -294,6 +297,38 @@ TEST_F(FormLoadTest, AClosedRunWhosePostStoppedAtACheckIsAFailure) {
     EXPECT_TRUE(result.closed);
     EXPECT_TRUE(result.failed);
     EXPECT_EQ(result.reason, QStringLiteral("the post stopped: no import type is selected"));
+}
+
+TEST_F(FormLoadTest, AnErrorReportedOnTheWayFailsTheClosedRunWithTheFirstError) {
+    StartServer();
+    ListTables({QStringLiteral("Ledgers$")});
+    loadWork({QStringLiteral("NAME"), QStringLiteral("PROCESSSTATUS")},
+             {{QStringLiteral("Cash"), QString()}});
+    commands->posters.Register(QStringLiteral("PostLedgers"), [this] {
+        // A record's own failures (its exchange, its staging) are its outcome, not the run's.
+        Trap(errors, "C02-0001", [] { vb::Raise(5, QStringLiteral("no reply")); });
+        Trap(errors, "C01--0011", [] { vb::Raise(5, QStringLiteral("not staged")); });
+        Trap(errors, "F01-0016", [] { vb::Raise(5, QStringLiteral("Invalid column key:\r\nNAME")); });
+        Trap(errors, "F01-0017", [] { vb::Raise(5, QStringLiteral("a later error")); });
+    });
+    const QString report = folder.file(QStringLiteral("report.txt"));
+    const FormLoadResult result = Load({"XLS", Workbook(), "LEDGERS", "", report, "", "", "POSTSILENT"});
+    EXPECT_TRUE(QFile::exists(report)); // the rows' outcomes are still reported
+    EXPECT_TRUE(result.closed);
+    EXPECT_TRUE(result.failed);
+    EXPECT_EQ(result.reason,
+              QStringLiteral("the run stopped at an error (F01-0016): Invalid column key: NAME"));
+}
+
+TEST_F(FormLoadTest, AClosedRunThatLoadedNoTableIsAFailure) {
+    StartServer();
+    ListTables({QStringLiteral("Ledgers$")}); // listed, but the stub loader loads nothing
+    const FormLoadResult result = Load({"XLS", Workbook(), "LEDGERS", "", "", "", "", "POSTSILENT"});
+    EXPECT_EQ(posted.size(), 1);
+    EXPECT_TRUE(result.closed);
+    EXPECT_TRUE(result.failed);
+    EXPECT_EQ(result.reason,
+              QStringLiteral("no table of import type \"LEDGERS\" was loaded from the source"));
 }
 
 TEST_F(FormLoadTest, AReportThatCannotBeWrittenFailsTheClosedRun) {

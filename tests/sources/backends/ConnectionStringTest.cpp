@@ -85,6 +85,9 @@ struct FailCase {
     QString description;
 };
 
+// The source files' own errors.
+const QString Own = QStringLiteral("Quibo");
+
 class OpenFailureTest : public ::testing::TestWithParam<FailCase> {};
 
 TEST_P(OpenFailureTest, RaisesWithTheProvidersWording) {
@@ -101,22 +104,25 @@ TEST_P(OpenFailureTest, RaisesWithTheProvidersWording) {
 INSTANTIATE_TEST_SUITE_P(
     Failures, OpenFailureTest,
     ::testing::Values(
-        FailCase{"MissingWorkbook", ExcelConnectionString(QStringLiteral("/nonexistent/a.xls")),
-                 provider::Jet, QStringLiteral("Could not find file '/nonexistent/a.xls'.")},
+        FailCase{"MissingWorkbook", ExcelConnectionString(QStringLiteral("/nonexistent/a.xls")), Own,
+                 QStringLiteral("The source \"/nonexistent/a.xls\" does not exist.")},
         FailCase{"TextIsNoWorkbook", ExcelConnectionString(SourcesData(QStringLiteral("text/ledgers.csv"))),
-                 provider::Jet, QStringLiteral("External table is not in the expected format.")},
+                 Own,
+                 QStringLiteral("The source \"%1\" is not an Excel 97-2003 workbook (.xls).")
+                     .arg(SourcesData(QStringLiteral("text/ledgers.csv")))},
         FailCase{"XlsxIsNoExcel8Workbook", ExcelConnectionString(SourcesData(QStringLiteral("sample.xlsx"))),
-                 provider::Jet, QStringLiteral("External table is not in the expected format.")},
-        FailCase{
-            "TextIsNoXlsx", XlsxConnectionString(SourcesData(QStringLiteral("text/ledgers.csv"))),
-            provider::Odbc,
-            QStringLiteral("[Microsoft][ODBC Excel Driver] External table is not in the expected format.")},
+                 Own,
+                 QStringLiteral("The source \"%1\" is not an Excel 97-2003 workbook (.xls).")
+                     .arg(SourcesData(QStringLiteral("sample.xlsx")))},
+        FailCase{"TextIsNoXlsx", XlsxConnectionString(SourcesData(QStringLiteral("text/ledgers.csv"))), Own,
+                 QStringLiteral("The source \"%1\" is not an Excel workbook (.xlsx).")
+                     .arg(SourcesData(QStringLiteral("text/ledgers.csv")))},
         FailCase{"WorkbookIsNoDatabase",
-                 AccessConnectionString(SourcesData(QStringLiteral("sample.xls")), QString()), provider::Jet,
-                 QStringLiteral("Unrecognized database format '%1'.")
+                 AccessConnectionString(SourcesData(QStringLiteral("sample.xls")), QString()), Own,
+                 QStringLiteral("The source \"%1\" is not an Access database (.mdb).")
                      .arg(SourcesData(QStringLiteral("sample.xls")))},
         FailCase{"MissingDatabase", AccessConnectionString(QStringLiteral("/nonexistent/b.mdb"), QString()),
-                 provider::Jet, QStringLiteral("Could not find file '/nonexistent/b.mdb'.")},
+                 Own, QStringLiteral("The source \"/nonexistent/b.mdb\" does not exist.")},
         FailCase{"UnknownDsn", OdbcConnectionString(QStringLiteral("NoSuchSource")), provider::Odbc,
                  QStringLiteral("[unixODBC][Driver Manager]Data source name not found and no default driver "
                                 "specified")},

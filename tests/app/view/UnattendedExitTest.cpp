@@ -1,0 +1,225 @@
+// End to end: how an unattended run ends over good and broken sources. Each row runs the program once
+// against a fresh simulated server and pins its exit status, the last line on standard error, the
+// report file (or its absence) and the masters the server stored.
+
+#include "support/UnattendedRun.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+
+#include <optional>
+#include <string>
+
+#include <pugixml.hpp>
+#include <sqlite3.h>
+
+namespace quibo {
+namespace {
+
+// A source made in the run's folder; returns the path given to the program.
+using MakeSource = QString (*)(const test::TempFolder& folder);
+
+QString Write(const test::TempFolder& folder, const QString& name, const QByteArray& bytes) {
+    const QString path = folder.file(name);
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) file.write(bytes);
+    return path;
+}
+
+// A report line of a row with neither name nor status.
+const std::string Blank = std::string(75, ' ') + "\r\n";
+
+QString Broken(const char* name) {
+    return QStringLiteral(QUIBO_TEST_DATA "/sources/broken/") + QString::fromLatin1(name);
+}
+
+QByteArray Utf16(const char* text, bool byteOrderMark) {
+    QByteArray bytes = byteOrderMark ? QByteArray("\xFF\xFE") : QByteArray();
+    for (const char* c = text; *c; ++c)
+        bytes.append(*c).append('\0');
+    return bytes;
+}
+
+struct Case {
+    const char* name;
+    MakeSource source;
+    const char* importType;
+    int exitCode;
+    // The last line on standard error, "" for none; "{}" stands for the run's folder, "{data}" for
+    // the broken fixtures' folder.
+    const char* lastError;
+    std::optional<std::string> report; // none: no report file
+    const char* stored;                // the names of the masters stored, one per line
+    // Puts the program's home (data folder, settings) in the state the row needs; may be null.
+    void (*prepare)(const QString& home) = nullptr;
+};
+
+QString GoodUnits(const test::TempFolder& f) {
+    return Write(f, QStringLiteral("UNITS.txt"),
+                 "NAME,ISSIMPLEUNIT,ORIGINALNAME,DECIMALPLACES\r\nNos,Yes,Numbers,0\r\n");
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) file.write(bytes);
+}
+
+const Case Cases[] = {
+    {"GoodText",
+     [](const test::TempFolder& f) {
+         return Write(f, QStringLiteral("UNITS.txt"),
+                      "NAME,ISSIMPLEUNIT,ORIGINALNAME,DECIMALPLACES\r\n"
+                      "Nos,Yes,Numbers,0\r\n");
+     },
+     "UNITS", 0, "",
+     "Nos                                                                        CREATED \r\n" + Blank +
+         Blank,
+     "Nos\n"},
+    {"TextWithoutARequiredColumn",
+     [](const test::TempFolder& f) {
+         return Write(f, QStringLiteral("UNITS.txt"), "SYMBOL,ISSIMPLEUNIT\r\nNos,Yes\r\n");
+     },
+     // The report, which needs the NAME column too, stays empty.
+     "UNITS", 2, "quibo: the run stopped at an error (F01-0018): Invalid column key: NAME", "", ""},
+    {"SourceNotFound", [](const test::TempFolder& f) { return f.file(QStringLiteral("gone.xlsx")); }, "UNITS",
+     2, "quibo: the run stopped at an error (F01-0003): The source \"{}/gone.xlsx\" does not exist.", "", ""},
+    {"SourceIsAFolder",
+     [](const test::TempFolder& f) {
+         QDir(f.path()).mkpath(QStringLiteral("Books.xlsx"));
+         return f.file(QStringLiteral("Books.xlsx"));
+     },
+     "UNITS", 2,
+     "quibo: the run stopped at an error (F01-0003): The source \"{}/Books.xlsx\" is a folder, not a file.",
+     "", ""},
+    {"SheetPartMissing", [](const test::TempFolder&) { return Broken("missing-sheet.xlsx"); }, "UNITS", 2,
+     "quibo: the run stopped at an error (F01-0002): The source \"{data}/missing-sheet.xlsx\" lacks its part "
+     "\"xl/worksheets/sheet1.xml\".",
+     "", ""},
+    {"SheetPartBroken", [](const test::TempFolder&) { return Broken("broken-sheet.xlsx"); }, "UNITS", 2,
+     "quibo: the run stopped at an error (F01-0002): The source \"{data}/broken-sheet.xlsx\" has a broken "
+     "part "
+     "\"xl/worksheets/sheet1.xml\": it ends before its rows do.",
+     "", ""},
+    {"UnclosedQuote",
+     [](const test::TempFolder& f) {
+         return Write(f, QStringLiteral("UNITS.txt"),
+                      "NAME,ISSIMPLEUNIT\r\nNos,Yes\r\n\"Box,Yes\r\nkg,Yes\r\n");
+     },
+     "UNITS", 2,
+     "quibo: the run stopped at an error (F01-0002): The source \"{}/UNITS.txt\" has a quote opened at line "
+     "3 that "
+     "is never closed; nothing of it is loaded.",
+     "", ""},
+    {"Utf16WithAByteOrderMark",
+     [](const test::TempFolder& f) {
+         return Write(f, QStringLiteral("UNITS.txt"),
+                      Utf16("NAME,ISSIMPLEUNIT,ORIGINALNAME,DECIMALPLACES\r\nNos,Yes,Numbers,0\r\n", true));
+     },
+     "UNITS", 0, "",
+     "Nos                                                                        CREATED \r\n" + Blank +
+         Blank,
+     "Nos\n"},
+    {"Utf16WithoutAByteOrderMark",
+     [](const test::TempFolder& f) {
+         return Write(f, QStringLiteral("UNITS.txt"), Utf16("NAME,ISSIMPLEUNIT\r\nNos,Yes\r\n", false));
+     },
+     "UNITS", 2,
+     "quibo: the run stopped at an error (F01-0002): The source \"{}/UNITS.txt\" is text in UTF-16 without a "
+     "byte-order mark; save it as UTF-8, or as UTF-16 with a byte-order mark.",
+     "", ""},
+    // The staging tables cannot be emptied: nothing is posted; the rows are reported without a status.
+    {"CorruptLocalDatabase", GoodUnits, "UNITS", 2,
+     "quibo: the run stopped at an error (F01-0015): file is not a database",
+     "Nos" + std::string(72, ' ') + "\r\n" + Blank + Blank, "",
+     [](const QString& home) { WriteBytes(home + QStringLiteral("/Quibo20.DAT"), QByteArray(4096, 'x')); }},
+    {"ErrorLogNotWritable", [](const test::TempFolder& f) { return f.file(QStringLiteral("gone.xlsx")); },
+     "UNITS", 2,
+     "quibo: the run stopped at an error (F01-0003): The source \"{}/gone.xlsx\" does not exist. (the error "
+     "log "
+     "\"{}/home/Quibo20Errors.txt\" could not be written)",
+     "", "", [](const QString& home) { QDir(home).mkpath(QStringLiteral("Quibo20Errors.txt")); }},
+    // The command line gives the server: the settings are not needed.
+    {"CorruptSettings", GoodUnits, "UNITS", 0, "",
+     "Nos                                                                        CREATED \r\n" + Blank +
+         Blank,
+     "Nos\n",
+     [](const QString& home) {
+         QDir(home).mkpath(QStringLiteral("config/Quibo20"));
+         WriteBytes(home + QStringLiteral("/config/Quibo20/Quibo20.conf"),
+                    QByteArray("\0\xff[Config\nServerAddress=\"", 30));
+     }},
+};
+
+class UnattendedExit : public test::UnattendedRun, public ::testing::WithParamInterface<Case> {};
+
+// The masters the run stored, without those every new company holds (they carry RESERVEDNAME).
+QString StoredNames(const QByteArray& dump) {
+    pugi::xml_document doc;
+    doc.load_buffer(dump.constData(), size_t(dump.size()));
+    QString names;
+    for (pugi::xml_node company : doc.document_element().children("COMPANY"))
+        for (pugi::xml_node master : company.children())
+            if (!master.attribute("RESERVEDNAME"))
+                names += QString::fromUtf8(master.attribute("NAME").value()) + QLatin1Char('\n');
+    return names;
+}
+
+TEST_P(UnattendedExit, EndsAsPinned) {
+    const Case& c = GetParam();
+    if (c.prepare) c.prepare(folder.file(QStringLiteral("home")));
+    const Ended ended = Run(QStringLiteral("XLS"), c.source(folder), QString::fromLatin1(c.importType),
+                            QStringLiteral("report.txt"));
+    EXPECT_EQ(ended.exitCode, c.exitCode) << ended.errors.toStdString();
+    const QStringList lines = ended.errors.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QString expected = QString::fromUtf8(c.lastError)
+                                 .replace(QStringLiteral("{}"), folder.path())
+                                 .replace(QStringLiteral("{data}"), Broken("").chopped(1));
+    EXPECT_EQ((lines.isEmpty() ? QString() : lines.last()).toStdString(), expected.toStdString())
+        << ended.errors.toStdString();
+    EXPECT_EQ(ended.reportWritten, c.report.has_value());
+    if (c.report) {
+        EXPECT_EQ(ended.report.toStdString(), *c.report);
+    }
+    EXPECT_EQ(StoredNames(StopServer()), QString::fromUtf8(c.stored));
+}
+
+INSTANTIATE_TEST_SUITE_P(Sources, UnattendedExit, ::testing::ValuesIn(Cases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The program's local state held by another process.
+class LocalState : public test::UnattendedRun {
+protected:
+    QString home() const { return folder.file(QStringLiteral("home")); }
+};
+
+TEST_F(LocalState, ASecondProgramOnTheSameDataFolderEndsAtOnce) {
+    QLockFile held(home() + QStringLiteral("/Quibo20.lock"));
+    ASSERT_TRUE(held.tryLock(0));
+    const Ended ended =
+        Run(QStringLiteral("XLS"), GoodUnits(folder), QStringLiteral("UNITS"), QStringLiteral("r.txt"));
+    EXPECT_EQ(ended.exitCode, 2);
+    EXPECT_EQ(ended.errors.toStdString(), "quibo: another Quibo is running on the data folder \"" +
+                                              home().toStdString() + "\", so this one ends.\n");
+    EXPECT_FALSE(ended.reportWritten);
+    EXPECT_EQ(StoredNames(StopServer()), QString());
+}
+
+TEST_F(LocalState, ALocalDatabaseLockedByAnotherProcessStopsTheRunBeforeItPosts) {
+    sqlite3* held = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(home() + QStringLiteral("/Quibo20.DAT")).constData(), &held),
+              SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(held, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    const Ended ended =
+        Run(QStringLiteral("XLS"), GoodUnits(folder), QStringLiteral("UNITS"), QStringLiteral("r.txt"));
+    sqlite3_close(held);
+    EXPECT_EQ(ended.exitCode, 2);
+    const QStringList lines = ended.errors.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    // Past the busy timeout the post stops before it empties the staging tables.
+    EXPECT_EQ(lines.value(lines.size() - 1).toStdString(),
+              "quibo: the run stopped at an error (F01-0015): database is locked");
+    EXPECT_EQ(StoredNames(StopServer()), QString());
+}
+
+} // namespace
+} // namespace quibo
