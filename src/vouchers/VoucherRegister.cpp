@@ -33,7 +33,6 @@ const QString MessagePanel = QStringLiteral("msg");
 const QString First = QStringLiteral("1");
 const QString Second = QStringLiteral("2"); // each list of a register voucher holds one row
 
-
 // The places of a mapped column's tag.
 enum MapPart {
     ColumnName,

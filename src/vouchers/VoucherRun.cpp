@@ -28,7 +28,6 @@ const QString StatusColumn = QStringLiteral("PROCESSSTATUS");
 const QString MessagePanel = QStringLiteral("msg");
 const QString Create = QStringLiteral("Create");
 
-
 // The voucher being staged.
 struct OpenVoucher {
     QString key;
