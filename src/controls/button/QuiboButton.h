@@ -32,6 +32,7 @@ public:
     static constexpr std::int16_t kDefaultFlag = 1;
     static constexpr std::int16_t kDownFlag = 2;
     static constexpr std::int16_t kOverFlag = 4;
+    static constexpr std::int16_t kMovedFlag = 0x400; // displaced by the press effect of a picture shape
 
     using EdgePoints = std::array<QPoint, 16>;
     using EdgeColors = std::array<ButtonColor, 13>; // slots 1-12
@@ -120,6 +121,12 @@ public:
     bool Hovering() const { return m_hover; }
     int ShapeLeft() const { return m_shapeLeft; }
     int ShapeRight() const { return m_shapeRight; }
+    // The outline the window is cut to, and the regions one and two pixels inside it (empty for none).
+    const QRegion& WindowRegion() const { return m_windowRegion; }
+    const QRegion& FaceRegion() const { return m_faceRegion; }
+    const QRegion& InnerRegion() const { return m_innerRegion; }
+    // What the window shows: the drawing surface as last copied, with the region frame on it.
+    const QImage& Surface() const { return m_surface; }
 
     // The drawing routines the style painters compose a button of; all draw into the back buffer.
     void CreateBackBuffer(bool create);
@@ -152,8 +159,11 @@ protected:
     virtual void FrameShapeRegion(std::int16_t& proceed);
     // Option-group bookkeeping: -1 leave, 0 switch the others off, 1 join, 2 ask whether one is on.
     virtual void OptionToggle(std::int16_t action, bool& result);
-    // The derived picture bitmap at w x h.
-    virtual void CreateRegionFromBitmap(int w, int h);
+    // The derived picture bitmap at w x h; with a region, its transparent runs are cut out of it and
+    // out of the face and inner regions.
+    virtual void CreateRegionFromBitmap(int w, int h, QRegion* region = nullptr);
+    // The press effect of picture shapes: true when the window was just moved.
+    bool MoveForCustomClick();
     // Pixels the screen spans across (horizontal) or down.
     virtual int ScreenExtent(bool horizontal) const;
 
@@ -167,11 +177,25 @@ protected:
 
     std::int16_t m_stateFlags = 0;
     bool m_hover = false;
+    bool m_leftHeld = false; // the left button or the space bar is held while the press is tracked
     int m_shapeLeft = 0;
     int m_shapeRight = 0;
     QRegion m_clip; // clipping of the drawing surface; empty for none
+    QRegion m_windowRegion;
+    QRegion m_faceRegion;
+    QRegion m_innerRegion;
 
 private:
+    // The painters of the styles: 2, 5 and 7 have their own; the others share one skeleton.
+    void DrawSkeletonStyle(EdgePoints& points, EdgeColors& colors, std::int16_t& level,
+                           std::int16_t& proceed);
+    void DrawStyle2(EdgePoints& points, EdgeColors& colors, std::int16_t& level, std::int16_t& proceed);
+    void DrawStyle5(EdgePoints& points, EdgeColors& colors, std::int16_t& level, std::int16_t& proceed);
+    void DrawStyle7(EdgePoints& points, EdgeColors& colors, std::int16_t& level, std::int16_t& proceed);
+    // Shapes 6 hovered or pressed, 7 and 8 ask for a black region frame; the others for none.
+    void RequestRegionFrame(EdgeColors& colors, std::int16_t& proceed) const;
+    // A frame one pixel wide along the inside of the region's border.
+    static void FrameRegion(QImage& image, const QRegion& region, ButtonColor colour);
     void DrawText(const EdgeRect& rect, const QString& text, int align, ButtonColor colour);
     void Polyline(const QPoint* points, int count);
     void Plot(int x, int y, QRgb colour);
@@ -218,6 +242,7 @@ private:
 
     // The drawing surface and what is selected into it.
     QImage m_buffer;
+    QImage m_surface;
     QFont m_drawingFont;
     ButtonColor m_brushColor = 0;
     ButtonColor m_penColor = 0;

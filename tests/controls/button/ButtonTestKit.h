@@ -46,6 +46,12 @@ public:
     void SetStateFlags(std::int16_t flags) { m_stateFlags = flags; }
     void SetHover(bool hover) { m_hover = hover; }
     QRgb At(int x, int y) const { return BackBuffer().pixel(x, y) & 0xFFFFFF; }
+    QRgb Shown(int x, int y) const { return Surface().pixel(x, y) & 0xFFFFFF; }
+    std::int16_t Frame() {
+        std::int16_t proceed = -1;
+        FrameShapeRegion(proceed);
+        return proceed;
+    }
 
 protected:
     void RedrawButton() override {
