@@ -109,20 +109,6 @@ void QuiboButton::OptionToggle(std::int16_t, bool& result) {
     result = false;
 }
 
-void QuiboButton::RedrawButton() {
-    if (m_drawingDelayed || !Usable()) return;
-    // Until the style painters stand, every style draws its face and caption in the style's colours.
-    std::int16_t level = 0;
-    std::int16_t proceed = 0;
-    ButtonColor gradient = TranslateSysColor(m_gradientColor, palette());
-    ButtonColor hover = m_colors.workingHoverBack;
-    DrawBackground(m_colors.workingBack, level, proceed, gradient, hover);
-    if (proceed == 0) return;
-    bool singleDisabledDraw = true;
-    DrawCaption(m_colors.workingBack, -1, false, singleDisabledDraw);
-    CreateBackBuffer(false);
-}
-
 void QuiboButton::paintEvent(QPaintEvent*) {
     m_painting = true;
     m_drawingDelayed = false;
