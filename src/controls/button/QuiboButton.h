@@ -8,11 +8,14 @@
 #include <QImage>
 #include <QPoint>
 #include <QRegion>
+#include <QTimer>
 #include <QWidget>
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <vector>
 
 namespace quibo {
 
@@ -98,6 +101,41 @@ public:
     // The access keys the caption last marked.
     QString AccessKeys() const { return m_accessKeys; }
 
+    // What the host tells the control of its input, focus and ambient properties. Mouse buttons are
+    // 1 left, 2 right, 4 middle; Shift is 1 Shift, 2 Ctrl, 4 Alt; key codes are the form's.
+    void UserControl_MouseDown(qint16 Button, qint16 Shift, float X, float Y);
+    void UserControl_MouseMove(qint16 Button, qint16 Shift, float X, float Y);
+    void UserControl_MouseUp(qint16 Button, qint16 Shift, float X, float Y);
+    void UserControl_Click();
+    void UserControl_DblClick(float X, float Y); // at the cursor's client position
+    void UserControl_KeyDown(qint16& KeyCode, qint16 Shift);
+    void UserControl_KeyPress(qint16 KeyAscii);
+    void UserControl_KeyUp(qint16& KeyCode, qint16 Shift);
+    void UserControl_AccessKeyPress(qint16 KeyAscii);
+    void UserControl_GotFocus();
+    void UserControl_Show();
+    void UserControl_AmbientChanged(const QString& PropertyName);
+    // The end of the control: its hover timer stops and it leaves its option group.
+    void UserControl_Terminate();
+
+    // Whether the cursor lies over this control's window; the hover start and every hover tick ask.
+    void SetCursorProbe(std::function<bool()> cursorOverControl);
+    // The option group of the control's container, in the order its members joined.
+    std::vector<const QuiboButton*> OptionGroup() const;
+
+signals:
+    // The control's own events; a handler may change the arguments.
+    void MouseDown(qint16& Button, qint16& Shift, float& X, float& Y);
+    void MouseUp(qint16& Button, qint16& Shift, float& X, float& Y);
+    void MouseMove(qint16& Button, qint16& Shift, float& X, float& Y);
+    void KeyDown(qint16& KeyCode, qint16& Shift);
+    void KeyPress(qint16& KeyAscii);
+    void KeyUp(qint16& KeyCode, qint16& Shift);
+    void MouseOnButton(bool& OnButton);
+    void Click();
+    void DoubleClick(qint16& Button);
+
+public:
     // Creation by the host: new, or from stored form data; and saving.
     void UserControl_InitProperties();
     void UserControl_ReadProperties(const PropertyBag& bag);
@@ -169,6 +207,16 @@ protected:
 
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool event(QEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
 
     ButtonHost& Host() const { return m_host; }
     bool Pressed() const { return (m_stateFlags & (kDownFlag | kOverFlag)) == (kDownFlag | kOverFlag); }
@@ -186,6 +234,14 @@ protected:
     QRegion m_innerRegion;
 
 private:
+    void SetUpInput();
+    void LeaveGroup();
+    // One hover tick: hover ends once the cursor has left.
+    void CheckHover();
+    void EndHover();
+    // Alt with the access key, and Enter while the control is the default button.
+    void GrabShortcuts();
+
     // The painters of the styles: 2, 5 and 7 have their own; the others share one skeleton.
     void DrawSkeletonStyle(EdgePoints& points, EdgeColors& colors, std::int16_t& level,
                            std::int16_t& proceed);
@@ -239,6 +295,13 @@ private:
     EdgeRect m_pictureRect;
     bool m_drawingDelayed = false;
     bool m_painting = false;
+
+    // Input: the mouse button of the last press or release (1 also for keys, -1 after a double click).
+    qint16 m_clickButton = 0;
+    bool m_afterDoubleClick = false;
+    QTimer m_hoverTimer;
+    std::function<bool()> m_cursorOver;
+    std::vector<int> m_shortcuts;
 
     // The drawing surface and what is selected into it.
     QImage m_buffer;

@@ -104,11 +104,6 @@ void QuiboButton::CalcCaptionLayout(bool rebuildPicture) {
     if (out.rebuildPicture) CreateRegionFromBitmap(m_pictureRect.width(), m_pictureRect.height());
 }
 
-void QuiboButton::OptionToggle(std::int16_t, bool& result) {
-    // Option groups are kept by the input handling; without it no member is ever on.
-    result = false;
-}
-
 void QuiboButton::paintEvent(QPaintEvent*) {
     m_painting = true;
     m_drawingDelayed = false;

@@ -20,7 +20,8 @@ public:
     bool UserMode() const override { return userMode; }
     QString DisplayName() const override { return QStringLiteral("QuiboButton1"); }
     ButtonColor AmbientBackColor() const override { return 0x00C0C0C0; }
-    bool DisplayAsDefault() const override { return false; }
+    bool displayAsDefault = false;
+    bool DisplayAsDefault() const override { return displayAsDefault; }
     void PropertyChanged(const QString& key) override { changes.push_back(key); }
     void SetAccessKeys(const QString& keys) override { accessKeys = keys; }
     QFont ParentFont() const override { return parentFont; }
