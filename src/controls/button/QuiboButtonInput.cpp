@@ -255,8 +255,9 @@ void QuiboButton::GrabShortcuts() {
     for (const int id : m_shortcuts)
         releaseShortcut(id);
     m_shortcuts.clear();
-    if (!m_accessKeys.isEmpty())
-        m_shortcuts.push_back(grabShortcut(QKeySequence(Qt::ALT | QKeySequence(m_accessKeys)[0].key())));
+    // A character that names no key gives no shortcut.
+    if (const QKeySequence key(m_accessKeys); !key.isEmpty())
+        m_shortcuts.push_back(grabShortcut(QKeySequence(Qt::ALT | key[0].key())));
     if (m_host.DisplayAsDefault()) {
         m_shortcuts.push_back(grabShortcut(QKeySequence(Qt::Key_Return)));
         m_shortcuts.push_back(grabShortcut(QKeySequence(Qt::Key_Enter)));
