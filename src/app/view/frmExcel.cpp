@@ -7,6 +7,8 @@
 #include "app/view/SourceGridModel.h"
 #include "app/view/WorkGridModel.h"
 #include "base/ErrorReporter.h"
+#include "controls/button/ButtonHost.h"
+#include "controls/button/QuiboButton.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,7 +21,6 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QStatusBar>
@@ -61,10 +62,30 @@ QLineEdit* NewBox(const char* name, QWidget* parent, const TwipsRect& rect) {
     return box;
 }
 
-QPushButton* NewButton(const char* name, const QString& caption, QWidget* parent) {
-    auto* button = new QPushButton(caption, parent);
+// The window as the host of its command buttons: at run time, with nothing persisted from them.
+class WindowButtonHost final : public ButtonHost {
+public:
+    explicit WindowButtonHost(QWidget& window) : m_window(window) {}
+    bool UserMode() const override { return true; }
+    QString DisplayName() const override { return {}; }
+    ButtonColor AmbientBackColor() const override { return kSysButtonFace; }
+    bool DisplayAsDefault() const override { return false; }
+    void PropertyChanged(const QString&) override {}
+    void SetAccessKeys(const QString&) override {}
+    QFont ParentFont() const override { return m_window.font(); }
+    ButtonColor ParentBackColor() const override { return kSysButtonFace; }
+    QString ContainerHandle() const override { return QString::number(quintptr(&m_window)); }
+    void ShowDesignMessage(const QString&, const QString&) override {}
+
+private:
+    QWidget& m_window;
+};
+
+QuiboButton* NewButton(ButtonHost& host, const char* name, const QString& caption, QWidget* parent) {
+    auto* button = new QuiboButton(host, parent);
     button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
+    button->UserControl_InitProperties();
+    button->SetCaption(caption);
     return button;
 }
 
@@ -115,6 +136,7 @@ constexpr TwipsRect PasswordBox{5300, 735, 2400, 345};
 
 frmExcel::frmExcel(ViewServices services, QWidget* parent)
     : QMainWindow(parent), m_services(std::move(services)),
+      m_buttonHost(std::make_unique<WindowButtonHost>(*this)),
       m_form(FormServices{m_services.messages, m_services.files, static_cast<StatusLineService&>(*this),
                           static_cast<RowYieldService&>(*this), m_services.clock, m_services.settings,
                           m_services.errors, m_services.dataFolder}),
@@ -141,6 +163,9 @@ frmExcel::~frmExcel() {
     delete m_ledgerModel;
     delete m_itemModel;
     delete m_transactionsModel;
+    // The buttons go before their host does.
+    for (QuiboButton* button : {cmdRefresh, cmdFilePath, cmdMDBPath, cmdODBCPath, cmdPost, cmdClose})
+        delete button;
 }
 
 // ---------------------------------------------------------------- building
@@ -212,7 +237,7 @@ void frmExcel::BuildControls() {
     Label17 = NewLabel("Label17", QStringLiteral("Open Companies List"), central, {});
     cmbCurrentCompanyList = new QComboBox(central);
     cmbCurrentCompanyList->setObjectName(QStringLiteral("cmbCurrentCompanyList"));
-    cmdRefresh = NewButton("cmdRefresh", QStringLiteral("&Refresh"), central);
+    cmdRefresh = NewButton(*m_buttonHost, "cmdRefresh", QStringLiteral("&Refresh"), central);
 
     TabSource = new QTabBar(central);
     TabSource->setObjectName(QStringLiteral("TabSource"));
@@ -227,12 +252,12 @@ void frmExcel::BuildControls() {
     }
     NewLabel("Label1", QStringLiteral("Excel File Path"), frSource[0], frame::PathLabel);
     txtFilePath = NewBox("txtFilePath", frSource[0], frame::PathBox);
-    cmdFilePath = NewButton("cmdFilePath", QStringLiteral("File Path"), frSource[0]);
+    cmdFilePath = NewButton(*m_buttonHost, "cmdFilePath", QStringLiteral("File Path"), frSource[0]);
     Place(cmdFilePath, frame::PathButton);
 
     NewLabel("Label4", QStringLiteral("Access File Path"), frSource[1], frame::PathLabel);
     txtMdbPath = NewBox("txtMdbPath", frSource[1], frame::PathBox);
-    cmdMDBPath = NewButton("cmdMDBPath", QStringLiteral("File Path"), frSource[1]);
+    cmdMDBPath = NewButton(*m_buttonHost, "cmdMDBPath", QStringLiteral("File Path"), frSource[1]);
     Place(cmdMDBPath, frame::PathButton);
     NewLabel("Label5", QStringLiteral("User Name"), frSource[1], frame::UserLabel);
     txtMDBUser = NewBox("txtMDBUser", frSource[1], frame::UserBox);
@@ -241,7 +266,7 @@ void frmExcel::BuildControls() {
 
     NewLabel("Label2", QStringLiteral("ODBC DSN Name"), frSource[2], frame::PathLabel);
     txtODBCPath = NewBox("txtODBCPath", frSource[2], frame::PathBox);
-    cmdODBCPath = NewButton("cmdODBCPath", QStringLiteral("Import"), frSource[2]);
+    cmdODBCPath = NewButton(*m_buttonHost, "cmdODBCPath", QStringLiteral("Import"), frSource[2]);
     Place(cmdODBCPath, frame::PathButton);
     NewLabel("Label7", QStringLiteral("User Name"), frSource[2], frame::UserLabel);
     txtODBCUser = NewBox("txtODBCUser", frSource[2], frame::UserBox);
@@ -283,7 +308,7 @@ void frmExcel::BuildControls() {
     m_transactionsModel = new SourceGridModel(m_commands.lstTransactions);
     lstTransactions->setModel(m_transactionsModel);
 
-    cmdPost = NewButton("cmdPost", QStringLiteral("&Post"), central);
+    cmdPost = NewButton(*m_buttonHost, "cmdPost", QStringLiteral("&Post"), central);
     cmbTableName = new QComboBox(central);
     cmbTableName->setObjectName(QStringLiteral("cmbTableName"));
     cmbTableName->view()->setMinimumWidth(Px(3600));
@@ -291,7 +316,7 @@ void frmExcel::BuildControls() {
     chkChkMst->setObjectName(QStringLiteral("chkChkMst"));
     chkSkipMst = new QCheckBox(QStringLiteral("Ignore if already exists."), central);
     chkSkipMst->setObjectName(QStringLiteral("chkSkipMst"));
-    cmdClose = NewButton("cmdClose", QStringLiteral("&Close"), central);
+    cmdClose = NewButton(*m_buttonHost, "cmdClose", QStringLiteral("&Close"), central);
 
     TabSource->raise();
     TabData->raise();
@@ -301,12 +326,12 @@ void frmExcel::Connect() {
     auto run = [this](void (MainCommands::*handler)()) {
         return [this, handler] { Run([this, handler] { (m_commands.*handler)(); }); };
     };
-    connect(cmdRefresh, &QPushButton::clicked, this, run(&MainCommands::cmdRefresh_Click));
-    connect(cmdPost, &QPushButton::clicked, this, run(&MainCommands::cmdPost_Click));
-    connect(cmdClose, &QPushButton::clicked, this, run(&MainCommands::cmdClose_Click));
-    connect(cmdFilePath, &QPushButton::clicked, this, run(&MainCommands::cmdFilePath_Click));
-    connect(cmdMDBPath, &QPushButton::clicked, this, run(&MainCommands::cmdMDBPath_Click));
-    connect(cmdODBCPath, &QPushButton::clicked, this, run(&MainCommands::cmdODBCPath_Click));
+    connect(cmdRefresh, &QuiboButton::Click, this, run(&MainCommands::cmdRefresh_Click));
+    connect(cmdPost, &QuiboButton::Click, this, run(&MainCommands::cmdPost_Click));
+    connect(cmdClose, &QuiboButton::Click, this, run(&MainCommands::cmdClose_Click));
+    connect(cmdFilePath, &QuiboButton::Click, this, run(&MainCommands::cmdFilePath_Click));
+    connect(cmdMDBPath, &QuiboButton::Click, this, run(&MainCommands::cmdMDBPath_Click));
+    connect(cmdODBCPath, &QuiboButton::Click, this, run(&MainCommands::cmdODBCPath_Click));
     connect(mnuSaveR, &QAction::triggered, this, run(&MainCommands::mnuSaveR_Click));
     connect(mnuOptions, &QAction::triggered, this, run(&MainCommands::mnuOptions_Click));
     connect(mnuUpdateFormats, &QAction::triggered, this, run(&MainCommands::mnuUpdateFormats_Click));
@@ -488,10 +513,13 @@ void frmExcel::SyncFromModel() {
 
     // While a command runs, nothing that starts another one can be used.
     const bool idle = !m_form.IsBusy();
-    for (QWidget* w : std::initializer_list<QWidget*>{cmdRefresh, cmdPost, cmdClose, cmbCurrentCompanyList,
-                                                      cmbTableName, TabSource, TabData, frSource[0],
-                                                      frSource[1], frSource[2], chkChkMst, chkSkipMst})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{cmbCurrentCompanyList, cmbTableName, TabSource, TabData, frSource[0],
+                                         frSource[1], frSource[2], chkChkMst, chkSkipMst})
         w->setEnabled(idle);
+    // The buttons draw their own disabled look.
+    for (QuiboButton* button : {cmdRefresh, cmdPost, cmdClose})
+        button->SetEnabled(idle);
     for (QAction* a : {mnuSaveR, mnuOptions, mnuUpdateFormats, mnuExit, mnuContent})
         a->setEnabled(idle);
 

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QCheckBox;
@@ -19,14 +20,15 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 class QSplitter;
 class QTabBar;
 class QTableView;
 
 namespace quibo {
 
+class ButtonHost;
 class ErrorReporter;
+class QuiboButton;
 class HttpTransport;
 class SourceGridModel;
 class WorkGridModel;
@@ -92,23 +94,25 @@ private:
     void OnFocusChanged(QWidget* old, QWidget* now);
 
     ViewServices m_services;
+    // What the window is to its command buttons; it outlives them.
+    std::unique_ptr<ButtonHost> m_buttonHost;
     FormModel m_form;
     MainCommands m_commands;
 
     QLabel* Label17 = nullptr;
     QComboBox* cmbCurrentCompanyList = nullptr;
-    QPushButton* cmdRefresh = nullptr;
+    QuiboButton* cmdRefresh = nullptr;
     QTabBar* TabSource = nullptr;
     QFrame* TabSourcePanel = nullptr;
     std::array<QGroupBox*, 3> frSource{};
     QLineEdit* txtFilePath = nullptr;
-    QPushButton* cmdFilePath = nullptr;
+    QuiboButton* cmdFilePath = nullptr;
     QLineEdit* txtMdbPath = nullptr;
-    QPushButton* cmdMDBPath = nullptr;
+    QuiboButton* cmdMDBPath = nullptr;
     QLineEdit* txtMDBUser = nullptr;
     QLineEdit* txtMDBPass = nullptr;
     QLineEdit* txtODBCPath = nullptr;
-    QPushButton* cmdODBCPath = nullptr;
+    QuiboButton* cmdODBCPath = nullptr;
     QLineEdit* txtODBCUser = nullptr;
     QLineEdit* txtPass = nullptr;
     QTabBar* TabData = nullptr;
@@ -118,11 +122,11 @@ private:
     QTableView* lstLedgerTree = nullptr;
     QTableView* lstItemTree = nullptr;
     QTableView* lstTransactions = nullptr;
-    QPushButton* cmdPost = nullptr;
+    QuiboButton* cmdPost = nullptr;
     QComboBox* cmbTableName = nullptr;
     QCheckBox* chkChkMst = nullptr;
     QCheckBox* chkSkipMst = nullptr;
-    QPushButton* cmdClose = nullptr;
+    QuiboButton* cmdClose = nullptr;
     QLabel* panelMsg = nullptr;
     QLabel* panelStat = nullptr;
     QLabel* panelDate = nullptr;

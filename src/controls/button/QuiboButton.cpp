@@ -31,9 +31,12 @@ std::optional<Qt::CursorShape> CursorOf(int pointer) {
 QuiboButton::QuiboButton(ButtonHost& host, QWidget* parent) : QWidget(parent), m_host(host) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_drawingFont = font();
+    SetUpInput();
 }
 
-QuiboButton::~QuiboButton() = default;
+QuiboButton::~QuiboButton() {
+    UserControl_Terminate();
+}
 
 void QuiboButton::Signal(const char* key) {
     m_host.PropertyChanged(QString::fromLatin1(key));
@@ -79,6 +82,7 @@ void QuiboButton::SetCaption(const QString& value) {
     if (keys) {
         m_accessKeys = *keys;
         m_host.SetAccessKeys(m_accessKeys);
+        GrabShortcuts();
     }
     m_caption = value;
     CalcCaptionLayout(false);

@@ -8,11 +8,14 @@
 #include <QImage>
 #include <QPoint>
 #include <QRegion>
+#include <QTimer>
 #include <QWidget>
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <vector>
 
 namespace quibo {
 
@@ -32,6 +35,7 @@ public:
     static constexpr std::int16_t kDefaultFlag = 1;
     static constexpr std::int16_t kDownFlag = 2;
     static constexpr std::int16_t kOverFlag = 4;
+    static constexpr std::int16_t kMovedFlag = 0x400; // displaced by the press effect of a picture shape
 
     using EdgePoints = std::array<QPoint, 16>;
     using EdgeColors = std::array<ButtonColor, 13>; // slots 1-12
@@ -97,6 +101,41 @@ public:
     // The access keys the caption last marked.
     QString AccessKeys() const { return m_accessKeys; }
 
+    // What the host tells the control of its input, focus and ambient properties. Mouse buttons are
+    // 1 left, 2 right, 4 middle; Shift is 1 Shift, 2 Ctrl, 4 Alt; key codes are the form's.
+    void UserControl_MouseDown(qint16 Button, qint16 Shift, float X, float Y);
+    void UserControl_MouseMove(qint16 Button, qint16 Shift, float X, float Y);
+    void UserControl_MouseUp(qint16 Button, qint16 Shift, float X, float Y);
+    void UserControl_Click();
+    void UserControl_DblClick(float X, float Y); // at the cursor's client position
+    void UserControl_KeyDown(qint16& KeyCode, qint16 Shift);
+    void UserControl_KeyPress(qint16 KeyAscii);
+    void UserControl_KeyUp(qint16& KeyCode, qint16 Shift);
+    void UserControl_AccessKeyPress(qint16 KeyAscii);
+    void UserControl_GotFocus();
+    void UserControl_Show();
+    void UserControl_AmbientChanged(const QString& PropertyName);
+    // The end of the control: its hover timer stops and it leaves its option group.
+    void UserControl_Terminate();
+
+    // Whether the cursor lies over this control's window; the hover start and every hover tick ask.
+    void SetCursorProbe(std::function<bool()> cursorOverControl);
+    // The option group of the control's container, in the order its members joined.
+    std::vector<const QuiboButton*> OptionGroup() const;
+
+signals:
+    // The control's own events; a handler may change the arguments.
+    void MouseDown(qint16& Button, qint16& Shift, float& X, float& Y);
+    void MouseUp(qint16& Button, qint16& Shift, float& X, float& Y);
+    void MouseMove(qint16& Button, qint16& Shift, float& X, float& Y);
+    void KeyDown(qint16& KeyCode, qint16& Shift);
+    void KeyPress(qint16& KeyAscii);
+    void KeyUp(qint16& KeyCode, qint16& Shift);
+    void MouseOnButton(bool& OnButton);
+    void Click();
+    void DoubleClick(qint16& Button);
+
+public:
     // Creation by the host: new, or from stored form data; and saving.
     void UserControl_InitProperties();
     void UserControl_ReadProperties(const PropertyBag& bag);
@@ -120,6 +159,12 @@ public:
     bool Hovering() const { return m_hover; }
     int ShapeLeft() const { return m_shapeLeft; }
     int ShapeRight() const { return m_shapeRight; }
+    // The outline the window is cut to, and the regions one and two pixels inside it (empty for none).
+    const QRegion& WindowRegion() const { return m_windowRegion; }
+    const QRegion& FaceRegion() const { return m_faceRegion; }
+    const QRegion& InnerRegion() const { return m_innerRegion; }
+    // What the window shows: the drawing surface as last copied, with the region frame on it.
+    const QImage& Surface() const { return m_surface; }
 
     // The drawing routines the style painters compose a button of; all draw into the back buffer.
     void CreateBackBuffer(bool create);
@@ -152,13 +197,26 @@ protected:
     virtual void FrameShapeRegion(std::int16_t& proceed);
     // Option-group bookkeeping: -1 leave, 0 switch the others off, 1 join, 2 ask whether one is on.
     virtual void OptionToggle(std::int16_t action, bool& result);
-    // The derived picture bitmap at w x h.
-    virtual void CreateRegionFromBitmap(int w, int h);
+    // The derived picture bitmap at w x h; with a region, its transparent runs are cut out of it and
+    // out of the face and inner regions.
+    virtual void CreateRegionFromBitmap(int w, int h, QRegion* region = nullptr);
+    // The press effect of picture shapes: true when the window was just moved.
+    bool MoveForCustomClick();
     // Pixels the screen spans across (horizontal) or down.
     virtual int ScreenExtent(bool horizontal) const;
 
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool event(QEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
 
     ButtonHost& Host() const { return m_host; }
     bool Pressed() const { return (m_stateFlags & (kDownFlag | kOverFlag)) == (kDownFlag | kOverFlag); }
@@ -167,11 +225,33 @@ protected:
 
     std::int16_t m_stateFlags = 0;
     bool m_hover = false;
+    bool m_leftHeld = false; // the left button or the space bar is held while the press is tracked
     int m_shapeLeft = 0;
     int m_shapeRight = 0;
     QRegion m_clip; // clipping of the drawing surface; empty for none
+    QRegion m_windowRegion;
+    QRegion m_faceRegion;
+    QRegion m_innerRegion;
 
 private:
+    void SetUpInput();
+    void LeaveGroup();
+    // One hover tick: hover ends once the cursor has left.
+    void CheckHover();
+    void EndHover();
+    // Alt with the access key, and Enter while the control is the default button.
+    void GrabShortcuts();
+
+    // The painters of the styles: 2, 5 and 7 have their own; the others share one skeleton.
+    void DrawSkeletonStyle(EdgePoints& points, EdgeColors& colors, std::int16_t& level,
+                           std::int16_t& proceed);
+    void DrawStyle2(EdgePoints& points, EdgeColors& colors, std::int16_t& level, std::int16_t& proceed);
+    void DrawStyle5(EdgePoints& points, EdgeColors& colors, std::int16_t& level, std::int16_t& proceed);
+    void DrawStyle7(EdgePoints& points, EdgeColors& colors, std::int16_t& level, std::int16_t& proceed);
+    // Shapes 6 hovered or pressed, 7 and 8 ask for a black region frame; the others for none.
+    void RequestRegionFrame(EdgeColors& colors, std::int16_t& proceed) const;
+    // A frame one pixel wide along the inside of the region's border.
+    static void FrameRegion(QImage& image, const QRegion& region, ButtonColor colour);
     void DrawText(const EdgeRect& rect, const QString& text, int align, ButtonColor colour);
     void Polyline(const QPoint* points, int count);
     void Plot(int x, int y, QRgb colour);
@@ -216,8 +296,16 @@ private:
     bool m_drawingDelayed = false;
     bool m_painting = false;
 
+    // Input: the mouse button of the last press or release (1 also for keys, -1 after a double click).
+    qint16 m_clickButton = 0;
+    bool m_afterDoubleClick = false;
+    QTimer m_hoverTimer;
+    std::function<bool()> m_cursorOver;
+    std::vector<int> m_shortcuts;
+
     // The drawing surface and what is selected into it.
     QImage m_buffer;
+    QImage m_surface;
     QFont m_drawingFont;
     ButtonColor m_brushColor = 0;
     ButtonColor m_penColor = 0;

@@ -35,7 +35,8 @@ int QuiboButton::ScreenExtent(bool horizontal) const {
 
 void QuiboButton::CreateBackBuffer(bool create) {
     if (!create) {
-        // While the paint event runs it copies the buffer itself.
+        m_surface = m_buffer.copy();
+        // While the paint event runs it shows the surface itself.
         if (!m_painting) update();
         return;
     }
@@ -45,6 +46,7 @@ void QuiboButton::CreateBackBuffer(bool create) {
     // A control without area has no surface and draws nothing.
     if (size.isEmpty()) {
         m_buffer = QImage();
+        m_surface = QImage();
         return;
     }
     m_buffer = QImage(size, QImage::Format_RGB32);
@@ -102,56 +104,14 @@ void QuiboButton::CalcCaptionLayout(bool rebuildPicture) {
     if (out.rebuildPicture) CreateRegionFromBitmap(m_pictureRect.width(), m_pictureRect.height());
 }
 
-void QuiboButton::CreateRegionFromBitmap(int w, int h) {
-    if (!m_picture) return;
-    m_derivedPicture = QImage();
-    // Icons keep their own transparency and never shape a button.
-    if (m_picture->isIcon()) return;
-    m_derivedPicture = DerivePictureBitmap(m_picture->image, w, h);
-}
-
-void QuiboButton::CreateShapeRegion() {
-    // Every shape is drawn on the whole rectangle until outlines are cut; a picture shape still needs
-    // its picture at the button's size.
-    m_shapeLeft = 0;
-    m_shapeRight = width();
-    m_clip = QRegion();
-    if (m_buttonShape >= 7 && m_pictureWidth > 0 && m_pictureHeight > 0)
-        CreateRegionFromBitmap(width(), height());
-}
-
-void QuiboButton::FrameShapeRegion(std::int16_t& proceed) {
-    m_clip = QRegion();
-    proceed = 1;
-}
-
-void QuiboButton::OptionToggle(std::int16_t, bool& result) {
-    // Option groups are kept by the input handling; without it no member is ever on.
-    result = false;
-}
-
-void QuiboButton::RedrawButton() {
-    if (m_drawingDelayed || !Usable()) return;
-    // Until the style painters stand, every style draws its face and caption in the style's colours.
-    std::int16_t level = 0;
-    std::int16_t proceed = 0;
-    ButtonColor gradient = TranslateSysColor(m_gradientColor, palette());
-    ButtonColor hover = m_colors.workingHoverBack;
-    DrawBackground(m_colors.workingBack, level, proceed, gradient, hover);
-    if (proceed == 0) return;
-    bool singleDisabledDraw = true;
-    DrawCaption(m_colors.workingBack, -1, false, singleDisabledDraw);
-    CreateBackBuffer(false);
-}
-
 void QuiboButton::paintEvent(QPaintEvent*) {
     m_painting = true;
     m_drawingDelayed = false;
     RedrawButton();
     m_painting = false;
-    if (!Usable()) return;
+    if (!Usable() || m_surface.isNull()) return;
     QPainter painter(this);
-    painter.drawImage(0, 0, m_buffer);
+    painter.drawImage(0, 0, m_surface);
 }
 
 void QuiboButton::SetDrawColors(bool select, int kind, ButtonColor colour, bool alsoPen, int width,

@@ -5,6 +5,7 @@
 #include "app/view/dlgIPAddress.h"
 #include "base/ErrorReporter.h"
 #include "base/MemorySettingsStore.h"
+#include "controls/button/QuiboButton.h"
 #include "support/TestServices.h"
 #include "tally-sim/Simulator.h"
 #include "tally/CurlTransport.h"
@@ -134,7 +135,7 @@ TEST_F(MainWindowTest, OpensSwitchesSourcesLoadsAWorkbookDoubleClicksARowAndPost
 
     // The workbook through the browse button, then its ledgers through the import-type box.
     files.answerNext(Workbook);
-    QTest::mouseClick(Child<QPushButton>("cmdFilePath"), Qt::LeftButton);
+    QTest::mouseClick(Child<QuiboButton>("cmdFilePath"), Qt::LeftButton);
     EXPECT_EQ(Child<QLineEdit>("txtFilePath")->text(), Workbook);
     ChooseImportType(QStringLiteral("LEDGERS"));
     auto* gr1 = Child<QTableView>("GR1");
@@ -158,7 +159,7 @@ TEST_F(MainWindowTest, OpensSwitchesSourcesLoadsAWorkbookDoubleClicksARowAndPost
     // Post: confirmed, the rows get their outcome, and the report becomes available.
     EXPECT_FALSE(Child<QAction>("mnuSaveR")->isVisible());
     const size_t before = boxes.shown.size();
-    QTest::mouseClick(Child<QPushButton>("cmdPost"), Qt::LeftButton);
+    QTest::mouseClick(Child<QuiboButton>("cmdPost"), Qt::LeftButton);
     ASSERT_EQ(boxes.shown.size(), before + 2);
     EXPECT_EQ(boxes.shown[before].title, QStringLiteral("Quibo 1.0. Continue?"));
     EXPECT_EQ(boxes.shown[before + 1].title, QStringLiteral("Excel to Tally"));
@@ -174,6 +175,42 @@ TEST_F(MainWindowTest, OpensSwitchesSourcesLoadsAWorkbookDoubleClicksARowAndPost
     ASSERT_TRUE(window->grab().save(path));
     EXPECT_GT(QFileInfo(path).size(), 1000);
     std::cout << "screenshot: " << path.toStdString() << '\n';
+}
+
+TEST_F(MainWindowTest, EachCommandButtonsClickRunsItsCommand) {
+    window->Form_Load(CommandArgs());
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    settings.set(QStringLiteral("DecimalPlaces"), QStringLiteral("0.00"));
+    struct Case {
+        const char* name;
+        int sourceTab;
+        std::function<bool()> ran;
+    };
+    const size_t asked = files.asked.size();
+    window->form().cmbTableName.AddItem(QStringLiteral("LEDGERS"));
+    const Case cases[] = {
+        {"cmdRefresh", 0, [&] { return window->form().DecimalPlaces == QStringLiteral("0.00"); }},
+        {"cmdFilePath", 0, [&] { return files.asked.size() == asked + 1; }},
+        {"cmdMDBPath", 1, [&] { return files.asked.size() == asked + 2; }},
+        // A blank DSN lists nothing but the placeholder.
+        {"cmdODBCPath", 2, [&] { return window->form().cmbTableName.ListCount() == 1; }},
+        {"cmdPost", 0, [&] { return boxes.shown.back().text == QStringLiteral("Select a Import Type."); }},
+        {"cmdClose", 0, [&] { return !window->isVisible(); }},
+    };
+    auto* tabs = Child<QTabBar>("TabSource");
+    for (const Case& c : cases) {
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(c.sourceTab).center());
+        auto* button = Child<QuiboButton>(c.name);
+        ASSERT_TRUE(button->isVisible()) << c.name;
+        if (std::string(c.name) == "cmdPost") {
+            const QString shots = QStringLiteral(QUIBO_BINARY_DIR "/screenshots");
+            ASSERT_TRUE(QDir().mkpath(shots));
+            EXPECT_TRUE(window->grab().save(shots + QStringLiteral("/frmExcel-buttons.png")));
+        }
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(5, 5));
+        EXPECT_TRUE(c.ran()) << c.name;
+    }
 }
 
 TEST_F(MainWindowTest, CommandsAreDisabledAndCloseIsRefusedWhileAPostRuns) {
@@ -194,21 +231,21 @@ TEST_F(MainWindowTest, CommandsAreDisabledAndCloseIsRefusedWhileAPostRuns) {
         ++posts;
         QThread::msleep(60); // past the yield interval: this DoEvents shows the model
         form.DoEvents();
-        postEnabledDuring = Child<QPushButton>("cmdPost")->isEnabled();
-        refreshEnabledDuring = Child<QPushButton>("cmdRefresh")->isEnabled();
-        QTest::mouseClick(Child<QPushButton>("cmdPost"), Qt::LeftButton);
+        postEnabledDuring = Child<QuiboButton>("cmdPost")->isEnabled();
+        refreshEnabledDuring = Child<QuiboButton>("cmdRefresh")->isEnabled();
+        QTest::mouseClick(Child<QuiboButton>("cmdPost"), Qt::LeftButton);
         closedDuring = window->close();
     });
-    QTest::mouseClick(Child<QPushButton>("cmdPost"), Qt::LeftButton);
+    QTest::mouseClick(Child<QuiboButton>("cmdPost"), Qt::LeftButton);
     EXPECT_EQ(posts, 1);
     EXPECT_FALSE(postEnabledDuring);
     EXPECT_FALSE(refreshEnabledDuring);
     EXPECT_FALSE(closedDuring);
     EXPECT_TRUE(window->isVisible());
-    EXPECT_TRUE(Child<QPushButton>("cmdPost")->isEnabled());
+    EXPECT_TRUE(Child<QuiboButton>("cmdPost")->isEnabled());
 
     // Idle again, Close closes the window.
-    QTest::mouseClick(Child<QPushButton>("cmdClose"), Qt::LeftButton);
+    QTest::mouseClick(Child<QuiboButton>("cmdClose"), Qt::LeftButton);
     EXPECT_FALSE(window->isVisible());
 }
 
@@ -223,10 +260,10 @@ TEST_F(MainWindowTest, ASmallWindowGrowsToTheMinimumAndTheControlsFollowTheLayou
     EXPECT_EQ(layout.Width, 10110);
     EXPECT_EQ(layout.Height, 8460);
     auto px = [](int twips) { return qRound(twips / 15.0); };
-    EXPECT_EQ(Child<QPushButton>("cmdPost")->geometry(),
+    EXPECT_EQ(Child<QuiboButton>("cmdPost")->geometry(),
               QRect(px(layout.cmdPost.Left), px(layout.cmdPost.Top), px(layout.cmdPost.Width),
                     px(layout.cmdPost.Height)));
-    EXPECT_EQ(Child<QPushButton>("cmdRefresh")->geometry().left(), px(8500));
+    EXPECT_EQ(Child<QuiboButton>("cmdRefresh")->geometry().left(), px(8500));
     // The check boxes are as wide as their captions, and the import-type box takes the rest.
     EXPECT_EQ(layout.chkChkMst.Width, Child<QCheckBox>("chkChkMst")->sizeHint().width() * 15);
     EXPECT_EQ(Child<QCheckBox>("chkChkMst")->geometry().left(), px(layout.chkChkMst.Left));
@@ -236,7 +273,7 @@ TEST_F(MainWindowTest, ASmallWindowGrowsToTheMinimumAndTheControlsFollowTheLayou
     QApplication::processEvents();
     const int outerWidth = window->frameGeometry().width();
     EXPECT_EQ(window->commands().state.layout.Width, outerWidth * 15);
-    EXPECT_EQ(Child<QPushButton>("cmdRefresh")->geometry().left(), px(outerWidth * 15 - 1335 - 275));
+    EXPECT_EQ(Child<QuiboButton>("cmdRefresh")->geometry().left(), px(outerWidth * 15 - 1335 - 275));
 }
 
 TEST_F(MainWindowTest, TheOptionsMenuOpensTheSettingsDialogAndRefreshesAfterACancel) {

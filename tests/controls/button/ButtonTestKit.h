@@ -20,7 +20,8 @@ public:
     bool UserMode() const override { return userMode; }
     QString DisplayName() const override { return QStringLiteral("QuiboButton1"); }
     ButtonColor AmbientBackColor() const override { return 0x00C0C0C0; }
-    bool DisplayAsDefault() const override { return false; }
+    bool displayAsDefault = false;
+    bool DisplayAsDefault() const override { return displayAsDefault; }
     void PropertyChanged(const QString& key) override { changes.push_back(key); }
     void SetAccessKeys(const QString& keys) override { accessKeys = keys; }
     QFont ParentFont() const override { return parentFont; }
@@ -46,6 +47,12 @@ public:
     void SetStateFlags(std::int16_t flags) { m_stateFlags = flags; }
     void SetHover(bool hover) { m_hover = hover; }
     QRgb At(int x, int y) const { return BackBuffer().pixel(x, y) & 0xFFFFFF; }
+    QRgb Shown(int x, int y) const { return Surface().pixel(x, y) & 0xFFFFFF; }
+    std::int16_t Frame() {
+        std::int16_t proceed = -1;
+        FrameShapeRegion(proceed);
+        return proceed;
+    }
 
 protected:
     void RedrawButton() override {

@@ -1,0 +1,247 @@
+#include "controls/button/ButtonTestKit.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTest>
+
+#include <memory>
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace quibo {
+namespace {
+
+using Log = std::vector<std::string>;
+
+// Records the control's events in order.
+void Record(QuiboButton& button, Log& log) {
+    const auto mouse = [&log](const char* what) {
+        return [&log, what](qint16& b, qint16&, float&, float&) { log.push_back(what + std::to_string(b)); };
+    };
+    QObject::connect(&button, &QuiboButton::MouseDown, mouse("down "));
+    QObject::connect(&button, &QuiboButton::MouseUp, mouse("up "));
+    QObject::connect(&button, &QuiboButton::KeyDown,
+                     [&log](qint16& k, qint16&) { log.push_back("keydown " + std::to_string(k)); });
+    QObject::connect(&button, &QuiboButton::KeyUp,
+                     [&log](qint16& k, qint16&) { log.push_back("keyup " + std::to_string(k)); });
+    QObject::connect(&button, &QuiboButton::Click, [&log] { log.push_back("click"); });
+    QObject::connect(&button, &QuiboButton::DoubleClick,
+                     [&log](qint16& b) { log.push_back("dbl " + std::to_string(b)); });
+    QObject::connect(&button, &QuiboButton::MouseOnButton,
+                     [&log](bool& on) { log.push_back(on ? "on" : "off"); });
+}
+
+void Send(QWidget& w, QEvent::Type type, Qt::MouseButton b) {
+    QMouseEvent e(type, QPointF(10, 10), w.mapToGlobal(QPointF(10, 10)), b,
+                  type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(b), Qt::NoModifier);
+    QApplication::sendEvent(&w, &e);
+}
+
+TEST(ButtonInputTest, MouseClicksAndDoubleClicks) {
+    struct Case {
+        const char* name;
+        int mode;
+        Qt::MouseButton mouse;
+        bool doubleClick;
+        Log log;
+        bool value;
+    };
+    const Case cases[] = {
+        {"left", 0, Qt::LeftButton, false, {"down 1", "up 1", "click"}, false},
+        {"right", 0, Qt::RightButton, false, {"down 2", "up 2"}, false},
+        {"check", 1, Qt::LeftButton, false, {"down 1", "up 1", "click"}, true},
+        {"left double",
+         0,
+         Qt::LeftButton,
+         true,
+         {"down 1", "up 1", "click", "dbl 1", "down 1", "up 1"},
+         false},
+        {"right double", 0, Qt::RightButton, true, {"down 2", "up 2", "dbl 2", "down 2", "up 2"}, false},
+    };
+    for (const Case& c : cases) {
+        TestHost host;
+        host.userMode = true;
+        ProbeButton button(host);
+        button.SetMode(c.mode);
+        Log log;
+        Record(button, log);
+        Send(button, QEvent::MouseButtonPress, c.mouse);
+        EXPECT_EQ((button.StateFlags() & QuiboButton::kDownFlag) != 0, c.mouse == Qt::LeftButton) << c.name;
+        Send(button, QEvent::MouseButtonRelease, c.mouse);
+        if (c.doubleClick) {
+            Send(button, QEvent::MouseButtonDblClick, c.mouse);
+            Send(button, QEvent::MouseButtonRelease, c.mouse);
+        }
+        EXPECT_EQ(log, c.log) << c.name;
+        EXPECT_EQ(button.Value(), c.value) << c.name;
+        EXPECT_EQ(button.StateFlags() & QuiboButton::kDownFlag, 0) << c.name;
+    }
+}
+
+// Notes the keys a container is sent.
+class KeyCatcher final : public QObject {
+public:
+    std::vector<std::pair<int, quint32>> keys;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::KeyPress) {
+            const auto* k = static_cast<QKeyEvent*>(e);
+            keys.emplace_back(k->key(), k->nativeScanCode());
+        }
+        return false;
+    }
+};
+
+TEST(ButtonInputTest, KeysInTheirOrder) {
+    struct Case {
+        const char* name;
+        int mode;
+        Qt::Key key;
+        Log log;
+        bool value;
+    };
+    const Case cases[] = {
+        {"space on command", 0, Qt::Key_Space, {"keydown 32", "click", "keyup 32"}, false},
+        {"space on check", 1, Qt::Key_Space, {"keydown 32", "keyup 32", "click"}, true},
+        {"arrow on option", 2, Qt::Key_Right, {"click"}, true},
+        {"arrow on command", 0, Qt::Key_Left, {}, false},
+        {"shift", 0, Qt::Key_Shift, {"keydown 16"}, false},
+    };
+    for (const Case& c : cases) {
+        TestHost host;
+        host.userMode = true;
+        QWidget container;
+        KeyCatcher catcher;
+        container.installEventFilter(&catcher);
+        auto* button = new ProbeButton(host);
+        button->setParent(&container);
+        button->SetMode(c.mode);
+        Log log;
+        Record(*button, log);
+        QTest::keyPress(button, c.key);
+        if (c.key == Qt::Key_Space) {
+            EXPECT_EQ(button->StateFlags() & (QuiboButton::kDownFlag | QuiboButton::kOverFlag),
+                      QuiboButton::kDownFlag)
+                << c.name;
+        }
+        QTest::keyRelease(button, c.key);
+        QCoreApplication::sendPostedEvents(&container);
+        EXPECT_EQ(log, c.log) << c.name;
+        EXPECT_EQ(button->Value(), c.value) << c.name;
+        const bool arrow = c.key == Qt::Key_Right || c.key == Qt::Key_Left;
+        ASSERT_EQ(catcher.keys.size(), arrow ? 1u : 0u) << c.name;
+        if (arrow) {
+            EXPECT_EQ(catcher.keys[0].first, c.key);
+            EXPECT_EQ(catcher.keys[0].second, c.key == Qt::Key_Right ? 0x4Du : 0x4Bu);
+        }
+    }
+}
+
+TEST(ButtonInputTest, EnterAndAccessKeys) {
+    TestHost host;
+    host.userMode = true;
+    host.displayAsDefault = true;
+    QWidget window;
+    auto* button = new ProbeButton(host);
+    button->setParent(&window);
+    button->SetCaption(QStringLiteral("&Post"));
+    button->SetShowFocusRect(true);
+    button->UserControl_AmbientChanged(QStringLiteral("DisplayAsDefault"));
+    EXPECT_EQ(button->StateFlags() & QuiboButton::kDefaultFlag, QuiboButton::kDefaultFlag);
+    Log log;
+    Record(*button, log);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    button->redraws = 0;
+    QTest::keyClick(&window, Qt::Key_Return);
+    EXPECT_EQ(button->redraws, 0); // no redraw before the click of a default button
+    QTest::keyClick(&window, Qt::Key_P, Qt::AltModifier);
+    EXPECT_EQ(log, (Log{"click", "click"}));
+
+    // A check button is no default button.
+    button->SetMode(1);
+    log.clear();
+    button->UserControl_AccessKeyPress(13);
+    EXPECT_TRUE(log.empty());
+    button->UserControl_AccessKeyPress('P');
+    EXPECT_EQ(log, Log{"click"});
+}
+
+TEST(ButtonInputTest, HoverStartsOnTheFirstMoveAndEndsWithinATick) {
+    TestHost host;
+    host.userMode = true;
+    ProbeButton button(host);
+    bool over = true;
+    button.SetCursorProbe([&over] { return over; });
+    Log log;
+    Record(button, log);
+    QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(&button, &move);
+    QApplication::sendEvent(&button, &move);
+    EXPECT_EQ(log, Log{"on"});
+    EXPECT_TRUE(button.Hovering());
+    over = false;
+    QElapsedTimer clock;
+    clock.start();
+    while (log.size() < 2 && clock.elapsed() < 1000)
+        QTest::qWait(5);
+    EXPECT_EQ(log, (Log{"on", "off"}));
+    EXPECT_LE(clock.elapsed(), 120);
+    EXPECT_EQ(button.StateFlags() & QuiboButton::kOverFlag, 0);
+
+    // Hiding the button ends its hover and its timer.
+    over = true;
+    button.show();
+    QApplication::sendEvent(&button, &move);
+    button.hide();
+    EXPECT_EQ(log, (Log{"on", "off", "on", "off"}));
+    EXPECT_FALSE(button.Hovering());
+}
+
+TEST(ButtonInputTest, OptionGroupsSwitchTheirOtherMembersOff) {
+    TestHost host;
+    host.userMode = true;
+    ProbeButton a(host), b(host), c(host);
+    for (ProbeButton* member : {&a, &b, &c})
+        member->SetMode(2);
+    EXPECT_EQ(a.OptionGroup(), (std::vector<const QuiboButton*>{&a, &b, &c}));
+    b.SetMode(0);
+    EXPECT_EQ(a.OptionGroup(), (std::vector<const QuiboButton*>{&a, &c}));
+    c.SetValue(true);
+    const int bRedraws = b.redraws;
+    Log log;
+    Record(a, log);
+    QTest::mouseClick(&a, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_TRUE(a.Value());
+    EXPECT_FALSE(c.Value());
+    EXPECT_EQ(b.redraws, bRedraws);
+    QTest::mouseClick(&a, Qt::LeftButton, {}, QPoint(10, 10)); // already on: no click
+    EXPECT_EQ(log, (Log{"down 1", "up 1", "click", "down 1", "up 1"}));
+    EXPECT_TRUE(a.Value());
+
+    // The focus switches an option on only while none of its group is.
+    c.UserControl_GotFocus();
+    EXPECT_FALSE(c.Value());
+    a.SetValue(false);
+    c.UserControl_GotFocus();
+    EXPECT_TRUE(c.Value());
+
+    // A member that ends leaves the group: a later switch never reaches it.
+    {
+        ProbeButton d(host);
+        d.SetMode(2);
+        d.SetValue(true);
+        EXPECT_FALSE(c.Value());
+        EXPECT_EQ(a.OptionGroup().size(), 3u);
+    }
+    EXPECT_EQ(a.OptionGroup(), (std::vector<const QuiboButton*>{&a, &c}));
+    a.SetValue(true);
+    EXPECT_TRUE(a.Value());
+}
+
+} // namespace
+} // namespace quibo
