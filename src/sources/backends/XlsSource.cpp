@@ -43,7 +43,11 @@ bool OpenBiff(BiffBook& book, const QString& path, bool withCells) {
     if (!QFileInfo(path).isFile()) RaiseNotFound(path);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) RaiseNotWorkbook();
-    switch (book.open(file.readAll(), withCells)) {
+    // Mapped, not copied: the reader copies the workbook stream out of the file's sectors anyway.
+    const uchar* mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr;
+    const QByteArray bytes =
+        mapped ? QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), file.size()) : file.readAll();
+    switch (book.open(bytes, withCells)) {
     case BiffBook::Status::Ok:
         return true;
     case BiffBook::Status::Other:
