@@ -37,7 +37,7 @@ BELOW = {
             'sources', 'sources/backends', 'localdb', 'base', 'vb'],
     # The simulated server is plain C++ on purpose: it shares nothing with the program it answers.
     'tally-sim': [],
-    'fuzz': ['vb'],
+    'fuzz': ['sources/backends', 'vb'],
     # Test helpers: the doubles of the service interfaces and the entry points.
     'support': ['base', 'vb'],
     # The simulator's tests drive it with the program's own link as the client.
