@@ -1,5 +1,6 @@
 #include "sources/backends/XlsSource.h"
 
+#include "sources/backends/BiffBook.h"
 #include "sources/backends/DateText.h"
 #include "sources/backends/ProviderError.h"
 #include "sources/backends/SheetBuilder.h"
@@ -30,12 +31,34 @@ private:
     const void* m_handle = nullptr;
 };
 
+const QString XlsKind = QStringLiteral("an Excel 97-2003 workbook (.xls)");
+
+// The workbook read by the own reader; false when it is for FreeXL.
+bool OpenBiff(BiffBook& book, const QString& path, bool withCells) {
+    sourcefile::RequireReadableFile(path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) sourcefile::RaiseNotOfKind(path, XlsKind);
+    // Mapped, not copied: the reader copies the workbook stream out of the file's sectors anyway.
+    const uchar* mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr;
+    const QByteArray bytes =
+        mapped ? QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), file.size()) : file.readAll();
+    switch (book.open(bytes, withCells)) {
+    case BiffBook::Status::Ok:
+        return true;
+    case BiffBook::Status::Other:
+        return false;
+    case BiffBook::Status::Malformed:
+        break;
+    }
+    sourcefile::RaiseNotOfKind(path, XlsKind);
+}
+
 void OpenWorkbook(Workbook& book, const QString& path, bool withCells) {
     sourcefile::RequireReadableFile(path);
     const QByteArray name = QFile::encodeName(path);
     const int rc = withCells ? freexl_open(name.constData(), book.out())
                              : freexl_open_info(name.constData(), book.out());
-    if (rc != FREEXL_OK) sourcefile::RaiseNotOfKind(path, QStringLiteral("an Excel 97-2003 workbook (.xls)"));
+    if (rc != FREEXL_OK) sourcefile::RaiseNotOfKind(path, XlsKind);
     unsigned int password = 0;
     if (freexl_get_info(book.handle(), FREEXL_BIFF_PASSWORD, &password) == FREEXL_OK &&
         password == FREEXL_BIFF_OBFUSCATED)
@@ -63,9 +86,52 @@ SourceCell CellOf(const FreeXL_CellValue& v) {
     }
 }
 
+SourceTable ReadWithFreeXL(const QString& path, qsizetype index, const QString& table) {
+    Workbook book;
+    OpenWorkbook(book, path, true);
+    if (freexl_select_active_worksheet(book.handle(), static_cast<unsigned short>(index)) != FREEXL_OK)
+        RaiseTableNotFound(provider::Jet, table);
+    unsigned int rows = 0;
+    unsigned short columns = 0;
+    freexl_worksheet_dimensions(book.handle(), &rows, &columns);
+
+    SheetBuilder sheet;
+    for (unsigned int r = 0; r < rows; ++r) {
+        for (unsigned short c = 0; c < columns; ++c) {
+            FreeXL_CellValue value;
+            if (freexl_get_cell_value(book.handle(), r, c, &value) != FREEXL_OK) continue;
+            sheet.set(static_cast<int>(r), c, CellOf(value));
+        }
+    }
+    return sheet.finish();
+}
+
+SourceTable ReadBiff(const QString& path, qsizetype index, const QString& table) {
+    BiffBook book;
+    // The file may have been replaced since its sheets were listed.
+    if (!OpenBiff(book, path, true)) return ReadWithFreeXL(path, index, table);
+    if (static_cast<size_t>(index) >= static_cast<size_t>(book.sheetNames().size()))
+        RaiseTableNotFound(provider::Jet, table);
+    SheetBuilder sheet;
+    if (!book.readSheet(static_cast<int>(index), [&](int row, int column, SourceCell cell) {
+            sheet.set(row, column, std::move(cell));
+        }))
+        sourcefile::RaiseNotOfKind(path, XlsKind);
+    return sheet.finish();
+}
+
 } // namespace
 
-XlsSource::XlsSource(QString path) : m_path(std::move(path)) {
+XlsSource::XlsSource(QString path, Reader reader) : m_path(std::move(path)) {
+    if (reader == Reader::Automatic) {
+        BiffBook biff;
+        if (OpenBiff(biff, m_path, false)) {
+            for (const QString& name : biff.sheetNames())
+                m_sheets.append(name + QLatin1Char('$'));
+            return;
+        }
+    }
+    m_freexl = true;
     Workbook book;
     OpenWorkbook(book, m_path, false);
     unsigned int count = 0;
@@ -85,24 +151,7 @@ QStringList XlsSource::tables() {
 SourceTable XlsSource::read(const QString& table, const QString& orderBy) {
     const qsizetype index = FindTable(m_sheets, table);
     if (index < 0) RaiseTableNotFound(provider::Jet, table);
-
-    Workbook book;
-    OpenWorkbook(book, m_path, true);
-    if (freexl_select_active_worksheet(book.handle(), static_cast<unsigned short>(index)) != FREEXL_OK)
-        RaiseTableNotFound(provider::Jet, table);
-    unsigned int rows = 0;
-    unsigned short columns = 0;
-    freexl_worksheet_dimensions(book.handle(), &rows, &columns);
-
-    SheetBuilder sheet;
-    for (unsigned int r = 0; r < rows; ++r) {
-        for (unsigned short c = 0; c < columns; ++c) {
-            FreeXL_CellValue value;
-            if (freexl_get_cell_value(book.handle(), r, c, &value) != FREEXL_OK) continue;
-            sheet.set(static_cast<int>(r), c, CellOf(value));
-        }
-    }
-    SourceTable result = sheet.finish();
+    SourceTable result = m_freexl ? ReadWithFreeXL(m_path, index, table) : ReadBiff(m_path, index, table);
     if (!orderBy.isEmpty()) result.orderBy(orderBy, provider::Jet);
     return result;
 }

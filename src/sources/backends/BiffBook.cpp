@@ -1,0 +1,644 @@
+#include "sources/backends/BiffBook.h"
+
+#include <QDate>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <unordered_map>
+
+namespace quibo {
+
+namespace {
+
+quint16 U16(const uchar* p) {
+    return static_cast<quint16>(p[0] | (p[1] << 8));
+}
+quint32 U32(const uchar* p) {
+    return static_cast<quint32>(p[0]) | (static_cast<quint32>(p[1]) << 8) |
+           (static_cast<quint32>(p[2]) << 16) | (static_cast<quint32>(p[3]) << 24);
+}
+double F64(const uchar* p) {
+    quint64 bits = 0;
+    for (int i = 7; i >= 0; --i)
+        bits = (bits << 8) | p[i];
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+// ---- The compound file: sectors, their allocation table and the directory. ----
+
+constexpr quint32 EndOfChain = 0xFFFFFFFE;
+constexpr quint32 MaxSector = 0xFFFFFFFA; // above are the markers
+const uchar Signature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+
+class CompoundFile {
+public:
+    enum class Found { Workbook, Book, None, Malformed };
+
+    explicit CompoundFile(const QByteArray& file)
+        : m_data(reinterpret_cast<const uchar*>(file.constData())), m_size(file.size()) {}
+
+    bool isCompound() const { return m_size >= 512 && std::memcmp(m_data, Signature, 8) == 0; }
+
+    Found workbook(QByteArray& stream) {
+        if (!readHeader() || !readFat()) return Found::Malformed;
+        QByteArray dir;
+        if (!chain(m_fat, m_dirStart, std::numeric_limits<quint64>::max(), dir)) return Found::Malformed;
+        if (dir.size() < 128) return Found::Malformed;
+        const auto* d = reinterpret_cast<const uchar*>(dir.constData());
+        const qsizetype entries = dir.size() / 128;
+
+        // The root entry holds the mini stream, which holds the streams below the cut-off.
+        const uchar* root = d;
+        if (root[0x42] != 5) return Found::Malformed;
+        bool haveBook = false;
+        for (qsizetype i = 1; i < entries; ++i) {
+            const uchar* e = d + i * 128;
+            if (e[0x42] != 2) continue;
+            const quint16 nameBytes = U16(e + 0x40);
+            if (nameBytes < 2 || nameBytes > 64 || nameBytes % 2) continue;
+            const QString name =
+                QString::fromUtf16(reinterpret_cast<const char16_t*>(e), nameBytes / 2 - 1); // less the NUL
+            if (name.compare(QLatin1String("Book"), Qt::CaseInsensitive) == 0) haveBook = true;
+            if (name.compare(QLatin1String("Workbook"), Qt::CaseInsensitive) != 0) continue;
+            const quint64 size =
+                m_major == 3 ? U32(e + 0x78) : (U32(e + 0x78) | quint64(U32(e + 0x7C)) << 32);
+            if (size > quint64(m_size)) return Found::Malformed;
+            const quint32 start = U32(e + 0x74);
+            if (size >= m_cutoff)
+                return chain(m_fat, start, size, stream) ? Found::Workbook : Found::Malformed;
+            QByteArray mini;
+            if (!readMiniFat() || !chain(m_fat, U32(root + 0x74), U32(root + 0x78), mini))
+                return Found::Malformed;
+            return miniChain(mini, start, size, stream) ? Found::Workbook : Found::Malformed;
+        }
+        return haveBook ? Found::Book : Found::None;
+    }
+
+private:
+    bool readHeader() {
+        m_major = U16(m_data + 0x1A);
+        const quint16 shift = U16(m_data + 0x1E);
+        if (U16(m_data + 0x1C) != 0xFFFE || !((m_major == 3 && shift == 9) || (m_major == 4 && shift == 12)))
+            return false;
+        m_sectorSize = 1u << shift;
+        if (U16(m_data + 0x20) != 6) return false;
+        m_fatSectors = U32(m_data + 0x2C);
+        m_dirStart = U32(m_data + 0x30);
+        m_cutoff = U32(m_data + 0x38);
+        m_miniFatStart = U32(m_data + 0x3C);
+        m_difatStart = U32(m_data + 0x44);
+        m_difatSectors = U32(m_data + 0x48);
+        // Every allocation-table sector is a sector of the file.
+        return m_fatSectors <= quint64(m_size) / m_sectorSize;
+    }
+
+    // The bytes of sector `s`; a last sector cut short by the file's end is taken as it is.
+    const uchar* sector(quint32 s, qsizetype& length) const {
+        if (s > MaxSector) return nullptr;
+        const quint64 at = (quint64(s) + 1) * m_sectorSize;
+        if (at >= quint64(m_size)) return nullptr;
+        length = std::min<qsizetype>(m_sectorSize, m_size - static_cast<qsizetype>(at));
+        return m_data + at;
+    }
+
+    bool readFat() {
+        std::vector<quint32> fatSectors;
+        for (int i = 0; i < 109 && fatSectors.size() < m_fatSectors; ++i)
+            fatSectors.push_back(U32(m_data + 0x4C + 4 * i));
+        quint32 next = m_difatStart;
+        for (quint32 n = 0; fatSectors.size() < m_fatSectors; ++n) {
+            qsizetype length = 0;
+            const uchar* p = n < m_difatSectors ? sector(next, length) : nullptr;
+            if (!p || length < qsizetype(m_sectorSize)) return false;
+            const quint32 perSector = m_sectorSize / 4 - 1;
+            for (quint32 i = 0; i < perSector && fatSectors.size() < m_fatSectors; ++i)
+                fatSectors.push_back(U32(p + 4 * i));
+            next = U32(p + 4 * perSector);
+        }
+        m_fat.reserve(fatSectors.size() * (m_sectorSize / 4));
+        for (quint32 s : fatSectors) {
+            qsizetype length = 0;
+            const uchar* p = sector(s, length);
+            if (!p || length < qsizetype(m_sectorSize)) return false;
+            for (quint32 i = 0; i < m_sectorSize / 4; ++i)
+                m_fat.push_back(U32(p + 4 * i));
+        }
+        return true;
+    }
+
+    bool readMiniFat() {
+        QByteArray bytes;
+        if (!chain(m_fat, m_miniFatStart, std::numeric_limits<quint64>::max(), bytes)) return false;
+        const auto* p = reinterpret_cast<const uchar*>(bytes.constData());
+        m_miniFat.clear();
+        for (qsizetype i = 0; i + 4 <= bytes.size(); i += 4)
+            m_miniFat.push_back(U32(p + i));
+        return true;
+    }
+
+    // Follows a chain of sectors until `size` bytes are read or, for an unknown size, to its end.
+    // A chain visits each sector once: one seen again is a cycle.
+    bool chain(const std::vector<quint32>& table, quint32 s, quint64 size, QByteArray& out) const {
+        out.clear();
+        const bool sized = size != std::numeric_limits<quint64>::max();
+        if (sized) out.reserve(static_cast<qsizetype>(size));
+        std::vector<bool> seen(table.size());
+        while (!sized || quint64(out.size()) < size) {
+            if (s == EndOfChain) return !sized;
+            qsizetype length = 0;
+            const uchar* p = sector(s, length);
+            if (!p || s >= table.size() || seen[s]) return false;
+            seen[s] = true;
+            const qsizetype wanted =
+                sized ? qsizetype(std::min<quint64>(length, size - quint64(out.size()))) : length;
+            out.append(reinterpret_cast<const char*>(p), wanted);
+            s = table[s];
+        }
+        return true;
+    }
+
+    bool miniChain(const QByteArray& mini, quint32 s, quint64 size, QByteArray& out) const {
+        out.clear();
+        std::vector<bool> seen(m_miniFat.size());
+        while (quint64(out.size()) < size) {
+            const quint64 at = quint64(s) * 64;
+            if (s >= m_miniFat.size() || seen[s] || at >= quint64(mini.size())) return false;
+            seen[s] = true;
+            const qsizetype wanted =
+                qsizetype(std::min<quint64>({64, size - quint64(out.size()), quint64(mini.size()) - at}));
+            out.append(mini.constData() + at, wanted);
+            s = m_miniFat[s];
+        }
+        return true;
+    }
+
+    const uchar* m_data;
+    qsizetype m_size;
+    quint16 m_major = 3;
+    quint32 m_sectorSize = 512;
+    quint32 m_fatSectors = 0, m_dirStart = 0, m_cutoff = 4096, m_miniFatStart = 0, m_difatStart = 0,
+            m_difatSectors = 0;
+    std::vector<quint32> m_fat, m_miniFat;
+};
+
+// ---- BIFF records. ----
+
+namespace rec {
+constexpr quint16 Bof = 0x0809, Eof = 0x000A, Continue = 0x003C, BoundSheet = 0x0085, Sst = 0x00FC,
+                  Format = 0x041E, Xf = 0x00E0, DateMode = 0x0022, FilePass = 0x002F, Dimensions = 0x0200,
+                  LabelSst = 0x00FD, Label = 0x0204, RString = 0x00D6, Number = 0x0203, Rk = 0x027E,
+                  MulRk = 0x00BD, Formula = 0x0006, String = 0x0207, BoolErr = 0x0205;
+}
+
+struct Record {
+    quint16 type = 0;
+    const uchar* data = nullptr;
+    qsizetype size = 0;
+};
+
+// Walks the records of a stream; stops at its end or at a record that runs past it.
+class Records {
+public:
+    Records(const QByteArray& stream, qsizetype at)
+        : m_data(reinterpret_cast<const uchar*>(stream.constData())), m_size(stream.size()), m_at(at) {}
+
+    // False at the end; `broken` tells a cut record from the stream's end.
+    bool next(Record& r) {
+        if (m_at < 0 || m_at + 4 > m_size) return false;
+        r.type = U16(m_data + m_at);
+        r.size = U16(m_data + m_at + 2);
+        if (m_at + 4 + r.size > m_size) {
+            m_broken = true;
+            return false;
+        }
+        r.data = m_data + m_at + 4;
+        m_at += 4 + r.size;
+        return true;
+    }
+    bool peekContinue() const { return m_at + 4 <= m_size && U16(m_data + m_at) == rec::Continue; }
+    bool broken() const { return m_broken; }
+
+private:
+    const uchar* m_data;
+    qsizetype m_size;
+    qsizetype m_at;
+    bool m_broken = false;
+};
+
+// A record's data and that of the CONTINUE records after it, read as one run of bytes, except
+// that a string's characters resume in a CONTINUE with a fresh flag byte telling their width.
+class Segments {
+public:
+    void add(const Record& r) { m_parts.push_back(r); }
+
+    bool byte(quint8& v) {
+        if (!settle()) return false;
+        v = m_parts[m_part].data[m_pos++];
+        return true;
+    }
+    bool u16(quint16& v) {
+        quint8 a, b;
+        if (!byte(a) || !byte(b)) return false;
+        v = static_cast<quint16>(a | (b << 8));
+        return true;
+    }
+    bool u32(quint32& v) {
+        quint16 a, b;
+        if (!u16(a) || !u16(b)) return false;
+        v = a | (quint32(b) << 16);
+        return true;
+    }
+    bool skip(quint64 n) {
+        while (n > 0) {
+            if (!settle()) return false;
+            const qsizetype step = qsizetype(std::min<quint64>(n, quint64(m_parts[m_part].size - m_pos)));
+            m_pos += step;
+            n -= quint64(step);
+        }
+        return true;
+    }
+    bool chars(quint32 count, bool wide, QString& out) {
+        out.clear();
+        out.reserve(count);
+        while (count > 0) {
+            if (m_pos == m_parts[m_part].size) {
+                // The characters go on in the next CONTINUE, which begins with their width again.
+                if (m_part + 1 >= m_parts.size()) return false;
+                ++m_part;
+                m_pos = 0;
+                quint8 flags;
+                if (!byte(flags)) return false;
+                wide = flags & 1;
+            }
+            const Record& r = m_parts[m_part];
+            const qsizetype left = r.size - m_pos;
+            if (wide) {
+                const qsizetype n = std::min<qsizetype>(count, left / 2);
+                if (n == 0) return false; // half a character
+                for (qsizetype i = 0; i < n; ++i)
+                    out.append(QChar(U16(r.data + m_pos + 2 * i)));
+                m_pos += 2 * n;
+                count -= quint32(n);
+            } else {
+                const qsizetype n = std::min<qsizetype>(count, left);
+                out.append(QLatin1String(reinterpret_cast<const char*>(r.data + m_pos), n));
+                m_pos += n;
+                count -= quint32(n);
+            }
+        }
+        return true;
+    }
+    // A string with a 16-bit length and its flags: plain, or with rich-text runs and
+    // extended (phonetic) data after the characters, which are skipped.
+    bool string(QString& out, bool lengthIsByte = false) {
+        quint16 cch = 0;
+        quint8 flags = 0, small = 0;
+        if (lengthIsByte ? !byte(small) : !u16(cch)) return false;
+        if (lengthIsByte) cch = small;
+        if (!byte(flags)) return false;
+        quint16 runs = 0;
+        quint32 ext = 0;
+        if ((flags & 0x08) && !u16(runs)) return false;
+        if ((flags & 0x04) && !u32(ext)) return false;
+        return chars(cch, flags & 1, out) && skip(4ull * runs) && skip(ext);
+    }
+
+private:
+    // Moves past exhausted parts; false at the end of the last.
+    bool settle() {
+        while (m_part < m_parts.size() && m_pos == m_parts[m_part].size) {
+            ++m_part;
+            m_pos = 0;
+        }
+        return m_part < m_parts.size();
+    }
+
+    std::vector<Record> m_parts;
+    size_t m_part = 0;
+    qsizetype m_pos = 0;
+};
+
+Segments Gather(const Record& first, Records& records) {
+    Segments s;
+    s.add(first);
+    Record r;
+    while (records.peekContinue() && records.next(r))
+        s.add(r);
+    return s;
+}
+
+// The number formats Excel does not store, by index, that show a date or a time.
+BiffBook::Shown BuiltInShown(quint16 index) {
+    using S = BiffBook::Shown;
+    if (index >= 14 && index <= 17) return S::Date;
+    if ((index >= 18 && index <= 21) || (index >= 45 && index <= 47)) return S::Time;
+    if (index == 22) return S::DateTime;
+    return S::Number;
+}
+
+// An RK number: a 30-bit integer or the top of a double, either possibly a hundredfold.
+double RkValue(quint32 rk) {
+    double value;
+    if (rk & 2) {
+        value = static_cast<double>(static_cast<qint32>(rk) >> 2);
+    } else {
+        const quint64 bits = quint64(rk & 0xFFFFFFFCu) << 32;
+        std::memcpy(&value, &bits, sizeof value);
+    }
+    return (rk & 1) ? value / 100 : value;
+}
+
+// The date text of a serial, counted as the program always has: day 1 (the lowest) is the first of
+// January 1900, or the second of January 1904 in the 1904 system, and every fourth year has a 29th
+// of February, 1900 and 2100 too. The clock time is rounded to the second.
+struct Stamp {
+    qint64 year;
+    int month, day, seconds;
+};
+
+Stamp StampOf(double serial, bool from1904) {
+    const double whole = std::trunc(serial);
+    qint64 days = whole >= 1 ? (whole < 1e15 ? static_cast<qint64>(whole) : qint64(1e15)) : 1;
+    const double fraction = serial >= 1 ? serial - whole : (serial > 0 ? serial : 0);
+    // 4-year cycles of 1461 days from a leap year's first of January.
+    qint64 k = from1904 ? days : days - 1;
+    qint64 year = (from1904 ? 1904 : 1900) + 4 * (k / 1461);
+    k %= 1461;
+    static const int Lengths[4] = {366, 365, 365, 365};
+    for (int i = 0; i < 4 && k >= Lengths[i]; ++i) {
+        k -= Lengths[i];
+        ++year;
+    }
+    static const int Months[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    int month = 0;
+    for (; month < 12; ++month) {
+        const int length = Months[month] + (month == 1 && year % 4 == 0 ? 1 : 0);
+        if (k < length) break;
+        k -= length;
+    }
+    const int seconds = static_cast<int>(std::floor(fraction * 86400 + 0.5));
+    return {year, month + 1, static_cast<int>(k) + 1, seconds};
+}
+
+// What a number shown as a date reads as: the date, or its text where the calendar has no such day
+// or the clock reads 24:00:00.
+SourceCell DateCell(double serial, bool from1904, BiffBook::Shown shown) {
+    const Stamp s = StampOf(serial, from1904);
+    const bool withDate = shown != BiffBook::Shown::Time, withTime = shown != BiffBook::Shown::Date;
+    const QDate date = s.year <= 9999 ? QDate(static_cast<int>(s.year), s.month, s.day) : QDate();
+    const QTime time =
+        s.seconds < 86400 ? QTime(s.seconds / 3600, s.seconds / 60 % 60, s.seconds % 60) : QTime();
+    if ((!withDate || date.isValid()) && (!withTime || time.isValid()))
+        return QDateTime(withDate ? date : QDate(1899, 12, 30), withTime ? time : QTime(0, 0), Qt::UTC);
+    QString text;
+    if (withDate)
+        text = QStringLiteral("%1-%2-%3")
+                   .arg(s.year, 4, 10, QLatin1Char('0'))
+                   .arg(s.month, 2, 10, QLatin1Char('0'))
+                   .arg(s.day, 2, 10, QLatin1Char('0'));
+    if (withDate && withTime) text += QLatin1Char(' ');
+    if (withTime)
+        text += QStringLiteral("%1:%2:%3")
+                    .arg(s.seconds / 3600, 2, 10, QLatin1Char('0'))
+                    .arg(s.seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+                    .arg(s.seconds % 60, 2, 10, QLatin1Char('0'));
+    return text;
+}
+
+} // namespace
+
+BiffBook::Shown BiffBook::ShownBy(const QString& format) {
+    bool y = false, m = false, d = false, h = false, s = false;
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        const QChar c = format[i];
+        if (c == u'"') { // a literal text
+            while (++i < format.size() && format[i] != u'"') {
+            }
+        } else if (c == u'\\' || c == u'_' || c == u'*') { // an escaped, spaced or repeated character
+            ++i;
+        } else if (c == u'[') { // a colour, condition, locale or elapsed time
+            while (++i < format.size() && format[i] != u']') {
+            }
+        } else {
+            switch (c.toLower().unicode()) {
+            case u'y':
+                y = true;
+                break;
+            case u'm':
+                m = true;
+                break;
+            case u'd':
+                d = true;
+                break;
+            case u'h':
+                h = true;
+                break;
+            case u's':
+                s = true;
+                break;
+            default:
+                break;
+            }
+        }
+    }
+    const bool date = (y || d) && m;
+    const bool time = (h && m) || (m && s) || (h && s);
+    if (date && (h || s)) return Shown::DateTime;
+    if (date) return Shown::Date;
+    if (time) return Shown::Time;
+    return Shown::Number;
+}
+
+BiffBook::Status BiffBook::open(const QByteArray& file, bool withCells) {
+    CompoundFile cfb(file);
+    if (!cfb.isCompound()) return Status::Other;
+    switch (cfb.workbook(m_stream)) {
+    case CompoundFile::Found::Workbook:
+        break;
+    case CompoundFile::Found::Book:
+        return Status::Other;
+    case CompoundFile::Found::None:
+    case CompoundFile::Found::Malformed:
+        return Status::Malformed;
+    }
+
+    Records records(m_stream, 0);
+    Record r;
+    if (!records.next(r) || r.type != rec::Bof || r.size < 4) return Status::Malformed;
+    if (U16(r.data) != 0x0600 || U16(r.data + 2) != 0x0005) return Status::Other;
+
+    std::unordered_map<quint16, Shown> formats;
+    std::vector<quint16> xfFormats;
+    bool ended = false;
+    while (!ended && records.next(r)) {
+        switch (r.type) {
+        case rec::Eof:
+            ended = true;
+            break;
+        case rec::FilePass:
+            return Status::Other;
+        case rec::DateMode:
+            if (r.size >= 2) m_1904 = U16(r.data) == 1;
+            break;
+        case rec::BoundSheet: {
+            if (r.size < 8) return Status::Malformed;
+            if (r.data[5] != 0) break; // a chart, macro or module sheet
+            Segments s;
+            s.add(Record{r.type, r.data + 6, r.size - 6});
+            QString name;
+            if (!s.string(name, true)) return Status::Malformed;
+            m_sheets.push_back({name, U32(r.data)});
+            break;
+        }
+        case rec::Format: {
+            if (!withCells) break;
+            if (r.size < 2) return Status::Malformed;
+            Segments s;
+            s.add(Record{r.type, r.data + 2, r.size - 2});
+            QString text;
+            if (!s.string(text)) return Status::Malformed;
+            formats[U16(r.data)] = ShownBy(text);
+            break;
+        }
+        case rec::Xf:
+            if (!withCells) break;
+            if (r.size < 4) return Status::Malformed;
+            xfFormats.push_back(U16(r.data + 2));
+            break;
+        case rec::Sst: {
+            if (!withCells) break;
+            if (r.size < 8) return Status::Malformed;
+            const quint32 unique = U32(r.data + 4);
+            Segments s = Gather(Record{r.type, r.data + 8, r.size - 8}, records);
+            m_strings.reserve(std::min<quint32>(unique, quint32(m_stream.size() / 3)));
+            QString text;
+            for (quint32 i = 0; i < unique && s.string(text); ++i)
+                m_strings.push_back(text);
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    if (!ended) return Status::Malformed;
+    m_xfShown.reserve(xfFormats.size());
+    for (quint16 f : xfFormats) {
+        const auto it = formats.find(f);
+        m_xfShown.push_back(it != formats.end() ? it->second : BuiltInShown(f));
+    }
+    return Status::Ok;
+}
+
+QStringList BiffBook::sheetNames() const {
+    QStringList names;
+    for (const Sheet& s : m_sheets)
+        names.append(s.name);
+    return names;
+}
+
+SourceCell BiffBook::numberCell(double value, quint16 xf) const {
+    const Shown shown = xf < m_xfShown.size() ? m_xfShown[xf] : Shown::Number;
+    if (shown == Shown::Number || !std::isfinite(value)) return value;
+    return DateCell(value, m_1904, shown);
+}
+
+bool BiffBook::readSheet(int index, const CellSink& sink) const {
+    if (index < 0 || static_cast<size_t>(index) >= m_sheets.size()) return false;
+    Records records(m_stream, m_sheets[static_cast<size_t>(index)].offset);
+    Record r;
+    if (!records.next(r) || r.type != rec::Bof) return false;
+
+    quint32 rows = std::numeric_limits<quint32>::max();
+    quint32 columns = std::numeric_limits<quint32>::max();
+    auto put = [&](quint16 row, quint16 column, SourceCell cell) {
+        if (row < rows && column < columns) sink(row, column, std::move(cell));
+    };
+    int depth = 1;                           // charts embedded in the sheet are substreams of their own
+    int pendingRow = -1, pendingColumn = -1; // a formula whose text result follows
+    while (depth > 0 && records.next(r)) {
+        const uchar* p = r.data;
+        if (r.type == rec::Bof) {
+            ++depth;
+            continue;
+        }
+        if (r.type == rec::Eof) {
+            --depth;
+            continue;
+        }
+        if (depth > 1) continue;
+        switch (r.type) {
+        case rec::Dimensions:
+            if (r.size < 12) return false;
+            rows = U32(p + 4);
+            columns = U16(p + 10);
+            break;
+        case rec::LabelSst: {
+            if (r.size < 10) return false;
+            const quint32 i = U32(p + 6);
+            if (i < m_strings.size() && !m_strings[i].isEmpty()) put(U16(p), U16(p + 2), m_strings[i]);
+            break;
+        }
+        case rec::Label:
+        case rec::RString: {
+            if (r.size < 6) return false;
+            Segments s = Gather(Record{r.type, p + 6, r.size - 6}, records);
+            QString text;
+            quint16 cch = 0;
+            quint8 flags = 0;
+            if (!s.u16(cch) || !s.byte(flags) || !s.chars(cch, flags & 1, text)) return false;
+            if (!text.isEmpty()) put(U16(p), U16(p + 2), text);
+            break;
+        }
+        case rec::Number:
+            if (r.size < 14) return false;
+            put(U16(p), U16(p + 2), numberCell(F64(p + 6), U16(p + 4)));
+            break;
+        case rec::Rk:
+            if (r.size < 10) return false;
+            put(U16(p), U16(p + 2), numberCell(RkValue(U32(p + 6)), U16(p + 4)));
+            break;
+        case rec::MulRk: {
+            if (r.size < 6) return false;
+            const quint16 row = U16(p);
+            quint16 column = U16(p + 2);
+            for (qsizetype at = 4; at + 6 <= r.size - 2; at += 6, ++column)
+                put(row, column, numberCell(RkValue(U32(p + at + 2)), U16(p + at)));
+            break;
+        }
+        case rec::BoolErr:
+            if (r.size < 8) return false;
+            if (p[7] == 0) put(U16(p), U16(p + 2), double(p[6] != 0));
+            break;
+        case rec::Formula: {
+            if (r.size < 20) return false;
+            const quint16 row = U16(p), column = U16(p + 2);
+            if (U16(p + 12) != 0xFFFF) {
+                put(row, column, numberCell(F64(p + 6), U16(p + 4)));
+            } else if (p[6] == 0) {
+                pendingRow = row;
+                pendingColumn = column;
+            } else if (p[6] == 1) {
+                put(row, column, double(p[8] != 0));
+            }
+            break;
+        }
+        case rec::String: {
+            Segments s = Gather(r, records);
+            QString text;
+            if (!s.string(text)) return false;
+            if (pendingRow >= 0 && !text.isEmpty())
+                put(static_cast<quint16>(pendingRow), static_cast<quint16>(pendingColumn), text);
+            pendingRow = pendingColumn = -1;
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    return !records.broken();
+}
+
+} // namespace quibo

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "sources/backends/SourceCell.h"
+
+#include <QByteArray>
+#include <QStringList>
+
+#include <functional>
+#include <vector>
+
+namespace quibo {
+
+// A BIFF8 workbook (Excel 97 and later .xls) read straight from its compound file. It hands out
+// the cells of a worksheet typed as the program has always read .xls cells: numbers as numbers,
+// numbers in a date or time format as dates (or as the date's text where no calendar date fits),
+// booleans as 1 or 0, texts, and nothing for blanks, errors and formulas without a result.
+// Every length and offset in the file is checked; a damaged file is refused, never read past.
+class BiffBook {
+public:
+    enum class Status {
+        Ok,
+        Other,    // not a BIFF8 workbook, or an encrypted one: for another reader
+        Malformed // a compound file, but broken
+    };
+
+    // Reads the compound file and the workbook's globals; without cells only the sheet list.
+    Status open(const QByteArray& file, bool withCells);
+
+    // The worksheets' names, in the workbook's order.
+    QStringList sheetNames() const;
+
+    using CellSink = std::function<void(int row, int column, SourceCell cell)>;
+    // Hands each cell of worksheet `index` to `sink`; false when the sheet's records are broken.
+    bool readSheet(int index, const CellSink& sink) const;
+
+    // How a number format shows its value.
+    enum class Shown { Number, Date, DateTime, Time };
+    static Shown ShownBy(const QString& format);
+
+private:
+    struct Sheet {
+        QString name;
+        quint32 offset;
+    };
+    SourceCell numberCell(double value, quint16 xf) const;
+
+    QByteArray m_stream; // the "Workbook" stream
+    std::vector<Sheet> m_sheets;
+    std::vector<QString> m_strings; // the shared strings
+    std::vector<Shown> m_xfShown;   // per XF record
+    bool m_1904 = false;
+};
+
+} // namespace quibo

@@ -1,0 +1,187 @@
+// The own .xls reader against FreeXL on every committed workbook, its reading of number formats,
+// and its refusal of damaged compound files.
+
+#include "sources/backends/BiffBook.h"
+#include "sources/backends/ProviderError.h"
+#include "sources/backends/XlsSource.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace quibo {
+namespace {
+
+QStringList CommittedWorkbooks() {
+    QStringList paths;
+    for (const QString& root :
+         {QStringLiteral(QUIBO_TEST_DATA "/.."), QStringLiteral(QUIBO_TEST_DATA "/../../demo")}) {
+        QDirIterator it(QDir::cleanPath(root), {QStringLiteral("*.xls")}, QDir::Files,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            // FreeXL reads no formula results: that workbook is held against what it holds instead.
+            if (!path.endsWith(QLatin1String("/formulas.xls"))) paths.append(path);
+        }
+    }
+    paths.sort();
+    return paths;
+}
+
+QString Describe(const SourceCell& cell) {
+    return QStringLiteral("%1:%2").arg(cell.index()).arg(CellText(cell));
+}
+
+TEST(BiffBookTest, ReadsEveryCommittedWorkbookAsFreeXLDoes) {
+    const QStringList paths = CommittedWorkbooks();
+    ASSERT_GE(paths.size(), 16);
+    for (const QString& path : paths) {
+        SCOPED_TRACE(path.toStdString());
+        XlsSource own(path), freexl(path, XlsSource::Reader::FreeXL);
+        ASSERT_EQ(own.tables(), freexl.tables());
+        for (const QString& table : own.tables()) {
+            SCOPED_TRACE(table.toStdString());
+            const SourceTable a = own.read(table), b = freexl.read(table);
+            ASSERT_EQ(a.columnNames(), b.columnNames());
+            ASSERT_EQ(a.recordCount(), b.recordCount());
+            for (int c = 0; c < a.fieldCount(); ++c)
+                EXPECT_EQ(a.columns()[static_cast<size_t>(c)].kind, b.columns()[static_cast<size_t>(c)].kind);
+            for (int r = 0; r < a.recordCount(); ++r)
+                for (int c = 0; c < a.fieldCount(); ++c)
+                    ASSERT_EQ(Describe(a.cell(r, c)), Describe(b.cell(r, c)))
+                        << "row " << r << " column " << c;
+        }
+    }
+}
+
+TEST(BiffBookTest, ReadsTheCachedResultsOfFormulas) {
+    XlsSource source(QStringLiteral(QUIBO_TEST_DATA "/sources/formulas.xls"));
+    const SourceTable table = source.read(QStringLiteral("Formulas$"));
+    const std::vector<QStringList> expected = {
+        {QStringLiteral("45383.75"), QStringLiteral("01-Apr-2024"), QStringLiteral("01-Apr-2024 18:00:00")},
+        {QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("1")}, // booleans
+        {QString(), QString(), QString()},                               // errors
+        {QString(), QString(), QString()},                               // empty texts
+        {QStringLiteral("-3.25"), QStringLiteral("01-Jan-1900"), QStringLiteral("01-Jan-1900")},
+        {QStringLiteral("cached text of twenty-six!"), QString(), QStringLiteral("0")}};
+    ASSERT_EQ(table.recordCount(), static_cast<int>(expected.size()));
+    for (int r = 0; r < table.recordCount(); ++r)
+        EXPECT_EQ(table.rowTexts(r), expected[static_cast<size_t>(r)]) << "row " << r;
+}
+
+TEST(BiffBookTest, TellsDatesAndTimesByTheirFormat) {
+    using S = BiffBook::Shown;
+    const std::vector<std::pair<const char*, S>> cases = {{"General", S::Number},
+                                                          {"0.00", S::Number},
+                                                          {"DD-MM-YYYY", S::Date},
+                                                          {"mmm-yy", S::Date},
+                                                          {"d-mmm", S::Date},
+                                                          {"dd-mm-yyyy;@", S::Date},
+                                                          {"[$-409]d-mmm-yyyy", S::Date},
+                                                          {"hh:mm:ss", S::Time},
+                                                          {"mm:ss", S::Time},
+                                                          {"h:mm AM/PM", S::Time},
+                                                          {"yyyy-mm-dd hh:mm", S::DateTime},
+                                                          {"YYYY", S::Number},
+                                                          {"MMMM", S::Number},
+                                                          {"ss", S::Number},
+                                                          {"\"d\"0", S::Number},
+                                                          {"\\d0", S::Number},
+                                                          {"#,##0.00\" dr\"", S::Number},
+                                                          {"[m]", S::Number},
+                                                          {"[Red]0.00", S::Number},
+                                                          {"General \"days\"", S::Number}};
+    for (const auto& [format, shown] : cases)
+        EXPECT_EQ(BiffBook::ShownBy(QString::fromUtf8(format)), shown) << format;
+}
+
+QByteArray Fixture() {
+    QFile file(QStringLiteral(QUIBO_TEST_DATA "/sources/sample.xls"));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return file.readAll();
+}
+
+void Put32(QByteArray& bytes, qsizetype at, quint32 value) {
+    for (int i = 0; i < 4; ++i)
+        bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+quint32 Get32(const QByteArray& bytes, qsizetype at) {
+    quint32 value = 0;
+    for (int i = 3; i >= 0; --i)
+        value = value << 8 | static_cast<quint8>(bytes[at + i]);
+    return value;
+}
+
+TEST(BiffBookTest, RefusesDamagedCompoundFiles) {
+    const QByteArray good = Fixture();
+    ASSERT_GT(good.size(), 2048);
+    const qsizetype fatAt = (Get32(good, 0x4C) + 1) * 512;
+    const std::vector<std::pair<const char*, QByteArray (*)(QByteArray)>> cases = {
+        {"CutAfterTheHeader", [](QByteArray b) { return b.left(600); }},
+        {"CutInTheMiddle", [](QByteArray b) { return b.left(b.size() / 2); }},
+        {"SectorShiftUnknown",
+         [](QByteArray b) {
+             b[0x1E] = 10;
+             return b;
+         }},
+        {"FatSectorBeyondTheFile",
+         [](QByteArray b) {
+             Put32(b, 0x4C, 0x00FFFFFF);
+             return b;
+         }},
+        {"TooManyFatSectors",
+         [](QByteArray b) {
+             Put32(b, 0x2C, 0x7FFFFFFF);
+             return b;
+         }},
+        {"DirectoryBeyondTheFile",
+         [](QByteArray b) {
+             Put32(b, 0x30, 0x00FFFFFF);
+             return b;
+         }},
+        {"NoStreams", [](QByteArray b) { return b.left(512); }},
+    };
+    for (const auto& [name, damage] : cases) {
+        SCOPED_TRACE(name);
+        BiffBook book;
+        EXPECT_EQ(book.open(damage(good), true), BiffBook::Status::Malformed);
+    }
+    // A chain that comes back to one of its sectors, in the directory or the workbook stream.
+    auto fat = [&](quint32 s) { return fatAt + 4 * static_cast<qsizetype>(s); };
+    const quint32 dirStart = Get32(good, 0x30);
+    const QByteArray name = QByteArray("W\0o\0r\0k\0b\0o\0o\0k\0", 16);
+    const qsizetype entry = good.indexOf(name, (dirStart + 1) * 512);
+    ASSERT_GT(entry, 0);
+    const quint32 start = Get32(good, entry + 0x74), second = Get32(good, fat(start));
+    ASSERT_LT(second, 0xFFFFFFFAu); // the stream spans two sectors at least
+    for (const auto& [from, to] :
+         std::vector<std::pair<quint32, quint32>>{{dirStart, dirStart}, {start, start}, {second, start}}) {
+        QByteArray looped = good;
+        Put32(looped, fat(from), to);
+        BiffBook book;
+        EXPECT_EQ(book.open(looped, true), BiffBook::Status::Malformed) << from << " to " << to;
+    }
+}
+
+TEST(BiffBookTest, ADamagedWorkbookIsRefusedInTheProgramsOwnWords) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("damaged.xls"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(Fixture().left(1024));
+    file.close();
+    try {
+        XlsSource source(path);
+        FAIL() << "opened";
+    } catch (const vb::RuntimeError& e) {
+        EXPECT_EQ(e.description(),
+                  QStringLiteral("The source \"%1\" is not an Excel 97-2003 workbook (.xls).").arg(path));
+    }
+}
+
+} // namespace
+} // namespace quibo
