@@ -107,6 +107,7 @@ TEST(ButtonInputTest, KeysInTheirOrder) {
         {"space on check", 1, Qt::Key_Space, {"keydown 32", "keyup 32", "click"}, true},
         {"arrow on option", 2, Qt::Key_Right, {"click"}, true},
         {"arrow on command", 0, Qt::Key_Left, {}, false},
+        {"arrow on check", 1, Qt::Key_Left, {}, false},
         {"shift", 0, Qt::Key_Shift, {"keydown 16"}, false},
     };
     for (const Case& c : cases) {
