@@ -29,6 +29,8 @@ QString Write(const test::TempFolder& folder, const QString& name, const QByteAr
 
 // A report line of a row with neither name nor status.
 const std::string Blank = std::string(75, ' ') + "\r\n";
+// A settings file that is not one: a NUL, a byte that is no UTF-8, an unclosed section and quote.
+const char CorruptSettings[] = "\0\xff[Config\nServerAddress=\"";
 
 QString Broken(const char* name) {
     return QStringLiteral(QUIBO_TEST_DATA "/sources/broken/") + QString::fromLatin1(name);
@@ -147,7 +149,7 @@ const Case Cases[] = {
      [](const QString& home) {
          QDir(home).mkpath(QStringLiteral("config/Quibo20"));
          WriteBytes(home + QStringLiteral("/config/Quibo20/Quibo20.conf"),
-                    QByteArray("\0\xff[Config\nServerAddress=\"", 30));
+                    QByteArray::fromRawData(CorruptSettings, sizeof CorruptSettings - 1));
      }},
 };
 
