@@ -132,6 +132,11 @@ SourceTable AccessSource::read(const QString& table, const QString& orderBy) {
                                                "can hold; it is damaged.")
                                     .arg(table)
                                     .arg(width));
+    // The rows are found through the table's page map; a damaged table without one would crash the
+    // library's walk.
+    if (!def->usage_map || def->map_sz == 0)
+        sourcefile::RaiseBroken(
+            m_path, QStringLiteral("has a table \"%1\" without its page map; it is damaged.").arg(table));
     std::vector<SourceColumn> columns;
     std::vector<int> types;
     for (unsigned int c = 0; c < width; ++c) {
