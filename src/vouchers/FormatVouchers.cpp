@@ -55,8 +55,6 @@ int ColumnNumber(const QString& text) {
 
 // The voucher being assembled: its request grows by one call of the template per row.
 struct OpenVoucher {
-    QString key;
-    int firstRow = 0;
     int recordNumber = 1;
     std::optional<XmlDocument> request;
     XmlNode element; // null when the request could not be built (reported): nothing is then sent
@@ -81,9 +79,8 @@ void PostFormatVouchers(FormModel& form, TallyLink& link, KeyParts keyParts) {
 
         int processed = 0;
         std::optional<OpenVoucher> open;
-        const auto start = [&](const QString& key, int row) {
-            open.emplace(
-                OpenVoucher{key, row, 1, NewImportDataEnvelope(form.errors(), form.CurrentCompany), {}});
+        const auto start = [&](int row) {
+            open.emplace(OpenVoucher{1, NewImportDataEnvelope(form.errors(), form.CurrentCompany), {}});
             if (!open->request) return; // reported by the envelope
             XmlDocument& request = *open->request;
             const XmlNode message =
@@ -96,38 +93,30 @@ void PostFormatVouchers(FormModel& form, TallyLink& link, KeyParts keyParts) {
             if (open->element)
                 engine.ApplyTemplateAttributes(request, open->element, format->number, format->type, row);
         };
-        const auto finish = [&](int lastRow) {
+        VoucherRows walk;
+        walk.key = [&](int row, const QString*) {
+            const QString parts = keyParts(grid, db, format->number, row);
+            return keyedById ? grid.CellText(row, IdColumn) : parts;
+        };
+        walk.add = [&](int row, bool firstRow, const QString&) {
+            if (firstRow) start(row);
+            if (open->element)
+                engine.BuildTemplateElements(*open->request, open->element, format->number, format->type, row,
+                                             open->recordNumber, 1);
+            ++open->recordNumber;
+        };
+        walk.finish = [&](int firstRow, int lastRow, const QString& key) {
             TallyOutcome outcome;
             if (open->element) {
                 QString xml = open->request->xml();
                 outcome = PostRecord(link, [&] { return link.PostToTally(xml); });
             }
-            MarkVoucherOutcome(form, open->firstRow, lastRow, open->key, outcome);
+            MarkVoucherOutcome(form, firstRow, lastRow, key, outcome);
             grid.SetSelectedRow(lastRow);
             form.stat(progress::Processed + QString::number(++processed), MessagePanel);
             open.reset();
         };
-
-        const int rows = grid.RowCount();
-        for (int row = 1; row <= rows; ++row) {
-            const QString parts = keyParts(grid, db, format->number, row);
-            const QString key = keyedById ? grid.CellText(row, IdColumn) : parts;
-            const QString company = hasCompany ? grid.CellText(row, CompanyColumn) : QString();
-            form.CurrentCompany = vb::Trim(company).isEmpty() ? form.cmbCurrentCompanyList.Text() : company;
-            const bool empty = form.IsEmptyRow(row);
-            const bool noId = !empty && keyedById && vb::Trim(key).isEmpty();
-            if (open && (empty || noId || key != open->key)) finish(row - 1);
-            if (noId) MarkRowFailed(form, row, marks::EmptyId);
-            if (!empty && !noId) {
-                if (!open) start(key, row);
-                if (open->element)
-                    engine.BuildTemplateElements(*open->request, open->element, format->number, format->type,
-                                                 row, open->recordNumber, 1);
-                ++open->recordNumber;
-            }
-            form.DoEvents();
-        }
-        if (open) finish(rows);
+        WalkVoucherRows(form, keyedById, hasCompany, walk);
         form.stat(progress::Finished, MessagePanel);
     });
 }

@@ -30,9 +30,7 @@ const QString Create = QStringLiteral("Create");
 
 // The voucher being staged.
 struct OpenVoucher {
-    QString key;
     QString company;
-    int firstRow = 0;
     bool failed = false; // nothing of it is sent
     std::unique_ptr<LocalTransaction> batch;
     QString failure;  // its outcome: the poster's own, or "" for a writer's failure
@@ -104,10 +102,32 @@ void VoucherRun::Empty() {
     EmptyStagingTables(m_form, m_db);
 }
 
-QString VoucherRun::TakeCompany(int row) {
-    const QString cell = Has(CompanyColumn) ? Cell(row, CompanyColumn) : QString();
-    m_form.CurrentCompany = vb::Trim(cell).isEmpty() ? m_form.cmbCurrentCompanyList.Text() : cell;
-    return m_form.CurrentCompany;
+void WalkVoucherRows(FormModel& form, bool keyedById, bool hasCompany, const VoucherRows& walk) {
+    std::optional<QString> open;
+    int firstRow = 0;
+    const int rows = form.GR1.RowCount();
+    for (int row = 1; row <= rows; ++row) {
+        const QString key = walk.key(row, open ? &*open : nullptr);
+        const QString company = hasCompany ? form.GR1.CellText(row, CompanyColumn) : QString();
+        form.CurrentCompany = vb::Trim(company).isEmpty() ? form.cmbCurrentCompanyList.Text() : company;
+        const bool empty = form.IsEmptyRow(row);
+        const bool noId = !empty && keyedById && vb::Trim(key).isEmpty();
+        if (open && (empty || noId || key != *open)) {
+            walk.finish(firstRow, row - 1, *open);
+            open.reset();
+        }
+        if (noId) MarkRowFailed(form, row, marks::EmptyId);
+        if (!empty && !noId) {
+            const bool first = !open;
+            if (first) {
+                open = key;
+                firstRow = row;
+            }
+            walk.add(row, first, key);
+        }
+        form.DoEvents();
+    }
+    if (open) walk.finish(firstRow, rows, *open);
 }
 
 void VoucherRun::Run(const VoucherKind& kind, const VoucherSender& send) {
@@ -126,7 +146,26 @@ void VoucherRun::Run(const VoucherKind& kind, const VoucherSender& send) {
     int voucherNumber = kind.firstVoucherNumber ? kind.firstVoucherNumber() - 1 : 0;
     QString voucherId;
     std::optional<OpenVoucher> open;
-    const auto finish = [&](int lastRow) {
+    VoucherRows walk;
+    walk.key = [&](int row, const QString* openKey) {
+        return kind.key ? kind.key(row, openKey) : m_form.VoucherKey(row);
+    };
+    walk.add = [&](int row, bool firstRow, const QString& key) {
+        if (firstRow) {
+            voucherId = QString::number(++voucherNumber);
+            if (kind.startVoucher) kind.startVoucher();
+            open.emplace(
+                OpenVoucher{m_form.CurrentCompany, false, std::make_unique<LocalTransaction>(m_db), {}, {}});
+        }
+        if (open->failed) return;
+        const int reports = m_form.errors().reportCount();
+        if (!kind.stageRow(VoucherPlace{m_form.errors(), m_db, open->company, voucherId, key, row, firstRow,
+                                        open->failure})) {
+            open->failed = true;
+            if (m_form.errors().reportCount() != reports) open->location = m_form.errors().lastLocation();
+        }
+    };
+    walk.finish = [&](int firstRow, int lastRow, const QString& key) {
         if (!open->failed && kind.endVoucher) {
             open->failure = kind.endVoucher();
             open->failed = !open->failure.isEmpty();
@@ -141,41 +180,12 @@ void VoucherRun::Run(const VoucherKind& kind, const VoucherSender& send) {
         const QString notStaged = !open->failed             ? QString()
                                   : open->failure.isEmpty() ? marks::NotStaged(open->location)
                                                             : open->failure;
-        MarkVoucherOutcome(m_form, open->firstRow, lastRow, open->key, outcome, notStaged);
+        MarkVoucherOutcome(m_form, firstRow, lastRow, key, outcome, notStaged);
         m_form.GR1.SetSelectedRow(lastRow);
         m_form.stat(progress::Processed + voucherId, MessagePanel);
         open.reset();
     };
-
-    const int rows = m_form.GR1.RowCount();
-    for (int row = 1; row <= rows; ++row) {
-        const QString key = kind.key ? kind.key(row, open ? &open->key : nullptr) : m_form.VoucherKey(row);
-        const QString company = TakeCompany(row);
-        const bool empty = m_form.IsEmptyRow(row);
-        const bool noId = !empty && keyedById && vb::Trim(key).isEmpty();
-        if (open && (empty || noId || key != open->key)) finish(row - 1);
-        if (noId) MarkRowFailed(m_form, row, marks::EmptyId);
-        if (!empty && !noId) {
-            const bool firstRow = !open;
-            if (firstRow) {
-                voucherId = QString::number(++voucherNumber);
-                if (kind.startVoucher) kind.startVoucher();
-                open.emplace(
-                    OpenVoucher{key, company, row, false, std::make_unique<LocalTransaction>(m_db), {}, {}});
-            }
-            if (!open->failed) {
-                const int reports = m_form.errors().reportCount();
-                if (!kind.stageRow(VoucherPlace{m_form.errors(), m_db, open->company, voucherId, key, row,
-                                                firstRow, open->failure})) {
-                    open->failed = true;
-                    if (m_form.errors().reportCount() != reports)
-                        open->location = m_form.errors().lastLocation();
-                }
-            }
-        }
-        m_form.DoEvents();
-    }
-    if (open) finish(rows);
+    WalkVoucherRows(m_form, keyedById, Has(CompanyColumn), walk);
     m_form.stat(progress::Finished, MessagePanel);
 }
 

@@ -63,28 +63,30 @@ using VoucherSender = std::function<TallyOutcome(const QString& company, const Q
 // Builds the staged voucher's message and posts it through the link (SendVoucher, action "Create").
 VoucherSender TallyVoucherSender(TallyLink& link, LocalDatabase& db);
 
-// The staged voucher loop every voucher poster runs over the working grid `GR1`:
-//  - adjacent rows with one voucher key (FormModel::VoucherKey) form one voucher; voucher ids count
-//    "1", "2", ... from the first voucher of the run;
-//  - `CurrentCompany` is set for every row ("COMPANYNAME" when not blank, else the company box); a
-//    voucher is staged and sent under the company of its first row;
-//  - a voucher's rows are staged in one transaction, committed before the voucher is built; a
-//    writer that fails fails its voucher, of which nothing then stays or is sent;
-//  - a truly empty row ends the voucher above it and starts none; so does a row with data but a
-//    blank "ID" cell, which is marked "ERROR: empty ID"; a voucher still open after the last row is
-//    sent;
-//  - each voucher's outcome goes to its last row (status, icon; a failure the program found itself
-//    is red and bold); a failed voucher's rows are marked by ReportErrorByVID when the source has an
-//    "ID" column.
-// Run-time errors (a missing column, a grid call, a database that cannot be emptied) leave by
-// exception, to the poster's trap; the transaction of the voucher being staged is then dropped.
-// User-interface thread; yields to the window once per row.
 // The progress texts of a voucher run, in the status bar's "msg" panel.
 namespace progress {
 inline const QString Deleting = QStringLiteral("Deleting Previous Data");
 inline const QString Processed = QStringLiteral("Processed Document: "); // then the voucher id or count
 inline const QString Finished = QStringLiteral("Finished Posing of Data.");
 } // namespace progress
+
+// How the rows of `GR1` fall into vouchers, as every voucher poster reads them:
+//  - adjacent rows with one voucher key form one voucher;
+//  - `CurrentCompany` is set for every row ("COMPANYNAME" when the source has it and it is not blank,
+//    else the company box);
+//  - a truly empty row ends the voucher above it and starts none; so does a row with data but a
+//    blank key when the source is keyed by "ID", which is marked "ERROR: empty ID"; a voucher still
+//    open after the last row is finished;
+//  - the walk yields to the window once per row, after the row's calls.
+struct VoucherRows {
+    // The row's voucher key; `open` is the key of the voucher being read, null when none is.
+    std::function<QString(int row, const QString* open)> key;
+    // Every row of a voucher, its first (`firstRow`) included.
+    std::function<void(int row, bool firstRow, const QString& key)> add;
+    // After a voucher's last row.
+    std::function<void(int firstRow, int lastRow, const QString& key)> finish;
+};
+void WalkVoucherRows(FormModel& form, bool keyedById, bool hasCompany, const VoucherRows& rows);
 
 // Writes a voucher's outcome to its last row of `GR1`: the status text (`notStaged` when the voucher
 // was not sent for a reason of the program's own, else the server's words or, when there were none,
@@ -122,12 +124,23 @@ public:
     // The main form's number pattern.
     const QString& DecimalPlaces() const;
 
+    // The staged voucher loop every voucher poster runs over the working grid `GR1`, its rows walked
+    // as WalkVoucherRows walks them (the key FormModel::VoucherKey unless the kind has its own):
+    //  - voucher ids count "1", "2", ... from the first voucher of the run;
+    //  - a voucher is staged and sent under the company of its first row;
+    //  - a voucher's rows are staged in one transaction, committed before the voucher is built; a
+    //    writer that fails fails its voucher, of which nothing then stays or is sent;
+    //  - each voucher's outcome goes to its last row (status, icon; a failure the program found
+    //    itself is red and bold); a failed voucher's rows are marked by ReportErrorByVID when the
+    //    source has an "ID" column.
+    // Run-time errors (a missing column, a grid call, a database that cannot be emptied) leave by
+    // exception, to the poster's trap; the transaction of the voucher being staged is then dropped.
+    // User-interface thread.
     void Run(const VoucherKind& kind, const VoucherSender& send);
 
 private:
     void Empty();
     void Require(const QStringList& columns) const;
-    QString TakeCompany(int row);
     FormModel& m_form;
     LocalDatabase& m_db;
     mutable QHash<QString, bool> m_present;
