@@ -131,7 +131,8 @@ def quibo_load(bench, folder, name):
 
 
 def generate(folder, rows):
-    if all(os.path.exists(os.path.join(folder, f)) for _, f, _ in FORMATS):
+    # The bench measures the peak of every source it knows before its loads, the Access and ODBC ones too.
+    if all(os.path.exists(os.path.join(folder, f)) for f in [f for _, f, _ in FORMATS] + ['big.mdb', 'big.sqlite']):
         print('reusing the sources in %s' % folder, file=sys.stderr)
         return
     print('generating sources of %d rows in %s ...' % (rows, folder), file=sys.stderr)
