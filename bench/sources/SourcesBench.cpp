@@ -4,6 +4,9 @@
 // only that).
 //
 //   quibo_sources_bench [--benchmark_filter=...]      QUIBO_BENCH_ROWS=100000 by default
+//
+// With QUIBO_BENCH_FOLDER set, it reads the sources make_big.py already wrote into that folder (so
+// another program can time its own readers on the same files) instead of generating them.
 
 #include "base/ErrorReporter.h"
 #include "base/FormModel.h"
@@ -39,13 +42,23 @@ struct BigSource {
     QString table;
 };
 
-QTemporaryDir* Folder() {
-    static QTemporaryDir dir;
-    return &dir;
+bool GivenFolder() {
+    const char* given = std::getenv("QUIBO_BENCH_FOLDER");
+    return given && *given;
+}
+
+// The folder the sources are in; also the form's data folder, so the error log lands there too.
+const QString& Folder() {
+    static const QString path = [] {
+        if (GivenFolder()) return QFile::decodeName(std::getenv("QUIBO_BENCH_FOLDER"));
+        static QTemporaryDir dir;
+        return dir.path();
+    }();
+    return path;
 }
 
 std::vector<BigSource> Sources() {
-    const QString f = Folder()->path();
+    const QString f = Folder();
     return {
         {"Xls", ExcelConnectionString(f + QStringLiteral("/big.xls")), QStringLiteral("Transactions$")},
         {"Xlsx", XlsxConnectionString(f + QStringLiteral("/big.xlsx")), QStringLiteral("Transactions$")},
@@ -63,7 +76,7 @@ struct LoaderFile {
 };
 
 std::vector<LoaderFile> LoaderFiles() {
-    const QString f = Folder()->path();
+    const QString f = Folder();
     return {{"Xls", f + QStringLiteral("/big.xls")},
             {"Xlsx", f + QStringLiteral("/big.xlsx")},
             {"Text", f + QStringLiteral("/text/big.csv")}};
@@ -120,8 +133,8 @@ LoadResult LoadOnce(const QString& path) {
     ThrottledYield yield;
     SystemClock clock;
     MemorySettingsStore settings;
-    ErrorReporter errors(boxes, clock, Folder()->path(), ErrorReporter::Platform{});
-    FormModel form(FormServices{boxes, files, status, yield, clock, settings, errors, Folder()->path()});
+    ErrorReporter errors(boxes, clock, Folder(), ErrorReporter::Platform{});
+    FormModel form(FormServices{boxes, files, status, yield, clock, settings, errors, Folder()});
     form.tabSourceCaptions = {QStringLiteral("Excel"), QStringLiteral("Access"), QStringLiteral("ODBC")};
     form.tabSourceIndex = 0;
     form.DateFormat = QStringLiteral("dd-MMM-yyyy");
@@ -135,21 +148,24 @@ LoadResult LoadOnce(const QString& path) {
     return LoadResult{form.GR1.RowCount(), form.GR1.ColumnCount(), yield.count, boxes.shown};
 }
 
+// Writes the sources (unless a folder of them was given) and the ODBC set-up that reaches big.sqlite.
 bool Generate(int rows) {
-    QProcess python;
-    python.setProcessChannelMode(QProcess::ForwardedChannels);
-    python.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(QUIBO_MAKE_BIG), Folder()->path(),
-                                                      QString::number(rows), QStringLiteral(QUIBO_MKMDB)});
-    if (!python.waitForFinished(-1) || python.exitCode() != 0) return false;
+    if (!GivenFolder()) {
+        QProcess python;
+        python.setProcessChannelMode(QProcess::ForwardedChannels);
+        python.start(
+            QStringLiteral("/usr/bin/python3"),
+            {QStringLiteral(QUIBO_MAKE_BIG), Folder(), QString::number(rows), QStringLiteral(QUIBO_MKMDB)});
+        if (!python.waitForFinished(-1) || python.exitCode() != 0) return false;
+    }
 
-    QFile inst(Folder()->filePath(QStringLiteral("odbcinst.ini")));
-    QFile ini(Folder()->filePath(QStringLiteral("odbc.ini")));
+    QFile inst(Folder() + QStringLiteral("/odbcinst.ini"));
+    QFile ini(Folder() + QStringLiteral("/odbc.ini"));
     if (!inst.open(QIODevice::WriteOnly) || !ini.open(QIODevice::WriteOnly)) return false;
     inst.write("[SQLite3]\nDriver=libsqlite3odbc.so\n");
-    ini.write(QStringLiteral("[QuiboBench]\nDriver=SQLite3\nDatabase=%1/big.sqlite\n")
-                  .arg(Folder()->path())
-                  .toUtf8());
-    setenv("ODBCSYSINI", QFile::encodeName(Folder()->path()).constData(), 1);
+    ini.write(
+        QStringLiteral("[QuiboBench]\nDriver=SQLite3\nDatabase=%1/big.sqlite\n").arg(Folder()).toUtf8());
+    setenv("ODBCSYSINI", QFile::encodeName(Folder()).constData(), 1);
     setenv("ODBCINI", QFile::encodeName(ini.fileName()).constData(), 1);
     return true;
 }
@@ -268,7 +284,10 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const char* rowsText = std::getenv("QUIBO_BENCH_ROWS");
     const int rows = rowsText ? std::atoi(rowsText) : 100000;
-    std::fprintf(stderr, "generating sources of %d rows in %s ...\n", rows, qPrintable(Folder()->path()));
+    if (GivenFolder())
+        std::fprintf(stderr, "reading the sources in %s\n", qPrintable(Folder()));
+    else
+        std::fprintf(stderr, "generating sources of %d rows in %s ...\n", rows, qPrintable(Folder()));
     if (!Generate(rows)) {
         std::fprintf(stderr, "could not generate the sources (python3 with xlwt/openpyxl, %s)\n",
                      QUIBO_MKMDB);
