@@ -144,6 +144,14 @@ TEST(BiffBookTest, RefusesDamagedCompoundFiles) {
              return b;
          }},
         {"NoStreams", [](QByteArray b) { return b.left(512); }},
+        // Found by fuzzing: FreeXL, given such a file, converts that many bytes of the name.
+        {"RootNameLongerThanItsField",
+         [](QByteArray b) {
+             const qsizetype root = (Get32(b, 0x30) + 1) * 512;
+             b[root + 0x40] = '\xFF';
+             b[root + 0x41] = '\xFF';
+             return b;
+         }},
     };
     for (const auto& [name, damage] : cases) {
         SCOPED_TRACE(name);
