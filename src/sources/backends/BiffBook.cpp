@@ -559,8 +559,15 @@ bool BiffBook::readSheet(int index, const CellSink& sink) const {
 
     quint32 rows = std::numeric_limits<quint32>::max();
     quint32 columns = std::numeric_limits<quint32>::max();
+    // A sheet has 256 columns: a cell past them is a damaged record, and would stretch the sheet's
+    // range over billions of empty cells.
+    constexpr quint16 SheetColumns = 256;
+    bool pastLastColumn = false;
     auto put = [&](quint16 row, quint16 column, SourceCell cell) {
-        if (row < rows && column < columns) sink(row, column, std::move(cell));
+        if (column >= SheetColumns)
+            pastLastColumn = true;
+        else if (row < rows && column < columns)
+            sink(row, column, std::move(cell));
     };
     int depth = 1;                           // charts embedded in the sheet are substreams of their own
     int pendingRow = -1, pendingColumn = -1; // a formula whose text result follows
@@ -644,7 +651,7 @@ bool BiffBook::readSheet(int index, const CellSink& sink) const {
             break;
         }
     }
-    return !records.broken();
+    return !records.broken() && !pastLastColumn;
 }
 
 } // namespace quibo

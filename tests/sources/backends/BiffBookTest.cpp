@@ -175,6 +175,24 @@ TEST(BiffBookTest, RefusesDamagedCompoundFiles) {
     }
 }
 
+TEST(BiffBookTest, RefusesASheetWithACellPastItsLastColumn) {
+    // Found by fuzzing: a cell at column 28162 stretched the sheet over 65536 rows of that width.
+    const QByteArray good = Fixture();
+    const qsizetype cell = good.indexOf(QByteArray("\xFD\x00\x0A\x00", 4)); // the first shared-string cell
+    ASSERT_GT(cell, 0);
+    for (const auto& [column, reads] : std::vector<std::pair<quint16, bool>>{{255, true}, {256, false}}) {
+        QByteArray damaged = good;
+        damaged[cell + 6] = static_cast<char>(column & 0xFF);
+        damaged[cell + 7] = static_cast<char>(column >> 8);
+        BiffBook book;
+        ASSERT_EQ(book.open(damaged, true), BiffBook::Status::Ok);
+        int refused = 0;
+        for (int sheet = 0; sheet < book.sheetNames().size(); ++sheet)
+            if (!book.readSheet(sheet, [](int, int, SourceCell) {})) ++refused;
+        EXPECT_EQ(refused, reads ? 0 : 1) << column;
+    }
+}
+
 TEST(BiffBookTest, ADamagedWorkbookIsRefusedInTheProgramsOwnWords) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("damaged.xls"));
