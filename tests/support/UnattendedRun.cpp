@@ -81,8 +81,14 @@ UnattendedRun::Ended UnattendedRun::Run(const QString& kind, const QString& sour
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home + QStringLiteral("/runtime"));
     quibo.setProcessEnvironment(environment);
-    quibo.start(QStringLiteral(QUIBO_EXE),
-                {kind, source, importType, "Sharma Traders", report, "127.0.0.1", port, "POSTSILENT"});
+    QStringList arguments{kind,   source,      importType, "Sharma Traders",
+                          report, "127.0.0.1", port,       "POSTSILENT"};
+    if (launcher.isEmpty()) {
+        quibo.start(QStringLiteral(QUIBO_EXE), arguments);
+    } else {
+        arguments.prepend(QStringLiteral(QUIBO_EXE));
+        quibo.start(launcher.first(), launcher.mid(1) + arguments);
+    }
     EXPECT_TRUE(quibo.waitForFinished(60000)) << importType.toStdString();
     EXPECT_EQ(quibo.exitStatus(), QProcess::NormalExit);
     Ended ended;

@@ -12,6 +12,7 @@
 #include <QByteArray>
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -57,6 +58,9 @@ protected:
     TempFolder folder;
     QProcess server;
     QString port;
+    // The program and arguments Run starts the program through, as in "setpriv ... quibo ...";
+    // empty: the program is started directly.
+    QStringList launcher;
 };
 
 } // namespace quibo::test

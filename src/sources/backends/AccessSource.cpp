@@ -103,7 +103,19 @@ struct AccessSource::Impl {
 AccessSource::AccessSource(QString path) : m_path(std::move(path)), d(std::make_unique<Impl>()) {
     sourcefile::RequireReadableFile(m_path);
     d->mdb = mdb_open(QFile::encodeName(m_path).constData(), MDB_NOFLAGS);
-    if (!d->mdb || !mdb_read_catalog(d->mdb, MDB_TABLE))
+    if (!d->mdb) sourcefile::RaiseNotOfKind(m_path, QStringLiteral("an Access database (.mdb)"));
+    // The catalog is itself a table, found as the library finds it, and its rows are walked through
+    // its page map like any other's: a catalog without one would crash the library's walk.
+    MdbCatalogEntry catalog{};
+    catalog.mdb = d->mdb;
+    catalog.object_type = MDB_TABLE;
+    catalog.table_pg = 2;
+    std::strcpy(catalog.object_name, "MSysObjects");
+    std::unique_ptr<MdbTableDef, void (*)(MdbTableDef*)> def(mdb_read_table(&catalog), mdb_free_tabledef);
+    if (def && (!def->usage_map || def->map_sz == 0))
+        sourcefile::RaiseBroken(m_path, QStringLiteral("has a catalog without its page map; it is damaged."));
+    def.reset();
+    if (!mdb_read_catalog(d->mdb, MDB_TABLE))
         sourcefile::RaiseNotOfKind(m_path, QStringLiteral("an Access database (.mdb)"));
 }
 

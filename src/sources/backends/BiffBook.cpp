@@ -53,6 +53,10 @@ public:
         // The root entry holds the mini stream, which holds the streams below the cut-off.
         const uchar* root = d;
         if (root[0x42] != 5) return Found::Malformed;
+        // A name longer than its 64-byte field marks a damaged directory; FreeXL, which reads the
+        // workbooks left to it, would convert that many bytes from the field and read past it.
+        for (qsizetype i = 0; i < entries; ++i)
+            if (U16(d + i * 128 + 0x40) > 64) return Found::Malformed;
         bool haveBook = false;
         for (qsizetype i = 1; i < entries; ++i) {
             const uchar* e = d + i * 128;
@@ -69,9 +73,11 @@ public:
             const quint32 start = U32(e + 0x74);
             if (size >= m_cutoff)
                 return chain(m_fat, start, size, stream) ? Found::Workbook : Found::Malformed;
+            // The mini stream is bounded by the file like any other stream.
+            const quint32 miniSize = U32(root + 0x78);
+            if (miniSize > quint64(m_size)) return Found::Malformed;
             QByteArray mini;
-            if (!readMiniFat() || !chain(m_fat, U32(root + 0x74), U32(root + 0x78), mini))
-                return Found::Malformed;
+            if (!readMiniFat() || !chain(m_fat, U32(root + 0x74), miniSize, mini)) return Found::Malformed;
             return miniChain(mini, start, size, stream) ? Found::Workbook : Found::Malformed;
         }
         return haveBook ? Found::Book : Found::None;
@@ -553,8 +559,15 @@ bool BiffBook::readSheet(int index, const CellSink& sink) const {
 
     quint32 rows = std::numeric_limits<quint32>::max();
     quint32 columns = std::numeric_limits<quint32>::max();
+    // A sheet has 256 columns: a cell past them is a damaged record, and would stretch the sheet's
+    // range over billions of empty cells.
+    constexpr quint16 SheetColumns = 256;
+    bool pastLastColumn = false;
     auto put = [&](quint16 row, quint16 column, SourceCell cell) {
-        if (row < rows && column < columns) sink(row, column, std::move(cell));
+        if (column >= SheetColumns)
+            pastLastColumn = true;
+        else if (row < rows && column < columns)
+            sink(row, column, std::move(cell));
     };
     int depth = 1;                           // charts embedded in the sheet are substreams of their own
     int pendingRow = -1, pendingColumn = -1; // a formula whose text result follows
@@ -638,7 +651,7 @@ bool BiffBook::readSheet(int index, const CellSink& sink) const {
             break;
         }
     }
-    return !records.broken();
+    return !records.broken() && !pastLastColumn;
 }
 
 } // namespace quibo

@@ -2,11 +2,13 @@
 // against a fresh simulated server and pins its exit status, the last line on standard error, the
 // report file (or its absence) and the masters the server stored.
 
+#include "localdb/LocalDatabase.h"
 #include "support/UnattendedRun.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
+#include <QProcess>
 
 #include <optional>
 #include <string>
@@ -55,6 +57,8 @@ struct Case {
     const char* stored;                // the names of the masters stored, one per line
     // Puts the program's home (data folder, settings) in the state the row needs; may be null.
     void (*prepare)(const QString& home) = nullptr;
+    // The local database's mode, which prepare made read-only, must bind the program, root or not.
+    bool readOnlyDatabase = false;
 };
 
 QString GoodUnits(const test::TempFolder& f) {
@@ -65,6 +69,33 @@ QString GoodUnits(const test::TempFolder& f) {
 void WriteBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     if (file.open(QIODevice::WriteOnly)) file.write(bytes);
+}
+
+// A local database as a run leaves it, then read-only.
+void ReadOnlyDatabase(const QString& home) {
+    { LocalDatabase made(home); }
+    QFile::setPermissions(home + QLatin1Char('/') + LocalDatabase::FileName,
+                          QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+}
+
+// How to start the program so that it cannot write `path`, whose mode is read-only: directly when
+// the mode binds this process already; as root, through setpriv without the capabilities that pass
+// over modes. None when neither holds here.
+std::optional<QStringList> LauncherBoundByModes(const QString& path) {
+    QFile probe(path);
+    if (!probe.open(QIODevice::WriteOnly | QIODevice::Append)) return QStringList();
+    probe.close();
+    const QStringList setpriv{QStringLiteral("setpriv"), QStringLiteral("--bounding-set"),
+                              QStringLiteral("-dac_override,-dac_read_search")};
+    QProcess shell;
+    // 4 only when setpriv ran the shell and the shell could not open the file for writing.
+    shell.start(setpriv.first(),
+                setpriv.mid(1) + QStringList{QStringLiteral("/bin/sh"), QStringLiteral("-c"),
+                                             QStringLiteral("true 2>/dev/null >>\"$1\" || exit 4"),
+                                             QStringLiteral("sh"), path});
+    if (!shell.waitForFinished(10000) || shell.exitStatus() != QProcess::NormalExit || shell.exitCode() != 4)
+        return std::nullopt;
+    return setpriv;
 }
 
 const Case Cases[] = {
@@ -151,6 +182,10 @@ const Case Cases[] = {
          WriteBytes(home + QStringLiteral("/config/Quibo20/Quibo20.conf"),
                     QByteArray::fromRawData(CorruptSettings, sizeof CorruptSettings - 1));
      }},
+    // As with a corrupt one: the staging tables cannot be emptied, so nothing is posted.
+    {"ReadOnlyLocalDatabase", GoodUnits, "UNITS", 2,
+     "quibo: the run stopped at an error (F01-0015): attempt to write a readonly database",
+     "Nos" + std::string(72, ' ') + "\r\n" + Blank + Blank, "", ReadOnlyDatabase, true},
 };
 
 class UnattendedExit : public test::UnattendedRun, public ::testing::WithParamInterface<Case> {};
@@ -170,6 +205,13 @@ QString StoredNames(const QByteArray& dump) {
 TEST_P(UnattendedExit, EndsAsPinned) {
     const Case& c = GetParam();
     if (c.prepare) c.prepare(folder.file(QStringLiteral("home")));
+    if (c.readOnlyDatabase) {
+        const auto through = LauncherBoundByModes(folder.file(QStringLiteral("home/Quibo20.DAT")));
+        if (!through)
+            GTEST_SKIP()
+                << "this process writes past a read-only mode and setpriv cannot drop that power here";
+        launcher = *through;
+    }
     const Ended ended = Run(QStringLiteral("XLS"), c.source(folder), QString::fromLatin1(c.importType),
                             QStringLiteral("report.txt"));
     EXPECT_EQ(ended.exitCode, c.exitCode) << ended.errors.toStdString();

@@ -144,6 +144,14 @@ TEST(BiffBookTest, RefusesDamagedCompoundFiles) {
              return b;
          }},
         {"NoStreams", [](QByteArray b) { return b.left(512); }},
+        // Found by fuzzing: FreeXL, given such a file, converts that many bytes of the name.
+        {"RootNameLongerThanItsField",
+         [](QByteArray b) {
+             const qsizetype root = (Get32(b, 0x30) + 1) * 512;
+             b[root + 0x40] = '\xFF';
+             b[root + 0x41] = '\xFF';
+             return b;
+         }},
     };
     for (const auto& [name, damage] : cases) {
         SCOPED_TRACE(name);
@@ -164,6 +172,24 @@ TEST(BiffBookTest, RefusesDamagedCompoundFiles) {
         Put32(looped, fat(from), to);
         BiffBook book;
         EXPECT_EQ(book.open(looped, true), BiffBook::Status::Malformed) << from << " to " << to;
+    }
+}
+
+TEST(BiffBookTest, RefusesASheetWithACellPastItsLastColumn) {
+    // Found by fuzzing: a cell at column 28162 stretched the sheet over 65536 rows of that width.
+    const QByteArray good = Fixture();
+    const qsizetype cell = good.indexOf(QByteArray("\xFD\x00\x0A\x00", 4)); // the first shared-string cell
+    ASSERT_GT(cell, 0);
+    for (const auto& [column, reads] : std::vector<std::pair<quint16, bool>>{{255, true}, {256, false}}) {
+        QByteArray damaged = good;
+        damaged[cell + 6] = static_cast<char>(column & 0xFF);
+        damaged[cell + 7] = static_cast<char>(column >> 8);
+        BiffBook book;
+        ASSERT_EQ(book.open(damaged, true), BiffBook::Status::Ok);
+        int refused = 0;
+        for (int sheet = 0; sheet < book.sheetNames().size(); ++sheet)
+            if (!book.readSheet(sheet, [](int, int, SourceCell) {})) ++refused;
+        EXPECT_EQ(refused, reads ? 0 : 1) << column;
     }
 }
 

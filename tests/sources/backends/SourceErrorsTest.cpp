@@ -67,7 +67,12 @@ INSTANTIATE_TEST_SUITE_P(
         OpenCase{"BrokenWorkbookPart", XlsxConnectionString(Broken("broken-workbook.xlsx")),
                  QStringLiteral("The source \"%1\" has a broken part \"xl/workbook.xml\": Start-end tags "
                                 "mismatch at byte 17.")
-                     .arg(Broken("broken-workbook.xlsx"))}),
+                     .arg(Broken("broken-workbook.xlsx"))},
+        // Found by fuzzing: the library's walk of the catalog's rows crashed on it.
+        OpenCase{"AccessCatalogWithoutItsPageMap",
+                 AccessConnectionString(Broken("catalog-without-page-map.mdb"), QString()),
+                 QStringLiteral("The source \"%1\" has a catalog without its page map; it is damaged.")
+                     .arg(Broken("catalog-without-page-map.mdb"))}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(OpeningFails, AFileThatCannotBeReadSaysSo) {
