@@ -20,6 +20,7 @@
 #include <map>
 #include <memory>
 #include <string_view>
+#include <utility>
 
 namespace quibo {
 
@@ -486,7 +487,15 @@ void ParseRows(char* xml, size_t size, size_t offset, const SheetContext& contex
 }
 
 // The classes of the bytes the scanner tells apart; bytes past ASCII in a name are left to the parser.
-enum : unsigned char { Space = 1, NameStart = 2, NameChar = 4 };
+enum : unsigned char {
+    Space = 1,
+    NameStart = 2,
+    NameChar = 4,
+    TextEnd = 8,   // markup or the end of the batch
+    TextStop = 16, // that, or a byte the parser changes in text
+    Rewritten = 32,
+    ValueStop = 64, // a quote, the end, or a byte the parser changes in an attribute's value
+};
 
 constexpr std::array<unsigned char, 256> CharClasses = [] {
     std::array<unsigned char, 256> classes{};
@@ -497,6 +506,16 @@ constexpr std::array<unsigned char, 256> CharClasses = [] {
         if (letter) classes[static_cast<size_t>(c)] = NameStart | NameChar;
         if ((c >= '0' && c <= '9') || c == '-' || c == '.') classes[static_cast<size_t>(c)] = NameChar;
     }
+    // Text ends at markup or at the end of the batch; '&' and '\r' change in the parser's text, and
+    // in an attribute's value blanks other than ' ' as well.
+    for (const char c : {'<', '\0'})
+        classes[static_cast<unsigned char>(c)] |= TextEnd | TextStop;
+    for (const char c : {'&', '\r'})
+        classes[static_cast<unsigned char>(c)] |= TextStop;
+    for (const char c : {'&', '\r', '\t', '\n'})
+        classes[static_cast<unsigned char>(c)] |= Rewritten | ValueStop;
+    for (const char c : {'"', '\'', '\0'})
+        classes[static_cast<unsigned char>(c)] |= ValueStop;
     return classes;
 }();
 
@@ -642,28 +661,35 @@ void AppendXmlText(std::string_view raw, std::string& out) {
     }
 }
 
+// Compares a name or value with a literal; inlined, where std::string_view's == calls memcmp.
+template <size_t N> bool Named(std::string_view text, const char (&literal)[N]) {
+    if (text.size() != N - 1) return false;
+    for (size_t i = 0; i + 1 < N; ++i)
+        if (text[i] != literal[i]) return false;
+    return true;
+}
+
 // Reads a batch of rows straight from its bytes, for the plain XML worksheets hold: elements,
 // attributes and text with entity and character references. On anything else (comments, CDATA,
 // processing instructions, names beyond ASCII, NUL bytes, markup that is not well formed) it gives
 // up, and the batch goes to the XML parser, which reads it the same way or names what is wrong;
 // cells already set are then set again, to the same values.
+//
+// The batch holds no NUL and is followed by one, so the scan stops at its end without counting.
 class RowScanner {
 public:
-    RowScanner(const char* begin, const char* end, const SheetContext& context)
-        : m_p(begin), m_end(end), m_context(context) {}
+    RowScanner(const char* begin, const SheetContext& context) : m_p(begin), m_context(context) {}
 
     bool scan(int& lastRow, SheetBuilder& sheet) {
-        if (std::memchr(m_p, 0, static_cast<size_t>(m_end - m_p))) return false;
         for (;;) {
-            const char* lt =
-                static_cast<const char*>(std::memchr(m_p, '<', static_cast<size_t>(m_end - m_p)));
-            if (!lt) return true; // text between rows is no cell
-            m_p = lt + 1;
+            skipText();
+            if (!*m_p) return true; // text between rows is no cell
+            ++m_p;
             std::string_view name;
             bool empty = false;
             Attributes attributes;
             if (!startTag(name, empty, &attributes)) return false;
-            if (LocalName(name) != "row") {
+            if (!Named(LocalName(name), "row")) {
                 if (!empty && !skipContent(name)) return false;
                 continue;
             }
@@ -690,67 +716,74 @@ private:
         bool hasValue = false;
         std::string_view value; // <v>'s text as written
         bool hasItem = false;
-        std::string item; // <is>'s text, decoded
+        std::string_view item; // <is>'s text, decoded: the bytes of its one plain <t>, or m_joined
+        int pieces = 0;
+        bool joined = false;
     };
 
-    bool at(char c) const { return m_p < m_end && *m_p == c; }
-
     void skipSpaces() {
-        while (m_p < m_end && IsSpace(*m_p))
+        while (IsSpace(*m_p))
+            ++m_p;
+    }
+
+    // Up to the next "<" or the end.
+    void skipText() {
+        while (!Is(*m_p, TextEnd))
             ++m_p;
     }
 
     // After "<": a start tag up to and over its ">" or "/>".
     bool startTag(std::string_view& name, bool& empty, Attributes* attributes) {
         const char* start = m_p;
-        if (m_p >= m_end || !Is(*m_p, NameStart)) return false;
-        while (m_p < m_end && Is(*m_p, NameChar))
+        if (!Is(*m_p, NameStart)) return false;
+        while (Is(*m_p, NameChar))
             ++m_p;
         name = std::string_view(start, static_cast<size_t>(m_p - start));
         for (;;) {
-            if (m_p >= m_end) return false;
             if (*m_p == '>') {
                 ++m_p;
                 empty = false;
                 return true;
             }
             if (*m_p == '/') {
-                if (m_end - m_p < 2 || m_p[1] != '>') return false;
+                if (m_p[1] != '>') return false;
                 m_p += 2;
                 empty = true;
                 return true;
             }
             if (!IsSpace(*m_p)) return false;
             skipSpaces();
-            if (m_p >= m_end) return false;
             if (*m_p == '>' || *m_p == '/') continue;
             if (!Is(*m_p, NameStart)) return false;
             const char* attributeStart = m_p;
-            while (m_p < m_end && Is(*m_p, NameChar))
+            while (Is(*m_p, NameChar))
                 ++m_p;
             const std::string_view attribute(attributeStart, static_cast<size_t>(m_p - attributeStart));
             skipSpaces();
-            if (!at('=')) return false;
+            if (*m_p != '=') return false;
             ++m_p;
             skipSpaces();
-            if (m_p >= m_end || (*m_p != '"' && *m_p != '\'')) return false;
+            if (*m_p != '"' && *m_p != '\'') return false;
             const char quote = *m_p++;
             const char* close = m_p;
-            while (close < m_end && *close != quote)
-                ++close;
-            if (close == m_end) return false;
+            bool plain = true; // nothing the parser would rewrite
+            for (;; ++close) {
+                while (!Is(*close, ValueStop))
+                    ++close;
+                if (*close == quote) break;
+                if (!*close) return false;
+                if (Is(*close, Rewritten)) plain = false;
+            }
             const std::string_view value(m_p, static_cast<size_t>(close - m_p));
             m_p = close + 1;
-            if (m_p < m_end && Is(*m_p, NameStart)) return false;
+            if (Is(*m_p, NameStart)) return false;
             if (attributes && attribute.size() == 1) {
                 std::string_view* slot = attribute[0] == 'r'   ? &attributes->r
                                          : attribute[0] == 't' ? &attributes->t
                                          : attribute[0] == 's' ? &attributes->s
                                                                : nullptr;
                 if (slot && !slot->data()) {
-                    // Values the parser would rewrite are left to it.
-                    for (const char c : value)
-                        if (c == '&' || c == '\t' || c == '\r' || c == '\n') return false;
+                    if (!plain) return false; // left to the parser
                     *slot = value.empty() ? std::string_view(close, 0) : value;
                 }
             }
@@ -759,21 +792,19 @@ private:
 
     // After "</": the end tag of `name`.
     bool endTag(std::string_view name) {
-        if (static_cast<size_t>(m_end - m_p) < name.size()) return false;
         for (const char c : name)
-            if (*m_p++ != c) return false;
-        if (m_p < m_end && Is(*m_p, NameChar)) return false;
+            if (*m_p++ != c) return false; // the end's NUL differs from every name byte
+        if (Is(*m_p, NameChar)) return false;
         skipSpaces();
-        if (!at('>')) return false;
+        if (*m_p != '>') return false;
         ++m_p;
         return true;
     }
 
-    // Over the next "<"; false at the end of the batch or before markup other than a tag.
+    // Over the next "<"; false at the end of the batch.
     bool nextTag(bool& closing) {
-        while (m_p < m_end && *m_p != '<')
-            ++m_p;
-        if (m_end - m_p < 2) return false;
+        skipText();
+        if (!*m_p) return false;
         ++m_p;
         closing = *m_p == '/';
         if (closing) ++m_p;
@@ -800,30 +831,45 @@ private:
         return true;
     }
 
-    // An element of text alone, through its end tag.
-    bool textOf(std::string_view name, std::string_view& text) {
+    // An element of text alone, through its end tag; `plain` when no byte needs decoding.
+    bool textOf(std::string_view name, std::string_view& text, bool& plain) {
         const char* start = m_p;
-        const char* lt = m_p;
-        while (lt < m_end && *lt != '<')
-            ++lt;
-        if (m_end - lt < 2 || lt[1] != '/') return false;
-        text = std::string_view(start, static_cast<size_t>(lt - start));
-        m_p = lt + 2;
+        plain = true;
+        for (;; ++m_p) {
+            while (!Is(*m_p, TextStop))
+                ++m_p;
+            if (*m_p == '<') break;
+            if (!*m_p) return false;
+            plain = false;
+        }
+        if (m_p[1] != '/') return false;
+        text = std::string_view(start, static_cast<size_t>(m_p - start));
+        m_p += 2;
         return endTag(name);
     }
 
-    bool appendTextOf(std::string_view name, std::string& out) {
+    bool appendTextOf(std::string_view name, Cell& cell) {
         std::string_view text;
-        if (!textOf(name, text)) return false;
-        if (text.find_first_of("&\r") == std::string_view::npos)
-            out.append(text);
+        bool plain = true;
+        if (!textOf(name, text, plain)) return false;
+        if (plain && cell.pieces++ == 0) {
+            cell.item = text;
+            return true;
+        }
+        if (!cell.joined) {
+            m_joined.assign(cell.item);
+            cell.joined = true;
+        }
+        if (plain)
+            m_joined.append(text);
         else
-            AppendXmlText(text, out);
+            AppendXmlText(text, m_joined);
+        cell.item = m_joined;
         return true;
     }
 
     // The text of a string item: its own <t>s and its runs' <t>s, in order; phonetic runs are not text.
-    bool item(std::string_view name, std::string& out) {
+    bool item(std::string_view name, Cell& cell) {
         for (;;) {
             bool closing = false;
             if (!nextTag(closing)) return false;
@@ -833,9 +879,9 @@ private:
             if (!startTag(child, empty, nullptr)) return false;
             if (empty) continue;
             const std::string_view local = LocalName(child);
-            if (local == "t") {
-                if (!appendTextOf(child, out)) return false;
-            } else if (local == "r") {
+            if (Named(local, "t")) {
+                if (!appendTextOf(child, cell)) return false;
+            } else if (Named(local, "r")) {
                 for (;;) {
                     if (!nextTag(closing)) return false;
                     if (closing) {
@@ -845,8 +891,8 @@ private:
                     std::string_view runChild;
                     if (!startTag(runChild, empty, nullptr)) return false;
                     if (empty) continue;
-                    if (LocalName(runChild) == "t") {
-                        if (!appendTextOf(runChild, out)) return false;
+                    if (Named(LocalName(runChild), "t")) {
+                        if (!appendTextOf(runChild, cell)) return false;
                     } else if (!skipContent(runChild)) {
                         return false;
                     }
@@ -866,12 +912,19 @@ private:
             bool empty = false;
             if (!startTag(child, empty, nullptr)) return false;
             const std::string_view local = LocalName(child);
-            if (local == "v" && !cell.hasValue) {
+            if (Named(local, "v") && !cell.hasValue) {
                 cell.hasValue = true;
-                if (!empty && !textOf(child, cell.value)) return false;
-            } else if (local == "is" && !cell.hasItem) {
+                if (empty) continue;
+                bool plain = true;
+                if (!textOf(child, cell.value, plain)) return false;
+                if (!plain) {
+                    m_text.clear();
+                    AppendXmlText(cell.value, m_text);
+                    cell.value = m_text;
+                }
+            } else if (Named(local, "is") && !cell.hasItem) {
                 cell.hasItem = true;
-                if (!empty && !item(child, cell.item)) return false;
+                if (!empty && !item(child, cell)) return false;
             } else if (!empty && !skipContent(child)) {
                 return false;
             }
@@ -903,7 +956,7 @@ private:
             bool empty = false;
             Attributes attributes;
             if (!startTag(child, empty, &attributes)) return false;
-            if (LocalName(child) != "c") {
+            if (!Named(LocalName(child), "c")) {
                 if (!empty && !skipContent(child)) return false;
                 continue;
             }
@@ -918,7 +971,9 @@ private:
             cell.hasValue = false;
             cell.value = {};
             cell.hasItem = false;
-            cell.item.clear();
+            cell.item = {};
+            cell.pieces = 0;
+            cell.joined = false;
             if (!empty && !cellContent(child, cell)) return false;
             if (column >= MaxColumns) continue;
             SourceCell v = value(cell);
@@ -939,32 +994,23 @@ private:
         return index;
     }
 
-    // <v>'s text as the parser gives it.
-    std::string_view valueText(const Cell& cell) {
-        if (cell.value.find_first_of("&\r") == std::string_view::npos) return cell.value;
-        m_text.clear();
-        AppendXmlText(cell.value, m_text);
-        return m_text;
-    }
-
     SourceCell value(const Cell& cell) {
         const std::string_view type = cell.type;
-        if (type == "s") {
+        const std::string_view v = cell.value;
+        if (Named(type, "s")) {
             if (!cell.hasValue) return {};
-            const long long i = Index(valueText(cell));
+            const long long i = Index(v);
             if (i < 0 || static_cast<size_t>(i) >= m_context.sharedStrings.size()) return {};
             return m_context.sharedStrings[static_cast<size_t>(i)];
         }
-        if (type == "inlineStr") return cell.hasItem ? TextCell(cell.item) : SourceCell{};
-        if (type == "str") return cell.hasValue ? TextCell(valueText(cell)) : QString();
-        if (type == "b") {
+        if (Named(type, "inlineStr")) return cell.hasItem ? TextCell(cell.item) : SourceCell{};
+        if (Named(type, "str")) return cell.hasValue ? TextCell(v) : QString();
+        if (Named(type, "b")) {
             if (!cell.hasValue) return {};
-            const std::string_view b = valueText(cell);
-            return b == "1" || b == "true";
+            return Named(v, "1") || Named(v, "true");
         }
-        if (type == "e" || !cell.hasValue) return {};
-        if (type == "d") {
-            const std::string_view v = valueText(cell);
+        if (Named(type, "e") || !cell.hasValue) return {};
+        if (Named(type, "d")) {
             const QString text = QString::fromUtf8(v.data(), static_cast<qsizetype>(v.size()));
             const QDateTime date = ParseDateText(text);
             if (!date.isValid()) return text;
@@ -973,23 +1019,30 @@ private:
         const int style = cell.style.data() ? AttributeInt(cell.style) : 0;
         const bool isDate = style >= 0 && static_cast<size_t>(style) < m_context.dateStyles.size() &&
                             m_context.dateStyles[static_cast<size_t>(style)];
-        return NumberCell(valueText(cell), isDate, m_context.date1904);
+        return NumberCell(v, isDate, m_context.date1904);
     }
 
     const char* m_p;
-    const char* m_end;
     const SheetContext& m_context;
     std::vector<std::string_view> m_open;
     std::vector<std::pair<int, SourceCell>> m_cells; // the row's cells, to be set when it ends
-    std::string m_text;
+    std::string m_text;                              // <v>'s text, decoded
+    std::string m_joined;                            // <is>'s text of more than one plain <t>
 };
 
-// Reads the rows of one batch of <row> elements; the batch starts `offset` bytes into the part.
+// Reads the rows of one batch of <row> elements; the batch starts `offset` bytes into the part. The
+// byte after the batch is the buffer's own (the next bytes or its terminator); it is a NUL while the
+// scanner reads.
 void ReadRows(char* xml, size_t size, size_t offset, const SheetContext& context, int& lastRow,
               SheetBuilder& sheet) {
     const int rowBefore = lastRow;
-    if (RowScanner(xml, xml + size, context).scan(lastRow, sheet)) return;
-    lastRow = rowBefore;
+    if (!std::memchr(xml, 0, size)) {
+        const char kept = std::exchange(xml[size], '\0');
+        const bool read = RowScanner(xml, context).scan(lastRow, sheet);
+        xml[size] = kept;
+        if (read) return;
+        lastRow = rowBefore;
+    }
     ParseRows(xml, size, offset, context, lastRow, sheet);
 }
 
