@@ -15,8 +15,7 @@
 namespace quibo {
 namespace {
 
-const char* const Types =
-    "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"/>";
+const char* const Types = "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"/>";
 const char* const PackageRels =
     "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship "
     "Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" "
@@ -38,9 +37,10 @@ QString WriteWorkbook(const test::TempFolder& folder, const std::string& rows) {
         {"_rels/.rels", PackageRels},
         {"xl/workbook.xml", Workbook},
         {"xl/_rels/workbook.xml.rels", WorkbookRels},
-        {"xl/worksheets/sheet1.xml", "<worksheet><sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>A</t>"
-                                     "</is></c></row>" +
-                                         rows + "</sheetData></worksheet>"}};
+        {"xl/worksheets/sheet1.xml",
+         "<worksheet><sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>A</t>"
+         "</is></c></row>" +
+             rows + "</sheetData></worksheet>"}};
     for (const auto& [name, data] : parts)
         zip_file_add(zip, name, zip_source_buffer(zip, data.data(), data.size(), 0), ZIP_FL_OVERWRITE);
     zip_close(zip);
@@ -71,10 +71,12 @@ std::string Inline(const char* text) {
 INSTANTIATE_TEST_SUITE_P(
     Markup, XlsxSheet,
     ::testing::Values(
-        SheetCase{"References", Inline("a&amp;b&lt;c&gt;&quot;&apos;&#65;&#x42;&#233;"), {"a&b<c>\"'AB\u00e9"}},
+        SheetCase{
+            "References", Inline("a&amp;b&lt;c&gt;&quot;&apos;&#65;&#x42;&#233;"), {"a&b<c>\"'AB\u00e9"}},
         SheetCase{"UnknownReferencesStand", Inline("&foo; &am; &#; &#12a; &"), {"&foo; &am; &#; &#12a; &"}},
         SheetCase{"LineEnds", Inline("1\r\n2\r3\n&#13;"), {"1\n2\n3\n\r"}},
-        SheetCase{"Runs", "<row><c t='inlineStr'><is><r><rPr><b/></rPr><t>Ca</t></r><r><t>sh</t></r></is></c></row>",
+        SheetCase{"Runs",
+                  "<row><c t='inlineStr'><is><r><rPr><b/></rPr><t>Ca</t></r><r><t>sh</t></r></is></c></row>",
                   {"Cash"}},
         SheetCase{"Prefixes", "<x:row r=\"2\"><x:c r=\"A2\"><x:v>7</x:v></x:c></x:row>", {"7"}},
         SheetCase{"BlanksAndQuotes", "<row  r = '2' ><c r='A2'\n t=\"str\" ><v >x</v ></c></row>", {"x"}},
@@ -82,12 +84,17 @@ INSTANTIATE_TEST_SUITE_P(
                   "<row><c><v>1.5</v></c></row><row><c><v>-0.25</v></c></row><row><c><v>1e3</v></c></row>"
                   "<row><c><v> 12abc</v></c></row><row><c><v>abc</v></c></row>",
                   {"1.5", "-0.25", "1000", "12", "abc"}},
-        SheetCase{"RowsAndCellsWithoutReferences", "<row r=\"3\"><c r=\"A3\"><v>1</v></c></row><row><c><v>2</v></c></row>",
+        SheetCase{"RowsAndCellsWithoutReferences",
+                  "<row r=\"3\"><c r=\"A3\"><v>1</v></c></row><row><c><v>2</v></c></row>",
                   {"", "1", "2"}},
-        SheetCase{"LaterCellOfAColumnWins", "<row r=\"2\"><c r=\"A2\"><v>1</v></c><c r=\"A2\"><v>2</v></c></row>", {"2"}},
+        SheetCase{"LaterCellOfAColumnWins",
+                  "<row r=\"2\"><c r=\"A2\"><v>1</v></c><c r=\"A2\"><v>2</v></c></row>",
+                  {"2"}},
         SheetCase{"CommentsAndCData",
-                  "<!-- note --><row><c t=\"inlineStr\"><is><t><![CDATA[<raw>]]></t></is></c></row>", {"<raw>"}},
-        SheetCase{"EntitiesInAttributes", "<row r=\"2\"><c r=\"A2\" t=\"&#115;tr\"><v>s</v></c></row>", {"s"}}),
+                  "<!-- note --><row><c t=\"inlineStr\"><is><t><![CDATA[<raw>]]></t></is></c></row>",
+                  {"<raw>"}},
+        SheetCase{
+            "EntitiesInAttributes", "<row r=\"2\"><c r=\"A2\" t=\"&#115;tr\"><v>s</v></c></row>", {"s"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(XlsxSheet, BrokenMarkupInARowIsNamedByItsPart) {
@@ -98,10 +105,11 @@ TEST(XlsxSheet, BrokenMarkupInARowIsNamedByItsPart) {
         XlsxSource(path).read(QStringLiteral("S$"));
         ADD_FAILURE() << "read a broken row";
     } catch (const vb::RuntimeError& e) {
-        EXPECT_EQ(e.description().toStdString(), QStringLiteral("The source \"%1\" has a broken part \"xl/worksheets/sheet1.xml\": "
-                                                  "Start-end tags mismatch at byte 111.")
-                                       .arg(path)
-                                       .toStdString());
+        EXPECT_EQ(e.description().toStdString(),
+                  QStringLiteral("The source \"%1\" has a broken part \"xl/worksheets/sheet1.xml\": "
+                                 "Start-end tags mismatch at byte 111.")
+                      .arg(path)
+                      .toStdString());
     }
 }
 
