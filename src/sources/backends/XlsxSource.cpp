@@ -717,7 +717,7 @@ private:
         std::string_view value; // <v>'s text as written
         bool hasItem = false;
         std::string_view item; // <is>'s text, decoded: the bytes of its one plain <t>, or m_joined
-        int pieces = 0;
+        int texts = 0;         // the <t>s read so far
         bool joined = false;
     };
 
@@ -852,7 +852,7 @@ private:
         std::string_view text;
         bool plain = true;
         if (!textOf(name, text, plain)) return false;
-        if (plain && cell.pieces++ == 0) {
+        if (plain && cell.texts++ == 0) {
             cell.item = text;
             return true;
         }
@@ -972,7 +972,7 @@ private:
             cell.value = {};
             cell.hasItem = false;
             cell.item = {};
-            cell.pieces = 0;
+            cell.texts = 0;
             cell.joined = false;
             if (!empty && !cellContent(child, cell)) return false;
             if (column >= MaxColumns) continue;
