@@ -13,10 +13,14 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
+#include <climits>
 #include <cstring>
 #include <map>
 #include <memory>
+#include <string_view>
+#include <utility>
 
 namespace quibo {
 
@@ -150,10 +154,12 @@ const char* RelationshipId(const pugi::xml_node& node) {
     return "";
 }
 
-void Parse(pugi::xml_document& doc, const ZipArchive& zip, const std::string& part) {
-    const std::string xml = zip.readAll(part);
+// Parses a part in place: `xml` keeps its bytes, which the document points into, so a large part
+// is held once, not copied for the parser.
+void Parse(pugi::xml_document& doc, std::string& xml, const ZipArchive& zip, const std::string& part) {
+    xml = zip.readAll(part);
     const pugi::xml_parse_result parsed =
-        doc.load_buffer(xml.data(), xml.size(), pugi::parse_default | pugi::parse_ws_pcdata);
+        doc.load_buffer_inplace(xml.data(), xml.size(), pugi::parse_default | pugi::parse_ws_pcdata);
     if (!parsed) {
         doc.reset();
         RaiseBrokenPart(zip.path(), part, XmlError(parsed));
@@ -204,7 +210,8 @@ std::map<std::string, Relationship> ReadRelationships(const ZipArchive& zip, con
     const std::string relsPart = RelationshipsOf(part);
     if (!zip.has(relsPart)) return rels;
     pugi::xml_document doc;
-    Parse(doc, zip, relsPart);
+    std::string xml;
+    Parse(doc, xml, zip, relsPart);
     for (pugi::xml_node r : doc.document_element().children())
         if (Is(r, "Relationship"))
             rels[r.attribute("Id").value()] = {r.attribute("Type").value(),
@@ -302,7 +309,8 @@ std::vector<char> ReadDateStyles(const ZipArchive& zip, const std::string& part)
     std::vector<char> dates;
     if (part.empty() || !zip.has(part)) return dates;
     pugi::xml_document doc;
-    Parse(doc, zip, part);
+    std::string xml;
+    Parse(doc, xml, zip, part);
     const pugi::xml_node root = doc.document_element();
     std::map<int, bool> custom;
     for (pugi::xml_node f : Child(root, "numFmts").children())
@@ -321,27 +329,24 @@ std::vector<QString> ReadSharedStrings(const ZipArchive& zip, const std::string&
     std::vector<QString> strings;
     if (part.empty() || !zip.has(part)) return strings;
     pugi::xml_document doc;
-    Parse(doc, zip, part);
+    std::string xml;
+    Parse(doc, xml, zip, part);
     for (pugi::xml_node si : doc.document_element().children())
         if (Is(si, "si")) strings.push_back(DecodeText(ItemText(si)));
     return strings;
 }
 
-// "AB12" gives column 27 (0-based) and row 11 (0-based); -1 for a part that is absent.
-void ParseReference(const char* ref, int& row, int& column) {
+// The column of a reference: "AB12" gives 27 (from 0); -1 without letters. Past Excel's last
+// column it stops counting, at a column that is no cell.
+int ColumnOf(std::string_view ref) {
     int c = 0;
-    const char* p = ref;
-    while ((*p >= 'A' && *p <= 'Z') || (*p >= 'a' && *p <= 'z')) {
-        c = c * 26 + ((*p | 0x20) - 'a' + 1);
+    size_t i = 0;
+    while (i < ref.size() && ((ref[i] >= 'A' && ref[i] <= 'Z') || (ref[i] >= 'a' && ref[i] <= 'z'))) {
+        c = c * 26 + ((ref[i] | 0x20) - 'a' + 1);
         if (c > MaxColumns) break;
-        ++p;
+        ++i;
     }
-    column = p == ref ? -1 : c - 1;
-    int r = 0;
-    const char* digits = p;
-    while (*p >= '0' && *p <= '9' && r <= MaxRows)
-        r = r * 10 + (*p++ - '0');
-    row = p == digits ? -1 : r - 1;
+    return i == 0 ? -1 : c - 1;
 }
 
 struct SheetContext {
@@ -352,13 +357,51 @@ struct SheetContext {
     bool date1904;
 };
 
-SourceCell NumberCell(const char* text, bool isDate, bool date1904) {
-    while (*text == ' ' || *text == '\t' || *text == '\r' || *text == '\n')
+// Reads the plain decimals a sheet writes ("-12", "1234.5") exactly as std::from_chars would: up to
+// 2^53 as a whole number over a power of ten up to 10^22 is one correctly rounded division. Anything
+// else (an exponent, more digits, no digits) is left to std::from_chars.
+bool PlainDecimal(const char* text, const char* end, double& value, const char*& stop) {
+    static constexpr double Powers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const char* p = text;
+    const bool negative = p < end && *p == '-';
+    p += negative;
+    quint64 mantissa = 0;
+    int digits = 0;
+    int fraction = 0;
+    while (p < end && *p >= '0' && *p <= '9' && digits < 19) {
+        mantissa = mantissa * 10 + static_cast<quint64>(*p++ - '0');
+        ++digits;
+    }
+    if (p < end && *p == '.') {
+        ++p;
+        while (p < end && *p >= '0' && *p <= '9' && digits < 19) {
+            mantissa = mantissa * 10 + static_cast<quint64>(*p++ - '0');
+            ++digits;
+            ++fraction;
+        }
+    }
+    if (digits == 0 || mantissa > (quint64(1) << 53) || fraction > 22) return false;
+    if (p < end && ((*p >= '0' && *p <= '9') || *p == 'e' || *p == 'E' || *p == '.')) return false;
+    const double magnitude = static_cast<double>(mantissa) / Powers[fraction];
+    value = negative ? -magnitude : magnitude;
+    stop = p;
+    return true;
+}
+
+SourceCell NumberCell(std::string_view v, bool isDate, bool date1904) {
+    const char* text = v.data();
+    const char* end = text + v.size();
+    while (text < end && (*text == ' ' || *text == '\t' || *text == '\r' || *text == '\n'))
         ++text;
     double value = 0;
-    const char* end = text + std::strlen(text);
-    const auto [ptr, ec] = std::from_chars(text, end, value);
-    if (ec != std::errc() || ptr == text) return QString::fromUtf8(text);
+    const char* ptr = nullptr;
+    if (!PlainDecimal(text, end, value, ptr)) {
+        const std::from_chars_result parsed = std::from_chars(text, end, value);
+        if (parsed.ec != std::errc() || parsed.ptr == text)
+            return QString::fromUtf8(text, static_cast<qsizetype>(end - text));
+    }
     if (isDate) {
         double serial = value;
         if (date1904)
@@ -369,6 +412,13 @@ SourceCell NumberCell(const char* text, bool isDate, bool date1904) {
         if (date.isValid()) return date;
     }
     return value;
+}
+
+// A text as a cell, its "_xHHHH_" escapes decoded.
+QString TextCell(std::string_view utf8) {
+    for (size_t i = 0; i + 1 < utf8.size(); ++i)
+        if (utf8[i] == '_' && utf8[i + 1] == 'x') return DecodeText(std::string(utf8));
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
 SourceCell CellValue(const pugi::xml_node& c, const SheetContext& context) {
@@ -404,9 +454,10 @@ SourceCell CellValue(const pugi::xml_node& c, const SheetContext& context) {
     return NumberCell(v.text().get(), isDate, context.date1904);
 }
 
-// Reads the rows of one batch of <row> elements; the batch starts `offset` bytes into the part.
-void ReadRows(char* xml, size_t size, size_t offset, const SheetContext& context, int& lastRow,
-              SheetBuilder& sheet) {
+// Reads the rows of one batch of <row> elements with the XML parser; the batch starts `offset` bytes
+// into the part.
+void ParseRows(char* xml, size_t size, size_t offset, const SheetContext& context, int& lastRow,
+               SheetBuilder& sheet) {
     pugi::xml_document doc;
     pugi::xml_parse_result parsed =
         doc.load_buffer_inplace(xml, size, pugi::parse_default | pugi::parse_ws_pcdata);
@@ -423,18 +474,581 @@ void ReadRows(char* xml, size_t size, size_t offset, const SheetContext& context
         int lastColumn = -1;
         for (pugi::xml_node c : row.children()) {
             if (!Is(c, "c")) continue;
-            int cellRow = r;
             int column = lastColumn + 1;
             if (const pugi::xml_attribute ref = c.attribute("r")) {
-                int refRow = -1;
-                ParseReference(ref.value(), refRow, column);
+                column = ColumnOf(ref.value());
                 if (column < 0) column = lastColumn + 1;
             }
             lastColumn = column;
             if (column >= MaxColumns) continue;
-            sheet.set(cellRow, column, CellValue(c, context));
+            sheet.set(r, column, CellValue(c, context));
         }
     }
+}
+
+// The classes of the bytes the scanner tells apart; bytes past ASCII in a name are left to the parser.
+enum : unsigned char {
+    Space = 1,
+    NameStart = 2,
+    NameChar = 4,
+    TextEnd = 8,   // markup or the end of the batch
+    TextStop = 16, // that, or a byte the parser changes in text
+    Rewritten = 32,
+    ValueStop = 64, // a quote, the end, or a byte the parser changes in an attribute's value
+};
+
+constexpr std::array<unsigned char, 256> CharClasses = [] {
+    std::array<unsigned char, 256> classes{};
+    for (const char c : {' ', '\t', '\r', '\n'})
+        classes[static_cast<unsigned char>(c)] = Space;
+    for (int c = 0; c < 256; ++c) {
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':';
+        if (letter) classes[static_cast<size_t>(c)] = NameStart | NameChar;
+        if ((c >= '0' && c <= '9') || c == '-' || c == '.') classes[static_cast<size_t>(c)] = NameChar;
+    }
+    // Text ends at markup or at the end of the batch; '&' and '\r' change in the parser's text, and
+    // in an attribute's value blanks other than ' ' as well.
+    for (const char c : {'<', '\0'})
+        classes[static_cast<unsigned char>(c)] |= TextEnd | TextStop;
+    for (const char c : {'&', '\r'})
+        classes[static_cast<unsigned char>(c)] |= TextStop;
+    for (const char c : {'&', '\r', '\t', '\n'})
+        classes[static_cast<unsigned char>(c)] |= Rewritten | ValueStop;
+    for (const char c : {'"', '\'', '\0'})
+        classes[static_cast<unsigned char>(c)] |= ValueStop;
+    return classes;
+}();
+
+bool Is(char c, unsigned char charClass) {
+    return CharClasses[static_cast<unsigned char>(c)] & charClass;
+}
+
+bool IsSpace(char c) {
+    return Is(c, Space);
+}
+
+std::string_view LocalName(std::string_view name) {
+    for (size_t i = 0; i < name.size(); ++i)
+        if (name[i] == ':') return name.substr(i + 1);
+    return name;
+}
+
+// An attribute as an int the way pugixml reads one: blanks, a sign, decimal or "0x" hex digits;
+// out of range gives the nearest limit.
+int AttributeInt(std::string_view text) {
+    size_t i = 0;
+    while (i < text.size() && IsSpace(text[i]))
+        ++i;
+    const bool negative = i < text.size() && text[i] == '-';
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+    quint64 value = 0;
+    bool overflow = false;
+    const bool hex = i + 1 < text.size() && text[i] == '0' && (text[i + 1] | 0x20) == 'x';
+    if (hex) i += 2;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        int digit;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (hex && (c | 0x20) >= 'a' && (c | 0x20) <= 'f')
+            digit = (c | 0x20) - 'a' + 10;
+        else
+            break;
+        value = value * (hex ? 16 : 10) + static_cast<quint64>(digit);
+        if (value > (quint64(1) << 32)) overflow = true;
+    }
+    if (negative)
+        return overflow || value > quint64(1) << 31 ? INT_MIN : static_cast<int>(-static_cast<qint64>(value));
+    return overflow || value > INT_MAX ? INT_MAX : static_cast<int>(value);
+}
+
+// Appends a text as the XML parser gives it: "\r\n" and "\r" as "\n", the five named entities and
+// character references decoded, anything else as it stands; a reference to U+0000 ends the text.
+void AppendXmlText(std::string_view raw, std::string& out) {
+    size_t i = 0;
+    auto put = [&](char c) { out.push_back(c); };
+    while (i < raw.size()) {
+        const char c = raw[i];
+        if (c == '\r') {
+            put('\n');
+            i += i + 1 < raw.size() && raw[i + 1] == '\n' ? 2 : 1;
+            continue;
+        }
+        if (c != '&') {
+            put(c);
+            ++i;
+            continue;
+        }
+        // Each form is either complete or left as it stands up to the character that broke it.
+        size_t j = i + 1;
+        auto at = [&](size_t k) { return k < raw.size() ? raw[k] : '\0'; };
+        auto named = [&](const char* rest, char value) {
+            size_t k = j;
+            for (const char* r = rest; *r; ++r, ++k)
+                if (at(k) != *r) {
+                    out.append(raw.substr(i, k - i));
+                    i = k;
+                    return;
+                }
+            put(value);
+            i = k;
+        };
+        if (at(j) == '#') {
+            const bool hex = at(j + 1) == 'x';
+            size_t k = j + (hex ? 2 : 1);
+            quint32 code = 0;
+            bool complete = false;
+            if (at(k) != ';') {
+                for (;; ++k) {
+                    const char d = at(k);
+                    if (d >= '0' && d <= '9')
+                        code = code * (hex ? 16 : 10) + static_cast<quint32>(d - '0');
+                    else if (hex && (d | 0x20) >= 'a' && (d | 0x20) <= 'f')
+                        code = code * 16 + static_cast<quint32>((d | 0x20) - 'a' + 10);
+                    else {
+                        complete = d == ';';
+                        break;
+                    }
+                }
+            }
+            if (!complete) {
+                out.append(raw.substr(i, k - i));
+                i = k;
+                continue;
+            }
+            if (code == 0) {
+                i = raw.size();
+                return;
+            }
+            if (code < 0x80) {
+                put(static_cast<char>(code));
+            } else if (code < 0x800) {
+                put(static_cast<char>(0xC0 | (code >> 6)));
+                put(static_cast<char>(0x80 | (code & 0x3F)));
+            } else if (code < 0x10000) {
+                put(static_cast<char>(0xE0 | (code >> 12)));
+                put(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+                put(static_cast<char>(0x80 | (code & 0x3F)));
+            } else {
+                put(static_cast<char>(0xF0 | (code >> 18)));
+                put(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+                put(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+                put(static_cast<char>(0x80 | (code & 0x3F)));
+            }
+            i = k + 1;
+        } else if (at(j) == 'a' && at(j + 1) == 'm') {
+            j += 2;
+            named("p;", '&');
+        } else if (at(j) == 'a' && at(j + 1) == 'p') {
+            j += 2;
+            named("os;", '\'');
+        } else if (at(j) == 'a') {
+            out.append(raw.substr(i, 2));
+            i += 2;
+        } else if (at(j) == 'g') {
+            ++j;
+            named("t;", '>');
+        } else if (at(j) == 'l') {
+            ++j;
+            named("t;", '<');
+        } else if (at(j) == 'q') {
+            ++j;
+            named("uot;", '"');
+        } else {
+            put('&');
+            ++i;
+        }
+    }
+}
+
+// Compares a name or value with a literal; inlined, where std::string_view's == calls memcmp.
+template <size_t N> bool Named(std::string_view text, const char (&literal)[N]) {
+    if (text.size() != N - 1) return false;
+    for (size_t i = 0; i + 1 < N; ++i)
+        if (text[i] != literal[i]) return false;
+    return true;
+}
+
+// Reads a batch of rows straight from its bytes, for the plain XML worksheets hold: elements,
+// attributes and text with entity and character references. On anything else (comments, CDATA,
+// processing instructions, names beyond ASCII, NUL bytes, markup that is not well formed) it gives
+// up, and the batch goes to the XML parser, which reads it the same way or names what is wrong;
+// cells already set are then set again, to the same values.
+//
+// The batch holds no NUL and is followed by one, so the scan stops at its end without counting.
+class RowScanner {
+public:
+    RowScanner(const char* begin, const SheetContext& context) : m_p(begin), m_context(context) {}
+
+    bool scan(int& lastRow, SheetBuilder& sheet) {
+        for (;;) {
+            skipText();
+            if (!*m_p) return true; // text between rows is no cell
+            ++m_p;
+            std::string_view name;
+            bool empty = false;
+            Attributes attributes;
+            if (!startTag(name, empty, &attributes)) return false;
+            if (!Named(LocalName(name), "row")) {
+                if (!empty && !skipContent(name)) return false;
+                continue;
+            }
+            const qint64 r =
+                attributes.r.data() ? qint64(AttributeInt(attributes.r)) - 1 : qint64(lastRow) + 1;
+            if (r < 0 || r >= MaxRows) {
+                if (!empty && !skipContent(name)) return false;
+                continue;
+            }
+            lastRow = static_cast<int>(r);
+            if (!empty && !row(name, lastRow, sheet)) return false;
+        }
+    }
+
+private:
+    // The first r, t and s of a tag, as written; a null view when absent.
+    struct Attributes {
+        std::string_view r, t, s;
+    };
+
+    struct Cell {
+        std::string_view type;
+        std::string_view style;
+        bool hasValue = false;
+        std::string_view value; // <v>'s text as written
+        bool hasItem = false;
+        std::string_view item; // <is>'s text, decoded: the bytes of its one plain <t>, or m_joined
+        int texts = 0;         // the <t>s read so far
+        bool joined = false;
+    };
+
+    void skipSpaces() {
+        while (IsSpace(*m_p))
+            ++m_p;
+    }
+
+    // Up to the next "<" or the end.
+    void skipText() {
+        while (!Is(*m_p, TextEnd))
+            ++m_p;
+    }
+
+    // After "<": a start tag up to and over its ">" or "/>".
+    bool startTag(std::string_view& name, bool& empty, Attributes* attributes) {
+        const char* start = m_p;
+        if (!Is(*m_p, NameStart)) return false;
+        while (Is(*m_p, NameChar))
+            ++m_p;
+        name = std::string_view(start, static_cast<size_t>(m_p - start));
+        for (;;) {
+            if (*m_p == '>') {
+                ++m_p;
+                empty = false;
+                return true;
+            }
+            if (*m_p == '/') {
+                if (m_p[1] != '>') return false;
+                m_p += 2;
+                empty = true;
+                return true;
+            }
+            if (!IsSpace(*m_p)) return false;
+            skipSpaces();
+            if (*m_p == '>' || *m_p == '/') continue;
+            if (!Is(*m_p, NameStart)) return false;
+            const char* attributeStart = m_p;
+            while (Is(*m_p, NameChar))
+                ++m_p;
+            const std::string_view attribute(attributeStart, static_cast<size_t>(m_p - attributeStart));
+            skipSpaces();
+            if (*m_p != '=') return false;
+            ++m_p;
+            skipSpaces();
+            if (*m_p != '"' && *m_p != '\'') return false;
+            const char quote = *m_p++;
+            const char* close = m_p;
+            bool plain = true; // nothing the parser would rewrite
+            for (;; ++close) {
+                while (!Is(*close, ValueStop))
+                    ++close;
+                if (*close == quote) break;
+                if (!*close) return false;
+                if (Is(*close, Rewritten)) plain = false;
+            }
+            const std::string_view value(m_p, static_cast<size_t>(close - m_p));
+            m_p = close + 1;
+            if (Is(*m_p, NameStart)) return false;
+            if (attributes && attribute.size() == 1) {
+                std::string_view* slot = attribute[0] == 'r'   ? &attributes->r
+                                         : attribute[0] == 't' ? &attributes->t
+                                         : attribute[0] == 's' ? &attributes->s
+                                                               : nullptr;
+                if (slot && !slot->data()) {
+                    if (!plain) return false; // left to the parser
+                    *slot = value.empty() ? std::string_view(close, 0) : value;
+                }
+            }
+        }
+    }
+
+    // After "</": the end tag of `name`.
+    bool endTag(std::string_view name) {
+        for (const char c : name)
+            if (*m_p++ != c) return false; // the end's NUL differs from every name byte
+        if (Is(*m_p, NameChar)) return false;
+        skipSpaces();
+        if (*m_p != '>') return false;
+        ++m_p;
+        return true;
+    }
+
+    // Over the next "<"; false at the end of the batch.
+    bool nextTag(bool& closing) {
+        skipText();
+        if (!*m_p) return false;
+        ++m_p;
+        closing = *m_p == '/';
+        if (closing) ++m_p;
+        return true;
+    }
+
+    // The content of an element whose start tag was read, through its end tag.
+    bool skipContent(std::string_view name) {
+        m_open.clear();
+        m_open.push_back(name);
+        while (!m_open.empty()) {
+            bool closing = false;
+            if (!nextTag(closing)) return false;
+            if (closing) {
+                if (!endTag(m_open.back())) return false;
+                m_open.pop_back();
+                continue;
+            }
+            std::string_view child;
+            bool empty = false;
+            if (!startTag(child, empty, nullptr)) return false;
+            if (!empty) m_open.push_back(child);
+        }
+        return true;
+    }
+
+    // An element of text alone, through its end tag; `plain` when no byte needs decoding.
+    bool textOf(std::string_view name, std::string_view& text, bool& plain) {
+        const char* start = m_p;
+        plain = true;
+        for (;; ++m_p) {
+            while (!Is(*m_p, TextStop))
+                ++m_p;
+            if (*m_p == '<') break;
+            if (!*m_p) return false;
+            plain = false;
+        }
+        if (m_p[1] != '/') return false;
+        text = std::string_view(start, static_cast<size_t>(m_p - start));
+        m_p += 2;
+        return endTag(name);
+    }
+
+    bool appendTextOf(std::string_view name, Cell& cell) {
+        std::string_view text;
+        bool plain = true;
+        if (!textOf(name, text, plain)) return false;
+        if (plain && cell.texts++ == 0) {
+            cell.item = text;
+            return true;
+        }
+        if (!cell.joined) {
+            m_joined.assign(cell.item);
+            cell.joined = true;
+        }
+        if (plain)
+            m_joined.append(text);
+        else
+            AppendXmlText(text, m_joined);
+        cell.item = m_joined;
+        return true;
+    }
+
+    // The text of a string item: its own <t>s and its runs' <t>s, in order; phonetic runs are not text.
+    bool item(std::string_view name, Cell& cell) {
+        for (;;) {
+            bool closing = false;
+            if (!nextTag(closing)) return false;
+            if (closing) return endTag(name);
+            std::string_view child;
+            bool empty = false;
+            if (!startTag(child, empty, nullptr)) return false;
+            if (empty) continue;
+            const std::string_view local = LocalName(child);
+            if (Named(local, "t")) {
+                if (!appendTextOf(child, cell)) return false;
+            } else if (Named(local, "r")) {
+                for (;;) {
+                    if (!nextTag(closing)) return false;
+                    if (closing) {
+                        if (!endTag(child)) return false;
+                        break;
+                    }
+                    std::string_view runChild;
+                    if (!startTag(runChild, empty, nullptr)) return false;
+                    if (empty) continue;
+                    if (Named(LocalName(runChild), "t")) {
+                        if (!appendTextOf(runChild, cell)) return false;
+                    } else if (!skipContent(runChild)) {
+                        return false;
+                    }
+                }
+            } else if (!skipContent(child)) {
+                return false;
+            }
+        }
+    }
+
+    bool cellContent(std::string_view name, Cell& cell) {
+        for (;;) {
+            bool closing = false;
+            if (!nextTag(closing)) return false;
+            if (closing) return endTag(name);
+            std::string_view child;
+            bool empty = false;
+            if (!startTag(child, empty, nullptr)) return false;
+            const std::string_view local = LocalName(child);
+            if (Named(local, "v") && !cell.hasValue) {
+                cell.hasValue = true;
+                if (empty) continue;
+                bool plain = true;
+                if (!textOf(child, cell.value, plain)) return false;
+                if (!plain) {
+                    m_text.clear();
+                    AppendXmlText(cell.value, m_text);
+                    cell.value = m_text;
+                }
+            } else if (Named(local, "is") && !cell.hasItem) {
+                cell.hasItem = true;
+                if (!empty && !item(child, cell)) return false;
+            } else if (!empty && !skipContent(child)) {
+                return false;
+            }
+        }
+    }
+
+    bool row(std::string_view name, int r, SheetBuilder& sheet) {
+        int lastColumn = -1;
+        Cell cell;
+        m_cells.clear();
+        bool ascending = true;
+        for (;;) {
+            bool closing = false;
+            if (!nextTag(closing)) return false;
+            if (closing) {
+                if (!endTag(name)) return false;
+                // Its last cell first, so the builder sizes the row once; cells out of order (a later
+                // one overwrites) go in as they came.
+                if (ascending) {
+                    for (auto it = m_cells.rbegin(); it != m_cells.rend(); ++it)
+                        sheet.set(r, it->first, std::move(it->second));
+                } else {
+                    for (auto& [column, value] : m_cells)
+                        sheet.set(r, column, std::move(value));
+                }
+                return true;
+            }
+            std::string_view child;
+            bool empty = false;
+            Attributes attributes;
+            if (!startTag(child, empty, &attributes)) return false;
+            if (!Named(LocalName(child), "c")) {
+                if (!empty && !skipContent(child)) return false;
+                continue;
+            }
+            int column = lastColumn + 1;
+            if (attributes.r.data()) {
+                column = ColumnOf(attributes.r);
+                if (column < 0) column = lastColumn + 1;
+            }
+            lastColumn = column;
+            cell.type = attributes.t;
+            cell.style = attributes.s;
+            cell.hasValue = false;
+            cell.value = {};
+            cell.hasItem = false;
+            cell.item = {};
+            cell.texts = 0;
+            cell.joined = false;
+            if (!empty && !cellContent(child, cell)) return false;
+            if (column >= MaxColumns) continue;
+            SourceCell v = value(cell);
+            if (IsNull(v)) continue;
+            if (!m_cells.empty() && column <= m_cells.back().first) ascending = false;
+            m_cells.emplace_back(column, std::move(v));
+        }
+    }
+
+    // A shared string's index as std::strtoll reads it.
+    static long long Index(std::string_view text) {
+        if (text.empty() || text.size() > 18) return std::strtoll(std::string(text).c_str(), nullptr, 10);
+        long long index = 0;
+        for (const char c : text) {
+            if (c < '0' || c > '9') return std::strtoll(std::string(text).c_str(), nullptr, 10);
+            index = index * 10 + (c - '0');
+        }
+        return index;
+    }
+
+    SourceCell value(const Cell& cell) {
+        const std::string_view type = cell.type;
+        const std::string_view v = cell.value;
+        if (Named(type, "s")) {
+            if (!cell.hasValue) return {};
+            const long long i = Index(v);
+            if (i < 0 || static_cast<size_t>(i) >= m_context.sharedStrings.size()) return {};
+            return m_context.sharedStrings[static_cast<size_t>(i)];
+        }
+        if (Named(type, "inlineStr")) return cell.hasItem ? TextCell(cell.item) : SourceCell{};
+        if (Named(type, "str")) return cell.hasValue ? TextCell(v) : QString();
+        if (Named(type, "b")) {
+            if (!cell.hasValue) return {};
+            return Named(v, "1") || Named(v, "true");
+        }
+        if (Named(type, "e") || !cell.hasValue) return {};
+        if (Named(type, "d")) {
+            const QString text = QString::fromUtf8(v.data(), static_cast<qsizetype>(v.size()));
+            const QDateTime date = ParseDateText(text);
+            if (!date.isValid()) return text;
+            return date;
+        }
+        const int style = cell.style.data() ? AttributeInt(cell.style) : 0;
+        const bool isDate = style >= 0 && static_cast<size_t>(style) < m_context.dateStyles.size() &&
+                            m_context.dateStyles[static_cast<size_t>(style)];
+        return NumberCell(v, isDate, m_context.date1904);
+    }
+
+    const char* m_p;
+    const SheetContext& m_context;
+    std::vector<std::string_view> m_open;
+    std::vector<std::pair<int, SourceCell>> m_cells; // the row's cells, to be set when it ends
+    std::string m_text;                              // <v>'s text, decoded
+    std::string m_joined;                            // <is>'s text of more than one plain <t>
+};
+
+// Reads the rows of one batch of <row> elements; the batch starts `offset` bytes into the part. The
+// byte after the batch is the buffer's own (the next bytes or its terminator); it is a NUL while the
+// scanner reads.
+void ReadRows(char* xml, size_t size, size_t offset, const SheetContext& context, int& lastRow,
+              SheetBuilder& sheet) {
+    const int rowBefore = lastRow;
+    if (!std::memchr(xml, 0, size)) {
+        const char kept = std::exchange(xml[size], '\0');
+        const bool read = RowScanner(xml, context).scan(lastRow, sheet);
+        xml[size] = kept;
+        if (read) return;
+        lastRow = rowBefore;
+    }
+    ParseRows(xml, size, offset, context, lastRow, sheet);
+}
+
+size_t Find(const std::string& text, const std::string& what, size_t from) {
+    const void* at = memmem(text.data() + from, text.size() - from, what.data(), what.size());
+    return at ? static_cast<size_t>(static_cast<const char*>(at) - text.data()) : std::string::npos;
 }
 
 // Streams a worksheet part: its rows are parsed a batch at a time as the
@@ -464,9 +1078,10 @@ void ReadSheet(const ZipArchive& zip, const SheetContext& context, SheetBuilder&
     const std::string endOfData = "</" + prefix + "sheetData>";
     const std::string endOfRow = "</" + prefix + "row>";
     size_t pos = close + 1;
+    size_t searched = pos; // the end of the rows is not before this
     int lastRow = -1;
     for (;;) {
-        const size_t end = buffer.find(endOfData, pos);
+        const size_t end = Find(buffer, endOfData, searched);
         if (end != std::string::npos) {
             ReadRows(buffer.data() + pos, end - pos, erased + pos, context, lastRow, sheet);
             return;
@@ -480,6 +1095,7 @@ void ReadSheet(const ZipArchive& zip, const SheetContext& context, SheetBuilder&
         buffer.erase(0, pos);
         erased += pos;
         pos = 0;
+        searched = buffer.size() - std::min(buffer.size(), endOfData.size() - 1);
         if (!readMore()) truncated();
     }
 }
@@ -502,7 +1118,8 @@ XlsxSource::XlsxSource(QString path, XlsxLimits limits) : m_path(std::move(path)
     }
 
     pugi::xml_document doc;
-    Parse(doc, zip, workbookPart);
+    std::string xml;
+    Parse(doc, xml, zip, workbookPart);
     const pugi::xml_node workbook = doc.document_element();
     const std::string date1904 = Child(workbook, "workbookPr").attribute("date1904").value();
     m_date1904 = date1904 == "1" || date1904 == "true";

@@ -1,0 +1,117 @@
+// How the .xlsx reader reads the XML of a worksheet: the markup Excel and other writers use reads
+// the same whether the reader's own scanner or the XML parser takes it, and broken markup in a row
+// is named by its part.
+
+#include "sources/backends/XlsxSource.h"
+#include "support/TestServices.h"
+#include "vb/RuntimeError.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <zip.h>
+
+namespace quibo {
+namespace {
+
+const char* const Types = "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"/>";
+const char* const PackageRels =
+    "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship "
+    "Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" "
+    "Target=\"xl/workbook.xml\"/></Relationships>";
+const char* const Workbook =
+    "<workbook xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"><sheets>"
+    "<sheet name=\"S\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>";
+const char* const WorkbookRels =
+    "<Relationships><Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+    "relationships/worksheet\" Target=\"worksheets/sheet1.xml\"/></Relationships>";
+
+// A workbook of one sheet "S" whose <sheetData> holds a header row "A" and then `rows`.
+QString WriteWorkbook(const test::TempFolder& folder, const std::string& rows) {
+    const QString path = folder.file(QStringLiteral("book.xlsx"));
+    int error = 0;
+    zip_t* zip = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    std::vector<std::pair<const char*, std::string>> parts = {
+        {"[Content_Types].xml", Types},
+        {"_rels/.rels", PackageRels},
+        {"xl/workbook.xml", Workbook},
+        {"xl/_rels/workbook.xml.rels", WorkbookRels},
+        {"xl/worksheets/sheet1.xml",
+         "<worksheet><sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>A</t>"
+         "</is></c></row>" +
+             rows + "</sheetData></worksheet>"}};
+    for (const auto& [name, data] : parts)
+        zip_file_add(zip, name, zip_source_buffer(zip, data.data(), data.size(), 0), ZIP_FL_OVERWRITE);
+    zip_close(zip);
+    return path;
+}
+
+struct SheetCase {
+    const char* name;
+    std::string rows;
+    QStringList texts; // column A of the records
+};
+
+class XlsxSheet : public ::testing::TestWithParam<SheetCase> {};
+
+TEST_P(XlsxSheet, ReadsColumnA) {
+    test::TempFolder folder;
+    const SourceTable table = XlsxSource(WriteWorkbook(folder, GetParam().rows)).read(QStringLiteral("S$"));
+    QStringList texts;
+    for (int r = 0; r < table.recordCount(); ++r)
+        texts.append(table.text(r, 0));
+    EXPECT_EQ(texts, GetParam().texts);
+}
+
+std::string Inline(const char* text) {
+    return std::string("<row><c t=\"inlineStr\"><is><t>") + text + "</t></is></c></row>";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Markup, XlsxSheet,
+    ::testing::Values(
+        SheetCase{
+            "References", Inline("a&amp;b&lt;c&gt;&quot;&apos;&#65;&#x42;&#233;"), {"a&b<c>\"'AB\u00e9"}},
+        SheetCase{"UnknownReferencesStand", Inline("&foo; &am; &#; &#12a; &"), {"&foo; &am; &#; &#12a; &"}},
+        SheetCase{"LineEnds", Inline("1\r\n2\r3\n&#13;"), {"1\n2\n3\n\r"}},
+        SheetCase{"Runs",
+                  "<row><c t='inlineStr'><is><r><rPr><b/></rPr><t>Ca</t></r><r><t>sh</t></r></is></c></row>",
+                  {"Cash"}},
+        SheetCase{"Prefixes", "<x:row r=\"2\"><x:c r=\"A2\"><x:v>7</x:v></x:c></x:row>", {"7"}},
+        SheetCase{"BlanksAndQuotes", "<row  r = '2' ><c r='A2'\n t=\"str\" ><v >x</v ></c></row>", {"x"}},
+        SheetCase{"Numbers",
+                  "<row><c><v>1.5</v></c></row><row><c><v>-0.25</v></c></row><row><c><v>1e3</v></c></row>"
+                  "<row><c><v> 12abc</v></c></row><row><c><v>abc</v></c></row>",
+                  {"1.5", "-0.25", "1000", "12", "abc"}},
+        SheetCase{"RowsAndCellsWithoutReferences",
+                  "<row r=\"3\"><c r=\"A3\"><v>1</v></c></row><row><c><v>2</v></c></row>",
+                  {"", "1", "2"}},
+        SheetCase{"LaterCellOfAColumnWins",
+                  "<row r=\"2\"><c r=\"A2\"><v>1</v></c><c r=\"A2\"><v>2</v></c></row>",
+                  {"2"}},
+        SheetCase{"CommentsAndCData",
+                  "<!-- note --><row><c t=\"inlineStr\"><is><t><![CDATA[<raw>]]></t></is></c></row>",
+                  {"<raw>"}},
+        SheetCase{
+            "EntitiesInAttributes", "<row r=\"2\"><c r=\"A2\" t=\"&#115;tr\"><v>s</v></c></row>", {"s"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(XlsxSheet, BrokenMarkupInARowIsNamedByItsPart) {
+    // The byte is where the wrong end tag's name starts, counted from the start of the part.
+    test::TempFolder folder;
+    const QString path = WriteWorkbook(folder, "<row r=\"2\"><c r=\"A2\"><v>1</w></c></row>");
+    try {
+        XlsxSource(path).read(QStringLiteral("S$"));
+        ADD_FAILURE() << "read a broken row";
+    } catch (const vb::RuntimeError& e) {
+        EXPECT_EQ(e.description().toStdString(),
+                  QStringLiteral("The source \"%1\" has a broken part \"xl/worksheets/sheet1.xml\": "
+                                 "Start-end tags mismatch at byte 111.")
+                      .arg(path)
+                      .toStdString());
+    }
+}
+
+} // namespace
+} // namespace quibo
