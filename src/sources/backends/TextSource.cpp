@@ -10,7 +10,12 @@
 
 #include <csv.h>
 
+#include <array>
+#include <cstring>
+#include <functional>
 #include <optional>
+#include <string>
+#include <string_view>
 
 namespace quibo {
 
@@ -18,30 +23,39 @@ namespace {
 
 // The line (from 1) where a quoted cell opens that the text never closes, as the parser reads
 // quotes: one opens a cell only at the cell's start, a doubled one inside is a quote character.
-// 0 when every quoted cell closes.
+// 0 when every quoted cell closes. The scan leaps from quote to quote; lines are counted only for
+// an unclosed one.
 int UnclosedQuoteLine(const QByteArray& text) {
-    int line = 1;
-    int openedAt = 0;
-    bool cellStart = true;
-    bool quoted = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (quoted) {
-            if (c == '"') {
-                if (i + 1 < text.size() && text[i + 1] == '"') {
-                    ++i;
-                } else {
-                    quoted = false;
-                }
-            }
-        } else if (c == '"' && cellStart) {
-            quoted = true;
-            openedAt = line;
+    const char* const begin = text.constData();
+    const char* const end = begin + text.size();
+    auto nextQuote = [end](const char* from) {
+        return static_cast<const char*>(std::memchr(from, '"', static_cast<size_t>(end - from)));
+    };
+    const char* at = begin;
+    while (const char* quote = at < end ? nextQuote(at) : nullptr) {
+        const char before = quote == begin ? ',' : quote[-1];
+        if (before != ',' && before != '\n' && before != '\r') { // a quote inside an unquoted cell
+            at = quote + 1;
+            continue;
         }
-        if (!quoted) cellStart = c == ',' || c == '\n' || c == '\r';
-        if (c == '\r' || (c == '\n' && (i == 0 || text[i - 1] != '\r'))) ++line;
+        const char* close = quote + 1;
+        for (;;) {
+            close = close < end ? nextQuote(close) : nullptr;
+            if (!close) {
+                int line = 1;
+                for (const char* c = begin; c < quote; ++c)
+                    if (*c == '\r' || (*c == '\n' && (c == begin || c[-1] != '\r'))) ++line;
+                return line;
+            }
+            if (close + 1 < end && close[1] == '"') {
+                close += 2;
+                continue;
+            }
+            break;
+        }
+        at = close + 1;
     }
-    return quoted ? openedAt : 0;
+    return 0;
 }
 
 // The file's text as UTF-8: a byte-order mark tells UTF-8 or UTF-16; without one, NUL bytes
@@ -60,23 +74,54 @@ QByteArray Utf8Text(const QString& path, const QByteArray& bytes) {
     return bytes;
 }
 
+// The texts a column has lately held, so that a value met again (a ledger name, a voucher type,
+// a date) shares the one string rather than taking another allocation and another copy in memory.
+// Direct-mapped by a hash of the bytes: a miss only replaces its slot, so a column of unique values
+// costs a hash and a copy of a few bytes per cell, never a growing map.
+class RecentTexts {
+public:
+    QString text(const char* bytes, size_t size) {
+        if (size > MaxShared) return QString::fromUtf8(bytes, static_cast<qsizetype>(size));
+        const std::string_view key(bytes, size);
+        Slot& slot = m_slots[std::hash<std::string_view>{}(key) % m_slots.size()];
+        if (slot.key != key) {
+            slot.key.assign(key);
+            slot.text = QString::fromUtf8(bytes, static_cast<qsizetype>(size));
+        }
+        return slot.text;
+    }
+
+private:
+    static constexpr size_t MaxShared = 24; // longer texts (narrations, addresses) seldom repeat
+    struct Slot {
+        std::string key;
+        QString text;
+    };
+    std::array<Slot, 256> m_slots;
+};
+
 // Rows go straight into the table as the parser finishes them: the first names the columns.
 struct Reader {
     std::optional<SourceTable> table;
     std::vector<SourceCell> current;
+    std::vector<RecentTexts> recent; // per column
 
     static void Field(void* text, size_t size, void* self) {
         auto* reader = static_cast<Reader*>(self);
         const char* bytes = static_cast<const char*>(text);
-        if (!bytes)
+        if (!bytes) {
             reader->current.emplace_back();
-        else
-            reader->current.emplace_back(QString::fromUtf8(bytes, static_cast<qsizetype>(size)));
+            return;
+        }
+        const size_t column = reader->current.size();
+        if (column >= reader->recent.size()) reader->recent.resize(column + 1);
+        reader->current.emplace_back(reader->recent[column].text(bytes, size));
     }
     static void Row(int, void* self) {
         auto* reader = static_cast<Reader*>(self);
         std::vector<SourceCell> row = std::move(reader->current);
         reader->current.clear();
+        reader->current.reserve(row.size());
         if (!reader->table) {
             std::vector<SourceColumn> columns;
             for (size_t c = 0; c < row.size(); ++c)
