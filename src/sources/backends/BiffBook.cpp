@@ -2,6 +2,7 @@
 
 #include <QDate>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -38,7 +39,7 @@ public:
     enum class Found { Workbook, Book, None, Malformed };
 
     explicit CompoundFile(const QByteArray& file)
-        : m_data(reinterpret_cast<const uchar*>(file.constData())), m_size(file.size()) {}
+        : m_file(file), m_data(reinterpret_cast<const uchar*>(file.constData())), m_size(file.size()) {}
 
     bool isCompound() const { return m_size >= 512 && std::memcmp(m_data, Signature, 8) == 0; }
 
@@ -150,6 +151,12 @@ private:
     bool chain(const std::vector<quint32>& table, quint32 s, quint64 size, QByteArray& out) const {
         out.clear();
         const bool sized = size != std::numeric_limits<quint64>::max();
+        if (sized && contiguous(table, s, size)) {
+            // Written in one run, as writers lay out a stream: read in place, not copied.
+            out = QByteArray::fromRawData(m_file.constData() + (quint64(s) + 1) * m_sectorSize,
+                                          static_cast<qsizetype>(size));
+            return true;
+        }
         if (sized) out.reserve(static_cast<qsizetype>(size));
         std::vector<bool> seen(table.size());
         while (!sized || quint64(out.size()) < size) {
@@ -164,6 +171,17 @@ private:
             s = table[s];
         }
         return true;
+    }
+
+    // Whether the chain from `s` runs through consecutive sectors, all inside the file, for `size`
+    // bytes and then ends (or goes on past them).
+    bool contiguous(const std::vector<quint32>& table, quint32 s, quint64 size) const {
+        const quint64 first = (quint64(s) + 1) * m_sectorSize;
+        if (s > MaxSector || first + size > quint64(m_size)) return false;
+        const quint64 sectors = (size + m_sectorSize - 1) / m_sectorSize;
+        for (quint64 k = 0; k + 1 < sectors; ++k)
+            if (s + k >= table.size() || table[s + k] != s + k + 1) return false;
+        return sectors == 0 || s + sectors - 1 < table.size();
     }
 
     bool miniChain(const QByteArray& mini, quint32 s, quint64 size, QByteArray& out) const {
@@ -181,6 +199,7 @@ private:
         return true;
     }
 
+    const QByteArray& m_file;
     const uchar* m_data;
     qsizetype m_size;
     quint16 m_major = 3;
@@ -414,7 +433,83 @@ SourceCell DateCell(double serial, bool from1904, BiffBook::Shown shown) {
     return text;
 }
 
+ColumnKind KindOf(const SourceCell& cell) {
+    if (std::holds_alternative<double>(cell) || std::holds_alternative<qint64>(cell))
+        return ColumnKind::Number;
+    if (std::holds_alternative<QDateTime>(cell)) return ColumnKind::Date;
+    if (std::holds_alternative<bool>(cell)) return ColumnKind::Boolean;
+    return ColumnKind::Text;
+}
+
 } // namespace
+
+// A worksheet's cells made into a table as SheetBuilder makes them (the same range, header, empty
+// rows and column kinds), for cells that come row by row as a workbook stores them: each row is
+// sized once, as wide as the rows before it, and moves into the table whole.
+class BiffBook::SheetRows {
+public:
+    void dimensions(quint32 rows, quint32) {
+        // A damaged record must not reserve beyond the rows a sheet can have.
+        m_rows.reserve(std::min<quint32>(rows, 65536));
+    }
+
+    void cell(int row, int column, SourceCell cell) {
+        if (row < 0 || column < 0 || IsNull(cell)) return;
+        if (static_cast<size_t>(row) >= m_rows.size()) m_rows.resize(static_cast<size_t>(row) + 1);
+        auto& cells = m_rows[static_cast<size_t>(row)];
+        if (static_cast<size_t>(column) >= cells.size()) {
+            // As wide as the widest row so far: no wider than the table's rows will be.
+            if (cells.capacity() == 0)
+                cells.reserve(
+                    std::max<size_t>(static_cast<size_t>(m_lastColumn + 1), static_cast<size_t>(column) + 1));
+            cells.resize(static_cast<size_t>(column) + 1);
+        }
+        cells[static_cast<size_t>(column)] = std::move(cell);
+        m_firstRow = m_firstRow < 0 ? row : std::min(m_firstRow, row);
+        m_lastRow = std::max(m_lastRow, row);
+        m_firstColumn = m_firstColumn < 0 ? column : std::min(m_firstColumn, column);
+        m_lastColumn = std::max(m_lastColumn, column);
+    }
+
+    SourceTable finish() {
+        if (m_firstRow < 0) return SourceTable({SourceColumn{QStringLiteral("F1"), ColumnKind::Text}});
+        const size_t first = static_cast<size_t>(m_firstColumn);
+        const size_t width = static_cast<size_t>(m_lastColumn - m_firstColumn + 1);
+
+        std::vector<SourceColumn> columns;
+        columns.reserve(width);
+        const auto& header = m_rows[static_cast<size_t>(m_firstRow)];
+        for (size_t c = 0; c < width; ++c)
+            columns.push_back(
+                {ColumnNameFromHeader(first + c < header.size() ? header[first + c] : SourceCell{},
+                                      static_cast<int>(c) + 1),
+                 ColumnKind::Text});
+
+        SourceTable table(std::move(columns));
+        std::vector<int> kinds(width, -1); // -1: no value yet, -2: mixed
+        for (int r = m_firstRow + 1; r <= m_lastRow; ++r) {
+            std::vector<SourceCell>& cells = m_rows[static_cast<size_t>(r)];
+            for (size_t c = first; c < cells.size(); ++c) {
+                if (IsNull(cells[c])) continue;
+                const int kind = static_cast<int>(KindOf(cells[c]));
+                int& seen = kinds[c - first];
+                seen = seen == -1 ? kind : (seen == kind ? seen : -2);
+            }
+            if (first > 0)
+                cells.erase(cells.begin(),
+                            cells.begin() + static_cast<qsizetype>(std::min(first, cells.size())));
+            table.appendRow(std::move(cells));
+        }
+        for (size_t c = 0; c < width; ++c)
+            if (kinds[c] >= 0) table.setColumnKind(static_cast<int>(c), static_cast<ColumnKind>(kinds[c]));
+        m_rows.clear();
+        return table;
+    }
+
+private:
+    std::vector<std::vector<SourceCell>> m_rows;
+    int m_firstRow = -1, m_lastRow = -1, m_firstColumn = -1, m_lastColumn = -1;
+};
 
 BiffBook::Shown BiffBook::ShownBy(const QString& format) {
     bool y = false, m = false, d = false, h = false, s = false;
@@ -459,7 +554,8 @@ BiffBook::Shown BiffBook::ShownBy(const QString& format) {
 }
 
 BiffBook::Status BiffBook::open(const QByteArray& file, bool withCells) {
-    CompoundFile cfb(file);
+    m_file = file;
+    CompoundFile cfb(m_file);
     if (!cfb.isCompound()) return Status::Other;
     switch (cfb.workbook(m_stream)) {
     case CompoundFile::Found::Workbook:
@@ -552,6 +648,21 @@ SourceCell BiffBook::numberCell(double value, quint16 xf) const {
 }
 
 bool BiffBook::readSheet(int index, const CellSink& sink) const {
+    struct Sink {
+        const CellSink& put;
+        void dimensions(quint32, quint32) {}
+        void cell(int row, int column, SourceCell cell) { put(row, column, std::move(cell)); }
+    } to{sink};
+    return readCells(index, to);
+}
+
+std::optional<SourceTable> BiffBook::readTable(int index) const {
+    SheetRows rows;
+    if (!readCells(index, rows)) return std::nullopt;
+    return rows.finish();
+}
+
+template <class Sink> bool BiffBook::readCells(int index, Sink& sink) const {
     if (index < 0 || static_cast<size_t>(index) >= m_sheets.size()) return false;
     Records records(m_stream, m_sheets[static_cast<size_t>(index)].offset);
     Record r;
@@ -567,7 +678,7 @@ bool BiffBook::readSheet(int index, const CellSink& sink) const {
         if (column >= SheetColumns)
             pastLastColumn = true;
         else if (row < rows && column < columns)
-            sink(row, column, std::move(cell));
+            sink.cell(row, column, std::move(cell));
     };
     int depth = 1;                           // charts embedded in the sheet are substreams of their own
     int pendingRow = -1, pendingColumn = -1; // a formula whose text result follows
@@ -587,6 +698,7 @@ bool BiffBook::readSheet(int index, const CellSink& sink) const {
             if (r.size < 12) return false;
             rows = U32(p + 4);
             columns = U16(p + 10);
+            sink.dimensions(rows, columns);
             break;
         case rec::LabelSst: {
             if (r.size < 10) return false;

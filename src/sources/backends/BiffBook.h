@@ -1,11 +1,12 @@
 #pragma once
 
-#include "sources/backends/SourceCell.h"
+#include "sources/backends/SourceTable.h"
 
 #include <QByteArray>
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace quibo {
@@ -23,7 +24,9 @@ public:
         Malformed // a compound file, but broken
     };
 
-    // Reads the compound file and the workbook's globals; without cells only the sheet list.
+    // Reads the compound file and the workbook's globals; without cells only the sheet list. The book
+    // keeps (shares) `file` and reads a stream stored in one run in place: a file given as raw data
+    // (QByteArray::fromRawData, a mapping) must outlive the book.
     Status open(const QByteArray& file, bool withCells);
 
     // The worksheets' names, in the workbook's order.
@@ -32,6 +35,9 @@ public:
     using CellSink = std::function<void(int row, int column, SourceCell cell)>;
     // Hands each cell of worksheet `index` to `sink`; false when the sheet's records are broken.
     bool readSheet(int index, const CellSink& sink) const;
+    // Worksheet `index` as SheetBuilder makes a table of its cells; nothing when its records are
+    // broken.
+    std::optional<SourceTable> readTable(int index) const;
 
     // How a number format shows its value.
     enum class Shown { Number, Date, DateTime, Time };
@@ -42,9 +48,12 @@ private:
         QString name;
         quint32 offset;
     };
+    class SheetRows;
+    template <class Sink> bool readCells(int index, Sink& sink) const;
     SourceCell numberCell(double value, quint16 xf) const;
 
-    QByteArray m_stream; // the "Workbook" stream
+    QByteArray m_file;
+    QByteArray m_stream; // the "Workbook" stream, in place in m_file or copied out of its sectors
     std::vector<Sheet> m_sheets;
     std::vector<QString> m_strings; // the shared strings
     std::vector<Shown> m_xfShown;   // per XF record

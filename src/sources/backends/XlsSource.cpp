@@ -33,12 +33,12 @@ private:
 
 const QString XlsKind = QStringLiteral("an Excel 97-2003 workbook (.xls)");
 
-// The workbook read by the own reader; false when it is for FreeXL.
-bool OpenBiff(BiffBook& book, const QString& path, bool withCells) {
+// The workbook read by the own reader; false when it is for FreeXL. The book reads the mapped
+// `file` in place: it must stay open while the book is read.
+bool OpenBiff(BiffBook& book, QFile& file, bool withCells) {
+    const QString path = file.fileName();
     sourcefile::RequireReadableFile(path);
-    QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) sourcefile::RaiseNotOfKind(path, XlsKind);
-    // Mapped, not copied: the reader copies the workbook stream out of the file's sectors anyway.
     const uchar* mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr;
     const QByteArray bytes =
         mapped ? QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), file.size()) : file.readAll();
@@ -107,25 +107,24 @@ SourceTable ReadWithFreeXL(const QString& path, qsizetype index, const QString& 
 }
 
 SourceTable ReadBiff(const QString& path, qsizetype index, const QString& table) {
+    QFile file(path);
     BiffBook book;
     // The file may have been replaced since its sheets were listed.
-    if (!OpenBiff(book, path, true)) return ReadWithFreeXL(path, index, table);
+    if (!OpenBiff(book, file, true)) return ReadWithFreeXL(path, index, table);
     if (static_cast<size_t>(index) >= static_cast<size_t>(book.sheetNames().size()))
         RaiseTableNotFound(provider::Jet, table);
-    SheetBuilder sheet;
-    if (!book.readSheet(static_cast<int>(index), [&](int row, int column, SourceCell cell) {
-            sheet.set(row, column, std::move(cell));
-        }))
-        sourcefile::RaiseNotOfKind(path, XlsKind);
-    return sheet.finish();
+    std::optional<SourceTable> sheet = book.readTable(static_cast<int>(index));
+    if (!sheet) sourcefile::RaiseNotOfKind(path, XlsKind);
+    return std::move(*sheet);
 }
 
 } // namespace
 
 XlsSource::XlsSource(QString path, Reader reader) : m_path(std::move(path)) {
     if (reader == Reader::Automatic) {
+        QFile file(m_path);
         BiffBook biff;
-        if (OpenBiff(biff, m_path, false)) {
+        if (OpenBiff(biff, file, false)) {
             for (const QString& name : biff.sheetNames())
                 m_sheets.append(name + QLatin1Char('$'));
             return;

@@ -3,6 +3,7 @@
 
 #include "sources/backends/BiffBook.h"
 #include "sources/backends/ProviderError.h"
+#include "sources/backends/SheetBuilder.h"
 #include "sources/backends/XlsSource.h"
 
 #include <QDir>
@@ -52,6 +53,35 @@ TEST(BiffBookTest, ReadsEveryCommittedWorkbookAsFreeXLDoes) {
             for (int r = 0; r < a.recordCount(); ++r)
                 for (int c = 0; c < a.fieldCount(); ++c)
                     ASSERT_EQ(Describe(a.cell(r, c)), Describe(b.cell(r, c)))
+                        << "row " << r << " column " << c;
+        }
+    }
+}
+
+TEST(BiffBookTest, ReadsASheetIntoATableAsTheSheetBuilderDoes) {
+    QStringList paths = CommittedWorkbooks();
+    paths.append(QStringLiteral(QUIBO_TEST_DATA "/sources/formulas.xls"));
+    for (const QString& path : paths) {
+        SCOPED_TRACE(path.toStdString());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        BiffBook book;
+        if (book.open(file.readAll(), true) != BiffBook::Status::Ok) continue; // for FreeXL
+        for (int sheet = 0; sheet < book.sheetNames().size(); ++sheet) {
+            SheetBuilder builder;
+            ASSERT_TRUE(book.readSheet(sheet, [&](int row, int column, SourceCell cell) {
+                builder.set(row, column, std::move(cell));
+            }));
+            const SourceTable want = builder.finish();
+            const std::optional<SourceTable> got = book.readTable(sheet);
+            ASSERT_TRUE(got);
+            ASSERT_EQ(got->columnNames(), want.columnNames());
+            ASSERT_EQ(got->recordCount(), want.recordCount());
+            for (size_t c = 0; c < want.columns().size(); ++c)
+                EXPECT_EQ(got->columns()[c].kind, want.columns()[c].kind);
+            for (int r = 0; r < want.recordCount(); ++r)
+                for (int c = 0; c < want.fieldCount(); ++c)
+                    ASSERT_EQ(Describe(got->cell(r, c)), Describe(want.cell(r, c)))
                         << "row " << r << " column " << c;
         }
     }
