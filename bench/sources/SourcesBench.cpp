@@ -23,6 +23,7 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
+#include <csv.h>
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -257,6 +258,39 @@ void Read(benchmark::State& state, const BigSource& source, bool ordered) {
     state.counters["peak_over_base_MiB"] = peak.peak - peak.base;
 }
 
+// libcsv alone on the text source's file, read whole and parsed with the text reader's options and
+// nothing done with the fields: the floor of the text reader while it parses with libcsv.
+void BareLibcsv(benchmark::State& state) {
+    const QString path = Folder()->filePath(QStringLiteral("text/big.csv"));
+    struct Count {
+        long fields = 0;
+        long rows = 0;
+    } count;
+    for (auto _ : state) {
+        count = {};
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            state.SkipWithError("cannot read big.csv");
+            return;
+        }
+        const QByteArray text = file.readAll();
+        csv_parser parser;
+        if (csv_init(&parser, CSV_EMPTY_IS_NULL) != 0) {
+            state.SkipWithError("csv_init failed");
+            return;
+        }
+        csv_set_space_func(&parser, [](unsigned char) { return 0; });
+        auto field = [](void*, size_t, void* c) { ++static_cast<Count*>(c)->fields; };
+        auto row = [](int, void* c) { ++static_cast<Count*>(c)->rows; };
+        csv_parse(&parser, text.constData(), static_cast<size_t>(text.size()), field, row, &count);
+        csv_fini(&parser, field, row, &count);
+        csv_free(&parser);
+        benchmark::DoNotOptimize(count.fields);
+    }
+    state.counters["rows"] = static_cast<double>(count.rows - 1);
+    state.counters["fields"] = static_cast<double>(count.fields);
+}
+
 void Load(benchmark::State& state, const LoaderFile& file) {
     LoadResult result;
     for (auto _ : state)
@@ -307,6 +341,7 @@ int main(int argc, char** argv) {
                                      [source](benchmark::State& s) { Read(s, source, true); })
             ->Unit(benchmark::kMillisecond);
     }
+    benchmark::RegisterBenchmark("Parse/TextBareLibcsv", BareLibcsv)->Unit(benchmark::kMillisecond);
     for (const LoaderFile& file : LoaderFiles()) {
         benchmark::RegisterBenchmark((std::string("Load/") + file.name).c_str(), [file](benchmark::State& s) {
             Load(s, file);
