@@ -14,6 +14,7 @@
 #include "base/Services.h"
 #include "sources/backends/Connection.h"
 #include "sources/backends/ConnectionString.h"
+#include "sources/backends/SplitCsv.h"
 #include "sources/TableLoader.h"
 
 #include <QCoreApplication>
@@ -259,7 +260,7 @@ void Read(benchmark::State& state, const BigSource& source, bool ordered) {
 }
 
 // libcsv alone on the text source's file, read whole and parsed with the text reader's options and
-// nothing done with the fields: the floor of the text reader while it parses with libcsv.
+// nothing done with the fields: the floor the text reader had when it parsed with libcsv.
 void BareLibcsv(benchmark::State& state) {
     const QString path = Folder()->filePath(QStringLiteral("text/big.csv"));
     struct Count {
@@ -289,6 +290,27 @@ void BareLibcsv(benchmark::State& state) {
     }
     state.counters["rows"] = static_cast<double>(count.rows - 1);
     state.counters["fields"] = static_cast<double>(count.fields);
+}
+
+// The text reader's own splitter alone on the same file, for the same count of fields.
+void BareSplitter(benchmark::State& state) {
+    const QString path = Folder()->filePath(QStringLiteral("text/big.csv"));
+    long fields = 0, rows = 0;
+    for (auto _ : state) {
+        fields = rows = 0;
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            state.SkipWithError("cannot read big.csv");
+            return;
+        }
+        const QByteArray text = file.readAll();
+        SplitCsv(
+            text.constData(), text.constData() + text.size(), [&](const char*, size_t) { ++fields; },
+            [&] { ++rows; });
+        benchmark::DoNotOptimize(fields);
+    }
+    state.counters["rows"] = static_cast<double>(rows - 1);
+    state.counters["fields"] = static_cast<double>(fields);
 }
 
 void Load(benchmark::State& state, const LoaderFile& file) {
@@ -342,6 +364,7 @@ int main(int argc, char** argv) {
             ->Unit(benchmark::kMillisecond);
     }
     benchmark::RegisterBenchmark("Parse/TextBareLibcsv", BareLibcsv)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("Parse/TextBareSplitter", BareSplitter)->Unit(benchmark::kMillisecond);
     for (const LoaderFile& file : LoaderFiles()) {
         benchmark::RegisterBenchmark((std::string("Load/") + file.name).c_str(), [file](benchmark::State& s) {
             Load(s, file);

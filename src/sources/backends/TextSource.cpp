@@ -2,17 +2,15 @@
 
 #include "sources/backends/ProviderError.h"
 #include "sources/backends/SourceFile.h"
+#include "sources/backends/SplitCsv.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 
-#include <csv.h>
-
 #include <array>
 #include <cstring>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -83,7 +81,10 @@ public:
     QString text(const char* bytes, size_t size) {
         if (size > MaxShared) return QString::fromUtf8(bytes, static_cast<qsizetype>(size));
         const std::string_view key(bytes, size);
-        Slot& slot = m_slots[std::hash<std::string_view>{}(key) % m_slots.size()];
+        quint32 hash = 2166136261u; // FNV-1a: cells are short, a plain byte loop is the cheapest
+        for (size_t i = 0; i < size; ++i)
+            hash = (hash ^ static_cast<unsigned char>(bytes[i])) * 16777619u;
+        Slot& slot = m_slots[hash % m_slots.size()];
         if (slot.key != key) {
             slot.key.assign(key);
             slot.text = QString::fromUtf8(bytes, static_cast<qsizetype>(size));
@@ -100,63 +101,40 @@ private:
     std::array<Slot, 256> m_slots;
 };
 
-// Rows go straight into the table as the parser finishes them: the first names the columns.
+// Rows go straight into the table as the text is split: the first names the columns.
 struct Reader {
     std::optional<SourceTable> table;
     std::vector<SourceCell> current;
     std::vector<RecentTexts> recent; // per column
 
-    static void Field(void* text, size_t size, void* self) {
-        auto* reader = static_cast<Reader*>(self);
-        const char* bytes = static_cast<const char*>(text);
+    void cell(const char* bytes, size_t size) {
         if (!bytes) {
-            reader->current.emplace_back();
+            current.emplace_back();
             return;
         }
-        const size_t column = reader->current.size();
-        if (column >= reader->recent.size()) reader->recent.resize(column + 1);
-        reader->current.emplace_back(reader->recent[column].text(bytes, size));
+        const size_t column = current.size();
+        if (column >= recent.size()) recent.resize(column + 1);
+        current.emplace_back(recent[column].text(bytes, size));
     }
-    static void Row(int, void* self) {
-        auto* reader = static_cast<Reader*>(self);
-        std::vector<SourceCell> row = std::move(reader->current);
-        reader->current.clear();
-        reader->current.reserve(row.size());
-        if (!reader->table) {
+    void row() {
+        std::vector<SourceCell> cells = std::move(current);
+        current.clear();
+        current.reserve(cells.size());
+        if (!table) {
             std::vector<SourceColumn> columns;
-            for (size_t c = 0; c < row.size(); ++c)
-                columns.push_back({ColumnNameFromHeader(row[c], static_cast<int>(c) + 1), ColumnKind::Text});
-            reader->table.emplace(std::move(columns));
+            for (size_t c = 0; c < cells.size(); ++c)
+                columns.push_back(
+                    {ColumnNameFromHeader(cells[c], static_cast<int>(c) + 1), ColumnKind::Text});
+            table.emplace(std::move(columns));
             return;
         }
         // A cell beyond the header gets Jet's "F" name.
-        while (static_cast<size_t>(reader->table->fieldCount()) < row.size())
-            reader->table->addColumn(
-                {QStringLiteral("F") + QString::number(reader->table->fieldCount() + 1), ColumnKind::Text});
-        reader->table->appendRow(std::move(row));
+        while (static_cast<size_t>(table->fieldCount()) < cells.size())
+            table->addColumn(
+                {QStringLiteral("F") + QString::number(table->fieldCount() + 1), ColumnKind::Text});
+        table->appendRow(std::move(cells));
     }
 };
-
-// Blanks and tabs around a cell are part of it: cells are taken as they stand.
-int NoSpace(unsigned char) {
-    return 0;
-}
-
-class Parser {
-public:
-    Parser() {
-        if (csv_init(&m_parser, CSV_EMPTY_IS_NULL) != 0) throw std::bad_alloc();
-        csv_set_space_func(&m_parser, NoSpace);
-    }
-    Parser(const Parser&) = delete;
-    Parser& operator=(const Parser&) = delete;
-    ~Parser() { csv_free(&m_parser); }
-    csv_parser* get() { return &m_parser; }
-
-private:
-    csv_parser m_parser{};
-};
-
 } // namespace
 
 TextSource::TextSource(QString folder) : m_folder(std::move(folder)) {
@@ -197,11 +175,9 @@ SourceTable TextSource::read(const QString& table, const QString& orderBy) {
                                           .arg(line));
 
     Reader reader;
-    Parser parser;
-    if (csv_parse(parser.get(), text.constData(), static_cast<size_t>(text.size()), Reader::Field,
-                  Reader::Row, &reader) != static_cast<size_t>(text.size()))
-        throw std::bad_alloc();
-    csv_fini(parser.get(), Reader::Field, Reader::Row, &reader);
+    SplitCsv(
+        text.constData(), text.constData() + text.size(),
+        [&reader](const char* bytes, size_t size) { reader.cell(bytes, size); }, [&reader] { reader.row(); });
 
     if (!reader.table) return SourceTable({SourceColumn{QStringLiteral("F1"), ColumnKind::Text}});
     SourceTable result = std::move(*reader.table);
