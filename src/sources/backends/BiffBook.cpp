@@ -457,14 +457,16 @@ public:
         if (row < 0 || column < 0 || IsNull(cell)) return;
         if (static_cast<size_t>(row) >= m_rows.size()) m_rows.resize(static_cast<size_t>(row) + 1);
         auto& cells = m_rows[static_cast<size_t>(row)];
-        if (static_cast<size_t>(column) >= cells.size()) {
-            // As wide as the widest row so far: no wider than the table's rows will be.
-            if (cells.capacity() == 0)
-                cells.reserve(
-                    std::max<size_t>(static_cast<size_t>(m_lastColumn + 1), static_cast<size_t>(column) + 1));
-            cells.resize(static_cast<size_t>(column) + 1);
+        const size_t at = static_cast<size_t>(column);
+        // As wide as the widest row so far: no wider than the table's rows will be.
+        if (cells.capacity() == 0)
+            cells.reserve(std::max<size_t>(static_cast<size_t>(m_lastColumn + 1), at + 1));
+        if (at == cells.size()) { // the next cell of the row, as cells mostly come
+            cells.push_back(std::move(cell));
+        } else {
+            if (at > cells.size()) cells.resize(at + 1);
+            cells[at] = std::move(cell);
         }
-        cells[static_cast<size_t>(column)] = std::move(cell);
         m_firstRow = m_firstRow < 0 ? row : std::min(m_firstRow, row);
         m_lastRow = std::max(m_lastRow, row);
         m_firstColumn = m_firstColumn < 0 ? column : std::min(m_firstColumn, column);
