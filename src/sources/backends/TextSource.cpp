@@ -57,13 +57,15 @@ int UnclosedQuoteLine(const QByteArray& text) {
 }
 
 // The file's text as UTF-8: a byte-order mark tells UTF-8 or UTF-16; without one, NUL bytes
-// among the first tell UTF-16 that cannot be read safely.
+// among the first tell UTF-16 that cannot be read safely. UTF-8 is handed back in place: `bytes`
+// must outlive the text.
 QByteArray Utf8Text(const QString& path, const QByteArray& bytes) {
-    if (bytes.startsWith("\xEF\xBB\xBF")) return bytes.mid(3);
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return QByteArray::fromRawData(bytes.constData() + 3, bytes.size() - 3);
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
         const bool little = bytes.startsWith("\xFF\xFE");
         QStringDecoder decode(little ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
-        const QString text = decode(bytes.mid(2));
+        const QString text = decode(QByteArrayView(bytes).sliced(2));
         return text.toUtf8();
     }
     if (bytes.left(4096).contains('\0'))
@@ -166,8 +168,12 @@ SourceTable TextSource::read(const QString& table, const QString& orderBy) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         sourcefile::RaiseBroken(path, QStringLiteral("cannot be read: %1.").arg(file.errorString()));
-    // The whole file at once: a text source is small beside the grid it fills.
-    const QByteArray text = Utf8Text(path, file.readAll());
+    // The whole file at once, mapped rather than copied: a text source is small beside the grid it
+    // fills, and its cells are read where they lie.
+    const uchar* mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr;
+    const QByteArray bytes =
+        mapped ? QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), file.size()) : file.readAll();
+    const QByteArray text = Utf8Text(path, bytes);
     // A quote left open would swallow the rest of the file into one cell: nothing is loaded.
     if (const int line = UnclosedQuoteLine(text))
         sourcefile::RaiseBroken(path, QStringLiteral("has a quote opened at line %1 that is never closed; "
