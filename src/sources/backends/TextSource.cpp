@@ -84,12 +84,18 @@ public:
         if (size > MaxShared) return QString::fromUtf8(bytes, static_cast<qsizetype>(size));
         const std::string_view key(bytes, size);
         quint32 hash = 2166136261u; // FNV-1a: cells are short, a plain byte loop is the cheapest
-        for (size_t i = 0; i < size; ++i)
-            hash = (hash ^ static_cast<unsigned char>(bytes[i])) * 16777619u;
+        unsigned char high = 0;
+        for (size_t i = 0; i < size; ++i) {
+            const auto byte = static_cast<unsigned char>(bytes[i]);
+            hash = (hash ^ byte) * 16777619u;
+            high |= byte;
+        }
         Slot& slot = m_slots[hash % m_slots.size()];
         if (slot.key != key) {
             slot.key.assign(key);
-            slot.text = QString::fromUtf8(bytes, static_cast<qsizetype>(size));
+            // ASCII reads the same as Latin-1, which converts without decoding.
+            slot.text = high < 0x80 ? QString::fromLatin1(bytes, static_cast<qsizetype>(size))
+                                    : QString::fromUtf8(bytes, static_cast<qsizetype>(size));
         }
         return slot.text;
     }
