@@ -111,9 +111,11 @@ private:
 
 // Rows go straight into the table as the text is split: the first names the columns.
 struct Reader {
+    static constexpr size_t MaxRecentColumns = 256;
+
     std::optional<SourceTable> table;
     std::vector<SourceCell> current;
-    std::vector<RecentTexts> recent; // per column
+    std::vector<RecentTexts> recent; // per column, for the first columns only: each holds 10 KB
 
     void cell(const char* bytes, size_t size) {
         if (!bytes) {
@@ -121,6 +123,10 @@ struct Reader {
             return;
         }
         const size_t column = current.size();
+        if (column >= MaxRecentColumns) {
+            current.emplace_back(QString::fromUtf8(bytes, static_cast<qsizetype>(size)));
+            return;
+        }
         if (column >= recent.size()) recent.resize(column + 1);
         current.emplace_back(recent[column].text(bytes, size));
     }
