@@ -180,11 +180,9 @@ SourceTable TextSource::read(const QString& table, const QString& orderBy) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         sourcefile::RaiseBroken(path, QStringLiteral("cannot be read: %1.").arg(file.errorString()));
-    // The whole file at once, mapped rather than copied: a text source is small beside the grid it
-    // fills, and its cells are read where they lie.
-    const uchar* mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr;
-    const QByteArray bytes =
-        mapped ? QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), file.size()) : file.readAll();
+    // The whole file at once, copied rather than mapped: a mapped file that another program cuts short
+    // while it is read would end the process, and a text source is small beside the grid it fills.
+    const QByteArray bytes = file.readAll();
     const QByteArray text = Utf8Text(path, bytes);
     // A quote left open would swallow the rest of the file into one cell: nothing is loaded.
     if (const int line = UnclosedQuoteLine(text))

@@ -33,15 +33,15 @@ private:
 
 const QString XlsKind = QStringLiteral("an Excel 97-2003 workbook (.xls)");
 
-// The workbook read by the own reader; false when it is for FreeXL. The book reads the mapped
-// `file` in place: it must stay open while the book is read.
+// The workbook read by the own reader; false when it is for FreeXL. The book keeps its own share of
+// the file's bytes.
 bool OpenBiff(BiffBook& book, QFile& file, bool withCells) {
     const QString path = file.fileName();
     sourcefile::RequireReadableFile(path);
     if (!file.open(QIODevice::ReadOnly)) sourcefile::RaiseNotOfKind(path, XlsKind);
-    const uchar* mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr;
-    const QByteArray bytes =
-        mapped ? QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), file.size()) : file.readAll();
+    // Copied, not mapped: a mapped file that another program cuts short while it is read would end
+    // the process.
+    const QByteArray bytes = file.readAll();
     switch (book.open(bytes, withCells)) {
     case BiffBook::Status::Ok:
         return true;
