@@ -32,8 +32,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <map>
+#include <regex>
+#include <string>
 
 namespace quibo {
 namespace {
@@ -204,11 +207,24 @@ std::string PeakKey(const BigSource& source, bool ordered) {
     return std::string(source.name) + (ordered ? "+" : "");
 }
 
+// Whether the run's --benchmark_filter selects the case (a filter it cannot tell, such as a negative
+// one, selects every case): the peaks of cases that do not run are not measured.
+bool Selected(const std::string& name, const std::string& filter) {
+    if (filter.empty() || filter == "all" || filter[0] == '-') return true;
+    try {
+        return std::regex_search(name, std::regex(filter, std::regex::extended));
+    } catch (const std::regex_error&) {
+        return true;
+    }
+}
+
 // Measured before any benchmark runs, while this process is still small: a forked child starts
 // with the parent's resident pages, and freed heap it inherits would hide what a read needs.
-void MeasurePeaks() {
+void MeasurePeaks(const std::string& filter) {
     for (const BigSource& source : Sources()) {
         for (const bool ordered : {false, true}) {
+            const std::string name = std::string(ordered ? "ReadOrderBySrNo/" : "Read/") + source.name;
+            if (!Selected(name, filter)) continue;
             Peak& p = Peaks()[PeakKey(source, ordered)];
             p.base = ChildPeakMiB([] {});
             p.peak = ChildPeakMiB([&] {
@@ -219,7 +235,9 @@ void MeasurePeaks() {
         }
     }
     for (const LoaderFile& file : LoaderFiles()) {
-        Peak& p = Peaks()[std::string("Load/") + file.name];
+        const std::string name = std::string("Load/") + file.name;
+        if (!Selected(name, filter)) continue;
+        Peak& p = Peaks()[name];
         p.base = ChildPeakMiB([] {});
         p.peak = ChildPeakMiB([&] {
             const LoadResult result = LoadOnce(file.path);
@@ -349,7 +367,11 @@ int main(int argc, char** argv) {
                      QUIBO_MKMDB);
         return 1;
     }
-    MeasurePeaks();
+    std::string filter;
+    for (int i = 1; i < argc; ++i)
+        if (const std::string arg = argv[i]; arg.rfind("--benchmark_filter=", 0) == 0)
+            filter = arg.substr(std::strlen("--benchmark_filter="));
+    MeasurePeaks(filter);
     for (const BigSource& source : Sources()) {
         benchmark::RegisterBenchmark((std::string("List/") + source.name).c_str(), [source](
                                                                                        benchmark::State& s) {
