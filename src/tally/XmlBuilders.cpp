@@ -15,8 +15,20 @@ void RequireNode(XmlNode node) {
     if (!node) vb::Raise(vb::err::ObjectRequired, QStringLiteral("Object required"));
 }
 
+// The names the senders use are plain ASCII; only another name needs the full test of the Name
+// production, which the ASCII letters, digits and marks below agree with.
+bool IsAsciiXmlName(const QString& name) {
+    if (name.isEmpty()) return false;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t c = name[i].unicode();
+        const bool start = (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u'_' || c == u':';
+        if (!(start || (i > 0 && ((c >= u'0' && c <= u'9') || c == u'-' || c == u'.')))) return false;
+    }
+    return true;
+}
+
 void RequireName(const QString& name) {
-    if (!IsXmlName(name))
+    if (!IsAsciiXmlName(name) && !IsXmlName(name))
         vb::Raise(vb::err::InvalidProcedureCall, QStringLiteral("'%1' is not a valid XML name.").arg(name));
 }
 
