@@ -4,6 +4,7 @@
 
 #include "app/commands/CommandArgs.h"
 #include "app/commands/HeadlessDialogs.h"
+#include "app/commands/MainCommands.h"
 #include "app/startup/ConsoleMessageBox.h"
 #include "app/startup/DataFolder.h"
 #include "app/startup/Display.h"
@@ -14,81 +15,111 @@
 #include "app/view/QtFileDialog.h"
 #include "app/view/QtMessageBox.h"
 #include "base/ErrorReporter.h"
+#include "base/FormModel.h"
 #include "base/Services.h"
 #include "tally/CurlTransport.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 
 #include <iostream>
 
 namespace {
 
+using namespace quibo;
+
 // Without a display nobody can choose a file.
-class NoFileDialog final : public quibo::FileDialogService {
+class NoFileDialog final : public FileDialogService {
 public:
-    std::optional<QString> openFile(const quibo::FileDialogRequest&) override { return std::nullopt; }
+    std::optional<QString> openFile(const FileDialogRequest&) override { return std::nullopt; }
 };
 
-} // namespace
+// A second program on the same data folder ends at once; with a display the user is told in a box too.
+int RefuseSecondProgram(const InstanceLock& lock, MessageBoxService* windowBoxes) {
+    MessageBoxRequest box;
+    box.text = lock.refusal() + QStringLiteral(", so this one ends.");
+    box.title = QStringLiteral("Quibo 1.0");
+    box.icon = MsgIcon::Critical;
+    if (windowBoxes) windowBoxes->show(box);
+    std::cerr << "quibo: " << box.text.toStdString() << '\n';
+    return 2;
+}
 
-int main(int argc, char** argv) {
-    using namespace quibo;
+// The exit status of a start-up that closed the program by itself.
+int ClosedRunStatus(const FormLoadResult& result) {
+    if (!result.failed) return 0;
+    std::cerr << "quibo: " << result.reason.toStdString() << '\n';
+    return 2;
+}
 
-    // The positional arguments as the shell split them, before Qt looks at them.
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+// Without a display nobody sees a window, so none is built: the commands run on the form model alone,
+// with no widgets, item models or graphical platform behind them, and the boxes go to stderr.
+int RunWithoutDisplay(int argc, char** argv, const QStringList& arguments) {
+    QCoreApplication app(argc, argv);
 
-    const bool headless = PrepareQtPlatform();
+    const QString folder = ResolveDataFolder();
+    SystemClock clock;
+    QtSettingsStore settings;
+    ConsoleMessageBox boxes(std::cerr);
+    NoFileDialog files;
+    HeadlessDialogs dialogs(std::cerr);
+    ErrorReporter errors(boxes, clock, folder);
+
+    const InstanceLock lock(folder);
+    if (!lock.acquired()) return RefuseSecondProgram(lock, nullptr);
+    CurlTransport transport;
+
+    NoStatusLine statusLine;
+    NoYield yield;
+    FormModel form(FormServices{boxes, files, statusLine, yield, clock, settings, errors, folder});
+    MainCommands commands(form, transport, dialogs, OpenConnection);
+    const FormLoadResult result = commands.Form_Load(CommandArgs::FromProcessArguments(arguments));
+
+    if (result.closed) return ClosedRunStatus(result);
+    // The window would wait for a user who cannot see it.
+    std::cerr << "quibo: " << result.reason.toStdString()
+              << "; there is no display to show the window on, so the program ends.\n";
+    return 2;
+}
+
+int RunWithWindow(int argc, char** argv, const QStringList& arguments) {
     QApplication app(argc, argv);
 
     const QString folder = ResolveDataFolder();
     SystemClock clock;
     QtSettingsStore settings;
-    ConsoleMessageBox consoleBoxes(std::cerr);
-    QtMessageBox windowBoxes;
-    MessageBoxService& boxes = headless ? static_cast<MessageBoxService&>(consoleBoxes) : windowBoxes;
-    NoFileDialog noFiles;
-    QtFileDialog fileDialog;
-    FileDialogService& files = headless ? static_cast<FileDialogService&>(noFiles) : fileDialog;
-    HeadlessDialogs headlessDialogs(std::cerr);
+    QtMessageBox boxes;
+    QtFileDialog files;
     ErrorReporter errors(boxes, clock, folder);
 
     const InstanceLock lock(folder);
-    if (!lock.acquired()) {
-        MessageBoxRequest box;
-        box.text = lock.refusal() + QStringLiteral(", so this one ends.");
-        box.title = QStringLiteral("Quibo 1.0");
-        box.icon = MsgIcon::Critical;
-        if (!headless) windowBoxes.show(box);
-        std::cerr << "quibo: " << box.text.toStdString() << '\n';
-        return 2;
-    }
+    if (!lock.acquired()) return RefuseSecondProgram(lock, &boxes);
     CurlTransport transport;
 
     frmSplash splash;
-    if (!headless) {
-        splash.show();
-        QApplication::processEvents();
-    }
+    splash.show();
+    QApplication::processEvents();
 
-    frmExcel window(ViewServices{boxes, files, clock, settings, errors, transport, folder,
-                                 headless ? &headlessDialogs : nullptr});
+    frmExcel window(ViewServices{boxes, files, clock, settings, errors, transport, folder, nullptr});
     const FormLoadResult result = window.Form_Load(CommandArgs::FromProcessArguments(arguments));
 
     if (result.closed) {
         splash.UnloadMeX();
-        if (!result.failed) return 0;
-        std::cerr << "quibo: " << result.reason.toStdString() << '\n';
-        return 2;
-    }
-    if (headless) {
-        // The window would wait for a user who cannot see it.
-        std::cerr << "quibo: " << result.reason.toStdString()
-                  << "; there is no display to show the window on, so the program ends.\n";
-        return 2;
+        return ClosedRunStatus(result);
     }
     window.show();
     splash.UnloadMeX();
     return QApplication::exec();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // The positional arguments as the shell split them, before Qt looks at them.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+
+    return PrepareQtPlatform() ? RunWithoutDisplay(argc, argv, arguments)
+                               : RunWithWindow(argc, argv, arguments);
 }

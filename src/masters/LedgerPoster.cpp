@@ -76,33 +76,79 @@ void SetDefaults(LedgerMaster& ledger) {
         ledger.*flag = No;
 }
 
+// The grid's numbers of the columns the ledgers read, looked up at their first read in the order of
+// the reads (a lookup that fails raises where the read would have); -1 for a column the source lacks.
+struct LedgerColumns {
+    bool ownLooked = false;
+    int name = -1;
+    std::array<int, PlainColumns.size()> plain{};
+    std::array<int, AddressColumns.size()> address{};
+    int tdsType = -1;
+    int openingBalance = -1;
+
+    bool entriesLooked = false;
+    std::array<int, BankColumns.size()> bank{};
+    std::array<int, BillColumns.size()> bill{};
+};
+
+int ColumnIfPresent(const MasterRun& run, const QString& column) {
+    return run.Has(column) ? run.Column(column) : -1;
+}
+
+void LookUpOwnColumns(const MasterRun& run, LedgerColumns& columns) {
+    columns.name = run.Column(Name);
+    for (size_t i = 0; i < PlainColumns.size(); ++i)
+        columns.plain[i] = ColumnIfPresent(run, PlainColumns[i].column);
+    for (size_t i = 0; i < AddressColumns.size(); ++i)
+        columns.address[i] = ColumnIfPresent(run, AddressColumns[i]);
+    columns.tdsType = ColumnIfPresent(run, QStringLiteral("TDSDEDUCTEETYPE"));
+    columns.openingBalance = ColumnIfPresent(run, BillColumns[3]);
+    columns.ownLooked = true;
+}
+
+QString CellOrEmpty(const MasterRun& run, int row, int column) {
+    return column >= 0 ? run.Cell(row, column) : QString();
+}
+
 // The ledger's own fields, from the first row of its run.
-void FillLedger(const MasterRun& run, int row, LedgerMaster& ledger) {
-    ledger.name = run.Cell(row, Name);
+void FillLedger(const MasterRun& run, int row, LedgerColumns& columns, LedgerMaster& ledger) {
+    if (!columns.ownLooked) LookUpOwnColumns(run, columns);
+    ledger.name = run.Cell(row, columns.name);
     SetDefaults(ledger);
-    for (const LedgerColumn& c : PlainColumns)
-        if (run.Has(c.column)) ledger.*c.field = run.Cell(row, c.column);
+    for (size_t i = 0; i < PlainColumns.size(); ++i)
+        if (columns.plain[i] >= 0) ledger.*PlainColumns[i].field = run.Cell(row, columns.plain[i]);
     ledger.addressLines.clear();
-    for (const QString& column : AddressColumns)
-        ledger.addressLines.push_back(run.CellIfPresent(row, column));
-    const QString tdsType = run.CellIfPresent(row, QStringLiteral("TDSDEDUCTEETYPE"));
+    for (const int column : columns.address)
+        ledger.addressLines.push_back(CellOrEmpty(run, row, column));
+    const QString tdsType = CellOrEmpty(run, row, columns.tdsType);
     if (!tdsType.isEmpty()) ledger.isTdsApplicable = Yes;
     ledger.tdsDeducteeType = tdsType;
-    if (run.Has(BillColumns[3])) ledger.openingBalance = NumericText(run.Cell(row, BillColumns[3]));
+    if (columns.openingBalance >= 0)
+        ledger.openingBalance = NumericText(run.Cell(row, columns.openingBalance));
 }
 
 // The bank entry and the bill entry a row of the run adds, in that order.
-void AddEntries(const MasterRun& run, int row, bool hasBank, bool hasBills, LedgerMaster& ledger) {
-    if (hasBank && !run.Cell(row, PaymentFavouring).isEmpty()) {
+void AddEntries(const MasterRun& run, int row, bool hasBank, bool hasBills, LedgerColumns& columns,
+                LedgerMaster& ledger) {
+    if (!columns.entriesLooked) {
+        if (hasBank)
+            for (size_t i = 0; i < BankColumns.size(); ++i)
+                columns.bank[i] = run.Column(BankColumns[i]);
+        if (hasBills)
+            for (size_t i = 0; i < BillColumns.size(); ++i)
+                columns.bill[i] = run.Column(BillColumns[i]);
+        columns.entriesLooked = true;
+    }
+    const auto& bank = columns.bank;
+    if (hasBank && !run.Cell(row, bank[3]).isEmpty()) { // PAYMENTFAVOURING
         // A row that names a payee but no bank still takes its place; the sender leaves it out.
         ledger.paymentDetails.push_back(LedgerPayment{
-            run.Cell(row, BankColumns[0]), run.Cell(row, BankColumns[1]), run.Cell(row, BankColumns[2]),
-            run.Cell(row, BankColumns[3]), run.Cell(row, BankColumns[4]), run.Cell(row, BankColumns[5]),
-            run.Cell(row, BankColumns[6]), run.Cell(row, BankColumns[7])});
+            run.Cell(row, bank[0]), run.Cell(row, bank[1]), run.Cell(row, bank[2]), run.Cell(row, bank[3]),
+            run.Cell(row, bank[4]), run.Cell(row, bank[5]), run.Cell(row, bank[6]), run.Cell(row, bank[7])});
     }
     if (hasBills) {
-        LedgerBill bill{run.Cell(row, BillColumns[0]), run.Cell(row, BillColumns[1]),
-                        run.Cell(row, BillColumns[2]), run.Cell(row, BillColumns[3])};
+        const auto& c = columns.bill;
+        LedgerBill bill{run.Cell(row, c[0]), run.Cell(row, c[1]), run.Cell(row, c[2]), run.Cell(row, c[3])};
         if (!bill.date.isEmpty() && !bill.name.isEmpty() && !bill.creditPeriod.isEmpty() &&
             !bill.amount.isEmpty())
             ledger.bills.push_back(std::move(bill));
@@ -124,13 +170,14 @@ void PostLedgers(FormModel& form, TallyLink& link) {
             hasBills = hasBills && run.Has(column);
 
         LedgerMaster ledger;
+        LedgerColumns columns;
         MasterRun::Grouped shape;
         shape.addRow = [&](int firstRow, int row) {
             if (row == firstRow) {
                 ledger = LedgerMaster();
-                FillLedger(run, row, ledger);
+                FillLedger(run, row, columns, ledger);
             }
-            AddEntries(run, row, hasBank, hasBills, ledger);
+            AddEntries(run, row, hasBank, hasBills, columns, ledger);
         };
         shape.post = [&](const QString& company, int, int) {
             return SendLedger(link, company, ledger, QStringLiteral("Create"));

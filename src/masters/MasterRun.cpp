@@ -51,12 +51,26 @@ const QString& MasterRun::Cell(int row, const QString& column) const {
     return m_form.GR1.CellText(row, column);
 }
 
+int MasterRun::Column(const QString& column) const {
+    return m_form.GR1.ColumnIndex(column);
+}
+
+const QString& MasterRun::Cell(int row, int column) const {
+    return m_form.GR1.CellText(row, column);
+}
+
+int MasterRun::KnownColumn(int& known, const QString& column) const {
+    if (known < 0) known = Column(column);
+    return known;
+}
+
 QString MasterRun::CellIfPresent(int row, const QString& column, const QString& fallback) const {
     return Has(column) ? Cell(row, column) : fallback;
 }
 
 void MasterRun::TakeCompany(int row) {
-    const QString cell = m_hasCompanyColumn ? Cell(row, CompanyColumn) : QString();
+    const QString cell =
+        m_hasCompanyColumn ? Cell(row, KnownColumn(m_companyColumn, CompanyColumn)) : QString();
     m_form.CurrentCompany = IsBlank(cell) ? m_form.cmbCurrentCompanyList.Text() : cell;
 }
 
@@ -73,7 +87,7 @@ void MasterRun::RowByRow(const std::function<QString(const QString& company, int
     const int rows = m_form.GR1.RowCount();
     for (int row = 1; row <= rows; ++row) {
         TakeCompany(row);
-        const QString name = Cell(row, NameColumn);
+        const QString name = Cell(row, KnownColumn(m_nameColumn, NameColumn));
         if (IsBlank(name)) {
             if (!m_form.IsEmptyRow(row)) MarkUnnamed(row);
             continue;
@@ -100,7 +114,7 @@ void MasterRun::RunGrouped(const Grouped& shape) {
         const QString previousRowCompany = m_form.CurrentCompany;
         TakeCompany(row);
         const bool empty = m_form.IsEmptyRow(row);
-        const QString& cell = Cell(row, NameColumn);
+        const QString& cell = Cell(row, KnownColumn(m_nameColumn, NameColumn));
         if (empty)
             name.clear();
         else if (!IsBlank(cell))
@@ -166,7 +180,7 @@ void MasterRun::MarkUnnamed(int row) {
 
 void MasterRun::Mark(int row, const QString& status, int32_t colour, int icon) {
     WorkGrid& grid = m_form.GR1;
-    const int statusColumn = grid.ColumnIndex(StatusColumn);
+    const int statusColumn = KnownColumn(m_statusColumn, StatusColumn);
     grid.SetCellText(row, statusColumn, status);
     grid.SetCellIcon(row, 1, icon);
     ColourRow(row, colour);

@@ -44,6 +44,10 @@ public:
     void Require(const QString& column) const;
     // The row's cell in the column of that key.
     const QString& Cell(int row, const QString& column) const;
+    // The working grid's number of the column of that key; one the grid lacks raises the grid's error.
+    // A poster that looks its columns up once reads its cells by number.
+    int Column(const QString& column) const;
+    const QString& Cell(int row, int column) const;
     // The cell when the source has the column, else the fallback.
     QString CellIfPresent(int row, const QString& column, const QString& fallback = QString()) const;
 
@@ -78,12 +82,18 @@ private:
     bool Exists(const QString& name);
     void Progress(int shownRow, int currentRow);
     void ColourRow(int row, int32_t colour);
+    // The grid's number of a column every row reads, looked up at its first read: the grid keeps its
+    // columns while it posts.
+    int KnownColumn(int& known, const QString& column) const;
 
     FormModel& m_form;
     TallyLink& m_link;
     MasterKind m_kind;
     mutable QHash<QString, bool> m_present;
     bool m_hasCompanyColumn = false;
+    mutable int m_nameColumn = -1;
+    mutable int m_companyColumn = -1;
+    mutable int m_statusColumn = -1;
 };
 
 } // namespace quibo

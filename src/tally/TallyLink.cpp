@@ -7,6 +7,7 @@
 #include "tally/XmlDocument.h"
 
 #include <array>
+#include <cstring>
 #include <utility>
 
 namespace quibo {
@@ -44,6 +45,55 @@ void Walk(const XmlDocument& doc, const QString& elementName, const QString& sep
     }
 }
 
+// Whether a value leaves the request text alike when it is read back: no special value or reference
+// to rewrite, no carriage return for the reader to fold into a line feed, no non-character to refuse.
+bool ReadsBackAlike(const char* value) {
+    for (const auto* c = reinterpret_cast<const unsigned char*>(value); *c; ++c) {
+        if (*c == '{' || *c == '\r') return false;
+        if (*c == '&' && std::strncmp(reinterpret_cast<const char*>(c), "&#4;", 4) == 0) return false;
+        if (*c == 0xEF && c[1] == 0xBF && (c[2] == 0xBE || c[2] == 0xBF)) return false; // U+FFFE, U+FFFF
+    }
+    return true;
+}
+
+// Whether the document's text would read back as the same document: one root element, elements
+// and texts only, each text not empty, alone in its element, and read back alike.
+bool ReadsBackAsItself(const XmlDocument& doc) {
+    const XmlNode top = doc.node();
+    const XmlNode root = top.first_child();
+    if (!root || root.next_sibling() || root.type() != pugi::node_element) return false;
+    for (XmlNode node = root; node;) {
+        if (node.type() == pugi::node_pcdata) {
+            if (!*node.value() || node.previous_sibling() || node.next_sibling() ||
+                !ReadsBackAlike(node.value()))
+                return false;
+        } else if (node.type() != pugi::node_element) {
+            return false;
+        }
+        for (const pugi::xml_attribute attribute : node.attributes())
+            if (!ReadsBackAlike(attribute.value())) return false;
+        // The next node in document order.
+        if (const XmlNode child = node.first_child()) {
+            node = child;
+            continue;
+        }
+        while (node && node != root && !node.next_sibling())
+            node = node.parent();
+        node = node == root ? XmlNode() : node.next_sibling();
+    }
+    return true;
+}
+
+// Whether the text holds the tag in any letter case, as QString::contains(tag, Qt::CaseInsensitive)
+// finds it; the tag's "<" folds to no other character, so only the places of a "<" are compared.
+bool ContainsTag(const QString& text, QLatin1String tag) {
+    const QStringView view(text);
+    for (qsizetype at = view.indexOf(u'<'); at >= 0 && at + tag.size() <= view.size();
+         at = view.indexOf(u'<', at + 1))
+        if (view.mid(at, tag.size()).compare(tag, Qt::CaseInsensitive) == 0) return true;
+    return false;
+}
+
 } // namespace
 
 TallyLink::TallyLink(SettingsStore& settings, ErrorReporter& errors, HttpTransport& transport)
@@ -63,16 +113,30 @@ QString TallyLink::PostToTally(QString& xml) {
 
         // Only the whitespace between elements goes: a field of blanks reaches the server as given.
         XmlDocument doc;
-        const bool parsed = doc.loadXml(xml, XmlDocument::Blanks::KeepValues);
-        IndentXmlDocument(m_errors, doc);
-        if (!parsed) return; // an empty request would only draw an answer that means nothing
-
-        ++m_requestsPosted;
-        const HttpReply reply = m_transport.post(url, doc.xmlUtf8());
-        if (!reply.sent) vb::RaiseSystemError(HttpSendFailed, reply.errorText, reply.systemErrorCode);
-        outcome = ParseTallyResponse(reply.text());
+        if (doc.loadXml(xml, XmlDocument::Blanks::KeepValues))
+            outcome = Send(url, doc);
+        else
+            IndentXmlDocument(m_errors, doc); // reports the empty request, which is not sent
     });
     return outcome;
+}
+
+QString TallyLink::PostRequest(XmlDocument& request) {
+    if (!ReadsBackAsItself(request)) {
+        QString xml = request.xml();
+        return PostToTally(xml);
+    }
+    QString outcome;
+    Trap(m_errors, "C02-0001", [&] { outcome = Send(ServerUrl(), request); });
+    return outcome;
+}
+
+QString TallyLink::Send(const QString& url, XmlDocument& request) {
+    IndentXmlDocument(m_errors, request);
+    ++m_requestsPosted;
+    const HttpReply reply = m_transport.post(url, request.xmlUtf8());
+    if (!reply.sent) vb::RaiseSystemError(HttpSendFailed, reply.errorText, reply.systemErrorCode);
+    return ParseTallyResponse(reply.text());
 }
 
 QString ParseTallyResponse(const QString& reply) {
@@ -81,11 +145,11 @@ QString ParseTallyResponse(const QString& reply) {
     const QString serialized = doc.xml();
 
     QString outcome;
-    if (serialized.contains(QLatin1String("<RESPONSE>"), Qt::CaseInsensitive))
+    if (ContainsTag(serialized, QLatin1String("<RESPONSE>")))
         Walk(doc, QStringLiteral("RESPONSE"), QStringLiteral(" - "), outcome);
-    if (serialized.contains(QLatin1String("<IMPORTRESULT>"), Qt::CaseInsensitive))
+    if (ContainsTag(serialized, QLatin1String("<IMPORTRESULT>")))
         Walk(doc, QStringLiteral("IMPORTRESULT"), QStringLiteral(" "), outcome);
-    if (serialized.contains(QLatin1String("<LINEERROR>"), Qt::CaseInsensitive))
+    if (ContainsTag(serialized, QLatin1String("<LINEERROR>")))
         Walk(doc, QStringLiteral("DATA"), QStringLiteral(" - "), outcome);
     return outcome.isEmpty() ? reply : outcome;
 }

@@ -7,6 +7,7 @@ namespace quibo {
 class ErrorReporter;
 class HttpTransport;
 class SettingsStore;
+class XmlDocument;
 
 // The road to the Tally server for import requests. Holds references only; the settings are read at
 // every call. User-interface thread: each call blocks until the server has answered or failed.
@@ -19,6 +20,10 @@ public:
     // reduced by ParseTallyResponse. A failed exchange is reported (C02-0001) and gives "". Request
     // text that does not parse is reported (C02-0003), not sent, and gives "".
     QString PostToTally(QString& xml);
+    // PostToTally with the request's own text, sending the built request itself (indented in place)
+    // when its text would read back as the same document with no special value to rewrite: the
+    // same bytes go out without the request being written out and read again.
+    QString PostRequest(XmlDocument& request);
 
     // The requests handed to the transport so far, whether an answer came back or not; a request that
     // does not parse is not among them. PostRecord reads it.
@@ -30,6 +35,9 @@ public:
     ErrorReporter& errors() const { return m_errors; }
 
 private:
+    // Indents the request read from the text or built, posts it and reduces the reply.
+    QString Send(const QString& url, XmlDocument& request);
+
     SettingsStore& m_settings;
     ErrorReporter& m_errors;
     HttpTransport& m_transport;

@@ -15,8 +15,20 @@ void RequireNode(XmlNode node) {
     if (!node) vb::Raise(vb::err::ObjectRequired, QStringLiteral("Object required"));
 }
 
+// The names the senders use are plain ASCII; only another name needs the full test of the Name
+// production, which the ASCII letters, digits and marks below agree with.
+bool IsAsciiXmlName(const QString& name) {
+    if (name.isEmpty()) return false;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t c = name[i].unicode();
+        const bool start = (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u'_' || c == u':';
+        if (!(start || (i > 0 && ((c >= u'0' && c <= u'9') || c == u'-' || c == u'.')))) return false;
+    }
+    return true;
+}
+
 void RequireName(const QString& name) {
-    if (!IsXmlName(name))
+    if (!IsAsciiXmlName(name) && !IsXmlName(name))
         vb::Raise(vb::err::InvalidProcedureCall, QStringLiteral("'%1' is not a valid XML name.").arg(name));
 }
 
@@ -25,6 +37,36 @@ void RequireOwnNode(const XmlDocument& doc, XmlNode node) {
     if (node.root() != doc.node())
         vb::Raise(vb::err::InvalidProcedureCall, QStringLiteral("The node belongs to another document."));
 }
+
+// The text as NUL-terminated UTF-8 for pugixml. Names and most values are short ASCII: those are
+// copied into a buffer on the stack rather than converted into a new array.
+class Utf8 {
+public:
+    explicit Utf8(const QString& text) {
+        const qsizetype size = text.size();
+        const QChar* chars = text.constData();
+        bool ascii = size < qsizetype(sizeof(m_small));
+        for (qsizetype i = 0; ascii && i < size; ++i)
+            ascii = chars[i].unicode() < 0x80;
+        if (ascii) {
+            for (qsizetype i = 0; i < size; ++i)
+                m_small[i] = char(chars[i].unicode());
+            m_small[size] = '\0';
+            m_data = m_small;
+        } else {
+            m_bytes = text.toUtf8();
+            m_data = m_bytes.constData();
+        }
+    }
+    Utf8(const Utf8&) = delete;
+    Utf8& operator=(const Utf8&) = delete;
+    const char* data() const { return m_data; }
+
+private:
+    char m_small[128];
+    QByteArray m_bytes;
+    const char* m_data = nullptr;
+};
 
 XmlNode AppendElement(XmlDocument& doc, XmlNode parent, const QString& name, const QString& value) {
     RequireName(name);
@@ -37,8 +79,8 @@ XmlNode AppendElement(XmlDocument& doc, XmlNode parent, const QString& name, con
 
     XmlNode element = parent.append_child(pugi::node_element);
     if (!element) throw std::bad_alloc();
-    element.set_name(name.toUtf8().constData());
-    if (!value.isEmpty()) element.append_child(pugi::node_pcdata).set_value(value.toUtf8().constData());
+    element.set_name(Utf8(name).data());
+    if (!value.isEmpty()) element.append_child(pugi::node_pcdata).set_value(Utf8(value).data());
     return element;
 }
 
@@ -54,11 +96,22 @@ void CopyElementChildren(XmlDocument& doc, XmlNode from, XmlNode to, int level) 
     }
 }
 
-void InsertText(XmlNode parent, XmlNode before, const std::string& text) {
+void InsertText(XmlNode parent, XmlNode before, const char* text, size_t size) {
     XmlNode node = before ? parent.insert_child_before(pugi::node_pcdata, before)
                           : parent.append_child(pugi::node_pcdata);
-    node.set_value(text.c_str());
+    node.set_value(text, size);
 }
+
+// The blanks of an indentation, without building them anew for every element of the usual depths.
+struct Blanks {
+    std::string text;
+    explicit Blanks(int16_t level) {
+        static const std::string shared(256, ' ');
+        if (size_t(level) > shared.size()) text.assign(size_t(level), ' ');
+        data = text.empty() ? shared.data() : text.data();
+    }
+    const char* data = nullptr;
+};
 
 } // namespace
 
@@ -69,10 +122,10 @@ void SetXmlAttribute(ErrorReporter& errors, XmlDocument& doc, XmlNode element, c
         RequireOwnNode(doc, element);
         if (element.type() != pugi::node_element)
             vb::Raise(vb::err::InvalidProcedureCall, QStringLiteral("Only an element can carry attributes."));
-        const QByteArray key = name.toUtf8();
-        pugi::xml_attribute attribute = element.attribute(key.constData());
-        if (!attribute) attribute = element.append_attribute(key.constData());
-        attribute.set_value(value.toUtf8().constData());
+        const Utf8 key(name);
+        pugi::xml_attribute attribute = element.attribute(key.data());
+        if (!attribute) attribute = element.append_attribute(key.data());
+        attribute.set_value(Utf8(value).data());
     });
 }
 
@@ -126,26 +179,26 @@ void IndentXmlNode(ErrorReporter& errors, XmlNode node, int16_t level) {
         if (IsTextNode(node)) return;
 
         bool onlyText = true;
-        for (XmlNode child : node.children())
-            if (!IsTextNode(child)) onlyText = false;
+        for (XmlNode child = node.first_child(); child && onlyText; child = child.next_sibling())
+            onlyText = IsTextNode(child);
 
         // Children are walked by sibling links: the whitespace inserted around each child is met
         // as a text node and passed over, so each original child is indented once.
         if (XmlNode first = node.first_child()) {
-            if (!onlyText) InsertText(node, first, "\r\n");
+            if (!onlyText) InsertText(node, first, "\r\n", 2);
             if (level > std::numeric_limits<int16_t>::max() - 2)
                 vb::Raise(vb::err::Overflow, QStringLiteral("Overflow"));
             const auto childLevel = static_cast<int16_t>(level + 2);
             for (XmlNode child = first; child; child = child.next_sibling())
-                IndentXmlNode(errors, child, childLevel);
+                if (!IsTextNode(child)) IndentXmlNode(errors, child, childLevel);
         }
 
         if (level > 0) {
-            const std::string blanks(size_t(level), ' ');
+            const Blanks blanks(level);
             XmlNode parent = node.parent();
-            InsertText(parent, node, blanks);
-            if (!onlyText) InsertText(node, XmlNode(), blanks);
-            InsertText(parent, node.next_sibling(), "\r\n");
+            InsertText(parent, node, blanks.data, size_t(level));
+            if (!onlyText) InsertText(node, XmlNode(), blanks.data, size_t(level));
+            InsertText(parent, node.next_sibling(), "\r\n", 2);
         }
     });
 }

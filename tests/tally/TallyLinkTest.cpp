@@ -163,6 +163,60 @@ TEST_F(PostToTally, ARequestThatDoesNotParseIsReportedAndNotSent) {
     EXPECT_TRUE(server.received().empty());
 }
 
+// A built request goes out as the same bytes, outcome and reports as its text given to PostToTally,
+// whatever its values hold.
+struct BuiltRequest {
+    const char* name;
+    const char16_t* value;
+    bool asAttribute;
+    bool sent = true; // false: the request does not parse, is reported and not sent
+};
+
+struct PostRequestSendsWhatPostToTallySends : PostToTally, ::testing::WithParamInterface<BuiltRequest> {
+    XmlDocument Request() {
+        auto doc = NewImportDataEnvelope(errors, QStringLiteral("Acme"));
+        const XmlNode ledger =
+            AppendXmlElement(errors, *doc, doc->firstElement(QStringLiteral("REQUESTDATA")),
+                             QStringLiteral("LEDGER"), QString());
+        const QString value = QString::fromUtf16(GetParam().value);
+        if (GetParam().asAttribute)
+            SetXmlAttribute(errors, *doc, ledger, QStringLiteral("NAME"), value);
+        else
+            AppendXmlElement(errors, *doc, ledger, QStringLiteral("PARENT"), value);
+        return std::move(*doc);
+    }
+};
+
+TEST_P(PostRequestSendsWhatPostToTallySends, Alike) {
+    XmlDocument built = Request();
+    const QString builtOutcome = link.PostRequest(built);
+    const QStringList builtReports = locations();
+    QString text = Request().xml();
+    EXPECT_EQ(link.PostToTally(text), builtOutcome);
+    EXPECT_EQ(locations(), builtReports + builtReports);
+    const auto received = server.received();
+    ASSERT_EQ(received.size(), GetParam().sent ? 2u : 0u);
+    if (GetParam().sent) {
+        EXPECT_EQ(received[0].body, received[1].body);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(TallyLink, PostRequestSendsWhatPostToTallySends,
+                         ::testing::Values(BuiltRequest{"Plain", u"Cash-in-hand", false},
+                                           BuiltRequest{"Blanks", u"   ", false},
+                                           BuiltRequest{"Markup", u"<b> & \"Sons\" 'x'", false},
+                                           BuiltRequest{"TabAndLineFeed", u"a\tb\nc", false},
+                                           BuiltRequest{"CarriageReturn", u"a\r\nb\rc", false},
+                                           BuiltRequest{"SpecialValue", u"{Not Applicable}", false},
+                                           BuiltRequest{"ReferenceText", u"x&#4;y", false},
+                                           BuiltRequest{"ControlCharacter", u"\u0004 Any", false},
+                                           BuiltRequest{"NonCharacter", u"a\uFFFFb", false, false},
+                                           BuiltRequest{"NotAscii", u"Caf\u00e9 \u20b9", false},
+                                           BuiltRequest{"AttributeMarkup", u"<a> & \"b\"\t\n", true},
+                                           BuiltRequest{"AttributeSpecialValue", u"{Any}", true},
+                                           BuiltRequest{"AttributeCarriageReturn", u"a\rb", true}),
+                         [](const auto& info) { return info.param.name; });
+
 struct Charset {
     const char* name;
     QStringConverter::Encoding encoding; // of the body
