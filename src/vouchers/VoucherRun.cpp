@@ -93,9 +93,12 @@ void VoucherRun::Require(const QStringList& columns) const {
 }
 
 void EmptyStagingTables(FormModel& form, LocalDatabase& db) {
+    // One transaction: one write to the disk instead of one per table, and never half emptied.
+    LocalTransaction emptying(db);
     for (const staging::TableSchema& table : staging::StagingTables())
         if (!ExecuteStagingSql(form.errors(), db, QStringLiteral("Delete from ") + table.name))
             vb::Raise(vb::err::DatabaseError, QStringLiteral("The staging tables could not be emptied"));
+    emptying.commit();
 }
 
 void VoucherRun::Empty() {

@@ -9,6 +9,7 @@
 #include "base/Services.h"
 #include "base/Trap.h"
 #include "localdb/LocalDatabase.h"
+#include "localdb/LocalTransaction.h"
 #include "sources/backends/SourceFile.h"
 #include "sources/ImportTypes.h"
 #include "tally/ServerQueries.h"
@@ -344,8 +345,11 @@ void MainCommands::Post() {
     Trap(m_form.errors(), "F01-0015", [&] {
         {
             LocalDatabase database(m_form.services().dataFolder);
+            // One transaction: one write to the disk instead of one per table, and never half emptied.
+            LocalTransaction emptying(database);
             for (const QString& table : StagingTablesToEmpty())
                 database.execute(QStringLiteral("Delete from ") + table);
+            emptying.commit();
         }
 
         if (m_form.cmbCurrentCompanyList.Text().isEmpty()) {
