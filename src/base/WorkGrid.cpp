@@ -34,6 +34,8 @@ template <class T> void widen(std::deque<T>& cells, int rows, int oldColumns, in
 
 void WorkGrid::Clear(bool removeColumns) {
     m_text.clear();
+    // No cell needs the old texts: they go unless another grid shares them.
+    m_texts = std::make_shared<vb::TextPool>();
     m_attrs.clear();
     m_rows = 0;
     m_selectedRow = 0;
@@ -97,7 +99,7 @@ void WorkGrid::SetColumnTag(int column, const QString& tag) {
 }
 
 const QString& WorkGrid::CellText(int row, int column) const {
-    return m_text[cellAt(row, column)];
+    return m_texts->text(m_text[cellAt(row, column)]);
 }
 
 const QString& WorkGrid::CellText(int row, const QString& key) const {
@@ -105,8 +107,19 @@ const QString& WorkGrid::CellText(int row, const QString& key) const {
 }
 
 void WorkGrid::SetCellText(int row, int column, const QString& text) {
-    m_text[cellAt(row, column)] = text;
+    SetCellTextId(row, column, m_texts->intern(text));
+}
+
+void WorkGrid::SetCellTextId(int row, int column, vb::TextPool::Id id) {
+    m_text[cellAt(row, column)] = id;
     if (m_observer) m_observer->cellChanged(row, column);
+}
+
+void WorkGrid::ShareTexts(std::shared_ptr<vb::TextPool> texts) {
+    if (texts == m_texts) return;
+    for (vb::TextPool::Id& id : m_text)
+        id = texts->intern(m_texts->text(id));
+    m_texts = std::move(texts);
 }
 
 void WorkGrid::SetCellText(int row, const QString& key, const QString& text) {

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "vb/TextPool.h"
+
 #include <QHash>
 #include <QString>
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <vector>
 
 namespace quibo {
@@ -22,7 +25,8 @@ struct GridFont {
 // column key and write each record's outcome back. A row or column out of
 // range raises run-time error 381.
 //
-// Text is held densely, row after row; the attributes are held in a second
+// Text is held densely, row after row, as numbers into a text pool that the
+// source grid may share (ShareTexts), so a loaded text lives once; the attributes are held in a second
 // table of the same shape that exists only once some cell leaves the defaults,
 // so a freshly loaded grid costs little more than its text.
 class WorkGrid {
@@ -58,6 +62,12 @@ public:
     const QString& CellText(int row, const QString& key) const;
     void SetCellText(int row, int column, const QString& text);
     void SetCellText(int row, const QString& key, const QString& text);
+    // Sets a cell to a text of Texts() by its number.
+    void SetCellTextId(int row, int column, vb::TextPool::Id id);
+    const std::shared_ptr<vb::TextPool>& Texts() const { return m_texts; }
+    // Takes `texts` as the grid's pool (the source grid's, so copied cells are shared); cells already
+    // there keep their text.
+    void ShareTexts(std::shared_ptr<vb::TextPool> texts);
 
     // 0 left, 1 centre, 2 right.
     int CellTextAlign(int row, int column) const;
@@ -109,7 +119,8 @@ private:
     std::vector<Column> m_columns;
     QHash<QString, int> m_firstColumnOfKey;
     // Deques grow without moving what they hold: no doubling peak on 100,000-row loads.
-    std::deque<QString> m_text;
+    std::shared_ptr<vb::TextPool> m_texts = std::make_shared<vb::TextPool>();
+    std::deque<vb::TextPool::Id> m_text;
     std::deque<CellAttr> m_attrs; // empty while every cell has default attributes
     int m_rows = 0;
     int m_selectedRow = 0;

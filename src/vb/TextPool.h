@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <deque>
+#include <vector>
+
+namespace quibo::vb {
+
+// One copy of each distinct cell text, named by a small number. Both grids
+// hold their cells as these numbers into one pool (shared through a
+// std::shared_ptr), so a loaded table's text lives once however many grids
+// show it, and a text that repeats ("Cash", a date, a voucher type) once.
+//
+// Texts are only ever added; a reference returned by text() stays valid for
+// the pool's life. Not thread-safe: the grids live on one thread.
+class TextPool {
+public:
+    using Id = uint32_t;
+    // The empty text, always there.
+    static constexpr Id Empty = 0;
+
+    TextPool();
+    TextPool(const TextPool&) = delete;
+    TextPool& operator=(const TextPool&) = delete;
+
+    // The number of the text, added if new. "" and a null text are both Empty.
+    Id intern(const QString& text);
+    const QString& text(Id id) const { return m_texts[id]; }
+    // How many distinct texts the pool holds, Empty included.
+    size_t size() const { return m_texts.size(); }
+
+private:
+    void grow();
+
+    std::deque<QString> m_texts;  // by id; a deque keeps references stable as it grows
+    std::vector<size_t> m_hashes; // by id
+    std::vector<Id> m_slots;      // open addressing by hash; Empty marks a free slot
+};
+
+} // namespace quibo::vb
