@@ -34,9 +34,10 @@ public:
 private:
     void grow();
 
-    std::deque<QString> m_texts;  // by id; a deque keeps references stable as it grows
-    std::vector<size_t> m_hashes; // by id
-    std::vector<Id> m_slots;      // open addressing by hash; Empty marks a free slot
+    std::deque<QString> m_texts; // by id; a deque keeps references stable as it grows
+    // Open addressing: a text's hash in the high half and its id in the low half, so a probe
+    // reads one slot and rarely a text; 0 marks a free slot (Empty is never put in).
+    std::vector<uint64_t> m_slots;
 };
 
 } // namespace quibo::vb
