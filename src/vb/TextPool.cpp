@@ -4,13 +4,29 @@
 
 namespace quibo::vb {
 
+namespace {
+
+// Spreads a string hash over all its bits: qHash without a seed leaves neighbouring texts
+// ("10.5", "11.5") in neighbouring slots, and linear probing then walks long runs.
+uint32_t Mixed(size_t hash) {
+    uint64_t h = hash;
+    h ^= h >> 33;
+    h *= 0xff51afd7ed558ccdULL;
+    h ^= h >> 33;
+    h *= 0xc4ceb9fe1a85ec53ULL;
+    h ^= h >> 33;
+    return static_cast<uint32_t>(h);
+}
+
+} // namespace
+
 TextPool::TextPool() : m_slots(64, 0) {
     m_texts.emplace_back();
 }
 
 TextPool::Id TextPool::intern(const QString& text) {
     if (text.isEmpty()) return Empty;
-    const uint64_t hash = static_cast<uint32_t>(qHash(QStringView(text)));
+    const uint64_t hash = Mixed(qHash(QStringView(text)));
     const size_t mask = m_slots.size() - 1;
     size_t at = hash & mask;
     for (; m_slots[at] != 0; at = (at + 1) & mask) {
