@@ -7,6 +7,17 @@
 
 namespace quibo {
 
+namespace {
+
+// vb::Trim(text).isEmpty() without making the trimmed copy: asked of every cell of every loaded row.
+bool IsBlank(QStringView text) {
+    for (const QChar ch : text)
+        if (ch != u' ') return false;
+    return true;
+}
+
+} // namespace
+
 FormModel::FormModel(FormServices services) : m_services(std::move(services)) {}
 
 void FormModel::stat(const QString& text, const QString& key) {
@@ -23,7 +34,7 @@ bool FormModel::IsEmptyRow(int row) {
     Trap(errors(), "F01-0046", [&] {
         const int columns = GR1.ColumnCount();
         for (int c = 1; c <= columns; ++c) {
-            if (!vb::Trim(GR1.CellText(row, c)).isEmpty()) {
+            if (!IsBlank(GR1.CellText(row, c))) {
                 empty = false;
                 return;
             }
@@ -37,7 +48,7 @@ bool FormModel::IsEmptyRowEx(int row) {
     Trap(errors(), "F01-0046A", [&] {
         const int columns = lstLedgerTree.Cols();
         for (int c = 0; c < columns; ++c) {
-            if (!vb::Trim(lstLedgerTree.TextMatrix(row, c)).isEmpty()) {
+            if (!IsBlank(lstLedgerTree.TextMatrix(row, c))) {
                 empty = false;
                 return;
             }

@@ -28,14 +28,16 @@ constexpr int32_t InvalidPropertyArrayIndex = 381;
 
 } // namespace
 
-SourceGrid::SourceGrid() : m_text(4), m_alignments(2, 0), m_rows(2), m_cols(2) {}
+SourceGrid::SourceGrid()
+    : m_texts(std::make_shared<vb::TextPool>()), m_cells(4, vb::TextPool::Empty), m_alignments(2, 0),
+      m_rows(2), m_cols(2) {}
 
 void SourceGrid::SetRows(int rows) {
     if (rows < 1) invalidRow();
     if (rows > MaxRows) tooMany("rows", MaxRows);
     const int oldRows = m_rows;
     if (rows == oldRows) return;
-    m_text.resize(static_cast<size_t>(rows) * static_cast<size_t>(m_cols));
+    m_cells.resize(static_cast<size_t>(rows) * static_cast<size_t>(m_cols), vb::TextPool::Empty);
     m_rows = rows;
     if (!m_observer) return;
     if (rows > oldRows)
@@ -49,14 +51,15 @@ void SourceGrid::SetCols(int cols) {
     if (cols > MaxColumns) tooMany("columns", MaxColumns);
     const int oldCols = m_cols;
     if (cols == oldCols) return;
-    std::deque<QString> resized;
-    auto from = m_text.begin();
+    std::deque<vb::TextPool::Id> resized;
+    auto from = m_cells.begin();
     for (int r = 0; r < m_rows; ++r) {
         for (int c = 0; c < oldCols; ++c, ++from)
-            if (c < cols) resized.push_back(std::move(*from));
-        if (cols > oldCols) resized.resize(resized.size() + static_cast<size_t>(cols - oldCols));
+            if (c < cols) resized.push_back(*from);
+        if (cols > oldCols)
+            resized.resize(resized.size() + static_cast<size_t>(cols - oldCols), vb::TextPool::Empty);
     }
-    m_text = std::move(resized);
+    m_cells = std::move(resized);
     m_alignments.resize(cols, 0);
     m_cols = cols;
     if (!m_observer) return;
@@ -67,15 +70,19 @@ void SourceGrid::SetCols(int cols) {
 }
 
 const QString& SourceGrid::TextMatrix(int row, int column) const {
-    checkRow(row);
-    checkColumn(column);
-    return m_text[static_cast<size_t>(row) * static_cast<size_t>(m_cols) + static_cast<size_t>(column)];
+    return m_texts->text(m_cells[cellAt(row, column)]);
 }
 
 void SourceGrid::SetTextMatrix(int row, int column, const QString& text) {
-    checkRow(row);
-    checkColumn(column);
-    m_text[static_cast<size_t>(row) * static_cast<size_t>(m_cols) + static_cast<size_t>(column)] = text;
+    SetTextId(row, column, m_texts->intern(text));
+}
+
+vb::TextPool::Id SourceGrid::TextId(int row, int column) const {
+    return m_cells[cellAt(row, column)];
+}
+
+void SourceGrid::SetTextId(int row, int column, vb::TextPool::Id id) {
+    m_cells[cellAt(row, column)] = id;
     if (m_observer) m_observer->cellChanged(row, column);
 }
 
@@ -91,12 +98,16 @@ void SourceGrid::SetColAlignment(int column, int code) {
     if (m_observer) m_observer->columnChanged(column);
 }
 
-void SourceGrid::Bind(const QStringList& fieldNames, const QList<int>& alignments) {
+void SourceGrid::Bind(const QStringList& fieldNames, const QList<int>& alignments,
+                      std::shared_ptr<vb::TextPool> texts) {
     if (alignments.size() != fieldNames.size()) invalidColumn();
     if (fieldNames.size() > MaxColumns) tooMany("columns", MaxColumns);
     for (const int code : alignments)
         if (code < 0 || code > 9) vb::Raise(InvalidPropertyValue, QStringLiteral("Invalid property value"));
-    m_text.assign(fieldNames.cbegin(), fieldNames.cend());
+    m_cells.clear();
+    m_texts = texts ? std::move(texts) : std::make_shared<vb::TextPool>();
+    for (const QString& name : fieldNames)
+        m_cells.push_back(m_texts->intern(name));
     m_alignments = alignments;
     m_rows = 1;
     m_cols = static_cast<int>(fieldNames.size());
@@ -106,8 +117,21 @@ void SourceGrid::Bind(const QStringList& fieldNames, const QList<int>& alignment
 void SourceGrid::AppendRecord(const QStringList& values) {
     if (values.size() > m_cols) invalidColumn();
     if (m_rows >= MaxRows) tooMany("rows", MaxRows);
-    m_text.insert(m_text.end(), values.cbegin(), values.cend());
-    m_text.resize(m_text.size() + static_cast<size_t>(m_cols - values.size()));
+    for (const QString& value : values)
+        m_cells.push_back(m_texts->intern(value));
+    m_cells.resize(m_cells.size() + static_cast<size_t>(m_cols - values.size()), vb::TextPool::Empty);
+    appended();
+}
+
+void SourceGrid::AppendRecord(const std::vector<vb::TextPool::Id>& values) {
+    if (values.size() > static_cast<size_t>(m_cols)) invalidColumn();
+    if (m_rows >= MaxRows) tooMany("rows", MaxRows);
+    m_cells.insert(m_cells.end(), values.cbegin(), values.cend());
+    m_cells.resize(m_cells.size() + (static_cast<size_t>(m_cols) - values.size()), vb::TextPool::Empty);
+    appended();
+}
+
+void SourceGrid::appended() {
     ++m_rows;
     if (m_observer) m_observer->rowsAppended(m_rows - 1, m_rows - 1);
 }
@@ -124,6 +148,12 @@ void SourceGrid::checkRow(int row) const {
 
 void SourceGrid::checkColumn(int column) const {
     if (column < 0 || column >= m_cols) invalidColumn();
+}
+
+size_t SourceGrid::cellAt(int row, int column) const {
+    checkRow(row);
+    checkColumn(column);
+    return static_cast<size_t>(row) * static_cast<size_t>(m_cols) + static_cast<size_t>(column);
 }
 
 } // namespace quibo

@@ -1,10 +1,14 @@
 #pragma once
 
+#include "vb/TextPool.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <deque>
+#include <memory>
+#include <vector>
 
 namespace quibo {
 
@@ -14,6 +18,9 @@ class GridObserver;
 // source returned it. Rows and columns are counted from 0; row 0 holds the
 // field names, rows 1 .. Rows() - 1 the records. A row or column out of range
 // raises run-time error 381.
+//
+// Cells are numbers into a text pool; a grid bound from a source table shares
+// the table's pool, and GR1 may share the grid's, so a text lives once.
 class SourceGrid {
 public:
     // What the grid holds at most; a table past either is refused (error 7) with a text saying so,
@@ -35,6 +42,11 @@ public:
 
     const QString& TextMatrix(int row, int column) const;
     void SetTextMatrix(int row, int column, const QString& text);
+    // The cell's number in Texts().
+    vb::TextPool::Id TextId(int row, int column) const;
+    // Sets a cell to a text of Texts() by its number.
+    void SetTextId(int row, int column, vb::TextPool::Id id);
+    const std::shared_ptr<vb::TextPool>& Texts() const { return m_texts; }
 
     // Alignment code 0-9 of a column, as the bound data gives it.
     int ColAlignment(int column) const;
@@ -42,9 +54,13 @@ public:
 
     // Binding to a record set: row 0 becomes the field names, one column per
     // field with its alignment code, and no records; AppendRecord then adds them.
-    void Bind(const QStringList& fieldNames, const QList<int>& alignments);
+    // The grid's texts start afresh, or, given `texts`, are that pool's (a source table's).
+    void Bind(const QStringList& fieldNames, const QList<int>& alignments,
+              std::shared_ptr<vb::TextPool> texts = nullptr);
     // Appends one record; missing trailing values are blank, surplus ones raise 381.
     void AppendRecord(const QStringList& values);
+    // The same, the values given by their numbers in Texts().
+    void AppendRecord(const std::vector<vb::TextPool::Id>& values);
 
     bool Redraw() const { return m_redraw; }
     void SetRedraw(bool on);
@@ -56,8 +72,11 @@ public:
 private:
     void checkRow(int row) const;
     void checkColumn(int column) const;
+    size_t cellAt(int row, int column) const;
+    void appended();
 
-    std::deque<QString> m_text; // row-major, m_rows * m_cols
+    std::shared_ptr<vb::TextPool> m_texts;
+    std::deque<vb::TextPool::Id> m_cells; // row-major, m_rows * m_cols
     QList<int> m_alignments;
     int m_rows = 0;
     int m_cols = 0;

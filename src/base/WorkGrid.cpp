@@ -24,6 +24,15 @@ template <class T> void widen(std::deque<T>& cells, int rows, int oldColumns, in
     cells = std::move(wider);
 }
 
+template <class T> T valueAt(const std::deque<T>& cells, size_t at) {
+    return cells.empty() ? T{} : cells[at];
+}
+
+template <class T> T& valueFor(std::deque<T>& cells, size_t at, size_t size) {
+    if (cells.empty()) cells.resize(size);
+    return cells[at];
+}
+
 [[noreturn]] void tooMany(const char* what, int most) {
     vb::Raise(vb::err::OutOfMemory, QStringLiteral("The grid holds at most %1 %2; the table has more.")
                                         .arg(most)
@@ -34,7 +43,10 @@ template <class T> void widen(std::deque<T>& cells, int rows, int oldColumns, in
 
 void WorkGrid::Clear(bool removeColumns) {
     m_text.clear();
-    m_attrs.clear();
+    // No cell needs the old texts: they go unless another grid shares them.
+    m_texts = std::make_shared<vb::TextPool>();
+    m_layout.clear();
+    m_looks.clear();
     m_rows = 0;
     m_selectedRow = 0;
     if (removeColumns) {
@@ -49,7 +61,8 @@ void WorkGrid::AddColumn(const QString& key, const QString& header) {
     if (oldColumns >= MaxColumns) tooMany("columns", MaxColumns);
     if (m_rows > 0) {
         widen(m_text, m_rows, oldColumns, oldColumns + 1);
-        if (!m_attrs.empty()) widen(m_attrs, m_rows, oldColumns, oldColumns + 1);
+        if (!m_layout.empty()) widen(m_layout, m_rows, oldColumns, oldColumns + 1);
+        if (!m_looks.empty()) widen(m_looks, m_rows, oldColumns, oldColumns + 1);
     }
     m_columns.push_back(Column{key, header, QString()});
     // A repeated key keeps finding the leftmost column, as the source-grid lookup does.
@@ -61,7 +74,8 @@ void WorkGrid::AddRow() {
     if (m_rows >= MaxRows) tooMany("rows", MaxRows);
     const size_t columns = m_columns.size();
     m_text.resize(m_text.size() + columns);
-    if (!m_attrs.empty()) m_attrs.resize(m_attrs.size() + columns);
+    if (!m_layout.empty()) m_layout.resize(m_layout.size() + columns);
+    if (!m_looks.empty()) m_looks.resize(m_looks.size() + columns);
     ++m_rows;
     if (m_observer) m_observer->rowsAppended(m_rows, m_rows);
 }
@@ -97,7 +111,7 @@ void WorkGrid::SetColumnTag(int column, const QString& tag) {
 }
 
 const QString& WorkGrid::CellText(int row, int column) const {
-    return m_text[cellAt(row, column)];
+    return m_texts->text(m_text[cellAt(row, column)]);
 }
 
 const QString& WorkGrid::CellText(int row, const QString& key) const {
@@ -105,8 +119,19 @@ const QString& WorkGrid::CellText(int row, const QString& key) const {
 }
 
 void WorkGrid::SetCellText(int row, int column, const QString& text) {
-    m_text[cellAt(row, column)] = text;
+    SetCellTextId(row, column, m_texts->intern(text));
+}
+
+void WorkGrid::SetCellTextId(int row, int column, vb::TextPool::Id id) {
+    m_text[cellAt(row, column)] = id;
     if (m_observer) m_observer->cellChanged(row, column);
+}
+
+void WorkGrid::ShareTexts(std::shared_ptr<vb::TextPool> texts) {
+    if (texts == m_texts) return;
+    for (vb::TextPool::Id& id : m_text)
+        id = texts->intern(m_texts->text(id));
+    m_texts = std::move(texts);
 }
 
 void WorkGrid::SetCellText(int row, const QString& key, const QString& text) {
@@ -114,30 +139,33 @@ void WorkGrid::SetCellText(int row, const QString& key, const QString& text) {
 }
 
 int WorkGrid::CellTextAlign(int row, int column) const {
-    return attrAt(row, column).align;
+    return layoutAt(row, column) & AlignBits;
 }
 
 void WorkGrid::SetCellTextAlign(int row, int column, int align) {
     checkRow(row);
     checkColumn(column);
     if (align < 0 || align > 2) vb::Raise(InvalidPropertyValue, QStringLiteral("Invalid property value"));
-    if (align != 0 || !m_attrs.empty()) attrFor(row, column).align = static_cast<uint8_t>(align);
+    if (align != 0 || !m_layout.empty()) {
+        uint8_t& layout = layoutFor(row, column);
+        layout = static_cast<uint8_t>((layout & ~AlignBits) | align);
+    }
     if (m_observer) m_observer->cellChanged(row, column);
 }
 
 int32_t WorkGrid::CellColor(int row, int column) const {
-    return static_cast<int32_t>(attrAt(row, column).color);
+    return static_cast<int32_t>(lookAt(row, column).color);
 }
 
 void WorkGrid::SetCellColor(int row, int column, int32_t bgr) {
     checkRow(row);
     checkColumn(column);
-    if (bgr != 0 || !m_attrs.empty()) attrFor(row, column).color = static_cast<uint32_t>(bgr);
+    if (bgr != 0 || !m_looks.empty()) lookFor(row, column).color = static_cast<uint32_t>(bgr);
     if (m_observer) m_observer->cellChanged(row, column);
 }
 
 int WorkGrid::CellIcon(int row, int column) const {
-    return static_cast<int>(attrAt(row, column).iconPlusOne) - 1;
+    return static_cast<int>(lookAt(row, column).iconPlusOne) - 1;
 }
 
 void WorkGrid::SetCellIcon(int row, int column, int index) {
@@ -145,18 +173,21 @@ void WorkGrid::SetCellIcon(int row, int column, int index) {
     checkColumn(column);
     if (index < -1 || index > 0xFFFE)
         vb::Raise(InvalidPropertyValue, QStringLiteral("Invalid property value"));
-    if (index != -1 || !m_attrs.empty()) attrFor(row, column).iconPlusOne = static_cast<uint16_t>(index + 1);
+    if (index != -1 || !m_looks.empty()) lookFor(row, column).iconPlusOne = static_cast<uint16_t>(index + 1);
     if (m_observer) m_observer->cellChanged(row, column);
 }
 
 GridFont WorkGrid::CellFont(int row, int column) const {
-    return GridFont{attrAt(row, column).bold != 0};
+    return GridFont{(layoutAt(row, column) & BoldBit) != 0};
 }
 
 void WorkGrid::SetCellFont(int row, int column, GridFont font) {
     checkRow(row);
     checkColumn(column);
-    if (font.bold || !m_attrs.empty()) attrFor(row, column).bold = font.bold ? 1 : 0;
+    if (font.bold || !m_layout.empty()) {
+        uint8_t& layout = layoutFor(row, column);
+        layout = static_cast<uint8_t>(font.bold ? layout | BoldBit : layout & ~BoldBit);
+    }
     if (m_observer) m_observer->cellChanged(row, column);
 }
 
@@ -197,15 +228,20 @@ size_t WorkGrid::cellAt(int row, int column) const {
     return static_cast<size_t>(row - 1) * m_columns.size() + static_cast<size_t>(column - 1);
 }
 
-WorkGrid::CellAttr WorkGrid::attrAt(int row, int column) const {
-    const size_t at = cellAt(row, column);
-    return m_attrs.empty() ? CellAttr{} : m_attrs[at];
+uint8_t WorkGrid::layoutAt(int row, int column) const {
+    return valueAt(m_layout, cellAt(row, column));
 }
 
-WorkGrid::CellAttr& WorkGrid::attrFor(int row, int column) {
-    const size_t at = cellAt(row, column);
-    if (m_attrs.empty()) m_attrs.resize(m_text.size());
-    return m_attrs[at];
+uint8_t& WorkGrid::layoutFor(int row, int column) {
+    return valueFor(m_layout, cellAt(row, column), m_text.size());
+}
+
+WorkGrid::CellLook WorkGrid::lookAt(int row, int column) const {
+    return valueAt(m_looks, cellAt(row, column));
+}
+
+WorkGrid::CellLook& WorkGrid::lookFor(int row, int column) {
+    return valueFor(m_looks, cellAt(row, column), m_text.size());
 }
 
 } // namespace quibo

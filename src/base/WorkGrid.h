@@ -1,10 +1,13 @@
 #pragma once
 
+#include "vb/TextPool.h"
+
 #include <QHash>
 #include <QString>
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <vector>
 
 namespace quibo {
@@ -22,9 +25,10 @@ struct GridFont {
 // column key and write each record's outcome back. A row or column out of
 // range raises run-time error 381.
 //
-// Text is held densely, row after row; the attributes are held in a second
-// table of the same shape that exists only once some cell leaves the defaults,
-// so a freshly loaded grid costs little more than its text.
+// Text is held densely, row after row, as numbers into a text pool that the
+// source grid may share (ShareTexts), so a loaded text lives once; the attributes are held in two
+// more tables of the same shape (alignment and bold in a byte, colour and icon), each there only
+// once some cell leaves its defaults, so a freshly loaded grid costs little more than its text.
 class WorkGrid {
 public:
     // What the grid holds at most; a table past either is refused (error 7) with a text saying so,
@@ -58,6 +62,12 @@ public:
     const QString& CellText(int row, const QString& key) const;
     void SetCellText(int row, int column, const QString& text);
     void SetCellText(int row, const QString& key, const QString& text);
+    // Sets a cell to a text of Texts() by its number.
+    void SetCellTextId(int row, int column, vb::TextPool::Id id);
+    const std::shared_ptr<vb::TextPool>& Texts() const { return m_texts; }
+    // Takes `texts` as the grid's pool (the source grid's, so copied cells are shared); cells already
+    // there keep their text.
+    void ShareTexts(std::shared_ptr<vb::TextPool> texts);
 
     // 0 left, 1 centre, 2 right.
     int CellTextAlign(int row, int column) const;
@@ -93,24 +103,30 @@ private:
         QString tag;
     };
     // All defaults are zero, so a default cell is all-bits-zero.
-    struct CellAttr {
+    struct CellLook {
         uint32_t color = 0;
         uint16_t iconPlusOne = 0; // 0: no icon
-        uint8_t align = 0;
-        uint8_t bold = 0;
     };
+    // A cell's layout byte: the alignment in the low two bits, bold above them.
+    static constexpr uint8_t AlignBits = 3;
+    static constexpr uint8_t BoldBit = 4;
 
     void checkRow(int row) const;
     void checkColumn(int column) const;
     size_t cellAt(int row, int column) const;
-    CellAttr attrAt(int row, int column) const;
-    CellAttr& attrFor(int row, int column);
+    uint8_t layoutAt(int row, int column) const;
+    uint8_t& layoutFor(int row, int column);
+    CellLook lookAt(int row, int column) const;
+    CellLook& lookFor(int row, int column);
 
     std::vector<Column> m_columns;
     QHash<QString, int> m_firstColumnOfKey;
     // Deques grow without moving what they hold: no doubling peak on 100,000-row loads.
-    std::deque<QString> m_text;
-    std::deque<CellAttr> m_attrs; // empty while every cell has default attributes
+    std::shared_ptr<vb::TextPool> m_texts = std::make_shared<vb::TextPool>();
+    std::deque<vb::TextPool::Id> m_text;
+    // Each empty while every cell has its defaults: a load aligns its cells, posters colour them.
+    std::deque<uint8_t> m_layout;
+    std::deque<CellLook> m_looks;
     int m_rows = 0;
     int m_selectedRow = 0;
     bool m_redraw = true;

@@ -81,9 +81,13 @@ void BindSourceGrid(SourceGrid& grid, const SourceTable& table) {
                 grid.SetTextMatrix(r, c, QString());
         return;
     }
-    grid.Bind(table.columnNames(), table.alignments());
-    for (int r = 0; r < records; ++r)
-        grid.AppendRecord(table.rowTexts(r));
+    // The grid takes the table's texts as they are; only numbers and dates get theirs written.
+    grid.Bind(table.columnNames(), table.alignments(), table.texts());
+    std::vector<vb::TextPool::Id> ids;
+    for (int r = 0; r < records; ++r) {
+        table.rowTextIds(r, ids);
+        grid.AppendRecord(ids);
+    }
 }
 
 int BuildWorkColumns(WorkGrid& gr1, const QStringList& fields, bool addId) {

@@ -11,6 +11,7 @@
 #include "vb/Date.h"
 #include "vb/Format.h"
 #include "vb/Text.h"
+#include "vb/TextPool.h"
 
 #include <initializer_list>
 #include <iterator>
@@ -71,6 +72,32 @@ bool IsAccessCopyAmount(const QString& header) {
                                   "AMOUNT", "QUANTITY", "BATCHQUANTITY"});
 }
 
+// A pattern applied to the texts of one pool, each distinct text formatted once: a large table
+// repeats its dates and amounts, and vb::Format gives the same text for the same text and pattern.
+class FormatOnce {
+public:
+    // Dates only: text that is no date stays as it is.
+    FormatOnce(vb::TextPool& texts, const QString& pattern, bool datesOnly)
+        : m_texts(texts), m_pattern(pattern), m_datesOnly(datesOnly) {}
+
+    vb::TextPool::Id operator()(vb::TextPool::Id id) {
+        if (id >= m_done.size()) m_done.resize(m_texts.size(), NotYet);
+        vb::TextPool::Id& done = m_done[id];
+        if (done == NotYet) {
+            const QString& text = m_texts.text(id);
+            done = m_datesOnly && !vb::IsDate(text) ? id : m_texts.intern(vb::Format(text, m_pattern));
+        }
+        return done;
+    }
+
+private:
+    static constexpr vb::TextPool::Id NotYet = ~vb::TextPool::Id(0);
+    vb::TextPool& m_texts;
+    const QString& m_pattern;
+    bool m_datesOnly;
+    std::vector<vb::TextPool::Id> m_done; // by id: its formatted text's id
+};
+
 // Fills blank key cells down from the row above and rewrites dates and
 // amounts in the user's patterns, in the source grid (row 0 the field names).
 // True when the table has a "VchType" field and no "ID" one: GR1 then gets a built ID.
@@ -85,7 +112,7 @@ bool RepairSourceGrid(FormModel& form, LoaderKind kind, int records) {
     const int vchType = column("VchType");
     const int vchNo = column("VchNo");
 
-    auto fillDown = [&](int c, int r) { grid.SetTextMatrix(r, c, grid.TextMatrix(r - 1, c)); };
+    auto fillDown = [&](int c, int r) { grid.SetTextId(r, c, grid.TextId(r - 1, c)); };
     auto blank = [&](int c, int r) { return c >= 0 && grid.TextMatrix(r, c).isEmpty(); };
     for (int r = 2; r <= records; ++r) {
         if (form.IsEmptyRowEx(r)) continue;
@@ -113,16 +140,18 @@ bool RepairSourceGrid(FormModel& form, LoaderKind kind, int records) {
     const size_t amountCount = kind == LoaderKind::Excel ? std::size(AmountColumns) : 8;
     for (size_t i = 0; i < amountCount; ++i)
         if (const int c = column(AmountColumns[i]); c >= 0) amounts.push_back(c);
-    auto rewrite = [&](int r, int c, const QString& text) {
-        if (text != grid.TextMatrix(r, c)) grid.SetTextMatrix(r, c, text);
+    // A pool holds each text once, so a cell whose number stays keeps its text.
+    auto rewrite = [&](int r, int c, FormatOnce& format) {
+        const vb::TextPool::Id id = grid.TextId(r, c);
+        if (const vb::TextPool::Id formatted = format(id); formatted != id) grid.SetTextId(r, c, formatted);
     };
+    FormatOnce date(*grid.Texts(), form.DateFormat, true);
+    FormatOnce amount(*grid.Texts(), form.DecimalPlaces, false);
     for (int r = 1; r <= records; ++r) {
-        for (const int c : dates) {
-            const QString& text = grid.TextMatrix(r, c);
-            if (vb::IsDate(text)) rewrite(r, c, vb::Format(text, form.DateFormat));
-        }
+        for (const int c : dates)
+            rewrite(r, c, date);
         for (const int c : amounts)
-            rewrite(r, c, vb::Format(grid.TextMatrix(r, c), form.DecimalPlaces));
+            rewrite(r, c, amount);
     }
     return id < 0 && vchType >= 0;
 }
@@ -273,16 +302,17 @@ void TableLoader::LoadTable(const LoaderSource& source, const QString& name, con
     const VoucherIdColumns idColumns =
         idColumn > 0 ? VoucherIdColumns::Find(form.errors(), sourceGrid) : VoucherIdColumns{};
 
+    // GR1 shows the source grid's texts: its cells name them rather than copy them.
+    gr1.ShareTexts(sourceGrid.Texts());
+    FormatOnce amount(*sourceGrid.Texts(), form.DecimalPlaces, false);
     for (int r = 1; r <= records; ++r) {
         if (!form.IsEmptyRowEx(r)) {
             gr1.AddRow();
             const int row = gr1.RowCount();
             for (int c = 0; c < fieldCount; ++c) {
                 const size_t i = static_cast<size_t>(c);
-                if (formatOnCopy[i])
-                    gr1.SetCellText(row, c + 1, vb::Format(sourceGrid.TextMatrix(r, c), form.DecimalPlaces));
-                else
-                    gr1.SetCellText(row, c + 1, sourceGrid.TextMatrix(r, c));
+                const vb::TextPool::Id id = sourceGrid.TextId(r, c);
+                gr1.SetCellTextId(row, c + 1, formatOnCopy[i] ? amount(id) : id);
                 if (alignment[i] >= 0) gr1.SetCellTextAlign(row, c + 1, alignment[i]);
             }
             if (idColumn > 0) gr1.SetCellText(row, idColumn, idColumns.idOf(sourceGrid, r));

@@ -26,7 +26,7 @@ constexpr std::array<const char*, 12> OptionalMapColumns = {
 
 // A field every map row is read for. A map without it fails when a row needs it, as reading the field
 // did: a map with no rows, or one that stops at a missing register column first, never does.
-const SourceCell& RequiredMapField(const SourceTable& map, int row, const char* name) {
+SourceCell RequiredMapField(const SourceTable& map, int row, const char* name) {
     const int column = map.columnIndex(QString::fromLatin1(name));
     if (column < 0)
         vb::Raise(
@@ -126,7 +126,7 @@ VoucherRegisterLoad::Outcome VoucherRegisterLoad::Load(const QString& name) {
             }
         }
         for (int r = 0; r < map.recordCount(); ++r) {
-            const SourceCell& columnName = RequiredMapField(map, r, "ColumnName");
+            const SourceCell columnName = RequiredMapField(map, r, "ColumnName");
             if (IsNull(columnName)) continue;
             const QString mapped = CellText(columnName);
             if (!form.HeaderExists(mapped)) {
@@ -152,12 +152,14 @@ VoucherRegisterLoad::Outcome VoucherRegisterLoad::Load(const QString& name) {
 
     const int fieldCount = int(fields.size());
     const std::vector<int> alignment = CopyAlignments(sourceGrid, fieldCount, records);
-    // Every register row becomes a GR1 row, an empty one too; its cells are copied as they stand.
+    // Every register row becomes a GR1 row, an empty one too; its cells are copied as they stand,
+    // GR1 naming the source grid's texts rather than copying them.
+    gr1.ShareTexts(sourceGrid.Texts());
     for (int r = 1; r <= records; ++r) {
         gr1.AddRow();
         const int row = gr1.RowCount();
         for (int c = 0; c < fieldCount; ++c) {
-            gr1.SetCellText(row, c + 1, sourceGrid.TextMatrix(r, c));
+            gr1.SetCellTextId(row, c + 1, sourceGrid.TextId(r, c));
             if (alignment[static_cast<size_t>(c)] >= 0)
                 gr1.SetCellTextAlign(row, c + 1, alignment[static_cast<size_t>(c)]);
         }

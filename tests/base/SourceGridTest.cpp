@@ -88,6 +88,24 @@ TEST(SourceGrid, ARecordWiderThanTheFieldsRaisesAndAddsNothing) {
     EXPECT_EQ(grid.Rows(), 3);
 }
 
+TEST(SourceGrid, BoundToAPoolItsRecordsNameThatPoolsTexts) {
+    const auto pool = std::make_shared<vb::TextPool>();
+    const vb::TextPool::Id cash = pool->intern(QStringLiteral("Cash"));
+    SourceGrid grid;
+    grid.Bind({QStringLiteral("Name"), QStringLiteral("Parent")}, {1, 1}, pool);
+    grid.AppendRecord(std::vector<vb::TextPool::Id>{cash});
+    EXPECT_EQ(grid.Texts(), pool);
+    EXPECT_EQ(contents(grid), (QStringList{"Name|Parent", "Cash|"}));
+    EXPECT_EQ(grid.TextId(1, 0), cash);
+    grid.SetTextId(1, 1, cash);
+    EXPECT_EQ(grid.TextMatrix(1, 1), QStringLiteral("Cash"));
+    EXPECT_EQ(numberRaisedBy([&] {
+                  grid.AppendRecord(std::vector<vb::TextPool::Id>{cash, cash, cash});
+              }),
+              381);
+    EXPECT_EQ(grid.Rows(), 2);
+}
+
 TEST(SourceGrid, BindNeedsOneAlignmentPerFieldAndCodes0To9) {
     SourceGrid grid;
     EXPECT_NE(numberRaisedBy([&] { grid.Bind({QStringLiteral("Name"), QStringLiteral("Parent")}, {1}); }), 0);

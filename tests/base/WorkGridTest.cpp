@@ -131,6 +131,22 @@ TEST(WorkGrid, CellsByNumberAndByKeyAreTheSameCell) {
     EXPECT_EQ(grid.CellText(1, QStringLiteral("PROCESSSTATUS")), QString());
 }
 
+TEST(WorkGrid, SharedTextsAreTakenOnAndEarlierCellsKeepTheirs) {
+    WorkGrid grid;
+    addLedgerColumns(grid);
+    grid.AddRow();
+    grid.SetCellText(1, 1, QStringLiteral("Cash"));
+    const auto pool = std::make_shared<vb::TextPool>();
+    const vb::TextPool::Id bank = pool->intern(QStringLiteral("Bank"));
+    grid.ShareTexts(pool);
+    grid.SetCellTextId(1, 2, bank);
+    EXPECT_EQ(grid.Texts(), pool);
+    EXPECT_EQ(grid.CellText(1, 1), QStringLiteral("Cash"));
+    EXPECT_EQ(grid.CellText(1, 2), QStringLiteral("Bank"));
+    grid.Clear(false);
+    EXPECT_NE(grid.Texts(), pool); // an emptied grid lets the texts go
+}
+
 struct OutOfRangeCase {
     const char* name;
     std::function<void(WorkGrid&)> action;

@@ -4,6 +4,7 @@
 #include "vb/Number.h"
 
 #include <algorithm>
+#include <bit>
 #include <numeric>
 #include <stdexcept>
 
@@ -82,10 +83,18 @@ int SourceTable::columnIndex(const QString& name) const {
     return -1;
 }
 
-const SourceCell& SourceTable::cell(int row, int column) const {
+size_t SourceTable::cellAt(int row, int column) const {
     if (row < 0 || row >= m_rows || column < 0 || column >= fieldCount())
         throw std::out_of_range("source table cell " + std::to_string(row) + "," + std::to_string(column));
-    return m_cells[static_cast<size_t>(row) * m_columns.size() + static_cast<size_t>(column)];
+    return static_cast<size_t>(row) * m_columns.size() + static_cast<size_t>(column);
+}
+
+SourceCell SourceTable::cell(int row, int column) const {
+    return unpack(packed(cellAt(row, column)));
+}
+
+QString SourceTable::text(int row, int column) const {
+    return m_texts->text(textIdOf(packed(cellAt(row, column))));
 }
 
 QStringList SourceTable::rowTexts(int row) const {
@@ -94,6 +103,81 @@ QStringList SourceTable::rowTexts(int row) const {
     for (int c = 0; c < fieldCount(); ++c)
         texts.append(text(row, c));
     return texts;
+}
+
+void SourceTable::rowTextIds(int row, std::vector<vb::TextPool::Id>& ids) const {
+    ids.clear();
+    if (fieldCount() == 0) return;
+    const size_t first = cellAt(row, 0);
+    for (size_t at = first; at < first + m_columns.size(); ++at)
+        ids.push_back(textIdOf(packed(at)));
+}
+
+void SourceTable::push(SourceCell&& cell) {
+    Packed p;
+    if (auto* s = std::get_if<QString>(&cell)) {
+        p = {m_texts->intern(*s), Kind::Text};
+    } else if (const auto* d = std::get_if<double>(&cell)) {
+        p = {std::bit_cast<uint64_t>(*d), Kind::Number};
+    } else if (const auto* i = std::get_if<qint64>(&cell)) {
+        p = {static_cast<uint64_t>(*i), Kind::Whole};
+    } else if (const auto* b = std::get_if<bool>(&cell)) {
+        p = {*b ? 1u : 0u, Kind::Boolean};
+    } else if (auto* t = std::get_if<QDateTime>(&cell)) {
+        p = {m_dates.size(), Kind::Date};
+        m_dates.push_back(std::move(*t));
+    }
+    m_kinds.push_back(p.kind);
+    m_values.push_back(p.value);
+}
+
+SourceCell SourceTable::unpack(const Packed& cell) const {
+    switch (cell.kind) {
+    case Kind::Null:
+        return {};
+    case Kind::Text:
+        return m_texts->text(static_cast<vb::TextPool::Id>(cell.value));
+    case Kind::Number:
+        return std::bit_cast<double>(cell.value);
+    case Kind::Whole:
+        return static_cast<qint64>(cell.value);
+    case Kind::Boolean:
+        return cell.value != 0;
+    case Kind::Date:
+        return m_dates[cell.value];
+    }
+    return {};
+}
+
+vb::TextPool::Id SourceTable::textIdOf(const Packed& cell) const {
+    // Each distinct value's text is made once: a large table repeats its numbers and dates often.
+    auto remembered = [&](auto& texts, auto key) {
+        const auto found = texts.constFind(key);
+        if (found != texts.cend()) return *found;
+        const vb::TextPool::Id id = m_texts->intern(CellText(unpack(cell)));
+        texts.insert(key, id);
+        return id;
+    };
+    switch (cell.kind) {
+    case Kind::Null:
+        return vb::TextPool::Empty;
+    case Kind::Text:
+        return static_cast<vb::TextPool::Id>(cell.value);
+    case Kind::Number:
+        return remembered(m_numberTexts, cell.value);
+    case Kind::Whole:
+        return remembered(m_wholeTexts, static_cast<qint64>(cell.value));
+    case Kind::Boolean:
+        return m_texts->intern(cell.value ? QStringLiteral("True") : QStringLiteral("False"));
+    case Kind::Date: {
+        const QDateTime& date = m_dates[cell.value];
+        if (!date.isValid()) return vb::TextPool::Empty;
+        // The text shows the date and clock time as held, whatever instant they name.
+        return remembered(m_dateTexts,
+                          date.date().toJulianDay() * 86'400'000 + date.time().msecsSinceStartOfDay());
+    }
+    }
+    return vb::TextPool::Empty;
 }
 
 int SourceTable::alignment(int column) const {
@@ -111,19 +195,24 @@ QList<int> SourceTable::alignments() const {
 void SourceTable::appendRow(std::vector<SourceCell> cells) {
     cells.resize(m_columns.size());
     for (SourceCell& c : cells)
-        m_cells.push_back(std::move(c));
+        push(std::move(c));
     ++m_rows;
 }
 
 void SourceTable::addColumn(SourceColumn column) {
     const size_t width = m_columns.size();
-    std::deque<SourceCell> cells;
+    std::deque<Kind> kinds;
+    std::deque<uint64_t> values;
     for (size_t r = 0; r < static_cast<size_t>(m_rows); ++r) {
-        for (size_t c = 0; c < width; ++c)
-            cells.push_back(std::move(m_cells[r * width + c]));
-        cells.emplace_back();
+        for (size_t c = 0; c < width; ++c) {
+            kinds.push_back(m_kinds[r * width + c]);
+            values.push_back(m_values[r * width + c]);
+        }
+        kinds.push_back(Kind::Null);
+        values.push_back(0);
     }
-    m_cells = std::move(cells);
+    m_kinds = std::move(kinds);
+    m_values = std::move(values);
     m_columns.push_back(std::move(column));
 }
 
@@ -142,22 +231,26 @@ void SourceTable::orderBy(const QString& column, const QString& provider) {
     // Rows move into place cycle by cycle, so sorting needs room for one row only.
     const size_t width = m_columns.size();
     std::vector<bool> placed(order.size(), false);
-    std::vector<SourceCell> held(width);
+    std::vector<Packed> held(width);
     for (size_t start = 0; start < order.size(); ++start) {
         if (placed[start] || static_cast<size_t>(order[start]) == start) continue;
         for (size_t k = 0; k < width; ++k)
-            held[k] = std::move(m_cells[start * width + k]);
+            held[k] = packed(start * width + k);
         size_t at = start;
         for (;;) {
             placed[at] = true;
             const size_t from = static_cast<size_t>(order[at]);
             if (from == start) break;
-            for (size_t k = 0; k < width; ++k)
-                m_cells[at * width + k] = std::move(m_cells[from * width + k]);
+            for (size_t k = 0; k < width; ++k) {
+                m_kinds[at * width + k] = m_kinds[from * width + k];
+                m_values[at * width + k] = m_values[from * width + k];
+            }
             at = from;
         }
-        for (size_t k = 0; k < width; ++k)
-            m_cells[at * width + k] = std::move(held[k]);
+        for (size_t k = 0; k < width; ++k) {
+            m_kinds[at * width + k] = held[k].kind;
+            m_values[at * width + k] = held[k].value;
+        }
     }
 }
 

@@ -1,12 +1,16 @@
 #pragma once
 
 #include "sources/backends/SourceCell.h"
+#include "vb/TextPool.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <deque>
+#include <memory>
 #include <vector>
 
 namespace quibo {
@@ -22,6 +26,10 @@ struct SourceColumn {
 
 // A table read from a source: named columns and rows of typed cells, row
 // after row. Rows and columns count from 0.
+//
+// Cells are held packed, a kind and eight bytes each; text cells are numbers
+// into a text pool that the source grid bound from the table goes on sharing,
+// so the table's texts are not copied when it is shown.
 class SourceTable {
 public:
     // The alignment codes of a bound source grid column: numbers right, everything else left.
@@ -40,10 +48,14 @@ public:
     int recordCount() const { return m_rows; }
 
     // Out of range raises std::out_of_range.
-    const SourceCell& cell(int row, int column) const;
-    QString text(int row, int column) const { return CellText(cell(row, column)); }
+    SourceCell cell(int row, int column) const;
+    QString text(int row, int column) const;
     // The row's cells as grid text.
     QStringList rowTexts(int row) const;
+    // The same as numbers into texts(), one per field; each distinct number's or date's text is
+    // written once however often it repeats.
+    void rowTextIds(int row, std::vector<vb::TextPool::Id>& ids) const;
+    const std::shared_ptr<vb::TextPool>& texts() const { return m_texts; }
 
     int alignment(int column) const;
     QList<int> alignments() const;
@@ -63,10 +75,30 @@ public:
     void orderBy(const QString& column, const QString& provider);
 
 private:
+    enum class Kind : uint8_t { Null, Text, Number, Whole, Boolean, Date };
+    struct Packed {
+        uint64_t value = 0; // the text's id, the number's bits, the date's index in m_dates
+        Kind kind = Kind::Null;
+    };
+
+    size_t cellAt(int row, int column) const;
+    Packed packed(size_t at) const { return Packed{m_values[at], m_kinds[at]}; }
+    void push(SourceCell&& cell);
+    SourceCell unpack(const Packed& cell) const;
+    vb::TextPool::Id textIdOf(const Packed& cell) const;
+
     std::vector<SourceColumn> m_columns;
-    // Row after row. A deque grows without moving what it holds: no doubling peak on large tables.
-    std::deque<SourceCell> m_cells;
+    std::shared_ptr<vb::TextPool> m_texts = std::make_shared<vb::TextPool>();
+    // Row after row, kinds and values apart (nine bytes a cell). Deques grow without moving what
+    // they hold: no doubling peak on large tables.
+    std::deque<Kind> m_kinds;
+    std::deque<uint64_t> m_values;
+    std::deque<QDateTime> m_dates;
     int m_rows = 0;
+    // The texts of the numbers and dates written so far, by value (a date by its day and clock time).
+    mutable QHash<uint64_t, vb::TextPool::Id> m_numberTexts;
+    mutable QHash<qint64, vb::TextPool::Id> m_wholeTexts;
+    mutable QHash<qint64, vb::TextPool::Id> m_dateTexts;
 };
 
 } // namespace quibo

@@ -71,5 +71,33 @@ TEST(SourceTable, OrderByAMissingColumnRaisesTheProvidersError) {
     }
 }
 
+TEST(SourceTable, CellsKeepTheirKindAndRepeatedValuesShareOneText) {
+    const QDateTime day(QDate(2024, 4, 1), QTime(0, 0), Qt::UTC);
+    const std::vector<SourceCell> row = {SourceCell{QStringLiteral("Cash")},
+                                         SourceCell{12.5},
+                                         SourceCell{qint64(7)},
+                                         SourceCell{true},
+                                         SourceCell{day},
+                                         SourceCell{}};
+    std::vector<SourceColumn> columns;
+    for (size_t c = 0; c < row.size(); ++c)
+        columns.push_back({QStringLiteral("F") + QString::number(c + 1), ColumnKind::Text});
+    SourceTable table(std::move(columns));
+    table.appendRow(row);
+    table.appendRow(row);
+    for (int c = 0; c < table.fieldCount(); ++c)
+        EXPECT_EQ(table.cell(1, c), row[static_cast<size_t>(c)]) << c;
+    std::vector<vb::TextPool::Id> first;
+    std::vector<vb::TextPool::Id> second;
+    table.rowTextIds(0, first);
+    table.rowTextIds(1, second);
+    EXPECT_EQ(first, second);
+    QStringList texts;
+    for (const vb::TextPool::Id id : first)
+        texts.append(table.texts()->text(id));
+    EXPECT_EQ(texts, table.rowTexts(1));
+    EXPECT_EQ(texts, (QStringList{"Cash", "12.5", "7", "True", "01-Apr-2024", ""}));
+}
+
 } // namespace
 } // namespace quibo
