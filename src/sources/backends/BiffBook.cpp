@@ -433,14 +433,6 @@ SourceCell DateCell(double serial, bool from1904, BiffBook::Shown shown) {
     return text;
 }
 
-ColumnKind KindOf(const SourceCell& cell) {
-    if (std::holds_alternative<double>(cell) || std::holds_alternative<qint64>(cell))
-        return ColumnKind::Number;
-    if (std::holds_alternative<QDateTime>(cell)) return ColumnKind::Date;
-    if (std::holds_alternative<bool>(cell)) return ColumnKind::Boolean;
-    return ColumnKind::Text;
-}
-
 } // namespace
 
 // A worksheet's cells made into a table as SheetBuilder makes them (the same range, header, empty
@@ -493,7 +485,7 @@ public:
             std::vector<SourceCell>& cells = m_rows[static_cast<size_t>(r)];
             for (size_t c = first; c < cells.size(); ++c) {
                 if (IsNull(cells[c])) continue;
-                const int kind = static_cast<int>(KindOf(cells[c]));
+                const int kind = static_cast<int>(CellKind(cells[c]));
                 int& seen = kinds[c - first];
                 seen = seen == -1 ? kind : (seen == kind ? seen : -2);
             }

@@ -4,18 +4,6 @@
 
 namespace quibo {
 
-namespace {
-
-ColumnKind KindOf(const SourceCell& cell) {
-    if (std::holds_alternative<double>(cell) || std::holds_alternative<qint64>(cell))
-        return ColumnKind::Number;
-    if (std::holds_alternative<QDateTime>(cell)) return ColumnKind::Date;
-    if (std::holds_alternative<bool>(cell)) return ColumnKind::Boolean;
-    return ColumnKind::Text;
-}
-
-} // namespace
-
 void SheetBuilder::set(int row, int column, SourceCell cell) {
     if (row < 0 || column < 0 || IsNull(cell)) return;
     if (static_cast<size_t>(row) >= m_rows.size()) m_rows.resize(static_cast<size_t>(row) + 1);
@@ -51,7 +39,7 @@ SourceTable SheetBuilder::finish() {
         for (int c = 0; c < width; ++c) {
             SourceCell cell = cellAt(r, c);
             if (!IsNull(cell)) {
-                const int kind = static_cast<int>(KindOf(cell));
+                const int kind = static_cast<int>(CellKind(cell));
                 int& seen = kinds[static_cast<size_t>(c)];
                 seen = seen == -1 ? kind : (seen == kind ? seen : -2);
             }

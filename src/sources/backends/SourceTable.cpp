@@ -10,6 +10,14 @@
 
 namespace quibo {
 
+ColumnKind CellKind(const SourceCell& cell) {
+    if (std::holds_alternative<double>(cell) || std::holds_alternative<qint64>(cell))
+        return ColumnKind::Number;
+    if (std::holds_alternative<QDateTime>(cell)) return ColumnKind::Date;
+    if (std::holds_alternative<bool>(cell)) return ColumnKind::Boolean;
+    return ColumnKind::Text;
+}
+
 namespace {
 
 // Ordering classes, lowest first.

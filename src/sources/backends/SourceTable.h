@@ -19,6 +19,9 @@ namespace quibo {
 // or its cells show (a sheet or a text file).
 enum class ColumnKind { Text, Number, Date, Boolean };
 
+// The kind of column a cell shows: a sheet's column takes the kind its cells share.
+ColumnKind CellKind(const SourceCell& cell);
+
 struct SourceColumn {
     QString name;
     ColumnKind kind = ColumnKind::Text;
