@@ -160,7 +160,6 @@ struct LocalDatabase::Impl {
 
     sqlite3* handle() const { return connection.get(); }
 
-    struct Prepared;
     Prepared& prepare(const QString& sql);
     void bind(sqlite3_stmt* stmt, const QVariantList& params);
     int step(sqlite3_stmt* stmt);
