@@ -40,4 +40,26 @@ QString CostCategory(const QString& cell) {
     return vb::Trim(cell).isEmpty() ? QStringLiteral("Primary Cost Category") : cell;
 }
 
+BankAllocationRow RowBankAllocation(const VoucherRun& run, int row, const QString& date,
+                                    const QString& amount) {
+    const auto cell = [&](const char* column) { return run.CellIfPresent(row, QString::fromLatin1(column)); };
+    BankAllocationRow bank;
+    bank.Date_ = date;
+    bank.InstrumentDate_ = cell("INSTRUMENTDATE");
+    bank.TransactionType_ = cell("INSTRUMENTTYPE");
+    bank.PaymentFavouring_ = cell("PAYMENTFAVOURING");
+    bank.BankName_ = cell("BANKNAME");
+    bank.BranchName_ = cell("BRANCHNAME");
+    bank.ChequeCrossComment_ = cell("CHEQUECROSS");
+    bank.InstrumentNumber_ = cell("INSTRUMENTNUMBER");
+    bank.IFSCCode_ = cell("IFSCCODE");
+    bank.TransactionName_ = cell("TRANSACTIONNAME");
+    bank.PaymentMode_ = cell("PAYMENTMODE");
+    bank.AccountNumber_ = cell("ACCOUNTNUMBER");
+    bank.BankPartyName_ = cell("BANKPARTYNAME");
+    bank.TransferMode_ = cell("TRANSFERMODE");
+    bank.Amount_ = amount;
+    return bank;
+}
+
 } // namespace quibo

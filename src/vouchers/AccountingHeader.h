@@ -19,6 +19,11 @@ QString FormattedAmount(const VoucherRun& run, const QString& cell);
 // The same of an optional column, "" when the source lacks it.
 QString FormattedAmountIfPresent(const VoucherRun& run, int row, const QString& column);
 
+// The bank details of a row (each column optional, "" when the source lacks it), dated `date` and
+// for `amount`.
+BankAllocationRow RowBankAllocation(const VoucherRun& run, int row, const QString& date,
+                                    const QString& amount);
+
 // A cost category cell, "Primary Cost Category" when it is blank.
 QString CostCategory(const QString& cell);
 

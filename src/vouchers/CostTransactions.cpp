@@ -104,23 +104,7 @@ bool StageCostRow(const VoucherRun& run, CostState& state, const VoucherPlace& a
     }
 
     if (banks) {
-        const auto bankCell = [&](const char* column) { return run.CellIfPresent(row, C(column)); };
-        BankAllocationRow bank;
-        bank.Date_ = vchDate;
-        bank.InstrumentDate_ = bankCell("INSTRUMENTDATE");
-        bank.TransactionType_ = bankCell("INSTRUMENTTYPE");
-        bank.PaymentFavouring_ = bankCell("PAYMENTFAVOURING");
-        bank.BankName_ = bankCell("BANKNAME");
-        bank.BranchName_ = bankCell("BRANCHNAME");
-        bank.ChequeCrossComment_ = bankCell("CHEQUECROSS");
-        bank.InstrumentNumber_ = bankCell("INSTRUMENTNUMBER");
-        bank.IFSCCode_ = bankCell("IFSCCODE");
-        bank.TransactionName_ = bankCell("TRANSACTIONNAME");
-        bank.PaymentMode_ = bankCell("PAYMENTMODE");
-        bank.AccountNumber_ = bankCell("ACCOUNTNUMBER");
-        bank.BankPartyName_ = bankCell("BANKPARTYNAME");
-        bank.TransferMode_ = bankCell("TRANSFERMODE");
-        bank.Amount_ = bankAmount;
+        const BankAllocationRow bank = RowBankAllocation(run, row, vchDate, bankAmount);
         if (!SaveBankAllocation(at.errors, at.db, at.company, bank, at.voucherId, lineId,
                                 QString::number(++state.bankId)))
             return false;

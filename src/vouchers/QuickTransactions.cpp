@@ -64,23 +64,8 @@ bool StageQuickSide(const VoucherRun& run, QuickState& state, const VoucherPlace
     // A receipt's instrument is the bank's own, on its debit line only.
     const bool receipt = run.Cell(row, C("VCHTYPE")) == QLatin1String("Receipt");
     if (CellNumber(bankAmount) != 0 && (side.debit || !receipt)) {
-        const auto bankCell = [&](const char* column) { return run.CellIfPresent(row, C(column)); };
-        BankAllocationRow bank;
-        bank.Date_ = run.Cell(row, C("VCHDATE"));
-        bank.InstrumentDate_ = bankCell("INSTRUMENTDATE");
-        bank.TransactionType_ = bankCell("INSTRUMENTTYPE");
-        bank.PaymentFavouring_ = bankCell("PAYMENTFAVOURING");
-        bank.BankName_ = bankCell("BANKNAME");
-        bank.BranchName_ = bankCell("BRANCHNAME");
-        bank.ChequeCrossComment_ = bankCell("CHEQUECROSS");
-        bank.InstrumentNumber_ = bankCell("INSTRUMENTNUMBER");
-        bank.IFSCCode_ = bankCell("IFSCCODE");
-        bank.TransactionName_ = bankCell("TRANSACTIONNAME");
-        bank.PaymentMode_ = bankCell("PAYMENTMODE");
-        bank.AccountNumber_ = bankCell("ACCOUNTNUMBER");
-        bank.BankPartyName_ = bankCell("BANKPARTYNAME");
-        bank.TransferMode_ = bankCell("TRANSFERMODE");
-        bank.Amount_ = signedText(bankAmount);
+        const BankAllocationRow bank =
+            RowBankAllocation(run, row, run.Cell(row, C("VCHDATE")), signedText(bankAmount));
         if (!SaveBankAllocation(at.errors, at.db, at.company, bank, at.voucherId, side.lineId,
                                 QString::number(++state.bankId)))
             return false;

@@ -6,6 +6,7 @@
 #include "staging/StagingWriters.h"
 #include "vb/CellNumber.h"
 #include "vb/Text.h"
+#include "vouchers/AccountingHeader.h"
 #include "vouchers/PosterCells.h"
 #include "vouchers/SignedAmount.h"
 #include "vouchers/VoucherPosters.h"
@@ -100,24 +101,8 @@ bool StageTransactionRow(const VoucherRun& run, TransactionState& state, const V
     const QString bankAmount = run.CellIfPresent(row, C("BANKAMOUNT"));
     if (CellNumber(bankAmount) != 0) {
         ++state.bankId;
-        const auto bankCell = [&](const char* column) { return run.CellIfPresent(row, C(column)); };
-        BankAllocationRow bank;
-        bank.Date_ = vchDate;
-        bank.InstrumentDate_ = bankCell("INSTRUMENTDATE");
-        bank.TransactionType_ = bankCell("INSTRUMENTTYPE");
-        bank.PaymentFavouring_ = bankCell("PAYMENTFAVOURING");
-        bank.BankName_ = bankCell("BANKNAME");
-        bank.BranchName_ = bankCell("BRANCHNAME");
-        bank.ChequeCrossComment_ = bankCell("CHEQUECROSS");
-        bank.InstrumentNumber_ = bankCell("INSTRUMENTNUMBER");
-        bank.Amount_ = bankAmount;
-        bank.BankDate_ = bankCell("BANKDATE");
-        bank.IFSCCode_ = bankCell("IFSCCODE");
-        bank.TransactionName_ = bankCell("TRANSACTIONNAME");
-        bank.PaymentMode_ = bankCell("PAYMENTMODE");
-        bank.AccountNumber_ = bankCell("ACCOUNTNUMBER");
-        bank.BankPartyName_ = bankCell("BANKPARTYNAME");
-        bank.TransferMode_ = bankCell("TRANSFERMODE");
+        BankAllocationRow bank = RowBankAllocation(run, row, vchDate, bankAmount);
+        bank.BankDate_ = run.CellIfPresent(row, C("BANKDATE"));
         if (!SaveBankAllocation(at.errors, at.db, at.company, bank, at.voucherId, lineId,
                                 QString::number(state.bankId)))
             return false;
