@@ -868,53 +868,40 @@ private:
         return true;
     }
 
-    // The text of a string item: its own <t>s and its runs' <t>s, in order; phonetic runs are not text.
-    bool item(std::string_view name, Cell& cell) {
+    // Calls onChild(name, empty) for each child element up to the end tag of `name`; false as soon as
+    // the markup breaks or onChild says so.
+    template <class OnChild> bool eachChild(std::string_view name, OnChild&& onChild) {
         for (;;) {
             bool closing = false;
             if (!nextTag(closing)) return false;
             if (closing) return endTag(name);
             std::string_view child;
             bool empty = false;
-            if (!startTag(child, empty, nullptr)) return false;
-            if (empty) continue;
-            const std::string_view local = LocalName(child);
-            if (Named(local, "t")) {
-                if (!appendTextOf(child, cell)) return false;
-            } else if (Named(local, "r")) {
-                for (;;) {
-                    if (!nextTag(closing)) return false;
-                    if (closing) {
-                        if (!endTag(child)) return false;
-                        break;
-                    }
-                    std::string_view runChild;
-                    if (!startTag(runChild, empty, nullptr)) return false;
-                    if (empty) continue;
-                    if (Named(LocalName(runChild), "t")) {
-                        if (!appendTextOf(runChild, cell)) return false;
-                    } else if (!skipContent(runChild)) {
-                        return false;
-                    }
-                }
-            } else if (!skipContent(child)) {
-                return false;
-            }
+            if (!startTag(child, empty, nullptr) || !onChild(child, empty)) return false;
         }
     }
 
+    // The text of a string item: its own <t>s and its runs' <t>s, in order; phonetic runs are not text.
+    bool item(std::string_view name, Cell& cell) {
+        const auto textOrSkip = [&](std::string_view child) {
+            return Named(LocalName(child), "t") ? appendTextOf(child, cell) : skipContent(child);
+        };
+        return eachChild(name, [&](std::string_view child, bool empty) {
+            if (empty) return true;
+            if (Named(LocalName(child), "r"))
+                return eachChild(child, [&](std::string_view runChild, bool runEmpty) {
+                    return runEmpty || textOrSkip(runChild);
+                });
+            return textOrSkip(child);
+        });
+    }
+
     bool cellContent(std::string_view name, Cell& cell) {
-        for (;;) {
-            bool closing = false;
-            if (!nextTag(closing)) return false;
-            if (closing) return endTag(name);
-            std::string_view child;
-            bool empty = false;
-            if (!startTag(child, empty, nullptr)) return false;
+        return eachChild(name, [&](std::string_view child, bool empty) {
             const std::string_view local = LocalName(child);
             if (Named(local, "v") && !cell.hasValue) {
                 cell.hasValue = true;
-                if (empty) continue;
+                if (empty) return true;
                 bool plain = true;
                 if (!textOf(child, cell.value, plain)) return false;
                 if (!plain) {
@@ -922,13 +909,14 @@ private:
                     AppendXmlText(cell.value, m_text);
                     cell.value = m_text;
                 }
-            } else if (Named(local, "is") && !cell.hasItem) {
-                cell.hasItem = true;
-                if (!empty && !item(child, cell)) return false;
-            } else if (!empty && !skipContent(child)) {
-                return false;
+                return true;
             }
-        }
+            if (Named(local, "is") && !cell.hasItem) {
+                cell.hasItem = true;
+                return empty || item(child, cell);
+            }
+            return empty || skipContent(child);
+        });
     }
 
     bool row(std::string_view name, int r, SheetBuilder& sheet) {
