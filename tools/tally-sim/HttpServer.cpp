@@ -73,7 +73,12 @@ public:
             const auto got = fill();
             if (got <= 0) return got;
         }
-        const size_t count = std::min(size, m_buffer.size() - m_offset);
+        // httplib reads the request line and headers a byte at a time.
+        if (size == 1) {
+            *ptr = m_buffer[m_offset++];
+            return 1;
+        }
+        const size_t count = std::min(size, m_filled - m_offset);
         std::memcpy(ptr, m_buffer.data() + m_offset, count);
         m_offset += count;
         return static_cast<ssize_t>(count);
@@ -99,7 +104,7 @@ public:
     }
     socket_t socket() const override { return m_fd; }
 
-    bool buffered() const { return m_offset < m_buffer.size(); }
+    bool buffered() const { return m_offset < m_filled; }
 
     bool readExactly(std::string& out, size_t size) {
         out.resize(size);
@@ -149,8 +154,10 @@ private:
     ssize_t fill() {
         // Whatever is owed to the client goes out before waiting on it ("100 Continue").
         if (m_dropped || !flush()) return -1;
-        m_buffer.resize(ReadChunkBytes);
+        // Sized once: a resize at every fill would clear the whole chunk each time.
+        if (m_buffer.size() != ReadChunkBytes) m_buffer.resize(ReadChunkBytes);
         m_offset = 0;
+        m_filled = 0;
         ssize_t got = 0;
         for (;;) {
             got = ::recv(m_fd, m_buffer.data(), m_buffer.size(), MSG_DONTWAIT);
@@ -158,7 +165,7 @@ private:
             if (errno == EINTR) continue;
             if ((errno != EAGAIN && errno != EWOULDBLOCK) || !waitFor(m_fd, POLLIN, ReadTimeoutMs)) break;
         }
-        m_buffer.resize(got > 0 ? static_cast<size_t>(got) : 0);
+        m_filled = got > 0 ? static_cast<size_t>(got) : 0;
         return got;
     }
 
@@ -169,6 +176,7 @@ private:
     mutable int m_localPort = 0;
     std::string m_buffer;
     size_t m_offset = 0;
+    size_t m_filled = 0; // bytes of m_buffer that hold what was received
     std::string m_pending;
     bool m_dropped = false;
     bool m_closeAfterAnswer = false;

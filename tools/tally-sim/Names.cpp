@@ -1,5 +1,6 @@
 #include "tally-sim/Names.h"
 
+#include <algorithm>
 #include <cwctype>
 #include <locale>
 
@@ -46,6 +47,13 @@ char asciiLower(char c) {
 } // namespace
 
 std::string foldName(std::string_view utf8) {
+    // Most names are ASCII: folded in place, without decoding.
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        std::string out(utf8);
+        for (char& c : out)
+            c = asciiLower(c);
+        return out;
+    }
     std::string out;
     out.reserve(utf8.size());
     size_t i = 0;

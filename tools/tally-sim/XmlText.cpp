@@ -1,6 +1,7 @@
 #include "tally-sim/XmlText.h"
 
 #include <cctype>
+#include <cstring>
 
 namespace quibo::sim {
 
@@ -18,9 +19,16 @@ public:
             m_text.append(bytes, size);
             return;
         }
-        for (size_t i = 0; i < size; ++i) {
-            if (bytes[i] == '\n') m_text += '\r';
-            m_text += bytes[i];
+        const char* end = bytes + size;
+        while (bytes < end) {
+            const auto* lineFeed = static_cast<const char*>(std::memchr(bytes, '\n', size_t(end - bytes)));
+            if (lineFeed == nullptr) {
+                m_text.append(bytes, size_t(end - bytes));
+                break;
+            }
+            m_text.append(bytes, size_t(lineFeed - bytes));
+            m_text += "\r\n";
+            bytes = lineFeed + 1;
         }
     }
     std::string take() { return std::move(m_text); }
@@ -33,6 +41,7 @@ private:
 // pugixml writes a control character as "&#04;"; the Tally side writes "&#4;",
 // which is also what the program sends for its special values.
 std::string withShortCharacterReferences(std::string text) {
+    if (text.find("&#0") == std::string::npos) return text; // the usual answer holds none
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
