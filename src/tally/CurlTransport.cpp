@@ -4,6 +4,7 @@
 
 #include <mutex>
 #include <new>
+#include <utility>
 
 namespace quibo {
 
@@ -27,15 +28,37 @@ struct HeaderList {
 
 } // namespace
 
+static_assert(sizeof(CurlTransport::ErrorText) >= CURL_ERROR_SIZE);
+
 CurlTransport::CurlTransport(HttpTimeouts timeouts) : m_timeouts(timeouts) {
     static std::once_flag initialized;
     std::call_once(initialized, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+    // libcurl would add "Expect: 100-continue" to larger bodies and label every body as a form;
+    // the server expects neither, so both are switched off unless the caller names a content type.
+    HeaderList plain;
+    plain.add("Expect:");
+    plain.add("Content-Type:");
     m_curl = curl_easy_init();
     if (!m_curl) throw std::bad_alloc();
+    m_plainHeaders = std::exchange(plain.list, nullptr);
+
+    // What every request sets alike is set once; a request changes only its own options and puts
+    // them back after it, so the handle sends the same bytes as a handle set up anew.
+    CURL* curl = static_cast<CURL*>(m_curl);
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    // The server is reached directly, as the system's own HTTP layer does; a proxy named in the
+    // environment is for the user's web traffic, not for the accounting server on the LAN.
+    curl_easy_setopt(curl, CURLOPT_PROXY, "");
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, m_timeouts.connectSeconds);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, m_timeouts.stallSeconds);
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, m_errorText);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &AppendBody);
 }
 
 CurlTransport::~CurlTransport() {
     curl_easy_cleanup(static_cast<CURL*>(m_curl));
+    curl_slist_free_all(static_cast<curl_slist*>(m_plainHeaders));
 }
 
 HttpReply CurlTransport::post(const QString& url, const QByteArray& body, const QStringList& headers) {
@@ -49,49 +72,49 @@ HttpReply CurlTransport::getWithBody(const QString& url, const QByteArray& body)
 HttpReply CurlTransport::perform(const char* method, const QString& url, const QByteArray& body,
                                  const QStringList& headers) {
     CURL* curl = static_cast<CURL*>(m_curl);
+    const bool customMethod = qstrcmp(method, "POST") != 0;
     // The handle must not keep pointers to this call's buffers; the open connection stays for reuse.
-    struct ResetOptions {
+    struct RestoreOptions {
         CURL* curl;
-        ~ResetOptions() { curl_easy_reset(curl); }
-    } resetOptions{curl};
+        bool customMethod;
+        ~RestoreOptions() {
+            curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
+            curl_easy_setopt(curl, CURLOPT_POSTFIELDS, nullptr);
+            curl_easy_setopt(curl, CURLOPT_WRITEDATA, nullptr);
+            if (customMethod) curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, nullptr);
+        }
+    } restoreOptions{curl, customMethod};
 
     HttpReply reply;
-    char errorBuffer[CURL_ERROR_SIZE] = {};
+    m_errorText[0] = '\0';
     const QByteArray urlBytes = url.toUtf8();
 
-    // libcurl would add "Expect: 100-continue" to larger bodies and label every body as a form;
-    // the server expects neither, so both are switched off unless the caller names a content type.
     HeaderList headerList;
-    bool contentTypeGiven = false;
-    for (const QString& header : headers) {
-        headerList.add(header.toUtf8());
-        if (header.startsWith(QLatin1String("Content-Type:"), Qt::CaseInsensitive)) contentTypeGiven = true;
+    if (!headers.isEmpty()) {
+        bool contentTypeGiven = false;
+        for (const QString& header : headers) {
+            headerList.add(header.toUtf8());
+            if (header.startsWith(QLatin1String("Content-Type:"), Qt::CaseInsensitive))
+                contentTypeGiven = true;
+        }
+        headerList.add("Expect:");
+        if (!contentTypeGiven) headerList.add("Content-Type:");
     }
-    headerList.add("Expect:");
-    if (!contentTypeGiven) headerList.add("Content-Type:");
 
     curl_easy_setopt(curl, CURLOPT_URL, urlBytes.constData());
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    // The server is reached directly, as the system's own HTTP layer does; a proxy named in the
-    // environment is for the user's web traffic, not for the accounting server on the LAN.
-    curl_easy_setopt(curl, CURLOPT_PROXY, "");
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, m_timeouts.connectSeconds);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, m_timeouts.stallSeconds);
-    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
-    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headerList.list);
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER,
+                     headerList.list ? headerList.list : static_cast<curl_slist*>(m_plainHeaders));
     curl_easy_setopt(curl, CURLOPT_POST, 1L);
     curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.constData());
     curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(body.size()));
-    if (qstrcmp(method, "POST") != 0) curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, method);
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &AppendBody);
+    if (customMethod) curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, method);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reply.body);
 
     const CURLcode result = curl_easy_perform(curl);
     if (result != CURLE_OK) {
         long osErrno = 0;
         curl_easy_getinfo(curl, CURLINFO_OS_ERRNO, &osErrno);
-        reply.errorText = QString::fromUtf8(errorBuffer[0] ? errorBuffer : curl_easy_strerror(result));
+        reply.errorText = QString::fromUtf8(m_errorText[0] ? m_errorText : curl_easy_strerror(result));
         reply.systemErrorCode = int(osErrno);
         reply.body.clear();
         return reply;

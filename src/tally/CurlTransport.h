@@ -24,12 +24,16 @@ public:
     HttpReply post(const QString& url, const QByteArray& body, const QStringList& headers = {}) override;
     HttpReply getWithBody(const QString& url, const QByteArray& body) override;
 
+    using ErrorText = char[256]; // libcurl's CURL_ERROR_SIZE
+
 private:
     HttpReply perform(const char* method, const QString& url, const QByteArray& body,
                       const QStringList& headers);
 
     HttpTimeouts m_timeouts;
-    void* m_curl; // CURL*, kept out of the header
+    void* m_curl;                   // CURL*, kept out of the header
+    void* m_plainHeaders = nullptr; // curl_slist*: the headers of a request that names none
+    ErrorText m_errorText = {};
 };
 
 } // namespace quibo

@@ -4,6 +4,9 @@
 
 #include <QElapsedTimer>
 
+#include <functional>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 namespace quibo {
@@ -38,6 +41,32 @@ TEST(CurlTransport, PostCarriesNoHeaderOfOurOwn) {
     const std::string host = capture.url().mid(7).toStdString();
     EXPECT_EQ(capture.request(), "POST / HTTP/1.1\r\nHost: " + host +
                                      "\r\nAccept: */*\r\nContent-Length: 11\r\n\r\n<ENVELOPE/>");
+}
+
+// The handle keeps its settings between requests: what one request set must not reach the next.
+TEST(CurlTransport, APostAfterOtherRequestsSendsTheBytesOfAFirstPost) {
+    const std::vector<std::function<void(CurlTransport&, const QString&)>> before = {
+        [](CurlTransport& t, const QString& url) { t.getWithBody(url, QByteArrayLiteral("<B/>")); },
+        [](CurlTransport& t, const QString& url) {
+            t.post(url, QByteArrayLiteral("<C/>"), {QStringLiteral("Content-Type: text/xml")});
+        },
+        [](CurlTransport& t, const QString&) {
+            t.post(QStringLiteral("http://127.0.0.1:") + QString::number(test::ClosedPort()), "<D/>");
+        },
+    };
+    for (size_t i = 0; i < before.size(); ++i) {
+        CurlTransport transport;
+        {
+            test::RawCapture earlier;
+            before[i](transport, earlier.url());
+        }
+        test::RawCapture capture;
+        ASSERT_TRUE(transport.post(capture.url(), QByteArrayLiteral("<ENVELOPE/>")).sent) << i;
+        const std::string host = capture.url().mid(7).toStdString();
+        EXPECT_EQ(capture.request(), "POST / HTTP/1.1\r\nHost: " + host +
+                                         "\r\nAccept: */*\r\nContent-Length: 11\r\n\r\n<ENVELOPE/>")
+            << i;
+    }
 }
 
 TEST_F(Curl, ALargeBodyGoesWithoutWaitingForContinue) {
