@@ -122,19 +122,33 @@ QString TallyLink::PostToTally(QString& xml) {
 }
 
 QString TallyLink::PostRequest(XmlDocument& request) {
-    if (!ReadsBackAsItself(request)) {
+    // The indented bytes are written in the same walk that tells whether the text would read back
+    // as the request; the document itself is indented only when it is deeper than the writer goes.
+    QByteArray indented;
+    const IndentedXml written = WriteIndentedXml(request, &ReadsBackAlike, indented);
+    if (written == IndentedXml::NotPlain ||
+        (written == IndentedXml::TooDeep && !ReadsBackAsItself(request))) {
         QString xml = request.xml();
         return PostToTally(xml);
     }
     QString outcome;
-    Trap(m_errors, "C02-0001", [&] { outcome = Send(ServerUrl(), request); });
+    Trap(m_errors, "C02-0001", [&] {
+        if (written == IndentedXml::Written)
+            outcome = SendBytes(ServerUrl(), indented);
+        else
+            outcome = Send(ServerUrl(), request);
+    });
     return outcome;
 }
 
 QString TallyLink::Send(const QString& url, XmlDocument& request) {
     IndentXmlDocument(m_errors, request);
+    return SendBytes(url, request.xmlUtf8());
+}
+
+QString TallyLink::SendBytes(const QString& url, const QByteArray& request) {
     ++m_requestsPosted;
-    const HttpReply reply = m_transport.post(url, request.xmlUtf8());
+    const HttpReply reply = m_transport.post(url, request);
     if (!reply.sent) vb::RaiseSystemError(HttpSendFailed, reply.errorText, reply.systemErrorCode);
     return ParseTallyResponse(reply.text());
 }

@@ -20,9 +20,9 @@ public:
     // reduced by ParseTallyResponse. A failed exchange is reported (C02-0001) and gives "". Request
     // text that does not parse is reported (C02-0003), not sent, and gives "".
     QString PostToTally(QString& xml);
-    // PostToTally with the request's own text, sending the built request itself (indented in place)
-    // when its text would read back as the same document with no special value to rewrite: the
-    // same bytes go out without the request being written out and read again.
+    // PostToTally with the request's own text, sending the built request itself (its indented bytes
+    // written straight from it) when its text would read back as the same document with no special
+    // value to rewrite: the same bytes go out without the request being written out and read again.
     QString PostRequest(XmlDocument& request);
 
     // The requests handed to the transport so far, whether an answer came back or not; a request that
@@ -37,6 +37,8 @@ public:
 private:
     // Indents the request read from the text or built, posts it and reduces the reply.
     QString Send(const QString& url, XmlDocument& request);
+    // Posts the request's bytes and reduces the reply.
+    QString SendBytes(const QString& url, const QByteArray& request);
 
     SettingsStore& m_settings;
     ErrorReporter& m_errors;

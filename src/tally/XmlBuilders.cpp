@@ -3,9 +3,12 @@
 #include "base/Trap.h"
 #include "vb/RuntimeError.h"
 
+#include <array>
+#include <cstring>
 #include <limits>
 #include <new>
 #include <string>
+#include <vector>
 
 namespace quibo {
 
@@ -113,7 +116,138 @@ struct Blanks {
     const char* data = nullptr;
 };
 
+// How the serializer writes a byte of a text (bit 1) or of an attribute value (bit 2) when it is
+// not written as it stands: the five markup characters it escapes, and control characters as
+// decimal references. Tab, line feed and carriage return stay as they are in a text.
+constexpr unsigned char EscapedInText = 1;
+constexpr unsigned char EscapedInAttribute = 2;
+
+constexpr std::array<unsigned char, 256> EscapeTable = [] {
+    std::array<unsigned char, 256> table{};
+    for (int c = 1; c < 0x20; ++c)
+        table[size_t(c)] = EscapedInText | EscapedInAttribute;
+    table['\t'] = table['\n'] = table['\r'] = EscapedInAttribute;
+    table['&'] = table['<'] = EscapedInText | EscapedInAttribute;
+    table['>'] = EscapedInText;
+    table['"'] = EscapedInAttribute;
+    return table;
+}();
+
+void AppendEscaped(QByteArray& out, const char* value, unsigned char context) {
+    const char* run = value;
+    const char* c = value;
+    for (; *c; ++c) {
+        if (!(EscapeTable[static_cast<unsigned char>(*c)] & context)) continue;
+        out.append(run, c - run);
+        run = c + 1;
+        switch (*c) {
+        case '&':
+            out.append("&amp;", 5);
+            break;
+        case '<':
+            out.append("&lt;", 4);
+            break;
+        case '>':
+            out.append("&gt;", 4);
+            break;
+        case '"':
+            out.append("&quot;", 6);
+            break;
+        default: { // a control character: "&#4;", "&#13;" (no leading zero, as xmlUtf8 writes it)
+            const int code = *c;
+            char reference[6] = {'&', '#'};
+            int at = 2;
+            if (code >= 10) reference[at++] = char('0' + code / 10);
+            reference[at++] = char('0' + code % 10);
+            reference[at++] = ';';
+            out.append(reference, at);
+        }
+        }
+    }
+    out.append(run, c - run);
+}
+
+// The serializer's name for a node or attribute without one.
+const char* WrittenName(const char* name) {
+    return *name ? name : ":anonymous";
+}
+
+// An element's start tag, without the closing ">" or "/>"; false when a value is not accepted.
+bool AppendStartTag(QByteArray& out, XmlNode element, bool (*accepts)(const char*)) {
+    out.append('<');
+    out.append(WrittenName(element.name()));
+    for (const pugi::xml_attribute attribute : element.attributes()) {
+        const char* value = attribute.value();
+        if (accepts && !accepts(value)) return false;
+        out.append(' ');
+        out.append(WrittenName(attribute.name()));
+        out.append("=\"", 2);
+        AppendEscaped(out, value, EscapedInAttribute);
+        out.append('"');
+    }
+    return true;
+}
+
+void AppendBlanks(QByteArray& out, qsizetype count) {
+    static const std::string blanks(256, ' ');
+    for (; count > 0; count -= qsizetype(blanks.size()))
+        out.append(blanks.data(), std::min(count, qsizetype(blanks.size())));
+}
+
+// As deep as the indented writer goes; a request is a few levels deep.
+constexpr size_t DeepestWrittenLevel = 256;
+
 } // namespace
+
+IndentedXml WriteIndentedXml(const XmlDocument& doc, bool (*accepts)(const char* value), QByteArray& out) {
+    out.clear();
+    const XmlNode root = doc.node().first_child();
+    if (!root || root.next_sibling() || root.type() != pugi::node_element) return IndentedXml::NotPlain;
+    out.reserve(4096);
+    // The open elements that hold elements, each of which ends with its blanks and end tag.
+    std::vector<XmlNode> open;
+    XmlNode node = root;
+    while (node) {
+        if (node.type() != pugi::node_element) return IndentedXml::NotPlain;
+        const auto level = qsizetype(2 * open.size());
+        AppendBlanks(out, level);
+        if (!AppendStartTag(out, node, accepts)) return IndentedXml::NotPlain;
+        const XmlNode first = node.first_child();
+        if (!first) {
+            out.append("/>", 2);
+        } else if (first.type() == pugi::node_pcdata) {
+            const char* text = first.value();
+            if (!*text || first.next_sibling() || (accepts && !accepts(text))) return IndentedXml::NotPlain;
+            out.append('>');
+            AppendEscaped(out, text, EscapedInText);
+            out.append("</", 2);
+            out.append(WrittenName(node.name()));
+            out.append('>');
+        } else {
+            if (open.size() == DeepestWrittenLevel) return IndentedXml::TooDeep;
+            out.append(">\r\n", 3);
+            open.push_back(node);
+            node = first;
+            continue;
+        }
+        // The element is written: on to its next sibling, or up through the elements it ends.
+        for (;;) {
+            if (open.empty()) return IndentedXml::Written; // the root's end tag has no line break
+            out.append("\r\n", 2);
+            if (const XmlNode next = node.next_sibling()) {
+                node = next;
+                break;
+            }
+            node = open.back();
+            open.pop_back();
+            AppendBlanks(out, qsizetype(2 * open.size()));
+            out.append("</", 2);
+            out.append(WrittenName(node.name()));
+            out.append('>');
+        }
+    }
+    return IndentedXml::Written;
+}
 
 void SetXmlAttribute(ErrorReporter& errors, XmlDocument& doc, XmlNode element, const QString& name,
                      const QString& value) {

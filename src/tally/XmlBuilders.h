@@ -45,4 +45,16 @@ void IndentXmlDocument(ErrorReporter& errors, XmlDocument& doc);
 // Indents the node and its subtree for the level (in blanks; 0 for the root). Location code C02-0003.
 void IndentXmlNode(ErrorReporter& errors, XmlNode node, int16_t level);
 
+// What WriteIndentedXml made of a document.
+enum class IndentedXml {
+    Written,  // the bytes are those of IndentXmlDocument followed by xmlUtf8
+    NotPlain, // not one root element of elements and texts, each text alone in its element and
+              // not empty, each value accepted
+    TooDeep,  // deeper than the writer goes: indent the document itself
+};
+// Writes the bytes IndentXmlDocument and xmlUtf8 would give, straight from the document, which is
+// left as it is; every text and attribute value must pass `accepts` (no test when null). `out` holds
+// nothing usable unless the result is Written.
+IndentedXml WriteIndentedXml(const XmlDocument& doc, bool (*accepts)(const char* value), QByteArray& out);
+
 } // namespace quibo

@@ -172,6 +172,11 @@ struct BuiltRequest {
     bool sent = true; // false: the request does not parse, is reported and not sent
 };
 
+// U+0001 to U+001F but the carriage return, which is never sent as built.
+constexpr char16_t ControlCharacters[] = u"\u0001\u0002\u0003\u0004\u0005\u0006\u0007\u0008\u0009\u000a\u000b"
+                                         u"\u000c\u000e\u000f\u0010\u0011\u0012\u0013\u0014\u0015\u0016"
+                                         u"\u0017\u0018\u0019\u001a\u001b\u001c\u001d\u001e\u001f";
+
 struct PostRequestSendsWhatPostToTallySends : PostToTally, ::testing::WithParamInterface<BuiltRequest> {
     XmlDocument Request() {
         auto doc = NewImportDataEnvelope(errors, QStringLiteral("Acme"));
@@ -201,21 +206,43 @@ TEST_P(PostRequestSendsWhatPostToTallySends, Alike) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(TallyLink, PostRequestSendsWhatPostToTallySends,
-                         ::testing::Values(BuiltRequest{"Plain", u"Cash-in-hand", false},
-                                           BuiltRequest{"Blanks", u"   ", false},
-                                           BuiltRequest{"Markup", u"<b> & \"Sons\" 'x'", false},
-                                           BuiltRequest{"TabAndLineFeed", u"a\tb\nc", false},
-                                           BuiltRequest{"CarriageReturn", u"a\r\nb\rc", false},
-                                           BuiltRequest{"SpecialValue", u"{Not Applicable}", false},
-                                           BuiltRequest{"ReferenceText", u"x&#4;y", false},
-                                           BuiltRequest{"ControlCharacter", u"\u0004 Any", false},
-                                           BuiltRequest{"NonCharacter", u"a\uFFFFb", false, false},
-                                           BuiltRequest{"NotAscii", u"Caf\u00e9 \u20b9", false},
-                                           BuiltRequest{"AttributeMarkup", u"<a> & \"b\"\t\n", true},
-                                           BuiltRequest{"AttributeSpecialValue", u"{Any}", true},
-                                           BuiltRequest{"AttributeCarriageReturn", u"a\rb", true}),
-                         [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(
+    TallyLink, PostRequestSendsWhatPostToTallySends,
+    ::testing::Values(BuiltRequest{"Plain", u"Cash-in-hand", false}, BuiltRequest{"Blanks", u"   ", false},
+                      BuiltRequest{"Markup", u"<b> & \"Sons\" 'x'", false},
+                      BuiltRequest{"TabAndLineFeed", u"a\tb\nc", false},
+                      BuiltRequest{"CarriageReturn", u"a\r\nb\rc", false},
+                      BuiltRequest{"SpecialValue", u"{Not Applicable}", false},
+                      BuiltRequest{"ReferenceText", u"x&#4;y", false},
+                      BuiltRequest{"ControlCharacter", u"\u0004 Any", false},
+                      BuiltRequest{"NonCharacter", u"a\uFFFFb", false, false},
+                      BuiltRequest{"NotAscii", u"Caf\u00e9 \u20b9", false},
+                      BuiltRequest{"AttributeMarkup", u"<a> & \"b\"\t\n", true},
+                      BuiltRequest{"AttributeSpecialValue", u"{Any}", true},
+                      BuiltRequest{"AttributeCarriageReturn", u"a\rb", true},
+                      BuiltRequest{"Empty", u"", false}, BuiltRequest{"AttributeEmpty", u"", true},
+                      BuiltRequest{"EveryControlCharacter", ControlCharacters, false},
+                      BuiltRequest{"AttributeEveryControlCharacter", ControlCharacters, true},
+                      BuiltRequest{"AttributeApostropheAndGreaterThan", u"'a' > b", true}),
+    [](const auto& info) { return info.param.name; });
+
+TEST_F(PostToTally, ADeepRequestGoesOutAsItsTextWould) {
+    for (const int depth : {255, 256, 257, 300}) {
+        XmlDocument built;
+        XmlNode node = built.node();
+        for (int level = 0; level < depth; ++level)
+            node = AppendXmlElement(errors, built, node, QStringLiteral("L"), QString());
+        AppendXmlElement(errors, built, node, QStringLiteral("V"), QStringLiteral("x"));
+        const QString builtOutcome = link.PostRequest(built);
+        QString text = built.xml();
+        EXPECT_EQ(link.PostToTally(text), builtOutcome) << depth;
+    }
+    EXPECT_TRUE(locations().isEmpty());
+    const auto received = server.received();
+    ASSERT_EQ(received.size(), 8u);
+    for (size_t i = 0; i < received.size(); i += 2)
+        EXPECT_EQ(received[i].body, received[i + 1].body) << i;
+}
 
 struct Charset {
     const char* name;
