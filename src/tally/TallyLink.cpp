@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 namespace quibo {
@@ -94,6 +95,54 @@ bool ContainsTag(const QString& text, QLatin1String tag) {
     return false;
 }
 
+// Whether the element's name, compared as ContainsTag compares, is the tag's name ("RESPONSE" of
+// "<RESPONSE>"). An ASCII name folds only its letters; another is folded by Qt as the text would be.
+bool NameMatches(const char* name, QLatin1String tagName) {
+    size_t length = 0;
+    bool ascii = true;
+    for (; name[length]; ++length)
+        ascii = ascii && static_cast<unsigned char>(name[length]) < 0x80;
+    if (!ascii) return QString::fromUtf8(name, qsizetype(length)).compare(tagName, Qt::CaseInsensitive) == 0;
+    return qsizetype(length) == tagName.size() && qstrnicmp(name, tagName.data(), length) == 0;
+}
+
+// Which of the three tags the written document would hold, found in its tree: an element of that
+// name (any letter case) is written as the tag when it has no attribute and holds something. Text
+// and attribute values are written escaped, so no "<" of theirs can start a tag. Nullopt when the
+// document holds a node of another kind (CDATA writes its text as it stands): write it out then.
+struct WrittenTags {
+    bool response = false;
+    bool importResult = false;
+    bool lineError = false;
+};
+
+std::optional<WrittenTags> TagsAsWritten(const XmlDocument& doc) {
+    WrittenTags tags;
+    const XmlNode top = doc.node();
+    for (XmlNode node = top.first_child(); node;) {
+        const auto type = node.type();
+        if (type == pugi::node_element) {
+            if (node.first_child() && !node.first_attribute()) {
+                const char* name = node.name();
+                tags.response = tags.response || NameMatches(name, QLatin1String("RESPONSE"));
+                tags.importResult = tags.importResult || NameMatches(name, QLatin1String("IMPORTRESULT"));
+                tags.lineError = tags.lineError || NameMatches(name, QLatin1String("LINEERROR"));
+            }
+        } else if (type != pugi::node_pcdata) {
+            return std::nullopt;
+        }
+        // The next node in document order.
+        if (const XmlNode child = node.first_child()) {
+            node = child;
+            continue;
+        }
+        while (node && !node.next_sibling())
+            node = node.parent() == top ? XmlNode() : node.parent();
+        if (node) node = node.next_sibling();
+    }
+    return tags;
+}
+
 } // namespace
 
 TallyLink::TallyLink(SettingsStore& settings, ErrorReporter& errors, HttpTransport& transport)
@@ -156,15 +205,18 @@ QString TallyLink::SendBytes(const QString& url, const QByteArray& request) {
 QString ParseTallyResponse(const QString& reply) {
     XmlDocument doc;
     doc.loadXml(reply);
-    const QString serialized = doc.xml();
+    std::optional<WrittenTags> tags = TagsAsWritten(doc);
+    if (!tags) {
+        const QString serialized = doc.xml();
+        tags = WrittenTags{ContainsTag(serialized, QLatin1String("<RESPONSE>")),
+                           ContainsTag(serialized, QLatin1String("<IMPORTRESULT>")),
+                           ContainsTag(serialized, QLatin1String("<LINEERROR>"))};
+    }
 
     QString outcome;
-    if (ContainsTag(serialized, QLatin1String("<RESPONSE>")))
-        Walk(doc, QStringLiteral("RESPONSE"), QStringLiteral(" - "), outcome);
-    if (ContainsTag(serialized, QLatin1String("<IMPORTRESULT>")))
-        Walk(doc, QStringLiteral("IMPORTRESULT"), QStringLiteral(" "), outcome);
-    if (ContainsTag(serialized, QLatin1String("<LINEERROR>")))
-        Walk(doc, QStringLiteral("DATA"), QStringLiteral(" - "), outcome);
+    if (tags->response) Walk(doc, QStringLiteral("RESPONSE"), QStringLiteral(" - "), outcome);
+    if (tags->importResult) Walk(doc, QStringLiteral("IMPORTRESULT"), QStringLiteral(" "), outcome);
+    if (tags->lineError) Walk(doc, QStringLiteral("DATA"), QStringLiteral(" - "), outcome);
     return outcome.isEmpty() ? reply : outcome;
 }
 

@@ -133,12 +133,12 @@ constexpr std::array<unsigned char, 256> EscapeTable = [] {
     return table;
 }();
 
-void AppendEscaped(QByteArray& out, const char* value, unsigned char context) {
+void AppendEscaped(std::string& out, const char* value, unsigned char context) {
     const char* run = value;
     const char* c = value;
     for (; *c; ++c) {
         if (!(EscapeTable[static_cast<unsigned char>(*c)] & context)) continue;
-        out.append(run, c - run);
+        out.append(run, size_t(c - run));
         run = c + 1;
         switch (*c) {
         case '&':
@@ -155,16 +155,14 @@ void AppendEscaped(QByteArray& out, const char* value, unsigned char context) {
             break;
         default: { // a control character: "&#4;", "&#13;" (no leading zero, as xmlUtf8 writes it)
             const int code = *c;
-            char reference[6] = {'&', '#'};
-            int at = 2;
-            if (code >= 10) reference[at++] = char('0' + code / 10);
-            reference[at++] = char('0' + code % 10);
-            reference[at++] = ';';
-            out.append(reference, at);
+            out.append("&#", 2);
+            if (code >= 10) out += char('0' + code / 10);
+            out += char('0' + code % 10);
+            out += ';';
         }
         }
     }
-    out.append(run, c - run);
+    out.append(run, size_t(c - run));
 }
 
 // The serializer's name for a node or attribute without one.
@@ -173,25 +171,26 @@ const char* WrittenName(const char* name) {
 }
 
 // An element's start tag, without the closing ">" or "/>"; false when a value is not accepted.
-bool AppendStartTag(QByteArray& out, XmlNode element, bool (*accepts)(const char*)) {
-    out.append('<');
-    out.append(WrittenName(element.name()));
-    for (const pugi::xml_attribute attribute : element.attributes()) {
+bool AppendStartTag(std::string& out, XmlNode element, bool (*accepts)(const char*)) {
+    out += '<';
+    out += WrittenName(element.name());
+    for (pugi::xml_attribute attribute = element.first_attribute(); attribute;
+         attribute = attribute.next_attribute()) {
         const char* value = attribute.value();
         if (accepts && !accepts(value)) return false;
-        out.append(' ');
-        out.append(WrittenName(attribute.name()));
+        out += ' ';
+        out += WrittenName(attribute.name());
         out.append("=\"", 2);
         AppendEscaped(out, value, EscapedInAttribute);
-        out.append('"');
+        out += '"';
     }
     return true;
 }
 
-void AppendBlanks(QByteArray& out, qsizetype count) {
-    static const std::string blanks(256, ' ');
-    for (; count > 0; count -= qsizetype(blanks.size()))
-        out.append(blanks.data(), std::min(count, qsizetype(blanks.size())));
+void AppendEndTag(std::string& out, XmlNode element) {
+    out.append("</", 2);
+    out += WrittenName(element.name());
+    out += '>';
 }
 
 // As deep as the indented writer goes; a request is a few levels deep.
@@ -203,50 +202,48 @@ IndentedXml WriteIndentedXml(const XmlDocument& doc, bool (*accepts)(const char*
     out.clear();
     const XmlNode root = doc.node().first_child();
     if (!root || root.next_sibling() || root.type() != pugi::node_element) return IndentedXml::NotPlain;
-    out.reserve(4096);
+    std::string text;
+    text.reserve(8192);
     // The open elements that hold elements, each of which ends with its blanks and end tag.
     std::vector<XmlNode> open;
     XmlNode node = root;
-    while (node) {
+    for (;;) {
         if (node.type() != pugi::node_element) return IndentedXml::NotPlain;
-        const auto level = qsizetype(2 * open.size());
-        AppendBlanks(out, level);
-        if (!AppendStartTag(out, node, accepts)) return IndentedXml::NotPlain;
+        text.append(2 * open.size(), ' ');
+        if (!AppendStartTag(text, node, accepts)) return IndentedXml::NotPlain;
         const XmlNode first = node.first_child();
         if (!first) {
-            out.append("/>", 2);
+            text.append("/>", 2);
         } else if (first.type() == pugi::node_pcdata) {
-            const char* text = first.value();
-            if (!*text || first.next_sibling() || (accepts && !accepts(text))) return IndentedXml::NotPlain;
-            out.append('>');
-            AppendEscaped(out, text, EscapedInText);
-            out.append("</", 2);
-            out.append(WrittenName(node.name()));
-            out.append('>');
+            const char* value = first.value();
+            if (!*value || first.next_sibling() || (accepts && !accepts(value))) return IndentedXml::NotPlain;
+            text += '>';
+            AppendEscaped(text, value, EscapedInText);
+            AppendEndTag(text, node);
         } else {
             if (open.size() == DeepestWrittenLevel) return IndentedXml::TooDeep;
-            out.append(">\r\n", 3);
+            text.append(">\r\n", 3);
             open.push_back(node);
             node = first;
             continue;
         }
         // The element is written: on to its next sibling, or up through the elements it ends.
         for (;;) {
-            if (open.empty()) return IndentedXml::Written; // the root's end tag has no line break
-            out.append("\r\n", 2);
+            if (open.empty()) { // the root's end tag has no line break
+                out = QByteArray(text.data(), qsizetype(text.size()));
+                return IndentedXml::Written;
+            }
+            text.append("\r\n", 2);
             if (const XmlNode next = node.next_sibling()) {
                 node = next;
                 break;
             }
             node = open.back();
             open.pop_back();
-            AppendBlanks(out, qsizetype(2 * open.size()));
-            out.append("</", 2);
-            out.append(WrittenName(node.name()));
-            out.append('>');
+            text.append(2 * open.size(), ' ');
+            AppendEndTag(text, node);
         }
     }
-    return IndentedXml::Written;
 }
 
 void SetXmlAttribute(ErrorReporter& errors, XmlDocument& doc, XmlNode element, const QString& name,

@@ -95,6 +95,16 @@ const Reduction Reductions[] = {
      QStringLiteral("<ENVELOPE><DATA><LINEERROR KIND=\"x\">T</LINEERROR></DATA></ENVELOPE>")},
     {"EmptyResponseElement", QStringLiteral("<RESPONSE></RESPONSE>"),
      QStringLiteral("<RESPONSE></RESPONSE>")},
+    {"GateFoldsANameAsItsTextWouldBe",
+     QStringLiteral(
+         "<R><RESPON\u017fE><X>0</X></RESPON\u017fE><RESPONSE A=\"1\"><CREATED>1</CREATED></RESPONSE></R>"),
+     QStringLiteral("CREATED ")},
+    {"GateOpenedByCDataText",
+     QStringLiteral("<R><X><![CDATA[<response>]]></X><RESPONSE A=\"1\"><CREATED>1</CREATED></RESPONSE></R>"),
+     QStringLiteral("CREATED ")},
+    {"EmptyElementIsNoTag",
+     QStringLiteral("<R><RESPONSE/><RESPONSE A=\"1\"><CREATED>1</CREATED></RESPONSE></R>"),
+     QStringLiteral("<R><RESPONSE/><RESPONSE A=\"1\"><CREATED>1</CREATED></RESPONSE></R>")},
     {"CountersAllZero", QStringLiteral("<RESPONSE><CREATED>0</CREATED><ERRORS>0</ERRORS></RESPONSE>"),
      QStringLiteral("<RESPONSE><CREATED>0</CREATED><ERRORS>0</ERRORS></RESPONSE>")},
 };
