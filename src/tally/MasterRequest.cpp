@@ -53,11 +53,11 @@ MasterRequest::MasterRequest(ErrorReporter& errors, const QString& company, cons
 }
 
 void MasterRequest::value(XmlNode parent, const char* tag, const QString& value) {
-    AppendXmlElementIfValue(m_errors, m_doc, parent, QString::fromLatin1(tag), value);
+    AppendXmlElementIfValue(m_errors, m_doc, parent, tag, value);
 }
 
 XmlNode MasterRequest::element(XmlNode parent, const char* tag, const QString& value) {
-    return AppendXmlElement(m_errors, m_doc, parent, QString::fromLatin1(tag), value);
+    return AppendXmlElement(m_errors, m_doc, parent, tag, value);
 }
 
 void MasterRequest::nameList(const QString& name, const QString& alias) {

@@ -32,16 +32,23 @@ const std::array<std::pair<QLatin1String, QLatin1String>, 6> SpecialValues{{
 
 // One walk of the reduction: every element of that name, each of its element children in order.
 // Text children have no name to report and are passed over.
+// Names and texts are compared as UTF-8; only what goes into the outcome becomes text.
 void Walk(const XmlDocument& doc, const QString& elementName, const QString& separator, QString& outcome) {
     for (XmlNode element : doc.elementsByName(elementName)) {
-        for (XmlNode child : element.children()) {
+        for (XmlNode child = element.first_child(); child; child = child.next_sibling()) {
             if (child.type() != pugi::node_element) continue;
-            const QString name = LocalName(child);
-            const QString text = TextContent(child);
-            if (name == QLatin1String("LINEERROR"))
-                outcome += text + separator;
-            else if (text == QLatin1String("1"))
-                outcome.prepend(name + u' ');
+            const char* name = child.name();
+            const char* colon = std::strchr(name, ':');
+            const char* localName = colon ? colon + 1 : name;
+            // A counter's text is most often its one text child.
+            const XmlNode only = child.first_child();
+            const bool plainText = only && !only.next_sibling() && IsTextNode(only);
+            if (std::strcmp(localName, "LINEERROR") == 0) {
+                outcome += (plainText ? QString::fromUtf8(only.value()) : TextContent(child)) + separator;
+            } else if (plainText ? std::strcmp(only.value(), "1") == 0
+                                 : TextContent(child) == QLatin1String("1")) {
+                outcome.prepend(QString::fromUtf8(localName) + u' ');
+            }
         }
     }
 }

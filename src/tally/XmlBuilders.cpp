@@ -71,8 +71,18 @@ private:
     const char* m_data = nullptr;
 };
 
-XmlNode AppendElement(XmlDocument& doc, XmlNode parent, const QString& name, const QString& value) {
-    RequireName(name);
+// The same test on a name given as Latin-1 bytes: ASCII bytes only.
+bool IsAsciiXmlName(const char* name) {
+    if (!*name) return false;
+    for (const char* c = name; *c; ++c) {
+        const bool start = (*c >= 'A' && *c <= 'Z') || (*c >= 'a' && *c <= 'z') || *c == '_' || *c == ':';
+        if (!(start || (c > name && ((*c >= '0' && *c <= '9') || *c == '-' || *c == '.')))) return false;
+    }
+    return true;
+}
+
+// AppendElement once the name is known to be valid, given as UTF-8.
+XmlNode AppendNamedElement(XmlDocument& doc, XmlNode parent, const char* name, const QString& value) {
     RequireOwnNode(doc, parent);
     const auto type = parent.type();
     if (type != pugi::node_element && type != pugi::node_document)
@@ -82,9 +92,14 @@ XmlNode AppendElement(XmlDocument& doc, XmlNode parent, const QString& name, con
 
     XmlNode element = parent.append_child(pugi::node_element);
     if (!element) throw std::bad_alloc();
-    element.set_name(Utf8(name).data());
+    element.set_name(name);
     if (!value.isEmpty()) element.append_child(pugi::node_pcdata).set_value(Utf8(value).data());
     return element;
+}
+
+XmlNode AppendElement(XmlDocument& doc, XmlNode parent, const QString& name, const QString& value) {
+    RequireName(name);
+    return AppendNamedElement(doc, parent, Utf8(name).data(), value);
 }
 
 // Copies the element children of `from` below `to`; `level` is theirs, the fragment's root being 1.
@@ -272,6 +287,24 @@ XmlNode AppendXmlElementIfValue(ErrorReporter& errors, XmlDocument& doc, XmlNode
     XmlNode element;
     if (value.isEmpty()) return element;
     Trap(errors, "C02-0013", [&] { element = AppendElement(doc, parent, name, value); });
+    return element;
+}
+
+XmlNode AppendXmlElement(ErrorReporter& errors, XmlDocument& doc, XmlNode parent, const char* name,
+                         const QString& value) {
+    if (!IsAsciiXmlName(name)) return AppendXmlElement(errors, doc, parent, QString::fromLatin1(name), value);
+    XmlNode element;
+    Trap(errors, "C02-0012", [&] { element = AppendNamedElement(doc, parent, name, value); });
+    return element;
+}
+
+XmlNode AppendXmlElementIfValue(ErrorReporter& errors, XmlDocument& doc, XmlNode parent, const char* name,
+                                const QString& value) {
+    if (value.isEmpty()) return XmlNode();
+    if (!IsAsciiXmlName(name))
+        return AppendXmlElementIfValue(errors, doc, parent, QString::fromLatin1(name), value);
+    XmlNode element;
+    Trap(errors, "C02-0013", [&] { element = AppendNamedElement(doc, parent, name, value); });
     return element;
 }
 

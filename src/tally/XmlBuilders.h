@@ -27,6 +27,11 @@ XmlNode AppendXmlElement(ErrorReporter& errors, XmlDocument& doc, XmlNode parent
 // of blanks is not empty.
 XmlNode AppendXmlElementIfValue(ErrorReporter& errors, XmlDocument& doc, XmlNode parent, const QString& name,
                                 const QString& value);
+// The two with a name given as Latin-1 text, such as a literal: an ASCII name is used as it stands.
+XmlNode AppendXmlElement(ErrorReporter& errors, XmlDocument& doc, XmlNode parent, const char* name,
+                         const QString& value);
+XmlNode AppendXmlElementIfValue(ErrorReporter& errors, XmlDocument& doc, XmlNode parent, const char* name,
+                                const QString& value);
 
 // Appends the elements of a ready-made XML fragment below the target, down to five levels counting
 // the fragment's root as the first. Only elements are copied; only copies at the second level get a
