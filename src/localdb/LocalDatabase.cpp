@@ -1,5 +1,6 @@
 #include "localdb/LocalDatabase.h"
 
+#include "localdb/GatheredJournal.h"
 #include "localdb/StagingSchema.h"
 #include "vb/Number.h"
 #include "vb/RuntimeError.h"
@@ -124,7 +125,7 @@ bool IsBlankTail(const char* tail) {
 ConnectionPtr Open(const QString& filePath) {
     sqlite3* raw = nullptr;
     const int rc = sqlite3_open_v2(QFile::encodeName(filePath).constData(), &raw,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, localdb::GatheredJournalVfs());
     ConnectionPtr connection(raw);
     if (!connection) RaiseDatabaseError(QString::fromLatin1(sqlite3_errstr(rc)));
     if (rc != SQLITE_OK) RaiseEngineError(connection.get());

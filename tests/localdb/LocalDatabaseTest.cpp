@@ -528,6 +528,50 @@ TEST_F(LocalDatabaseTest, AReusedSelectSeesColumnsAddedSinceItWasFirstRead) {
     EXPECT_EQ(db.query(sql, {}).value(0, u"Extra_"), QVariant(S("x")));
 }
 
+// The journal's frames are gathered into one write per commit: another connection, reading the file
+// through the platform's own layer, sees each commit whole as soon as it returns, and nothing of a
+// transaction rolled back, however many pages it spilled before.
+TEST_F(LocalDatabaseTest, EveryCommitIsInTheJournalForAnotherConnectionAtOnce) {
+    LocalDatabase db(folder.path());
+    db.execute(S("PRAGMA cache_size = 8")); // a long transaction spills pages before its end
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(db.path().toUtf8().constData(), &other), SQLITE_OK);
+    const auto linesSeen = [&] {
+        sqlite3_stmt* count = nullptr;
+        sqlite3_prepare_v2(other, "Select count(*) from LedgerEntry", -1, &count, nullptr);
+        const int rows = sqlite3_step(count) == SQLITE_ROW ? sqlite3_column_int(count, 0) : -1;
+        sqlite3_finalize(count);
+        return rows;
+    };
+    const struct {
+        const char* name;
+        int lines;
+        int textLength;
+        bool kept;
+        int seen;
+    } cases[] = {
+        {"one line", 1, 10, true, 1},
+        {"more than one write of the platform's", 300, 2000, true, 301},
+        {"rolled back after spilling", 300, 2000, false, 301},
+        {"after the rollback", 2, 10, true, 303},
+    };
+    int next = 0;
+    for (const auto& c : cases) {
+        {
+            LocalTransaction batch(db);
+            for (int i = 0; i < c.lines; ++i)
+                db.insert(
+                    S("LedgerEntry"), Words("CompanyName FK_VchID LdEID LedgerName_"),
+                    {S("Acme"), S("1"), QString::number(++next), QString(c.textLength, QLatin1Char('x'))});
+            if (c.kept) batch.commit();
+        }
+        EXPECT_EQ(linesSeen(), c.seen) << c.name;
+    }
+    sqlite3_close(other);
+    LocalDatabase again(folder.path());
+    EXPECT_EQ(again.query(S("Select count(*) from LedgerEntry")).value(0, 0).toInt(), 303);
+}
+
 TEST_F(LocalDatabaseTest, ADatabaseLockedByAnotherConnectionRaisesAfterTheBusyTimeout) {
     LocalDatabase db(folder.path());
     addLedgerLine(db, S("Acme"), S("1"), S("1"));
