@@ -188,10 +188,25 @@ int Unfetch(sqlite3_file* file, sqlite3_int64 offset, void* p) {
 }
 
 const sqlite3_io_methods Methods = {
-    3,          Close,     Read,       Write,     Truncate, Sync,
-    FileSize,   Lock,      Unlock,     CheckReservedLock,   FileControl,
-    SectorSize, DeviceCharacteristics, ShmMap,    ShmLock,  ShmBarrier,
-    ShmUnmap,   Fetch,     Unfetch,
+    3,
+    Close,
+    Read,
+    Write,
+    Truncate,
+    Sync,
+    FileSize,
+    Lock,
+    Unlock,
+    CheckReservedLock,
+    FileControl,
+    SectorSize,
+    DeviceCharacteristics,
+    ShmMap,
+    ShmLock,
+    ShmBarrier,
+    ShmUnmap,
+    Fetch,
+    Unfetch,
 };
 
 int Open(sqlite3_vfs*, const char* name, sqlite3_file* file, int flags, int* outFlags) {
@@ -200,9 +215,10 @@ int Open(sqlite3_vfs*, const char* name, sqlite3_file* file, int flags, int* out
     f->real = reinterpret_cast<sqlite3_file*>(f + 1);
     f->gathered = nullptr;
     f->nextJournal = nullptr;
+    f->real->pMethods = nullptr; // a failed open need not set it
     const int rc = Parent()->xOpen(Parent(), name, f->real, flags, outFlags);
     if (!f->real->pMethods) return rc;
-    // The methods above forward the whole third version; a file of an older one keeps its own.
+    // The methods above forward the whole third version, which every file of the platform's has.
     if (f->real->pMethods->iVersion < Methods.iVersion) {
         f->real->pMethods->xClose(f->real);
         return SQLITE_CANTOPEN;

@@ -10,6 +10,7 @@
 
 #include <sqlite3.h>
 
+#include <array>
 #include <unordered_map>
 #include <vector>
 
@@ -124,8 +125,10 @@ bool IsBlankTail(const char* tail) {
 
 ConnectionPtr Open(const QString& filePath) {
     sqlite3* raw = nullptr;
+    // A connection serves one thread, like the whole program: it needs no lock of its own per call.
     const int rc = sqlite3_open_v2(QFile::encodeName(filePath).constData(), &raw,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, localdb::GatheredJournalVfs());
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                                   localdb::GatheredJournalVfs());
     ConnectionPtr connection(raw);
     if (!connection) RaiseDatabaseError(QString::fromLatin1(sqlite3_errstr(rc)));
     if (rc != SQLITE_OK) RaiseEngineError(connection.get());
@@ -158,8 +161,21 @@ struct LocalDatabase::Impl {
     struct Prepared {
         StatementPtr stmt;
         QStringList columnNames; // read once: every result of the statement shares them
+        QString key;             // the text it is cached under, sharing its characters
     };
     std::unordered_map<QString, Prepared> statements;
+    // The statements used last, by where their text's characters lie.
+    struct Recent {
+        const QChar* text = nullptr;
+        qsizetype length = 0;
+        Prepared* prepared = nullptr;
+    };
+    std::array<Recent, 32> recentStatements{};
+    size_t nextRecent = 0;
+    void clearStatements() {
+        recentStatements.fill({});
+        statements.clear();
+    }
     // The texts bound to the statement being run (reserved up front: the engine keeps pointers).
     std::vector<QByteArray> boundTexts;
 
@@ -168,6 +184,7 @@ struct LocalDatabase::Impl {
     sqlite3* handle() const { return connection.get(); }
 
     Prepared& prepare(const QString& sql);
+    Prepared& lookUp(const QString& sql);
     void bind(sqlite3_stmt* stmt, const QVariantList& params);
     int step(sqlite3_stmt* stmt);
     int run(const QString& sql, const QVariantList& params);
@@ -212,6 +229,18 @@ const QString& LocalDatabase::Impl::insertStatement(const QString& table, const 
 }
 
 LocalDatabase::Impl::Prepared& LocalDatabase::Impl::prepare(const QString& sql) {
+    // The writers and sections pass the same few texts again and again: a text whose characters lie
+    // where a cached one's do is that text (the cache's copy keeps them from changing or going),
+    // found without hashing it.
+    for (const Recent& recent : recentStatements)
+        if (recent.text == sql.constData() && recent.length == sql.size()) return *recent.prepared;
+    Prepared& found = lookUp(sql);
+    recentStatements[nextRecent] = {found.key.constData(), found.key.size(), &found};
+    nextRecent = (nextRecent + 1) % recentStatements.size();
+    return found;
+}
+
+LocalDatabase::Impl::Prepared& LocalDatabase::Impl::lookUp(const QString& sql) {
     if (auto it = statements.find(sql); it != statements.end()) return it->second;
 
     const QByteArray text = sql.toUtf8();
@@ -229,8 +258,8 @@ LocalDatabase::Impl::Prepared& LocalDatabase::Impl::prepare(const QString& sql) 
         RaiseDatabaseError(QStringLiteral("Characters found after end of SQL statement."));
 
     QStringList names = ColumnNames(stmt.get());
-    if (statements.size() >= StatementCacheLimit) statements.clear();
-    return statements.emplace(sql, Prepared{std::move(stmt), std::move(names)}).first->second;
+    if (statements.size() >= StatementCacheLimit) clearStatements();
+    return statements.emplace(sql, Prepared{std::move(stmt), std::move(names), sql}).first->second;
 }
 
 void LocalDatabase::Impl::bind(sqlite3_stmt* stmt, const QVariantList& params) {
@@ -269,7 +298,10 @@ void LocalDatabase::Impl::bind(sqlite3_stmt* stmt, const QVariantList& params) {
         default: {
             // A null or empty QString is empty text: only a null QVariant is Null. The engine reads
             // the text where it lies: it stays until the statement has been reset and unbound.
-            const QByteArray& text = boundTexts.emplace_back(value.toString().toUtf8());
+            const QByteArray& text =
+                boundTexts.emplace_back(value.typeId() == QMetaType::QString
+                                            ? static_cast<const QString*>(value.constData())->toUtf8()
+                                            : value.toString().toUtf8());
             rc = text.isEmpty() ? sqlite3_bind_text(stmt, index, "", 0, SQLITE_STATIC)
                                 : sqlite3_bind_text(stmt, index, text.constData(),
                                                     static_cast<int>(text.size()), SQLITE_STATIC);
@@ -331,9 +363,10 @@ RecordSet LocalDatabase::Impl::read(const QString& sql, const QVariantList& para
                 break;
             }
             default: {
-                const auto* text = static_cast<const QChar*>(sqlite3_column_text16(stmt, c));
+                // Read as stored (UTF-8): the engine would otherwise convert into a buffer of its own.
+                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
                 if (!text) RaiseEngineError(handle());
-                values.emplace_back(QString(text, sqlite3_column_bytes16(stmt, c) / 2));
+                values.emplace_back(QString::fromUtf8(text, sqlite3_column_bytes(stmt, c)));
                 break;
             }
             }
@@ -374,7 +407,7 @@ void LocalDatabase::Impl::createSchema() {
         throw;
     }
     // The schema statements are used once; keep the cache for the caller's own.
-    statements.clear();
+    clearStatements();
 }
 
 LocalDatabase::LocalDatabase(const QString& folder) {
