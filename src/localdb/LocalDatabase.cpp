@@ -7,9 +7,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <array>
 #include <unordered_map>
 #include <vector>
@@ -117,6 +119,16 @@ void ValFunction(sqlite3_context* context, int, sqlite3_value** args) {
     }
 }
 
+bool HasSurrogate(const QString& text) {
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.isSurrogate(); });
+}
+
+// Empty text is bound as such, never as Null.
+int BindText(sqlite3_stmt* stmt, int index, const char* text, qsizetype length) {
+    return length == 0 ? sqlite3_bind_text(stmt, index, "", 0, SQLITE_STATIC)
+                       : sqlite3_bind_text(stmt, index, text, static_cast<int>(length), SQLITE_STATIC);
+}
+
 bool IsBlankTail(const char* tail) {
     for (; tail && *tail; ++tail)
         if (*tail != ' ' && *tail != '\t' && *tail != '\r' && *tail != '\n' && *tail != ';') return false;
@@ -176,7 +188,10 @@ struct LocalDatabase::Impl {
         recentStatements.fill({});
         statements.clear();
     }
-    // The texts bound to the statement being run (reserved up front: the engine keeps pointers).
+    // The texts bound to the statement being run (reserved up front: the engine keeps pointers):
+    // QStrings as UTF-8 one after the other, other values as text each of its own.
+    QStringEncoder utf8{QStringEncoder::Utf8, QStringConverter::Flag::Stateless};
+    std::vector<char> boundBytes;
     std::vector<QByteArray> boundTexts;
 
     explicit Impl(const QString& filePath) : path(filePath), connection(Open(filePath)) {}
@@ -267,6 +282,14 @@ void LocalDatabase::Impl::bind(sqlite3_stmt* stmt, const QVariantList& params) {
         RaiseDatabaseError(QStringLiteral("No value given for one or more required parameters."));
     boundTexts.clear();
     boundTexts.reserve(size_t(params.size()));
+    // The texts go into one buffer sized for all of them first, so that it never moves while the
+    // engine holds pointers into it.
+    qsizetype space = 0;
+    for (const QVariant& value : params)
+        if (value.typeId() == QMetaType::QString)
+            space += utf8.requiredSpace(static_cast<const QString*>(value.constData())->size());
+    boundBytes.resize(size_t(space));
+    char* next = boundBytes.data();
     for (qsizetype i = 0; i < params.size(); ++i) {
         const QVariant& value = params[i];
         const int index = static_cast<int>(i) + 1;
@@ -295,16 +318,20 @@ void LocalDatabase::Impl::bind(sqlite3_stmt* stmt, const QVariantList& params) {
                                    SQLITE_TRANSIENT);
             break;
         }
-        default: {
+        case QMetaType::QString:
             // A null or empty QString is empty text: only a null QVariant is Null. The engine reads
             // the text where it lies: it stays until the statement has been reset and unbound.
-            const QByteArray& text =
-                boundTexts.emplace_back(value.typeId() == QMetaType::QString
-                                            ? static_cast<const QString*>(value.constData())->toUtf8()
-                                            : value.toString().toUtf8());
-            rc = text.isEmpty() ? sqlite3_bind_text(stmt, index, "", 0, SQLITE_STATIC)
-                                : sqlite3_bind_text(stmt, index, text.constData(),
-                                                    static_cast<int>(text.size()), SQLITE_STATIC);
+            if (const QString& text = *static_cast<const QString*>(value.constData()); !HasSurrogate(text)) {
+                char* const start = next;
+                next = utf8.appendToBuffer(start, text);
+                rc = BindText(stmt, index, start, next - start);
+                break;
+            }
+            // A text with surrogates goes the general way: a lone one becomes '?' there, as always.
+            [[fallthrough]];
+        default: {
+            const QByteArray& text = boundTexts.emplace_back(value.toString().toUtf8());
+            rc = BindText(stmt, index, text.constData(), text.size());
             break;
         }
         }

@@ -331,6 +331,27 @@ TEST_F(LocalDatabaseTest, TextIsKeptExactly) {
     EXPECT_EQ(db.query(S("Select Address_ from Address")).value(0, 0), QVariant(text));
 }
 
+// A character outside the basic plane is kept; half of one, which no text should hold, is stored as
+// '?'.
+TEST_F(LocalDatabaseTest, SurrogatesAreStoredAsUtf8WouldHaveThem) {
+    LocalDatabase db(folder.path());
+    const char16_t emoji[] = {u'a', 0xD83D, 0xDE00, 0};
+    const char16_t lone[] = {u'a', 0xD800, u'b', 0};
+    const struct {
+        QString text;
+        QString kept;
+    } cases[] = {{QString::fromUtf16(emoji), QString::fromUtf16(emoji)},
+                 {QString::fromUtf16(lone), S("a?b")}};
+    int id = 0;
+    for (const auto& c : cases) {
+        const QString key = QString::number(++id);
+        db.insert(S("Address"), Words("CompanyName FK_VchID AdID Address_"),
+                  {S("Acme"), key, S("1"), c.text});
+        EXPECT_EQ(db.query(S("Select Address_ from Address where FK_VchID = ?"), {key}).value(0, 0),
+                  QVariant(c.kept));
+    }
+}
+
 TEST_F(LocalDatabaseTest, MaxVchIdIsNullForACompanyWithNothingStagedAndTextMaximumOtherwise) {
     LocalDatabase db(folder.path());
     const QString sql = S("Select Max(VchID) as MaxVchID from Voucher where CompanyName=?");
