@@ -106,8 +106,9 @@ int Write(sqlite3_file* file, const void* data, int amount, sqlite3_int64 offset
     try {
         g->bytes.insert(g->bytes.end(), bytes, bytes + amount);
     } catch (const std::bad_alloc&) {
-        g->bytes.clear();
-        return SQLITE_NOMEM;
+        // No room to gather: what is held goes out, then this write, as without the gathering.
+        if (const int rc = WriteGathered(f); rc != SQLITE_OK) return rc;
+        return f->real->pMethods->xWrite(f->real, data, amount, offset);
     }
     if (amount == FrameHeaderSize) {
         g->commitEnds = std::any_of(bytes + 4, bytes + 8, [](unsigned char b) { return b != 0; });
