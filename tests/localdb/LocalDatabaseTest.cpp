@@ -539,6 +539,23 @@ TEST_F(LocalDatabaseTest, AReusedStatementCarriesNoValueOfTheCallBefore) {
     EXPECT_EQ(db.query(sql, {S("Acme"), S("7")}).value(0, 0).toInt(), 3);
 }
 
+// Statements are kept by their text, and found again by where a text lies: many texts in turn (more
+// than the connection keeps), the same text held twice, and a text that was dropped and built
+// again each run their own statement.
+TEST_F(LocalDatabaseTest, EachTextRunsItsOwnStatementHoweverManyThereAre) {
+    LocalDatabase db(folder.path());
+    const auto sql = [](int n) { return QStringLiteral("Select ? + %1").arg(n); };
+    for (int round = 0; round < 2; ++round) {
+        for (int n = 0; n < 300; ++n) {
+            const QString text = sql(n);
+            const QString again = sql(n); // the same characters elsewhere
+            EXPECT_EQ(db.query(text, {1}).value(0, 0).toInt(), n + 1) << n;
+            EXPECT_EQ(db.query(again, {2}).value(0, 0).toInt(), n + 2) << n;
+            EXPECT_EQ(db.query(text, {3}).value(0, 0).toInt(), n + 3) << n;
+        }
+    }
+}
+
 TEST_F(LocalDatabaseTest, AReusedSelectSeesColumnsAddedSinceItWasFirstRead) {
     LocalDatabase db(folder.path());
     const QString sql = S("Select * from Address");
