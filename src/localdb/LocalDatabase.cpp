@@ -1,14 +1,18 @@
 #include "localdb/LocalDatabase.h"
 
+#include "localdb/GatheredJournal.h"
 #include "localdb/StagingSchema.h"
 #include "vb/Number.h"
 #include "vb/RuntimeError.h"
 
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <array>
 #include <unordered_map>
 #include <vector>
 
@@ -115,6 +119,16 @@ void ValFunction(sqlite3_context* context, int, sqlite3_value** args) {
     }
 }
 
+bool HasSurrogate(const QString& text) {
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.isSurrogate(); });
+}
+
+// Empty text is bound as such, never as Null.
+int BindText(sqlite3_stmt* stmt, int index, const char* text, qsizetype length) {
+    return length == 0 ? sqlite3_bind_text(stmt, index, "", 0, SQLITE_STATIC)
+                       : sqlite3_bind_text(stmt, index, text, static_cast<int>(length), SQLITE_STATIC);
+}
+
 bool IsBlankTail(const char* tail) {
     for (; tail && *tail; ++tail)
         if (*tail != ' ' && *tail != '\t' && *tail != '\r' && *tail != '\n' && *tail != ';') return false;
@@ -123,8 +137,10 @@ bool IsBlankTail(const char* tail) {
 
 ConnectionPtr Open(const QString& filePath) {
     sqlite3* raw = nullptr;
+    // A connection serves one thread, like the whole program: it needs no lock of its own per call.
     const int rc = sqlite3_open_v2(QFile::encodeName(filePath).constData(), &raw,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                                   localdb::GatheredJournalVfs());
     ConnectionPtr connection(raw);
     if (!connection) RaiseDatabaseError(QString::fromLatin1(sqlite3_errstr(rc)));
     if (rc != SQLITE_OK) RaiseEngineError(connection.get());
@@ -136,6 +152,12 @@ ConnectionPtr Open(const QString& filePath) {
     // below with the engine's reason.
     sqlite3_exec(connection.get(), "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
     sqlite3_exec(connection.get(), "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
+    // A checkpoint every 10000 pages (about 40 MB of journal, some thousand vouchers) instead of every
+    // 1000: each one costs two syncs, and pages rewritten by many vouchers are copied to the file once.
+    // The journal's syncs stay where they were, at checkpoints, so a power cut may cost more staged
+    // vouchers but still never the file; the next Post stages them afresh anyway. The journal is
+    // checkpointed and removed when the last connection closes.
+    sqlite3_exec(connection.get(), "PRAGMA wal_autocheckpoint=10000", nullptr, nullptr, nullptr);
     if (sqlite3_create_function_v2(connection.get(), "val", 1, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr,
                                    &ValFunction, nullptr, nullptr, nullptr) != SQLITE_OK)
         RaiseEngineError(connection.get());
@@ -151,9 +173,25 @@ struct LocalDatabase::Impl {
     struct Prepared {
         StatementPtr stmt;
         QStringList columnNames; // read once: every result of the statement shares them
+        QString key;             // the text it is cached under, sharing its characters
     };
     std::unordered_map<QString, Prepared> statements;
-    // The texts bound to the statement being run (reserved up front: the engine keeps pointers).
+    // The statements used last, by where their text's characters lie.
+    struct Recent {
+        const QChar* text = nullptr;
+        qsizetype length = 0;
+        Prepared* prepared = nullptr;
+    };
+    std::array<Recent, 32> recentStatements{};
+    size_t nextRecent = 0;
+    void clearStatements() {
+        recentStatements.fill({});
+        statements.clear();
+    }
+    // The texts bound to the statement being run (reserved up front: the engine keeps pointers):
+    // QStrings as UTF-8 one after the other, other values as text each of its own.
+    QStringEncoder utf8{QStringEncoder::Utf8, QStringConverter::Flag::Stateless};
+    std::vector<char> boundBytes;
     std::vector<QByteArray> boundTexts;
 
     explicit Impl(const QString& filePath) : path(filePath), connection(Open(filePath)) {}
@@ -161,6 +199,7 @@ struct LocalDatabase::Impl {
     sqlite3* handle() const { return connection.get(); }
 
     Prepared& prepare(const QString& sql);
+    Prepared& lookUp(const QString& sql);
     void bind(sqlite3_stmt* stmt, const QVariantList& params);
     int step(sqlite3_stmt* stmt);
     int run(const QString& sql, const QVariantList& params);
@@ -205,6 +244,18 @@ const QString& LocalDatabase::Impl::insertStatement(const QString& table, const 
 }
 
 LocalDatabase::Impl::Prepared& LocalDatabase::Impl::prepare(const QString& sql) {
+    // The writers and sections pass the same few texts again and again: a text whose characters lie
+    // where a cached one's do is that text (the cache's copy keeps them from changing or going),
+    // found without hashing it.
+    for (const Recent& recent : recentStatements)
+        if (recent.text == sql.constData() && recent.length == sql.size()) return *recent.prepared;
+    Prepared& found = lookUp(sql);
+    recentStatements[nextRecent] = {found.key.constData(), found.key.size(), &found};
+    nextRecent = (nextRecent + 1) % recentStatements.size();
+    return found;
+}
+
+LocalDatabase::Impl::Prepared& LocalDatabase::Impl::lookUp(const QString& sql) {
     if (auto it = statements.find(sql); it != statements.end()) return it->second;
 
     const QByteArray text = sql.toUtf8();
@@ -222,8 +273,8 @@ LocalDatabase::Impl::Prepared& LocalDatabase::Impl::prepare(const QString& sql) 
         RaiseDatabaseError(QStringLiteral("Characters found after end of SQL statement."));
 
     QStringList names = ColumnNames(stmt.get());
-    if (statements.size() >= StatementCacheLimit) statements.clear();
-    return statements.emplace(sql, Prepared{std::move(stmt), std::move(names)}).first->second;
+    if (statements.size() >= StatementCacheLimit) clearStatements();
+    return statements.emplace(sql, Prepared{std::move(stmt), std::move(names), sql}).first->second;
 }
 
 void LocalDatabase::Impl::bind(sqlite3_stmt* stmt, const QVariantList& params) {
@@ -231,6 +282,14 @@ void LocalDatabase::Impl::bind(sqlite3_stmt* stmt, const QVariantList& params) {
         RaiseDatabaseError(QStringLiteral("No value given for one or more required parameters."));
     boundTexts.clear();
     boundTexts.reserve(size_t(params.size()));
+    // The texts go into one buffer sized for all of them first, so that it never moves while the
+    // engine holds pointers into it.
+    qsizetype space = 0;
+    for (const QVariant& value : params)
+        if (value.typeId() == QMetaType::QString)
+            space += utf8.requiredSpace(static_cast<const QString*>(value.constData())->size());
+    boundBytes.resize(size_t(space));
+    char* next = boundBytes.data();
     for (qsizetype i = 0; i < params.size(); ++i) {
         const QVariant& value = params[i];
         const int index = static_cast<int>(i) + 1;
@@ -259,13 +318,20 @@ void LocalDatabase::Impl::bind(sqlite3_stmt* stmt, const QVariantList& params) {
                                    SQLITE_TRANSIENT);
             break;
         }
-        default: {
+        case QMetaType::QString:
             // A null or empty QString is empty text: only a null QVariant is Null. The engine reads
             // the text where it lies: it stays until the statement has been reset and unbound.
+            if (const QString& text = *static_cast<const QString*>(value.constData()); !HasSurrogate(text)) {
+                char* const start = next;
+                next = utf8.appendToBuffer(start, text);
+                rc = BindText(stmt, index, start, next - start);
+                break;
+            }
+            // A text with surrogates goes the general way: a lone one becomes '?' there, as always.
+            [[fallthrough]];
+        default: {
             const QByteArray& text = boundTexts.emplace_back(value.toString().toUtf8());
-            rc = text.isEmpty() ? sqlite3_bind_text(stmt, index, "", 0, SQLITE_STATIC)
-                                : sqlite3_bind_text(stmt, index, text.constData(),
-                                                    static_cast<int>(text.size()), SQLITE_STATIC);
+            rc = BindText(stmt, index, text.constData(), text.size());
             break;
         }
         }
@@ -324,9 +390,10 @@ RecordSet LocalDatabase::Impl::read(const QString& sql, const QVariantList& para
                 break;
             }
             default: {
-                const auto* text = static_cast<const QChar*>(sqlite3_column_text16(stmt, c));
+                // Read as stored (UTF-8): the engine would otherwise convert into a buffer of its own.
+                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
                 if (!text) RaiseEngineError(handle());
-                values.emplace_back(QString(text, sqlite3_column_bytes16(stmt, c) / 2));
+                values.emplace_back(QString::fromUtf8(text, sqlite3_column_bytes(stmt, c)));
                 break;
             }
             }
@@ -367,7 +434,7 @@ void LocalDatabase::Impl::createSchema() {
         throw;
     }
     // The schema statements are used once; keep the cache for the caller's own.
-    statements.clear();
+    clearStatements();
 }
 
 LocalDatabase::LocalDatabase(const QString& folder) {

@@ -63,13 +63,13 @@ QVariant Value(const StagedText& text) {
     return text ? QVariant(*text) : QVariant();
 }
 
-template <class Row> QVariantList RowValues(const WriteShape& shape, const Row& row) {
+// The keys, then the row's values in the order of the addition's columns.
+template <class Row> QVariantList RowValues(const WriteShape& shape, const Row& row, QVariantList keys) {
     const auto& fields = RowFields<Row>();
-    QVariantList values;
-    values.reserve(static_cast<qsizetype>(shape.fields.size()));
+    keys.reserve(keys.size() + static_cast<qsizetype>(shape.fields.size()));
     for (size_t field : shape.fields)
-        values.append(Value(row.*fields[field].member));
-    return values;
+        keys.append(Value(row.*fields[field].member));
+    return keys;
 }
 
 // Without a batch of the caller's, a savepoint makes the removal and the addition one unit. Inside a
@@ -79,17 +79,17 @@ const QString WriteEnd = QStringLiteral("RELEASE StagingWrite");
 const QString WriteUndo = QStringLiteral("ROLLBACK TO StagingWrite");
 
 // Removes the key's earlier row and adds the new one, as one unit: outside a batch a failure keeps
-// the earlier row.
-bool Replace(LocalDatabase& db, const WriteShape& shape, const QVariantList& keys, const QVariantList& data) {
+// the earlier row. `values` holds the keys, then the data.
+bool Replace(LocalDatabase& db, const WriteShape& shape, const QVariantList& values) {
     if (db.inTransaction()) {
-        db.execute(shape.removal, keys.first(shape.removalKeys));
-        db.insert(shape.table, shape.columns, keys + data);
+        db.execute(shape.removal, values.first(shape.removalKeys));
+        db.insert(shape.table, shape.columns, values);
         return true;
     }
     db.execute(WriteBegin);
     try {
-        db.execute(shape.removal, keys.first(shape.removalKeys));
-        db.insert(shape.table, shape.columns, keys + data);
+        db.execute(shape.removal, values.first(shape.removalKeys));
+        db.insert(shape.table, shape.columns, values);
         db.execute(WriteEnd);
     } catch (...) {
         try {
@@ -110,7 +110,7 @@ bool SaveVoucher(ErrorReporter& errors, LocalDatabase& db, const QString& compan
     bool saved = false;
     Trap(errors, "C01--0019", [&] {
         static const WriteShape shape = RecordShape<VoucherRow>(u"Voucher");
-        saved = Replace(db, shape, {company, voucherId}, RowValues(shape, row));
+        saved = Replace(db, shape, RowValues(shape, row, {company, voucherId}));
     });
     return saved;
 }
@@ -120,7 +120,7 @@ bool SaveAddress(ErrorReporter& errors, LocalDatabase& db, const QString& compan
     bool saved = false;
     Trap(errors, "C01--0002", [&] {
         static const WriteShape shape = Shape(u"Address");
-        saved = Replace(db, shape, {company, voucherId, addressId}, {address});
+        saved = Replace(db, shape, {company, voucherId, addressId, address});
     });
     return saved;
 }
@@ -130,7 +130,7 @@ bool SaveBasicBuyerAddress(ErrorReporter& errors, LocalDatabase& db, const QStri
     bool saved = false;
     Trap(errors, "C01--0003", [&] {
         static const WriteShape shape = Shape(u"BasicBuyerAddress");
-        saved = Replace(db, shape, {company, voucherId, addressId}, {address});
+        saved = Replace(db, shape, {company, voucherId, addressId, address});
     });
     return saved;
 }
@@ -140,7 +140,7 @@ bool SaveBasicOrderTerms(ErrorReporter& errors, LocalDatabase& db, const QString
     bool saved = false;
     Trap(errors, "C01--0004", [&] {
         static const WriteShape shape = Shape(u"BasicOrderTerms");
-        saved = Replace(db, shape, {company, voucherId, termsId}, {terms});
+        saved = Replace(db, shape, {company, voucherId, termsId, terms});
     });
     return saved;
 }
@@ -150,7 +150,7 @@ bool SaveInvoiceDelNote(ErrorReporter& errors, LocalDatabase& db, const QString&
     bool saved = false;
     Trap(errors, "C01--0005", [&] {
         static const WriteShape shape = RecordShape<InvoiceDelNotesRow>(u"InvoiceDelNotes");
-        saved = Replace(db, shape, {company, voucherId, noteId}, RowValues(shape, row));
+        saved = Replace(db, shape, RowValues(shape, row, {company, voucherId, noteId}));
     });
     return saved;
 }
@@ -160,7 +160,7 @@ bool SaveInvoiceOrder(ErrorReporter& errors, LocalDatabase& db, const QString& c
     bool saved = false;
     Trap(errors, "C01--0006", [&] {
         static const WriteShape shape = RecordShape<InvoiceOrderListRow>(u"InvoiceOrderList");
-        saved = Replace(db, shape, {company, voucherId, orderId}, RowValues(shape, row));
+        saved = Replace(db, shape, RowValues(shape, row, {company, voucherId, orderId}));
     });
     return saved;
 }
@@ -170,7 +170,7 @@ bool SaveAttendance(ErrorReporter& errors, LocalDatabase& db, const QString& com
     bool saved = false;
     Trap(errors, "C01--0025", [&] {
         static const WriteShape shape = RecordShape<AttendanceRow>(u"Attendance");
-        saved = Replace(db, shape, {company, voucherId, attendanceId}, RowValues(shape, row));
+        saved = Replace(db, shape, RowValues(shape, row, {company, voucherId, attendanceId}));
     });
     return saved;
 }
@@ -180,7 +180,7 @@ bool SaveLedgerEntry(ErrorReporter& errors, LocalDatabase& db, const QString& co
     bool saved = false;
     Trap(errors, "C01--0011", [&] {
         static const WriteShape shape = RecordShape<LedgerEntryRow>(u"LedgerEntry");
-        saved = Replace(db, shape, {company, voucherId, lineId}, RowValues(shape, row));
+        saved = Replace(db, shape, RowValues(shape, row, {company, voucherId, lineId}));
     });
     return saved;
 }
@@ -190,7 +190,7 @@ bool SaveAllLedgerEntry(ErrorReporter& errors, LocalDatabase& db, const QString&
     bool saved = false;
     Trap(errors, "C01--0011A", [&] {
         static const WriteShape shape = RecordShape<AllLedgerEntryRow>(u"AllLedgerEntry");
-        saved = Replace(db, shape, {company, voucherId, lineId}, RowValues(shape, row));
+        saved = Replace(db, shape, RowValues(shape, row, {company, voucherId, lineId}));
     });
     return saved;
 }
@@ -201,7 +201,7 @@ bool SaveBillAllocation(ErrorReporter& errors, LocalDatabase& db, const QString&
     bool saved = false;
     Trap(errors, "C01--0010", [&] {
         static const WriteShape shape = RecordShape<BillAllocationRow>(u"BillAllocation");
-        saved = Replace(db, shape, {company, voucherId, lineId, billId}, RowValues(shape, row));
+        saved = Replace(db, shape, RowValues(shape, row, {company, voucherId, lineId, billId}));
     });
     return saved;
 }
@@ -212,7 +212,7 @@ bool SaveBankAllocation(ErrorReporter& errors, LocalDatabase& db, const QString&
     bool saved = false;
     Trap(errors, "C01--0010B", [&] {
         static const WriteShape shape = RecordShape<BankAllocationRow>(u"BankAllocation");
-        saved = Replace(db, shape, {company, voucherId, lineId, bankId}, RowValues(shape, row));
+        saved = Replace(db, shape, RowValues(shape, row, {company, voucherId, lineId, bankId}));
     });
     return saved;
 }
@@ -223,7 +223,7 @@ bool SaveTaxBillAllocation(ErrorReporter& errors, LocalDatabase& db, const QStri
     bool saved = false;
     Trap(errors, "C01--0010A", [&] {
         static const WriteShape shape = RecordShape<TaxBillAllocationRow>(u"TaxBillAllocation");
-        saved = Replace(db, shape, {company, voucherId, lineId, taxBillId}, RowValues(shape, row));
+        saved = Replace(db, shape, RowValues(shape, row, {company, voucherId, lineId, taxBillId}));
     });
     return saved;
 }
@@ -234,7 +234,7 @@ bool SaveCategoryAllocation(ErrorReporter& errors, LocalDatabase& db, const QStr
     bool saved = false;
     Trap(errors, "C01--0018", [&] {
         static const WriteShape shape = RecordShape<CategoryAllocationsRow>(u"CategoryAllocations");
-        saved = Replace(db, shape, {company, voucherId, lineId, allocationId}, RowValues(shape, row));
+        saved = Replace(db, shape, RowValues(shape, row, {company, voucherId, lineId, allocationId}));
     });
     return saved;
 }
@@ -245,7 +245,7 @@ bool SaveInventoryAllocation(ErrorReporter& errors, LocalDatabase& db, const QSt
     bool saved = false;
     Trap(errors, "C01--0026", [&] {
         static const WriteShape shape = RecordShape<InventoryAllocationRow>(u"InventoryAllocations");
-        saved = Replace(db, shape, {company, voucherId, lineId, allocationId}, RowValues(shape, row));
+        saved = Replace(db, shape, RowValues(shape, row, {company, voucherId, lineId, allocationId}));
     });
     return saved;
 }
@@ -255,7 +255,7 @@ bool SaveInventoryEntry(ErrorReporter& errors, LocalDatabase& db, const QString&
     bool saved = false;
     Trap(errors, "C01--0009", [&] {
         static const WriteShape shape = RecordShape<InventoryEntryRow>(u"InventoryEntry");
-        saved = Replace(db, shape, {company, voucherId, itemId}, RowValues(shape, row));
+        saved = Replace(db, shape, RowValues(shape, row, {company, voucherId, itemId}));
     });
     return saved;
 }
@@ -265,7 +265,7 @@ bool SaveInventoryEntryIn(ErrorReporter& errors, LocalDatabase& db, const QStrin
     bool saved = false;
     Trap(errors, "C01--0009A", [&] {
         static const WriteShape shape = RecordShape<InventoryEntryInRow>(u"InventoryEntryIN");
-        saved = Replace(db, shape, {company, voucherId, itemId}, RowValues(shape, row));
+        saved = Replace(db, shape, RowValues(shape, row, {company, voucherId, itemId}));
     });
     return saved;
 }
@@ -275,7 +275,7 @@ bool SaveInventoryEntryOut(ErrorReporter& errors, LocalDatabase& db, const QStri
     bool saved = false;
     Trap(errors, "C01--0009B", [&] {
         static const WriteShape shape = RecordShape<InventoryEntryInRow>(u"InventoryEntryOut");
-        saved = Replace(db, shape, {company, voucherId, itemId}, RowValues(shape, row));
+        saved = Replace(db, shape, RowValues(shape, row, {company, voucherId, itemId}));
     });
     return saved;
 }
@@ -285,7 +285,7 @@ bool SaveAllInventoryEntry(ErrorReporter& errors, LocalDatabase& db, const QStri
     bool saved = false;
     Trap(errors, "C01--0009C", [&] {
         static const WriteShape shape = RecordShape<InventoryEntryRow>(u"AllInventoryEntry");
-        saved = Replace(db, shape, {company, voucherId, itemId}, RowValues(shape, row));
+        saved = Replace(db, shape, RowValues(shape, row, {company, voucherId, itemId}));
     });
     return saved;
 }
@@ -296,7 +296,7 @@ bool SaveAccountingAllocation(ErrorReporter& errors, LocalDatabase& db, const QS
     bool saved = false;
     Trap(errors, "C01--0008", [&] {
         static const WriteShape shape = RecordShape<AccountingAllocationRow>(u"AccountingAllocation");
-        saved = Replace(db, shape, {company, voucherId, itemId, allocationId}, RowValues(shape, row));
+        saved = Replace(db, shape, RowValues(shape, row, {company, voucherId, itemId, allocationId}));
     });
     return saved;
 }
@@ -307,7 +307,7 @@ bool SaveBatchAllocation(ErrorReporter& errors, LocalDatabase& db, const QString
     bool saved = false;
     Trap(errors, "C01--0007", [&] {
         static const WriteShape shape = RecordShape<BatchAllocationRow>(u"BatchAllocation");
-        saved = Replace(db, shape, {company, voucherId, itemId, batchId}, RowValues(shape, row));
+        saved = Replace(db, shape, RowValues(shape, row, {company, voucherId, itemId, batchId}));
     });
     return saved;
 }
@@ -319,7 +319,7 @@ bool SaveBasicUserDescription(ErrorReporter& errors, LocalDatabase& db, const QS
     Trap(errors, "C01--0012", [&] {
         // The removal names company, voucher and item, not the description's own id.
         static const WriteShape shape = Shape(u"BASICUSERDESCRIPTION", 3);
-        saved = Replace(db, shape, {company, voucherId, itemId, descriptionId}, {description});
+        saved = Replace(db, shape, {company, voucherId, itemId, descriptionId, description});
     });
     return saved;
 }

@@ -8,16 +8,15 @@
 #include "vb/RuntimeError.h"
 
 #include <QHash>
-#include <QSet>
 
 #include <cmath>
-#include <optional>
+#include <vector>
 
 namespace quibo {
 
 struct StagedRowCache {
-    // Upper-cased names of the tables holding rows of the voucher.
-    std::optional<QSet<QString>> present;
+    // For each of ChildTables(), whether it holds rows of the voucher; empty until asked.
+    std::vector<bool> present;
     // By table, order and parent key column: the rows of each parent value (folded as the
     // database compares it).
     QHash<QString, QHash<QString, RecordSet>> children;
@@ -57,13 +56,19 @@ const QString& PresenceQuery() {
 
 bool HasRows(const VoucherBuild& build, const QString& table) {
     StagedRowCache& cache = *build.staged;
-    if (!cache.present) {
+    const QStringList& tables = ChildTables();
+    if (cache.present.empty()) {
         const RecordSet flags = build.db.query(PresenceQuery(), {build.company, build.voucherId});
-        cache.present.emplace();
-        for (int column = 0; column < ChildTables().size(); ++column)
-            if (flags.value(0, column).toInt() != 0) cache.present->insert(ChildTables()[column].toUpper());
+        cache.present.resize(size_t(tables.size()));
+        for (int column = 0; column < tables.size(); ++column)
+            cache.present[size_t(column)] = flags.value(0, column).toInt() != 0;
     }
-    return cache.present->contains(table.toUpper());
+    // The sections name the tables as the schema spells them, mostly: that match needs no folding.
+    for (qsizetype i = 0; i < tables.size(); ++i)
+        if (table == tables[i]) return cache.present[size_t(i)];
+    for (qsizetype i = 0; i < tables.size(); ++i)
+        if (table.compare(tables[i], Qt::CaseInsensitive) == 0) return cache.present[size_t(i)];
+    return false;
 }
 
 // Every row of the table for the voucher, split by parent value; rows with a Null parent belong to
@@ -122,8 +127,11 @@ XmlNode AppendField(VoucherBuild& build, XmlNode parent, const QString& tag, con
 
 void AppendFields(VoucherBuild& build, XmlNode parent, const RecordSet& rows, int row,
                   std::initializer_list<FieldSpec> fields) {
-    for (const auto& [tag, column] : fields)
-        AppendField(build, parent, tag.toString(), rows, row, column);
+    for (const auto& [tag, column] : fields) {
+        // Most staged columns are Null: the tag is spelt out only for a value that goes out.
+        const QString value = FieldText(rows, row, column);
+        if (!value.isEmpty()) AppendXmlElementIfValue(build.errors, build.doc, parent, tag.toString(), value);
+    }
 }
 
 double LeadingNumber(const QString& text) {

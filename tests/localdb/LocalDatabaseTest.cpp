@@ -331,6 +331,27 @@ TEST_F(LocalDatabaseTest, TextIsKeptExactly) {
     EXPECT_EQ(db.query(S("Select Address_ from Address")).value(0, 0), QVariant(text));
 }
 
+// A character outside the basic plane is kept; half of one, which no text should hold, is stored as
+// '?'.
+TEST_F(LocalDatabaseTest, SurrogatesAreStoredAsUtf8WouldHaveThem) {
+    LocalDatabase db(folder.path());
+    const char16_t emoji[] = {u'a', 0xD83D, 0xDE00, 0};
+    const char16_t lone[] = {u'a', 0xD800, u'b', 0};
+    const struct {
+        QString text;
+        QString kept;
+    } cases[] = {{QString::fromUtf16(emoji), QString::fromUtf16(emoji)},
+                 {QString::fromUtf16(lone), S("a?b")}};
+    int id = 0;
+    for (const auto& c : cases) {
+        const QString key = QString::number(++id);
+        db.insert(S("Address"), Words("CompanyName FK_VchID AdID Address_"),
+                  {S("Acme"), key, S("1"), c.text});
+        EXPECT_EQ(db.query(S("Select Address_ from Address where FK_VchID = ?"), {key}).value(0, 0),
+                  QVariant(c.kept));
+    }
+}
+
 TEST_F(LocalDatabaseTest, MaxVchIdIsNullForACompanyWithNothingStagedAndTextMaximumOtherwise) {
     LocalDatabase db(folder.path());
     const QString sql = S("Select Max(VchID) as MaxVchID from Voucher where CompanyName=?");
@@ -518,6 +539,23 @@ TEST_F(LocalDatabaseTest, AReusedStatementCarriesNoValueOfTheCallBefore) {
     EXPECT_EQ(db.query(sql, {S("Acme"), S("7")}).value(0, 0).toInt(), 3);
 }
 
+// Statements are kept by their text, and found again by where a text lies: many texts in turn (more
+// than the connection keeps), the same text held twice, and a text that was dropped and built
+// again each run their own statement.
+TEST_F(LocalDatabaseTest, EachTextRunsItsOwnStatementHoweverManyThereAre) {
+    LocalDatabase db(folder.path());
+    const auto sql = [](int n) { return QStringLiteral("Select ? + %1").arg(n); };
+    for (int round = 0; round < 2; ++round) {
+        for (int n = 0; n < 300; ++n) {
+            const QString text = sql(n);
+            const QString again = sql(n); // the same characters elsewhere
+            EXPECT_EQ(db.query(text, {1}).value(0, 0).toInt(), n + 1) << n;
+            EXPECT_EQ(db.query(again, {2}).value(0, 0).toInt(), n + 2) << n;
+            EXPECT_EQ(db.query(text, {3}).value(0, 0).toInt(), n + 3) << n;
+        }
+    }
+}
+
 TEST_F(LocalDatabaseTest, AReusedSelectSeesColumnsAddedSinceItWasFirstRead) {
     LocalDatabase db(folder.path());
     const QString sql = S("Select * from Address");
@@ -526,6 +564,50 @@ TEST_F(LocalDatabaseTest, AReusedSelectSeesColumnsAddedSinceItWasFirstRead) {
     EXPECT_EQ(db.query(sql, {}).columnCount(), before + 1);
     db.execute(S("Insert Into Address (Extra_) Values ('x')"), {});
     EXPECT_EQ(db.query(sql, {}).value(0, u"Extra_"), QVariant(S("x")));
+}
+
+// The journal's frames are gathered into one write per commit: another connection, reading the file
+// through the platform's own layer, sees each commit whole as soon as it returns, and nothing of a
+// transaction rolled back, however many pages it spilled before.
+TEST_F(LocalDatabaseTest, EveryCommitIsInTheJournalForAnotherConnectionAtOnce) {
+    LocalDatabase db(folder.path());
+    db.execute(S("PRAGMA cache_size = 8")); // a long transaction spills pages before its end
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(db.path().toUtf8().constData(), &other), SQLITE_OK);
+    const auto linesSeen = [&] {
+        sqlite3_stmt* count = nullptr;
+        sqlite3_prepare_v2(other, "Select count(*) from LedgerEntry", -1, &count, nullptr);
+        const int rows = sqlite3_step(count) == SQLITE_ROW ? sqlite3_column_int(count, 0) : -1;
+        sqlite3_finalize(count);
+        return rows;
+    };
+    const struct {
+        const char* name;
+        int lines;
+        int textLength;
+        bool kept;
+        int seen;
+    } cases[] = {
+        {"one line", 1, 10, true, 1},
+        {"more than one write of the platform's", 300, 2000, true, 301},
+        {"rolled back after spilling", 300, 2000, false, 301},
+        {"after the rollback", 2, 10, true, 303},
+    };
+    int next = 0;
+    for (const auto& c : cases) {
+        {
+            LocalTransaction batch(db);
+            for (int i = 0; i < c.lines; ++i)
+                db.insert(
+                    S("LedgerEntry"), Words("CompanyName FK_VchID LdEID LedgerName_"),
+                    {S("Acme"), S("1"), QString::number(++next), QString(c.textLength, QLatin1Char('x'))});
+            if (c.kept) batch.commit();
+        }
+        EXPECT_EQ(linesSeen(), c.seen) << c.name;
+    }
+    sqlite3_close(other);
+    LocalDatabase again(folder.path());
+    EXPECT_EQ(again.query(S("Select count(*) from LedgerEntry")).value(0, 0).toInt(), 303);
 }
 
 TEST_F(LocalDatabaseTest, ADatabaseLockedByAnotherConnectionRaisesAfterTheBusyTimeout) {
