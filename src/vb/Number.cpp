@@ -240,6 +240,7 @@ QString FormatSection(const Digits& rounded, const NumberPattern& pattern) {
     // takes all that remain, so the integer part is never cut.
     const qsizetype integerEnd = pattern.pointItem < 0 ? qsizetype(pattern.items.size()) : pattern.pointItem;
     QString reversed;
+    reversed.reserve(qsizetype(integer.size() + integer.size() / 3) + 8);
     long next = long(integer.size()) - 1;
     int laid = 0;
     auto layDigit = [&] {
@@ -305,6 +306,28 @@ std::vector<QStringView> Sections(QStringView pattern) {
     }
     sections.push_back(pattern.mid(start));
     return sections;
+}
+
+// A pattern read into its sections once: a load formats whole columns with one pattern.
+struct ReadPattern {
+    struct Section {
+        bool empty = true;
+        NumberPattern pattern;
+    };
+    QString text;
+    std::vector<Section> sections; // as Sections splits the text
+};
+
+const ReadPattern& PatternOf(QStringView pattern) {
+    thread_local ReadPattern last;
+    if (last.sections.empty() || last.text != pattern) {
+        ReadPattern read;
+        read.text = pattern.toString();
+        for (const QStringView section : Sections(read.text))
+            read.sections.push_back({section.isEmpty(), ReadNumberPattern(section)});
+        last = std::move(read);
+    }
+    return last;
 }
 
 } // namespace
@@ -503,18 +526,18 @@ QString Str(double value) {
 
 QString FormatNumber(double value, QStringView pattern) {
     if (pattern.isEmpty() || !std::isfinite(value)) return NumberText(value);
-    const std::vector<QStringView> sections = Sections(pattern);
-    QStringView section = sections[0];
+    const std::vector<ReadPattern::Section>& sections = PatternOf(pattern).sections;
+    size_t section = 0;
     bool signShown = true;
-    if (value == 0 && sections.size() >= 3 && !sections[2].isEmpty()) {
-        section = sections[2];
-    } else if (value < 0 && sections.size() >= 2 && !sections[1].isEmpty()) {
-        section = sections[1];
+    if (value == 0 && sections.size() >= 3 && !sections[2].empty) {
+        section = 2;
+    } else if (value < 0 && sections.size() >= 2 && !sections[1].empty) {
+        section = 1;
         signShown = false; // the negative section writes its own sign, if any
     }
-    if (section.isEmpty()) return NumberText(value);
+    if (sections[section].empty) return NumberText(value);
 
-    const NumberPattern parsed = ReadNumberPattern(section);
+    const NumberPattern& parsed = sections[section].pattern;
     Digits rounded = ShortestDigits(std::fabs(value));
     RoundTo(rounded, parsed.fractionPlaceholders);
     QString text = FormatSection(rounded, parsed);
