@@ -10,7 +10,7 @@
 
 #include <QFileInfo>
 
-#include <cstdio>
+#include <charconv>
 
 namespace quibo {
 
@@ -136,7 +136,10 @@ void ShowReadingProgress(FormModel& form, int row, int count) {
     // "Reading Records => r/n" in one allocation: it is written once per row.
     static const QString prefix = QStringLiteral("Reading Records => ");
     char digits[2 * 12 + 1];
-    const int length = std::snprintf(digits, sizeof digits, "%d/%d", row, count);
+    char* end = std::to_chars(digits, digits + 12, row).ptr;
+    *end++ = '/';
+    end = std::to_chars(end, end + 12, count).ptr;
+    const qsizetype length = end - digits;
     QString text;
     text.reserve(prefix.size() + length);
     text += prefix;
