@@ -319,7 +319,8 @@ void TableLoader::LoadTable(const LoaderSource& source, const QString& name, con
                 const size_t i = static_cast<size_t>(c);
                 const vb::TextPool::Id id = sourceGrid.TextId(r, c);
                 gr1.SetCellTextId(row, c + 1, formatOnCopy[i] ? amount(id) : id);
-                if (alignment[i] >= 0) gr1.SetCellTextAlign(row, c + 1, alignment[i]);
+                // A new row's cells are already left-aligned.
+                if (alignment[i] > 0) gr1.SetCellTextAlign(row, c + 1, alignment[i]);
             }
             if (idColumn > 0) gr1.SetCellText(row, idColumn, idColumns.idOf(sourceGrid, r));
         }
