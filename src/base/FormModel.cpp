@@ -46,9 +46,32 @@ bool FormModel::IsEmptyRow(int row) {
 bool FormModel::IsEmptyRowEx(int row) {
     bool empty = true;
     Trap(errors(), "F01-0046A", [&] {
+        const std::shared_ptr<vb::TextPool>& texts = lstLedgerTree.Texts();
+        if (m_blanknessOf.owner_before(texts) || texts.owner_before(m_blanknessOf)) {
+            m_blanknessOf = texts;
+            m_blankness.clear();
+        }
+        if (m_blankness.size() < texts->size()) m_blankness.resize(texts->size(), Blankness::Unknown);
+        // A row is mostly told by a cell whose text was seen before (a voucher type, a ledger), so
+        // the texts of the rest are not read; empty cells need no text at all.
         const int columns = lstLedgerTree.Cols();
         for (int c = 0; c < columns; ++c) {
-            if (!IsBlank(lstLedgerTree.TextMatrix(row, c))) {
+            if (m_blankness[lstLedgerTree.TextId(row, c)] == Blankness::Shown) {
+                empty = false;
+                return;
+            }
+        }
+        // Else the texts are read from a column that moves on each time, so that a column whose
+        // texts repeat is soon among those seen, rather than always the first, which may never repeat.
+        const int start = columns > 0 ? m_blanknessStart++ % columns : 0;
+        for (int k = 0; k < columns; ++k) {
+            const int c = (start + k) % columns;
+            const vb::TextPool::Id id = lstLedgerTree.TextId(row, c);
+            if (id == vb::TextPool::Empty) continue;
+            Blankness& known = m_blankness[id];
+            if (known == Blankness::Unknown)
+                known = IsBlank(texts->text(id)) ? Blankness::Blank : Blankness::Shown;
+            if (known == Blankness::Shown) {
                 empty = false;
                 return;
             }

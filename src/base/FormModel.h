@@ -6,6 +6,10 @@
 
 #include <QString>
 
+#include <cstdint>
+#include <memory>
+#include <vector>
+
 namespace quibo {
 
 class ClockService;
@@ -111,6 +115,12 @@ public:
 private:
     FormServices m_services;
     QString m_runningCommand;
+    // IsEmptyRowEx's answer per text of lstLedgerTree's pool: a pool only ever adds texts, so a
+    // text's blankness is read once per load rather than once per row. Kept for one pool only.
+    enum class Blankness : uint8_t { Unknown, Blank, Shown };
+    std::weak_ptr<vb::TextPool> m_blanknessOf;
+    std::vector<Blankness> m_blankness; // by text number
+    unsigned m_blanknessStart = 0;
 };
 
 } // namespace quibo

@@ -10,6 +10,8 @@
 
 #include <QFileInfo>
 
+#include <charconv>
+
 namespace quibo {
 
 LoaderSource LoaderSource::Excel(const QString& path) {
@@ -114,16 +116,35 @@ VoucherIdColumns VoucherIdColumns::Find(ErrorReporter& errors, const SourceGrid&
 }
 
 QString VoucherIdColumns::idOf(const SourceGrid& grid, int row) const {
-    QString id = grid.TextMatrix(row, vchType);
+    // Built in one buffer: asked once per loaded row.
+    const QString& type = grid.TextMatrix(row, vchType);
+    qsizetype length = type.size();
     for (const int c : parts)
-        id += QLatin1Char('-') + grid.TextMatrix(row, c);
+        length += 1 + grid.TextMatrix(row, c).size();
+    QString id;
+    id.reserve(length);
+    id += type;
+    for (const int c : parts) {
+        id += QLatin1Char('-');
+        id += grid.TextMatrix(row, c);
+    }
     return id;
 }
 
 void ShowReadingProgress(FormModel& form, int row, int count) {
-    static const QString prefix = QStringLiteral("Reading Records => ");
     static const QString panel = QStringLiteral("msg");
-    form.stat(prefix + QString::number(row) + QLatin1Char('/') + QString::number(count), panel);
+    // "Reading Records => r/n" in one allocation: it is written once per row.
+    static const QString prefix = QStringLiteral("Reading Records => ");
+    char digits[2 * 12 + 1];
+    char* end = std::to_chars(digits, digits + 12, row).ptr;
+    *end++ = '/';
+    end = std::to_chars(end, end + 12, count).ptr;
+    const qsizetype length = end - digits;
+    QString text;
+    text.reserve(prefix.size() + length);
+    text += prefix;
+    text += QLatin1StringView(digits, length);
+    form.stat(text, panel);
     form.DoEvents();
 }
 

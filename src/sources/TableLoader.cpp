@@ -112,19 +112,25 @@ bool RepairSourceGrid(FormModel& form, LoaderKind kind, int records) {
     const int vchType = column("VchType");
     const int vchNo = column("VchNo");
 
+    // The pool holds each text once and "" only as Empty: cells are compared by their numbers.
     auto fillDown = [&](int c, int r) { grid.SetTextId(r, c, grid.TextId(r - 1, c)); };
-    auto blank = [&](int c, int r) { return c >= 0 && grid.TextMatrix(r, c).isEmpty(); };
+    auto blank = [&](int c, int r) { return c >= 0 && grid.TextId(r, c) == vb::TextPool::Empty; };
+    auto onlySpaces = [&](int c, int r) {
+        for (const QChar ch : grid.TextMatrix(r, c))
+            if (ch != u' ') return false;
+        return true;
+    };
     for (int r = 2; r <= records; ++r) {
         if (form.IsEmptyRowEx(r)) continue;
         if (blank(id, r)) fillDown(id, r);
         if (blank(vchDate, r)) fillDown(vchDate, r);
         auto fillNarration = [&] {
-            if (id >= 0 && grid.TextMatrix(r, id) == grid.TextMatrix(r - 1, id) && blank(narration, r))
+            if (id >= 0 && grid.TextId(r, id) == grid.TextId(r - 1, id) && blank(narration, r))
                 fillDown(narration, r);
         };
         if (kind == LoaderKind::Excel) {
             if (blank(vchType, r)) fillDown(vchType, r);
-            if (vchNo >= 0 && vb::Trim(grid.TextMatrix(r, vchNo)).isEmpty()) fillDown(vchNo, r);
+            if (vchNo >= 0 && onlySpaces(vchNo, r)) fillDown(vchNo, r);
             fillNarration();
         } else {
             fillNarration();
@@ -313,7 +319,8 @@ void TableLoader::LoadTable(const LoaderSource& source, const QString& name, con
                 const size_t i = static_cast<size_t>(c);
                 const vb::TextPool::Id id = sourceGrid.TextId(r, c);
                 gr1.SetCellTextId(row, c + 1, formatOnCopy[i] ? amount(id) : id);
-                if (alignment[i] >= 0) gr1.SetCellTextAlign(row, c + 1, alignment[i]);
+                // A new row's cells are already left-aligned.
+                if (alignment[i] > 0) gr1.SetCellTextAlign(row, c + 1, alignment[i]);
             }
             if (idColumn > 0) gr1.SetCellText(row, idColumn, idColumns.idOf(sourceGrid, r));
         }

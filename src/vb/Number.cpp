@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -240,6 +241,7 @@ QString FormatSection(const Digits& rounded, const NumberPattern& pattern) {
     // takes all that remain, so the integer part is never cut.
     const qsizetype integerEnd = pattern.pointItem < 0 ? qsizetype(pattern.items.size()) : pattern.pointItem;
     QString reversed;
+    reversed.reserve(qsizetype(integer.size() + integer.size() / 3) + 8);
     long next = long(integer.size()) - 1;
     int laid = 0;
     auto layDigit = [&] {
@@ -305,6 +307,28 @@ std::vector<QStringView> Sections(QStringView pattern) {
     }
     sections.push_back(pattern.mid(start));
     return sections;
+}
+
+// A pattern read into its sections once: a load formats whole columns with one pattern.
+struct ReadPattern {
+    struct Section {
+        bool empty = true;
+        NumberPattern pattern;
+    };
+    QString text;
+    std::vector<Section> sections; // as Sections splits the text
+};
+
+const ReadPattern& PatternOf(QStringView pattern) {
+    thread_local ReadPattern last;
+    if (last.sections.empty() || last.text != pattern) {
+        ReadPattern read;
+        read.text = pattern.toString();
+        for (const QStringView section : Sections(read.text))
+            read.sections.push_back({section.isEmpty(), ReadNumberPattern(section)});
+        last = std::move(read);
+    }
+    return last;
 }
 
 } // namespace
@@ -452,47 +476,58 @@ QString NumberText(double value) {
     if (std::isinf(value)) return value > 0 ? QStringLiteral("Inf") : QStringLiteral("-Inf");
     if (value == 0) return QStringLiteral("0");
 
+    // Written in stack buffers: every number cell of a loaded sheet becomes its text here.
     char buffer[64];
-    const auto end =
+    const char* const end =
         std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific, 14)
             .ptr;
-    std::string digits;
+    char digits[32]; // the 15 significant digits
+    size_t count = 0;
     const char* p = buffer;
     for (; p != end && *p != 'e'; ++p)
-        if (*p != '.') digits += *p;
+        if (*p != '.') digits[count++] = *p;
     int exponent = 0;
     std::from_chars(*(p + 1) == '+' ? p + 2 : p + 1, end, exponent);
-    while (digits.size() > 1 && digits.back() == '0')
-        digits.pop_back();
+    while (count > 1 && digits[count - 1] == '0')
+        --count;
 
-    std::string text;
-    if (value < 0) text += '-';
+    char text[64];
+    char* out = text;
+    auto put = [&](const char* from, size_t n) {
+        std::memcpy(out, from, n);
+        out += n;
+    };
+    auto zeros = [&](size_t n) {
+        std::memset(out, '0', n);
+        out += n;
+    };
+    if (value < 0) *out++ = '-';
     if (exponent >= 15 || exponent < -4) {
-        text += digits[0];
-        if (digits.size() > 1) {
-            text += '.';
-            text.append(digits, 1);
+        *out++ = digits[0];
+        if (count > 1) {
+            *out++ = '.';
+            put(digits + 1, count - 1);
         }
-        text += exponent < 0 ? "E-" : "E+";
+        put(exponent < 0 ? "E-" : "E+", 2);
         const int magnitude = std::abs(exponent);
-        if (magnitude < 10) text += '0';
-        text += std::to_string(magnitude);
+        if (magnitude < 10) *out++ = '0';
+        out = std::to_chars(out, text + sizeof text, magnitude).ptr;
     } else if (exponent >= 0) {
         const size_t integerDigits = size_t(exponent) + 1;
-        if (digits.size() <= integerDigits) {
-            text += digits;
-            text.append(integerDigits - digits.size(), '0');
+        if (count <= integerDigits) {
+            put(digits, count);
+            zeros(integerDigits - count);
         } else {
-            text.append(digits, 0, integerDigits);
-            text += '.';
-            text.append(digits, integerDigits);
+            put(digits, integerDigits);
+            *out++ = '.';
+            put(digits + integerDigits, count - integerDigits);
         }
     } else {
-        text += "0.";
-        text.append(size_t(-exponent - 1), '0');
-        text += digits;
+        put("0.", 2);
+        zeros(size_t(-exponent - 1));
+        put(digits, count);
     }
-    return QString::fromLatin1(text.data(), qsizetype(text.size()));
+    return QString::fromLatin1(text, qsizetype(out - text));
 }
 
 QString Str(double value) {
@@ -503,18 +538,18 @@ QString Str(double value) {
 
 QString FormatNumber(double value, QStringView pattern) {
     if (pattern.isEmpty() || !std::isfinite(value)) return NumberText(value);
-    const std::vector<QStringView> sections = Sections(pattern);
-    QStringView section = sections[0];
+    const std::vector<ReadPattern::Section>& sections = PatternOf(pattern).sections;
+    size_t section = 0;
     bool signShown = true;
-    if (value == 0 && sections.size() >= 3 && !sections[2].isEmpty()) {
-        section = sections[2];
-    } else if (value < 0 && sections.size() >= 2 && !sections[1].isEmpty()) {
-        section = sections[1];
+    if (value == 0 && sections.size() >= 3 && !sections[2].empty) {
+        section = 2;
+    } else if (value < 0 && sections.size() >= 2 && !sections[1].empty) {
+        section = 1;
         signShown = false; // the negative section writes its own sign, if any
     }
-    if (section.isEmpty()) return NumberText(value);
+    if (sections[section].empty) return NumberText(value);
 
-    const NumberPattern parsed = ReadNumberPattern(section);
+    const NumberPattern& parsed = sections[section].pattern;
     Digits rounded = ShortestDigits(std::fabs(value));
     RoundTo(rounded, parsed.fractionPlaceholders);
     QString text = FormatSection(rounded, parsed);

@@ -62,6 +62,21 @@ TEST_F(FormTest, IsEmptyRowExLooksAtTheSourceGrid) {
     EXPECT_TRUE(errors.lastReport().contains(QStringLiteral("F01-0046A()")));
 }
 
+TEST_F(FormTest, IsEmptyRowExFollowsChangedCellsAndANewlyBoundTable) {
+    const QString x = QStringLiteral("x"), spaces = QStringLiteral("  ");
+    loadSource({QStringLiteral("A"), QStringLiteral("B")}, {{x, QString()}, {spaces, QString()}});
+    EXPECT_FALSE(form.IsEmptyRowEx(1));
+    EXPECT_TRUE(form.IsEmptyRowEx(2));
+    form.lstLedgerTree.SetTextMatrix(2, 1, x);
+    form.lstLedgerTree.SetTextMatrix(1, 0, spaces);
+    EXPECT_TRUE(form.IsEmptyRowEx(1));
+    EXPECT_FALSE(form.IsEmptyRowEx(2));
+    // A new table's texts are numbered afresh: "  " now has the number "x" had.
+    loadSource({QStringLiteral("A")}, {{spaces}, {x}});
+    EXPECT_TRUE(form.IsEmptyRowEx(1));
+    EXPECT_FALSE(form.IsEmptyRowEx(2));
+}
+
 TEST_F(FormTest, HeaderExistsComparesHeadersNotKeys) {
     form.GR1.AddColumn(QStringLiteral("AMOUNT"), QStringLiteral("Amount"));
     form.GR1.AddColumn(QStringLiteral("PROCESSSTATUS"), QStringLiteral("Process Status"));

@@ -261,5 +261,19 @@ INSTANTIATE_TEST_SUITE_P(Vb, FormatNumberTable,
                              FormatNumberCase{"EmptyPatternExponent", 1e15, u"", u"1E+15"}),
                          test::CaseName{});
 
+TEST(FormatNumberPatterns, EachCallFollowsItsOwnPatternWhateverCameBefore) {
+    const struct {
+        double value;
+        const char16_t* pattern;
+        const char16_t* expected;
+    } calls[] = {
+        {-5, u"0.00;(0.00)", u"(5.00)"}, {-5, u"0.00", u"-5.00"},         {0, u"0.00;(0.00);\"nil\"", u"nil"},
+        {0, u"0.00;(0.00)", u"0.00"},    {-5, u"0.00;(0.00)", u"(5.00)"}, {1500, u"#,##0.00", u"1,500.00"},
+        {1500, u"0", u"1500"},           {1500, u"#,##0.00", u"1,500.00"}};
+    for (const auto& call : calls)
+        EXPECT_EQ(FormatNumber(call.value, call.pattern), QString::fromUtf16(call.expected))
+            << QString::fromUtf16(call.pattern).toStdString();
+}
+
 } // namespace
 } // namespace quibo::vb
