@@ -64,12 +64,18 @@ public:
     bool readInto(std::string& out, size_t size) {
         const size_t before = out.size();
         out.resize(before + size);
-        const zip_int64_t n = zip_fread(m_file, out.data() + before, size);
+        const size_t n = read(out.data() + before, size);
+        out.resize(before + n);
+        return n > 0;
+    }
+
+    // Reads up to `size` bytes into `out`; 0 at the end of the part.
+    size_t read(char* out, size_t size) {
+        const zip_int64_t n = zip_fread(m_file, out, size);
         if (n < 0)
             sourcefile::RaiseBroken(
                 m_path,
                 QStringLiteral("has a damaged part \"%1\": it cannot be unpacked.").arg(PartName(m_name)));
-        out.resize(before + static_cast<size_t>(n));
         m_inflated += n;
         if (m_inflated > m_bound)
             sourcefile::RaiseBroken(m_path,
@@ -77,7 +83,7 @@ public:
                                                    "it is refused.")
                                         .arg(PartName(m_name))
                                         .arg(m_bound));
-        return n > 0;
+        return static_cast<size_t>(n);
     }
 
 private:
@@ -1141,34 +1147,68 @@ void ReadRows(char* xml, size_t size, size_t offset, const SheetContext& context
     ParseRows(xml, size, offset, context, rowsRead, lastRow, sheet);
 }
 
-size_t Find(const std::string& text, const std::string& what, size_t from) {
+size_t Find(std::string_view text, const std::string& what, size_t from) {
     const void* at = memmem(text.data() + from, text.size() - from, what.data(), what.size());
     return at ? static_cast<size_t>(static_cast<const char*>(at) - text.data()) : std::string::npos;
 }
+
+// The bytes of a part read and not yet scanned, with a NUL after them. It grows without clearing the
+// room a read then fills.
+class PartBuffer {
+public:
+    std::string_view view() const { return {m_data.get(), m_size}; }
+    char* data() { return m_data.get(); }
+
+    // Up to `size` more bytes of the part; false at its end.
+    bool readMore(ZipFile& file, size_t size) {
+        if (m_size + size + 1 > m_capacity) {
+            m_capacity = std::max(m_size + size + 1, m_capacity * 2);
+            auto grown = std::make_unique_for_overwrite<char[]>(m_capacity);
+            if (m_size > 0) std::memcpy(grown.get(), m_data.get(), m_size);
+            m_data = std::move(grown);
+        }
+        const size_t n = file.read(m_data.get() + m_size, size);
+        m_size += n;
+        m_data[m_size] = '\0';
+        return n > 0;
+    }
+
+    // Drops the first `n` bytes.
+    void erase(size_t n) {
+        std::memmove(m_data.get(), m_data.get() + n, m_size - n);
+        m_size -= n;
+        m_data[m_size] = '\0';
+    }
+
+private:
+    std::unique_ptr<char[]> m_data;
+    size_t m_size = 0;
+    size_t m_capacity = 0;
+};
 
 // Streams a worksheet part: its rows are parsed a batch at a time as the
 // part is inflated, so memory holds the cells and one batch of XML.
 void ReadSheet(const ZipArchive& zip, const SheetContext& context, SheetRows& sheet) {
     constexpr size_t Chunk = 1 << 20;
     const std::unique_ptr<ZipFile> file = zip.open(context.part);
-    std::string buffer;
+    PartBuffer buffer;
     size_t erased = 0; // bytes of the part before the buffer's first
     bool more = true;
-    auto readMore = [&] { return more = more && file->readInto(buffer, Chunk); };
+    auto readMore = [&] { return more = more && buffer.readMore(*file, Chunk); };
     auto truncated = [&] {
         RaiseBrokenPart(zip.path(), context.part, QStringLiteral("it ends before its rows do"));
     };
 
     size_t at = std::string::npos;
-    while ((at = buffer.find("sheetData")) == std::string::npos)
+    while ((at = buffer.view().find("sheetData")) == std::string::npos)
         if (!readMore()) return; // a worksheet without cells
-    const size_t open = buffer.rfind('<', at);
+    const size_t open = buffer.view().rfind('<', at);
     if (open == std::string::npos) truncated();
-    const std::string prefix = buffer.substr(open + 1, at - open - 1); // "" or "x:"
+    const std::string prefix(buffer.view().substr(open + 1, at - open - 1)); // "" or "x:"
     size_t close;
-    while ((close = buffer.find('>', at)) == std::string::npos)
+    while ((close = buffer.view().find('>', at)) == std::string::npos)
         if (!readMore()) truncated();
-    if (buffer[close - 1] == '/') return; // <sheetData/>
+    if (buffer.view()[close - 1] == '/') return; // <sheetData/>
 
     const std::string endOfData = "</" + prefix + "sheetData>";
     const std::string endOfRow = "</" + prefix + "row>";
@@ -1176,21 +1216,22 @@ void ReadSheet(const ZipArchive& zip, const SheetContext& context, SheetRows& sh
     size_t searched = pos; // the end of the rows is not before this
     int lastRow = -1;
     for (;;) {
-        const size_t end = Find(buffer, endOfData, searched);
+        const size_t end = Find(buffer.view(), endOfData, searched);
         if (end != std::string::npos) {
             ReadRows(buffer.data() + pos, end - pos, erased + pos, context, lastRow, sheet);
             return;
         }
-        const size_t lastEnd = buffer.rfind(endOfRow);
+        const size_t lastEnd = buffer.view().rfind(endOfRow);
         if (lastEnd != std::string::npos && lastEnd >= pos) {
             const size_t batchEnd = lastEnd + endOfRow.size();
             ReadRows(buffer.data() + pos, batchEnd - pos, erased + pos, context, lastRow, sheet);
             pos = batchEnd;
         }
-        buffer.erase(0, pos);
+        buffer.erase(pos);
         erased += pos;
         pos = 0;
-        searched = buffer.size() - std::min(buffer.size(), endOfData.size() - 1);
+        const size_t size = buffer.view().size();
+        searched = size - std::min(size, endOfData.size() - 1);
         if (!readMore()) truncated();
     }
 }
