@@ -1147,9 +1147,22 @@ void ReadRows(char* xml, size_t size, size_t offset, const SheetContext& context
     ParseRows(xml, size, offset, context, rowsRead, lastRow, sheet);
 }
 
-size_t Find(std::string_view text, const std::string& what, size_t from) {
-    const void* at = memmem(text.data() + from, text.size() - from, what.data(), what.size());
-    return at ? static_cast<size_t>(static_cast<const char*>(at) - text.data()) : std::string::npos;
+// The first `what` at or after `from`, found by its byte at `key` and then checked whole: with a byte
+// rows seldom hold (the "D" of "</sheetData>") memchr passes over a part much faster than memmem.
+size_t Find(std::string_view text, std::string_view what, size_t key, size_t from) {
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    const char* p = begin + from + key;
+    while (p < end) {
+        p = static_cast<const char*>(std::memchr(p, what[key], static_cast<size_t>(end - p)));
+        if (!p) break;
+        const char* start = p - key;
+        if (static_cast<size_t>(end - start) >= what.size() &&
+            std::memcmp(start, what.data(), what.size()) == 0)
+            return static_cast<size_t>(start - begin);
+        ++p;
+    }
+    return std::string::npos;
 }
 
 // The bytes of a part read and not yet scanned, with a NUL after them. It grows without clearing the
@@ -1216,7 +1229,7 @@ void ReadSheet(const ZipArchive& zip, const SheetContext& context, SheetRows& sh
     size_t searched = pos; // the end of the rows is not before this
     int lastRow = -1;
     for (;;) {
-        const size_t end = Find(buffer.view(), endOfData, searched);
+        const size_t end = Find(buffer.view(), endOfData, endOfData.rfind('D'), searched);
         if (end != std::string::npos) {
             ReadRows(buffer.data() + pos, end - pos, erased + pos, context, lastRow, sheet);
             return;
