@@ -387,8 +387,9 @@ public:
             return;
         }
         if (high >= m_first + width()) {
-            // Widening moves every cell so far: done while the table is small, otherwise by the builder.
-            if (static_cast<qint64>(m_table.recordCount()) * width() > WidenLimit) {
+            // Each column added moves every cell so far: done while that is little, otherwise by the builder.
+            const qint64 wider = high - m_first + 1;
+            if (qint64(m_table.recordCount()) * wider * (wider - width()) > WidenLimit) {
                 toBuilder();
                 add(row, cells);
                 return;
@@ -423,7 +424,7 @@ public:
     }
 
 private:
-    static constexpr qint64 WidenLimit = qint64(1) << 16; // cells
+    static constexpr qint64 WidenLimit = qint64(1) << 16; // cells moved
 
     int width() const { return static_cast<int>(m_header.size()); }
 

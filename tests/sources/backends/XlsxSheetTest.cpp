@@ -212,5 +212,18 @@ TEST(XlsxRange, ACellRightOfManyRowsWidensTheTable) {
     EXPECT_EQ(table.rowTexts(69999), QStringList({"", "2"}));
 }
 
+TEST(XlsxRange, ACellFarRightOfSomeRowsWidensTheTableOnce) {
+    std::string rows = Row(1, C("A1", "a"));
+    for (int r = 2; r <= 31; ++r)
+        rows += Row(r, C(("A" + std::to_string(r)).c_str(), "1"));
+    rows += Row(32, C("WAA32", "2"));
+    test::TempFolder folder;
+    const SourceTable table = XlsxSource(WriteSheet(folder, rows)).read(QStringLiteral("S$"));
+    ASSERT_EQ(table.fieldCount(), 15575);
+    ASSERT_EQ(table.recordCount(), 31);
+    EXPECT_EQ(table.columnNames().last(), QStringLiteral("F15575"));
+    EXPECT_EQ(table.text(30, 15574), QStringLiteral("2"));
+}
+
 } // namespace
 } // namespace quibo
