@@ -64,12 +64,18 @@ public:
     bool readInto(std::string& out, size_t size) {
         const size_t before = out.size();
         out.resize(before + size);
-        const zip_int64_t n = zip_fread(m_file, out.data() + before, size);
+        const size_t n = read(out.data() + before, size);
+        out.resize(before + n);
+        return n > 0;
+    }
+
+    // Reads up to `size` bytes into `out`; 0 at the end of the part.
+    size_t read(char* out, size_t size) {
+        const zip_int64_t n = zip_fread(m_file, out, size);
         if (n < 0)
             sourcefile::RaiseBroken(
                 m_path,
                 QStringLiteral("has a damaged part \"%1\": it cannot be unpacked.").arg(PartName(m_name)));
-        out.resize(before + static_cast<size_t>(n));
         m_inflated += n;
         if (m_inflated > m_bound)
             sourcefile::RaiseBroken(m_path,
@@ -77,7 +83,7 @@ public:
                                                    "it is refused.")
                                         .arg(PartName(m_name))
                                         .arg(m_bound));
-        return n > 0;
+        return static_cast<size_t>(n);
     }
 
 private:
@@ -349,6 +355,113 @@ int ColumnOf(std::string_view ref) {
     return i == 0 ? -1 : c - 1;
 }
 
+// A worksheet's cells made into a table as SheetBuilder makes them (the same range, header, empty rows
+// and column kinds), a row at a time as the part is read: rows that come in order go into the table as
+// they end, so a sheet's cells are not held twice. Rows out of order, or a cell left of the columns so
+// far, are rare; from there on the cells go through a SheetBuilder, with the rows read before.
+class SheetRows {
+public:
+    // A row's cells as written, none of them Null; a later cell of a column replaces an earlier one.
+    using Cells = std::vector<std::pair<int, SourceCell>>;
+
+    void add(int row, Cells& cells) {
+        if (m_builder) {
+            for (auto& [column, value] : cells)
+                m_builder->set(row, column, std::move(value));
+            return;
+        }
+        if (cells.empty()) return;
+        int low = cells.front().first;
+        int high = low;
+        for (const auto& [column, value] : cells) {
+            low = std::min(low, column);
+            high = std::max(high, column);
+        }
+        if (m_headerRow < 0) {
+            start(row, low, high, cells);
+            return;
+        }
+        if (row <= m_lastRow || low < m_first) {
+            toBuilder();
+            add(row, cells);
+            return;
+        }
+        if (high >= m_first + width()) {
+            // Each column added moves every cell so far: done while that is little, otherwise by the builder.
+            const qint64 wider = high - m_first + 1;
+            if (qint64(m_table.recordCount()) * wider * (wider - width()) > WidenLimit) {
+                toBuilder();
+                add(row, cells);
+                return;
+            }
+            for (int c = width(); c <= high - m_first; ++c)
+                m_table.addColumn({ColumnNameFromHeader(SourceCell{}, c + 1), ColumnKind::Text});
+            m_header.resize(static_cast<size_t>(high - m_first + 1));
+            m_kinds.resize(m_header.size(), -1);
+        }
+        for (; m_lastRow + 1 < row; ++m_lastRow)
+            m_table.appendRow({});
+        std::vector<SourceCell> values(m_header.size());
+        for (auto& [column, value] : cells)
+            values[static_cast<size_t>(column - m_first)] = std::move(value);
+        for (size_t c = 0; c < values.size(); ++c) {
+            if (IsNull(values[c])) continue;
+            const int kind = static_cast<int>(CellKind(values[c]));
+            int& seen = m_kinds[c];
+            seen = seen == -1 ? kind : (seen == kind ? seen : -2);
+        }
+        m_table.appendRow(std::move(values));
+        m_lastRow = row;
+    }
+
+    SourceTable finish() {
+        if (m_builder) return m_builder->finish();
+        if (m_headerRow < 0) return SourceTable({SourceColumn{QStringLiteral("F1"), ColumnKind::Text}});
+        for (size_t c = 0; c < m_kinds.size(); ++c)
+            if (m_kinds[c] >= 0)
+                m_table.setColumnKind(static_cast<int>(c), static_cast<ColumnKind>(m_kinds[c]));
+        return std::move(m_table);
+    }
+
+private:
+    static constexpr qint64 WidenLimit = qint64(1) << 16; // cells moved
+
+    int width() const { return static_cast<int>(m_header.size()); }
+
+    // The first row with a value names the columns.
+    void start(int row, int low, int high, Cells& cells) {
+        m_headerRow = m_lastRow = row;
+        m_first = low;
+        m_header.assign(static_cast<size_t>(high - low + 1), SourceCell{});
+        for (auto& [column, value] : cells)
+            m_header[static_cast<size_t>(column - low)] = std::move(value);
+        std::vector<SourceColumn> columns;
+        columns.reserve(m_header.size());
+        for (size_t c = 0; c < m_header.size(); ++c)
+            columns.push_back({ColumnNameFromHeader(m_header[c], static_cast<int>(c) + 1), ColumnKind::Text});
+        m_table = SourceTable(std::move(columns));
+        m_kinds.assign(m_header.size(), -1);
+    }
+
+    void toBuilder() {
+        m_builder = std::make_unique<SheetBuilder>();
+        for (int c = 0; c < width(); ++c)
+            m_builder->set(m_headerRow, m_first + c, std::move(m_header[static_cast<size_t>(c)]));
+        for (int r = 0; r < m_table.recordCount(); ++r)
+            for (int c = 0; c < width(); ++c)
+                m_builder->set(m_headerRow + 1 + r, m_first + c, m_table.cell(r, c));
+        m_table = SourceTable();
+    }
+
+    std::unique_ptr<SheetBuilder> m_builder; // once rows stop coming in order
+    SourceTable m_table;
+    std::vector<SourceCell> m_header; // the first row with a value, from column m_first
+    std::vector<int> m_kinds;         // each column's kind so far; -1: no value yet, -2: mixed
+    int m_headerRow = -1;
+    int m_lastRow = -1; // the last row in the table
+    int m_first = 0;
+};
+
 struct SheetContext {
     const QString& path;
     const std::string& part;
@@ -454,10 +567,10 @@ SourceCell CellValue(const pugi::xml_node& c, const SheetContext& context) {
     return NumberCell(v.text().get(), isDate, context.date1904);
 }
 
-// Reads the rows of one batch of <row> elements with the XML parser; the batch starts `offset` bytes
-// into the part.
-void ParseRows(char* xml, size_t size, size_t offset, const SheetContext& context, int& lastRow,
-               SheetBuilder& sheet) {
+// Reads the rows of one batch of <row> elements with the XML parser, after the first `rowsRead`, which
+// the scanner read; the batch starts `offset` bytes into the part.
+void ParseRows(char* xml, size_t size, size_t offset, const SheetContext& context, size_t rowsRead,
+               int& lastRow, SheetRows& sheet) {
     pugi::xml_document doc;
     pugi::xml_parse_result parsed =
         doc.load_buffer_inplace(xml, size, pugi::parse_default | pugi::parse_ws_pcdata);
@@ -466,12 +579,18 @@ void ParseRows(char* xml, size_t size, size_t offset, const SheetContext& contex
         parsed.offset += static_cast<ptrdiff_t>(offset);
         RaiseBrokenPart(context.path, context.part, XmlError(parsed));
     }
+    SheetRows::Cells cells;
     for (pugi::xml_node row : doc.children()) {
         if (!Is(row, "row")) continue;
+        if (rowsRead > 0) {
+            --rowsRead;
+            continue;
+        }
         const int r = row.attribute("r").as_int(lastRow + 2) - 1;
         if (r < 0 || r >= MaxRows) continue;
         lastRow = r;
         int lastColumn = -1;
+        cells.clear();
         for (pugi::xml_node c : row.children()) {
             if (!Is(c, "c")) continue;
             int column = lastColumn + 1;
@@ -481,8 +600,10 @@ void ParseRows(char* xml, size_t size, size_t offset, const SheetContext& contex
             }
             lastColumn = column;
             if (column >= MaxColumns) continue;
-            sheet.set(r, column, CellValue(c, context));
+            SourceCell value = CellValue(c, context);
+            if (!IsNull(value)) cells.emplace_back(column, std::move(value));
         }
+        sheet.add(r, cells);
     }
 }
 
@@ -672,15 +793,17 @@ template <size_t N> bool Named(std::string_view text, const char (&literal)[N]) 
 // Reads a batch of rows straight from its bytes, for the plain XML worksheets hold: elements,
 // attributes and text with entity and character references. On anything else (comments, CDATA,
 // processing instructions, names beyond ASCII, NUL bytes, markup that is not well formed) it gives
-// up, and the batch goes to the XML parser, which reads it the same way or names what is wrong;
-// cells already set are then set again, to the same values.
+// up, and the batch goes to the XML parser, which reads it the same way or names what is wrong; the
+// parser goes on after the rows the scanner read whole.
 //
 // The batch holds no NUL and is followed by one, so the scan stops at its end without counting.
 class RowScanner {
 public:
     RowScanner(const char* begin, const SheetContext& context) : m_p(begin), m_context(context) {}
 
-    bool scan(int& lastRow, SheetBuilder& sheet) {
+    // `rowsRead` counts the <row> elements read through their end; when the scan gives up, those went
+    // into the sheet and `lastRow` is the last of them.
+    bool scan(int& lastRow, size_t& rowsRead, SheetRows& sheet) {
         for (;;) {
             skipText();
             if (!*m_p) return true; // text between rows is no cell
@@ -697,10 +820,12 @@ public:
                 attributes.r.data() ? qint64(AttributeInt(attributes.r)) - 1 : qint64(lastRow) + 1;
             if (r < 0 || r >= MaxRows) {
                 if (!empty && !skipContent(name)) return false;
+                ++rowsRead;
                 continue;
             }
+            if (!empty && !row(name, static_cast<int>(r), sheet)) return false;
             lastRow = static_cast<int>(r);
-            if (!empty && !row(name, lastRow, sheet)) return false;
+            ++rowsRead;
         }
     }
 
@@ -919,25 +1044,16 @@ private:
         });
     }
 
-    bool row(std::string_view name, int r, SheetBuilder& sheet) {
+    bool row(std::string_view name, int r, SheetRows& sheet) {
         int lastColumn = -1;
         Cell cell;
         m_cells.clear();
-        bool ascending = true;
         for (;;) {
             bool closing = false;
             if (!nextTag(closing)) return false;
             if (closing) {
                 if (!endTag(name)) return false;
-                // Its last cell first, so the builder sizes the row once; cells out of order (a later
-                // one overwrites) go in as they came.
-                if (ascending) {
-                    for (auto it = m_cells.rbegin(); it != m_cells.rend(); ++it)
-                        sheet.set(r, it->first, std::move(it->second));
-                } else {
-                    for (auto& [column, value] : m_cells)
-                        sheet.set(r, column, std::move(value));
-                }
+                sheet.add(r, m_cells);
                 return true;
             }
             std::string_view child;
@@ -966,7 +1082,6 @@ private:
             if (column >= MaxColumns) continue;
             SourceCell v = value(cell);
             if (IsNull(v)) continue;
-            if (!m_cells.empty() && column <= m_cells.back().first) ascending = false;
             m_cells.emplace_back(column, std::move(v));
         }
     }
@@ -1013,55 +1128,101 @@ private:
     const char* m_p;
     const SheetContext& m_context;
     std::vector<std::string_view> m_open;
-    std::vector<std::pair<int, SourceCell>> m_cells; // the row's cells, to be set when it ends
-    std::string m_text;                              // <v>'s text, decoded
-    std::string m_joined;                            // <is>'s text of more than one plain <t>
+    SheetRows::Cells m_cells; // the row's cells, to be added when it ends
+    std::string m_text;       // <v>'s text, decoded
+    std::string m_joined;     // <is>'s text of more than one plain <t>
 };
 
 // Reads the rows of one batch of <row> elements; the batch starts `offset` bytes into the part. The
 // byte after the batch is the buffer's own (the next bytes or its terminator); it is a NUL while the
 // scanner reads.
 void ReadRows(char* xml, size_t size, size_t offset, const SheetContext& context, int& lastRow,
-              SheetBuilder& sheet) {
-    const int rowBefore = lastRow;
+              SheetRows& sheet) {
+    size_t rowsRead = 0;
     if (!std::memchr(xml, 0, size)) {
         const char kept = std::exchange(xml[size], '\0');
-        const bool read = RowScanner(xml, context).scan(lastRow, sheet);
+        const bool read = RowScanner(xml, context).scan(lastRow, rowsRead, sheet);
         xml[size] = kept;
         if (read) return;
-        lastRow = rowBefore;
     }
-    ParseRows(xml, size, offset, context, lastRow, sheet);
+    ParseRows(xml, size, offset, context, rowsRead, lastRow, sheet);
 }
 
-size_t Find(const std::string& text, const std::string& what, size_t from) {
-    const void* at = memmem(text.data() + from, text.size() - from, what.data(), what.size());
-    return at ? static_cast<size_t>(static_cast<const char*>(at) - text.data()) : std::string::npos;
+// The first `what` at or after `from`, found by its byte at `key` and then checked whole: with a byte
+// rows seldom hold (the "D" of "</sheetData>") memchr passes over a part much faster than memmem.
+size_t Find(std::string_view text, std::string_view what, size_t key, size_t from) {
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    const char* p = begin + from + key;
+    while (p < end) {
+        p = static_cast<const char*>(std::memchr(p, what[key], static_cast<size_t>(end - p)));
+        if (!p) break;
+        const char* start = p - key;
+        if (static_cast<size_t>(end - start) >= what.size() &&
+            std::memcmp(start, what.data(), what.size()) == 0)
+            return static_cast<size_t>(start - begin);
+        ++p;
+    }
+    return std::string::npos;
 }
+
+// The bytes of a part read and not yet scanned, with a NUL after them. It grows without clearing the
+// room a read then fills.
+class PartBuffer {
+public:
+    std::string_view view() const { return {m_data.get(), m_size}; }
+    char* data() { return m_data.get(); }
+
+    // Up to `size` more bytes of the part; false at its end.
+    bool readMore(ZipFile& file, size_t size) {
+        if (m_size + size + 1 > m_capacity) {
+            m_capacity = std::max(m_size + size + 1, m_capacity * 2);
+            auto grown = std::make_unique_for_overwrite<char[]>(m_capacity);
+            if (m_size > 0) std::memcpy(grown.get(), m_data.get(), m_size);
+            m_data = std::move(grown);
+        }
+        const size_t n = file.read(m_data.get() + m_size, size);
+        m_size += n;
+        m_data[m_size] = '\0';
+        return n > 0;
+    }
+
+    // Drops the first `n` bytes.
+    void erase(size_t n) {
+        std::memmove(m_data.get(), m_data.get() + n, m_size - n);
+        m_size -= n;
+        m_data[m_size] = '\0';
+    }
+
+private:
+    std::unique_ptr<char[]> m_data;
+    size_t m_size = 0;
+    size_t m_capacity = 0;
+};
 
 // Streams a worksheet part: its rows are parsed a batch at a time as the
 // part is inflated, so memory holds the cells and one batch of XML.
-void ReadSheet(const ZipArchive& zip, const SheetContext& context, SheetBuilder& sheet) {
+void ReadSheet(const ZipArchive& zip, const SheetContext& context, SheetRows& sheet) {
     constexpr size_t Chunk = 1 << 20;
     const std::unique_ptr<ZipFile> file = zip.open(context.part);
-    std::string buffer;
+    PartBuffer buffer;
     size_t erased = 0; // bytes of the part before the buffer's first
     bool more = true;
-    auto readMore = [&] { return more = more && file->readInto(buffer, Chunk); };
+    auto readMore = [&] { return more = more && buffer.readMore(*file, Chunk); };
     auto truncated = [&] {
         RaiseBrokenPart(zip.path(), context.part, QStringLiteral("it ends before its rows do"));
     };
 
     size_t at = std::string::npos;
-    while ((at = buffer.find("sheetData")) == std::string::npos)
+    while ((at = buffer.view().find("sheetData")) == std::string::npos)
         if (!readMore()) return; // a worksheet without cells
-    const size_t open = buffer.rfind('<', at);
+    const size_t open = buffer.view().rfind('<', at);
     if (open == std::string::npos) truncated();
-    const std::string prefix = buffer.substr(open + 1, at - open - 1); // "" or "x:"
+    const std::string prefix(buffer.view().substr(open + 1, at - open - 1)); // "" or "x:"
     size_t close;
-    while ((close = buffer.find('>', at)) == std::string::npos)
+    while ((close = buffer.view().find('>', at)) == std::string::npos)
         if (!readMore()) truncated();
-    if (buffer[close - 1] == '/') return; // <sheetData/>
+    if (buffer.view()[close - 1] == '/') return; // <sheetData/>
 
     const std::string endOfData = "</" + prefix + "sheetData>";
     const std::string endOfRow = "</" + prefix + "row>";
@@ -1069,21 +1230,22 @@ void ReadSheet(const ZipArchive& zip, const SheetContext& context, SheetBuilder&
     size_t searched = pos; // the end of the rows is not before this
     int lastRow = -1;
     for (;;) {
-        const size_t end = Find(buffer, endOfData, searched);
+        const size_t end = Find(buffer.view(), endOfData, endOfData.rfind('D'), searched);
         if (end != std::string::npos) {
             ReadRows(buffer.data() + pos, end - pos, erased + pos, context, lastRow, sheet);
             return;
         }
-        const size_t lastEnd = buffer.rfind(endOfRow);
+        const size_t lastEnd = buffer.view().rfind(endOfRow);
         if (lastEnd != std::string::npos && lastEnd >= pos) {
             const size_t batchEnd = lastEnd + endOfRow.size();
             ReadRows(buffer.data() + pos, batchEnd - pos, erased + pos, context, lastRow, sheet);
             pos = batchEnd;
         }
-        buffer.erase(0, pos);
+        buffer.erase(pos);
         erased += pos;
         pos = 0;
-        searched = buffer.size() - std::min(buffer.size(), endOfData.size() - 1);
+        const size_t size = buffer.view().size();
+        searched = size - std::min(size, endOfData.size() - 1);
         if (!readMore()) truncated();
     }
 }
@@ -1132,7 +1294,7 @@ SourceTable XlsxSource::read(const QString& table, const QString& orderBy) {
     const ZipArchive zip(m_path, m_limits);
     const std::vector<QString> strings = ReadSharedStrings(zip, m_sharedStringsPart);
     const std::vector<char> dateStyles = ReadDateStyles(zip, m_stylesPart);
-    SheetBuilder sheet;
+    SheetRows sheet;
     const std::string& part = m_sheetParts[static_cast<size_t>(index)];
     ReadSheet(zip, SheetContext{m_path, part, strings, dateStyles, m_date1904}, sheet);
     SourceTable result = sheet.finish();

@@ -27,8 +27,8 @@ const char* const WorkbookRels =
     "<Relationships><Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
     "relationships/worksheet\" Target=\"worksheets/sheet1.xml\"/></Relationships>";
 
-// A workbook of one sheet "S" whose <sheetData> holds a header row "A" and then `rows`.
-QString WriteWorkbook(const test::TempFolder& folder, const std::string& rows) {
+// A workbook of one sheet "S" whose <sheetData> holds `rows`.
+QString WriteSheet(const test::TempFolder& folder, const std::string& rows) {
     const QString path = folder.file(QStringLiteral("book.xlsx"));
     int error = 0;
     zip_t* zip = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
@@ -37,14 +37,16 @@ QString WriteWorkbook(const test::TempFolder& folder, const std::string& rows) {
         {"_rels/.rels", PackageRels},
         {"xl/workbook.xml", Workbook},
         {"xl/_rels/workbook.xml.rels", WorkbookRels},
-        {"xl/worksheets/sheet1.xml",
-         "<worksheet><sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>A</t>"
-         "</is></c></row>" +
-             rows + "</sheetData></worksheet>"}};
+        {"xl/worksheets/sheet1.xml", "<worksheet><sheetData>" + rows + "</sheetData></worksheet>"}};
     for (const auto& [name, data] : parts)
         zip_file_add(zip, name, zip_source_buffer(zip, data.data(), data.size(), 0), ZIP_FL_OVERWRITE);
     zip_close(zip);
     return path;
+}
+
+// The same, with a header row "A" before `rows`.
+QString WriteWorkbook(const test::TempFolder& folder, const std::string& rows) {
+    return WriteSheet(folder, "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>A</t></is></c></row>" + rows);
 }
 
 struct SheetCase {
@@ -111,6 +113,116 @@ TEST(XlsxSheet, BrokenMarkupInARowIsNamedByItsPart) {
                       .arg(path)
                       .toStdString());
     }
+}
+
+// A cell by its reference: a number, or an inline text when `value` does not start with a digit.
+std::string C(const char* ref, const char* value) {
+    if (value[0] >= '0' && value[0] <= '9')
+        return std::string("<c r=\"") + ref + "\"><v>" + value + "</v></c>";
+    return std::string("<c r=\"") + ref + "\" t=\"inlineStr\"><is><t>" + value + "</t></is></c>";
+}
+
+std::string Row(int r, const std::string& cells) {
+    return "<row r=\"" + std::to_string(r) + "\">" + cells + "</row>";
+}
+
+struct RangeCase {
+    const char* name;
+    std::string rows;
+    QStringList columns;
+    QString kinds; // a letter a column: Text, Number, Date, Boolean
+    std::vector<QStringList> records;
+};
+
+class XlsxRange : public ::testing::TestWithParam<RangeCase> {};
+
+// The table spans the first to the last row and column with a value, whatever order the rows come in.
+TEST_P(XlsxRange, ReadsTheSheetsRange) {
+    test::TempFolder folder;
+    const SourceTable table = XlsxSource(WriteSheet(folder, GetParam().rows)).read(QStringLiteral("S$"));
+    EXPECT_EQ(table.columnNames(), GetParam().columns);
+    QString kinds;
+    for (const SourceColumn& column : table.columns())
+        kinds += QStringLiteral("TNDB")[static_cast<int>(column.kind)];
+    EXPECT_EQ(kinds, GetParam().kinds);
+    std::vector<QStringList> records;
+    for (int r = 0; r < table.recordCount(); ++r)
+        records.push_back(table.rowTexts(r));
+    EXPECT_EQ(records, GetParam().records);
+}
+
+// Rows enough that a cell right of the columns so far no longer widens the table in place.
+std::string ManyRows() {
+    std::string rows = Row(1, C("A1", "a"));
+    for (int r = 2; r <= 70000; ++r)
+        rows += Row(r, C(("A" + std::to_string(r)).c_str(), "1"));
+    return rows + Row(70001, C("B70001", "2"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, XlsxRange,
+    ::testing::Values(RangeCase{"GapsAndRowsWithoutValue",
+                                Row(1, C("A1", "a") + C("B1", "b")) + Row(2, C("A2", "1")) +
+                                    Row(4, C("B4", "2")) + Row(5, "<c r=\"A5\" t=\"e\"><v>#N/A</v></c>"),
+                                {"a", "b"},
+                                "NN",
+                                {{"1", ""}, {"", ""}, {"", "2"}}},
+                      RangeCase{"LeadingRowsAndColumnsWithoutValue",
+                                Row(1, "<c r=\"A1\" t=\"e\"><v>#REF!</v></c>") + Row(2, C("B2", "x")) +
+                                    Row(3, C("B3", "t")),
+                                {"x"},
+                                "T",
+                                {{"t"}}},
+                      RangeCase{"HeaderOnly", Row(3, C("C3", "h")), {"h"}, "T", {}},
+                      RangeCase{"NoValue", Row(1, "<c r=\"A1\" t=\"e\"><v>#N/A</v></c>"), {"F1"}, "T", {}},
+                      RangeCase{"RowsOutOfOrder",
+                                Row(1, C("A1", "a")) + Row(3, C("A3", "3")) + Row(2, C("A2", "2")),
+                                {"a"},
+                                "N",
+                                {{"2"}, {"3"}}},
+                      RangeCase{"ARowTwice",
+                                Row(1, C("A1", "a")) + Row(2, C("A2", "1")) + Row(2, C("B2", "x")),
+                                {"a", "F2"},
+                                "NT",
+                                {{"1", "x"}}},
+                      RangeCase{"ACellLeftOfTheHeader",
+                                Row(1, C("B1", "b")) + Row(2, C("B2", "2")) + Row(3, C("A3", "1")),
+                                {"F1", "b"},
+                                "NN",
+                                {{"", "2"}, {"1", ""}}},
+                      RangeCase{"ACellRightOfTheHeader",
+                                Row(1, C("A1", "a")) + Row(2, C("A2", "1")) + Row(3, C("C3", "x")),
+                                {"a", "F2", "F3"},
+                                "NTT",
+                                {{"1", "", ""}, {"", "", "x"}}},
+                      RangeCase{"TheParserAfterRowsTheScannerRead",
+                                Row(1, C("A1", "a")) + Row(2, C("A2", "1")) + "<!-- note -->" +
+                                    Row(3, C("A3", "2")),
+                                {"a"},
+                                "N",
+                                {{"1"}, {"2"}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(XlsxRange, ACellRightOfManyRowsWidensTheTable) {
+    test::TempFolder folder;
+    const SourceTable table = XlsxSource(WriteSheet(folder, ManyRows())).read(QStringLiteral("S$"));
+    EXPECT_EQ(table.columnNames(), QStringList({"a", "F2"}));
+    ASSERT_EQ(table.recordCount(), 70000);
+    EXPECT_EQ(table.rowTexts(0), QStringList({"1", ""}));
+    EXPECT_EQ(table.rowTexts(69999), QStringList({"", "2"}));
+}
+
+TEST(XlsxRange, ACellFarRightOfSomeRowsWidensTheTableOnce) {
+    std::string rows = Row(1, C("A1", "a"));
+    for (int r = 2; r <= 31; ++r)
+        rows += Row(r, C(("A" + std::to_string(r)).c_str(), "1"));
+    rows += Row(32, C("WAA32", "2"));
+    test::TempFolder folder;
+    const SourceTable table = XlsxSource(WriteSheet(folder, rows)).read(QStringLiteral("S$"));
+    ASSERT_EQ(table.fieldCount(), 15575);
+    ASSERT_EQ(table.recordCount(), 31);
+    EXPECT_EQ(table.columnNames().last(), QStringLiteral("F15575"));
+    EXPECT_EQ(table.text(30, 15574), QStringLiteral("2"));
 }
 
 } // namespace
