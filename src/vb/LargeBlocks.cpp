@@ -1,5 +1,7 @@
 #include "vb/LargeBlocks.h"
 
+#include <cstring>
+
 #ifdef __linux__
 #include <sys/mman.h>
 #endif
@@ -20,7 +22,8 @@ void* AllocateBlock(size_t bytes) {
     if (bytes < LargeBlock) return ::operator new(bytes);
     const size_t length = RoundedUp(bytes);
     // Mapped one large page over, so that an aligned start can be cut out of it.
-    void* mapped = mmap(nullptr, length + LargeBlock, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    void* mapped =
+        mmap(nullptr, length + LargeBlock, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (mapped == MAP_FAILED) throw std::bad_alloc();
     const auto start = reinterpret_cast<uintptr_t>(mapped);
     const uintptr_t aligned = (start + LargeBlock - 1) & ~(uintptr_t(LargeBlock) - 1);
@@ -61,5 +64,14 @@ void FreeBlock(void* block, size_t) noexcept {
 void AdviseLargePages(void*, size_t) noexcept {}
 
 #endif
+
+void* AllocateZeroedBlock(size_t bytes) {
+    void* block = AllocateBlock(bytes);
+#ifdef __linux__
+    if (bytes >= LargeBlock) return block;
+#endif
+    std::memset(block, 0, bytes);
+    return block;
+}
 
 } // namespace quibo::vb

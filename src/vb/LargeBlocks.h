@@ -19,6 +19,8 @@ namespace quibo::vb {
 inline constexpr size_t LargeBlock = size_t(2) << 20;
 
 void* AllocateBlock(size_t bytes);
+// The same, all bytes 0: a mapped block is so already and is not written over.
+void* AllocateZeroedBlock(size_t bytes);
 // `bytes` as given to AllocateBlock.
 void FreeBlock(void* block, size_t bytes) noexcept;
 // Advises the whole 2 MiB pages inside memory the caller already holds (a heap block, such as a Qt

@@ -51,8 +51,7 @@ struct Latin1 {
 TextPool::TextPool() : m_nextBlock(FirstBlock) {
     m_texts.emplace_back();
     m_slotCount = 64;
-    m_slots = static_cast<uint64_t*>(AllocateBlock(m_slotCount * sizeof(uint64_t)));
-    std::fill_n(m_slots, m_slotCount, 0);
+    m_slots = static_cast<uint64_t*>(AllocateZeroedBlock(m_slotCount * sizeof(uint64_t)));
 }
 
 TextPool::~TextPool() {
@@ -84,7 +83,10 @@ TextPool::Id TextPool::intern(QStringView text) {
 
 TextPool::Id TextPool::internLatin1(const char* bytes, size_t size) {
     if (size == 0) return Empty;
-    const uint32_t hash = HashOf(reinterpret_cast<const unsigned char*>(bytes), size);
+    return internLatin1(bytes, size, HashOf(reinterpret_cast<const unsigned char*>(bytes), size));
+}
+
+TextPool::Id TextPool::internLatin1(const char* bytes, size_t size, uint32_t hash) {
     size_t at = 0;
     if (const Id id = find(Latin1{QLatin1StringView(bytes, static_cast<qsizetype>(size))}, hash, at))
         return id;
@@ -101,6 +103,44 @@ TextPool::Id TextPool::internUtf8(const char* bytes, size_t size) {
     // ASCII reads the same as Latin-1, which needs no decoding.
     if (high < 0x80) return internLatin1(bytes, size);
     return intern(QString::fromUtf8(bytes, static_cast<qsizetype>(size)));
+}
+
+void TextPool::internUtf8(const Bytes* texts, size_t count, Id* ids) {
+    constexpr size_t Batch = 32;
+    constexpr uint64_t NotAscii = uint64_t(1) << 32;
+    uint64_t hashes[Batch];
+    for (size_t from = 0; from < count; from += Batch) {
+        const size_t n = std::min(Batch, count - from);
+        // Every slot wanted is asked for from memory before the first is read.
+        for (size_t i = 0; i < n; ++i) {
+            const Bytes& t = texts[from + i];
+            hashes[i] = 0;
+            if (!t.bytes || t.size == 0) continue;
+            const auto* units = reinterpret_cast<const unsigned char*>(t.bytes);
+            uint64_t h = HashStart;
+            unsigned char high = 0;
+            for (size_t k = 0; k < t.size; ++k) {
+                h = HashStep(h, units[k]);
+                high |= units[k];
+            }
+            const uint32_t hash = Mixed(h);
+            hashes[i] = high < 0x80 ? hash : NotAscii;
+#if defined(__GNUC__)
+            __builtin_prefetch(&m_slots[hash & (m_slotCount - 1)]);
+#endif
+        }
+        for (size_t i = 0; i < n; ++i) {
+            const Bytes& t = texts[from + i];
+            if (!t.bytes) continue;
+            Id& id = ids[from + i];
+            if (t.size == 0)
+                id = Empty;
+            else if (hashes[i] == NotAscii)
+                id = internUtf8(t.bytes, t.size);
+            else
+                id = internLatin1(t.bytes, t.size, static_cast<uint32_t>(hashes[i]));
+        }
+    }
 }
 
 char16_t* TextPool::room(size_t length) {
@@ -132,8 +172,7 @@ TextPool::Id TextPool::added(char16_t* at, size_t length, uint32_t hash, size_t 
 
 void TextPool::grow() {
     const size_t count = m_slotCount * 2;
-    auto* table = static_cast<uint64_t*>(AllocateBlock(count * sizeof(uint64_t)));
-    std::fill_n(table, count, 0);
+    auto* table = static_cast<uint64_t*>(AllocateZeroedBlock(count * sizeof(uint64_t)));
     const size_t mask = count - 1;
     for (size_t i = 0; i < m_slotCount; ++i) {
         const uint64_t slot = m_slots[i];

@@ -37,6 +37,13 @@ public:
     // finds the same number as the QString of those bytes would.
     Id internLatin1(const char* bytes, size_t size);
     Id internUtf8(const char* bytes, size_t size);
+    // Several texts as UTF-8 bytes at once, so that their look-ups overlap in memory: each id
+    // goes to `ids` at the text's place. A text without bytes (nullptr) is passed over.
+    struct Bytes {
+        const char* bytes;
+        size_t size;
+    };
+    void internUtf8(const Bytes* texts, size_t count, Id* ids);
 
     const QString& text(Id id) const { return m_texts[id]; }
     // How many distinct texts the pool holds, Empty included.
@@ -44,6 +51,7 @@ public:
 
 private:
     template <class Units> Id find(const Units& units, uint32_t hash, size_t& at) const;
+    Id internLatin1(const char* bytes, size_t size, uint32_t hash);
     // Room for `length` characters and a terminating NUL in the current array.
     char16_t* room(size_t length);
     Id added(char16_t* at, size_t length, uint32_t hash, size_t slot);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace quibo::vb {
 namespace {
 
@@ -43,6 +45,13 @@ TEST(TextPool, TextsFromBytesFindTheTextsFromStrings) {
     EXPECT_EQ(pool.text(bank), QStringLiteral("Bank"));
     EXPECT_EQ(pool.intern(QStringLiteral("Bank")), bank);
     EXPECT_EQ(pool.size(), 4u);
+    // A row at once: a text without bytes keeps the id given.
+    const TextPool::Bytes row[] = {{"Cash", 4}, {nullptr, 0}, {"", 0}, {"Caf\xC3\xA9", 5}, {"New", 3}};
+    TextPool::Id ids[5] = {9, 9, 9, 9, 9};
+    pool.internUtf8(row, 5, ids);
+    EXPECT_EQ(
+        std::vector<TextPool::Id>(ids, ids + 5),
+        (std::vector<TextPool::Id>{cash, 9, TextPool::Empty, cafe, pool.intern(QStringLiteral("New"))}));
 }
 
 // Texts share large arrays: a copy must stay whole, NUL-ended and its own after the pool is gone,

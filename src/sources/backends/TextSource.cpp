@@ -79,6 +79,7 @@ QByteArray Utf8Text(const QString& path, const QByteArray& bytes) {
 struct Reader {
     std::optional<SourceTable> table;
     std::vector<SourceCell> header;
+    std::vector<vb::TextPool::Bytes> cells;
     std::vector<vb::TextPool::Id> ids;
 
     void cell(const char* bytes, size_t size) {
@@ -87,7 +88,7 @@ struct Reader {
                                    : SourceCell());
             return;
         }
-        ids.push_back(bytes ? table->texts()->internUtf8(bytes, size) : SourceTable::NullText);
+        cells.push_back({bytes, size});
     }
     void row() {
         if (!table) {
@@ -99,11 +100,14 @@ struct Reader {
             return;
         }
         // A cell beyond the header gets Jet's "F" name.
-        while (static_cast<size_t>(table->fieldCount()) < ids.size())
+        while (static_cast<size_t>(table->fieldCount()) < cells.size())
             table->addColumn(
                 {QStringLiteral("F") + QString::number(table->fieldCount() + 1), ColumnKind::Text});
+        // A row's texts are interned together; a cell without bytes is Null.
+        ids.assign(cells.size(), SourceTable::NullText);
+        table->texts()->internUtf8(cells.data(), cells.size(), ids.data());
         table->appendTextRow(ids.data(), ids.size());
-        ids.clear();
+        cells.clear();
     }
 };
 } // namespace
