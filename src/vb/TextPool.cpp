@@ -70,20 +70,12 @@ template <class Units> TextPool::Id TextPool::find(const Units& units, uint32_t 
     return Empty;
 }
 
-TextPool::Id TextPool::intern(const QString& text) {
-    // Shared only when it holds little beyond its characters: a text of another pool, or one
-    // with much room reserved, would keep all that memory alive.
-    const bool own = text.data_ptr().isMutable() && text.capacity() <= 2 * text.size() + 16;
-    return intern(QStringView(text), own ? &text : nullptr);
-}
-
-TextPool::Id TextPool::intern(QStringView text, const QString* owner) {
+TextPool::Id TextPool::intern(QStringView text) {
     if (text.isEmpty()) return Empty;
     const size_t length = static_cast<size_t>(text.size());
     const uint32_t hash = HashOf(text.utf16(), length);
     size_t at = 0;
     if (const Id id = find(Utf16{text}, hash, at)) return id;
-    if (owner) return added(*owner, hash, at);
     char16_t* to = room(length);
     std::memcpy(to, text.utf16(), length * sizeof(char16_t));
     return added(to, length, hash, at);
@@ -170,12 +162,8 @@ TextPool::Id TextPool::added(char16_t* at, size_t length, uint32_t hash, size_t 
     at[length] = u'\0'; // a QString's characters end in a NUL
     m_free = at + length + 1;
     m_block->ref();
-    return added(QString(QString::DataPointer(m_block, at, static_cast<qsizetype>(length))), hash, slot);
-}
-
-TextPool::Id TextPool::added(QString text, uint32_t hash, size_t slot) {
     const Id id = static_cast<Id>(m_texts.size());
-    m_texts.emplace_back(std::move(text));
+    m_texts.emplace_back(QString::DataPointer(m_block, at, static_cast<qsizetype>(length)));
     m_slots[slot] = uint64_t(hash) << 32 | id;
     // At most half full, so a probe ends soon.
     if (m_texts.size() * 2 > m_slotCount) grow();

@@ -31,10 +31,8 @@ public:
     ~TextPool();
 
     // The number of the text, added if new. "" and a null text are both Empty.
-    // A new text given as a QString with its own characters is held as it is, sharing them, as
-    // a reader's strings are made already; other texts are copied into the pool's arrays.
-    Id intern(const QString& text);
-    Id intern(QStringView text) { return intern(text, nullptr); }
+    Id intern(const QString& text) { return intern(QStringView(text)); }
+    Id intern(QStringView text);
     // The same for text given as Latin-1 bytes (so also for ASCII) and as UTF-8 bytes: each
     // finds the same number as the QString of those bytes would.
     Id internLatin1(const char* bytes, size_t size);
@@ -53,12 +51,10 @@ public:
 
 private:
     template <class Units> Id find(const Units& units, uint32_t hash, size_t& at) const;
-    Id intern(QStringView text, const QString* owner);
     Id internLatin1(const char* bytes, size_t size, uint32_t hash);
     // Room for `length` characters and a terminating NUL in the current array.
     char16_t* room(size_t length);
     Id added(char16_t* at, size_t length, uint32_t hash, size_t slot);
-    Id added(QString text, uint32_t hash, size_t slot);
     void grow();
 
     StableArray<QString> m_texts; // by id

@@ -54,16 +54,6 @@ TEST(TextPool, TextsFromBytesFindTheTextsFromStrings) {
         (std::vector<TextPool::Id>{cash, 9, TextPool::Empty, cafe, pool.intern(QStringLiteral("New"))}));
 }
 
-TEST(TextPool, AStringOfItsOwnIsHeldAsItIsAndAnotherPoolsTextIsCopied) {
-    TextPool first, second;
-    const QString made = QString::number(123456);
-    EXPECT_TRUE(first.text(first.intern(made)).isSharedWith(made));
-    const QString& pooled = first.text(first.internLatin1("Ledger", 6));
-    const QString& copied = second.text(second.intern(pooled));
-    EXPECT_EQ(copied, pooled);
-    EXPECT_FALSE(copied.isSharedWith(pooled));
-}
-
 // Texts share large arrays: a copy must stay whole, NUL-ended and its own after the pool is gone,
 // however it is changed (ASan would report a copy reaching freed or shared memory).
 TEST(TextPool, CopiesOfTextsOutliveThePoolAndChangeAlone) {
