@@ -8,18 +8,19 @@
 #include <new>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 namespace quibo::vb {
 
-// Memory for the large arrays of a loaded table (cells, texts, file bytes). A first load of a big
-// file spends much of its time taking page faults on fresh memory; blocks of LargeBlock bytes and
-// more are mapped on their own, aligned to and advised for 2 MiB pages on Linux, so such an array
-// faults once per 2 MiB rather than once per 4 KiB. Smaller blocks, and other systems, use the
-// ordinary heap.
+// Memory for the large arrays of a loaded table (texts, hash slots, file bytes). A first load of a
+// big file spends much of its time taking page faults on fresh memory; blocks of two LargeBlocks
+// and more are advised for 2 MiB pages on Linux, so they fault once per 2 MiB rather than once
+// per 4 KiB. The blocks come from the ordinary heap, so that memory a reader has just let go of
+// is taken again rather than fresh pages raising the load's peak.
 inline constexpr size_t LargeBlock = size_t(2) << 20;
 
 void* AllocateBlock(size_t bytes);
-// The same, all bytes 0: a mapped block is so already and is not written over.
+// The same, all bytes 0.
 void* AllocateZeroedBlock(size_t bytes);
 // `bytes` as given to AllocateBlock.
 void FreeBlock(void* block, size_t bytes) noexcept;
@@ -27,9 +28,10 @@ void FreeBlock(void* block, size_t bytes) noexcept;
 // array's) for large pages, before it is first written. Does nothing where that is not offered.
 void AdviseLargePages(void* memory, size_t bytes) noexcept;
 
-// An array that grows at the end without moving what it holds: elements live in segments, each
-// twice the one before, so an element's address stays valid until it is removed or the array is
-// cleared, growth never copies, and the unused room is at most the last segment.
+// An array that grows at the end without moving what it holds: elements live in segments of
+// 16 KiB, so an element's address stays valid until it is removed or the array is cleared and
+// growth never copies. Segments come from the ordinary heap: a table built from a reader's rows
+// takes the memory those rows leave free, where fresh pages would raise the load's peak.
 template <class T> class StableArray {
 public:
     StableArray() = default;
@@ -52,8 +54,8 @@ public:
     size_t size() const { return m_size; }
     bool empty() const { return m_size == 0; }
 
-    T& operator[](size_t i) { return at(i); }
-    const T& operator[](size_t i) const { return const_cast<StableArray*>(this)->at(i); }
+    T& operator[](size_t i) { return m_segments[i >> Shift][i & (Length - 1)]; }
+    const T& operator[](size_t i) const { return m_segments[i >> Shift][i & (Length - 1)]; }
 
     template <class... Args> T& emplace_back(Args&&... args) {
         T* slot = room();
@@ -68,8 +70,7 @@ public:
     void append(const T* values, size_t count) {
         while (count > 0) {
             const size_t n = std::min(count, spaceInSegment());
-            T* to = room();
-            std::uninitialized_copy_n(values, n, to);
+            std::uninitialized_copy_n(values, n, room());
             m_size += n;
             values += n;
             count -= n;
@@ -91,17 +92,16 @@ public:
     }
     void pop_back() {
         --m_size;
-        at(m_size).~T();
+        (*this)[m_size].~T();
     }
     // Removes every element and gives the memory back.
     void clear() {
         if constexpr (!std::is_trivially_destructible_v<T>)
             for (size_t i = 0; i < m_size; ++i)
-                at(i).~T();
-        for (size_t k = 0; k < Segments && m_segments[k]; ++k) {
-            FreeBlock(m_segments[k], segmentLength(k) * sizeof(T));
-            m_segments[k] = nullptr;
-        }
+                (*this)[i].~T();
+        for (T* segment : m_segments)
+            ::operator delete(segment);
+        m_segments.clear();
         m_size = 0;
     }
     void swap(StableArray& other) noexcept {
@@ -110,33 +110,18 @@ public:
     }
 
 private:
-    // The first segment: a page's worth, at least 16 elements.
-    static constexpr size_t FirstShift = std::bit_width(std::max<size_t>(16, 4096 / sizeof(T))) - 1;
-    static constexpr size_t First = size_t(1) << FirstShift;
-    static constexpr size_t Segments = 48;
+    static constexpr size_t Shift = std::bit_width(std::max<size_t>(16, 16384 / sizeof(T))) - 1;
+    static constexpr size_t Length = size_t(1) << Shift;
 
-    static size_t segmentLength(size_t k) { return First << k; }
-    // Segment k holds the elements from First * (2^k - 1) on.
-    T& at(size_t i) {
-        const size_t j = i + First;
-        const size_t k = std::bit_width(j) - 1 - FirstShift;
-        return m_segments[k][j - (First << k)];
-    }
-    // Room left in the segment the next element goes to.
-    size_t spaceInSegment() const {
-        const size_t j = m_size + First;
-        const size_t k = std::bit_width(j) - 1 - FirstShift;
-        return (First << (k + 1)) - j;
-    }
+    size_t spaceInSegment() const { return Length - (m_size & (Length - 1)); }
     // Where the next element goes, its segment allocated if new.
     T* room() {
-        const size_t j = m_size + First;
-        const size_t k = std::bit_width(j) - 1 - FirstShift;
-        if (!m_segments[k]) m_segments[k] = static_cast<T*>(AllocateBlock(segmentLength(k) * sizeof(T)));
-        return m_segments[k] + (j - (First << k));
+        if ((m_size >> Shift) == m_segments.size())
+            m_segments.push_back(static_cast<T*>(::operator new(Length * sizeof(T))));
+        return &m_segments[m_size >> Shift][m_size & (Length - 1)];
     }
 
-    T* m_segments[Segments] = {};
+    std::vector<T*> m_segments;
     size_t m_size = 0;
 };
 

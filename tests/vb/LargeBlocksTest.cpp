@@ -9,7 +9,7 @@
 namespace quibo::vb {
 namespace {
 
-// Past a few segments and past a large block, so both kinds of memory are used.
+// Past many segments.
 TEST(StableArray, GrowsWithoutMovingWhatItHolds) {
     StableArray<uint32_t> cells;
     cells.push_back(7);
