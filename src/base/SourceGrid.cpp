@@ -29,8 +29,9 @@ constexpr int32_t InvalidPropertyArrayIndex = 381;
 } // namespace
 
 SourceGrid::SourceGrid()
-    : m_texts(std::make_shared<vb::TextPool>()), m_cells(4, vb::TextPool::Empty), m_alignments(2, 0),
-      m_rows(2), m_cols(2) {}
+    : m_texts(std::make_shared<vb::TextPool>()), m_alignments(2, 0), m_rows(2), m_cols(2) {
+    m_cells.resize(4, vb::TextPool::Empty);
+}
 
 void SourceGrid::SetRows(int rows) {
     if (rows < 1) invalidRow();
@@ -51,11 +52,11 @@ void SourceGrid::SetCols(int cols) {
     if (cols > MaxColumns) tooMany("columns", MaxColumns);
     const int oldCols = m_cols;
     if (cols == oldCols) return;
-    std::deque<vb::TextPool::Id> resized;
-    auto from = m_cells.begin();
+    vb::StableArray<vb::TextPool::Id> resized;
+    size_t from = 0;
     for (int r = 0; r < m_rows; ++r) {
         for (int c = 0; c < oldCols; ++c, ++from)
-            if (c < cols) resized.push_back(*from);
+            if (c < cols) resized.push_back(m_cells[from]);
         if (cols > oldCols)
             resized.resize(resized.size() + static_cast<size_t>(cols - oldCols), vb::TextPool::Empty);
     }
@@ -126,7 +127,7 @@ void SourceGrid::AppendRecord(const QStringList& values) {
 void SourceGrid::AppendRecord(const std::vector<vb::TextPool::Id>& values) {
     if (values.size() > static_cast<size_t>(m_cols)) invalidColumn();
     if (m_rows >= MaxRows) tooMany("rows", MaxRows);
-    m_cells.insert(m_cells.end(), values.cbegin(), values.cend());
+    m_cells.append(values.data(), values.size());
     m_cells.resize(m_cells.size() + (static_cast<size_t>(m_cols) - values.size()), vb::TextPool::Empty);
     appended();
 }

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "vb/LargeBlocks.h"
 #include "vb/TextPool.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 
-#include <deque>
 #include <memory>
 #include <vector>
 
@@ -76,7 +76,7 @@ private:
     void appended();
 
     std::shared_ptr<vb::TextPool> m_texts;
-    std::deque<vb::TextPool::Id> m_cells; // row-major, m_rows * m_cols
+    vb::StableArray<vb::TextPool::Id> m_cells; // row-major, m_rows * m_cols
     QList<int> m_alignments;
     int m_rows = 0;
     int m_cols = 0;

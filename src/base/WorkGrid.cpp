@@ -13,22 +13,22 @@ constexpr int32_t InvalidPropertyValue = 380;
 constexpr int32_t InvalidPropertyArrayIndex = 381;
 
 // Rebuilds a row-major table for a wider row, keeping every cell in place.
-template <class T> void widen(std::deque<T>& cells, int rows, int oldColumns, int newColumns) {
-    std::deque<T> wider;
-    auto from = cells.begin();
+template <class T> void widen(vb::StableArray<T>& cells, int rows, int oldColumns, int newColumns) {
+    vb::StableArray<T> wider;
+    size_t from = 0;
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < oldColumns; ++c)
-            wider.push_back(std::move(*from++));
+            wider.push_back(std::move(cells[from++]));
         wider.resize(wider.size() + static_cast<size_t>(newColumns - oldColumns));
     }
     cells = std::move(wider);
 }
 
-template <class T> T valueAt(const std::deque<T>& cells, size_t at) {
+template <class T> T valueAt(const vb::StableArray<T>& cells, size_t at) {
     return cells.empty() ? T{} : cells[at];
 }
 
-template <class T> T& valueFor(std::deque<T>& cells, size_t at, size_t size) {
+template <class T> T& valueFor(vb::StableArray<T>& cells, size_t at, size_t size) {
     if (cells.empty()) cells.resize(size);
     return cells[at];
 }
@@ -129,8 +129,8 @@ void WorkGrid::SetCellTextId(int row, int column, vb::TextPool::Id id) {
 
 void WorkGrid::ShareTexts(std::shared_ptr<vb::TextPool> texts) {
     if (texts == m_texts) return;
-    for (vb::TextPool::Id& id : m_text)
-        id = texts->intern(m_texts->text(id));
+    for (size_t i = 0; i < m_text.size(); ++i)
+        m_text[i] = texts->intern(m_texts->text(m_text[i]));
     m_texts = std::move(texts);
 }
 

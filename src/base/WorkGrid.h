@@ -1,12 +1,12 @@
 #pragma once
 
+#include "vb/LargeBlocks.h"
 #include "vb/TextPool.h"
 
 #include <QHash>
 #include <QString>
 
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <vector>
 
@@ -121,12 +121,12 @@ private:
 
     std::vector<Column> m_columns;
     QHash<QString, int> m_firstColumnOfKey;
-    // Deques grow without moving what they hold: no doubling peak on 100,000-row loads.
+    // The tables grow without moving what they hold: no doubling peak on 100,000-row loads.
     std::shared_ptr<vb::TextPool> m_texts = std::make_shared<vb::TextPool>();
-    std::deque<vb::TextPool::Id> m_text;
+    vb::StableArray<vb::TextPool::Id> m_text;
     // Each empty while every cell has its defaults: a load aligns its cells, posters colour them.
-    std::deque<uint8_t> m_layout;
-    std::deque<CellLook> m_looks;
+    vb::StableArray<uint8_t> m_layout;
+    vb::StableArray<CellLook> m_looks;
     int m_rows = 0;
     int m_selectedRow = 0;
     bool m_redraw = true;

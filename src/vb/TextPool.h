@@ -1,10 +1,11 @@
 #pragma once
 
+#include "vb/LargeBlocks.h"
+
 #include <QString>
+#include <QStringView>
 
 #include <cstdint>
-#include <deque>
-#include <vector>
 
 namespace quibo::vb {
 
@@ -14,7 +15,10 @@ namespace quibo::vb {
 // show it, and a text that repeats ("Cash", a date, a voucher type) once.
 //
 // Texts are only ever added; a reference returned by text() stays valid for
-// the pool's life. Not thread-safe: the grids live on one thread.
+// the pool's life. The texts' characters are packed into a few large Qt arrays
+// rather than one allocation each: every text is a QString sharing its array,
+// so a copy of it keeps that array alive by Qt's own counting and stays valid
+// after the pool is gone. Not thread-safe: the grids live on one thread.
 class TextPool {
 public:
     using Id = uint32_t;
@@ -24,20 +28,45 @@ public:
     TextPool();
     TextPool(const TextPool&) = delete;
     TextPool& operator=(const TextPool&) = delete;
+    ~TextPool();
 
     // The number of the text, added if new. "" and a null text are both Empty.
-    Id intern(const QString& text);
+    Id intern(const QString& text) { return intern(QStringView(text)); }
+    Id intern(QStringView text);
+    // The same for text given as Latin-1 bytes (so also for ASCII) and as UTF-8 bytes: each
+    // finds the same number as the QString of those bytes would.
+    Id internLatin1(const char* bytes, size_t size);
+    Id internUtf8(const char* bytes, size_t size);
+    // Several texts as UTF-8 bytes at once, so that their look-ups overlap in memory: each id
+    // goes to `ids` at the text's place. A text without bytes (nullptr) is passed over.
+    struct Bytes {
+        const char* bytes;
+        size_t size;
+    };
+    void internUtf8(const Bytes* texts, size_t count, Id* ids);
+
     const QString& text(Id id) const { return m_texts[id]; }
     // How many distinct texts the pool holds, Empty included.
     size_t size() const { return m_texts.size(); }
 
 private:
+    template <class Units> Id find(const Units& units, uint32_t hash, size_t& at) const;
+    Id internLatin1(const char* bytes, size_t size, uint32_t hash);
+    // Room for `length` characters and a terminating NUL in the current array.
+    char16_t* room(size_t length);
+    Id added(char16_t* at, size_t length, uint32_t hash, size_t slot);
     void grow();
 
-    std::deque<QString> m_texts; // by id; a deque keeps references stable as it grows
+    StableArray<QString> m_texts; // by id
     // Open addressing: a text's hash in the high half and its id in the low half, so a probe
     // reads one slot and rarely a text; 0 marks a free slot (Empty is never put in).
-    std::vector<uint64_t> m_slots;
+    uint64_t* m_slots = nullptr;
+    size_t m_slotCount = 0;
+    // The array new texts go into, held once by the pool and once by each text in it.
+    QTypedArrayData<char16_t>* m_block = nullptr;
+    char16_t* m_free = nullptr;
+    char16_t* m_end = nullptr;
+    size_t m_nextBlock = 0; // characters in the next array
 };
 
 } // namespace quibo::vb

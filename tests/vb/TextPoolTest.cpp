@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace quibo::vb {
 namespace {
 
@@ -26,6 +28,55 @@ TEST(TextPool, TextsKeepTheirIdsAndPlacesAsThePoolGrows) {
     for (int i = 0; i < 5000; i += 499)
         EXPECT_EQ(pool.text(pool.intern(QString::number(i))), QString::number(i));
     EXPECT_EQ(pool.size(), 5001u);
+}
+
+TEST(TextPool, TextsFromBytesFindTheTextsFromStrings) {
+    TextPool pool;
+    const QString accented = QString::fromUtf8("Caf\xC3\xA9");
+    const TextPool::Id cash = pool.intern(QStringLiteral("Cash"));
+    const TextPool::Id cafe = pool.intern(accented);
+    EXPECT_EQ(pool.internLatin1("Cash", 4), cash);
+    EXPECT_EQ(pool.internUtf8("Cash", 4), cash);
+    EXPECT_EQ(pool.internUtf8("Caf\xC3\xA9", 5), cafe);
+    EXPECT_EQ(pool.internLatin1("Caf\xE9", 4), cafe);
+    EXPECT_EQ(pool.intern(QStringView(u"Cash")), cash);
+    EXPECT_EQ(pool.internUtf8("", 0), TextPool::Empty);
+    const TextPool::Id bank = pool.internUtf8("Bank", 4);
+    EXPECT_EQ(pool.text(bank), QStringLiteral("Bank"));
+    EXPECT_EQ(pool.intern(QStringLiteral("Bank")), bank);
+    EXPECT_EQ(pool.size(), 4u);
+    // A row at once: a text without bytes keeps the id given.
+    const TextPool::Bytes row[] = {{"Cash", 4}, {nullptr, 0}, {"", 0}, {"Caf\xC3\xA9", 5}, {"New", 3}};
+    TextPool::Id ids[5] = {9, 9, 9, 9, 9};
+    pool.internUtf8(row, 5, ids);
+    EXPECT_EQ(
+        std::vector<TextPool::Id>(ids, ids + 5),
+        (std::vector<TextPool::Id>{cash, 9, TextPool::Empty, cafe, pool.intern(QStringLiteral("New"))}));
+}
+
+// Texts share large arrays: a copy must stay whole, NUL-ended and its own after the pool is gone,
+// however it is changed (ASan would report a copy reaching freed or shared memory).
+TEST(TextPool, CopiesOfTextsOutliveThePoolAndChangeAlone) {
+    QString kept, grown, other;
+    {
+        TextPool pool;
+        for (int i = 0; i < 20000; ++i) // several arrays' worth
+            pool.internLatin1(QByteArray::number(i).constData(), QByteArray::number(i).size());
+        kept = pool.text(pool.intern(QStringLiteral("12345")));
+        grown = pool.text(pool.intern(QStringLiteral("7")));
+        other = pool.text(pool.intern(QStringLiteral("8")));
+        grown += QStringLiteral(" while pooled");
+        EXPECT_EQ(pool.text(pool.intern(QStringLiteral("7"))), QStringLiteral("7"));
+    }
+    EXPECT_EQ(kept, QStringLiteral("12345"));
+    EXPECT_EQ(kept.utf16()[5], u'\0');
+    kept += QStringLiteral("-after");
+    other.append(QStringLiteral(" and more text than the neighbours had"));
+    EXPECT_EQ(kept, QStringLiteral("12345-after"));
+    EXPECT_EQ(grown, QStringLiteral("7 while pooled"));
+    EXPECT_EQ(other, QStringLiteral("8 and more text than the neighbours had"));
+    kept.clear();
+    EXPECT_EQ(other.size(), 39);
 }
 
 } // namespace

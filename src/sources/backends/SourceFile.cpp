@@ -1,5 +1,6 @@
 #include "sources/backends/SourceFile.h"
 
+#include "vb/LargeBlocks.h"
 #include "vb/RuntimeError.h"
 
 #include <QFile>
@@ -32,6 +33,23 @@ void RaiseNotOfKind(const QString& path, const QString& kind) {
 
 void RaiseBroken(const QString& path, const QString& what) {
     vb::Raise(vb::err::DatabaseError, QStringLiteral("The source \"%1\" %2").arg(path, what), Source);
+}
+
+QByteArray ReadWhole(QFile& file) {
+    const qint64 expected = file.size() - file.pos();
+    if (expected <= 0) return file.readAll();
+    QByteArray bytes(static_cast<qsizetype>(expected), Qt::Uninitialized);
+    vb::AdviseLargePages(bytes.data(), static_cast<size_t>(bytes.size()));
+    qint64 read = 0;
+    while (read < expected) {
+        const qint64 n = file.read(bytes.data() + read, expected - read);
+        if (n <= 0) break;
+        read += n;
+    }
+    bytes.truncate(static_cast<qsizetype>(read));
+    // A file that grew since its size was taken is read to its end, as readAll would.
+    if (read == expected) bytes.append(file.readAll());
+    return bytes;
 }
 
 } // namespace quibo::sourcefile

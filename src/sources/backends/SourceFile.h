@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+
+class QFile;
 
 namespace quibo {
 
@@ -14,6 +17,10 @@ void RequireReadableFile(const QString& path);
 [[noreturn]] void RaiseNotOfKind(const QString& path, const QString& kind);
 // Anything else wrong in the file: `what` says it, after the file's name.
 [[noreturn]] void RaiseBroken(const QString& path, const QString& what);
+
+// The rest of an open file, copied into memory taken on large pages (see vb/LargeBlocks.h): a
+// big file read into fresh memory otherwise faults it in page by page.
+QByteArray ReadWhole(QFile& file);
 
 } // namespace sourcefile
 } // namespace quibo

@@ -207,10 +207,23 @@ void SourceTable::appendRow(std::vector<SourceCell> cells) {
     ++m_rows;
 }
 
+void SourceTable::appendTextRow(const vb::TextPool::Id* ids, size_t count) {
+    const size_t width = m_columns.size();
+    const size_t given = std::min(count, width);
+    for (size_t c = 0; c < given; ++c) {
+        const bool null = ids[c] == NullText;
+        m_kinds.push_back(null ? Kind::Null : Kind::Text);
+        m_values.push_back(null ? 0 : ids[c]);
+    }
+    m_kinds.resize(m_kinds.size() + width - given, Kind::Null);
+    m_values.resize(m_values.size() + width - given, 0);
+    ++m_rows;
+}
+
 void SourceTable::addColumn(SourceColumn column) {
     const size_t width = m_columns.size();
-    std::deque<Kind> kinds;
-    std::deque<uint64_t> values;
+    vb::StableArray<Kind> kinds;
+    vb::StableArray<uint64_t> values;
     for (size_t r = 0; r < static_cast<size_t>(m_rows); ++r) {
         for (size_t c = 0; c < width; ++c) {
             kinds.push_back(m_kinds[r * width + c]);

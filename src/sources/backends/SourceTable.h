@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sources/backends/SourceCell.h"
+#include "vb/LargeBlocks.h"
 #include "vb/TextPool.h"
 
 #include <QHash>
@@ -65,6 +66,10 @@ public:
 
     // Appends a row; missing trailing cells are Null, surplus ones are dropped.
     void appendRow(std::vector<SourceCell> cells);
+    // Marks a Null cell among the texts appendTextRow takes.
+    static constexpr vb::TextPool::Id NullText = UINT32_MAX;
+    // The same for a row of text cells, each given by its number in texts() or as NullText.
+    void appendTextRow(const vb::TextPool::Id* ids, size_t count);
     // Adds a column at the right, Null in every row so far.
     void addColumn(SourceColumn column);
     void setColumnKind(int column, ColumnKind kind) { m_columns.at(column).kind = kind; }
@@ -92,10 +97,10 @@ private:
 
     std::vector<SourceColumn> m_columns;
     std::shared_ptr<vb::TextPool> m_texts = std::make_shared<vb::TextPool>();
-    // Row after row, kinds and values apart (nine bytes a cell). Deques grow without moving what
+    // Row after row, kinds and values apart (nine bytes a cell). They grow without moving what
     // they hold: no doubling peak on large tables.
-    std::deque<Kind> m_kinds;
-    std::deque<uint64_t> m_values;
+    vb::StableArray<Kind> m_kinds;
+    vb::StableArray<uint64_t> m_values;
     std::deque<QDateTime> m_dates;
     int m_rows = 0;
     // The texts of the numbers and dates written so far, by value (a date by its day and clock time).

@@ -74,71 +74,28 @@ QByteArray Utf8Text(const QString& path, const QByteArray& bytes) {
     return bytes;
 }
 
-// The texts a column has lately held, so that a value met again (a ledger name, a voucher type,
-// a date) shares the one string rather than taking another allocation and another copy in memory.
-// Direct-mapped by a hash of the bytes: a miss only replaces its slot, so a column of unique values
-// costs a hash and a copy of a few bytes per cell, never a growing map.
-class RecentTexts {
-public:
-    QString text(const char* bytes, size_t size) {
-        if (size > MaxShared) return QString::fromUtf8(bytes, static_cast<qsizetype>(size));
-        const std::string_view key(bytes, size);
-        quint32 hash = 2166136261u; // FNV-1a: cells are short, a plain byte loop is the cheapest
-        unsigned char high = 0;
-        for (size_t i = 0; i < size; ++i) {
-            const auto byte = static_cast<unsigned char>(bytes[i]);
-            hash = (hash ^ byte) * 16777619u;
-            high |= byte;
-        }
-        Slot& slot = m_slots[hash % m_slots.size()];
-        if (slot.key != key) {
-            slot.key.assign(key);
-            // ASCII reads the same as Latin-1, which converts without decoding.
-            slot.text = high < 0x80 ? QString::fromLatin1(bytes, static_cast<qsizetype>(size))
-                                    : QString::fromUtf8(bytes, static_cast<qsizetype>(size));
-        }
-        return slot.text;
-    }
-
-private:
-    static constexpr size_t MaxShared = 24; // longer texts (narrations, addresses) seldom repeat
-    struct Slot {
-        std::string key;
-        QString text;
-    };
-    std::array<Slot, 256> m_slots;
-};
-
-// Rows go straight into the table as the text is split: the first names the columns.
+// Rows go straight into the table as the text is split: the first names the columns, the others'
+// cells go into the table's texts from their bytes, without a string made for each.
 struct Reader {
-    static constexpr size_t MaxRecentColumns = 256;
-
     std::optional<SourceTable> table;
-    std::vector<SourceCell> current;
-    std::vector<RecentTexts> recent; // per column, for the first columns only: each holds 10 KB
+    std::vector<SourceCell> header;
+    std::vector<vb::TextPool::Bytes> cells;
+    std::vector<vb::TextPool::Id> ids;
 
     void cell(const char* bytes, size_t size) {
-        if (!bytes) {
-            current.emplace_back();
+        if (!table) {
+            header.push_back(bytes ? SourceCell(QString::fromUtf8(bytes, static_cast<qsizetype>(size)))
+                                   : SourceCell());
             return;
         }
-        const size_t column = current.size();
-        if (column >= MaxRecentColumns) {
-            current.emplace_back(QString::fromUtf8(bytes, static_cast<qsizetype>(size)));
-            return;
-        }
-        if (column >= recent.size()) recent.resize(column + 1);
-        current.emplace_back(recent[column].text(bytes, size));
+        cells.push_back({bytes, size});
     }
     void row() {
-        std::vector<SourceCell> cells = std::move(current);
-        current.clear();
-        current.reserve(cells.size());
         if (!table) {
             std::vector<SourceColumn> columns;
-            for (size_t c = 0; c < cells.size(); ++c)
+            for (size_t c = 0; c < header.size(); ++c)
                 columns.push_back(
-                    {ColumnNameFromHeader(cells[c], static_cast<int>(c) + 1), ColumnKind::Text});
+                    {ColumnNameFromHeader(header[c], static_cast<int>(c) + 1), ColumnKind::Text});
             table.emplace(std::move(columns));
             return;
         }
@@ -146,7 +103,11 @@ struct Reader {
         while (static_cast<size_t>(table->fieldCount()) < cells.size())
             table->addColumn(
                 {QStringLiteral("F") + QString::number(table->fieldCount() + 1), ColumnKind::Text});
-        table->appendRow(std::move(cells));
+        // A row's texts are interned together; a cell without bytes is Null.
+        ids.assign(cells.size(), SourceTable::NullText);
+        table->texts()->internUtf8(cells.data(), cells.size(), ids.data());
+        table->appendTextRow(ids.data(), ids.size());
+        cells.clear();
     }
 };
 } // namespace
@@ -182,7 +143,7 @@ SourceTable TextSource::read(const QString& table, const QString& orderBy) {
         sourcefile::RaiseBroken(path, QStringLiteral("cannot be read: %1.").arg(file.errorString()));
     // The whole file at once, copied rather than mapped: a mapped file that another program cuts short
     // while it is read would end the process, and a text source is small beside the grid it fills.
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = sourcefile::ReadWhole(file);
     const QByteArray text = Utf8Text(path, bytes);
     // A quote left open would swallow the rest of the file into one cell: nothing is loaded.
     if (const int line = UnclosedQuoteLine(text))

@@ -45,7 +45,7 @@ bool OpenBiff(BiffBook& book, QFile& file, bool withCells) {
     if (!file.open(QIODevice::ReadOnly)) sourcefile::RaiseNotOfKind(path, XlsKind);
     // Copied, not mapped: a mapped file that another program cuts short while it is read would end
     // the process.
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = sourcefile::ReadWhole(file);
     switch (book.open(bytes, withCells)) {
     case BiffBook::Status::Ok:
         return true;

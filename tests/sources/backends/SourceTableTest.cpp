@@ -99,5 +99,22 @@ TEST(SourceTable, CellsKeepTheirKindAndRepeatedValuesShareOneText) {
     EXPECT_EQ(texts, (QStringList{"Cash", "12.5", "7", "True", "01-Apr-2024", ""}));
 }
 
+TEST(SourceTable, ARowOfTextIdsReadsAsTheSameRowOfCells) {
+    SourceTable table({SourceColumn{QStringLiteral("A"), ColumnKind::Text},
+                       SourceColumn{QStringLiteral("B"), ColumnKind::Text},
+                       SourceColumn{QStringLiteral("C"), ColumnKind::Text}});
+    const vb::TextPool::Id cash = table.texts()->internLatin1("Cash", 4);
+    const std::vector<vb::TextPool::Id> full = {cash, SourceTable::NullText, vb::TextPool::Empty, cash};
+    table.appendTextRow(full.data(), full.size()); // the surplus cell is dropped
+    table.appendTextRow(full.data(), 1);           // the missing cells are Null
+    const std::vector<SourceCell> expected = {SourceCell{QStringLiteral("Cash")}, SourceCell{},
+                                              SourceCell{QString()}};
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_EQ(table.cell(0, c), expected[static_cast<size_t>(c)]) << c;
+        EXPECT_EQ(table.cell(1, c), c == 0 ? expected[0] : SourceCell{}) << c;
+    }
+    EXPECT_EQ(table.recordCount(), 2);
+}
+
 } // namespace
 } // namespace quibo
