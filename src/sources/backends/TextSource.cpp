@@ -77,6 +77,9 @@ QByteArray Utf8Text(const QString& path, const QByteArray& bytes) {
 // Rows go straight into the table as the text is split: the first names the columns, the others'
 // cells go into the table's texts from their bytes, without a string made for each.
 struct Reader {
+    // The file's text: a cell's bytes that lie in it stay put until the row ends.
+    const char* textBegin = nullptr;
+    const char* textEnd = nullptr;
     std::optional<SourceTable> table;
     std::vector<SourceCell> header;
     std::vector<vb::TextPool::Bytes> cells;
@@ -88,6 +91,14 @@ struct Reader {
                                    : SourceCell());
             return;
         }
+        // A quoted cell with a doubled quote comes from the splitter's own buffer, which the next
+        // such cell overwrites: it is interned at once.
+        if (bytes && (bytes < textBegin || bytes >= textEnd)) {
+            ids.push_back(table->texts()->internUtf8(bytes, size));
+            cells.push_back({nullptr, 0});
+            return;
+        }
+        ids.push_back(SourceTable::NullText);
         cells.push_back({bytes, size});
     }
     void row() {
@@ -103,11 +114,11 @@ struct Reader {
         while (static_cast<size_t>(table->fieldCount()) < cells.size())
             table->addColumn(
                 {QStringLiteral("F") + QString::number(table->fieldCount() + 1), ColumnKind::Text});
-        // A row's texts are interned together; a cell without bytes is Null.
-        ids.assign(cells.size(), SourceTable::NullText);
+        // The rest of the row's texts are interned together; a cell without bytes or id is Null.
         table->texts()->internUtf8(cells.data(), cells.size(), ids.data());
         table->appendTextRow(ids.data(), ids.size());
         cells.clear();
+        ids.clear();
     }
 };
 } // namespace
@@ -152,6 +163,8 @@ SourceTable TextSource::read(const QString& table, const QString& orderBy) {
                                           .arg(line));
 
     Reader reader;
+    reader.textBegin = text.constData();
+    reader.textEnd = text.constData() + text.size();
     SplitCsv(
         text.constData(), text.constData() + text.size(),
         [&reader](const char* bytes, size_t size) { reader.cell(bytes, size); }, [&reader] { reader.row(); });

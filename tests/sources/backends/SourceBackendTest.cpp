@@ -7,6 +7,7 @@
 #include "support/TestServices.h"
 
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -280,6 +281,21 @@ TEST_F(TextFiles, CellsAsTheyStand) {
     EXPECT_FALSE(IsNull(table.cell(1, 3)));
     EXPECT_TRUE(IsNull(table.cell(2, 2)));
     EXPECT_TRUE(IsNull(table.cell(3, 3)));
+}
+
+// Cells with a doubled quote are unescaped into one buffer by the splitter: each keeps its own text.
+TEST(TextFile, CellsWithDoubledQuotesKeepTheirOwnTexts) {
+    QTemporaryDir folder;
+    QFile file(folder.filePath(QStringLiteral("quotes.csv")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(
+        "A,B,C,D\n\"x\"\"1\",\"y\"\"2\",plain,\"z\"\"3 and a longer text than fits a short string\"\n");
+    file.close();
+    const SourceTable table = OpenConnection(TextConnectionString(folder.path()), QString(), QString())
+                                  ->read(QStringLiteral("quotes.csv"));
+    ASSERT_EQ(table.recordCount(), 1);
+    EXPECT_EQ(table.rowTexts(0),
+              L({"x\"1", "y\"2", "plain", "z\"3 and a longer text than fits a short string"}));
 }
 
 TEST_F(TextFiles, NumbersAsTextStillOrderNumerically) {
