@@ -178,6 +178,11 @@ INSTANTIATE_TEST_SUITE_P(
         NumberTextCase{"SmallFixed", 0.00012345, "0.00012345", " 0.00012345"},
         NumberTextCase{"SmallExponent", 0.00001, "1E-05", " 1E-05"},
         NumberTextCase{"NegativeSmallExponent", -1.5e-7, "-1.5E-07", "-1.5E-07"},
+        // The longest texts a double has: the widest mantissa with a three-digit exponent.
+        NumberTextCase{"LargestNegative", -std::numeric_limits<double>::max(), "-1.79769313486232E+308",
+                       "-1.79769313486232E+308"},
+        NumberTextCase{"SmallestDenormal", std::numeric_limits<double>::denorm_min(), "4.94065645841247E-324",
+                       " 4.94065645841247E-324"},
         NumberTextCase{"NotANumber", std::numeric_limits<double>::quiet_NaN(), "NaN", " NaN"},
         NumberTextCase{"Infinity", std::numeric_limits<double>::infinity(), "Inf", " Inf"},
         NumberTextCase{"MinusInfinity", -std::numeric_limits<double>::infinity(), "-Inf", "-Inf"}),
