@@ -3,6 +3,7 @@
 #include "base/FormControls.h"
 #include "base/SourceGrid.h"
 #include "base/WorkGrid.h"
+#include "vb/LargeBlocks.h"
 
 #include <QString>
 
@@ -119,7 +120,9 @@ private:
     // text's blankness is read once per load rather than once per row. Kept for one pool only.
     enum class Blankness : uint8_t { Unknown, Blank, Shown };
     std::weak_ptr<vb::TextPool> m_blanknessOf;
-    std::vector<Blankness> m_blankness; // by text number
+    // By text number. It grows a few texts at a time as a load adds texts, so it grows in segments
+    // rather than by copying.
+    vb::StableArray<Blankness> m_blankness;
     unsigned m_blanknessStart = 0;
 };
 
