@@ -110,7 +110,7 @@ VoucherRegisterLoad::Outcome VoucherRegisterLoad::Load(const QString& name) {
     }
 
     const int id = GetColumnIndex(form.errors(), sourceGrid, QStringLiteral("ID"));
-    const VoucherIdColumns idColumns = VoucherIdColumns::Find(form.errors(), sourceGrid);
+    VoucherIdColumns idColumns = VoucherIdColumns::Find(form.errors(), sourceGrid);
     const int idColumn = BuildWorkColumns(gr1, fields, id < 0 && idColumns.vchType >= 0);
     m_gridReplaced = true;
 
@@ -164,7 +164,7 @@ VoucherRegisterLoad::Outcome VoucherRegisterLoad::Load(const QString& name) {
                 gr1.SetCellTextAlign(row, c + 1, alignment[static_cast<size_t>(c)]);
         }
         if (idColumn > 0 && !form.IsEmptyRowEx(r))
-            gr1.SetCellText(row, idColumn, idColumns.idOf(sourceGrid, r));
+            gr1.SetCellTextId(row, idColumn, idColumns.idOf(sourceGrid, r));
         ShowReadingProgress(form, r, records);
     }
     FinishLoad(form, m_source.kind, fields);
