@@ -82,6 +82,9 @@ public:
     // --- procedures shared by every command
     // Shows text in a status-bar panel, after nine full stops; "" clears it.
     void stat(const QString& text, const QString& key);
+    // The same for a text that already starts with the nine full stops (or is ""): a per-row
+    // progress text is written in one piece.
+    void statShown(const QString& shown, const QString& key);
     bool IsEmptyRow(int row);
     bool IsEmptyRowEx(int row);
     bool HeaderExists(const QString& name);

@@ -164,6 +164,29 @@ void WorkGrid::SetCellTextAlign(int row, int column, int align) {
     if (m_observer) m_observer->cellChanged(row, column);
 }
 
+void WorkGrid::SetRowTextAligns(int row, int column, const int* aligns, int count) {
+    if (count <= 0) return;
+    checkColumn(column + count - 1);
+    const size_t from = cellAt(row, column);
+    bool aligned = !m_layout.empty();
+    for (int i = 0; i < count; ++i) {
+        if (aligns[i] < -1 || aligns[i] > 2)
+            vb::Raise(InvalidPropertyValue, QStringLiteral("Invalid property value"));
+        aligned = aligned || aligns[i] > 0;
+    }
+    if (aligned) {
+        if (m_layout.empty()) m_layout.resize(m_text.size());
+        for (int i = 0; i < count; ++i) {
+            if (aligns[i] < 0) continue;
+            uint8_t& layout = m_layout[from + static_cast<size_t>(i)];
+            layout = static_cast<uint8_t>((layout & ~AlignBits) | aligns[i]);
+        }
+    }
+    if (m_observer)
+        for (int i = 0; i < count; ++i)
+            if (aligns[i] >= 0) m_observer->cellChanged(row, column + i);
+}
+
 int32_t WorkGrid::CellColor(int row, int column) const {
     return static_cast<int32_t>(lookAt(row, column).color);
 }

@@ -74,6 +74,8 @@ public:
     // 0 left, 1 centre, 2 right.
     int CellTextAlign(int row, int column) const;
     void SetCellTextAlign(int row, int column, int align);
+    // The same for `count` cells of a row from `column` on; -1 leaves a cell as it is.
+    void SetRowTextAligns(int row, int column, const int* aligns, int count);
     // A BGR value; 0 (black) until set.
     int32_t CellColor(int row, int column) const;
     void SetCellColor(int row, int column, int32_t bgr);

@@ -269,18 +269,18 @@ vb::TextPool::Id FormatOnce::format(vb::TextPool::Id id) {
 
 void ShowReadingProgress(FormModel& form, int row, int count) {
     static const QString panel = QStringLiteral("msg");
-    // "Reading Records => r/n" in one allocation: it is written once per row.
-    static const QString prefix = QStringLiteral("Reading Records => ");
+    // ".........Reading Records => r/n", as stat shows it, in one allocation: it is written once per row.
+    static const QString prefix = QStringLiteral(".........Reading Records => ");
     char digits[2 * 12 + 1];
     char* end = std::to_chars(digits, digits + 12, row).ptr;
     *end++ = '/';
     end = std::to_chars(end, end + 12, count).ptr;
     const qsizetype length = end - digits;
-    QString text;
-    text.reserve(prefix.size() + length);
-    text += prefix;
-    text += QLatin1StringView(digits, length);
-    form.stat(text, panel);
+    QString text(prefix.size() + length, Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    out = std::copy(prefix.utf16(), prefix.utf16() + prefix.size(), out);
+    std::copy(digits, end, out);
+    form.statShown(text, panel);
     form.DoEvents();
 }
 

@@ -11,6 +11,7 @@
 #include "vb/Text.h"
 #include "vb/TextPool.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <iterator>
 #include <vector>
@@ -284,11 +285,12 @@ void TableLoader::LoadTable(const LoaderSource& source, const QString& name, con
     gr1.ShareTexts(sourceGrid.Texts());
     FormatOnce amount(*sourceGrid.Texts(), form.DecimalPlaces, false);
     std::vector<int> formatted;
-    std::vector<int> aligned; // a new row's cells are already left-aligned
-    for (int c = 0; c < fieldCount; ++c) {
+    for (int c = 0; c < fieldCount; ++c)
         if (formatOnCopy[static_cast<size_t>(c)]) formatted.push_back(c);
-        if (alignment[static_cast<size_t>(c)] > 0) aligned.push_back(c);
-    }
+    // A new row's cells are already left-aligned.
+    std::vector<int> aligns = alignment;
+    std::replace(aligns.begin(), aligns.end(), 0, -1);
+    const bool anyAligned = std::any_of(aligns.begin(), aligns.end(), [](int a) { return a > 0; });
     std::vector<vb::TextPool::Id> ids(static_cast<size_t>(fieldCount));
     for (int r = 1; r <= records; ++r) {
         if (!form.IsEmptyRowEx(r)) {
@@ -298,8 +300,7 @@ void TableLoader::LoadTable(const LoaderSource& source, const QString& name, con
             for (const int c : formatted)
                 ids[static_cast<size_t>(c)] = amount(ids[static_cast<size_t>(c)]);
             gr1.SetRowTextIds(row, 1, ids.data(), fieldCount);
-            for (const int c : aligned)
-                gr1.SetCellTextAlign(row, c + 1, alignment[static_cast<size_t>(c)]);
+            if (anyAligned) gr1.SetRowTextAligns(row, 1, aligns.data(), fieldCount);
             if (idColumn > 0) gr1.SetCellTextId(row, idColumn, idColumns.idOf(sourceGrid, r));
         }
         ShowReadingProgress(form, r, records);

@@ -11,15 +11,39 @@ namespace {
 
 // ---------------------------------------------------------------- amounts laid out digit by digit
 
-const char* const DigitPatterns[] = {"#################0.000", "0.00", "0", "#", "#.##", ".000",
-                                     "0.",                     "000.0#", "#0.0##", "##0.00000000"};
+const char* const DigitPatterns[] = {
+    "#################0.000", "0.00", "0", "#", "#.##", ".000", "0.", "000.0#", "#0.0##", "##0.00000000"};
 
 // Texts where rounding, signs, carries and missing digits meet.
 const char* const PlainTexts[] = {
-    "5.29",    "-5.29",    "0",       "-0",      "-0.0004",         "-0.0005",           "0.9995",
-    "9.9995",  "999.9995", ".5",      "5.",      "007.25",          "123456789012345",   "1234567890123.45",
-    "0.00001", "1.0005",   "2.5",     "-2.5",    "100",             "0.0",               "-.995",
-    "99.995",  "0.045",    "-0.045",  "10.0500", "0.000000000000001", "-999999999999999", "1.25",
+    "5.29",
+    "-5.29",
+    "0",
+    "-0",
+    "-0.0004",
+    "-0.0005",
+    "0.9995",
+    "9.9995",
+    "999.9995",
+    ".5",
+    "5.",
+    "007.25",
+    "123456789012345",
+    "1234567890123.45",
+    "0.00001",
+    "1.0005",
+    "2.5",
+    "-2.5",
+    "100",
+    "0.0",
+    "-.995",
+    "99.995",
+    "0.045",
+    "-0.045",
+    "10.0500",
+    "0.000000000000001",
+    "-999999999999999",
+    "1.25",
 };
 
 std::optional<QString> Laid(const DigitsPattern& pattern, QStringView text) {
@@ -50,7 +74,8 @@ TEST(DigitsPatternTest, LaysOutWhatFormatGives) {
 }
 
 TEST(DigitsPatternTest, LeavesEverythingElseToFormat) {
-    for (const char* pattern : {"#,##0.00", "0.00;(0.00)", "\"Rs\"0.00", "0.00E+00", "", ".", "0.0.0", "dd-MM"})
+    for (const char* pattern :
+         {"#,##0.00", "0.00;(0.00)", "\"Rs\"0.00", "0.00E+00", "", ".", "0.0.0", "dd-MM"})
         EXPECT_FALSE(DigitsPattern::Of(QString::fromLatin1(pattern))) << pattern;
     const DigitsPattern digits = *DigitsPattern::Of(u"0.00");
     for (const char* text : {"", "-", ".", "-.", " 5", "5 ", "+5", "1,500", "1e3", "&H10", "abc", "5-",
