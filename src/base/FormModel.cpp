@@ -21,9 +21,12 @@ bool IsBlank(QStringView text) {
 FormModel::FormModel(FormServices services) : m_services(std::move(services)) {}
 
 void FormModel::stat(const QString& text, const QString& key) {
+    statShown(text.isEmpty() ? QString() : QStringLiteral(".........") + text, key);
+}
+
+void FormModel::statShown(const QString& shown, const QString& key) {
     Trap(errors(), "F01-0040", [&] {
         if (!SB.hasPanel(key)) vb::Raise(35601, QStringLiteral("Element not found"));
-        const QString shown = text.isEmpty() ? QString() : QStringLiteral(".........") + text;
         SB.setPanel(key, shown);
         m_services.statusLine.panelChanged(key, shown);
     });

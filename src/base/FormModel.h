@@ -3,6 +3,7 @@
 #include "base/FormControls.h"
 #include "base/SourceGrid.h"
 #include "base/WorkGrid.h"
+#include "vb/LargeBlocks.h"
 
 #include <QString>
 
@@ -81,6 +82,9 @@ public:
     // --- procedures shared by every command
     // Shows text in a status-bar panel, after nine full stops; "" clears it.
     void stat(const QString& text, const QString& key);
+    // The same for a text that already starts with the nine full stops (or is ""): a per-row
+    // progress text is written in one piece.
+    void statShown(const QString& shown, const QString& key);
     bool IsEmptyRow(int row);
     bool IsEmptyRowEx(int row);
     bool HeaderExists(const QString& name);
@@ -119,7 +123,9 @@ private:
     // text's blankness is read once per load rather than once per row. Kept for one pool only.
     enum class Blankness : uint8_t { Unknown, Blank, Shown };
     std::weak_ptr<vb::TextPool> m_blanknessOf;
-    std::vector<Blankness> m_blankness; // by text number
+    // By text number. It grows a few texts at a time as a load adds texts, so it grows in segments
+    // rather than by copying.
+    vb::StableArray<Blankness> m_blankness;
     unsigned m_blanknessStart = 0;
 };
 

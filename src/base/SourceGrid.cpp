@@ -3,6 +3,8 @@
 #include "base/GridObserver.h"
 #include "vb/RuntimeError.h"
 
+#include <algorithm>
+#include <new>
 #include <utility>
 
 namespace quibo {
@@ -12,12 +14,9 @@ namespace {
 constexpr int32_t InvalidPropertyValue = 380;
 constexpr int32_t InvalidPropertyArrayIndex = 381;
 
-[[noreturn]] void invalidRow() {
-    vb::Raise(InvalidPropertyArrayIndex, QStringLiteral("Invalid Row value"));
-}
-
-[[noreturn]] void invalidColumn() {
-    vb::Raise(InvalidPropertyArrayIndex, QStringLiteral("Invalid Col value"));
+// Whether a block of cells of that size is laid on large pages.
+bool Aligned(size_t bytes) {
+    return bytes >= 2 * vb::LargeBlock;
 }
 
 [[noreturn]] void tooMany(const char* what, int most) {
@@ -27,6 +26,14 @@ constexpr int32_t InvalidPropertyArrayIndex = 381;
 }
 
 } // namespace
+
+void SourceGrid::invalidRow() {
+    vb::Raise(InvalidPropertyArrayIndex, QStringLiteral("Invalid Row value"));
+}
+
+void SourceGrid::invalidColumn() {
+    vb::Raise(InvalidPropertyArrayIndex, QStringLiteral("Invalid Col value"));
+}
 
 SourceGrid::SourceGrid()
     : m_texts(std::make_shared<vb::TextPool>()), m_alignments(2, 0), m_rows(2), m_cols(2) {
@@ -52,7 +59,8 @@ void SourceGrid::SetCols(int cols) {
     if (cols > MaxColumns) tooMany("columns", MaxColumns);
     const int oldCols = m_cols;
     if (cols == oldCols) return;
-    vb::StableArray<vb::TextPool::Id> resized;
+    Cells resized;
+    resized.reserve(static_cast<size_t>(m_rows) * static_cast<size_t>(cols));
     size_t from = 0;
     for (int r = 0; r < m_rows; ++r) {
         for (int c = 0; c < oldCols; ++c, ++from)
@@ -70,16 +78,17 @@ void SourceGrid::SetCols(int cols) {
         m_observer->gridReset();
 }
 
-const QString& SourceGrid::TextMatrix(int row, int column) const {
-    return m_texts->text(m_cells[cellAt(row, column)]);
-}
-
 void SourceGrid::SetTextMatrix(int row, int column, const QString& text) {
     SetTextId(row, column, m_texts->intern(text));
 }
 
-vb::TextPool::Id SourceGrid::TextId(int row, int column) const {
-    return m_cells[cellAt(row, column)];
+void SourceGrid::RowTextIds(int row, int column, int count, vb::TextPool::Id* ids) const {
+    if (count <= 0) return;
+    checkRow(row);
+    checkColumn(column);
+    checkColumn(column + count - 1);
+    const vb::TextPool::Id* from = m_cells.data() + cellAt(row, column);
+    std::copy(from, from + count, ids);
 }
 
 void SourceGrid::SetTextId(int row, int column, vb::TextPool::Id id) {
@@ -115,6 +124,13 @@ void SourceGrid::Bind(const QStringList& fieldNames, const QList<int>& alignment
     if (m_observer) m_observer->gridReset();
 }
 
+void SourceGrid::Reserve(int records) {
+    // Past the most rows AppendRecord refuses the table; the room stops there.
+    const int rows = std::min(records, MaxRows - m_rows);
+    if (rows <= 0) return;
+    m_cells.reserve(m_cells.size() + static_cast<size_t>(rows) * static_cast<size_t>(m_cols));
+}
+
 void SourceGrid::AppendRecord(const QStringList& values) {
     if (values.size() > m_cols) invalidColumn();
     if (m_rows >= MaxRows) tooMany("rows", MaxRows);
@@ -143,18 +159,54 @@ void SourceGrid::SetRedraw(bool on) {
     if (m_observer) m_observer->redrawChanged(on);
 }
 
-void SourceGrid::checkRow(int row) const {
-    if (row < 0 || row >= m_rows) invalidRow();
+void SourceGrid::Cells::reserve(size_t capacity) {
+    if (capacity <= m_capacity) return;
+    // A large block is laid on whole large pages, so that none of it faults page by page.
+    if (capacity * sizeof(vb::TextPool::Id) >= 2 * vb::LargeBlock)
+        capacity = (capacity * sizeof(vb::TextPool::Id) + vb::LargeBlock - 1) / vb::LargeBlock *
+                   vb::LargeBlock / sizeof(vb::TextPool::Id);
+    const size_t bytes = capacity * sizeof(vb::TextPool::Id);
+    vb::TextPool::Id* data = nullptr;
+    if (Aligned(bytes)) {
+        data = static_cast<vb::TextPool::Id*>(::operator new(bytes, std::align_val_t(vb::LargeBlock)));
+        vb::AdviseLargePages(data, bytes);
+    } else {
+        data = static_cast<vb::TextPool::Id*>(::operator new(bytes));
+    }
+    if (m_data) std::copy(m_data, m_data + m_size, data);
+    const size_t size = m_size;
+    clear();
+    m_data = data;
+    m_size = size;
+    m_capacity = capacity;
 }
 
-void SourceGrid::checkColumn(int column) const {
-    if (column < 0 || column >= m_cols) invalidColumn();
+void SourceGrid::Cells::roomFor(size_t size) {
+    // Doubling only where no size was reserved: appends to a small grid, a row at a time.
+    if (size > m_capacity) reserve(std::max(size, 2 * m_capacity));
 }
 
-size_t SourceGrid::cellAt(int row, int column) const {
-    checkRow(row);
-    checkColumn(column);
-    return static_cast<size_t>(row) * static_cast<size_t>(m_cols) + static_cast<size_t>(column);
+void SourceGrid::Cells::resize(size_t size, vb::TextPool::Id value) {
+    roomFor(size);
+    if (size > m_size) std::fill(m_data + m_size, m_data + size, value);
+    m_size = size;
+}
+
+void SourceGrid::Cells::append(const vb::TextPool::Id* values, size_t count) {
+    roomFor(m_size + count);
+    std::copy(values, values + count, m_data + m_size);
+    m_size += count;
+}
+
+void SourceGrid::Cells::clear() {
+    const size_t bytes = m_capacity * sizeof(vb::TextPool::Id);
+    if (m_data && Aligned(bytes))
+        ::operator delete(m_data, std::align_val_t(vb::LargeBlock));
+    else if (m_data)
+        ::operator delete(m_data);
+    m_data = nullptr;
+    m_size = 0;
+    m_capacity = 0;
 }
 
 } // namespace quibo

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace quibo {
@@ -40,10 +41,12 @@ public:
     // Growing adds blank columns at the right; shrinking drops the rightmost.
     void SetCols(int cols);
 
-    const QString& TextMatrix(int row, int column) const;
+    const QString& TextMatrix(int row, int column) const { return m_texts->text(TextId(row, column)); }
     void SetTextMatrix(int row, int column, const QString& text);
     // The cell's number in Texts().
-    vb::TextPool::Id TextId(int row, int column) const;
+    vb::TextPool::Id TextId(int row, int column) const { return m_cells[cellAt(row, column)]; }
+    // The numbers of `count` cells of a row from `column` on, into `ids`: a loader takes rows whole.
+    void RowTextIds(int row, int column, int count, vb::TextPool::Id* ids) const;
     // Sets a cell to a text of Texts() by its number.
     void SetTextId(int row, int column, vb::TextPool::Id id);
     const std::shared_ptr<vb::TextPool>& Texts() const { return m_texts; }
@@ -57,6 +60,8 @@ public:
     // The grid's texts start afresh, or, given `texts`, are that pool's (a source table's).
     void Bind(const QStringList& fieldNames, const QList<int>& alignments,
               std::shared_ptr<vb::TextPool> texts = nullptr);
+    // Room for that many more records, taken at once: a large table's cells then lie in one block.
+    void Reserve(int records);
     // Appends one record; missing trailing values are blank, surplus ones raise 381.
     void AppendRecord(const QStringList& values);
     // The same, the values given by their numbers in Texts().
@@ -70,13 +75,63 @@ public:
     GridObserver* Observer() const { return m_observer; }
 
 private:
-    void checkRow(int row) const;
-    void checkColumn(int column) const;
-    size_t cellAt(int row, int column) const;
+    // The cells, row-major, in one block: a bound table's size is known before its rows come, and
+    // one large block is had in large pages, where many small ones each fault page by page.
+    class Cells {
+    public:
+        Cells() = default;
+        Cells(const Cells&) = delete;
+        Cells& operator=(const Cells&) = delete;
+        Cells(Cells&& other) noexcept { swap(other); }
+        Cells& operator=(Cells&& other) noexcept {
+            Cells taken(std::move(other));
+            swap(taken);
+            return *this;
+        }
+        ~Cells() { clear(); }
+
+        size_t size() const { return m_size; }
+        vb::TextPool::Id& operator[](size_t i) { return m_data[i]; }
+        vb::TextPool::Id operator[](size_t i) const { return m_data[i]; }
+        const vb::TextPool::Id* data() const { return m_data; }
+        void reserve(size_t capacity);
+        // Grows with `value` or drops from the end.
+        void resize(size_t size, vb::TextPool::Id value);
+        void append(const vb::TextPool::Id* values, size_t count);
+        void push_back(vb::TextPool::Id value) { append(&value, 1); }
+        void clear();
+        void swap(Cells& other) noexcept {
+            std::swap(m_data, other.m_data);
+            std::swap(m_size, other.m_size);
+            std::swap(m_capacity, other.m_capacity);
+        }
+
+    private:
+        void roomFor(size_t size);
+
+        vb::TextPool::Id* m_data = nullptr;
+        size_t m_size = 0;
+        size_t m_capacity = 0;
+    };
+
+    void checkRow(int row) const {
+        if (static_cast<unsigned>(row) >= static_cast<unsigned>(m_rows)) invalidRow();
+    }
+    void checkColumn(int column) const {
+        if (static_cast<unsigned>(column) >= static_cast<unsigned>(m_cols)) invalidColumn();
+    }
+    // Inline: asked for every cell a load repairs or copies.
+    size_t cellAt(int row, int column) const {
+        checkRow(row);
+        checkColumn(column);
+        return static_cast<size_t>(row) * static_cast<size_t>(m_cols) + static_cast<size_t>(column);
+    }
+    [[noreturn]] static void invalidRow();
+    [[noreturn]] static void invalidColumn();
     void appended();
 
     std::shared_ptr<vb::TextPool> m_texts;
-    vb::StableArray<vb::TextPool::Id> m_cells; // row-major, m_rows * m_cols
+    Cells m_cells; // m_rows * m_cols
     QList<int> m_alignments;
     int m_rows = 0;
     int m_cols = 0;

@@ -127,6 +127,17 @@ void WorkGrid::SetCellTextId(int row, int column, vb::TextPool::Id id) {
     if (m_observer) m_observer->cellChanged(row, column);
 }
 
+void WorkGrid::SetRowTextIds(int row, int column, const vb::TextPool::Id* ids, int count) {
+    if (count <= 0) return;
+    checkColumn(column + count - 1);
+    const size_t from = cellAt(row, column);
+    for (size_t i = 0; i < static_cast<size_t>(count); ++i)
+        m_text[from + i] = ids[i];
+    if (m_observer)
+        for (int c = column; c < column + count; ++c)
+            m_observer->cellChanged(row, c);
+}
+
 void WorkGrid::ShareTexts(std::shared_ptr<vb::TextPool> texts) {
     if (texts == m_texts) return;
     for (size_t i = 0; i < m_text.size(); ++i)
@@ -151,6 +162,29 @@ void WorkGrid::SetCellTextAlign(int row, int column, int align) {
         layout = static_cast<uint8_t>((layout & ~AlignBits) | align);
     }
     if (m_observer) m_observer->cellChanged(row, column);
+}
+
+void WorkGrid::SetRowTextAligns(int row, int column, const int* aligns, int count) {
+    if (count <= 0) return;
+    checkColumn(column + count - 1);
+    const size_t from = cellAt(row, column);
+    bool aligned = !m_layout.empty();
+    for (int i = 0; i < count; ++i) {
+        if (aligns[i] < -1 || aligns[i] > 2)
+            vb::Raise(InvalidPropertyValue, QStringLiteral("Invalid property value"));
+        aligned = aligned || aligns[i] > 0;
+    }
+    if (aligned) {
+        if (m_layout.empty()) m_layout.resize(m_text.size());
+        for (int i = 0; i < count; ++i) {
+            if (aligns[i] < 0) continue;
+            uint8_t& layout = m_layout[from + static_cast<size_t>(i)];
+            layout = static_cast<uint8_t>((layout & ~AlignBits) | aligns[i]);
+        }
+    }
+    if (m_observer)
+        for (int i = 0; i < count; ++i)
+            if (aligns[i] >= 0) m_observer->cellChanged(row, column + i);
 }
 
 int32_t WorkGrid::CellColor(int row, int column) const {
@@ -213,19 +247,12 @@ void WorkGrid::FitColumn(int column) {
     if (m_observer) m_observer->columnFitRequested(column);
 }
 
-void WorkGrid::checkRow(int row) const {
-    if (row < 1 || row > m_rows) vb::Raise(InvalidPropertyArrayIndex, QStringLiteral("Invalid Row value"));
+void WorkGrid::invalidRow() {
+    vb::Raise(InvalidPropertyArrayIndex, QStringLiteral("Invalid Row value"));
 }
 
-void WorkGrid::checkColumn(int column) const {
-    if (column < 1 || column > ColumnCount())
-        vb::Raise(InvalidPropertyArrayIndex, QStringLiteral("Invalid Col value"));
-}
-
-size_t WorkGrid::cellAt(int row, int column) const {
-    checkRow(row);
-    checkColumn(column);
-    return static_cast<size_t>(row - 1) * m_columns.size() + static_cast<size_t>(column - 1);
+void WorkGrid::invalidColumn() {
+    vb::Raise(InvalidPropertyArrayIndex, QStringLiteral("Invalid Col value"));
 }
 
 uint8_t WorkGrid::layoutAt(int row, int column) const {

@@ -64,6 +64,8 @@ public:
     void SetCellText(int row, const QString& key, const QString& text);
     // Sets a cell to a text of Texts() by its number.
     void SetCellTextId(int row, int column, vb::TextPool::Id id);
+    // The same for `count` cells of a row from `column` on: a loader fills rows whole.
+    void SetRowTextIds(int row, int column, const vb::TextPool::Id* ids, int count);
     const std::shared_ptr<vb::TextPool>& Texts() const { return m_texts; }
     // Takes `texts` as the grid's pool (the source grid's, so copied cells are shared); cells already
     // there keep their text.
@@ -72,6 +74,8 @@ public:
     // 0 left, 1 centre, 2 right.
     int CellTextAlign(int row, int column) const;
     void SetCellTextAlign(int row, int column, int align);
+    // The same for `count` cells of a row from `column` on; -1 leaves a cell as it is.
+    void SetRowTextAligns(int row, int column, const int* aligns, int count);
     // A BGR value; 0 (black) until set.
     int32_t CellColor(int row, int column) const;
     void SetCellColor(int row, int column, int32_t bgr);
@@ -111,9 +115,20 @@ private:
     static constexpr uint8_t AlignBits = 3;
     static constexpr uint8_t BoldBit = 4;
 
-    void checkRow(int row) const;
-    void checkColumn(int column) const;
-    size_t cellAt(int row, int column) const;
+    void checkRow(int row) const {
+        if (static_cast<unsigned>(row) - 1 >= static_cast<unsigned>(m_rows)) invalidRow();
+    }
+    void checkColumn(int column) const {
+        if (static_cast<unsigned>(column) - 1 >= static_cast<unsigned>(m_columns.size())) invalidColumn();
+    }
+    // Inline: asked for every cell a load fills and a poster reads.
+    size_t cellAt(int row, int column) const {
+        checkRow(row);
+        checkColumn(column);
+        return static_cast<size_t>(row - 1) * m_columns.size() + static_cast<size_t>(column - 1);
+    }
+    [[noreturn]] static void invalidRow();
+    [[noreturn]] static void invalidColumn();
     uint8_t layoutAt(int row, int column) const;
     uint8_t& layoutFor(int row, int column);
     CellLook lookAt(int row, int column) const;

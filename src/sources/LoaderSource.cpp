@@ -6,10 +6,13 @@
 #include "base/WorkGrid.h"
 #include "sources/backends/ConnectionString.h"
 #include "sources/backends/SourceTable.h"
+#include "vb/Date.h"
+#include "vb/Format.h"
 #include "vb/Text.h"
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <charconv>
 
 namespace quibo {
@@ -85,6 +88,7 @@ void BindSourceGrid(SourceGrid& grid, const SourceTable& table) {
     }
     // The grid takes the table's texts as they are; only numbers and dates get theirs written.
     grid.Bind(table.columnNames(), table.alignments(), table.texts());
+    grid.Reserve(records);
     std::vector<vb::TextPool::Id> ids;
     for (int r = 0; r < records; ++r) {
         table.rowTextIds(r, ids);
@@ -115,36 +119,168 @@ VoucherIdColumns VoucherIdColumns::Find(ErrorReporter& errors, const SourceGrid&
     return columns;
 }
 
-QString VoucherIdColumns::idOf(const SourceGrid& grid, int row) const {
-    // Built in one buffer: asked once per loaded row.
-    const QString& type = grid.TextMatrix(row, vchType);
-    qsizetype length = type.size();
-    for (const int c : parts)
-        length += 1 + grid.TextMatrix(row, c).size();
-    QString id;
-    id.reserve(length);
-    id += type;
-    for (const int c : parts) {
-        id += QLatin1Char('-');
-        id += grid.TextMatrix(row, c);
+vb::TextPool::Id VoucherIdColumns::idOf(const SourceGrid& grid, int row) {
+    // Asked once per loaded row: the rows of one voucher share their id, and a new one is built in a
+    // buffer kept from row to row.
+    const size_t count = 1 + parts.size();
+    bool same = m_lastCells.size() == count;
+    m_lastCells.resize(count);
+    auto take = [&](size_t i, int column) {
+        const vb::TextPool::Id id = grid.TextId(row, column);
+        same = same && m_lastCells[i] == id;
+        m_lastCells[i] = id;
+    };
+    take(0, vchType);
+    for (size_t i = 0; i < parts.size(); ++i)
+        take(i + 1, parts[i]);
+    if (same) return m_lastId;
+    vb::TextPool& texts = *grid.Texts();
+    auto add = [&](vb::TextPool::Id id) {
+        const QString& text = texts.text(id);
+        m_text.append(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size()));
+    };
+    m_text.clear();
+    add(m_lastCells[0]);
+    for (size_t i = 1; i < count; ++i) {
+        m_text += u'-';
+        add(m_lastCells[i]);
     }
-    return id;
+    m_lastId = texts.intern(QStringView(m_text.data(), static_cast<qsizetype>(m_text.size())));
+    return m_lastId;
+}
+
+std::optional<DigitsPattern> DigitsPattern::Of(QStringView pattern) {
+    DigitsPattern digits;
+    int integer = 0;
+    int firstIntegerZero = -1;
+    bool point = false;
+    for (const QChar ch : pattern) {
+        if (ch == u'.' && !point) {
+            point = true;
+        } else if (ch == u'0' || ch == u'#') {
+            if (point) {
+                ++digits.fraction;
+                if (ch == u'0') digits.fractionMinimum = digits.fraction;
+            } else {
+                if (ch == u'0' && firstIntegerZero < 0) firstIntegerZero = integer;
+                ++integer;
+            }
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (integer + digits.fraction == 0) return std::nullopt;
+    if (firstIntegerZero >= 0) digits.integerMinimum = integer - firstIntegerZero;
+    // Past these the text would not fit the room; such patterns are for vb::Format.
+    if (digits.integerMinimum > 32 || digits.fraction > 32) return std::nullopt;
+    return digits;
+}
+
+int DigitsPattern::format(QStringView text, char16_t* out) const {
+    // At most 15 digits, so that the double vb::Format would read has this very text as its shortest
+    // one, and rounding it is rounding the text (half away from zero).
+    constexpr qsizetype MostDigits = 15;
+    const char16_t* p = text.utf16();
+    const char16_t* const end = p + text.size();
+    const bool negative = p != end && *p == u'-';
+    if (negative) ++p;
+    const char16_t* integer = p;
+    while (p != end && *p >= u'0' && *p <= u'9')
+        ++p;
+    const char16_t* integerEnd = p;
+    const char16_t* fraction = p;
+    if (p != end && *p == u'.') {
+        fraction = ++p;
+        while (p != end && *p >= u'0' && *p <= u'9')
+            ++p;
+    }
+    const char16_t* fractionEnd = p;
+    if (p != end || (integerEnd == integer && fractionEnd == fraction)) return -1;
+    while (integer != integerEnd && *integer == u'0')
+        ++integer;
+    if ((integerEnd - integer) + (fractionEnd - fraction) > MostDigits) return -1;
+
+    // The digits kept, a place in front for a carry: integer digits, then `fraction` places at most.
+    char16_t digits[1 + MostDigits];
+    char16_t* const first = digits + 1;
+    qsizetype integerDigits = integerEnd - integer;
+    const qsizetype fractionDigits = std::min<qsizetype>(fractionEnd - fraction, this->fraction);
+    std::copy(integer, integerEnd, first);
+    std::copy(fraction, fraction + fractionDigits, first + integerDigits);
+    char16_t* start = first;
+    const qsizetype kept = integerDigits + fractionDigits;
+    if (fractionEnd - fraction > this->fraction && fraction[this->fraction] >= u'5') {
+        qsizetype k = kept - 1;
+        while (k >= 0 && first[k] == u'9')
+            first[k--] = u'0';
+        if (k >= 0) {
+            ++first[k];
+        } else {
+            *--start = u'1';
+            ++integerDigits;
+        }
+    }
+    const char16_t* const roundedEnd = first + kept;
+    const bool zero =
+        std::all_of(static_cast<const char16_t*>(start), roundedEnd, [](char16_t d) { return d == u'0'; });
+
+    char16_t* o = out;
+    // A negative number that rounds to zero is shown without its sign.
+    if (negative && !zero) *o++ = u'-';
+    // A number below 1 has no integer digits of its own.
+    const bool belowOne = integerDigits == 0;
+    for (qsizetype k = belowOne ? 0 : integerDigits; k < integerMinimum; ++k)
+        *o++ = u'0';
+    if (!belowOne) o = std::copy(start, start + integerDigits, o);
+    if (this->fraction > 0) {
+        const char16_t* const places = start + integerDigits;
+        const qsizetype placesHeld = roundedEnd - places;
+        int shown = fractionMinimum;
+        for (int j = this->fraction - 1; j >= shown; --j) {
+            if (j < placesHeld && places[j] != u'0') {
+                shown = j + 1;
+                break;
+            }
+        }
+        *o++ = u'.';
+        for (int j = 0; j < shown; ++j)
+            *o++ = j < placesHeld ? places[j] : u'0';
+    }
+    return static_cast<int>(o - out);
+}
+
+FormatOnce::FormatOnce(vb::TextPool& texts, const QString& pattern, bool datesOnly)
+    : m_texts(texts), m_pattern(pattern), m_datesOnly(datesOnly) {
+    if (!datesOnly) m_digits = DigitsPattern::Of(pattern);
+}
+
+vb::TextPool::Id FormatOnce::format(vb::TextPool::Id id) {
+    if (id >= m_done.size()) m_done.resize(m_texts.size(), NotYet);
+    const QString& text = m_texts.text(id);
+    vb::TextPool::Id formatted = id;
+    char16_t laid[DigitsPattern::Room];
+    if (const int length = m_digits ? m_digits->format(text, laid) : -1; length >= 0)
+        formatted = m_texts.intern(QStringView(laid, length));
+    else if (!m_datesOnly || vb::IsDate(text))
+        formatted = m_texts.intern(vb::Format(text, m_pattern));
+    m_done[id] = formatted;
+    return formatted;
 }
 
 void ShowReadingProgress(FormModel& form, int row, int count) {
     static const QString panel = QStringLiteral("msg");
-    // "Reading Records => r/n" in one allocation: it is written once per row.
-    static const QString prefix = QStringLiteral("Reading Records => ");
+    // ".........Reading Records => r/n", as stat shows it, in one allocation: it is written once per row.
+    static const QString prefix = QStringLiteral(".........Reading Records => ");
     char digits[2 * 12 + 1];
     char* end = std::to_chars(digits, digits + 12, row).ptr;
     *end++ = '/';
     end = std::to_chars(end, end + 12, count).ptr;
     const qsizetype length = end - digits;
-    QString text;
-    text.reserve(prefix.size() + length);
-    text += prefix;
-    text += QLatin1StringView(digits, length);
-    form.stat(text, panel);
+    QString text(prefix.size() + length, Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    out = std::copy(prefix.utf16(), prefix.utf16() + prefix.size(), out);
+    std::copy(digits, end, out);
+    form.statShown(text, panel);
     form.DoEvents();
 }
 

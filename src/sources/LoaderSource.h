@@ -1,11 +1,16 @@
 #pragma once
 
 #include "sources/backends/Connection.h"
+#include "vb/LargeBlocks.h"
+#include "vb/TextPool.h"
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace quibo {
@@ -68,7 +73,58 @@ struct VoucherIdColumns {
     std::vector<int> parts;
 
     static VoucherIdColumns Find(ErrorReporter& errors, const SourceGrid& grid);
-    QString idOf(const SourceGrid& grid, int row) const;
+    // The row's id as a text of the grid's pool.
+    vb::TextPool::Id idOf(const SourceGrid& grid, int row);
+
+private:
+    // The cells the last id was built of, and that id: a voucher's rows follow one another.
+    std::vector<vb::TextPool::Id> m_lastCells;
+    vb::TextPool::Id m_lastId = vb::TextPool::Empty;
+    std::u16string m_text;
+};
+
+// A number pattern of placeholders alone, "#" and "0" with at most one ".", as the amount patterns are
+// ("#################0.000"): a plain decimal text is laid into it digit by digit, giving what
+// vb::Format gives, without reading the number as a double.
+struct DigitsPattern {
+    // Characters a formatted text can take at most.
+    static constexpr int Room = 80;
+
+    // Nothing for a pattern with anything else in it (grouping, literals, sections, an exponent).
+    static std::optional<DigitsPattern> Of(QStringView pattern);
+    // vb::Format(text, pattern) written to `out` (Room characters), its length returned; -1 when the
+    // text is not a plain decimal ("-12.5", "007", ".25", "3.") of at most 15 digits, which only
+    // vb::Format formats.
+    int format(QStringView text, char16_t* out) const;
+
+    int integerMinimum = 0;  // integer digits always shown, from the leftmost "0" on
+    int fraction = 0;        // fraction placeholders: the places rounded to
+    int fractionMinimum = 0; // fraction digits always shown, up to the rightmost "0"
+};
+
+// A pattern applied to the texts of one pool, each distinct text formatted once: a large table
+// repeats its dates and amounts, and vb::Format gives the same text for the same text and pattern.
+class FormatOnce {
+public:
+    // Dates only: text that is no date stays as it is.
+    FormatOnce(vb::TextPool& texts, const QString& pattern, bool datesOnly);
+
+    vb::TextPool::Id operator()(vb::TextPool::Id id) {
+        if (id < m_done.size() && m_done[id] != NotYet) return m_done[id];
+        return format(id);
+    }
+
+private:
+    static constexpr vb::TextPool::Id NotYet = ~vb::TextPool::Id(0);
+    vb::TextPool::Id format(vb::TextPool::Id id);
+
+    vb::TextPool& m_texts;
+    const QString& m_pattern;
+    bool m_datesOnly;
+    std::optional<DigitsPattern> m_digits; // amounts only
+    // By id: its formatted text's id. In segments from the heap, which the table read has just let
+    // go of, rather than one fresh block as large as the pool.
+    vb::StableArray<vb::TextPool::Id> m_done;
 };
 
 // "Reading Records => r/n" in the status panel "msg", and one yield to the

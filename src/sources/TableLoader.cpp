@@ -8,11 +8,10 @@
 #include "sources/ImportTypes.h"
 #include "sources/LoaderSource.h"
 #include "sources/VoucherRegisterLoad.h"
-#include "vb/Date.h"
-#include "vb/Format.h"
 #include "vb/Text.h"
 #include "vb/TextPool.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <iterator>
 #include <vector>
@@ -71,32 +70,6 @@ bool IsAccessCopyAmount(const QString& header) {
     return In(vb::UCase(header), {"DEBIT", "CREDIT", "RATE", "ADJAMOUNT", "BANKAMOUNT", "COSTAMOUNT",
                                   "AMOUNT", "QUANTITY", "BATCHQUANTITY"});
 }
-
-// A pattern applied to the texts of one pool, each distinct text formatted once: a large table
-// repeats its dates and amounts, and vb::Format gives the same text for the same text and pattern.
-class FormatOnce {
-public:
-    // Dates only: text that is no date stays as it is.
-    FormatOnce(vb::TextPool& texts, const QString& pattern, bool datesOnly)
-        : m_texts(texts), m_pattern(pattern), m_datesOnly(datesOnly) {}
-
-    vb::TextPool::Id operator()(vb::TextPool::Id id) {
-        if (id >= m_done.size()) m_done.resize(m_texts.size(), NotYet);
-        vb::TextPool::Id& done = m_done[id];
-        if (done == NotYet) {
-            const QString& text = m_texts.text(id);
-            done = m_datesOnly && !vb::IsDate(text) ? id : m_texts.intern(vb::Format(text, m_pattern));
-        }
-        return done;
-    }
-
-private:
-    static constexpr vb::TextPool::Id NotYet = ~vb::TextPool::Id(0);
-    vb::TextPool& m_texts;
-    const QString& m_pattern;
-    bool m_datesOnly;
-    std::vector<vb::TextPool::Id> m_done; // by id: its formatted text's id
-};
 
 // Fills blank key cells down from the row above and rewrites dates and
 // amounts in the user's patterns, in the source grid (row 0 the field names).
@@ -305,24 +278,30 @@ void TableLoader::LoadTable(const LoaderSource& source, const QString& name, con
     if (source.kind == LoaderKind::Access)
         for (int c = 0; c < fieldCount; ++c)
             formatOnCopy[static_cast<size_t>(c)] = IsAccessCopyAmount(fields[c]);
-    const VoucherIdColumns idColumns =
+    VoucherIdColumns idColumns =
         idColumn > 0 ? VoucherIdColumns::Find(form.errors(), sourceGrid) : VoucherIdColumns{};
 
     // GR1 shows the source grid's texts: its cells name them rather than copy them.
     gr1.ShareTexts(sourceGrid.Texts());
     FormatOnce amount(*sourceGrid.Texts(), form.DecimalPlaces, false);
+    std::vector<int> formatted;
+    for (int c = 0; c < fieldCount; ++c)
+        if (formatOnCopy[static_cast<size_t>(c)]) formatted.push_back(c);
+    // A new row's cells are already left-aligned.
+    std::vector<int> aligns = alignment;
+    std::replace(aligns.begin(), aligns.end(), 0, -1);
+    const bool anyAligned = std::any_of(aligns.begin(), aligns.end(), [](int a) { return a > 0; });
+    std::vector<vb::TextPool::Id> ids(static_cast<size_t>(fieldCount));
     for (int r = 1; r <= records; ++r) {
         if (!form.IsEmptyRowEx(r)) {
             gr1.AddRow();
             const int row = gr1.RowCount();
-            for (int c = 0; c < fieldCount; ++c) {
-                const size_t i = static_cast<size_t>(c);
-                const vb::TextPool::Id id = sourceGrid.TextId(r, c);
-                gr1.SetCellTextId(row, c + 1, formatOnCopy[i] ? amount(id) : id);
-                // A new row's cells are already left-aligned.
-                if (alignment[i] > 0) gr1.SetCellTextAlign(row, c + 1, alignment[i]);
-            }
-            if (idColumn > 0) gr1.SetCellText(row, idColumn, idColumns.idOf(sourceGrid, r));
+            sourceGrid.RowTextIds(r, 0, fieldCount, ids.data());
+            for (const int c : formatted)
+                ids[static_cast<size_t>(c)] = amount(ids[static_cast<size_t>(c)]);
+            gr1.SetRowTextIds(row, 1, ids.data(), fieldCount);
+            if (anyAligned) gr1.SetRowTextAligns(row, 1, aligns.data(), fieldCount);
+            if (idColumn > 0) gr1.SetCellTextId(row, idColumn, idColumns.idOf(sourceGrid, r));
         }
         ShowReadingProgress(form, r, records);
     }

@@ -110,7 +110,7 @@ VoucherRegisterLoad::Outcome VoucherRegisterLoad::Load(const QString& name) {
     }
 
     const int id = GetColumnIndex(form.errors(), sourceGrid, QStringLiteral("ID"));
-    const VoucherIdColumns idColumns = VoucherIdColumns::Find(form.errors(), sourceGrid);
+    VoucherIdColumns idColumns = VoucherIdColumns::Find(form.errors(), sourceGrid);
     const int idColumn = BuildWorkColumns(gr1, fields, id < 0 && idColumns.vchType >= 0);
     m_gridReplaced = true;
 
@@ -155,16 +155,15 @@ VoucherRegisterLoad::Outcome VoucherRegisterLoad::Load(const QString& name) {
     // Every register row becomes a GR1 row, an empty one too; its cells are copied as they stand,
     // GR1 naming the source grid's texts rather than copying them.
     gr1.ShareTexts(sourceGrid.Texts());
+    std::vector<vb::TextPool::Id> ids(static_cast<size_t>(fieldCount));
     for (int r = 1; r <= records; ++r) {
         gr1.AddRow();
         const int row = gr1.RowCount();
-        for (int c = 0; c < fieldCount; ++c) {
-            gr1.SetCellTextId(row, c + 1, sourceGrid.TextId(r, c));
-            if (alignment[static_cast<size_t>(c)] >= 0)
-                gr1.SetCellTextAlign(row, c + 1, alignment[static_cast<size_t>(c)]);
-        }
+        sourceGrid.RowTextIds(r, 0, fieldCount, ids.data());
+        gr1.SetRowTextIds(row, 1, ids.data(), fieldCount);
+        gr1.SetRowTextAligns(row, 1, alignment.data(), fieldCount);
         if (idColumn > 0 && !form.IsEmptyRowEx(r))
-            gr1.SetCellText(row, idColumn, idColumns.idOf(sourceGrid, r));
+            gr1.SetCellTextId(row, idColumn, idColumns.idOf(sourceGrid, r));
         ShowReadingProgress(form, r, records);
     }
     FinishLoad(form, m_source.kind, fields);

@@ -198,6 +198,18 @@ INSTANTIATE_TEST_SUITE_P(
         SourceOutOfRangeCase{"ReadColumnPastEnd", [](SourceGrid& g) { g.TextMatrix(0, 2); }, 381},
         SourceOutOfRangeCase{"WriteColumnMinus1", [](SourceGrid& g) { g.SetTextMatrix(0, -1, QString()); },
                              381},
+        SourceOutOfRangeCase{"RowPastEnd",
+                             [](SourceGrid& g) {
+                                 vb::TextPool::Id ids[2];
+                                 g.RowTextIds(2, 0, 2, ids);
+                             },
+                             381},
+        SourceOutOfRangeCase{"RowWiderThanTheGrid",
+                             [](SourceGrid& g) {
+                                 vb::TextPool::Id ids[3];
+                                 g.RowTextIds(0, 0, 3, ids);
+                             },
+                             381},
         SourceOutOfRangeCase{"AlignmentColumnPastEnd", [](SourceGrid& g) { g.ColAlignment(2); }, 381},
         SourceOutOfRangeCase{"AlignmentCode10", [](SourceGrid& g) { g.SetColAlignment(0, 10); }, 380},
         SourceOutOfRangeCase{"NoRowForTheFieldNames", [](SourceGrid& g) { g.SetRows(0); }, 381},
@@ -213,6 +225,21 @@ INSTANTIATE_TEST_SUITE_P(
                              },
                              7}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SourceGrid, RowsAreTakenWholeAndReservedRoomHoldsTheRecords) {
+    SourceGrid grid;
+    grid.Bind({QStringLiteral("Name"), QStringLiteral("Parent")}, {1, 1});
+    grid.Reserve(3);
+    for (int r = 0; r < 3; ++r)
+        grid.AppendRecord({QString::number(r), QStringLiteral("Cash")});
+    EXPECT_EQ(contents(grid), (QStringList{"Name|Parent", "0|Cash", "1|Cash", "2|Cash"}));
+    vb::TextPool::Id ids[2] = {};
+    grid.RowTextIds(2, 0, 2, ids);
+    EXPECT_EQ(ids[0], grid.TextId(2, 0));
+    EXPECT_EQ(ids[1], grid.TextId(2, 1));
+    grid.RowTextIds(3, 1, 1, ids);
+    EXPECT_EQ(grid.Texts()->text(ids[0]), QStringLiteral("Cash"));
+}
 
 TEST(SourceGrid, TellsItsObserverWhatChanged) {
     SourceGrid grid;

@@ -183,6 +183,18 @@ INSTANTIATE_TEST_SUITE_P(
                        "Invalid Col value"},
         OutOfRangeCase{"IconRow0", [](WorkGrid& g) { g.SetCellIcon(0, 1, 1); }, "Invalid Row value"},
         OutOfRangeCase{"FontRowPastEnd", [](WorkGrid& g) { g.CellFont(3, 3); }, "Invalid Row value"},
+        OutOfRangeCase{"RowOfTextsPastTheColumns",
+                       [](WorkGrid& g) {
+                           const vb::TextPool::Id ids[3] = {};
+                           g.SetRowTextIds(1, 2, ids, 3);
+                       },
+                       "Invalid Col value"},
+        OutOfRangeCase{"RowOfAlignsRow0",
+                       [](WorkGrid& g) {
+                           const int aligns[1] = {1};
+                           g.SetRowTextAligns(0, 1, aligns, 1);
+                       },
+                       "Invalid Row value"},
         OutOfRangeCase{"AlignColumn0", [](WorkGrid& g) { g.SetCellTextAlign(1, 0, 2); }, "Invalid Col value"},
         OutOfRangeCase{"HeaderColumnPastEnd", [](WorkGrid& g) { g.ColumnHeader(4); }, "Invalid Col value"},
         OutOfRangeCase{"KeyColumn0", [](WorkGrid& g) { g.ColumnKey(0); }, "Invalid Col value"},
@@ -302,6 +314,30 @@ TEST(WorkGrid, CellsStayInPlaceWhenRowsAndColumnsAreAdded) {
     EXPECT_EQ(grid.CellIcon(3, 3), -1);
 }
 
+TEST(WorkGrid, RowsAreSetWholeAndMinus1LeavesACellsAlignment) {
+    WorkGrid grid;
+    addLedgerColumns(grid);
+    grid.AddRow();
+    grid.AddRow();
+    grid.SetCellTextAlign(2, 3, 1);
+    const vb::TextPool::Id ids[2] = {grid.Texts()->intern(QStringLiteral("Cash")),
+                                     grid.Texts()->intern(QStringLiteral("Cash-in-Hand"))};
+    grid.SetRowTextIds(2, 1, ids, 2);
+    const int aligns[3] = {2, -1, 0};
+    grid.SetRowTextAligns(1, 1, aligns, 3);
+    grid.SetRowTextAligns(2, 1, aligns, 3);
+    EXPECT_EQ(grid.CellText(2, 1), QStringLiteral("Cash"));
+    EXPECT_EQ(grid.CellText(2, 2), QStringLiteral("Cash-in-Hand"));
+    EXPECT_TRUE(grid.CellText(1, 1).isEmpty());
+    for (const int row : {1, 2}) {
+        EXPECT_EQ(grid.CellTextAlign(row, 1), 2) << row;
+        EXPECT_EQ(grid.CellTextAlign(row, 2), 0) << row;
+        EXPECT_EQ(grid.CellTextAlign(row, 3), 0) << row;
+    }
+    const int wrong[1] = {3};
+    EXPECT_EQ(raisedBy([&] { grid.SetRowTextAligns(1, 1, wrong, 1); }).number, 380);
+}
+
 TEST(WorkGrid, AttributeValuesOutsideTheirRangeRaise380) {
     WorkGrid grid;
     addLedgerColumns(grid);
@@ -339,6 +375,19 @@ TEST(WorkGrid, TellsItsObserverWhatChanged) {
                                "cell 1,1",   "cell 1,2",    "cell 1,3",    "cell 1,1",    "cell 1,3",
                                "fit 1",      "redraw on",   "select 1",    "reset"};
     EXPECT_EQ(seen.calls, expected);
+}
+
+TEST(WorkGrid, RowsSetWholeTellTheObserverOfEachCellSet) {
+    WorkGrid grid;
+    addLedgerColumns(grid);
+    grid.AddRow();
+    RecordingObserver seen;
+    grid.SetObserver(&seen);
+    const vb::TextPool::Id ids[2] = {};
+    grid.SetRowTextIds(1, 2, ids, 2);
+    const int aligns[3] = {-1, 1, -1};
+    grid.SetRowTextAligns(1, 1, aligns, 3);
+    EXPECT_EQ(seen.calls, (QStringList{"cell 1,2", "cell 1,3", "cell 1,2"}));
 }
 
 } // namespace
