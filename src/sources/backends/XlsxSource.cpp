@@ -790,6 +790,14 @@ template <size_t N> bool Named(std::string_view text, const char (&literal)[N]) 
     return true;
 }
 
+// Whether the bytes at `p` begin with the literal; it stops at the first that differs, so at the
+// NUL after a batch.
+template <size_t N> bool Starts(const char* p, const char (&literal)[N]) {
+    for (size_t i = 0; i + 1 < N; ++i)
+        if (p[i] != literal[i]) return false;
+    return true;
+}
+
 // Reads a batch of rows straight from its bytes, for the plain XML worksheets hold: elements,
 // attributes and text with entity and character references. On anything else (comments, CDATA,
 // processing instructions, names beyond ASCII, NUL bytes, markup that is not well formed) it gives
@@ -913,6 +921,72 @@ private:
                 }
             }
         }
+    }
+
+    // After "<": the cell as sheets mostly write one, read in one pass: an unprefixed <c> whose
+    // attributes are among r, s and t, each once, written name="value" with one blank before each,
+    // holding nothing, a <v> or an <is> of one <t> (with at most xml:space="preserve"), none of them
+    // with a byte the parser would change. Anything else gives false with nothing read, and the
+    // general path reads the same bytes.
+    bool plainCell(Attributes& attributes, Cell& cell) {
+        const char* p = m_p;
+        if (*p++ != 'c') return false;
+        while (*p == ' ') {
+            std::string_view* slot = p[1] == 'r'   ? &attributes.r
+                                     : p[1] == 's' ? &attributes.s
+                                     : p[1] == 't' ? &attributes.t
+                                                   : nullptr;
+            if (!slot || slot->data() || p[2] != '=' || p[3] != '"') return false;
+            p += 4;
+            const char* value = p;
+            while (!Is(*p, ValueStop))
+                ++p;
+            if (*p != '"') return false;
+            *slot = std::string_view(value, static_cast<size_t>(p - value));
+            ++p;
+        }
+        if (*p == '/') {
+            if (p[1] != '>') return false;
+            m_p = p + 2;
+            return true;
+        }
+        if (*p++ != '>' || *p++ != '<') return false;
+        if (p[0] == '/') {
+            if (p[1] != 'c' || p[2] != '>') return false;
+            m_p = p + 3;
+            return true;
+        }
+        std::string_view* text = nullptr;
+        const char* start = nullptr;
+        if (p[0] == 'v' && p[1] == '>') {
+            start = p + 2;
+            text = &cell.value;
+        } else if (Starts(p, "is><t>")) {
+            start = p + 6;
+            text = &cell.item;
+        } else if (Starts(p, "is><t xml:space=\"preserve\">")) {
+            start = p + 27;
+            text = &cell.item;
+        } else {
+            return false;
+        }
+        p = start;
+        while (!Is(*p, TextStop))
+            ++p;
+        if (*p != '<') return false;
+        const std::string_view read(start, static_cast<size_t>(p - start));
+        if (text == &cell.value) {
+            if (!Starts(p, "</v></c>")) return false;
+            m_p = p + 8;
+            cell.hasValue = true;
+        } else {
+            if (!Starts(p, "</t></is></c>")) return false;
+            m_p = p + 13;
+            cell.hasItem = true;
+            cell.texts = 1;
+        }
+        *text = read;
+        return true;
     }
 
     // After "</": the end tag of `name`.
@@ -1056,13 +1130,23 @@ private:
                 sheet.add(r, m_cells);
                 return true;
             }
-            std::string_view child;
-            bool empty = false;
             Attributes attributes;
-            if (!startTag(child, empty, &attributes)) return false;
-            if (!Named(LocalName(child), "c")) {
-                if (!empty && !skipContent(child)) return false;
-                continue;
+            cell.hasValue = false;
+            cell.value = {};
+            cell.hasItem = false;
+            cell.item = {};
+            cell.texts = 0;
+            cell.joined = false;
+            if (!plainCell(attributes, cell)) {
+                std::string_view child;
+                bool empty = false;
+                attributes = {};
+                if (!startTag(child, empty, &attributes)) return false;
+                if (!Named(LocalName(child), "c")) {
+                    if (!empty && !skipContent(child)) return false;
+                    continue;
+                }
+                if (!empty && !cellContent(child, cell)) return false;
             }
             int column = lastColumn + 1;
             if (attributes.r.data()) {
@@ -1072,13 +1156,6 @@ private:
             lastColumn = column;
             cell.type = attributes.t;
             cell.style = attributes.s;
-            cell.hasValue = false;
-            cell.value = {};
-            cell.hasItem = false;
-            cell.item = {};
-            cell.texts = 0;
-            cell.joined = false;
-            if (!empty && !cellContent(child, cell)) return false;
             if (column >= MaxColumns) continue;
             SourceCell v = value(cell);
             if (IsNull(v)) continue;
