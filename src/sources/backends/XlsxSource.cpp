@@ -11,6 +11,7 @@
 
 #include <pugixml.hpp>
 #include <zip.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <array>
@@ -36,21 +37,34 @@ QString PartName(const std::string& part) {
     return QString::fromStdString(part);
 }
 
+// A part of the package, unpacked as it is read. A deflated part (nearly every one) is inflated here
+// from its packed bytes, in slices small enough that each is checked against the part's CRC while
+// still in cache; any other libzip unpacks. Either way a part that does not unpack whole and true
+// is refused as damaged.
 class ZipFile {
 public:
     ZipFile(zip_t* zip, const QString& path, const std::string& name, const XlsxLimits& limits)
         : m_path(path), m_name(name) {
+        zip_int64_t index = zip_name_locate(zip, name.c_str(), 0);
+        if (index < 0) index = zip_name_locate(zip, name.c_str(), ZIP_FL_NOCASE);
         zip_stat_t stat;
         zip_stat_init(&stat);
-        m_file = zip_fopen(zip, name.c_str(), 0);
-        if (m_file) {
-            zip_stat(zip, name.c_str(), 0, &stat);
-        } else {
-            m_file = zip_fopen(zip, name.c_str(), ZIP_FL_NOCASE);
-            zip_stat(zip, name.c_str(), ZIP_FL_NOCASE, &stat);
-        }
+        if (index >= 0) zip_stat_index(zip, static_cast<zip_uint64_t>(index), 0, &stat);
+        constexpr zip_uint64_t Known = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_CRC |
+                                       ZIP_STAT_COMP_METHOD | ZIP_STAT_ENCRYPTION_METHOD;
+        m_inflating = (stat.valid & Known) == Known && stat.comp_method == ZIP_CM_DEFLATE &&
+                      stat.encryption_method == ZIP_EM_NONE;
+        if (index >= 0)
+            m_file =
+                zip_fopen_index(zip, static_cast<zip_uint64_t>(index), m_inflating ? ZIP_FL_COMPRESSED : 0);
         if (!m_file)
             sourcefile::RaiseBroken(m_path, QStringLiteral("lacks its part \"%1\".").arg(PartName(name)));
+        if (m_inflating) {
+            if (inflateInit2(&m_stream, -MAX_WBITS) != Z_OK) throw std::bad_alloc();
+            m_packed = std::make_unique_for_overwrite<unsigned char[]>(PackedChunk);
+            m_size = stat.size;
+            m_crc = stat.crc;
+        }
         const zip_uint64_t packed = (stat.valid & ZIP_STAT_COMP_SIZE) ? stat.comp_size : 0;
         // A small part may inflate much, up to the floor; past it, only so many times its packed size.
         m_bound = std::min(limits.maxPartSize,
@@ -58,7 +72,10 @@ public:
     }
     ZipFile(const ZipFile&) = delete;
     ZipFile& operator=(const ZipFile&) = delete;
-    ~ZipFile() { zip_fclose(m_file); }
+    ~ZipFile() {
+        if (m_inflating) inflateEnd(&m_stream);
+        zip_fclose(m_file);
+    }
 
     // Appends up to `size` bytes to `out`; false at the end of the part.
     bool readInto(std::string& out, size_t size) {
@@ -71,11 +88,9 @@ public:
 
     // Reads up to `size` bytes into `out`; 0 at the end of the part.
     size_t read(char* out, size_t size) {
-        const zip_int64_t n = zip_fread(m_file, out, size);
-        if (n < 0)
-            sourcefile::RaiseBroken(
-                m_path,
-                QStringLiteral("has a damaged part \"%1\": it cannot be unpacked.").arg(PartName(m_name)));
+        const qint64 n = m_inflating ? inflated(reinterpret_cast<unsigned char*>(out), size)
+                                     : zip_fread(m_file, out, size);
+        if (n < 0) damaged();
         m_inflated += n;
         if (m_inflated > m_bound)
             sourcefile::RaiseBroken(m_path,
@@ -87,11 +102,56 @@ public:
     }
 
 private:
-    zip_file_t* m_file;
+    static constexpr size_t PackedChunk = size_t(64) << 10;
+    static constexpr size_t Slice = size_t(64) << 10;
+
+    [[noreturn]] void damaged() const {
+        sourcefile::RaiseBroken(
+            m_path,
+            QStringLiteral("has a damaged part \"%1\": it cannot be unpacked.").arg(PartName(m_name)));
+    }
+
+    // Up to `size` bytes inflated into `out`; -1 when the packed bytes are damaged, end early or
+    // unpack to other bytes than the part's size and CRC say.
+    qint64 inflated(unsigned char* out, size_t size) {
+        size_t produced = 0;
+        while (!m_ended && produced < size) {
+            if (m_stream.avail_in == 0) {
+                const zip_int64_t n = zip_fread(m_file, m_packed.get(), PackedChunk);
+                if (n <= 0) return -1;
+                m_stream.next_in = m_packed.get();
+                m_stream.avail_in = static_cast<uInt>(n);
+            }
+            unsigned char* slice = out + produced;
+            m_stream.next_out = slice;
+            m_stream.avail_out = static_cast<uInt>(std::min(Slice, size - produced));
+            const int status = inflate(&m_stream, Z_NO_FLUSH);
+            if (status != Z_OK && status != Z_STREAM_END) return -1;
+            const size_t n = static_cast<size_t>(m_stream.next_out - slice);
+            m_crcSoFar = crc32_z(m_crcSoFar, slice, n);
+            m_sizeSoFar += n;
+            produced += n;
+            if (status == Z_STREAM_END) {
+                m_ended = true;
+                if (m_crcSoFar != m_crc || m_sizeSoFar != m_size) return -1;
+            }
+        }
+        return static_cast<qint64>(produced);
+    }
+
+    zip_file_t* m_file = nullptr;
     QString m_path;
     std::string m_name;
     qint64 m_bound = 0;
     qint64 m_inflated = 0;
+    bool m_inflating = false; // inflated here from the packed bytes
+    z_stream m_stream{};
+    std::unique_ptr<unsigned char[]> m_packed;
+    zip_uint64_t m_size = 0; // the part's unpacked size and CRC, as the package gives them
+    zip_uint32_t m_crc = 0;
+    zip_uint64_t m_sizeSoFar = 0;
+    uLong m_crcSoFar = 0;
+    bool m_ended = false;
 };
 
 class ZipArchive {
@@ -1299,7 +1359,13 @@ void ReadSheet(const ZipArchive& zip, const SheetContext& context, SheetRows& sh
     size_t close;
     while ((close = buffer.view().find('>', at)) == std::string::npos)
         if (!readMore()) truncated();
-    if (buffer.view()[close - 1] == '/') return; // <sheetData/>
+    // The rest of the part is read too, though it holds no cells, so that its CRC is checked.
+    auto drain = [&] {
+        char rest[4096];
+        while (file->read(rest, sizeof rest) > 0) {
+        }
+    };
+    if (buffer.view()[close - 1] == '/') return drain(); // <sheetData/>
 
     const std::string endOfData = "</" + prefix + "sheetData>";
     const std::string endOfRow = "</" + prefix + "row>";
@@ -1310,7 +1376,7 @@ void ReadSheet(const ZipArchive& zip, const SheetContext& context, SheetRows& sh
         const size_t end = Find(buffer.view(), endOfData, endOfData.rfind('D'), searched);
         if (end != std::string::npos) {
             ReadRows(buffer.data() + pos, end - pos, erased + pos, context, lastRow, sheet);
-            return;
+            return drain();
         }
         const size_t lastEnd = buffer.view().rfind(endOfRow);
         if (lastEnd != std::string::npos && lastEnd >= pos) {

@@ -96,7 +96,16 @@ INSTANTIATE_TEST_SUITE_P(
                   "<!-- note --><row><c t=\"inlineStr\"><is><t><![CDATA[<raw>]]></t></is></c></row>",
                   {"<raw>"}},
         SheetCase{
-            "EntitiesInAttributes", "<row r=\"2\"><c r=\"A2\" t=\"&#115;tr\"><v>s</v></c></row>", {"s"}}),
+            "EntitiesInAttributes", "<row r=\"2\"><c r=\"A2\" t=\"&#115;tr\"><v>s</v></c></row>", {"s"}},
+        SheetCase{
+            "PreservedSpace",
+            "<row><c r=\"A2\" s=\"0\" t=\"inlineStr\"><is><t xml:space=\"preserve\"> a </t></is></c></row>",
+            {" a "}},
+        SheetCase{"CellsWithoutValues",
+                  "<row r=\"2\"><c r=\"A2\" t=\"n\"/></row><row r=\"3\"><c r=\"A3\"><v></v></c></row>"
+                  "<row r=\"4\"><c r=\"A4\" t=\"str\"></c></row><row r=\"5\"><c r=\"A5\" "
+                  "cm=\"1\"><v>5</v></c></row>",
+                  {"", "", "", "5"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(XlsxSheet, BrokenMarkupInARowIsNamedByItsPart) {
@@ -112,6 +121,62 @@ TEST(XlsxSheet, BrokenMarkupInARowIsNamedByItsPart) {
                                  "Start-end tags mismatch at byte 111.")
                       .arg(path)
                       .toStdString());
+    }
+}
+
+// The workbook with its sheet's packed bytes damaged: its CRC, in both headers, or a stretch of
+// the bytes themselves.
+enum class Damage { Crc, Bytes };
+
+QString Damaged(const test::TempFolder& folder, Damage damage) {
+    std::string rows;
+    for (int r = 2; r < 400; ++r)
+        rows += "<row r=\"" + std::to_string(r) + "\"><c r=\"A" + std::to_string(r) + "\"><v>" +
+                std::to_string(r * 7) + "</v></c></row>";
+    const QString path = WriteWorkbook(folder, rows);
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    QByteArray zip = file.readAll();
+    file.close();
+    const QByteArray name("xl/worksheets/sheet1.xml");
+    const auto u16 = [&](qsizetype at) {
+        return qsizetype(uchar(zip[at])) | qsizetype(uchar(zip[at + 1])) << 8;
+    };
+    // The sheet's header of a kind: its signature, then its name `nameAt` bytes on, `lengthAt` its length.
+    const auto header = [&](const char* signature, qsizetype nameAt, qsizetype lengthAt) {
+        qsizetype at = zip.indexOf(signature);
+        while (zip.mid(at + nameAt, u16(at + lengthAt)) != name)
+            at = zip.indexOf(signature, at + 4);
+        return at;
+    };
+    const qsizetype at = header("PK\x03\x04", 30, 26);
+    const qsizetype central = header("PK\x01\x02", 46, 28);
+    if (damage == Damage::Crc) {
+        zip[at + 14] = char(zip[at + 14] ^ 1);
+        zip[central + 16] = char(zip[central + 16] ^ 1);
+    } else {
+        const qsizetype data = at + 30 + u16(at + 26) + u16(at + 28);
+        for (qsizetype i = 40; i < 60; ++i)
+            zip[data + i] = char(0xff);
+    }
+    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    file.write(zip);
+    return path;
+}
+
+TEST(XlsxSheet, ADamagedSheetIsRefused) {
+    for (const Damage damage : {Damage::Crc, Damage::Bytes}) {
+        test::TempFolder folder;
+        const QString path = Damaged(folder, damage);
+        try {
+            XlsxSource(path).read(QStringLiteral("S$"));
+            ADD_FAILURE() << "read a damaged sheet";
+        } catch (const vb::RuntimeError& e) {
+            EXPECT_EQ(e.description(),
+                      QStringLiteral("The source \"%1\" has a damaged part \"xl/worksheets/sheet1.xml\": it "
+                                     "cannot be unpacked.")
+                          .arg(path));
+        }
     }
 }
 
