@@ -127,6 +127,8 @@ public:
             m_size = stat.size;
             m_crc = stat.crc;
         }
+        if (stat.valid & ZIP_STAT_SIZE)
+            m_sizeHint = static_cast<size_t>(std::min<zip_uint64_t>(stat.size, MaxHint));
         const zip_uint64_t packed = (stat.valid & ZIP_STAT_COMP_SIZE) ? stat.comp_size : 0;
         // A small part may inflate much, up to the floor; past it, only so many times its packed size.
         m_bound = std::min(limits.maxPartSize,
@@ -148,6 +150,10 @@ public:
         return n > 0;
     }
 
+    // The part's size as the package gives it, for the room to read it into; a large size is not
+    // trusted that far.
+    size_t sizeHint() const { return m_sizeHint; }
+
     // Reads up to `size` bytes into `out`; 0 at the end of the part.
     size_t read(char* out, size_t size) {
         const qint64 n = m_inflating ? inflated(reinterpret_cast<unsigned char*>(out), size)
@@ -165,6 +171,7 @@ public:
 
 private:
     static constexpr size_t PackedChunk = size_t(64) << 10;
+    static constexpr zip_uint64_t MaxHint = zip_uint64_t(64) << 20;
     static constexpr size_t Slice = size_t(64) << 10;
 
     [[noreturn]] void damaged() const {
@@ -206,6 +213,7 @@ private:
     std::string m_name;
     qint64 m_bound = 0;
     qint64 m_inflated = 0;
+    size_t m_sizeHint = 0;
     bool m_inflating = false; // inflated here from the packed bytes
     z_stream m_stream{};
     std::unique_ptr<unsigned char[]> m_packed;
@@ -237,9 +245,14 @@ public:
     }
     std::string readAll(const std::string& name) const {
         const std::unique_ptr<ZipFile> file = open(name);
-        std::string data;
-        while (file->readInto(data, 1 << 16)) {
+        // Read into room for the whole part at once: growing a string by slices copied it over and over.
+        std::string data(std::max(file->sizeHint(), size_t(1) << 12) + 1, '\0');
+        size_t size = 0;
+        while (const size_t n = file->read(data.data() + size, data.size() - size)) {
+            size += n;
+            if (size == data.size()) data.resize(2 * data.size());
         }
+        data.resize(size);
         return data;
     }
 
@@ -453,12 +466,16 @@ std::vector<char> ReadDateStyles(const ZipArchive& zip, const std::string& part)
     return dates;
 }
 
-std::vector<QString> ReadSharedStrings(const ZipArchive& zip, const std::string& part) {
+// The shared strings of a part read into `xml`, by the XML parser.
+std::vector<QString> ParsedSharedStrings(std::string& xml, const ZipArchive& zip, const std::string& part) {
     std::vector<QString> strings;
-    if (part.empty() || !zip.has(part)) return strings;
     pugi::xml_document doc;
-    std::string xml;
-    Parse(doc, xml, zip, part);
+    const pugi::xml_parse_result parsed =
+        doc.load_buffer_inplace(xml.data(), xml.size(), pugi::parse_default | pugi::parse_ws_pcdata);
+    if (!parsed) {
+        doc.reset();
+        RaiseBrokenPart(zip.path(), part, XmlError(parsed));
+    }
     for (pugi::xml_node si : doc.document_element().children())
         if (Is(si, "si")) strings.push_back(DecodeText(ItemText(si)));
     return strings;
@@ -959,6 +976,37 @@ public:
         }
     }
 
+    // The string items of a shared-strings part, from its start: a declaration, the root and its
+    // items, and nothing after but blanks.
+    bool strings(std::vector<QString>& out) {
+        if (Starts(m_p, "<?xml")) {
+            const char* end = std::strstr(m_p, "?>");
+            if (!end) return false;
+            // The parser reads a part in the encoding its declaration names; the scanner reads UTF-8.
+            const std::string_view declaration(m_p, static_cast<size_t>(end - m_p));
+            if (declaration.find("encoding") != std::string_view::npos &&
+                declaration.find("encoding=\"UTF-8\"") == std::string_view::npos &&
+                declaration.find("encoding=\"utf-8\"") == std::string_view::npos)
+                return false;
+            m_p = end + 2;
+        }
+        skipSpaces();
+        if (*m_p++ != '<') return false;
+        std::string_view root;
+        bool empty = false;
+        if (!startTag(root, empty, nullptr)) return false;
+        if (!empty && !eachChild(root, [&](std::string_view child, bool childEmpty) {
+                if (!Named(LocalName(child), "si")) return childEmpty || skipContent(child);
+                Cell cell;
+                if (!childEmpty && !item(child, cell)) return false;
+                out.push_back(TextCell(cell.item));
+                return true;
+            }))
+            return false;
+        skipSpaces();
+        return !*m_p;
+    }
+
 private:
     // The first r, t and s of a tag, as written; a null view when absent.
     struct Attributes {
@@ -1457,6 +1505,19 @@ void ReadSheet(const ZipArchive& zip, const SheetContext& context, SheetRows& sh
 
 } // namespace
 
+// The shared strings, read as the sheet's rows are: by the scanner, or by the XML parser where the
+// scanner gives up.
+std::vector<QString> ReadSharedStrings(const ZipArchive& zip, const std::string& part,
+                                       const SheetContext& context) {
+    if (part.empty() || !zip.has(part)) return {};
+    std::string xml = zip.readAll(part);
+    if (!std::memchr(xml.data(), 0, xml.size())) {
+        std::vector<QString> strings;
+        if (RowScanner(xml.data(), context).strings(strings)) return strings;
+    }
+    return ParsedSharedStrings(xml, zip, part);
+}
+
 XlsxSource::XlsxSource(QString path, XlsxLimits limits) : m_path(std::move(path)), m_limits(limits) {
     const ZipArchive zip(m_path, m_limits);
 
@@ -1497,10 +1558,13 @@ SourceTable XlsxSource::read(const QString& table, const QString& orderBy) {
     if (index < 0) RaiseTableNotFound(provider::Odbc, table);
 
     const ZipArchive zip(m_path, m_limits);
-    const std::vector<QString> strings = ReadSharedStrings(zip, m_sharedStringsPart);
+    const std::string& part = m_sheetParts[static_cast<size_t>(index)];
+    const std::vector<QString> noStrings;
+    const std::vector<char> noStyles;
+    const std::vector<QString> strings = ReadSharedStrings(
+        zip, m_sharedStringsPart, SheetContext{m_path, part, noStrings, noStyles, m_date1904});
     const std::vector<char> dateStyles = ReadDateStyles(zip, m_stylesPart);
     SheetRows sheet;
-    const std::string& part = m_sheetParts[static_cast<size_t>(index)];
     ReadSheet(zip, SheetContext{m_path, part, strings, dateStyles, m_date1904}, sheet);
     SourceTable result = sheet.finish();
     if (!orderBy.isEmpty()) result.orderBy(orderBy, provider::Odbc);
