@@ -27,8 +27,16 @@ const char* const WorkbookRels =
     "<Relationships><Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
     "relationships/worksheet\" Target=\"worksheets/sheet1.xml\"/></Relationships>";
 
-// A workbook of one sheet "S" whose <sheetData> holds `rows`.
-QString WriteSheet(const test::TempFolder& folder, const std::string& rows) {
+const char* const SharedStringsRels =
+    "<Relationships><Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+    "relationships/worksheet\" Target=\"worksheets/sheet1.xml\"/><Relationship Id=\"rId2\" "
+    "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings\" "
+    "Target=\"sharedStrings.xml\"/></Relationships>";
+
+// A workbook of one sheet "S" whose <sheetData> holds `rows`, and with `sharedStrings` as that
+// part when given.
+QString WriteSheet(const test::TempFolder& folder, const std::string& rows,
+                   const std::string& sharedStrings = {}) {
     const QString path = folder.file(QStringLiteral("book.xlsx"));
     int error = 0;
     zip_t* zip = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
@@ -36,8 +44,9 @@ QString WriteSheet(const test::TempFolder& folder, const std::string& rows) {
         {"[Content_Types].xml", Types},
         {"_rels/.rels", PackageRels},
         {"xl/workbook.xml", Workbook},
-        {"xl/_rels/workbook.xml.rels", WorkbookRels},
+        {"xl/_rels/workbook.xml.rels", sharedStrings.empty() ? WorkbookRels : SharedStringsRels},
         {"xl/worksheets/sheet1.xml", "<worksheet><sheetData>" + rows + "</sheetData></worksheet>"}};
+    if (!sharedStrings.empty()) parts.emplace_back("xl/sharedStrings.xml", sharedStrings);
     for (const auto& [name, data] : parts)
         zip_file_add(zip, name, zip_source_buffer(zip, data.data(), data.size(), 0), ZIP_FL_OVERWRITE);
     zip_close(zip);
@@ -123,6 +132,48 @@ TEST(XlsxSheet, BrokenMarkupInARowIsNamedByItsPart) {
                       .toStdString());
     }
 }
+
+struct SharedStringsCase {
+    const char* name;
+    std::string part;
+    QStringList texts; // column A: strings 0, 1 and 2
+};
+
+class XlsxSharedStrings : public ::testing::TestWithParam<SharedStringsCase> {};
+
+// The part reads the same whether the scanner takes it or, past what it reads, the XML parser.
+TEST_P(XlsxSharedStrings, ReadsTheItems) {
+    std::string rows = "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>A</t></is></c></row>";
+    for (int i = 0; i < 3; ++i)
+        rows += "<row><c t=\"s\"><v>" + std::to_string(i) + "</v></c></row>";
+    test::TempFolder folder;
+    const SourceTable table =
+        XlsxSource(WriteSheet(folder, rows, GetParam().part)).read(QStringLiteral("S$"));
+    QStringList texts;
+    for (int r = 0; r < table.recordCount(); ++r)
+        texts.append(table.text(r, 0));
+    EXPECT_EQ(texts, GetParam().texts);
+}
+
+const char* const Items =
+    "<si><t>a&amp;b</t></si><si><r><t>C</t></r><r><rPr/><t xml:space=\"preserve\">d </t></r>"
+    "<rPh><t>x</t></rPh></si><si><t>caf\u00e9_x0041_</t></si>";
+
+INSTANTIATE_TEST_SUITE_P(
+    Parts, XlsxSharedStrings,
+    ::testing::Values(
+        SharedStringsCase{"Plain", std::string("<sst>") + Items + "</sst>", {"a&b", "Cd ", "caf\u00e9A"}},
+        SharedStringsCase{"Declared",
+                          std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<x:sst xmlns:x=\"u\">") +
+                              Items + "</x:sst>\n",
+                          {"a&b", "Cd ", "caf\u00e9A"}},
+        SharedStringsCase{"CommentedForTheParser",
+                          std::string("<!-- c --><sst>") + Items + "</sst><!-- e -->",
+                          {"a&b", "Cd ", "caf\u00e9A"}},
+        SharedStringsCase{"Latin1ForTheParser",
+                          "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><sst><si><t>\xe9</t></si></sst>",
+                          {"\u00e9"}}), // the rows of strings it lacks are past the range
+    [](const auto& info) { return std::string(info.param.name); });
 
 // The workbook with its sheet's packed bytes damaged: its CRC, in both headers, or a stretch of
 // the bytes themselves.
