@@ -1513,7 +1513,10 @@ std::vector<QString> ReadSharedStrings(const ZipArchive& zip, const std::string&
     if (part.empty() || !zip.has(part)) return {};
     std::string xml = zip.readAll(part);
     if (!std::memchr(xml.data(), 0, xml.size())) {
+        // Room for as many strings as there are tags, at most: a list grown by doubling copied
+        // itself into fresh memory over and over, and room never used is never touched.
         std::vector<QString> strings;
+        strings.reserve(static_cast<size_t>(std::count(xml.begin(), xml.end(), '<')));
         if (RowScanner(xml.data(), context).strings(strings)) return strings;
     }
     return ParsedSharedStrings(xml, zip, part);
