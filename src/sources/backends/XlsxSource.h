@@ -15,7 +15,7 @@ struct XlsxLimits {
     qint64 maxRatio = 200;
 };
 
-// An .xlsx workbook (Office Open XML) read with libzip and pugixml, standing
+// An .xlsx workbook (Office Open XML) read with libzip, zlib and pugixml, standing
 // in for the Excel ODBC driver. Each worksheet is a table named "Name$".
 // Sheets are read as a stream of rows, so a large sheet never sits in memory
 // as one XML tree.

@@ -27,8 +27,16 @@ const char* const WorkbookRels =
     "<Relationships><Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
     "relationships/worksheet\" Target=\"worksheets/sheet1.xml\"/></Relationships>";
 
-// A workbook of one sheet "S" whose <sheetData> holds `rows`.
-QString WriteSheet(const test::TempFolder& folder, const std::string& rows) {
+const char* const SharedStringsRels =
+    "<Relationships><Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+    "relationships/worksheet\" Target=\"worksheets/sheet1.xml\"/><Relationship Id=\"rId2\" "
+    "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings\" "
+    "Target=\"sharedStrings.xml\"/></Relationships>";
+
+// A workbook of one sheet "S" whose <sheetData> holds `rows`, and with `sharedStrings` as that
+// part when given.
+QString WriteSheet(const test::TempFolder& folder, const std::string& rows,
+                   const std::string& sharedStrings = {}) {
     const QString path = folder.file(QStringLiteral("book.xlsx"));
     int error = 0;
     zip_t* zip = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
@@ -36,8 +44,9 @@ QString WriteSheet(const test::TempFolder& folder, const std::string& rows) {
         {"[Content_Types].xml", Types},
         {"_rels/.rels", PackageRels},
         {"xl/workbook.xml", Workbook},
-        {"xl/_rels/workbook.xml.rels", WorkbookRels},
+        {"xl/_rels/workbook.xml.rels", sharedStrings.empty() ? WorkbookRels : SharedStringsRels},
         {"xl/worksheets/sheet1.xml", "<worksheet><sheetData>" + rows + "</sheetData></worksheet>"}};
+    if (!sharedStrings.empty()) parts.emplace_back("xl/sharedStrings.xml", sharedStrings);
     for (const auto& [name, data] : parts)
         zip_file_add(zip, name, zip_source_buffer(zip, data.data(), data.size(), 0), ZIP_FL_OVERWRITE);
     zip_close(zip);
@@ -96,7 +105,16 @@ INSTANTIATE_TEST_SUITE_P(
                   "<!-- note --><row><c t=\"inlineStr\"><is><t><![CDATA[<raw>]]></t></is></c></row>",
                   {"<raw>"}},
         SheetCase{
-            "EntitiesInAttributes", "<row r=\"2\"><c r=\"A2\" t=\"&#115;tr\"><v>s</v></c></row>", {"s"}}),
+            "EntitiesInAttributes", "<row r=\"2\"><c r=\"A2\" t=\"&#115;tr\"><v>s</v></c></row>", {"s"}},
+        SheetCase{
+            "PreservedSpace",
+            "<row><c r=\"A2\" s=\"0\" t=\"inlineStr\"><is><t xml:space=\"preserve\"> a </t></is></c></row>",
+            {" a "}},
+        SheetCase{"CellsWithoutValues",
+                  "<row r=\"2\"><c r=\"A2\" t=\"n\"/></row><row r=\"3\"><c r=\"A3\"><v></v></c></row>"
+                  "<row r=\"4\"><c r=\"A4\" t=\"str\"></c></row><row r=\"5\"><c r=\"A5\" "
+                  "cm=\"1\"><v>5</v></c></row>",
+                  {"", "", "", "5"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(XlsxSheet, BrokenMarkupInARowIsNamedByItsPart) {
@@ -112,6 +130,104 @@ TEST(XlsxSheet, BrokenMarkupInARowIsNamedByItsPart) {
                                  "Start-end tags mismatch at byte 111.")
                       .arg(path)
                       .toStdString());
+    }
+}
+
+struct SharedStringsCase {
+    const char* name;
+    std::string part;
+    QStringList texts; // column A: strings 0, 1 and 2
+};
+
+class XlsxSharedStrings : public ::testing::TestWithParam<SharedStringsCase> {};
+
+// The part reads the same whether the scanner takes it or, past what it reads, the XML parser.
+TEST_P(XlsxSharedStrings, ReadsTheItems) {
+    std::string rows = "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>A</t></is></c></row>";
+    for (int i = 0; i < 3; ++i)
+        rows += "<row><c t=\"s\"><v>" + std::to_string(i) + "</v></c></row>";
+    test::TempFolder folder;
+    const SourceTable table =
+        XlsxSource(WriteSheet(folder, rows, GetParam().part)).read(QStringLiteral("S$"));
+    QStringList texts;
+    for (int r = 0; r < table.recordCount(); ++r)
+        texts.append(table.text(r, 0));
+    EXPECT_EQ(texts, GetParam().texts);
+}
+
+const char* const Items =
+    "<si><t>a&amp;b</t></si><si><r><t>C</t></r><r><rPr/><t xml:space=\"preserve\">d </t></r>"
+    "<rPh><t>x</t></rPh></si><si><t>caf\u00e9_x0041_</t></si>";
+
+INSTANTIATE_TEST_SUITE_P(
+    Parts, XlsxSharedStrings,
+    ::testing::Values(
+        SharedStringsCase{"Plain", std::string("<sst>") + Items + "</sst>", {"a&b", "Cd ", "caf\u00e9A"}},
+        SharedStringsCase{"Declared",
+                          std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<x:sst xmlns:x=\"u\">") +
+                              Items + "</x:sst>\n",
+                          {"a&b", "Cd ", "caf\u00e9A"}},
+        SharedStringsCase{"CommentedForTheParser",
+                          std::string("<!-- c --><sst>") + Items + "</sst><!-- e -->",
+                          {"a&b", "Cd ", "caf\u00e9A"}},
+        SharedStringsCase{"Latin1ForTheParser",
+                          "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><sst><si><t>\xe9</t></si></sst>",
+                          {"\u00e9"}}), // the rows of strings it lacks are past the range
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The workbook with its sheet's packed bytes damaged: its CRC, in both headers, or a stretch of
+// the bytes themselves.
+enum class Damage { Crc, Bytes };
+
+QString Damaged(const test::TempFolder& folder, Damage damage) {
+    std::string rows;
+    for (int r = 2; r < 400; ++r)
+        rows += "<row r=\"" + std::to_string(r) + "\"><c r=\"A" + std::to_string(r) + "\"><v>" +
+                std::to_string(r * 7) + "</v></c></row>";
+    const QString path = WriteWorkbook(folder, rows);
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    QByteArray zip = file.readAll();
+    file.close();
+    const QByteArray name("xl/worksheets/sheet1.xml");
+    const auto u16 = [&](qsizetype at) {
+        return qsizetype(uchar(zip[at])) | qsizetype(uchar(zip[at + 1])) << 8;
+    };
+    // The sheet's header of a kind: its signature, then its name `nameAt` bytes on, `lengthAt` its length.
+    const auto header = [&](const char* signature, qsizetype nameAt, qsizetype lengthAt) {
+        qsizetype at = zip.indexOf(signature);
+        while (zip.mid(at + nameAt, u16(at + lengthAt)) != name)
+            at = zip.indexOf(signature, at + 4);
+        return at;
+    };
+    const qsizetype at = header("PK\x03\x04", 30, 26);
+    const qsizetype central = header("PK\x01\x02", 46, 28);
+    if (damage == Damage::Crc) {
+        zip[at + 14] = char(zip[at + 14] ^ 1);
+        zip[central + 16] = char(zip[central + 16] ^ 1);
+    } else {
+        const qsizetype data = at + 30 + u16(at + 26) + u16(at + 28);
+        for (qsizetype i = 40; i < 60; ++i)
+            zip[data + i] = char(0xff);
+    }
+    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    file.write(zip);
+    return path;
+}
+
+TEST(XlsxSheet, ADamagedSheetIsRefused) {
+    for (const Damage damage : {Damage::Crc, Damage::Bytes}) {
+        test::TempFolder folder;
+        const QString path = Damaged(folder, damage);
+        try {
+            XlsxSource(path).read(QStringLiteral("S$"));
+            ADD_FAILURE() << "read a damaged sheet";
+        } catch (const vb::RuntimeError& e) {
+            EXPECT_EQ(e.description(),
+                      QStringLiteral("The source \"%1\" has a damaged part \"xl/worksheets/sheet1.xml\": it "
+                                     "cannot be unpacked.")
+                          .arg(path));
+        }
     }
 }
 
