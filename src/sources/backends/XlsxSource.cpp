@@ -13,10 +13,6 @@
 #include <zip.h>
 #include <zlib.h>
 
-#if defined(__x86_64__)
-#include <immintrin.h>
-#endif
-
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -39,64 +35,6 @@ constexpr int MaxColumns = 16384;
 
 QString PartName(const std::string& part) {
     return QString::fromStdString(part);
-}
-
-#if defined(__x86_64__) && defined(__GNUC__)
-#define QUIBO_FOLDED_CRC 1
-#define QUIBO_CLMUL __attribute__((target("pclmul,sse4.1")))
-
-// The CRC-32 of the zip format by carry-less multiplication, folding 64 bytes a step: a few times
-// zlib's table-driven speed, which had become a tenth of a large sheet's read.
-QUIBO_CLMUL inline __m128i Fold(__m128i x, __m128i k, __m128i next) {
-    return _mm_xor_si128(_mm_xor_si128(_mm_clmulepi64_si128(x, k, 0x00), _mm_clmulepi64_si128(x, k, 0x11)),
-                         next);
-}
-
-QUIBO_CLMUL inline __m128i Load(const unsigned char* at) {
-    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-}
-
-// The CRC register (not inverted) after `n` more bytes; `n` is at least 64 and a multiple of 16.
-QUIBO_CLMUL uint32_t FoldedCrc(uint32_t crc, const unsigned char* p, size_t n) {
-    // x^k mod P for the fold distances (4x128+-32, 128+-32, 64) and P with its Barrett quotient.
-    const __m128i by4 = _mm_set_epi64x(0x01c6e41596, 0x0154442bd4);
-    const __m128i by1 = _mm_set_epi64x(0x00ccaa009e, 0x01751997d0);
-    const __m128i by64 = _mm_set_epi64x(0, 0x0163cd6124);
-    const __m128i poly = _mm_set_epi64x(0x01f7011641, 0x01db710641);
-    const __m128i low32 = _mm_setr_epi32(~0, 0, ~0, 0);
-    __m128i x1 = _mm_xor_si128(Load(p), _mm_cvtsi32_si128(static_cast<int>(crc)));
-    __m128i x2 = Load(p + 16);
-    __m128i x3 = Load(p + 32);
-    __m128i x4 = Load(p + 48);
-    for (p += 64, n -= 64; n >= 64; p += 64, n -= 64) {
-        x1 = Fold(x1, by4, Load(p));
-        x2 = Fold(x2, by4, Load(p + 16));
-        x3 = Fold(x3, by4, Load(p + 32));
-        x4 = Fold(x4, by4, Load(p + 48));
-    }
-    x1 = Fold(Fold(Fold(x1, by1, x2), by1, x3), by1, x4);
-    for (; n >= 16; p += 16, n -= 16)
-        x1 = Fold(x1, by1, Load(p));
-    x1 = _mm_xor_si128(_mm_clmulepi64_si128(x1, by1, 0x10), _mm_srli_si128(x1, 8));
-    x1 = _mm_xor_si128(_mm_clmulepi64_si128(_mm_and_si128(x1, low32), by64, 0x00), _mm_srli_si128(x1, 4));
-    __m128i t = _mm_clmulepi64_si128(_mm_and_si128(x1, low32), poly, 0x10);
-    t = _mm_clmulepi64_si128(_mm_and_si128(t, low32), poly, 0x00);
-    return static_cast<uint32_t>(_mm_extract_epi32(_mm_xor_si128(x1, t), 1));
-}
-#endif
-
-// The CRC-32 of `n` more bytes after `crc`, as zlib's crc32() gives it.
-uLong Crc32(uLong crc, const unsigned char* p, size_t n) {
-#ifdef QUIBO_FOLDED_CRC
-    static const bool folds = __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("sse4.1");
-    if (folds && n >= 64) {
-        const size_t whole = n & ~size_t(15);
-        crc = ~FoldedCrc(~static_cast<uint32_t>(crc), p, whole) & 0xffffffffu;
-        p += whole;
-        n -= whole;
-    }
-#endif
-    return crc32_z(crc, p, n);
 }
 
 // A part of the package, unpacked as it is read. A deflated part (nearly every one) is inflated here
@@ -197,7 +135,7 @@ private:
             const int status = inflate(&m_stream, Z_NO_FLUSH);
             if (status != Z_OK && status != Z_STREAM_END) return -1;
             const size_t n = static_cast<size_t>(m_stream.next_out - slice);
-            m_crcSoFar = Crc32(m_crcSoFar, slice, n);
+            m_crcSoFar = crc32_z(m_crcSoFar, slice, n);
             m_sizeSoFar += n;
             produced += n;
             if (status == Z_STREAM_END) {
