@@ -210,10 +210,19 @@ void SourceTable::appendRow(std::vector<SourceCell> cells) {
 void SourceTable::appendTextRow(const vb::TextPool::Id* ids, size_t count) {
     const size_t width = m_columns.size();
     const size_t given = std::min(count, width);
-    for (size_t c = 0; c < given; ++c) {
-        const bool null = ids[c] == NullText;
-        m_kinds.push_back(null ? Kind::Null : Kind::Text);
-        m_values.push_back(null ? 0 : ids[c]);
+    // A few cells at a time go in at once, rather than one by one into each array.
+    constexpr size_t Run = 64;
+    Kind kinds[Run];
+    uint64_t values[Run];
+    for (size_t from = 0; from < given; from += Run) {
+        const size_t n = std::min(Run, given - from);
+        for (size_t c = 0; c < n; ++c) {
+            const vb::TextPool::Id id = ids[from + c];
+            kinds[c] = id == NullText ? Kind::Null : Kind::Text;
+            values[c] = id == NullText ? 0 : id;
+        }
+        m_kinds.append(kinds, n);
+        m_values.append(values, n);
     }
     m_kinds.resize(m_kinds.size() + width - given, Kind::Null);
     m_values.resize(m_values.size() + width - given, 0);
