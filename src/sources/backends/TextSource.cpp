@@ -223,6 +223,7 @@ SourceTable TextSource::read(const QString& table, const QString& orderBy) {
         qsizetype rows = skip;  // where the text not yet split starts
         qsizetype fresh = skip; // where the bytes not yet scanned for quotes start
         bool last = got < Piece;
+        bool sized = false; // the texts' table sized from the first piece
         for (;;) {
             const char* const base = buffer.constData();
             quotes.scan(base + fresh, base + got);
@@ -240,6 +241,17 @@ SourceTable TextSource::read(const QString& table, const QString& orderBy) {
             }
             const qsizetype left = SplitCsvRows(reader.textBegin, reader.textEnd, cell, row) - base;
             reader.dropRow();
+            // After the first piece, the texts' table is sized for as many more per byte in the
+            // rest of the file, rather than doubled time and again: its every size is fresh memory.
+            // A guess too high costs that memory, so it stops at a million texts (16 MiB of table).
+            if (!sized && reader.table && left > skip) {
+                sized = true;
+                constexpr double Most = 1 << 20;
+                const double perByte =
+                    static_cast<double>(reader.table->texts()->size()) / static_cast<double>(left - skip);
+                reader.table->texts()->reserve(
+                    static_cast<size_t>(std::min(Most, perByte * static_cast<double>(file.size()))));
+            }
             const qsizetype kept = got - left;
             if (kept * 2 > buffer.size()) buffer.resize(buffer.size() * 2); // a row longer than a piece
             std::memmove(buffer.data(), buffer.constData() + left, static_cast<size_t>(kept));
