@@ -1,7 +1,7 @@
 #include "vb/LargeBlocks.h"
 
 #include <cstdint>
-#include <cstring>
+#include <cstdlib>
 #include <new>
 
 #ifdef __linux__
@@ -10,16 +10,26 @@
 
 namespace quibo::vb {
 
+namespace {
+void* Allocated(void* block) {
+    if (!block) throw std::bad_alloc();
+    return block;
+}
+} // namespace
+
 #ifdef __linux__
 
 void* AllocateBlock(size_t bytes) {
-    void* block = ::operator new(bytes);
+    void* block = Allocated(std::malloc(bytes));
     if (bytes >= 2 * LargeBlock) AdviseLargePages(block, bytes);
     return block;
 }
 
-void FreeBlock(void* block, size_t) noexcept {
-    ::operator delete(block);
+void* AllocateZeroedBlock(size_t bytes) {
+    // calloc leaves fresh pages untouched (they come zeroed), so the advice still finds them unfaulted.
+    void* block = Allocated(std::calloc(bytes, 1));
+    if (bytes >= 2 * LargeBlock) AdviseLargePages(block, bytes);
+    return block;
 }
 
 void AdviseLargePages(void* memory, size_t bytes) noexcept {
@@ -32,21 +42,19 @@ void AdviseLargePages(void* memory, size_t bytes) noexcept {
 #else
 
 void* AllocateBlock(size_t bytes) {
-    return ::operator new(bytes);
+    return Allocated(std::malloc(bytes));
 }
 
-void FreeBlock(void* block, size_t) noexcept {
-    ::operator delete(block);
+void* AllocateZeroedBlock(size_t bytes) {
+    return Allocated(std::calloc(bytes, 1));
 }
 
 void AdviseLargePages(void*, size_t) noexcept {}
 
 #endif
 
-void* AllocateZeroedBlock(size_t bytes) {
-    void* block = AllocateBlock(bytes);
-    std::memset(block, 0, bytes);
-    return block;
+void FreeBlock(void* block, size_t) noexcept {
+    std::free(block);
 }
 
 } // namespace quibo::vb

@@ -11,11 +11,45 @@ namespace {
 // double up to a size that large pages serve well.
 constexpr size_t FirstBlock = 1024;
 constexpr size_t LargestBlock = size_t(4) << 20; // characters: 8 MiB
+constexpr size_t FirstSlots = 64;
 
-// FNV-1a over UTF-16 units, whatever the text came as, so that every intern agrees.
-constexpr uint64_t HashStart = 14695981039346656037ULL;
-inline uint64_t HashStep(uint64_t h, char16_t unit) {
-    return (h ^ unit) * 1099511628211ULL;
+// At most three slots in four taken: the hash spreads texts well enough that probes stay short,
+// and a large table's slots are memory touched on every load.
+bool Crowded(size_t texts, size_t slotCount) {
+    return texts * 4 > slotCount * 3;
+}
+
+// Texts are hashed eight bytes at a time. A text all of whose characters are Latin-1 (so any
+// ASCII one) hashes as its Latin-1 bytes, whichever form it comes in, so that every intern agrees;
+// a text with other characters can equal no such text and hashes as its UTF-16 bytes.
+constexpr uint64_t Latin1Seed = 0x9E3779B97F4A7C15ULL;
+constexpr uint64_t WideSeed = 0xC2B2AE3D27D4EB4FULL;
+
+uint64_t Start(uint64_t seed, size_t size) {
+    return seed ^ (size * 0xD6E8FEB86659FD93ULL);
+}
+
+uint64_t Absorb(uint64_t h, uint64_t word) {
+    h = (h ^ word) * 0xBF58476D1CE4E5B9ULL;
+    return h ^ (h >> 31);
+}
+
+uint64_t Load64(const unsigned char* p) {
+    uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
+uint64_t Load32(const unsigned char* p) {
+    uint32_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
+// The last 1 to 7 bytes as one word, read only from inside them.
+uint64_t TailWord(const unsigned char* p, size_t size) {
+    if (size >= 4) return Load32(p) | Load32(p + size - 4) << 32;
+    return p[0] | uint64_t(p[size >> 1]) << 8 | uint64_t(p[size - 1]) << 16;
 }
 
 // Spreads the hash over all its bits: linear probing walks long runs over a hash whose low bits
@@ -29,34 +63,86 @@ uint32_t Mixed(uint64_t h) {
     return static_cast<uint32_t>(h);
 }
 
-template <class Unit> uint32_t HashOf(const Unit* units, size_t size) {
-    uint64_t h = HashStart;
-    for (size_t i = 0; i < size; ++i)
-        h = HashStep(h, static_cast<char16_t>(units[i]));
+// The hash of bytes; `high` gathers their bits, so that a caller tells ASCII in the same pass.
+uint32_t HashBytes(const unsigned char* p, size_t size, uint64_t seed, uint64_t& high) {
+    uint64_t h = Start(seed, size);
+    size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        const uint64_t word = Load64(p + i);
+        high |= word;
+        h = Absorb(h, word);
+    }
+    if (i < size) {
+        const uint64_t word = TailWord(p + i, size - i);
+        high |= word;
+        h = Absorb(h, word);
+    }
     return Mixed(h);
+}
+
+uint32_t HashBytes(const unsigned char* p, size_t size, uint64_t seed) {
+    uint64_t high = 0;
+    return HashBytes(p, size, seed, high);
+}
+
+constexpr uint64_t HighBits = 0x8080808080808080ULL;
+
+uint32_t HashUnits(const char16_t* units, size_t size) {
+    uint64_t h = Start(Latin1Seed, size);
+    for (size_t i = 0; i < size; i += 8) {
+        const size_t n = std::min<size_t>(8, size - i);
+        unsigned char narrow[8] = {};
+        char16_t wide = 0;
+        for (size_t k = 0; k < n; ++k) {
+            wide |= units[i + k];
+            narrow[k] = static_cast<unsigned char>(units[i + k]);
+        }
+        if (wide > 0xFF) return HashBytes(reinterpret_cast<const unsigned char*>(units), size * 2, WideSeed);
+        h = Absorb(h, n == 8 ? Load64(narrow) : TailWord(narrow, n));
+    }
+    return Mixed(h);
+}
+
+const char16_t* UnitsOf(const QString& text) {
+    return reinterpret_cast<const char16_t*>(text.constData());
 }
 
 struct Utf16 {
     QStringView text;
-    bool matches(const QString& held) const { return QStringView(held) == text; }
+    bool matches(const QString& held) const {
+        return held.size() == text.size() &&
+               std::memcmp(held.constData(), text.data(), static_cast<size_t>(text.size()) * 2) == 0;
+    }
 };
 
 struct Latin1 {
-    QLatin1StringView text;
-    bool matches(const QString& held) const { return held == text; }
+    const unsigned char* bytes;
+    size_t size;
+    bool matches(const QString& held) const {
+        if (static_cast<size_t>(held.size()) != size) return false;
+        const char16_t* units = UnitsOf(held);
+        for (size_t i = 0; i < size; ++i)
+            if (units[i] != bytes[i]) return false;
+        return true;
+    }
 };
+
+uint64_t* ZeroedSlots(size_t count) {
+    return static_cast<uint64_t*>(AllocateZeroedBlock(count * sizeof(uint64_t)));
+}
 
 } // namespace
 
 TextPool::TextPool() : m_nextBlock(FirstBlock) {
     m_texts.emplace_back();
-    m_slotCount = 64;
-    m_slots = static_cast<uint64_t*>(AllocateZeroedBlock(m_slotCount * sizeof(uint64_t)));
+    m_slotCount = FirstSlots;
+    m_slots = ZeroedSlots(m_slotCount);
 }
 
 TextPool::~TextPool() {
     m_texts.clear();
-    if (m_block && !m_block->deref()) QTypedArrayData<char16_t>::deallocate(m_block);
+    for (Block* block : m_blocks)
+        if (!block->deref()) Block::deallocate(block);
     FreeBlock(m_slots, m_slotCount * sizeof(uint64_t));
 }
 
@@ -65,7 +151,7 @@ template <class Units> TextPool::Id TextPool::find(const Units& units, uint32_t 
     for (at = hash & mask; m_slots[at] != 0; at = (at + 1) & mask) {
         const uint64_t slot = m_slots[at];
         const Id id = static_cast<Id>(slot);
-        if (slot >> 32 == hash && units.matches(m_texts[id])) return id;
+        if (slot >> 32 == hash && units.matches(m_texts[id].text)) return id;
     }
     return Empty;
 }
@@ -73,7 +159,7 @@ template <class Units> TextPool::Id TextPool::find(const Units& units, uint32_t 
 TextPool::Id TextPool::intern(QStringView text) {
     if (text.isEmpty()) return Empty;
     const size_t length = static_cast<size_t>(text.size());
-    const uint32_t hash = HashOf(text.utf16(), length);
+    const uint32_t hash = HashUnits(reinterpret_cast<const char16_t*>(text.utf16()), length);
     size_t at = 0;
     if (const Id id = find(Utf16{text}, hash, at)) return id;
     char16_t* to = room(length);
@@ -83,25 +169,26 @@ TextPool::Id TextPool::intern(QStringView text) {
 
 TextPool::Id TextPool::internLatin1(const char* bytes, size_t size) {
     if (size == 0) return Empty;
-    return internLatin1(bytes, size, HashOf(reinterpret_cast<const unsigned char*>(bytes), size));
+    return internLatin1(bytes, size,
+                        HashBytes(reinterpret_cast<const unsigned char*>(bytes), size, Latin1Seed));
 }
 
 TextPool::Id TextPool::internLatin1(const char* bytes, size_t size, uint32_t hash) {
+    const auto* units = reinterpret_cast<const unsigned char*>(bytes);
     size_t at = 0;
-    if (const Id id = find(Latin1{QLatin1StringView(bytes, static_cast<qsizetype>(size))}, hash, at))
-        return id;
+    if (const Id id = find(Latin1{units, size}, hash, at)) return id;
     char16_t* to = room(size);
     for (size_t i = 0; i < size; ++i)
-        to[i] = static_cast<unsigned char>(bytes[i]);
+        to[i] = units[i];
     return added(to, size, hash, at);
 }
 
 TextPool::Id TextPool::internUtf8(const char* bytes, size_t size) {
-    unsigned char high = 0;
-    for (size_t i = 0; i < size; ++i)
-        high |= static_cast<unsigned char>(bytes[i]);
+    if (size == 0) return Empty;
+    uint64_t high = 0;
+    const uint32_t hash = HashBytes(reinterpret_cast<const unsigned char*>(bytes), size, Latin1Seed, high);
     // ASCII reads the same as Latin-1, which needs no decoding.
-    if (high < 0x80) return internLatin1(bytes, size);
+    if ((high & HighBits) == 0) return internLatin1(bytes, size, hash);
     return intern(QString::fromUtf8(bytes, static_cast<qsizetype>(size)));
 }
 
@@ -116,15 +203,10 @@ void TextPool::internUtf8(const Bytes* texts, size_t count, Id* ids) {
             const Bytes& t = texts[from + i];
             hashes[i] = 0;
             if (!t.bytes || t.size == 0) continue;
-            const auto* units = reinterpret_cast<const unsigned char*>(t.bytes);
-            uint64_t h = HashStart;
-            unsigned char high = 0;
-            for (size_t k = 0; k < t.size; ++k) {
-                h = HashStep(h, units[k]);
-                high |= units[k];
-            }
-            const uint32_t hash = Mixed(h);
-            hashes[i] = high < 0x80 ? hash : NotAscii;
+            uint64_t high = 0;
+            const uint32_t hash =
+                HashBytes(reinterpret_cast<const unsigned char*>(t.bytes), t.size, Latin1Seed, high);
+            hashes[i] = (high & HighBits) == 0 ? hash : NotAscii;
 #if defined(__GNUC__)
             __builtin_prefetch(&m_slots[hash & (m_slotCount - 1)]);
 #endif
@@ -136,22 +218,30 @@ void TextPool::internUtf8(const Bytes* texts, size_t count, Id* ids) {
             if (t.size == 0)
                 id = Empty;
             else if (hashes[i] == NotAscii)
-                id = internUtf8(t.bytes, t.size);
+                id = intern(QString::fromUtf8(t.bytes, static_cast<qsizetype>(t.size)));
             else
                 id = internLatin1(t.bytes, t.size, static_cast<uint32_t>(hashes[i]));
         }
     }
 }
 
+void TextPool::reserve(size_t count) {
+    size_t wanted = m_slotCount;
+    while (Crowded(count, wanted))
+        wanted *= 2;
+    if (wanted != m_slotCount) rehash(wanted);
+}
+
 char16_t* TextPool::room(size_t length) {
     if (m_block && static_cast<size_t>(m_end - m_free) > length) return m_free;
-    // The array in hand keeps living while texts in it do.
-    if (m_block && !m_block->deref()) QTypedArrayData<char16_t>::deallocate(m_block);
+    // The array in hand stays among the pool's until the pool goes.
     const size_t capacity = std::max(m_nextBlock, length + 1);
     m_nextBlock = std::min(m_nextBlock * 2, LargestBlock);
-    auto [block, data] = QTypedArrayData<char16_t>::allocate(static_cast<qsizetype>(capacity));
+    m_blocks.reserve(m_blocks.size() + 1);
+    auto [block, data] = Block::allocate(static_cast<qsizetype>(capacity));
     if (!block) throw std::bad_alloc();
     if (capacity * sizeof(char16_t) >= 2 * LargeBlock) AdviseLargePages(data, capacity * sizeof(char16_t));
+    m_blocks.push_back(block);
     m_block = block;
     m_free = data;
     m_end = data + capacity;
@@ -161,18 +251,15 @@ char16_t* TextPool::room(size_t length) {
 TextPool::Id TextPool::added(char16_t* at, size_t length, uint32_t hash, size_t slot) {
     at[length] = u'\0'; // a QString's characters end in a NUL
     m_free = at + length + 1;
-    m_block->ref();
     const Id id = static_cast<Id>(m_texts.size());
     m_texts.emplace_back(QString::DataPointer(m_block, at, static_cast<qsizetype>(length)));
     m_slots[slot] = uint64_t(hash) << 32 | id;
-    // At most half full, so a probe ends soon.
-    if (m_texts.size() * 2 > m_slotCount) grow();
+    if (Crowded(m_texts.size(), m_slotCount)) rehash(m_slotCount * 2);
     return id;
 }
 
-void TextPool::grow() {
-    const size_t count = m_slotCount * 2;
-    auto* table = static_cast<uint64_t*>(AllocateZeroedBlock(count * sizeof(uint64_t)));
+void TextPool::rehash(size_t count) {
+    uint64_t* table = ZeroedSlots(count);
     const size_t mask = count - 1;
     for (size_t i = 0; i < m_slotCount; ++i) {
         const uint64_t slot = m_slots[i];

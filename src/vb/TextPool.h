@@ -6,6 +6,7 @@
 #include <QStringView>
 
 #include <cstdint>
+#include <vector>
 
 namespace quibo::vb {
 
@@ -18,7 +19,9 @@ namespace quibo::vb {
 // the pool's life. The texts' characters are packed into a few large Qt arrays
 // rather than one allocation each: every text is a QString sharing its array,
 // so a copy of it keeps that array alive by Qt's own counting and stays valid
-// after the pool is gone. Not thread-safe: the grids live on one thread.
+// after the pool is gone. The pool holds one count of each array for all the
+// texts in it, rather than one per text, and lets it go when it dies. Not
+// thread-safe: the grids live on one thread.
 class TextPool {
 public:
     using Id = uint32_t;
@@ -45,9 +48,12 @@ public:
     };
     void internUtf8(const Bytes* texts, size_t count, Id* ids);
 
-    const QString& text(Id id) const { return m_texts[id]; }
+    const QString& text(Id id) const { return m_texts[id].text; }
     // How many distinct texts the pool holds, Empty included.
     size_t size() const { return m_texts.size(); }
+    // Makes room for `count` distinct texts in all, so that a caller who knows about how many
+    // are coming spares the pool growing step by step.
+    void reserve(size_t count);
 
 private:
     template <class Units> Id find(const Units& units, uint32_t hash, size_t& at) const;
@@ -55,15 +61,28 @@ private:
     // Room for `length` characters and a terminating NUL in the current array.
     char16_t* room(size_t length);
     Id added(char16_t* at, size_t length, uint32_t hash, size_t slot);
-    void grow();
+    void rehash(size_t count);
 
-    StableArray<QString> m_texts; // by id
+    // A pooled text, constructed without counting its array and never destroyed on its own: the
+    // pool's one count of each array stands for all of them.
+    struct Held {
+        union {
+            QString text;
+        };
+        Held() : text() {}
+        explicit Held(QString::DataPointer&& data) : text(std::move(data)) {}
+        ~Held() {}
+    };
+    using Block = QTypedArrayData<char16_t>;
+
+    StableArray<Held> m_texts; // by id
     // Open addressing: a text's hash in the high half and its id in the low half, so a probe
     // reads one slot and rarely a text; 0 marks a free slot (Empty is never put in).
     uint64_t* m_slots = nullptr;
     size_t m_slotCount = 0;
-    // The array new texts go into, held once by the pool and once by each text in it.
-    QTypedArrayData<char16_t>* m_block = nullptr;
+    // Every array the pool has made, each counted once by it; new texts go into the last.
+    std::vector<Block*> m_blocks;
+    Block* m_block = nullptr;
     char16_t* m_free = nullptr;
     char16_t* m_end = nullptr;
     size_t m_nextBlock = 0; // characters in the next array

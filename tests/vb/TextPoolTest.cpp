@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <vector>
 
 namespace quibo::vb {
@@ -77,6 +78,36 @@ TEST(TextPool, CopiesOfTextsOutliveThePoolAndChangeAlone) {
     EXPECT_EQ(other, QStringLiteral("8 and more text than the neighbours had"));
     kept.clear();
     EXPECT_EQ(other.size(), 39);
+}
+
+// Texts are hashed a word at a time: texts of every length up to a few words, with a character
+// beyond ASCII at the start, inside or at the end, find one id from every form they come in.
+TEST(TextPool, EveryFormOfATextFindsItsIdAtAnyLength) {
+    TextPool pool;
+    std::set<QString> distinct;
+    for (int length = 1; length <= 20; ++length) {
+        for (const int accent : {-1, 0, length / 2, length - 1}) {
+            QString text;
+            for (int i = 0; i < length; ++i)
+                text.append(i == accent ? QChar(0xE9) : QChar(u'a' + i % 26));
+            const QString wide = text + QChar(0x20AC); // a character beyond Latin-1
+            distinct.insert({text, wide});
+            const QByteArray latin1 = text.toLatin1();
+            const QByteArray utf8 = text.toUtf8();
+            const QByteArray wideUtf8 = wide.toUtf8();
+            const TextPool::Id id = pool.internLatin1(latin1.constData(), latin1.size());
+            EXPECT_EQ(pool.intern(text), id) << length << " " << accent;
+            EXPECT_EQ(pool.internUtf8(utf8.constData(), utf8.size()), id) << length << " " << accent;
+            EXPECT_EQ(pool.text(id), text);
+            EXPECT_EQ(pool.internUtf8(wideUtf8.constData(), wideUtf8.size()), pool.intern(wide));
+        }
+    }
+    EXPECT_EQ(pool.size(), distinct.size() + 1);
+    // Room made for more keeps every text where it was.
+    const TextPool::Id abc = pool.internLatin1("abc", 3);
+    pool.reserve(100000);
+    EXPECT_EQ(pool.intern(QStringLiteral("abc")), abc);
+    EXPECT_EQ(pool.size(), distinct.size() + 1);
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
+#include <limits>
 #include <numeric>
 #include <stdexcept>
 
@@ -126,17 +128,41 @@ void SourceTable::push(SourceCell&& cell) {
     if (auto* s = std::get_if<QString>(&cell)) {
         p = {m_texts->intern(*s), Kind::Text};
     } else if (const auto* d = std::get_if<double>(&cell)) {
-        p = {std::bit_cast<uint64_t>(*d), Kind::Number};
+        // Amounts such as 12.5 or 3 fit a float exactly (-0 too, sign kept); NaN and values beyond
+        // a float's range stay wide.
+        const bool narrow = std::fabs(*d) <= std::numeric_limits<float>::max() &&
+                            static_cast<double>(static_cast<float>(*d)) == *d;
+        if (narrow) {
+            p = {std::bit_cast<uint32_t>(static_cast<float>(*d)), Kind::Float};
+        } else {
+            p = {static_cast<uint32_t>(m_wide.size()), Kind::Number};
+            m_wide.push_back(std::bit_cast<uint64_t>(*d));
+        }
     } else if (const auto* i = std::get_if<qint64>(&cell)) {
-        p = {static_cast<uint64_t>(*i), Kind::Whole};
+        if (*i >= std::numeric_limits<int32_t>::min() && *i <= std::numeric_limits<int32_t>::max()) {
+            p = {static_cast<uint32_t>(static_cast<int32_t>(*i)), Kind::Small};
+        } else {
+            p = {static_cast<uint32_t>(m_wide.size()), Kind::Whole};
+            m_wide.push_back(static_cast<uint64_t>(*i));
+        }
     } else if (const auto* b = std::get_if<bool>(&cell)) {
         p = {*b ? 1u : 0u, Kind::Boolean};
     } else if (auto* t = std::get_if<QDateTime>(&cell)) {
-        p = {m_dates.size(), Kind::Date};
+        p = {static_cast<uint32_t>(m_dates.size()), Kind::Date};
         m_dates.push_back(std::move(*t));
     }
     m_kinds.push_back(p.kind);
     m_values.push_back(p.value);
+}
+
+double SourceTable::numberOf(const Packed& cell) const {
+    if (cell.kind == Kind::Float) return static_cast<double>(std::bit_cast<float>(cell.value));
+    return std::bit_cast<double>(m_wide[cell.value]);
+}
+
+qint64 SourceTable::wholeOf(const Packed& cell) const {
+    if (cell.kind == Kind::Small) return static_cast<int32_t>(cell.value);
+    return static_cast<qint64>(m_wide[cell.value]);
 }
 
 SourceCell SourceTable::unpack(const Packed& cell) const {
@@ -146,9 +172,11 @@ SourceCell SourceTable::unpack(const Packed& cell) const {
     case Kind::Text:
         return m_texts->text(static_cast<vb::TextPool::Id>(cell.value));
     case Kind::Number:
-        return std::bit_cast<double>(cell.value);
+    case Kind::Float:
+        return numberOf(cell);
     case Kind::Whole:
-        return static_cast<qint64>(cell.value);
+    case Kind::Small:
+        return wholeOf(cell);
     case Kind::Boolean:
         return cell.value != 0;
     case Kind::Date:
@@ -172,9 +200,11 @@ vb::TextPool::Id SourceTable::textIdOf(const Packed& cell) const {
     case Kind::Text:
         return static_cast<vb::TextPool::Id>(cell.value);
     case Kind::Number:
-        return remembered(m_numberTexts, cell.value);
+    case Kind::Float:
+        return remembered(m_numberTexts, std::bit_cast<uint64_t>(numberOf(cell)));
     case Kind::Whole:
-        return remembered(m_wholeTexts, static_cast<qint64>(cell.value));
+    case Kind::Small:
+        return remembered(m_wholeTexts, wholeOf(cell));
     case Kind::Boolean:
         return m_texts->intern(cell.value ? QStringLiteral("True") : QStringLiteral("False"));
     case Kind::Date: {
@@ -210,10 +240,19 @@ void SourceTable::appendRow(std::vector<SourceCell> cells) {
 void SourceTable::appendTextRow(const vb::TextPool::Id* ids, size_t count) {
     const size_t width = m_columns.size();
     const size_t given = std::min(count, width);
-    for (size_t c = 0; c < given; ++c) {
-        const bool null = ids[c] == NullText;
-        m_kinds.push_back(null ? Kind::Null : Kind::Text);
-        m_values.push_back(null ? 0 : ids[c]);
+    // A few cells at a time go in at once, rather than one by one into each array.
+    constexpr size_t Run = 64;
+    Kind kinds[Run];
+    uint32_t values[Run];
+    for (size_t from = 0; from < given; from += Run) {
+        const size_t n = std::min(Run, given - from);
+        for (size_t c = 0; c < n; ++c) {
+            const vb::TextPool::Id id = ids[from + c];
+            kinds[c] = id == NullText ? Kind::Null : Kind::Text;
+            values[c] = id == NullText ? 0 : id;
+        }
+        m_kinds.append(kinds, n);
+        m_values.append(values, n);
     }
     m_kinds.resize(m_kinds.size() + width - given, Kind::Null);
     m_values.resize(m_values.size() + width - given, 0);
@@ -223,7 +262,7 @@ void SourceTable::appendTextRow(const vb::TextPool::Id* ids, size_t count) {
 void SourceTable::addColumn(SourceColumn column) {
     const size_t width = m_columns.size();
     vb::StableArray<Kind> kinds;
-    vb::StableArray<uint64_t> values;
+    vb::StableArray<uint32_t> values;
     for (size_t r = 0; r < static_cast<size_t>(m_rows); ++r) {
         for (size_t c = 0; c < width; ++c) {
             kinds.push_back(m_kinds[r * width + c]);

@@ -83,9 +83,11 @@ public:
     void orderBy(const QString& column, const QString& provider);
 
 private:
-    enum class Kind : uint8_t { Null, Text, Number, Whole, Boolean, Date };
+    // A number that a float or an int32 holds exactly is kept in the cell (Float, Small); others
+    // are kept in m_wide (Number, Whole).
+    enum class Kind : uint8_t { Null, Text, Number, Whole, Boolean, Date, Float, Small };
     struct Packed {
-        uint64_t value = 0; // the text's id, the number's bits, the date's index in m_dates
+        uint32_t value = 0; // the text's id, the number's bits or index in m_wide, the date's in m_dates
         Kind kind = Kind::Null;
     };
 
@@ -93,14 +95,17 @@ private:
     Packed packed(size_t at) const { return Packed{m_values[at], m_kinds[at]}; }
     void push(SourceCell&& cell);
     SourceCell unpack(const Packed& cell) const;
+    double numberOf(const Packed& cell) const;
+    qint64 wholeOf(const Packed& cell) const;
     vb::TextPool::Id textIdOf(const Packed& cell) const;
 
     std::vector<SourceColumn> m_columns;
     std::shared_ptr<vb::TextPool> m_texts = std::make_shared<vb::TextPool>();
-    // Row after row, kinds and values apart (nine bytes a cell). They grow without moving what
+    // Row after row, kinds and values apart (five bytes a cell). They grow without moving what
     // they hold: no doubling peak on large tables.
     vb::StableArray<Kind> m_kinds;
-    vb::StableArray<uint64_t> m_values;
+    vb::StableArray<uint32_t> m_values;
+    vb::StableArray<uint64_t> m_wide; // the bits of numbers that need all 64
     std::deque<QDateTime> m_dates;
     int m_rows = 0;
     // The texts of the numbers and dates written so far, by value (a date by its day and clock time).

@@ -11,11 +11,17 @@ namespace quibo {
 // other text follows does not close the cell but stays in it; CR, LF and CRLF end a row, and a
 // blank line is no row; the text may end without a line end, or inside a quoted cell. A cell
 // without quotes inside is handed out where it lies in the text.
-template <class Cell, class Row>
-void SplitCsv(const char* at, const char* const end, Cell&& cell, Row&& row) {
+namespace splitcsv {
+
+// The splitter; `Whole` false when more text follows the given text: a row that reaches the end
+// unfinished is not ended there, and its start is returned (its cells so far were handed out and
+// are to be dropped). Returns `end` when every row was ended.
+template <bool Whole, class Cell, class Row>
+const char* Split(const char* at, const char* const end, Cell& cell, Row& row) {
     auto endsCell = [](char c) { return c == ',' || c == '\n' || c == '\r'; };
     std::string unquoted; // a quoted cell's text once a quote inside it is taken out
     bool inRow = false;
+    const char* rowStart = at;
     while (at < end) {
         if (*at == '\n' || *at == '\r') {
             if (inRow) { // the line ends after a comma: one more cell, empty
@@ -26,11 +32,13 @@ void SplitCsv(const char* at, const char* const end, Cell&& cell, Row&& row) {
             ++at;
             continue;
         }
+        if (!inRow) rowStart = at;
         inRow = true;
         if (*at != '"') {
             const char* const from = at;
             while (at < end && !endsCell(*at))
                 ++at;
+            if (!Whole && at == end) return rowStart;
             cell(at == from ? nullptr : from, static_cast<size_t>(at - from));
         } else {
             const char* from = ++at;
@@ -38,12 +46,16 @@ void SplitCsv(const char* at, const char* const end, Cell&& cell, Row&& row) {
                 return static_cast<const char*>(std::memchr(at, '"', static_cast<size_t>(end - at)));
             };
             const char* quote = nextQuote();
+            // Whether the quote found is the last character of the text: what follows it decides.
+            auto cut = [&] { return !Whole && (!quote || quote + 1 == end); };
             if (!quote || quote + 1 == end || endsCell(quote[1])) {
+                if (cut()) return rowStart;
                 at = quote ? quote + 1 : end;
                 cell(from, static_cast<size_t>((quote ? quote : end) - from));
             } else {
                 unquoted.clear();
                 for (;;) {
+                    if (cut()) return rowStart;
                     if (!quote) { // never closed: the cell runs to the end of the text
                         unquoted.append(from, static_cast<size_t>(end - from));
                         at = end;
@@ -65,13 +77,35 @@ void SplitCsv(const char* at, const char* const end, Cell&& cell, Row&& row) {
         if (at == end) break;
         if (*at == ',') {
             ++at;
-            if (at == end) cell(nullptr, 0); // the text ends after a comma
+            if (at == end) { // the text ends after a comma
+                if (!Whole) return rowStart;
+                cell(nullptr, 0);
+            }
         } else {
             row();
             inRow = false;
         }
     }
-    if (inRow) row();
+    if (inRow) {
+        if (!Whole) return rowStart;
+        row();
+    }
+    return end;
+}
+
+} // namespace splitcsv
+
+template <class Cell, class Row>
+void SplitCsv(const char* at, const char* const end, Cell&& cell, Row&& row) {
+    splitcsv::Split<true>(at, end, cell, row);
+}
+
+// The same for a piece of a text that more text follows: the rows that end in the piece are split,
+// and the start of the one left unfinished is returned (`end` if none), for the caller to give
+// again with the text that follows; the cells of that row handed out so far are to be dropped.
+template <class Cell, class Row>
+const char* SplitCsvRows(const char* at, const char* const end, Cell&& cell, Row&& row) {
+    return splitcsv::Split<false>(at, end, cell, row);
 }
 
 } // namespace quibo

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <optional>
@@ -19,59 +20,93 @@ namespace quibo {
 
 namespace {
 
-// The line (from 1) where a quoted cell opens that the text never closes, as the parser reads
-// quotes: one opens a cell only at the cell's start, a doubled one inside is a quote character.
-// 0 when every quoted cell closes. The scan leaps from quote to quote; lines are counted only for
-// an unclosed one.
-int UnclosedQuoteLine(const QByteArray& text) {
-    const char* const begin = text.constData();
-    const char* const end = begin + text.size();
-    auto nextQuote = [end](const char* from) {
-        return static_cast<const char*>(std::memchr(from, '"', static_cast<size_t>(end - from)));
-    };
-    const char* at = begin;
-    while (const char* quote = at < end ? nextQuote(at) : nullptr) {
-        const char before = quote == begin ? ',' : quote[-1];
-        if (before != ',' && before != '\n' && before != '\r') { // a quote inside an unquoted cell
-            at = quote + 1;
-            continue;
+// Finds a quoted cell that the text never closes, as the parser reads quotes: one opens a cell
+// only at the cell's start, a doubled one inside is a quote character. The text is given piece by
+// piece; the scan leaps from quote to quote.
+class OpenQuote {
+public:
+    void scan(const char* const begin, const char* const end) {
+        const char* at = begin;
+        if (m_quoteLast && at < end) { // a quote ended the last piece: this one tells if it is doubled
+            m_quoteLast = false;
+            if (*at == '"')
+                ++at;
+            else
+                m_open = false;
         }
-        const char* close = quote + 1;
-        for (;;) {
-            close = close < end ? nextQuote(close) : nullptr;
-            if (!close) {
-                int line = 1;
-                for (const char* c = begin; c < quote; ++c)
-                    if (*c == '\r' || (*c == '\n' && (c == begin || c[-1] != '\r'))) ++line;
-                return line;
-            }
-            if (close + 1 < end && close[1] == '"') {
-                close += 2;
+        auto nextQuote = [end](const char* from) {
+            return static_cast<const char*>(std::memchr(from, '"', static_cast<size_t>(end - from)));
+        };
+        while (at < end) {
+            const char* quote = nextQuote(at);
+            if (!quote) break;
+            if (m_open) {
+                if (quote + 1 == end) {
+                    m_quoteLast = true;
+                    break;
+                }
+                at = quote[1] == '"' ? quote + 2 : quote + 1;
+                m_open = quote[1] == '"';
                 continue;
             }
-            break;
+            const char before = quote == begin ? m_last : quote[-1];
+            at = quote + 1;
+            if (before != ',' && before != '\n' && before != '\r') continue; // inside an unquoted cell
+            m_open = true;
+            m_openedAt = m_offset + (quote - begin);
         }
-        at = close + 1;
+        if (end > begin) m_last = end[-1];
+        m_offset += end - begin;
     }
-    return 0;
+    // Where, from the text's start, the quote opens that the text never closes; -1 when none.
+    qint64 unclosedAt() const { return m_open && !m_quoteLast ? m_openedAt : -1; }
+
+private:
+    qint64 m_offset = 0; // of the next piece
+    char m_last = ',';   // the character before the next piece: the text's start opens a cell
+    bool m_open = false;
+    bool m_quoteLast = false;
+    qint64 m_openedAt = -1;
+};
+
+// The line (from 1) that a place in the text is on.
+int LineAt(const char* begin, const char* at) {
+    int line = 1;
+    for (const char* c = begin; c < at; ++c)
+        if (*c == '\r' || (*c == '\n' && (c == begin || c[-1] != '\r'))) ++line;
+    return line;
 }
 
-// The file's text as UTF-8: a byte-order mark tells UTF-8 or UTF-16; without one, NUL bytes
-// among the first tell UTF-16 that cannot be read safely. UTF-8 is handed back in place: `bytes`
-// must outlive the text.
-QByteArray Utf8Text(const QString& path, const QByteArray& bytes) {
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        return QByteArray::fromRawData(bytes.constData() + 3, bytes.size() - 3);
-    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
-        const bool little = bytes.startsWith("\xFF\xFE");
-        QStringDecoder decode(little ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
-        const QString text = decode(QByteArrayView(bytes).sliced(2));
-        return text.toUtf8();
-    }
-    if (bytes.left(4096).contains('\0'))
+// How the file's text is written, told from its first bytes: a byte-order mark tells UTF-8 or
+// UTF-16; without one, NUL bytes among the first tell UTF-16 that cannot be read safely.
+enum class Encoding { Utf8, Utf8Marked, Utf16LE, Utf16BE };
+
+Encoding EncodingOf(const QString& path, const QByteArray& head) {
+    if (head.startsWith("\xEF\xBB\xBF")) return Encoding::Utf8Marked;
+    if (head.startsWith("\xFF\xFE")) return Encoding::Utf16LE;
+    if (head.startsWith("\xFE\xFF")) return Encoding::Utf16BE;
+    if (head.left(4096).contains('\0'))
         sourcefile::RaiseBroken(path, QStringLiteral("is text in UTF-16 without a byte-order mark; save it "
                                                      "as UTF-8, or as UTF-16 with a byte-order mark."));
-    return bytes;
+    return Encoding::Utf8;
+}
+
+// A quote left open would swallow the rest of the file into one cell: nothing is loaded.
+[[noreturn]] void RaiseUnclosed(const QString& path, int line) {
+    sourcefile::RaiseBroken(path, QStringLiteral("has a quote opened at line %1 that is never closed; "
+                                                 "nothing of it is loaded.")
+                                      .arg(line));
+}
+
+// Reads up to `size` bytes to `to`, fewer only at the file's end.
+qint64 ReadInto(QFile& file, char* to, qint64 size) {
+    qint64 read = 0;
+    while (read < size) {
+        const qint64 n = file.read(to + read, size - read);
+        if (n <= 0) break;
+        read += n;
+    }
+    return read;
 }
 
 // Rows go straight into the table as the text is split: the first names the columns, the others'
@@ -100,6 +135,12 @@ struct Reader {
         }
         ids.push_back(SourceTable::NullText);
         cells.push_back({bytes, size});
+    }
+    // The row left unfinished at a piece's end: its cells come again with the next piece.
+    void dropRow() {
+        header.clear();
+        cells.clear();
+        ids.clear();
     }
     void row() {
         if (!table) {
@@ -152,22 +193,76 @@ SourceTable TextSource::read(const QString& table, const QString& orderBy) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         sourcefile::RaiseBroken(path, QStringLiteral("cannot be read: %1.").arg(file.errorString()));
-    // The whole file at once, copied rather than mapped: a mapped file that another program cuts short
-    // while it is read would end the process, and a text source is small beside the grid it fills.
-    const QByteArray bytes = sourcefile::ReadWhole(file);
-    const QByteArray text = Utf8Text(path, bytes);
-    // A quote left open would swallow the rest of the file into one cell: nothing is loaded.
-    if (const int line = UnclosedQuoteLine(text))
-        sourcefile::RaiseBroken(path, QStringLiteral("has a quote opened at line %1 that is never closed; "
-                                                     "nothing of it is loaded.")
-                                          .arg(line));
+    // The file is copied rather than mapped: a mapped file that another program cuts short while it
+    // is read would end the process. It is read a piece at a time into one buffer, which holds the
+    // row a piece leaves unfinished and the next piece: its pages stay warm, where the whole file
+    // would take as much fresh memory again as the table.
+    constexpr qsizetype Piece = qsizetype(256) << 10;
+    QByteArray buffer(Piece, Qt::Uninitialized);
+    qsizetype got = static_cast<qsizetype>(ReadInto(file, buffer.data(), Piece));
+    const Encoding encoding = EncodingOf(path, QByteArray::fromRawData(buffer.constData(), got));
 
     Reader reader;
-    reader.textBegin = text.constData();
-    reader.textEnd = text.constData() + text.size();
-    SplitCsv(
-        text.constData(), text.constData() + text.size(),
-        [&reader](const char* bytes, size_t size) { reader.cell(bytes, size); }, [&reader] { reader.row(); });
+    OpenQuote quotes;
+    auto cell = [&reader](const char* bytes, size_t size) { reader.cell(bytes, size); };
+    auto row = [&reader] { reader.row(); };
+    if (encoding == Encoding::Utf16LE || encoding == Encoding::Utf16BE) {
+        buffer.truncate(got);
+        buffer.append(sourcefile::ReadWhole(file));
+        QStringDecoder decode(encoding == Encoding::Utf16LE ? QStringConverter::Utf16LE
+                                                            : QStringConverter::Utf16BE);
+        const QByteArray text = QString(decode(QByteArrayView(buffer).sliced(2))).toUtf8();
+        quotes.scan(text.constData(), text.constData() + text.size());
+        if (const qint64 at = quotes.unclosedAt(); at >= 0)
+            RaiseUnclosed(path, LineAt(text.constData(), text.constData() + at));
+        reader.textBegin = text.constData();
+        reader.textEnd = text.constData() + text.size();
+        SplitCsv(reader.textBegin, reader.textEnd, cell, row);
+    } else {
+        const qsizetype skip = encoding == Encoding::Utf8Marked ? 3 : 0;
+        qsizetype rows = skip;  // where the text not yet split starts
+        qsizetype fresh = skip; // where the bytes not yet scanned for quotes start
+        bool last = got < Piece;
+        bool sized = false; // the texts' table sized from the first piece
+        for (;;) {
+            const char* const base = buffer.constData();
+            quotes.scan(base + fresh, base + got);
+            reader.textBegin = base + rows;
+            reader.textEnd = base + got;
+            if (last) {
+                if (const qint64 at = quotes.unclosedAt(); at >= 0) {
+                    file.seek(0);
+                    const QByteArray bytes = sourcefile::ReadWhole(file);
+                    const char* const text = bytes.constData() + std::min(skip, bytes.size());
+                    RaiseUnclosed(path, LineAt(text, text + std::min<qint64>(at, bytes.constEnd() - text)));
+                }
+                SplitCsv(reader.textBegin, reader.textEnd, cell, row);
+                break;
+            }
+            const qsizetype left = SplitCsvRows(reader.textBegin, reader.textEnd, cell, row) - base;
+            reader.dropRow();
+            // After the first piece, the texts' table is sized for as many more per byte in the
+            // rest of the file, rather than doubled time and again: its every size is fresh memory.
+            // A guess too high costs that memory, so it stops at a million texts (16 MiB of table).
+            if (!sized && reader.table && left > skip) {
+                sized = true;
+                constexpr double Most = 1 << 20;
+                const double perByte =
+                    static_cast<double>(reader.table->texts()->size()) / static_cast<double>(left - skip);
+                reader.table->texts()->reserve(
+                    static_cast<size_t>(std::min(Most, perByte * static_cast<double>(file.size()))));
+            }
+            const qsizetype kept = got - left;
+            if (kept * 2 > buffer.size()) buffer.resize(buffer.size() * 2); // a row longer than a piece
+            std::memmove(buffer.data(), buffer.constData() + left, static_cast<size_t>(kept));
+            const qsizetype wanted = buffer.size() - kept;
+            const qsizetype read = static_cast<qsizetype>(ReadInto(file, buffer.data() + kept, wanted));
+            rows = 0;
+            fresh = kept;
+            got = kept + read;
+            last = read < wanted;
+        }
+    }
 
     if (!reader.table) return SourceTable({SourceColumn{QStringLiteral("F1"), ColumnKind::Text}});
     SourceTable result = std::move(*reader.table);

@@ -332,5 +332,34 @@ TEST(TextFile, RowLongerThanTheHeaderGainsJetNamedColumns) {
     EXPECT_EQ(table.rowTexts(1), L({"1", "2", "3", "4"}));
 }
 
+// A large file is read a piece at a time: rows, quoted cells with doubled quotes and line ends, and
+// a cell longer than a piece read as they would from a small file, wherever the pieces end.
+TEST(TextFile, ALargeFileReadsAsASmallOne) {
+    QByteArray bytes("\xEF\xBB\xBFNo,Name,Note\r\n");
+    std::vector<QStringList> rows;
+    for (int r = 0; r < 40000; ++r) {
+        const QString no = QString::number(r);
+        const QString name = r % 7 == 0 ? QStringLiteral("say \"%1\"").arg(r) : QStringLiteral("N%1").arg(r);
+        const QString note = r % 5 == 0 ? QStringLiteral("two\r\nlines") : QString();
+        bytes += no.toUtf8() + ",\"" + QByteArray(name.toUtf8()).replace("\"", "\"\"") + "\",";
+        bytes += (note.isEmpty() ? QByteArray() : "\"" + note.toUtf8() + "\"") + "\r\n";
+        rows.push_back({no, name, note});
+    }
+    const QString longCell(700000, QChar(u'x'));
+    bytes += "long,\"" + longCell.toUtf8() + "\",end";
+    rows.push_back({QStringLiteral("long"), longCell, QStringLiteral("end")});
+    test::TempFolder folder;
+    QFile file(folder.file(QStringLiteral("large.csv")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    const SourceTable table = OpenConnection(TextConnectionString(folder.path()), QString(), QString())
+                                  ->read(QStringLiteral("large.csv"));
+    EXPECT_EQ(table.columnNames(), L({"No", "Name", "Note"}));
+    ASSERT_EQ(table.recordCount(), static_cast<int>(rows.size()));
+    for (size_t r = 0; r < rows.size(); ++r)
+        ASSERT_EQ(table.rowTexts(static_cast<int>(r)), rows[r]) << r;
+}
+
 } // namespace
 } // namespace quibo

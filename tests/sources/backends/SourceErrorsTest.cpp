@@ -180,6 +180,19 @@ TEST_F(TextSourceFile, AQuoteNeverClosedRefusesTheLoadAndTellsItsLine) {
             .toStdString());
 }
 
+TEST_F(TextSourceFile, AQuoteNeverClosedFarIntoALargeFileTellsItsLine) {
+    QByteArray text("NAME,PARENT\n");
+    for (int r = 0; r < 30000; ++r)
+        text += "\"Ledger \"\"" + QByteArray::number(r) + "\"\"\",Primary\r\n";
+    const QString path = Write(text + "Loans,\"Liabilities\nRent,Expenses\n");
+    EXPECT_EQ(
+        Reading(),
+        QStringLiteral("The source \"%1\" has a quote opened at line 30002 that is never closed; nothing "
+                       "of it is loaded.")
+            .arg(path)
+            .toStdString());
+}
+
 TEST_F(TextSourceFile, Utf16IsReadWithAByteOrderMarkAndRefusedWithout) {
     const QString text = QStringLiteral("NAME,SYMBOL\r\nNumbers,Nos\r\n");
     QByteArray little("\xFF\xFE");

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cstdint>
+#include <limits>
+
 namespace quibo {
 namespace {
 
@@ -114,6 +118,33 @@ TEST(SourceTable, ARowOfTextIdsReadsAsTheSameRowOfCells) {
         EXPECT_EQ(table.cell(1, c), c == 0 ? expected[0] : SourceCell{}) << c;
     }
     EXPECT_EQ(table.recordCount(), 2);
+}
+
+// Numbers a float or an int32 holds are kept in the cell, others apart: each comes back bit for
+// bit, whole numbers as whole, after a column is added and the rows are sorted.
+TEST(SourceTable, NumbersComeBackExactlyHoweverTheyAreKept) {
+    const std::vector<SourceCell> numbers = {SourceCell{12.5},
+                                             SourceCell{5.29},
+                                             SourceCell{-0.0},
+                                             SourceCell{1e300},
+                                             SourceCell{qint64(-7)},
+                                             SourceCell{qint64(1) << 40},
+                                             SourceCell{qint64(INT32_MIN)},
+                                             SourceCell{std::numeric_limits<double>::denorm_min()}};
+    SourceTable table({SourceColumn{QStringLiteral("N"), ColumnKind::Number}});
+    for (auto it = numbers.rbegin(); it != numbers.rend(); ++it)
+        table.appendRow({*it});
+    table.addColumn({QStringLiteral("F2"), ColumnKind::Text});
+    table.orderBy(QStringLiteral("F2"), QStringLiteral("Test"));
+    for (size_t r = 0; r < numbers.size(); ++r) {
+        const SourceCell cell = table.cell(static_cast<int>(r), 0);
+        const SourceCell& want = numbers[numbers.size() - 1 - r];
+        ASSERT_EQ(cell.index(), want.index()) << r;
+        if (const auto* d = std::get_if<double>(&want))
+            EXPECT_EQ(std::bit_cast<uint64_t>(std::get<double>(cell)), std::bit_cast<uint64_t>(*d)) << r;
+        else
+            EXPECT_EQ(cell, want) << r;
+    }
 }
 
 } // namespace
