@@ -16,6 +16,7 @@
 #include "sources/backends/ConnectionString.h"
 #include "sources/backends/SplitCsv.h"
 #include "sources/TableLoader.h"
+#include "vb/LargeBlocks.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -354,6 +355,8 @@ void Load(benchmark::State& state, const LoaderFile& file) {
 
 int main(int argc, char** argv) {
     using namespace quibo;
+    // As the program's start-up does.
+    vb::PutHeapOnLargePages(size_t(256) << 20);
     // The loader's yield runs the event loop now and then, as the window's does.
     QCoreApplication app(argc, argv);
     const char* rowsText = std::getenv("QUIBO_BENCH_ROWS");

@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <string>
 
 namespace quibo::vb {
 namespace {
@@ -40,6 +43,25 @@ TEST(StableArray, CopiesAndMovesHoldTheirOwnElements) {
     EXPECT_EQ(moved[5], QStringLiteral("5"));
     EXPECT_EQ(copy[5], QStringLiteral("five"));
     EXPECT_EQ(copy[2999], QStringLiteral("2999"));
+}
+
+// The heap's new part is advised for large pages ("hg" among its flags), and blocks still come and go.
+TEST(HeapOnLargePages, TheHeapGrowsAdvised) {
+#if defined(__linux__) && defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__)
+    PutHeapOnLargePages(size_t(64) << 20);
+    void* block = std::malloc(1 << 20);
+    ASSERT_NE(block, nullptr);
+    std::free(block);
+    std::ifstream smaps("/proc/self/smaps");
+    bool inHeap = false, advised = false;
+    for (std::string line; std::getline(smaps, line);) {
+        if (line.find('-') < line.find(' ')) inHeap = line.find("[heap]") != std::string::npos;
+        if (inHeap && line.rfind("VmFlags:", 0) == 0 && line.find(" hg") != std::string::npos) advised = true;
+    }
+    EXPECT_TRUE(advised);
+#else
+    GTEST_SKIP() << "the heap is the sanitizer's or not the C library's";
+#endif
 }
 
 } // namespace
