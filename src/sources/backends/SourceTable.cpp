@@ -185,14 +185,52 @@ SourceCell SourceTable::unpack(const Packed& cell) const {
     return {};
 }
 
+namespace {
+
+// Spreads a value's bits over the low ones, which pick its slot: neighbouring amounts differ in
+// their middle bits only.
+uint64_t Spread(uint64_t key) {
+    key ^= key >> 33;
+    key *= 0xff51afd7ed558ccdULL;
+    key ^= key >> 33;
+    return key;
+}
+
+} // namespace
+
+template <class Make> vb::TextPool::Id SourceTable::ValueTexts::textOf(uint64_t key, Make&& make) {
+    // At most half full, so a look-up ends soon.
+    if (2 * (m_count + 1) > m_slots.size()) grow();
+    const size_t mask = m_slots.size() - 1;
+    size_t at = Spread(key) & mask;
+    for (; m_slots[at].id != vb::TextPool::Empty; at = (at + 1) & mask)
+        if (m_slots[at].key == key) return m_slots[at].id;
+    const vb::TextPool::Id id = make();
+    if (id != vb::TextPool::Empty) {
+        m_slots[at] = {key, id};
+        ++m_count;
+    }
+    return id;
+}
+
+void SourceTable::ValueTexts::grow() {
+    std::vector<Slot> old(std::max<size_t>(1024, 2 * m_slots.size()));
+    old.swap(m_slots);
+    const size_t mask = m_slots.size() - 1;
+    for (const Slot& slot : old) {
+        if (slot.id == vb::TextPool::Empty) continue;
+        size_t at = Spread(slot.key) & mask;
+        while (m_slots[at].id != vb::TextPool::Empty)
+            at = (at + 1) & mask;
+        m_slots[at] = slot;
+    }
+}
+
 vb::TextPool::Id SourceTable::textIdOf(const Packed& cell) const {
     // Each distinct value's text is made once: a large table repeats its numbers and dates often.
-    auto remembered = [&](auto& texts, auto key) {
-        const auto found = texts.constFind(key);
-        if (found != texts.cend()) return *found;
-        const vb::TextPool::Id id = m_texts->intern(CellText(unpack(cell)));
-        texts.insert(key, id);
-        return id;
+    auto remembered = [&](ValueTexts& texts, auto key) {
+        return texts.textOf(static_cast<uint64_t>(key),
+                            [&] { return m_texts->intern(CellText(unpack(cell))); });
     };
     switch (cell.kind) {
     case Kind::Null:
@@ -205,8 +243,11 @@ vb::TextPool::Id SourceTable::textIdOf(const Packed& cell) const {
     case Kind::Whole:
     case Kind::Small:
         return remembered(m_wholeTexts, wholeOf(cell));
-    case Kind::Boolean:
-        return m_texts->intern(cell.value ? QStringLiteral("True") : QStringLiteral("False"));
+    case Kind::Boolean: {
+        vb::TextPool::Id& id = m_booleanTexts[cell.value != 0];
+        if (id == vb::TextPool::Empty) id = m_texts->intern(cell.value ? u"True" : u"False");
+        return id;
+    }
     case Kind::Date: {
         const QDateTime& date = m_dates[cell.value];
         if (!date.isValid()) return vb::TextPool::Empty;

@@ -4,7 +4,6 @@
 #include "vb/LargeBlocks.h"
 #include "vb/TextPool.h"
 
-#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -108,10 +107,27 @@ private:
     vb::StableArray<uint64_t> m_wide; // the bits of numbers that need all 64
     std::deque<QDateTime> m_dates;
     int m_rows = 0;
+    // The ids of texts written for values, by the value's 64 bits: open addressing in one array,
+    // as a large table meets many values once and each look-up should cost one slot.
+    class ValueTexts {
+    public:
+        // The id remembered for `key`, or else the one `make()` gives, remembered unless Empty.
+        template <class Make> vb::TextPool::Id textOf(uint64_t key, Make&& make);
+
+    private:
+        struct Slot {
+            uint64_t key = 0;
+            vb::TextPool::Id id = vb::TextPool::Empty; // Empty marks a free slot
+        };
+        void grow();
+        std::vector<Slot> m_slots;
+        size_t m_count = 0;
+    };
     // The texts of the numbers and dates written so far, by value (a date by its day and clock time).
-    mutable QHash<uint64_t, vb::TextPool::Id> m_numberTexts;
-    mutable QHash<qint64, vb::TextPool::Id> m_wholeTexts;
-    mutable QHash<qint64, vb::TextPool::Id> m_dateTexts;
+    mutable ValueTexts m_numberTexts;
+    mutable ValueTexts m_wholeTexts;
+    mutable ValueTexts m_dateTexts;
+    mutable vb::TextPool::Id m_booleanTexts[2] = {}; // "False" and "True", once written
 };
 
 } // namespace quibo

@@ -1,6 +1,7 @@
 #include "sources/backends/SourceTable.h"
 
 #include "sources/backends/ProviderError.h"
+#include "vb/Date.h"
 
 #include <gtest/gtest.h>
 
@@ -145,6 +146,34 @@ TEST(SourceTable, NumbersComeBackExactlyHoweverTheyAreKept) {
         else
             EXPECT_EQ(cell, want) << r;
     }
+}
+
+// Far more distinct numbers, whole numbers and dates than the remembered texts start with: each
+// value's text is its own, found again on a second reading.
+TEST(SourceTable, ManyDistinctValuesEachKeepTheirOwnText) {
+    SourceTable table({SourceColumn{QStringLiteral("N"), ColumnKind::Number},
+                       SourceColumn{QStringLiteral("W"), ColumnKind::Number},
+                       SourceColumn{QStringLiteral("D"), ColumnKind::Date},
+                       SourceColumn{QStringLiteral("B"), ColumnKind::Boolean}});
+    const QDate start(2024, 4, 1);
+    constexpr int Rows = 5000;
+    for (int r = 0; r < Rows; ++r)
+        table.appendRow({SourceCell{r + 0.25}, SourceCell{qint64(r) - 2500},
+                         SourceCell{QDateTime(start.addDays(r), QTime(0, 0), Qt::UTC)},
+                         SourceCell{r % 2 == 0}});
+    for (int pass = 0; pass < 2; ++pass)
+        for (int r = 0; r < Rows; ++r) {
+            std::vector<vb::TextPool::Id> ids;
+            table.rowTextIds(r, ids);
+            QStringList texts;
+            for (const vb::TextPool::Id id : ids)
+                texts.append(table.texts()->text(id));
+            EXPECT_EQ(texts, (QStringList{QString::number(r + 0.25), QString::number(r - 2500),
+                                          vb::FormatDate(QDateTime(start.addDays(r), QTime(0, 0), Qt::UTC),
+                                                         u"dd-mmm-yyyy"),
+                                          r % 2 == 0 ? "True" : "False"}))
+                << r;
+        }
 }
 
 } // namespace
