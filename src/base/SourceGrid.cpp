@@ -4,7 +4,6 @@
 #include "vb/RuntimeError.h"
 
 #include <algorithm>
-#include <new>
 #include <utility>
 
 namespace quibo {
@@ -13,11 +12,6 @@ namespace {
 
 constexpr int32_t InvalidPropertyValue = 380;
 constexpr int32_t InvalidPropertyArrayIndex = 381;
-
-// Whether a block of cells of that size is laid on large pages.
-bool Aligned(size_t bytes) {
-    return bytes >= 2 * vb::LargeBlock;
-}
 
 [[noreturn]] void tooMany(const char* what, int most) {
     vb::Raise(vb::err::OutOfMemory, QStringLiteral("The grid holds at most %1 %2; the table has more.")
@@ -59,7 +53,7 @@ void SourceGrid::SetCols(int cols) {
     if (cols > MaxColumns) tooMany("columns", MaxColumns);
     const int oldCols = m_cols;
     if (cols == oldCols) return;
-    Cells resized;
+    std::vector<vb::TextPool::Id> resized;
     resized.reserve(static_cast<size_t>(m_rows) * static_cast<size_t>(cols));
     size_t from = 0;
     for (int r = 0; r < m_rows; ++r) {
@@ -143,7 +137,7 @@ void SourceGrid::AppendRecord(const QStringList& values) {
 void SourceGrid::AppendRecord(const std::vector<vb::TextPool::Id>& values) {
     if (values.size() > static_cast<size_t>(m_cols)) invalidColumn();
     if (m_rows >= MaxRows) tooMany("rows", MaxRows);
-    m_cells.append(values.data(), values.size());
+    m_cells.insert(m_cells.end(), values.begin(), values.end());
     m_cells.resize(m_cells.size() + (static_cast<size_t>(m_cols) - values.size()), vb::TextPool::Empty);
     appended();
 }
@@ -157,56 +151,6 @@ void SourceGrid::SetRedraw(bool on) {
     if (m_redraw == on) return;
     m_redraw = on;
     if (m_observer) m_observer->redrawChanged(on);
-}
-
-void SourceGrid::Cells::reserve(size_t capacity) {
-    if (capacity <= m_capacity) return;
-    // A large block is laid on whole large pages, so that none of it faults page by page.
-    if (capacity * sizeof(vb::TextPool::Id) >= 2 * vb::LargeBlock)
-        capacity = (capacity * sizeof(vb::TextPool::Id) + vb::LargeBlock - 1) / vb::LargeBlock *
-                   vb::LargeBlock / sizeof(vb::TextPool::Id);
-    const size_t bytes = capacity * sizeof(vb::TextPool::Id);
-    vb::TextPool::Id* data = nullptr;
-    if (Aligned(bytes)) {
-        data = static_cast<vb::TextPool::Id*>(::operator new(bytes, std::align_val_t(vb::LargeBlock)));
-        vb::AdviseLargePages(data, bytes);
-    } else {
-        data = static_cast<vb::TextPool::Id*>(::operator new(bytes));
-    }
-    if (m_data) std::copy(m_data, m_data + m_size, data);
-    const size_t size = m_size;
-    clear();
-    m_data = data;
-    m_size = size;
-    m_capacity = capacity;
-}
-
-void SourceGrid::Cells::roomFor(size_t size) {
-    // Doubling only where no size was reserved: appends to a small grid, a row at a time.
-    if (size > m_capacity) reserve(std::max(size, 2 * m_capacity));
-}
-
-void SourceGrid::Cells::resize(size_t size, vb::TextPool::Id value) {
-    roomFor(size);
-    if (size > m_size) std::fill(m_data + m_size, m_data + size, value);
-    m_size = size;
-}
-
-void SourceGrid::Cells::append(const vb::TextPool::Id* values, size_t count) {
-    roomFor(m_size + count);
-    std::copy(values, values + count, m_data + m_size);
-    m_size += count;
-}
-
-void SourceGrid::Cells::clear() {
-    const size_t bytes = m_capacity * sizeof(vb::TextPool::Id);
-    if (m_data && Aligned(bytes))
-        ::operator delete(m_data, std::align_val_t(vb::LargeBlock));
-    else if (m_data)
-        ::operator delete(m_data);
-    m_data = nullptr;
-    m_size = 0;
-    m_capacity = 0;
 }
 
 } // namespace quibo

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "vb/LargeBlocks.h"
 #include "vb/TextPool.h"
 
 #include <QList>
@@ -75,45 +74,6 @@ public:
     GridObserver* Observer() const { return m_observer; }
 
 private:
-    // The cells, row-major, in one block: a bound table's size is known before its rows come, and
-    // one large block is had in large pages, where many small ones each fault page by page.
-    class Cells {
-    public:
-        Cells() = default;
-        Cells(const Cells&) = delete;
-        Cells& operator=(const Cells&) = delete;
-        Cells(Cells&& other) noexcept { swap(other); }
-        Cells& operator=(Cells&& other) noexcept {
-            Cells taken(std::move(other));
-            swap(taken);
-            return *this;
-        }
-        ~Cells() { clear(); }
-
-        size_t size() const { return m_size; }
-        vb::TextPool::Id& operator[](size_t i) { return m_data[i]; }
-        vb::TextPool::Id operator[](size_t i) const { return m_data[i]; }
-        const vb::TextPool::Id* data() const { return m_data; }
-        void reserve(size_t capacity);
-        // Grows with `value` or drops from the end.
-        void resize(size_t size, vb::TextPool::Id value);
-        void append(const vb::TextPool::Id* values, size_t count);
-        void push_back(vb::TextPool::Id value) { append(&value, 1); }
-        void clear();
-        void swap(Cells& other) noexcept {
-            std::swap(m_data, other.m_data);
-            std::swap(m_size, other.m_size);
-            std::swap(m_capacity, other.m_capacity);
-        }
-
-    private:
-        void roomFor(size_t size);
-
-        vb::TextPool::Id* m_data = nullptr;
-        size_t m_size = 0;
-        size_t m_capacity = 0;
-    };
-
     void checkRow(int row) const {
         if (static_cast<unsigned>(row) >= static_cast<unsigned>(m_rows)) invalidRow();
     }
@@ -131,7 +91,7 @@ private:
     void appended();
 
     std::shared_ptr<vb::TextPool> m_texts;
-    Cells m_cells; // m_rows * m_cols
+    std::vector<vb::TextPool::Id> m_cells; // row-major, m_rows * m_cols
     QList<int> m_alignments;
     int m_rows = 0;
     int m_cols = 0;
