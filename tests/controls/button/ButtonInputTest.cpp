@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include <memory>
+#include <sstream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -15,6 +16,15 @@ namespace quibo {
 namespace {
 
 using Log = std::vector<std::string>;
+
+// The values written one after the other, a blank between each.
+template <typename... T> std::string Line(const T&... values) {
+    std::ostringstream out;
+    ((out << values << ' '), ...);
+    std::string line = out.str();
+    line.pop_back();
+    return line;
+}
 
 // Records the control's events in order.
 void Record(QuiboButton& button, Log& log) {
@@ -137,6 +147,57 @@ TEST(ButtonInputTest, KeysInTheirOrder) {
             EXPECT_EQ(catcher.keys[0].first, c.key);
             EXPECT_EQ(catcher.keys[0].second, c.key == Qt::Key_Right ? 0x4Du : 0x4Bu);
         }
+    }
+}
+
+TEST(ButtonInputTest, EveryKeyRaisesItsCodeAndEveryCharacterItsKeyPress) {
+    struct Case {
+        const char* name;
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        QString text;
+        quint32 nativeKey;
+        Log log;
+    };
+    const auto keypad = Qt::KeypadModifier;
+    const auto shift = Qt::ShiftModifier;
+    const Case cases[] = {
+        {"letter", Qt::Key_A, {}, "a", 0, {"down 65 0", "press 97", "up 65 0"}},
+        {"shifted letter", Qt::Key_A, shift, "A", 0, {"down 65 1", "press 65", "up 65 1"}},
+        {"function key", Qt::Key_F5, {}, "", 0, {"down 116 0", "up 116 0"}},
+        {"keypad digit", Qt::Key_5, keypad, "5", 0, {"down 101 0", "press 53", "up 101 0"}},
+        {"keypad Enter", Qt::Key_Enter, keypad, "\r", 0, {"down 13 0", "press 13", "up 13 0"}},
+        {"Escape", Qt::Key_Escape, {}, "\x1b", 0, {"down 27 0", "press 27", "up 27 0"}},
+        {"Delete", Qt::Key_Delete, {}, "", 0, {"down 46 0", "up 46 0"}},
+        // Qt counts a modifier key among the modifiers of its own press.
+        {"Ctrl", Qt::Key_Control, {}, "", 0, {"down 17 2", "up 17 2"}},
+        {"Ctrl+C", Qt::Key_C, Qt::ControlModifier, "\x03", 0, {"down 67 2", "press 3", "up 67 2"}},
+        {"colon, US key", Qt::Key_Colon, shift, ":", 0, {"down 186 1", "press 58", "up 186 1"}},
+        {"shifted digit", Qt::Key_Exclam, shift, "!", 0, {"down 49 1", "press 33", "up 49 1"}},
+        {"platform's key", Qt::Key_Adiaeresis, {}, "\u00e4", 0xE4, {"down 228 0", "press 228", "up 228 0"}},
+        {"platform's, 16 bits", Qt::Key_unknown, {}, "", 0x1008FF26, {"down -218 0", "up -218 0"}},
+        {"character without key", Qt::Key_unknown, {}, "\u20ac", 0, {"press 8364"}},
+        {"beyond 16 bits", Qt::Key_unknown, {}, "\U0001F600", 0, {"press -10179", "press -8704"}},
+        {"nothing to tell", Qt::Key_unknown, {}, "", 0, {}},
+    };
+    for (const Case& c : cases) {
+        TestHost host;
+        host.userMode = true;
+        ProbeButton button(host);
+        Log log;
+        const auto key = [&log](const char* what) {
+            return [&log, what](qint16& k, qint16& s) { log.push_back(Line(what, k, s)); };
+        };
+        QObject::connect(&button, &QuiboButton::KeyDown, key("down"));
+        QObject::connect(&button, &QuiboButton::KeyUp, key("up"));
+        QObject::connect(&button, &QuiboButton::KeyPress,
+                         [&log](qint16& k) { log.push_back(Line("press", k)); });
+        QKeyEvent press(QEvent::KeyPress, c.key, c.modifiers, 0, c.nativeKey, 0, c.text);
+        QKeyEvent release(QEvent::KeyRelease, c.key, c.modifiers, 0, c.nativeKey, 0, c.text);
+        QApplication::sendEvent(&button, &press);
+        QApplication::sendEvent(&button, &release);
+        EXPECT_EQ(log, c.log) << c.name;
+        EXPECT_EQ(press.isAccepted(), !c.log.empty()) << c.name; // else it goes on to the container
     }
 }
 
