@@ -28,6 +28,78 @@ class PropertyBag;
 // that reaches the window in one copy. User-interface thread only.
 class QuiboButton : public QWidget {
     Q_OBJECT
+    // The properties a property browser shows, with their descriptions and categories as class info
+    // "Description:" and "Category:" followed by the property's name.
+    Q_PROPERTY(int ButtonStyle READ ButtonStyle WRITE SetButtonStyle)
+    Q_PROPERTY(int Mode READ Mode WRITE SetMode)
+    Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
+    Q_PROPERTY(int CaptionAlign READ CaptionAlign WRITE SetCaptionAlign)
+    Q_PROPERTY(int CaptionStyle READ CaptionStyle WRITE SetCaptionStyle)
+    Q_PROPERTY(int CustomClick READ CustomClick WRITE SetCustomClick)
+    Q_PROPERTY(int ButtonShape READ ButtonShape WRITE SetButtonShape)
+    Q_PROPERTY(std::optional<quibo::ButtonPicture> Picture READ Picture WRITE SetPicture)
+    Q_PROPERTY(int PictureAlign READ PictureAlign WRITE SetPictureAlign)
+    Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
+    Q_PROPERTY(bool ShowFocusRect READ ShowFocusRect WRITE SetShowFocusRect)
+    Q_PROPERTY(bool Value READ Value WRITE SetValue)
+    Q_PROPERTY(int PictureSize READ PictureSize WRITE SetPictureSize)
+    Q_PROPERTY(int MousePointer READ MousePointer WRITE SetMousePointer)
+    Q_PROPERTY(std::optional<quibo::ButtonPicture> MouseIcon READ MouseIcon WRITE SetMouseIcon)
+    Q_PROPERTY(QFont Font READ Font WRITE SetFont)
+    Q_PROPERTY(int FontStyle READ FontStyle WRITE SetFontStyle)
+    Q_PROPERTY(int ForeColor READ ForeColor WRITE SetForeColor)
+    Q_PROPERTY(int BackColor READ BackColor WRITE SetBackColor)
+    Q_PROPERTY(int GradientColor READ GradientColor WRITE SetGradientColor)
+    Q_PROPERTY(int GradientMode READ GradientMode WRITE SetGradientMode)
+    Q_PROPERTY(bool ResetDefaultColors READ ResetDefaultColors WRITE SetResetDefaultColors)
+    Q_PROPERTY(int HoverColorLocks READ HoverColorLocks WRITE SetHoverColorLocks)
+    Q_PROPERTY(int HoverForeColor READ HoverForeColor WRITE SetHoverForeColor)
+    Q_PROPERTY(int HoverBackColor READ HoverBackColor WRITE SetHoverBackColor)
+    // Reading it makes the button a native window: no browser shows it.
+    Q_PROPERTY(WId hwnd READ hwnd DESIGNABLE false STORED false)
+    Q_CLASSINFO("Description:ButtonStyle", "Various operating system button styles")
+    Q_CLASSINFO("Description:Mode", "Command button, check box or option button mode")
+    Q_CLASSINFO("Description:Caption", "The caption of the button. Double pipe (||) is a line break.")
+    Q_CLASSINFO("Description:CaptionAlign", "Horizontal alignment of caption on the button.")
+    Q_CLASSINFO("Description:CaptionStyle", "Flat, Embossed or Engraved effects")
+    Q_CLASSINFO("Description:CustomClick",
+                "Custom shaped buttons only. Moves the button vs the traditional click effect.")
+    Q_CLASSINFO("Description:ButtonShape", "Rectangular or various diagonal shapes")
+    Q_CLASSINFO("Description:Picture", "The image used to display on the button.")
+    Q_CLASSINFO("Description:PictureAlign",
+                "Alignment of the button image in relation to the caption and/or button.")
+    Q_CLASSINFO("Description:Enabled", "Determines if events are fired for this button.")
+    Q_CLASSINFO("Description:ShowFocusRect",
+                "Allows or prevents a focus rectangle from being displayed. In design mode, this may always "
+                "be displayed for button set as Default.")
+    Q_CLASSINFO("Description:Value", "Applicable to only check box or option button modes: True or False")
+    Q_CLASSINFO("Description:PictureSize",
+                "Various sizes for images used on buttons. Last 2 options center image automatically.")
+    Q_CLASSINFO("Description:MousePointer",
+                "Various optional mouse pointers to use when mouse is over the button")
+    Q_CLASSINFO("Description:MouseIcon",
+                "Icon or cursor used to display when mouse is over the button. MousePointer must be set to "
+                "Custom.")
+    Q_CLASSINFO("Description:Font", "Font used to display the caption.")
+    Q_CLASSINFO("Description:FontStyle", "Various font attributes that can be changed directly.")
+    Q_CLASSINFO("Description:ForeColor", "The color of the caption's font .")
+    Q_CLASSINFO("Description:BackColor", "Button back color. See also ResetDefaultColors")
+    Q_CLASSINFO("Description:GradientColor",
+                "Secondary color used for gradient shades. The BackColor property is the primary color.")
+    Q_CLASSINFO("Description:GradientMode", "Various directions to draw the gradient shading.")
+    Q_CLASSINFO("Description:ResetDefaultColors",
+                "Resets button's back color and text color to Window's standard. The hover properties are "
+                "also reset.")
+    Q_CLASSINFO("Description:HoverColorLocks",
+                "Can ensure the hover colors match the caption and back colors. Click for more options.")
+    Q_CLASSINFO("Description:HoverForeColor",
+                "Color of button caption's text when mouse is hovering over it. Affects the HoverLockColors "
+                "property.")
+    Q_CLASSINFO("Description:HoverBackColor",
+                "Color of button background when mouse is hovering over it. Affects the HoverLockColors "
+                "property.")
+    Q_CLASSINFO("Category:Caption", "Appearance")
+    Q_CLASSINFO("Category:Enabled", "Behavior")
 public:
     static constexpr const char* kFormDataType = "Quibo.QuiboButton";
 
@@ -95,6 +167,8 @@ public:
     void SetHoverForeColor(ButtonColor value);
     ButtonColor HoverBackColor() const { return m_hoverBackColor; }
     void SetHoverBackColor(ButtonColor value);
+    // The native handle of the control's window; there is no lasting device context to hand out.
+    WId hwnd() const { return winId(); }
     void Refresh();
     void DelayDrawing(bool bDelay);
 
