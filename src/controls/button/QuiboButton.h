@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QImage>
 #include <QPoint>
+#include <QPointer>
 #include <QRegion>
 #include <QTimer>
 #include <QWidget>
@@ -16,6 +17,9 @@
 #include <functional>
 #include <optional>
 #include <vector>
+
+class QDrag;
+class QMimeData;
 
 namespace quibo {
 
@@ -172,6 +176,11 @@ public:
     void Refresh();
     void DelayDrawing(bool bDelay);
 
+    // Starts a drag with this button as its source: OLEStartDrag fills the data and the allowed
+    // effects, OLECompleteDrag tells the effect the target chose. A format set with empty data is
+    // asked for through OLESetData when a target first reads it.
+    void OLEDrag();
+
     // The access keys the caption last marked.
     QString AccessKeys() const { return m_accessKeys; }
 
@@ -208,6 +217,17 @@ signals:
     void MouseOnButton(bool& OnButton);
     void Click();
     void DoubleClick(qint16& Button);
+    // Drag and drop, raised while the host lets the button accept drops (setAcceptDrops) or has it
+    // start a drag (OLEDrag). Effects are drop actions; State is 0 enter, 1 leave, 2 over. Over and
+    // drop start with the effects the source allows; the handler leaves those it takes.
+    void OLECompleteDrag(Qt::DropActions& Effect);
+    void OLEDragDrop(const QMimeData* Data, Qt::DropActions& Effect, qint16& Button, qint16& Shift, float& X,
+                     float& Y);
+    void OLEDragOver(const QMimeData* Data, Qt::DropActions& Effect, qint16& Button, qint16& Shift, float& X,
+                     float& Y, qint16& State);
+    void OLEGiveFeedback(Qt::DropActions& Effect, bool& DefaultCursors);
+    void OLESetData(QMimeData* Data, QString& DataFormat);
+    void OLEStartDrag(QMimeData* Data, Qt::DropActions& AllowedEffects);
 
 public:
     // Creation by the host: new, or from stored form data; and saving.
@@ -278,6 +298,8 @@ protected:
     bool MoveForCustomClick();
     // Pixels the screen spans across (horizontal) or down.
     virtual int ScreenExtent(bool horizontal) const;
+    // Runs a drag to its end and gives the effect the target chose.
+    virtual Qt::DropAction ExecDrag(QDrag& drag, Qt::DropActions allowed);
 
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -288,6 +310,10 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void keyReleaseEvent(QKeyEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dragMoveEvent(QDragMoveEvent* e) override;
+    void dragLeaveEvent(QDragLeaveEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void hideEvent(QHideEvent* e) override;
@@ -315,6 +341,8 @@ private:
     void EndHover();
     // Alt with the access key, and Enter while the control is the default button.
     void GrabShortcuts();
+    // OLEDragOver for an entering or moving drag, whose event then takes the effect chosen.
+    void DragOver(QDropEvent* e, qint16 State);
 
     // The painters of the styles: 2, 5 and 7 have their own; the others share one skeleton.
     void DrawSkeletonStyle(EdgePoints& points, EdgeColors& colors, std::int16_t& level,
@@ -376,6 +404,10 @@ private:
     QTimer m_hoverTimer;
     std::function<bool()> m_cursorOver;
     std::vector<int> m_shortcuts;
+    // The drag over the button, for its leave event, which carries nothing.
+    QPointer<const QMimeData> m_dragData;
+    Qt::DropActions m_dragEffects;
+    QPointF m_dragAt;
 
     // The drawing surface and what is selected into it.
     QImage m_buffer;

@@ -6,7 +6,10 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDrag>
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QShortcutEvent>
 
@@ -23,6 +26,21 @@ std::map<QString, std::vector<QuiboButton*>>& Groups() {
     return groups;
 }
 
+// The event takes the effect a handler left: the source's proposal when it is among them, else the
+// first of copy, move and link; none refuses the drop.
+void AcceptEffect(QDropEvent& e, Qt::DropActions effect) {
+    effect &= e.possibleActions();
+    if (effect == Qt::IgnoreAction) {
+        e.ignore();
+        return;
+    }
+    e.setDropAction(effect & e.proposedAction() ? e.proposedAction()
+                    : effect & Qt::CopyAction   ? Qt::CopyAction
+                    : effect & Qt::MoveAction   ? Qt::MoveAction
+                                                : Qt::LinkAction);
+    e.accept();
+}
+
 qint16 ButtonCode(Qt::MouseButtons buttons) {
     return static_cast<qint16>(((buttons & Qt::LeftButton) ? 1 : 0) | ((buttons & Qt::RightButton) ? 2 : 0) |
                                ((buttons & Qt::MiddleButton) ? 4 : 0));
@@ -33,6 +51,17 @@ qint16 ShiftCode(Qt::KeyboardModifiers modifiers) {
                                ((modifiers & Qt::ControlModifier) ? 2 : 0) |
                                ((modifiers & Qt::AltModifier) ? 4 : 0));
 }
+
+// The arguments of a drag over the button or dropped on it, as of its mouse events; the effect
+// starts as what the source allows.
+struct DropArguments {
+    explicit DropArguments(const QDropEvent& e)
+        : effect(e.possibleActions()), button(ButtonCode(e.buttons())), shift(ShiftCode(e.modifiers())),
+          x(float(e.position().x())), y(float(e.position().y())) {}
+    Qt::DropActions effect;
+    qint16 button, shift;
+    float x, y;
+};
 
 // Windows virtual-key codes of the keys that have one; letters and digits are their own (a US
 // layout decides the punctuation keys).
@@ -92,6 +121,30 @@ qint16 KeyCodeOf(const QKeyEvent& e) {
 bool IsArrow(qint16 code) {
     return code >= 37 && code <= 40;
 }
+
+// The data of a drag the button starts: a format set with empty data is rendered by the button's
+// OLESetData when a target first asks for it.
+class DragData final : public QMimeData {
+public:
+    explicit DragData(QuiboButton& button) : m_button(button) {}
+
+protected:
+    QVariant retrieveData(const QString& mimeType, QMetaType type) const override {
+        if (!m_rendering && hasFormat(mimeType) &&
+            QMimeData::retrieveData(mimeType, type).toByteArray().isEmpty()) {
+            m_rendering = true;
+            QMimeData* data = const_cast<DragData*>(this);
+            QString format = mimeType;
+            emit m_button.OLESetData(data, format);
+            m_rendering = false;
+        }
+        return QMimeData::retrieveData(mimeType, type);
+    }
+
+private:
+    QuiboButton& m_button;
+    mutable bool m_rendering = false;
+};
 
 } // namespace
 
@@ -385,6 +438,67 @@ void QuiboButton::keyReleaseEvent(QKeyEvent* e) {
         return;
     }
     UserControl_KeyUp(code, ShiftCode(e->modifiers()));
+}
+
+void QuiboButton::OLEDrag() {
+    QPointer<QDrag> drag = new QDrag(this);
+    auto* data = new DragData(*this);
+    drag->setMimeData(data);
+    Qt::DropActions allowed = Qt::CopyAction | Qt::MoveAction;
+    emit OLEStartDrag(data, allowed);
+    // A drag that allows nothing cannot be dropped anywhere: it does not start.
+    Qt::DropActions effect = Qt::IgnoreAction;
+    if (allowed != Qt::IgnoreAction) {
+        connect(drag, &QDrag::actionChanged, this, [this](Qt::DropAction action) {
+            Qt::DropActions Effect = action;
+            bool DefaultCursors = true;
+            emit OLEGiveFeedback(Effect, DefaultCursors);
+        });
+        effect = ExecDrag(*drag, allowed);
+    }
+    // Qt may have let the drag go already.
+    if (drag) drag->deleteLater();
+    if (allowed != Qt::IgnoreAction) emit OLECompleteDrag(effect);
+}
+
+Qt::DropAction QuiboButton::ExecDrag(QDrag& drag, Qt::DropActions allowed) {
+    return drag.exec(allowed);
+}
+
+void QuiboButton::DragOver(QDropEvent* e, qint16 State) {
+    m_dragData = e->mimeData();
+    m_dragEffects = e->possibleActions();
+    m_dragAt = e->position();
+    DropArguments a(*e);
+    emit OLEDragOver(e->mimeData(), a.effect, a.button, a.shift, a.x, a.y, State);
+    AcceptEffect(*e, a.effect);
+}
+
+void QuiboButton::dragEnterEvent(QDragEnterEvent* e) {
+    DragOver(e, 0);
+}
+
+void QuiboButton::dragMoveEvent(QDragMoveEvent* e) {
+    DragOver(e, 2);
+}
+
+void QuiboButton::dragLeaveEvent(QDragLeaveEvent*) {
+    // Qt tells nothing of a drag that leaves: it is where it was last seen.
+    Qt::DropActions effect = m_dragEffects;
+    qint16 button = ButtonCode(QGuiApplication::mouseButtons());
+    qint16 shift = ShiftCode(QGuiApplication::keyboardModifiers());
+    float x = float(m_dragAt.x());
+    float y = float(m_dragAt.y());
+    qint16 state = 1;
+    emit OLEDragOver(m_dragData, effect, button, shift, x, y, state);
+    m_dragData = nullptr;
+}
+
+void QuiboButton::dropEvent(QDropEvent* e) {
+    DropArguments a(*e);
+    emit OLEDragDrop(e->mimeData(), a.effect, a.button, a.shift, a.x, a.y);
+    AcceptEffect(*e, a.effect);
+    m_dragData = nullptr;
 }
 
 void QuiboButton::focusInEvent(QFocusEvent* e) {

@@ -1,8 +1,10 @@
 #include "controls/button/ButtonTestKit.h"
 
 #include <QApplication>
+#include <QDrag>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QTest>
 
@@ -199,6 +201,110 @@ TEST(ButtonInputTest, EveryKeyRaisesItsCodeAndEveryCharacterItsKeyPress) {
         EXPECT_EQ(log, c.log) << c.name;
         EXPECT_EQ(press.isAccepted(), !c.log.empty()) << c.name; // else it goes on to the container
     }
+}
+
+TEST(ButtonInputTest, DragsOverTheButtonTakeTheEffectTheHandlerLeaves) {
+    TestHost host;
+    host.userMode = true;
+    ProbeButton button(host);
+    button.setAcceptDrops(true);
+    QMimeData data;
+    data.setText(QStringLiteral("Cash"));
+    Log log;
+    Qt::DropActions take;
+    const auto text = [](const QMimeData* d) { return d ? d->text().toStdString() : std::string("none"); };
+    QObject::connect(
+        &button, &QuiboButton::OLEDragOver,
+        [&](const QMimeData* d, Qt::DropActions& e, qint16& b, qint16& s, float& x, float& y, qint16& state) {
+            log.push_back(Line("over", state, e.toInt(), b, s, x, y, text(d)));
+            e = take;
+        });
+    QObject::connect(&button, &QuiboButton::OLEDragDrop,
+                     [&](const QMimeData* d, Qt::DropActions& e, qint16& b, qint16& s, float& x, float& y) {
+                         log.push_back(Line("drop", e.toInt(), b, s, x, y, text(d)));
+                         e = take;
+                     });
+    struct Step {
+        QEvent::Type type;
+        QPoint at;
+        Qt::MouseButton mouse;
+        Qt::KeyboardModifier modifier;
+        Qt::DropActions take;
+        std::string log;
+        Qt::DropAction action; // IgnoreAction: refused
+    };
+    using E = QEvent;
+    const auto Copy = Qt::CopyAction, Move = Qt::MoveAction, None = Qt::IgnoreAction;
+    const auto Left = Qt::LeftButton, Right = Qt::RightButton;
+    const Step steps[] = {
+        {E::DragEnter, {5, 6}, Left, Qt::ShiftModifier, Move, "over 0 3 1 1 5 6 Cash", Move},
+        {E::DragMove, {7, 8}, Left, Qt::NoModifier, Qt::LinkAction, "over 2 3 1 0 7 8 Cash", None},
+        {E::DragLeave, {}, Qt::NoButton, Qt::NoModifier, {}, "over 1 3 0 0 7 8 Cash", None},
+        // Ctrl proposes a copy, which the handler does not take.
+        {E::DragEnter, {1, 2}, Right, Qt::ControlModifier, Move, "over 0 3 2 2 1 2 Cash", Move},
+        {E::Drop, {9, 10}, Right, Qt::ControlModifier, Copy | Move, "drop 3 2 2 9 10 Cash", Copy},
+    };
+    const Qt::DropActions copyOrMove = Copy | Move;
+    for (const Step& step : steps) {
+        take = step.take;
+        log.clear();
+        if (step.type == QEvent::DragLeave) {
+            QDragLeaveEvent leave;
+            QApplication::sendEvent(&button, &leave);
+        } else {
+            std::unique_ptr<QDropEvent> e;
+            if (step.type == QEvent::DragEnter)
+                e = std::make_unique<QDragEnterEvent>(step.at, copyOrMove, &data, step.mouse, step.modifier);
+            else if (step.type == QEvent::DragMove)
+                e = std::make_unique<QDragMoveEvent>(step.at, copyOrMove, &data, step.mouse, step.modifier);
+            else
+                e = std::make_unique<QDropEvent>(step.at, copyOrMove, &data, step.mouse, step.modifier);
+            QApplication::sendEvent(&button, e.get());
+            EXPECT_EQ(e->isAccepted(), step.action != None) << step.log;
+            if (e->isAccepted()) {
+                EXPECT_EQ(e->dropAction(), step.action) << step.log;
+            }
+        }
+        EXPECT_EQ(log, Log{step.log});
+    }
+}
+
+TEST(ButtonInputTest, ADragTheHostStartsRendersItsDataWhenTheTargetAsks) {
+    TestHost host;
+    host.userMode = true;
+    ProbeButton button(host);
+    Log log;
+    Qt::DropActions allow = Qt::CopyAction;
+    QObject::connect(&button, &QuiboButton::OLEStartDrag, [&](QMimeData* d, Qt::DropActions& allowed) {
+        log.push_back(Line("start", allowed.toInt()));
+        d->setData(QStringLiteral("text/plain"), {}); // to be rendered on request
+        allowed = allow;
+    });
+    QObject::connect(&button, &QuiboButton::OLESetData, [&](QMimeData* d, QString& format) {
+        log.push_back(Line("set data", format.toStdString()));
+        d->setData(format, "Cash");
+    });
+    QObject::connect(&button, &QuiboButton::OLEGiveFeedback, [&](Qt::DropActions& e, bool& defaultCursors) {
+        log.push_back(Line("feedback", e.toInt(), defaultCursors));
+    });
+    QObject::connect(&button, &QuiboButton::OLECompleteDrag,
+                     [&](Qt::DropActions& e) { log.push_back(Line("complete", e.toInt())); });
+    button.dropTarget = [&log](QDrag& drag, Qt::DropActions allowed) {
+        log.push_back(Line("target", allowed.toInt()));
+        emit drag.actionChanged(Qt::CopyAction);
+        for (int read = 0; read < 2; ++read)
+            log.push_back(Line("read", drag.mimeData()->data(QStringLiteral("text/plain")).toStdString()));
+        return Qt::CopyAction;
+    };
+    button.OLEDrag();
+    EXPECT_EQ(log, (Log{"start 3", "target 1", "feedback 1 1", "set data text/plain", "read Cash",
+                        "read Cash", "complete 1"}));
+
+    // A drag that allows no effect does not start.
+    allow = Qt::IgnoreAction;
+    log.clear();
+    button.OLEDrag();
+    EXPECT_EQ(log, Log{"start 3"});
 }
 
 TEST(ButtonInputTest, EnterAndAccessKeys) {
