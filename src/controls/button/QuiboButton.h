@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QImage>
 #include <QPoint>
+#include <QPointer>
 #include <QRegion>
 #include <QTimer>
 #include <QWidget>
@@ -16,6 +17,9 @@
 #include <functional>
 #include <optional>
 #include <vector>
+
+class QDrag;
+class QMimeData;
 
 namespace quibo {
 
@@ -28,6 +32,78 @@ class PropertyBag;
 // that reaches the window in one copy. User-interface thread only.
 class QuiboButton : public QWidget {
     Q_OBJECT
+    // The properties a property browser shows, with their descriptions and categories as class info
+    // "Description:" and "Category:" followed by the property's name.
+    Q_PROPERTY(int ButtonStyle READ ButtonStyle WRITE SetButtonStyle)
+    Q_PROPERTY(int Mode READ Mode WRITE SetMode)
+    Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
+    Q_PROPERTY(int CaptionAlign READ CaptionAlign WRITE SetCaptionAlign)
+    Q_PROPERTY(int CaptionStyle READ CaptionStyle WRITE SetCaptionStyle)
+    Q_PROPERTY(int CustomClick READ CustomClick WRITE SetCustomClick)
+    Q_PROPERTY(int ButtonShape READ ButtonShape WRITE SetButtonShape)
+    Q_PROPERTY(std::optional<quibo::ButtonPicture> Picture READ Picture WRITE SetPicture)
+    Q_PROPERTY(int PictureAlign READ PictureAlign WRITE SetPictureAlign)
+    Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
+    Q_PROPERTY(bool ShowFocusRect READ ShowFocusRect WRITE SetShowFocusRect)
+    Q_PROPERTY(bool Value READ Value WRITE SetValue)
+    Q_PROPERTY(int PictureSize READ PictureSize WRITE SetPictureSize)
+    Q_PROPERTY(int MousePointer READ MousePointer WRITE SetMousePointer)
+    Q_PROPERTY(std::optional<quibo::ButtonPicture> MouseIcon READ MouseIcon WRITE SetMouseIcon)
+    Q_PROPERTY(QFont Font READ Font WRITE SetFont)
+    Q_PROPERTY(int FontStyle READ FontStyle WRITE SetFontStyle)
+    Q_PROPERTY(int ForeColor READ ForeColor WRITE SetForeColor)
+    Q_PROPERTY(int BackColor READ BackColor WRITE SetBackColor)
+    Q_PROPERTY(int GradientColor READ GradientColor WRITE SetGradientColor)
+    Q_PROPERTY(int GradientMode READ GradientMode WRITE SetGradientMode)
+    Q_PROPERTY(bool ResetDefaultColors READ ResetDefaultColors WRITE SetResetDefaultColors)
+    Q_PROPERTY(int HoverColorLocks READ HoverColorLocks WRITE SetHoverColorLocks)
+    Q_PROPERTY(int HoverForeColor READ HoverForeColor WRITE SetHoverForeColor)
+    Q_PROPERTY(int HoverBackColor READ HoverBackColor WRITE SetHoverBackColor)
+    // Reading it makes the button a native window: no browser shows it.
+    Q_PROPERTY(WId hwnd READ hwnd DESIGNABLE false STORED false)
+    Q_CLASSINFO("Description:ButtonStyle", "Various operating system button styles")
+    Q_CLASSINFO("Description:Mode", "Command button, check box or option button mode")
+    Q_CLASSINFO("Description:Caption", "The caption of the button. Double pipe (||) is a line break.")
+    Q_CLASSINFO("Description:CaptionAlign", "Horizontal alignment of caption on the button.")
+    Q_CLASSINFO("Description:CaptionStyle", "Flat, Embossed or Engraved effects")
+    Q_CLASSINFO("Description:CustomClick",
+                "Custom shaped buttons only. Moves the button vs the traditional click effect.")
+    Q_CLASSINFO("Description:ButtonShape", "Rectangular or various diagonal shapes")
+    Q_CLASSINFO("Description:Picture", "The image used to display on the button.")
+    Q_CLASSINFO("Description:PictureAlign",
+                "Alignment of the button image in relation to the caption and/or button.")
+    Q_CLASSINFO("Description:Enabled", "Determines if events are fired for this button.")
+    Q_CLASSINFO("Description:ShowFocusRect",
+                "Allows or prevents a focus rectangle from being displayed. In design mode, this may always "
+                "be displayed for button set as Default.")
+    Q_CLASSINFO("Description:Value", "Applicable to only check box or option button modes: True or False")
+    Q_CLASSINFO("Description:PictureSize",
+                "Various sizes for images used on buttons. Last 2 options center image automatically.")
+    Q_CLASSINFO("Description:MousePointer",
+                "Various optional mouse pointers to use when mouse is over the button")
+    Q_CLASSINFO("Description:MouseIcon",
+                "Icon or cursor used to display when mouse is over the button. MousePointer must be set to "
+                "Custom.")
+    Q_CLASSINFO("Description:Font", "Font used to display the caption.")
+    Q_CLASSINFO("Description:FontStyle", "Various font attributes that can be changed directly.")
+    Q_CLASSINFO("Description:ForeColor", "The color of the caption's font .")
+    Q_CLASSINFO("Description:BackColor", "Button back color. See also ResetDefaultColors")
+    Q_CLASSINFO("Description:GradientColor",
+                "Secondary color used for gradient shades. The BackColor property is the primary color.")
+    Q_CLASSINFO("Description:GradientMode", "Various directions to draw the gradient shading.")
+    Q_CLASSINFO("Description:ResetDefaultColors",
+                "Resets button's back color and text color to Window's standard. The hover properties are "
+                "also reset.")
+    Q_CLASSINFO("Description:HoverColorLocks",
+                "Can ensure the hover colors match the caption and back colors. Click for more options.")
+    Q_CLASSINFO("Description:HoverForeColor",
+                "Color of button caption's text when mouse is hovering over it. Affects the HoverLockColors "
+                "property.")
+    Q_CLASSINFO("Description:HoverBackColor",
+                "Color of button background when mouse is hovering over it. Affects the HoverLockColors "
+                "property.")
+    Q_CLASSINFO("Category:Caption", "Appearance")
+    Q_CLASSINFO("Category:Enabled", "Behavior")
 public:
     static constexpr const char* kFormDataType = "Quibo.QuiboButton";
 
@@ -95,8 +171,15 @@ public:
     void SetHoverForeColor(ButtonColor value);
     ButtonColor HoverBackColor() const { return m_hoverBackColor; }
     void SetHoverBackColor(ButtonColor value);
+    // The native handle of the control's window; there is no lasting device context to hand out.
+    WId hwnd() const { return winId(); }
     void Refresh();
     void DelayDrawing(bool bDelay);
+
+    // Starts a drag with this button as its source: OLEStartDrag fills the data and the allowed
+    // effects, OLECompleteDrag tells the effect the target chose. A format set with empty data is
+    // asked for through OLESetData when a target first reads it.
+    void OLEDrag();
 
     // The access keys the caption last marked.
     QString AccessKeys() const { return m_accessKeys; }
@@ -134,6 +217,17 @@ signals:
     void MouseOnButton(bool& OnButton);
     void Click();
     void DoubleClick(qint16& Button);
+    // Drag and drop, raised while the host lets the button accept drops (setAcceptDrops) or has it
+    // start a drag (OLEDrag). Effects are drop actions; State is 0 enter, 1 leave, 2 over. Over and
+    // drop start with the effects the source allows; the handler leaves those it takes.
+    void OLECompleteDrag(Qt::DropActions& Effect);
+    void OLEDragDrop(const QMimeData* Data, Qt::DropActions& Effect, qint16& Button, qint16& Shift, float& X,
+                     float& Y);
+    void OLEDragOver(const QMimeData* Data, Qt::DropActions& Effect, qint16& Button, qint16& Shift, float& X,
+                     float& Y, qint16& State);
+    void OLEGiveFeedback(Qt::DropActions& Effect, bool& DefaultCursors);
+    void OLESetData(QMimeData* Data, QString& DataFormat);
+    void OLEStartDrag(QMimeData* Data, Qt::DropActions& AllowedEffects);
 
 public:
     // Creation by the host: new, or from stored form data; and saving.
@@ -204,6 +298,8 @@ protected:
     bool MoveForCustomClick();
     // Pixels the screen spans across (horizontal) or down.
     virtual int ScreenExtent(bool horizontal) const;
+    // Runs a drag to its end and gives the effect the target chose.
+    virtual Qt::DropAction ExecDrag(QDrag& drag, Qt::DropActions allowed);
 
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -214,6 +310,10 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void keyReleaseEvent(QKeyEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dragMoveEvent(QDragMoveEvent* e) override;
+    void dragLeaveEvent(QDragLeaveEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void hideEvent(QHideEvent* e) override;
@@ -241,6 +341,8 @@ private:
     void EndHover();
     // Alt with the access key, and Enter while the control is the default button.
     void GrabShortcuts();
+    // OLEDragOver for an entering or moving drag, whose event then takes the effect chosen.
+    void DragOver(QDropEvent* e, qint16 State);
 
     // The painters of the styles: 2, 5 and 7 have their own; the others share one skeleton.
     void DrawSkeletonStyle(EdgePoints& points, EdgeColors& colors, std::int16_t& level,
@@ -302,6 +404,10 @@ private:
     QTimer m_hoverTimer;
     std::function<bool()> m_cursorOver;
     std::vector<int> m_shortcuts;
+    // The drag over the button, for its leave event, which carries nothing.
+    QPointer<const QMimeData> m_dragData;
+    Qt::DropActions m_dragEffects;
+    QPointF m_dragAt;
 
     // The drawing surface and what is selected into it.
     QImage m_buffer;

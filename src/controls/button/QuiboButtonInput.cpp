@@ -6,7 +6,10 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDrag>
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QShortcutEvent>
 
@@ -23,6 +26,21 @@ std::map<QString, std::vector<QuiboButton*>>& Groups() {
     return groups;
 }
 
+// The event takes the effect a handler left: the source's proposal when it is among them, else the
+// first of copy, move and link; none refuses the drop.
+void AcceptEffect(QDropEvent& e, Qt::DropActions effect) {
+    effect &= e.possibleActions();
+    if (effect == Qt::IgnoreAction) {
+        e.ignore();
+        return;
+    }
+    e.setDropAction(effect & e.proposedAction() ? e.proposedAction()
+                    : effect & Qt::CopyAction   ? Qt::CopyAction
+                    : effect & Qt::MoveAction   ? Qt::MoveAction
+                                                : Qt::LinkAction);
+    e.accept();
+}
+
 qint16 ButtonCode(Qt::MouseButtons buttons) {
     return static_cast<qint16>(((buttons & Qt::LeftButton) ? 1 : 0) | ((buttons & Qt::RightButton) ? 2 : 0) |
                                ((buttons & Qt::MiddleButton) ? 4 : 0));
@@ -34,25 +52,99 @@ qint16 ShiftCode(Qt::KeyboardModifiers modifiers) {
                                ((modifiers & Qt::AltModifier) ? 4 : 0));
 }
 
-// The key codes a form host reports; 0 for a key it does not know.
-qint16 KeyCodeOf(int key) {
+// The arguments of a drag over the button or dropped on it, as of its mouse events; the effect
+// starts as what the source allows.
+struct DropArguments {
+    explicit DropArguments(const QDropEvent& e)
+        : effect(e.possibleActions()), button(ButtonCode(e.buttons())), shift(ShiftCode(e.modifiers())),
+          x(float(e.position().x())), y(float(e.position().y())) {}
+    Qt::DropActions effect;
+    qint16 button, shift;
+    float x, y;
+};
+
+// Windows virtual-key codes of the keys that have one; letters and digits are their own (a US
+// layout decides the punctuation keys).
+qint16 VirtualKeyOf(int key, bool keypad) {
+    if (keypad) {
+        if (key >= Qt::Key_0 && key <= Qt::Key_9) return static_cast<qint16>(0x60 + key - Qt::Key_0);
+        static const std::map<int, qint16> kPad = {{Qt::Key_Asterisk, 0x6A}, {Qt::Key_Plus, 0x6B},
+                                                   {Qt::Key_Minus, 0x6D},    {Qt::Key_Period, 0x6E},
+                                                   {Qt::Key_Comma, 0x6E},    {Qt::Key_Slash, 0x6F}};
+        if (const auto it = kPad.find(key); it != kPad.end()) return it->second;
+    }
     if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
         return static_cast<qint16>(key);
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F12) return static_cast<qint16>(112 + key - Qt::Key_F1);
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return static_cast<qint16>(0x70 + key - Qt::Key_F1);
+    // clang-format off
     static const std::map<int, qint16> kCodes = {
-        {Qt::Key_Backspace, 8}, {Qt::Key_Tab, 9},      {Qt::Key_Return, 13},   {Qt::Key_Enter, 13},
-        {Qt::Key_Shift, 16},    {Qt::Key_Control, 17}, {Qt::Key_Alt, 18},      {Qt::Key_Escape, 27},
-        {Qt::Key_Space, 32},    {Qt::Key_PageUp, 33},  {Qt::Key_PageDown, 34}, {Qt::Key_End, 35},
-        {Qt::Key_Home, 36},     {Qt::Key_Left, 37},    {Qt::Key_Up, 38},       {Qt::Key_Right, 39},
-        {Qt::Key_Down, 40},     {Qt::Key_Insert, 45},  {Qt::Key_Delete, 46},
+        {Qt::Key_Cancel, 0x03}, {Qt::Key_Backspace, 0x08}, {Qt::Key_Tab, 0x09}, {Qt::Key_Backtab, 0x09},
+        {Qt::Key_Clear, 0x0C}, {Qt::Key_Return, 0x0D}, {Qt::Key_Enter, 0x0D}, {Qt::Key_Shift, 0x10},
+        {Qt::Key_Control, 0x11}, {Qt::Key_Alt, 0x12}, {Qt::Key_AltGr, 0x12}, {Qt::Key_Pause, 0x13},
+        {Qt::Key_CapsLock, 0x14}, {Qt::Key_Hangul, 0x15}, {Qt::Key_Kana_Lock, 0x15},
+        {Qt::Key_Hangul_Hanja, 0x19}, {Qt::Key_Kanji, 0x19}, {Qt::Key_Escape, 0x1B}, {Qt::Key_Henkan, 0x1C},
+        {Qt::Key_Muhenkan, 0x1D}, {Qt::Key_Mode_switch, 0x1F}, {Qt::Key_Space, 0x20}, {Qt::Key_PageUp, 0x21},
+        {Qt::Key_PageDown, 0x22}, {Qt::Key_End, 0x23}, {Qt::Key_Home, 0x24}, {Qt::Key_Left, 0x25},
+        {Qt::Key_Up, 0x26}, {Qt::Key_Right, 0x27}, {Qt::Key_Down, 0x28}, {Qt::Key_Select, 0x29},
+        {Qt::Key_Printer, 0x2A}, {Qt::Key_Execute, 0x2B}, {Qt::Key_Print, 0x2C}, {Qt::Key_SysReq, 0x2C},
+        {Qt::Key_Insert, 0x2D}, {Qt::Key_Delete, 0x2E}, {Qt::Key_Help, 0x2F}, {Qt::Key_ParenRight, 0x30},
+        {Qt::Key_Exclam, 0x31}, {Qt::Key_At, 0x32}, {Qt::Key_NumberSign, 0x33}, {Qt::Key_Dollar, 0x34},
+        {Qt::Key_Percent, 0x35}, {Qt::Key_AsciiCircum, 0x36}, {Qt::Key_Ampersand, 0x37},
+        {Qt::Key_Asterisk, 0x38}, {Qt::Key_ParenLeft, 0x39}, {Qt::Key_Meta, 0x5B}, {Qt::Key_Super_L, 0x5B},
+        {Qt::Key_Super_R, 0x5C}, {Qt::Key_Menu, 0x5D}, {Qt::Key_Sleep, 0x5F}, {Qt::Key_NumLock, 0x90},
+        {Qt::Key_ScrollLock, 0x91}, {Qt::Key_Back, 0xA6}, {Qt::Key_Forward, 0xA7}, {Qt::Key_Refresh, 0xA8},
+        {Qt::Key_Stop, 0xA9}, {Qt::Key_Search, 0xAA}, {Qt::Key_Favorites, 0xAB}, {Qt::Key_HomePage, 0xAC},
+        {Qt::Key_VolumeMute, 0xAD}, {Qt::Key_VolumeDown, 0xAE}, {Qt::Key_VolumeUp, 0xAF},
+        {Qt::Key_MediaNext, 0xB0}, {Qt::Key_MediaPrevious, 0xB1}, {Qt::Key_MediaStop, 0xB2},
+        {Qt::Key_MediaTogglePlayPause, 0xB3}, {Qt::Key_LaunchMail, 0xB4}, {Qt::Key_LaunchMedia, 0xB5},
+        {Qt::Key_Launch0, 0xB6}, {Qt::Key_Launch1, 0xB7}, {Qt::Key_Semicolon, 0xBA}, {Qt::Key_Colon, 0xBA},
+        {Qt::Key_Equal, 0xBB}, {Qt::Key_Plus, 0xBB}, {Qt::Key_Comma, 0xBC}, {Qt::Key_Less, 0xBC},
+        {Qt::Key_Minus, 0xBD}, {Qt::Key_Underscore, 0xBD}, {Qt::Key_Period, 0xBE}, {Qt::Key_Greater, 0xBE},
+        {Qt::Key_Slash, 0xBF}, {Qt::Key_Question, 0xBF}, {Qt::Key_QuoteLeft, 0xC0},
+        {Qt::Key_AsciiTilde, 0xC0}, {Qt::Key_BracketLeft, 0xDB}, {Qt::Key_BraceLeft, 0xDB},
+        {Qt::Key_Backslash, 0xDC}, {Qt::Key_Bar, 0xDC}, {Qt::Key_BracketRight, 0xDD},
+        {Qt::Key_BraceRight, 0xDD}, {Qt::Key_Apostrophe, 0xDE}, {Qt::Key_QuoteDbl, 0xDE},
+        {Qt::Key_Play, 0xFA}, {Qt::Key_Zoom, 0xFB},
     };
+    // clang-format on
     const auto it = kCodes.find(key);
     return it == kCodes.end() ? 0 : it->second;
+}
+
+// The key code of KeyDown and KeyUp: the Windows virtual key, else the low 16 bits of the platform's
+// own; 0 when neither names the key.
+qint16 KeyCodeOf(const QKeyEvent& e) {
+    if (const qint16 code = VirtualKeyOf(e.key(), e.modifiers() & Qt::KeypadModifier)) return code;
+    return static_cast<qint16>(e.nativeVirtualKey() & 0xFFFF);
 }
 
 bool IsArrow(qint16 code) {
     return code >= 37 && code <= 40;
 }
+
+// The data of a drag the button starts: a format set with empty data is rendered by the button's
+// OLESetData when a target first asks for it.
+class DragData final : public QMimeData {
+public:
+    explicit DragData(QuiboButton& button) : m_button(button) {}
+
+protected:
+    QVariant retrieveData(const QString& mimeType, QMetaType type) const override {
+        if (!m_rendering && hasFormat(mimeType) &&
+            QMimeData::retrieveData(mimeType, type).toByteArray().isEmpty()) {
+            m_rendering = true;
+            QMimeData* data = const_cast<DragData*>(this);
+            QString format = mimeType;
+            emit m_button.OLESetData(data, format);
+            m_rendering = false;
+        }
+        return QMimeData::retrieveData(mimeType, type);
+    }
+
+private:
+    QuiboButton& m_button;
+    mutable bool m_rendering = false;
+};
 
 } // namespace
 
@@ -326,24 +418,87 @@ void QuiboButton::mouseDoubleClickEvent(QMouseEvent* e) {
 }
 
 void QuiboButton::keyPressEvent(QKeyEvent* e) {
-    qint16 code = KeyCodeOf(e->key());
-    if (code == 0) {
+    qint16 code = KeyCodeOf(*e);
+    const QString text = e->text();
+    if (code == 0 && text.isEmpty()) {
         QWidget::keyPressEvent(e);
         return;
     }
-    UserControl_KeyDown(code, ShiftCode(e->modifiers()));
-    if (!e->text().isEmpty() && e->text()[0].unicode() < 256)
-        UserControl_KeyPress(static_cast<qint16>(e->text()[0].unicode()));
+    if (code != 0) UserControl_KeyDown(code, ShiftCode(e->modifiers()));
+    // One KeyPress per character the key types (a character beyond 16 bits as its two halves).
+    for (const QChar c : text)
+        UserControl_KeyPress(static_cast<qint16>(c.unicode()));
 }
 
 void QuiboButton::keyReleaseEvent(QKeyEvent* e) {
     if (e->isAutoRepeat()) return;
-    qint16 code = KeyCodeOf(e->key());
+    qint16 code = KeyCodeOf(*e);
     if (code == 0) {
         QWidget::keyReleaseEvent(e);
         return;
     }
     UserControl_KeyUp(code, ShiftCode(e->modifiers()));
+}
+
+void QuiboButton::OLEDrag() {
+    QPointer<QDrag> drag = new QDrag(this);
+    auto* data = new DragData(*this);
+    drag->setMimeData(data);
+    Qt::DropActions allowed = Qt::CopyAction | Qt::MoveAction;
+    emit OLEStartDrag(data, allowed);
+    // A drag that allows nothing cannot be dropped anywhere: it does not start.
+    Qt::DropActions effect = Qt::IgnoreAction;
+    if (allowed != Qt::IgnoreAction) {
+        connect(drag, &QDrag::actionChanged, this, [this](Qt::DropAction action) {
+            Qt::DropActions Effect = action;
+            bool DefaultCursors = true;
+            emit OLEGiveFeedback(Effect, DefaultCursors);
+        });
+        effect = ExecDrag(*drag, allowed);
+    }
+    // Qt may have let the drag go already.
+    if (drag) drag->deleteLater();
+    if (allowed != Qt::IgnoreAction) emit OLECompleteDrag(effect);
+}
+
+Qt::DropAction QuiboButton::ExecDrag(QDrag& drag, Qt::DropActions allowed) {
+    return drag.exec(allowed);
+}
+
+void QuiboButton::DragOver(QDropEvent* e, qint16 State) {
+    m_dragData = e->mimeData();
+    m_dragEffects = e->possibleActions();
+    m_dragAt = e->position();
+    DropArguments a(*e);
+    emit OLEDragOver(e->mimeData(), a.effect, a.button, a.shift, a.x, a.y, State);
+    AcceptEffect(*e, a.effect);
+}
+
+void QuiboButton::dragEnterEvent(QDragEnterEvent* e) {
+    DragOver(e, 0);
+}
+
+void QuiboButton::dragMoveEvent(QDragMoveEvent* e) {
+    DragOver(e, 2);
+}
+
+void QuiboButton::dragLeaveEvent(QDragLeaveEvent*) {
+    // Qt tells nothing of a drag that leaves: it is where it was last seen.
+    Qt::DropActions effect = m_dragEffects;
+    qint16 button = ButtonCode(QGuiApplication::mouseButtons());
+    qint16 shift = ShiftCode(QGuiApplication::keyboardModifiers());
+    float x = float(m_dragAt.x());
+    float y = float(m_dragAt.y());
+    qint16 state = 1;
+    emit OLEDragOver(m_dragData, effect, button, shift, x, y, state);
+    m_dragData = nullptr;
+}
+
+void QuiboButton::dropEvent(QDropEvent* e) {
+    DropArguments a(*e);
+    emit OLEDragDrop(e->mimeData(), a.effect, a.button, a.shift, a.x, a.y);
+    AcceptEffect(*e, a.effect);
+    m_dragData = nullptr;
 }
 
 void QuiboButton::focusInEvent(QFocusEvent* e) {

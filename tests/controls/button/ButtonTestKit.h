@@ -3,6 +3,7 @@
 #include "controls/button/ButtonHost.h"
 #include "controls/button/QuiboButton.h"
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -44,6 +45,8 @@ public:
     int redraws = 0;
     int regions = 0;
     std::vector<int> options;
+    // Plays the drop target of a drag the button starts.
+    std::function<Qt::DropAction(QDrag&, Qt::DropActions)> dropTarget;
     void SetStateFlags(std::int16_t flags) { m_stateFlags = flags; }
     void SetHover(bool hover) { m_hover = hover; }
     QRgb At(int x, int y) const { return BackBuffer().pixel(x, y) & 0xFFFFFF; }
@@ -68,6 +71,9 @@ protected:
         QuiboButton::OptionToggle(action, result);
     }
     int ScreenExtent(bool) const override { return 1024; }
+    Qt::DropAction ExecDrag(QDrag& drag, Qt::DropActions allowed) override {
+        return dropTarget ? dropTarget(drag, allowed) : QuiboButton::ExecDrag(drag, allowed);
+    }
 };
 
 // A 16 x 16 bitmap on magenta with a black 4 x 4 square at (6, 6).

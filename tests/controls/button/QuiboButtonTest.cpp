@@ -3,10 +3,13 @@
 #include "controls/button/ButtonTestKit.h"
 #include "controls/button/SettingsPropertyBag.h"
 
+#include <QMetaClassInfo>
+#include <QMetaProperty>
 #include <QSettings>
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <cstring>
 #include <functional>
 #include <map>
 
@@ -387,6 +390,67 @@ TEST(QuiboButtonTest, EveryPropertySurvivesASettingsStore) {
     saved.SetMousePointer(11);
     saved.SetCaptionAlign(0);
     ExpectSurvivesASettingsStore(saved, host);
+}
+
+TEST(QuiboButtonTest, APropertyBrowserFindsEachPropertyWithItsDescriptionAndCategory) {
+    const std::pair<const char*, const char*> texts[] = {
+        {"Description:ButtonStyle", "Various operating system button styles"},
+        {"Description:Mode", "Command button, check box or option button mode"},
+        {"Description:Caption", "The caption of the button. Double pipe (||) is a line break."},
+        {"Description:CaptionAlign", "Horizontal alignment of caption on the button."},
+        {"Description:CaptionStyle", "Flat, Embossed or Engraved effects"},
+        {"Description:CustomClick",
+         "Custom shaped buttons only. Moves the button vs the traditional click effect."},
+        {"Description:ButtonShape", "Rectangular or various diagonal shapes"},
+        {"Description:Picture", "The image used to display on the button."},
+        {"Description:PictureAlign",
+         "Alignment of the button image in relation to the caption and/or button."},
+        {"Description:Enabled", "Determines if events are fired for this button."},
+        {"Description:ShowFocusRect", "Allows or prevents a focus rectangle from being displayed. In design "
+                                      "mode, this may always be displayed for button set as Default."},
+        {"Description:Value", "Applicable to only check box or option button modes: True or False"},
+        {"Description:PictureSize",
+         "Various sizes for images used on buttons. Last 2 options center image automatically."},
+        {"Description:MousePointer", "Various optional mouse pointers to use when mouse is over the button"},
+        {"Description:MouseIcon",
+         "Icon or cursor used to display when mouse is over the button. MousePointer must be set to Custom."},
+        {"Description:Font", "Font used to display the caption."},
+        {"Description:FontStyle", "Various font attributes that can be changed directly."},
+        {"Description:ForeColor", "The color of the caption's font ."},
+        {"Description:BackColor", "Button back color. See also ResetDefaultColors"},
+        {"Description:GradientColor",
+         "Secondary color used for gradient shades. The BackColor property is the primary color."},
+        {"Description:GradientMode", "Various directions to draw the gradient shading."},
+        {"Description:ResetDefaultColors", "Resets button's back color and text color to Window's standard. "
+                                           "The hover properties are also reset."},
+        {"Description:HoverColorLocks",
+         "Can ensure the hover colors match the caption and back colors. Click for more options."},
+        {"Description:HoverForeColor", "Color of button caption's text when mouse is hovering over it. "
+                                       "Affects the HoverLockColors property."},
+        {"Description:HoverBackColor",
+         "Color of button background when mouse is hovering over it. Affects the HoverLockColors property."},
+        {"Category:Caption", "Appearance"},
+        {"Category:Enabled", "Behavior"},
+    };
+    const QMetaObject& meta = QuiboButton::staticMetaObject;
+    EXPECT_EQ(meta.classInfoCount() - meta.classInfoOffset(), int(std::size(texts)));
+    for (const auto& [key, text] : texts) {
+        const int i = meta.indexOfClassInfo(key);
+        ASSERT_GE(i, 0) << key;
+        EXPECT_STREQ(meta.classInfo(i).value(), text) << key;
+        const char* name = std::strchr(key, ':') + 1;
+        EXPECT_TRUE(meta.property(meta.indexOfProperty(name)).isWritable()) << name;
+    }
+
+    // The browser writes through the setters; the window handle is the widget's own.
+    TestHost host;
+    ProbeButton button(host);
+    EXPECT_TRUE(button.setProperty("ButtonStyle", 3));
+    EXPECT_EQ(button.ButtonStyle(), 3);
+    EXPECT_EQ(host.changes, K("BackStyle"));
+    const WId hwnd = button.property("hwnd").value<WId>();
+    EXPECT_NE(hwnd, WId(0));
+    EXPECT_EQ(hwnd, button.winId());
 }
 
 } // namespace
