@@ -9,38 +9,23 @@
 //
 //   quibo_masters_bench [--benchmark_filter=...]      QUIBO_BENCH_LEDGERS=10000 by default
 
-#include "base/ErrorReporter.h"
-#include "base/FormModel.h"
-#include "base/MemorySettingsStore.h"
-#include "base/Services.h"
-#include "bench/support/ProgramRun.h"
+#include "bench/tally/InProcessPosting.h"
 #include "masters/MasterPosters.h"
-#include "tally-sim/Simulator.h"
-#include "tally/CurlTransport.h"
-#include "tally/TallyLink.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-
-#include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <optional>
-#include <string>
-#include <vector>
 
 namespace quibo {
 namespace {
 
 using bench::ChildRun;
+using bench::Company;
 using bench::CreatedInReport;
 using bench::Folder;
 using bench::RunProgram;
-using bench::ThreadCpuSeconds;
-
-const std::string Company = "Kaveri Distributors Pvt Ltd";
+using bench::ServerOptions;
 
 int Ledgers() {
     const char* given = std::getenv("QUIBO_BENCH_LEDGERS");
@@ -51,19 +36,8 @@ bool Generate() {
     return bench::Generate(QStringLiteral(QUIBO_MAKE_LEDGERS), {QString::number(Ledgers())});
 }
 
-sim::Options ServerOptions() {
-    sim::Options options;
-    options.companies = {Company};
-    options.keepRequestLog = false;
-    return options;
-}
-
 void Unattended(benchmark::State& state, const char* source) {
-    const QString home = Folder()->filePath(QStringLiteral("home"));
-    QDir().mkpath(home + QStringLiteral("/config"));
-    QDir().mkpath(home + QStringLiteral("/runtime"));
-    QFile::setPermissions(home + QStringLiteral("/runtime"),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    bench::PrepareHome();
     const std::string report = Folder()->filePath(QStringLiteral("report.txt")).toStdString();
     const std::string path = Folder()->filePath(QString::fromLatin1(source)).toStdString();
     const int ledgers = Ledgers();
@@ -96,22 +70,8 @@ void Unattended(benchmark::State& state, const char* source) {
         server.stop();
         state.ResumeTiming();
     }
-    const double runs = double(state.iterations());
-    state.counters["ledgers"] = ledgers;
-    state.counters["ledgers/s"] = double(ledgers) * runs / wall;
-    state.counters["cpu_ms/ledger"] = cpu / runs / double(ledgers) * 1000.0;
-    state.counters["peak_MiB"] = peak;
+    bench::SetUnattendedCounters(state, "ledgers", "ledger", ledgers, wall, cpu, peak);
 }
-
-class SilentBox final : public MessageBoxService {
-public:
-    MsgAnswer show(const MessageBoxRequest&) override { return MsgAnswer::Ok; }
-};
-
-class NoFiles final : public FileDialogService {
-public:
-    std::optional<QString> openFile(const FileDialogRequest&) override { return std::nullopt; }
-};
 
 // The grid the table loader makes of the generated text file (no cell of it is quoted): the same
 // cells, the closing empty row.
@@ -138,46 +98,7 @@ void FillGrid(FormModel& form) {
 }
 
 void InProcess(benchmark::State& state) {
-    SilentBox boxes;
-    NoFiles files;
-    NoStatusLine status;
-    NoYield yield;
-    SystemClock clock;
-    MemorySettingsStore settings;
-    ErrorReporter errors(boxes, clock, Folder()->path(), ErrorReporter::Platform{});
-    FormModel form(FormServices{boxes, files, status, yield, clock, settings, errors, Folder()->path()});
-    form.cmbCurrentCompanyList.AddItem(QString::fromStdString(Company));
-    form.cmbCurrentCompanyList.SetListIndex(0);
-    CurlTransport transport;
-    TallyLink link(settings, errors, transport);
-    const int ledgers = Ledgers();
-    double cpu = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        FillGrid(form);
-        sim::Simulator server(ServerOptions());
-        settings.set(settings::ServerAddress, QStringLiteral("127.0.0.1"));
-        settings.set(settings::PortNo, QString::number(server.start(0)));
-        state.ResumeTiming();
-        const double before = ThreadCpuSeconds();
-        PostLedgers(form, link);
-        cpu += ThreadCpuSeconds() - before;
-        state.PauseTiming();
-        int created = 0;
-        for (int row = 1; row <= form.GR1.RowCount(); ++row)
-            created +=
-                form.GR1.CellText(row, QStringLiteral("PROCESSSTATUS")).startsWith(QLatin1String("CREATED"));
-        if (created != ledgers || errors.reportCount() != 0) {
-            state.SkipWithError("not every ledger was created");
-            break;
-        }
-        server.stop();
-        state.ResumeTiming();
-    }
-    state.SetItemsProcessed(int64_t(ledgers) * state.iterations());
-    state.counters["ledgers/s"] =
-        benchmark::Counter(double(ledgers) * double(state.iterations()), benchmark::Counter::kIsRate);
-    state.counters["cpu_ms/ledger"] = cpu / double(state.iterations()) / double(ledgers) * 1000.0;
+    bench::PostInProcess(state, {"ledgers", "ledger", Ledgers(), FillGrid, {}, PostLedgers});
 }
 
 } // namespace
@@ -194,7 +115,6 @@ int main(int argc, char** argv) {
         ->Unit(benchmark::kMillisecond)
         ->UseManualTime()
         ->Iterations(3);
-    // Rates by the clock on the wall: the server's part of each exchange is waited for.
     benchmark::RegisterBenchmark("PostLedgers/InProcess", quibo::InProcess)
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime()

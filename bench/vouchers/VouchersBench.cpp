@@ -12,50 +12,29 @@
 //
 //   quibo_vouchers_bench [--benchmark_filter=...]      QUIBO_BENCH_VOUCHERS=10000 by default
 
-#include "base/ErrorReporter.h"
-#include "base/FormModel.h"
-#include "base/MemorySettingsStore.h"
-#include "base/Services.h"
-#include "bench/support/ProgramRun.h"
-#include "tally-sim/Simulator.h"
-#include "tally/CurlTransport.h"
-#include "tally/TallyLink.h"
+#include "bench/tally/InProcessPosting.h"
 #include "vouchers/VoucherPosters.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-
-#include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <optional>
-#include <string>
-#include <vector>
 
 namespace quibo {
 namespace {
 
 using bench::ChildRun;
+using bench::Company;
 using bench::CreatedInReport;
 using bench::Folder;
 using bench::RunProgram;
-using bench::ThreadCpuSeconds;
+using bench::ServerOptions;
 
-const std::string Company = "Kaveri Distributors Pvt Ltd";
 const QStringList Fields = {"VCHTYPE", "VCHNO", "VCHDATE", "REFNO", "LEDGER", "DEBIT", "CREDIT", "NARRATION"};
 
 int Vouchers() {
     const char* given = std::getenv("QUIBO_BENCH_VOUCHERS");
     return given ? std::atoi(given) : 10000;
-}
-
-sim::Options ServerOptions() {
-    sim::Options options;
-    options.companies = {Company};
-    options.keepRequestLog = false;
-    return options;
 }
 
 bool Generate() {
@@ -80,11 +59,7 @@ std::string PostSheet(const char* sheet, int port, int created, ChildRun& run) {
 }
 
 void Unattended(benchmark::State& state) {
-    const QString home = Folder()->filePath(QStringLiteral("home"));
-    QDir().mkpath(home + QStringLiteral("/config"));
-    QDir().mkpath(home + QStringLiteral("/runtime"));
-    QFile::setPermissions(home + QStringLiteral("/runtime"),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    bench::PrepareHome();
     const int vouchers = Vouchers();
     double cpu = 0;
     double wall = 0;
@@ -114,22 +89,8 @@ void Unattended(benchmark::State& state) {
         state.ResumeTiming();
     }
     if (wall <= 0) return;
-    const double runs = double(state.iterations());
-    state.counters["vouchers"] = vouchers;
-    state.counters["vouchers/s"] = double(vouchers) * runs / wall;
-    state.counters["cpu_ms/voucher"] = cpu / runs / double(vouchers) * 1000.0;
-    state.counters["peak_MiB"] = peak;
+    bench::SetUnattendedCounters(state, "vouchers", "voucher", vouchers, wall, cpu, peak);
 }
-
-class SilentBox final : public MessageBoxService {
-public:
-    MsgAnswer show(const MessageBoxRequest&) override { return MsgAnswer::Ok; }
-};
-
-class NoFiles final : public FileDialogService {
-public:
-    std::optional<QString> openFile(const FileDialogRequest&) override { return std::nullopt; }
-};
 
 // A payment of two expense lines against the bank: three rows per voucher, then the closing row.
 void FillGrid(FormModel& form, int vouchers) {
@@ -169,49 +130,12 @@ void Seed(sim::Simulator& server) {
 }
 
 void InProcess(benchmark::State& state) {
-    QTemporaryDir folder;
-    SilentBox boxes;
-    NoFiles files;
-    NoStatusLine status;
-    NoYield yield;
-    SystemClock clock;
-    MemorySettingsStore settings;
-    ErrorReporter errors(boxes, clock, folder.path(), ErrorReporter::Platform{});
-    FormModel form(FormServices{boxes, files, status, yield, clock, settings, errors, folder.path()});
-    form.cmbCurrentCompanyList.AddItem(QString::fromStdString(Company));
-    form.cmbCurrentCompanyList.SetListIndex(0);
-    form.DecimalPlaces = QStringLiteral("#################0.000");
-    CurlTransport transport;
-    TallyLink link(settings, errors, transport);
     const int vouchers = Vouchers();
-    double cpu = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
+    const auto fill = [vouchers](FormModel& form) {
+        form.DecimalPlaces = QStringLiteral("#################0.000");
         FillGrid(form, vouchers);
-        sim::Simulator server(ServerOptions());
-        Seed(server);
-        settings.set(settings::ServerAddress, QStringLiteral("127.0.0.1"));
-        settings.set(settings::PortNo, QString::number(server.start(0)));
-        state.ResumeTiming();
-        const double before = ThreadCpuSeconds();
-        PostTransaction(form, link);
-        cpu += ThreadCpuSeconds() - before;
-        state.PauseTiming();
-        int created = 0;
-        for (int row = 1; row <= form.GR1.RowCount(); ++row)
-            created +=
-                form.GR1.CellText(row, QStringLiteral("PROCESSSTATUS")).contains(QLatin1String("CREATED"));
-        if (created != vouchers || errors.reportCount() != 0) {
-            state.SkipWithError("not every voucher was created");
-            break;
-        }
-        server.stop();
-        state.ResumeTiming();
-    }
-    state.SetItemsProcessed(int64_t(vouchers) * state.iterations());
-    state.counters["vouchers/s"] =
-        benchmark::Counter(double(vouchers) * double(state.iterations()), benchmark::Counter::kIsRate);
-    state.counters["cpu_ms/voucher"] = cpu / double(state.iterations()) / double(vouchers) * 1000.0;
+    };
+    bench::PostInProcess(state, {"vouchers", "voucher", vouchers, fill, Seed, PostTransaction});
 }
 
 } // namespace
@@ -224,7 +148,6 @@ int main(int argc, char** argv) {
         ->Unit(benchmark::kMillisecond)
         ->UseManualTime()
         ->Iterations(3);
-    // Rates by the clock on the wall: the server's part of each exchange is waited for.
     benchmark::RegisterBenchmark("PostTransaction/InProcess", quibo::InProcess)
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime()

@@ -352,21 +352,6 @@ TEST_F(LocalDatabaseTest, SurrogatesAreStoredAsUtf8WouldHaveThem) {
     }
 }
 
-TEST_F(LocalDatabaseTest, MaxVchIdIsNullForACompanyWithNothingStagedAndTextMaximumOtherwise) {
-    LocalDatabase db(folder.path());
-    const QString sql = S("Select Max(VchID) as MaxVchID from Voucher where CompanyName=?");
-    const RecordSet none = db.query(sql, {S("Acme")});
-    ASSERT_EQ(none.rowCount(), 1);
-    EXPECT_EQ(none.columnNames(), QStringList{S("MaxVchID")});
-    EXPECT_FALSE(none.value(0, u"MaxVchID").isValid());
-
-    for (const char* id : {"9", "10"})
-        db.insert(S("Voucher"), Words("CompanyName VchID"), {S("Acme"), S(id)});
-    db.insert(S("Voucher"), Words("CompanyName VchID"), {S("Other"), S("99")});
-    EXPECT_EQ(db.query(sql, {S("Acme")}).value(0, u"maxvchid"), QVariant(S("9")));
-    EXPECT_FALSE(db.query(sql, {S("Nobody")}).value(0, 0).isValid());
-}
-
 TEST_F(LocalDatabaseTest, RowsOfAnotherCompanyAreInvisible) {
     LocalDatabase db(folder.path());
     db.insert(S("Voucher"), Words("CompanyName VchID Narration_"), {S("Acme"), S("1"), S("acme voucher")});
