@@ -198,6 +198,13 @@ void WorkGrid::SetCellColor(int row, int column, int32_t bgr) {
     if (m_observer) m_observer->cellChanged(row, column);
 }
 
+void WorkGrid::SetRowColor(int row, int32_t bgr) {
+    checkRow(row);
+    const int columns = ColumnCount();
+    for (int column = 1; column <= columns; ++column)
+        if (CellColor(row, column) != bgr) SetCellColor(row, column, bgr);
+}
+
 int WorkGrid::CellIcon(int row, int column) const {
     return static_cast<int>(lookAt(row, column).iconPlusOne) - 1;
 }

@@ -79,6 +79,8 @@ public:
     // A BGR value; 0 (black) until set.
     int32_t CellColor(int row, int column) const;
     void SetCellColor(int row, int column, int32_t bgr);
+    // The same for every cell of the row; only the cells whose colour changes are told to the observer.
+    void SetRowColor(int row, int32_t bgr);
     // Image-list index; -1 for none.
     int CellIcon(int row, int column) const;
     void SetCellIcon(int row, int column, int index);

@@ -183,23 +183,16 @@ void MasterRun::Mark(int row, const QString& status, int32_t colour, int icon) {
     const int statusColumn = KnownColumn(m_statusColumn, StatusColumn);
     grid.SetCellText(row, statusColumn, status);
     grid.SetCellIcon(row, 1, icon);
-    ColourRow(row, colour);
+    grid.SetRowColor(row, colour);
     grid.SetCellFont(row, statusColumn, GridFont{true});
 }
 
 void MasterRun::MarkSkipped(int row) {
     WorkGrid& grid = m_form.GR1;
     grid.SetCellText(row, StatusColumn, marks::Skipped);
-    ColourRow(row, marks::Black);
+    grid.SetRowColor(row, marks::Black);
     grid.SetSelectedRow(row);
     grid.SetCellIcon(row, 1, marks::ErrorIcon);
-}
-
-void MasterRun::ColourRow(int row, int32_t colour) {
-    WorkGrid& grid = m_form.GR1;
-    const int columns = grid.ColumnCount();
-    for (int column = 1; column <= columns; ++column)
-        grid.SetCellColor(row, column, colour);
 }
 
 } // namespace quibo

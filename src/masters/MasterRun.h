@@ -81,7 +81,6 @@ private:
     void TakeCompany(int row);
     bool Exists(const QString& name);
     void Progress(int shownRow, int currentRow);
-    void ColourRow(int row, int32_t colour);
     // The grid's number of a column every row reads, looked up at its first read: the grid keeps its
     // columns while it posts.
     int KnownColumn(int& known, const QString& column) const;

@@ -30,11 +30,9 @@ void ReportErrorByVID(FormModel& form, const QString& key, const QString& column
         if (GetColumnIndex(form.errors(), form.lstLedgerTree, column) < 0) return;
         const int keyColumn = grid.ColumnIndex(column);
         const int statusColumn = grid.ColumnIndex(QStringLiteral("PROCESSSTATUS"));
-        const int columns = grid.ColumnCount();
         for (int row = fromRow; row <= toRow; ++row) {
             if (grid.CellText(row, keyColumn) != key) continue;
-            for (int c = 1; c <= columns; ++c)
-                grid.SetCellColor(row, c, marks::Red);
+            grid.SetRowColor(row, marks::Red);
             grid.SetCellFont(row, statusColumn, GridFont{true});
         }
     });

@@ -270,16 +270,13 @@ bool RegisterWalk::Stage(int row, const QString& company, const QString& voucher
     return true;
 }
 
-// The register's own colours on a row the server answered: blue when created, black otherwise; a
-// failure is already red. The status is bold whatever became of it.
-void PaintAnswered(FormModel& form, int row) {
+// Writes a row's outcome in the register's own colours, with or without an "ID" column: red for a
+// failure, blue when created, black otherwise; the status is bold whatever became of it.
+void MarkRegisterRow(FormModel& form, int row, const TallyOutcome& outcome, const QString& notStaged = {}) {
     WorkGrid& grid = form.GR1;
-    const QString upper = vb::UCase(grid.CellText(row, StatusColumn));
-    if (upper.contains(QLatin1String("ERROR"))) return;
-    const int32_t colour = upper.contains(QLatin1String("CREATED")) ? marks::Blue : marks::Black;
-    const int columns = grid.ColumnCount();
-    for (int c = 1; c <= columns; ++c)
-        grid.SetCellColor(row, c, colour);
+    const bool failed = WriteVoucherOutcome(form, row, row, outcome, notStaged);
+    const bool created = vb::UCase(grid.CellText(row, StatusColumn)).contains(QLatin1String("CREATED"));
+    grid.SetRowColor(row, failed ? marks::Red : created ? marks::Blue : marks::Black);
     grid.SetCellFont(row, grid.ColumnIndex(StatusColumn), GridFont{true});
 }
 
@@ -308,9 +305,9 @@ void PostVoucherRegister(FormModel& form, LocalDatabase& db, const VoucherSender
         form.CurrentCompany =
             vb::Trim(companyCell).isEmpty() ? form.cmbCurrentCompanyList.Text() : companyCell;
         if (vb::Trim(id).isEmpty()) {
-            if (!form.IsEmptyRow(row)) MarkRowFailed(form, row, marks::EmptyId);
+            if (!form.IsEmptyRow(row)) MarkRegisterRow(form, row, {}, marks::EmptyId);
         } else if (vb::Trim(run.Cell(row, C("LEDGER"))).isEmpty()) {
-            MarkRowFailed(form, row, QStringLiteral("ERROR: no LEDGER"));
+            MarkRegisterRow(form, row, {}, QStringLiteral("ERROR: no LEDGER"));
         } else {
             const QString key = ownId ? id
                                       : run.Cell(row, C("VCHTYPE")) + QLatin1Char('-') +
@@ -322,13 +319,12 @@ void PostVoucherRegister(FormModel& form, LocalDatabase& db, const VoucherSender
             LocalTransaction batch(db);
             if (walk.Stage(row, form.CurrentCompany, voucherId, key)) {
                 batch.commit();
-                MarkVoucherOutcome(form, row, row, key, send(form.CurrentCompany, voucherId));
-                PaintAnswered(form, row);
+                MarkRegisterRow(form, row, send(form.CurrentCompany, voucherId));
             } else {
                 const QString location =
                     form.errors().reportCount() != reports ? form.errors().lastLocation() : QString();
-                MarkRowFailed(form, row,
-                              walk.Failure().isEmpty() ? marks::NotStaged(location) : walk.Failure());
+                MarkRegisterRow(form, row, {},
+                                walk.Failure().isEmpty() ? marks::NotStaged(location) : walk.Failure());
             }
             grid.SetSelectedRow(row);
             form.stat(progress::Processed + voucherId, MessagePanel);

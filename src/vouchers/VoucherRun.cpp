@@ -37,14 +37,6 @@ struct OpenVoucher {
     QString location; // the location code the failing writer reported under
 };
 
-void PaintFailed(FormModel& form, int row) {
-    WorkGrid& grid = form.GR1;
-    const int columns = grid.ColumnCount();
-    for (int c = 1; c <= columns; ++c)
-        grid.SetCellColor(row, c, marks::Red);
-    grid.SetCellFont(row, grid.ColumnIndex(StatusColumn), GridFont{true});
-}
-
 } // namespace
 
 VoucherSender TallyVoucherSender(TallyLink& link, LocalDatabase& db) {
@@ -119,7 +111,7 @@ void WalkVoucherRows(FormModel& form, bool keyedById, bool hasCompany, const Vou
             walk.finish(firstRow, row - 1, *open);
             open.reset();
         }
-        if (noId) MarkRowFailed(form, row, marks::EmptyId);
+        if (noId) MarkVoucherOutcome(form, row, row, form.GR1.CellText(row, IdColumn), {}, marks::EmptyId);
         if (!empty && !noId) {
             const bool first = !open;
             if (first) {
@@ -192,9 +184,14 @@ void VoucherRun::Run(const VoucherKind& kind, const VoucherSender& send) {
     m_form.stat(progress::Finished, MessagePanel);
 }
 
-void MarkVoucherOutcome(FormModel& form, int firstRow, int lastRow, const QString& key,
-                        const TallyOutcome& outcome, const QString& notStaged) {
+bool WriteVoucherOutcome(FormModel& form, int firstRow, int lastRow, const TallyOutcome& outcome,
+                         const QString& notStaged) {
     WorkGrid& grid = form.GR1;
+    const int statusColumn = grid.ColumnIndex(StatusColumn);
+    for (int row = firstRow; row <= lastRow; ++row) {
+        grid.SetRowColor(row, marks::Black);
+        grid.SetCellFont(row, statusColumn, GridFont{});
+    }
     // A request that never went out, or got nothing back, was reported: the row says so.
     const bool answered = outcome.sent && !vb::Trim(outcome.text).isEmpty();
     const QString status = !notStaged.isEmpty() ? notStaged
@@ -208,18 +205,15 @@ void MarkVoucherOutcome(FormModel& form, int firstRow, int lastRow, const QStrin
     else if (upper.contains(QLatin1String("CREATED")) || upper.contains(QLatin1String("ALTERED")) ||
              upper.contains(QLatin1String("COMBINED")))
         icon = marks::DoneIcon;
-    grid.SetCellText(lastRow, StatusColumn, status);
+    grid.SetCellText(lastRow, statusColumn, status);
     grid.SetCellIcon(lastRow, 1, icon);
-    if (icon != marks::ErrorIcon) return;
-    ReportErrorByVID(form, key, IdColumn, firstRow, lastRow);
-    // The failure shows on its own row whether or not the source has an ID to mark the others by.
-    PaintFailed(form, lastRow);
+    return icon == marks::ErrorIcon;
 }
 
-void MarkRowFailed(FormModel& form, int row, const QString& status) {
-    form.GR1.SetCellText(row, StatusColumn, status);
-    form.GR1.SetCellIcon(row, 1, marks::ErrorIcon);
-    PaintFailed(form, row);
+void MarkVoucherOutcome(FormModel& form, int firstRow, int lastRow, const QString& key,
+                        const TallyOutcome& outcome, const QString& notStaged) {
+    if (WriteVoucherOutcome(form, firstRow, lastRow, outcome, notStaged))
+        ReportErrorByVID(form, key, IdColumn, firstRow, lastRow);
 }
 
 } // namespace quibo

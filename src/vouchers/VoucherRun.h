@@ -75,8 +75,8 @@ inline const QString Finished = QStringLiteral("Finished Posing of Data.");
 //  - `CurrentCompany` is set for every row ("COMPANYNAME" when the source has it and it is not blank,
 //    else the company box);
 //  - a truly empty row ends the voucher above it and starts none; so does a row with data but a
-//    blank key when the source is keyed by "ID", which is marked "ERROR: empty ID"; a voucher still
-//    open after the last row is finished;
+//    blank key when the source is keyed by "ID", which is marked "ERROR: empty ID" as a failed
+//    voucher of its own (MarkVoucherOutcome); a voucher still open after the last row is finished;
 //  - the walk yields to the window once per row, after the row's calls.
 struct VoucherRows {
     // The row's voucher key; `open` is the key of the voucher being read, null when none is.
@@ -90,13 +90,16 @@ void WalkVoucherRows(FormModel& form, bool keyedById, bool hasCompany, const Vou
 
 // Writes a voucher's outcome to its last row of `GR1`: the status text (`notStaged` when the voucher
 // was not sent for a reason of the program's own, else the server's words or, when there were none,
-// why), its icon (ERROR 1; CREATED, ALTERED or COMBINED 0; none for other words), and for a failure
-// red text and a bold status on that row, and on every row of the voucher that carries its key in
-// an "ID" column.
+// why) and its icon (ERROR 1; CREATED, ALTERED or COMBINED 0; none for other words). Its rows first
+// go back to the grid's default text colour and a normal status font, so that they show this outcome
+// alone and not an earlier post's. True for a failure (icon 1).
+bool WriteVoucherOutcome(FormModel& form, int firstRow, int lastRow, const TallyOutcome& outcome,
+                         const QString& notStaged = {});
+// WriteVoucherOutcome, and for a failure ReportErrorByVID over the voucher's rows: red text and a
+// bold status on every row that carries its key in an "ID" column. Without that column only the
+// status and the icon show the failure.
 void MarkVoucherOutcome(FormModel& form, int firstRow, int lastRow, const QString& key,
                         const TallyOutcome& outcome, const QString& notStaged = {});
-// Marks a row the program itself found wanting: the status, icon 1, red and bold.
-void MarkRowFailed(FormModel& form, int row, const QString& status);
 
 class VoucherRun;
 
@@ -130,9 +133,8 @@ public:
     //  - a voucher is staged and sent under the company of its first row;
     //  - a voucher's rows are staged in one transaction, committed before the voucher is built; a
     //    writer that fails fails its voucher, of which nothing then stays or is sent;
-    //  - each voucher's outcome goes to its last row (status, icon; a failure the program found
-    //    itself is red and bold); a failed voucher's rows are marked by ReportErrorByVID when the
-    //    source has an "ID" column.
+    //  - each voucher's outcome goes to its last row (MarkVoucherOutcome: status and icon; red text
+    //    and a bold status on a failed voucher's rows only when the source has an "ID" column).
     // Run-time errors (a missing column, a grid call, a database that cannot be emptied) leave by
     // exception, to the poster's trap; the transaction of the voucher being staged is then dropped.
     // User-interface thread.

@@ -377,7 +377,7 @@ TEST(WorkGrid, TellsItsObserverWhatChanged) {
     EXPECT_EQ(seen.calls, expected);
 }
 
-TEST(WorkGrid, RowsSetWholeTellTheObserverOfEachCellSet) {
+TEST(WorkGrid, RowsSetWholeTellTheObserverOfEachCellSetOrChanged) {
     WorkGrid grid;
     addLedgerColumns(grid);
     grid.AddRow();
@@ -388,6 +388,12 @@ TEST(WorkGrid, RowsSetWholeTellTheObserverOfEachCellSet) {
     const int aligns[3] = {-1, 1, -1};
     grid.SetRowTextAligns(1, 1, aligns, 3);
     EXPECT_EQ(seen.calls, (QStringList{"cell 1,2", "cell 1,3", "cell 1,2"}));
+    grid.SetCellColor(1, 2, 255);
+    seen.calls.clear();
+    grid.SetRowColor(1, 255); // only the cells not yet red change
+    EXPECT_EQ(seen.calls, (QStringList{"cell 1,1", "cell 1,3"}));
+    for (int c = 1; c <= 3; ++c)
+        EXPECT_EQ(grid.CellColor(1, c), 255) << c;
 }
 
 } // namespace

@@ -237,7 +237,7 @@ TEST_F(AccountingPosters, ABankVoucherWithoutAnAmountIsNotSent) {
     run.Run(BankStmtKind(run), Recorder());
     EXPECT_EQ(sent, QStringList({"Sharma Traders/2: Rent, Canara"}));
     EXPECT_EQ(Status(2), QStringLiteral("ERROR: no WITHDRAWAL or DEPOSIT amount"));
-    EXPECT_TRUE(Red(2));
+    EXPECT_EQ(Icon(2), 1);
 }
 
 TEST_F(AccountingPosters, AMissingRequiredColumnEndsTheRunUnderThePostersCode) {

@@ -193,7 +193,7 @@ TEST_F(FormatVouchers, TheRequestCarriesTheFirstRowsCompanyAttributesAndHeaderAn
     }
 }
 
-TEST_F(FormatVouchers, EachOutcomeMarksItsVoucher) {
+TEST_F(FormatVouchers, EachOutcomeMarksItsVoucherRedOnlyByAnIdAndASecondPostClearsIt) {
     struct Mark {
         QByteArray reply;
         QString status;
@@ -207,18 +207,30 @@ TEST_F(FormatVouchers, EachOutcomeMarksItsVoucher) {
          "CREATED ERROR in line - ", 1},
         {"", "ERROR: no reply from the Tally server", 1},
     };
-    QList<QStringList> rows;
-    for (const Mark& mark : marks) {
-        transport.replies.push_back(mark.reply);
-        const QString id = QString::number(rows.size());
-        rows << QStringList{id, "Sales", "1", "d", "A", "1"} << QStringList{id, "Sales", "1", "d", "B", "-1"};
+    for (const bool byId : {false, true}) {
+        SCOPED_TRACE(byId ? "ID" : "no ID");
+        QList<QStringList> rows;
+        for (const Mark& mark : marks) {
+            transport.replies.push_back(mark.reply);
+            const QString n = QString::number(rows.size());
+            const QStringList id = byId ? QStringList{n} : QStringList{};
+            rows << id + QStringList{"Sales", n, "d", "A", "1"}
+                 << id + QStringList{"Sales", n, "d", "B", "-1"};
+        }
+        Load(byId ? ById : Keyed, rows);
+        Post(Gst);
+        for (int n = 0; n < int(std::size(marks)); ++n) {
+            EXPECT_EQ(Status(2 * n + 2), marks[n].status) << n;
+            EXPECT_EQ(Icon(2 * n + 2), marks[n].icon) << n;
+            const bool red = byId && marks[n].icon == 1; // every row of a failed voucher, by its ID
+            for (const int row : {2 * n + 1, 2 * n + 2})
+                EXPECT_TRUE(red ? Red(row) && Bold(row) : Unmarked(row)) << row;
+        }
     }
-    Load(ById, rows);
-    Post(Gst);
-    for (int n = 0; n < int(std::size(marks)); ++n) {
-        EXPECT_EQ(Status(2 * n + 2), marks[n].status) << n;
-        EXPECT_EQ(Icon(2 * n + 2), marks[n].icon) << n;
-        EXPECT_EQ(Red(2 * n + 1), marks[n].icon == 1) << n; // every row of a failed voucher
+    Post(Gst); // every voucher goes through now
+    for (int row = 1; row < form.GR1.RowCount(); ++row) {
+        EXPECT_EQ(Status(row), row % 2 ? QString() : Done) << row;
+        EXPECT_TRUE(Unmarked(row)) << row;
     }
 }
 

@@ -352,7 +352,7 @@ TEST_P(OrphanRow, FailsItsVoucher) {
     run.Run(c.kind(run), Recorder());
     EXPECT_EQ(sent, QStringList({"Sharma Traders/2: "}));
     EXPECT_EQ(Status(2), ItemBeforeLedgerLine);
-    EXPECT_TRUE(Red(2));
+    EXPECT_EQ(Icon(2), 1);
     EXPECT_EQ(Staged(QStringLiteral("Select VchID from Voucher")), QStringList({"2"}));
 }
 

@@ -79,6 +79,12 @@ bool PostingFixture::Bold(int row) const {
     return StatusIsBold(form, row);
 }
 
+bool PostingFixture::Unmarked(int row) const {
+    for (int c = 1; c <= form.GR1.ColumnCount(); ++c)
+        if (form.GR1.CellColor(row, c) != 0) return false;
+    return !Bold(row);
+}
+
 QStringList PostingFixture::Progress() const {
     return ProgressTexts(statusLine);
 }

@@ -53,6 +53,7 @@ protected:
     int Icon(int row) const;
     bool Red(int row) const; // every cell of the row is red
     bool Bold(int row) const;
+    bool Unmarked(int row) const; // every cell in the grid's default colour, the status not bold
     QStringList Progress() const;
     QStringList Locations() const;
 

@@ -144,26 +144,28 @@ TEST_F(Loop, AVoucherStillOpenAfterTheLastRowIsSent) {
     EXPECT_EQ(Status(2), QStringLiteral("CREATED"));
 }
 
-TEST_F(Loop, EachOutcomeMarksItsVouchersLastRow) {
+TEST_F(Loop, EachOutcomeMarksItsVouchersLastRowWithoutColourWhenThereIsNoId) {
     struct Mark {
+        const char* ledger; // "Rent" is sent, and answered with the outcome
         TallyOutcome outcome;
         QString status;
         int icon;
-        bool red;
     };
     const Mark marks[] = {
-        {{"CREATED", true}, "CREATED", 0, false},
-        {{"altered", true}, "altered", 0, false},
-        {{"Combined", true}, "Combined", 0, false},
-        {{"errors Ledger 'X' does not exist", true}, "errors Ledger 'X' does not exist", 1, true},
-        {{"", true}, "ERROR: no reply from the Tally server", 1, true},
-        {{"", false}, "ERROR: not sent, see the error log", 1, true},
-        {{"<RESPONSE>odd</RESPONSE>", true}, "<RESPONSE>odd</RESPONSE>", -1, false},
+        {"Rent", {"CREATED", true}, "CREATED", 0},
+        {"Rent", {"altered", true}, "altered", 0},
+        {"Rent", {"Combined", true}, "Combined", 0},
+        {"Rent", {"errors Ledger 'X' does not exist", true}, "errors Ledger 'X' does not exist", 1},
+        {"Rent", {"", true}, "ERROR: no reply from the Tally server", 1},
+        {"Rent", {"", false}, "ERROR: not sent, see the error log", 1},
+        {"Rent", {"<RESPONSE>odd</RESPONSE>", true}, "<RESPONSE>odd</RESPONSE>", -1},
+        {"REFUSE", {}, "ERROR: refused by the poster", 1},
+        {"FAIL", {}, "ERROR: voucher not staged (C01--0011)", 1},
     };
     QList<QStringList> rows;
     for (const Mark& mark : marks) {
-        answers.push_back(mark.outcome);
-        rows.append({"J", QString::number(rows.size()), "d", "Rent"});
+        if (QLatin1String(mark.ledger) == QLatin1String("Rent")) answers.push_back(mark.outcome);
+        rows.append({"J", QString::number(rows.size()), "d", mark.ledger});
     }
     Load(Keyed, rows);
     Run();
@@ -171,8 +173,7 @@ TEST_F(Loop, EachOutcomeMarksItsVouchersLastRow) {
         const Mark& mark = marks[row - 1];
         EXPECT_EQ(Status(row), mark.status) << row;
         EXPECT_EQ(Icon(row), mark.icon) << row;
-        EXPECT_EQ(Red(row), mark.red) << row;
-        EXPECT_EQ(Bold(row), mark.red) << row;
+        EXPECT_TRUE(Unmarked(row)) << row;
     }
 }
 
@@ -195,15 +196,35 @@ TEST_F(Loop, APostersOwnKeyFirstIdAndEndRuleHold) {
               QStringList({"0"}));
 }
 
-TEST_F(Loop, AFailedVoucherWithAnIdMarksAllItsRowsAndNoOthers) {
-    answers = {{"ERRORS", true}};
-    Load(ById, {{"7", "1", "Rent"}, {"7", "1", "Cash"}, {"8", "2", "Tea"}, {"7", "3", "Tax"}});
+TEST_F(Loop, WithAnIdEveryFailureMarksAllItsVouchersRowsAndNoOthers) {
+    answers = {{"ERRORS", true}, {"CREATED", true}, {"CREATED", true}, {"", true}};
+    Load(ById, {{"7", "1", "Rent"},
+                {"7", "1", "Cash"},
+                {"8", "2", "Tea"},
+                {"7", "3", "Tax"}, // the same ID again, in a voucher of its own that was taken
+                {"9", "4", "REFUSE"},
+                {" ", "5", "Rent"},
+                {"10", "6", "FAIL"},
+                {"11", "7", "Rent"}});
     Run();
-    EXPECT_EQ(Red(1), true);
-    EXPECT_EQ(Bold(1), true);
-    EXPECT_EQ(Red(2), true);
-    EXPECT_EQ(Red(3), false);
-    EXPECT_EQ(Red(4), false); // the same ID again, in a voucher of its own that was taken
+    const bool failed[] = {true, true, false, false, true, true, true, true, false};
+    ASSERT_EQ(form.GR1.RowCount(), int(std::size(failed)));
+    for (int row = 1; row <= form.GR1.RowCount(); ++row) {
+        EXPECT_EQ(Red(row), failed[row - 1]) << row;
+        EXPECT_EQ(Bold(row), failed[row - 1]) << row;
+    }
+}
+
+TEST_F(Loop, ASecondPostShowsItsOwnOutcomeAlone) {
+    answers = {{"ERRORS", true}};
+    Load(ById, {{"7", "1", "Rent"}, {"7", "1", "Cash"}});
+    Run();
+    ASSERT_TRUE(Red(1) && Red(2) && Bold(2));
+    Run();
+    EXPECT_EQ(Status(2), QStringLiteral("CREATED"));
+    EXPECT_EQ(Icon(2), 0);
+    for (int row = 1; row <= 2; ++row)
+        EXPECT_TRUE(Unmarked(row)) << row;
 }
 
 } // namespace
