@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSplitter>
@@ -213,7 +214,7 @@ TEST_F(MainWindowTest, EachCommandButtonsClickRunsItsCommand) {
     }
 }
 
-TEST_F(MainWindowTest, CommandsAreDisabledAndCloseIsRefusedWhileAPostRuns) {
+TEST_F(MainWindowTest, WhileAPostRunsASecondPostAndCloseAreRefusedAndTheStatusLineSaysSo) {
     window->Form_Load(CommandArgs());
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -222,27 +223,35 @@ TEST_F(MainWindowTest, CommandsAreDisabledAndCloseIsRefusedWhileAPostRuns) {
     form.cmbTableName.SetListIndex(form.cmbTableName.ListCount() - 1);
     form.SilentMode = true;
     window->SyncFromModel();
+    auto* statPanel = Child<QLabel>("SB.stat");
+    const QString banner = statPanel->text();
+    ASSERT_FALSE(banner.isEmpty());
 
     int posts = 0;
-    bool postEnabledDuring = true;
-    bool refreshEnabledDuring = true;
+    bool typesEnabledDuring = true;
+    QString afterSecondPost;
+    QString afterClose;
     bool closedDuring = true;
     window->commands().posters.Register(QStringLiteral("PostLedgers"), [&] {
         ++posts;
         QThread::msleep(60); // past the yield interval: this DoEvents shows the model
         form.DoEvents();
-        postEnabledDuring = Child<QuiboButton>("cmdPost")->isEnabled();
-        refreshEnabledDuring = Child<QuiboButton>("cmdRefresh")->isEnabled();
+        typesEnabledDuring = Child<QComboBox>("cmbTableName")->isEnabled();
         QTest::mouseClick(Child<QuiboButton>("cmdPost"), Qt::LeftButton);
+        afterSecondPost = statPanel->text();
         closedDuring = window->close();
+        afterClose = statPanel->text();
     });
     QTest::mouseClick(Child<QuiboButton>("cmdPost"), Qt::LeftButton);
     EXPECT_EQ(posts, 1);
-    EXPECT_FALSE(postEnabledDuring);
-    EXPECT_FALSE(refreshEnabledDuring);
+    EXPECT_FALSE(typesEnabledDuring);
+    EXPECT_EQ(afterSecondPost, QStringLiteral(".........Post is not possible while a post is running."));
     EXPECT_FALSE(closedDuring);
+    EXPECT_EQ(afterClose, QStringLiteral(".........Close is not possible while a post is running."));
     EXPECT_TRUE(window->isVisible());
-    EXPECT_TRUE(Child<QuiboButton>("cmdPost")->isEnabled());
+    // The post over, the status line shows what it showed before.
+    EXPECT_EQ(statPanel->text(), banner);
+    EXPECT_TRUE(Child<QComboBox>("cmbTableName")->isEnabled());
 
     // Idle again, Close closes the window.
     QTest::mouseClick(Child<QuiboButton>("cmdClose"), Qt::LeftButton);
