@@ -3,13 +3,8 @@
 
 #include "app/view/frmExcel.h"
 
-#include "app/commands/FormDialogs.h"
-#include "base/ErrorReporter.h"
-#include "base/MemorySettingsStore.h"
+#include "app/view/MainWindowFixture.h"
 #include "controls/button/QuiboButton.h"
-#include "support/TestServices.h"
-#include "tally-sim/Simulator.h"
-#include "tally/CurlTransport.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -21,7 +16,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <sstream>
 
 namespace quibo {
@@ -29,36 +23,13 @@ namespace {
 
 const QString Workbook = QStringLiteral(QUIBO_TEST_DATA "/sources/sample.xls");
 
-class NoDialogs final : public FormDialogs {
-public:
-    void ShowOptionsDialog() override {}
-    void ShowAboutBox() override {}
-};
-
-class KeyboardTest : public ::testing::Test {
+class KeyboardTest : public test::MainWindowFixture {
 protected:
-    void SetUp() override {
-        sim::Options options;
-        options.companies = {"Acme Traders", "Beta Ltd"};
-        server = std::make_unique<sim::Simulator>(options);
-        port = QString::number(server->start(0));
-        settings.set(QStringLiteral("ServerAddress"), QStringLiteral("127.0.0.1"));
-        settings.set(QStringLiteral("PortNo"), port);
-        window = std::make_unique<frmExcel>(
-            ViewServices{boxes, files, clock, settings, errors, transport, folder.path(), &dialogs});
-    }
-
-    void Show(const CommandArgs& args = CommandArgs()) {
-        window->Form_Load(args);
+    void Show() {
+        window->Form_Load(CommandArgs());
         window->show();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    }
-
-    template <class T> T* Child(const char* name) {
-        T* child = window->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(child, nullptr) << name;
-        return child;
     }
 
     static QString Focused() {
@@ -70,7 +41,7 @@ protected:
     QString TabCycle(QWidget* start, Qt::Key key = Qt::Key_Tab) {
         start->setFocus();
         QStringList visited{Focused()};
-        for (int i = 0; i < 40 && visited.size() < 40; ++i) {
+        for (int i = 0; i < 40; ++i) {
             QTest::keyClick(QApplication::focusWidget(), key);
             if (QApplication::focusWidget() == start) break;
             visited.append(Focused());
@@ -85,18 +56,6 @@ protected:
             if (button->StateFlags() & QuiboButton::kDefaultFlag) lit.append(button->objectName());
         return lit;
     }
-
-    test::TempFolder folder;
-    test::ScriptedMessageBox boxes;
-    test::ScriptedFileDialog files;
-    test::FakeClock clock;
-    MemorySettingsStore settings;
-    ErrorReporter errors{boxes, clock, folder.path(), ErrorReporter::Platform{}};
-    CurlTransport transport{HttpTimeouts{5, 5}};
-    NoDialogs dialogs;
-    std::unique_ptr<sim::Simulator> server;
-    QString port;
-    std::unique_ptr<frmExcel> window;
 };
 
 TEST_F(KeyboardTest, TabVisitsTheControlsOfEachSourceInReadingOrder) {
@@ -112,8 +71,8 @@ TEST_F(KeyboardTest, TabVisitsTheControlsOfEachSourceInReadingOrder) {
     };
     for (const Case& c : cases) {
         Child<QTabBar>("TabSource")->setCurrentIndex(c.sourceTab);
-        const QStringList expected = QStringList{"cmbCurrentCompanyList", "cmdRefresh", "TabSource"} + c.frame +
-                                     QStringList{"GR1", "cmdPost", "cmbTableName", "cmdClose"};
+        const QStringList expected = QStringList{"cmbCurrentCompanyList", "cmdRefresh", "TabSource"} +
+                                     c.frame + QStringList{"GR1", "cmdPost", "cmbTableName", "cmdClose"};
         auto* start = Child<QWidget>("cmbCurrentCompanyList");
         EXPECT_EQ(TabCycle(start), expected.join(QStringLiteral(" > "))) << c.sourceTab;
         QStringList backwards = expected.mid(1);
@@ -225,7 +184,8 @@ TEST_F(KeyboardTest, AnUnfinishedCommandLinePostEndsWithStatus2OnceItsWindowIsCl
         {"a start without a post", {"XLS", Workbook, "LEDGERS", "Gamma Co"}, 0, ""},
     };
     for (const Case& c : cases) {
-        SetUp();
+        MakeWindow(&dialogs);
+        const size_t requests = server->requestLog().size();
         const FormLoadResult result = window->Form_Load(CommandArgs(c.arguments));
         ASSERT_FALSE(result.closed) << c.name;
         bool shownWhenClosed = false;
@@ -237,7 +197,7 @@ TEST_F(KeyboardTest, AnUnfinishedCommandLinePostEndsWithStatus2OnceItsWindowIsCl
         EXPECT_EQ(window->WaitUntilClosed(result, err), c.status) << c.name;
         EXPECT_TRUE(shownWhenClosed) << c.name;
         EXPECT_EQ(err.str(), c.lastError) << c.name;
-        EXPECT_EQ(server->requestLog().size(), 4u) << c.name; // the refresh, and no post
+        EXPECT_EQ(server->requestLog().size(), requests + 4) << c.name; // the refresh, and no post
     }
 }
 
