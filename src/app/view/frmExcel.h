@@ -76,9 +76,9 @@ public:
     // Sets every widget from the form model and the window state.
     void SyncFromModel();
 
-    // Shows the window after a start-up that left it open and returns when it has been closed,
-    // with the program's exit status: 2, the reason as the last line on `err`, for a command-line
-    // post that did not finish on its own; else 0.
+    // Shows the window after a start-up that left it open and returns when it has been closed (at
+    // once when the start-up closed it), with the program's exit status: 2, the reason as the last
+    // line on `err`, for a run that failed or a command-line post that did not finish on its own; else 0.
     int WaitUntilClosed(const FormLoadResult& result, std::ostream& err);
 
 signals:
