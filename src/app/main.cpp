@@ -1,6 +1,7 @@
 // The quibo program: the splash, then the main window; or, given the ten
 // positional arguments with POST or POSTSILENT, an unattended import that
-// closes by itself.
+// closes by itself. An unattended import that cannot finish leaves the window
+// open where there is a display, and still ends with status 2 once it is closed.
 
 #include "app/commands/CommandArgs.h"
 #include "app/commands/HeadlessDialogs.h"
@@ -46,13 +47,6 @@ int RefuseSecondProgram(const InstanceLock& lock, MessageBoxService* windowBoxes
     return 2;
 }
 
-// The exit status of a start-up that closed the program by itself.
-int ClosedRunStatus(const FormLoadResult& result) {
-    if (!result.failed) return 0;
-    std::cerr << "quibo: " << result.reason.toStdString() << '\n';
-    return 2;
-}
-
 // Without a display nobody sees a window, so none is built: the commands run on the form model alone,
 // with no widgets, item models or graphical platform behind them, and the boxes go to stderr.
 int RunWithoutDisplay(int argc, char** argv, const QStringList& arguments) {
@@ -76,7 +70,7 @@ int RunWithoutDisplay(int argc, char** argv, const QStringList& arguments) {
     MainCommands commands(form, transport, dialogs, OpenConnection);
     const FormLoadResult result = commands.Form_Load(CommandArgs::FromProcessArguments(arguments));
 
-    if (result.closed) return ClosedRunStatus(result);
+    if (result.closed) return ExitStatus(result, std::cerr);
     // The window would wait for a user who cannot see it.
     std::cerr << "quibo: " << result.reason.toStdString()
               << "; there is no display to show the window on, so the program ends.\n";
@@ -104,13 +98,9 @@ int RunWithWindow(int argc, char** argv, const QStringList& arguments) {
     frmExcel window(ViewServices{boxes, files, clock, settings, errors, transport, folder, nullptr});
     const FormLoadResult result = window.Form_Load(CommandArgs::FromProcessArguments(arguments));
 
-    if (result.closed) {
-        splash.UnloadMeX();
-        return ClosedRunStatus(result);
-    }
-    window.show();
+    if (!result.closed) window.show();
     splash.UnloadMeX();
-    return QApplication::exec();
+    return window.WaitUntilClosed(result, std::cerr);
 }
 
 } // namespace

@@ -125,8 +125,25 @@ FormModel::Command FormModel::BeginCommand(const QString& name) {
     return Command(this);
 }
 
+void FormModel::SayRefused(const QString& text) {
+    const QString panel = QStringLiteral("stat");
+    // A second refusal keeps the text the first one covered.
+    if (!m_refused || SB.panel(panel) != m_refusalShown) m_beforeRefusal = SB.panel(panel);
+    stat(text, panel);
+    m_refusalShown = SB.panel(panel);
+    m_refused = IsBusy();
+}
+
+void FormModel::EndCommand() {
+    m_runningCommand.clear();
+    if (!m_refused) return;
+    m_refused = false;
+    const QString panel = QStringLiteral("stat");
+    if (SB.panel(panel) == m_refusalShown) statShown(m_beforeRefusal, panel);
+}
+
 FormModel::Command::~Command() {
-    if (m_form) m_form->m_runningCommand.clear();
+    if (m_form) m_form->EndCommand();
 }
 
 } // namespace quibo

@@ -115,10 +115,19 @@ public:
     Command BeginCommand(const QString& name);
     bool IsBusy() const { return !m_runningCommand.isEmpty(); }
     const QString& RunningCommand() const { return m_runningCommand; }
+    // Tells in the "stat" panel why a command was refused. The panel's earlier text comes back when
+    // the running command ends, unless something else has written the panel meanwhile.
+    void SayRefused(const QString& text);
 
 private:
+    void EndCommand();
+
     FormServices m_services;
     QString m_runningCommand;
+    // The "stat" panel before the first refusal of the running command, and the refusal as shown.
+    QString m_beforeRefusal;
+    QString m_refusalShown;
+    bool m_refused = false;
     // IsEmptyRowEx's answer per text of lstLedgerTree's pool: a pool only ever adds texts, so a
     // text's blankness is read once per load rather than once per row. Kept for one pool only.
     enum class Blankness : uint8_t { Unknown, Blank, Shown };

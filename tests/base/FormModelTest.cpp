@@ -141,6 +141,24 @@ TEST_F(FormTest, RunGuardRefusesASecondCommandUntilTheFirstEnds) {
     EXPECT_TRUE(form.BeginCommand(QStringLiteral("Refresh")));
 }
 
+TEST_F(FormTest, ARefusalShowsUntilTheRunningCommandEndsUnlessItWasWrittenOver) {
+    const QString stat = QStringLiteral("stat");
+    form.stat(QStringLiteral("Banner"), stat);
+    {
+        auto post = form.BeginCommand(QStringLiteral("Post"));
+        form.SayRefused(QStringLiteral("Close refused."));
+        form.SayRefused(QStringLiteral("Post refused."));
+        EXPECT_EQ(form.SB.panel(stat), QStringLiteral(".........Post refused."));
+    }
+    EXPECT_EQ(form.SB.panel(stat), QStringLiteral(".........Banner"));
+    {
+        auto refresh = form.BeginCommand(QStringLiteral("Refresh"));
+        form.SayRefused(QStringLiteral("Close refused."));
+        form.stat(QStringLiteral("New banner"), stat);
+    }
+    EXPECT_EQ(form.SB.panel(stat), QStringLiteral(".........New banner"));
+}
+
 TEST_F(FormTest, ComboTextIsTheSelectedEntry) {
     ComboBox& combo = form.cmbTableName;
     combo.AddItem(QStringLiteral(">>Select Import Type<<"));

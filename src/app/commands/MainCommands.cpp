@@ -15,6 +15,8 @@
 #include "tally/ServerQueries.h"
 #include "vb/Text.h"
 
+#include <ostream>
+
 namespace quibo {
 
 namespace {
@@ -49,6 +51,16 @@ QString WithoutBlanks(QString text) {
     return text.remove(QLatin1Char(' '));
 }
 
+// What the run guard's running command is doing, as the status line tells it.
+QString Doing(const QString& command) {
+    if (command == QLatin1String("Post")) return QStringLiteral("a post is running");
+    if (command == QLatin1String("Refresh")) return QStringLiteral("the company list is being refreshed");
+    if (command == QLatin1String("Load")) return QStringLiteral("a source is being loaded");
+    if (command == QLatin1String("Save Report")) return QStringLiteral("the report is being saved");
+    if (command == QLatin1String("Options")) return QStringLiteral("the options are being set");
+    return QStringLiteral("\"%1\" is running").arg(command);
+}
+
 } // namespace
 
 MainCommands::MainCommands(FormModel& form, HttpTransport& transport, FormDialogs& dialogs,
@@ -62,8 +74,23 @@ MainCommands::MainCommands(FormModel& form, HttpTransport& transport, FormDialog
 
 template <class Body> void MainCommands::Guarded(const QString& name, Body&& body) {
     const FormModel::Command command = m_form.BeginCommand(name);
-    if (!command) return;
+    if (!command) {
+        Refuse(name);
+        return;
+    }
     std::forward<Body>(body)();
+}
+
+void MainCommands::Refuse(const QString& command) {
+    m_form.SayRefused(
+        QStringLiteral("%1 is not possible while %2.").arg(command, Doing(m_form.RunningCommand())));
+}
+
+int ExitStatus(const FormLoadResult& result, std::ostream& err) {
+    const bool unfinished = result.closed ? result.failed : result.postRequested;
+    if (!unfinished) return 0;
+    err << "quibo: " << result.reason.toStdString() << '\n';
+    return 2;
 }
 
 // ---------------------------------------------------------------- start-up
@@ -94,6 +121,7 @@ void MainCommands::CheckSourceFile(const QString& path, const char* location) {
 
 FormLoadResult MainCommands::Form_Load(const CommandArgs& args) {
     FormLoadResult result;
+    result.postRequested = IsPostAction(vb::UCase(args.GetCommandArg(8).remove(QLatin1Char('\''))));
     const FormModel::Command command = m_form.BeginCommand(QStringLiteral("Load"));
     bool trapped = true;
     // The first error reported during the run that was not one record's own is what stopped it,
@@ -441,18 +469,27 @@ bool MainCommands::QueryUnload() const {
     return !m_form.IsBusy();
 }
 
-void MainCommands::Unload(const char* location) {
+bool MainCommands::Form_QueryUnload() {
+    if (QueryUnload()) return true;
+    Refuse(QStringLiteral("Close"));
+    return false;
+}
+
+void MainCommands::Unload(const char* location, const QString& command) {
     Trap(m_form.errors(), location, [&] {
-        if (QueryUnload()) state.unloaded = true;
+        if (QueryUnload())
+            state.unloaded = true;
+        else
+            Refuse(command);
     });
 }
 
 void MainCommands::mnuExit_Click() {
-    Unload("F01-0035");
+    Unload("F01-0035", QStringLiteral("Exit"));
 }
 
 void MainCommands::cmdClose_Click() {
-    Unload("F01-0010");
+    Unload("F01-0010", QStringLiteral("Close"));
 }
 
 // ---------------------------------------------------------------- source frames

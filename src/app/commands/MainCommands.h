@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <functional>
+#include <iosfwd>
 
 namespace quibo {
 
@@ -28,7 +29,14 @@ struct FormLoadResult {
     bool failed = false;
     // Why the window stays open, or why a closed run failed; "" otherwise.
     QString reason;
+    // The command line asked for an unattended post (argument 8 "POST" or "POSTSILENT").
+    bool postRequested = false;
 };
+
+// The program's exit status once the start-up closed it, or once the user has closed the window it
+// left open: 2 for a run that failed or a command-line post that did not finish on its own, with
+// the reason as the last line on `err`; else 0.
+int ExitStatus(const FormLoadResult& result, std::ostream& err);
 
 // How the last Post command ended.
 enum class PostOutcome {
@@ -113,6 +121,8 @@ public:
     void lstTransactions_DblClick(int row);
     // Whether the window may close now: not while a command runs.
     bool QueryUnload() const;
+    // The window's close box: QueryUnload, and a refused close says so.
+    bool Form_QueryUnload();
 
     PostOutcome lastPostOutcome() const { return m_lastPost; }
 
@@ -123,6 +133,8 @@ public:
 
 private:
     template <class Body> void Guarded(const QString& name, Body&& body);
+    // The run guard refused `command`: the status line tells what runs.
+    void Refuse(const QString& command);
     // `firstError`: what the first error reported so far said, "" while there is none.
     void FormLoadSteps(const CommandArgs& args, const QString& firstError, FormLoadResult& result);
     void RunTableLoader();
@@ -133,8 +145,8 @@ private:
     // Hides every source frame but the selected tab's; returns that frame, or -1.
     int ShowSelectedFrame();
     void ListDblClick(SourceGrid& grid, int row, const char* location);
-    // Closes the form unless a command runs.
-    void Unload(const char* location);
+    // Closes the form unless a command runs; `command` names it in a refusal.
+    void Unload(const char* location, const QString& command);
     QString PostStopReason() const;
 
     FormModel& m_form;

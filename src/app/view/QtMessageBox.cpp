@@ -1,8 +1,12 @@
 #include "app/view/QtMessageBox.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
+#include <QStyle>
 
 #include <utility>
 #include <vector>
@@ -46,6 +50,19 @@ std::vector<std::pair<QMessageBox::StandardButton, MsgAnswer>> ButtonsOf(MsgButt
     return {{B::Ok, MsgAnswer::Ok}};
 }
 
+// A box sizes itself to its text alone, and the window manager cuts a title wider than that; the box is
+// made as wide as the title in the title bar's bold font, with room for the bar's icon and buttons.
+void MakeRoomForTitle(QMessageBox& box, const QString& title) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid || title.isEmpty()) return;
+    QFont font = QApplication::font("QMdiSubWindowTitleBar");
+    font.setBold(true);
+    const int width = QFontMetrics(font).horizontalAdvance(title) +
+                      4 * box.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &box);
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+}
+
 } // namespace
 
 MsgAnswer QtMessageBox::show(const MessageBoxRequest& request) {
@@ -65,6 +82,7 @@ MsgAnswer QtMessageBox::show(const MessageBoxRequest& request) {
                                      ? size_t(request.defaultButton)
                                      : 0;
     box.setDefaultButton(buttons[chosenDefault].first);
+    MakeRoomForTitle(box, request.title);
     box.exec();
 
     const auto clicked = box.standardButton(box.clickedButton());

@@ -1,5 +1,6 @@
 #include "app/view/frmExcel.h"
 
+#include "app/view/ButtonSites.h"
 #include "app/view/CheckValue.h"
 #include "app/view/dlgIPAddress.h"
 #include "app/view/frmAbout.h"
@@ -7,7 +8,6 @@
 #include "app/view/SourceGridModel.h"
 #include "app/view/WorkGridModel.h"
 #include "base/ErrorReporter.h"
-#include "controls/button/ButtonHost.h"
 #include "controls/button/QuiboButton.h"
 
 #include <QAction>
@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QEventLoop>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -27,6 +28,10 @@
 #include <QTabBar>
 #include <QTableView>
 #include <QTimer>
+
+#include <ostream>
+#include <utility>
+#include <vector>
 
 namespace quibo {
 
@@ -62,33 +67,6 @@ QLineEdit* NewBox(const char* name, QWidget* parent, const TwipsRect& rect) {
     return box;
 }
 
-// The window as the host of its command buttons: at run time, with nothing persisted from them.
-class WindowButtonHost final : public ButtonHost {
-public:
-    explicit WindowButtonHost(QWidget& window) : m_window(window) {}
-    bool UserMode() const override { return true; }
-    QString DisplayName() const override { return {}; }
-    ButtonColor AmbientBackColor() const override { return kSysButtonFace; }
-    bool DisplayAsDefault() const override { return false; }
-    void PropertyChanged(const QString&) override {}
-    void SetAccessKeys(const QString&) override {}
-    QFont ParentFont() const override { return m_window.font(); }
-    ButtonColor ParentBackColor() const override { return kSysButtonFace; }
-    QString ContainerHandle() const override { return QString::number(quintptr(&m_window)); }
-    void ShowDesignMessage(const QString&, const QString&) override {}
-
-private:
-    QWidget& m_window;
-};
-
-QuiboButton* NewButton(ButtonHost& host, const char* name, const QString& caption, QWidget* parent) {
-    auto* button = new QuiboButton(host, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->UserControl_InitProperties();
-    button->SetCaption(caption);
-    return button;
-}
-
 QTableView* NewGrid(const char* name, QWidget* parent) {
     auto* view = new QTableView(parent);
     view->setObjectName(QString::fromLatin1(name));
@@ -96,6 +74,8 @@ QTableView* NewGrid(const char* name, QWidget* parent) {
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setWordWrap(false);
+    // Tab leaves the grid for the next control; the arrow keys move between the cells.
+    view->setTabKeyNavigation(false);
     view->verticalHeader()->setDefaultSectionSize(20);
     view->horizontalHeader()->setHighlightSections(false);
     return view;
@@ -136,7 +116,7 @@ constexpr TwipsRect PasswordBox{5300, 735, 2400, 345};
 
 frmExcel::frmExcel(ViewServices services, QWidget* parent)
     : QMainWindow(parent), m_services(std::move(services)),
-      m_buttonHost(std::make_unique<WindowButtonHost>(*this)),
+      m_buttonSites(std::make_unique<ButtonSites>(*this)),
       m_form(FormServices{m_services.messages, m_services.files, static_cast<StatusLineService&>(*this),
                           static_cast<RowYieldService&>(*this), m_services.clock, m_services.settings,
                           m_services.errors, m_services.dataFolder}),
@@ -147,6 +127,8 @@ frmExcel::frmExcel(ViewServices services, QWidget* parent)
     BuildMenus();
     BuildStatusBar();
     BuildControls();
+    FitLabels();
+    SetTabOrder();
     Connect();
     resize(Px(12000), Px(9000));
     SyncFromModel();
@@ -163,7 +145,7 @@ frmExcel::~frmExcel() {
     delete m_ledgerModel;
     delete m_itemModel;
     delete m_transactionsModel;
-    // The buttons go before their host does.
+    // The buttons go before their sites do.
     for (QuiboButton* button : {cmdRefresh, cmdFilePath, cmdMDBPath, cmdODBCPath, cmdPost, cmdClose})
         delete button;
 }
@@ -237,7 +219,7 @@ void frmExcel::BuildControls() {
     Label17 = NewLabel("Label17", QStringLiteral("Open Companies List"), central, {});
     cmbCurrentCompanyList = new QComboBox(central);
     cmbCurrentCompanyList->setObjectName(QStringLiteral("cmbCurrentCompanyList"));
-    cmdRefresh = NewButton(*m_buttonHost, "cmdRefresh", QStringLiteral("&Refresh"), central);
+    cmdRefresh = m_buttonSites->NewButton(QStringLiteral("cmdRefresh"), QStringLiteral("&Refresh"), central);
 
     TabSource = new QTabBar(central);
     TabSource->setObjectName(QStringLiteral("TabSource"));
@@ -252,12 +234,14 @@ void frmExcel::BuildControls() {
     }
     NewLabel("Label1", QStringLiteral("Excel File Path"), frSource[0], frame::PathLabel);
     txtFilePath = NewBox("txtFilePath", frSource[0], frame::PathBox);
-    cmdFilePath = NewButton(*m_buttonHost, "cmdFilePath", QStringLiteral("File Path"), frSource[0]);
+    cmdFilePath =
+        m_buttonSites->NewButton(QStringLiteral("cmdFilePath"), QStringLiteral("File Path"), frSource[0]);
     Place(cmdFilePath, frame::PathButton);
 
     NewLabel("Label4", QStringLiteral("Access File Path"), frSource[1], frame::PathLabel);
     txtMdbPath = NewBox("txtMdbPath", frSource[1], frame::PathBox);
-    cmdMDBPath = NewButton(*m_buttonHost, "cmdMDBPath", QStringLiteral("File Path"), frSource[1]);
+    cmdMDBPath =
+        m_buttonSites->NewButton(QStringLiteral("cmdMDBPath"), QStringLiteral("File Path"), frSource[1]);
     Place(cmdMDBPath, frame::PathButton);
     NewLabel("Label5", QStringLiteral("User Name"), frSource[1], frame::UserLabel);
     txtMDBUser = NewBox("txtMDBUser", frSource[1], frame::UserBox);
@@ -266,7 +250,8 @@ void frmExcel::BuildControls() {
 
     NewLabel("Label2", QStringLiteral("ODBC DSN Name"), frSource[2], frame::PathLabel);
     txtODBCPath = NewBox("txtODBCPath", frSource[2], frame::PathBox);
-    cmdODBCPath = NewButton(*m_buttonHost, "cmdODBCPath", QStringLiteral("Import"), frSource[2]);
+    cmdODBCPath =
+        m_buttonSites->NewButton(QStringLiteral("cmdODBCPath"), QStringLiteral("Import"), frSource[2]);
     Place(cmdODBCPath, frame::PathButton);
     NewLabel("Label7", QStringLiteral("User Name"), frSource[2], frame::UserLabel);
     txtODBCUser = NewBox("txtODBCUser", frSource[2], frame::UserBox);
@@ -281,6 +266,8 @@ void frmExcel::BuildControls() {
     TabData->setDrawBase(false);
     TabData->setExpanding(false);
     TabData->addTab(QStringLiteral("Imported Data"));
+    // One tab: nothing to choose with the keyboard, so Tab passes on to the grid.
+    TabData->setFocusPolicy(Qt::NoFocus);
 
     // GR1 and lstLedgerTree share one rectangle; the user works with GR1, so the
     // source table as read sits below it, collapsed until the user drags it open.
@@ -292,6 +279,11 @@ void frmExcel::BuildControls() {
     DataSplitter->addWidget(lstLedgerTree);
     DataSplitter->setCollapsible(0, false);
     DataSplitter->setSizes({1, 0});
+    // A list collapsed out of sight takes no focus: Tab goes on past it.
+    lstLedgerTree->setFocusPolicy(Qt::NoFocus);
+    connect(DataSplitter, &QSplitter::splitterMoved, this, [this] {
+        lstLedgerTree->setFocusPolicy(DataSplitter->sizes().value(1) > 0 ? Qt::StrongFocus : Qt::NoFocus);
+    });
     lstItemTree = NewGrid("lstItemTree", central);
     lstTransactions = NewGrid("lstTransactions", central);
 
@@ -308,7 +300,7 @@ void frmExcel::BuildControls() {
     m_transactionsModel = new SourceGridModel(m_commands.lstTransactions);
     lstTransactions->setModel(m_transactionsModel);
 
-    cmdPost = NewButton(*m_buttonHost, "cmdPost", QStringLiteral("&Post"), central);
+    cmdPost = m_buttonSites->NewButton(QStringLiteral("cmdPost"), QStringLiteral("&Post"), central);
     cmbTableName = new QComboBox(central);
     cmbTableName->setObjectName(QStringLiteral("cmbTableName"));
     cmbTableName->view()->setMinimumWidth(Px(3600));
@@ -316,7 +308,7 @@ void frmExcel::BuildControls() {
     chkChkMst->setObjectName(QStringLiteral("chkChkMst"));
     chkSkipMst = new QCheckBox(QStringLiteral("Ignore if already exists."), central);
     chkSkipMst->setObjectName(QStringLiteral("chkSkipMst"));
-    cmdClose = NewButton(*m_buttonHost, "cmdClose", QStringLiteral("&Close"), central);
+    cmdClose = m_buttonSites->NewButton(QStringLiteral("cmdClose"), QStringLiteral("&Close"), central);
 
     TabSource->raise();
     TabData->raise();
@@ -411,6 +403,7 @@ void frmExcel::Run(const std::function<void()>& command) {
 }
 
 void frmExcel::OnFocusChanged(QWidget* old, QWidget* now) {
+    m_buttonSites->FollowFocus();
     // The path boxes are checked when the focus moves on to another control of this window.
     if (!now || now->window() != this || m_syncing) return;
     if (old == txtFilePath)
@@ -430,12 +423,23 @@ void frmExcel::ShowAboutBox() {
 }
 
 void frmExcel::closeEvent(QCloseEvent* event) {
-    if (!m_commands.QueryUnload()) {
+    if (!m_commands.Form_QueryUnload()) {
         event->ignore();
         return;
     }
     m_commands.state.unloaded = true;
     event->accept();
+    emit Closed();
+}
+
+int frmExcel::WaitUntilClosed(const FormLoadResult& result, std::ostream& err) {
+    if (!m_commands.state.unloaded) {
+        QEventLoop untilClosed;
+        connect(this, &frmExcel::Closed, &untilClosed, &QEventLoop::quit);
+        show();
+        untilClosed.exec();
+    }
+    return ExitStatus(result, err);
 }
 
 // ---------------------------------------------------------------- showing the model
@@ -511,17 +515,7 @@ void frmExcel::SyncFromModel() {
     lstItemTree->setVisible(state.lstItemTreeVisible);
     lstTransactions->setVisible(state.lstTransactionsVisible);
 
-    // While a command runs, nothing that starts another one can be used.
-    const bool idle = !m_form.IsBusy();
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{cmbCurrentCompanyList, cmbTableName, TabSource, TabData, frSource[0],
-                                         frSource[1], frSource[2], chkChkMst, chkSkipMst})
-        w->setEnabled(idle);
-    // The buttons draw their own disabled look.
-    for (QuiboButton* button : {cmdRefresh, cmdPost, cmdClose})
-        button->SetEnabled(idle);
-    for (QAction* a : {mnuSaveR, mnuOptions, mnuUpdateFormats, mnuExit, mnuContent})
-        a->setEnabled(idle);
+    EnableForRunState();
 
     if (!state.focusRequest.isEmpty()) {
         if (auto* target = findChild<QWidget*>(state.focusRequest)) target->setFocus();
@@ -529,6 +523,94 @@ void frmExcel::SyncFromModel() {
     }
     ApplyLayout();
     m_syncing = false;
+}
+
+void frmExcel::EnableForRunState() {
+    // Disabling the control that holds the focus pushes the focus on; it comes back when the
+    // command ends, unless the user has put it somewhere else meanwhile.
+    QWidget* const focused = focusWidget();
+    // What changes the model without a command waits while one runs; commands are refused by the
+    // run guard, which says so.
+    const bool idle = !m_form.IsBusy();
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{cmbCurrentCompanyList, cmbTableName, TabSource, TabData, frSource[0],
+                                         frSource[1], frSource[2], chkChkMst, chkSkipMst})
+        w->setEnabled(idle);
+    if (!idle) {
+        if (focused && focusWidget() != focused && !m_focusToRestore) {
+            m_focusToRestore = focused;
+            m_focusParkedOn = focusWidget();
+        }
+        return;
+    }
+    if (m_focusToRestore && focusWidget() == m_focusParkedOn && m_focusToRestore->isVisible() &&
+        m_focusToRestore->isEnabled())
+        m_focusToRestore->setFocus();
+    m_focusToRestore = nullptr;
+    m_focusParkedOn = nullptr;
+}
+
+void frmExcel::FitLabels() {
+    // The frames' captions are placed in twips for the design's font; the platform's may set them
+    // wider or taller. A caption then takes what it needs, and the boxes of its column start that much
+    // later, all of them, so that they keep one left edge across the frames.
+    using Row = std::pair<const char*, const char*>; // caption, box
+    static const std::vector<std::vector<Row>> columns = {{{"Label1", "txtFilePath"},
+                                                           {"Label4", "txtMdbPath"},
+                                                           {"Label5", "txtMDBUser"},
+                                                           {"Label2", "txtODBCPath"},
+                                                           {"Label7", "txtODBCUser"}},
+                                                          {{"Label6", "txtMDBPass"}, {"Label8", "txtPass"}}};
+    const int gap = Px(50);
+    for (const std::vector<Row>& column : columns) {
+        int widest = 0;
+        for (const Row& row : column)
+            widest = qMax(widest, findChild<QLabel*>(QString::fromLatin1(row.first))->sizeHint().width());
+        for (const auto& [labelName, boxName] : column) {
+            auto* label = findChild<QLabel*>(QString::fromLatin1(labelName));
+            auto* box = findChild<QLineEdit*>(QString::fromLatin1(boxName));
+            const int height = label->sizeHint().height();
+            if (height > label->height())
+                label->setGeometry(label->x(), label->y() - (height - label->height()) / 2, label->width(),
+                                   height);
+            // Up to the box a caption may use all the design gives it; past it the box moves on.
+            const int room = box->x() - label->x();
+            label->resize(qMax(widest, qMin(label->width(), room)), label->height());
+            if (label->width() > room) {
+                const int shift = label->width() - room + gap;
+                box->setGeometry(box->x() + shift, box->y(), box->width() - shift, box->height());
+            }
+        }
+    }
+}
+
+void frmExcel::SetTabOrder() {
+    // Reading order: the company row, the source tabs and the shown frame's controls, the grids, the
+    // command row. Hidden frames and lists drop out of the chain by themselves.
+    QWidget* const order[] = {cmbCurrentCompanyList,
+                              cmdRefresh,
+                              TabSource,
+                              txtFilePath,
+                              cmdFilePath,
+                              txtMdbPath,
+                              cmdMDBPath,
+                              txtMDBUser,
+                              txtMDBPass,
+                              txtODBCPath,
+                              cmdODBCPath,
+                              txtODBCUser,
+                              txtPass,
+                              GR1,
+                              lstLedgerTree,
+                              lstItemTree,
+                              lstTransactions,
+                              cmdPost,
+                              cmbTableName,
+                              chkChkMst,
+                              chkSkipMst,
+                              cmdClose};
+    for (size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(order[i], order[i + 1]);
 }
 
 // ---------------------------------------------------------------- layout

@@ -8,9 +8,11 @@
 
 #include <QElapsedTimer>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 #include <functional>
+#include <iosfwd>
 #include <memory>
 
 class QAction;
@@ -26,7 +28,7 @@ class QTableView;
 
 namespace quibo {
 
-class ButtonHost;
+class ButtonSites;
 class ErrorReporter;
 class QuiboButton;
 class HttpTransport;
@@ -50,8 +52,11 @@ struct ViewServices {
 // The main window `frmExcel`: Qt widgets over the form model and its commands.
 // Every event goes to a command; afterwards, and while a command yields once
 // per row, the widgets are set from the model. While a command runs, the
-// command widgets are disabled and the window refuses to close.
-// Widgets carry the control names of the form as object names.
+// widgets that change the model without a command are disabled; the command
+// buttons and menu entries stay usable, and the run guard refuses them (and
+// closing the window) with a word in the status line. A focus that the
+// disabling pushed away comes back when the command ends, unless the user
+// moved it meanwhile. Widgets carry the control names of the form as object names.
 class frmExcel final : public QMainWindow,
                        private StatusLineService,
                        private RowYieldService,
@@ -70,6 +75,15 @@ public:
 
     // Sets every widget from the form model and the window state.
     void SyncFromModel();
+
+    // Shows the window after a start-up that left it open and returns when it has been closed (at
+    // once when the start-up closed it), with the program's exit status: 2, the reason as the last
+    // line on `err`, for a run that failed or a command-line post that did not finish on its own; else 0.
+    int WaitUntilClosed(const FormLoadResult& result, std::ostream& err);
+
+signals:
+    // The window was closed (the program ends).
+    void Closed();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -92,10 +106,14 @@ private:
     void ApplyLayout();
     void ShowClock();
     void OnFocusChanged(QWidget* old, QWidget* now);
+    void SetTabOrder();
+    // Labels as wide as their captions, and the boxes beside them moved clear of them.
+    void FitLabels();
+    void EnableForRunState();
 
     ViewServices m_services;
     // What the window is to its command buttons; it outlives them.
-    std::unique_ptr<ButtonHost> m_buttonHost;
+    std::unique_ptr<ButtonSites> m_buttonSites;
     FormModel m_form;
     MainCommands m_commands;
 
@@ -148,6 +166,9 @@ private:
 
     QElapsedTimer m_sinceSync;
     bool m_syncing = false;
+    // The focus that disabling the widgets for a command pushed away, and where Qt put it.
+    QPointer<QWidget> m_focusToRestore;
+    QPointer<QWidget> m_focusParkedOn;
 };
 
 } // namespace quibo

@@ -2,6 +2,8 @@
 
 #include "app/commands/CommandsFixture.h"
 
+#include <sstream>
+
 namespace quibo {
 namespace {
 
@@ -101,15 +103,36 @@ TEST_F(MainWindowCommandsTest, EveryCommandIsRefusedWhileAnotherRuns) {
     form.cmbTableName.AddItem(QStringLiteral("LEDGERS"));
     form.cmbTableName.SetListIndex(0);
     files.answerNext(QStringLiteral("/nowhere/book.xls"));
+    form.stat(QStringLiteral("Tally Server 9"), QStringLiteral("stat"));
     {
         const FormModel::Command running = form.BeginCommand(QStringLiteral("Post"));
-        for (auto handler :
-             {&MainCommands::cmdRefresh_Click, &MainCommands::cmdPost_Click, &MainCommands::cmdClose_Click,
-              &MainCommands::mnuExit_Click, &MainCommands::mnuOptions_Click, &MainCommands::mnuSaveR_Click,
-              &MainCommands::cmbTableName_Click, &MainCommands::cmdFilePath_Click})
-            (commands.get()->*handler)();
+        struct Refused {
+            void (MainCommands::*handler)();
+            const char* says;
+        };
+        const Refused refused[] = {
+            {&MainCommands::cmdRefresh_Click, "Refresh is not possible while a post is running."},
+            {&MainCommands::cmdPost_Click, "Post is not possible while a post is running."},
+            {&MainCommands::cmdClose_Click, "Close is not possible while a post is running."},
+            {&MainCommands::mnuExit_Click, "Exit is not possible while a post is running."},
+            {&MainCommands::mnuOptions_Click, "Options is not possible while a post is running."},
+            {&MainCommands::mnuSaveR_Click, "Save Report is not possible while a post is running."},
+            {&MainCommands::cmbTableName_Click, "Load is not possible while a post is running."},
+            {&MainCommands::cmdFilePath_Click, "Load is not possible while a post is running."},
+        };
+        for (const Refused& r : refused) {
+            (commands.get()->*r.handler)();
+            EXPECT_EQ(form.SB.panel(QStringLiteral("stat")),
+                      QStringLiteral(".........") + QString::fromUtf8(r.says));
+        }
         EXPECT_FALSE(commands->QueryUnload());
+        EXPECT_FALSE(commands->Form_QueryUnload());
+        EXPECT_EQ(form.SB.panel(QStringLiteral("stat")),
+                  QStringLiteral(".........Close is not possible while a post is running."));
     }
+    // The post over, the panel shows what it showed before the refusals.
+    EXPECT_EQ(form.SB.panel(QStringLiteral("stat")), QStringLiteral(".........Tally Server 9"));
+    EXPECT_EQ(form.SB.panel(QStringLiteral("msg")), QString());
     EXPECT_EQ(Requests(), 0u);
     EXPECT_EQ(posts, 0);
     EXPECT_EQ(loads, 0);
@@ -122,6 +145,34 @@ TEST_F(MainWindowCommandsTest, EveryCommandIsRefusedWhileAnotherRuns) {
     EXPECT_TRUE(commands->QueryUnload());
     commands->cmbTableName_Click();
     EXPECT_EQ(loads, 1);
+}
+
+TEST(ExitStatusTest, TwoWithTheReasonForARunThatDidNotFinishOnItsOwn) {
+    struct Case {
+        const char* name;
+        FormLoadResult result;
+        int status;
+        const char* err;
+    };
+    const auto result = [](bool closed, bool failed, bool postRequested) {
+        FormLoadResult r;
+        r.closed = closed;
+        r.failed = failed;
+        r.postRequested = postRequested;
+        r.reason = QStringLiteral("the reason");
+        return r;
+    };
+    const Case cases[] = {
+        {"posted and closed", result(true, false, true), 0, ""},
+        {"closed after a failure", result(true, true, true), 2, "quibo: the reason\n"},
+        {"a post left open, then closed", result(false, false, true), 2, "quibo: the reason\n"},
+        {"a window without a post", result(false, false, false), 0, ""},
+    };
+    for (const Case& c : cases) {
+        std::ostringstream err;
+        EXPECT_EQ(ExitStatus(c.result, err), c.status) << c.name;
+        EXPECT_EQ(err.str(), c.err) << c.name;
+    }
 }
 
 } // namespace

@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 
@@ -133,6 +134,26 @@ TEST(QtMessageBoxTest, ShowsPlainTextAndAnswersWithTheButtonClicked) {
         QStringLiteral(
             "You have selected  >LEDGERS<.  This will pass the data in Tally.\n Do you want to continue?"));
     EXPECT_EQ(shownTitle, QStringLiteral("Quibo 1.0. Continue?"));
+}
+
+TEST(QtMessageBoxTest, IsWideEnoughForItsTitle) {
+    int width = 0;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        width = box->width();
+        box->button(QMessageBox::Ok)->click();
+    });
+    QtMessageBox boxes;
+    MessageBoxRequest request;
+    request.text = QStringLiteral("Please select a company.");
+    request.title = QStringLiteral("Select Company.");
+    boxes.show(request);
+    // The title in a bold title-bar font, beside the bar's icon and its three buttons.
+    QFont font = QApplication::font("QMdiSubWindowTitleBar");
+    font.setBold(true);
+    const int bar = 4 * QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    EXPECT_GE(width, QFontMetrics(font).horizontalAdvance(request.title) + bar);
 }
 
 } // namespace

@@ -1,14 +1,9 @@
 #include "app/view/frmExcel.h"
 
-#include "app/commands/FormDialogs.h"
 #include "app/commands/FormLayout.h"
 #include "app/view/dlgIPAddress.h"
-#include "base/ErrorReporter.h"
-#include "base/MemorySettingsStore.h"
+#include "app/view/MainWindowFixture.h"
 #include "controls/button/QuiboButton.h"
-#include "support/TestServices.h"
-#include "tally-sim/Simulator.h"
-#include "tally/CurlTransport.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,6 +11,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSplitter>
@@ -35,37 +31,8 @@ namespace {
 const QString Placeholder = QStringLiteral(">>Select Import Type<<");
 const QString Workbook = QStringLiteral(QUIBO_TEST_DATA "/sources/sample.xls");
 
-class RecordingDialogs final : public FormDialogs {
-public:
-    void ShowOptionsDialog() override { ++optionsShown; }
-    void ShowAboutBox() override { ++aboutShown; }
-    int optionsShown = 0;
-    int aboutShown = 0;
-};
-
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public test::MainWindowFixture {
 protected:
-    void SetUp() override {
-        sim::Options options;
-        options.companies = {"Acme Traders", "Beta Ltd"};
-        server = std::make_unique<sim::Simulator>(options);
-        const int port = server->start(0);
-        settings.set(QStringLiteral("ServerAddress"), QStringLiteral("127.0.0.1"));
-        settings.set(QStringLiteral("PortNo"), QString::number(port));
-        MakeWindow(&dialogs);
-    }
-
-    void MakeWindow(FormDialogs* formDialogs) {
-        window = std::make_unique<frmExcel>(
-            ViewServices{boxes, files, clock, settings, errors, transport, folder.path(), formDialogs});
-    }
-
-    template <class T> T* Child(const char* name) {
-        T* child = window->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(child, nullptr) << name;
-        return child;
-    }
-
     // Chooses an entry of the import-type box with the keyboard, as a user does.
     void ChooseImportType(const QString& entry) {
         auto* box = Child<QComboBox>("cmbTableName");
@@ -74,17 +41,6 @@ protected:
             QTest::keyClick(box, Qt::Key_Down);
         ASSERT_EQ(box->currentText(), entry);
     }
-
-    test::TempFolder folder;
-    test::ScriptedMessageBox boxes;
-    test::ScriptedFileDialog files;
-    test::FakeClock clock;
-    MemorySettingsStore settings;
-    ErrorReporter errors{boxes, clock, folder.path(), ErrorReporter::Platform{}};
-    CurlTransport transport{HttpTimeouts{5, 5}};
-    RecordingDialogs dialogs;
-    std::unique_ptr<sim::Simulator> server;
-    std::unique_ptr<frmExcel> window;
 };
 
 TEST_F(MainWindowTest, OpensSwitchesSourcesLoadsAWorkbookDoubleClicksARowAndPosts) {
@@ -213,7 +169,7 @@ TEST_F(MainWindowTest, EachCommandButtonsClickRunsItsCommand) {
     }
 }
 
-TEST_F(MainWindowTest, CommandsAreDisabledAndCloseIsRefusedWhileAPostRuns) {
+TEST_F(MainWindowTest, WhileAPostRunsASecondPostAndCloseAreRefusedAndTheStatusLineSaysSo) {
     window->Form_Load(CommandArgs());
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -222,27 +178,35 @@ TEST_F(MainWindowTest, CommandsAreDisabledAndCloseIsRefusedWhileAPostRuns) {
     form.cmbTableName.SetListIndex(form.cmbTableName.ListCount() - 1);
     form.SilentMode = true;
     window->SyncFromModel();
+    auto* statPanel = Child<QLabel>("SB.stat");
+    const QString banner = statPanel->text();
+    ASSERT_FALSE(banner.isEmpty());
 
     int posts = 0;
-    bool postEnabledDuring = true;
-    bool refreshEnabledDuring = true;
+    bool typesEnabledDuring = true;
+    QString afterSecondPost;
+    QString afterClose;
     bool closedDuring = true;
     window->commands().posters.Register(QStringLiteral("PostLedgers"), [&] {
         ++posts;
         QThread::msleep(60); // past the yield interval: this DoEvents shows the model
         form.DoEvents();
-        postEnabledDuring = Child<QuiboButton>("cmdPost")->isEnabled();
-        refreshEnabledDuring = Child<QuiboButton>("cmdRefresh")->isEnabled();
+        typesEnabledDuring = Child<QComboBox>("cmbTableName")->isEnabled();
         QTest::mouseClick(Child<QuiboButton>("cmdPost"), Qt::LeftButton);
+        afterSecondPost = statPanel->text();
         closedDuring = window->close();
+        afterClose = statPanel->text();
     });
     QTest::mouseClick(Child<QuiboButton>("cmdPost"), Qt::LeftButton);
     EXPECT_EQ(posts, 1);
-    EXPECT_FALSE(postEnabledDuring);
-    EXPECT_FALSE(refreshEnabledDuring);
+    EXPECT_FALSE(typesEnabledDuring);
+    EXPECT_EQ(afterSecondPost, QStringLiteral(".........Post is not possible while a post is running."));
     EXPECT_FALSE(closedDuring);
+    EXPECT_EQ(afterClose, QStringLiteral(".........Close is not possible while a post is running."));
     EXPECT_TRUE(window->isVisible());
-    EXPECT_TRUE(Child<QuiboButton>("cmdPost")->isEnabled());
+    // The post over, the status line shows what it showed before.
+    EXPECT_EQ(statPanel->text(), banner);
+    EXPECT_TRUE(Child<QComboBox>("cmbTableName")->isEnabled());
 
     // Idle again, Close closes the window.
     QTest::mouseClick(Child<QuiboButton>("cmdClose"), Qt::LeftButton);
