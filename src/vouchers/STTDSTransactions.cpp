@@ -81,7 +81,7 @@ bool StageTaxRow(const VoucherRun& run, TaxState& state, const VoucherPlace& at)
     const bool taxBill = CellNumber(amount("ASSESSABLEAMT")) > 0;
     const bool tdsBill = !taxBill && !cell("TDSLEDGER").isEmpty();
     line.TDSPartyName_ = taxBill ? cell("SERVICETAXLEDGER") : QString();
-    const bool lineWritten = CellNumber(*line.Amount_) != 0;
+    const bool lineWritten = CellNumber(line.Amount_) != 0;
     const bool costs = !cell("COSTCENTRE").isEmpty();
 
     if (ledger.isEmpty()) {

@@ -28,8 +28,8 @@ TEST_F(Attendance, OneLinePerEmployeeNumberedWithinItsVoucher) {
     EXPECT_EQ(
         Staged(QStringLiteral("Select VchID, GUID_, Reference_, HasCashFlow_, IsInvoice_, PersistedView_, "
                               "PartyLedgerName_ from Voucher order by VchID")),
-        QStringList({"1|Attendance-1-d|R|Yes|No|Accounting Voucher View|<null>",
-                     "2|Attendance-2-d|R|Yes|No|Accounting Voucher View|<null>"}));
+        QStringList({"1|Attendance-1-d|R|Yes|No|Accounting Voucher View|",
+                     "2|Attendance-2-d|R|Yes|No|Accounting Voucher View|"}));
     EXPECT_EQ(Status(3), QStringLiteral("CREATED"));
 }
 

@@ -305,7 +305,7 @@ const MappingCase MappingCases[] = {
        R(Classified, "VCHNO=3|VCHTYPE=Sales "), R(Classified, "VCHNO=4|VCHTYPE=Purchase")},
       Q("Select VchID, IsInvoice_, HasCashFlow_, PersistedView_, PartyLedgerName_ from Voucher order by "
         "VchID"),
-      {"1|Yes|Yes|<null>|Cash", "2|No|Yes|<null>|", "3|No|Yes|<null>|", "4|Yes|Yes|<null>|"}),
+      {"1|Yes|Yes||Cash", "2|No|Yes||", "3|No|Yes||", "4|Yes|Yes||"}),
 };
 
 struct InvoiceMapping : test::PostingFixture, ::testing::WithParamInterface<MappingCase> {};

@@ -117,7 +117,7 @@ const StagingCase StagingCases[] = {
          "Select Date_, EffectiveDate_, GUID_, VoucherTypeName_, VoucherNumber_, PartyLedgerName_, "
          "BasicBuyerName_, Reference_, RefDate_, Narration_, HasCashFlow_, IsInvoice_, Audited_, "
          "PersistedView_ from Voucher"),
-     {"d|d|Credit Note-1-d|Credit Note|1|A|A|R-1|<null>|First|Yes|No|No|Accounting Voucher View"}},
+     {"d|d|Credit Note-1-d|Credit Note|1|A|A|R-1||First|Yes|No|No|Accounting Voucher View"}},
     {"TheTwoRowNoteWithoutBillColumns", CrDrNoteKind, Plain,
      {Row(Plain, "LEDGER=A|DEBIT=100"), Row(Plain, "LEDGER=B|CREDIT=100")},
      NoteLines,
