@@ -173,6 +173,12 @@ const StagingCase StagingCases[] = {
      {T("LEDGER=A|DEBIT=5|ASSESSABLEAMT=5"), T("LEDGER=B|CREDIT=5|TDSLEDGER=TDS")},
      QStringLiteral("Select Amount_ from TaxBillAllocation union all Select Amount_ from BillAllocation"),
      {"-0.000", "0.000"}},
+    {"WithoutTheirColumnsOtherTaxAndCostAmountsAreEmptyNotASign", STTDSTransactionKind,
+     Plain + QStringList{"ASSESSABLEAMT", "COSTCENTRE"},
+     {Row(Plain + QStringList{"ASSESSABLEAMT", "COSTCENTRE"}, "LEDGER=A|DEBIT=5|ASSESSABLEAMT=5|COSTCENTRE=X")},
+     QStringLiteral("Select SurchargeAmount_ || '|' || AddlSurchargeAmount_ || '|' || STSecondaryCessAmount_ "
+                    "from TaxBillAllocation union all Select Amount_ from CategoryAllocations"),
+     {"||", ""}},
     {"CostAllocationsCountPerVoucher", STTDSTransactionKind, Taxes,
      {T("LEDGER=A|DEBIT=100|COSTCENTRE=X|COSTAMOUNT=60|COSTCATEGORY=Jobs"), T("COSTCENTRE=Y|COSTAMOUNT=-40"),
       T("LEDGER=B|VCHNO=2|CREDIT=100|COSTCENTRE=Z|COSTAMOUNT=100")},
