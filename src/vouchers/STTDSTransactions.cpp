@@ -31,6 +31,7 @@ struct TaxState {
     int lineId = 0; // 1 on the voucher's first row, then one more on each row with a ledger
     int costId = 0;
     bool ledgerSeen = false;
+    bool lineStaged = false; // the current line id has a ledger line: a zero amount stages none
     // For the whole run: a row with neither a debit nor a credit keeps the side of the row before.
     bool debitSign = false;
     QString deemedPositive;
@@ -97,7 +98,12 @@ bool StageTaxRow(const VoucherRun& run, TaxState& state, const VoucherPlace& at)
             return at.Fail(QStringLiteral("ERROR: an allocation row comes before the first ledger line"));
     } else {
         state.ledgerSeen = true;
+        state.lineStaged = lineWritten;
     }
+    // Under a line id that has no ledger line, the builder would never send them.
+    if (!state.lineStaged && (taxBill || tdsBill || costs))
+        return at.Fail(
+            QStringLiteral("ERROR: a bill or cost allocation belongs to a ledger row with a zero amount"));
     const QString lineId = QString::number(state.lineId);
 
     if (lineWritten && !SaveAllLedgerEntry(at.errors, at.db, at.company, line, at.voucherId, lineId))
@@ -155,7 +161,7 @@ VoucherKind STTDSTransactionKind(const VoucherRun& run) {
                      C("LEDGER"),  C("DEBIT"), C("CREDIT"),  C("NARRATION")};
     kind.startVoucher = [state] {
         state->lineId = state->costId = 0;
-        state->ledgerSeen = false;
+        state->ledgerSeen = state->lineStaged = false;
     };
     kind.stageRow = [&run, state](const VoucherPlace& at) { return StageTaxRow(run, *state, at); };
     return kind;
