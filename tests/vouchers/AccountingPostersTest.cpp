@@ -4,9 +4,6 @@
 #include "vouchers/PostingFixture.h"
 #include "vouchers/VoucherPosters.h"
 
-#include "tally/CurlTransport.h"
-#include "tally/TallyLink.h"
-
 #include <QLocale>
 
 #include <gtest/gtest.h>
@@ -236,25 +233,6 @@ TEST_F(AccountingPosters, ABankVoucherWithoutAnAmountIsNotSent) {
     EXPECT_EQ(sent, QStringList({"Sharma Traders/2: Rent, Canara"}));
     EXPECT_EQ(Status(2), QStringLiteral("ERROR: no WITHDRAWAL or DEPOSIT amount"));
     EXPECT_TRUE(Red(2));
-}
-
-TEST_F(AccountingPosters, AMissingRequiredColumnEndsTheRunUnderThePostersCode) {
-    CurlTransport transport;
-    TallyLink link{settings, errors, transport};
-    const std::tuple<void (*)(FormModel&, TallyLink&), const char*, const char*> posters[] = {
-        {&PostTDSTransaction, Tax, "F01-0023A"},
-        {&PostServTaxTransaction, Tax, "F01-0023B"},
-        {&PostQuickTransaction, Quick, "F01-0023C"},
-        {&PostBankStmt, Bank, "F01-0023D"},
-    };
-    QStringList codes;
-    for (const auto& [post, fields, code] : posters) {
-        Load(Fields(fields).mid(0, 7) << QStringLiteral("REMARKS"), {{"J", "1", "d", "", "A", "B", "1", ""}});
-        post(form, link);
-        codes << QString::fromLatin1(code);
-    }
-    EXPECT_EQ(Locations(), codes);
-    EXPECT_EQ(link.RequestsPosted(), 0u);
 }
 
 TEST_F(AccountingPosters, TheAssessableAmountReadsAlikeInEveryLocale) {
