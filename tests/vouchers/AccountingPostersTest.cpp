@@ -1,8 +1,10 @@
 // What the TDS, service-tax, quick and bank-statement posters stage for their rows, read back from
-// the staging tables after the run.
+// the staging tables after the run, and the bytes one voucher of each accounting poster goes out as.
 
 #include "vouchers/PostingFixture.h"
 #include "vouchers/VoucherPosters.h"
+
+#include "tally/TallyLink.h"
 
 #include <QLocale>
 
@@ -233,6 +235,57 @@ TEST_F(AccountingPosters, ABankVoucherWithoutAnAmountIsNotSent) {
     EXPECT_EQ(sent, QStringList({"Sharma Traders/2: Rent, Canara"}));
     EXPECT_EQ(Status(2), QStringLiteral("ERROR: no WITHDRAWAL or DEPOSIT amount"));
     EXPECT_TRUE(Red(2));
+}
+
+// Through the staging writers and the voucher builder, as the server gets it. A cost centre without
+// an amount column has no amount to sign: no amount anywhere is a bare "-".
+TEST_F(AccountingPosters, EachSendsOneVoucherAsItsRowsSay) {
+    test::RecordingTransport transport;
+    TallyLink link{settings, errors, transport};
+    const struct {
+        void (*post)(FormModel&, TallyLink&);
+        QStringList fields;
+        QList<QStringList> rows;
+        const char* golden;
+    } cases[] = {
+        {&PostTransaction,
+         Fields(Tax, {"ADJNAME", "ADJAMOUNT", "REFDATE"}),
+         {{"Sales", "5", "01-Apr-2024", "R-5", "Joshi Electricals", "1180", "", "Invoice 5", "INV-5", "1180",
+           "31-Mar-2024"},
+          {"Sales", "5", "01-Apr-2024", "", "Sales", "", "1180", "", "", "", ""}},
+         "transaction.xml"},
+        {&PostTDSTransaction,
+         Fields(Tax, {"ADJNAME", "ADJAMOUNT", "TDSLEDGER", "TDSRATE", "ISSPECIALRATE"}),
+         {{"Journal", "7", "02-May-2024", "RB/24", "Contract Charges", "50000", "", "Site work", "", "", "",
+           "", ""},
+          {"Journal", "7", "02-May-2024", "", "Ravi Builders", "", "49000", "", "RB/24", "49000",
+           "TDS on Contracts", "2", "Yes"}},
+         "tdstransaction.xml"},
+        {&PostServTaxTransaction,
+         Fields(Tax, {"ASSESSABLEAMT", "SERVICETAXLEDGER", "SERVICETAXRATE", "SERVICETAX", "ADJNAME"}),
+         {{"Journal", "11", "02-May-2024", "KA/31", "Legal Charges", "10000", "", "Legal opinion", "", "", "",
+           "", ""},
+          {"Journal", "11", "02-May-2024", "", "Kapoor Associates", "", "11236", "", "10000",
+           "Service Tax Input", "12.36", "1200", "KA/31"}},
+         "servtaxtransaction.xml"},
+        {&PostQuickTransaction,
+         Fields(Quick, {"COSTCENTRE"}),
+         {{"Payment", "21", "02-May-2024", "", "Cash", "Conveyance", "450", "Auto fares", "Head Office"}},
+         "quicktransaction.xml"},
+        {&PostBankStmt,
+         Fields(Bank),
+         {{"Payment", "31", "02-May-2024", "06-May-2024", "Canara Bank", "Bank Charges", "250", "",
+           "Service charges"}},
+         "bankstmt.xml"},
+    };
+    for (const auto& c : cases) {
+        transport.bodies.clear();
+        Load(c.fields, c.rows);
+        c.post(form, link);
+        ASSERT_EQ(transport.bodies.size(), 1u) << c.golden;
+        EXPECT_FALSE(transport.bodies[0].contains(">-<")) << c.golden;
+        test::ExpectGolden(transport.bodies[0], QString::fromLatin1(c.golden));
+    }
 }
 
 TEST_F(AccountingPosters, TheAssessableAmountReadsAlikeInEveryLocale) {

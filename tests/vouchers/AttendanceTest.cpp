@@ -1,7 +1,9 @@
-// What PostAttendance stages, and where its voucher ids start.
+// What PostAttendance stages, where its voucher ids start, and the bytes one voucher goes out as.
 
 #include "vouchers/PostingFixture.h"
 #include "vouchers/VoucherPosters.h"
+
+#include "tally/TallyLink.h"
 
 #include <gtest/gtest.h>
 
@@ -49,6 +51,16 @@ TEST_F(Attendance, TheFirstIdFollowsTheGreatestStagedOne) {
     db.execute(QStringLiteral("Drop table Voucher"));
     EXPECT_EQ(FirstAttendanceVoucher(errors, db, test::Sharma), 1);
     EXPECT_EQ(Locations(), QStringList({"C01--0022"}));
+}
+
+// Through the staging writers and the voucher builder, as the server gets it.
+TEST_F(Attendance, AVoucherGoesOutWithItsAttendanceLines) {
+    test::RecordingTransport transport;
+    TallyLink link{settings, errors, transport};
+    Load(Fields, {A("4", "Ravi Kumar", "26"), A("4", "Meena Iyer", "24.5")});
+    PostAttendance(form, link);
+    ASSERT_EQ(transport.bodies.size(), 1u);
+    test::ExpectGolden(transport.bodies[0], QStringLiteral("attendance.xml"));
 }
 
 } // namespace

@@ -8,7 +8,6 @@
 #include "tally/HttpTransport.h"
 #include "tally/TallyLink.h"
 
-#include <QFile>
 #include <QRegularExpression>
 
 #include <vector>
@@ -242,18 +241,6 @@ TEST_F(Posters, ARowThatWouldLoseWhatItCarriesFailsItsVoucher) {
     }
 }
 
-// Compares with tests/vouchers/golden/NAME; QUIBO_UPDATE_GOLDEN=1 writes the file instead.
-void ExpectGolden(const QByteArray& bytes, const QString& name) {
-    QFile file(QStringLiteral(QUIBO_VOUCHERS_GOLDEN "/") + name);
-    if (qEnvironmentVariable("QUIBO_UPDATE_GOLDEN") == QLatin1String("1")) {
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << name.toStdString();
-        file.write(bytes);
-        return;
-    }
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << "no golden file " << name.toStdString();
-    EXPECT_EQ(bytes.toStdString(), file.readAll().toStdString()) << name.toStdString();
-}
-
 TEST_F(Posters, EachSendsItsVoucherWithItsAllocations) {
     const struct {
         void (*post)(FormModel&, TallyLink&);
@@ -279,7 +266,7 @@ TEST_F(Posters, EachSendsItsVoucherWithItsAllocations) {
         Load(c.fields, c.rows);
         c.post(form, link);
         ASSERT_EQ(server.imports.size(), 1u) << c.golden;
-        ExpectGolden(server.imports[0], QString::fromLatin1(c.golden));
+        test::ExpectGolden(server.imports[0], QString::fromLatin1(c.golden));
         server.imports.clear();
     }
 }

@@ -2,6 +2,8 @@
 
 #include "base/FormFixture.h"
 
+#include <QFile>
+
 namespace quibo::test {
 
 PostingFixture::PostingFixture() {
@@ -85,6 +87,27 @@ QStringList PostingFixture::Progress() const {
 
 QStringList PostingFixture::Locations() const {
     return ReportedLocations(boxes);
+}
+
+HttpReply RecordingTransport::post(const QString&, const QByteArray& body, const QStringList&) {
+    bodies.push_back(body);
+    return HttpReply{true, 200, "<RESPONSE><CREATED>1</CREATED></RESPONSE>", {}, {}, 0};
+}
+
+HttpReply RecordingTransport::getWithBody(const QString& url, const QByteArray& body) {
+    return post(url, body, {});
+}
+
+void ExpectGolden(const QByteArray& bytes, const QString& name) {
+    const QString path = QStringLiteral(QUIBO_VOUCHERS_GOLDEN "/") + name;
+    QFile file(path);
+    if (qEnvironmentVariable("QUIBO_UPDATE_GOLDEN") == QLatin1String("1")) {
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+        file.write(bytes);
+        return;
+    }
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << "no golden file " << path.toStdString();
+    EXPECT_EQ(bytes.toStdString(), file.readAll().toStdString()) << "golden file " << name.toStdString();
 }
 
 } // namespace quibo::test

@@ -8,6 +8,7 @@
 #include "base/MemorySettingsStore.h"
 #include "localdb/LocalDatabase.h"
 #include "support/TestServices.h"
+#include "tally/HttpTransport.h"
 #include "tally/TallyOutcome.h"
 #include "vouchers/VoucherRun.h"
 
@@ -16,6 +17,7 @@
 
 #include <deque>
 #include <ostream>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -70,5 +72,16 @@ protected:
     QStringList sent;
     std::deque<TallyOutcome> answers;
 };
+
+// Keeps the body of every request and answers CREATED.
+class RecordingTransport final : public HttpTransport {
+public:
+    HttpReply post(const QString& url, const QByteArray& body, const QStringList& headers) override;
+    HttpReply getWithBody(const QString& url, const QByteArray& body) override;
+    std::vector<QByteArray> bodies;
+};
+
+// Compares the bytes with tests/vouchers/golden/NAME; QUIBO_UPDATE_GOLDEN=1 writes the file instead.
+void ExpectGolden(const QByteArray& bytes, const QString& name);
 
 } // namespace quibo::test

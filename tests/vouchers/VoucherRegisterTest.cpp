@@ -299,5 +299,15 @@ TEST_F(RegisterRows, AMissingColumnEndsTheRunThroughItsTrap) {
     }
 }
 
+// Through the staging writers and the voucher builder, as the server gets it.
+TEST_F(RegisterRows, AVoucherGoesOutWithItsMappedEntries) {
+    test::RecordingTransport transport;
+    TallyLink link{settings, errors, transport};
+    LoadRegister({}, {R("SV-1")}, Three);
+    PostVoucherRegister(form, db, TallyVoucherSender(link, db));
+    ASSERT_EQ(transport.bodies.size(), 1u);
+    test::ExpectGolden(transport.bodies[0], QStringLiteral("register.xml"));
+}
+
 } // namespace
 } // namespace quibo
