@@ -3,8 +3,6 @@
 #include "vouchers/PostingFixture.h"
 #include "vouchers/VoucherPosters.h"
 
-#include "tally/TallyLink.h"
-
 #include <gtest/gtest.h>
 
 namespace quibo {
@@ -55,12 +53,10 @@ TEST_F(Attendance, TheFirstIdFollowsTheGreatestStagedOne) {
 
 // Through the staging writers and the voucher builder, as the server gets it.
 TEST_F(Attendance, AVoucherGoesOutWithItsAttendanceLines) {
-    test::RecordingTransport transport;
-    TallyLink link{settings, errors, transport};
-    Load(Fields, {A("4", "Ravi Kumar", "26"), A("4", "Meena Iyer", "24.5")});
-    PostAttendance(form, link);
-    ASSERT_EQ(transport.bodies.size(), 1u);
-    test::ExpectGolden(transport.bodies[0], QStringLiteral("attendance.xml"));
+    ExpectGoldenRuns({{&PostAttendance,
+                       Fields,
+                       {A("4", "Ravi Kumar", "26"), A("4", "Meena Iyer", "24.5")},
+                       "attendance.xml"}});
 }
 
 } // namespace

@@ -242,12 +242,7 @@ TEST_F(Posters, ARowThatWouldLoseWhatItCarriesFailsItsVoucher) {
 }
 
 TEST_F(Posters, EachSendsItsVoucherWithItsAllocations) {
-    const struct {
-        void (*post)(FormModel&, TallyLink&);
-        QStringList fields;
-        QList<QStringList> rows;
-        const char* golden;
-    } cases[] = {
+    ExpectGoldenRuns({
         {PostCrDrNotes,
          Notes,
          {N("VCHTYPE=Credit Note|LEDGER=Gupta & Sons|DEBIT=100|ADJMETHOD=Agst "
@@ -261,14 +256,7 @@ TEST_F(Posters, EachSendsItsVoucherWithItsAllocations) {
           C("LEDGER=HDFC Bank|CREDIT=1000|BankAmount=1000|InstrumentType=Cheque")},
          "costtransaction.xml"},
         {PostSTTDSTransaction, Taxes, TaxRows, "sttdstransaction.xml"},
-    };
-    for (const auto& c : cases) {
-        Load(c.fields, c.rows);
-        c.post(form, link);
-        ASSERT_EQ(server.imports.size(), 1u) << c.golden;
-        test::ExpectGolden(server.imports[0], QString::fromLatin1(c.golden));
-        server.imports.clear();
-    }
+    });
 }
 
 struct LedgerCheck : Posters {

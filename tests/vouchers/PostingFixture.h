@@ -16,6 +16,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <initializer_list>
 #include <ostream>
 #include <vector>
 
@@ -29,10 +30,22 @@ inline void PrintTo(const QStringList& list, std::ostream* os) {
     *os << "[\n  " << list.join(QStringLiteral("\n  ")).toStdString() << "\n]";
 }
 
+namespace quibo {
+class TallyLink;
+}
+
 namespace quibo::test {
 
 inline const QString Sharma = QStringLiteral("Sharma Traders");
 inline const QString Mehta = QStringLiteral("Mehta Exports");
+
+// A poster, the rows it is run over, and the golden file of the one request it sends.
+struct GoldenRun {
+    void (*post)(FormModel& form, TallyLink& link);
+    QStringList fields;
+    QList<QStringList> rows;
+    const char* golden;
+};
 
 class PostingFixture : public ::testing::Test {
 protected:
@@ -57,6 +70,10 @@ protected:
     bool Bold(int row) const;
     QStringList Progress() const;
     QStringList Locations() const;
+
+    // Runs each poster over its rows, through the staging writers and the voucher builder, and
+    // compares the one request it sends with its golden file.
+    void ExpectGoldenRuns(std::initializer_list<GoldenRun> runs);
 
     TempFolder folder;
     ScriptedMessageBox boxes;

@@ -247,14 +247,7 @@ TEST_F(StockJV, ASourceWithoutDirectionEndsTheRunBeforeAnythingIsSent) {
 
 // Through the staging writers and the voucher builder, as the server gets it.
 TEST_F(StockJV, EachStockPosterSendsOneVoucherAsItsRowsSay) {
-    test::RecordingTransport transport;
-    TallyLink link{settings, errors, transport};
-    const struct {
-        void (*post)(FormModel&, TallyLink&);
-        QStringList fields;
-        QList<QStringList> rows;
-        const char* golden;
-    } cases[] = {
+    ExpectGoldenRuns({
         {&PostStockJV,
          Journal,
          {J("Cement", "OUT", "10", "3500", "Bhiwandi", "C-1", "3500"), J("Concrete Mix", "IN", "2", "3500")},
@@ -263,14 +256,7 @@ TEST_F(StockJV, EachStockPosterSendsOneVoucherAsItsRowsSay) {
          Count,
          {P("PS-1", "Cement", "Bhiwandi", "C-1", "01-Apr-2024", "90 Days", "48")},
          "physicalstock.xml"},
-    };
-    for (const auto& c : cases) {
-        transport.bodies.clear();
-        Load(c.fields, c.rows);
-        c.post(form, link);
-        ASSERT_EQ(transport.bodies.size(), 1u) << c.golden;
-        test::ExpectGolden(transport.bodies[0], QString::fromLatin1(c.golden));
-    }
+    });
 }
 
 } // namespace
