@@ -3,14 +3,12 @@
 #include <QString>
 
 #include <array>
-#include <optional>
 
 namespace quibo {
 
-// One staged value. A field never assigned stays std::nullopt and is stored as Null; any assigned
-// text, "" included, is stored as that text. (A null-QString convention would not do: an empty grid
-// cell often reads back as a null QString and must still stage "".)
-using StagedText = std::optional<QString>;
+// One staged value. Every field of a record starts as "" and is stored as the text it holds, ""
+// included (a null QString is stored as ""): only a staging column that no field fills stays Null.
+using StagedText = QString;
 
 // The row records that the voucher posters fill and hand to one staging writer each. Each field
 // stores into the staging column of the same name.

@@ -59,16 +59,12 @@ template <class Row> WriteShape RecordShape(QStringView tableName) {
     return shape;
 }
 
-QVariant Value(const StagedText& text) {
-    return text ? QVariant(*text) : QVariant();
-}
-
 // The keys, then the row's values in the order of the addition's columns.
 template <class Row> QVariantList RowValues(const WriteShape& shape, const Row& row, QVariantList keys) {
     const auto& fields = RowFields<Row>();
     keys.reserve(keys.size() + static_cast<qsizetype>(shape.fields.size()));
     for (size_t field : shape.fields)
-        keys.append(Value(row.*fields[field].member));
+        keys.append(row.*fields[field].member);
     return keys;
 }
 

@@ -128,7 +128,7 @@ XmlNode AppendField(VoucherBuild& build, XmlNode parent, const QString& tag, con
 void AppendFields(VoucherBuild& build, XmlNode parent, const RecordSet& rows, int row,
                   std::initializer_list<FieldSpec> fields) {
     for (const auto& [tag, column] : fields) {
-        // Most staged columns are Null: the tag is spelt out only for a value that goes out.
+        // Most staged columns are empty: the tag is spelt out only for a value that goes out.
         const QString value = FieldText(rows, row, column);
         if (!value.isEmpty()) AppendXmlElementIfValue(build.errors, build.doc, parent, tag.toString(), value);
     }

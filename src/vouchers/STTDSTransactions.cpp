@@ -31,6 +31,7 @@ struct TaxState {
     int lineId = 0; // 1 on the voucher's first row, then one more on each row with a ledger
     int costId = 0;
     bool ledgerSeen = false;
+    bool lineStaged = false; // the current line id has a ledger line: a zero amount stages none
     // For the whole run: a row with neither a debit nor a credit keeps the side of the row before.
     bool debitSign = false;
     QString deemedPositive;
@@ -42,9 +43,14 @@ bool StageTaxRow(const VoucherRun& run, TaxState& state, const VoucherPlace& at)
     const auto cell = [&](const char* column) { return run.CellIfPresent(row, C(column)); };
     // The amount text of an optional column, "" while it is absent.
     const auto amount = [&](const char* column) { return FormattedAmountIfPresent(run, row, C(column)); };
-    // An amount with the line's sign; an absent column counts 0.
+    // An amount with the line's sign; an absent column has no amount to sign, except a bill's, which
+    // is a signed zero.
     const auto signedAmount = [&](const char* column) {
-        return SideAmount(CellNumber(amount(column)), state.debitSign, pattern);
+        const QString text = amount(column);
+        return text.isEmpty() ? text : SideAmount(CellNumber(text), state.debitSign, pattern);
+    };
+    const auto signedBill = [&] {
+        return SideAmount(CellNumber(amount("ADJAMOUNT")), state.debitSign, pattern);
     };
 
     const QString& ledger = run.Cell(row, C("LEDGER"));
@@ -81,7 +87,7 @@ bool StageTaxRow(const VoucherRun& run, TaxState& state, const VoucherPlace& at)
     const bool taxBill = CellNumber(amount("ASSESSABLEAMT")) > 0;
     const bool tdsBill = !taxBill && !cell("TDSLEDGER").isEmpty();
     line.TDSPartyName_ = taxBill ? cell("SERVICETAXLEDGER") : QString();
-    const bool lineWritten = CellNumber(*line.Amount_) != 0;
+    const bool lineWritten = CellNumber(line.Amount_) != 0;
     const bool costs = !cell("COSTCENTRE").isEmpty();
 
     if (ledger.isEmpty()) {
@@ -92,7 +98,12 @@ bool StageTaxRow(const VoucherRun& run, TaxState& state, const VoucherPlace& at)
             return at.Fail(QStringLiteral("ERROR: an allocation row comes before the first ledger line"));
     } else {
         state.ledgerSeen = true;
+        state.lineStaged = lineWritten;
     }
+    // Under a line id that has no ledger line, the builder would never send them.
+    if (!state.lineStaged && (taxBill || tdsBill || costs))
+        return at.Fail(
+            QStringLiteral("ERROR: a bill or cost allocation belongs to a ledger row with a zero amount"));
     const QString lineId = QString::number(state.lineId);
 
     if (lineWritten && !SaveAllLedgerEntry(at.errors, at.db, at.company, line, at.voucherId, lineId))
@@ -107,7 +118,7 @@ bool StageTaxRow(const VoucherRun& run, TaxState& state, const VoucherPlace& at)
         bill.TDSSurcharge_ = QStringLiteral("2");
         bill.TDSAddlSurcharge_ = QString();
         bill.STSecondaryCessRate_ = One;
-        bill.Amount_ = signedAmount("ADJAMOUNT");
+        bill.Amount_ = signedBill();
         bill.SurchargeAmount_ = signedAmount("SERVICETAX");
         bill.AddlSurchargeAmount_ = signedAmount("CESS");
         bill.STSecondaryCessAmount_ = signedAmount("SECCESS");
@@ -119,7 +130,7 @@ bool StageTaxRow(const VoucherRun& run, TaxState& state, const VoucherPlace& at)
         BillAllocationRow bill;
         bill.Name_ = cell("ADJNAME");
         bill.BillType_ = cell("ADJMETHOD");
-        bill.Amount_ = signedAmount("ADJAMOUNT");
+        bill.Amount_ = signedBill();
         const QString special = cell("ISSPECIALRATE");
         bill.TDSDeducteeSectionNumber_ = special == Yes ? QStringLiteral("197") : QString();
         bill.TDSLedgerNC_ = cell("TDSLEDGER");
@@ -150,7 +161,7 @@ VoucherKind STTDSTransactionKind(const VoucherRun& run) {
                      C("LEDGER"),  C("DEBIT"), C("CREDIT"),  C("NARRATION")};
     kind.startVoucher = [state] {
         state->lineId = state->costId = 0;
-        state->ledgerSeen = false;
+        state->ledgerSeen = state->lineStaged = false;
     };
     kind.stageRow = [&run, state](const VoucherPlace& at) { return StageTaxRow(run, *state, at); };
     return kind;

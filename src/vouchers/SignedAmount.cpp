@@ -19,6 +19,8 @@ QString DebitText(const QString& text) {
     qsizetype at = 0;
     while (at < text.size() && (text[at] == u' ' || text[at] == u'\t' || text[at] == u'\n'))
         ++at;
+    // Nothing to sign: a sign goes only on a number, never alone.
+    if (at == text.size()) return text;
     QString debit = text;
     // A minus already there is the number's own: a negative number loses it, "-0" keeps it.
     if (at < text.size() && text[at] == u'-') return CellNumber(text) < 0 ? debit.remove(at, 1) : debit;

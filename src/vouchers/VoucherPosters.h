@@ -125,7 +125,8 @@ VoucherKind CrDrNoteKind(const VoucherRun& run);
 // missing, the box "Some of the Masters are missing. " (none in a silent run) and nothing is posted.
 void PostCostTransaction(FormModel& form, TallyLink& link); // F01-0025
 VoucherKind CostTransactionKind(const VoucherRun& run);
-// All-ledger lines, each with a service-tax bill or a TDS bill and cost allocations.
+// All-ledger lines, each with a service-tax bill or a TDS bill and cost allocations. A row with a zero
+// amount stages no line: one that carries a bill or a cost allocation fails its voucher.
 void PostSTTDSTransaction(FormModel& form, TallyLink& link); // F01-0025A
 VoucherKind STTDSTransactionKind(const VoucherRun& run);
 

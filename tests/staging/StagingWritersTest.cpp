@@ -1,4 +1,4 @@
-// The staging writers: where each stores its row, replacement by key, Null and "", failures that
+// The staging writers: where each stores its row, replacement by key, "" and Null, failures that
 // fail their voucher, and the staging queries.
 
 #include "staging/StagingWriters.h"
@@ -194,17 +194,19 @@ TEST_F(StagingWriters, AnItemAllocationIsKeyedByItsLedgerLineToo) {
     EXPECT_EQ(count("InventoryAllocations"), 2);
 }
 
-TEST_F(StagingWriters, EmptyTextStaysEmptyAndAFieldNeverFilledIsNull) {
-    LedgerEntryRow row;
-    row.LedgerName_ = S("");
-    row.Narration_ = QString(); // assigned, so text, though a null QString
-    row.Amount_ = S("-500.00");
-    ASSERT_TRUE(SaveLedgerEntry(errors, db, Company, row, VoucherId, S("1")));
-    const RecordSet rows = db.query(S("Select * from LedgerEntry"));
-    for (const char* empty : {"LedgerName_", "Narration_"})
-        EXPECT_EQ(rows.value(0, QString::fromLatin1(empty)), QVariant(S(""))) << empty;
-    EXPECT_EQ(rows.value(0, u"Amount_"), QVariant(S("-500.00")));
-    EXPECT_EQ(rows.value(0, u"GSTClass_"), QVariant());
+// A record starts with every field "": what a poster never fills reads back as "", not Null; only
+// the columns no writer fills stay Null.
+TEST_F(StagingWriters, AFieldNeverFilledStoresAnEmptyText) {
+    VoucherRow header;
+    header.Date_ = S("01-Apr-2009");
+    ASSERT_TRUE(SaveVoucher(errors, db, Company, header, VoucherId));
+    const RecordSet rows = db.query(S("Select * from Voucher"));
+    const Writer& voucher = Writers[0];
+    for (const QString& column : Words(voucher.data))
+        EXPECT_EQ(rows.value(0, column), QVariant(column == S("Date_") ? header.Date_ : S("")))
+            << column.toStdString();
+    for (const QString& column : Words(voucher.unwritten))
+        EXPECT_EQ(rows.value(0, column), QVariant()) << column.toStdString();
 }
 
 // The poster stages a voucher in one batch and drops it when a writer fails.

@@ -1,8 +1,8 @@
 #include "staging/VoucherFixture.h"
 
 #include "staging/VoucherMessage.h"
+#include "support/GoldenFile.h"
 
-#include <QFile>
 #include <QStringList>
 
 namespace quibo::test {
@@ -39,15 +39,7 @@ QByteArray VoucherTest::Sent(const QString& voucherId, const QString& company, b
 }
 
 void ExpectGolden(const QByteArray& bytes, const QString& name) {
-    const QString path = QStringLiteral(QUIBO_STAGING_GOLDEN "/") + name;
-    QFile file(path);
-    if (qEnvironmentVariable("QUIBO_UPDATE_GOLDEN") == QLatin1String("1")) {
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-        file.write(bytes);
-        return;
-    }
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << "no golden file " << path.toStdString();
-    EXPECT_EQ(bytes.toStdString(), file.readAll().toStdString()) << "golden file " << name.toStdString();
+    ExpectGoldenFile(bytes, QStringLiteral(QUIBO_STAGING_GOLDEN), name);
 }
 
 } // namespace quibo::test

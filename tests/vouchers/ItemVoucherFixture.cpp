@@ -2,7 +2,6 @@
 
 #include "staging/VoucherMessage.h"
 
-#include <QFile>
 #include <QHash>
 
 namespace quibo::test {
@@ -42,18 +41,6 @@ VoucherSender ItemVoucherFixture::Messages() {
 void ItemVoucherFixture::ExpectStaged(const QList<StagedRows>& expected) const {
     for (const StagedRows& staged : expected)
         EXPECT_EQ(Staged(staged.query), staged.rows) << staged.query.toStdString();
-}
-
-void ExpectGolden(const QByteArray& bytes, const QString& name) {
-    const QString path = QStringLiteral(QUIBO_VOUCHERS_GOLDEN "/") + name;
-    QFile file(path);
-    if (qEnvironmentVariable("QUIBO_UPDATE_GOLDEN") == QLatin1String("1")) {
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-        file.write(bytes);
-        return;
-    }
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << "no golden file " << path.toStdString();
-    EXPECT_EQ(bytes.toStdString(), file.readAll().toStdString()) << "golden file " << name.toStdString();
 }
 
 } // namespace quibo::test

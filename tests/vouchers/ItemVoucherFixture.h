@@ -1,7 +1,7 @@
 #pragma once
 
 // The posting fixture for vouchers of many optional columns: rows written as "COLUMN=value" cells,
-// a sender that keeps the VOUCHER message of every voucher sent, and golden files for those bytes.
+// and a sender that keeps the VOUCHER message of every voucher sent.
 
 #include "vouchers/PostingFixture.h"
 
@@ -32,8 +32,5 @@ protected:
 
     void ExpectStaged(const QList<StagedRows>& expected) const;
 };
-
-// Compares the bytes with tests/vouchers/golden/NAME; QUIBO_UPDATE_GOLDEN=1 writes the file instead.
-void ExpectGolden(const QByteArray& bytes, const QString& name);
 
 } // namespace quibo::test

@@ -1,6 +1,8 @@
 #include "vouchers/PostingFixture.h"
 
 #include "base/FormFixture.h"
+#include "support/GoldenFile.h"
+#include "tally/TallyLink.h"
 
 namespace quibo::test {
 
@@ -91,6 +93,33 @@ QStringList PostingFixture::Progress() const {
 
 QStringList PostingFixture::Locations() const {
     return ReportedLocations(boxes);
+}
+
+HttpReply RecordingTransport::post(const QString&, const QByteArray& body, const QStringList&) {
+    bodies.push_back(body);
+    return HttpReply{true, 200, "<RESPONSE><CREATED>1</CREATED></RESPONSE>", {}, {}, 0};
+}
+
+HttpReply RecordingTransport::getWithBody(const QString& url, const QByteArray& body) {
+    return post(url, body, {});
+}
+
+void ExpectGolden(const QByteArray& bytes, const QString& name) {
+    ExpectGoldenFile(bytes, QStringLiteral(QUIBO_VOUCHERS_GOLDEN), name);
+}
+
+void PostingFixture::ExpectGoldenRuns(std::initializer_list<GoldenRun> runs) {
+    RecordingTransport transport;
+    TallyLink link{settings, errors, transport};
+    for (const GoldenRun& run : runs) {
+        transport.bodies.clear();
+        Load(run.fields, run.rows);
+        run.post(form, link);
+        ASSERT_EQ(transport.bodies.size(), 1u) << run.golden;
+        // A sign goes only on a number: no value is a bare "-".
+        EXPECT_FALSE(transport.bodies[0].contains(">-<")) << run.golden;
+        ExpectGolden(transport.bodies[0], QString::fromLatin1(run.golden));
+    }
 }
 
 } // namespace quibo::test

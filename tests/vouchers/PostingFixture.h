@@ -8,6 +8,7 @@
 #include "base/MemorySettingsStore.h"
 #include "localdb/LocalDatabase.h"
 #include "support/TestServices.h"
+#include "tally/HttpTransport.h"
 #include "tally/TallyOutcome.h"
 #include "vouchers/VoucherRun.h"
 
@@ -15,7 +16,9 @@
 #include <QStringList>
 
 #include <deque>
+#include <initializer_list>
 #include <ostream>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -27,10 +30,22 @@ inline void PrintTo(const QStringList& list, std::ostream* os) {
     *os << "[\n  " << list.join(QStringLiteral("\n  ")).toStdString() << "\n]";
 }
 
+namespace quibo {
+class TallyLink;
+}
+
 namespace quibo::test {
 
 inline const QString Sharma = QStringLiteral("Sharma Traders");
 inline const QString Mehta = QStringLiteral("Mehta Exports");
+
+// A poster, the rows it is run over, and the golden file of the one request it sends.
+struct GoldenRun {
+    void (*post)(FormModel& form, TallyLink& link);
+    QStringList fields;
+    QList<QStringList> rows;
+    const char* golden;
+};
 
 class PostingFixture : public ::testing::Test {
 protected:
@@ -57,6 +72,10 @@ protected:
     QStringList Progress() const;
     QStringList Locations() const;
 
+    // Runs each poster over its rows, through the staging writers and the voucher builder, and
+    // compares the one request it sends with its golden file.
+    void ExpectGoldenRuns(std::initializer_list<GoldenRun> runs);
+
     TempFolder folder;
     ScriptedMessageBox boxes;
     ScriptedFileDialog files;
@@ -71,5 +90,16 @@ protected:
     QStringList sent;
     std::deque<TallyOutcome> answers;
 };
+
+// Keeps the body of every request and answers CREATED.
+class RecordingTransport final : public HttpTransport {
+public:
+    HttpReply post(const QString& url, const QByteArray& body, const QStringList& headers) override;
+    HttpReply getWithBody(const QString& url, const QByteArray& body) override;
+    std::vector<QByteArray> bodies;
+};
+
+// Compares the bytes with tests/vouchers/golden/NAME; QUIBO_UPDATE_GOLDEN=1 writes the file instead.
+void ExpectGolden(const QByteArray& bytes, const QString& name);
 
 } // namespace quibo::test

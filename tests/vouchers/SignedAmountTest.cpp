@@ -9,8 +9,14 @@ namespace {
 
 TEST(SignedAmount, DebitTextSignsTheNumber) {
     const std::pair<const char*, const char*> cases[] = {
-        {"500", "-500"},      {"-500", "500"}, {"", "-"},           {" 1,200.00", " -1,200.00"},
-        {"-0.000", "-0.000"}, {"+5", "-5"},    {"0.000", "-0.000"}, {"cash", "-cash"},
+        {"500", "-500"},
+        {"-500", "500"},
+        {"", ""},
+        {" 1,200.00", " -1,200.00"},
+        {"-0.000", "-0.000"},
+        {"+5", "-5"},
+        {"0.000", "-0.000"},
+        {"cash", "-cash"},
     };
     for (const auto& [text, debit] : cases)
         EXPECT_EQ(DebitText(QString::fromLatin1(text)), QString::fromLatin1(debit)) << text;

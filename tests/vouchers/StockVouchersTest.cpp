@@ -1,4 +1,5 @@
-// What PostStockJV and PostPhysicalStock stage for their rows, and which vouchers they fail.
+// What PostStockJV and PostPhysicalStock stage for their rows, which vouchers they fail, and the
+// bytes one voucher of each goes out as.
 
 #include "vouchers/PostingFixture.h"
 #include "vouchers/VoucherPosters.h"
@@ -242,6 +243,20 @@ TEST_F(StockJV, ASourceWithoutDirectionEndsTheRunBeforeAnythingIsSent) {
     EXPECT_EQ(Locations(), QStringList({"F01-0049"}));
     EXPECT_EQ(link.RequestsPosted(), 0u);
     EXPECT_EQ(Staged(QStringLiteral("Select count(*) from Voucher")), QStringList({"0"}));
+}
+
+// Through the staging writers and the voucher builder, as the server gets it.
+TEST_F(StockJV, EachStockPosterSendsOneVoucherAsItsRowsSay) {
+    ExpectGoldenRuns({
+        {&PostStockJV,
+         Journal,
+         {J("Cement", "OUT", "10", "3500", "Bhiwandi", "C-1", "3500"), J("Concrete Mix", "IN", "2", "3500")},
+         "stockjournal.xml"},
+        {&PostPhysicalStock,
+         Count,
+         {P("PS-1", "Cement", "Bhiwandi", "C-1", "01-Apr-2024", "90 Days", "48")},
+         "physicalstock.xml"},
+    });
 }
 
 } // namespace
