@@ -60,13 +60,13 @@ std::vector<QStringList> TypedLedgers() {
                "Year end"})};
 }
 
-// FreeXL reads an .xls boolean as the number 1 or 0, and an .xls cell cannot hold an empty text.
+// An .xls cell cannot hold an empty text.
 std::vector<QStringList> XlsLedgers() {
-    return {
-        L({"Cash", "Cash-in-hand", "1234.5", "01-Apr-2024", "1", "Petty cash"}),
-        L({"Bank – Überweisung", "Bank Accounts", "-99.99", "31-Jan-2024 13:45:10", "0", Null}),
-        L({"नकद खाता", "Sundry Debtors", "0.1", Null, "1", Null}),
-        L({"Sales \"quoted\", comma", "Sales Accounts", "123456789012.25", "31-Dec-1999", "0", "Year end"})};
+    return {L({"Cash", "Cash-in-hand", "1234.5", "01-Apr-2024", "True", "Petty cash"}),
+            L({"Bank – Überweisung", "Bank Accounts", "-99.99", "31-Jan-2024 13:45:10", "False", Null}),
+            L({"नकद खाता", "Sundry Debtors", "0.1", Null, "True", Null}),
+            L({"Sales \"quoted\", comma", "Sales Accounts", "123456789012.25", "31-Dec-1999", "False",
+               "Year end"})};
 }
 
 const QStringList LedgerColumns = L({"Name", "Parent", "OpeningBalance", "Opened", "Active", "Note"});
@@ -83,7 +83,7 @@ std::vector<Backend> Backends() {
          QStringLiteral("Empty$"),
          L({"F1"}),
          XlsLedgers(),
-         {1, 1, 7, 1, 7, 1}},
+         {1, 1, 7, 1, 1, 1}},
         {"Xlsx",
          Xlsx,
          Sheets,
