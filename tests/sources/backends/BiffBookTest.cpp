@@ -57,9 +57,12 @@ TEST(BiffBookTest, ReadsEveryCommittedWorkbookAsFreeXLDoes) {
     for (const QString& path : paths) {
         SCOPED_TRACE(path.toStdString());
         // FreeXL cuts a date to the parts its format shows, in a calendar of its own: the workbooks
-        // that probe numbers in date formats are held against DateOfSerial instead (below).
+        // that probe numbers in date formats are held against DateOfSerial instead (below), and the
+        // one table of every kind against its texts (TableLoaderTest).
         const QString name = QFileInfo(path).fileName();
-        if (name == QLatin1String("cells.xls") || name == QLatin1String("cells1904.xls")) continue;
+        if (name == QLatin1String("cells.xls") || name == QLatin1String("cells1904.xls") ||
+            name == QLatin1String("kinds.xls"))
+            continue;
         XlsSource own(path), freexl(path, XlsSource::Reader::FreeXL);
         ASSERT_EQ(own.tables(), freexl.tables());
         for (const QString& table : own.tables()) {
