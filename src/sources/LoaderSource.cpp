@@ -8,6 +8,7 @@
 #include "sources/backends/SourceTable.h"
 #include "vb/Date.h"
 #include "vb/Format.h"
+#include "vb/Number.h"
 #include "vb/Text.h"
 
 #include <QFileInfo>
@@ -259,10 +260,15 @@ vb::TextPool::Id FormatOnce::format(vb::TextPool::Id id) {
     const QString& text = m_texts.text(id);
     vb::TextPool::Id formatted = id;
     char16_t laid[DigitsPattern::Room];
-    if (const int length = m_digits ? m_digits->format(text, laid) : -1; length >= 0)
+    if (const int length = m_digits ? m_digits->format(text, laid) : -1; length >= 0) {
         formatted = m_texts.intern(QStringView(laid, length));
-    else if (!m_datesOnly || vb::IsDate(text))
-        formatted = m_texts.intern(vb::Format(text, m_pattern));
+    } else if (m_datesOnly) {
+        if (vb::IsDate(text)) formatted = m_texts.intern(vb::Format(text, m_pattern));
+    } else if (const std::optional<double> number = vb::ToNumber(text)) {
+        // Only a number is an amount: a date or any other text stays for the server to refuse. It is
+        // written from 15 significant digits, as a workbook's number cell is.
+        formatted = m_texts.intern(vb::Format(vb::NumberText(*number), m_pattern));
+    }
     m_done[id] = formatted;
     return formatted;
 }

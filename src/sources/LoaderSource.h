@@ -106,7 +106,7 @@ struct DigitsPattern {
 // repeats its dates and amounts, and vb::Format gives the same text for the same text and pattern.
 class FormatOnce {
 public:
-    // Dates only: text that is no date stays as it is.
+    // Dates only: text that is no date stays as it is. Otherwise amounts: text that is no number stays.
     FormatOnce(vb::TextPool& texts, const QString& pattern, bool datesOnly);
 
     vb::TextPool::Id operator()(vb::TextPool::Id id) {

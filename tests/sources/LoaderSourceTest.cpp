@@ -83,5 +83,39 @@ TEST(DigitsPatternTest, LeavesEverythingElseToFormat) {
         EXPECT_FALSE(Laid(digits, QString::fromLatin1(text))) << text;
 }
 
+// ---------------------------------------------------------------- the amount repair
+
+// Only a text that reads as a number is an amount: a date, a time or a word stays as typed, for the
+// server to refuse. A number is written from 15 significant digits, as a workbook's number cell is.
+TEST(FormatOnceTest, AmountsFormatNumbersAloneFromFifteenDigits) {
+    const struct {
+        const char* pattern;
+        const char* text;
+        const char* expected;
+    } cases[] = {
+        {"#################0.000", "1500", "1500.000"},
+        {"#################0.000", "1,500", "1500.000"},
+        {"#################0.000", "08-Dec-2026", "08-Dec-2026"},
+        {"#################0.000", "2026-12-08", "2026-12-08"},
+        {"#################0.000", "12:30", "12:30"},
+        {"#################0.000", "30-Dec-1899 12:30:00", "30-Dec-1899 12:30:00"},
+        {"#################0.000", "True", "True"},
+        {"#################0.000", "Cash", "Cash"},
+        {"#################0.000", "123456789012345678", "123456789012346000.000"},
+        {"#################0.000", "1.23456789012346E+17", "123456789012346000.000"},
+        {"0.00", "1234567890123456.789", "1234567890123460.00"},
+        {"", "123456789012345678", "1.23456789012346E+17"},
+        {"", "08-Dec-2026", "08-Dec-2026"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.pattern) + " " + c.text);
+        vb::TextPool texts;
+        const QString pattern = QString::fromLatin1(c.pattern);
+        FormatOnce amount(texts, pattern, false);
+        EXPECT_EQ(texts.text(amount(texts.intern(QString::fromLatin1(c.text)))),
+                  QString::fromLatin1(c.expected));
+    }
+}
+
 } // namespace
 } // namespace quibo

@@ -384,6 +384,33 @@ TEST_F(FixtureLoadTest, TransactionsFromEveryKindOfSource) {
     }
 }
 
+// One table written as .xls, .xlsx and a Windows-1252 text file loads alike: a boolean as "True", a
+// date-time whole whatever its format shows, 01-Mar-2100 and serial 60 on the calendar, a date and a
+// time in amount columns as they stand, a number from 15 significant digits, accents and curly quotes.
+TEST_F(FixtureLoadTest, EveryKindOfTheExcelTabLoadsACellAlike) {
+    const QList<QStringList> expected = {
+        {"1", "Sales", "1", "08-Dec-2026", "Café Noir", "1500.000", "", "True", "08-Dec-2026 18:00:00",
+         "Sales-1-08-Dec-2026", ""},
+        {"2", "Sales", "1", "08-Dec-2026", "D’Souza", "08-Dec-2026", "True", "False", "08-Dec-2026 18:00:00",
+         "Sales-1-08-Dec-2026", ""},
+        {"3", "Receipt", "2", "01-Mar-2100", "Bank", "123456789012346000.000", "30-Dec-1899 12:30:00", "True",
+         "28-Feb-1900", "Receipt-2-01-Mar-2100", ""},
+        QStringList(11, QString()),
+        QStringList(11, QString()),
+    };
+    QList<QStringList> firstSource;
+    for (const char* file : {"kinds.xls", "kinds.xlsx", "kindstext/transactions.csv"}) {
+        SCOPED_TRACE(file);
+        pickExcel(QString::fromLatin1(file), QStringLiteral("TRANSACTIONS"));
+        EXPECT_EQ(rows(), expected);
+        if (firstSource.isEmpty())
+            firstSource = sourceRows();
+        else
+            EXPECT_EQ(sourceRows(), firstSource);
+        EXPECT_EQ(errors.reportCount(), 0);
+    }
+}
+
 TEST_F(FixtureLoadTest, SourceGridHoldsTheRepairedTable) {
     pickExcel(QStringLiteral("loadertext/transactions.csv"), QStringLiteral("TRANSACTIONS"));
     const QList<QStringList> expected = {

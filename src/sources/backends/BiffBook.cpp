@@ -1,9 +1,8 @@
 #include "sources/backends/BiffBook.h"
 
-#include <QDate>
+#include "sources/backends/DateText.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <limits>
 #include <unordered_map>
@@ -376,63 +375,6 @@ double RkValue(quint32 rk) {
     return (rk & 1) ? value / 100 : value;
 }
 
-// The date text of a serial, counted as the program always has: day 1 (the lowest) is the first of
-// January 1900, or the second of January 1904 in the 1904 system, and every fourth year has a 29th
-// of February, 1900 and 2100 too. The clock time is rounded to the second.
-struct Stamp {
-    qint64 year;
-    int month, day, seconds;
-};
-
-Stamp StampOf(double serial, bool from1904) {
-    const double whole = std::trunc(serial);
-    qint64 days = whole >= 1 ? (whole < 1e15 ? static_cast<qint64>(whole) : qint64(1e15)) : 1;
-    const double fraction = serial >= 1 ? serial - whole : (serial > 0 ? serial : 0);
-    // 4-year cycles of 1461 days from a leap year's first of January.
-    qint64 k = from1904 ? days : days - 1;
-    qint64 year = (from1904 ? 1904 : 1900) + 4 * (k / 1461);
-    k %= 1461;
-    static const int Lengths[4] = {366, 365, 365, 365};
-    for (int i = 0; i < 4 && k >= Lengths[i]; ++i) {
-        k -= Lengths[i];
-        ++year;
-    }
-    static const int Months[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    int month = 0;
-    for (; month < 12; ++month) {
-        const int length = Months[month] + (month == 1 && year % 4 == 0 ? 1 : 0);
-        if (k < length) break;
-        k -= length;
-    }
-    const int seconds = static_cast<int>(std::floor(fraction * 86400 + 0.5));
-    return {year, month + 1, static_cast<int>(k) + 1, seconds};
-}
-
-// What a number shown as a date reads as: the date, or its text where the calendar has no such day
-// or the clock reads 24:00:00.
-SourceCell DateCell(double serial, bool from1904, BiffBook::Shown shown) {
-    const Stamp s = StampOf(serial, from1904);
-    const bool withDate = shown != BiffBook::Shown::Time, withTime = shown != BiffBook::Shown::Date;
-    const QDate date = s.year <= 9999 ? QDate(static_cast<int>(s.year), s.month, s.day) : QDate();
-    const QTime time =
-        s.seconds < 86400 ? QTime(s.seconds / 3600, s.seconds / 60 % 60, s.seconds % 60) : QTime();
-    if ((!withDate || date.isValid()) && (!withTime || time.isValid()))
-        return QDateTime(withDate ? date : QDate(1899, 12, 30), withTime ? time : QTime(0, 0), Qt::UTC);
-    QString text;
-    if (withDate)
-        text = QStringLiteral("%1-%2-%3")
-                   .arg(s.year, 4, 10, QLatin1Char('0'))
-                   .arg(s.month, 2, 10, QLatin1Char('0'))
-                   .arg(s.day, 2, 10, QLatin1Char('0'));
-    if (withDate && withTime) text += QLatin1Char(' ');
-    if (withTime)
-        text += QStringLiteral("%1:%2:%3")
-                    .arg(s.seconds / 3600, 2, 10, QLatin1Char('0'))
-                    .arg(s.seconds / 60 % 60, 2, 10, QLatin1Char('0'))
-                    .arg(s.seconds % 60, 2, 10, QLatin1Char('0'));
-    return text;
-}
-
 } // namespace
 
 // A worksheet's cells made into a table as SheetBuilder makes them (the same range, header, empty
@@ -636,9 +578,11 @@ QStringList BiffBook::sheetNames() const {
 }
 
 SourceCell BiffBook::numberCell(double value, quint16 xf) const {
-    const Shown shown = xf < m_xfShown.size() ? m_xfShown[xf] : Shown::Number;
-    if (shown == Shown::Number || !std::isfinite(value)) return value;
-    return DateCell(value, m_1904, shown);
+    // A date in any date or time format is the whole value, whatever parts the format shows.
+    if (xf >= m_xfShown.size() || m_xfShown[xf] == Shown::Number) return value;
+    const QDateTime date = DateOfSerial(value, m_1904);
+    if (date.isValid()) return date;
+    return value;
 }
 
 bool BiffBook::readSheet(int index, const CellSink& sink) const {
@@ -729,7 +673,7 @@ template <class Sink> bool BiffBook::readCells(int index, Sink& sink) const {
         }
         case rec::BoolErr:
             if (r.size < 8) return false;
-            if (p[7] == 0) put(U16(p), U16(p + 2), double(p[6] != 0));
+            if (p[7] == 0) put(U16(p), U16(p + 2), p[6] != 0);
             break;
         case rec::Formula: {
             if (r.size < 20) return false;
@@ -740,7 +684,7 @@ template <class Sink> bool BiffBook::readCells(int index, Sink& sink) const {
                 pendingRow = row;
                 pendingColumn = column;
             } else if (p[6] == 1) {
-                put(row, column, double(p[8] != 0));
+                put(row, column, p[8] != 0);
             }
             break;
         }

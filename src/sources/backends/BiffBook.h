@@ -12,9 +12,9 @@
 namespace quibo {
 
 // A BIFF8 workbook (Excel 97 and later .xls) read straight from its compound file. It hands out
-// the cells of a worksheet typed as the program has always read .xls cells: numbers as numbers,
-// numbers in a date or time format as dates (or as the date's text where no calendar date fits),
-// booleans as 1 or 0, texts, and nothing for blanks, errors and formulas without a result.
+// the cells of a worksheet typed as an .xlsx sheet's are read: numbers as numbers, numbers in a date
+// or time format as whole dates (DateOfSerial; a number where no date fits), booleans, texts, and
+// nothing for blanks, errors and formulas without a result.
 // Every length and offset in the file is checked; a damaged file is refused, never read past.
 class BiffBook {
 public:

@@ -1,5 +1,7 @@
 #include "sources/backends/DateText.h"
 
+#include "vb/Date.h"
+
 namespace quibo {
 
 namespace {
@@ -42,6 +44,14 @@ QDateTime ParseDateText(QStringView text) {
     if (text[10] != u' ' && text[10] != u'T') return {};
     const QTime time = TimeAt(text, 11);
     return time.isValid() ? QDateTime(date, time, Qt::UTC) : QDateTime();
+}
+
+QDateTime DateOfSerial(double serial, bool date1904) {
+    if (date1904)
+        serial += 1462;
+    else if (serial >= 1 && serial < 60)
+        serial += 1;
+    return vb::FromOADate(serial);
 }
 
 } // namespace quibo

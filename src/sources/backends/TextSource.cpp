@@ -78,8 +78,84 @@ int LineAt(const char* begin, const char* at) {
 }
 
 // How the file's text is written, told from its first bytes: a byte-order mark tells UTF-8 or
-// UTF-16; without one, NUL bytes among the first tell UTF-16 that cannot be read safely.
+// UTF-16; without one, NUL bytes among the first tell UTF-16 that cannot be read safely, and the
+// rest is UTF-8 or Windows-1252 (Utf8Check).
 enum class Encoding { Utf8, Utf8Marked, Utf16LE, Utf16BE };
+
+// Tells whether a text given piece by piece is UTF-8 as a whole: every sequence well formed (no
+// overlong form, no surrogate, nothing past U+10FFFF) and none cut off at the text's end.
+class Utf8Check {
+public:
+    // Checks the next piece; false at the first byte that UTF-8 does not allow there.
+    bool scan(const char* begin, const char* end) {
+        const auto* p = reinterpret_cast<const unsigned char*>(begin);
+        const auto* const e = reinterpret_cast<const unsigned char*>(end);
+        while (p < e) {
+            if (m_need > 0) {
+                if (*p < m_low || *p > m_high) return false;
+                ++p;
+                --m_need;
+                m_low = 0x80;
+                m_high = 0xBF;
+                continue;
+            }
+            // Most text is ASCII: eight bytes at a time.
+            for (uint64_t word; e - p >= 8; p += 8) {
+                std::memcpy(&word, p, sizeof word);
+                if (word & 0x8080808080808080ULL) break;
+            }
+            if (p == e) break;
+            const unsigned char lead = *p++;
+            if (lead < 0x80) continue;
+            m_wide = true;
+            if (lead >= 0xC2 && lead <= 0xDF) {
+                m_need = 1;
+            } else if (lead >= 0xE0 && lead <= 0xEF) {
+                m_need = 2;
+                if (lead == 0xE0) m_low = 0xA0;  // overlong
+                if (lead == 0xED) m_high = 0x9F; // a surrogate
+            } else if (lead >= 0xF0 && lead <= 0xF4) {
+                m_need = 3;
+                if (lead == 0xF0) m_low = 0x90;  // overlong
+                if (lead == 0xF4) m_high = 0x8F; // past U+10FFFF
+            } else {
+                return false;
+            }
+        }
+        return true;
+    }
+    // The text so far ends inside a sequence: at the text's end, it is not UTF-8.
+    bool open() const { return m_need > 0; }
+    // Some byte so far was not ASCII.
+    bool wide() const { return m_wide; }
+
+private:
+    int m_need = 0;                            // continuation bytes still to come
+    unsigned char m_low = 0x80, m_high = 0xBF; // the range of the next one
+    bool m_wide = false;
+};
+
+// Windows-1252 as Windows reads it: Latin-1 but for 0x80 to 0x9F, where the five bytes the code page
+// leaves free stand for the control characters of the same number.
+QString Windows1252(const char* bytes, size_t size) {
+    static constexpr char16_t High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                          0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                          0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                          0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    QString text(static_cast<qsizetype>(size), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    for (size_t i = 0; i < size; ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        out[i] = b >= 0x80 && b < 0xA0 ? High[b - 0x80] : char16_t(b);
+    }
+    return text;
+}
+
+bool HasHighBytes(const char* bytes, size_t size) {
+    for (size_t i = 0; i < size; ++i)
+        if (static_cast<unsigned char>(bytes[i]) >= 0x80) return true;
+    return false;
+}
 
 Encoding EncodingOf(const QString& path, const QByteArray& head) {
     if (head.startsWith("\xEF\xBB\xBF")) return Encoding::Utf8Marked;
@@ -115,21 +191,32 @@ struct Reader {
     // The file's text: a cell's bytes that lie in it stay put until the row ends.
     const char* textBegin = nullptr;
     const char* textEnd = nullptr;
+    bool windows1252 = false; // else UTF-8
     std::optional<SourceTable> table;
     std::vector<SourceCell> header;
     std::vector<vb::TextPool::Bytes> cells;
     std::vector<vb::TextPool::Id> ids;
 
+    QString text(const char* bytes, size_t size) const {
+        return windows1252 ? Windows1252(bytes, size)
+                           : QString::fromUtf8(bytes, static_cast<qsizetype>(size));
+    }
+    vb::TextPool::Id intern(const char* bytes, size_t size) {
+        // ASCII reads alike in both.
+        if (windows1252 && HasHighBytes(bytes, size)) return table->texts()->intern(Windows1252(bytes, size));
+        return table->texts()->internUtf8(bytes, size);
+    }
+
     void cell(const char* bytes, size_t size) {
         if (!table) {
-            header.push_back(bytes ? SourceCell(QString::fromUtf8(bytes, static_cast<qsizetype>(size)))
-                                   : SourceCell());
+            header.push_back(bytes ? SourceCell(text(bytes, size)) : SourceCell());
             return;
         }
         // A quoted cell with a doubled quote comes from the splitter's own buffer, which the next
-        // such cell overwrites: it is interned at once.
-        if (bytes && (bytes < textBegin || bytes >= textEnd)) {
-            ids.push_back(table->texts()->internUtf8(bytes, size));
+        // such cell overwrites, and a Windows-1252 text beyond ASCII is not for internUtf8: they are
+        // interned at once.
+        if (bytes && (bytes < textBegin || bytes >= textEnd || (windows1252 && HasHighBytes(bytes, size)))) {
+            ids.push_back(intern(bytes, size));
             cells.push_back({nullptr, 0});
             return;
         }
@@ -224,8 +311,32 @@ SourceTable TextSource::read(const QString& table, const QString& orderBy) {
         qsizetype fresh = skip; // where the bytes not yet scanned for quotes start
         bool last = got < Piece;
         bool sized = false; // the texts' table sized from the first piece
+        // Without a mark, the file is UTF-8 when it is valid UTF-8 as a whole and Windows-1252 when it
+        // is not. Each piece is checked before it is split; at the first byte that is not UTF-8, the
+        // texts read so far were ASCII, which both read alike, and the rest is read as Windows-1252,
+        // or some were not, and the file is read again from its start.
+        Utf8Check utf8;
+        bool checking = encoding == Encoding::Utf8;
         for (;;) {
             const char* const base = buffer.constData();
+            if (checking) {
+                const bool wideRead = utf8.wide(); // some text of the pieces before was not ASCII
+                if (!utf8.scan(base + fresh, base + got) || (last && utf8.open())) {
+                    checking = false;
+                    if (wideRead) {
+                        file.seek(0);
+                        got = static_cast<qsizetype>(ReadInto(file, buffer.data(), buffer.size()));
+                        rows = fresh = skip;
+                        last = got < buffer.size();
+                        sized = false;
+                        reader = Reader();
+                        reader.windows1252 = true;
+                        quotes = OpenQuote();
+                        continue;
+                    }
+                    reader.windows1252 = true;
+                }
+            }
             quotes.scan(base + fresh, base + got);
             reader.textBegin = base + rows;
             reader.textEnd = base + got;

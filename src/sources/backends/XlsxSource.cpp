@@ -4,7 +4,6 @@
 #include "sources/backends/ProviderError.h"
 #include "sources/backends/SheetBuilder.h"
 #include "sources/backends/SourceFile.h"
-#include "vb/Date.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -593,12 +592,7 @@ SourceCell NumberCell(std::string_view v, bool isDate, bool date1904) {
             return QString::fromUtf8(text, static_cast<qsizetype>(end - text));
     }
     if (isDate) {
-        double serial = value;
-        if (date1904)
-            serial += 1462;
-        else if (serial >= 1 && serial < 60)
-            serial += 1; // serials before Excel's fictitious 29 Feb 1900 are one day behind
-        const QDateTime date = vb::FromOADate(serial);
+        const QDateTime date = DateOfSerial(value, date1904);
         if (date.isValid()) return date;
     }
     return value;

@@ -35,6 +35,13 @@ The table-loader fixtures come from input/loader/*.csv:
                                V_Transactions without a map, for the ODBC tests
   loadertext/      transactions.csv, dates and amounts as plain text
 
+One table written in the three kinds of the Excel tab, which must load alike:
+
+  kinds.xls        (xlwt)      Transactions: a boolean, a date-time under a date and under a time format,
+  kinds.xlsx       (openpyxl)  01-Mar-2100, serial 60 in a date format, a date and a time in amount
+                               columns, an 18-digit number, "é" and "’"
+  kindstext/       transactions.csv, in Windows-1252: each cell the text the grid shows for the workbooks'
+
     /usr/bin/python3 make_fixtures.py [mkmdb.py] [--loader-only]
 
 writes everything, or with --loader-only the table-loader fixtures alone.
@@ -389,10 +396,76 @@ def write_loader_fixtures():
         f.write('\n'.join(lines) + '\n')
 
 
+# ---------------------------------------------------------------- one table in every kind
+
+def kinds_table():
+    """(columns, rows) of the table written as kinds.xls, kinds.xlsx and kindstext/transactions.csv. A cell
+    is None (empty), a value, or (value, number format, text): the workbooks hold the value in that
+    format, the text file the text the grid shows for it."""
+    date, time = 'DD-MMM-YYYY', 'hh:mm'
+    stamp = 46364.75  # 08-Dec-2026 18:00
+    columns = ['SrNo', 'VchType', 'VchNo', 'VchDate', 'Ledger', 'Debit', 'Credit', 'Active', 'Stamp']
+    rows = [
+        [1, 'Sales', 1, (datetime.datetime(2026, 12, 8), date, '08-Dec-2026'), 'Caf\u00e9 Noir', 1500, None, True,
+         (stamp, date, '08-Dec-2026 18:00:00')],
+        [2, 'Sales', 1, None, 'D\u2019Souza', (datetime.datetime(2026, 12, 8), date, '08-Dec-2026'), True, False,
+         (stamp, time, '08-Dec-2026 18:00:00')],
+        [3, 'Receipt', 2, (datetime.datetime(2100, 3, 1), date, '01-Mar-2100'), 'Bank', 123456789012345678,
+         (12.5 / 24, time, '30-Dec-1899 12:30:00'), True, (60, date, '28-Feb-1900')],
+    ]
+    return columns, rows
+
+
+def write_kinds():
+    columns, rows = kinds_table()
+    book = xlwt.Workbook(encoding='utf-8')
+    sheet = book.add_sheet('Transactions')
+    styles = {}
+    for c, name in enumerate(columns):
+        sheet.write(0, c, name)
+    for r, row in enumerate(rows, start=1):
+        for c, cell in enumerate(row):
+            if isinstance(cell, tuple):
+                value, number_format, _ = cell
+                style = styles.setdefault(number_format, xlwt.easyxf(num_format_str=number_format))
+                sheet.write(r, c, value, style)
+            elif cell is not None:
+                sheet.write(r, c, cell)
+    book.save(os.path.join(HERE, 'kinds.xls'))
+
+    book = openpyxl.Workbook()
+    sheet = book.active
+    sheet.title = 'Transactions'
+    sheet.append(columns)
+    for r, row in enumerate(rows, start=2):
+        for c, cell in enumerate(row, start=1):
+            if isinstance(cell, tuple):
+                value, number_format, _ = cell
+                sheet.cell(row=r, column=c, value=value).number_format = number_format
+            elif cell is not None:
+                sheet.cell(row=r, column=c, value=cell)
+    book.save(os.path.join(HERE, 'kinds.xlsx'))
+
+    def text(cell):
+        if cell is None:
+            return ''
+        if isinstance(cell, tuple):
+            return cell[2]
+        return str(cell)
+
+    folder = os.path.join(HERE, 'kindstext')
+    os.makedirs(folder, exist_ok=True)
+    lines = [','.join(columns)] + [','.join(text(cell) for cell in row) for row in rows]
+    with open(os.path.join(folder, 'transactions.csv'), 'w', encoding='cp1252', newline='') as f:
+        f.write('\r\n'.join(lines) + '\r\n')
+
+
 if __name__ == '__main__' and LOADER_ONLY:
     write_loader_fixtures()
+    write_kinds()
 elif __name__ == '__main__':
     write_loader_fixtures()
+    write_kinds()
     write_xls(os.path.join(HERE, 'sample.xls'))
     write_xlsx(os.path.join(HERE, 'sample.xlsx'))
     write_xlsx_1904(os.path.join(HERE, 'dates1904.xlsx'))

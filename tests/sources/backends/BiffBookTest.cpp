@@ -2,6 +2,7 @@
 // and its refusal of damaged compound files.
 
 #include "sources/backends/BiffBook.h"
+#include "sources/backends/DateText.h"
 #include "sources/backends/ProviderError.h"
 #include "sources/backends/SheetBuilder.h"
 #include "sources/backends/XlsSource.h"
@@ -9,9 +10,12 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 namespace quibo {
 namespace {
@@ -38,11 +42,27 @@ QString Describe(const SourceCell& cell) {
     return QStringLiteral("%1:%2").arg(cell.index()).arg(CellText(cell));
 }
 
+// FreeXL reads a boolean as the number 1 or 0.
+QString AsFreeXLReads(const SourceCell& cell) {
+    if (const bool* value = std::get_if<bool>(&cell)) return Describe(double(*value));
+    return Describe(cell);
+}
+ColumnKind AsFreeXLReads(ColumnKind kind) {
+    return kind == ColumnKind::Boolean ? ColumnKind::Number : kind;
+}
+
 TEST(BiffBookTest, ReadsEveryCommittedWorkbookAsFreeXLDoes) {
     const QStringList paths = CommittedWorkbooks();
     ASSERT_GE(paths.size(), 16);
     for (const QString& path : paths) {
         SCOPED_TRACE(path.toStdString());
+        // FreeXL cuts a date to the parts its format shows, in a calendar of its own: the workbooks
+        // that probe numbers in date formats are held against DateOfSerial instead (below), and the
+        // one table of every kind against its texts (TableLoaderTest).
+        const QString name = QFileInfo(path).fileName();
+        if (name == QLatin1String("cells.xls") || name == QLatin1String("cells1904.xls") ||
+            name == QLatin1String("kinds.xls"))
+            continue;
         XlsSource own(path), freexl(path, XlsSource::Reader::FreeXL);
         ASSERT_EQ(own.tables(), freexl.tables());
         for (const QString& table : own.tables()) {
@@ -51,12 +71,95 @@ TEST(BiffBookTest, ReadsEveryCommittedWorkbookAsFreeXLDoes) {
             ASSERT_EQ(a.columnNames(), b.columnNames());
             ASSERT_EQ(a.recordCount(), b.recordCount());
             for (int c = 0; c < a.fieldCount(); ++c)
-                EXPECT_EQ(a.columns()[static_cast<size_t>(c)].kind, b.columns()[static_cast<size_t>(c)].kind);
+                EXPECT_EQ(AsFreeXLReads(a.columns()[static_cast<size_t>(c)].kind),
+                          b.columns()[static_cast<size_t>(c)].kind);
             for (int r = 0; r < a.recordCount(); ++r)
                 for (int c = 0; c < a.fieldCount(); ++c)
-                    ASSERT_EQ(Describe(a.cell(r, c)), Describe(b.cell(r, c)))
+                    ASSERT_EQ(AsFreeXLReads(a.cell(r, c)), Describe(b.cell(r, c)))
                         << "row " << r << " column " << c;
         }
+    }
+}
+
+// Every cell of a sheet of a workbook in tests/data/sources, by row and column, header row included.
+std::map<std::pair<int, int>, SourceCell> SheetCells(const char* workbook, const QString& sheet) {
+    QFile file(QStringLiteral(QUIBO_TEST_DATA "/sources/") + QString::fromLatin1(workbook));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    BiffBook book;
+    EXPECT_EQ(book.open(file.readAll(), true), BiffBook::Status::Ok);
+    std::map<std::pair<int, int>, SourceCell> cells;
+    EXPECT_TRUE(book.readSheet(static_cast<int>(book.sheetNames().indexOf(sheet)),
+                               [&](int row, int column, SourceCell cell) {
+                                   cells[{row, column}] = cell;
+                               }));
+    return cells;
+}
+
+// A number in a date or time format reads as the whole date of its serial, whatever the format
+// shows; a serial no date fits stays a number. The Times sheet holds each of its serials under a
+// stamp, a time and a date format, and plain.
+TEST(BiffBookTest, ReadsANumberInADateFormatAsTheWholeDateOfItsSerial) {
+    auto times = SheetCells("cells.xls", QStringLiteral("Times"));
+    ASSERT_EQ(times.size(), 600u * 6);
+    for (int r = 0; r < 600; ++r) {
+        const double* serial = std::get_if<double>(&times[{r, 3}]);
+        ASSERT_TRUE(serial) << r;
+        for (int c = 0; c < 3; ++c)
+            ASSERT_EQ(Describe(times[{r, c}]), Describe(DateOfSerial(*serial, false)))
+                << "row " << r << " column " << c;
+    }
+
+    // The Formats sheet: one format per column, named in its first row, over the serials of the
+    // plain column 0, a number 7 and 12.34, then True and a text.
+    const QStringList dateFormats = {"DD-MM-YYYY",
+                                     "dd/mm/yy",
+                                     "mm-dd-yy",
+                                     "d-mmm-yy",
+                                     "d-mmm",
+                                     "mmm-yy",
+                                     "h:mm AM/PM",
+                                     "h:mm:ss AM/PM",
+                                     "h:mm",
+                                     "h:mm:ss",
+                                     "m/d/yy h:mm",
+                                     "mm:ss",
+                                     "[h]:mm:ss",
+                                     "mm:ss.0",
+                                     "yyyy-mm-dd hh:mm:ss",
+                                     "hh:mm:ss",
+                                     "[$-409]d-mmm-yyyy",
+                                     "dd-mm-yyyy;@",
+                                     "yyyy-mm-dd\"T\"hh:mm",
+                                     "DD-MM-YYYY hh:mm:ss"};
+    auto formats = SheetCells("cells.xls", QStringLiteral("Formats"));
+    int dated = 0;
+    for (int c = 0; formats.count({0, c}); ++c) {
+        const QString format = CellText(formats[{0, c}]);
+        SCOPED_TRACE(format.toStdString());
+        const bool date = dateFormats.contains(format);
+        dated += date;
+        for (int r = 1; r <= 16; ++r) {
+            const double serial = std::get<double>(formats[{r, 0}]);
+            const QDateTime whole = DateOfSerial(serial, false);
+            ASSERT_EQ(Describe(formats[{r, c}]),
+                      Describe(date && whole.isValid() ? SourceCell(whole) : serial))
+                << "row " << r;
+        }
+        EXPECT_EQ(Describe(formats[{17, c}]), Describe(true));
+    }
+    EXPECT_EQ(dated, dateFormats.size());
+}
+
+TEST(BiffBookTest, ReadsDatesOnThe1904System) {
+    // Serials 1, 0, 45000.5, -1 and 1461.25 under a date format (column 0) and a stamp format.
+    auto cells = SheetCells("cells1904.xls", QStringLiteral("Dates"));
+    const QStringList expected = {"02-Jan-1904", "01-Jan-1904", "16-Mar-2027 12:00:00", "31-Dec-1903",
+                                  "01-Jan-1908 06:00:00"};
+    for (int c = 0; c < 2; ++c) {
+        QStringList texts;
+        for (int r = 0; r < 5; ++r)
+            texts.append(CellText(cells[{r, c}]));
+        EXPECT_EQ(texts, expected) << "column " << c;
     }
 }
 
@@ -93,12 +196,14 @@ TEST(BiffBookTest, ReadsTheCachedResultsOfFormulas) {
     XlsSource source(QStringLiteral(QUIBO_TEST_DATA "/sources/formulas.xls"));
     const SourceTable table = source.read(QStringLiteral("Formulas$"));
     const std::vector<QStringList> expected = {
-        {QStringLiteral("45383.75"), QStringLiteral("01-Apr-2024"), QStringLiteral("01-Apr-2024 18:00:00")},
-        {QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("1")}, // booleans
-        {QString(), QString(), QString()},                               // errors
-        {QString(), QString(), QString()},                               // empty texts
-        {QStringLiteral("-3.25"), QStringLiteral("01-Jan-1900"), QStringLiteral("01-Jan-1900")},
-        {QStringLiteral("cached text of twenty-six!"), QString(), QStringLiteral("0")}};
+        {QStringLiteral("45383.75"), QStringLiteral("01-Apr-2024 18:00:00"),
+         QStringLiteral("01-Apr-2024 18:00:00")},
+        {QStringLiteral("True"), QStringLiteral("True"), QStringLiteral("True")}, // booleans
+        {QString(), QString(), QString()},                                        // errors
+        {QString(), QString(), QString()},                                        // empty texts
+        {QStringLiteral("-3.25"), QStringLiteral("27-Dec-1899 06:00:00"),
+         QStringLiteral("27-Dec-1899 06:00:00")},
+        {QStringLiteral("cached text of twenty-six!"), QString(), QStringLiteral("False")}};
     ASSERT_EQ(table.recordCount(), static_cast<int>(expected.size()));
     for (int r = 0; r < table.recordCount(); ++r)
         EXPECT_EQ(table.rowTexts(r), expected[static_cast<size_t>(r)]) << "row " << r;

@@ -39,5 +39,36 @@ INSTANTIATE_TEST_SUITE_P(
                       DateCase{"Empty", "", QDateTime()}),
     [](const auto& info) { return std::string(info.param.name); });
 
+struct SerialCase {
+    const char* name;
+    double serial;
+    bool date1904;
+    QDateTime expected; // invalid: no date fits
+};
+
+class DateOfSerialTest : public ::testing::TestWithParam<SerialCase> {};
+
+TEST_P(DateOfSerialTest, Reads) {
+    EXPECT_EQ(DateOfSerial(GetParam().serial, GetParam().date1904), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Serials, DateOfSerialTest,
+    ::testing::Values(SerialCase{"FirstDay", 1, false, Utc(1900, 1, 1)},
+                      SerialCase{"BeforeThePhantomLeapDay", 59, false, Utc(1900, 2, 28)},
+                      SerialCase{"ThePhantomLeapDayIsThe28th", 60, false, Utc(1900, 2, 28)},
+                      SerialCase{"AfterThePhantomLeapDay", 61, false, Utc(1900, 3, 1)},
+                      SerialCase{"DateAndTime", 46364.75, false, Utc(2026, 12, 8, 18)},
+                      SerialCase{"TimeAlone", 0.25, false, Utc(1899, 12, 30, 6)},
+                      SerialCase{"Negative", -3.25, false, Utc(1899, 12, 27, 6)},
+                      SerialCase{"NoLeapDayIn2100", 73110, false, Utc(2100, 3, 1)},
+                      SerialCase{"ClockRoundedToTheNextDay", 45383.99999999, false, Utc(2024, 4, 2)},
+                      SerialCase{"LastDay", 2958465.9, false, Utc(9999, 12, 31, 21, 36)},
+                      SerialCase{"PastTheLastDay", 3000000, false, QDateTime()},
+                      SerialCase{"FirstDayOf1904", 0, true, Utc(1904, 1, 1)},
+                      SerialCase{"DayOneOf1904", 1, true, Utc(1904, 1, 2)},
+                      SerialCase{"TimeOn1904", 1461.25, true, Utc(1908, 1, 1, 6)}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 } // namespace
 } // namespace quibo

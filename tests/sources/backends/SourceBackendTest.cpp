@@ -60,13 +60,13 @@ std::vector<QStringList> TypedLedgers() {
                "Year end"})};
 }
 
-// FreeXL reads an .xls boolean as the number 1 or 0, and an .xls cell cannot hold an empty text.
+// An .xls cell cannot hold an empty text.
 std::vector<QStringList> XlsLedgers() {
-    return {
-        L({"Cash", "Cash-in-hand", "1234.5", "01-Apr-2024", "1", "Petty cash"}),
-        L({"Bank – Überweisung", "Bank Accounts", "-99.99", "31-Jan-2024 13:45:10", "0", Null}),
-        L({"नकद खाता", "Sundry Debtors", "0.1", Null, "1", Null}),
-        L({"Sales \"quoted\", comma", "Sales Accounts", "123456789012.25", "31-Dec-1999", "0", "Year end"})};
+    return {L({"Cash", "Cash-in-hand", "1234.5", "01-Apr-2024", "True", "Petty cash"}),
+            L({"Bank – Überweisung", "Bank Accounts", "-99.99", "31-Jan-2024 13:45:10", "False", Null}),
+            L({"नकद खाता", "Sundry Debtors", "0.1", Null, "True", Null}),
+            L({"Sales \"quoted\", comma", "Sales Accounts", "123456789012.25", "31-Dec-1999", "False",
+               "Year end"})};
 }
 
 const QStringList LedgerColumns = L({"Name", "Parent", "OpeningBalance", "Opened", "Active", "Note"});
@@ -83,7 +83,7 @@ std::vector<Backend> Backends() {
          QStringLiteral("Empty$"),
          L({"F1"}),
          XlsLedgers(),
-         {1, 1, 7, 1, 7, 1}},
+         {1, 1, 7, 1, 1, 1}},
         {"Xlsx",
          Xlsx,
          Sheets,
@@ -359,6 +359,80 @@ TEST(TextFile, ALargeFileReadsAsASmallOne) {
     ASSERT_EQ(table.recordCount(), static_cast<int>(rows.size()));
     for (size_t r = 0; r < rows.size(); ++r)
         ASSERT_EQ(table.rowTexts(static_cast<int>(r)), rows[r]) << r;
+}
+
+// A text file's bytes, written to a folder of its own and read as the table "text.csv".
+SourceTable ReadTextFile(const QByteArray& bytes) {
+    test::TempFolder folder;
+    QFile file(folder.file(QStringLiteral("text.csv")));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    return OpenConnection(TextConnectionString(folder.path()), QString(), QString())
+        ->read(QStringLiteral("text.csv"));
+}
+
+// A byte-order mark decides; without one a file that is UTF-8 as a whole reads as UTF-8 and any other
+// as Windows-1252, the code page a spreadsheet saves its CSV files in, never with a replacement
+// character.
+TEST(TextFile, ReadsUtf8OrElseWindows1252) {
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        QStringList header, row;
+    } cases[] = {
+        {"Utf8", "Caf\xC3\xA9,Name\nCaf\xC3\xA9 Noir,D\xE2\x80\x99Souza\n", L({"Café", "Name"}),
+         L({"Café Noir", "D’Souza"})},
+        {"Utf8Marked",
+         "\xEF\xBB\xBF"
+         "Caf\xC3\xA9,Name\nCaf\xC3\xA9 Noir,D\xE2\x80\x99Souza\n",
+         L({"Café", "Name"}), L({"Café Noir", "D’Souza"})},
+        {"Windows1252", "Caf\xE9,Name\nCaf\xE9 Noir,D\x92Souza\n", L({"Café", "Name"}),
+         L({"Café Noir", "D’Souza"})},
+        // The five bytes the code page leaves free are the control characters of their number.
+        {"Windows1252High",
+         "A,B\n\x80\x81\x8D\x8F\x90\x9D\x9F,\xA0\xFF\n",
+         L({"A", "B"}),
+         {QStringLiteral(u"€\u0081\u008D\u008F\u0090\u009DŸ"), QStringLiteral(u"\u00A0ÿ")}},
+        // Sequences UTF-8 does not allow: cut off at the end, overlong, a surrogate, past U+10FFFF.
+        {"CutAtTheEnd", "A\nD\xE2\x80", L({"A"}), L({"Dâ€"})},
+        {"Overlong", "A\n\xC0\xAF", L({"A"}), L({"À¯"})},
+        {"Surrogate", "A\n\xED\xA0\x80", L({"A"}), {QStringLiteral(u"í\u00A0€")}},
+        {"PastTheLastCharacter", "A\n\xF4\x90\x80\x80", L({"A"}), {QStringLiteral(u"ô\u0090€€")}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const SourceTable table = ReadTextFile(c.bytes);
+        EXPECT_EQ(table.columnNames(), c.header);
+        ASSERT_EQ(table.recordCount(), 1);
+        EXPECT_EQ(table.rowTexts(0), c.row);
+    }
+}
+
+// The file is read a piece of 256 KiB at a time; whether it is UTF-8 is told of the whole file.
+TEST(TextFile, TellsUtf8OfTheWholeFileReadPieceByPiece) {
+    constexpr qsizetype Piece = qsizetype(256) << 10;
+    auto rowsUpTo = [](qsizetype size) {
+        QByteArray bytes("Name\n");
+        while (bytes.size() < size - 20)
+            bytes += "Ledger " + QByteArray::number(bytes.size()) + "\n";
+        return bytes + QByteArray(size - 1 - bytes.size(), 'x') + "\n";
+    };
+    auto lastRow = [](const SourceTable& table) { return table.rowTexts(table.recordCount() - 1); };
+
+    // A character whose bytes the first piece cuts in two.
+    const QByteArray split = rowsUpTo(Piece - 4) + "Caf\xC3\xA9\n";
+    ASSERT_EQ(split.indexOf('\xC3'), Piece - 1);
+    EXPECT_EQ(lastRow(ReadTextFile(split)), L({"Café"}));
+
+    // Windows-1252 first met past the first piece, after ASCII alone.
+    EXPECT_EQ(lastRow(ReadTextFile(rowsUpTo(Piece + 1000) + "Caf\xE9\n")), L({"Café"}));
+
+    // Bytes that read as UTF-8 in the first piece, and Windows-1252 past it: the whole is Windows-1252.
+    const SourceTable mixed =
+        ReadTextFile("Name\nD\xE2\x80\x99Souza\n" + rowsUpTo(Piece + 1000).mid(5) + "Caf\xE9\n");
+    EXPECT_EQ(mixed.rowTexts(0), L({"Dâ€™Souza"}));
+    EXPECT_EQ(lastRow(mixed), L({"Café"}));
 }
 
 } // namespace
