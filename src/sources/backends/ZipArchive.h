@@ -30,15 +30,6 @@ public:
     ZipFile& operator=(const ZipFile&) = delete;
     ~ZipFile();
 
-    // Appends up to `size` bytes to `out`; false at the end of the part.
-    bool readInto(std::string& out, size_t size) {
-        const size_t before = out.size();
-        out.resize(before + size);
-        const size_t n = read(out.data() + before, size);
-        out.resize(before + n);
-        return n > 0;
-    }
-
     // The part's size as the package gives it, for the room to read it into; a large size is not
     // trusted that far.
     size_t sizeHint() const { return m_sizeHint; }
