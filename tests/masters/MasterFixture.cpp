@@ -1,6 +1,5 @@
 #include "masters/MasterFixture.h"
 
-#include "base/FormFixture.h"
 #include "tally/XmlBuilders.h"
 
 #include <pugixml.hpp>
@@ -25,25 +24,6 @@ MasterFixture::MasterFixture() : server(TwoCompanies()) {
     port = server.start();
     settings.set(settings::ServerAddress, QStringLiteral("127.0.0.1"));
     settings.set(settings::PortNo, QString::number(port));
-    form.cmbCurrentCompanyList.AddItem(Sharma);
-    form.cmbCurrentCompanyList.AddItem(Mehta);
-    form.cmbCurrentCompanyList.SetListIndex(0);
-}
-
-void MasterFixture::Load(const QStringList& fields, const QList<QStringList>& records) {
-    form.lstLedgerTree.Bind(fields, QList<int>(fields.size(), 0));
-    WorkGrid& grid = form.GR1;
-    grid.Clear(true);
-    for (const QString& field : fields)
-        grid.AddColumn(field.toUpper(), field);
-    grid.AddColumn(QStringLiteral("PROCESSSTATUS"), QStringLiteral("Process Status"));
-    for (const QStringList& record : records) {
-        form.lstLedgerTree.AppendRecord(record);
-        grid.AddRow();
-        for (int c = 0; c < record.size(); ++c)
-            grid.SetCellText(grid.RowCount(), c + 1, record[c]);
-    }
-    grid.AddRow();
 }
 
 void MasterFixture::Seed(const QString& element, const QString& name, const QString& children,
@@ -108,31 +88,11 @@ int MasterFixture::ImportCount() const {
     return imports;
 }
 
-QString MasterFixture::Status(int row) const {
-    return StatusOf(form, row);
-}
-
-int MasterFixture::Icon(int row) const {
-    return IconOf(form, row);
-}
-
 int32_t MasterFixture::Colour(int row) const {
     const int32_t first = form.GR1.CellColor(row, 1);
     for (int c = 2; c <= form.GR1.ColumnCount(); ++c)
         EXPECT_EQ(form.GR1.CellColor(row, c), first) << "row " << row << " column " << c;
     return first;
-}
-
-bool MasterFixture::Bold(int row) const {
-    return StatusIsBold(form, row);
-}
-
-QStringList MasterFixture::Progress() const {
-    return ProgressTexts(statusLine);
-}
-
-QStringList MasterFixture::Locations() const {
-    return ReportedLocations(boxes);
 }
 
 bool MasterFixture::InStore(const char* kind, const char* name, const QString& company) const {

@@ -1,5 +1,7 @@
 #include "support/TestServices.h"
 
+#include <QRegularExpression>
+
 namespace quibo::test {
 
 MsgAnswer ScriptedMessageBox::show(const MessageBoxRequest& request) {
@@ -22,6 +24,16 @@ QStringList ScriptedMessageBox::titles() const {
     for (const auto& box : shown)
         out.append(box.title);
     return out;
+}
+
+QStringList ScriptedMessageBox::locations() const {
+    static const QRegularExpression code(QStringLiteral("=> LOCATION CODE: (\\S+)\\(\\)"));
+    QStringList found;
+    for (const auto& box : shown) {
+        const auto match = code.match(box.text);
+        found << (match.hasMatch() ? match.captured(1) : QStringLiteral("?"));
+    }
+    return found;
 }
 
 std::optional<QString> ScriptedFileDialog::openFile(const FileDialogRequest& request) {

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace quibo::test {
@@ -24,6 +25,8 @@ public:
     std::vector<MessageBoxRequest> shown;
     QStringList texts() const;
     QStringList titles() const;
+    // The location codes of the error reports shown, in order ("?" for a box that is none).
+    QStringList locations() const;
 
 private:
     std::deque<MsgAnswer> m_answers;
@@ -60,10 +63,15 @@ private:
     QDateTime m_now;
 };
 
+// Counts the yields and runs the hook, if any, at each: to act while a run has handed the window a turn.
 class CountingYield final : public RowYieldService {
 public:
-    void yield() override { ++count; }
+    void yield() override {
+        ++count;
+        if (hook) hook(count);
+    }
     int count = 0;
+    std::function<void(int count)> hook;
 };
 
 class RecordingStatusLine final : public StatusLineService {

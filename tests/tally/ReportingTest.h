@@ -20,7 +20,7 @@ struct ReportingTest : ::testing::Test {
 
     static ErrorReporter::Platform FixedPlatform();
     // The location codes of the reports made so far, in order.
-    QStringList locations() const;
+    QStringList locations() const { return boxes.locations(); }
 };
 
 } // namespace quibo::test

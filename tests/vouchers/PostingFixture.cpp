@@ -1,32 +1,12 @@
 #include "vouchers/PostingFixture.h"
 
-#include "base/FormFixture.h"
 #include "support/GoldenFile.h"
 #include "tally/TallyLink.h"
 
 namespace quibo::test {
 
 PostingFixture::PostingFixture() {
-    form.cmbCurrentCompanyList.AddItem(Sharma);
-    form.cmbCurrentCompanyList.AddItem(Mehta);
-    form.cmbCurrentCompanyList.SetListIndex(0);
     form.DecimalPlaces = QStringLiteral("#################0.000");
-}
-
-void PostingFixture::Load(const QStringList& fields, const QList<QStringList>& records, bool closingRow) {
-    form.lstLedgerTree.Bind(fields, QList<int>(fields.size(), 0));
-    WorkGrid& grid = form.GR1;
-    grid.Clear(true);
-    for (const QString& field : fields)
-        grid.AddColumn(field.toUpper(), field);
-    grid.AddColumn(QStringLiteral("PROCESSSTATUS"), QStringLiteral("Process Status"));
-    for (const QStringList& record : records) {
-        form.lstLedgerTree.AppendRecord(record);
-        grid.AddRow();
-        for (int c = 0; c < record.size(); ++c)
-            grid.SetCellText(grid.RowCount(), c + 1, record[c]);
-    }
-    if (closingRow) grid.AddRow();
 }
 
 VoucherSender PostingFixture::Recorder() {
@@ -63,36 +43,16 @@ QStringList PostingFixture::Staged(const QString& sql) const {
     return out;
 }
 
-QString PostingFixture::Status(int row) const {
-    return StatusOf(form, row);
-}
-
-int PostingFixture::Icon(int row) const {
-    return IconOf(form, row);
-}
-
 bool PostingFixture::Red(int row) const {
     for (int c = 1; c <= form.GR1.ColumnCount(); ++c)
         if (form.GR1.CellColor(row, c) != 255) return false;
     return true;
 }
 
-bool PostingFixture::Bold(int row) const {
-    return StatusIsBold(form, row);
-}
-
 bool PostingFixture::Unmarked(int row) const {
     for (int c = 1; c <= form.GR1.ColumnCount(); ++c)
         if (form.GR1.CellColor(row, c) != 0) return false;
     return !Bold(row);
-}
-
-QStringList PostingFixture::Progress() const {
-    return ProgressTexts(statusLine);
-}
-
-QStringList PostingFixture::Locations() const {
-    return ReportedLocations(boxes);
 }
 
 HttpReply RecordingTransport::post(const QString&, const QByteArray& body, const QStringList&) {

@@ -21,12 +21,6 @@ struct Routing : ::testing::Test, test::CommandsHarness {
         form.cmbTableName.AddItem(importType);
         form.cmbTableName.SetListIndex(form.cmbTableName.ListCount() - 1);
     }
-    void Load(const QStringList& fields, const QList<QStringList>& records) {
-        loadSource(fields, records);
-        QList<QStringList> rows = records;
-        rows.append(QStringList());
-        loadWork(fields + QStringList{QStringLiteral("PROCESSSTATUS")}, rows);
-    }
 };
 
 TEST_F(Routing, EveryMasterPosterIsRegisteredUnderARoutedName) {
