@@ -161,6 +161,14 @@ QString TallyLink::ServerUrl() const {
 }
 
 QString TallyLink::PostToTally(QString& xml) {
+    return Post(xml, Exchange::Import);
+}
+
+QString TallyLink::PostQuery(QString& xml) {
+    return Post(xml, Exchange::Query);
+}
+
+QString TallyLink::Post(QString& xml, Exchange exchange) {
     QString outcome;
     Trap(m_errors, "C02-0001", [&] {
         const QString url = ServerUrl();
@@ -170,7 +178,7 @@ QString TallyLink::PostToTally(QString& xml) {
         // Only the whitespace between elements goes: a field of blanks reaches the server as given.
         XmlDocument doc;
         if (doc.loadXml(xml, XmlDocument::Blanks::KeepValues))
-            outcome = Send(url, doc);
+            outcome = Send(url, doc, exchange);
         else
             IndentXmlDocument(m_errors, doc); // reports the empty request, which is not sent
     });
@@ -190,21 +198,22 @@ QString TallyLink::PostRequest(XmlDocument& request) {
     QString outcome;
     Trap(m_errors, "C02-0001", [&] {
         if (written == IndentedXml::Written)
-            outcome = SendBytes(ServerUrl(), indented);
+            outcome = SendBytes(ServerUrl(), indented, Exchange::Import);
         else
-            outcome = Send(ServerUrl(), request);
+            outcome = Send(ServerUrl(), request, Exchange::Import);
     });
     return outcome;
 }
 
-QString TallyLink::Send(const QString& url, XmlDocument& request) {
+QString TallyLink::Send(const QString& url, XmlDocument& request, Exchange exchange) {
     IndentXmlDocument(m_errors, request);
-    return SendBytes(url, request.xmlUtf8());
+    return SendBytes(url, request.xmlUtf8(), exchange);
 }
 
-QString TallyLink::SendBytes(const QString& url, const QByteArray& request) {
+QString TallyLink::SendBytes(const QString& url, const QByteArray& request, Exchange exchange) {
     ++m_requestsPosted;
-    const HttpReply reply = m_transport.post(url, request);
+    const bool import = exchange == Exchange::Import;
+    const HttpReply reply = import ? m_transport.postOnce(url, request) : m_transport.post(url, request);
     if (!reply.sent) vb::RaiseSystemError(HttpSendFailed, reply.errorText, reply.systemErrorCode);
     return ParseTallyResponse(reply.text());
 }

@@ -132,6 +132,24 @@ TEST_F(RowByRow, NoReplyIsAFailureNotTheColourOfTheRowBefore) {
     EXPECT_EQ(Progress(), QStringList({"Processed Godowns: 1", "Processed Godowns: 2"}));
 }
 
+TEST_F(RowByRow, AnImportTheServerDropsUnansweredGoesOutOnceAndFailsItsRow) {
+    // The second import goes on the connection the questions kept alive; the server reads it through,
+    // then drops the connection without a word. It may have stored the master: sent again, it would be
+    // stored twice while the row read CREATED.
+    Load(GodownFields, {{"Okhla Store", "Primary", "No"}, {"Surat Yard", "Primary", "No"}});
+    form.chkSkipMst.value = 1;
+    server.setFaults({sim::FaultKind::Close, 4});
+    PostGodowns(form, link);
+    EXPECT_EQ(Requests(), QStringList({"exists GODOWNS: Okhla Store", "GODOWN Okhla Store -> Sharma Traders",
+                                       "exists GODOWNS: Surat Yard", "GODOWN Surat Yard -> Sharma Traders"}));
+    EXPECT_EQ(Status(1), QStringLiteral("CREATED "));
+    EXPECT_EQ(Status(2), QStringLiteral("ERROR: no reply from the Tally server"));
+    EXPECT_EQ(Locations(), QStringList({"C02-0001"}));
+    EXPECT_TRUE(errors.lastReport().startsWith(QStringLiteral(
+        "The connection was lost before the server answered; the request was not sent again \r\n")))
+        << errors.lastReport().toStdString();
+}
+
 TEST_F(RowByRow, WithTheServerDownTheSkipTestLetsTheMasterBePostedAndFail) {
     Load(GodownFields, {{"Okhla Store", "Primary", "No"}});
     form.chkSkipMst.value = 1;
