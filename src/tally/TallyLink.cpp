@@ -5,6 +5,7 @@
 #include "tally/HttpTransport.h"
 #include "tally/XmlBuilders.h"
 #include "tally/XmlDocument.h"
+#include "vb/RuntimeError.h"
 
 #include <array>
 #include <cstring>
@@ -18,6 +19,8 @@ namespace {
 // 80072EFD ("cannot connect"): the number the error box shows when the server cannot be reached,
 // the one users and support have always seen for it.
 constexpr int32_t HttpSendFailed = -2147012867;
+// 80072F78 ("the server returned an invalid or unrecognized response"): an answer with nothing in it.
+constexpr int32_t HttpNothingReturned = -2147012744;
 
 // Source cells name the server's special values in braces; the server wants the reference to U+0004,
 // a blank and the word. The first rule restores a reference that was set as element text.
@@ -150,6 +153,14 @@ std::optional<WrittenTags> TagsAsWritten(const XmlDocument& doc) {
     return tags;
 }
 
+// What came back in place of the server's words, for the error log.
+QString NothingReturned(const HttpReply& reply) {
+    const QString status = QStringLiteral(" (HTTP status ") + QString::number(reply.status) + u')';
+    if (reply.body.isEmpty()) return QStringLiteral("The Tally server sent an empty reply") + status;
+    return QStringLiteral("The Tally server sent a reply of ") + QString::number(reply.body.size()) +
+           QStringLiteral(" bytes holding nothing but white space") + status;
+}
+
 } // namespace
 
 TallyLink::TallyLink(SettingsStore& settings, ErrorReporter& errors, HttpTransport& transport)
@@ -215,7 +226,11 @@ QString TallyLink::SendBytes(const QString& url, const QByteArray& request, Exch
     const bool import = exchange == Exchange::Import;
     const HttpReply reply = import ? m_transport.postOnce(url, request) : m_transport.post(url, request);
     if (!reply.sent) vb::RaiseSystemError(HttpSendFailed, reply.errorText, reply.systemErrorCode);
-    return ParseTallyResponse(reply.text());
+    const QString text = reply.text();
+    // An import answered with no word at all failed as surely as one never answered; its record
+    // shows no reply, and the log keeps what did come.
+    if (import && text.trimmed().isEmpty()) vb::Raise(HttpNothingReturned, NothingReturned(reply));
+    return ParseTallyResponse(text);
 }
 
 QString ParseTallyResponse(const QString& reply) {

@@ -17,11 +17,13 @@ public:
 
     // Rewrites the server's special-value tokens in the caller's own text (they stay there after the
     // call), re-indents the request, posts it to the server of the settings, at most once, and returns
-    // the reply reduced by ParseTallyResponse. A failed exchange is reported (C02-0001) and gives "".
-    // Request text that does not parse is reported (C02-0003), not sent, and gives "".
+    // the reply reduced by ParseTallyResponse. A failed exchange is reported (C02-0001) and gives "";
+    // so is a reply with no text, saying what came (an empty body, its HTTP status). Request text that
+    // does not parse is reported (C02-0003), not sent, and gives "".
     QString PostToTally(QString& xml);
     // PostToTally for a request that changes nothing (the object-exists query): the HTTP layer may send
-    // it again when a kept-alive connection is lost unanswered.
+    // it again when a kept-alive connection is lost unanswered, and a reply with no text is given back
+    // as it came, unreported.
     QString PostQuery(QString& xml);
     // PostToTally with the request's own text, sending the built request itself (its indented bytes
     // written straight from it) when its text would read back as the same document with no special

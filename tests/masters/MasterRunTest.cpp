@@ -6,6 +6,8 @@
 #include "masters/MasterFixture.h"
 #include "masters/MasterPosters.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 namespace quibo {
@@ -148,6 +150,20 @@ TEST_F(RowByRow, AnImportTheServerDropsUnansweredGoesOutOnceAndFailsItsRow) {
     EXPECT_TRUE(errors.lastReport().startsWith(QStringLiteral(
         "The connection was lost before the server answered; the request was not sent again \r\n")))
         << errors.lastReport().toStdString();
+}
+
+TEST_F(RowByRow, AnEmptyReplyFailsItsRowAndIsInTheErrorLog) {
+    Load(GodownFields, {{"Okhla Store", "Primary", "No"}, {"Surat Yard", "Primary", "No"}});
+    server.setFaults({sim::FaultKind::Empty, 2});
+    PostGodowns(form, link);
+    EXPECT_EQ(Status(1), QStringLiteral("CREATED "));
+    EXPECT_EQ(Status(2), QStringLiteral("ERROR: no reply from the Tally server"));
+    QFile log(folder.file(QStringLiteral("Quibo20Errors.txt")));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QByteArray entry = log.readAll();
+    EXPECT_TRUE(entry.startsWith("The Tally server sent an empty reply (HTTP status 200) \r\n"))
+        << entry.data();
+    EXPECT_EQ(entry.count("=> LOCATION CODE: C02-0001() \r\n"), 1);
 }
 
 TEST_F(RowByRow, WithTheServerDownTheSkipTestLetsTheMasterBePostedAndFail) {
