@@ -26,6 +26,13 @@ struct HeaderList {
     }
 };
 
+// Called before the request goes out, on a connection made or reused. libcurl calls it again when it
+// is about to send the request a second time (after a reused connection was lost unanswered); the
+// transfer then ends instead.
+int RefuseASecondSend(void* sends, char*, char*, int, int) {
+    return ++*static_cast<int*>(sends) > 1 ? CURL_PREREQFUNC_ABORT : CURL_PREREQFUNC_OK;
+}
+
 } // namespace
 
 static_assert(sizeof(CurlTransport::ErrorText) >= CURL_ERROR_SIZE);
@@ -65,25 +72,35 @@ HttpReply CurlTransport::post(const QString& url, const QByteArray& body, const 
     return perform("POST", url, body, headers);
 }
 
+HttpReply CurlTransport::postOnce(const QString& url, const QByteArray& body) {
+    return perform("POST", url, body, {}, Sending::Once);
+}
+
 HttpReply CurlTransport::getWithBody(const QString& url, const QByteArray& body) {
     return perform("GET", url, body, {});
 }
 
 HttpReply CurlTransport::perform(const char* method, const QString& url, const QByteArray& body,
-                                 const QStringList& headers) {
+                                 const QStringList& headers, Sending sending) {
     CURL* curl = static_cast<CURL*>(m_curl);
     const bool customMethod = qstrcmp(method, "POST") != 0;
+    const bool once = sending == Sending::Once;
     // The handle must not keep pointers to this call's buffers; the open connection stays for reuse.
     struct RestoreOptions {
         CURL* curl;
         bool customMethod;
+        bool once;
         ~RestoreOptions() {
             curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
             curl_easy_setopt(curl, CURLOPT_POSTFIELDS, nullptr);
             curl_easy_setopt(curl, CURLOPT_WRITEDATA, nullptr);
             if (customMethod) curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, nullptr);
+            if (once) {
+                curl_easy_setopt(curl, CURLOPT_PREREQFUNCTION, nullptr);
+                curl_easy_setopt(curl, CURLOPT_PREREQDATA, nullptr);
+            }
         }
-    } restoreOptions{curl, customMethod};
+    } restoreOptions{curl, customMethod, once};
 
     HttpReply reply;
     m_errorText[0] = '\0';
@@ -109,12 +126,20 @@ HttpReply CurlTransport::perform(const char* method, const QString& url, const Q
     curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(body.size()));
     if (customMethod) curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, method);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reply.body);
+    int sends = 0;
+    if (once) {
+        curl_easy_setopt(curl, CURLOPT_PREREQFUNCTION, &RefuseASecondSend);
+        curl_easy_setopt(curl, CURLOPT_PREREQDATA, &sends);
+    }
 
     const CURLcode result = curl_easy_perform(curl);
     if (result != CURLE_OK) {
         long osErrno = 0;
         curl_easy_getinfo(curl, CURLINFO_OS_ERRNO, &osErrno);
-        reply.errorText = QString::fromUtf8(m_errorText[0] ? m_errorText : curl_easy_strerror(result));
+        reply.errorText = sends > 1
+                              ? QStringLiteral("The connection was lost before the server answered; "
+                                               "the request was not sent again")
+                              : QString::fromUtf8(m_errorText[0] ? m_errorText : curl_easy_strerror(result));
         reply.systemErrorCode = int(osErrno);
         reply.body.clear();
         return reply;

@@ -29,6 +29,10 @@ class HttpTransport {
 public:
     virtual ~HttpTransport() = default;
     virtual HttpReply post(const QString& url, const QByteArray& body, const QStringList& headers = {}) = 0;
+    // A POST that changes the server's data: it goes to the wire at most once. A transport that may
+    // send a request again on its own (after a kept-alive connection is lost, say) must override
+    // this; one that never does keeps it.
+    virtual HttpReply postOnce(const QString& url, const QByteArray& body) { return post(url, body); }
     // A GET that carries a body, as the server check sends it.
     virtual HttpReply getWithBody(const QString& url, const QByteArray& body) = 0;
 };

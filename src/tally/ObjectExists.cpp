@@ -9,7 +9,7 @@ namespace quibo {
 
 namespace {
 
-// One element a line, CR LF before every line; PostToTally re-lays it out before sending.
+// One element a line, CR LF before every line; PostQuery re-lays it out before sending.
 QString ObjectRequest(const QString& type, const QString& name) {
     const QString lines[] = {
         QStringLiteral("<ENVELOPE>"),
@@ -48,7 +48,7 @@ enum class Answer {
 
 Answer Ask(TallyLink& link, const QString& type, const QString& name) {
     QString request = ObjectRequest(type, name);
-    const TallyOutcome reply = PostRecord(link, [&] { return link.PostToTally(request); });
+    const TallyOutcome reply = PostRecord(link, [&] { return link.PostQuery(request); });
     if (!reply.sent) return Answer::NotSent;
     if (reply.text.isEmpty()) return Answer::Empty;
     QString answer = reply.text;

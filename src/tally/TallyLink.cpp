@@ -5,6 +5,7 @@
 #include "tally/HttpTransport.h"
 #include "tally/XmlBuilders.h"
 #include "tally/XmlDocument.h"
+#include "vb/RuntimeError.h"
 
 #include <array>
 #include <cstring>
@@ -18,6 +19,8 @@ namespace {
 // 80072EFD ("cannot connect"): the number the error box shows when the server cannot be reached,
 // the one users and support have always seen for it.
 constexpr int32_t HttpSendFailed = -2147012867;
+// 80072F78 ("the server returned an invalid or unrecognized response"): an answer with nothing in it.
+constexpr int32_t HttpNothingReturned = -2147012744;
 
 // Source cells name the server's special values in braces; the server wants the reference to U+0004,
 // a blank and the word. The first rule restores a reference that was set as element text.
@@ -150,6 +153,14 @@ std::optional<WrittenTags> TagsAsWritten(const XmlDocument& doc) {
     return tags;
 }
 
+// What came back in place of the server's words, for the error log.
+QString NothingReturned(const HttpReply& reply) {
+    const QString status = QStringLiteral(" (HTTP status ") + QString::number(reply.status) + u')';
+    if (reply.body.isEmpty()) return QStringLiteral("The Tally server sent an empty reply") + status;
+    return QStringLiteral("The Tally server sent a reply of ") + QString::number(reply.body.size()) +
+           QStringLiteral(" bytes holding nothing but white space") + status;
+}
+
 } // namespace
 
 TallyLink::TallyLink(SettingsStore& settings, ErrorReporter& errors, HttpTransport& transport)
@@ -161,6 +172,14 @@ QString TallyLink::ServerUrl() const {
 }
 
 QString TallyLink::PostToTally(QString& xml) {
+    return Post(xml, Exchange::Import);
+}
+
+QString TallyLink::PostQuery(QString& xml) {
+    return Post(xml, Exchange::Query);
+}
+
+QString TallyLink::Post(QString& xml, Exchange exchange) {
     QString outcome;
     Trap(m_errors, "C02-0001", [&] {
         const QString url = ServerUrl();
@@ -170,7 +189,7 @@ QString TallyLink::PostToTally(QString& xml) {
         // Only the whitespace between elements goes: a field of blanks reaches the server as given.
         XmlDocument doc;
         if (doc.loadXml(xml, XmlDocument::Blanks::KeepValues))
-            outcome = Send(url, doc);
+            outcome = Send(url, doc, exchange);
         else
             IndentXmlDocument(m_errors, doc); // reports the empty request, which is not sent
     });
@@ -190,23 +209,28 @@ QString TallyLink::PostRequest(XmlDocument& request) {
     QString outcome;
     Trap(m_errors, "C02-0001", [&] {
         if (written == IndentedXml::Written)
-            outcome = SendBytes(ServerUrl(), indented);
+            outcome = SendBytes(ServerUrl(), indented, Exchange::Import);
         else
-            outcome = Send(ServerUrl(), request);
+            outcome = Send(ServerUrl(), request, Exchange::Import);
     });
     return outcome;
 }
 
-QString TallyLink::Send(const QString& url, XmlDocument& request) {
+QString TallyLink::Send(const QString& url, XmlDocument& request, Exchange exchange) {
     IndentXmlDocument(m_errors, request);
-    return SendBytes(url, request.xmlUtf8());
+    return SendBytes(url, request.xmlUtf8(), exchange);
 }
 
-QString TallyLink::SendBytes(const QString& url, const QByteArray& request) {
+QString TallyLink::SendBytes(const QString& url, const QByteArray& request, Exchange exchange) {
     ++m_requestsPosted;
-    const HttpReply reply = m_transport.post(url, request);
+    const bool import = exchange == Exchange::Import;
+    const HttpReply reply = import ? m_transport.postOnce(url, request) : m_transport.post(url, request);
     if (!reply.sent) vb::RaiseSystemError(HttpSendFailed, reply.errorText, reply.systemErrorCode);
-    return ParseTallyResponse(reply.text());
+    const QString text = reply.text();
+    // An import answered with no word at all failed as surely as one never answered; its record
+    // shows no reply, and the log keeps what did come.
+    if (import && text.trimmed().isEmpty()) vb::Raise(HttpNothingReturned, NothingReturned(reply));
+    return ParseTallyResponse(text);
 }
 
 QString ParseTallyResponse(const QString& reply) {

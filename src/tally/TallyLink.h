@@ -16,10 +16,15 @@ public:
     TallyLink(SettingsStore& settings, ErrorReporter& errors, HttpTransport& transport);
 
     // Rewrites the server's special-value tokens in the caller's own text (they stay there after the
-    // call), re-indents the request, posts it to the server of the settings and returns the reply
-    // reduced by ParseTallyResponse. A failed exchange is reported (C02-0001) and gives "". Request
-    // text that does not parse is reported (C02-0003), not sent, and gives "".
+    // call), re-indents the request, posts it to the server of the settings, at most once, and returns
+    // the reply reduced by ParseTallyResponse. A failed exchange is reported (C02-0001) and gives "";
+    // so is a reply with no text, saying what came (an empty body, its HTTP status). Request text that
+    // does not parse is reported (C02-0003), not sent, and gives "".
     QString PostToTally(QString& xml);
+    // PostToTally for a request that changes nothing (the object-exists query): the HTTP layer may send
+    // it again when a kept-alive connection is lost unanswered, and a reply with no text is given back
+    // as it came, unreported.
+    QString PostQuery(QString& xml);
     // PostToTally with the request's own text, sending the built request itself (its indented bytes
     // written straight from it) when its text would read back as the same document with no special
     // value to rewrite: the same bytes go out without the request being written out and read again.
@@ -35,10 +40,12 @@ public:
     ErrorReporter& errors() const { return m_errors; }
 
 private:
+    enum class Exchange { Import, Query };
+    QString Post(QString& xml, Exchange exchange);
     // Indents the request read from the text or built, posts it and reduces the reply.
-    QString Send(const QString& url, XmlDocument& request);
+    QString Send(const QString& url, XmlDocument& request, Exchange exchange);
     // Posts the request's bytes and reduces the reply.
-    QString SendBytes(const QString& url, const QByteArray& request);
+    QString SendBytes(const QString& url, const QByteArray& request, Exchange exchange);
 
     SettingsStore& m_settings;
     ErrorReporter& m_errors;

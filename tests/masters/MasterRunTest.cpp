@@ -6,6 +6,8 @@
 #include "masters/MasterFixture.h"
 #include "masters/MasterPosters.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 namespace quibo {
@@ -130,6 +132,38 @@ TEST_F(RowByRow, NoReplyIsAFailureNotTheColourOfTheRowBefore) {
     // The failed exchange was reported by the link; the run went on to its end.
     EXPECT_EQ(Locations(), QStringList({"C02-0001"}));
     EXPECT_EQ(Progress(), QStringList({"Processed Godowns: 1", "Processed Godowns: 2"}));
+}
+
+TEST_F(RowByRow, AnImportTheServerDropsUnansweredGoesOutOnceAndFailsItsRow) {
+    // The second import goes on the connection the questions kept alive; the server reads it through,
+    // then drops the connection without a word. It may have stored the master: sent again, it would be
+    // stored twice while the row read CREATED.
+    Load(GodownFields, {{"Okhla Store", "Primary", "No"}, {"Surat Yard", "Primary", "No"}});
+    form.chkSkipMst.value = 1;
+    server.setFaults({sim::FaultKind::Close, 4});
+    PostGodowns(form, link);
+    EXPECT_EQ(Requests(), QStringList({"exists GODOWNS: Okhla Store", "GODOWN Okhla Store -> Sharma Traders",
+                                       "exists GODOWNS: Surat Yard", "GODOWN Surat Yard -> Sharma Traders"}));
+    EXPECT_EQ(Status(1), QStringLiteral("CREATED "));
+    EXPECT_EQ(Status(2), QStringLiteral("ERROR: no reply from the Tally server"));
+    EXPECT_EQ(Locations(), QStringList({"C02-0001"}));
+    EXPECT_TRUE(errors.lastReport().startsWith(QStringLiteral(
+        "The connection was lost before the server answered; the request was not sent again \r\n")))
+        << errors.lastReport().toStdString();
+}
+
+TEST_F(RowByRow, AnEmptyReplyFailsItsRowAndIsInTheErrorLog) {
+    Load(GodownFields, {{"Okhla Store", "Primary", "No"}, {"Surat Yard", "Primary", "No"}});
+    server.setFaults({sim::FaultKind::Empty, 2});
+    PostGodowns(form, link);
+    EXPECT_EQ(Status(1), QStringLiteral("CREATED "));
+    EXPECT_EQ(Status(2), QStringLiteral("ERROR: no reply from the Tally server"));
+    QFile log(folder.file(QStringLiteral("Quibo20Errors.txt")));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QByteArray entry = log.readAll();
+    EXPECT_TRUE(entry.startsWith("The Tally server sent an empty reply (HTTP status 200) \r\n"))
+        << entry.data();
+    EXPECT_EQ(entry.count("=> LOCATION CODE: C02-0001() \r\n"), 1);
 }
 
 TEST_F(RowByRow, WithTheServerDownTheSkipTestLetsTheMasterBePostedAndFail) {

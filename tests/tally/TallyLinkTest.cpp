@@ -148,12 +148,28 @@ TEST_F(PostToTally, AnErrorPageComesBackUnchanged) {
     EXPECT_TRUE(locations().isEmpty());
 }
 
-TEST_F(PostToTally, AnEmptyReplyGivesTheEmptyOutcomeWithoutReport) {
-    server.answer(200, "", "");
-    QString xml = QStringLiteral("<ENVELOPE/>");
-    EXPECT_EQ(link.PostToTally(xml), QString());
-    EXPECT_EQ(server.received().size(), 1u);
-    EXPECT_TRUE(locations().isEmpty());
+TEST_F(PostToTally, AReplyWithNoTextIsReportedWithWhatCameAndGivesTheEmptyOutcome) {
+    struct Case {
+        int status;
+        std::string body;
+        const char* description;
+    };
+    const Case cases[] = {
+        {200, "", "The Tally server sent an empty reply (HTTP status 200) \r\n"},
+        {500, "", "The Tally server sent an empty reply (HTTP status 500) \r\n"},
+        {200, " \r\n\t",
+         "The Tally server sent a reply of 4 bytes holding nothing but white space (HTTP status 200) \r\n"},
+    };
+    for (const Case& c : cases) {
+        server.answer(c.status, c.body, "");
+        QString xml = QStringLiteral("<ENVELOPE/>");
+        EXPECT_EQ(link.PostToTally(xml), QString()) << c.description;
+        EXPECT_TRUE(errors.lastReport().startsWith(QString::fromLatin1(c.description)))
+            << errors.lastReport().toStdString();
+    }
+    EXPECT_EQ(server.received().size(), 3u);
+    EXPECT_EQ(locations(), QStringList({"C02-0001", "C02-0001", "C02-0001"}));
+    EXPECT_EQ(boxes.titles().value(0), QStringLiteral("Quibo 1.0 Error = -2147012744"));
 }
 
 TEST_F(PostToTally, ARequestThatDoesNotParseIsReportedAndNotSent) {

@@ -293,7 +293,9 @@ TEST_F(LedgerCheck, NoAnswerCountsAsPresent) {
     server.mute = true;
     Post(false);
     EXPECT_EQ(server.imports.size(), 1u);
-    EXPECT_TRUE(boxes.shown.empty());
+    // The questions' silence goes unreported; the import's is a failed exchange, reported.
+    EXPECT_EQ(Locations(), QStringList({"C02-0001"}));
+    EXPECT_EQ(Status(3), QStringLiteral("ERROR: no reply from the Tally server"));
 }
 
 } // namespace

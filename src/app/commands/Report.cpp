@@ -14,6 +14,16 @@ namespace {
 const QString CrLf = QStringLiteral("\r\n");
 constexpr int KeyWidth = 75;
 
+// A cell's text on one line of the report: each line break (CR LF, a lone CR, a lone LF) becomes one
+// blank, so a reader pairing lines with rows finds every row on its own line. The grid keeps the text.
+QString OneLine(QString text) {
+    if (!text.contains(u'\r') && !text.contains(u'\n')) return text;
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    text.replace(u'\r', u' ');
+    text.replace(u'\n', u' ');
+    return text;
+}
+
 } // namespace
 
 QString PadString(const QString& text, const QString& fill, int side, int width, bool enabled) {
@@ -52,8 +62,8 @@ bool SaveReport(FormModel& form, const QString& fileName) {
         for (int r = 1; r <= grid.RowCount(); ++r) {
             const int keyColumn = grid.ColumnIndex(vb::UCase(keyName));
             const QString line =
-                PadString(grid.CellText(r, keyColumn), QStringLiteral(" "), 0, KeyWidth, true) +
-                grid.CellText(r, grid.ColumnCount()) + CrLf;
+                PadString(OneLine(grid.CellText(r, keyColumn)), QStringLiteral(" "), 0, KeyWidth, true) +
+                OneLine(grid.CellText(r, grid.ColumnCount())) + CrLf;
             const QByteArray bytes = line.toLocal8Bit();
             if (file.write(bytes) != bytes.size())
                 vb::Raise(vb::err::PathFileAccess, QStringLiteral("Path/File access error"));

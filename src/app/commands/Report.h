@@ -17,7 +17,8 @@ QString PadString(const QString& text, const QString& fill, int side, int width,
 
 // Writes the report file of GR1: for each row from 1 to RowCount, the key
 // cell padded to 75 characters, then the last column's text, then CR LF, in
-// the local 8-bit encoding. The key column is "ID" when a column is headed
+// the local 8-bit encoding; one line per row, a line break inside a cell
+// written as one blank. The key column is "ID" when a column is headed
 // exactly "ID", else the column keyed "NAME". Location code F01-0045: an error
 // is reported and the file keeps the lines written so far. Returns whether the
 // whole report was written (callers that must not claim success check it).

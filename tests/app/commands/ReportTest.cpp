@@ -71,6 +71,23 @@ TEST_F(FormTest, TheReportPadsTheNameColumnTo75AndEndsEveryLineWithCrLf) {
     EXPECT_TRUE(boxes.shown.empty());
 }
 
+TEST_F(FormTest, ARowWithLineBreaksTakesOneLineAndTheGridKeepsThem) {
+    const QString page = QStringLiteral("<html>\r\n<body>\rBusy\n\n</body></html>\r\n");
+    loadWork({QStringLiteral("NAME"), QStringLiteral("PROCESSSTATUS")},
+             {{QStringLiteral("Cash"), page},
+              {QStringLiteral("Petty\r\nCash"), QStringLiteral("CREATED ")},
+              {QString(), QString()}});
+    const QString path = folder.file(QStringLiteral("lines.txt"));
+    ASSERT_TRUE(SaveReport(form, path));
+
+    const QByteArray report = ReadFile(path);
+    EXPECT_EQ(report, QByteArray("Cash") + QByteArray(71, ' ') + "<html> <body> Busy  </body></html> \r\n" +
+                          "Petty Cash" + QByteArray(65, ' ') + "CREATED \r\n" + QByteArray(75, ' ') + "\r\n");
+    EXPECT_EQ(report.count('\n'), form.GR1.RowCount());
+    EXPECT_EQ(report.count('\r'), form.GR1.RowCount());
+    EXPECT_EQ(form.GR1.CellText(1, 2), page);
+}
+
 TEST_F(FormTest, AColumnHeadedIdMakesTheIdTheKeyButAHeaderIdInOtherCaseDoesNot) {
     // The header decides, the key is then looked up: "ID" exactly.
     form.GR1.AddColumn(QStringLiteral("NAME"), QStringLiteral("Name"));
