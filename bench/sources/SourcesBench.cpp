@@ -12,11 +12,11 @@
 #include "base/FormModel.h"
 #include "base/MemorySettingsStore.h"
 #include "base/Services.h"
+#include "core/LargeBlocks.h"
 #include "sources/backends/Connection.h"
 #include "sources/backends/ConnectionString.h"
 #include "sources/backends/SplitCsv.h"
 #include "sources/TableLoader.h"
-#include "vb/LargeBlocks.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -356,7 +356,7 @@ void Load(benchmark::State& state, const LoaderFile& file) {
 int main(int argc, char** argv) {
     using namespace quibo;
     // As the program's start-up does.
-    vb::PutHeapOnLargePages(size_t(256) << 20);
+    core::PutHeapOnLargePages(size_t(256) << 20);
     // The loader's yield runs the event loop now and then, as the window's does.
     QCoreApplication app(argc, argv);
     const char* rowsText = std::getenv("QUIBO_BENCH_ROWS");

@@ -18,8 +18,8 @@
 #include "base/ErrorReporter.h"
 #include "base/FormModel.h"
 #include "base/Services.h"
+#include "core/LargeBlocks.h"
 #include "tally/CurlTransport.h"
-#include "vb/LargeBlocks.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -108,7 +108,7 @@ int RunWithWindow(int argc, char** argv, const QStringList& arguments) {
 int main(int argc, char** argv) {
     // A page fault costs far more than the page's use in a large load; the loads' memory is put on
     // 2 MiB pages before anything else takes the heap.
-    vb::PutHeapOnLargePages(size_t(256) << 20);
+    core::PutHeapOnLargePages(size_t(256) << 20);
 
     // The positional arguments as the shell split them, before Qt looks at them.
     QStringList arguments;

@@ -49,7 +49,7 @@ bool FormModel::IsEmptyRow(int row) {
 bool FormModel::IsEmptyRowEx(int row) {
     bool empty = true;
     Trap(errors(), "F01-0046A", [&] {
-        const std::shared_ptr<vb::TextPool>& texts = lstLedgerTree.Texts();
+        const std::shared_ptr<core::TextPool>& texts = lstLedgerTree.Texts();
         if (m_blanknessOf.owner_before(texts) || texts.owner_before(m_blanknessOf)) {
             m_blanknessOf = texts;
             m_blankness.clear();
@@ -69,8 +69,8 @@ bool FormModel::IsEmptyRowEx(int row) {
         const int start = columns > 0 ? m_blanknessStart++ % columns : 0;
         for (int k = 0; k < columns; ++k) {
             const int c = (start + k) % columns;
-            const vb::TextPool::Id id = lstLedgerTree.TextId(row, c);
-            if (id == vb::TextPool::Empty) continue;
+            const core::TextPool::Id id = lstLedgerTree.TextId(row, c);
+            if (id == core::TextPool::Empty) continue;
             Blankness& known = m_blankness[id];
             if (known == Blankness::Unknown)
                 known = IsBlank(texts->text(id)) ? Blankness::Blank : Blankness::Shown;

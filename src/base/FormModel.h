@@ -3,7 +3,7 @@
 #include "base/FormControls.h"
 #include "base/SourceGrid.h"
 #include "base/WorkGrid.h"
-#include "vb/LargeBlocks.h"
+#include "core/LargeBlocks.h"
 
 #include <QString>
 
@@ -131,10 +131,10 @@ private:
     // IsEmptyRowEx's answer per text of lstLedgerTree's pool: a pool only ever adds texts, so a
     // text's blankness is read once per load rather than once per row. Kept for one pool only.
     enum class Blankness : uint8_t { Unknown, Blank, Shown };
-    std::weak_ptr<vb::TextPool> m_blanknessOf;
+    std::weak_ptr<core::TextPool> m_blanknessOf;
     // By text number. It grows a few texts at a time as a load adds texts, so it grows in segments
     // rather than by copying.
-    vb::StableArray<Blankness> m_blankness;
+    core::StableArray<Blankness> m_blankness;
     unsigned m_blanknessStart = 0;
 };
 

@@ -30,8 +30,8 @@ void SourceGrid::invalidColumn() {
 }
 
 SourceGrid::SourceGrid()
-    : m_texts(std::make_shared<vb::TextPool>()), m_alignments(2, 0), m_rows(2), m_cols(2) {
-    m_cells.resize(4, vb::TextPool::Empty);
+    : m_texts(std::make_shared<core::TextPool>()), m_alignments(2, 0), m_rows(2), m_cols(2) {
+    m_cells.resize(4, core::TextPool::Empty);
 }
 
 void SourceGrid::SetRows(int rows) {
@@ -39,7 +39,7 @@ void SourceGrid::SetRows(int rows) {
     if (rows > MaxRows) tooMany("rows", MaxRows);
     const int oldRows = m_rows;
     if (rows == oldRows) return;
-    m_cells.resize(static_cast<size_t>(rows) * static_cast<size_t>(m_cols), vb::TextPool::Empty);
+    m_cells.resize(static_cast<size_t>(rows) * static_cast<size_t>(m_cols), core::TextPool::Empty);
     m_rows = rows;
     if (!m_observer) return;
     if (rows > oldRows)
@@ -53,14 +53,14 @@ void SourceGrid::SetCols(int cols) {
     if (cols > MaxColumns) tooMany("columns", MaxColumns);
     const int oldCols = m_cols;
     if (cols == oldCols) return;
-    std::vector<vb::TextPool::Id> resized;
+    std::vector<core::TextPool::Id> resized;
     resized.reserve(static_cast<size_t>(m_rows) * static_cast<size_t>(cols));
     size_t from = 0;
     for (int r = 0; r < m_rows; ++r) {
         for (int c = 0; c < oldCols; ++c, ++from)
             if (c < cols) resized.push_back(m_cells[from]);
         if (cols > oldCols)
-            resized.resize(resized.size() + static_cast<size_t>(cols - oldCols), vb::TextPool::Empty);
+            resized.resize(resized.size() + static_cast<size_t>(cols - oldCols), core::TextPool::Empty);
     }
     m_cells = std::move(resized);
     m_alignments.resize(cols, 0);
@@ -76,16 +76,16 @@ void SourceGrid::SetTextMatrix(int row, int column, const QString& text) {
     SetTextId(row, column, m_texts->intern(text));
 }
 
-void SourceGrid::RowTextIds(int row, int column, int count, vb::TextPool::Id* ids) const {
+void SourceGrid::RowTextIds(int row, int column, int count, core::TextPool::Id* ids) const {
     if (count <= 0) return;
     checkRow(row);
     checkColumn(column);
     checkColumn(column + count - 1);
-    const vb::TextPool::Id* from = m_cells.data() + cellAt(row, column);
+    const core::TextPool::Id* from = m_cells.data() + cellAt(row, column);
     std::copy(from, from + count, ids);
 }
 
-void SourceGrid::SetTextId(int row, int column, vb::TextPool::Id id) {
+void SourceGrid::SetTextId(int row, int column, core::TextPool::Id id) {
     m_cells[cellAt(row, column)] = id;
     if (m_observer) m_observer->cellChanged(row, column);
 }
@@ -103,13 +103,13 @@ void SourceGrid::SetColAlignment(int column, int code) {
 }
 
 void SourceGrid::Bind(const QStringList& fieldNames, const QList<int>& alignments,
-                      std::shared_ptr<vb::TextPool> texts) {
+                      std::shared_ptr<core::TextPool> texts) {
     if (alignments.size() != fieldNames.size()) invalidColumn();
     if (fieldNames.size() > MaxColumns) tooMany("columns", MaxColumns);
     for (const int code : alignments)
         if (code < 0 || code > 9) vb::Raise(InvalidPropertyValue, QStringLiteral("Invalid property value"));
     m_cells.clear();
-    m_texts = texts ? std::move(texts) : std::make_shared<vb::TextPool>();
+    m_texts = texts ? std::move(texts) : std::make_shared<core::TextPool>();
     for (const QString& name : fieldNames)
         m_cells.push_back(m_texts->intern(name));
     m_alignments = alignments;
@@ -130,15 +130,15 @@ void SourceGrid::AppendRecord(const QStringList& values) {
     if (m_rows >= MaxRows) tooMany("rows", MaxRows);
     for (const QString& value : values)
         m_cells.push_back(m_texts->intern(value));
-    m_cells.resize(m_cells.size() + static_cast<size_t>(m_cols - values.size()), vb::TextPool::Empty);
+    m_cells.resize(m_cells.size() + static_cast<size_t>(m_cols - values.size()), core::TextPool::Empty);
     appended();
 }
 
-void SourceGrid::AppendRecord(const std::vector<vb::TextPool::Id>& values) {
+void SourceGrid::AppendRecord(const std::vector<core::TextPool::Id>& values) {
     if (values.size() > static_cast<size_t>(m_cols)) invalidColumn();
     if (m_rows >= MaxRows) tooMany("rows", MaxRows);
     m_cells.insert(m_cells.end(), values.begin(), values.end());
-    m_cells.resize(m_cells.size() + (static_cast<size_t>(m_cols) - values.size()), vb::TextPool::Empty);
+    m_cells.resize(m_cells.size() + (static_cast<size_t>(m_cols) - values.size()), core::TextPool::Empty);
     appended();
 }
 

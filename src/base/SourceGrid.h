@@ -1,6 +1,6 @@
 #pragma once
 
-#include "vb/TextPool.h"
+#include "core/TextPool.h"
 
 #include <QList>
 #include <QString>
@@ -43,12 +43,12 @@ public:
     const QString& TextMatrix(int row, int column) const { return m_texts->text(TextId(row, column)); }
     void SetTextMatrix(int row, int column, const QString& text);
     // The cell's number in Texts().
-    vb::TextPool::Id TextId(int row, int column) const { return m_cells[cellAt(row, column)]; }
+    core::TextPool::Id TextId(int row, int column) const { return m_cells[cellAt(row, column)]; }
     // The numbers of `count` cells of a row from `column` on, into `ids`: a loader takes rows whole.
-    void RowTextIds(int row, int column, int count, vb::TextPool::Id* ids) const;
+    void RowTextIds(int row, int column, int count, core::TextPool::Id* ids) const;
     // Sets a cell to a text of Texts() by its number.
-    void SetTextId(int row, int column, vb::TextPool::Id id);
-    const std::shared_ptr<vb::TextPool>& Texts() const { return m_texts; }
+    void SetTextId(int row, int column, core::TextPool::Id id);
+    const std::shared_ptr<core::TextPool>& Texts() const { return m_texts; }
 
     // Alignment code 0-9 of a column, as the bound data gives it.
     int ColAlignment(int column) const;
@@ -58,13 +58,13 @@ public:
     // field with its alignment code, and no records; AppendRecord then adds them.
     // The grid's texts start afresh, or, given `texts`, are that pool's (a source table's).
     void Bind(const QStringList& fieldNames, const QList<int>& alignments,
-              std::shared_ptr<vb::TextPool> texts = nullptr);
+              std::shared_ptr<core::TextPool> texts = nullptr);
     // Room for that many more records, taken at once: a large table's cells then lie in one block.
     void Reserve(int records);
     // Appends one record; missing trailing values are blank, surplus ones raise 381.
     void AppendRecord(const QStringList& values);
     // The same, the values given by their numbers in Texts().
-    void AppendRecord(const std::vector<vb::TextPool::Id>& values);
+    void AppendRecord(const std::vector<core::TextPool::Id>& values);
 
     bool Redraw() const { return m_redraw; }
     void SetRedraw(bool on);
@@ -90,8 +90,8 @@ private:
     [[noreturn]] static void invalidColumn();
     void appended();
 
-    std::shared_ptr<vb::TextPool> m_texts;
-    std::vector<vb::TextPool::Id> m_cells; // row-major, m_rows * m_cols
+    std::shared_ptr<core::TextPool> m_texts;
+    std::vector<core::TextPool::Id> m_cells; // row-major, m_rows * m_cols
     QList<int> m_alignments;
     int m_rows = 0;
     int m_cols = 0;

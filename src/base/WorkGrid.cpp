@@ -13,8 +13,8 @@ constexpr int32_t InvalidPropertyValue = 380;
 constexpr int32_t InvalidPropertyArrayIndex = 381;
 
 // Rebuilds a row-major table for a wider row, keeping every cell in place.
-template <class T> void widen(vb::StableArray<T>& cells, int rows, int oldColumns, int newColumns) {
-    vb::StableArray<T> wider;
+template <class T> void widen(core::StableArray<T>& cells, int rows, int oldColumns, int newColumns) {
+    core::StableArray<T> wider;
     size_t from = 0;
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < oldColumns; ++c)
@@ -24,11 +24,11 @@ template <class T> void widen(vb::StableArray<T>& cells, int rows, int oldColumn
     cells = std::move(wider);
 }
 
-template <class T> T valueAt(const vb::StableArray<T>& cells, size_t at) {
+template <class T> T valueAt(const core::StableArray<T>& cells, size_t at) {
     return cells.empty() ? T{} : cells[at];
 }
 
-template <class T> T& valueFor(vb::StableArray<T>& cells, size_t at, size_t size) {
+template <class T> T& valueFor(core::StableArray<T>& cells, size_t at, size_t size) {
     if (cells.empty()) cells.resize(size);
     return cells[at];
 }
@@ -44,7 +44,7 @@ template <class T> T& valueFor(vb::StableArray<T>& cells, size_t at, size_t size
 void WorkGrid::Clear(bool removeColumns) {
     m_text.clear();
     // No cell needs the old texts: they go unless another grid shares them.
-    m_texts = std::make_shared<vb::TextPool>();
+    m_texts = std::make_shared<core::TextPool>();
     m_layout.clear();
     m_looks.clear();
     m_rows = 0;
@@ -122,12 +122,12 @@ void WorkGrid::SetCellText(int row, int column, const QString& text) {
     SetCellTextId(row, column, m_texts->intern(text));
 }
 
-void WorkGrid::SetCellTextId(int row, int column, vb::TextPool::Id id) {
+void WorkGrid::SetCellTextId(int row, int column, core::TextPool::Id id) {
     m_text[cellAt(row, column)] = id;
     if (m_observer) m_observer->cellChanged(row, column);
 }
 
-void WorkGrid::SetRowTextIds(int row, int column, const vb::TextPool::Id* ids, int count) {
+void WorkGrid::SetRowTextIds(int row, int column, const core::TextPool::Id* ids, int count) {
     if (count <= 0) return;
     checkColumn(column + count - 1);
     const size_t from = cellAt(row, column);
@@ -138,7 +138,7 @@ void WorkGrid::SetRowTextIds(int row, int column, const vb::TextPool::Id* ids, i
             m_observer->cellChanged(row, c);
 }
 
-void WorkGrid::ShareTexts(std::shared_ptr<vb::TextPool> texts) {
+void WorkGrid::ShareTexts(std::shared_ptr<core::TextPool> texts) {
     if (texts == m_texts) return;
     for (size_t i = 0; i < m_text.size(); ++i)
         m_text[i] = texts->intern(m_texts->text(m_text[i]));

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "vb/LargeBlocks.h"
-#include "vb/TextPool.h"
+#include "core/LargeBlocks.h"
+#include "core/TextPool.h"
 
 #include <QHash>
 #include <QString>
@@ -63,13 +63,13 @@ public:
     void SetCellText(int row, int column, const QString& text);
     void SetCellText(int row, const QString& key, const QString& text);
     // Sets a cell to a text of Texts() by its number.
-    void SetCellTextId(int row, int column, vb::TextPool::Id id);
+    void SetCellTextId(int row, int column, core::TextPool::Id id);
     // The same for `count` cells of a row from `column` on: a loader fills rows whole.
-    void SetRowTextIds(int row, int column, const vb::TextPool::Id* ids, int count);
-    const std::shared_ptr<vb::TextPool>& Texts() const { return m_texts; }
+    void SetRowTextIds(int row, int column, const core::TextPool::Id* ids, int count);
+    const std::shared_ptr<core::TextPool>& Texts() const { return m_texts; }
     // Takes `texts` as the grid's pool (the source grid's, so copied cells are shared); cells already
     // there keep their text.
-    void ShareTexts(std::shared_ptr<vb::TextPool> texts);
+    void ShareTexts(std::shared_ptr<core::TextPool> texts);
 
     // 0 left, 1 centre, 2 right.
     int CellTextAlign(int row, int column) const;
@@ -139,11 +139,11 @@ private:
     std::vector<Column> m_columns;
     QHash<QString, int> m_firstColumnOfKey;
     // The tables grow without moving what they hold: no doubling peak on 100,000-row loads.
-    std::shared_ptr<vb::TextPool> m_texts = std::make_shared<vb::TextPool>();
-    vb::StableArray<vb::TextPool::Id> m_text;
+    std::shared_ptr<core::TextPool> m_texts = std::make_shared<core::TextPool>();
+    core::StableArray<core::TextPool::Id> m_text;
     // Each empty while every cell has its defaults: a load aligns its cells, posters colour them.
-    vb::StableArray<uint8_t> m_layout;
-    vb::StableArray<CellLook> m_looks;
+    core::StableArray<uint8_t> m_layout;
+    core::StableArray<CellLook> m_looks;
     int m_rows = 0;
     int m_selectedRow = 0;
     bool m_redraw = true;

@@ -90,7 +90,7 @@ void BindSourceGrid(SourceGrid& grid, const SourceTable& table) {
     // The grid takes the table's texts as they are; only numbers and dates get theirs written.
     grid.Bind(table.columnNames(), table.alignments(), table.texts());
     grid.Reserve(records);
-    std::vector<vb::TextPool::Id> ids;
+    std::vector<core::TextPool::Id> ids;
     for (int r = 0; r < records; ++r) {
         table.rowTextIds(r, ids);
         grid.AppendRecord(ids);
@@ -120,14 +120,14 @@ VoucherIdColumns VoucherIdColumns::Find(ErrorReporter& errors, const SourceGrid&
     return columns;
 }
 
-vb::TextPool::Id VoucherIdColumns::idOf(const SourceGrid& grid, int row) {
+core::TextPool::Id VoucherIdColumns::idOf(const SourceGrid& grid, int row) {
     // Asked once per loaded row: the rows of one voucher share their id, and a new one is built in a
     // buffer kept from row to row.
     const size_t count = 1 + parts.size();
     bool same = m_lastCells.size() == count;
     m_lastCells.resize(count);
     auto take = [&](size_t i, int column) {
-        const vb::TextPool::Id id = grid.TextId(row, column);
+        const core::TextPool::Id id = grid.TextId(row, column);
         same = same && m_lastCells[i] == id;
         m_lastCells[i] = id;
     };
@@ -135,8 +135,8 @@ vb::TextPool::Id VoucherIdColumns::idOf(const SourceGrid& grid, int row) {
     for (size_t i = 0; i < parts.size(); ++i)
         take(i + 1, parts[i]);
     if (same) return m_lastId;
-    vb::TextPool& texts = *grid.Texts();
-    auto add = [&](vb::TextPool::Id id) {
+    core::TextPool& texts = *grid.Texts();
+    auto add = [&](core::TextPool::Id id) {
         const QString& text = texts.text(id);
         m_text.append(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size()));
     };
@@ -250,15 +250,15 @@ int DigitsPattern::format(QStringView text, char16_t* out) const {
     return static_cast<int>(o - out);
 }
 
-FormatOnce::FormatOnce(vb::TextPool& texts, const QString& pattern, bool datesOnly)
+FormatOnce::FormatOnce(core::TextPool& texts, const QString& pattern, bool datesOnly)
     : m_texts(texts), m_pattern(pattern), m_datesOnly(datesOnly) {
     if (!datesOnly) m_digits = DigitsPattern::Of(pattern);
 }
 
-vb::TextPool::Id FormatOnce::format(vb::TextPool::Id id) {
+core::TextPool::Id FormatOnce::format(core::TextPool::Id id) {
     if (id >= m_done.size()) m_done.resize(m_texts.size(), NotYet);
     const QString& text = m_texts.text(id);
-    vb::TextPool::Id formatted = id;
+    core::TextPool::Id formatted = id;
     char16_t laid[DigitsPattern::Room];
     if (const int length = m_digits ? m_digits->format(text, laid) : -1; length >= 0) {
         formatted = m_texts.intern(QStringView(laid, length));

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/LargeBlocks.h"
+#include "core/TextPool.h"
 #include "sources/backends/Connection.h"
-#include "vb/LargeBlocks.h"
-#include "vb/TextPool.h"
 
 #include <QString>
 #include <QStringList>
@@ -74,12 +74,12 @@ struct VoucherIdColumns {
 
     static VoucherIdColumns Find(ErrorReporter& errors, const SourceGrid& grid);
     // The row's id as a text of the grid's pool.
-    vb::TextPool::Id idOf(const SourceGrid& grid, int row);
+    core::TextPool::Id idOf(const SourceGrid& grid, int row);
 
 private:
     // The cells the last id was built of, and that id: a voucher's rows follow one another.
-    std::vector<vb::TextPool::Id> m_lastCells;
-    vb::TextPool::Id m_lastId = vb::TextPool::Empty;
+    std::vector<core::TextPool::Id> m_lastCells;
+    core::TextPool::Id m_lastId = core::TextPool::Empty;
     std::u16string m_text;
 };
 
@@ -107,24 +107,24 @@ struct DigitsPattern {
 class FormatOnce {
 public:
     // Dates only: text that is no date stays as it is. Otherwise amounts: text that is no number stays.
-    FormatOnce(vb::TextPool& texts, const QString& pattern, bool datesOnly);
+    FormatOnce(core::TextPool& texts, const QString& pattern, bool datesOnly);
 
-    vb::TextPool::Id operator()(vb::TextPool::Id id) {
+    core::TextPool::Id operator()(core::TextPool::Id id) {
         if (id < m_done.size() && m_done[id] != NotYet) return m_done[id];
         return format(id);
     }
 
 private:
-    static constexpr vb::TextPool::Id NotYet = ~vb::TextPool::Id(0);
-    vb::TextPool::Id format(vb::TextPool::Id id);
+    static constexpr core::TextPool::Id NotYet = ~core::TextPool::Id(0);
+    core::TextPool::Id format(core::TextPool::Id id);
 
-    vb::TextPool& m_texts;
+    core::TextPool& m_texts;
     const QString& m_pattern;
     bool m_datesOnly;
     std::optional<DigitsPattern> m_digits; // amounts only
     // By id: its formatted text's id. In segments from the heap, which the table read has just let
     // go of, rather than one fresh block as large as the pool.
-    vb::StableArray<vb::TextPool::Id> m_done;
+    core::StableArray<core::TextPool::Id> m_done;
 };
 
 // "Reading Records => r/n" in the status panel "msg", and one yield to the

@@ -4,12 +4,12 @@
 #include "base/FormModel.h"
 #include "base/Services.h"
 #include "base/Trap.h"
+#include "core/TextPool.h"
 #include "sources/backends/SourceTable.h"
 #include "sources/ImportTypes.h"
 #include "sources/LoaderSource.h"
 #include "sources/VoucherRegisterLoad.h"
 #include "vb/Text.h"
-#include "vb/TextPool.h"
 
 #include <algorithm>
 #include <initializer_list>
@@ -87,7 +87,7 @@ bool RepairSourceGrid(FormModel& form, LoaderKind kind, int records) {
 
     // The pool holds each text once and "" only as Empty: cells are compared by their numbers.
     auto fillDown = [&](int c, int r) { grid.SetTextId(r, c, grid.TextId(r - 1, c)); };
-    auto blank = [&](int c, int r) { return c >= 0 && grid.TextId(r, c) == vb::TextPool::Empty; };
+    auto blank = [&](int c, int r) { return c >= 0 && grid.TextId(r, c) == core::TextPool::Empty; };
     auto onlySpaces = [&](int c, int r) {
         for (const QChar ch : grid.TextMatrix(r, c))
             if (ch != u' ') return false;
@@ -121,8 +121,8 @@ bool RepairSourceGrid(FormModel& form, LoaderKind kind, int records) {
         if (const int c = column(AmountColumns[i]); c >= 0) amounts.push_back(c);
     // A pool holds each text once, so a cell whose number stays keeps its text.
     auto rewrite = [&](int r, int c, FormatOnce& format) {
-        const vb::TextPool::Id id = grid.TextId(r, c);
-        if (const vb::TextPool::Id formatted = format(id); formatted != id) grid.SetTextId(r, c, formatted);
+        const core::TextPool::Id id = grid.TextId(r, c);
+        if (const core::TextPool::Id formatted = format(id); formatted != id) grid.SetTextId(r, c, formatted);
     };
     FormatOnce date(*grid.Texts(), form.DateFormat, true);
     FormatOnce amount(*grid.Texts(), form.DecimalPlaces, false);
@@ -291,7 +291,7 @@ void TableLoader::LoadTable(const LoaderSource& source, const QString& name, con
     std::vector<int> aligns = alignment;
     std::replace(aligns.begin(), aligns.end(), 0, -1);
     const bool anyAligned = std::any_of(aligns.begin(), aligns.end(), [](int a) { return a > 0; });
-    std::vector<vb::TextPool::Id> ids(static_cast<size_t>(fieldCount));
+    std::vector<core::TextPool::Id> ids(static_cast<size_t>(fieldCount));
     for (int r = 1; r <= records; ++r) {
         if (!form.IsEmptyRowEx(r)) {
             gr1.AddRow();

@@ -155,7 +155,7 @@ VoucherRegisterLoad::Outcome VoucherRegisterLoad::Load(const QString& name) {
     // Every register row becomes a GR1 row, an empty one too; its cells are copied as they stand,
     // GR1 naming the source grid's texts rather than copying them.
     gr1.ShareTexts(sourceGrid.Texts());
-    std::vector<vb::TextPool::Id> ids(static_cast<size_t>(fieldCount));
+    std::vector<core::TextPool::Id> ids(static_cast<size_t>(fieldCount));
     for (int r = 1; r <= records; ++r) {
         gr1.AddRow();
         const int row = gr1.RowCount();

@@ -89,18 +89,18 @@ TEST(SourceGrid, ARecordWiderThanTheFieldsRaisesAndAddsNothing) {
 }
 
 TEST(SourceGrid, BoundToAPoolItsRecordsNameThatPoolsTexts) {
-    const auto pool = std::make_shared<vb::TextPool>();
-    const vb::TextPool::Id cash = pool->intern(QStringLiteral("Cash"));
+    const auto pool = std::make_shared<core::TextPool>();
+    const core::TextPool::Id cash = pool->intern(QStringLiteral("Cash"));
     SourceGrid grid;
     grid.Bind({QStringLiteral("Name"), QStringLiteral("Parent")}, {1, 1}, pool);
-    grid.AppendRecord(std::vector<vb::TextPool::Id>{cash});
+    grid.AppendRecord(std::vector<core::TextPool::Id>{cash});
     EXPECT_EQ(grid.Texts(), pool);
     EXPECT_EQ(contents(grid), (QStringList{"Name|Parent", "Cash|"}));
     EXPECT_EQ(grid.TextId(1, 0), cash);
     grid.SetTextId(1, 1, cash);
     EXPECT_EQ(grid.TextMatrix(1, 1), QStringLiteral("Cash"));
     EXPECT_EQ(numberRaisedBy([&] {
-                  grid.AppendRecord(std::vector<vb::TextPool::Id>{cash, cash, cash});
+                  grid.AppendRecord(std::vector<core::TextPool::Id>{cash, cash, cash});
               }),
               381);
     EXPECT_EQ(grid.Rows(), 2);
@@ -200,13 +200,13 @@ INSTANTIATE_TEST_SUITE_P(
                              381},
         SourceOutOfRangeCase{"RowPastEnd",
                              [](SourceGrid& g) {
-                                 vb::TextPool::Id ids[2];
+                                 core::TextPool::Id ids[2];
                                  g.RowTextIds(2, 0, 2, ids);
                              },
                              381},
         SourceOutOfRangeCase{"RowWiderThanTheGrid",
                              [](SourceGrid& g) {
-                                 vb::TextPool::Id ids[3];
+                                 core::TextPool::Id ids[3];
                                  g.RowTextIds(0, 0, 3, ids);
                              },
                              381},
@@ -233,7 +233,7 @@ TEST(SourceGrid, RowsAreTakenWholeAndReservedRoomHoldsTheRecords) {
     for (int r = 0; r < 3; ++r)
         grid.AppendRecord({QString::number(r), QStringLiteral("Cash")});
     EXPECT_EQ(contents(grid), (QStringList{"Name|Parent", "0|Cash", "1|Cash", "2|Cash"}));
-    vb::TextPool::Id ids[2] = {};
+    core::TextPool::Id ids[2] = {};
     grid.RowTextIds(2, 0, 2, ids);
     EXPECT_EQ(ids[0], grid.TextId(2, 0));
     EXPECT_EQ(ids[1], grid.TextId(2, 1));

@@ -136,8 +136,8 @@ TEST(WorkGrid, SharedTextsAreTakenOnAndEarlierCellsKeepTheirs) {
     addLedgerColumns(grid);
     grid.AddRow();
     grid.SetCellText(1, 1, QStringLiteral("Cash"));
-    const auto pool = std::make_shared<vb::TextPool>();
-    const vb::TextPool::Id bank = pool->intern(QStringLiteral("Bank"));
+    const auto pool = std::make_shared<core::TextPool>();
+    const core::TextPool::Id bank = pool->intern(QStringLiteral("Bank"));
     grid.ShareTexts(pool);
     grid.SetCellTextId(1, 2, bank);
     EXPECT_EQ(grid.Texts(), pool);
@@ -185,7 +185,7 @@ INSTANTIATE_TEST_SUITE_P(
         OutOfRangeCase{"FontRowPastEnd", [](WorkGrid& g) { g.CellFont(3, 3); }, "Invalid Row value"},
         OutOfRangeCase{"RowOfTextsPastTheColumns",
                        [](WorkGrid& g) {
-                           const vb::TextPool::Id ids[3] = {};
+                           const core::TextPool::Id ids[3] = {};
                            g.SetRowTextIds(1, 2, ids, 3);
                        },
                        "Invalid Col value"},
@@ -320,8 +320,8 @@ TEST(WorkGrid, RowsAreSetWholeAndMinus1LeavesACellsAlignment) {
     grid.AddRow();
     grid.AddRow();
     grid.SetCellTextAlign(2, 3, 1);
-    const vb::TextPool::Id ids[2] = {grid.Texts()->intern(QStringLiteral("Cash")),
-                                     grid.Texts()->intern(QStringLiteral("Cash-in-Hand"))};
+    const core::TextPool::Id ids[2] = {grid.Texts()->intern(QStringLiteral("Cash")),
+                                       grid.Texts()->intern(QStringLiteral("Cash-in-Hand"))};
     grid.SetRowTextIds(2, 1, ids, 2);
     const int aligns[3] = {2, -1, 0};
     grid.SetRowTextAligns(1, 1, aligns, 3);
@@ -383,7 +383,7 @@ TEST(WorkGrid, RowsSetWholeTellTheObserverOfEachCellSetOrChanged) {
     grid.AddRow();
     RecordingObserver seen;
     grid.SetObserver(&seen);
-    const vb::TextPool::Id ids[2] = {};
+    const core::TextPool::Id ids[2] = {};
     grid.SetRowTextIds(1, 2, ids, 2);
     const int aligns[3] = {-1, 1, -1};
     grid.SetRowTextAligns(1, 1, aligns, 3);

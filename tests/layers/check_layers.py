@@ -17,42 +17,43 @@ import sys
 # What each folder may include and link, besides itself. Read top to bottom: a folder sees only the
 # ones above it in this table.
 BELOW = {
-    'vb': [],
-    'base': ['vb'],
-    'localdb': ['base', 'vb'],
-    'tally': ['localdb', 'base', 'vb'],
-    'sources/backends': ['vb'],
-    'sources': ['sources/backends', 'localdb', 'base', 'vb'],
-    'masters': ['tally', 'sources', 'sources/backends', 'localdb', 'base', 'vb'],
-    'staging': ['tally', 'sources', 'sources/backends', 'localdb', 'base', 'vb'],
-    'vouchers': ['staging', 'tally', 'sources', 'sources/backends', 'localdb', 'base', 'vb'],
-    'app/startup': ['base', 'vb'],
+    'core': [],
+    'vb': ['core'],
+    'base': ['vb', 'core'],
+    'localdb': ['base', 'vb', 'core'],
+    'tally': ['localdb', 'base', 'vb', 'core'],
+    'sources/backends': ['vb', 'core'],
+    'sources': ['sources/backends', 'localdb', 'base', 'vb', 'core'],
+    'masters': ['tally', 'sources', 'sources/backends', 'localdb', 'base', 'vb', 'core'],
+    'staging': ['tally', 'sources', 'sources/backends', 'localdb', 'base', 'vb', 'core'],
+    'vouchers': ['staging', 'tally', 'sources', 'sources/backends', 'localdb', 'base', 'vb', 'core'],
+    'app/startup': ['base', 'vb', 'core'],
     'app/commands': ['vouchers', 'masters', 'staging', 'tally', 'sources', 'sources/backends', 'localdb', 'base',
-                     'vb'],
-    'controls/button': ['base', 'vb'],
+                     'vb', 'core'],
+    'controls/button': ['base', 'vb', 'core'],
     'app/view': ['app/commands', 'controls/button', 'vouchers', 'masters', 'staging', 'tally', 'sources',
-                 'sources/backends', 'localdb', 'base', 'vb'],
+                 'sources/backends', 'localdb', 'base', 'vb', 'core'],
     # main.cpp: the program itself, over everything.
     'app': ['app/view', 'app/commands', 'app/startup', 'controls/button', 'vouchers', 'masters', 'staging', 'tally',
-            'sources', 'sources/backends', 'localdb', 'base', 'vb'],
+            'sources', 'sources/backends', 'localdb', 'base', 'vb', 'core'],
     # The simulated server is plain C++ on purpose: it shares nothing with the program it answers.
     'tally-sim': [],
-    'fuzz': ['tally', 'sources/backends', 'localdb', 'base', 'vb'],
+    'fuzz': ['tally', 'sources/backends', 'localdb', 'base', 'vb', 'core'],
     # Test helpers: the doubles of the service interfaces and the entry points.
-    'support': ['base', 'vb'],
+    'support': ['base', 'vb', 'core'],
     # The simulator's tests drive it with the program's own link as the client.
-    'tools': ['tally-sim', 'tally', 'localdb', 'base', 'vb', 'support'],
+    'tools': ['tally-sim', 'tally', 'localdb', 'base', 'vb', 'core', 'support'],
 }
 GUI_FOLDERS = {'app/view', 'controls/button', 'app', 'support'}
 # Every test and benchmark may use the test helpers and the simulated server.
 TEST_EXTRAS = ['support', 'tally-sim']
 
 LIBRARIES = {
-    'quibo_vb': 'vb', 'quibo_base': 'base', 'quibo_localdb': 'localdb', 'quibo_tally': 'tally',
-    'quibo_backends': 'sources/backends', 'quibo_sources': 'sources', 'quibo_masters': 'masters',
+    'quibo_core': 'core', 'quibo_vb': 'vb', 'quibo_base': 'base', 'quibo_localdb': 'localdb',
+    'quibo_tally': 'tally', 'quibo_backends': 'sources/backends', 'quibo_sources': 'sources', 'quibo_masters': 'masters',
     'quibo_staging': 'staging', 'quibo_vouchers': 'vouchers', 'quibo_startup': 'app/startup',
     'quibo_commands': 'app/commands', 'quibo_button': 'controls/button', 'quibo_view': 'app/view',
-    'quibo_core': 'app', 'tally_sim': 'tally-sim', 'quibo_testsupport': 'support', 'quibo_testmain': 'support',
+    'quibo_program': 'app', 'tally_sim': 'tally-sim', 'quibo_testsupport': 'support', 'quibo_testmain': 'support',
 }
 GUI_LIBRARIES = {'Qt6::Gui', 'Qt6::Widgets', 'quibo_testmain_gui'}
 

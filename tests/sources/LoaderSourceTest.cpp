@@ -109,7 +109,7 @@ TEST(FormatOnceTest, AmountsFormatNumbersAloneFromFifteenDigits) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.pattern) + " " + c.text);
-        vb::TextPool texts;
+        core::TextPool texts;
         const QString pattern = QString::fromLatin1(c.pattern);
         FormatOnce amount(texts, pattern, false);
         EXPECT_EQ(texts.text(amount(texts.intern(QString::fromLatin1(c.text)))),

@@ -1,6 +1,6 @@
 #include "sources/backends/SourceFile.h"
 
-#include "vb/LargeBlocks.h"
+#include "core/LargeBlocks.h"
 #include "vb/RuntimeError.h"
 
 #include <QFile>
@@ -39,7 +39,7 @@ QByteArray ReadWhole(QFile& file) {
     const qint64 expected = file.size() - file.pos();
     if (expected <= 0) return file.readAll();
     QByteArray bytes(static_cast<qsizetype>(expected), Qt::Uninitialized);
-    vb::AdviseLargePages(bytes.data(), static_cast<size_t>(bytes.size()));
+    core::AdviseLargePages(bytes.data(), static_cast<size_t>(bytes.size()));
     qint64 read = 0;
     while (read < expected) {
         const qint64 n = file.read(bytes.data() + read, expected - read);

@@ -115,7 +115,7 @@ QStringList SourceTable::rowTexts(int row) const {
     return texts;
 }
 
-void SourceTable::rowTextIds(int row, std::vector<vb::TextPool::Id>& ids) const {
+void SourceTable::rowTextIds(int row, std::vector<core::TextPool::Id>& ids) const {
     ids.clear();
     if (fieldCount() == 0) return;
     const size_t first = cellAt(row, 0);
@@ -170,7 +170,7 @@ SourceCell SourceTable::unpack(const Packed& cell) const {
     case Kind::Null:
         return {};
     case Kind::Text:
-        return m_texts->text(static_cast<vb::TextPool::Id>(cell.value));
+        return m_texts->text(static_cast<core::TextPool::Id>(cell.value));
     case Kind::Number:
     case Kind::Float:
         return numberOf(cell);
@@ -198,15 +198,15 @@ uint64_t Spread(uint64_t key) {
 
 } // namespace
 
-template <class Make> vb::TextPool::Id SourceTable::ValueTexts::textOf(uint64_t key, Make&& make) {
+template <class Make> core::TextPool::Id SourceTable::ValueTexts::textOf(uint64_t key, Make&& make) {
     // At most half full, so a look-up ends soon.
     if (2 * (m_count + 1) > m_slots.size()) grow();
     const size_t mask = m_slots.size() - 1;
     size_t at = Spread(key) & mask;
-    for (; m_slots[at].id != vb::TextPool::Empty; at = (at + 1) & mask)
+    for (; m_slots[at].id != core::TextPool::Empty; at = (at + 1) & mask)
         if (m_slots[at].key == key) return m_slots[at].id;
-    const vb::TextPool::Id id = make();
-    if (id != vb::TextPool::Empty) {
+    const core::TextPool::Id id = make();
+    if (id != core::TextPool::Empty) {
         m_slots[at] = {key, id};
         ++m_count;
     }
@@ -218,15 +218,15 @@ void SourceTable::ValueTexts::grow() {
     old.swap(m_slots);
     const size_t mask = m_slots.size() - 1;
     for (const Slot& slot : old) {
-        if (slot.id == vb::TextPool::Empty) continue;
+        if (slot.id == core::TextPool::Empty) continue;
         size_t at = Spread(slot.key) & mask;
-        while (m_slots[at].id != vb::TextPool::Empty)
+        while (m_slots[at].id != core::TextPool::Empty)
             at = (at + 1) & mask;
         m_slots[at] = slot;
     }
 }
 
-vb::TextPool::Id SourceTable::textIdOf(const Packed& cell) const {
+core::TextPool::Id SourceTable::textIdOf(const Packed& cell) const {
     // Each distinct value's text is made once: a large table repeats its numbers and dates often.
     auto remembered = [&](ValueTexts& texts, auto key) {
         return texts.textOf(static_cast<uint64_t>(key),
@@ -234,9 +234,9 @@ vb::TextPool::Id SourceTable::textIdOf(const Packed& cell) const {
     };
     switch (cell.kind) {
     case Kind::Null:
-        return vb::TextPool::Empty;
+        return core::TextPool::Empty;
     case Kind::Text:
-        return static_cast<vb::TextPool::Id>(cell.value);
+        return static_cast<core::TextPool::Id>(cell.value);
     case Kind::Number:
     case Kind::Float:
         return remembered(m_numberTexts, std::bit_cast<uint64_t>(numberOf(cell)));
@@ -244,19 +244,19 @@ vb::TextPool::Id SourceTable::textIdOf(const Packed& cell) const {
     case Kind::Small:
         return remembered(m_wholeTexts, wholeOf(cell));
     case Kind::Boolean: {
-        vb::TextPool::Id& id = m_booleanTexts[cell.value != 0];
-        if (id == vb::TextPool::Empty) id = m_texts->intern(cell.value ? u"True" : u"False");
+        core::TextPool::Id& id = m_booleanTexts[cell.value != 0];
+        if (id == core::TextPool::Empty) id = m_texts->intern(cell.value ? u"True" : u"False");
         return id;
     }
     case Kind::Date: {
         const QDateTime& date = m_dates[cell.value];
-        if (!date.isValid()) return vb::TextPool::Empty;
+        if (!date.isValid()) return core::TextPool::Empty;
         // The text shows the date and clock time as held, whatever instant they name.
         return remembered(m_dateTexts,
                           date.date().toJulianDay() * 86'400'000 + date.time().msecsSinceStartOfDay());
     }
     }
-    return vb::TextPool::Empty;
+    return core::TextPool::Empty;
 }
 
 int SourceTable::alignment(int column) const {
@@ -278,7 +278,7 @@ void SourceTable::appendRow(std::vector<SourceCell> cells) {
     ++m_rows;
 }
 
-void SourceTable::appendTextRow(const vb::TextPool::Id* ids, size_t count) {
+void SourceTable::appendTextRow(const core::TextPool::Id* ids, size_t count) {
     const size_t width = m_columns.size();
     const size_t given = std::min(count, width);
     // A few cells at a time go in at once, rather than one by one into each array.
@@ -288,7 +288,7 @@ void SourceTable::appendTextRow(const vb::TextPool::Id* ids, size_t count) {
     for (size_t from = 0; from < given; from += Run) {
         const size_t n = std::min(Run, given - from);
         for (size_t c = 0; c < n; ++c) {
-            const vb::TextPool::Id id = ids[from + c];
+            const core::TextPool::Id id = ids[from + c];
             kinds[c] = id == NullText ? Kind::Null : Kind::Text;
             values[c] = id == NullText ? 0 : id;
         }
@@ -302,8 +302,8 @@ void SourceTable::appendTextRow(const vb::TextPool::Id* ids, size_t count) {
 
 void SourceTable::addColumn(SourceColumn column) {
     const size_t width = m_columns.size();
-    vb::StableArray<Kind> kinds;
-    vb::StableArray<uint32_t> values;
+    core::StableArray<Kind> kinds;
+    core::StableArray<uint32_t> values;
     for (size_t r = 0; r < static_cast<size_t>(m_rows); ++r) {
         for (size_t c = 0; c < width; ++c) {
             kinds.push_back(m_kinds[r * width + c]);

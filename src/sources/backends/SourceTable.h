@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/LargeBlocks.h"
+#include "core/TextPool.h"
 #include "sources/backends/SourceCell.h"
-#include "vb/LargeBlocks.h"
-#include "vb/TextPool.h"
 
 #include <QList>
 #include <QString>
@@ -57,8 +57,8 @@ public:
     QStringList rowTexts(int row) const;
     // The same as numbers into texts(), one per field; each distinct number's or date's text is
     // written once however often it repeats.
-    void rowTextIds(int row, std::vector<vb::TextPool::Id>& ids) const;
-    const std::shared_ptr<vb::TextPool>& texts() const { return m_texts; }
+    void rowTextIds(int row, std::vector<core::TextPool::Id>& ids) const;
+    const std::shared_ptr<core::TextPool>& texts() const { return m_texts; }
 
     int alignment(int column) const;
     QList<int> alignments() const;
@@ -66,9 +66,9 @@ public:
     // Appends a row; missing trailing cells are Null, surplus ones are dropped.
     void appendRow(std::vector<SourceCell> cells);
     // Marks a Null cell among the texts appendTextRow takes.
-    static constexpr vb::TextPool::Id NullText = UINT32_MAX;
+    static constexpr core::TextPool::Id NullText = UINT32_MAX;
     // The same for a row of text cells, each given by its number in texts() or as NullText.
-    void appendTextRow(const vb::TextPool::Id* ids, size_t count);
+    void appendTextRow(const core::TextPool::Id* ids, size_t count);
     // Adds a column at the right, Null in every row so far.
     void addColumn(SourceColumn column);
     void setColumnKind(int column, ColumnKind kind) { m_columns.at(column).kind = kind; }
@@ -96,15 +96,15 @@ private:
     SourceCell unpack(const Packed& cell) const;
     double numberOf(const Packed& cell) const;
     qint64 wholeOf(const Packed& cell) const;
-    vb::TextPool::Id textIdOf(const Packed& cell) const;
+    core::TextPool::Id textIdOf(const Packed& cell) const;
 
     std::vector<SourceColumn> m_columns;
-    std::shared_ptr<vb::TextPool> m_texts = std::make_shared<vb::TextPool>();
+    std::shared_ptr<core::TextPool> m_texts = std::make_shared<core::TextPool>();
     // Row after row, kinds and values apart (five bytes a cell). They grow without moving what
     // they hold: no doubling peak on large tables.
-    vb::StableArray<Kind> m_kinds;
-    vb::StableArray<uint32_t> m_values;
-    vb::StableArray<uint64_t> m_wide; // the bits of numbers that need all 64
+    core::StableArray<Kind> m_kinds;
+    core::StableArray<uint32_t> m_values;
+    core::StableArray<uint64_t> m_wide; // the bits of numbers that need all 64
     std::deque<QDateTime> m_dates;
     int m_rows = 0;
     // The ids of texts written for values, by the value's 64 bits: open addressing in one array,
@@ -112,12 +112,12 @@ private:
     class ValueTexts {
     public:
         // The id remembered for `key`, or else the one `make()` gives, remembered unless Empty.
-        template <class Make> vb::TextPool::Id textOf(uint64_t key, Make&& make);
+        template <class Make> core::TextPool::Id textOf(uint64_t key, Make&& make);
 
     private:
         struct Slot {
             uint64_t key = 0;
-            vb::TextPool::Id id = vb::TextPool::Empty; // Empty marks a free slot
+            core::TextPool::Id id = core::TextPool::Empty; // Empty marks a free slot
         };
         void grow();
         std::vector<Slot> m_slots;
@@ -127,7 +127,7 @@ private:
     mutable ValueTexts m_numberTexts;
     mutable ValueTexts m_wholeTexts;
     mutable ValueTexts m_dateTexts;
-    mutable vb::TextPool::Id m_booleanTexts[2] = {}; // "False" and "True", once written
+    mutable core::TextPool::Id m_booleanTexts[2] = {}; // "False" and "True", once written
 };
 
 } // namespace quibo

@@ -194,14 +194,14 @@ struct Reader {
     bool windows1252 = false; // else UTF-8
     std::optional<SourceTable> table;
     std::vector<SourceCell> header;
-    std::vector<vb::TextPool::Bytes> cells;
-    std::vector<vb::TextPool::Id> ids;
+    std::vector<core::TextPool::Bytes> cells;
+    std::vector<core::TextPool::Id> ids;
 
     QString text(const char* bytes, size_t size) const {
         return windows1252 ? Windows1252(bytes, size)
                            : QString::fromUtf8(bytes, static_cast<qsizetype>(size));
     }
-    vb::TextPool::Id intern(const char* bytes, size_t size) {
+    core::TextPool::Id intern(const char* bytes, size_t size) {
         // ASCII reads alike in both.
         if (windows1252 && HasHighBytes(bytes, size)) return table->texts()->intern(Windows1252(bytes, size));
         return table->texts()->internUtf8(bytes, size);

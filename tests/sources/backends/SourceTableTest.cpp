@@ -92,13 +92,13 @@ TEST(SourceTable, CellsKeepTheirKindAndRepeatedValuesShareOneText) {
     table.appendRow(row);
     for (int c = 0; c < table.fieldCount(); ++c)
         EXPECT_EQ(table.cell(1, c), row[static_cast<size_t>(c)]) << c;
-    std::vector<vb::TextPool::Id> first;
-    std::vector<vb::TextPool::Id> second;
+    std::vector<core::TextPool::Id> first;
+    std::vector<core::TextPool::Id> second;
     table.rowTextIds(0, first);
     table.rowTextIds(1, second);
     EXPECT_EQ(first, second);
     QStringList texts;
-    for (const vb::TextPool::Id id : first)
+    for (const core::TextPool::Id id : first)
         texts.append(table.texts()->text(id));
     EXPECT_EQ(texts, table.rowTexts(1));
     EXPECT_EQ(texts, (QStringList{"Cash", "12.5", "7", "True", "01-Apr-2024", ""}));
@@ -108,8 +108,8 @@ TEST(SourceTable, ARowOfTextIdsReadsAsTheSameRowOfCells) {
     SourceTable table({SourceColumn{QStringLiteral("A"), ColumnKind::Text},
                        SourceColumn{QStringLiteral("B"), ColumnKind::Text},
                        SourceColumn{QStringLiteral("C"), ColumnKind::Text}});
-    const vb::TextPool::Id cash = table.texts()->internLatin1("Cash", 4);
-    const std::vector<vb::TextPool::Id> full = {cash, SourceTable::NullText, vb::TextPool::Empty, cash};
+    const core::TextPool::Id cash = table.texts()->internLatin1("Cash", 4);
+    const std::vector<core::TextPool::Id> full = {cash, SourceTable::NullText, core::TextPool::Empty, cash};
     table.appendTextRow(full.data(), full.size()); // the surplus cell is dropped
     table.appendTextRow(full.data(), 1);           // the missing cells are Null
     const std::vector<SourceCell> expected = {SourceCell{QStringLiteral("Cash")}, SourceCell{},
@@ -163,10 +163,10 @@ TEST(SourceTable, ManyDistinctValuesEachKeepTheirOwnText) {
                          SourceCell{r % 2 == 0}});
     for (int pass = 0; pass < 2; ++pass)
         for (int r = 0; r < Rows; ++r) {
-            std::vector<vb::TextPool::Id> ids;
+            std::vector<core::TextPool::Id> ids;
             table.rowTextIds(r, ids);
             QStringList texts;
-            for (const vb::TextPool::Id id : ids)
+            for (const core::TextPool::Id id : ids)
                 texts.append(table.texts()->text(id));
             EXPECT_EQ(texts, (QStringList{QString::number(r + 0.25), QString::number(r - 2500),
                                           vb::FormatDate(QDateTime(start.addDays(r), QTime(0, 0), Qt::UTC),

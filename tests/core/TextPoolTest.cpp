@@ -1,11 +1,11 @@
-#include "vb/TextPool.h"
+#include "core/TextPool.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 #include <vector>
 
-namespace quibo::vb {
+namespace quibo::core {
 namespace {
 
 TEST(TextPool, EqualTextsShareOneIdAndBlankIsEmpty) {
@@ -111,4 +111,4 @@ TEST(TextPool, EveryFormOfATextFindsItsIdAtAnyLength) {
 }
 
 } // namespace
-} // namespace quibo::vb
+} // namespace quibo::core

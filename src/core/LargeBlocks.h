@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-namespace quibo::vb {
+namespace quibo::core {
 
 // Memory for the large arrays of a loaded table (texts, hash slots, file bytes). A first load of a
 // big file spends much of its time taking page faults on fresh memory; blocks of two LargeBlocks
@@ -132,4 +132,4 @@ private:
     size_t m_size = 0;
 };
 
-} // namespace quibo::vb
+} // namespace quibo::core

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "vb/LargeBlocks.h"
+#include "core/LargeBlocks.h"
 
 #include <QString>
 #include <QStringView>
@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace quibo::vb {
+namespace quibo::core {
 
 // One copy of each distinct cell text, named by a small number. Both grids
 // hold their cells as these numbers into one pool (shared through a
@@ -88,4 +88,4 @@ private:
     size_t m_nextBlock = 0; // characters in the next array
 };
 
-} // namespace quibo::vb
+} // namespace quibo::core

@@ -1,4 +1,4 @@
-#include "vb/LargeBlocks.h"
+#include "core/LargeBlocks.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -14,7 +14,7 @@
 #include <malloc.h>
 #endif
 
-namespace quibo::vb {
+namespace quibo::core {
 
 namespace {
 void* Allocated(void* block) {
@@ -89,4 +89,4 @@ void FreeBlock(void* block, size_t) noexcept {
     std::free(block);
 }
 
-} // namespace quibo::vb
+} // namespace quibo::core

@@ -1,4 +1,4 @@
-#include "vb/LargeBlocks.h"
+#include "core/LargeBlocks.h"
 
 #include <QString>
 
@@ -9,7 +9,7 @@
 #include <fstream>
 #include <string>
 
-namespace quibo::vb {
+namespace quibo::core {
 namespace {
 
 // Past many segments.
@@ -65,4 +65,4 @@ TEST(HeapOnLargePages, TheHeapGrowsAdvised) {
 }
 
 } // namespace
-} // namespace quibo::vb
+} // namespace quibo::core

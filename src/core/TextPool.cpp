@@ -1,9 +1,9 @@
-#include "vb/TextPool.h"
+#include "core/TextPool.h"
 
 #include <algorithm>
 #include <cstring>
 
-namespace quibo::vb {
+namespace quibo::core {
 
 namespace {
 
@@ -274,4 +274,4 @@ void TextPool::rehash(size_t count) {
     m_slotCount = count;
 }
 
-} // namespace quibo::vb
+} // namespace quibo::core
