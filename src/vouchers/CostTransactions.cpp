@@ -2,6 +2,7 @@
 // ledger add allocations to the line above. The ledgers can be checked with the server first.
 
 #include "base/FormModel.h"
+#include "base/OutcomeMarks.h"
 #include "base/Services.h"
 #include "base/Trap.h"
 #include "localdb/LocalDatabase.h"
@@ -130,12 +131,16 @@ bool CostLedgersPresent(FormModel& form, TallyLink& link) {
                                  QStringLiteral("ERRORS ") + said + said + QStringLiteral(" - "));
                 missing = true;
             }
+            // The row shows this check's word alone, not an earlier post's marks beside it.
+            grid.SetCellIcon(row, 1, -1);
+            grid.SetRowColor(row, marks::Black);
+            grid.SetCellFont(row, grid.ColumnIndex(status), GridFont{});
         }
         grid.SetSelectedRow(row);
         form.DoEvents();
     }
-    // Unattended, the rows' status texts tell which ledgers are missing; no one is there to answer.
-    if (missing && !form.SilentMode)
+    // Unattended too: it is the run's one word on why nothing was posted.
+    if (missing)
         form.services().messages.show(MessageBoxRequest{QStringLiteral("Some of the Masters are missing. "),
                                                         QString(), MsgIcon::None, MsgButtons::OkOnly, 0});
     return !missing;

@@ -121,8 +121,9 @@ VoucherKind CrDrNoteKind(const VoucherRun& run);
 // Ledger lines with cost-centre, bill and bank allocations, rows without a ledger continuing the line
 // above. With "Check Masters before posting Vouchers" ticked, the server is first asked for the ledger
 // of every row that names one: a missing one's row says so in its status ("ERRORS Ledger '...' does
-// not exist!..."), a present one's status is emptied (no answer counts as present); when one is
-// missing, the box "Some of the Masters are missing. " (none in a silent run) and nothing is posted.
+// not exist!..."), a present one's status is emptied (no answer counts as present), and either row
+// loses the marks of an earlier post; when one is missing, the box "Some of the Masters are missing. "
+// (in a silent run too) and nothing is posted.
 void PostCostTransaction(FormModel& form, TallyLink& link); // F01-0025
 VoucherKind CostTransactionKind(const VoucherRun& run);
 // All-ledger lines, each with a service-tax bill or a TDS bill and cost allocations. A row with a zero
