@@ -3,12 +3,17 @@
 #include "vb/CellNumber.h"
 #include "vb/Number.h"
 
+#include <algorithm>
+
 namespace quibo {
 
 QString SideAmount(double value, bool debit, const QString& pattern) {
     if (!debit) return vb::FormatNumber(value, pattern);
     if (value < 0) return vb::FormatNumber(-value, pattern);
-    return QLatin1Char('-') + vb::FormatNumber(value, pattern);
+    const QString amount = vb::FormatNumber(value, pattern);
+    // A pattern may write a zero without a digit ("#" gives "", "#.##" "."): no number to sign.
+    const bool number = std::any_of(amount.cbegin(), amount.cend(), [](QChar c) { return c.isDigit(); });
+    return number ? QLatin1Char('-') + amount : amount;
 }
 
 QString DebitAmount(const QString& cell, const QString& pattern) {

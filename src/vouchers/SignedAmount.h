@@ -6,7 +6,8 @@ namespace quibo {
 
 // The amount text of one side of a voucher line, formatted by the main form's number pattern. On the
 // debit side the "-" goes with the number, not before its text: 500 gives "-500.000", 0 "-0.000",
-// and -500 "500.000"; no text ever starts with "--". The credit side is the number as it stands.
+// and -500 "500.000"; no text ever starts with "--", and a text without a digit (a zero under the
+// pattern "#") stays unsigned. The credit side is the number as it stands.
 QString SideAmount(double value, bool debit, const QString& pattern);
 // The debit side of an amount cell (read by CellNumber: "1,500" is 1500, "" is 0).
 QString DebitAmount(const QString& cell, const QString& pattern);
