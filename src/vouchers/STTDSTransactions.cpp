@@ -43,14 +43,10 @@ bool StageTaxRow(const VoucherRun& run, TaxState& state, const VoucherPlace& at)
     const auto cell = [&](const char* column) { return run.CellIfPresent(row, C(column)); };
     // The amount text of an optional column, "" while it is absent.
     const auto amount = [&](const char* column) { return FormattedAmountIfPresent(run, row, C(column)); };
-    // An amount with the line's sign; an absent column has no amount to sign, except a bill's, which
-    // is a signed zero.
+    // An amount with the line's sign; an absent column has no amount to sign.
     const auto signedAmount = [&](const char* column) {
         const QString text = amount(column);
         return text.isEmpty() ? text : SideAmount(CellNumber(text), state.debitSign, pattern);
-    };
-    const auto signedBill = [&] {
-        return SideAmount(CellNumber(amount("ADJAMOUNT")), state.debitSign, pattern);
     };
 
     const QString& ledger = run.Cell(row, C("LEDGER"));
@@ -118,7 +114,7 @@ bool StageTaxRow(const VoucherRun& run, TaxState& state, const VoucherPlace& at)
         bill.TDSSurcharge_ = QStringLiteral("2");
         bill.TDSAddlSurcharge_ = QString();
         bill.STSecondaryCessRate_ = One;
-        bill.Amount_ = signedBill();
+        bill.Amount_ = signedAmount("ADJAMOUNT");
         bill.SurchargeAmount_ = signedAmount("SERVICETAX");
         bill.AddlSurchargeAmount_ = signedAmount("CESS");
         bill.STSecondaryCessAmount_ = signedAmount("SECCESS");
@@ -130,7 +126,7 @@ bool StageTaxRow(const VoucherRun& run, TaxState& state, const VoucherPlace& at)
         BillAllocationRow bill;
         bill.Name_ = cell("ADJNAME");
         bill.BillType_ = cell("ADJMETHOD");
-        bill.Amount_ = signedBill();
+        bill.Amount_ = signedAmount("ADJAMOUNT");
         const QString special = cell("ISSPECIALRATE");
         bill.TDSDeducteeSectionNumber_ = special == Yes ? QStringLiteral("197") : QString();
         bill.TDSLedgerNC_ = cell("TDSLEDGER");
