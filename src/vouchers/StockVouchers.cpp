@@ -150,8 +150,6 @@ bool StagePhysicalStockRow(const VoucherRun& run, PhysicalStockState& state, con
         ++state.lineId;
         state.batchId = 0;
         state.hasItem = true;
-        state.madeOn.clear();
-        state.expiry.clear();
         InventoryEntryRow line;
         line.StockItemName_ = item;
         line.IsDeemedPositive_ = Yes;
@@ -167,7 +165,7 @@ bool StagePhysicalStockRow(const VoucherRun& run, PhysicalStockState& state, con
     if (godown.isEmpty()) return true;
     if (!state.hasItem) return at.Fail(GodownFirst);
     ++state.batchId;
-    // An empty date repeats the one of the item's batch line above.
+    // An empty date repeats the one of the voucher's batch line above, whichever item that is under.
     const auto carried = [&](const char* column, QString& kept) {
         const QString cell = run.CellIfPresent(row, C(column));
         if (!vb::Trim(cell).isEmpty()) kept = cell;

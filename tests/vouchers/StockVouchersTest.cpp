@@ -133,13 +133,13 @@ const StockCase CountCases[] = {
      {Without(P("A", "Bar", "Main", "", "", "", "BATCHQUANTITY"), "BATCHQUANTITY")},
      Batches,
      {"2|1|Main|Primary Batch|| kg|||"}},
-    {"BatchDatesCarryWithinTheirItemLineOnly",
+    {"BatchDatesCarryAcrossTheItemLinesOfTheirVoucherOnly",
      Count,
      {P("A", "Bar", "Main", " ", "01-03-2024", "30 Days"), P("", "", "Depot", "L2"),
-      P("", "Rod", "Main", "", "", ""), P("", "", "", "L4")},
+      P("", "Rod", "Main", "", "", ""), P("", "", "", "L4"), P("B", "Wire", "Main")},
      Batches,
      {"2|1|Main|Primary Batch||5.000 kg||01-03-2024|30 Days", "2|2|Depot|L2||5.000 kg||01-03-2024|30 Days",
-      "3|1|Main|Primary Batch||5.000 kg|||"}},
+      "3|1|Main|Primary Batch||5.000 kg||01-03-2024|30 Days", "2|1|Main|Primary Batch||5.000 kg|||"}},
 };
 
 TEST_P(PhysicalStock, StagesWhatTheRowsSay) {
