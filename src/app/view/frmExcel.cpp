@@ -625,6 +625,13 @@ void frmExcel::changeEvent(QEvent* event) {
     if (event->type() == QEvent::WindowStateChange) LayOut();
 }
 
+void frmExcel::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // Shown with no control holding the focus, the first stop of the tab order takes it, as on any
+    // form: the platform may activate the window without giving it to anyone.
+    if (!focusWidget()) focusNextPrevChild(true);
+}
+
 void frmExcel::LayOut() {
     // The rules work on the window's outer size, frame included, and read the sizes they do not
     // set from the controls: the label and the check boxes are as wide as their captions here.

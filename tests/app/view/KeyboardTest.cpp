@@ -82,6 +82,19 @@ TEST_F(KeyboardTest, TabVisitsTheControlsOfEachSourceInReadingOrder) {
     }
 }
 
+TEST_F(KeyboardTest, TheCompanyListHoldsTheFocusWhenTheWindowFirstShows) {
+    window->Form_Load(CommandArgs());
+    window->show();
+    // The window's own choice, before the platform activates it.
+    ASSERT_NE(window->focusWidget(), nullptr);
+    EXPECT_EQ(window->focusWidget()->objectName(), QStringLiteral("cmbCurrentCompanyList"));
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    EXPECT_EQ(Focused(), QStringLiteral("cmbCurrentCompanyList"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(Focused(), QStringLiteral("cmdRefresh"));
+}
+
 TEST_F(KeyboardTest, LeavingThePathBoxLoadsItsSheetsAndTheFocusGoesWhereTabSentIt) {
     Show();
     auto* path = Child<QLineEdit>("txtFilePath");
