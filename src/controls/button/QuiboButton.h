@@ -15,6 +15,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -401,6 +402,8 @@ private:
     // Input: the mouse button of the last press or release (1 also for keys, -1 after a double click).
     qint16 m_clickButton = 0;
     bool m_afterDoubleClick = false;
+    // The code of each key down on the button, by its native scan code (none kept for code 0).
+    std::map<quint32, qint16> m_keysDown;
     QTimer m_hoverTimer;
     std::function<bool()> m_cursorOver;
     std::vector<int> m_shortcuts;

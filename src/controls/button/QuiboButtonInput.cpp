@@ -424,7 +424,11 @@ void QuiboButton::keyPressEvent(QKeyEvent* e) {
         QWidget::keyPressEvent(e);
         return;
     }
-    if (code != 0) UserControl_KeyDown(code, ShiftCode(e->modifiers()));
+    if (code != 0) {
+        // Some platforms name a key on its press alone: its release is known by the physical key.
+        if (e->nativeScanCode() != 0) m_keysDown[e->nativeScanCode()] = code;
+        UserControl_KeyDown(code, ShiftCode(e->modifiers()));
+    }
     // One KeyPress per character the key types (a character beyond 16 bits as its two halves).
     for (const QChar c : text)
         UserControl_KeyPress(static_cast<qint16>(c.unicode()));
@@ -432,7 +436,10 @@ void QuiboButton::keyPressEvent(QKeyEvent* e) {
 
 void QuiboButton::keyReleaseEvent(QKeyEvent* e) {
     if (e->isAutoRepeat()) return;
-    qint16 code = KeyCodeOf(*e);
+    // KeyUp carries the code its KeyDown was raised with.
+    const auto down = m_keysDown.find(e->nativeScanCode());
+    qint16 code = down != m_keysDown.end() ? down->second : KeyCodeOf(*e);
+    if (down != m_keysDown.end()) m_keysDown.erase(down);
     if (code == 0) {
         QWidget::keyReleaseEvent(e);
         return;
