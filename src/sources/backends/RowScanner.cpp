@@ -491,7 +491,9 @@ private:
         std::string_view text;
         bool plain = true;
         if (!textOf(name, text, plain)) return false;
-        if (plain && cell.texts++ == 0) {
+        // A decoded <t> counts too, so that a plain one after it is appended.
+        const bool first = cell.texts++ == 0;
+        if (plain && first) {
             cell.item = text;
             return true;
         }

@@ -89,6 +89,10 @@ INSTANTIATE_TEST_SUITE_P(
         SheetCase{"Runs",
                   "<row><c t='inlineStr'><is><r><rPr><b/></rPr><t>Ca</t></r><r><t>sh</t></r></is></c></row>",
                   {"Cash"}},
+        SheetCase{"RunsAfterADecodedRun",
+                  "<row><c t='inlineStr'><is><r><t>Patil &amp; Sons </t></r><r><rPr><b/></rPr><t>Traders</t>"
+                  "</r></is></c></row>",
+                  {"Patil & Sons Traders"}},
         SheetCase{"Prefixes", "<x:row r=\"2\"><x:c r=\"A2\"><x:v>7</x:v></x:c></x:row>", {"7"}},
         SheetCase{"BlanksAndQuotes", "<row  r = '2' ><c r='A2'\n t=\"str\" ><v >x</v ></c></row>", {"x"}},
         SheetCase{"Numbers",
@@ -172,7 +176,10 @@ INSTANTIATE_TEST_SUITE_P(
                           {"a&b", "Cd ", "caf\u00e9A"}},
         SharedStringsCase{"Latin1ForTheParser",
                           "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><sst><si><t>\xe9</t></si></sst>",
-                          {"\u00e9"}}), // the rows of strings it lacks are past the range
+                          {"\u00e9"}}, // the rows of strings it lacks are past the range
+        SharedStringsCase{"RunsAfterADecodedRun",
+                          "<sst><si><r><t>&#80;atil &amp; Sons </t></r><r><t>Traders</t></r></si></sst>",
+                          {"Patil & Sons Traders"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The workbook with its sheet's packed bytes damaged: its CRC, in both headers, or a stretch of
