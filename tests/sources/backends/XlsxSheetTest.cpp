@@ -121,6 +121,26 @@ INSTANTIATE_TEST_SUITE_P(
                   {"", "", "", "5"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A value element without digits is an empty cell, whatever the cell's type: never the first shared
+// string, False or an empty text. The scanner reads the rows, or after a comment the XML parser.
+TEST(XlsxSheet, AValueWithoutDigitsIsAnEmptyCell) {
+    for (const std::string parser : {"", "<!-- c -->"}) {
+        std::string rows = parser + "<row><c t=\"s\"><v>0</v></c></row><row><c t=\"s\"><v> </v></c></row>";
+        for (const char* type : {"s", "n", "b", "d", "str", "e"})
+            for (const char* v : {"<v/>", "<v></v>"})
+                rows += std::string("<row><c t=\"") + type + "\">" + v + "</c></row>";
+        rows += "<row><c><v> </v></c></row><row><c><v>1</v></c></row>";
+        test::TempFolder folder;
+        const SourceTable table = XlsxSource(WriteSheet(folder, rows, "<sst><si><t>Header</t></si></sst>"))
+                                      .read(QStringLiteral("S$"));
+        ASSERT_EQ(table.recordCount(), 15) << parser;
+        for (int r = 0; r < 14; ++r)
+            EXPECT_TRUE(IsNull(table.cell(r, 0)))
+                << parser << " row " << r << ": " << table.text(r, 0).toStdString();
+        EXPECT_EQ(table.columns()[0].kind, ColumnKind::Number) << parser;
+    }
+}
+
 TEST(XlsxSheet, BrokenMarkupInARowIsNamedByItsPart) {
     // The byte is where the wrong end tag's name starts, counted from the start of the part.
     test::TempFolder folder;
