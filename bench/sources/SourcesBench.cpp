@@ -72,6 +72,11 @@ std::vector<BigSource> Sources() {
         {"Access", AccessConnectionString(f + QStringLiteral("/big.mdb"), QString()),
          QStringLiteral("Transactions")},
         {"Odbc", OdbcConnectionString(QStringLiteral("QuiboBench")), QStringLiteral("Transactions")},
+        // One long text in 12,000 cells.
+        {"XlsShared", ExcelConnectionString(f + QStringLiteral("/shared.xls")),
+         QStringLiteral("Transactions$")},
+        {"XlsxShared", XlsxConnectionString(f + QStringLiteral("/shared.xlsx")),
+         QStringLiteral("Transactions$")},
     };
 }
 

@@ -7,6 +7,9 @@ One table "Transactions" of <rows> rows and 20 columns (serial number, texts, a 
 big.xls (xlwt; an .xls sheet holds at most 65,535 rows below its header, so it is cut there),
 big.xlsx (openpyxl, write-only), big.mdb (mkmdb.py), big.sqlite (sqlite3) and text/big.csv. Named after
 an import type, so the table loader reads it as a voucher table (ordered, repaired, with a built ID).
+
+Beside them shared.xlsx and shared.xls: one long text shown by 12,000 cells (a 1 MiB shared string in the
+.xlsx, one of 32,767 characters, an .xls cell's most, in the .xls), which read in time linear in the file.
 """
 import csv
 import datetime
@@ -14,6 +17,7 @@ import os
 import sqlite3
 import subprocess
 import sys
+import zipfile
 
 import openpyxl
 import xlwt
@@ -32,6 +36,43 @@ def row(i):
     return [i, TYPES[i % 4], 'V%05d' % (i // 2), BASE + datetime.timedelta(days=i % 365),
             LEDGERS[i % 5], amount if i % 2 else None, None if i % 2 else amount, i % 50, 12.5,
             amount, 'Row %d' % i, i % 3 == 0] + [i * 0.5 + k for k in range(8)]
+
+
+SHARED_CELLS = 12000
+RELATIONSHIPS = 'http://schemas.openxmlformats.org/officeDocument/2006/relationships'
+
+
+def write_shared(folder):
+    text = ''.join('Narration %07d; ' % i for i in range((1 << 20) // 19 + 1))[:1 << 20]
+    # openpyxl writes inline strings: the package is written here, with the text as shared string 1.
+    rows = ['<row r="1"><c r="A1" t="inlineStr"><is><t>SrNo</t></is></c><c r="B1" t="s"><v>0</v></c></row>']
+    rows += ['<row r="%d"><c r="A%d"><v>%d</v></c><c r="B%d" t="s"><v>1</v></c></row>' % (r, r, r - 1, r)
+             for r in range(2, SHARED_CELLS + 2)]
+    parts = {
+        '[Content_Types].xml': '<Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types"/>',
+        '_rels/.rels': '<Relationships><Relationship Id="rId1" Type="%s/officeDocument" '
+                       'Target="xl/workbook.xml"/></Relationships>' % RELATIONSHIPS,
+        'xl/workbook.xml': '<workbook xmlns:r="%s"><sheets><sheet name="Transactions" sheetId="1" r:id="rId1"/>'
+                           '</sheets></workbook>' % RELATIONSHIPS,
+        'xl/_rels/workbook.xml.rels': '<Relationships><Relationship Id="rId1" Type="%s/worksheet" '
+                                      'Target="worksheets/sheet1.xml"/><Relationship Id="rId2" '
+                                      'Type="%s/sharedStrings" Target="sharedStrings.xml"/></Relationships>'
+                                      % (RELATIONSHIPS, RELATIONSHIPS),
+        'xl/worksheets/sheet1.xml': '<worksheet><sheetData>%s</sheetData></worksheet>' % ''.join(rows),
+        'xl/sharedStrings.xml': '<sst><si><t>Narration</t></si><si><t>%s</t></si></sst>' % text,
+    }
+    with zipfile.ZipFile(os.path.join(folder, 'shared.xlsx'), 'w', zipfile.ZIP_DEFLATED) as z:
+        for name, data in parts.items():
+            z.writestr(name, data)
+
+    book = xlwt.Workbook()
+    sheet = book.add_sheet('Transactions')
+    sheet.write(0, 0, 'SrNo')
+    sheet.write(0, 1, 'Narration')
+    for r in range(1, SHARED_CELLS + 1):
+        sheet.write(r, 0, r)
+        sheet.write(r, 1, text[:32767])
+    book.save(os.path.join(folder, 'shared.xls'))
 
 
 def main():
@@ -86,6 +127,8 @@ def main():
         for i in range(1, rows + 1):
             w.writerow(['' if v is None else v.strftime('%d-%m-%Y') if isinstance(v, datetime.datetime) else v
                         for v in row(i)])
+
+    write_shared(folder)
 
 
 if __name__ == '__main__':

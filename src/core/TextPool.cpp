@@ -127,6 +127,10 @@ struct Latin1 {
     }
 };
 
+size_t PlaceOf(const char16_t* at, size_t mask) {
+    return Mixed(reinterpret_cast<uintptr_t>(at)) & mask;
+}
+
 uint64_t* ZeroedSlots(size_t count) {
     return static_cast<uint64_t*>(AllocateZeroedBlock(count * sizeof(uint64_t)));
 }
@@ -165,6 +169,49 @@ TextPool::Id TextPool::intern(QStringView text) {
     char16_t* to = room(length);
     std::memcpy(to, text.utf16(), length * sizeof(char16_t));
     return added(to, length, hash, at);
+}
+
+TextPool::Id TextPool::internLong(const QString& text) {
+    // A string no other holds cannot come again with these characters; an array much larger than
+    // the text (another pool's block, a buffer read into) is not kept for it.
+    if (!text.data_ptr().isMutable() || text.isDetached() || text.capacity() > 3 * text.size())
+        return intern(QStringView(text));
+    const char16_t* units = UnitsOf(text);
+    const size_t length = static_cast<size_t>(text.size());
+    if (!m_places.empty()) {
+        const size_t mask = m_places.size() - 1;
+        for (size_t i = PlaceOf(units, mask); m_places[i].at; i = (i + 1) & mask)
+            if (m_places[i].at == units && static_cast<size_t>(m_texts[m_places[i].id].text.size()) == length)
+                return m_places[i].id;
+    }
+    const uint32_t hash = HashUnits(units, length);
+    size_t slot = 0;
+    if (const Id id = find(Utf16{text}, hash, slot)) return id;
+    // The pool's count of the array keeps these characters where they are for the pool's life.
+    QString& kept = m_ownArrays.emplace_back(text);
+    const Id id = stored(QString::DataPointer(kept.data_ptr().d_ptr(), const_cast<char16_t*>(units),
+                                              static_cast<qsizetype>(length)),
+                         hash, slot);
+    place(units, id);
+    return id;
+}
+
+void TextPool::place(const char16_t* at, Id id) {
+    auto put = [this](const Placed& placed) {
+        const size_t mask = m_places.size() - 1;
+        size_t i = PlaceOf(placed.at, mask);
+        while (m_places[i].at)
+            i = (i + 1) & mask;
+        m_places[i] = placed;
+    };
+    // At most half full, so that a look-up ends soon.
+    if (2 * m_ownArrays.size() > m_places.size()) {
+        std::vector<Placed> old(std::max<size_t>(16, 2 * m_places.size()));
+        old.swap(m_places);
+        for (const Placed& placed : old)
+            if (placed.at) put(placed);
+    }
+    put({at, id});
 }
 
 TextPool::Id TextPool::internLatin1(const char* bytes, size_t size) {
@@ -251,8 +298,12 @@ char16_t* TextPool::room(size_t length) {
 TextPool::Id TextPool::added(char16_t* at, size_t length, uint32_t hash, size_t slot) {
     at[length] = u'\0'; // a QString's characters end in a NUL
     m_free = at + length + 1;
+    return stored(QString::DataPointer(m_block, at, static_cast<qsizetype>(length)), hash, slot);
+}
+
+TextPool::Id TextPool::stored(QString::DataPointer&& text, uint32_t hash, size_t slot) {
     const Id id = static_cast<Id>(m_texts.size());
-    m_texts.emplace_back(QString::DataPointer(m_block, at, static_cast<qsizetype>(length)));
+    m_texts.emplace_back(std::move(text));
     m_slots[slot] = uint64_t(hash) << 32 | id;
     if (Crowded(m_texts.size(), m_slotCount)) rehash(m_slotCount * 2);
     return id;

@@ -17,7 +17,8 @@ namespace quibo::core {
 //
 // Texts are only ever added; a reference returned by text() stays valid for
 // the pool's life. The texts' characters are packed into a few large Qt arrays
-// rather than one allocation each: every text is a QString sharing its array,
+// rather than one allocation each (but for long texts that other strings share,
+// see internLong): every text is a QString sharing its array,
 // so a copy of it keeps that array alive by Qt's own counting and stays valid
 // after the pool is gone. The pool holds one count of each array for all the
 // texts in it, rather than one per text, and lets it go when it dies. Not
@@ -34,7 +35,9 @@ public:
     ~TextPool();
 
     // The number of the text, added if new. "" and a null text are both Empty.
-    Id intern(const QString& text) { return intern(QStringView(text)); }
+    Id intern(const QString& text) {
+        return text.size() < LongText ? intern(QStringView(text)) : internLong(text);
+    }
     Id intern(QStringView text);
     // The same for text given as Latin-1 bytes (so also for ASCII) and as UTF-8 bytes: each
     // finds the same number as the QString of those bytes would.
@@ -56,11 +59,19 @@ public:
     void reserve(size_t count);
 
 private:
+    // A long text that another string holds too (a workbook's shared string, in each cell that shows
+    // it) is kept in that string's own array, not copied, and found again by where its characters
+    // are: hashed once, however many cells hold it.
+    static constexpr qsizetype LongText = 128;
+    Id internLong(const QString& text);
+    void place(const char16_t* at, Id id);
+
     template <class Units> Id find(const Units& units, uint32_t hash, size_t& at) const;
     Id internLatin1(const char* bytes, size_t size, uint32_t hash);
     // Room for `length` characters and a terminating NUL in the current array.
     char16_t* room(size_t length);
     Id added(char16_t* at, size_t length, uint32_t hash, size_t slot);
+    Id stored(QString::DataPointer&& text, uint32_t hash, size_t slot);
     void rehash(size_t count);
 
     // A pooled text, constructed without counting its array and never destroyed on its own: the
@@ -86,6 +97,14 @@ private:
     char16_t* m_free = nullptr;
     char16_t* m_end = nullptr;
     size_t m_nextBlock = 0; // characters in the next array
+    // The long texts kept in their own arrays, each counted once here, and their ids by the address
+    // of their characters (open addressing; a null address marks a free place).
+    std::vector<QString> m_ownArrays;
+    struct Placed {
+        const char16_t* at = nullptr;
+        Id id = Empty;
+    };
+    std::vector<Placed> m_places;
 };
 
 } // namespace quibo::core

@@ -80,6 +80,35 @@ TEST(TextPool, CopiesOfTextsOutliveThePoolAndChangeAlone) {
     EXPECT_EQ(other.size(), 39);
 }
 
+// A long text that another string holds too (a shared string in each cell showing it) is kept in
+// that string's array, not copied, and found again by it; it stays whole after the pool is gone and
+// a copy changes alone.
+TEST(TextPool, ALongSharedTextIsKeptInItsOwnArray) {
+    std::vector<QString> texts, holders, kept;
+    for (int i = 0; i < 40; ++i) // enough to grow the look-up by place
+        texts.push_back(QString(200, QChar(u'a' + i % 26)) + QString::number(i));
+    holders = texts;
+    {
+        TextPool pool;
+        for (const QString& text : texts) {
+            const TextPool::Id id = pool.intern(text);
+            EXPECT_EQ(pool.text(id).constData(), text.constData());
+            EXPECT_EQ(pool.intern(QString(text)), id);
+            EXPECT_EQ(pool.intern(QString(text.constData(), text.size())), id); // the same text elsewhere
+            kept.push_back(pool.text(id));
+        }
+        const TextPool::Id alone = pool.intern(QString(200, u'z')); // held by no other string: copied
+        EXPECT_EQ(pool.text(alone), QString(200, u'z'));
+        EXPECT_EQ(pool.size(), texts.size() + 2);
+        holders.clear();
+        texts[0] += QStringLiteral(" changed");
+        EXPECT_EQ(pool.text(pool.intern(kept[0])), QString(200, u'a') + QStringLiteral("0"));
+    }
+    EXPECT_EQ(kept[39], QString(200, u'n') + QStringLiteral("39"));
+    kept[39] += QStringLiteral(" after");
+    EXPECT_EQ(kept[39].size(), 208);
+}
+
 // Texts are hashed a word at a time: texts of every length up to a few words, with a character
 // beyond ASCII at the start, inside or at the end, find one id from every form they come in.
 TEST(TextPool, EveryFormOfATextFindsItsIdAtAnyLength) {

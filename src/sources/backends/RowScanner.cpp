@@ -491,7 +491,9 @@ private:
         std::string_view text;
         bool plain = true;
         if (!textOf(name, text, plain)) return false;
-        if (plain && cell.texts++ == 0) {
+        // A decoded <t> counts too, so that a plain one after it is appended.
+        const bool first = cell.texts++ == 0;
+        if (plain && first) {
             cell.item = text;
             return true;
         }
@@ -603,27 +605,17 @@ private:
         }
     }
 
-    // A shared string's index as std::strtoll reads it.
-    static long long Index(std::string_view text) {
-        if (text.empty() || text.size() > 18) return std::strtoll(std::string(text).c_str(), nullptr, 10);
-        long long index = 0;
-        for (const char c : text) {
-            if (c < '0' || c > '9') return std::strtoll(std::string(text).c_str(), nullptr, 10);
-            index = index * 10 + (c - '0');
-        }
-        return index;
-    }
-
     SourceCell value(const Cell& cell) {
         const std::string_view type = cell.type;
         const std::string_view v = cell.value;
         if (Named(type, "s")) {
             if (!cell.hasValue) return {};
-            const long long i = Index(v);
+            const long long i = StringIndex(v);
             if (i < 0 || static_cast<size_t>(i) >= m_context.sharedStrings.size()) return {};
             return m_context.sharedStrings[static_cast<size_t>(i)];
         }
         if (Named(type, "inlineStr")) return cell.hasItem ? TextCell(cell.item) : SourceCell{};
+        if (cell.hasValue && v.empty()) return {}; // an empty cell, whatever its type says
         if (Named(type, "str")) return cell.hasValue ? TextCell(v) : QString();
         if (Named(type, "b")) {
             if (!cell.hasValue) return {};

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -76,11 +77,28 @@ inline bool PlainDecimal(const char* text, const char* end, double& value, const
     return true;
 }
 
+// A shared string's index as std::strtoll reads it; -1 without digits, which names no string.
+inline long long StringIndex(std::string_view text) {
+    if (!text.empty() && text.size() <= 18) {
+        long long index = 0;
+        size_t i = 0;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9')
+            index = index * 10 + (text[i++] - '0');
+        if (i == text.size()) return index;
+    }
+    const std::string terminated(text);
+    char* end = nullptr;
+    const long long index = std::strtoll(terminated.c_str(), &end, 10);
+    return end == terminated.c_str() ? -1 : index;
+}
+
+// A number's value element; blanks alone are no value.
 inline SourceCell NumberCell(std::string_view v, bool isDate, bool date1904) {
     const char* text = v.data();
     const char* end = text + v.size();
     while (text < end && (*text == ' ' || *text == '\t' || *text == '\r' || *text == '\n'))
         ++text;
+    if (text == end) return {};
     double value = 0;
     const char* ptr = nullptr;
     if (!PlainDecimal(text, end, value, ptr)) {

@@ -29,7 +29,7 @@ SourceCell CellValue(const pugi::xml_node& c, const SheetContext& context) {
     const pugi::xml_node v = Child(c, "v");
     if (type == "s") {
         if (!v) return {};
-        const long long index = std::strtoll(v.text().get(), nullptr, 10);
+        const long long index = StringIndex(v.text().get());
         if (index < 0 || static_cast<size_t>(index) >= context.sharedStrings.size()) return {};
         return context.sharedStrings[static_cast<size_t>(index)];
     }
@@ -38,6 +38,7 @@ SourceCell CellValue(const pugi::xml_node& c, const SheetContext& context) {
         if (!is) return {};
         return DecodeText(ItemText(is));
     }
+    if (v && !*v.text().get()) return {}; // an empty cell, whatever its type says
     if (type == "str") return v ? DecodeText(v.text().get()) : QString();
     if (type == "b") {
         if (!v) return {};

@@ -89,6 +89,10 @@ INSTANTIATE_TEST_SUITE_P(
         SheetCase{"Runs",
                   "<row><c t='inlineStr'><is><r><rPr><b/></rPr><t>Ca</t></r><r><t>sh</t></r></is></c></row>",
                   {"Cash"}},
+        SheetCase{"RunsAfterADecodedRun",
+                  "<row><c t='inlineStr'><is><r><t>Patil &amp; Sons </t></r><r><rPr><b/></rPr><t>Traders</t>"
+                  "</r></is></c></row>",
+                  {"Patil & Sons Traders"}},
         SheetCase{"Prefixes", "<x:row r=\"2\"><x:c r=\"A2\"><x:v>7</x:v></x:c></x:row>", {"7"}},
         SheetCase{"BlanksAndQuotes", "<row  r = '2' ><c r='A2'\n t=\"str\" ><v >x</v ></c></row>", {"x"}},
         SheetCase{"Numbers",
@@ -116,6 +120,26 @@ INSTANTIATE_TEST_SUITE_P(
                   "cm=\"1\"><v>5</v></c></row>",
                   {"", "", "", "5"}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A value element without digits is an empty cell, whatever the cell's type: never the first shared
+// string, False or an empty text. The scanner reads the rows, or after a comment the XML parser.
+TEST(XlsxSheet, AValueWithoutDigitsIsAnEmptyCell) {
+    for (const std::string parser : {"", "<!-- c -->"}) {
+        std::string rows = parser + "<row><c t=\"s\"><v>0</v></c></row><row><c t=\"s\"><v> </v></c></row>";
+        for (const char* type : {"s", "n", "b", "d", "str", "e"})
+            for (const char* v : {"<v/>", "<v></v>"})
+                rows += std::string("<row><c t=\"") + type + "\">" + v + "</c></row>";
+        rows += "<row><c><v> </v></c></row><row><c><v>1</v></c></row>";
+        test::TempFolder folder;
+        const SourceTable table = XlsxSource(WriteSheet(folder, rows, "<sst><si><t>Header</t></si></sst>"))
+                                      .read(QStringLiteral("S$"));
+        ASSERT_EQ(table.recordCount(), 15) << parser;
+        for (int r = 0; r < 14; ++r)
+            EXPECT_TRUE(IsNull(table.cell(r, 0)))
+                << parser << " row " << r << ": " << table.text(r, 0).toStdString();
+        EXPECT_EQ(table.columns()[0].kind, ColumnKind::Number) << parser;
+    }
+}
 
 TEST(XlsxSheet, BrokenMarkupInARowIsNamedByItsPart) {
     // The byte is where the wrong end tag's name starts, counted from the start of the part.
@@ -172,7 +196,10 @@ INSTANTIATE_TEST_SUITE_P(
                           {"a&b", "Cd ", "caf\u00e9A"}},
         SharedStringsCase{"Latin1ForTheParser",
                           "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><sst><si><t>\xe9</t></si></sst>",
-                          {"\u00e9"}}), // the rows of strings it lacks are past the range
+                          {"\u00e9"}}, // the rows of strings it lacks are past the range
+        SharedStringsCase{"RunsAfterADecodedRun",
+                          "<sst><si><r><t>&#80;atil &amp; Sons </t></r><r><t>Traders</t></r></si></sst>",
+                          {"Patil & Sons Traders"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The workbook with its sheet's packed bytes damaged: its CRC, in both headers, or a stretch of
