@@ -382,7 +382,8 @@ double RkValue(quint32 rk) {
 // sized once, as wide as the rows before it, and moves into the table whole.
 class BiffBook::SheetRows {
 public:
-    void dimensions(quint32 rows, quint32) {
+    // The rows the DIMENSIONS record gives, to size the first allocation.
+    void dimensions(quint32 rows) {
         // A damaged record must not reserve beyond the rows a sheet can have.
         m_rows.reserve(std::min<quint32>(rows, 65536));
     }
@@ -588,7 +589,7 @@ SourceCell BiffBook::numberCell(double value, quint16 xf) const {
 bool BiffBook::readSheet(int index, const CellSink& sink) const {
     struct Sink {
         const CellSink& put;
-        void dimensions(quint32, quint32) {}
+        void dimensions(quint32) {}
         void cell(int row, int column, SourceCell cell) { put(row, column, std::move(cell)); }
     } to{sink};
     return readCells(index, to);
@@ -606,8 +607,6 @@ template <class Sink> bool BiffBook::readCells(int index, Sink& sink) const {
     Record r;
     if (!records.next(r) || r.type != rec::Bof) return false;
 
-    quint32 rows = std::numeric_limits<quint32>::max();
-    quint32 columns = std::numeric_limits<quint32>::max();
     // A sheet has 256 columns: a cell past them is a damaged record, and would stretch the sheet's
     // range over billions of empty cells.
     constexpr quint16 SheetColumns = 256;
@@ -615,7 +614,7 @@ template <class Sink> bool BiffBook::readCells(int index, Sink& sink) const {
     auto put = [&](quint16 row, quint16 column, SourceCell cell) {
         if (column >= SheetColumns)
             pastLastColumn = true;
-        else if (row < rows && column < columns)
+        else
             sink.cell(row, column, std::move(cell));
     };
     int depth = 1;                           // charts embedded in the sheet are substreams of their own
@@ -633,10 +632,9 @@ template <class Sink> bool BiffBook::readCells(int index, Sink& sink) const {
         if (depth > 1) continue;
         switch (r.type) {
         case rec::Dimensions:
-            if (r.size < 12) return false;
-            rows = U32(p + 4);
-            columns = U16(p + 10);
-            sink.dimensions(rows, columns);
+            // A hint, never a filter: writers other than Excel often under-state the range (no
+            // columns, the last row one short), and the sheet is every cell that holds a value.
+            if (r.size >= 12) sink.dimensions(U32(p + 4));
             break;
         case rec::LabelSst: {
             if (r.size < 10) return false;

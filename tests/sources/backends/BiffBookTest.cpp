@@ -330,6 +330,44 @@ TEST(BiffBookTest, RefusesASheetWithACellPastItsLastColumn) {
     }
 }
 
+// Each sheet of a workbook as the texts of its table: column names, then its rows.
+QStringList SheetTexts(const QByteArray& file) {
+    BiffBook book;
+    EXPECT_EQ(book.open(file, true), BiffBook::Status::Ok);
+    QStringList texts;
+    for (int sheet = 0; sheet < book.sheetNames().size(); ++sheet) {
+        const std::optional<SourceTable> table = book.readTable(sheet);
+        if (!table) return {QStringLiteral("refused")};
+        texts.append(table->columnNames().join(QLatin1Char('|')));
+        for (int r = 0; r < table->recordCount(); ++r)
+            texts.append(table->rowTexts(r).join(QLatin1Char('|')));
+    }
+    return texts;
+}
+
+TEST(BiffBookTest, ReadsEveryCellWhateverTheDimensionsRecordSays) {
+    // Writers other than Excel often under-state a sheet's range in its DIMENSIONS record.
+    const QByteArray good = Fixture();
+    const QStringList want = SheetTexts(good);
+    ASSERT_EQ(want.size(), 14);
+    const QByteArray dimensions("\x00\x02\x0E\x00", 4); // the record's id and size
+    const std::vector<std::pair<const char*, void (*)(QByteArray&, qsizetype)>> cases = {
+        {"NoColumns", [](QByteArray& b, qsizetype at) { b[at + 14] = b[at + 15] = 0; }},
+        {"LastRowOneShort", [](QByteArray& b, qsizetype at) { Put32(b, at + 8, Get32(b, at + 8) - 1); }},
+        {"NoRows", [](QByteArray& b, qsizetype at) { Put32(b, at + 8, 0); }},
+    };
+    for (const auto& [name, damage] : cases) {
+        SCOPED_TRACE(name);
+        QByteArray file = good;
+        int sheets = 0;
+        for (qsizetype at = file.indexOf(dimensions); at >= 0;
+             at = file.indexOf(dimensions, at + 1), ++sheets)
+            damage(file, at);
+        ASSERT_EQ(sheets, 4);
+        EXPECT_EQ(SheetTexts(file), want);
+    }
+}
+
 TEST(BiffBookTest, ADamagedWorkbookIsRefusedInTheProgramsOwnWords) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("damaged.xls"));
