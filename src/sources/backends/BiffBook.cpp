@@ -533,13 +533,12 @@ BiffBook::Status BiffBook::open(const QByteArray& file, bool withCells) {
             break;
         }
         case rec::Format: {
-            if (!withCells) break;
-            if (r.size < 2) return Status::Malformed;
+            // A damaged format spoils itself alone: its cells read as numbers.
+            if (!withCells || r.size < 2) break;
             Segments s;
             s.add(Record{r.type, r.data + 2, r.size - 2});
             QString text;
-            if (!s.string(text)) return Status::Malformed;
-            formats[U16(r.data)] = ShownBy(text);
+            formats[U16(r.data)] = s.string(text) ? ShownBy(text) : Shown::Number;
             break;
         }
         case rec::Xf:

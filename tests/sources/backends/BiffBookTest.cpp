@@ -368,6 +368,23 @@ TEST(BiffBookTest, ReadsEveryCellWhateverTheDimensionsRecordSays) {
     }
 }
 
+TEST(BiffBookTest, ADamagedFormatSpoilsThatFormatAlone) {
+    const QByteArray good = Fixture();
+    QByteArray file = good;
+    // The FORMAT record of "DD-MM-YYYY": its string's length, 10, made to run past the record.
+    const qsizetype length = file.indexOf(QByteArray("\x0A\x00\x00"
+                                                     "DD-MM-YYYY",
+                                                     13));
+    ASSERT_GT(length, 0);
+    file[length] = file[length + 1] = '\xFF';
+    const QStringList want = SheetTexts(good), texts = SheetTexts(file);
+    ASSERT_EQ(texts.size(), want.size());
+    // Ledgers: the date in that format reads as its serial; the stamp below keeps its own format.
+    EXPECT_EQ(want[1], QStringLiteral("Cash|Cash-in-hand|1234.5|01-Apr-2024|True|Petty cash"));
+    EXPECT_EQ(texts[1], QStringLiteral("Cash|Cash-in-hand|1234.5|45383|True|Petty cash"));
+    EXPECT_EQ(texts[2], want[2]);
+}
+
 TEST(BiffBookTest, ADamagedWorkbookIsRefusedInTheProgramsOwnWords) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("damaged.xls"));
