@@ -354,15 +354,6 @@ Segments Gather(const Record& first, Records& records) {
     return s;
 }
 
-// The number formats Excel does not store, by index, that show a date or a time.
-BiffBook::Shown BuiltInShown(quint16 index) {
-    using S = BiffBook::Shown;
-    if (index >= 14 && index <= 17) return S::Date;
-    if ((index >= 18 && index <= 21) || (index >= 45 && index <= 47)) return S::Time;
-    if (index == 22) return S::DateTime;
-    return S::Number;
-}
-
 // An RK number: a 30-bit integer or the top of a double, either possibly a hundredfold.
 double RkValue(quint32 rk) {
     double value;
@@ -448,48 +439,6 @@ private:
     int m_firstRow = -1, m_lastRow = -1, m_firstColumn = -1, m_lastColumn = -1;
 };
 
-BiffBook::Shown BiffBook::ShownBy(const QString& format) {
-    bool y = false, m = false, d = false, h = false, s = false;
-    for (qsizetype i = 0; i < format.size(); ++i) {
-        const QChar c = format[i];
-        if (c == u'"') { // a literal text
-            while (++i < format.size() && format[i] != u'"') {
-            }
-        } else if (c == u'\\' || c == u'_' || c == u'*') { // an escaped, spaced or repeated character
-            ++i;
-        } else if (c == u'[') { // a colour, condition, locale or elapsed time
-            while (++i < format.size() && format[i] != u']') {
-            }
-        } else {
-            switch (c.toLower().unicode()) {
-            case u'y':
-                y = true;
-                break;
-            case u'm':
-                m = true;
-                break;
-            case u'd':
-                d = true;
-                break;
-            case u'h':
-                h = true;
-                break;
-            case u's':
-                s = true;
-                break;
-            default:
-                break;
-            }
-        }
-    }
-    const bool date = (y || d) && m;
-    const bool time = (h && m) || (m && s) || (h && s);
-    if (date && (h || s)) return Shown::DateTime;
-    if (date) return Shown::Date;
-    if (time) return Shown::Time;
-    return Shown::Number;
-}
-
 BiffBook::Status BiffBook::open(const QByteArray& file, bool withCells) {
     m_file = file;
     CompoundFile cfb(m_file);
@@ -509,7 +458,7 @@ BiffBook::Status BiffBook::open(const QByteArray& file, bool withCells) {
     if (!records.next(r) || r.type != rec::Bof || r.size < 4) return Status::Malformed;
     if (U16(r.data) != 0x0600 || U16(r.data + 2) != 0x0005) return Status::Other;
 
-    std::unordered_map<quint16, Shown> formats;
+    std::unordered_map<quint16, bool> formats; // whether each shows a date or time
     std::vector<quint16> xfFormats;
     bool ended = false;
     while (!ended && records.next(r)) {
@@ -538,7 +487,7 @@ BiffBook::Status BiffBook::open(const QByteArray& file, bool withCells) {
             Segments s;
             s.add(Record{r.type, r.data + 2, r.size - 2});
             QString text;
-            formats[U16(r.data)] = s.string(text) ? ShownBy(text) : Shown::Number;
+            formats[U16(r.data)] = s.string(text) && IsDateFormatCode(text);
             break;
         }
         case rec::Xf:
@@ -562,10 +511,10 @@ BiffBook::Status BiffBook::open(const QByteArray& file, bool withCells) {
         }
     }
     if (!ended) return Status::Malformed;
-    m_xfShown.reserve(xfFormats.size());
+    m_xfDate.reserve(xfFormats.size());
     for (quint16 f : xfFormats) {
         const auto it = formats.find(f);
-        m_xfShown.push_back(it != formats.end() ? it->second : BuiltInShown(f));
+        m_xfDate.push_back(it != formats.end() ? it->second : IsBuiltInDateFormat(f));
     }
     return Status::Ok;
 }
@@ -579,7 +528,7 @@ QStringList BiffBook::sheetNames() const {
 
 SourceCell BiffBook::numberCell(double value, quint16 xf) const {
     // A date in any date or time format is the whole value, whatever parts the format shows.
-    if (xf >= m_xfShown.size() || m_xfShown[xf] == Shown::Number) return value;
+    if (xf >= m_xfDate.size() || !m_xfDate[xf]) return value;
     const QDateTime date = DateOfSerial(value, m_1904);
     if (date.isValid()) return date;
     return value;

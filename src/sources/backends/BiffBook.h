@@ -39,10 +39,6 @@ public:
     // broken.
     std::optional<SourceTable> readTable(int index) const;
 
-    // How a number format shows its value.
-    enum class Shown { Number, Date, DateTime, Time };
-    static Shown ShownBy(const QString& format);
-
 private:
     struct Sheet {
         QString name;
@@ -56,7 +52,7 @@ private:
     QByteArray m_stream; // the "Workbook" stream, in place in m_file or copied out of its sectors
     std::vector<Sheet> m_sheets;
     std::vector<QString> m_strings; // the shared strings
-    std::vector<Shown> m_xfShown;   // per XF record
+    std::vector<char> m_xfDate;     // per XF record: whether its number format shows a date or time
     bool m_1904 = false;
 };
 
