@@ -466,8 +466,8 @@ BiffBook::Status BiffBook::open(const QByteArray& file, bool withCells) {
         case rec::Eof:
             ended = true;
             break;
-        case rec::FilePass:
-            return Status::Other;
+        case rec::FilePass: // the records after it are encrypted (XOR or RC4)
+            return Status::Protected;
         case rec::DateMode:
             if (r.size >= 2) m_1904 = U16(r.data) == 1;
             break;

@@ -20,8 +20,9 @@ class BiffBook {
 public:
     enum class Status {
         Ok,
-        Other,    // not a BIFF8 workbook, or an encrypted one: for another reader
-        Malformed // a compound file, but broken
+        Protected, // encrypted: its globals hold a FILEPASS record
+        Other,     // not a BIFF8 workbook: for another reader
+        Malformed  // a compound file, but broken
     };
 
     // Reads the compound file and the workbook's globals; without cells only the sheet list. The book

@@ -37,8 +37,12 @@ private:
 
 const QString XlsKind = QStringLiteral("an Excel 97-2003 workbook (.xls)");
 
-// The workbook read by the own reader; false when it is for FreeXL. The book keeps its own share of
-// the file's bytes.
+[[noreturn]] void RaiseProtected(const QString& path) {
+    sourcefile::RaiseBroken(path, QStringLiteral("is protected by a password; it cannot be read."));
+}
+
+// The workbook read by the own reader; false when it is for FreeXL. An encrypted one is refused by its
+// FILEPASS record. The book keeps its own share of the file's bytes.
 bool OpenBiff(BiffBook& book, QFile& file, bool withCells) {
     const QString path = file.fileName();
     sourcefile::RequireReadableFile(path);
@@ -49,6 +53,8 @@ bool OpenBiff(BiffBook& book, QFile& file, bool withCells) {
     switch (book.open(bytes, withCells)) {
     case BiffBook::Status::Ok:
         return true;
+    case BiffBook::Status::Protected:
+        RaiseProtected(path);
     case BiffBook::Status::Other:
         return false;
     case BiffBook::Status::Malformed:
@@ -137,8 +143,7 @@ bool ReadRefusal(AnswerReader& answer, Opened& opened, bool reading) {
 }
 
 [[noreturn]] void RaiseRefused(const QString& path, Opened opened, const QString& table) {
-    if (opened == Opened::Protected)
-        sourcefile::RaiseBroken(path, QStringLiteral("is protected by a password; it cannot be read."));
+    if (opened == Opened::Protected) RaiseProtected(path);
     if (opened == Opened::NoSuchSheet) RaiseTableNotFound(provider::Jet, table);
     sourcefile::RaiseNotOfKind(path, XlsKind);
 }

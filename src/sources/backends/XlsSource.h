@@ -5,7 +5,8 @@
 namespace quibo {
 
 // An .xls workbook, standing in for the Jet provider with "Excel 8.0;HDR=YES;". Each worksheet is a
-// table named "Name$". BIFF8 workbooks are read by BiffBook, older and encrypted ones by FreeXL.
+// table named "Name$". BIFF8 workbooks are read by BiffBook, older ones by FreeXL; an encrypted one is
+// refused.
 class XlsSource final : public Source {
 public:
     enum class Reader { Automatic, FreeXL };

@@ -368,19 +368,63 @@ TEST(BiffBookTest, ADamagedFormatSpoilsThatFormatAlone) {
     EXPECT_EQ(texts[2], want[2]);
 }
 
-TEST(BiffBookTest, ADamagedWorkbookIsRefusedInTheProgramsOwnWords) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("damaged.xls"));
+// What opening `bytes` as an .xls file says; "opened" when it opens.
+QString Refusal(const QByteArray& bytes, QString& path) {
+    static QTemporaryDir dir;
+    path = dir.filePath(QStringLiteral("workbook.xls"));
     QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(Fixture().left(1024));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
     file.close();
     try {
         XlsSource source(path);
-        FAIL() << "opened";
+        return QStringLiteral("opened");
     } catch (const vb::RuntimeError& e) {
-        EXPECT_EQ(e.description(),
-                  QStringLiteral("The source \"%1\" is not an Excel 97-2003 workbook (.xls).").arg(path));
+        return e.description();
+    }
+}
+
+TEST(BiffBookTest, ADamagedWorkbookIsRefusedInTheProgramsOwnWords) {
+    QString path;
+    const QString refusal = Refusal(Fixture().left(1024), path);
+    EXPECT_EQ(refusal,
+              QStringLiteral("The source \"%1\" is not an Excel 97-2003 workbook (.xls).").arg(path));
+}
+
+// sample.xls encrypted by `method` (0 XOR obfuscation, 1 RC4) as a reader without the password sees
+// it: a FILEPASS record in the place of WRITEACCESS, and the data of every record after it scrambled
+// but for what encryption leaves plain (BOF records, the stream offsets of BOUNDSHEET).
+QByteArray Encrypted(quint8 method) {
+    QByteArray file = Fixture();
+    const auto u16 = [&](qsizetype at) { return quint16(quint8(file[at]) | quint8(file[at + 1]) << 8); };
+    const qsizetype entry = file.indexOf(QByteArray("W\0o\0r\0k\0b\0o\0o\0k\0", 16));
+    const qsizetype end = 512 + Get32(file, entry + 0x78); // the stream is the file's first sectors
+    qsizetype at = file.indexOf(QByteArray("\x5C\x00\x70\x00", 4));
+    EXPECT_GT(entry, 0);
+    EXPECT_GT(at, 0);
+    file[at] = 0x2F;
+    file[at + 4] = static_cast<char>(method);
+    file[at + 5] = 0;
+    quint32 noise = 2463534242u;
+    for (at += 4 + u16(at + 2); at + 4 <= end && u16(at + 2) <= end - at - 4; at += 4 + u16(at + 2)) {
+        const quint16 type = u16(at);
+        for (qsizetype i = type == 0x0085 ? 4 : 0; type != 0x0809 && i < u16(at + 2); ++i) {
+            noise ^= noise << 13, noise ^= noise >> 17, noise ^= noise << 5;
+            file[at + 4 + i] = static_cast<char>(file[at + 4 + i] ^ static_cast<char>(noise));
+        }
+    }
+    return file;
+}
+
+TEST(BiffBookTest, AnEncryptedWorkbookIsRefusedWithItsOwnMessage) {
+    for (const quint8 method : {0, 1}) {
+        QString path;
+        const QString refusal = Refusal(Encrypted(method), path);
+        EXPECT_EQ(refusal.toStdString(),
+                  QStringLiteral("The source \"%1\" is protected by a password; it cannot be read.")
+                      .arg(path)
+                      .toStdString())
+            << int(method);
     }
 }
 
