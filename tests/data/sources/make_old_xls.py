@@ -4,7 +4,7 @@
 
     /usr/bin/python3 make_old_xls.py
 
-into biff/ beside this script, and the first four as seeds of the .xls reader's fuzz target:
+into biff/ beside this script, and the first four as seeds of the .xls fuzz targets:
 
   excel2.xls      an Excel 2 worksheet file (BIFF2: a bare record stream; cells carry three attribute
                   bytes, the second naming the number format; whole numbers as INTEGER records)
@@ -27,7 +27,7 @@ import struct
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 OUT = os.path.join(HERE, 'biff')
-FUZZ = os.path.join(HERE, '..', '..', '..', 'fuzz', 'corpus', 'fuzz_xls_reader')
+FUZZ = [os.path.join(HERE, '..', '..', '..', 'fuzz', 'corpus', target) for target in ('fuzz_xls_reader', 'fuzz_xls_source')]
 
 
 def record(rid, data=b''):
@@ -162,7 +162,7 @@ def main():
         'excel5.xls': compound('Book', excel5()),
     }
     for name, data in files.items():
-        for folder in (OUT, FUZZ):
+        for folder in [OUT] + FUZZ:
             with open(os.path.join(folder, name), 'wb') as f:
                 f.write(data)
     with open(os.path.join(OUT, 'book-biff8.xls'), 'wb') as f:
