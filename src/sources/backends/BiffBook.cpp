@@ -225,7 +225,7 @@ constexpr quint16 Bof = 0x0809, Eof = 0x000A, Continue = 0x003C, BoundSheet = 0x
 }
 
 // The BIFF version a stream's first record, its BOF, tells: 2, 3, 4 (Excel 2 to 4), 5 (Excel 5 and 95)
-// or 8 (Excel 97 and later); 0 for none of these.
+// or 8 (Excel 97 and later, also under a version number other writers put there); 0 for no BOF.
 int BiffOf(quint16 type, quint16 version) {
     switch (type) {
     case 0x0009:
@@ -235,7 +235,7 @@ int BiffOf(quint16 type, quint16 version) {
     case 0x0409:
         return 4;
     case rec::Bof:
-        return version == 0x0600 ? 8 : version == 0x0500 ? 5 : 0;
+        return version == 0x0500 ? 5 : 8;
     default:
         return 0;
     }

@@ -377,10 +377,16 @@ TEST(BiffBookTest, ReadsEveryCellWhateverTheDimensionsRecordSays) {
     }
 }
 
-TEST(BiffBookTest, ReadsABiff8WorkbookWhateverItsStreamIsNamed) {
+TEST(BiffBookTest, ReadsABiff8WorkbookWhateverItsStreamIsNamedOrItsBofNumbered) {
     QFile file(QStringLiteral(QUIBO_TEST_DATA "/sources/biff/book-biff8.xls")); // sample.xls in "Book"
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(SheetTexts(file.readAll()), SheetTexts(Fixture()));
+    const QStringList want = SheetTexts(Fixture());
+    EXPECT_EQ(SheetTexts(file.readAll()), want);
+    // A BOF that gives no version number (BIFF5 gives 0x0500).
+    QByteArray unnumbered = Fixture();
+    ASSERT_EQ(unnumbered.mid(512, 6), QByteArray("\x09\x08\x10\x00\x00\x06", 6));
+    unnumbered[517] = 0;
+    EXPECT_EQ(SheetTexts(unnumbered), want);
 }
 
 TEST(BiffBookTest, ADamagedFormatSpoilsThatFormatAlone) {
