@@ -28,9 +28,9 @@ public:
         Malformed  // not an .xls file of any version (an Excel 4 workbook among them), or a broken one
     };
 
-    // Reads the compound file and the workbook's globals; without cells only the sheet list. The book
-    // keeps (shares) `file` and reads a stream stored in one run in place: a file given as raw data
-    // (QByteArray::fromRawData, a mapping) must outlive the book.
+    // Reads the workbook's stream (out of its compound file, or the bare file) and its globals; without
+    // cells only the sheet list. The book keeps (shares) `file` and reads a stream stored in one run in
+    // place: a file given as raw data (QByteArray::fromRawData, a mapping) must outlive the book.
     Status open(const QByteArray& file, bool withCells);
 
     // The worksheets' names, in the workbook's order; a worksheet file's one sheet has no name (it goes
