@@ -56,9 +56,9 @@ TEST(BiffBookTest, ReadsEveryCommittedWorkbookAsFreeXLDoes) {
         SCOPED_TRACE(path.toStdString());
         // FreeXL cuts a date to the parts its format shows, in a calendar of its own: the workbooks
         // that probe numbers in date formats are held against DateOfSerial instead (below), and the
-        // one table of every kind against its texts (TableLoaderTest).
-        // FreeXL reads no formula results nor worksheet files of Excel 2 to 4: the workbooks that hold
-        // them are held against what they hold instead.
+        // one table of every kind against its texts (TableLoaderTest). It reads no formula results, no
+        // Excel 2 to 4 worksheet file and no Excel 5 workbook without a CODEPAGE record: those files
+        // are held against what they hold (ReadsTheCachedResultsOfFormulas, ...Before97).
         const QString name = QFileInfo(path).fileName();
         if (name == QLatin1String("cells.xls") || name == QLatin1String("cells1904.xls") ||
             name == QLatin1String("kinds.xls") || name == QLatin1String("formulas.xls") ||
