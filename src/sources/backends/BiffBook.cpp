@@ -2,9 +2,12 @@
 
 #include "sources/backends/DateText.h"
 
+#include <QStringDecoder>
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <numeric>
 #include <unordered_map>
 
 namespace quibo {
@@ -35,52 +38,54 @@ const uchar Signature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
 
 class CompoundFile {
 public:
-    enum class Found { Workbook, Book, None, Malformed };
-
     explicit CompoundFile(const QByteArray& file)
         : m_file(file), m_data(reinterpret_cast<const uchar*>(file.constData())), m_size(file.size()) {}
 
     bool isCompound() const { return m_size >= 512 && std::memcmp(m_data, Signature, 8) == 0; }
 
-    Found workbook(QByteArray& stream) {
-        if (!readHeader() || !readFat()) return Found::Malformed;
+    // The workbook's stream: "Workbook" (Excel 97 and later) or else "Book" (Excel 5 and 95, and some
+    // writers of later versions); its BOF record tells the version. False when there is none or the
+    // file is broken.
+    bool workbook(QByteArray& stream) {
+        if (!readHeader() || !readFat()) return false;
         QByteArray dir;
-        if (!chain(m_fat, m_dirStart, std::numeric_limits<quint64>::max(), dir)) return Found::Malformed;
-        if (dir.size() < 128) return Found::Malformed;
+        if (!chain(m_fat, m_dirStart, std::numeric_limits<quint64>::max(), dir)) return false;
+        if (dir.size() < 128) return false;
         const auto* d = reinterpret_cast<const uchar*>(dir.constData());
         const qsizetype entries = dir.size() / 128;
 
         // The root entry holds the mini stream, which holds the streams below the cut-off.
         const uchar* root = d;
-        if (root[0x42] != 5) return Found::Malformed;
-        // A name longer than its 64-byte field marks a damaged directory; FreeXL, which reads the
-        // workbooks left to it, would convert that many bytes from the field and read past it.
+        if (root[0x42] != 5) return false;
+        // A name longer than its 64-byte field marks a damaged directory; FreeXL, which the tests
+        // hold this reader against, would convert that many bytes from the field and read past it.
         for (qsizetype i = 0; i < entries; ++i)
-            if (U16(d + i * 128 + 0x40) > 64) return Found::Malformed;
-        bool haveBook = false;
+            if (U16(d + i * 128 + 0x40) > 64) return false;
+        const uchar* e = nullptr;
         for (qsizetype i = 1; i < entries; ++i) {
-            const uchar* e = d + i * 128;
-            if (e[0x42] != 2) continue;
-            const quint16 nameBytes = U16(e + 0x40);
-            if (nameBytes < 2 || nameBytes > 64 || nameBytes % 2) continue;
-            const QString name =
-                QString::fromUtf16(reinterpret_cast<const char16_t*>(e), nameBytes / 2 - 1); // less the NUL
-            if (name.compare(QLatin1String("Book"), Qt::CaseInsensitive) == 0) haveBook = true;
-            if (name.compare(QLatin1String("Workbook"), Qt::CaseInsensitive) != 0) continue;
-            const quint64 size =
-                m_major == 3 ? U32(e + 0x78) : (U32(e + 0x78) | quint64(U32(e + 0x7C)) << 32);
-            if (size > quint64(m_size)) return Found::Malformed;
-            const quint32 start = U32(e + 0x74);
-            if (size >= m_cutoff)
-                return chain(m_fat, start, size, stream) ? Found::Workbook : Found::Malformed;
-            // The mini stream is bounded by the file like any other stream.
-            const quint32 miniSize = U32(root + 0x78);
-            if (miniSize > quint64(m_size)) return Found::Malformed;
-            QByteArray mini;
-            if (!readMiniFat() || !chain(m_fat, U32(root + 0x74), miniSize, mini)) return Found::Malformed;
-            return miniChain(mini, start, size, stream) ? Found::Workbook : Found::Malformed;
+            const uchar* entry = d + i * 128;
+            if (entry[0x42] != 2) continue;
+            const quint16 nameBytes = U16(entry + 0x40);
+            if (nameBytes < 2 || nameBytes % 2) continue;
+            const QString name = QString::fromUtf16(reinterpret_cast<const char16_t*>(entry),
+                                                    nameBytes / 2 - 1); // less the NUL
+            if (name.compare(QLatin1String("Workbook"), Qt::CaseInsensitive) == 0) {
+                e = entry;
+                break;
+            }
+            if (!e && name.compare(QLatin1String("Book"), Qt::CaseInsensitive) == 0) e = entry;
         }
-        return haveBook ? Found::Book : Found::None;
+        if (!e) return false;
+        const quint64 size = m_major == 3 ? U32(e + 0x78) : (U32(e + 0x78) | quint64(U32(e + 0x7C)) << 32);
+        if (size > quint64(m_size)) return false;
+        const quint32 start = U32(e + 0x74);
+        if (size >= m_cutoff) return chain(m_fat, start, size, stream);
+        // The mini stream is bounded by the file like any other stream.
+        const quint32 miniSize = U32(root + 0x78);
+        if (miniSize > quint64(m_size)) return false;
+        QByteArray mini;
+        return readMiniFat() && chain(m_fat, U32(root + 0x74), miniSize, mini) &&
+               miniChain(mini, start, size, stream);
     }
 
 private:
@@ -210,11 +215,96 @@ private:
 
 // ---- BIFF records. ----
 
+// Their BIFF8 ids (BIFF5 uses the same); Integer is BIFF2's alone, None no record read.
 namespace rec {
 constexpr quint16 Bof = 0x0809, Eof = 0x000A, Continue = 0x003C, BoundSheet = 0x0085, Sst = 0x00FC,
                   Format = 0x041E, Xf = 0x00E0, DateMode = 0x0022, FilePass = 0x002F, Dimensions = 0x0200,
                   LabelSst = 0x00FD, Label = 0x0204, RString = 0x00D6, Number = 0x0203, Rk = 0x027E,
-                  MulRk = 0x00BD, Formula = 0x0006, String = 0x0207, BoolErr = 0x0205;
+                  MulRk = 0x00BD, Formula = 0x0006, String = 0x0207, BoolErr = 0x0205, CodePage = 0x0042,
+                  Integer = 0x0002, None = 0xFFFF;
+}
+
+// The BIFF version a stream's first record, its BOF, tells: 2, 3, 4 (Excel 2 to 4), 5 (Excel 5 and 95)
+// or 8 (Excel 97 and later, also under a version number other writers put there); 0 for no BOF.
+int BiffOf(quint16 type, quint16 version) {
+    switch (type) {
+    case 0x0009:
+        return 2;
+    case 0x0209:
+        return 3;
+    case 0x0409:
+        return 4;
+    case rec::Bof:
+        return version == 0x0500 ? 5 : 8;
+    default:
+        return 0;
+    }
+}
+
+// The BIFF8 id of a record that an older version stores under an id of its own, so that one reader
+// serves every version: BIFF2, 3 and 4 number some records apart. An id the version does not hold
+// (or holds for something not read) gives None.
+quint16 Biff8Id(quint16 id, int biff) {
+    if (biff >= 5) return id;
+    switch (id) {
+    case rec::Eof:
+    case rec::Continue:
+    case rec::FilePass:
+    case rec::CodePage:
+    case rec::DateMode:
+        return id;
+    case 0x0009:
+    case 0x0209:
+    case 0x0409:
+        return rec::Bof;
+    default:
+        break;
+    }
+    if (biff == 2) {
+        switch (id) {
+        case 0x0000:
+            return rec::Dimensions;
+        case 0x0002:
+            return rec::Integer;
+        case 0x0003:
+            return rec::Number;
+        case 0x0004:
+            return rec::Label;
+        case 0x0005:
+            return rec::BoolErr;
+        case 0x0006:
+            return rec::Formula;
+        case 0x0007:
+            return rec::String;
+        case 0x001E:
+            return rec::Format;
+        default:
+            return rec::None;
+        }
+    }
+    switch (id) {
+    case rec::Dimensions:
+    case rec::Number:
+    case rec::Rk:
+    case rec::Label:
+    case rec::BoolErr:
+    case rec::String:
+        return id;
+    case 0x0206:
+        return biff == 3 ? rec::Formula : rec::None;
+    case 0x0406:
+        return biff == 4 ? rec::Formula : rec::None;
+    case 0x001E:
+        return biff == 3 ? rec::Format : rec::None;
+    case rec::Format:
+        return biff == 4 ? rec::Format : rec::None;
+    case 0x0243:
+        return biff == 3 ? rec::Xf : rec::None;
+    case 0x0443:
+        return biff == 4 ? rec::Xf : rec::None;
+    default:
+        return rec::None;
+    }
 }
 
 struct Record {
@@ -273,6 +363,19 @@ public:
         quint16 a, b;
         if (!u16(a) || !u16(b)) return false;
         v = a | (quint32(b) << 16);
+        return true;
+    }
+    // `count` bytes of an 8-bit string, which a CONTINUE carries on without a flag byte.
+    bool bytes(quint32 count, QByteArray& out) {
+        out.clear();
+        while (count > 0) {
+            if (!settle()) return false;
+            const Record& r = m_parts[m_part];
+            const qsizetype n = std::min<qsizetype>(count, r.size - m_pos);
+            out.append(reinterpret_cast<const char*>(r.data + m_pos), n);
+            m_pos += n;
+            count -= quint32(n);
+        }
         return true;
     }
     bool skip(quint64 n) {
@@ -354,14 +457,56 @@ Segments Gather(const Record& first, Records& records) {
     return s;
 }
 
-// The number formats Excel does not store, by index, that show a date or a time.
-BiffBook::Shown BuiltInShown(quint16 index) {
-    using S = BiffBook::Shown;
-    if (index >= 14 && index <= 17) return S::Date;
-    if ((index >= 18 && index <= 21) || (index >= 45 && index <= 47)) return S::Time;
-    if (index == 22) return S::DateTime;
-    return S::Number;
-}
+// The strings of versions before BIFF8: bytes in the code page the CODEPAGE record names (a
+// stream's own for a worksheet file, else the workbook's).
+class CodePage {
+public:
+    explicit CodePage(quint16 number) : m_decode(DecoderOf(number)) {}
+
+    // A string with its length in one byte or, `longLength`, two.
+    bool string(Segments& s, bool longLength, QString& out) {
+        quint16 count = 0;
+        quint8 small = 0;
+        if (longLength ? !s.u16(count) : !s.byte(small)) return false;
+        if (!s.bytes(longLength ? count : small, m_bytes)) return false;
+        // Every code page a workbook names reads the bytes below 0x80 as ASCII.
+        if (std::all_of(m_bytes.cbegin(), m_bytes.cend(), [](char c) { return (c & 0x80) == 0; }))
+            out = QString::fromLatin1(m_bytes);
+        else
+            out = m_decode(m_bytes);
+        return true;
+    }
+
+    // The number a stream's CODEPAGE record gives, wherever in its globals it stands.
+    static quint16 Of(const QByteArray& stream) {
+        Records records(stream, 0);
+        Record r;
+        while (records.next(r) && r.type != rec::Eof)
+            if (r.type == rec::CodePage && r.size >= 2) return U16(r.data);
+        return 1252;
+    }
+
+private:
+    // Windows-1252 stands in without a CODEPAGE record (as Excel 5 and 95 read such a workbook), for
+    // ASCII (367), for the number BIFF2 and 3 give it (32769), for UTF-16 (1200, no 8-bit code page)
+    // and for a code page the platform does not know, so that no byte is lost.
+    static QStringDecoder DecoderOf(quint16 number) {
+        const auto stateless = QStringConverter::Flag::Stateless;
+        if (number == 10000 || number == 32768) return QStringDecoder("macintosh", stateless);
+        if (number != 367 && number != 1200 && number != 32769) {
+            for (const char* prefix : {"windows-", "cp", "ibm"}) {
+                QStringDecoder decoder((prefix + QByteArray::number(number)).constData(), stateless);
+                if (decoder.isValid()) return decoder;
+            }
+        }
+        QStringDecoder windows1252("windows-1252", stateless);
+        return windows1252.isValid() ? std::move(windows1252)
+                                     : QStringDecoder(QStringConverter::Latin1, stateless);
+    }
+
+    QStringDecoder m_decode;
+    QByteArray m_bytes;
+};
 
 // An RK number: a 30-bit integer or the top of a double, either possibly a hundredfold.
 double RkValue(quint32 rk) {
@@ -382,7 +527,8 @@ double RkValue(quint32 rk) {
 // sized once, as wide as the rows before it, and moves into the table whole.
 class BiffBook::SheetRows {
 public:
-    void dimensions(quint32 rows, quint32) {
+    // The rows the DIMENSIONS record gives, to size the first allocation.
+    void dimensions(quint32 rows) {
         // A damaged record must not reserve beyond the rows a sheet can have.
         m_rows.reserve(std::min<quint32>(rows, 65536));
     }
@@ -447,104 +593,72 @@ private:
     int m_firstRow = -1, m_lastRow = -1, m_firstColumn = -1, m_lastColumn = -1;
 };
 
-BiffBook::Shown BiffBook::ShownBy(const QString& format) {
-    bool y = false, m = false, d = false, h = false, s = false;
-    for (qsizetype i = 0; i < format.size(); ++i) {
-        const QChar c = format[i];
-        if (c == u'"') { // a literal text
-            while (++i < format.size() && format[i] != u'"') {
-            }
-        } else if (c == u'\\' || c == u'_' || c == u'*') { // an escaped, spaced or repeated character
-            ++i;
-        } else if (c == u'[') { // a colour, condition, locale or elapsed time
-            while (++i < format.size() && format[i] != u']') {
-            }
-        } else {
-            switch (c.toLower().unicode()) {
-            case u'y':
-                y = true;
-                break;
-            case u'm':
-                m = true;
-                break;
-            case u'd':
-                d = true;
-                break;
-            case u'h':
-                h = true;
-                break;
-            case u's':
-                s = true;
-                break;
-            default:
-                break;
-            }
-        }
-    }
-    const bool date = (y || d) && m;
-    const bool time = (h && m) || (m && s) || (h && s);
-    if (date && (h || s)) return Shown::DateTime;
-    if (date) return Shown::Date;
-    if (time) return Shown::Time;
-    return Shown::Number;
-}
-
 BiffBook::Status BiffBook::open(const QByteArray& file, bool withCells) {
     m_file = file;
     CompoundFile cfb(m_file);
-    if (!cfb.isCompound()) return Status::Other;
-    switch (cfb.workbook(m_stream)) {
-    case CompoundFile::Found::Workbook:
-        break;
-    case CompoundFile::Found::Book:
-        return Status::Other;
-    case CompoundFile::Found::None:
-    case CompoundFile::Found::Malformed:
+    if (!cfb.isCompound())
+        m_stream = m_file; // an Excel 2, 3 or 4 worksheet file is a bare record stream
+    else if (!cfb.workbook(m_stream))
         return Status::Malformed;
-    }
 
     Records records(m_stream, 0);
     Record r;
-    if (!records.next(r) || r.type != rec::Bof || r.size < 4) return Status::Malformed;
-    if (U16(r.data) != 0x0600 || U16(r.data + 2) != 0x0005) return Status::Other;
+    if (!records.next(r) || r.size < 4) return Status::Malformed;
+    m_biff = BiffOf(r.type, U16(r.data));
+    // A workbook's globals list its sheets; a worksheet file is its one sheet, whose formats and
+    // styles come before its cells.
+    const bool worksheetFile = U16(r.data + 2) == 0x0010;
+    if (m_biff == 0 || (!worksheetFile && (m_biff < 5 || U16(r.data + 2) != 0x0005)))
+        return Status::Malformed;
+    if (worksheetFile) m_sheets.push_back({QString(), 0});
+    std::optional<CodePage> page; // for the 8-bit strings before BIFF8
+    if (m_biff < 8) {
+        m_codePage = CodePage::Of(m_stream);
+        page.emplace(m_codePage);
+    }
 
-    std::unordered_map<quint16, Shown> formats;
+    std::unordered_map<quint16, bool> formats; // whether each shows a date or time
+    quint16 formatCount = 0;
     std::vector<quint16> xfFormats;
     bool ended = false;
     while (!ended && records.next(r)) {
-        switch (r.type) {
+        switch (Biff8Id(r.type, m_biff)) {
         case rec::Eof:
             ended = true;
             break;
-        case rec::FilePass:
-            return Status::Other;
+        case rec::FilePass: // the records after it are encrypted (XOR or RC4)
+            return Status::Protected;
         case rec::DateMode:
             if (r.size >= 2) m_1904 = U16(r.data) == 1;
             break;
         case rec::BoundSheet: {
-            if (r.size < 8) return Status::Malformed;
+            if (worksheetFile) break;
+            if (r.size < (page ? 7 : 8)) return Status::Malformed;
             if (r.data[5] != 0) break; // a chart, macro or module sheet
             Segments s;
             s.add(Record{r.type, r.data + 6, r.size - 6});
             QString name;
-            if (!s.string(name, true)) return Status::Malformed;
+            if (!(page ? page->string(s, false, name) : s.string(name, true))) return Status::Malformed;
             m_sheets.push_back({name, U32(r.data)});
             break;
         }
         case rec::Format: {
-            if (!withCells) break;
-            if (r.size < 2) return Status::Malformed;
+            // A damaged format spoils itself alone: its cells read as numbers. Before BIFF5 a format
+            // goes by its place in the list (BIFF4 leaves two bytes unused before its text).
+            const qsizetype at = m_biff <= 3 ? 0 : 2;
+            const quint16 place = formatCount++;
+            if (!withCells || r.size < at) break;
             Segments s;
-            s.add(Record{r.type, r.data + 2, r.size - 2});
+            s.add(Record{r.type, r.data + at, r.size - at});
             QString text;
-            if (!s.string(text)) return Status::Malformed;
-            formats[U16(r.data)] = ShownBy(text);
+            formats[m_biff <= 4 ? place : U16(r.data)] =
+                (page ? page->string(s, false, text) : s.string(text)) && IsDateFormatCode(text);
             break;
         }
-        case rec::Xf:
+        case rec::Xf: // its format's index: one byte in BIFF3 and 4
             if (!withCells) break;
             if (r.size < 4) return Status::Malformed;
-            xfFormats.push_back(U16(r.data + 2));
+            xfFormats.push_back(m_biff <= 4 ? r.data[1] : U16(r.data + 2));
             break;
         case rec::Sst: {
             if (!withCells) break;
@@ -562,10 +676,14 @@ BiffBook::Status BiffBook::open(const QByteArray& file, bool withCells) {
         }
     }
     if (!ended) return Status::Malformed;
-    m_xfShown.reserve(xfFormats.size());
+    if (m_biff == 2) { // a BIFF2 cell names its format itself, in six bits
+        xfFormats.resize(64);
+        std::iota(xfFormats.begin(), xfFormats.end(), quint16(0));
+    }
+    m_xfDate.reserve(xfFormats.size());
     for (quint16 f : xfFormats) {
         const auto it = formats.find(f);
-        m_xfShown.push_back(it != formats.end() ? it->second : BuiltInShown(f));
+        m_xfDate.push_back(it != formats.end() ? it->second : IsBuiltInDateFormat(f));
     }
     return Status::Ok;
 }
@@ -579,7 +697,7 @@ QStringList BiffBook::sheetNames() const {
 
 SourceCell BiffBook::numberCell(double value, quint16 xf) const {
     // A date in any date or time format is the whole value, whatever parts the format shows.
-    if (xf >= m_xfShown.size() || m_xfShown[xf] == Shown::Number) return value;
+    if (xf >= m_xfDate.size() || !m_xfDate[xf]) return value;
     const QDateTime date = DateOfSerial(value, m_1904);
     if (date.isValid()) return date;
     return value;
@@ -588,7 +706,7 @@ SourceCell BiffBook::numberCell(double value, quint16 xf) const {
 bool BiffBook::readSheet(int index, const CellSink& sink) const {
     struct Sink {
         const CellSink& put;
-        void dimensions(quint32, quint32) {}
+        void dimensions(quint32) {}
         void cell(int row, int column, SourceCell cell) { put(row, column, std::move(cell)); }
     } to{sink};
     return readCells(index, to);
@@ -604,10 +722,14 @@ template <class Sink> bool BiffBook::readCells(int index, Sink& sink) const {
     if (index < 0 || static_cast<size_t>(index) >= m_sheets.size()) return false;
     Records records(m_stream, m_sheets[static_cast<size_t>(index)].offset);
     Record r;
-    if (!records.next(r) || r.type != rec::Bof) return false;
+    if (!records.next(r) || Biff8Id(r.type, m_biff) != rec::Bof) return false;
+    std::optional<CodePage> page; // for the 8-bit strings before BIFF8
+    if (m_biff < 8) page.emplace(m_codePage);
+    // A cell begins with its row, column and style: an XF index, or BIFF2's three attribute bytes
+    // whose second names the number format (see open).
+    const qsizetype head = m_biff == 2 ? 7 : 6;
+    auto style = [&](const uchar* p) { return m_biff == 2 ? quint16(p[5] & 0x3F) : U16(p + 4); };
 
-    quint32 rows = std::numeric_limits<quint32>::max();
-    quint32 columns = std::numeric_limits<quint32>::max();
     // A sheet has 256 columns: a cell past them is a damaged record, and would stretch the sheet's
     // range over billions of empty cells.
     constexpr quint16 SheetColumns = 256;
@@ -615,28 +737,28 @@ template <class Sink> bool BiffBook::readCells(int index, Sink& sink) const {
     auto put = [&](quint16 row, quint16 column, SourceCell cell) {
         if (column >= SheetColumns)
             pastLastColumn = true;
-        else if (row < rows && column < columns)
+        else
             sink.cell(row, column, std::move(cell));
     };
     int depth = 1;                           // charts embedded in the sheet are substreams of their own
     int pendingRow = -1, pendingColumn = -1; // a formula whose text result follows
     while (depth > 0 && records.next(r)) {
         const uchar* p = r.data;
-        if (r.type == rec::Bof) {
+        const quint16 type = Biff8Id(r.type, m_biff);
+        if (type == rec::Bof) {
             ++depth;
             continue;
         }
-        if (r.type == rec::Eof) {
+        if (type == rec::Eof) {
             --depth;
             continue;
         }
         if (depth > 1) continue;
-        switch (r.type) {
+        switch (type) {
         case rec::Dimensions:
-            if (r.size < 12) return false;
-            rows = U32(p + 4);
-            columns = U16(p + 10);
-            sink.dimensions(rows, columns);
+            // A hint, never a filter: writers other than Excel often under-state the range (no
+            // columns, the last row one short), and the sheet is every cell that holds a value.
+            if (r.size >= (m_biff == 8 ? 12 : 8)) sink.dimensions(m_biff == 8 ? U32(p + 4) : U16(p + 2));
             break;
         case rec::LabelSst: {
             if (r.size < 10) return false;
@@ -646,18 +768,24 @@ template <class Sink> bool BiffBook::readCells(int index, Sink& sink) const {
         }
         case rec::Label:
         case rec::RString: {
-            if (r.size < 6) return false;
-            Segments s = Gather(Record{r.type, p + 6, r.size - 6}, records);
+            if (r.size < head) return false;
+            Segments s = Gather(Record{r.type, p + head, r.size - head}, records);
             QString text;
             quint16 cch = 0;
             quint8 flags = 0;
-            if (!s.u16(cch) || !s.byte(flags) || !s.chars(cch, flags & 1, text)) return false;
+            if (page ? !page->string(s, m_biff > 2, text)
+                     : !s.u16(cch) || !s.byte(flags) || !s.chars(cch, flags & 1, text))
+                return false;
             if (!text.isEmpty()) put(U16(p), U16(p + 2), text);
             break;
         }
         case rec::Number:
-            if (r.size < 14) return false;
-            put(U16(p), U16(p + 2), numberCell(F64(p + 6), U16(p + 4)));
+            if (r.size < head + 8) return false;
+            put(U16(p), U16(p + 2), numberCell(F64(p + head), style(p)));
+            break;
+        case rec::Integer: // BIFF2: an unsigned 16-bit number
+            if (r.size < 9) return false;
+            put(U16(p), U16(p + 2), numberCell(U16(p + 7), style(p)));
             break;
         case rec::Rk:
             if (r.size < 10) return false;
@@ -672,26 +800,29 @@ template <class Sink> bool BiffBook::readCells(int index, Sink& sink) const {
             break;
         }
         case rec::BoolErr:
-            if (r.size < 8) return false;
-            if (p[7] == 0) put(U16(p), U16(p + 2), p[6] != 0);
+            if (r.size < head + 2) return false;
+            if (p[head + 1] == 0) put(U16(p), U16(p + 2), p[head] != 0);
             break;
         case rec::Formula: {
-            if (r.size < 20) return false;
+            // Its stored result, alike in every version: a number, or after 0xFFFF in bytes 6-7 a text
+            // (in the STRING record that follows), a boolean, an error or an empty text.
+            if (r.size < (m_biff == 2 ? 17 : m_biff <= 4 ? 18 : 20)) return false;
             const quint16 row = U16(p), column = U16(p + 2);
-            if (U16(p + 12) != 0xFFFF) {
-                put(row, column, numberCell(F64(p + 6), U16(p + 4)));
-            } else if (p[6] == 0) {
+            const uchar* result = p + head;
+            if (U16(result + 6) != 0xFFFF) {
+                put(row, column, numberCell(F64(result), style(p)));
+            } else if (result[0] == 0) {
                 pendingRow = row;
                 pendingColumn = column;
-            } else if (p[6] == 1) {
-                put(row, column, p[8] != 0);
+            } else if (result[0] == 1) {
+                put(row, column, result[2] != 0);
             }
             break;
         }
         case rec::String: {
             Segments s = Gather(r, records);
             QString text;
-            if (!s.string(text)) return false;
+            if (page ? !page->string(s, m_biff > 2, text) : !s.string(text)) return false;
             if (pendingRow >= 0 && !text.isEmpty())
                 put(static_cast<quint16>(pendingRow), static_cast<quint16>(pendingColumn), text);
             pendingRow = pendingColumn = -1;

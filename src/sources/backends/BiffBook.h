@@ -11,25 +11,30 @@
 
 namespace quibo {
 
-// A BIFF8 workbook (Excel 97 and later .xls) read straight from its compound file. It hands out
+// An .xls file read straight from its bytes, in every BIFF version Excel wrote: a workbook of Excel 97
+// and later (BIFF8) or of Excel 5 and 95 (BIFF5, 8-bit strings in the CODEPAGE record's code page,
+// Windows-1252 without one) in a compound file, whose stream is named "Workbook" or "Book"; or a
+// worksheet file of Excel 2, 3 or 4 (BIFF2 to 4), a bare record stream holding one sheet. It hands out
 // the cells of a worksheet typed as an .xlsx sheet's are read: numbers as numbers, numbers in a date
-// or time format as whole dates (DateOfSerial; a number where no date fits), booleans, texts, and
-// nothing for blanks, errors and formulas without a result.
+// or time format as whole dates (DateOfSerial; a number where no date fits), booleans, texts, a
+// formula's stored result as such a value, and nothing for blanks, errors and formulas without a
+// result.
 // Every length and offset in the file is checked; a damaged file is refused, never read past.
 class BiffBook {
 public:
     enum class Status {
         Ok,
-        Other,    // not a BIFF8 workbook, or an encrypted one: for another reader
-        Malformed // a compound file, but broken
+        Protected, // encrypted: its globals hold a FILEPASS record
+        Malformed  // not an .xls file of any version (an Excel 4 workbook among them), or a broken one
     };
 
-    // Reads the compound file and the workbook's globals; without cells only the sheet list. The book
-    // keeps (shares) `file` and reads a stream stored in one run in place: a file given as raw data
-    // (QByteArray::fromRawData, a mapping) must outlive the book.
+    // Reads the workbook's stream (out of its compound file, or the bare file) and its globals; without
+    // cells only the sheet list. The book keeps (shares) `file` and reads a stream stored in one run in
+    // place: a file given as raw data (QByteArray::fromRawData, a mapping) must outlive the book.
     Status open(const QByteArray& file, bool withCells);
 
-    // The worksheets' names, in the workbook's order.
+    // The worksheets' names, in the workbook's order; a worksheet file's one sheet has no name (it goes
+    // by its file's).
     QStringList sheetNames() const;
 
     using CellSink = std::function<void(int row, int column, SourceCell cell)>;
@@ -38,10 +43,6 @@ public:
     // Worksheet `index` as SheetBuilder makes a table of its cells; nothing when its records are
     // broken.
     std::optional<SourceTable> readTable(int index) const;
-
-    // How a number format shows its value.
-    enum class Shown { Number, Date, DateTime, Time };
-    static Shown ShownBy(const QString& format);
 
 private:
     struct Sheet {
@@ -53,10 +54,12 @@ private:
     SourceCell numberCell(double value, quint16 xf) const;
 
     QByteArray m_file;
-    QByteArray m_stream; // the "Workbook" stream, in place in m_file or copied out of its sectors
+    QByteArray m_stream;       // the workbook's stream, in place in m_file or copied out of its sectors
+    int m_biff = 8;            // 2, 3, 4, 5 (Excel 5 and 95 alike) or 8
+    quint16 m_codePage = 1252; // of the 8-bit strings before BIFF8
     std::vector<Sheet> m_sheets;
     std::vector<QString> m_strings; // the shared strings
-    std::vector<Shown> m_xfShown;   // per XF record
+    std::vector<char> m_xfDate;     // per XF record (BIFF2: per format): whether it shows a date or time
     bool m_1904 = false;
 };
 

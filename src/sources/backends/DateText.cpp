@@ -2,6 +2,8 @@
 
 #include "vb/Date.h"
 
+#include <algorithm>
+
 namespace quibo {
 
 namespace {
@@ -52,6 +54,35 @@ QDateTime DateOfSerial(double serial, bool date1904) {
     else if (serial >= 1 && serial < 60)
         serial += 1;
     return vb::FromOADate(serial);
+}
+
+bool IsBuiltInDateFormat(int id) {
+    return (id >= 14 && id <= 22) || (id >= 27 && id <= 36) || (id >= 45 && id <= 47) ||
+           (id >= 50 && id <= 58);
+}
+
+bool IsDateFormatCode(QStringView code) {
+    for (qsizetype i = 0; i < code.size(); ++i) {
+        const char16_t c = code[i].unicode();
+        if (c == u';') return false;
+        if (c == u'"') {
+            const qsizetype close = code.indexOf(u'"', i + 1);
+            if (close < 0) return false;
+            i = close;
+        } else if (c == u'\\' || c == u'_' || c == u'*') {
+            ++i; // an escaped, spaced or repeated character
+        } else if (c == u'[') {
+            const qsizetype close = code.indexOf(u']', i + 1);
+            if (close < 0) return false;
+            const QStringView inside = code.mid(i + 1, close - i - 1);
+            auto elapsed = [](QChar k) { return QStringView(u"hHmMsS").contains(k); };
+            if (!inside.isEmpty() && std::all_of(inside.begin(), inside.end(), elapsed)) return true;
+            i = close; // a colour, condition or locale
+        } else if (QStringView(u"dDmMyYhHsS").contains(QChar(c))) {
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace quibo

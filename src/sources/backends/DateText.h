@@ -18,4 +18,13 @@ QDateTime ParseDateText(QStringView text);
 // past 2100 too. Invalid where no date of the years 100 to 9999 fits.
 QDateTime DateOfSerial(double serial, bool date1904);
 
+// One rule for .xls and .xlsx workbooks of which number formats show a date or a time, so that a number
+// in one reads as the date of its serial. A built-in format by its id (the ones a workbook need not
+// store): 14 to 22 and 45 to 47, and the East Asian dates 27 to 36 and 50 to 58.
+bool IsBuiltInDateFormat(int id);
+// A format code, as Excel shows it: its first section holds a day, month, year, hour, minute or second
+// (d, m, y, h, s in either case) outside quoted text, escaped characters and brackets, or an elapsed
+// time in brackets ([h], [mm], [ss]). A day or a month alone is a date too: dd;"";"" or mmm.
+bool IsDateFormatCode(QStringView code);
+
 } // namespace quibo

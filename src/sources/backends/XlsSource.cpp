@@ -37,9 +37,13 @@ private:
 
 const QString XlsKind = QStringLiteral("an Excel 97-2003 workbook (.xls)");
 
-// The workbook read by the own reader; false when it is for FreeXL. The book keeps its own share of
-// the file's bytes.
-bool OpenBiff(BiffBook& book, QFile& file, bool withCells) {
+[[noreturn]] void RaiseProtected(const QString& path) {
+    sourcefile::RaiseBroken(path, QStringLiteral("is protected by a password; it cannot be read."));
+}
+
+// The workbook read by the own reader, which reads every version; an encrypted one is refused by its
+// FILEPASS record. The book keeps its own share of the file's bytes.
+void OpenBiff(BiffBook& book, QFile& file, bool withCells) {
     const QString path = file.fileName();
     sourcefile::RequireReadableFile(path);
     if (!file.open(QIODevice::ReadOnly)) sourcefile::RaiseNotOfKind(path, XlsKind);
@@ -48,9 +52,9 @@ bool OpenBiff(BiffBook& book, QFile& file, bool withCells) {
     const QByteArray bytes = sourcefile::ReadWhole(file);
     switch (book.open(bytes, withCells)) {
     case BiffBook::Status::Ok:
-        return true;
-    case BiffBook::Status::Other:
-        return false;
+        return;
+    case BiffBook::Status::Protected:
+        RaiseProtected(path);
     case BiffBook::Status::Malformed:
         break;
     }
@@ -137,8 +141,7 @@ bool ReadRefusal(AnswerReader& answer, Opened& opened, bool reading) {
 }
 
 [[noreturn]] void RaiseRefused(const QString& path, Opened opened, const QString& table) {
-    if (opened == Opened::Protected)
-        sourcefile::RaiseBroken(path, QStringLiteral("is protected by a password; it cannot be read."));
+    if (opened == Opened::Protected) RaiseProtected(path);
     if (opened == Opened::NoSuchSheet) RaiseTableNotFound(provider::Jet, table);
     sourcefile::RaiseNotOfKind(path, XlsKind);
 }
@@ -291,7 +294,7 @@ SourceTable ReadBiff(const QString& path, qsizetype index, const QString& table)
     QFile file(path);
     BiffBook book;
     // The file may have been replaced since its sheets were listed.
-    if (!OpenBiff(book, file, true)) return ReadWithFreeXL(path, index, table);
+    OpenBiff(book, file, true);
     if (static_cast<size_t>(index) >= static_cast<size_t>(book.sheetNames().size()))
         RaiseTableNotFound(provider::Jet, table);
     std::optional<SourceTable> sheet = book.readTable(static_cast<int>(index));
@@ -302,17 +305,17 @@ SourceTable ReadBiff(const QString& path, qsizetype index, const QString& table)
 } // namespace
 
 XlsSource::XlsSource(QString path, Reader reader) : m_path(std::move(path)) {
-    if (reader == Reader::Automatic) {
-        QFile file(m_path);
-        BiffBook biff;
-        if (OpenBiff(biff, file, false)) {
-            for (const QString& name : biff.sheetNames())
-                m_sheets.append(name + QLatin1Char('$'));
-            return;
-        }
+    if (reader == Reader::FreeXL) {
+        m_freexl = true;
+        m_sheets = ListWithFreeXL(m_path);
+        return;
     }
-    m_freexl = true;
-    m_sheets = ListWithFreeXL(m_path);
+    QFile file(m_path);
+    BiffBook biff;
+    OpenBiff(biff, file, false);
+    // The one sheet of an Excel 2 to 4 worksheet file goes by the file's name, as Excel shows it.
+    for (const QString& name : biff.sheetNames())
+        m_sheets.append((name.isEmpty() ? QFileInfo(m_path).completeBaseName() : name) + QLatin1Char('$'));
 }
 
 QStringList XlsSource::tables() {

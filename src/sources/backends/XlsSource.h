@@ -5,13 +5,14 @@
 namespace quibo {
 
 // An .xls workbook, standing in for the Jet provider with "Excel 8.0;HDR=YES;". Each worksheet is a
-// table named "Name$". BIFF8 workbooks are read by BiffBook, older and encrypted ones by FreeXL.
+// table named "Name$". BiffBook reads every version, Excel 2 to 2003; an encrypted workbook is refused.
 class XlsSource final : public Source {
 public:
     enum class Reader { Automatic, FreeXL };
 
     // Opens the workbook for its sheet list; raises when it is missing or not a workbook. FreeXL
-    // may be asked for by name, to hold the own reader's results against it.
+    // (which the program does not read with) may be asked for by name, to hold the own reader's
+    // results against it.
     explicit XlsSource(QString path, Reader reader = Reader::Automatic);
 
     QStringList tables() override;

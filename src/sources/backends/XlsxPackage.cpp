@@ -1,6 +1,7 @@
 // The parts of an .xlsx package read whole with pugixml: relationships, date styles, shared strings.
 #include "sources/backends/XlsxPackage.h"
 
+#include "sources/backends/DateText.h"
 #include "sources/backends/SourceFile.h"
 #include "sources/backends/ZipArchive.h"
 
@@ -40,51 +41,6 @@ std::string ResolveTarget(const std::string& fromPart, const std::string& target
     for (const std::string& s : segments)
         path += (path.empty() ? "" : "/") + s;
     return path;
-}
-
-bool IsBuiltInDateFormat(int id) {
-    return (id >= 14 && id <= 22) || (id >= 27 && id <= 36) || (id >= 45 && id <= 47) ||
-           (id >= 50 && id <= 58);
-}
-
-// A custom number format shows a date or time when its first section holds a
-// d, m, y, h or s outside quoted text, escapes and [colour]/[condition] brackets.
-bool IsDateFormatCode(const std::string& code) {
-    for (size_t i = 0; i < code.size(); ++i) {
-        const char c = code[i];
-        if (c == ';') return false;
-        if (c == '"') {
-            const size_t close = code.find('"', i + 1);
-            if (close == std::string::npos) return false;
-            i = close;
-        } else if (c == '\\' || c == '_' || c == '*') {
-            ++i;
-        } else if (c == '[') {
-            const size_t close = code.find(']', i + 1);
-            if (close == std::string::npos) return false;
-            const std::string inside = code.substr(i + 1, close - i - 1);
-            // Elapsed time: [h], [mm], [ss].
-            if (!inside.empty() && inside.find_first_not_of("hHmMsS") == std::string::npos) return true;
-            i = close;
-        } else {
-            switch (c) {
-            case 'd':
-            case 'D':
-            case 'm':
-            case 'M':
-            case 'y':
-            case 'Y':
-            case 'h':
-            case 'H':
-            case 's':
-            case 'S':
-                return true;
-            default:
-                break;
-            }
-        }
-    }
-    return false;
 }
 
 } // namespace
@@ -178,7 +134,8 @@ std::vector<char> ReadDateStyles(const ZipArchive& zip, const std::string& part)
     std::map<int, bool> custom;
     for (pugi::xml_node f : Child(root, "numFmts").children())
         if (Is(f, "numFmt"))
-            custom[f.attribute("numFmtId").as_int()] = IsDateFormatCode(f.attribute("formatCode").value());
+            custom[f.attribute("numFmtId").as_int()] =
+                IsDateFormatCode(QString::fromUtf8(f.attribute("formatCode").value()));
     for (pugi::xml_node xf : Child(root, "cellXfs").children()) {
         if (!Is(xf, "xf")) continue;
         const int id = xf.attribute("numFmtId").as_int();

@@ -1,6 +1,11 @@
 #include "sources/backends/DateText.h"
 
+#include <QStringList>
+
 #include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
 
 namespace quibo {
 namespace {
@@ -69,6 +74,32 @@ INSTANTIATE_TEST_SUITE_P(
                       SerialCase{"DayOneOf1904", 1, true, Utc(1904, 1, 2)},
                       SerialCase{"TimeOn1904", 1461.25, true, Utc(1908, 1, 1, 6)}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// One rule for .xls and .xlsx: a format shows a date or time when Excel shows a part of one with it.
+TEST(DateFormats, TellsDatesAndTimesByTheFormatCode) {
+    const QStringList dates = {
+        "DD-MM-YYYY", "d-mmm", "mmm-yy",     "dd-mm-yyyy;@", "[$-409]d-mmm-yyyy", "yyyy-mm-dd hh:mm",
+        "hh:mm:ss",   "mm:ss", "h:mm AM/PM", "AM/PM",        "[h]:mm:ss",         "[m]",
+        "YYYY",       "MMMM",  "mmm",        "ss",           "dd;\"\";\"\""};
+    const QStringList numbers = {"General",         "0.00",
+                                 "0.00E+00",        "@",
+                                 "\"d\"0",          "\\d0",
+                                 "#,##0.00\" dr\"", "0.00_s",
+                                 "[Red]0.00",       "General \"days\"",
+                                 "0;[Red]dd",       "\"unclosed d",
+                                 "[unclosed d"};
+    for (const QString& code : dates)
+        EXPECT_TRUE(IsDateFormatCode(code)) << code.toStdString();
+    for (const QString& code : numbers)
+        EXPECT_FALSE(IsDateFormatCode(code)) << code.toStdString();
+    std::vector<int> builtIn, want;
+    for (int id = 0; id < 200; ++id)
+        if (IsBuiltInDateFormat(id)) builtIn.push_back(id);
+    for (const auto& [from, to] : {std::pair{14, 22}, {27, 36}, {45, 47}, {50, 58}})
+        for (int id = from; id <= to; ++id)
+            want.push_back(id);
+    EXPECT_EQ(builtIn, want);
+}
 
 } // namespace
 } // namespace quibo
