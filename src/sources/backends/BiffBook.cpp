@@ -14,75 +14,94 @@ namespace quibo {
 
 using namespace biff;
 
-// A worksheet's cells made into a table as SheetBuilder makes them (the same range, header, empty
-// rows and column kinds), for cells that come row by row as a workbook stores them: each row is
-// sized once, as wide as the rows before it, and moves into the table whole.
-class BiffBook::SheetRows {
-public:
-    // The rows the DIMENSIONS record gives, to size the first allocation.
-    void dimensions(quint32 rows) {
-        // A damaged record must not reserve beyond the rows a sheet can have.
-        m_rows.reserve(std::min<quint32>(rows, 65536));
-    }
+namespace {
 
-    void cell(int row, int column, SourceCell cell) {
-        if (row < 0 || column < 0 || IsNull(cell)) return;
-        if (static_cast<size_t>(row) >= m_rows.size()) m_rows.resize(static_cast<size_t>(row) + 1);
-        auto& cells = m_rows[static_cast<size_t>(row)];
-        const size_t at = static_cast<size_t>(column);
-        // As wide as the widest row so far: no wider than the table's rows will be.
-        if (cells.capacity() == 0)
-            cells.reserve(std::max<size_t>(static_cast<size_t>(m_lastColumn + 1), at + 1));
-        if (at == cells.size()) { // the next cell of the row, as cells mostly come
-            cells.push_back(std::move(cell));
-        } else {
-            if (at > cells.size()) cells.resize(at + 1);
-            cells[at] = std::move(cell);
+// A sheet has 256 columns: a cell past them is a damaged record, and would stretch the sheet's range
+// over billions of empty cells.
+constexpr quint16 SheetColumns = 256;
+
+} // namespace
+
+// The first pass over a sheet's records: the range its values span, and the cells of its first row,
+// which name the columns.
+class BiffBook::SheetRange {
+public:
+    template <class Make> void cell(int row, int column, Make&& make) {
+        if (m_firstRow < 0 || row < m_firstRow) {
+            m_firstRow = row;
+            std::fill(m_header.begin(), m_header.end(), SourceCell());
         }
-        m_firstRow = m_firstRow < 0 ? row : std::min(m_firstRow, row);
+        if (row == m_firstRow) m_header[static_cast<size_t>(column)] = make();
         m_lastRow = std::max(m_lastRow, row);
         m_firstColumn = m_firstColumn < 0 ? column : std::min(m_firstColumn, column);
         m_lastColumn = std::max(m_lastColumn, column);
     }
 
-    SourceTable finish() {
-        if (m_firstRow < 0) return SourceTable({SourceColumn{QStringLiteral("F1"), ColumnKind::Text}});
-        const size_t first = static_cast<size_t>(m_firstColumn);
-        const size_t width = static_cast<size_t>(m_lastColumn - m_firstColumn + 1);
+    bool empty() const { return m_firstRow < 0; }
+    int firstRow() const { return m_firstRow; }
+    int lastRow() const { return m_lastRow; }
+    int firstColumn() const { return m_firstColumn; }
+    int width() const { return m_lastColumn - m_firstColumn + 1; }
 
+    // The columns the first row names, as SheetBuilder names them.
+    std::vector<SourceColumn> columns() const {
         std::vector<SourceColumn> columns;
-        columns.reserve(width);
-        const auto& header = m_rows[static_cast<size_t>(m_firstRow)];
-        for (size_t c = 0; c < width; ++c)
-            columns.push_back(
-                {ColumnNameFromHeader(first + c < header.size() ? header[first + c] : SourceCell{},
-                                      static_cast<int>(c) + 1),
-                 ColumnKind::Text});
-
-        SourceTable table(std::move(columns));
-        std::vector<int> kinds(width, -1); // -1: no value yet, -2: mixed
-        for (int r = m_firstRow + 1; r <= m_lastRow; ++r) {
-            std::vector<SourceCell>& cells = m_rows[static_cast<size_t>(r)];
-            for (size_t c = first; c < cells.size(); ++c) {
-                if (IsNull(cells[c])) continue;
-                const int kind = static_cast<int>(CellKind(cells[c]));
-                int& seen = kinds[c - first];
-                seen = seen == -1 ? kind : (seen == kind ? seen : -2);
-            }
-            if (first > 0)
-                cells.erase(cells.begin(),
-                            cells.begin() + static_cast<qsizetype>(std::min(first, cells.size())));
-            table.appendRow(std::move(cells));
-        }
-        for (size_t c = 0; c < width; ++c)
-            if (kinds[c] >= 0) table.setColumnKind(static_cast<int>(c), static_cast<ColumnKind>(kinds[c]));
-        m_rows.clear();
-        return table;
+        columns.reserve(static_cast<size_t>(width()));
+        for (int c = 0; c < width(); ++c)
+            columns.push_back({ColumnNameFromHeader(m_header[static_cast<size_t>(m_firstColumn + c)], c + 1),
+                               ColumnKind::Text});
+        return columns;
     }
 
 private:
-    std::vector<std::vector<SourceCell>> m_rows;
+    std::vector<SourceCell> m_header = std::vector<SourceCell>(SheetColumns); // by column
     int m_firstRow = -1, m_lastRow = -1, m_firstColumn = -1, m_lastColumn = -1;
+};
+
+// The second pass: the cells below the first row, each put in its place in a table sized to the
+// range at once, so that nothing but the table grows with the sheet, whatever order the cells come
+// in. The column kinds are those SheetBuilder gives.
+class BiffBook::TableCells {
+public:
+    explicit TableCells(const SheetRange& range)
+        : m_range(range), m_table(range.columns()), m_kinds(static_cast<size_t>(range.width()), -1) {
+        m_table.appendNullRows(range.lastRow() - range.firstRow());
+    }
+
+    template <class Make> void cell(int row, int column, Make&& make) {
+        if (row == m_range.firstRow()) return;
+        const int r = row - m_range.firstRow() - 1, c = column - m_range.firstColumn();
+        SourceCell value = make();
+        int& seen = m_kinds[static_cast<size_t>(c)];
+        const int kind = static_cast<int>(CellKind(value));
+        seen = seen == -1 ? kind : (seen == kind ? seen : -2);
+        m_overwritten = m_overwritten || !m_table.isNull(r, c);
+        m_table.setCell(r, c, std::move(value));
+    }
+
+    SourceTable finish() {
+        if (m_overwritten) { // a place written twice: its last cell alone counts
+            std::fill(m_kinds.begin(), m_kinds.end(), -1);
+            for (int r = 0; r < m_table.recordCount(); ++r)
+                for (int c = 0; c < m_table.fieldCount(); ++c) {
+                    const SourceCell value = m_table.cell(r, c);
+                    if (IsNull(value)) continue;
+                    int& seen = m_kinds[static_cast<size_t>(c)];
+                    const int kind = static_cast<int>(CellKind(value));
+                    seen = seen == -1 ? kind : (seen == kind ? seen : -2);
+                }
+        }
+        for (size_t c = 0; c < m_kinds.size(); ++c)
+            if (m_kinds[c] >= 0)
+                m_table.setColumnKind(static_cast<int>(c), static_cast<ColumnKind>(m_kinds[c]));
+        return std::move(m_table);
+    }
+
+private:
+    const SheetRange& m_range;
+    SourceTable m_table;
+    std::vector<int> m_kinds; // per column: -1 no value yet, -2 mixed, else the kind all share
+    bool m_overwritten = false;
 };
 
 BiffBook::Status BiffBook::open(const QByteArray& file, bool withCells) {
@@ -99,9 +118,10 @@ BiffBook::Status BiffBook::open(const QByteArray& file, bool withCells) {
     m_biff = BiffOf(r.type, U16(r.data));
     // A workbook's globals list its sheets; a worksheet file is its one sheet, whose formats and
     // styles come before its cells.
-    const bool worksheetFile = U16(r.data + 2) == 0x0010;
-    if (m_biff == 0 || (!worksheetFile && (m_biff < 5 || U16(r.data + 2) != 0x0005)))
-        return Status::Malformed;
+    const quint16 kind = U16(r.data + 2);
+    const bool worksheetFile = kind == 0x0010;
+    if (m_biff == 4 && kind == 0x0100) return Status::Excel4Workbook;
+    if (m_biff == 0 || (!worksheetFile && (m_biff < 5 || kind != 0x0005))) return Status::Malformed;
     if (worksheetFile) m_sheets.push_back({QString(), 0});
     std::optional<CodePage> page; // for the 8-bit strings before BIFF8
     if (m_biff < 8) {
@@ -112,8 +132,8 @@ BiffBook::Status BiffBook::open(const QByteArray& file, bool withCells) {
     std::unordered_map<quint16, bool> formats; // whether each shows a date or time
     quint16 formatCount = 0;
     std::vector<quint16> xfFormats;
-    bool ended = false;
-    while (!ended && records.next(r)) {
+    bool ended = false, broken = false;
+    while (!ended && !broken && records.next(r)) {
         switch (Biff8Id(r.type, m_biff)) {
         case rec::Eof:
             ended = true;
@@ -125,19 +145,26 @@ BiffBook::Status BiffBook::open(const QByteArray& file, bool withCells) {
             break;
         case rec::BoundSheet: {
             if (worksheetFile) break;
-            if (r.size < (page ? 7 : 8)) return Status::Malformed;
+            if (r.size < (page ? 7 : 8)) {
+                broken = true;
+                break;
+            }
             if (r.data[5] != 0) break; // a chart, macro or module sheet
             Segments s;
             s.add(Record{r.type, r.data + 6, r.size - 6});
             QString name;
-            if (!(page ? page->string(s, false, name) : s.string(name, true))) return Status::Malformed;
+            if (!(page ? page->string(s, false, name) : s.string(name, true))) {
+                broken = true;
+                break;
+            }
             m_sheets.push_back({name, U32(r.data)});
             break;
         }
         case rec::Format: {
             // A damaged format spoils itself alone: its cells read as numbers. Before BIFF5 a format
-            // goes by its place in the list (BIFF4 leaves two bytes unused before its text).
-            const qsizetype at = m_biff <= 3 ? 0 : 2;
+            // goes by its place in the list; BIFF4's own id leaves two bytes unused before its text,
+            // the older id BIFF4 writers also use does not.
+            const qsizetype at = m_biff <= 3 || r.type == 0x001E ? 0 : 2;
             const quint16 place = formatCount++;
             if (!withCells || r.size < at) break;
             Segments s;
@@ -149,15 +176,22 @@ BiffBook::Status BiffBook::open(const QByteArray& file, bool withCells) {
         }
         case rec::Xf: // its format's index: one byte in BIFF3 and 4
             if (!withCells) break;
-            if (r.size < 4) return Status::Malformed;
+            if (r.size < 4) {
+                broken = true;
+                break;
+            }
             xfFormats.push_back(m_biff <= 4 ? r.data[1] : U16(r.data + 2));
             break;
         case rec::Sst: {
             if (!withCells) break;
-            if (r.size < 8) return Status::Malformed;
+            if (r.size < 8) {
+                broken = true;
+                break;
+            }
             const quint32 unique = U32(r.data + 4);
             Segments s = Gather(Record{r.type, r.data + 8, r.size - 8}, records);
             m_strings.reserve(std::min<quint32>(unique, quint32(m_stream.size() / 3)));
+            // A broken string ends the table: a cell that names it or a later one refuses its sheet.
             QString text;
             for (quint32 i = 0; i < unique && s.string(text); ++i)
                 m_strings.push_back(text);
@@ -167,7 +201,11 @@ BiffBook::Status BiffBook::open(const QByteArray& file, bool withCells) {
             break;
         }
     }
-    if (!ended) return Status::Malformed;
+    // A worksheet file's records before its cells are its sheet's: a broken one refuses the sheet.
+    if (broken || !ended) {
+        if (!worksheetFile) return Status::Damaged;
+        m_brokenSheet = true;
+    }
     if (m_biff == 2) { // a BIFF2 cell names its format itself, in six bits
         xfFormats.resize(64);
         std::iota(xfFormats.begin(), xfFormats.end(), quint16(0));
@@ -175,7 +213,9 @@ BiffBook::Status BiffBook::open(const QByteArray& file, bool withCells) {
     m_xfDate.reserve(xfFormats.size());
     for (quint16 f : xfFormats) {
         const auto it = formats.find(f);
-        m_xfDate.push_back(it != formats.end() ? it->second : IsBuiltInDateFormat(f));
+        // The built-in formats are BIFF5's and later: before, a format no FORMAT record defines is
+        // none of them.
+        m_xfDate.push_back(it != formats.end() ? it->second : m_biff >= 5 && IsBuiltInDateFormat(f));
     }
     return Status::Ok;
 }
@@ -195,23 +235,32 @@ SourceCell BiffBook::numberCell(double value, quint16 xf) const {
     return value;
 }
 
+namespace {
+
+// Hands each cell's value to a CellSink.
+struct EveryCell {
+    const BiffBook::CellSink& put;
+    template <class Make> void cell(int row, int column, Make&& make) { put(row, column, make()); }
+};
+
+} // namespace
+
 bool BiffBook::readSheet(int index, const CellSink& sink) const {
-    struct Sink {
-        const CellSink& put;
-        void dimensions(quint32) {}
-        void cell(int row, int column, SourceCell cell) { put(row, column, std::move(cell)); }
-    } to{sink};
+    EveryCell to{sink};
     return readCells(index, to);
 }
 
 std::optional<SourceTable> BiffBook::readTable(int index) const {
-    SheetRows rows;
-    if (!readCells(index, rows)) return std::nullopt;
-    return rows.finish();
+    SheetRange range;
+    if (!readCells(index, range)) return std::nullopt;
+    if (range.empty()) return SourceTable({SourceColumn{QStringLiteral("F1"), ColumnKind::Text}});
+    TableCells cells(range);
+    if (!readCells(index, cells)) return std::nullopt;
+    return cells.finish();
 }
 
 template <class Sink> bool BiffBook::readCells(int index, Sink& sink) const {
-    if (index < 0 || static_cast<size_t>(index) >= m_sheets.size()) return false;
+    if (index < 0 || static_cast<size_t>(index) >= m_sheets.size() || m_brokenSheet) return false;
     Records records(m_stream, m_sheets[static_cast<size_t>(index)].offset);
     Record r;
     if (!records.next(r) || Biff8Id(r.type, m_biff) != rec::Bof) return false;
@@ -222,15 +271,14 @@ template <class Sink> bool BiffBook::readCells(int index, Sink& sink) const {
     const qsizetype head = m_biff == 2 ? 7 : 6;
     auto style = [&](const uchar* p) { return m_biff == 2 ? quint16(p[5] & 0x3F) : U16(p + 4); };
 
-    // A sheet has 256 columns: a cell past them is a damaged record, and would stretch the sheet's
-    // range over billions of empty cells.
-    constexpr quint16 SheetColumns = 256;
+    // Each cell is handed over as the means to make its value, which the first pass of a table
+    // makes for the first row alone.
     bool pastLastColumn = false;
-    auto put = [&](quint16 row, quint16 column, SourceCell cell) {
+    auto put = [&](quint16 row, quint16 column, auto&& make) {
         if (column >= SheetColumns)
             pastLastColumn = true;
         else
-            sink.cell(row, column, std::move(cell));
+            sink.cell(row, column, make);
     };
     int depth = 1;                           // charts embedded in the sheet are substreams of their own
     int pendingRow = -1, pendingColumn = -1; // a formula whose text result follows
@@ -247,15 +295,14 @@ template <class Sink> bool BiffBook::readCells(int index, Sink& sink) const {
         }
         if (depth > 1) continue;
         switch (type) {
-        case rec::Dimensions:
-            // A hint, never a filter: writers other than Excel often under-state the range (no
-            // columns, the last row one short), and the sheet is every cell that holds a value.
-            if (r.size >= (m_biff == 8 ? 12 : 8)) sink.dimensions(m_biff == 8 ? U32(p + 4) : U16(p + 2));
-            break;
+        // DIMENSIONS is not read: writers other than Excel often under-state the range (no columns,
+        // the last row one short), and the sheet is every cell that holds a value.
         case rec::LabelSst: {
             if (r.size < 10) return false;
             const quint32 i = U32(p + 6);
-            if (i < m_strings.size() && !m_strings[i].isEmpty()) put(U16(p), U16(p + 2), m_strings[i]);
+            if (i >= m_strings.size()) return false; // past the table, or past a broken string in it
+            const QString& text = m_strings[i];
+            if (!text.isEmpty()) put(U16(p), U16(p + 2), [&] { return SourceCell(text); });
             break;
         }
         case rec::Label:
@@ -268,32 +315,32 @@ template <class Sink> bool BiffBook::readCells(int index, Sink& sink) const {
             if (page ? !page->string(s, m_biff > 2, text)
                      : !s.u16(cch) || !s.byte(flags) || !s.chars(cch, flags & 1, text))
                 return false;
-            if (!text.isEmpty()) put(U16(p), U16(p + 2), text);
+            if (!text.isEmpty()) put(U16(p), U16(p + 2), [&] { return SourceCell(std::move(text)); });
             break;
         }
         case rec::Number:
             if (r.size < head + 8) return false;
-            put(U16(p), U16(p + 2), numberCell(F64(p + head), style(p)));
+            put(U16(p), U16(p + 2), [&] { return numberCell(F64(p + head), style(p)); });
             break;
         case rec::Integer: // BIFF2: an unsigned 16-bit number
             if (r.size < 9) return false;
-            put(U16(p), U16(p + 2), numberCell(U16(p + 7), style(p)));
+            put(U16(p), U16(p + 2), [&] { return numberCell(U16(p + 7), style(p)); });
             break;
         case rec::Rk:
             if (r.size < 10) return false;
-            put(U16(p), U16(p + 2), numberCell(RkValue(U32(p + 6)), U16(p + 4)));
+            put(U16(p), U16(p + 2), [&] { return numberCell(RkValue(U32(p + 6)), U16(p + 4)); });
             break;
         case rec::MulRk: {
             if (r.size < 6) return false;
             const quint16 row = U16(p);
             quint16 column = U16(p + 2);
             for (qsizetype at = 4; at + 6 <= r.size - 2; at += 6, ++column)
-                put(row, column, numberCell(RkValue(U32(p + at + 2)), U16(p + at)));
+                put(row, column, [&] { return numberCell(RkValue(U32(p + at + 2)), U16(p + at)); });
             break;
         }
         case rec::BoolErr:
             if (r.size < head + 2) return false;
-            if (p[head + 1] == 0) put(U16(p), U16(p + 2), p[head] != 0);
+            if (p[head + 1] == 0) put(U16(p), U16(p + 2), [&] { return SourceCell(p[head] != 0); });
             break;
         case rec::Formula: {
             // Its stored result, alike in every version: a number, or after 0xFFFF in bytes 6-7 a text
@@ -302,12 +349,12 @@ template <class Sink> bool BiffBook::readCells(int index, Sink& sink) const {
             const quint16 row = U16(p), column = U16(p + 2);
             const uchar* result = p + head;
             if (U16(result + 6) != 0xFFFF) {
-                put(row, column, numberCell(F64(result), style(p)));
+                put(row, column, [&] { return numberCell(F64(result), style(p)); });
             } else if (result[0] == 0) {
                 pendingRow = row;
                 pendingColumn = column;
             } else if (result[0] == 1) {
-                put(row, column, result[2] != 0);
+                put(row, column, [&] { return SourceCell(result[2] != 0); });
             }
             break;
         }
@@ -316,7 +363,8 @@ template <class Sink> bool BiffBook::readCells(int index, Sink& sink) const {
             QString text;
             if (page ? !page->string(s, m_biff > 2, text) : !s.string(text)) return false;
             if (pendingRow >= 0 && !text.isEmpty())
-                put(static_cast<quint16>(pendingRow), static_cast<quint16>(pendingColumn), text);
+                put(static_cast<quint16>(pendingRow), static_cast<quint16>(pendingColumn),
+                    [&] { return SourceCell(std::move(text)); });
             pendingRow = pendingColumn = -1;
             break;
         }

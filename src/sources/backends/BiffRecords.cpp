@@ -12,14 +12,39 @@ int BiffOf(quint16 type, quint16 version) {
     case 0x0409:
         return 4;
     case rec::Bof:
-        return version == 0x0500 ? 5 : 8;
+        // The version number's high byte, as the format's readers take it. A stream without a number
+        // (0) is BIFF2 to one reader and BIFF5 to another: it is refused, as is any other number.
+        switch (version >> 8) {
+        case 0x02:
+            return 2;
+        case 0x03:
+            return 3;
+        case 0x04:
+            return 4;
+        case 0x05:
+            return 5;
+        case 0x06:
+            return 8;
+        default:
+            return 0;
+        }
     default:
         return 0;
     }
 }
 
 quint16 Biff8Id(quint16 id, int biff) {
-    if (biff >= 5) return id;
+    if (biff >= 5) {
+        switch (id) {
+        case 0x0206: // a FORMULA under its Excel 3 or 4 id, as some writers of later versions put it
+        case 0x0406:
+            return rec::Formula;
+        case rec::Integer: // BIFF2's alone
+            return rec::None;
+        default:
+            return id;
+        }
+    }
     switch (id) {
     case rec::Eof:
     case rec::Continue:
@@ -30,6 +55,7 @@ quint16 Biff8Id(quint16 id, int biff) {
     case 0x0009:
     case 0x0209:
     case 0x0409:
+    case rec::Bof: // a version before BIFF5 under the later BOF id
         return rec::Bof;
     default:
         break;
@@ -68,8 +94,8 @@ quint16 Biff8Id(quint16 id, int biff) {
         return biff == 3 ? rec::Formula : rec::None;
     case 0x0406:
         return biff == 4 ? rec::Formula : rec::None;
-    case 0x001E:
-        return biff == 3 ? rec::Format : rec::None;
+    case 0x001E: // BIFF2 and 3's id, which BIFF4 writers use too
+        return rec::Format;
     case rec::Format:
         return biff == 4 ? rec::Format : rec::None;
     case 0x0243:
@@ -123,7 +149,8 @@ QStringDecoder CodePage::DecoderOf(quint16 number) {
         }
     }
     QStringDecoder windows1252("windows-1252", stateless);
-    return windows1252.isValid() ? std::move(windows1252) : QStringDecoder(QStringConverter::Latin1, stateless);
+    return windows1252.isValid() ? std::move(windows1252)
+                                 : QStringDecoder(QStringConverter::Latin1, stateless);
 }
 
 } // namespace biff

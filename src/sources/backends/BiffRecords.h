@@ -83,7 +83,6 @@ private:
     bool m_broken = false;
 };
 
-
 // that a string's characters resume in a CONTINUE with a fresh flag byte telling their width.
 class Segments {
 public:

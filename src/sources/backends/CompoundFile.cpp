@@ -42,23 +42,35 @@ bool CompoundFile::workbook(QByteArray& stream) {
     // The root entry holds the mini stream, which holds the streams below the cut-off.
     const uchar* root = d;
     if (root[0x42] != 5) return false;
-    // A name longer than its 64-byte field marks a damaged directory; FreeXL, which the tests
-    // hold this reader against, would convert that many bytes from the field and read past it.
+    // A name longer than its 64-byte field marks a damaged directory.
     for (qsizetype i = 0; i < entries; ++i)
         if (U16(d + i * 128 + 0x40) > 64) return false;
+    // The workbook's stream is a child of the root: a stream of that name inside a storage (an
+    // embedded object's) is another document's. The root's children form a tree of siblings (left
+    // and right) under the root's child; a link outside the directory or back into the tree marks a
+    // damaged directory.
+    constexpr quint32 NoEntry = 0xFFFFFFFF;
     const uchar* e = nullptr;
-    for (qsizetype i = 1; i < entries; ++i) {
-        const uchar* entry = d + i * 128;
+    std::vector<bool> seen(static_cast<size_t>(entries));
+    std::vector<quint32> pending = {U32(root + 0x4C)};
+    while (!pending.empty()) {
+        const quint32 id = pending.back();
+        pending.pop_back();
+        if (id == NoEntry) continue;
+        if (id >= quint64(entries) || seen[id]) return false;
+        seen[id] = true;
+        const uchar* entry = d + qsizetype(id) * 128;
+        pending.push_back(U32(entry + 0x44));
+        pending.push_back(U32(entry + 0x48));
         if (entry[0x42] != 2) continue;
         const quint16 nameBytes = U16(entry + 0x40);
         if (nameBytes < 2 || nameBytes % 2) continue;
         const QString name = QString::fromUtf16(reinterpret_cast<const char16_t*>(entry),
                                                 nameBytes / 2 - 1); // less the NUL
-        if (name.compare(QLatin1String("Workbook"), Qt::CaseInsensitive) == 0) {
+        if (name.compare(QLatin1String("Workbook"), Qt::CaseInsensitive) == 0)
             e = entry;
-            break;
-        }
-        if (!e && name.compare(QLatin1String("Book"), Qt::CaseInsensitive) == 0) e = entry;
+        else if (name.compare(QLatin1String("Book"), Qt::CaseInsensitive) == 0 && !e)
+            e = entry;
     }
     if (!e) return false;
     const quint64 size = m_major == 3 ? U32(e + 0x78) : (U32(e + 0x78) | quint64(U32(e + 0x7C)) << 32);

@@ -15,9 +15,10 @@ public:
 
     bool isCompound() const;
 
-    // The workbook's stream: "Workbook" (Excel 97 and later) or else "Book" (Excel 5 and 95, and some
-    // writers of later versions); its BOF record tells the version. False when there is none or the
-    // file is broken. A stream written in one run is handed out in place, not copied.
+    // The workbook's stream, a child of the root storage: "Workbook" (Excel 97 and later) or else
+    // "Book" (Excel 5 and 95, and some writers of later versions); its BOF record tells the version. False
+    // when there is none or the file is broken. A stream written in one run is handed out in place, not
+    // copied.
     bool workbook(QByteArray& stream);
 
 private:
