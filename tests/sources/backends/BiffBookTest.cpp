@@ -28,7 +28,8 @@
 namespace quibo {
 namespace {
 
-// Every committed .xls file but the damaged ones, which are there to be refused (SourceErrorsTest).
+// Every committed .xls file but the damaged ones, which are there to be refused (SourceErrorsTest), and
+// those of other writers, which have their own expectations (ReadsWhatOtherProgramsWrote).
 QStringList CommittedWorkbooks() {
     QStringList paths;
     for (const QString& root :
@@ -37,7 +38,8 @@ QStringList CommittedWorkbooks() {
                         QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString path = it.next();
-            if (!path.contains(QLatin1String("/broken/"))) paths.append(path);
+            if (!path.contains(QLatin1String("/broken/")) && !path.contains(QLatin1String("/writers/")))
+                paths.append(path);
         }
     }
     paths.sort();
@@ -695,6 +697,24 @@ TEST(BiffBookTest, ASheetCostsNoMoreThanTwiceItsTable) {
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the table is not whole; 2: the peak passed twice the table";
+}
+
+// Workbooks LibreOffice and Gnumeric wrote from one source (writers/make_writers.py), each against what
+// it holds, committed beside it: per sheet a line of its name and columns, then its rows, " / " between.
+TEST(BiffBookTest, ReadsWhatOtherProgramsWrote) {
+    const QDir writers(QStringLiteral(QUIBO_TEST_DATA "/sources/writers"));
+    const QStringList files = writers.entryList({QStringLiteral("*.xls")}, QDir::Files, QDir::Name);
+    ASSERT_EQ(files.size(), 3);
+    for (const QString& name : files) {
+        SCOPED_TRACE(name.toStdString());
+        QFile file(writers.filePath(name)), expected(writers.filePath(name + QStringLiteral(".expected")));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        ASSERT_TRUE(expected.open(QIODevice::ReadOnly));
+        EXPECT_EQ(Load(file.readAll()), QString::fromUtf8(expected.readAll())
+                                            .trimmed()
+                                            .replace(QLatin1Char('\n'), QStringLiteral(" / "))
+                                            .toStdString());
+    }
 }
 
 } // namespace

@@ -38,7 +38,8 @@ constexpr quint32 NoEntry = 0xFFFFFFFF;
 
 // One directory entry of a compound file and its stream: type 1 a storage, 2 a stream, 5 the root.
 struct Entry {
-    Entry(QString n, quint8 t, quint32 c = NoEntry, quint32 l = NoEntry, quint32 r = NoEntry, QByteArray s = {})
+    Entry(QString n, quint8 t, quint32 c = NoEntry, quint32 l = NoEntry, quint32 r = NoEntry,
+          QByteArray s = {})
         : name(std::move(n)), type(t), child(c), left(l), right(r), stream(std::move(s)) {}
     QString name;
     quint8 type;
@@ -81,13 +82,14 @@ inline QByteArray Compound(std::vector<Entry> entries) {
         const qsizetype nameBytes = e.name.isEmpty() ? 0 : (e.name.size() + 1) * 2;
         std::memcpy(name.data(), e.name.utf16(), size_t(e.name.size()) * 2);
         directory += name + U16(quint16(nameBytes)) + QByteArray(1, char(e.type)) + QByteArray(1, '\1') +
-                     U32(e.left) + U32(e.right) + U32(e.child) + QByteArray(36, '\0') + U32(start) + U32(size) +
-                     U32(0);
+                     U32(e.left) + U32(e.right) + U32(e.child) + QByteArray(36, '\0') + U32(start) +
+                     U32(size) + U32(0);
     }
     fat.resize(size_t(fatSectors) * 128, 0xFFFFFFFF);
     QByteArray header = QByteArray::fromHex("D0CF11E0A1B11AE1") + QByteArray(16, '\0') + U16(0x3E) + U16(3) +
                         U16(0xFFFE) + U16(9) + U16(6) + QByteArray(6, '\0') + U32(0) + U32(fatSectors) +
-                        U32(fatSectors) + U32(0) + U32(4096) + U32(0xFFFFFFFE) + U32(0) + U32(0xFFFFFFFE) + U32(0);
+                        U32(fatSectors) + U32(0) + U32(4096) + U32(0xFFFFFFFE) + U32(0) + U32(0xFFFFFFFE) +
+                        U32(0);
     for (quint32 i = 0; i < 109; ++i)
         header += U32(i < fatSectors ? i : 0xFFFFFFFF);
     QByteArray table;
@@ -120,7 +122,9 @@ public:
 
     // A cell's row, column and style: an XF index, or BIFF2's attributes naming the format itself.
     QByteArray Head(quint16 row, quint16 column, quint8 style = 0) const {
-        if (m_v == 2) return U16(row) + U16(column) + QByteArray(1, '\0') + QByteArray(1, char(style)) + QByteArray(1, '\0');
+        if (m_v == 2)
+            return U16(row) + U16(column) + QByteArray(1, '\0') + QByteArray(1, char(style)) +
+                   QByteArray(1, '\0');
         return U16(row) + U16(column) + U16(style);
     }
     QByteArray Number(quint16 row, quint16 column, double value, quint8 style = 0) const {
@@ -129,10 +133,12 @@ public:
     // An 8-bit text.
     QByteArray Label(quint16 row, quint16 column, const QByteArray& text) const {
         if (m_v == 2) return Record(0x0004, Head(row, column) + QByteArray(1, char(text.size())) + text);
-        return Record(0x0204, Head(row, column) + U16(quint16(text.size())) + (m_v == 8 ? QByteArray(1, '\0') : QByteArray()) + text);
+        return Record(0x0204, Head(row, column) + U16(quint16(text.size())) +
+                                  (m_v == 8 ? QByteArray(1, '\0') : QByteArray()) + text);
     }
     QByteArray BoolErr(quint16 row, quint16 column, bool value) const {
-        return Record(m_v == 2 ? 0x0005 : 0x0205, Head(row, column) + QByteArray(1, char(value)) + QByteArray(1, '\0'));
+        return Record(m_v == 2 ? 0x0005 : 0x0205,
+                      Head(row, column) + QByteArray(1, char(value)) + QByteArray(1, '\0'));
     }
     // A formula with a number for its stored result and no tokens, as short as its layout allows.
     QByteArray Formula(quint16 row, quint16 column, double result, quint16 id = 0) const {
@@ -158,7 +164,8 @@ public:
     }
     // BIFF3 and 4's XF naming format `format`.
     QByteArray Xf(quint8 format) const {
-        return Record(m_v == 3 ? 0x0243 : 0x0443, QByteArray(1, '\0') + QByteArray(1, char(format)) + QByteArray(10, '\0'));
+        return Record(m_v == 3 ? 0x0243 : 0x0443,
+                      QByteArray(1, '\0') + QByteArray(1, char(format)) + QByteArray(10, '\0'));
     }
     // A FORMAT before BIFF5: under `id`, BIFF4's own 0x041E with its two unused bytes, or 0x001E.
     static QByteArray Format(quint16 id, const QByteArray& code) {
@@ -168,21 +175,24 @@ public:
     // A file of the sheets, each given by its name and its records between BOF and EOF: for BIFF5
     // and 8 a workbook (`globals` after its BOF) in a compound file, before them a worksheet file of
     // the first sheet alone, which goes by the file's name.
-    QByteArray File(const std::vector<std::pair<QByteArray, QByteArray>>& sheets, const QByteArray& globals = {}) const {
+    QByteArray File(const std::vector<std::pair<QByteArray, QByteArray>>& sheets,
+                    const QByteArray& globals = {}) const {
         if (m_v < 5) return Bof(0x0010) + sheets.front().second + Eof();
         return Compound({Entry{QStringLiteral("Root Entry"), 5, 1},
-                         Entry{m_v == 8 ? QStringLiteral("Workbook") : QStringLiteral("Book"), 2, NoEntry, NoEntry,
-                               NoEntry, Stream(sheets, globals)}});
+                         Entry{m_v == 8 ? QStringLiteral("Workbook") : QStringLiteral("Book"), 2, NoEntry,
+                               NoEntry, NoEntry, Stream(sheets, globals)}});
     }
     // The workbook stream of File.
-    QByteArray Stream(const std::vector<std::pair<QByteArray, QByteArray>>& sheets, const QByteArray& globals = {}) const {
+    QByteArray Stream(const std::vector<std::pair<QByteArray, QByteArray>>& sheets,
+                      const QByteArray& globals = {}) const {
         QByteArray head = Bof(0x0005) + globals;
         qsizetype at = head.size() + Eof().size();
         for (const auto& sheet : sheets)
             at += 4 + 7 + sheet.first.size() + (m_v == 8 ? 1 : 0);
         QByteArray bound, body;
         for (const auto& [name, records] : sheets) {
-            bound += Record(0x0085, U32(quint32(at + body.size())) + QByteArray(2, '\0') + QByteArray(1, char(name.size())) +
+            bound += Record(0x0085, U32(quint32(at + body.size())) + QByteArray(2, '\0') +
+                                        QByteArray(1, char(name.size())) +
                                         (m_v == 8 ? QByteArray(1, '\0') : QByteArray()) + name);
             body += Bof(0x0010) + records + Eof();
         }
