@@ -5,8 +5,6 @@
 #include "sources/backends/DateText.h"
 
 #include <algorithm>
-#include <cstring>
-#include <limits>
 #include <numeric>
 #include <unordered_map>
 
