@@ -24,8 +24,10 @@ class BiffBook {
 public:
     enum class Status {
         Ok,
-        Protected, // encrypted: its globals hold a FILEPASS record
-        Malformed  // not an .xls file of any version (an Excel 4 workbook among them), or a broken one
+        Protected,      // encrypted: its globals hold a FILEPASS record
+        Excel4Workbook, // an Excel 4 workbook (BIFF4W), whose sheets this reader does not take apart
+        Damaged,        // a workbook whose globals (its sheet list, formats, strings) are broken
+        Malformed       // not an .xls file of any version, or one whose compound file is broken
     };
 
     // Reads the workbook's stream (out of its compound file, or the bare file) and its globals; without
@@ -38,10 +40,13 @@ public:
     QStringList sheetNames() const;
 
     using CellSink = std::function<void(int row, int column, SourceCell cell)>;
-    // Hands each cell of worksheet `index` to `sink`; false when the sheet's records are broken.
+    // Hands each cell of worksheet `index` to `sink`; false when the sheet's records are broken (a
+    // record shorter than its layout, a string past its record, a shared string the table lacks, a
+    // cell past the last column), whatever it was handed before.
     bool readSheet(int index, const CellSink& sink) const;
     // Worksheet `index` as SheetBuilder makes a table of its cells; nothing when its records are
-    // broken.
+    // broken. The records are walked twice, first for the range, so that the table is the only
+    // thing that grows with the sheet.
     std::optional<SourceTable> readTable(int index) const;
 
 private:
@@ -49,7 +54,8 @@ private:
         QString name;
         quint32 offset;
     };
-    class SheetRows;
+    class SheetRange;
+    class TableCells;
     template <class Sink> bool readCells(int index, Sink& sink) const;
     SourceCell numberCell(double value, quint16 xf) const;
 
@@ -61,6 +67,7 @@ private:
     std::vector<QString> m_strings; // the shared strings
     std::vector<char> m_xfDate;     // per XF record (BIFF2: per format): whether it shows a date or time
     bool m_1904 = false;
+    bool m_brokenSheet = false; // a worksheet file whose records before its cells are broken
 };
 
 } // namespace quibo

@@ -124,6 +124,27 @@ void SourceTable::rowTextIds(int row, std::vector<core::TextPool::Id>& ids) cons
 }
 
 void SourceTable::push(SourceCell&& cell) {
+    const Packed p = pack(std::move(cell));
+    m_kinds.push_back(p.kind);
+    m_values.push_back(p.value);
+}
+
+void SourceTable::appendNullRows(int count) {
+    if (count <= 0) return;
+    const size_t cells = m_kinds.size() + static_cast<size_t>(count) * m_columns.size();
+    m_kinds.resize(cells, Kind::Null);
+    m_values.resize(cells, 0);
+    m_rows += count;
+}
+
+void SourceTable::setCell(int row, int column, SourceCell cell) {
+    const size_t at = cellAt(row, column);
+    const Packed p = pack(std::move(cell));
+    m_kinds[at] = p.kind;
+    m_values[at] = p.value;
+}
+
+SourceTable::Packed SourceTable::pack(SourceCell&& cell) {
     Packed p;
     if (auto* s = std::get_if<QString>(&cell)) {
         p = {m_texts->intern(*s), Kind::Text};
@@ -151,8 +172,7 @@ void SourceTable::push(SourceCell&& cell) {
         p = {static_cast<uint32_t>(m_dates.size()), Kind::Date};
         m_dates.push_back(std::move(*t));
     }
-    m_kinds.push_back(p.kind);
-    m_values.push_back(p.value);
+    return p;
 }
 
 double SourceTable::numberOf(const Packed& cell) const {

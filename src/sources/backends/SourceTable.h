@@ -69,6 +69,12 @@ public:
     static constexpr core::TextPool::Id NullText = UINT32_MAX;
     // The same for a row of text cells, each given by its number in texts() or as NullText.
     void appendTextRow(const core::TextPool::Id* ids, size_t count);
+    // Appends `count` rows of Null cells, for setCell to fill in any order.
+    void appendNullRows(int count);
+    // Puts a cell in a row already appended. What the place held before stays in the table's
+    // stores: meant for places still Null.
+    void setCell(int row, int column, SourceCell cell);
+    bool isNull(int row, int column) const { return m_kinds[cellAt(row, column)] == Kind::Null; }
     // Adds a column at the right, Null in every row so far.
     void addColumn(SourceColumn column);
     void setColumnKind(int column, ColumnKind kind) { m_columns.at(column).kind = kind; }
@@ -92,6 +98,7 @@ private:
 
     size_t cellAt(int row, int column) const;
     Packed packed(size_t at) const { return Packed{m_values[at], m_kinds[at]}; }
+    Packed pack(SourceCell&& cell);
     void push(SourceCell&& cell);
     SourceCell unpack(const Packed& cell) const;
     double numberOf(const Packed& cell) const;

@@ -8,12 +8,9 @@ namespace quibo {
 // table named "Name$". BiffBook reads every version, Excel 2 to 2003; an encrypted workbook is refused.
 class XlsSource final : public Source {
 public:
-    enum class Reader { Automatic, FreeXL };
-
-    // Opens the workbook for its sheet list; raises when it is missing or not a workbook. FreeXL
-    // (which the program does not read with) may be asked for by name, to hold the own reader's
-    // results against it.
-    explicit XlsSource(QString path, Reader reader = Reader::Automatic);
+    // Opens the workbook for its sheet list; raises when it is missing or not a workbook. A sheet whose
+    // records are broken raises when it is read, naming it.
+    explicit XlsSource(QString path);
 
     QStringList tables() override;
     SourceTable read(const QString& table, const QString& orderBy = {}) override;
@@ -21,7 +18,6 @@ public:
 
 private:
     QString m_path;
-    bool m_freexl = false;
     QStringList m_sheets; // "Name$", in the workbook's order
 };
 

@@ -108,11 +108,11 @@ INSTANTIATE_TEST_SUITE_P(
                  QStringLiteral("The source \"/nonexistent/a.xls\" does not exist.")},
         FailCase{"TextIsNoWorkbook", ExcelConnectionString(SourcesData(QStringLiteral("text/ledgers.csv"))),
                  Own,
-                 QStringLiteral("The source \"%1\" is not an Excel 97-2003 workbook (.xls).")
+                 QStringLiteral("The source \"%1\" is not an Excel workbook (.xls).")
                      .arg(SourcesData(QStringLiteral("text/ledgers.csv")))},
-        FailCase{"XlsxIsNoExcel8Workbook", ExcelConnectionString(SourcesData(QStringLiteral("sample.xlsx"))),
+        FailCase{"XlsxIsNoXlsWorkbook", ExcelConnectionString(SourcesData(QStringLiteral("sample.xlsx"))),
                  Own,
-                 QStringLiteral("The source \"%1\" is not an Excel 97-2003 workbook (.xls).")
+                 QStringLiteral("The source \"%1\" is not an Excel workbook (.xls).")
                      .arg(SourcesData(QStringLiteral("sample.xlsx")))},
         FailCase{"TextIsNoXlsx", XlsxConnectionString(SourcesData(QStringLiteral("text/ledgers.csv"))), Own,
                  QStringLiteral("The source \"%1\" is not an Excel workbook (.xlsx).")

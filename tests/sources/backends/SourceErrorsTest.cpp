@@ -137,24 +137,19 @@ TEST(ReadingFails, ADamagedAccessTableIsReadWithinItsRowBuffer) {
     EXPECT_EQ(outcomes.join(QLatin1Char('|')).toStdString(), "EMPTY: 0|LEDGERS: 4|Transactions: -2147217865");
 }
 
-TEST(ReadingFails, AWorkbookThatCrashesFreeXLIsRefusedAndTheRunGoesOn) {
-    // Found by fuzzing: FreeXL, listing the sheets of this workbook (its stream named "Book"),
-    // corrupts its heap on a damaged sheet record. It is asked in a child process (the tests hold
-    // the own reader against it); this one lives on to check the words.
+TEST(ReadingFails, AWorkbookWithADamagedSheetRecordIsRefusedNamingTheSheet) {
+    // Found by fuzzing (it crashed the library the reader was once held against): the workbook
+    // opens, and reading its sheets stops at the damaged one.
     const QString path = Broken("damaged-sheet-record.xls");
-    EXPECT_EQ(Raised([&] { XlsSource(path, XlsSource::Reader::FreeXL); }),
-              QStringLiteral("The source \"%1\" is damaged: its sheets could not be read.")
+    EXPECT_EQ(Raised([&] {
+                  const std::unique_ptr<Source> source =
+                      OpenConnection(ExcelConnectionString(path), QString(), QString());
+                  for (const QString& table : source->tables())
+                      source->read(table);
+              }),
+              QStringLiteral("The source \"%1\" is damaged: its sheet \"Ledgers\" could not be read.")
                   .arg(path)
                   .toStdString());
-    // The program's own reader refuses the damaged sheet.
-    EXPECT_EQ(
-        Raised([&] {
-            const std::unique_ptr<Source> source =
-                OpenConnection(ExcelConnectionString(path), QString(), QString());
-            for (const QString& table : source->tables())
-                source->read(table);
-        }),
-        QStringLiteral("The source \"%1\" is not an Excel 97-2003 workbook (.xls).").arg(path).toStdString());
 }
 
 class TextSourceFile : public ::testing::Test {

@@ -1,0 +1,197 @@
+#include "sources/backends/CompoundFile.h"
+
+#include <QString>
+#include <QtEndian>
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+namespace quibo {
+
+namespace {
+
+quint16 U16(const uchar* p) {
+    return qFromLittleEndian<quint16>(p);
+}
+quint32 U32(const uchar* p) {
+    return qFromLittleEndian<quint32>(p);
+}
+
+constexpr quint32 EndOfChain = 0xFFFFFFFE;
+constexpr quint32 MaxSector = 0xFFFFFFFA; // above are the markers
+const uchar Signature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+
+} // namespace
+
+CompoundFile::CompoundFile(const QByteArray& file)
+    : m_file(file), m_data(reinterpret_cast<const uchar*>(file.constData())), m_size(file.size()) {}
+
+bool CompoundFile::isCompound() const {
+    return m_size >= 512 && std::memcmp(m_data, Signature, 8) == 0;
+}
+
+bool CompoundFile::workbook(QByteArray& stream) {
+    if (!readHeader() || !readFat()) return false;
+    QByteArray dir;
+    if (!chain(m_fat, m_dirStart, std::numeric_limits<quint64>::max(), dir)) return false;
+    if (dir.size() < 128) return false;
+    const auto* d = reinterpret_cast<const uchar*>(dir.constData());
+    const qsizetype entries = dir.size() / 128;
+
+    // The root entry holds the mini stream, which holds the streams below the cut-off.
+    const uchar* root = d;
+    if (root[0x42] != 5) return false;
+    // A name longer than its 64-byte field marks a damaged directory.
+    for (qsizetype i = 0; i < entries; ++i)
+        if (U16(d + i * 128 + 0x40) > 64) return false;
+    // The workbook's stream is a child of the root: a stream of that name inside a storage (an
+    // embedded object's) is another document's. The root's children form a tree of siblings (left
+    // and right) under the root's child; a link outside the directory or back into the tree marks a
+    // damaged directory.
+    constexpr quint32 NoEntry = 0xFFFFFFFF;
+    const uchar* e = nullptr;
+    std::vector<bool> seen(static_cast<size_t>(entries));
+    std::vector<quint32> pending = {U32(root + 0x4C)};
+    while (!pending.empty()) {
+        const quint32 id = pending.back();
+        pending.pop_back();
+        if (id == NoEntry) continue;
+        if (id >= quint64(entries) || seen[id]) return false;
+        seen[id] = true;
+        const uchar* entry = d + qsizetype(id) * 128;
+        pending.push_back(U32(entry + 0x44));
+        pending.push_back(U32(entry + 0x48));
+        if (entry[0x42] != 2) continue;
+        const quint16 nameBytes = U16(entry + 0x40);
+        if (nameBytes < 2 || nameBytes % 2) continue;
+        const QString name = QString::fromUtf16(reinterpret_cast<const char16_t*>(entry),
+                                                nameBytes / 2 - 1); // less the NUL
+        if (name.compare(QLatin1String("Workbook"), Qt::CaseInsensitive) == 0)
+            e = entry;
+        else if (name.compare(QLatin1String("Book"), Qt::CaseInsensitive) == 0 && !e)
+            e = entry;
+    }
+    if (!e) return false;
+    const quint64 size = m_major == 3 ? U32(e + 0x78) : (U32(e + 0x78) | quint64(U32(e + 0x7C)) << 32);
+    if (size > quint64(m_size)) return false;
+    const quint32 start = U32(e + 0x74);
+    if (size >= m_cutoff) return chain(m_fat, start, size, stream);
+    // The mini stream is bounded by the file like any other stream.
+    const quint32 miniSize = U32(root + 0x78);
+    if (miniSize > quint64(m_size)) return false;
+    QByteArray mini;
+    return readMiniFat() && chain(m_fat, U32(root + 0x74), miniSize, mini) &&
+           miniChain(mini, start, size, stream);
+}
+
+bool CompoundFile::readHeader() {
+    m_major = U16(m_data + 0x1A);
+    const quint16 shift = U16(m_data + 0x1E);
+    if (U16(m_data + 0x1C) != 0xFFFE || !((m_major == 3 && shift == 9) || (m_major == 4 && shift == 12)))
+        return false;
+    m_sectorSize = 1u << shift;
+    if (U16(m_data + 0x20) != 6) return false;
+    m_fatSectors = U32(m_data + 0x2C);
+    m_dirStart = U32(m_data + 0x30);
+    m_cutoff = U32(m_data + 0x38);
+    m_miniFatStart = U32(m_data + 0x3C);
+    m_difatStart = U32(m_data + 0x44);
+    m_difatSectors = U32(m_data + 0x48);
+    // Every allocation-table sector is a sector of the file.
+    return m_fatSectors <= quint64(m_size) / m_sectorSize;
+}
+
+const uchar* CompoundFile::sector(quint32 s, qsizetype& length) const {
+    if (s > MaxSector) return nullptr;
+    const quint64 at = (quint64(s) + 1) * m_sectorSize;
+    if (at >= quint64(m_size)) return nullptr;
+    length = std::min<qsizetype>(m_sectorSize, m_size - static_cast<qsizetype>(at));
+    return m_data + at;
+}
+
+bool CompoundFile::readFat() {
+    std::vector<quint32> fatSectors;
+    for (int i = 0; i < 109 && fatSectors.size() < m_fatSectors; ++i)
+        fatSectors.push_back(U32(m_data + 0x4C + 4 * i));
+    quint32 next = m_difatStart;
+    for (quint32 n = 0; fatSectors.size() < m_fatSectors; ++n) {
+        qsizetype length = 0;
+        const uchar* p = n < m_difatSectors ? sector(next, length) : nullptr;
+        if (!p || length < qsizetype(m_sectorSize)) return false;
+        const quint32 perSector = m_sectorSize / 4 - 1;
+        for (quint32 i = 0; i < perSector && fatSectors.size() < m_fatSectors; ++i)
+            fatSectors.push_back(U32(p + 4 * i));
+        next = U32(p + 4 * perSector);
+    }
+    m_fat.reserve(fatSectors.size() * (m_sectorSize / 4));
+    for (quint32 s : fatSectors) {
+        qsizetype length = 0;
+        const uchar* p = sector(s, length);
+        if (!p || length < qsizetype(m_sectorSize)) return false;
+        for (quint32 i = 0; i < m_sectorSize / 4; ++i)
+            m_fat.push_back(U32(p + 4 * i));
+    }
+    return true;
+}
+
+bool CompoundFile::readMiniFat() {
+    QByteArray bytes;
+    if (!chain(m_fat, m_miniFatStart, std::numeric_limits<quint64>::max(), bytes)) return false;
+    const auto* p = reinterpret_cast<const uchar*>(bytes.constData());
+    m_miniFat.clear();
+    for (qsizetype i = 0; i + 4 <= bytes.size(); i += 4)
+        m_miniFat.push_back(U32(p + i));
+    return true;
+}
+
+bool CompoundFile::chain(const std::vector<quint32>& table, quint32 s, quint64 size, QByteArray& out) const {
+    out.clear();
+    const bool sized = size != std::numeric_limits<quint64>::max();
+    if (sized && contiguous(table, s, size)) {
+        // Written in one run, as writers lay out a stream: read in place, not copied.
+        out = QByteArray::fromRawData(m_file.constData() + (quint64(s) + 1) * m_sectorSize,
+                                      static_cast<qsizetype>(size));
+        return true;
+    }
+    if (sized) out.reserve(static_cast<qsizetype>(size));
+    std::vector<bool> seen(table.size());
+    while (!sized || quint64(out.size()) < size) {
+        if (s == EndOfChain) return !sized;
+        qsizetype length = 0;
+        const uchar* p = sector(s, length);
+        if (!p || s >= table.size() || seen[s]) return false;
+        seen[s] = true;
+        const qsizetype wanted =
+            sized ? qsizetype(std::min<quint64>(length, size - quint64(out.size()))) : length;
+        out.append(reinterpret_cast<const char*>(p), wanted);
+        s = table[s];
+    }
+    return true;
+}
+
+bool CompoundFile::contiguous(const std::vector<quint32>& table, quint32 s, quint64 size) const {
+    const quint64 first = (quint64(s) + 1) * m_sectorSize;
+    if (s > MaxSector || first + size > quint64(m_size)) return false;
+    const quint64 sectors = (size + m_sectorSize - 1) / m_sectorSize;
+    for (quint64 k = 0; k + 1 < sectors; ++k)
+        if (s + k >= table.size() || table[s + k] != s + k + 1) return false;
+    return sectors == 0 || s + sectors - 1 < table.size();
+}
+
+bool CompoundFile::miniChain(const QByteArray& mini, quint32 s, quint64 size, QByteArray& out) const {
+    out.clear();
+    std::vector<bool> seen(m_miniFat.size());
+    while (quint64(out.size()) < size) {
+        const quint64 at = quint64(s) * 64;
+        if (s >= m_miniFat.size() || seen[s] || at >= quint64(mini.size())) return false;
+        seen[s] = true;
+        const qsizetype wanted =
+            qsizetype(std::min<quint64>({64, size - quint64(out.size()), quint64(mini.size()) - at}));
+        out.append(mini.constData() + at, wanted);
+        s = m_miniFat[s];
+    }
+    return true;
+}
+
+} // namespace quibo

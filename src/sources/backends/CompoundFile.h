@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <vector>
+
+namespace quibo {
+
+// A compound file (the container of an Excel 5 to 2003 workbook): its sectors, their allocation
+// table and the directory, every offset checked against the file. It reads one stream: the workbook's.
+class CompoundFile {
+public:
+    // Keeps a reference to `file`, which must outlive it.
+    explicit CompoundFile(const QByteArray& file);
+
+    bool isCompound() const;
+
+    // The workbook's stream, a child of the root storage: "Workbook" (Excel 97 and later) or else
+    // "Book" (Excel 5 and 95, and some writers of later versions); its BOF record tells the version. False
+    // when there is none or the file is broken. A stream written in one run is handed out in place, not
+    // copied.
+    bool workbook(QByteArray& stream);
+
+private:
+    bool readHeader();
+    // The bytes of sector `s`; a last sector cut short by the file's end is taken as it is.
+    const uchar* sector(quint32 s, qsizetype& length) const;
+    bool readFat();
+    bool readMiniFat();
+    // Follows a chain of sectors until `size` bytes are read or, for an unknown size, to its end.
+    // A chain visits each sector once: one seen again is a cycle.
+    bool chain(const std::vector<quint32>& table, quint32 s, quint64 size, QByteArray& out) const;
+    // Whether the chain from `s` runs through consecutive sectors, all inside the file, for `size`
+    // bytes and then ends (or goes on past them).
+    bool contiguous(const std::vector<quint32>& table, quint32 s, quint64 size) const;
+    bool miniChain(const QByteArray& mini, quint32 s, quint64 size, QByteArray& out) const;
+
+    const QByteArray& m_file;
+    const uchar* m_data;
+    qsizetype m_size;
+    quint16 m_major = 3;
+    quint32 m_sectorSize = 512;
+    quint32 m_fatSectors = 0, m_dirStart = 0, m_cutoff = 4096, m_miniFatStart = 0, m_difatStart = 0,
+            m_difatSectors = 0;
+    std::vector<quint32> m_fat, m_miniFat;
+};
+
+} // namespace quibo
