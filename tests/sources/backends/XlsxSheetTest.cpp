@@ -258,6 +258,40 @@ TEST(XlsxSheet, ADamagedSheetIsRefused) {
     }
 }
 
+// A package holding its sheet twice: a second entry named as the first, or as the first in other
+// case. libzip writes neither, so a same-length name is written and then made the first's.
+TEST(XlsxSheet, APackageWithTwoEntriesOfOnePartIsRefused) {
+    for (const bool sameCase : {true, false}) {
+        test::TempFolder folder;
+        const QString path = WriteWorkbook(folder, "<row r=\"2\"><c r=\"A2\"><v>1</v></c></row>");
+        const std::string other = "<worksheet><sheetData><row r=\"1\"><c r=\"A1\"><v>2</v></c></row>"
+                                  "</sheetData></worksheet>";
+        const char* const stand = sameCase ? "xl/worksheets/sheet1.xmx" : "XL/Worksheets/Sheet1.XML";
+        int error = 0;
+        zip_t* zip = zip_open(QFile::encodeName(path).constData(), 0, &error);
+        zip_file_add(zip, stand, zip_source_buffer(zip, other.data(), other.size(), 0), 0);
+        zip_close(zip);
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        QByteArray bytes = file.readAll();
+        file.close();
+        if (sameCase) bytes.replace("xl/worksheets/sheet1.xmx", "xl/worksheets/sheet1.xml");
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        file.write(bytes);
+        file.close();
+        try {
+            XlsxSource source(path);
+            ADD_FAILURE() << "opened a package with two entries of one part";
+        } catch (const vb::RuntimeError& e) {
+            EXPECT_EQ(e.description(),
+                      QStringLiteral("The source \"%1\" has two entries of its part \"%2\"; it cannot be "
+                                     "told which to read.")
+                          .arg(path, sameCase ? QStringLiteral("xl/worksheets/sheet1.xml")
+                                              : QStringLiteral("XL/Worksheets/Sheet1.XML")));
+        }
+    }
+}
+
 // A cell by its reference: a number, or an inline text when `value` does not start with a digit.
 std::string C(const char* ref, const char* value) {
     if (value[0] >= '0' && value[0] <= '9')
