@@ -123,7 +123,7 @@ void SourceTable::rowTextIds(int row, std::vector<core::TextPool::Id>& ids) cons
         ids.push_back(textIdOf(packed(at)));
 }
 
-void SourceTable::push(SourceCell&& cell) {
+SourceTable::Packed SourceTable::pack(SourceCell&& cell) {
     Packed p;
     if (auto* s = std::get_if<QString>(&cell)) {
         p = {m_texts->intern(*s), Kind::Text};
@@ -151,8 +151,22 @@ void SourceTable::push(SourceCell&& cell) {
         p = {static_cast<uint32_t>(m_dates.size()), Kind::Date};
         m_dates.push_back(std::move(*t));
     }
+    return p;
+}
+
+void SourceTable::push(SourceCell&& cell) {
+    const Packed p = pack(std::move(cell));
     m_kinds.push_back(p.kind);
     m_values.push_back(p.value);
+}
+
+bool SourceTable::setCell(int row, int column, SourceCell cell) {
+    const size_t at = cellAt(row, column);
+    const bool wasNull = m_kinds[at] == Kind::Null;
+    const Packed p = pack(std::move(cell));
+    m_kinds[at] = p.kind;
+    m_values[at] = p.value;
+    return wasNull;
 }
 
 double SourceTable::numberOf(const Packed& cell) const {

@@ -71,6 +71,9 @@ public:
     void appendTextRow(const core::TextPool::Id* ids, size_t count);
     // Adds a column at the right, Null in every row so far.
     void addColumn(SourceColumn column);
+    // Sets a cell of a row already there, for a sheet whose rows come in any order; false when the
+    // cell held a value before.
+    bool setCell(int row, int column, SourceCell cell);
     void setColumnKind(int column, ColumnKind kind) { m_columns.at(column).kind = kind; }
 
     // Sorts the rows by one column, ascending and stable, the way the engine
@@ -92,6 +95,7 @@ private:
 
     size_t cellAt(int row, int column) const;
     Packed packed(size_t at) const { return Packed{m_values[at], m_kinds[at]}; }
+    Packed pack(SourceCell&& cell);
     void push(SourceCell&& cell);
     SourceCell unpack(const Packed& cell) const;
     double numberOf(const Packed& cell) const;

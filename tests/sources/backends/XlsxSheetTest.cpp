@@ -338,46 +338,56 @@ std::string ManyRows() {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, XlsxRange,
-    ::testing::Values(RangeCase{"GapsAndRowsWithoutValue",
-                                Row(1, C("A1", "a") + C("B1", "b")) + Row(2, C("A2", "1")) +
-                                    Row(4, C("B4", "2")) + Row(5, "<c r=\"A5\" t=\"e\"><v>#N/A</v></c>"),
-                                {"a", "b"},
-                                "NN",
-                                {{"1", ""}, {"", ""}, {"", "2"}}},
-                      RangeCase{"LeadingRowsAndColumnsWithoutValue",
-                                Row(1, "<c r=\"A1\" t=\"e\"><v>#REF!</v></c>") + Row(2, C("B2", "x")) +
-                                    Row(3, C("B3", "t")),
-                                {"x"},
-                                "T",
-                                {{"t"}}},
-                      RangeCase{"HeaderOnly", Row(3, C("C3", "h")), {"h"}, "T", {}},
-                      RangeCase{"NoValue", Row(1, "<c r=\"A1\" t=\"e\"><v>#N/A</v></c>"), {"F1"}, "T", {}},
-                      RangeCase{"RowsOutOfOrder",
-                                Row(1, C("A1", "a")) + Row(3, C("A3", "3")) + Row(2, C("A2", "2")),
-                                {"a"},
-                                "N",
-                                {{"2"}, {"3"}}},
-                      RangeCase{"ARowTwice",
-                                Row(1, C("A1", "a")) + Row(2, C("A2", "1")) + Row(2, C("B2", "x")),
-                                {"a", "F2"},
-                                "NT",
-                                {{"1", "x"}}},
-                      RangeCase{"ACellLeftOfTheHeader",
-                                Row(1, C("B1", "b")) + Row(2, C("B2", "2")) + Row(3, C("A3", "1")),
-                                {"F1", "b"},
-                                "NN",
-                                {{"", "2"}, {"1", ""}}},
-                      RangeCase{"ACellRightOfTheHeader",
-                                Row(1, C("A1", "a")) + Row(2, C("A2", "1")) + Row(3, C("C3", "x")),
-                                {"a", "F2", "F3"},
-                                "NTT",
-                                {{"1", "", ""}, {"", "", "x"}}},
-                      RangeCase{"TheParserAfterRowsTheScannerRead",
-                                Row(1, C("A1", "a")) + Row(2, C("A2", "1")) + "<!-- note -->" +
-                                    Row(3, C("A3", "2")),
-                                {"a"},
-                                "N",
-                                {{"1"}, {"2"}}}),
+    ::testing::Values(
+        RangeCase{"GapsAndRowsWithoutValue",
+                  Row(1, C("A1", "a") + C("B1", "b")) + Row(2, C("A2", "1")) + Row(4, C("B4", "2")) +
+                      Row(5, "<c r=\"A5\" t=\"e\"><v>#N/A</v></c>"),
+                  {"a", "b"},
+                  "NN",
+                  {{"1", ""}, {"", ""}, {"", "2"}}},
+        RangeCase{"LeadingRowsAndColumnsWithoutValue",
+                  Row(1, "<c r=\"A1\" t=\"e\"><v>#REF!</v></c>") + Row(2, C("B2", "x")) +
+                      Row(3, C("B3", "t")),
+                  {"x"},
+                  "T",
+                  {{"t"}}},
+        RangeCase{"HeaderOnly", Row(3, C("C3", "h")), {"h"}, "T", {}},
+        RangeCase{"NoValue", Row(1, "<c r=\"A1\" t=\"e\"><v>#N/A</v></c>"), {"F1"}, "T", {}},
+        RangeCase{"RowsOutOfOrder",
+                  Row(1, C("A1", "a")) + Row(3, C("A3", "3")) + Row(2, C("A2", "2")),
+                  {"a"},
+                  "N",
+                  {{"2"}, {"3"}}},
+        RangeCase{"ARowTwice",
+                  Row(1, C("A1", "a")) + Row(2, C("A2", "1")) + Row(2, C("B2", "x")),
+                  {"a", "F2"},
+                  "NT",
+                  {{"1", "x"}}},
+        RangeCase{"ACellLeftOfTheHeader",
+                  Row(1, C("B1", "b")) + Row(2, C("B2", "2")) + Row(3, C("A3", "1")),
+                  {"F1", "b"},
+                  "NN",
+                  {{"", "2"}, {"1", ""}}},
+        RangeCase{"ACellRightOfTheHeader",
+                  Row(1, C("A1", "a")) + Row(2, C("A2", "1")) + Row(3, C("C3", "x")),
+                  {"a", "F2", "F3"},
+                  "NTT",
+                  {{"1", "", ""}, {"", "", "x"}}},
+        RangeCase{"TheHeaderRowAfterTheRecords",
+                  Row(3, C("B3", "3")) + Row(2, C("A2", "2")) + Row(1, C("A1", "a") + C("B1", "b")),
+                  {"a", "b"},
+                  "NN",
+                  {{"2", ""}, {"", "3"}}},
+        RangeCase{"ACellWrittenTwiceKeepsTheLater",
+                  Row(1, C("A1", "a")) + Row(2, C("A2", "1")) + Row(2, C("A2", "x")),
+                  {"a"},
+                  "T",
+                  {{"x"}}},
+        RangeCase{"TheParserAfterRowsTheScannerRead",
+                  Row(1, C("A1", "a")) + Row(2, C("A2", "1")) + "<!-- note -->" + Row(3, C("A3", "2")),
+                  {"a"},
+                  "N",
+                  {{"1"}, {"2"}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(XlsxRange, ACellRightOfManyRowsWidensTheTable) {
@@ -401,6 +411,46 @@ TEST(XlsxRange, ACellFarRightOfSomeRowsWidensTheTableOnce) {
     EXPECT_EQ(table.columnNames().last(), QStringLiteral("F15575"));
     EXPECT_EQ(table.text(30, 15574), QStringLiteral("2"));
 }
+
+struct TooLargeCase {
+    const char* name;
+    std::string rows;
+    const char* range; // as the refusal names it: the range, its rows and its columns
+};
+
+class XlsxTooLarge : public ::testing::TestWithParam<TooLargeCase> {};
+
+// A range the grid cannot hold is refused before its table is built, however few cells it holds.
+TEST_P(XlsxTooLarge, RefusesTheSheetNamingItsRange) {
+    test::TempFolder folder;
+    const QString path = WriteSheet(folder, GetParam().rows);
+    try {
+        XlsxSource(path).read(QStringLiteral("S$"));
+        ADD_FAILURE() << "read a sheet past the limits";
+    } catch (const vb::RuntimeError& e) {
+        EXPECT_EQ(e.description(),
+                  QStringLiteral("The source \"%1\" cannot be loaded: its sheet \"S$\" spans %2; a sheet may "
+                                 "span at most 16383 columns, as the grid adds one of its own, and 67108864 "
+                                 "cells.")
+                      .arg(path, QString::fromLatin1(GetParam().range)));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ranges, XlsxTooLarge,
+    ::testing::Values(TooLargeCase{"ANumberAtTheLastCellUnderAHeader",
+                                   Row(1, C("A1", "h")) + Row(1048576, C("XFD1048576", "1")),
+                                   "A1:XFD1048576, 1048576 rows by 16384 columns"},
+                      TooLargeCase{"AHeaderAsWideAsTheSheet", Row(1, C("A1", "a") + C("XFD1", "b")),
+                                   "A1:XFD1, 1 rows by 16384 columns"},
+                      TooLargeCase{"TwoCellsSpanningTooManyCells",
+                                   Row(1, C("A1", "h")) + Row(1048576, C("XFC1048576", "1")),
+                                   "A1:XFC1048576, 1048576 rows by 16383 columns"},
+                      TooLargeCase{"RowsOutOfOrder",
+                                   Row(5, C("C5", "1")) + Row(2, C("B2", "h")) +
+                                       Row(1048576, C("AAA1048576", "2")),
+                                   "B2:AAA1048576, 1048575 rows by 702 columns"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace quibo
