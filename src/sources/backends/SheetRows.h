@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
