@@ -192,12 +192,13 @@ public:
             const QString range = ColumnLetters(m_first) + QString::number(m_headerRow + 1) +
                                   QLatin1Char(':') + ColumnLetters(m_last) + QString::number(m_lastRow + 1);
             sourcefile::RaiseBroken(
-                m_path,
-                QStringLiteral("cannot be loaded: its sheet \"%1\" spans %2, %3 rows by %4 columns; a "
-                               "sheet may span at most %5 columns, as the grid adds one of its own, "
-                               "and %6 cells.")
-                    .arg(m_sheet, range, QString::number(rows), QString::number(columns),
-                         QString::number(TableColumns), QString::number(TableCells)));
+                m_path, QStringLiteral("cannot be loaded: its sheet \"%1\" spans %2, %3 by %4 columns; a "
+                                       "sheet may span at most %5 columns, as the grid adds one of its own, "
+                                       "and %6 cells.")
+                            .arg(m_sheet, range,
+                                 rows == 1 ? QStringLiteral("1 row") : QStringLiteral("%1 rows").arg(rows),
+                                 QString::number(columns), QString::number(TableColumns),
+                                 QString::number(TableCells)));
         }
         m_header.assign(static_cast<size_t>(columns), SourceCell{});
         for (auto& [column, value] : m_headerCells)

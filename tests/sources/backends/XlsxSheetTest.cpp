@@ -442,7 +442,7 @@ INSTANTIATE_TEST_SUITE_P(
                                    Row(1, C("A1", "h")) + Row(1048576, C("XFD1048576", "1")),
                                    "A1:XFD1048576, 1048576 rows by 16384 columns"},
                       TooLargeCase{"AHeaderAsWideAsTheSheet", Row(1, C("A1", "a") + C("XFD1", "b")),
-                                   "A1:XFD1, 1 rows by 16384 columns"},
+                                   "A1:XFD1, 1 row by 16384 columns"},
                       TooLargeCase{"TwoCellsSpanningTooManyCells",
                                    Row(1, C("A1", "h")) + Row(1048576, C("XFC1048576", "1")),
                                    "A1:XFC1048576, 1048576 rows by 16383 columns"},
