@@ -41,6 +41,18 @@ template <class T> T& valueFor(core::StableArray<T>& cells, size_t at, size_t si
 
 } // namespace
 
+void WorkGrid::RequireColumns(int fields, const QStringList& own) {
+    const qint64 columns = qint64(fields) + own.size();
+    if (columns <= MaxColumns) return;
+    QString owned = own.value(0);
+    for (qsizetype i = 1; i < own.size(); ++i)
+        owned += (i + 1 == own.size() ? QStringLiteral(" and ") : QStringLiteral(", ")) + own[i];
+    vb::Raise(
+        vb::err::OutOfMemory,
+        QStringLiteral("The grid holds at most %1 columns; the table's %2 and the grid's own %3 make %4.")
+            .arg(QString::number(MaxColumns), QString::number(fields), owned, QString::number(columns)));
+}
+
 void WorkGrid::Clear(bool removeColumns) {
     m_text.clear();
     // No cell needs the old texts: they go unless another grid shares them.

@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <memory>
@@ -35,6 +36,10 @@ public:
     // before the grid tries to hold it.
     static constexpr int MaxRows = 1 << 24;
     static constexpr int MaxColumns = 16384;
+
+    // Refuses (error 7), before a column is added, a table of `fields` columns that the grid cannot
+    // hold beside its own columns (their headers in `own`); the text counts both.
+    static void RequireColumns(int fields, const QStringList& own);
 
     WorkGrid() = default;
     WorkGrid(const WorkGrid&) = delete;

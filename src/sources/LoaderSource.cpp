@@ -98,6 +98,11 @@ void BindSourceGrid(SourceGrid& grid, const SourceTable& table) {
 }
 
 int BuildWorkColumns(WorkGrid& gr1, const QStringList& fields, bool addId) {
+    // The grid's own columns count against what it holds: a table that fills it leaves them no room.
+    QStringList own;
+    if (addId) own.append(QStringLiteral("ID"));
+    own.append(QStringLiteral("Process Status"));
+    WorkGrid::RequireColumns(int(fields.size()), own);
     gr1.Clear(true);
     gr1.SetRedraw(false);
     for (const QString& field : fields)

@@ -63,7 +63,8 @@ void BindSourceGrid(SourceGrid& grid, const SourceTable& table);
 
 // Empties GR1 and rebuilds its columns, redraw off: one per field (key the
 // name upper-cased, header the name), "ID" when `addId`, then
-// "PROCESSSTATUS". Returns the ID column's number, 0 when none was added.
+// "PROCESSSTATUS". Returns the ID column's number, 0 when none was added. A table whose fields leave
+// no room for those columns is refused first, GR1 untouched.
 int BuildWorkColumns(WorkGrid& gr1, const QStringList& fields, bool addId);
 
 // The source columns a loader joins into the voucher id it builds: VchType,

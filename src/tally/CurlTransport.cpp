@@ -134,8 +134,12 @@ HttpReply CurlTransport::perform(const char* method, const QString& url, const Q
 
     const CURLcode result = curl_easy_perform(curl);
     if (result != CURLE_OK) {
+        // The handle keeps the last system error of any earlier exchange: only a connection refused
+        // or a name not resolved was a system call's own failure in this one.
         long osErrno = 0;
-        curl_easy_getinfo(curl, CURLINFO_OS_ERRNO, &osErrno);
+        if (result == CURLE_COULDNT_CONNECT || result == CURLE_COULDNT_RESOLVE_HOST ||
+            result == CURLE_COULDNT_RESOLVE_PROXY)
+            curl_easy_getinfo(curl, CURLINFO_OS_ERRNO, &osErrno);
         reply.errorText = sends > 1
                               ? QStringLiteral("The connection was lost before the server answered; "
                                                "the request was not sent again")

@@ -12,8 +12,8 @@ QString SideAmount(double value, bool debit, const QString& pattern);
 // The debit side of an amount cell (read by CellNumber: "1,500" is 1500, "" is 0).
 QString DebitAmount(const QString& cell, const QString& pattern);
 // The debit side of an amount kept as its text stands (a bank amount, a formatted amount): the sign
-// goes before the number, after any leading blanks; "500" gives "-500", "-500" "500". A text with
-// nothing but blanks stays as it is: "" gives "".
+// goes before the number, after any leading blanks; "500" gives "-500", "-500" "500". A text without
+// a digit stays as it is: "" gives "", "." (a zero under "#.##") ".".
 QString DebitText(const QString& text);
 
 } // namespace quibo

@@ -1,6 +1,8 @@
 #include "sources/LoaderSource.h"
 
+#include "base/WorkGrid.h"
 #include "vb/Format.h"
+#include "vb/RuntimeError.h"
 
 #include <QStringList>
 
@@ -8,6 +10,40 @@
 
 namespace quibo {
 namespace {
+
+// ---------------------------------------------------------------- the grid's own columns
+
+// The grid adds "PROCESSSTATUS", and "ID" to a voucher table that builds its id: a table is refused
+// when they leave no room, and the refusal counts them; the grid keeps what it had.
+TEST(BuildWorkColumnsTest, CountsTheGridsOwnColumnsAgainstWhatItHolds) {
+    const struct {
+        int fields;
+        bool addId;
+        const char* refusal; // "" when the columns are built
+    } cases[] = {
+        {16384, false,
+         "The grid holds at most 16384 columns; the table's 16384 and the grid's own Process Status make "
+         "16385."},
+        {16383, true,
+         "The grid holds at most 16384 columns; the table's 16383 and the grid's own ID and Process Status "
+         "make 16385."},
+        {16383, false, ""},
+    };
+    for (const auto& c : cases) {
+        WorkGrid gr1;
+        gr1.AddColumn(QStringLiteral("NAME"), QStringLiteral("Name"));
+        const QStringList fields(c.fields, QStringLiteral("F"));
+        QString refusal;
+        try {
+            BuildWorkColumns(gr1, fields, c.addId);
+        } catch (const vb::RuntimeError& e) {
+            EXPECT_EQ(e.number(), 7);
+            refusal = e.description();
+        }
+        EXPECT_EQ(refusal, QString::fromLatin1(c.refusal)) << c.fields;
+        EXPECT_EQ(gr1.ColumnCount(), refusal.isEmpty() ? 16384 : 1) << c.fields;
+    }
+}
 
 // ---------------------------------------------------------------- amounts laid out digit by digit
 

@@ -127,6 +127,19 @@ TEST(CurlTransport, AServerThatSendsNothingFailsAfterTheStallTime) {
     EXPECT_TRUE(reply.errorText.contains(QStringLiteral("too slow"))) << reply.errorText.toStdString();
 }
 
+TEST(CurlTransport, AStallAfterARefusedConnectionNamesNoSystemError) {
+    // One handle for the whole run: the refused connection's code must not be told of the stall.
+    test::SilentServer silent;
+    CurlTransport transport({60, 1});
+    const HttpReply refused = transport.post(
+        QStringLiteral("http://127.0.0.1:") + QString::number(test::ClosedPort()), QByteArrayLiteral("<A/>"));
+    ASSERT_EQ(refused.systemErrorCode, 111); // ECONNREFUSED
+    const HttpReply stalled = transport.post(silent.url(), QByteArrayLiteral("<A/>"));
+    EXPECT_FALSE(stalled.sent);
+    EXPECT_TRUE(stalled.errorText.contains(QStringLiteral("too slow"))) << stalled.errorText.toStdString();
+    EXPECT_EQ(stalled.systemErrorCode, 0);
+}
+
 TEST(CurlTransport, AUrlWithoutHostFails) {
     CurlTransport transport;
     const HttpReply reply = transport.post(QStringLiteral("http://:9000"), QByteArrayLiteral("<A/>"));

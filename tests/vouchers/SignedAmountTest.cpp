@@ -16,7 +16,10 @@ TEST(SignedAmount, DebitTextSignsTheNumber) {
         {"-0.000", "-0.000"},
         {"+5", "-5"},
         {"0.000", "-0.000"},
-        {"cash", "-cash"},
+        // No digit, no number to sign: a zero under "#.##" and "#", blanks, a word.
+        {".", "."},
+        {"  ", "  "},
+        {"cash", "cash"},
     };
     for (const auto& [text, debit] : cases)
         EXPECT_EQ(DebitText(QString::fromLatin1(text)), QString::fromLatin1(debit)) << text;

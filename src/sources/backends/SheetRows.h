@@ -2,7 +2,7 @@
 #pragma once
 
 #include "sources/backends/DateText.h"
-#include "sources/backends/SheetBuilder.h"
+#include "sources/backends/SourceFile.h"
 #include "sources/backends/SourceTable.h"
 
 #include <QString>
@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -113,68 +112,114 @@ inline SourceCell NumberCell(std::string_view v, bool isDate, bool date1904) {
     return value;
 }
 
+// What a sheet's range may span. The grids hold 16,384 columns, one of them the status column they add
+// to every table; and a range is read as a table of every cell in it, so that two cells far apart
+// would cost what millions of values do. A range past either is refused before its table is built.
+constexpr int TableColumns = 16384 - 1;
+constexpr qint64 TableCells = qint64(1) << 26;
+
+// A column's letters, "A" for 0, "AA" for 26.
+inline QString ColumnLetters(int column) {
+    QString letters;
+    for (int c = column + 1; c > 0; c = (c - 1) / 26)
+        letters.prepend(QLatin1Char(static_cast<char>('A' + (c - 1) % 26)));
+    return letters;
+}
+
 // A worksheet's cells made into a table as SheetBuilder makes them (the same range, header, empty rows
 // and column kinds), a row at a time as the part is read: rows that come in order go into the table as
-// they end, so a sheet's cells are not held twice. Rows out of order, or a cell left of the columns so
-// far, are rare; from there on the cells go through a SheetBuilder, with the rows read before.
+// they end, so a sheet's cells are not held twice. Rows out of order, a cell left of the columns so
+// far, or a cell right of them that would move many, are rare: from there on the reading only finds the
+// range, and a second reading sets each cell into a table of that range laid out whole. Either way
+// the table is built only for a range within the limits above, and costs what that range holds.
 class SheetRows {
 public:
     // A row's cells as written, none of them Null; a later cell of a column replaces an earlier one.
     using Cells = std::vector<std::pair<int, SourceCell>>;
 
+    // `path` and `sheet` name the sheet when its range is refused.
+    SheetRows(QString path, QString sheet) : m_path(std::move(path)), m_sheet(std::move(sheet)) {}
+
     void add(int row, Cells& cells) {
-        if (m_builder) {
-            for (auto& [column, value] : cells)
-                m_builder->set(row, column, std::move(value));
-            return;
-        }
         if (cells.empty()) return;
+        if (m_mode == Mode::Fill) return fill(row, cells);
         int low = cells.front().first;
         int high = low;
         for (const auto& [column, value] : cells) {
             low = std::min(low, column);
             high = std::max(high, column);
         }
+        if (m_mode == Mode::Measure) return measure(row, low, high, cells);
         if (m_headerRow < 0) {
+            if (high - low + 1 > TableColumns) return measure(row, low, high, cells);
             start(row, low, high, cells);
             return;
         }
-        if (row <= m_lastRow || low < m_first) {
-            toBuilder();
-            add(row, cells);
-            return;
-        }
-        if (high >= m_first + width()) {
-            // Each column added moves every cell so far: done while that is little, otherwise by the builder.
-            const qint64 wider = high - m_first + 1;
-            if (qint64(m_table.recordCount()) * wider * (wider - width()) > WidenLimit) {
-                toBuilder();
-                add(row, cells);
-                return;
-            }
-            for (int c = width(); c <= high - m_first; ++c)
+        if (row <= m_lastRow || low < m_first) return toMeasure(row, low, high, cells);
+        const int wider = std::max(width(), high - m_first + 1);
+        if (wider > TableColumns || qint64(row - m_headerRow + 1) * wider > TableCells)
+            return toMeasure(row, low, high, cells);
+        if (wider > width()) {
+            // Each column added moves every cell so far: done while that is little, otherwise by the
+            // second reading.
+            if (qint64(m_table.recordCount()) * wider * (wider - width()) > WidenLimit)
+                return toMeasure(row, low, high, cells);
+            for (int c = width(); c < wider; ++c)
                 m_table.addColumn({ColumnNameFromHeader(SourceCell{}, c + 1), ColumnKind::Text});
-            m_header.resize(static_cast<size_t>(high - m_first + 1));
+            m_header.resize(static_cast<size_t>(wider));
             m_kinds.resize(m_header.size(), -1);
         }
         for (; m_lastRow + 1 < row; ++m_lastRow)
-            m_table.appendRow({});
+            m_table.appendTextRow(nullptr, 0);
         std::vector<SourceCell> values(m_header.size());
         for (auto& [column, value] : cells)
             values[static_cast<size_t>(column - m_first)] = std::move(value);
-        for (size_t c = 0; c < values.size(); ++c) {
-            if (IsNull(values[c])) continue;
-            const int kind = static_cast<int>(CellKind(values[c]));
-            int& seen = m_kinds[c];
-            seen = seen == -1 ? kind : (seen == kind ? seen : -2);
-        }
+        for (size_t c = 0; c < values.size(); ++c)
+            if (!IsNull(values[c])) seen(c, values[c]);
         m_table.appendRow(std::move(values));
         m_lastRow = row;
     }
 
+    // Whether the sheet must be read once more, its range now known.
+    bool needsSecondReading() const { return m_mode == Mode::Measure; }
+
+    // Before the second reading: refuses a range past the limits, naming the sheet and its range;
+    // else lays out the table of the range, every cell Null but the header's.
+    void startSecondReading() {
+        const int columns = m_last - m_first + 1;
+        const qint64 rows = qint64(m_lastRow) - m_headerRow + 1;
+        if (columns > TableColumns || rows * columns > TableCells) {
+            const QString range = ColumnLetters(m_first) + QString::number(m_headerRow + 1) +
+                                  QLatin1Char(':') + ColumnLetters(m_last) + QString::number(m_lastRow + 1);
+            sourcefile::RaiseBroken(
+                m_path, QStringLiteral("cannot be loaded: its sheet \"%1\" spans %2, %3 by %4 columns; a "
+                                       "sheet may span at most %5 columns, as the grid adds one of its own, "
+                                       "and %6 cells.")
+                            .arg(m_sheet, range,
+                                 rows == 1 ? QStringLiteral("1 row") : QStringLiteral("%1 rows").arg(rows),
+                                 QString::number(columns), QString::number(TableColumns),
+                                 QString::number(TableCells)));
+        }
+        m_header.assign(static_cast<size_t>(columns), SourceCell{});
+        for (auto& [column, value] : m_headerCells)
+            m_header[static_cast<size_t>(column - m_first)] = std::move(value);
+        Cells().swap(m_headerCells);
+        layOut();
+        for (int r = m_headerRow + 1; r <= m_lastRow; ++r)
+            m_table.appendTextRow(nullptr, 0);
+        m_mode = Mode::Fill;
+    }
+
     SourceTable finish() {
-        if (m_builder) return m_builder->finish();
         if (m_headerRow < 0) return SourceTable({SourceColumn{QStringLiteral("F1"), ColumnKind::Text}});
+        if (m_replaced) {
+            // A cell written twice may have left its first value's kind behind: the kinds anew.
+            m_kinds.assign(m_header.size(), -1);
+            for (int r = 0; r < m_table.recordCount(); ++r)
+                for (size_t c = 0; c < m_kinds.size(); ++c)
+                    if (const SourceCell value = m_table.cell(r, static_cast<int>(c)); !IsNull(value))
+                        seen(c, value);
+        }
         for (size_t c = 0; c < m_kinds.size(); ++c)
             if (m_kinds[c] >= 0)
                 m_table.setColumnKind(static_cast<int>(c), static_cast<ColumnKind>(m_kinds[c]));
@@ -184,15 +229,19 @@ public:
 private:
     static constexpr qint64 WidenLimit = qint64(1) << 16; // cells moved
 
+    // Rows in order into the table; the range alone; the cells into the table of a known range.
+    enum class Mode { InOrder, Measure, Fill };
+
     int width() const { return static_cast<int>(m_header.size()); }
 
-    // The first row with a value names the columns.
-    void start(int row, int low, int high, Cells& cells) {
-        m_headerRow = m_lastRow = row;
-        m_first = low;
-        m_header.assign(static_cast<size_t>(high - low + 1), SourceCell{});
-        for (auto& [column, value] : cells)
-            m_header[static_cast<size_t>(column - low)] = std::move(value);
+    void seen(size_t column, const SourceCell& value) {
+        const int kind = static_cast<int>(CellKind(value));
+        int& kindSoFar = m_kinds[column];
+        kindSoFar = kindSoFar == -1 ? kind : (kindSoFar == kind ? kindSoFar : -2);
+    }
+
+    // The table of columns named by m_header, without rows.
+    void layOut() {
         std::vector<SourceColumn> columns;
         columns.reserve(m_header.size());
         for (size_t c = 0; c < m_header.size(); ++c)
@@ -201,23 +250,70 @@ private:
         m_kinds.assign(m_header.size(), -1);
     }
 
-    void toBuilder() {
-        m_builder = std::make_unique<SheetBuilder>();
-        for (int c = 0; c < width(); ++c)
-            m_builder->set(m_headerRow, m_first + c, std::move(m_header[static_cast<size_t>(c)]));
-        for (int r = 0; r < m_table.recordCount(); ++r)
-            for (int c = 0; c < width(); ++c)
-                m_builder->set(m_headerRow + 1 + r, m_first + c, m_table.cell(r, c));
-        m_table = SourceTable();
+    // The first row with a value names the columns.
+    void start(int row, int low, int high, Cells& cells) {
+        m_headerRow = m_lastRow = row;
+        m_first = low;
+        m_header.assign(static_cast<size_t>(high - low + 1), SourceCell{});
+        for (auto& [column, value] : cells)
+            m_header[static_cast<size_t>(column - low)] = std::move(value);
+        layOut();
     }
 
-    std::unique_ptr<SheetBuilder> m_builder; // once rows stop coming in order
+    // From the rows in order to the range alone: the table goes, the header's cells stay.
+    void toMeasure(int row, int low, int high, Cells& cells) {
+        m_last = m_first + width() - 1;
+        for (int c = 0; c < width(); ++c)
+            if (!IsNull(m_header[static_cast<size_t>(c)]))
+                m_headerCells.emplace_back(m_first + c, std::move(m_header[static_cast<size_t>(c)]));
+        std::vector<SourceCell>().swap(m_header);
+        m_table = SourceTable();
+        measure(row, low, high, cells);
+    }
+
+    void measure(int row, int low, int high, Cells& cells) {
+        m_mode = Mode::Measure;
+        if (m_headerRow < 0 || row < m_headerRow) {
+            if (m_headerRow < 0) {
+                m_first = low;
+                m_last = high;
+                m_lastRow = row;
+            }
+            m_headerRow = row;
+            m_headerCells.clear();
+        }
+        if (row == m_headerRow)
+            for (auto& cell : cells)
+                m_headerCells.push_back(std::move(cell));
+        m_lastRow = std::max(m_lastRow, row);
+        m_first = std::min(m_first, low);
+        m_last = std::max(m_last, high);
+    }
+
+    void fill(int row, Cells& cells) {
+        // The header row was kept whole by the first reading.
+        if (row <= m_headerRow || row > m_lastRow) return;
+        for (auto& [column, value] : cells) {
+            if (column < m_first || column > m_last) continue;
+            const size_t c = static_cast<size_t>(column - m_first);
+            seen(c, value);
+            if (!m_table.setCell(row - m_headerRow - 1, static_cast<int>(c), std::move(value)))
+                m_replaced = true;
+        }
+    }
+
+    QString m_path;
+    QString m_sheet;
+    Mode m_mode = Mode::InOrder;
     SourceTable m_table;
     std::vector<SourceCell> m_header; // the first row with a value, from column m_first
     std::vector<int> m_kinds;         // each column's kind so far; -1: no value yet, -2: mixed
+    Cells m_headerCells;              // while the range is found: the cells of its first row so far
     int m_headerRow = -1;
-    int m_lastRow = -1; // the last row in the table
+    int m_lastRow = -1; // the last row in the table, or of the range
     int m_first = 0;
+    int m_last = 0; // the range's last column, once the rows stopped coming in order
+    bool m_replaced = false;
 };
 
 } // namespace quibo::xlsx

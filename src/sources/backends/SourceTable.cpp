@@ -137,13 +137,6 @@ void SourceTable::appendNullRows(int count) {
     m_rows += count;
 }
 
-void SourceTable::setCell(int row, int column, SourceCell cell) {
-    const size_t at = cellAt(row, column);
-    const Packed p = pack(std::move(cell));
-    m_kinds[at] = p.kind;
-    m_values[at] = p.value;
-}
-
 SourceTable::Packed SourceTable::pack(SourceCell&& cell) {
     Packed p;
     if (auto* s = std::get_if<QString>(&cell)) {
@@ -173,6 +166,15 @@ SourceTable::Packed SourceTable::pack(SourceCell&& cell) {
         m_dates.push_back(std::move(*t));
     }
     return p;
+}
+
+bool SourceTable::setCell(int row, int column, SourceCell cell) {
+    const size_t at = cellAt(row, column);
+    const bool wasNull = m_kinds[at] == Kind::Null;
+    const Packed p = pack(std::move(cell));
+    m_kinds[at] = p.kind;
+    m_values[at] = p.value;
+    return wasNull;
 }
 
 double SourceTable::numberOf(const Packed& cell) const {

@@ -71,12 +71,12 @@ public:
     void appendTextRow(const core::TextPool::Id* ids, size_t count);
     // Appends `count` rows of Null cells, for setCell to fill in any order.
     void appendNullRows(int count);
-    // Puts a cell in a row already appended. What the place held before stays in the table's
-    // stores: meant for places still Null.
-    void setCell(int row, int column, SourceCell cell);
     bool isNull(int row, int column) const { return m_kinds[cellAt(row, column)] == Kind::Null; }
     // Adds a column at the right, Null in every row so far.
     void addColumn(SourceColumn column);
+    // Sets a cell of a row already there, for a sheet whose rows come in any order; false when the
+    // cell held a value before (what it held stays in the table's stores: meant for places still Null).
+    bool setCell(int row, int column, SourceCell cell);
     void setColumnKind(int column, ColumnKind kind) { m_columns.at(column).kind = kind; }
 
     // Sorts the rows by one column, ascending and stable, the way the engine

@@ -287,8 +287,14 @@ SourceTable XlsxSource::read(const QString& table, const QString& orderBy) {
     const std::vector<QString> strings = xlsx::ReadSharedStrings(
         zip, m_sharedStringsPart, xlsx::SheetContext{m_path, part, noStrings, noStyles, m_date1904});
     const std::vector<char> dateStyles = xlsx::ReadDateStyles(zip, m_stylesPart);
-    xlsx::SheetRows sheet;
-    xlsx::ReadSheet(zip, xlsx::SheetContext{m_path, part, strings, dateStyles, m_date1904}, sheet);
+    const xlsx::SheetContext context{m_path, part, strings, dateStyles, m_date1904};
+    xlsx::SheetRows sheet(m_path, m_sheetNames[index]);
+    xlsx::ReadSheet(zip, context, sheet);
+    if (sheet.needsSecondReading()) {
+        // The rows did not come in order: the first reading found the range, the second fills it.
+        sheet.startSecondReading();
+        xlsx::ReadSheet(zip, context, sheet);
+    }
     SourceTable result = sheet.finish();
     if (!orderBy.isEmpty()) result.orderBy(orderBy, provider::Odbc);
     return result;

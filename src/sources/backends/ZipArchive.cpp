@@ -7,6 +7,9 @@
 
 #include <algorithm>
 #include <new>
+#include <string>
+#include <unordered_set>
+#include <utility>
 
 namespace quibo::xlsx {
 
@@ -98,6 +101,24 @@ ZipArchive::ZipArchive(const QString& path, const XlsxLimits& limits) : m_path(p
     int error = 0;
     m_zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
     if (!m_zip) sourcefile::RaiseNotOfKind(path, Kind);
+    // A part is found by its name, and a package's names are one whatever their case: with two
+    // entries of one name, which of them a reader takes is anyone's guess.
+    const zip_int64_t entries = zip_get_num_entries(m_zip, 0);
+    std::unordered_set<std::string> names;
+    names.reserve(static_cast<size_t>(std::max<zip_int64_t>(entries, 0)));
+    for (zip_int64_t i = 0; i < entries; ++i) {
+        const char* name = zip_get_name(m_zip, static_cast<zip_uint64_t>(i), 0);
+        if (!name) continue;
+        std::string folded(name);
+        for (char& c : folded)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (names.insert(std::move(folded)).second) continue;
+        const std::string twice(name);
+        zip_discard(std::exchange(m_zip, nullptr));
+        sourcefile::RaiseBroken(
+            path, QStringLiteral("has two entries of its part \"%1\"; it cannot be told which to read.")
+                      .arg(PartName(twice)));
+    }
 }
 
 std::string ZipArchive::readAll(const std::string& name) const {

@@ -258,6 +258,40 @@ TEST(XlsxSheet, ADamagedSheetIsRefused) {
     }
 }
 
+// A package holding its sheet twice: a second entry named as the first, or as the first in other
+// case. libzip writes neither, so a same-length name is written and then made the first's.
+TEST(XlsxSheet, APackageWithTwoEntriesOfOnePartIsRefused) {
+    for (const bool sameCase : {true, false}) {
+        test::TempFolder folder;
+        const QString path = WriteWorkbook(folder, "<row r=\"2\"><c r=\"A2\"><v>1</v></c></row>");
+        const std::string other = "<worksheet><sheetData><row r=\"1\"><c r=\"A1\"><v>2</v></c></row>"
+                                  "</sheetData></worksheet>";
+        const char* const stand = sameCase ? "xl/worksheets/sheet1.xmx" : "XL/Worksheets/Sheet1.XML";
+        int error = 0;
+        zip_t* zip = zip_open(QFile::encodeName(path).constData(), 0, &error);
+        zip_file_add(zip, stand, zip_source_buffer(zip, other.data(), other.size(), 0), 0);
+        zip_close(zip);
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        QByteArray bytes = file.readAll();
+        file.close();
+        if (sameCase) bytes.replace("xl/worksheets/sheet1.xmx", "xl/worksheets/sheet1.xml");
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        file.write(bytes);
+        file.close();
+        try {
+            XlsxSource source(path);
+            ADD_FAILURE() << "opened a package with two entries of one part";
+        } catch (const vb::RuntimeError& e) {
+            EXPECT_EQ(e.description(),
+                      QStringLiteral("The source \"%1\" has two entries of its part \"%2\"; it cannot be "
+                                     "told which to read.")
+                          .arg(path, sameCase ? QStringLiteral("xl/worksheets/sheet1.xml")
+                                              : QStringLiteral("XL/Worksheets/Sheet1.XML")));
+        }
+    }
+}
+
 // A cell by its reference: a number, or an inline text when `value` does not start with a digit.
 std::string C(const char* ref, const char* value) {
     if (value[0] >= '0' && value[0] <= '9')
@@ -304,46 +338,56 @@ std::string ManyRows() {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, XlsxRange,
-    ::testing::Values(RangeCase{"GapsAndRowsWithoutValue",
-                                Row(1, C("A1", "a") + C("B1", "b")) + Row(2, C("A2", "1")) +
-                                    Row(4, C("B4", "2")) + Row(5, "<c r=\"A5\" t=\"e\"><v>#N/A</v></c>"),
-                                {"a", "b"},
-                                "NN",
-                                {{"1", ""}, {"", ""}, {"", "2"}}},
-                      RangeCase{"LeadingRowsAndColumnsWithoutValue",
-                                Row(1, "<c r=\"A1\" t=\"e\"><v>#REF!</v></c>") + Row(2, C("B2", "x")) +
-                                    Row(3, C("B3", "t")),
-                                {"x"},
-                                "T",
-                                {{"t"}}},
-                      RangeCase{"HeaderOnly", Row(3, C("C3", "h")), {"h"}, "T", {}},
-                      RangeCase{"NoValue", Row(1, "<c r=\"A1\" t=\"e\"><v>#N/A</v></c>"), {"F1"}, "T", {}},
-                      RangeCase{"RowsOutOfOrder",
-                                Row(1, C("A1", "a")) + Row(3, C("A3", "3")) + Row(2, C("A2", "2")),
-                                {"a"},
-                                "N",
-                                {{"2"}, {"3"}}},
-                      RangeCase{"ARowTwice",
-                                Row(1, C("A1", "a")) + Row(2, C("A2", "1")) + Row(2, C("B2", "x")),
-                                {"a", "F2"},
-                                "NT",
-                                {{"1", "x"}}},
-                      RangeCase{"ACellLeftOfTheHeader",
-                                Row(1, C("B1", "b")) + Row(2, C("B2", "2")) + Row(3, C("A3", "1")),
-                                {"F1", "b"},
-                                "NN",
-                                {{"", "2"}, {"1", ""}}},
-                      RangeCase{"ACellRightOfTheHeader",
-                                Row(1, C("A1", "a")) + Row(2, C("A2", "1")) + Row(3, C("C3", "x")),
-                                {"a", "F2", "F3"},
-                                "NTT",
-                                {{"1", "", ""}, {"", "", "x"}}},
-                      RangeCase{"TheParserAfterRowsTheScannerRead",
-                                Row(1, C("A1", "a")) + Row(2, C("A2", "1")) + "<!-- note -->" +
-                                    Row(3, C("A3", "2")),
-                                {"a"},
-                                "N",
-                                {{"1"}, {"2"}}}),
+    ::testing::Values(
+        RangeCase{"GapsAndRowsWithoutValue",
+                  Row(1, C("A1", "a") + C("B1", "b")) + Row(2, C("A2", "1")) + Row(4, C("B4", "2")) +
+                      Row(5, "<c r=\"A5\" t=\"e\"><v>#N/A</v></c>"),
+                  {"a", "b"},
+                  "NN",
+                  {{"1", ""}, {"", ""}, {"", "2"}}},
+        RangeCase{"LeadingRowsAndColumnsWithoutValue",
+                  Row(1, "<c r=\"A1\" t=\"e\"><v>#REF!</v></c>") + Row(2, C("B2", "x")) +
+                      Row(3, C("B3", "t")),
+                  {"x"},
+                  "T",
+                  {{"t"}}},
+        RangeCase{"HeaderOnly", Row(3, C("C3", "h")), {"h"}, "T", {}},
+        RangeCase{"NoValue", Row(1, "<c r=\"A1\" t=\"e\"><v>#N/A</v></c>"), {"F1"}, "T", {}},
+        RangeCase{"RowsOutOfOrder",
+                  Row(1, C("A1", "a")) + Row(3, C("A3", "3")) + Row(2, C("A2", "2")),
+                  {"a"},
+                  "N",
+                  {{"2"}, {"3"}}},
+        RangeCase{"ARowTwice",
+                  Row(1, C("A1", "a")) + Row(2, C("A2", "1")) + Row(2, C("B2", "x")),
+                  {"a", "F2"},
+                  "NT",
+                  {{"1", "x"}}},
+        RangeCase{"ACellLeftOfTheHeader",
+                  Row(1, C("B1", "b")) + Row(2, C("B2", "2")) + Row(3, C("A3", "1")),
+                  {"F1", "b"},
+                  "NN",
+                  {{"", "2"}, {"1", ""}}},
+        RangeCase{"ACellRightOfTheHeader",
+                  Row(1, C("A1", "a")) + Row(2, C("A2", "1")) + Row(3, C("C3", "x")),
+                  {"a", "F2", "F3"},
+                  "NTT",
+                  {{"1", "", ""}, {"", "", "x"}}},
+        RangeCase{"TheHeaderRowAfterTheRecords",
+                  Row(3, C("B3", "3")) + Row(2, C("A2", "2")) + Row(1, C("A1", "a") + C("B1", "b")),
+                  {"a", "b"},
+                  "NN",
+                  {{"2", ""}, {"", "3"}}},
+        RangeCase{"ACellWrittenTwiceKeepsTheLater",
+                  Row(1, C("A1", "a")) + Row(2, C("A2", "1")) + Row(2, C("A2", "x")),
+                  {"a"},
+                  "T",
+                  {{"x"}}},
+        RangeCase{"TheParserAfterRowsTheScannerRead",
+                  Row(1, C("A1", "a")) + Row(2, C("A2", "1")) + "<!-- note -->" + Row(3, C("A3", "2")),
+                  {"a"},
+                  "N",
+                  {{"1"}, {"2"}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(XlsxRange, ACellRightOfManyRowsWidensTheTable) {
@@ -367,6 +411,46 @@ TEST(XlsxRange, ACellFarRightOfSomeRowsWidensTheTableOnce) {
     EXPECT_EQ(table.columnNames().last(), QStringLiteral("F15575"));
     EXPECT_EQ(table.text(30, 15574), QStringLiteral("2"));
 }
+
+struct TooLargeCase {
+    const char* name;
+    std::string rows;
+    const char* range; // as the refusal names it: the range, its rows and its columns
+};
+
+class XlsxTooLarge : public ::testing::TestWithParam<TooLargeCase> {};
+
+// A range the grid cannot hold is refused before its table is built, however few cells it holds.
+TEST_P(XlsxTooLarge, RefusesTheSheetNamingItsRange) {
+    test::TempFolder folder;
+    const QString path = WriteSheet(folder, GetParam().rows);
+    try {
+        XlsxSource(path).read(QStringLiteral("S$"));
+        ADD_FAILURE() << "read a sheet past the limits";
+    } catch (const vb::RuntimeError& e) {
+        EXPECT_EQ(e.description(),
+                  QStringLiteral("The source \"%1\" cannot be loaded: its sheet \"S$\" spans %2; a sheet may "
+                                 "span at most 16383 columns, as the grid adds one of its own, and 67108864 "
+                                 "cells.")
+                      .arg(path, QString::fromLatin1(GetParam().range)));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ranges, XlsxTooLarge,
+    ::testing::Values(TooLargeCase{"ANumberAtTheLastCellUnderAHeader",
+                                   Row(1, C("A1", "h")) + Row(1048576, C("XFD1048576", "1")),
+                                   "A1:XFD1048576, 1048576 rows by 16384 columns"},
+                      TooLargeCase{"AHeaderAsWideAsTheSheet", Row(1, C("A1", "a") + C("XFD1", "b")),
+                                   "A1:XFD1, 1 row by 16384 columns"},
+                      TooLargeCase{"TwoCellsSpanningTooManyCells",
+                                   Row(1, C("A1", "h")) + Row(1048576, C("XFC1048576", "1")),
+                                   "A1:XFC1048576, 1048576 rows by 16383 columns"},
+                      TooLargeCase{"RowsOutOfOrder",
+                                   Row(5, C("C5", "1")) + Row(2, C("B2", "h")) +
+                                       Row(1048576, C("AAA1048576", "2")),
+                                   "B2:AAA1048576, 1048575 rows by 702 columns"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace quibo
