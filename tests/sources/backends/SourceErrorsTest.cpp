@@ -69,8 +69,6 @@ INSTANTIATE_TEST_SUITE_P(
                  QStringLiteral("The source \"%1\" has a broken part \"xl/workbook.xml\": Start-end tags "
                                 "mismatch at byte 17.")
                      .arg(Broken("broken-workbook.xlsx"))},
-        OpenCase{"TextAsAccessDatabase", AccessConnectionString(Text, QString()),
-                 QStringLiteral("The source \"%1\" is not an Access database (.mdb or .accdb).").arg(Text)},
         // Found by fuzzing: the library's walk of the catalog's rows crashed on it.
         OpenCase{"AccessCatalogWithoutItsPageMap",
                  AccessConnectionString(Broken("catalog-without-page-map.mdb"), QString()),
