@@ -76,6 +76,10 @@ struct Cut {
     int page;     // the page named
 };
 
+void PrintTo(const Cut& cut, std::ostream* out) {
+    *out << cut.name;
+}
+
 class ADatabaseCutShort : public ::testing::TestWithParam<Cut> {};
 
 TEST_P(ADatabaseCutShort, IsRefusedNamingTheFile) {

@@ -238,6 +238,10 @@ struct RefusedText {
     const char* what; // what the error says after the file's name
 };
 
+void PrintTo(const RefusedText& text, std::ostream* out) {
+    *out << text.name;
+}
+
 class ATextFileRefused : public TextSourceFile, public ::testing::WithParamInterface<RefusedText> {};
 
 TEST_P(ATextFileRefused, SaysWhyNamingTheFile) {
