@@ -89,20 +89,38 @@ std::vector<MdbCatalogEntry*> UserTables(MdbHandle* mdb) {
     return entries;
 }
 
-// The first page of a table's page map past `page` that the file lacks, or that the map cannot
-// be read to find (-1); 0 when every page it names is in the file. libmdb ends a table's rows
-// quietly at such a page, so a database cut short would read short.
-qint64 MissingPage(MdbHandle* mdb, MdbTableDef* def, quint64 pages) {
-    guint32 page = 0;
-    for (;;) {
-        const gint32 next =
-            mdb_map_find_next(mdb, def->usage_map, static_cast<unsigned int>(def->map_sz), page);
-        if (next == 0) return 0;
-        if (next < 0) return -1;
-        if (static_cast<quint64>(next) >= pages) return next;
-        if (static_cast<guint32>(next) <= page) return 0; // a map that runs back is read no further
-        page = static_cast<guint32>(next);
+// The first page named in a bitmap of pages (bit i for page `first` + i) that the file's `pages`
+// do not hold; 0 when none.
+qint64 PageBeyond(const unsigned char* bits, size_t bytes, quint64 first, quint64 pages) {
+    for (size_t byte = pages > first ? static_cast<size_t>((pages - first) / 8) : 0; byte < bytes; ++byte)
+        for (int bit = 0; bit < 8; ++bit)
+            if ((bits[byte] >> bit) & 1)
+                if (const quint64 page = first + byte * 8 + static_cast<unsigned>(bit); page >= pages)
+                    return static_cast<qint64>(page);
+    return 0;
+}
+
+// The first page of a table's page map (its rows' pages, or the pages that map them) that the
+// file lacks, -1 when the map cannot be read, 0 when every page it names is in the file. libmdb
+// ends a table's rows quietly at such a page, so a database cut short would read short. The map is
+// a bitmap in the definition (type 0) or a list of pages that each hold one (type 1).
+qint64 MissingPage(MdbHandle* mdb, const MdbTableDef* def, quint64 pages) {
+    const unsigned char* const map = def->usage_map;
+    const size_t size = def->map_sz;
+    if (map[0] == 0) return size < 5 ? 0 : PageBeyond(map + 5, size - 5, LittleEndian(map + 1, 4), pages);
+    if (map[0] != 1) return -1;
+    const auto pageSize = static_cast<size_t>(mdb->fmt->pg_size);
+    const quint64 perMapPage = (pageSize - 4) * 8;
+    for (size_t entry = 0; 1 + entry * 4 + 4 <= size; ++entry) {
+        const quint64 mapPage = LittleEndian(map + 1 + entry * 4, 4);
+        if (mapPage == 0) continue;
+        if (mapPage >= pages) return static_cast<qint64>(mapPage);
+        if (mdb_read_alt_pg(mdb, static_cast<unsigned long>(mapPage)) != static_cast<ssize_t>(pageSize))
+            return -1;
+        if (const qint64 page = PageBeyond(mdb->alt_pg_buf + 4, pageSize - 4, entry * perMapPage, pages))
+            return page;
     }
+    return 0;
 }
 
 [[noreturn]] void RaiseDamaged(const QString& path, const QString& owner, qint64 page) {
