@@ -67,6 +67,18 @@ TEST(AccessSource, ReplicationIdsReadAsJetGivesThem) {
                                         L({"None", ""})}));
 }
 
+// libmdb reads the files of Access 2007 and later (.accdb) as it reads Access 2000 ones.
+TEST(AccessSource, AnAccess2007DatabaseLoads) {
+    const test::TempFolder folder;
+    const QString path = folder.file(QStringLiteral("ledgers.accdb"));
+    ASSERT_TRUE(QFile::copy(Fixture, path));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.seek(0x14));
+    file.write("\x02", 1); // the version of Access 2007
+    file.close();
+    EXPECT_EQ(Rows(Open(path)->read(QStringLiteral("Edited"))).size(), 3u);
+}
+
 // The fixture's pages: 0-3 the header, the page maps and the catalog, then each table's design and
 // its one page of rows: Edited 4-5, Decimals 6-7, Replicas 8-9, MSysCompactError 10-11.
 struct Cut {
