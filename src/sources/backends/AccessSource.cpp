@@ -275,14 +275,16 @@ SourceTable AccessSource::read(const QString& table, const QString& orderBy) {
         std::memcpy(page.data(), mdb->pg_buf, pageSize);
         // The cracker fills one field for each of the table's columns, in their order, and returns
         // the row's own count of columns, which holds the columns deleted from the design until the
-        // database is compacted: the table's columns are what is read.
-        mdb_crack_row(def.get(), start, size, fields);
+        // database is compacted: the table's columns are what is read. A column added to the design
+        // after the row was written is not in the row, and reads as Null.
+        const int stored = mdb_crack_row(def.get(), start, size, fields);
 
         std::vector<SourceCell> row(width);
         for (unsigned int c = 0; c < width; ++c) {
             const MdbField& f = fields[c];
             const int type = design[c]->col_type;
             SourceCell& cell = row[c];
+            if (design[c]->col_num >= stored) continue;
             if (type == MDB_BOOL) {
                 cell = !f.is_null; // a Yes/No value lives in the null mask
                 continue;
