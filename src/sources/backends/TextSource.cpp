@@ -20,55 +20,6 @@ namespace quibo {
 
 namespace {
 
-// Finds a quoted cell that the text never closes, as the parser reads quotes: one opens a cell
-// only at the cell's start, a doubled one inside is a quote character. The text is given piece by
-// piece; the scan leaps from quote to quote.
-class OpenQuote {
-public:
-    void scan(const char* const begin, const char* const end) {
-        const char* at = begin;
-        if (m_quoteLast && at < end) { // a quote ended the last piece: this one tells if it is doubled
-            m_quoteLast = false;
-            if (*at == '"')
-                ++at;
-            else
-                m_open = false;
-        }
-        auto nextQuote = [end](const char* from) {
-            return static_cast<const char*>(std::memchr(from, '"', static_cast<size_t>(end - from)));
-        };
-        while (at < end) {
-            const char* quote = nextQuote(at);
-            if (!quote) break;
-            if (m_open) {
-                if (quote + 1 == end) {
-                    m_quoteLast = true;
-                    break;
-                }
-                at = quote[1] == '"' ? quote + 2 : quote + 1;
-                m_open = quote[1] == '"';
-                continue;
-            }
-            const char before = quote == begin ? m_last : quote[-1];
-            at = quote + 1;
-            if (before != ',' && before != '\n' && before != '\r') continue; // inside an unquoted cell
-            m_open = true;
-            m_openedAt = m_offset + (quote - begin);
-        }
-        if (end > begin) m_last = end[-1];
-        m_offset += end - begin;
-    }
-    // Where, from the text's start, the quote opens that the text never closes; -1 when none.
-    qint64 unclosedAt() const { return m_open && !m_quoteLast ? m_openedAt : -1; }
-
-private:
-    qint64 m_offset = 0; // of the next piece
-    char m_last = ',';   // the character before the next piece: the text's start opens a cell
-    bool m_open = false;
-    bool m_quoteLast = false;
-    qint64 m_openedAt = -1;
-};
-
 // The line (from 1) that a place in the text is on.
 int LineAt(const char* begin, const char* at) {
     int line = 1;
@@ -78,8 +29,8 @@ int LineAt(const char* begin, const char* at) {
 }
 
 // How the file's text is written, told from its first bytes: a byte-order mark tells UTF-8 or
-// UTF-16; without one, NUL bytes among the first tell UTF-16 that cannot be read safely, and the
-// rest is UTF-8 or Windows-1252 (Utf8Check).
+// UTF-16; without one, NUL bytes among the first tell UTF-16 that cannot be read safely (or a file
+// that is not text), and the rest is UTF-8 or Windows-1252 (Utf8Check).
 enum class Encoding { Utf8, Utf8Marked, Utf16LE, Utf16BE };
 
 // Tells whether a text given piece by piece is UTF-8 as a whole: every sequence well formed (no
@@ -88,7 +39,8 @@ class Utf8Check {
 public:
     // Checks the next piece; false at the first byte that UTF-8 does not allow there.
     bool scan(const char* begin, const char* end) {
-        const auto* p = reinterpret_cast<const unsigned char*>(begin);
+        const auto* const first = reinterpret_cast<const unsigned char*>(begin);
+        const auto* p = first;
         const auto* const e = reinterpret_cast<const unsigned char*>(end);
         while (p < e) {
             if (m_need > 0) {
@@ -107,6 +59,7 @@ public:
             if (p == e) break;
             const unsigned char lead = *p++;
             if (lead < 0x80) continue;
+            m_leadAt = m_offset + (p - 1 - first);
             m_wide = true;
             if (lead >= 0xC2 && lead <= 0xDF) {
                 m_need = 1;
@@ -122,18 +75,54 @@ public:
                 return false;
             }
         }
+        m_offset += end - begin;
         return true;
     }
     // The text so far ends inside a sequence: at the text's end, it is not UTF-8.
     bool open() const { return m_need > 0; }
     // Some byte so far was not ASCII.
     bool wide() const { return m_wide; }
+    // Where, from the text's start, the sequence begins that broke the text or was left open.
+    qint64 faultAt() const { return m_leadAt; }
 
 private:
     int m_need = 0;                            // continuation bytes still to come
     unsigned char m_low = 0x80, m_high = 0xBF; // the range of the next one
     bool m_wide = false;
+    qint64 m_offset = 0; // of the next piece
+    qint64 m_leadAt = 0; // of the last sequence begun
 };
+
+// Where UTF-16 text (after its mark) stops being UTF-16: the byte of the first surrogate that is
+// not one of a pair, or of a last byte left over; -1 when the text is whole.
+qsizetype Utf16FaultAt(const char* bytes, qsizetype size, bool little) {
+    auto unit = [&](qsizetype at) {
+        const auto a = static_cast<unsigned char>(bytes[at]), b = static_cast<unsigned char>(bytes[at + 1]);
+        return little ? char16_t(a | b << 8) : char16_t(a << 8 | b);
+    };
+    qsizetype at = 0;
+    for (; at + 1 < size; at += 2) {
+        const char16_t u = unit(at);
+        if (QChar::isLowSurrogate(u)) return at;
+        if (!QChar::isHighSurrogate(u)) continue;
+        if (at + 3 >= size || !QChar::isLowSurrogate(unit(at + 2))) return at;
+        at += 2;
+    }
+    return at < size ? at : -1;
+}
+
+// The line (from 1) that a place in UTF-16 text is on.
+int Utf16LineAt(const char* bytes, qsizetype at, bool little) {
+    int line = 1;
+    bool afterCr = false;
+    for (qsizetype i = 0; i < at; i += 2) {
+        const char low = bytes[little ? i : i + 1], high = bytes[little ? i + 1 : i];
+        const bool cr = high == 0 && low == '\r', lf = high == 0 && low == '\n';
+        if (cr || (lf && !afterCr)) ++line;
+        afterCr = cr;
+    }
+    return line;
+}
 
 // Windows-1252 as Windows reads it: Latin-1 but for 0x80 to 0x9F, where the five bytes the code page
 // leaves free stand for the control characters of the same number.
@@ -157,14 +146,58 @@ bool HasHighBytes(const char* bytes, size_t size) {
     return false;
 }
 
+// NUL bytes fall as in UTF-16 text without a mark: all on one side of their two-byte units, each
+// beside a character that is text, and never a unit of two.
+bool NulsFallAsUtf16(QByteArrayView head) {
+    int side = -1;
+    for (qsizetype at = 0; at + 1 < head.size(); at += 2) {
+        const auto a = static_cast<unsigned char>(head[at]), b = static_cast<unsigned char>(head[at + 1]);
+        if (a != 0 && b != 0) continue;
+        if (a == 0 && b == 0) return false;
+        const int nul = a == 0 ? 0 : 1;
+        if (side >= 0 && side != nul) return false;
+        side = nul;
+        const unsigned char other = nul == 0 ? b : a;
+        if (other < 0x20 && other != '\t' && other != '\r' && other != '\n') return false;
+    }
+    return true;
+}
+
 Encoding EncodingOf(const QString& path, const QByteArray& head) {
+    // A zip package (an .xlsx workbook among them), a gzip file, a compound file (an .xls workbook,
+    // a .doc): what the bytes start with tells they are not text, whatever the file's name says.
+    static constexpr std::string_view Binary[] = {"PK\x03\x04", "PK\x05\x06", "\x1F\x8B",
+                                                  "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"};
+    for (const std::string_view signature : Binary)
+        if (head.startsWith(QByteArrayView(signature.data(), static_cast<qsizetype>(signature.size()))))
+            sourcefile::RaiseNotOfKind(path, QStringLiteral("a text file"));
     if (head.startsWith("\xEF\xBB\xBF")) return Encoding::Utf8Marked;
     if (head.startsWith("\xFF\xFE")) return Encoding::Utf16LE;
     if (head.startsWith("\xFE\xFF")) return Encoding::Utf16BE;
-    if (head.left(4096).contains('\0'))
+    const QByteArrayView first = QByteArrayView(head).first(std::min<qsizetype>(head.size(), 4096));
+    if (first.contains('\0')) {
+        if (!NulsFallAsUtf16(first)) sourcefile::RaiseNotOfKind(path, QStringLiteral("a text file"));
         sourcefile::RaiseBroken(path, QStringLiteral("is text in UTF-16 without a byte-order mark; save it "
                                                      "as UTF-8, or as UTF-16 with a byte-order mark."));
+    }
     return Encoding::Utf8;
+}
+
+// Text whose mark names an encoding that its bytes break would load with characters that are not
+// the file's: nothing is loaded.
+[[noreturn]] void RaiseNotAsMarked(const QString& path, const QString& encoding, int line) {
+    sourcefile::RaiseBroken(path, QStringLiteral("is marked as %1 text, but line %2 is not %1; nothing of "
+                                                 "it is loaded.")
+                                      .arg(encoding)
+                                      .arg(line));
+}
+
+// The line of a place in the file's text, from the file read again: the pieces read so far are gone.
+int LineInFile(QFile& file, qsizetype skip, qint64 at) {
+    file.seek(0);
+    const QByteArray bytes = sourcefile::ReadWhole(file);
+    const char* const text = bytes.constData() + std::min(skip, bytes.size());
+    return LineAt(text, text + std::min<qint64>(at, bytes.constEnd() - text));
 }
 
 // A quote left open would swallow the rest of the file into one cell: nothing is loaded.
@@ -296,9 +329,12 @@ SourceTable TextSource::read(const QString& table, const QString& orderBy) {
     if (encoding == Encoding::Utf16LE || encoding == Encoding::Utf16BE) {
         buffer.truncate(got);
         buffer.append(sourcefile::ReadWhole(file));
-        QStringDecoder decode(encoding == Encoding::Utf16LE ? QStringConverter::Utf16LE
-                                                            : QStringConverter::Utf16BE);
-        const QByteArray text = QString(decode(QByteArrayView(buffer).sliced(2))).toUtf8();
+        const bool little = encoding == Encoding::Utf16LE;
+        const QByteArrayView units = QByteArrayView(buffer).sliced(2);
+        if (const qsizetype at = Utf16FaultAt(units.data(), units.size(), little); at >= 0)
+            RaiseNotAsMarked(path, QStringLiteral("UTF-16"), Utf16LineAt(units.data(), at, little));
+        QStringDecoder decode(little ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
+        const QByteArray text = QString(decode(units)).toUtf8();
         quotes.scan(text.constData(), text.constData() + text.size());
         if (const qint64 at = quotes.unclosedAt(); at >= 0)
             RaiseUnclosed(path, LineAt(text.constData(), text.constData() + at));
@@ -316,12 +352,16 @@ SourceTable TextSource::read(const QString& table, const QString& orderBy) {
         // texts read so far were ASCII, which both read alike, and the rest is read as Windows-1252,
         // or some were not, and the file is read again from its start.
         Utf8Check utf8;
-        bool checking = encoding == Encoding::Utf8;
+        // A file marked as UTF-8 is checked too, and refused where its bytes are not.
+        bool checking = true;
         for (;;) {
             const char* const base = buffer.constData();
             if (checking) {
                 const bool wideRead = utf8.wide(); // some text of the pieces before was not ASCII
                 if (!utf8.scan(base + fresh, base + got) || (last && utf8.open())) {
+                    if (encoding == Encoding::Utf8Marked)
+                        RaiseNotAsMarked(path, QStringLiteral("UTF-8"),
+                                         LineInFile(file, skip, utf8.faultAt()));
                     checking = false;
                     if (wideRead) {
                         file.seek(0);
@@ -341,12 +381,8 @@ SourceTable TextSource::read(const QString& table, const QString& orderBy) {
             reader.textBegin = base + rows;
             reader.textEnd = base + got;
             if (last) {
-                if (const qint64 at = quotes.unclosedAt(); at >= 0) {
-                    file.seek(0);
-                    const QByteArray bytes = sourcefile::ReadWhole(file);
-                    const char* const text = bytes.constData() + std::min(skip, bytes.size());
-                    RaiseUnclosed(path, LineAt(text, text + std::min<qint64>(at, bytes.constEnd() - text)));
-                }
+                if (const qint64 at = quotes.unclosedAt(); at >= 0)
+                    RaiseUnclosed(path, LineInFile(file, skip, at));
                 SplitCsv(reader.textBegin, reader.textEnd, cell, row);
                 break;
             }

@@ -15,6 +15,9 @@ a quoted empty one ("") is an empty text. Out of them come, beside this script:
   cells.xlsx       (openpyxl)  Dates: serials 1, 59, 60 and 61 in a date format; Escapes: "_xHHHH_" texts as
                                shared strings (column A) and inline strings (column B)
   sample.mdb       (mkmdb.py)  tables LEDGERS, Transactions, EMPTY
+  access.mdb       (mkmdb.py)  from input/access/*.csv: Edited (rows that still hold two columns deleted from
+                               the design), Decimals (Decimal columns of several scales), Replicas (a
+                               replication ID) and MSysCompactError (a system table not flagged as one)
   sample.sqlite    (sqlite3)   tables Ledgers, Transactions, Empty and the view LedgerNames, for the ODBC
                                tests
   text/            ledgers.csv (BOM, CRLF, quoting, an embedded line break), transactions.txt,
@@ -42,9 +45,10 @@ One table written in the three kinds of the Excel tab, which must load alike:
                                columns, an 18-digit number, "é" and "’"
   kindstext/       transactions.csv, in Windows-1252: each cell the text the grid shows for the workbooks'
 
-    /usr/bin/python3 make_fixtures.py [mkmdb.py] [--loader-only]
+    /usr/bin/python3 make_fixtures.py [mkmdb.py] [--loader-only | --access-only]
 
-writes everything, or with --loader-only the table-loader fixtures alone.
+writes everything, or with --loader-only the table-loader fixtures alone, with --access-only access.mdb
+alone.
 
 Run it again after changing an input; commit the inputs, the script and what it writes.
 """
@@ -64,6 +68,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 INPUT = os.path.join(HERE, 'input')
 ARGS = [a for a in sys.argv[1:] if not a.startswith('--')]
 LOADER_ONLY = '--loader-only' in sys.argv[1:]
+ACCESS_ONLY = '--access-only' in sys.argv[1:]
 MKMDB = ARGS[0] if ARGS else os.path.join(HERE, '..', '..', 'tools', 'mkmdb.py')
 
 
@@ -239,6 +244,12 @@ def write_mdb(path):
                     'LEDGERS=' + os.path.join(INPUT, 'ledgers.csv'),
                     'Transactions=' + os.path.join(INPUT, 'transactions.csv'),
                     'EMPTY=' + os.path.join(INPUT, 'empty.csv')], check=True)
+
+
+def write_access(path):
+    names = ('Edited', 'Decimals', 'Replicas', 'MSysCompactError')
+    subprocess.run(['/usr/bin/python3', MKMDB, path] +
+                   ['%s=%s' % (name, os.path.join(INPUT, 'access', name + '.csv')) for name in names], check=True)
 
 
 SQL_TYPES = {'text': 'TEXT', 'long': 'INTEGER', 'double': 'DOUBLE', 'date': 'TIMESTAMP', 'bool': 'BIT'}
@@ -460,7 +471,9 @@ def write_kinds():
         f.write('\r\n'.join(lines) + '\r\n')
 
 
-if __name__ == '__main__' and LOADER_ONLY:
+if __name__ == '__main__' and ACCESS_ONLY:
+    write_access(os.path.join(HERE, 'access.mdb'))
+elif __name__ == '__main__' and LOADER_ONLY:
     write_loader_fixtures()
     write_kinds()
 elif __name__ == '__main__':
@@ -471,5 +484,6 @@ elif __name__ == '__main__':
     write_xlsx_1904(os.path.join(HERE, 'dates1904.xlsx'))
     write_xlsx_cells(os.path.join(HERE, 'cells.xlsx'))
     write_mdb(os.path.join(HERE, 'sample.mdb'))
+    write_access(os.path.join(HERE, 'access.mdb'))
     write_sqlite(os.path.join(HERE, 'sample.sqlite'))
     write_text(os.path.join(HERE, 'text'))

@@ -119,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
                      .arg(SourcesData(QStringLiteral("text/ledgers.csv")))},
         FailCase{"WorkbookIsNoDatabase",
                  AccessConnectionString(SourcesData(QStringLiteral("sample.xls")), QString()), Own,
-                 QStringLiteral("The source \"%1\" is not an Access database (.mdb).")
+                 QStringLiteral("The source \"%1\" is not an Access database (.mdb or .accdb).")
                      .arg(SourcesData(QStringLiteral("sample.xls")))},
         FailCase{"MissingDatabase", AccessConnectionString(QStringLiteral("/nonexistent/b.mdb"), QString()),
                  Own, QStringLiteral("The source \"/nonexistent/b.mdb\" does not exist.")},

@@ -134,7 +134,8 @@ TEST(ReadingFails, ADamagedAccessTableIsReadWithinItsRowBuffer) {
             outcomes.append(table + QStringLiteral(": ") + QString::number(e.number()));
         }
     }
-    EXPECT_EQ(outcomes.join(QLatin1Char('|')).toStdString(), "EMPTY: 0|LEDGERS: 4|Transactions: -2147217865");
+    // The table whose design cannot be read is refused as damaged (the provider's error).
+    EXPECT_EQ(outcomes.join(QLatin1Char('|')).toStdString(), "EMPTY: 0|LEDGERS: 4|Transactions: -2147467259");
 }
 
 TEST(ReadingFails, AWorkbookWithADamagedSheetRecordIsRefusedNamingTheSheet) {
@@ -209,6 +210,78 @@ TEST_F(TextSourceFile, Utf16IsReadWithAByteOrderMarkAndRefusedWithout) {
     EXPECT_EQ(Reading(),
               QStringLiteral("The source \"%1\" is text in UTF-16 without a byte-order mark; save it as "
                              "UTF-8, or as UTF-16 with a byte-order mark.")
+                  .arg(path)
+                  .toStdString());
+}
+
+// Little-endian UTF-16 of `text`, with its byte-order mark.
+QByteArray Utf16(const QString& text) {
+    QByteArray bytes("\xFF\xFE");
+    for (const QChar c : text)
+        bytes.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+    return bytes;
+}
+
+// The bytes of a literal, NULs among them.
+template <size_t N> QByteArray Bytes(const char (&text)[N]) {
+    return QByteArray(text, N - 1);
+}
+
+struct RefusedText {
+    const char* name;
+    QByteArray bytes;
+    const char* what; // what the error says after the file's name
+};
+
+void PrintTo(const RefusedText& text, std::ostream* out) {
+    *out << text.name;
+}
+
+class ATextFileRefused : public TextSourceFile, public ::testing::WithParamInterface<RefusedText> {};
+
+TEST_P(ATextFileRefused, SaysWhyNamingTheFile) {
+    const QString path = Write(GetParam().bytes);
+    EXPECT_EQ(
+        Reading(),
+        (QStringLiteral("The source \"%1\" ").arg(path) + QString::fromUtf8(GetParam().what)).toStdString());
+}
+
+const char* const NotUtf8At2 = "is marked as UTF-8 text, but line 2 is not UTF-8; nothing of it is loaded.";
+const char* const NotUtf16At3 =
+    "is marked as UTF-16 text, but line 3 is not UTF-16; nothing of it is loaded.";
+const char* const NotText = "is not a text file.";
+
+INSTANTIATE_TEST_SUITE_P(
+    TextSourceFile, ATextFileRefused,
+    ::testing::Values(
+        // Never a replacement character for what the mark says and the bytes break.
+        RefusedText{"Utf8MarkAndAWindows1252Byte", Bytes("\xEF\xBB\xBFNAME\r\nCaf\xE9\r\nBank\r\n"),
+                    NotUtf8At2},
+        RefusedText{"Utf8MarkAndASequenceCutOff", Bytes("\xEF\xBB\xBFNAME\nCaf\xC3"), NotUtf8At2},
+        RefusedText{"Utf16MarkAndALoneSurrogate",
+                    Utf16(QStringLiteral("NAME\r\nCash\r\nBank ")) + Bytes("\x00\xD8x\x00"), NotUtf16At3},
+        RefusedText{"Utf16MarkAndAByteLeftOver", Utf16(QStringLiteral("NAME\nCash\nBank")) + Bytes("A"),
+                    NotUtf16At3},
+        RefusedText{"Utf16BigEndianAndALoneLowSurrogate",
+                    Bytes("\xFE\xFF\x00"
+                          "N\x00\n\x00"
+                          "C\x00\r\x00\n\xDC\x00"),
+                    NotUtf16At3},
+        // Files that are not text, whatever their names say.
+        RefusedText{"ZipPackage", Bytes("PK\x03\x04\x14\x00\x06\x00"), NotText},
+        RefusedText{"Gzip", Bytes("\x1F\x8B\x08\x00\x00\x00\x00\x00"), NotText},
+        RefusedText{"CompoundFile", Bytes("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1\x00\x00"), NotText},
+        RefusedText{"NulsNotAsInUtf16", Bytes("NAME,CODE\r\nCash,\x00\x00\x01\x02\r\n"), NotText}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TextSourceFile, AByteThatBreaksTheMarkFarIntoALargeFileTellsItsLine) {
+    QByteArray text("\xEF\xBB\xBFNAME,PARENT\n");
+    for (int r = 0; r < 30000; ++r)
+        text += "Ledger \xE2\x82\xAC" + QByteArray::number(r) + ",Primary\r\n";
+    const QString path = Write(text + "Caf\xE9,Primary\n");
+    EXPECT_EQ(Reading(),
+              QStringLiteral("The source \"%1\" is marked as UTF-8 text, but line 30002 is not UTF-8; "
+                             "nothing of it is loaded.")
                   .arg(path)
                   .toStdString());
 }

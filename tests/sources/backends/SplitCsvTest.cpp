@@ -1,9 +1,11 @@
-// How text splits into cells and rows, as libcsv has always split it for the text reader.
+// How text splits into cells and rows, as spreadsheet programs read it, and how the check for a
+// quote never closed reads the same quotes.
 
 #include "sources/backends/SplitCsv.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -25,30 +27,74 @@ Rows Split(const std::string& text) {
     return rows;
 }
 
-const std::vector<std::pair<std::string, Rows>> Cases = {
-    {"", {}},
-    {"a,b", {{"=a", "=b"}}},                             // no line end at the end
-    {"a\r\n\r\n\nb\rc\n", {{"=a"}, {"=b"}, {"=c"}}},     // blank lines are no rows; CR alone ends one
-    {"a,\n,\n", {{"=a", "N"}, {"N", "N"}}},              // a comma before the line end
-    {"a,", {{"=a", "N"}}},                               // a comma at the end of the text
-    {"a\"b\"c,\"\"", {{"=a\"b\"c", "="}}},               // a quote inside an unquoted cell; "" is empty text
-    {"\"a\"\"b\",\"x,\r\ny\"", {{"=a\"b", "=x,\r\ny"}}}, // a doubled quote; a comma and a line end inside
-    {"\"ab\"c,d\",e", {{"=ab\"c,d", "=e"}}},             // text after a closing quote keeps it and the cell
-    {" \"a\" ,\tb\t", {{"= \"a\" ", "=\tb\t"}}},         // blanks and tabs stay
-    {"\"ab", {{"=ab"}}},                                 // a quote never closed runs to the end
-    {"\"ab\"c", {{"=ab\"c"}}},
+// Where the check finds the quote that `text` never closes, the text given in two pieces cut at
+// `cutAt`; -1 when none.
+std::int64_t Unclosed(const std::string& text, size_t cutAt) {
+    OpenQuote check;
+    check.scan(text.data(), text.data() + cutAt);
+    check.scan(text.data() + cutAt, text.data() + text.size());
+    return check.unclosedAt();
+}
+
+struct Case {
+    std::string text;
+    Rows rows;
+    std::int64_t unclosedAt; // where the quote opens that the text never closes; -1 when none
 };
 
-TEST(SplitCsvTest, SplitsAsTheTextReaderAlwaysHas) {
-    for (const auto& [text, rows] : Cases)
-        EXPECT_EQ(Split(text), rows) << text;
+const std::vector<Case> Cases = {
+    {"", {}, -1},
+    {"a,b", {{"=a", "=b"}}, -1},                         // no line end at the end
+    {"a\r\n\r\n\nb\rc\n", {{"=a"}, {"=b"}, {"=c"}}, -1}, // blank lines are no rows; CR alone ends one
+    {"a,\n,\n", {{"=a", "N"}, {"N", "N"}}, -1},          // a comma before the line end
+    {"a,", {{"=a", "N"}}, -1},                           // a comma at the end of the text
+    {"a\"b\"c,\"\"", {{"=a\"b\"c", "="}}, -1},           // a quote inside an unquoted cell; "" is empty text
+    {"\"a\"\"b\",\"x,\r\ny\"", {{"=a\"b", "=x,\r\ny"}}, -1}, // a doubled quote; a comma and a line end inside
+    {" \"a\" ,\tb\t", {{"= \"a\" ", "=\tb\t"}}, -1},         // blanks and tabs stay
+    {"a \"b,c\"", {{"=a \"b", "=c\""}}, -1},                 // a quote not at a cell's start opens nothing
+    {"\"\"\"\"", {{"=\""}}, -1},                             // opening, doubled, closing
+    // The first quote not doubled ends the quoting; the text after it joins the cell as it stands.
+    {"Name,Amount\n\"Acme\" ,100\nBeta,200\nGamma,300\n",
+     {{"=Name", "=Amount"}, {"=Acme ", "=100"}, {"=Beta", "=200"}, {"=Gamma", "=300"}},
+     -1},
+    {"\"a\"\"b\" c", {{"=a\"b c"}}, -1},
+    {"\"ab\"c,d\",e", {{"=abc", "=d\"", "=e"}}, -1},
+    {"\"a\"b\"c\",d", {{"=ab\"c\"", "=d"}}, -1}, // after the quoting a quote is a character
+    {"\"ab\"c", {{"=abc"}}, -1},
+    // A quote never closed runs to the end of the text.
+    {"\"ab", {{"=ab"}}, 0},
+    {"\"", {{"="}}, 0},
+    {"x,\"a\"\"\n", {{"=x", "=a\"\n"}}, 2}, // a doubled quote last closes nothing
+    {"\"a\"\r\n\"b", {{"=a"}, {"=b"}}, 5},
+};
+
+TEST(SplitCsvTest, SplitsAsSpreadsheetsRead) {
+    for (const Case& c : Cases)
+        EXPECT_EQ(Split(c.text), c.rows) << c.text;
+}
+
+// The check reads quotes by the splitter's rule: it finds a quote left open exactly where the
+// splitter's cell would swallow the line after the text.
+TEST(SplitCsvTest, TheCheckFindsTheQuoteTheSplitterLeavesOpen) {
+    for (const Case& c : Cases) {
+        EXPECT_EQ(Unclosed(c.text, c.text.size()), c.unclosedAt) << c.text;
+        const Rows rows = Split(c.text + "\nEND\n");
+        const bool lineAfterIsARow = !rows.empty() && rows.back() == std::vector<std::string>{"=END"};
+        EXPECT_EQ(lineAfterIsARow, c.unclosedAt < 0) << c.text;
+    }
+}
+
+TEST(SplitCsvTest, TheCheckGivenPiecesFindsWhatItFindsInTheWhole) {
+    for (const Case& c : Cases)
+        for (size_t cutAt = 0; cutAt <= c.text.size(); ++cutAt)
+            EXPECT_EQ(Unclosed(c.text, cutAt), c.unclosedAt) << c.text << " cut at " << cutAt;
 }
 
 // A text read piece by piece: the first piece's unfinished row is given again with the rest, and
 // the rows come out as from the text whole, wherever it is cut.
 TEST(SplitCsvTest, ATextCutAnywhereSplitsAsWhole) {
-    for (const auto& [whole, rows] : Cases) {
-        const std::string text = whole + "\n\"q\"\"\",r\r\n" + whole;
+    for (const Case& c : Cases) {
+        const std::string text = c.text + "\n\"q\"\"\",r\r\n" + c.text;
         for (size_t cutAt = 0; cutAt <= text.size(); ++cutAt) {
             Rows got;
             std::vector<std::string> row;
