@@ -4,11 +4,18 @@
 #include "sources/backends/DateText.h"
 #include "sources/backends/ProviderError.h"
 
+#include <QRegularExpression>
+
 #include <sql.h>
 #include <sqlext.h>
 
 #include <algorithm>
+#include <charconv>
+#include <cstring>
 #include <optional>
+#include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace quibo {
@@ -58,7 +65,7 @@ private:
     SQLHSTMT m_handle = SQL_NULL_HSTMT;
 };
 
-enum class Fetch { Text, Integer, Number, Boolean, Date, Skip };
+enum class Fetch { Text, Integer, Single, Double, Decimal, Boolean, Date, Skip };
 
 Fetch FetchFor(SQLSMALLINT type) {
     switch (type) {
@@ -68,11 +75,13 @@ Fetch FetchFor(SQLSMALLINT type) {
     case SQL_BIGINT:
         return Fetch::Integer;
     case SQL_REAL:
+        return Fetch::Single;
     case SQL_FLOAT:
     case SQL_DOUBLE:
+        return Fetch::Double;
     case SQL_NUMERIC:
     case SQL_DECIMAL:
-        return Fetch::Number;
+        return Fetch::Decimal;
     case SQL_BIT:
         return Fetch::Boolean;
     case SQL_TYPE_DATE:
@@ -94,7 +103,9 @@ Fetch FetchFor(SQLSMALLINT type) {
 ColumnKind KindOf(Fetch fetch) {
     switch (fetch) {
     case Fetch::Integer:
-    case Fetch::Number:
+    case Fetch::Single:
+    case Fetch::Double:
+    case Fetch::Decimal:
         return ColumnKind::Number;
     case Fetch::Boolean:
         return ColumnKind::Boolean;
@@ -131,6 +142,193 @@ SourceCell DateCell(const QString& text) {
     const QDateTime value = ParseDateText(text);
     if (value.isValid()) return value;
     return text;
+}
+
+// An exact decimal as the program shows a Decimal: every digit, no exponent, no leading zeros, no
+// trailing fractional zeros ("100.50" reads "100.5", "-0.00" "0", "1.5E+3" "1500"). A double would
+// keep 15 digits of an account number of 18. A text that is no number (PostgreSQL's NaN) stays.
+template <class Char> QString DecimalText(const Char* text, qsizetype length) {
+    const QString raw = [&] {
+        QString t;
+        t.reserve(length);
+        for (qsizetype k = 0; k < length; ++k)
+            t.append(QChar(char16_t(text[k])));
+        return t.trimmed();
+    }();
+    qsizetype i = 0;
+    const qsizetype n = raw.size();
+    bool negative = false;
+    if (i < n && (raw[i] == u'+' || raw[i] == u'-')) negative = raw[i++] == u'-';
+    std::string digits;
+    qsizetype point = -1;
+    for (; i < n; ++i) {
+        const char16_t c = raw[i].unicode();
+        if (c >= u'0' && c <= u'9')
+            digits.push_back(char(c));
+        else if (c == u'.' && point < 0)
+            point = qsizetype(digits.size());
+        else
+            break;
+    }
+    if (digits.empty()) return raw;
+    if (point < 0) point = qsizetype(digits.size());
+    if (i < n && (raw[i] == u'e' || raw[i] == u'E')) {
+        bool ok = false;
+        const int exponent = raw.mid(i + 1).toInt(&ok);
+        if (!ok || exponent > 400 || exponent < -400) return raw;
+        point += exponent;
+        i = n;
+    }
+    if (i != n) return raw;
+    if (point < 0) {
+        digits.insert(0, size_t(-point), '0');
+        point = 0;
+    }
+    if (point > qsizetype(digits.size())) digits.append(size_t(point) - digits.size(), '0');
+    size_t lead = 0;
+    while (qsizetype(lead) < point && digits[lead] == '0')
+        ++lead;
+    std::string whole = digits.substr(lead, size_t(point) - lead);
+    std::string fraction = digits.substr(size_t(point));
+    while (!fraction.empty() && fraction.back() == '0')
+        fraction.pop_back();
+    if (whole.empty()) whole = "0";
+    std::string out = (negative && (whole != "0" || !fraction.empty())) ? "-" : "";
+    out += whole;
+    if (!fraction.empty()) out += "." + fraction;
+    return QString::fromLatin1(out.data(), qsizetype(out.size()));
+}
+
+// A single keeps the digits it was written with, as a Single shows them: 82.3 stays 82.3, where the
+// same bits as a double read 82.3000030517578.
+double SingleValue(float value) {
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    double result = value;
+    std::from_chars(text, end, result);
+    return result;
+}
+
+// Longer texts, and texts of no stated length, are read piece by piece with SQLGetData.
+constexpr SQLULEN MaxBoundChars = 4000;
+constexpr SQLULEN MaxBoundDigits = 1000;
+// The bytes the bound cells of one block take at most; a block holds at most MaxBlockRows rows.
+constexpr size_t BlockBytes = size_t(1) << 20;
+constexpr SQLULEN MaxBlockRows = 1024;
+
+// One column of a result, and its cells of the current block when it is bound.
+struct ResultColumn {
+    Fetch fetch = Fetch::Text;
+    SQLSMALLINT cType = 0; // the C type bound; 0 when read with SQLGetData
+    SQLLEN width = 0;      // the bytes of one bound cell
+    std::vector<char> data;
+    std::vector<SQLLEN> indicators;
+};
+
+// How a column is bound: its C type and the bytes of one cell, or {0, 0} to read it with SQLGetData.
+std::pair<SQLSMALLINT, SQLLEN> Binding(Fetch fetch, SQLSMALLINT type, SQLULEN size) {
+    switch (fetch) {
+    case Fetch::Integer:
+        return {SQL_C_SBIGINT, SQLLEN(sizeof(SQLBIGINT))};
+    case Fetch::Single: // as a double, which holds a single exactly: MariaDB's driver fills a bound
+                        // SQL_C_FLOAT array with the stride of a double
+    case Fetch::Double:
+        return {SQL_C_DOUBLE, SQLLEN(sizeof(double))};
+    case Fetch::Boolean:
+        return {SQL_C_BIT, 1};
+    case Fetch::Decimal:
+        // Digits, a sign, a point and a leading zero, and the terminating NUL.
+        if (size > 0 && size <= MaxBoundDigits) return {SQL_C_CHAR, SQLLEN(size + 4)};
+        return {0, 0};
+    case Fetch::Date:
+        return {SQL_C_WCHAR, SQLLEN(64 * sizeof(SQLWCHAR))};
+    case Fetch::Text:
+        if (type == SQL_LONGVARCHAR || type == SQL_WLONGVARCHAR || size == 0 || size > MaxBoundChars)
+            return {0, 0};
+        // A character beyond the BMP takes two UTF-16 units.
+        return {SQL_C_WCHAR, SQLLEN((2 * size + 1) * sizeof(SQLWCHAR))};
+    case Fetch::Skip:
+        return {0, 0};
+    }
+    return {0, 0};
+}
+
+// The cell of a bound column in row `row` of the block; false when the driver had to cut the
+// value short, which the column's buffer was then too small for.
+bool BoundCell(const ResultColumn& column, size_t row, SourceCell& cell) {
+    const SQLLEN indicator = column.indicators[row];
+    if (indicator == SQL_NULL_DATA) return true;
+    const char* p = column.data.data() + row * size_t(column.width);
+    switch (column.fetch) {
+    case Fetch::Integer: {
+        SQLBIGINT v;
+        std::memcpy(&v, p, sizeof v);
+        cell = static_cast<qint64>(v);
+        return true;
+    }
+    case Fetch::Single: {
+        double v;
+        std::memcpy(&v, p, sizeof v);
+        cell = SingleValue(static_cast<float>(v));
+        return true;
+    }
+    case Fetch::Double: {
+        double v;
+        std::memcpy(&v, p, sizeof v);
+        cell = v;
+        return true;
+    }
+    case Fetch::Boolean:
+        cell = *p != 0;
+        return true;
+    case Fetch::Decimal:
+        if (indicator == SQL_NO_TOTAL || indicator >= column.width) return false;
+        cell = DecimalText(p, qsizetype(indicator));
+        return true;
+    case Fetch::Date:
+    case Fetch::Text: {
+        const SQLLEN unit = SQLLEN(sizeof(SQLWCHAR));
+        if (indicator == SQL_NO_TOTAL || indicator > column.width - unit) return false;
+        QString text = FromWide(reinterpret_cast<const SQLWCHAR*>(p), qsizetype(indicator / unit));
+        if (column.fetch == Fetch::Date)
+            cell = DateCell(text);
+        else
+            cell = std::move(text);
+        return true;
+    }
+    case Fetch::Skip:
+        return true;
+    }
+    return true;
+}
+
+// Whether a column's type, as the database names it, is an exact decimal.
+bool IsDecimalTypeName(const Statement& stmt, SQLUSMALLINT c) {
+    SQLWCHAR name[64] = {};
+    SQLSMALLINT length = 0;
+    if (!SQL_SUCCEEDED(SQLColAttributeW(stmt.get(), c, SQL_DESC_TYPE_NAME, name, sizeof name - sizeof(SQLWCHAR),
+                                        &length, nullptr)))
+        return false;
+    const QString type = FromWide(name, std::min<qsizetype>(length / qsizetype(sizeof(SQLWCHAR)), 63));
+    return type.startsWith(QLatin1String("numeric"), Qt::CaseInsensitive) ||
+           type.startsWith(QLatin1String("decimal"), Qt::CaseInsensitive);
+}
+
+// The cell of a column read with SQLGetData, for the current row.
+SourceCell UnboundCell(const Statement& stmt, SQLUSMALLINT c, Fetch fetch) {
+    switch (fetch) {
+    case Fetch::Date:
+        if (const auto text = TextData(stmt, c)) return DateCell(*text);
+        return {};
+    case Fetch::Decimal:
+        if (const auto text = TextData(stmt, c)) return DecimalText(text->utf16(), text->size());
+        return {};
+    case Fetch::Text:
+        if (auto text = TextData(stmt, c)) return std::move(*text);
+        return {};
+    default:
+        return {}; // fixed-size cells are always bound; binary data has no text
+    }
 }
 
 // A connection string value as ODBC takes it: in braces, "}" doubled, when it
@@ -180,9 +378,19 @@ OdbcSource::OdbcSource(const QString& connection, const QString& user, const QSt
 OdbcSource::~OdbcSource() = default;
 
 QStringList OdbcSource::list(const QString& type) {
+    // The data source's own database: with no catalog named, MariaDB's driver lists the tables of
+    // every database the user may see.
+    SQLWCHAR catalogText[256] = {};
+    SQLINTEGER catalogLength = 0;
+    QString catalog;
+    if (SQL_SUCCEEDED(SQLGetConnectAttrW(d->dbc, SQL_ATTR_CURRENT_CATALOG, catalogText,
+                                         SQLINTEGER(sizeof catalogText - sizeof(SQLWCHAR)), &catalogLength)) &&
+        catalogLength > 0)
+        catalog = FromWide(catalogText, std::min<qsizetype>(catalogLength / qsizetype(sizeof(SQLWCHAR)), 255));
     Statement stmt(d->dbc);
-    stmt.check(SQLTablesW(stmt.get(), nullptr, 0, nullptr, 0, nullptr, 0, const_cast<SQLWCHAR*>(Wide(type)),
-                          SQL_NTS));
+    stmt.check(SQLTablesW(stmt.get(), catalog.isEmpty() ? nullptr : const_cast<SQLWCHAR*>(Wide(catalog)),
+                          catalog.isEmpty() ? 0 : SQL_NTS, nullptr, 0, nullptr, 0,
+                          const_cast<SQLWCHAR*>(Wide(type)), SQL_NTS));
     QStringList names;
     while (true) {
         const SQLRETURN rc = SQLFetch(stmt.get());
@@ -194,11 +402,16 @@ QStringList OdbcSource::list(const QString& type) {
 }
 
 QStringList OdbcSource::tables() {
-    return list(QStringLiteral("TABLE")) + views();
+    // A name that two schemas of the database hold is one table to the program.
+    QStringList names = list(QStringLiteral("TABLE")) + views();
+    names.removeDuplicates();
+    return names;
 }
 
 QStringList OdbcSource::views() {
-    return list(QStringLiteral("VIEW"));
+    QStringList names = list(QStringLiteral("VIEW"));
+    names.removeDuplicates();
+    return names;
 }
 
 SourceTable OdbcSource::read(const QString& table, const QString& orderBy) {
@@ -214,71 +427,122 @@ SourceTable OdbcSource::read(const QString& table, const QString& orderBy) {
         inner.replace(quote, quote + quote);
         return quote + inner + quote;
     };
-    QString sql = QStringLiteral("select * from ") + quoted(table);
-    if (!orderBy.isEmpty()) sql += QStringLiteral(" Order By ") + quoted(orderBy);
+    const QString from = QStringLiteral("select * from ") + quoted(table);
+    QString sql = from;
+    if (!orderBy.isEmpty()) {
+        // The order column as the table spells it: a quoted name is matched with regard to case by
+        // servers that fold unquoted names (PostgreSQL's srno is not "SrNo"). Some engines (SQLite
+        // among them) would also take an unknown quoted name for a text constant and order by nothing.
+        Statement probe(d->dbc);
+        probe.check(SQLExecDirectW(probe.get(), const_cast<SQLWCHAR*>(Wide(from + QStringLiteral(" where 1=0"))),
+                                   SQL_NTS));
+        QStringList names;
+        SQLSMALLINT count = 0;
+        probe.check(SQLNumResultCols(probe.get(), &count));
+        for (SQLUSMALLINT c = 1; c <= static_cast<SQLUSMALLINT>(count); ++c) {
+            SQLWCHAR name[512] = {};
+            SQLSMALLINT nameLength = 0;
+            probe.check(SQLColAttributeW(probe.get(), c, SQL_DESC_NAME, name, sizeof name - sizeof(SQLWCHAR),
+                                         &nameLength, nullptr));
+            names.append(FromWide(name, std::min<qsizetype>(nameLength / qsizetype(sizeof(SQLWCHAR)), 511)));
+        }
+        const qsizetype at = names.contains(orderBy) ? names.indexOf(orderBy)
+                                                     : names.indexOf(QRegularExpression(
+                                                           QRegularExpression::escape(orderBy),
+                                                           QRegularExpression::CaseInsensitiveOption));
+        if (at < 0) RaiseColumnNotFound(provider::Odbc, orderBy);
+        sql += QStringLiteral(" Order By ") + quoted(names[at]);
+    }
+    // A column whose values outgrow the length the driver stated is read again, piece by piece.
+    std::vector<bool> unbound;
+    for (;;) {
+        if (auto result = readOnce(sql, unbound)) return std::move(*result);
+    }
+}
 
+std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<bool>& unbound) {
     Statement stmt(d->dbc);
     stmt.check(SQLExecDirectW(stmt.get(), const_cast<SQLWCHAR*>(Wide(sql)), SQL_NTS));
     SQLSMALLINT count = 0;
     stmt.check(SQLNumResultCols(stmt.get(), &count));
+    unbound.resize(size_t(count), false);
 
-    std::vector<SourceColumn> columns;
-    std::vector<Fetch> fetches;
+    std::vector<SourceColumn> names;
+    std::vector<ResultColumn> columns(static_cast<size_t>(count));
     for (SQLUSMALLINT c = 1; c <= static_cast<SQLUSMALLINT>(count); ++c) {
         SQLWCHAR name[512] = {};
         SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
         SQLULEN size = 0;
         stmt.check(SQLDescribeColW(stmt.get(), c, name, 512, &nameLength, &type, &size, &digits, &nullable));
-        const Fetch fetch = FetchFor(type);
-        columns.push_back({FromWide(name, std::min<qsizetype>(nameLength, 511)), KindOf(fetch)});
-        fetches.push_back(fetch);
+        ResultColumn& column = columns[c - 1];
+        column.fetch = FetchFor(type);
+        // SQLite's driver describes a NUMERIC column as a double; its declared type still says it.
+        if (column.fetch == Fetch::Double && IsDecimalTypeName(stmt, c)) column.fetch = Fetch::Decimal;
+        if (!unbound[c - 1]) std::tie(column.cType, column.width) = Binding(column.fetch, type, size);
+        names.push_back({FromWide(name, std::min<qsizetype>(nameLength, 511)), KindOf(column.fetch)});
     }
-    // Some engines (SQLite among them) take an unknown quoted name for a text
-    // constant and order by nothing; the order column must be a column of the table.
-    if (!orderBy.isEmpty() && std::none_of(columns.begin(), columns.end(), [&](const SourceColumn& c) {
-            return c.name.compare(orderBy, Qt::CaseInsensitive) == 0;
-        }))
-        RaiseColumnNotFound(provider::Odbc, orderBy);
 
-    SourceTable result(std::move(columns));
+    // Cells are fetched a block of rows at a time into bound buffers; long texts with SQLGetData,
+    // which drivers allow only one row at a time, after the last bound column unless they say otherwise.
+    size_t rowBytes = 0, lastBound = 0, firstRead = columns.size();
+    for (size_t c = 0; c < columns.size(); ++c) {
+        rowBytes += size_t(columns[c].width);
+        if (columns[c].cType != 0) lastBound = c + 1;
+        if (columns[c].cType == 0 && columns[c].fetch != Fetch::Skip) firstRead = std::min(firstRead, c);
+    }
+    SQLULEN rows = std::clamp<SQLULEN>(BlockBytes / std::max<size_t>(rowBytes, 1), 1, MaxBlockRows);
+    if (firstRead < columns.size()) {
+        rows = 1;
+        SQLUSMALLINT extensions = 0;
+        SQLGetInfoW(d->dbc, SQL_GETDATA_EXTENSIONS, &extensions, sizeof extensions, nullptr);
+        if (firstRead < lastBound && !(SQLUINTEGER(extensions) & SQL_GD_ANY_COLUMN))
+            for (ResultColumn& column : columns)
+                column.cType = 0, column.width = 0;
+    }
+    // A driver that refuses blocks, or takes fewer rows than asked, fetches what it said it would.
+    if (rows > 1 && !SQL_SUCCEEDED(SQLSetStmtAttr(stmt.get(), SQL_ATTR_ROW_ARRAY_SIZE,
+                                                  reinterpret_cast<SQLPOINTER>(rows), 0)))
+        rows = 1;
+    if (rows > 1) {
+        SQLULEN taken = 0;
+        if (SQL_SUCCEEDED(SQLGetStmtAttr(stmt.get(), SQL_ATTR_ROW_ARRAY_SIZE, &taken, 0, nullptr)) && taken >= 1)
+            rows = taken;
+    }
+    SQLULEN fetched = 0;
+    std::vector<SQLUSMALLINT> status(rows, SQL_ROW_SUCCESS);
+    stmt.check(SQLSetStmtAttr(stmt.get(), SQL_ATTR_ROWS_FETCHED_PTR, &fetched, 0));
+    stmt.check(SQLSetStmtAttr(stmt.get(), SQL_ATTR_ROW_STATUS_PTR, status.data(), 0));
+    for (size_t c = 0; c < columns.size(); ++c) {
+        ResultColumn& column = columns[c];
+        if (column.cType == 0) continue;
+        column.data.resize(rows * size_t(column.width));
+        column.indicators.resize(rows);
+        stmt.check(SQLBindCol(stmt.get(), SQLUSMALLINT(c + 1), column.cType, column.data.data(), column.width,
+                              column.indicators.data()));
+    }
+
+    SourceTable result(std::move(names));
+    std::vector<SourceCell> row(columns.size());
     while (true) {
         const SQLRETURN rc = SQLFetch(stmt.get());
         if (rc == SQL_NO_DATA) break;
         stmt.check(rc);
-        std::vector<SourceCell> row(fetches.size());
-        for (SQLUSMALLINT c = 1; c <= static_cast<SQLUSMALLINT>(count); ++c) {
-            SourceCell& cell = row[c - 1];
-            SQLLEN indicator = 0;
-            switch (fetches[c - 1]) {
-            case Fetch::Integer: {
-                SQLBIGINT v = 0;
-                stmt.check(SQLGetData(stmt.get(), c, SQL_C_SBIGINT, &v, sizeof v, &indicator));
-                if (indicator != SQL_NULL_DATA) cell = static_cast<qint64>(v);
-                break;
+        for (size_t r = 0; r < fetched; ++r) {
+            if (status[r] == SQL_ROW_NOROW) continue;
+            if (status[r] == SQL_ROW_ERROR) RaiseProviderError(provider::Odbc, Diagnostics(SQL_HANDLE_STMT, stmt.get()));
+            row.assign(columns.size(), SourceCell());
+            for (size_t c = 0; c < columns.size(); ++c) {
+                const ResultColumn& column = columns[c];
+                if (column.cType == 0) {
+                    row[c] = UnboundCell(stmt, SQLUSMALLINT(c + 1), column.fetch);
+                } else if (!BoundCell(column, r, row[c])) {
+                    unbound[c] = true;
+                    return std::nullopt;
+                }
             }
-            case Fetch::Number: {
-                double v = 0;
-                stmt.check(SQLGetData(stmt.get(), c, SQL_C_DOUBLE, &v, sizeof v, &indicator));
-                if (indicator != SQL_NULL_DATA) cell = v;
-                break;
-            }
-            case Fetch::Boolean: {
-                unsigned char v = 0;
-                stmt.check(SQLGetData(stmt.get(), c, SQL_C_BIT, &v, sizeof v, &indicator));
-                if (indicator != SQL_NULL_DATA) cell = v != 0;
-                break;
-            }
-            case Fetch::Date:
-                if (const auto text = TextData(stmt, c)) cell = DateCell(*text);
-                break;
-            case Fetch::Text:
-                if (auto text = TextData(stmt, c)) cell = std::move(*text);
-                break;
-            case Fetch::Skip:
-                break;
-            }
+            result.appendRow(std::move(row));
+            row = std::vector<SourceCell>(columns.size());
         }
-        result.appendRow(std::move(row));
     }
     return result;
 }
