@@ -1,5 +1,6 @@
 #include "sources/backends/OdbcSource.h"
 
+#include "core/TextPool.h"
 #include "sources/backends/ConnectionString.h"
 #include "sources/backends/DateText.h"
 #include "sources/backends/ProviderError.h"
@@ -138,65 +139,91 @@ std::optional<QString> TextData(const Statement& stmt, SQLUSMALLINT column) {
 }
 
 // Drivers hand dates out as "yyyy-mm-dd hh:mm:ss[.fff]", a date or a time alone.
-SourceCell DateCell(const QString& text) {
-    const QDateTime value = ParseDateText(text);
+SourceCell DateCell(QStringView text) {
+    QDateTime value = ParseDateText(text);
     if (value.isValid()) return value;
-    return text;
+    return text.toString();
 }
 
-// An exact decimal as the program shows a Decimal: every digit, no exponent, no leading zeros, no
-// trailing fractional zeros ("100.50" reads "100.5", "-0.00" "0", "1.5E+3" "1500"). A double would
-// keep 15 digits of an account number of 18. A text that is no number (PostgreSQL's NaN) stays.
-template <class Char> QString DecimalText(const Char* text, qsizetype length) {
-    const QString raw = [&] {
-        QString t;
-        t.reserve(length);
-        for (qsizetype k = 0; k < length; ++k)
-            t.append(QChar(char16_t(text[k])));
-        return t.trimmed();
-    }();
-    qsizetype i = 0;
-    const qsizetype n = raw.size();
+// An exact decimal as the program shows a Decimal, written into `out`: every digit, no exponent, no
+// leading zeros, no trailing fractional zeros ("100.50" reads "100.5", "-0.00" "0", "1.5E+3" "1500").
+// A double would keep 15 digits of an account number of 18. False when the text is no number
+// (PostgreSQL's NaN), which then stays as it came.
+bool DecimalText(const char* text, size_t length, std::string& out) {
+    size_t i = 0;
+    while (i < length && text[i] == ' ')
+        ++i;
+    while (length > i && text[length - 1] == ' ')
+        --length;
     bool negative = false;
-    if (i < n && (raw[i] == u'+' || raw[i] == u'-')) negative = raw[i++] == u'-';
+    if (i < length && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    long point = -1;
     std::string digits;
-    qsizetype point = -1;
-    for (; i < n; ++i) {
-        const char16_t c = raw[i].unicode();
-        if (c >= u'0' && c <= u'9')
-            digits.push_back(char(c));
-        else if (c == u'.' && point < 0)
-            point = qsizetype(digits.size());
+    for (; i < length; ++i) {
+        if (text[i] >= '0' && text[i] <= '9')
+            digits.push_back(text[i]);
+        else if (text[i] == '.' && point < 0)
+            point = long(digits.size());
         else
             break;
     }
-    if (digits.empty()) return raw;
-    if (point < 0) point = qsizetype(digits.size());
-    if (i < n && (raw[i] == u'e' || raw[i] == u'E')) {
-        bool ok = false;
-        const int exponent = raw.mid(i + 1).toInt(&ok);
-        if (!ok || exponent > 400 || exponent < -400) return raw;
-        point += exponent;
-        i = n;
+    if (digits.empty()) return false;
+    if (point < 0) point = long(digits.size());
+    if (i < length && (text[i] == 'e' || text[i] == 'E')) {
+        const std::string exponent(text + i + 1, length - i - 1);
+        char* end = nullptr;
+        const long shift = std::strtol(exponent.c_str(), &end, 10);
+        if (exponent.empty() || *end != '\0' || shift > 400 || shift < -400) return false;
+        point += shift;
+        i = length;
     }
-    if (i != n) return raw;
+    if (i != length) return false;
     if (point < 0) {
         digits.insert(0, size_t(-point), '0');
         point = 0;
     }
-    if (point > qsizetype(digits.size())) digits.append(size_t(point) - digits.size(), '0');
-    size_t lead = 0;
-    while (qsizetype(lead) < point && digits[lead] == '0')
+    if (point > long(digits.size())) digits.append(size_t(point) - digits.size(), '0');
+    size_t lead = 0, end = digits.size();
+    while (lead < size_t(point) && digits[lead] == '0')
         ++lead;
-    std::string whole = digits.substr(lead, size_t(point) - lead);
-    std::string fraction = digits.substr(size_t(point));
-    while (!fraction.empty() && fraction.back() == '0')
-        fraction.pop_back();
-    if (whole.empty()) whole = "0";
-    std::string out = (negative && (whole != "0" || !fraction.empty())) ? "-" : "";
-    out += whole;
-    if (!fraction.empty()) out += "." + fraction;
-    return QString::fromLatin1(out.data(), qsizetype(out.size()));
+    while (end > size_t(point) && digits[end - 1] == '0')
+        --end;
+    out.clear();
+    if (negative && (lead < size_t(point) || end > size_t(point))) out.push_back('-');
+    if (lead == size_t(point))
+        out.push_back('0');
+    else
+        out.append(digits, lead, size_t(point) - lead);
+    if (end > size_t(point)) {
+        out.push_back('.');
+        out.append(digits, size_t(point), end - size_t(point));
+    }
+    return true;
+}
+
+// Whether a Double shows the decimal `text` (as DecimalText writes it) digit for digit: at most 15
+// significant digits, which a double keeps, and no exponent in its general text (the first digit
+// from the 1E-04 place to the 1E+14 place). Such a decimal is kept as a number, as cheap as one.
+bool ShownAsDouble(const std::string& text) {
+    size_t significant = 0, leadingZeros = 0, wholeDigits = 0;
+    bool fraction = false, started = false;
+    for (const char c : text) {
+        if (c == '.') {
+            fraction = true;
+        } else if (c >= '0' && c <= '9') {
+            if (!fraction) ++wholeDigits;
+            if (c != '0' || started) {
+                started = true;
+                ++significant;
+            } else if (fraction) {
+                ++leadingZeros;
+            }
+        }
+    }
+    if (!started) return true; // zero
+    if (significant > 15) return false;
+    return fraction && wholeDigits == 1 && text[text[0] == '-' ? 1 : 0] == '0' ? leadingZeros <= 3
+                                                                               : wholeDigits <= 15;
 }
 
 // A single keeps the digits it was written with, as a Single shows them: 82.3 stays 82.3, where the
@@ -213,7 +240,7 @@ double SingleValue(float value) {
 constexpr SQLULEN MaxBoundChars = 4000;
 constexpr SQLULEN MaxBoundDigits = 1000;
 // The bytes the bound cells of one block take at most; a block holds at most MaxBlockRows rows.
-constexpr size_t BlockBytes = size_t(1) << 20;
+constexpr size_t BlockBytes = size_t(1) << 18;
 constexpr SQLULEN MaxBlockRows = 1024;
 
 // One column of a result, and its cells of the current block when it is bound.
@@ -281,21 +308,14 @@ bool BoundCell(const ResultColumn& column, size_t row, SourceCell& cell) {
     case Fetch::Boolean:
         cell = *p != 0;
         return true;
-    case Fetch::Decimal:
-        if (indicator == SQL_NO_TOTAL || indicator >= column.width) return false;
-        cell = DecimalText(p, qsizetype(indicator));
-        return true;
-    case Fetch::Date:
-    case Fetch::Text: {
+    case Fetch::Date: {
         const SQLLEN unit = SQLLEN(sizeof(SQLWCHAR));
         if (indicator == SQL_NO_TOTAL || indicator > column.width - unit) return false;
-        QString text = FromWide(reinterpret_cast<const SQLWCHAR*>(p), qsizetype(indicator / unit));
-        if (column.fetch == Fetch::Date)
-            cell = DateCell(text);
-        else
-            cell = std::move(text);
+        cell = DateCell(QStringView(reinterpret_cast<const char16_t*>(p), qsizetype(indicator / unit)));
         return true;
     }
+    case Fetch::Decimal: // read into the table's pool by the caller, as texts are
+    case Fetch::Text:
     case Fetch::Skip:
         return true;
     }
@@ -306,8 +326,8 @@ bool BoundCell(const ResultColumn& column, size_t row, SourceCell& cell) {
 bool IsDecimalTypeName(const Statement& stmt, SQLUSMALLINT c) {
     SQLWCHAR name[64] = {};
     SQLSMALLINT length = 0;
-    if (!SQL_SUCCEEDED(SQLColAttributeW(stmt.get(), c, SQL_DESC_TYPE_NAME, name, sizeof name - sizeof(SQLWCHAR),
-                                        &length, nullptr)))
+    if (!SQL_SUCCEEDED(SQLColAttributeW(stmt.get(), c, SQL_DESC_TYPE_NAME, name,
+                                        sizeof name - sizeof(SQLWCHAR), &length, nullptr)))
         return false;
     const QString type = FromWide(name, std::min<qsizetype>(length / qsizetype(sizeof(SQLWCHAR)), 63));
     return type.startsWith(QLatin1String("numeric"), Qt::CaseInsensitive) ||
@@ -321,7 +341,13 @@ SourceCell UnboundCell(const Statement& stmt, SQLUSMALLINT c, Fetch fetch) {
         if (const auto text = TextData(stmt, c)) return DateCell(*text);
         return {};
     case Fetch::Decimal:
-        if (const auto text = TextData(stmt, c)) return DecimalText(text->utf16(), text->size());
+        if (const auto text = TextData(stmt, c)) {
+            std::string exact;
+            const QByteArray bytes = text->toLatin1();
+            if (DecimalText(bytes.constData(), size_t(bytes.size()), exact))
+                return QString::fromLatin1(exact.data(), qsizetype(exact.size()));
+            return *text;
+        }
         return {};
     case Fetch::Text:
         if (auto text = TextData(stmt, c)) return std::move(*text);
@@ -384,9 +410,11 @@ QStringList OdbcSource::list(const QString& type) {
     SQLINTEGER catalogLength = 0;
     QString catalog;
     if (SQL_SUCCEEDED(SQLGetConnectAttrW(d->dbc, SQL_ATTR_CURRENT_CATALOG, catalogText,
-                                         SQLINTEGER(sizeof catalogText - sizeof(SQLWCHAR)), &catalogLength)) &&
+                                         SQLINTEGER(sizeof catalogText - sizeof(SQLWCHAR)),
+                                         &catalogLength)) &&
         catalogLength > 0)
-        catalog = FromWide(catalogText, std::min<qsizetype>(catalogLength / qsizetype(sizeof(SQLWCHAR)), 255));
+        catalog =
+            FromWide(catalogText, std::min<qsizetype>(catalogLength / qsizetype(sizeof(SQLWCHAR)), 255));
     Statement stmt(d->dbc);
     stmt.check(SQLTablesW(stmt.get(), catalog.isEmpty() ? nullptr : const_cast<SQLWCHAR*>(Wide(catalog)),
                           catalog.isEmpty() ? 0 : SQL_NTS, nullptr, 0, nullptr, 0,
@@ -434,8 +462,8 @@ SourceTable OdbcSource::read(const QString& table, const QString& orderBy) {
         // servers that fold unquoted names (PostgreSQL's srno is not "SrNo"). Some engines (SQLite
         // among them) would also take an unknown quoted name for a text constant and order by nothing.
         Statement probe(d->dbc);
-        probe.check(SQLExecDirectW(probe.get(), const_cast<SQLWCHAR*>(Wide(from + QStringLiteral(" where 1=0"))),
-                                   SQL_NTS));
+        probe.check(SQLExecDirectW(
+            probe.get(), const_cast<SQLWCHAR*>(Wide(from + QStringLiteral(" where 1=0"))), SQL_NTS));
         QStringList names;
         SQLSMALLINT count = 0;
         probe.check(SQLNumResultCols(probe.get(), &count));
@@ -446,10 +474,11 @@ SourceTable OdbcSource::read(const QString& table, const QString& orderBy) {
                                          &nameLength, nullptr));
             names.append(FromWide(name, std::min<qsizetype>(nameLength / qsizetype(sizeof(SQLWCHAR)), 511)));
         }
-        const qsizetype at = names.contains(orderBy) ? names.indexOf(orderBy)
-                                                     : names.indexOf(QRegularExpression(
-                                                           QRegularExpression::escape(orderBy),
-                                                           QRegularExpression::CaseInsensitiveOption));
+        const qsizetype at =
+            names.contains(orderBy)
+                ? names.indexOf(orderBy)
+                : names.indexOf(QRegularExpression(QRegularExpression::escape(orderBy),
+                                                   QRegularExpression::CaseInsensitiveOption));
         if (at < 0) RaiseColumnNotFound(provider::Odbc, orderBy);
         sql += QStringLiteral(" Order By ") + quoted(names[at]);
     }
@@ -505,7 +534,8 @@ std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<
         rows = 1;
     if (rows > 1) {
         SQLULEN taken = 0;
-        if (SQL_SUCCEEDED(SQLGetStmtAttr(stmt.get(), SQL_ATTR_ROW_ARRAY_SIZE, &taken, 0, nullptr)) && taken >= 1)
+        if (SQL_SUCCEEDED(SQLGetStmtAttr(stmt.get(), SQL_ATTR_ROW_ARRAY_SIZE, &taken, 0, nullptr)) &&
+            taken >= 1)
             rows = taken;
     }
     SQLULEN fetched = 0;
@@ -522,26 +552,71 @@ std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<
     }
 
     SourceTable result(std::move(names));
-    std::vector<SourceCell> row(columns.size());
+    // Texts go into the table's pool straight from the buffers; a text equal to the one above it in
+    // its column (a group, a state, a flag) is found without a look-up.
+    core::TextPool& pool = *result.texts();
+    std::vector<core::TextPool::Id> ids(columns.size()), above(columns.size(), SourceTable::NullText);
+    std::vector<SourceCell> cells(columns.size());
+    std::vector<QStringView> views(columns.size());
+    std::vector<size_t> lookedColumns(columns.size());
+    std::vector<core::TextPool::Id> found(columns.size());
+    std::string exact;
+    constexpr SQLLEN Unit = SQLLEN(sizeof(SQLWCHAR));
     while (true) {
         const SQLRETURN rc = SQLFetch(stmt.get());
         if (rc == SQL_NO_DATA) break;
         stmt.check(rc);
         for (size_t r = 0; r < fetched; ++r) {
             if (status[r] == SQL_ROW_NOROW) continue;
-            if (status[r] == SQL_ROW_ERROR) RaiseProviderError(provider::Odbc, Diagnostics(SQL_HANDLE_STMT, stmt.get()));
-            row.assign(columns.size(), SourceCell());
+            if (status[r] == SQL_ROW_ERROR)
+                RaiseProviderError(provider::Odbc, Diagnostics(SQL_HANDLE_STMT, stmt.get()));
+            size_t looked = 0;
             for (size_t c = 0; c < columns.size(); ++c) {
                 const ResultColumn& column = columns[c];
+                ids[c] = SourceTable::NullText;
+                cells[c] = SourceCell();
                 if (column.cType == 0) {
-                    row[c] = UnboundCell(stmt, SQLUSMALLINT(c + 1), column.fetch);
-                } else if (!BoundCell(column, r, row[c])) {
+                    cells[c] = UnboundCell(stmt, SQLUSMALLINT(c + 1), column.fetch);
+                } else if (column.fetch == Fetch::Text) {
+                    const SQLLEN indicator = column.indicators[r];
+                    if (indicator == SQL_NULL_DATA) continue;
+                    if (indicator == SQL_NO_TOTAL || indicator > column.width - Unit) {
+                        unbound[c] = true;
+                        return std::nullopt;
+                    }
+                    const QStringView text(
+                        reinterpret_cast<const char16_t*>(column.data.data() + r * size_t(column.width)),
+                        qsizetype(indicator / Unit));
+                    if (above[c] != SourceTable::NullText && pool.text(above[c]) == text) {
+                        ids[c] = above[c];
+                    } else {
+                        views[looked] = text;
+                        lookedColumns[looked++] = c;
+                    }
+                } else if (column.fetch == Fetch::Decimal) {
+                    const SQLLEN indicator = column.indicators[r];
+                    if (indicator == SQL_NULL_DATA) continue;
+                    if (indicator == SQL_NO_TOTAL || indicator >= column.width) {
+                        unbound[c] = true;
+                        return std::nullopt;
+                    }
+                    const char* digits = column.data.data() + r * size_t(column.width);
+                    if (!DecimalText(digits, size_t(indicator), exact))
+                        cells[c] = QString::fromLatin1(digits, qsizetype(indicator));
+                    else if (ShownAsDouble(exact))
+                        cells[c] = std::strtod(exact.c_str(), nullptr);
+                    else
+                        ids[c] = pool.internLatin1(exact.data(), exact.size());
+                } else if (!BoundCell(column, r, cells[c])) {
                     unbound[c] = true;
                     return std::nullopt;
                 }
             }
-            result.appendRow(std::move(row));
-            row = std::vector<SourceCell>(columns.size());
+            // The row's new texts are looked up together, so that their look-ups overlap.
+            pool.intern(views.data(), looked, found.data());
+            for (size_t k = 0; k < looked; ++k)
+                ids[lookedColumns[k]] = above[lookedColumns[k]] = found[k];
+            result.appendMixedRow(ids.data(), cells.data(), cells.size());
         }
     }
     return result;

@@ -69,6 +69,10 @@ public:
     static constexpr core::TextPool::Id NullText = UINT32_MAX;
     // The same for a row of text cells, each given by its number in texts() or as NullText.
     void appendTextRow(const core::TextPool::Id* ids, size_t count);
+    // A row of `count` cells (the field count) of which the texts are given by their numbers in
+    // texts() and the others (Null, numbers, booleans, dates) as cells where `ids` holds NullText:
+    // a reader that interns its texts from its own buffers makes no string for each.
+    void appendMixedRow(const core::TextPool::Id* ids, SourceCell* cells, size_t count);
     // Adds a column at the right, Null in every row so far.
     void addColumn(SourceColumn column);
     void setColumnKind(int column, ColumnKind kind) { m_columns.at(column).kind = kind; }

@@ -53,7 +53,8 @@ protected:
 
     std::unique_ptr<Source> open() {
         const bool server = GetParam().server;
-        return OpenConnection(OdbcConnectionString(*GetParam().dsn), server ? test::OdbcServerUser : QString(),
+        return OpenConnection(OdbcConnectionString(*GetParam().dsn),
+                              server ? test::OdbcServerUser : QString(),
                               server ? test::OdbcServerPassword : QString());
     }
 
@@ -62,7 +63,8 @@ protected:
     SourceTable read(const char* table, const QString& orderBy) {
         auto source = open();
         for (const QString& name : source->tables())
-            if (name.compare(QLatin1String(table), Qt::CaseInsensitive) == 0) return source->read(name, orderBy);
+            if (name.compare(QLatin1String(table), Qt::CaseInsensitive) == 0)
+                return source->read(name, orderBy);
         ADD_FAILURE() << table << " is not listed";
         return {};
     }
@@ -119,14 +121,16 @@ TEST_P(OdbcDriver, DecimalsAreExactAndSinglesReadAsSingles) {
     EXPECT_EQ(table.alignments(), (QList<int>{7, 7, 7, 7, 7, 7}));
     const auto* wide = GetParam().wideDecimals;
     ExpectRows(table, {L({"1", "501004567812345678", wide[0], "82.3", "0.1", "1.1"}),
-                       L({"2", "0", "100.5", "0.1", "2.5", "0.01"}), L({"3", "-42", "-0.5", "1234.567", "-1E-07", wide[1]}),
+                       L({"2", "0", "100.5", "0.1", "2.5", "0.01"}),
+                       L({"3", "-42", "-0.5", "1234.567", "-1E-07", wide[1]}),
                        L({"4", Null, "0", Null, Null, Null})});
 }
 
 // Null is not '', Unicode and apostrophes come through, and a text longer than any buffer whole.
 TEST_P(OdbcDriver, TextsNullsAndLongTexts) {
     const SourceTable table = read("Texts", QStringLiteral("Id"));
-    ExpectRows(table, {L({"1", "नकद खाता ₹", ""}), L({"2", "D'Souza", Null}),
+    ExpectRows(table, {L({"1", "नकद खाता ₹", ""}),
+                       L({"2", "D'Souza", Null}),
                        {QStringLiteral("3"), QStringLiteral("Long"), QString(70000, QChar(u'Ü'))}});
 }
 

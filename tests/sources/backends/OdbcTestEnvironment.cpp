@@ -35,11 +35,11 @@ public:
         const QString driverDatabase = m_dir.filePath(QStringLiteral("drivers.sqlite"));
         makeSqlite(driverDatabase, SourcesData(QStringLiteral("odbc/sqlite.sql")));
         QByteArray drivers = "[SQLite3]\nDescription=SQLite3 ODBC Driver\nDriver=libsqlite3odbc.so\n\n";
-        QByteArray sources = QStringLiteral("[%1]\nDriver=SQLite3\nDatabase=%2\n\n[%3]\nDriver=SQLite3\n"
-                                            "Database=%4\n\n[%5]\nDriver=SQLite3\nDatabase=%6\n\n")
-                                 .arg(OdbcTestDsn, database, OdbcLoaderDsn, loaderDatabase, OdbcSqliteDsn,
-                                      driverDatabase)
-                                 .toUtf8();
+        QByteArray sources =
+            QStringLiteral("[%1]\nDriver=SQLite3\nDatabase=%2\n\n[%3]\nDriver=SQLite3\n"
+                           "Database=%4\n\n[%5]\nDriver=SQLite3\nDatabase=%6\n\n")
+                .arg(OdbcTestDsn, database, OdbcLoaderDsn, loaderDatabase, OdbcSqliteDsn, driverDatabase)
+                .toUtf8();
         // The servers' fixture folder: its data sources join ours, or it says why there are none.
         const QString servers = QStringLiteral(QUIBO_BINARY_DIR "/odbc-servers");
         if (QFile::exists(servers + QStringLiteral("/unavailable"))) {
