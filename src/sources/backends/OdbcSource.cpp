@@ -352,9 +352,29 @@ SourceCell UnboundCell(const Statement& stmt, SQLUSMALLINT c, Fetch fetch) {
     case Fetch::Text:
         if (auto text = TextData(stmt, c)) return std::move(*text);
         return {};
-    default:
-        return {}; // fixed-size cells are always bound; binary data has no text
+    case Fetch::Integer:
+    case Fetch::Single:
+    case Fetch::Double:
+    case Fetch::Boolean: {
+        // Read so only where a driver takes SQLGetData after the last bound column alone, and nothing is
+        // bound.
+        SQLSMALLINT type = SQL_C_DOUBLE;
+        if (fetch == Fetch::Integer) type = SQL_C_SBIGINT;
+        if (fetch == Fetch::Boolean) type = SQL_C_BIT;
+        ResultColumn column;
+        column.fetch = fetch;
+        column.width = 8;
+        column.data.assign(8, 0);
+        column.indicators.assign(1, 0);
+        stmt.check(SQLGetData(stmt.get(), c, type, column.data.data(), 8, column.indicators.data()));
+        SourceCell cell;
+        BoundCell(column, 0, cell);
+        return cell;
     }
+    case Fetch::Skip:
+        break; // binary data has no text
+    }
+    return {};
 }
 
 // A connection string value as ODBC takes it: in braces, "}" doubled, when it
@@ -522,9 +542,9 @@ std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<
     SQLULEN rows = std::clamp<SQLULEN>(BlockBytes / std::max<size_t>(rowBytes, 1), 1, MaxBlockRows);
     if (firstRead < columns.size()) {
         rows = 1;
-        SQLUSMALLINT extensions = 0;
+        SQLUINTEGER extensions = 0; // a bitmask of 32 bits
         SQLGetInfoW(d->dbc, SQL_GETDATA_EXTENSIONS, &extensions, sizeof extensions, nullptr);
-        if (firstRead < lastBound && !(SQLUINTEGER(extensions) & SQL_GD_ANY_COLUMN))
+        if (firstRead < lastBound && !(extensions & SQL_GD_ANY_COLUMN))
             for (ResultColumn& column : columns)
                 column.cType = 0, column.width = 0;
     }
