@@ -8,7 +8,11 @@
 #include "sources/backends/OdbcTestEnvironment.h"
 #include "sources/backends/ProviderError.h"
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -136,6 +140,29 @@ TEST_P(OdbcDriver, TextsNullsAndLongTexts) {
 
 INSTANTIATE_TEST_SUITE_P(Drivers, OdbcDriver, ::testing::ValuesIn(Drivers),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// SQLite keeps any length in a column of a stated length: a value longer than the driver says its
+// column holds is read whole all the same, never cut at the length.
+TEST(OdbcSqlite, ValuesLongerThanTheirColumnsStatedLengthReadWhole) {
+    QTemporaryDir dir;
+    const QByteArray path = QFile::encodeName(dir.filePath(QStringLiteral("long.sqlite")));
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.constData(), &db), SQLITE_OK);
+    const int rc =
+        sqlite3_exec(db,
+                     "create table Overlong (Code varchar(3), Amount numeric(3,1), Name varchar(2));"
+                     "insert into Overlong values ('ABCDEFGHIJKLMNOP', '12345678901234567', "
+                     "'𝄞𝄞𝄞 Ω');",
+                     nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    ASSERT_EQ(rc, SQLITE_OK);
+    const SourceTable table =
+        OpenConnection(QStringLiteral("Driver=SQLite3;Database=") + QFile::decodeName(path), QString(),
+                       QString())
+            ->read(QStringLiteral("Overlong"));
+    ASSERT_EQ(table.recordCount(), 1);
+    EXPECT_EQ(table.rowTexts(0), L({"ABCDEFGHIJKLMNOP", "12345678901234567", "𝄞𝄞𝄞 Ω"}));
+}
 
 } // namespace
 } // namespace quibo
