@@ -16,6 +16,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <ostream>
 
 namespace quibo {
 namespace {
@@ -34,6 +35,10 @@ const Driver Drivers[] = {
     {"PostgreSQL", &test::OdbcPostgreSqlDsn, true, {"12345678901234.56", "-12345678901234567890.125"}},
     {"MariaDB", &test::OdbcMariaDbDsn, true, {"12345678901234.56", "-12345678901234567890.125"}},
 };
+
+void PrintTo(const Driver& driver, std::ostream* os) {
+    *os << driver.name;
+}
 
 const char* const Null = "<Null>";
 
