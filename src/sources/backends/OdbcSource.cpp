@@ -170,10 +170,11 @@ bool DecimalText(const char* text, size_t length, std::string& out) {
     if (digits.empty()) return false;
     if (point < 0) point = long(digits.size());
     if (i < length && (text[i] == 'e' || text[i] == 'E')) {
-        const std::string exponent(text + i + 1, length - i - 1);
-        char* end = nullptr;
-        const long shift = std::strtol(exponent.c_str(), &end, 10);
-        if (exponent.empty() || *end != '\0' || shift > 400 || shift < -400) return false;
+        const char* from = text + i + 1;
+        if (from < text + length && *from == '+') ++from;
+        long shift = 0;
+        const auto [end, error] = std::from_chars(from, text + length, shift);
+        if (error != std::errc() || end != text + length || shift > 400 || shift < -400) return false;
         point += shift;
         i = length;
     }
@@ -224,6 +225,13 @@ bool ShownAsDouble(const std::string& text) {
     if (significant > 15) return false;
     return fraction && wholeDigits == 1 && text[text[0] == '-' ? 1 : 0] == '0' ? leadingZeros <= 3
                                                                                : wholeDigits <= 15;
+}
+
+// The number of a decimal text, whatever the machine's locale says a decimal point is.
+double NumberOf(const std::string& text) {
+    double value = 0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
 }
 
 // A single keeps the digits it was written with, as a Single shows them: 82.3 stays 82.3, where the
@@ -343,10 +351,10 @@ SourceCell UnboundCell(const Statement& stmt, SQLUSMALLINT c, Fetch fetch) {
     case Fetch::Decimal:
         if (const auto text = TextData(stmt, c)) {
             std::string exact;
-            const QByteArray bytes = text->toLatin1();
-            if (DecimalText(bytes.constData(), size_t(bytes.size()), exact))
-                return QString::fromLatin1(exact.data(), qsizetype(exact.size()));
-            return *text;
+            const QByteArray bytes = text->toUtf8();
+            if (!DecimalText(bytes.constData(), size_t(bytes.size()), exact)) return *text;
+            if (ShownAsDouble(exact)) return NumberOf(exact);
+            return QString::fromLatin1(exact.data(), qsizetype(exact.size()));
         }
         return {};
     case Fetch::Text:
@@ -525,8 +533,10 @@ std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<
         stmt.check(SQLDescribeColW(stmt.get(), c, name, 512, &nameLength, &type, &size, &digits, &nullable));
         ResultColumn& column = columns[c - 1];
         column.fetch = FetchFor(type);
-        // SQLite's driver describes a NUMERIC column as a double; its declared type still says it.
-        if (column.fetch == Fetch::Double && IsDecimalTypeName(stmt, c)) column.fetch = Fetch::Decimal;
+        // SQLite's driver describes a NUMERIC column as a double and a DECIMAL one as a varchar; their
+        // declared types still say what they are.
+        if ((column.fetch == Fetch::Double || column.fetch == Fetch::Text) && IsDecimalTypeName(stmt, c))
+            column.fetch = Fetch::Decimal;
         if (!unbound[c - 1]) std::tie(column.cType, column.width) = Binding(column.fetch, type, size);
         names.push_back({FromWide(name, std::min<qsizetype>(nameLength, 511)), KindOf(column.fetch)});
     }
@@ -622,9 +632,9 @@ std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<
                     }
                     const char* digits = column.data.data() + r * size_t(column.width);
                     if (!DecimalText(digits, size_t(indicator), exact))
-                        cells[c] = QString::fromLatin1(digits, qsizetype(indicator));
+                        cells[c] = QString::fromUtf8(digits, qsizetype(indicator));
                     else if (ShownAsDouble(exact))
-                        cells[c] = std::strtod(exact.c_str(), nullptr);
+                        cells[c] = NumberOf(exact);
                     else
                         ids[c] = pool.internLatin1(exact.data(), exact.size());
                 } else if (!BoundCell(column, r, cells[c])) {
