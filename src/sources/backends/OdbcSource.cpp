@@ -5,8 +5,6 @@
 #include "sources/backends/DateText.h"
 #include "sources/backends/ProviderError.h"
 
-#include <QRegularExpression>
-
 #include <sql.h>
 #include <sqlext.h>
 
@@ -502,11 +500,9 @@ SourceTable OdbcSource::read(const QString& table, const QString& orderBy) {
                                          &nameLength, nullptr));
             names.append(FromWide(name, std::min<qsizetype>(nameLength / qsizetype(sizeof(SQLWCHAR)), 511)));
         }
-        const qsizetype at =
-            names.contains(orderBy)
-                ? names.indexOf(orderBy)
-                : names.indexOf(QRegularExpression(QRegularExpression::escape(orderBy),
-                                                   QRegularExpression::CaseInsensitiveOption));
+        qsizetype at = names.indexOf(orderBy);
+        for (qsizetype i = 0; at < 0 && i < names.size(); ++i)
+            if (names[i].compare(orderBy, Qt::CaseInsensitive) == 0) at = i;
         if (at < 0) RaiseColumnNotFound(provider::Odbc, orderBy);
         sql += QStringLiteral(" Order By ") + quoted(names[at]);
     }
