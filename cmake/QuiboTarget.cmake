@@ -17,10 +17,11 @@ function(quibo_library name)
   quibo_warnings(${name})
 endfunction()
 
-# quibo_test(name [GUI] SOURCES ... LINKS ...): one GoogleTest executable, run by CTest.
+# quibo_test(name [GUI] SOURCES ... LINKS ... [FIXTURES ...]): one GoogleTest executable, run by CTest.
 # GUI tests get a QApplication; all run on the offscreen platform with a private runtime folder.
+# FIXTURES names CTest fixtures every case needs (set up once per run, e.g. database servers).
 function(quibo_test name)
-  cmake_parse_arguments(ARG "GUI" "" "SOURCES;LINKS" ${ARGN})
+  cmake_parse_arguments(ARG "GUI" "" "SOURCES;LINKS;FIXTURES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   if(ARG_GUI)
@@ -32,6 +33,10 @@ function(quibo_test name)
   target_compile_definitions(${name} PRIVATE QUIBO_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
                                              QUIBO_BINARY_DIR="${PROJECT_BINARY_DIR}")
   quibo_warnings(${name})
+  set(fixtures)
+  if(ARG_FIXTURES)
+    set(fixtures FIXTURES_REQUIRED "${ARG_FIXTURES}")
+  endif()
   # Each case is a test of its own, named after its executable, so that one case can be run alone
   # and the cases of one executable run in parallel.
   gtest_discover_tests(${name}
@@ -40,5 +45,6 @@ function(quibo_test name)
     DISCOVERY_TIMEOUT 120
     PROPERTIES
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=${PROJECT_BINARY_DIR}/xdg-runtime;ASAN_OPTIONS=detect_leaks=1"
-      TIMEOUT 300)
+      TIMEOUT 300
+      ${fixtures})
 endfunction()

@@ -272,6 +272,39 @@ void TextPool::internUtf8(const Bytes* texts, size_t count, Id* ids) {
     }
 }
 
+void TextPool::intern(const QStringView* texts, size_t count, Id* ids) {
+    constexpr size_t Batch = 32;
+    uint32_t hashes[Batch];
+    for (size_t from = 0; from < count; from += Batch) {
+        const size_t n = std::min(Batch, count - from);
+        // Every slot wanted is asked for from memory before the first is read.
+        for (size_t i = 0; i < n; ++i) {
+            const QStringView t = texts[from + i];
+            if (t.isEmpty()) continue;
+            hashes[i] =
+                HashUnits(reinterpret_cast<const char16_t*>(t.utf16()), static_cast<size_t>(t.size()));
+#if defined(__GNUC__)
+            __builtin_prefetch(&m_slots[hashes[i] & (m_slotCount - 1)]);
+#endif
+        }
+        for (size_t i = 0; i < n; ++i) {
+            const QStringView t = texts[from + i];
+            Id& id = ids[from + i];
+            if (t.isEmpty()) {
+                id = Empty;
+                continue;
+            }
+            size_t at = 0;
+            id = find(Utf16{t}, hashes[i], at);
+            if (id) continue;
+            const size_t length = static_cast<size_t>(t.size());
+            char16_t* to = room(length);
+            std::memcpy(to, t.utf16(), length * sizeof(char16_t));
+            id = added(to, length, hashes[i], at);
+        }
+    }
+}
+
 void TextPool::reserve(size_t count) {
     size_t wanted = m_slotCount;
     while (Crowded(count, wanted))

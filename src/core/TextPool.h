@@ -50,6 +50,8 @@ public:
         size_t size;
     };
     void internUtf8(const Bytes* texts, size_t count, Id* ids);
+    // The same for texts as UTF-16 (a database driver's buffers).
+    void intern(const QStringView* texts, size_t count, Id* ids);
 
     const QString& text(Id id) const { return m_texts[id].text; }
     // How many distinct texts the pool holds, Empty included.

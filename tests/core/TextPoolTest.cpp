@@ -55,6 +55,27 @@ TEST(TextPool, TextsFromBytesFindTheTextsFromStrings) {
         (std::vector<TextPool::Id>{cash, 9, TextPool::Empty, cafe, pool.intern(QStringLiteral("New"))}));
 }
 
+// A batch of UTF-16 texts (a driver's buffers) finds and adds as one text at a time would, across
+// batches and the pool's growth, a text repeated within the batch once.
+TEST(TextPool, TextsFromUtf16BuffersAtOnce) {
+    TextPool pool;
+    const TextPool::Id cash = pool.intern(QStringLiteral("Cash"));
+    std::vector<QString> texts;
+    for (int i = 0; i < 3000; ++i)
+        texts.push_back(i % 3 == 0   ? QStringLiteral("Cash")
+                        : i % 7 == 0 ? QString()
+                                     : QStringLiteral("L%1").arg(i / 2));
+    std::vector<QStringView> views(texts.begin(), texts.end());
+    std::vector<TextPool::Id> ids(views.size());
+    pool.intern(views.data(), views.size(), ids.data());
+    for (size_t i = 0; i < texts.size(); ++i) {
+        ASSERT_EQ(pool.text(ids[i]), texts[i]) << i;
+        ASSERT_EQ(pool.intern(texts[i]), ids[i]) << i;
+    }
+    EXPECT_EQ(ids[0], cash);
+    EXPECT_EQ(ids[7], TextPool::Empty);
+}
+
 // Texts share large arrays: a copy must stay whole, NUL-ended and its own after the pool is gone,
 // however it is changed (ASan would report a copy reaching freed or shared memory).
 TEST(TextPool, CopiesOfTextsOutliveThePoolAndChangeAlone) {

@@ -1,5 +1,6 @@
 #include "sources/backends/OdbcSource.h"
 
+#include "core/TextPool.h"
 #include "sources/backends/ConnectionString.h"
 #include "sources/backends/DateText.h"
 #include "sources/backends/ProviderError.h"
@@ -8,7 +9,12 @@
 #include <sqlext.h>
 
 #include <algorithm>
+#include <charconv>
+#include <cstring>
 #include <optional>
+#include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace quibo {
@@ -58,7 +64,7 @@ private:
     SQLHSTMT m_handle = SQL_NULL_HSTMT;
 };
 
-enum class Fetch { Text, Integer, Number, Boolean, Date, Skip };
+enum class Fetch { Text, Integer, Single, Double, Decimal, Boolean, Date, Skip };
 
 Fetch FetchFor(SQLSMALLINT type) {
     switch (type) {
@@ -68,11 +74,13 @@ Fetch FetchFor(SQLSMALLINT type) {
     case SQL_BIGINT:
         return Fetch::Integer;
     case SQL_REAL:
+        return Fetch::Single;
     case SQL_FLOAT:
     case SQL_DOUBLE:
+        return Fetch::Double;
     case SQL_NUMERIC:
     case SQL_DECIMAL:
-        return Fetch::Number;
+        return Fetch::Decimal;
     case SQL_BIT:
         return Fetch::Boolean;
     case SQL_TYPE_DATE:
@@ -94,7 +102,9 @@ Fetch FetchFor(SQLSMALLINT type) {
 ColumnKind KindOf(Fetch fetch) {
     switch (fetch) {
     case Fetch::Integer:
-    case Fetch::Number:
+    case Fetch::Single:
+    case Fetch::Double:
+    case Fetch::Decimal:
         return ColumnKind::Number;
     case Fetch::Boolean:
         return ColumnKind::Boolean;
@@ -127,10 +137,250 @@ std::optional<QString> TextData(const Statement& stmt, SQLUSMALLINT column) {
 }
 
 // Drivers hand dates out as "yyyy-mm-dd hh:mm:ss[.fff]", a date or a time alone.
-SourceCell DateCell(const QString& text) {
-    const QDateTime value = ParseDateText(text);
+SourceCell DateCell(QStringView text) {
+    QDateTime value = ParseDateText(text);
     if (value.isValid()) return value;
-    return text;
+    return text.toString();
+}
+
+// An exact decimal as the program shows a Decimal, written into `out`: every digit, no exponent, no
+// leading zeros, no trailing fractional zeros ("100.50" reads "100.5", "-0.00" "0", "1.5E+3" "1500").
+// A double would keep 15 digits of an account number of 18. False when the text is no number
+// (PostgreSQL's NaN), which then stays as it came.
+bool DecimalText(const char* text, size_t length, std::string& out) {
+    size_t i = 0;
+    while (i < length && text[i] == ' ')
+        ++i;
+    while (length > i && text[length - 1] == ' ')
+        --length;
+    bool negative = false;
+    if (i < length && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    long point = -1;
+    std::string digits;
+    for (; i < length; ++i) {
+        if (text[i] >= '0' && text[i] <= '9')
+            digits.push_back(text[i]);
+        else if (text[i] == '.' && point < 0)
+            point = long(digits.size());
+        else
+            break;
+    }
+    if (digits.empty()) return false;
+    if (point < 0) point = long(digits.size());
+    if (i < length && (text[i] == 'e' || text[i] == 'E')) {
+        const char* from = text + i + 1;
+        if (from < text + length && *from == '+') ++from;
+        long shift = 0;
+        const auto [end, error] = std::from_chars(from, text + length, shift);
+        if (error != std::errc() || end != text + length || shift > 400 || shift < -400) return false;
+        point += shift;
+        i = length;
+    }
+    if (i != length) return false;
+    if (point < 0) {
+        digits.insert(0, size_t(-point), '0');
+        point = 0;
+    }
+    if (point > long(digits.size())) digits.append(size_t(point) - digits.size(), '0');
+    size_t lead = 0, end = digits.size();
+    while (lead < size_t(point) && digits[lead] == '0')
+        ++lead;
+    while (end > size_t(point) && digits[end - 1] == '0')
+        --end;
+    out.clear();
+    if (negative && (lead < size_t(point) || end > size_t(point))) out.push_back('-');
+    if (lead == size_t(point))
+        out.push_back('0');
+    else
+        out.append(digits, lead, size_t(point) - lead);
+    if (end > size_t(point)) {
+        out.push_back('.');
+        out.append(digits, size_t(point), end - size_t(point));
+    }
+    return true;
+}
+
+// Whether a Double shows the decimal `text` (as DecimalText writes it) digit for digit: at most 15
+// significant digits, which a double keeps, and no exponent in its general text (the first digit
+// from the 1E-04 place to the 1E+14 place). Such a decimal is kept as a number, as cheap as one.
+bool ShownAsDouble(const std::string& text) {
+    size_t significant = 0, leadingZeros = 0, wholeDigits = 0;
+    bool fraction = false, started = false;
+    for (const char c : text) {
+        if (c == '.') {
+            fraction = true;
+        } else if (c >= '0' && c <= '9') {
+            if (!fraction) ++wholeDigits;
+            if (c != '0' || started) {
+                started = true;
+                ++significant;
+            } else if (fraction) {
+                ++leadingZeros;
+            }
+        }
+    }
+    if (!started) return true; // zero
+    if (significant > 15) return false;
+    return fraction && wholeDigits == 1 && text[text[0] == '-' ? 1 : 0] == '0' ? leadingZeros <= 3
+                                                                               : wholeDigits <= 15;
+}
+
+// The number of a decimal text, whatever the machine's locale says a decimal point is.
+double NumberOf(const std::string& text) {
+    double value = 0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
+}
+
+// A single keeps the digits it was written with, as a Single shows them: 82.3 stays 82.3, where the
+// same bits as a double read 82.3000030517578.
+double SingleValue(float value) {
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    double result = value;
+    std::from_chars(text, end, result);
+    return result;
+}
+
+// Longer texts, and texts of no stated length, are read piece by piece with SQLGetData.
+constexpr SQLULEN MaxBoundChars = 4000;
+constexpr SQLULEN MaxBoundDigits = 1000;
+// The bytes the bound cells of one block take at most; a block holds at most MaxBlockRows rows.
+constexpr size_t BlockBytes = size_t(1) << 18;
+constexpr SQLULEN MaxBlockRows = 1024;
+
+// One column of a result, and its cells of the current block when it is bound.
+struct ResultColumn {
+    Fetch fetch = Fetch::Text;
+    SQLSMALLINT cType = 0; // the C type bound; 0 when read with SQLGetData
+    SQLLEN width = 0;      // the bytes of one bound cell
+    std::vector<char> data;
+    std::vector<SQLLEN> indicators;
+};
+
+// How a column is bound: its C type and the bytes of one cell, or {0, 0} to read it with SQLGetData.
+std::pair<SQLSMALLINT, SQLLEN> Binding(Fetch fetch, SQLSMALLINT type, SQLULEN size) {
+    switch (fetch) {
+    case Fetch::Integer:
+        return {SQL_C_SBIGINT, SQLLEN(sizeof(SQLBIGINT))};
+    case Fetch::Single: // as a double, which holds a single exactly: MariaDB's driver fills a bound
+                        // SQL_C_FLOAT array with the stride of a double
+    case Fetch::Double:
+        return {SQL_C_DOUBLE, SQLLEN(sizeof(double))};
+    case Fetch::Boolean:
+        return {SQL_C_BIT, 1};
+    case Fetch::Decimal:
+        // Digits, a sign, a point and a leading zero, and the terminating NUL.
+        if (size > 0 && size <= MaxBoundDigits) return {SQL_C_CHAR, SQLLEN(size + 4)};
+        return {0, 0};
+    case Fetch::Date:
+        return {SQL_C_WCHAR, SQLLEN(64 * sizeof(SQLWCHAR))};
+    case Fetch::Text:
+        if (type == SQL_LONGVARCHAR || type == SQL_WLONGVARCHAR || size == 0 || size > MaxBoundChars)
+            return {0, 0};
+        // A character beyond the BMP takes two UTF-16 units.
+        return {SQL_C_WCHAR, SQLLEN((2 * size + 1) * sizeof(SQLWCHAR))};
+    case Fetch::Skip:
+        return {0, 0};
+    }
+    return {0, 0};
+}
+
+// The cell of a bound column in row `row` of the block; false when the driver had to cut the
+// value short, which the column's buffer was then too small for.
+bool BoundCell(const ResultColumn& column, size_t row, SourceCell& cell) {
+    const SQLLEN indicator = column.indicators[row];
+    if (indicator == SQL_NULL_DATA) return true;
+    const char* p = column.data.data() + row * size_t(column.width);
+    switch (column.fetch) {
+    case Fetch::Integer: {
+        SQLBIGINT v;
+        std::memcpy(&v, p, sizeof v);
+        cell = static_cast<qint64>(v);
+        return true;
+    }
+    case Fetch::Single: {
+        double v;
+        std::memcpy(&v, p, sizeof v);
+        cell = SingleValue(static_cast<float>(v));
+        return true;
+    }
+    case Fetch::Double: {
+        double v;
+        std::memcpy(&v, p, sizeof v);
+        cell = v;
+        return true;
+    }
+    case Fetch::Boolean:
+        cell = *p != 0;
+        return true;
+    case Fetch::Date: {
+        const SQLLEN unit = SQLLEN(sizeof(SQLWCHAR));
+        if (indicator == SQL_NO_TOTAL || indicator > column.width - unit) return false;
+        cell = DateCell(QStringView(reinterpret_cast<const char16_t*>(p), qsizetype(indicator / unit)));
+        return true;
+    }
+    case Fetch::Decimal: // read into the table's pool by the caller, as texts are
+    case Fetch::Text:
+    case Fetch::Skip:
+        return true;
+    }
+    return true;
+}
+
+// Whether a column's type, as the database names it, is an exact decimal.
+bool IsDecimalTypeName(const Statement& stmt, SQLUSMALLINT c) {
+    SQLWCHAR name[64] = {};
+    SQLSMALLINT length = 0;
+    if (!SQL_SUCCEEDED(SQLColAttributeW(stmt.get(), c, SQL_DESC_TYPE_NAME, name,
+                                        sizeof name - sizeof(SQLWCHAR), &length, nullptr)))
+        return false;
+    const QString type = FromWide(name, std::min<qsizetype>(length / qsizetype(sizeof(SQLWCHAR)), 63));
+    return type.startsWith(QLatin1String("numeric"), Qt::CaseInsensitive) ||
+           type.startsWith(QLatin1String("decimal"), Qt::CaseInsensitive);
+}
+
+// The cell of a column read with SQLGetData, for the current row.
+SourceCell UnboundCell(const Statement& stmt, SQLUSMALLINT c, Fetch fetch) {
+    switch (fetch) {
+    case Fetch::Date:
+        if (const auto text = TextData(stmt, c)) return DateCell(*text);
+        return {};
+    case Fetch::Decimal:
+        if (const auto text = TextData(stmt, c)) {
+            std::string exact;
+            const QByteArray bytes = text->toUtf8();
+            if (!DecimalText(bytes.constData(), size_t(bytes.size()), exact)) return *text;
+            if (ShownAsDouble(exact)) return NumberOf(exact);
+            return QString::fromLatin1(exact.data(), qsizetype(exact.size()));
+        }
+        return {};
+    case Fetch::Text:
+        if (auto text = TextData(stmt, c)) return std::move(*text);
+        return {};
+    case Fetch::Integer:
+    case Fetch::Single:
+    case Fetch::Double:
+    case Fetch::Boolean: {
+        // Read so only where a driver takes SQLGetData after the last bound column alone, and nothing is
+        // bound.
+        SQLSMALLINT type = SQL_C_DOUBLE;
+        if (fetch == Fetch::Integer) type = SQL_C_SBIGINT;
+        if (fetch == Fetch::Boolean) type = SQL_C_BIT;
+        ResultColumn column;
+        column.fetch = fetch;
+        column.width = 8;
+        column.data.assign(8, 0);
+        column.indicators.assign(1, 0);
+        stmt.check(SQLGetData(stmt.get(), c, type, column.data.data(), 8, column.indicators.data()));
+        SourceCell cell;
+        BoundCell(column, 0, cell);
+        return cell;
+    }
+    case Fetch::Skip:
+        break; // binary data has no text
+    }
+    return {};
 }
 
 // A connection string value as ODBC takes it: in braces, "}" doubled, when it
@@ -180,9 +430,21 @@ OdbcSource::OdbcSource(const QString& connection, const QString& user, const QSt
 OdbcSource::~OdbcSource() = default;
 
 QStringList OdbcSource::list(const QString& type) {
+    // The data source's own database: with no catalog named, MariaDB's driver lists the tables of
+    // every database the user may see.
+    SQLWCHAR catalogText[256] = {};
+    SQLINTEGER catalogLength = 0;
+    QString catalog;
+    if (SQL_SUCCEEDED(SQLGetConnectAttrW(d->dbc, SQL_ATTR_CURRENT_CATALOG, catalogText,
+                                         SQLINTEGER(sizeof catalogText - sizeof(SQLWCHAR)),
+                                         &catalogLength)) &&
+        catalogLength > 0)
+        catalog =
+            FromWide(catalogText, std::min<qsizetype>(catalogLength / qsizetype(sizeof(SQLWCHAR)), 255));
     Statement stmt(d->dbc);
-    stmt.check(SQLTablesW(stmt.get(), nullptr, 0, nullptr, 0, nullptr, 0, const_cast<SQLWCHAR*>(Wide(type)),
-                          SQL_NTS));
+    stmt.check(SQLTablesW(stmt.get(), catalog.isEmpty() ? nullptr : const_cast<SQLWCHAR*>(Wide(catalog)),
+                          catalog.isEmpty() ? 0 : SQL_NTS, nullptr, 0, nullptr, 0,
+                          const_cast<SQLWCHAR*>(Wide(type)), SQL_NTS));
     QStringList names;
     while (true) {
         const SQLRETURN rc = SQLFetch(stmt.get());
@@ -194,11 +456,16 @@ QStringList OdbcSource::list(const QString& type) {
 }
 
 QStringList OdbcSource::tables() {
-    return list(QStringLiteral("TABLE")) + views();
+    // A name that two schemas of the database hold is one table to the program.
+    QStringList names = list(QStringLiteral("TABLE")) + views();
+    names.removeDuplicates();
+    return names;
 }
 
 QStringList OdbcSource::views() {
-    return list(QStringLiteral("VIEW"));
+    QStringList names = list(QStringLiteral("VIEW"));
+    names.removeDuplicates();
+    return names;
 }
 
 SourceTable OdbcSource::read(const QString& table, const QString& orderBy) {
@@ -214,71 +481,169 @@ SourceTable OdbcSource::read(const QString& table, const QString& orderBy) {
         inner.replace(quote, quote + quote);
         return quote + inner + quote;
     };
-    QString sql = QStringLiteral("select * from ") + quoted(table);
-    if (!orderBy.isEmpty()) sql += QStringLiteral(" Order By ") + quoted(orderBy);
+    const QString from = QStringLiteral("select * from ") + quoted(table);
+    QString sql = from;
+    if (!orderBy.isEmpty()) {
+        // The order column as the table spells it: a quoted name is matched with regard to case by
+        // servers that fold unquoted names (PostgreSQL's srno is not "SrNo"). Some engines (SQLite
+        // among them) would also take an unknown quoted name for a text constant and order by nothing.
+        Statement probe(d->dbc);
+        probe.check(SQLExecDirectW(
+            probe.get(), const_cast<SQLWCHAR*>(Wide(from + QStringLiteral(" where 1=0"))), SQL_NTS));
+        QStringList names;
+        SQLSMALLINT count = 0;
+        probe.check(SQLNumResultCols(probe.get(), &count));
+        for (SQLUSMALLINT c = 1; c <= static_cast<SQLUSMALLINT>(count); ++c) {
+            SQLWCHAR name[512] = {};
+            SQLSMALLINT nameLength = 0;
+            probe.check(SQLColAttributeW(probe.get(), c, SQL_DESC_NAME, name, sizeof name - sizeof(SQLWCHAR),
+                                         &nameLength, nullptr));
+            names.append(FromWide(name, std::min<qsizetype>(nameLength / qsizetype(sizeof(SQLWCHAR)), 511)));
+        }
+        qsizetype at = names.indexOf(orderBy);
+        for (qsizetype i = 0; at < 0 && i < names.size(); ++i)
+            if (names[i].compare(orderBy, Qt::CaseInsensitive) == 0) at = i;
+        if (at < 0) RaiseColumnNotFound(provider::Odbc, orderBy);
+        sql += QStringLiteral(" Order By ") + quoted(names[at]);
+    }
+    // A column whose values outgrow the length the driver stated is read again, piece by piece.
+    std::vector<bool> unbound;
+    for (;;) {
+        if (auto result = readOnce(sql, unbound)) return std::move(*result);
+    }
+}
 
+std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<bool>& unbound) {
     Statement stmt(d->dbc);
     stmt.check(SQLExecDirectW(stmt.get(), const_cast<SQLWCHAR*>(Wide(sql)), SQL_NTS));
     SQLSMALLINT count = 0;
     stmt.check(SQLNumResultCols(stmt.get(), &count));
+    unbound.resize(size_t(count), false);
 
-    std::vector<SourceColumn> columns;
-    std::vector<Fetch> fetches;
+    std::vector<SourceColumn> names;
+    std::vector<ResultColumn> columns(static_cast<size_t>(count));
     for (SQLUSMALLINT c = 1; c <= static_cast<SQLUSMALLINT>(count); ++c) {
         SQLWCHAR name[512] = {};
         SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
         SQLULEN size = 0;
         stmt.check(SQLDescribeColW(stmt.get(), c, name, 512, &nameLength, &type, &size, &digits, &nullable));
-        const Fetch fetch = FetchFor(type);
-        columns.push_back({FromWide(name, std::min<qsizetype>(nameLength, 511)), KindOf(fetch)});
-        fetches.push_back(fetch);
+        ResultColumn& column = columns[c - 1];
+        column.fetch = FetchFor(type);
+        // SQLite's driver describes a NUMERIC column as a double and a DECIMAL one as a varchar; their
+        // declared types still say what they are.
+        if ((column.fetch == Fetch::Double || column.fetch == Fetch::Text) && IsDecimalTypeName(stmt, c))
+            column.fetch = Fetch::Decimal;
+        if (!unbound[c - 1]) std::tie(column.cType, column.width) = Binding(column.fetch, type, size);
+        names.push_back({FromWide(name, std::min<qsizetype>(nameLength, 511)), KindOf(column.fetch)});
     }
-    // Some engines (SQLite among them) take an unknown quoted name for a text
-    // constant and order by nothing; the order column must be a column of the table.
-    if (!orderBy.isEmpty() && std::none_of(columns.begin(), columns.end(), [&](const SourceColumn& c) {
-            return c.name.compare(orderBy, Qt::CaseInsensitive) == 0;
-        }))
-        RaiseColumnNotFound(provider::Odbc, orderBy);
 
-    SourceTable result(std::move(columns));
+    // Cells are fetched a block of rows at a time into bound buffers; long texts with SQLGetData,
+    // which drivers allow only one row at a time, after the last bound column unless they say otherwise.
+    size_t rowBytes = 0, lastBound = 0, firstRead = columns.size();
+    for (size_t c = 0; c < columns.size(); ++c) {
+        rowBytes += size_t(columns[c].width);
+        if (columns[c].cType != 0) lastBound = c + 1;
+        if (columns[c].cType == 0 && columns[c].fetch != Fetch::Skip) firstRead = std::min(firstRead, c);
+    }
+    SQLULEN rows = std::clamp<SQLULEN>(BlockBytes / std::max<size_t>(rowBytes, 1), 1, MaxBlockRows);
+    if (firstRead < columns.size()) {
+        rows = 1;
+        SQLUINTEGER extensions = 0; // a bitmask of 32 bits
+        SQLGetInfoW(d->dbc, SQL_GETDATA_EXTENSIONS, &extensions, sizeof extensions, nullptr);
+        if (firstRead < lastBound && !(extensions & SQL_GD_ANY_COLUMN))
+            for (ResultColumn& column : columns)
+                column.cType = 0, column.width = 0;
+    }
+    // A driver that refuses blocks, or takes fewer rows than asked, fetches what it said it would.
+    if (rows > 1 && !SQL_SUCCEEDED(SQLSetStmtAttr(stmt.get(), SQL_ATTR_ROW_ARRAY_SIZE,
+                                                  reinterpret_cast<SQLPOINTER>(rows), 0)))
+        rows = 1;
+    if (rows > 1) {
+        SQLULEN taken = 0;
+        if (SQL_SUCCEEDED(SQLGetStmtAttr(stmt.get(), SQL_ATTR_ROW_ARRAY_SIZE, &taken, 0, nullptr)) &&
+            taken >= 1)
+            rows = taken;
+    }
+    SQLULEN fetched = 0;
+    std::vector<SQLUSMALLINT> status(rows, SQL_ROW_SUCCESS);
+    stmt.check(SQLSetStmtAttr(stmt.get(), SQL_ATTR_ROWS_FETCHED_PTR, &fetched, 0));
+    stmt.check(SQLSetStmtAttr(stmt.get(), SQL_ATTR_ROW_STATUS_PTR, status.data(), 0));
+    for (size_t c = 0; c < columns.size(); ++c) {
+        ResultColumn& column = columns[c];
+        if (column.cType == 0) continue;
+        column.data.resize(rows * size_t(column.width));
+        column.indicators.resize(rows);
+        stmt.check(SQLBindCol(stmt.get(), SQLUSMALLINT(c + 1), column.cType, column.data.data(), column.width,
+                              column.indicators.data()));
+    }
+
+    SourceTable result(std::move(names));
+    // Texts go into the table's pool straight from the buffers; a text equal to the one above it in
+    // its column (a group, a state, a flag) is found without a look-up.
+    core::TextPool& pool = *result.texts();
+    std::vector<core::TextPool::Id> ids(columns.size()), above(columns.size(), SourceTable::NullText);
+    std::vector<SourceCell> cells(columns.size());
+    std::vector<QStringView> views(columns.size());
+    std::vector<size_t> lookedColumns(columns.size());
+    std::vector<core::TextPool::Id> found(columns.size());
+    std::string exact;
+    constexpr SQLLEN Unit = SQLLEN(sizeof(SQLWCHAR));
     while (true) {
         const SQLRETURN rc = SQLFetch(stmt.get());
         if (rc == SQL_NO_DATA) break;
         stmt.check(rc);
-        std::vector<SourceCell> row(fetches.size());
-        for (SQLUSMALLINT c = 1; c <= static_cast<SQLUSMALLINT>(count); ++c) {
-            SourceCell& cell = row[c - 1];
-            SQLLEN indicator = 0;
-            switch (fetches[c - 1]) {
-            case Fetch::Integer: {
-                SQLBIGINT v = 0;
-                stmt.check(SQLGetData(stmt.get(), c, SQL_C_SBIGINT, &v, sizeof v, &indicator));
-                if (indicator != SQL_NULL_DATA) cell = static_cast<qint64>(v);
-                break;
+        for (size_t r = 0; r < fetched; ++r) {
+            if (status[r] == SQL_ROW_NOROW) continue;
+            if (status[r] == SQL_ROW_ERROR)
+                RaiseProviderError(provider::Odbc, Diagnostics(SQL_HANDLE_STMT, stmt.get()));
+            size_t looked = 0;
+            for (size_t c = 0; c < columns.size(); ++c) {
+                const ResultColumn& column = columns[c];
+                ids[c] = SourceTable::NullText;
+                cells[c] = SourceCell();
+                if (column.cType == 0) {
+                    cells[c] = UnboundCell(stmt, SQLUSMALLINT(c + 1), column.fetch);
+                } else if (column.fetch == Fetch::Text) {
+                    const SQLLEN indicator = column.indicators[r];
+                    if (indicator == SQL_NULL_DATA) continue;
+                    if (indicator == SQL_NO_TOTAL || indicator > column.width - Unit) {
+                        unbound[c] = true;
+                        return std::nullopt;
+                    }
+                    const QStringView text(
+                        reinterpret_cast<const char16_t*>(column.data.data() + r * size_t(column.width)),
+                        qsizetype(indicator / Unit));
+                    if (above[c] != SourceTable::NullText && pool.text(above[c]) == text) {
+                        ids[c] = above[c];
+                    } else {
+                        views[looked] = text;
+                        lookedColumns[looked++] = c;
+                    }
+                } else if (column.fetch == Fetch::Decimal) {
+                    const SQLLEN indicator = column.indicators[r];
+                    if (indicator == SQL_NULL_DATA) continue;
+                    if (indicator == SQL_NO_TOTAL || indicator >= column.width) {
+                        unbound[c] = true;
+                        return std::nullopt;
+                    }
+                    const char* digits = column.data.data() + r * size_t(column.width);
+                    if (!DecimalText(digits, size_t(indicator), exact))
+                        cells[c] = QString::fromUtf8(digits, qsizetype(indicator));
+                    else if (ShownAsDouble(exact))
+                        cells[c] = NumberOf(exact);
+                    else
+                        ids[c] = pool.internLatin1(exact.data(), exact.size());
+                } else if (!BoundCell(column, r, cells[c])) {
+                    unbound[c] = true;
+                    return std::nullopt;
+                }
             }
-            case Fetch::Number: {
-                double v = 0;
-                stmt.check(SQLGetData(stmt.get(), c, SQL_C_DOUBLE, &v, sizeof v, &indicator));
-                if (indicator != SQL_NULL_DATA) cell = v;
-                break;
-            }
-            case Fetch::Boolean: {
-                unsigned char v = 0;
-                stmt.check(SQLGetData(stmt.get(), c, SQL_C_BIT, &v, sizeof v, &indicator));
-                if (indicator != SQL_NULL_DATA) cell = v != 0;
-                break;
-            }
-            case Fetch::Date:
-                if (const auto text = TextData(stmt, c)) cell = DateCell(*text);
-                break;
-            case Fetch::Text:
-                if (auto text = TextData(stmt, c)) cell = std::move(*text);
-                break;
-            case Fetch::Skip:
-                break;
-            }
+            // The row's new texts are looked up together, so that their look-ups overlap.
+            pool.intern(views.data(), looked, found.data());
+            for (size_t k = 0; k < looked; ++k)
+                ids[lookedColumns[k]] = above[lookedColumns[k]] = found[k];
+            result.appendMixedRow(ids.data(), cells.data(), cells.size());
         }
-        result.appendRow(std::move(row));
     }
     return result;
 }

@@ -322,6 +322,20 @@ void SourceTable::appendTextRow(const core::TextPool::Id* ids, size_t count) {
     ++m_rows;
 }
 
+void SourceTable::appendMixedRow(const core::TextPool::Id* ids, SourceCell* cells, size_t count) {
+    for (size_t c = 0; c < count && c < m_columns.size(); ++c) {
+        if (ids[c] == NullText) {
+            push(std::move(cells[c]));
+        } else {
+            m_kinds.push_back(Kind::Text);
+            m_values.push_back(ids[c]);
+        }
+    }
+    for (size_t c = count; c < m_columns.size(); ++c)
+        push(SourceCell());
+    ++m_rows;
+}
+
 void SourceTable::addColumn(SourceColumn column) {
     const size_t width = m_columns.size();
     core::StableArray<Kind> kinds;

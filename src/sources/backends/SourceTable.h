@@ -72,6 +72,10 @@ public:
     // Appends `count` rows of Null cells, for setCell to fill in any order.
     void appendNullRows(int count);
     bool isNull(int row, int column) const { return m_kinds[cellAt(row, column)] == Kind::Null; }
+    // A row of `count` cells (the field count) of which the texts are given by their numbers in
+    // texts() and the others (Null, numbers, booleans, dates) as cells where `ids` holds NullText:
+    // a reader that interns its texts from its own buffers makes no string for each.
+    void appendMixedRow(const core::TextPool::Id* ids, SourceCell* cells, size_t count);
     // Adds a column at the right, Null in every row so far.
     void addColumn(SourceColumn column);
     // Sets a cell of a row already there, for a sheet whose rows come in any order; false when the

@@ -1,0 +1,173 @@
+// The ODBC backend through each driver it meets: SQLite, and PostgreSQL and MariaDB servers of the
+// run's own (odbc-servers), on the same tables (tests/data/sources/odbc). What the backend decides is
+// pinned here once per driver: the table list, the order by SrNo, decimals and singles, Null against
+// '', Unicode and long texts.
+
+#include "sources/backends/Connection.h"
+#include "sources/backends/ConnectionString.h"
+#include "sources/backends/OdbcTestEnvironment.h"
+#include "sources/backends/ProviderError.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <ostream>
+
+namespace quibo {
+namespace {
+
+struct Driver {
+    const char* name;
+    const QString* dsn;
+    bool server; // reached through the fixture's servers, with the fixture's user and password
+    // 12345678901234.56 and -12345678901234567890.125 as the database holds them: SQLite keeps a
+    // decimal of more than 15 digits as a double.
+    const char* wideDecimals[2];
+};
+
+const Driver Drivers[] = {
+    {"SQLite", &test::OdbcSqliteDsn, false, {"12345678901234.6", "-12345678901234600000"}},
+    {"PostgreSQL", &test::OdbcPostgreSqlDsn, true, {"12345678901234.56", "-12345678901234567890.125"}},
+    {"MariaDB", &test::OdbcMariaDbDsn, true, {"12345678901234.56", "-12345678901234567890.125"}},
+};
+
+void PrintTo(const Driver& driver, std::ostream* os) {
+    *os << driver.name;
+}
+
+const char* const Null = "<Null>";
+
+QStringList L(std::initializer_list<const char*> texts) {
+    QStringList list;
+    for (const char* t : texts)
+        list.append(QString::fromUtf8(t));
+    return list;
+}
+
+class OdbcDriver : public ::testing::TestWithParam<Driver> {
+protected:
+    void SetUp() override {
+        if (!GetParam().server) return;
+        const QString why = test::OdbcServersUnavailable();
+        if (why.isEmpty()) return;
+        const char* ci = std::getenv("CI");
+        if (ci && std::strcmp(ci, "true") == 0) FAIL() << "no database servers: " << why.toStdString();
+        GTEST_SKIP() << "no database servers: " << why.toStdString();
+    }
+
+    std::unique_ptr<Source> open() {
+        const bool server = GetParam().server;
+        return OpenConnection(OdbcConnectionString(*GetParam().dsn),
+                              server ? test::OdbcServerUser : QString(),
+                              server ? test::OdbcServerPassword : QString());
+    }
+
+    // A table as the source spells it (PostgreSQL folds unquoted names to lower case), as the
+    // loaders find it.
+    SourceTable read(const char* table, const QString& orderBy) {
+        auto source = open();
+        for (const QString& name : source->tables())
+            if (name.compare(QLatin1String(table), Qt::CaseInsensitive) == 0)
+                return source->read(name, orderBy);
+        ADD_FAILURE() << table << " is not listed";
+        return {};
+    }
+
+    static void ExpectRows(const SourceTable& table, const std::vector<QStringList>& expected) {
+        ASSERT_EQ(table.recordCount(), int(expected.size()));
+        for (int r = 0; r < table.recordCount(); ++r) {
+            for (int c = 0; c < table.fieldCount(); ++c) {
+                SCOPED_TRACE(testing::Message() << "row " << r << " column " << c);
+                if (expected[r][c] == QLatin1String(Null)) {
+                    EXPECT_TRUE(IsNull(table.cell(r, c))) << table.text(r, c).toStdString();
+                } else {
+                    EXPECT_FALSE(IsNull(table.cell(r, c)));
+                    EXPECT_EQ(table.text(r, c), expected[r][c]);
+                }
+            }
+        }
+    }
+};
+
+// MariaDB's user also sees the database "other" (with its own Texts and a Units), and PostgreSQL's
+// database holds a second texts in the schema archive: the list is the data source's own, each once.
+TEST_P(OdbcDriver, ListsItsOwnDatabasesTablesOnceEach) {
+    auto source = open();
+    QStringList tables = source->tables();
+    for (QString& name : tables)
+        name = name.toUpper();
+    tables.sort();
+    EXPECT_EQ(tables, L({"EMPTY", "NUMBERS", "TEXTNAMES", "TEXTS", "TRANSACTIONS"}));
+    ASSERT_EQ(source->views().size(), 1);
+    EXPECT_EQ(source->views()[0].toUpper(), QStringLiteral("TEXTNAMES"));
+}
+
+// Voucher tables are read in SrNo order, whatever case the server keeps the column's name in.
+TEST_P(OdbcDriver, OrdersBySerialNumberAsTheTableSpellsIt) {
+    const SourceTable table = read("Transactions", QStringLiteral("SrNo"));
+    ExpectRows(table, {L({"1", "Cash", "1500"}), L({"2", "Sales", "10"}), L({"3", "Cash", "0.5"}),
+                       L({"9", "Cash", "-5"}), L({"10", "Sales", "2500.75"})});
+}
+
+TEST_P(OdbcDriver, MissingSerialNumberColumnIsAnError) {
+    try {
+        read("Numbers", QStringLiteral("SrNo"));
+        FAIL() << "read without SrNo";
+    } catch (const vb::RuntimeError& e) {
+        EXPECT_EQ(e.number(), provider::MissingParameter);
+    }
+}
+
+// Decimals keep every digit without an exponent, trailing fractional zeros dropped; singles read as a
+// Single shows them; doubles as a Double.
+TEST_P(OdbcDriver, DecimalsAreExactAndSinglesReadAsSingles) {
+    const SourceTable table = read("Numbers", QStringLiteral("Id"));
+    EXPECT_EQ(table.alignments(), (QList<int>{7, 7, 7, 7, 7, 7}));
+    const auto* wide = GetParam().wideDecimals;
+    ExpectRows(table, {L({"1", "501004567812345678", wide[0], "82.3", "0.1", "1.1"}),
+                       L({"2", "0", "100.5", "0.1", "2.5", "0.01"}),
+                       L({"3", "-42", "-0.5", "1234.567", "-1E-07", wide[1]}),
+                       L({"4", Null, "0", Null, Null, Null})});
+}
+
+// Null is not '', Unicode and apostrophes come through, and a text longer than any buffer whole.
+TEST_P(OdbcDriver, TextsNullsAndLongTexts) {
+    const SourceTable table = read("Texts", QStringLiteral("Id"));
+    ExpectRows(table, {L({"1", "नकद खाता ₹", ""}),
+                       L({"2", "D'Souza", Null}),
+                       {QStringLiteral("3"), QStringLiteral("Long"), QString(70000, QChar(u'Ü'))}});
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, OdbcDriver, ::testing::ValuesIn(Drivers),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// SQLite keeps any length in a column of a stated length: a value longer than the driver says its
+// column holds is read whole all the same, never cut at the length.
+TEST(OdbcSqlite, ValuesLongerThanTheirColumnsStatedLengthReadWhole) {
+    QTemporaryDir dir;
+    const QByteArray path = QFile::encodeName(dir.filePath(QStringLiteral("long.sqlite")));
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.constData(), &db), SQLITE_OK);
+    const int rc =
+        sqlite3_exec(db,
+                     "create table Overlong (Code varchar(3), Amount numeric(3,1), Name varchar(2));"
+                     "insert into Overlong values ('ABCDEFGHIJKLMNOP', '12345678901234567', "
+                     "'𝄞𝄞𝄞 Ω');",
+                     nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    ASSERT_EQ(rc, SQLITE_OK);
+    const SourceTable table =
+        OpenConnection(QStringLiteral("Driver=SQLite3;Database=") + QFile::decodeName(path), QString(),
+                       QString())
+            ->read(QStringLiteral("Overlong"));
+    ASSERT_EQ(table.recordCount(), 1);
+    EXPECT_EQ(table.rowTexts(0), L({"ABCDEFGHIJKLMNOP", "12345678901234567", "𝄞𝄞𝄞 Ω"}));
+}
+
+} // namespace
+} // namespace quibo
