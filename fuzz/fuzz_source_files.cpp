@@ -4,9 +4,9 @@
 
 #include "fuzz/FuzzFile.h"
 #include "sources/backends/AccessSource.h"
-#include "sources/backends/TextSource.h"
-#include "sources/backends/XlsSource.h"
-#include "sources/backends/XlsxSource.h"
+#include "sources/backends/text/TextSource.h"
+#include "sources/backends/xls/XlsSource.h"
+#include "sources/backends/xlsx/XlsxSource.h"
 #include "vb/RuntimeError.h"
 
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 // Random text split whole and split piece by piece as the text reader reads a large file: the
 // rows must come out the same wherever the pieces end. The first byte sets the piece length.
 
-#include "sources/backends/SplitCsv.h"
+#include "sources/backends/text/SplitCsv.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // Random bytes as an .xls file into the workbook reader: every damaged compound file or record must
 // end in a refusal or in cells, never in a crash, a read out of bounds or a hang.
 
-#include "sources/backends/BiffBook.h"
+#include "sources/backends/xls/BiffBook.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray file(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));

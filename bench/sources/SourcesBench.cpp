@@ -15,7 +15,7 @@
 #include "core/LargeBlocks.h"
 #include "sources/backends/Connection.h"
 #include "sources/backends/ConnectionString.h"
-#include "sources/backends/SplitCsv.h"
+#include "sources/backends/text/SplitCsv.h"
 #include "sources/TableLoader.h"
 
 #include <QCoreApplication>

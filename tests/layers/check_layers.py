@@ -23,6 +23,10 @@ BELOW = {
     'localdb': ['base', 'vb', 'core'],
     'tally': ['localdb', 'base', 'vb', 'core'],
     'sources/backends': ['vb', 'core'],
+    # The readers of one file kind each: over what the backends share, never over one another.
+    'sources/backends/xls': ['sources/backends', 'vb', 'core'],
+    'sources/backends/xlsx': ['sources/backends', 'vb', 'core'],
+    'sources/backends/text': ['sources/backends', 'vb', 'core'],
     'sources': ['sources/backends', 'localdb', 'base', 'vb', 'core'],
     'masters': ['tally', 'sources', 'sources/backends', 'localdb', 'base', 'vb', 'core'],
     'staging': ['tally', 'sources', 'sources/backends', 'localdb', 'base', 'vb', 'core'],
@@ -38,7 +42,8 @@ BELOW = {
             'sources', 'sources/backends', 'localdb', 'base', 'vb', 'core'],
     # The simulated server is plain C++ on purpose: it shares nothing with the program it answers.
     'tally-sim': [],
-    'fuzz': ['tally', 'sources/backends', 'localdb', 'base', 'vb', 'core'],
+    'fuzz': ['tally', 'sources/backends/xls', 'sources/backends/xlsx', 'sources/backends/text', 'sources/backends',
+             'localdb', 'base', 'vb', 'core'],
     # Test helpers: the doubles of the service interfaces and the entry points.
     'support': ['base', 'vb', 'core'],
     # The simulator's tests drive it with the program's own link as the client.
@@ -47,6 +52,10 @@ BELOW = {
 GUI_FOLDERS = {'app/view', 'controls/button', 'app', 'support'}
 # Every test and benchmark may use the test helpers and the simulated server.
 TEST_EXTRAS = ['support', 'tally-sim']
+# The file kinds' readers, which the shared backends reach only through the one file that picks a
+# backend; tests of what the backends share hold every kind to it.
+SOURCE_KINDS = ['sources/backends/xls', 'sources/backends/xlsx', 'sources/backends/text']
+KIND_PICKER = 'src/sources/backends/Connection.cpp'
 
 LIBRARIES = {
     'quibo_core': 'core', 'quibo_vb': 'vb', 'quibo_base': 'base', 'quibo_localdb': 'localdb',
@@ -64,7 +73,7 @@ SOURCE_ENDINGS = ('.h', '.hpp', '.cpp', '.cc')
 
 def folder_of_path(parts):
     """The folder (a key of BELOW) that path parts below src/, tests/ or bench/ name, or None."""
-    for depth in (2, 1):
+    for depth in (3, 2, 1):
         key = '/'.join(parts[:depth])
         if len(parts) > depth - 1 and key in BELOW:
             return key
@@ -94,12 +103,16 @@ def folder_of_file(rel):
     return None
 
 
-def allowed(folder, is_test):
+def allowed(folder, is_test, rel=None):
     seen = {folder, *BELOW[folder]}
+    if rel == KIND_PICKER:
+        seen.update(SOURCE_KINDS)
     if is_test:
         seen.update(TEST_EXTRAS)
         for f in list(seen):
             seen.update(BELOW.get(f, []))
+        if 'sources/backends' in seen:
+            seen.update(SOURCE_KINDS)
     return seen
 
 
@@ -141,7 +154,7 @@ def check(root, qt_dirs, plants=None):
         if folder is None:
             continue
         is_test = rel.startswith(('tests/', 'bench/'))
-        ok = allowed(folder, is_test)
+        ok = allowed(folder, is_test, rel)
         gui_ok = folder in GUI_FOLDERS
         name = os.path.basename(rel)
         with open(os.path.join(root, rel), encoding='utf-8', errors='replace') as f:
@@ -181,6 +194,12 @@ def self_test(root, qt_dirs):
     plants = [
         ('src/base/WorkGrid.cpp', '#include "tally/TallyLink.h"', 'includes "tally/TallyLink.h"'),
         ('src/sources/backends/Source.cpp', '#include "base/WorkGrid.h"', 'includes "base/WorkGrid.h"'),
+        ('src/sources/backends/SourceTable.cpp', '#include "sources/backends/xlsx/XlsxSource.h"',
+         'includes "sources/backends/xlsx/XlsxSource.h"'),
+        ('src/sources/backends/xlsx/ZipArchive.h', '#include "sources/backends/xls/BiffBook.h"',
+         'includes "sources/backends/xls/BiffBook.h"'),
+        ('src/sources/backends/text/TextSource.cpp', '#include "sources/TableLoader.h"',
+         'includes "sources/TableLoader.h"'),
         ('tests/masters/MasterRunTest.cpp', '#include "app/commands/MainCommands.h"', 'app/commands'),
         ('src/masters/MasterRun.cpp', '#include <QColor>', 'includes <QColor>'),
         ('src/localdb/CMakeLists.txt', 'quibo_library(x SOURCES y.cpp LINKS quibo_tally)', 'links quibo_tally'),

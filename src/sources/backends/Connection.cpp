@@ -4,9 +4,9 @@
 #include "sources/backends/ConnectionString.h"
 #include "sources/backends/OdbcSource.h"
 #include "sources/backends/ProviderError.h"
-#include "sources/backends/TextSource.h"
-#include "sources/backends/XlsSource.h"
-#include "sources/backends/XlsxSource.h"
+#include "sources/backends/text/TextSource.h"
+#include "sources/backends/xls/XlsSource.h"
+#include "sources/backends/xlsx/XlsxSource.h"
 
 #include <QFile>
 

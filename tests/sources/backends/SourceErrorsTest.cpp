@@ -5,8 +5,8 @@
 #include "sources/backends/Connection.h"
 #include "sources/backends/ConnectionString.h"
 #include "sources/backends/OdbcTestEnvironment.h"
-#include "sources/backends/XlsSource.h"
-#include "sources/backends/XlsxSource.h"
+#include "sources/backends/xls/XlsSource.h"
+#include "sources/backends/xlsx/XlsxSource.h"
 #include "support/TestServices.h"
 #include "vb/RuntimeError.h"
 

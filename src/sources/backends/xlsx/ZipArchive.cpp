@@ -1,5 +1,5 @@
 // The zip reader under the .xlsx source: a package's parts over libzip, deflated ones inflated by zlib.
-#include "sources/backends/ZipArchive.h"
+#include "sources/backends/xlsx/ZipArchive.h"
 
 #include "sources/backends/SourceFile.h"
 

@@ -1,7 +1,7 @@
 // The zip reader under the .xlsx source: a package's parts over libzip, deflated ones inflated by zlib.
 #pragma once
 
-#include "sources/backends/XlsxSource.h"
+#include "sources/backends/xlsx/XlsxLimits.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "sources/backends/SheetBuilder.h"
+#include "sources/backends/xls/SheetBuilder.h"
 
 #include <algorithm>
 

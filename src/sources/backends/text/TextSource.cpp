@@ -1,8 +1,8 @@
-#include "sources/backends/TextSource.h"
+#include "sources/backends/text/TextSource.h"
 
 #include "sources/backends/ProviderError.h"
 #include "sources/backends/SourceFile.h"
-#include "sources/backends/SplitCsv.h"
+#include "sources/backends/text/SplitCsv.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,19 +1,12 @@
 #pragma once
 
 #include "sources/backends/Source.h"
+#include "sources/backends/xlsx/XlsxLimits.h"
 
 #include <string>
 #include <vector>
 
 namespace quibo {
-
-// How far a part of the package may unpack: never past `maxPartSize`, and past `ratioFloor` only
-// up to `maxRatio` times its packed size. A part beyond is refused, not read.
-struct XlsxLimits {
-    qint64 maxPartSize = qint64(1) << 30;
-    qint64 ratioFloor = qint64(64) << 20;
-    qint64 maxRatio = 200;
-};
 
 // An .xlsx workbook (Office Open XML) read with libzip, zlib and pugixml, standing
 // in for the Excel ODBC driver. Each worksheet is a table named "Name$".

@@ -1,9 +1,9 @@
 // The streaming row scanner: a worksheet's rows and the shared strings read straight from their bytes.
-#include "sources/backends/RowScanner.h"
+#include "sources/backends/xlsx/RowScanner.h"
 
 #include "sources/backends/DateText.h"
-#include "sources/backends/SheetRows.h"
-#include "sources/backends/XlsxPackage.h"
+#include "sources/backends/xlsx/SheetRows.h"
+#include "sources/backends/xlsx/XlsxPackage.h"
 
 #include <array>
 #include <climits>

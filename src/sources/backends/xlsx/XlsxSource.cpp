@@ -1,13 +1,13 @@
 // The .xlsx source: the workbook's sheets, each read as a stream of rows into a table.
-#include "sources/backends/XlsxSource.h"
+#include "sources/backends/xlsx/XlsxSource.h"
 
 #include "sources/backends/DateText.h"
 #include "sources/backends/ProviderError.h"
-#include "sources/backends/RowScanner.h"
-#include "sources/backends/SheetRows.h"
 #include "sources/backends/SourceFile.h"
-#include "sources/backends/XlsxPackage.h"
-#include "sources/backends/ZipArchive.h"
+#include "sources/backends/xlsx/RowScanner.h"
+#include "sources/backends/xlsx/SheetRows.h"
+#include "sources/backends/xlsx/XlsxPackage.h"
+#include "sources/backends/xlsx/ZipArchive.h"
 
 #include <pugixml.hpp>
 

@@ -1,8 +1,8 @@
-#include "sources/backends/BiffBook.h"
+#include "sources/backends/xls/BiffBook.h"
 
-#include "sources/backends/BiffRecords.h"
-#include "sources/backends/CompoundFile.h"
 #include "sources/backends/DateText.h"
+#include "sources/backends/xls/BiffRecords.h"
+#include "sources/backends/xls/CompoundFile.h"
 
 #include <algorithm>
 #include <numeric>

@@ -1,9 +1,9 @@
 // The parts of an .xlsx package read whole with pugixml: relationships, date styles, shared strings.
-#include "sources/backends/XlsxPackage.h"
+#include "sources/backends/xlsx/XlsxPackage.h"
 
 #include "sources/backends/DateText.h"
 #include "sources/backends/SourceFile.h"
-#include "sources/backends/ZipArchive.h"
+#include "sources/backends/xlsx/ZipArchive.h"
 
 namespace quibo::xlsx {
 

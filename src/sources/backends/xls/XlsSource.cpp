@@ -1,8 +1,8 @@
-#include "sources/backends/XlsSource.h"
+#include "sources/backends/xls/XlsSource.h"
 
-#include "sources/backends/BiffBook.h"
 #include "sources/backends/ProviderError.h"
 #include "sources/backends/SourceFile.h"
+#include "sources/backends/xls/BiffBook.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "sources/backends/CompoundFile.h"
+#include "sources/backends/xls/CompoundFile.h"
 
 #include <QString>
 #include <QtEndian>

@@ -1,12 +1,12 @@
 // The .xls reader on every committed workbook against its committed expectation, its reading of
 // number formats, and its refusal of damaged files.
 
-#include "sources/backends/BiffBook.h"
-#include "sources/backends/BiffBytes.h"
+#include "sources/backends/xls/BiffBook.h"
 #include "sources/backends/DateText.h"
 #include "sources/backends/ProviderError.h"
-#include "sources/backends/SheetBuilder.h"
-#include "sources/backends/XlsSource.h"
+#include "sources/backends/xls/BiffBytes.h"
+#include "sources/backends/xls/SheetBuilder.h"
+#include "sources/backends/xls/XlsSource.h"
 #include "support/GoldenFile.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "sources/backends/BiffRecords.h"
+#include "sources/backends/xls/BiffRecords.h"
 
 namespace quibo {
 namespace biff {

@@ -1,7 +1,7 @@
 // How text splits into cells and rows, as spreadsheet programs read it, and how the check for a
 // quote never closed reads the same quotes.
 
-#include "sources/backends/SplitCsv.h"
+#include "sources/backends/text/SplitCsv.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // the same whether the reader's own scanner or the XML parser takes it, and broken markup in a row
 // is named by its part.
 
-#include "sources/backends/XlsxSource.h"
+#include "sources/backends/xlsx/XlsxSource.h"
 #include "support/TestServices.h"
 #include "vb/RuntimeError.h"
 
