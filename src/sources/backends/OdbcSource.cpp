@@ -10,7 +10,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -136,6 +138,12 @@ std::optional<QString> TextData(const Statement& stmt, SQLUSMALLINT column) {
     return text;
 }
 
+// Inline, and by length first: most texts of a column differ in length from the one above them.
+bool SameText(const QString& held, QStringView text) {
+    return held.size() == text.size() &&
+           std::memcmp(held.constData(), text.data(), size_t(text.size()) * sizeof(char16_t)) == 0;
+}
+
 // Drivers hand dates out as "yyyy-mm-dd hh:mm:ss[.fff]", a date or a time alone.
 SourceCell DateCell(QStringView text) {
     QDateTime value = ParseDateText(text);
@@ -232,14 +240,51 @@ double NumberOf(const std::string& text) {
     return value;
 }
 
-// A single keeps the digits it was written with, as a Single shows them: 82.3 stays 82.3, where the
-// same bits as a double read 82.3000030517578.
-double SingleValue(float value) {
-    char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-    double result = value;
-    std::from_chars(text, end, result);
-    return result;
+// The number of a plain decimal ("-4998.75", " 12.50") that ShownAsDouble would keep as one, read
+// without writing its text: at most 15 significant digits and an exact power of ten, so one division
+// rounds as reading the text does. False for every other text, which DecimalText then reads.
+bool PlainDecimalNumber(const char* text, size_t length, double& value) {
+    size_t i = 0;
+    while (i < length && text[i] == ' ')
+        ++i;
+    while (length > i && text[length - 1] == ' ')
+        --length;
+    bool negative = false;
+    if (i < length && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    constexpr size_t None = size_t(-1);
+    size_t point = None;
+    const size_t start = i;
+    for (; i < length; ++i) {
+        if (text[i] == '.' && point == None)
+            point = i;
+        else if (text[i] < '0' || text[i] > '9')
+            return false;
+    }
+    if (length - start == (point == None ? 0u : 1u)) return false; // no digit
+    if (point != None)
+        while (length > point + 1 && text[length - 1] == '0')
+            --length;
+    uint64_t mantissa = 0;
+    int significant = 0, fraction = 0, leadingZeros = 0;
+    for (size_t k = start; k < length; ++k) {
+        if (k == point) continue;
+        const int digit = text[k] - '0';
+        if (point != None && k > point) ++fraction;
+        if (significant == 0 && digit == 0) {
+            if (point != None && k > point) ++leadingZeros;
+            continue;
+        }
+        if (++significant > 15) return false;
+        mantissa = mantissa * 10 + uint64_t(digit);
+    }
+    // Zeros lead only below 1, where a fourth after the point would write it with an exponent.
+    if (leadingZeros > 3) return false;
+    static constexpr double Powers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8, 1e9,
+                                        1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18};
+    if (fraction >= int(std::size(Powers))) return false;
+    value = double(mantissa) / Powers[fraction];
+    if (negative && mantissa != 0) value = -value;
+    return true;
 }
 
 // Longer texts, and texts of no stated length, are read piece by piece with SQLGetData.
@@ -302,7 +347,8 @@ bool BoundCell(const ResultColumn& column, size_t row, SourceCell& cell) {
     case Fetch::Single: {
         double v;
         std::memcpy(&v, p, sizeof v);
-        cell = SingleValue(static_cast<float>(v));
+        // The single's own value: the table's singles column keeps it so and shows it as a Single.
+        cell = static_cast<double>(static_cast<float>(v));
         return true;
     }
     case Fetch::Double: {
@@ -578,6 +624,8 @@ std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<
     }
 
     SourceTable result(std::move(names));
+    for (size_t c = 0; c < columns.size(); ++c)
+        if (columns[c].fetch == Fetch::Single) result.setSingles(int(c));
     // Texts go into the table's pool straight from the buffers; a text equal to the one above it in
     // its column (a group, a state, a flag) is found without a look-up.
     core::TextPool& pool = *result.texts();
@@ -613,7 +661,7 @@ std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<
                     const QStringView text(
                         reinterpret_cast<const char16_t*>(column.data.data() + r * size_t(column.width)),
                         qsizetype(indicator / Unit));
-                    if (above[c] != SourceTable::NullText && pool.text(above[c]) == text) {
+                    if (above[c] != SourceTable::NullText && SameText(pool.text(above[c]), text)) {
                         ids[c] = above[c];
                     } else {
                         views[looked] = text;
@@ -627,7 +675,10 @@ std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<
                         return std::nullopt;
                     }
                     const char* digits = column.data.data() + r * size_t(column.width);
-                    if (!DecimalText(digits, size_t(indicator), exact))
+                    double number = 0;
+                    if (PlainDecimalNumber(digits, size_t(indicator), number))
+                        cells[c] = number;
+                    else if (!DecimalText(digits, size_t(indicator), exact))
                         cells[c] = QString::fromUtf8(digits, qsizetype(indicator));
                     else if (ShownAsDouble(exact))
                         cells[c] = NumberOf(exact);
