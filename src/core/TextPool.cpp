@@ -315,6 +315,22 @@ void TextPool::intern(const QStringView* texts, size_t count, Id* ids) {
             __builtin_prefetch(&m_slots[hashes[i] & (m_slotCount - 1)]);
 #endif
         }
+#if defined(__GNUC__)
+        // A text seen before is compared with the pooled one, which lies anywhere in a large pool:
+        // its string and then its characters are asked for too, a step for all texts at a time.
+        Id seen[Batch];
+        for (size_t i = 0; i < n; ++i) {
+            seen[i] = Empty;
+            if (texts[from + i].isEmpty()) continue;
+            const uint64_t slot = m_slots[hashes[i] & (m_slotCount - 1)];
+            if (slot != 0 && slot >> 32 == hashes[i]) {
+                seen[i] = static_cast<Id>(slot);
+                __builtin_prefetch(&m_texts[seen[i]]);
+            }
+        }
+        for (size_t i = 0; i < n; ++i)
+            if (seen[i] != Empty) __builtin_prefetch(m_texts[seen[i]].text.constData());
+#endif
         for (size_t i = 0; i < n; ++i) {
             const QStringView t = texts[from + i];
             Id& id = ids[from + i];

@@ -353,16 +353,23 @@ void SourceTable::appendTextRow(const core::TextPool::Id* ids, size_t count) {
 }
 
 void SourceTable::appendMixedRow(const core::TextPool::Id* ids, SourceCell* cells, size_t count) {
-    for (size_t c = 0; c < count && c < m_columns.size(); ++c) {
-        if (ids[c] == NullText) {
-            push(std::move(cells[c]), c);
-        } else {
-            m_kinds.push_back(Kind::Text);
-            m_values.push_back(ids[c]);
+    // A few cells at a time go in at once, rather than one by one into each array.
+    constexpr size_t Run = 64;
+    Kind kinds[Run];
+    uint32_t values[Run];
+    const size_t width = m_columns.size();
+    for (size_t from = 0; from < width; from += Run) {
+        const size_t n = std::min(Run, width - from);
+        for (size_t k = 0; k < n; ++k) {
+            const size_t c = from + k;
+            Packed p; // Null where the row is short
+            if (c < count) p = ids[c] == NullText ? pack(std::move(cells[c]), c) : Packed{ids[c], Kind::Text};
+            kinds[k] = p.kind;
+            values[k] = p.value;
         }
+        m_kinds.append(kinds, n);
+        m_values.append(values, n);
     }
-    for (size_t c = count; c < m_columns.size(); ++c)
-        push(SourceCell(), c);
     ++m_rows;
 }
 
