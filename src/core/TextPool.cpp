@@ -301,7 +301,7 @@ void TextPool::internUtf8(const Bytes* texts, size_t count, Id* ids) {
 }
 
 void TextPool::intern(const QStringView* texts, size_t count, Id* ids) {
-    constexpr size_t Batch = 32;
+    constexpr size_t Batch = 64;
     uint32_t hashes[Batch];
     for (size_t from = 0; from < count; from += Batch) {
         const size_t n = std::min(Batch, count - from);
