@@ -1,6 +1,7 @@
 #include "core/TextPool.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace quibo::core {
@@ -87,9 +88,36 @@ uint32_t HashBytes(const unsigned char* p, size_t size, uint64_t seed) {
 
 constexpr uint64_t HighBits = 0x8080808080808080ULL;
 
+// Four UTF-16 units, all Latin-1, as their four low bytes in order (a little-endian word).
+uint64_t Narrowed(uint64_t units) {
+    units = (units | units >> 8) & 0x0000FFFF0000FFFFULL;
+    return (units | units >> 16) & 0xFFFFFFFFULL;
+}
+
 uint32_t HashUnits(const char16_t* units, size_t size) {
     uint64_t h = Start(Latin1Seed, size);
-    for (size_t i = 0; i < size; i += 8) {
+    size_t whole = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        // Eight units a word at a time rather than one by one: a driver's buffers hand every text
+        // over as UTF-16, and a large table's texts are hashed once each.
+        constexpr uint64_t HighBytes = 0xFF00FF00FF00FF00ULL;
+        const auto* p = reinterpret_cast<const unsigned char*>(units);
+        for (; whole + 8 <= size; whole += 8) {
+            const uint64_t low = Load64(p + 2 * whole), high = Load64(p + 2 * whole + 8);
+            if ((low | high) & HighBytes)
+                return HashBytes(reinterpret_cast<const unsigned char*>(units), size * 2, WideSeed);
+            h = Absorb(h, Narrowed(low) | Narrowed(high) << 32);
+        }
+        // The last four to seven units as TailWord takes their bytes: the first four and the last
+        // four.
+        if (const size_t n = size - whole; n >= 4) {
+            const uint64_t first = Load64(p + 2 * whole), last = Load64(p + 2 * (size - 4));
+            if ((first | last) & HighBytes)
+                return HashBytes(reinterpret_cast<const unsigned char*>(units), size * 2, WideSeed);
+            return Mixed(Absorb(h, Narrowed(first) | Narrowed(last) << 32));
+        }
+    }
+    for (size_t i = whole; i < size; i += 8) {
         const size_t n = std::min<size_t>(8, size - i);
         unsigned char narrow[8] = {};
         char16_t wide = 0;
@@ -273,7 +301,7 @@ void TextPool::internUtf8(const Bytes* texts, size_t count, Id* ids) {
 }
 
 void TextPool::intern(const QStringView* texts, size_t count, Id* ids) {
-    constexpr size_t Batch = 32;
+    constexpr size_t Batch = 64;
     uint32_t hashes[Batch];
     for (size_t from = 0; from < count; from += Batch) {
         const size_t n = std::min(Batch, count - from);
@@ -287,6 +315,22 @@ void TextPool::intern(const QStringView* texts, size_t count, Id* ids) {
             __builtin_prefetch(&m_slots[hashes[i] & (m_slotCount - 1)]);
 #endif
         }
+#if defined(__GNUC__)
+        // A text seen before is compared with the pooled one, which lies anywhere in a large pool:
+        // its string and then its characters are asked for too, a step for all texts at a time.
+        Id seen[Batch];
+        for (size_t i = 0; i < n; ++i) {
+            seen[i] = Empty;
+            if (texts[from + i].isEmpty()) continue;
+            const uint64_t slot = m_slots[hashes[i] & (m_slotCount - 1)];
+            if (slot != 0 && slot >> 32 == hashes[i]) {
+                seen[i] = static_cast<Id>(slot);
+                __builtin_prefetch(&m_texts[seen[i]]);
+            }
+        }
+        for (size_t i = 0; i < n; ++i)
+            if (seen[i] != Empty) __builtin_prefetch(m_texts[seen[i]].text.constData());
+#endif
         for (size_t i = 0; i < n; ++i) {
             const QStringView t = texts[from + i];
             Id& id = ids[from + i];

@@ -10,7 +10,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -136,6 +138,11 @@ std::optional<QString> TextData(const Statement& stmt, SQLUSMALLINT column) {
     return text;
 }
 
+// Inline, and by length first: most texts of a column differ in length from the one above them.
+bool SameText(QStringView a, QStringView b) {
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), size_t(a.size()) * sizeof(char16_t)) == 0;
+}
+
 // Drivers hand dates out as "yyyy-mm-dd hh:mm:ss[.fff]", a date or a time alone.
 SourceCell DateCell(QStringView text) {
     QDateTime value = ParseDateText(text);
@@ -232,14 +239,51 @@ double NumberOf(const std::string& text) {
     return value;
 }
 
-// A single keeps the digits it was written with, as a Single shows them: 82.3 stays 82.3, where the
-// same bits as a double read 82.3000030517578.
-double SingleValue(float value) {
-    char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-    double result = value;
-    std::from_chars(text, end, result);
-    return result;
+// The number of a plain decimal ("-4998.75", " 12.50") that ShownAsDouble would keep as one, read
+// without writing its text: at most 15 significant digits and an exact power of ten, so one division
+// rounds as reading the text does. False for every other text, which DecimalText then reads.
+bool PlainDecimalNumber(const char* text, size_t length, double& value) {
+    size_t i = 0;
+    while (i < length && text[i] == ' ')
+        ++i;
+    while (length > i && text[length - 1] == ' ')
+        --length;
+    bool negative = false;
+    if (i < length && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    constexpr size_t None = size_t(-1);
+    size_t point = None;
+    const size_t start = i;
+    for (; i < length; ++i) {
+        if (text[i] == '.' && point == None)
+            point = i;
+        else if (text[i] < '0' || text[i] > '9')
+            return false;
+    }
+    if (length - start == (point == None ? 0u : 1u)) return false; // no digit
+    if (point != None)
+        while (length > point + 1 && text[length - 1] == '0')
+            --length;
+    uint64_t mantissa = 0;
+    int significant = 0, fraction = 0, leadingZeros = 0;
+    for (size_t k = start; k < length; ++k) {
+        if (k == point) continue;
+        const int digit = text[k] - '0';
+        if (point != None && k > point) ++fraction;
+        if (significant == 0 && digit == 0) {
+            if (point != None && k > point) ++leadingZeros;
+            continue;
+        }
+        if (++significant > 15) return false;
+        mantissa = mantissa * 10 + uint64_t(digit);
+    }
+    // Zeros lead only below 1, where a fourth after the point would write it with an exponent.
+    if (leadingZeros > 3) return false;
+    static constexpr double Powers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8, 1e9,
+                                        1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18};
+    if (fraction >= int(std::size(Powers))) return false;
+    value = double(mantissa) / Powers[fraction];
+    if (negative && mantissa != 0) value = -value;
+    return true;
 }
 
 // Longer texts, and texts of no stated length, are read piece by piece with SQLGetData.
@@ -248,6 +292,7 @@ constexpr SQLULEN MaxBoundDigits = 1000;
 // The bytes the bound cells of one block take at most; a block holds at most MaxBlockRows rows.
 constexpr size_t BlockBytes = size_t(1) << 18;
 constexpr SQLULEN MaxBlockRows = 1024;
+constexpr SQLULEN MaxBlockCells = 16384;
 
 // One column of a result, and its cells of the current block when it is bound.
 struct ResultColumn {
@@ -302,7 +347,8 @@ bool BoundCell(const ResultColumn& column, size_t row, SourceCell& cell) {
     case Fetch::Single: {
         double v;
         std::memcpy(&v, p, sizeof v);
-        cell = SingleValue(static_cast<float>(v));
+        // The single's own value: the table's singles column keeps it so and shows it as a Single.
+        cell = static_cast<double>(static_cast<float>(v));
         return true;
     }
     case Fetch::Double: {
@@ -554,6 +600,8 @@ std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<
             for (ResultColumn& column : columns)
                 column.cType = 0, column.width = 0;
     }
+    // The cells of a block are held until its texts are looked up: at most MaxBlockCells of them.
+    rows = std::min<SQLULEN>(rows, std::max<SQLULEN>(1, MaxBlockCells / std::max<size_t>(columns.size(), 1)));
     // A driver that refuses blocks, or takes fewer rows than asked, fetches what it said it would.
     if (rows > 1 && !SQL_SUCCEEDED(SQLSetStmtAttr(stmt.get(), SQL_ATTR_ROW_ARRAY_SIZE,
                                                   reinterpret_cast<SQLPOINTER>(rows), 0)))
@@ -578,31 +626,40 @@ std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<
     }
 
     SourceTable result(std::move(names));
-    // Texts go into the table's pool straight from the buffers; a text equal to the one above it in
-    // its column (a group, a state, a flag) is found without a look-up.
+    for (size_t c = 0; c < columns.size(); ++c)
+        if (columns[c].fetch == Fetch::Single) result.setSingles(int(c));
+    // Texts go into the table's pool straight from the buffers, a block of rows at a time so that
+    // their look-ups overlap; a text equal to the one above it in its column (a group, a state, a
+    // flag) is found without a look-up.
     core::TextPool& pool = *result.texts();
-    std::vector<core::TextPool::Id> ids(columns.size()), above(columns.size(), SourceTable::NullText);
-    std::vector<SourceCell> cells(columns.size());
-    std::vector<QStringView> views(columns.size());
-    std::vector<size_t> lookedColumns(columns.size());
-    std::vector<core::TextPool::Id> found(columns.size());
+    const size_t width = columns.size();
+    constexpr uint32_t None = UINT32_MAX;
+    std::vector<core::TextPool::Id> ids(rows * width), found(rows * width);
+    std::vector<core::TextPool::Id> above(width, SourceTable::NullText);
+    std::vector<SourceCell> cells(rows * width);
+    std::vector<QStringView> views(rows * width), last(width);
+    std::vector<uint32_t> lookedAt(rows * width), sameAs(rows * width), lastAt(width);
     std::string exact;
     constexpr SQLLEN Unit = SQLLEN(sizeof(SQLWCHAR));
     while (true) {
         const SQLRETURN rc = SQLFetch(stmt.get());
         if (rc == SQL_NO_DATA) break;
         stmt.check(rc);
+        size_t kept = 0, looked = 0;
+        std::fill(lastAt.begin(), lastAt.end(), None);
         for (size_t r = 0; r < fetched; ++r) {
             if (status[r] == SQL_ROW_NOROW) continue;
             if (status[r] == SQL_ROW_ERROR)
                 RaiseProviderError(provider::Odbc, Diagnostics(SQL_HANDLE_STMT, stmt.get()));
-            size_t looked = 0;
-            for (size_t c = 0; c < columns.size(); ++c) {
+            for (size_t c = 0; c < width; ++c) {
                 const ResultColumn& column = columns[c];
-                ids[c] = SourceTable::NullText;
-                cells[c] = SourceCell();
+                const size_t at = kept * width + c;
+                ids[at] = SourceTable::NullText;
+                sameAs[at] = None;
+                SourceCell& cell = cells[at];
+                cell = SourceCell();
                 if (column.cType == 0) {
-                    cells[c] = UnboundCell(stmt, SQLUSMALLINT(c + 1), column.fetch);
+                    cell = UnboundCell(stmt, SQLUSMALLINT(c + 1), column.fetch);
                 } else if (column.fetch == Fetch::Text) {
                     const SQLLEN indicator = column.indicators[r];
                     if (indicator == SQL_NULL_DATA) continue;
@@ -613,11 +670,16 @@ std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<
                     const QStringView text(
                         reinterpret_cast<const char16_t*>(column.data.data() + r * size_t(column.width)),
                         qsizetype(indicator / Unit));
-                    if (above[c] != SourceTable::NullText && pool.text(above[c]) == text) {
-                        ids[c] = above[c];
+                    if (lastAt[c] != None
+                            ? SameText(last[c], text)
+                            : above[c] != SourceTable::NullText && SameText(pool.text(above[c]), text)) {
+                        if (lastAt[c] != None)
+                            sameAs[at] = lastAt[c];
+                        else
+                            ids[at] = above[c];
                     } else {
-                        views[looked] = text;
-                        lookedColumns[looked++] = c;
+                        views[looked] = last[c] = text;
+                        lookedAt[looked++] = lastAt[c] = uint32_t(at);
                     }
                 } else if (column.fetch == Fetch::Decimal) {
                     const SQLLEN indicator = column.indicators[r];
@@ -627,23 +689,31 @@ std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<
                         return std::nullopt;
                     }
                     const char* digits = column.data.data() + r * size_t(column.width);
-                    if (!DecimalText(digits, size_t(indicator), exact))
-                        cells[c] = QString::fromUtf8(digits, qsizetype(indicator));
+                    double number = 0;
+                    if (PlainDecimalNumber(digits, size_t(indicator), number))
+                        cell = number;
+                    else if (!DecimalText(digits, size_t(indicator), exact))
+                        cell = QString::fromUtf8(digits, qsizetype(indicator));
                     else if (ShownAsDouble(exact))
-                        cells[c] = NumberOf(exact);
+                        cell = NumberOf(exact);
                     else
-                        ids[c] = pool.internLatin1(exact.data(), exact.size());
-                } else if (!BoundCell(column, r, cells[c])) {
+                        ids[at] = pool.internLatin1(exact.data(), exact.size());
+                } else if (!BoundCell(column, r, cell)) {
                     unbound[c] = true;
                     return std::nullopt;
                 }
             }
-            // The row's new texts are looked up together, so that their look-ups overlap.
-            pool.intern(views.data(), looked, found.data());
-            for (size_t k = 0; k < looked; ++k)
-                ids[lookedColumns[k]] = above[lookedColumns[k]] = found[k];
-            result.appendMixedRow(ids.data(), cells.data(), cells.size());
+            ++kept;
         }
+        pool.intern(views.data(), looked, found.data());
+        for (size_t k = 0; k < looked; ++k)
+            ids[lookedAt[k]] = found[k];
+        for (size_t at = 0; at < kept * width; ++at)
+            if (sameAs[at] != None) ids[at] = ids[sameAs[at]];
+        for (size_t c = 0; c < width; ++c)
+            if (lastAt[c] != None) above[c] = ids[lastAt[c]];
+        for (size_t k = 0; k < kept; ++k)
+            result.appendMixedRow(ids.data() + k * width, cells.data() + k * width, width);
     }
     return result;
 }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <limits>
 #include <numeric>
@@ -21,6 +22,15 @@ ColumnKind CellKind(const SourceCell& cell) {
 }
 
 namespace {
+
+// The number a single shows: the double of the shortest text that reads back as that single.
+double SingleValue(float value) {
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    double result = value;
+    std::from_chars(text, end, result);
+    return result;
+}
 
 // Ordering classes, lowest first.
 enum class Rank { Null, Boolean, Number, Date, Text };
@@ -123,8 +133,8 @@ void SourceTable::rowTextIds(int row, std::vector<core::TextPool::Id>& ids) cons
         ids.push_back(textIdOf(packed(at)));
 }
 
-void SourceTable::push(SourceCell&& cell) {
-    const Packed p = pack(std::move(cell));
+void SourceTable::push(SourceCell&& cell, size_t column) {
+    const Packed p = pack(std::move(cell), column);
     m_kinds.push_back(p.kind);
     m_values.push_back(p.value);
 }
@@ -137,7 +147,13 @@ void SourceTable::appendNullRows(int count) {
     m_rows += count;
 }
 
-SourceTable::Packed SourceTable::pack(SourceCell&& cell) {
+void SourceTable::setSingles(int column) {
+    if (column < 0 || column >= fieldCount()) return;
+    if (m_singles.size() <= size_t(column)) m_singles.resize(size_t(column) + 1, false);
+    m_singles[size_t(column)] = true;
+}
+
+SourceTable::Packed SourceTable::pack(SourceCell&& cell, size_t column) {
     Packed p;
     if (auto* s = std::get_if<QString>(&cell)) {
         p = {m_texts->intern(*s), Kind::Text};
@@ -147,7 +163,8 @@ SourceTable::Packed SourceTable::pack(SourceCell&& cell) {
         const bool narrow = std::fabs(*d) <= std::numeric_limits<float>::max() &&
                             static_cast<double>(static_cast<float>(*d)) == *d;
         if (narrow) {
-            p = {std::bit_cast<uint32_t>(static_cast<float>(*d)), Kind::Float};
+            const bool single = column < m_singles.size() && m_singles[column];
+            p = {std::bit_cast<uint32_t>(static_cast<float>(*d)), single ? Kind::Single : Kind::Float};
         } else {
             p = {static_cast<uint32_t>(m_wide.size()), Kind::Number};
             m_wide.push_back(std::bit_cast<uint64_t>(*d));
@@ -162,6 +179,11 @@ SourceTable::Packed SourceTable::pack(SourceCell&& cell) {
     } else if (const auto* b = std::get_if<bool>(&cell)) {
         p = {*b ? 1u : 0u, Kind::Boolean};
     } else if (auto* t = std::get_if<QDateTime>(&cell)) {
+        // Most dates of a table are days: their day number is all they need.
+        const qint64 day = t->date().toJulianDay();
+        if (t->isValid() && t->timeSpec() == Qt::UTC && t->time().msecsSinceStartOfDay() == 0 &&
+            day >= std::numeric_limits<int32_t>::min() && day <= std::numeric_limits<int32_t>::max())
+            return {static_cast<uint32_t>(static_cast<int32_t>(day)), Kind::Day};
         p = {static_cast<uint32_t>(m_dates.size()), Kind::Date};
         m_dates.push_back(std::move(*t));
     }
@@ -171,7 +193,7 @@ SourceTable::Packed SourceTable::pack(SourceCell&& cell) {
 bool SourceTable::setCell(int row, int column, SourceCell cell) {
     const size_t at = cellAt(row, column);
     const bool wasNull = m_kinds[at] == Kind::Null;
-    const Packed p = pack(std::move(cell));
+    const Packed p = pack(std::move(cell), static_cast<size_t>(column));
     m_kinds[at] = p.kind;
     m_values[at] = p.value;
     return wasNull;
@@ -179,6 +201,7 @@ bool SourceTable::setCell(int row, int column, SourceCell cell) {
 
 double SourceTable::numberOf(const Packed& cell) const {
     if (cell.kind == Kind::Float) return static_cast<double>(std::bit_cast<float>(cell.value));
+    if (cell.kind == Kind::Single) return SingleValue(std::bit_cast<float>(cell.value));
     return std::bit_cast<double>(m_wide[cell.value]);
 }
 
@@ -195,6 +218,7 @@ SourceCell SourceTable::unpack(const Packed& cell) const {
         return m_texts->text(static_cast<core::TextPool::Id>(cell.value));
     case Kind::Number:
     case Kind::Float:
+    case Kind::Single:
         return numberOf(cell);
     case Kind::Whole:
     case Kind::Small:
@@ -203,6 +227,8 @@ SourceCell SourceTable::unpack(const Packed& cell) const {
         return cell.value != 0;
     case Kind::Date:
         return m_dates[cell.value];
+    case Kind::Day:
+        return QDateTime(QDate::fromJulianDay(static_cast<int32_t>(cell.value)), QTime(0, 0), Qt::UTC);
     }
     return {};
 }
@@ -262,6 +288,8 @@ core::TextPool::Id SourceTable::textIdOf(const Packed& cell) const {
     case Kind::Number:
     case Kind::Float:
         return remembered(m_numberTexts, std::bit_cast<uint64_t>(numberOf(cell)));
+    case Kind::Single:
+        return remembered(m_singleTexts, cell.value);
     case Kind::Whole:
     case Kind::Small:
         return remembered(m_wholeTexts, wholeOf(cell));
@@ -277,6 +305,8 @@ core::TextPool::Id SourceTable::textIdOf(const Packed& cell) const {
         return remembered(m_dateTexts,
                           date.date().toJulianDay() * 86'400'000 + date.time().msecsSinceStartOfDay());
     }
+    case Kind::Day:
+        return remembered(m_dateTexts, qint64(static_cast<int32_t>(cell.value)) * 86'400'000);
     }
     return core::TextPool::Empty;
 }
@@ -295,8 +325,8 @@ QList<int> SourceTable::alignments() const {
 
 void SourceTable::appendRow(std::vector<SourceCell> cells) {
     cells.resize(m_columns.size());
-    for (SourceCell& c : cells)
-        push(std::move(c));
+    for (size_t c = 0; c < cells.size(); ++c)
+        push(std::move(cells[c]), c);
     ++m_rows;
 }
 
@@ -323,16 +353,23 @@ void SourceTable::appendTextRow(const core::TextPool::Id* ids, size_t count) {
 }
 
 void SourceTable::appendMixedRow(const core::TextPool::Id* ids, SourceCell* cells, size_t count) {
-    for (size_t c = 0; c < count && c < m_columns.size(); ++c) {
-        if (ids[c] == NullText) {
-            push(std::move(cells[c]));
-        } else {
-            m_kinds.push_back(Kind::Text);
-            m_values.push_back(ids[c]);
+    // A few cells at a time go in at once, rather than one by one into each array.
+    constexpr size_t Run = 64;
+    Kind kinds[Run];
+    uint32_t values[Run];
+    const size_t width = m_columns.size();
+    for (size_t from = 0; from < width; from += Run) {
+        const size_t n = std::min(Run, width - from);
+        for (size_t k = 0; k < n; ++k) {
+            const size_t c = from + k;
+            Packed p; // Null where the row is short
+            if (c < count) p = ids[c] == NullText ? pack(std::move(cells[c]), c) : Packed{ids[c], Kind::Text};
+            kinds[k] = p.kind;
+            values[k] = p.value;
         }
+        m_kinds.append(kinds, n);
+        m_values.append(values, n);
     }
-    for (size_t c = count; c < m_columns.size(); ++c)
-        push(SourceCell());
     ++m_rows;
 }
 

@@ -76,6 +76,10 @@ public:
     // texts() and the others (Null, numbers, booleans, dates) as cells where `ids` holds NullText:
     // a reader that interns its texts from its own buffers makes no string for each.
     void appendMixedRow(const core::TextPool::Id* ids, SourceCell* cells, size_t count);
+    // Marks a column whose numbers are singles (a database's REAL): each, given as the float's own
+    // value, is kept in four bytes and reads back as a Single shows it (82.3, where the float's
+    // bits read 82.3000030517578 as a double). Meant for a column before its first row.
+    void setSingles(int column);
     // Adds a column at the right, Null in every row so far.
     void addColumn(SourceColumn column);
     // Sets a cell of a row already there, for a sheet whose rows come in any order; false when the
@@ -92,9 +96,10 @@ public:
     void orderBy(const QString& column, const QString& provider);
 
 private:
-    // A number that a float or an int32 holds exactly is kept in the cell (Float, Small); others
-    // are kept in m_wide (Number, Whole).
-    enum class Kind : uint8_t { Null, Text, Number, Whole, Boolean, Date, Float, Small };
+    // A number that a float or an int32 holds exactly is kept in the cell (Float, Small), as is a
+    // single of a singles column (Single) and a date at midnight (Day, by its day number); other
+    // numbers are kept in m_wide (Number, Whole), other dates in m_dates (Date).
+    enum class Kind : uint8_t { Null, Text, Number, Whole, Boolean, Date, Float, Small, Single, Day };
     struct Packed {
         uint32_t value = 0; // the text's id, the number's bits or index in m_wide, the date's in m_dates
         Kind kind = Kind::Null;
@@ -102,8 +107,8 @@ private:
 
     size_t cellAt(int row, int column) const;
     Packed packed(size_t at) const { return Packed{m_values[at], m_kinds[at]}; }
-    Packed pack(SourceCell&& cell);
-    void push(SourceCell&& cell);
+    Packed pack(SourceCell&& cell, size_t column);
+    void push(SourceCell&& cell, size_t column);
     SourceCell unpack(const Packed& cell) const;
     double numberOf(const Packed& cell) const;
     qint64 wholeOf(const Packed& cell) const;
@@ -117,6 +122,7 @@ private:
     core::StableArray<uint32_t> m_values;
     core::StableArray<uint64_t> m_wide; // the bits of numbers that need all 64
     std::deque<QDateTime> m_dates;
+    std::vector<bool> m_singles; // by column, as far as setSingles reached
     int m_rows = 0;
     // The ids of texts written for values, by the value's 64 bits: open addressing in one array,
     // as a large table meets many values once and each look-up should cost one slot.
@@ -136,6 +142,7 @@ private:
     };
     // The texts of the numbers and dates written so far, by value (a date by its day and clock time).
     mutable ValueTexts m_numberTexts;
+    mutable ValueTexts m_singleTexts; // by the single's own bits
     mutable ValueTexts m_wholeTexts;
     mutable ValueTexts m_dateTexts;
     mutable core::TextPool::Id m_booleanTexts[2] = {}; // "False" and "True", once written

@@ -169,5 +169,41 @@ TEST(OdbcSqlite, ValuesLongerThanTheirColumnsStatedLengthReadWhole) {
     EXPECT_EQ(table.rowTexts(0), L({"ABCDEFGHIJKLMNOP", "12345678901234567", "𝄞𝄞𝄞 Ω"}));
 }
 
+// Rows come in blocks: a text repeated from the row above, within a block or across its edge, after a
+// Null or an empty text, reads as itself in every row, as do the singles and days beside it.
+TEST(OdbcSqlite, RepeatedTextsReadRightAcrossBlocks) {
+    QTemporaryDir dir;
+    const QByteArray path = QFile::encodeName(dir.filePath(QStringLiteral("blocks.sqlite")));
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.constData(), &db), SQLITE_OK);
+    const int rc =
+        sqlite3_exec(db,
+                     "create table Runs (Id integer, Grp varchar(20), Rate real, Opened date);"
+                     "with recursive n(i) as (select 1 union all select i + 1 from n where i < 5000) "
+                     "insert into Runs select i, case when i % 7 = 0 then null when i % 11 = 0 then '' "
+                     "when i % 13 = 0 then 'खाता ' || (i / 5) else 'G' || (i / 5) end, (i % 100) / 10.0, "
+                     "date('2024-04-01', '+' || (i % 30) || ' days') from n;",
+                     nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    ASSERT_EQ(rc, SQLITE_OK);
+    const SourceTable table =
+        OpenConnection(QStringLiteral("Driver=SQLite3;Database=") + QFile::decodeName(path), QString(),
+                       QString())
+            ->read(QStringLiteral("Runs"));
+    ASSERT_EQ(table.recordCount(), 5000);
+    for (int r = 0; r < table.recordCount(); ++r) {
+        const int i = r + 1;
+        const QString group = i % 11 == 0   ? QString()
+                              : i % 13 == 0 ? QStringLiteral("खाता %1").arg(i / 5)
+                                            : QStringLiteral("G%1").arg(i / 5);
+        EXPECT_EQ(IsNull(table.cell(r, 1)), i % 7 == 0) << i;
+        EXPECT_EQ(table.rowTexts(r),
+                  (QStringList{QString::number(i), i % 7 == 0 ? QString() : group,
+                               QString::number((i % 100) / 10.0),
+                               QDate(2024, 4, 1).addDays(i % 30).toString(QStringLiteral("dd-MMM-yyyy"))}))
+            << i;
+    }
+}
+
 } // namespace
 } // namespace quibo

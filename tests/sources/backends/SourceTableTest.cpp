@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <limits>
@@ -145,6 +146,74 @@ TEST(SourceTable, NumbersComeBackExactlyHoweverTheyAreKept) {
             EXPECT_EQ(std::bit_cast<uint64_t>(std::get<double>(cell)), std::bit_cast<uint64_t>(*d)) << r;
         else
             EXPECT_EQ(cell, want) << r;
+    }
+}
+
+// A singles column keeps each single as a float and reads it back as a Single shows it; the same
+// float's value elsewhere keeps every bit, and a number no float holds stays as given.
+TEST(SourceTable, ASinglesColumnReadsItsNumbersAsSinglesShowThem) {
+    struct Case {
+        double given;  // the float's own value, or a double no float holds
+        double single; // as the singles column reads it
+        const char* text;
+    };
+    const std::vector<Case> cases = {{double(82.3f), 82.3, "82.3"},
+                                     {double(0.1f), 0.1, "0.1"},
+                                     {double(1234.567f), 1234.567, "1234.567"},
+                                     {double(-1e-7f), -1e-7, "-1E-07"},
+                                     {2.5, 2.5, "2.5"},
+                                     {-0.0, -0.0, "0"},
+                                     {1e300, 1e300, "1E+300"}};
+    SourceTable table({SourceColumn{QStringLiteral("Rate"), ColumnKind::Number},
+                       SourceColumn{QStringLiteral("Same"), ColumnKind::Number}});
+    table.setSingles(0);
+    for (const Case& c : cases)
+        table.appendRow({SourceCell{c.given}, SourceCell{c.given}});
+    table.appendRow({SourceCell{}, SourceCell{}});
+    table.orderBy(QStringLiteral("Same"), QStringLiteral("Test")); // Null first, then by number
+    std::vector<Case> sorted = cases;
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [](const Case& a, const Case& b) { return a.given < b.given; });
+    EXPECT_TRUE(table.isNull(0, 0));
+    for (size_t i = 0; i < sorted.size(); ++i) {
+        const int r = static_cast<int>(i) + 1;
+        EXPECT_EQ(std::bit_cast<uint64_t>(std::get<double>(table.cell(r, 0))),
+                  std::bit_cast<uint64_t>(sorted[i].single))
+            << sorted[i].text;
+        EXPECT_EQ(std::bit_cast<uint64_t>(std::get<double>(table.cell(r, 1))),
+                  std::bit_cast<uint64_t>(sorted[i].given))
+            << sorted[i].text;
+        EXPECT_EQ(table.text(r, 0), QString::fromLatin1(sorted[i].text));
+    }
+}
+
+// Dates at midnight are kept by their day and others whole: each reads back as given, with its
+// own text, whatever its day or clock time.
+TEST(SourceTable, DatesReadBackAsGivenWithOrWithoutATime) {
+    const std::vector<QDateTime> dates = {QDateTime(QDate(2024, 4, 1), QTime(0, 0), Qt::UTC),
+                                          QDateTime(QDate(2024, 4, 1), QTime(0, 0, 0, 1), Qt::UTC),
+                                          QDateTime(QDate(1899, 12, 30), QTime(13, 45, 10), Qt::UTC),
+                                          QDateTime(QDate(100, 1, 1), QTime(0, 0), Qt::UTC),
+                                          QDateTime(QDate(9999, 12, 31), QTime(0, 0), Qt::UTC),
+                                          QDateTime(QDate(2024, 4, 1), QTime(0, 0), Qt::LocalTime),
+                                          QDateTime()};
+    const QStringList texts = {"01-Apr-2024",
+                               "01-Apr-2024 00:00:00",
+                               "30-Dec-1899 13:45:10",
+                               "01-Jan-0100",
+                               "31-Dec-9999",
+                               "01-Apr-2024",
+                               ""};
+    SourceTable table({SourceColumn{QStringLiteral("D"), ColumnKind::Date}});
+    for (const QDateTime& date : dates)
+        table.appendRow({SourceCell{date}});
+    for (size_t i = 0; i < dates.size(); ++i) {
+        const int r = static_cast<int>(i);
+        const QDateTime read = std::get<QDateTime>(table.cell(r, 0));
+        EXPECT_EQ(read, dates[i]) << r;
+        EXPECT_EQ(read.timeSpec(), dates[i].timeSpec()) << r;
+        EXPECT_EQ(read.time(), dates[i].time()) << r;
+        EXPECT_EQ(table.text(r, 0), texts[r]) << r;
     }
 }
 
