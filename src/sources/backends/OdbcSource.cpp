@@ -150,18 +150,23 @@ SourceCell DateCell(QStringView text) {
     return text.toString();
 }
 
+// A decimal's text between its blanks, and its sign: `i` and `length` are moved in to the number's
+// first character past a sign and past its last one; true for a minus.
+bool TrimSign(const char* text, size_t& i, size_t& length) {
+    while (i < length && text[i] == ' ')
+        ++i;
+    while (length > i && text[length - 1] == ' ')
+        --length;
+    return i < length && (text[i] == '+' || text[i] == '-') && text[i++] == '-';
+}
+
 // An exact decimal as the program shows a Decimal, written into `out`: every digit, no exponent, no
 // leading zeros, no trailing fractional zeros ("100.50" reads "100.5", "-0.00" "0", "1.5E+3" "1500").
 // A double would keep 15 digits of an account number of 18. False when the text is no number
 // (PostgreSQL's NaN), which then stays as it came.
 bool DecimalText(const char* text, size_t length, std::string& out) {
     size_t i = 0;
-    while (i < length && text[i] == ' ')
-        ++i;
-    while (length > i && text[length - 1] == ' ')
-        --length;
-    bool negative = false;
-    if (i < length && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    const bool negative = TrimSign(text, i, length);
     long point = -1;
     std::string digits;
     for (; i < length; ++i) {
@@ -244,12 +249,7 @@ double NumberOf(const std::string& text) {
 // rounds as reading the text does. False for every other text, which DecimalText then reads.
 bool PlainDecimalNumber(const char* text, size_t length, double& value) {
     size_t i = 0;
-    while (i < length && text[i] == ' ')
-        ++i;
-    while (length > i && text[length - 1] == ' ')
-        --length;
-    bool negative = false;
-    if (i < length && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    const bool negative = TrimSign(text, i, length);
     constexpr size_t None = size_t(-1);
     size_t point = None;
     const size_t start = i;

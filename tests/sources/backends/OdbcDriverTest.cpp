@@ -146,25 +146,27 @@ TEST_P(OdbcDriver, TextsNullsAndLongTexts) {
 INSTANTIATE_TEST_SUITE_P(Drivers, OdbcDriver, ::testing::ValuesIn(Drivers),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Table `table` of a SQLite file that `sql` writes, read through the SQLite driver.
+SourceTable ReadSqlite(const char* sql, const char* table) {
+    QTemporaryDir dir;
+    const QByteArray path = QFile::encodeName(dir.filePath(QStringLiteral("table.sqlite")));
+    sqlite3* db = nullptr;
+    EXPECT_EQ(sqlite3_open(path.constData(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    return OpenConnection(QStringLiteral("Driver=SQLite3;Database=") + QFile::decodeName(path), QString(),
+                          QString())
+        ->read(QLatin1String(table));
+}
+
 // SQLite keeps any length in a column of a stated length: a value longer than the driver says its
 // column holds is read whole all the same, never cut at the length.
 TEST(OdbcSqlite, ValuesLongerThanTheirColumnsStatedLengthReadWhole) {
-    QTemporaryDir dir;
-    const QByteArray path = QFile::encodeName(dir.filePath(QStringLiteral("long.sqlite")));
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path.constData(), &db), SQLITE_OK);
-    const int rc =
-        sqlite3_exec(db,
-                     "create table Overlong (Code varchar(3), Amount numeric(3,1), Name varchar(2));"
-                     "insert into Overlong values ('ABCDEFGHIJKLMNOP', '12345678901234567', "
-                     "'𝄞𝄞𝄞 Ω');",
-                     nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-    ASSERT_EQ(rc, SQLITE_OK);
     const SourceTable table =
-        OpenConnection(QStringLiteral("Driver=SQLite3;Database=") + QFile::decodeName(path), QString(),
-                       QString())
-            ->read(QStringLiteral("Overlong"));
+        ReadSqlite("create table Overlong (Code varchar(3), Amount numeric(3,1), Name varchar(2));"
+                   "insert into Overlong values ('ABCDEFGHIJKLMNOP', '12345678901234567', "
+                   "'𝄞𝄞𝄞 Ω');",
+                   "Overlong");
     ASSERT_EQ(table.recordCount(), 1);
     EXPECT_EQ(table.rowTexts(0), L({"ABCDEFGHIJKLMNOP", "12345678901234567", "𝄞𝄞𝄞 Ω"}));
 }
@@ -172,24 +174,13 @@ TEST(OdbcSqlite, ValuesLongerThanTheirColumnsStatedLengthReadWhole) {
 // Rows come in blocks: a text repeated from the row above, within a block or across its edge, after a
 // Null or an empty text, reads as itself in every row, as do the singles and days beside it.
 TEST(OdbcSqlite, RepeatedTextsReadRightAcrossBlocks) {
-    QTemporaryDir dir;
-    const QByteArray path = QFile::encodeName(dir.filePath(QStringLiteral("blocks.sqlite")));
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path.constData(), &db), SQLITE_OK);
-    const int rc =
-        sqlite3_exec(db,
-                     "create table Runs (Id integer, Grp varchar(20), Rate real, Opened date);"
-                     "with recursive n(i) as (select 1 union all select i + 1 from n where i < 5000) "
-                     "insert into Runs select i, case when i % 7 = 0 then null when i % 11 = 0 then '' "
-                     "when i % 13 = 0 then 'खाता ' || (i / 5) else 'G' || (i / 5) end, (i % 100) / 10.0, "
-                     "date('2024-04-01', '+' || (i % 30) || ' days') from n;",
-                     nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-    ASSERT_EQ(rc, SQLITE_OK);
     const SourceTable table =
-        OpenConnection(QStringLiteral("Driver=SQLite3;Database=") + QFile::decodeName(path), QString(),
-                       QString())
-            ->read(QStringLiteral("Runs"));
+        ReadSqlite("create table Runs (Id integer, Grp varchar(20), Rate real, Opened date);"
+                   "with recursive n(i) as (select 1 union all select i + 1 from n where i < 5000) "
+                   "insert into Runs select i, case when i % 7 = 0 then null when i % 11 = 0 then '' "
+                   "when i % 13 = 0 then 'खाता ' || (i / 5) else 'G' || (i / 5) end, (i % 100) / 10.0, "
+                   "date('2024-04-01', '+' || (i % 30) || ' days') from n;",
+                   "Runs");
     ASSERT_EQ(table.recordCount(), 5000);
     for (int r = 0; r < table.recordCount(); ++r) {
         const int i = r + 1;
