@@ -7,6 +7,7 @@
 #include "sources/backends/ConnectionString.h"
 #include "sources/backends/OdbcTestEnvironment.h"
 #include "sources/backends/ProviderError.h"
+#include "sources/backends/TableRows.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -20,6 +21,10 @@
 
 namespace quibo {
 namespace {
+
+using test::ExpectRows;
+using test::L;
+using test::Null;
 
 struct Driver {
     const char* name;
@@ -38,15 +43,6 @@ const Driver Drivers[] = {
 
 void PrintTo(const Driver& driver, std::ostream* os) {
     *os << driver.name;
-}
-
-const char* const Null = "<Null>";
-
-QStringList L(std::initializer_list<const char*> texts) {
-    QStringList list;
-    for (const char* t : texts)
-        list.append(QString::fromUtf8(t));
-    return list;
 }
 
 class OdbcDriver : public ::testing::TestWithParam<Driver> {
@@ -76,21 +72,6 @@ protected:
                 return source->read(name, orderBy);
         ADD_FAILURE() << table << " is not listed";
         return {};
-    }
-
-    static void ExpectRows(const SourceTable& table, const std::vector<QStringList>& expected) {
-        ASSERT_EQ(table.recordCount(), int(expected.size()));
-        for (int r = 0; r < table.recordCount(); ++r) {
-            for (int c = 0; c < table.fieldCount(); ++c) {
-                SCOPED_TRACE(testing::Message() << "row " << r << " column " << c);
-                if (expected[r][c] == QLatin1String(Null)) {
-                    EXPECT_TRUE(IsNull(table.cell(r, c))) << table.text(r, c).toStdString();
-                } else {
-                    EXPECT_FALSE(IsNull(table.cell(r, c)));
-                    EXPECT_EQ(table.text(r, c), expected[r][c]);
-                }
-            }
-        }
     }
 };
 

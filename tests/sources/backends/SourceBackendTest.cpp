@@ -4,6 +4,7 @@
 #include "sources/backends/ConnectionString.h"
 #include "sources/backends/OdbcTestEnvironment.h"
 #include "sources/backends/ProviderError.h"
+#include "sources/backends/TableRows.h"
 #include "support/TestServices.h"
 
 #include <QFile>
@@ -14,9 +15,11 @@
 namespace quibo {
 namespace {
 
-using test::SourcesData;
+using test::ExpectRows;
+using test::L;
+using test::Null;
 
-const char* const Null = "<Null>";
+using test::SourcesData;
 
 struct Backend {
     const char* name;
@@ -42,13 +45,6 @@ QString Mdb() {
 }
 QString Odbc() {
     return OdbcConnectionString(test::OdbcTestDsn);
-}
-
-QStringList L(std::initializer_list<const char*> texts) {
-    QStringList list;
-    for (const char* t : texts)
-        list.append(QString::fromUtf8(t));
-    return list;
 }
 
 // What every typed backend reads from input/ledgers.csv.
@@ -132,19 +128,7 @@ TEST_P(BackendTest, ReadsTypedCells) {
     const SourceTable table = open()->read(GetParam().ledgers);
     EXPECT_EQ(table.columnNames(), LedgerColumns);
     EXPECT_EQ(table.alignments(), GetParam().ledgerAlignments);
-    const auto& expected = GetParam().ledgerRows;
-    ASSERT_EQ(table.recordCount(), int(expected.size()));
-    for (int r = 0; r < table.recordCount(); ++r) {
-        for (int c = 0; c < table.fieldCount(); ++c) {
-            SCOPED_TRACE(testing::Message() << "row " << r << " column " << c);
-            if (expected[r][c] == QLatin1String(Null)) {
-                EXPECT_TRUE(IsNull(table.cell(r, c))) << table.text(r, c).toStdString();
-            } else {
-                EXPECT_FALSE(IsNull(table.cell(r, c)));
-                EXPECT_EQ(table.text(r, c), expected[r][c]);
-            }
-        }
-    }
+    ExpectRows(table, GetParam().ledgerRows);
 }
 
 TEST_P(BackendTest, OrdersBySerialNumber) {
