@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <stdexcept>
 
 namespace quibo::core {
 
@@ -137,18 +138,18 @@ const char16_t* UnitsOf(const QString& text) {
 
 struct Utf16 {
     QStringView text;
-    bool matches(const QString& held) const {
+    bool matches(QStringView held) const {
         return held.size() == text.size() &&
-               std::memcmp(held.constData(), text.data(), static_cast<size_t>(text.size()) * 2) == 0;
+               std::memcmp(held.data(), text.data(), static_cast<size_t>(text.size()) * 2) == 0;
     }
 };
 
 struct Latin1 {
     const unsigned char* bytes;
     size_t size;
-    bool matches(const QString& held) const {
+    bool matches(QStringView held) const {
         if (static_cast<size_t>(held.size()) != size) return false;
-        const char16_t* units = UnitsOf(held);
+        const char16_t* units = held.utf16();
         for (size_t i = 0; i < size; ++i)
             if (units[i] != bytes[i]) return false;
         return true;
@@ -166,15 +167,16 @@ uint64_t* ZeroedSlots(size_t count) {
 } // namespace
 
 TextPool::TextPool() : m_nextBlock(FirstBlock) {
-    m_texts.emplace_back();
+    m_where.push_back(0);
     m_slotCount = FirstSlots;
     m_slots = ZeroedSlots(m_slotCount);
 }
 
 TextPool::~TextPool() {
-    m_texts.clear();
-    for (Block* block : m_blocks)
-        if (!block->deref()) Block::deallocate(block);
+    for (Held* segment : m_held)
+        ::operator delete(segment);
+    for (const Range& range : m_blocks)
+        if (!range.block->deref()) Block::deallocate(range.block);
     FreeBlock(m_slots, m_slotCount * sizeof(uint64_t));
 }
 
@@ -183,7 +185,7 @@ template <class Units> TextPool::Id TextPool::find(const Units& units, uint32_t 
     for (at = hash & mask; m_slots[at] != 0; at = (at + 1) & mask) {
         const uint64_t slot = m_slots[at];
         const Id id = static_cast<Id>(slot);
-        if (slot >> 32 == hash && units.matches(m_texts[id].text)) return id;
+        if (slot >> 32 == hash && units.matches(view(id))) return id;
     }
     return Empty;
 }
@@ -209,17 +211,14 @@ TextPool::Id TextPool::internLong(const QString& text) {
     if (!m_places.empty()) {
         const size_t mask = m_places.size() - 1;
         for (size_t i = PlaceOf(units, mask); m_places[i].at; i = (i + 1) & mask)
-            if (m_places[i].at == units && static_cast<size_t>(m_texts[m_places[i].id].text.size()) == length)
+            if (m_places[i].at == units && static_cast<size_t>(view(m_places[i].id).size()) == length)
                 return m_places[i].id;
     }
     const uint32_t hash = HashUnits(units, length);
     size_t slot = 0;
     if (const Id id = find(Utf16{text}, hash, slot)) return id;
     // The pool's count of the array keeps these characters where they are for the pool's life.
-    QString& kept = m_ownArrays.emplace_back(text);
-    const Id id = stored(QString::DataPointer(kept.data_ptr().d_ptr(), const_cast<char16_t*>(units),
-                                              static_cast<qsizetype>(length)),
-                         hash, slot);
+    const Id id = stored(kept(QString(text)), hash, slot);
     place(units, id);
     return id;
 }
@@ -325,11 +324,12 @@ void TextPool::intern(const QStringView* texts, size_t count, Id* ids) {
             const uint64_t slot = m_slots[hashes[i] & (m_slotCount - 1)];
             if (slot != 0 && slot >> 32 == hashes[i]) {
                 seen[i] = static_cast<Id>(slot);
-                __builtin_prefetch(&m_texts[seen[i]]);
+                __builtin_prefetch(&m_where[seen[i]]);
             }
         }
         for (size_t i = 0; i < n; ++i)
-            if (seen[i] != Empty) __builtin_prefetch(m_texts[seen[i]].text.constData());
+            if (seen[i] != Empty)
+                __builtin_prefetch(reinterpret_cast<const void*>(m_where[seen[i]] & AddressBits));
 #endif
         for (size_t i = 0; i < n; ++i) {
             const QStringView t = texts[from + i];
@@ -365,7 +365,7 @@ char16_t* TextPool::room(size_t length) {
     auto [block, data] = Block::allocate(static_cast<qsizetype>(capacity));
     if (!block) throw std::bad_alloc();
     if (capacity * sizeof(char16_t) >= 2 * LargeBlock) AdviseLargePages(data, capacity * sizeof(char16_t));
-    m_blocks.push_back(block);
+    m_blocks.push_back({block, data, data + capacity});
     m_block = block;
     m_free = data;
     m_end = data + capacity;
@@ -375,15 +375,58 @@ char16_t* TextPool::room(size_t length) {
 TextPool::Id TextPool::added(char16_t* at, size_t length, uint32_t hash, size_t slot) {
     at[length] = u'\0'; // a QString's characters end in a NUL
     m_free = at + length + 1;
-    return stored(QString::DataPointer(m_block, at, static_cast<qsizetype>(length)), hash, slot);
+    const auto address = reinterpret_cast<uintptr_t>(at);
+    if (length < Kept && (address & ~AddressBits) == 0)
+        return stored(uint64_t(length) << LengthShift | address, hash, slot);
+    m_block->ref();
+    return stored(kept(QString(QString::DataPointer(m_block, at, static_cast<qsizetype>(length)))), hash,
+                  slot);
 }
 
-TextPool::Id TextPool::stored(QString::DataPointer&& text, uint32_t hash, size_t slot) {
-    const Id id = static_cast<Id>(m_texts.size());
-    m_texts.emplace_back(std::move(text));
+uint64_t TextPool::kept(QString&& text) {
+    m_ownArrays.push_back(std::move(text));
+    return Kept << LengthShift | (m_ownArrays.size() - 1);
+}
+
+TextPool::Id TextPool::stored(uint64_t where, uint32_t hash, size_t slot) {
+    const Id id = static_cast<Id>(m_where.size());
+    m_where.push_back(where);
     m_slots[slot] = uint64_t(hash) << 32 | id;
-    if (Crowded(m_texts.size(), m_slotCount)) rehash(m_slotCount * 2);
+    if (Crowded(m_where.size(), m_slotCount)) rehash(m_slotCount * 2);
     return id;
+}
+
+const QString& TextPool::made(Id id) const {
+    const size_t segment = id >> HeldShift, first = segment << HeldShift;
+    if (id >= m_where.size()) throw std::out_of_range("TextPool: no such text");
+    if (m_held.size() <= segment) {
+        m_held.resize(segment + 1, nullptr);
+        m_made.resize(segment + 1, 0);
+    }
+    Held*& held = m_held[segment];
+    if (!held) held = static_cast<Held*>(::operator new(HeldLength * sizeof(Held)));
+    // The segment's strings up to its end or the pool's, whichever comes first.
+    const size_t end = std::min(first + HeldLength, m_where.size());
+    for (size_t i = first + m_made[segment]; i < end; ++i)
+        ::new (static_cast<void*>(held + (i - first))) Held(dataOf(static_cast<Id>(i)));
+    m_made[segment] = static_cast<uint32_t>(end - first);
+    return held[id - first].text;
+}
+
+QString::DataPointer TextPool::dataOf(Id id) const {
+    const uint64_t where = m_where[id];
+    if (where == 0) return {};
+    if (where >> LengthShift == Kept) {
+        QString& text = const_cast<QString&>(m_ownArrays[where & AddressBits]);
+        return QString::DataPointer(text.data_ptr().d_ptr(), text.data_ptr().data(), text.size());
+    }
+    auto* at = reinterpret_cast<char16_t*>(where & AddressBits);
+    const auto length = static_cast<qsizetype>(where >> LengthShift);
+    // Texts made together were mostly added together, into the same array.
+    if (!(m_blocks[m_lastRange].begin <= at && at < m_blocks[m_lastRange].end))
+        for (m_lastRange = 0; !(m_blocks[m_lastRange].begin <= at && at < m_blocks[m_lastRange].end);)
+            ++m_lastRange;
+    return QString::DataPointer(m_blocks[m_lastRange].block, at, length);
 }
 
 void TextPool::rehash(size_t count) {

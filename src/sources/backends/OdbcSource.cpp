@@ -672,7 +672,7 @@ std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<
                         qsizetype(indicator / Unit));
                     if (lastAt[c] != None
                             ? SameText(last[c], text)
-                            : above[c] != SourceTable::NullText && SameText(pool.text(above[c]), text)) {
+                            : above[c] != SourceTable::NullText && SameText(pool.view(above[c]), text)) {
                         if (lastAt[c] != None)
                             sameAs[at] = lastAt[c];
                         else
