@@ -1,6 +1,9 @@
 #include "core/TextPool.h"
 
 #include <algorithm>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <bit>
 #include <cstring>
 #include <stdexcept>
@@ -89,45 +92,67 @@ uint32_t HashBytes(const unsigned char* p, size_t size, uint64_t seed) {
 
 constexpr uint64_t HighBits = 0x8080808080808080ULL;
 
-// Four UTF-16 units, all Latin-1, as their four low bytes in order (a little-endian word).
-uint64_t Narrowed(uint64_t units) {
-    units = (units | units >> 8) & 0x0000FFFF0000FFFFULL;
-    return (units | units >> 16) & 0xFFFFFFFFULL;
+uint32_t WideHash(const char16_t* units, size_t size) {
+    return HashBytes(reinterpret_cast<const unsigned char*>(units), size * 2, WideSeed);
 }
 
+#if defined(__SSE2__)
+// Eight units all Latin-1 as their eight low bytes in order, or false.
+bool Narrowed8(__m128i units, uint64_t& bytes) {
+    if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_srli_epi16(units, 8), _mm_setzero_si128())) != 0xFFFF)
+        return false;
+    bytes = static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_packus_epi16(units, units)));
+    return true;
+}
+#endif
+
 uint32_t HashUnits(const char16_t* units, size_t size) {
+    // Eight units a word at a time rather than one by one: a driver's buffers hand every text over
+    // as UTF-16, and a large table's texts are hashed once each.
     uint64_t h = Start(Latin1Seed, size);
     size_t whole = 0;
-    if constexpr (std::endian::native == std::endian::little) {
-        // Eight units a word at a time rather than one by one: a driver's buffers hand every text
-        // over as UTF-16, and a large table's texts are hashed once each.
-        constexpr uint64_t HighBytes = 0xFF00FF00FF00FF00ULL;
-        const auto* p = reinterpret_cast<const unsigned char*>(units);
-        for (; whole + 8 <= size; whole += 8) {
-            const uint64_t low = Load64(p + 2 * whole), high = Load64(p + 2 * whole + 8);
-            if ((low | high) & HighBytes)
-                return HashBytes(reinterpret_cast<const unsigned char*>(units), size * 2, WideSeed);
-            h = Absorb(h, Narrowed(low) | Narrowed(high) << 32);
-        }
-        // The last four to seven units as TailWord takes their bytes: the first four and the last
-        // four.
-        if (const size_t n = size - whole; n >= 4) {
-            const uint64_t first = Load64(p + 2 * whole), last = Load64(p + 2 * (size - 4));
-            if ((first | last) & HighBytes)
-                return HashBytes(reinterpret_cast<const unsigned char*>(units), size * 2, WideSeed);
-            return Mixed(Absorb(h, Narrowed(first) | Narrowed(last) << 32));
-        }
+#if defined(__SSE2__)
+    for (uint64_t word = 0; whole + 8 <= size; whole += 8) {
+        if (!Narrowed8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(units + whole)), word))
+            return WideHash(units, size);
+        h = Absorb(h, word);
     }
-    for (size_t i = whole; i < size; i += 8) {
-        const size_t n = std::min<size_t>(8, size - i);
-        unsigned char narrow[8] = {};
+    // The last four to seven units as TailWord takes their bytes: the first four and the last four.
+    if (size - whole >= 4) {
+        const __m128i first = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(units + whole));
+        const __m128i last = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(units + size - 4));
+        uint64_t word = 0;
+        if (!Narrowed8(_mm_unpacklo_epi64(first, last), word)) return WideHash(units, size);
+        return Mixed(Absorb(h, word));
+    }
+#else
+    for (; whole + 8 <= size; whole += 8) {
+        unsigned char narrow[8];
         char16_t wide = 0;
-        for (size_t k = 0; k < n; ++k) {
-            wide |= units[i + k];
-            narrow[k] = static_cast<unsigned char>(units[i + k]);
+        for (size_t k = 0; k < 8; ++k) {
+            wide |= units[whole + k];
+            narrow[k] = static_cast<unsigned char>(units[whole + k]);
         }
-        if (wide > 0xFF) return HashBytes(reinterpret_cast<const unsigned char*>(units), size * 2, WideSeed);
-        h = Absorb(h, n == 8 ? Load64(narrow) : TailWord(narrow, n));
+        if (wide > 0xFF) return WideHash(units, size);
+        h = Absorb(h, Load64(narrow));
+    }
+    if (size - whole >= 4) {
+        unsigned char narrow[8];
+        char16_t wide = 0;
+        for (size_t k = 0; k < 4; ++k) {
+            wide |= units[whole + k] | units[size - 4 + k];
+            narrow[k] = static_cast<unsigned char>(units[whole + k]);
+            narrow[4 + k] = static_cast<unsigned char>(units[size - 4 + k]);
+        }
+        if (wide > 0xFF) return WideHash(units, size);
+        return Mixed(Absorb(h, Load64(narrow)));
+    }
+#endif
+    // One to three units are the first, the middle and the last.
+    if (const size_t n = size - whole; n > 0) {
+        const char16_t first = units[whole], middle = units[whole + n / 2], last = units[size - 1];
+        if ((first | middle | last) > 0xFF) return WideHash(units, size);
+        h = Absorb(h, uint64_t(first) | uint64_t(middle) << 8 | uint64_t(last) << 16);
     }
     return Mixed(h);
 }
@@ -136,12 +161,23 @@ const char16_t* UnitsOf(const QString& text) {
     return reinterpret_cast<const char16_t*>(text.constData());
 }
 
+// Whether two texts are the same. Most cell texts are short: up to eight units are compared as two
+// words that may overlap, without a call.
+bool SameUnits(QStringView a, QStringView b) {
+    const size_t size = static_cast<size_t>(a.size());
+    if (size != static_cast<size_t>(b.size())) return false;
+    const auto* p = reinterpret_cast<const unsigned char*>(a.utf16());
+    const auto* q = reinterpret_cast<const unsigned char*>(b.utf16());
+    if (size >= 4 && size <= 8)
+        return (Load64(p) ^ Load64(q)) == 0 && (Load64(p + 2 * size - 8) ^ Load64(q + 2 * size - 8)) == 0;
+    if (size >= 2 && size < 4)
+        return (Load32(p) ^ Load32(q)) == 0 && (Load32(p + 2 * size - 4) ^ Load32(q + 2 * size - 4)) == 0;
+    return std::memcmp(p, q, size * 2) == 0;
+}
+
 struct Utf16 {
     QStringView text;
-    bool matches(QStringView held) const {
-        return held.size() == text.size() &&
-               std::memcmp(held.data(), text.data(), static_cast<size_t>(text.size()) * 2) == 0;
-    }
+    bool matches(QStringView held) const { return SameUnits(held, text); }
 };
 
 struct Latin1 {
@@ -331,20 +367,26 @@ void TextPool::intern(const QStringView* texts, size_t count, Id* ids) {
             if (seen[i] != Empty)
                 __builtin_prefetch(reinterpret_cast<const void*>(m_where[seen[i]] & AddressBits));
 #endif
+        // The look-up and the adding as intern(QStringView) does them, written out here: a large
+        // table's texts go through this loop one by one.
         for (size_t i = 0; i < n; ++i) {
             const QStringView t = texts[from + i];
             Id& id = ids[from + i];
-            if (t.isEmpty()) {
-                id = Empty;
-                continue;
+            id = Empty;
+            if (t.isEmpty()) continue;
+            const uint32_t hash = hashes[i];
+            const size_t length = static_cast<size_t>(t.size()), mask = m_slotCount - 1;
+            size_t at = hash & mask;
+            for (uint64_t slot; (slot = m_slots[at]) != 0; at = (at + 1) & mask) {
+                if (slot >> 32 == hash && SameUnits(view(static_cast<Id>(slot)), t)) {
+                    id = static_cast<Id>(slot);
+                    break;
+                }
             }
-            size_t at = 0;
-            id = find(Utf16{t}, hashes[i], at);
             if (id) continue;
-            const size_t length = static_cast<size_t>(t.size());
-            char16_t* to = room(length);
+            char16_t* to = static_cast<size_t>(m_end - m_free) > length ? m_free : room(length);
             std::memcpy(to, t.utf16(), length * sizeof(char16_t));
-            id = added(to, length, hashes[i], at);
+            id = added(to, length, hash, at);
         }
     }
 }
