@@ -161,23 +161,9 @@ const char16_t* UnitsOf(const QString& text) {
     return reinterpret_cast<const char16_t*>(text.constData());
 }
 
-// Whether two texts are the same. Most cell texts are short: up to eight units are compared as two
-// words that may overlap, without a call.
-bool SameUnits(QStringView a, QStringView b) {
-    const size_t size = static_cast<size_t>(a.size());
-    if (size != static_cast<size_t>(b.size())) return false;
-    const auto* p = reinterpret_cast<const unsigned char*>(a.utf16());
-    const auto* q = reinterpret_cast<const unsigned char*>(b.utf16());
-    if (size >= 4 && size <= 8)
-        return (Load64(p) ^ Load64(q)) == 0 && (Load64(p + 2 * size - 8) ^ Load64(q + 2 * size - 8)) == 0;
-    if (size >= 2 && size < 4)
-        return (Load32(p) ^ Load32(q)) == 0 && (Load32(p + 2 * size - 4) ^ Load32(q + 2 * size - 4)) == 0;
-    return std::memcmp(p, q, size * 2) == 0;
-}
-
 struct Utf16 {
     QStringView text;
-    bool matches(QStringView held) const { return SameUnits(held, text); }
+    bool matches(QStringView held) const { return SameText(held, text); }
 };
 
 struct Latin1 {
@@ -201,6 +187,32 @@ uint64_t* ZeroedSlots(size_t count) {
 }
 
 } // namespace
+
+// Adding a text is written out where it is called: a large table adds its texts one by one.
+#if defined(__GNUC__)
+#define QUIBO_ALWAYS_INLINE [[gnu::always_inline]] inline
+#else
+#define QUIBO_ALWAYS_INLINE inline
+#endif
+
+QUIBO_ALWAYS_INLINE TextPool::Id TextPool::stored(uint64_t where, uint32_t hash, size_t slot) {
+    const Id id = static_cast<Id>(m_where.size());
+    m_where.push_back(where);
+    m_slots[slot] = uint64_t(hash) << 32 | id;
+    if (Crowded(m_where.size(), m_slotCount)) rehash(m_slotCount * 2);
+    return id;
+}
+
+QUIBO_ALWAYS_INLINE TextPool::Id TextPool::added(char16_t* at, size_t length, uint32_t hash, size_t slot) {
+    at[length] = u'\0'; // a QString's characters end in a NUL
+    m_free = at + length + 1;
+    const auto address = reinterpret_cast<uintptr_t>(at);
+    if (length < Kept && (address & ~AddressBits) == 0)
+        return stored(uint64_t(length) << LengthShift | address, hash, slot);
+    m_block->ref();
+    return stored(kept(QString(QString::DataPointer(m_block, at, static_cast<qsizetype>(length)))), hash,
+                  slot);
+}
 
 TextPool::TextPool() : m_nextBlock(FirstBlock) {
     m_where.push_back(0);
@@ -378,7 +390,7 @@ void TextPool::intern(const QStringView* texts, size_t count, Id* ids) {
             const size_t length = static_cast<size_t>(t.size()), mask = m_slotCount - 1;
             size_t at = hash & mask;
             for (uint64_t slot; (slot = m_slots[at]) != 0; at = (at + 1) & mask) {
-                if (slot >> 32 == hash && SameUnits(view(static_cast<Id>(slot)), t)) {
+                if (slot >> 32 == hash && SameText(view(static_cast<Id>(slot)), t)) {
                     id = static_cast<Id>(slot);
                     break;
                 }
@@ -414,28 +426,9 @@ char16_t* TextPool::room(size_t length) {
     return m_free;
 }
 
-TextPool::Id TextPool::added(char16_t* at, size_t length, uint32_t hash, size_t slot) {
-    at[length] = u'\0'; // a QString's characters end in a NUL
-    m_free = at + length + 1;
-    const auto address = reinterpret_cast<uintptr_t>(at);
-    if (length < Kept && (address & ~AddressBits) == 0)
-        return stored(uint64_t(length) << LengthShift | address, hash, slot);
-    m_block->ref();
-    return stored(kept(QString(QString::DataPointer(m_block, at, static_cast<qsizetype>(length)))), hash,
-                  slot);
-}
-
 uint64_t TextPool::kept(QString&& text) {
     m_ownArrays.push_back(std::move(text));
     return Kept << LengthShift | (m_ownArrays.size() - 1);
-}
-
-TextPool::Id TextPool::stored(uint64_t where, uint32_t hash, size_t slot) {
-    const Id id = static_cast<Id>(m_where.size());
-    m_where.push_back(where);
-    m_slots[slot] = uint64_t(hash) << 32 | id;
-    if (Crowded(m_where.size(), m_slotCount)) rehash(m_slotCount * 2);
-    return id;
 }
 
 const QString& TextPool::made(Id id) const {

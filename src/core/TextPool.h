@@ -6,9 +6,29 @@
 #include <QStringView>
 
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace quibo::core {
+
+// Whether two texts are the same, for a loop over a large table's cells: most cell texts are short,
+// and up to sixteen units are compared as words that may overlap, without a call.
+inline bool SameText(QStringView a, QStringView b) {
+    const size_t bytes = 2 * static_cast<size_t>(a.size());
+    if (a.size() != b.size()) return false;
+    const char* p = reinterpret_cast<const char*>(a.utf16());
+    const char* q = reinterpret_cast<const char*>(b.utf16());
+    auto same = [p, q](size_t at, size_t length) {
+        uint64_t x = 0, y = 0;
+        std::memcpy(&x, p + at, length);
+        std::memcpy(&y, q + at, length);
+        return x == y;
+    };
+    if (bytes >= 8 && bytes <= 32)
+        return same(0, 8) && same(bytes - 8, 8) && (bytes <= 16 || (same(8, 8) && same(bytes - 16, 8)));
+    if (bytes == 4 || bytes == 6) return same(0, 4) && same(bytes - 4, 4);
+    return std::memcmp(p, q, bytes) == 0;
+}
 
 // One copy of each distinct cell text, named by a small number. Both grids
 // hold their cells as these numbers into one pool (shared through a

@@ -154,6 +154,21 @@ TEST(TextPool, AVeryLongTextAndTheStringsMadeLater) {
     EXPECT_EQ(copy, huge);
 }
 
+// Texts are compared a word at a time: two texts of any length up to a few words that differ in any
+// one place, or only in length, are not the same.
+TEST(SameText, EveryDifferenceAtAnyLength) {
+    for (int length = 0; length <= 20; ++length) {
+        const QString text = QStringLiteral("abcdefghijklmnopqrstu").left(length);
+        EXPECT_TRUE(SameText(text, QString(text))) << length;
+        EXPECT_FALSE(SameText(text, text + u'v')) << length;
+        for (int at = 0; at < length; ++at) {
+            QString other = text;
+            other[at] = QChar(0x20AC);
+            EXPECT_FALSE(SameText(text, other)) << length << " " << at;
+        }
+    }
+}
+
 // Texts are hashed a word at a time: texts of every length up to a few words, with a character
 // beyond ASCII at the start, inside or at the end, find one id from every form they come in.
 TEST(TextPool, EveryFormOfATextFindsItsIdAtAnyLength) {

@@ -138,11 +138,6 @@ std::optional<QString> TextData(const Statement& stmt, SQLUSMALLINT column) {
     return text;
 }
 
-// Inline, and by length first: most texts of a column differ in length from the one above them.
-bool SameText(QStringView a, QStringView b) {
-    return a.size() == b.size() && std::memcmp(a.data(), b.data(), size_t(a.size()) * sizeof(char16_t)) == 0;
-}
-
 // Drivers hand dates out as "yyyy-mm-dd hh:mm:ss[.fff]", a date or a time alone.
 SourceCell DateCell(QStringView text) {
     QDateTime value = ParseDateText(text);
@@ -687,9 +682,9 @@ std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<
                     }
                     const QStringView text(reinterpret_cast<const char16_t*>(data),
                                            qsizetype(indicator / Unit));
-                    if (lastIn[c] != None
-                            ? SameText(last, text)
-                            : above[c] != SourceTable::NullText && SameText(pool.view(above[c]), text)) {
+                    if (lastIn[c] != None ? core::SameText(last, text)
+                                          : above[c] != SourceTable::NullText &&
+                                                core::SameText(pool.view(above[c]), text)) {
                         if (lastIn[c] != None)
                             sameAs.emplace_back(uint32_t(at), lastIn[c]);
                         else
