@@ -31,9 +31,7 @@ uintptr_t RoundUp(uintptr_t value) {
     return (value + LargeBlock - 1) & ~(uintptr_t(LargeBlock) - 1);
 }
 
-// A large block is mapped on its own at a 2 MiB boundary, so that all of it can be on large pages:
-// a block from the heap gets them only inside its first and last boundary, and a block read at
-// random (hash slots) misses the processor's page cache on every 4 KiB page it spans.
+// A block from the heap gets large pages only between its first and last 2 MiB boundary.
 bool Mapped(size_t bytes) {
     return bytes >= 2 * LargeBlock;
 }
