@@ -139,12 +139,12 @@ def main():
                         sys.exit('%s read %s rows through %s' % (name, out.strip(), driver))
                     measured[name] = (seconds, peak)
                 rounds.append(measured)
-            bare = min(r['bare loop'][0] for r in rounds)
+            fastest_bare = min(r['bare loop'][0] for r in rounds)
             for name, _ in ways:
                 seconds = min(r[name][0] for r in rounds)
                 ratio = statistics.median(r[name][0] / r['bare loop'][0] for r in rounds)
                 peak = max(r[name][1] for r in rounds)
-                print('%-11s %-10s %9.3f %9.2f %9.2f %10.1f' % (driver, name, seconds, seconds / bare, ratio, peak))
+                print('%-11s %-10s %9.3f %9.2f %9.2f %10.1f' % (driver, name, seconds, seconds / fastest_bare, ratio, peak))
     finally:
         subprocess.run([SERVERS, 'stop', folder])
 
