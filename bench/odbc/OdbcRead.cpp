@@ -1,9 +1,7 @@
-// Reads one table through the program's ODBC backend, as a load does, in a process set up as the
-// program's start-up sets it up, and prints its row count.
+// Reads one table through the program's ODBC backend, as a load does, and prints its row count.
 //   quibo_odbc_read DSN USER PASSWORD TABLE
 // odbc_bench.py times it (and its peak memory) beside a bare block-fetch loop and isql.
 
-#include "core/LargeBlocks.h"
 #include "sources/backends/Connection.h"
 #include "sources/backends/ConnectionString.h"
 #include "vb/RuntimeError.h"
@@ -15,8 +13,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s DSN USER PASSWORD TABLE\n", argv[0]);
         return 2;
     }
-    // As the program's start-up does.
-    quibo::core::PutHeapOnLargePages(size_t(256) << 20);
     try {
         auto source = quibo::OpenConnection(quibo::OdbcConnectionString(QString::fromUtf8(argv[1])),
                                             QString::fromUtf8(argv[2]), QString::fromUtf8(argv[3]));
