@@ -124,11 +124,10 @@ private:
     size_t spaceInSegment() const { return Length - (m_size & (Length - 1)); }
     // Where the next element goes, its segment allocated if new.
     T* room() {
-        if ((m_size >> Shift) == m_segments.size()) addSegment();
+        if ((m_size >> Shift) == m_segments.size())
+            m_segments.push_back(static_cast<T*>(::operator new(Length * sizeof(T))));
         return &m_segments[m_size >> Shift][m_size & (Length - 1)];
     }
-    // Apart from room(), which is inlined where elements are added one by one.
-    void addSegment() { m_segments.push_back(static_cast<T*>(::operator new(Length * sizeof(T)))); }
 
     std::vector<T*> m_segments;
     size_t m_size = 0;
