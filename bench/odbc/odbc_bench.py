@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """Loads one table of ROWS x 20 columns (a LEDGERS table) through each ODBC driver, SQLite, PostgreSQL and
 MariaDB, three ways in one run: the program's backend (quibo_odbc_read), a bare block-fetch loop in C
-(quibo_odbc_bare, the driver's limit) and isql; prints the best wall time of REPEATS runs, the ratios to
-the bare loop and the peak resident memory of each (wait4's ru_maxrss of the child). The servers are the
+(quibo_odbc_bare, the driver's limit) and isql; prints the best wall time of REPEATS runs, its ratio to
+the bare loop's best, the median of the ratios within each round (the readers take turns, so a slow
+moment of a shared machine falls on a round's readers alike) and the peak resident memory of each. The servers are the
 tests' private ones (tests/sources/backends/odbc-servers), started and stopped here. CI does not run it.
 
     /usr/bin/python3 bench/odbc/odbc_bench.py [--build DIR] [--rows N] [--repeats N] [--before READER]
@@ -15,6 +16,7 @@ import datetime
 import os
 import subprocess
 import sqlite3
+import statistics
 import sys
 import tempfile
 import time
@@ -125,20 +127,24 @@ def main():
         ways += [('bare loop', lambda dsn: ([bare, dsn, USER, PASSWORD, 'select * from LEDGERS'], None)),
                  ('isql', lambda dsn: (['isql', '-b', '-q', dsn, USER, PASSWORD], 'select * from LEDGERS\n'))]
         print('%d rows x %d columns, best of %d runs' % (args.rows, len(COLUMNS), args.repeats))
-        print('%-11s %-10s %9s %9s %10s' % ('driver', 'reader', 'seconds', 'x bare', 'peak MiB'))
+        print('%-11s %-10s %9s %9s %9s %10s' % ('driver', 'reader', 'seconds', 'x bare', 'median x', 'peak MiB'))
         for driver, dsn in [('SQLite', 'QuiboSQLite'), ('PostgreSQL', 'QuiboPostgreSQL'), ('MariaDB', 'QuiboMariaDB')]:
-            results = {}
+            rounds = []
             for _ in range(args.repeats):
                 # Interleaved, so that a slow moment of the machine falls on every reader alike.
+                measured = {}
                 for name, command in ways:
                     seconds, peak, out = run(*command(dsn))
                     if name != 'isql' and out.strip() != str(args.rows):
                         sys.exit('%s read %s rows through %s' % (name, out.strip(), driver))
-                    best = results.get(name)
-                    results[name] = (min(best[0], seconds) if best else seconds, max(best[1], peak) if best else peak)
+                    measured[name] = (seconds, peak)
+                rounds.append(measured)
+            fastest_bare = min(r['bare loop'][0] for r in rounds)
             for name, _ in ways:
-                seconds, peak = results[name]
-                print('%-11s %-10s %9.3f %9.2f %10.1f' % (driver, name, seconds, seconds / results['bare loop'][0], peak))
+                seconds = min(r[name][0] for r in rounds)
+                ratio = statistics.median(r[name][0] / r['bare loop'][0] for r in rounds)
+                peak = max(r[name][1] for r in rounds)
+                print('%-11s %-10s %9.3f %9.2f %9.2f %10.1f' % (driver, name, seconds, seconds / fastest_bare, ratio, peak))
     finally:
         subprocess.run([SERVERS, 'stop', folder])
 

@@ -25,17 +25,39 @@ void* Allocated(void* block) {
 
 #ifdef __linux__
 
+namespace {
+
+uintptr_t RoundUp(uintptr_t value) {
+    return (value + LargeBlock - 1) & ~(uintptr_t(LargeBlock) - 1);
+}
+
+// A block from the heap gets large pages only between its first and last 2 MiB boundary.
+bool Mapped(size_t bytes) {
+    return bytes >= 2 * LargeBlock;
+}
+
+void* Map(size_t bytes) {
+    const size_t length = RoundUp(bytes);
+    void* mapped =
+        mmap(nullptr, length + LargeBlock, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED) throw std::bad_alloc();
+    const auto start = reinterpret_cast<uintptr_t>(mapped), aligned = RoundUp(start);
+    if (aligned > start) munmap(mapped, aligned - start);
+    const uintptr_t end = start + length + LargeBlock;
+    if (end > aligned + length) munmap(reinterpret_cast<void*>(aligned + length), end - (aligned + length));
+    madvise(reinterpret_cast<void*>(aligned), length, MADV_HUGEPAGE);
+    return reinterpret_cast<void*>(aligned);
+}
+
+} // namespace
+
 void* AllocateBlock(size_t bytes) {
-    void* block = Allocated(std::malloc(bytes));
-    if (bytes >= 2 * LargeBlock) AdviseLargePages(block, bytes);
-    return block;
+    return Mapped(bytes) ? Map(bytes) : Allocated(std::malloc(bytes));
 }
 
 void* AllocateZeroedBlock(size_t bytes) {
-    // calloc leaves fresh pages untouched (they come zeroed), so the advice still finds them unfaulted.
-    void* block = Allocated(std::calloc(bytes, 1));
-    if (bytes >= 2 * LargeBlock) AdviseLargePages(block, bytes);
-    return block;
+    // Fresh pages come zeroed.
+    return Mapped(bytes) ? Map(bytes) : Allocated(std::calloc(bytes, 1));
 }
 
 void AdviseLargePages(void* memory, size_t bytes) noexcept {
@@ -85,8 +107,17 @@ void AdviseLargePages(void*, size_t) noexcept {}
 
 #endif
 
+#ifdef __linux__
+void FreeBlock(void* block, size_t bytes) noexcept {
+    if (Mapped(bytes))
+        munmap(block, RoundUp(bytes));
+    else
+        std::free(block);
+}
+#else
 void FreeBlock(void* block, size_t) noexcept {
     std::free(block);
 }
+#endif
 
 } // namespace quibo::core

@@ -12,11 +12,12 @@
 
 namespace quibo::core {
 
-// Memory for the large arrays of a loaded table (texts, hash slots, file bytes). A first load of a
-// big file spends much of its time taking page faults on fresh memory; blocks of two LargeBlocks
-// and more are advised for 2 MiB pages on Linux, so they fault once per 2 MiB rather than once
-// per 4 KiB. The blocks come from the ordinary heap, so that memory a reader has just let go of
-// is taken again rather than fresh pages raising the load's peak.
+// Memory for the large arrays of a loaded table (hash slots). A first load of a big file spends
+// much of its time taking page faults on fresh memory; on Linux a block of two LargeBlocks and more
+// is mapped on its own at a 2 MiB boundary and advised for 2 MiB pages, so that it faults once per
+// 2 MiB rather than once per 4 KiB, and all of it, not only its inside, is on large pages: a block
+// read at random, as hash slots are, then rarely misses the processor's cache of pages. Smaller
+// blocks come from the ordinary heap.
 inline constexpr size_t LargeBlock = size_t(2) << 20;
 
 void* AllocateBlock(size_t bytes);

@@ -1,8 +1,12 @@
 #include "core/TextPool.h"
 
 #include <algorithm>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <bit>
 #include <cstring>
+#include <stdexcept>
 
 namespace quibo::core {
 
@@ -88,45 +92,67 @@ uint32_t HashBytes(const unsigned char* p, size_t size, uint64_t seed) {
 
 constexpr uint64_t HighBits = 0x8080808080808080ULL;
 
-// Four UTF-16 units, all Latin-1, as their four low bytes in order (a little-endian word).
-uint64_t Narrowed(uint64_t units) {
-    units = (units | units >> 8) & 0x0000FFFF0000FFFFULL;
-    return (units | units >> 16) & 0xFFFFFFFFULL;
+uint32_t WideHash(const char16_t* units, size_t size) {
+    return HashBytes(reinterpret_cast<const unsigned char*>(units), size * 2, WideSeed);
 }
 
+#if defined(__SSE2__)
+// Eight units all Latin-1 as their eight low bytes in order, or false.
+bool Narrowed8(__m128i units, uint64_t& bytes) {
+    if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_srli_epi16(units, 8), _mm_setzero_si128())) != 0xFFFF)
+        return false;
+    bytes = static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_packus_epi16(units, units)));
+    return true;
+}
+#endif
+
 uint32_t HashUnits(const char16_t* units, size_t size) {
+    // Eight units a word at a time rather than one by one: a driver's buffers hand every text over
+    // as UTF-16, and a large table's texts are hashed once each.
     uint64_t h = Start(Latin1Seed, size);
     size_t whole = 0;
-    if constexpr (std::endian::native == std::endian::little) {
-        // Eight units a word at a time rather than one by one: a driver's buffers hand every text
-        // over as UTF-16, and a large table's texts are hashed once each.
-        constexpr uint64_t HighBytes = 0xFF00FF00FF00FF00ULL;
-        const auto* p = reinterpret_cast<const unsigned char*>(units);
-        for (; whole + 8 <= size; whole += 8) {
-            const uint64_t low = Load64(p + 2 * whole), high = Load64(p + 2 * whole + 8);
-            if ((low | high) & HighBytes)
-                return HashBytes(reinterpret_cast<const unsigned char*>(units), size * 2, WideSeed);
-            h = Absorb(h, Narrowed(low) | Narrowed(high) << 32);
-        }
-        // The last four to seven units as TailWord takes their bytes: the first four and the last
-        // four.
-        if (const size_t n = size - whole; n >= 4) {
-            const uint64_t first = Load64(p + 2 * whole), last = Load64(p + 2 * (size - 4));
-            if ((first | last) & HighBytes)
-                return HashBytes(reinterpret_cast<const unsigned char*>(units), size * 2, WideSeed);
-            return Mixed(Absorb(h, Narrowed(first) | Narrowed(last) << 32));
-        }
+#if defined(__SSE2__)
+    for (uint64_t word = 0; whole + 8 <= size; whole += 8) {
+        if (!Narrowed8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(units + whole)), word))
+            return WideHash(units, size);
+        h = Absorb(h, word);
     }
-    for (size_t i = whole; i < size; i += 8) {
-        const size_t n = std::min<size_t>(8, size - i);
-        unsigned char narrow[8] = {};
+    // The last four to seven units as TailWord takes their bytes: the first four and the last four.
+    if (size - whole >= 4) {
+        const __m128i first = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(units + whole));
+        const __m128i last = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(units + size - 4));
+        uint64_t word = 0;
+        if (!Narrowed8(_mm_unpacklo_epi64(first, last), word)) return WideHash(units, size);
+        return Mixed(Absorb(h, word));
+    }
+#else
+    for (; whole + 8 <= size; whole += 8) {
+        unsigned char narrow[8];
         char16_t wide = 0;
-        for (size_t k = 0; k < n; ++k) {
-            wide |= units[i + k];
-            narrow[k] = static_cast<unsigned char>(units[i + k]);
+        for (size_t k = 0; k < 8; ++k) {
+            wide |= units[whole + k];
+            narrow[k] = static_cast<unsigned char>(units[whole + k]);
         }
-        if (wide > 0xFF) return HashBytes(reinterpret_cast<const unsigned char*>(units), size * 2, WideSeed);
-        h = Absorb(h, n == 8 ? Load64(narrow) : TailWord(narrow, n));
+        if (wide > 0xFF) return WideHash(units, size);
+        h = Absorb(h, Load64(narrow));
+    }
+    if (size - whole >= 4) {
+        unsigned char narrow[8];
+        char16_t wide = 0;
+        for (size_t k = 0; k < 4; ++k) {
+            wide |= units[whole + k] | units[size - 4 + k];
+            narrow[k] = static_cast<unsigned char>(units[whole + k]);
+            narrow[4 + k] = static_cast<unsigned char>(units[size - 4 + k]);
+        }
+        if (wide > 0xFF) return WideHash(units, size);
+        return Mixed(Absorb(h, Load64(narrow)));
+    }
+#endif
+    // One to three units are the first, the middle and the last.
+    if (const size_t n = size - whole; n > 0) {
+        const char16_t first = units[whole], middle = units[whole + n / 2], last = units[size - 1];
+        if ((first | middle | last) > 0xFF) return WideHash(units, size);
+        h = Absorb(h, uint64_t(first) | uint64_t(middle) << 8 | uint64_t(last) << 16);
     }
     return Mixed(h);
 }
@@ -137,18 +163,15 @@ const char16_t* UnitsOf(const QString& text) {
 
 struct Utf16 {
     QStringView text;
-    bool matches(const QString& held) const {
-        return held.size() == text.size() &&
-               std::memcmp(held.constData(), text.data(), static_cast<size_t>(text.size()) * 2) == 0;
-    }
+    bool matches(QStringView held) const { return SameText(held, text); }
 };
 
 struct Latin1 {
     const unsigned char* bytes;
     size_t size;
-    bool matches(const QString& held) const {
+    bool matches(QStringView held) const {
         if (static_cast<size_t>(held.size()) != size) return false;
-        const char16_t* units = UnitsOf(held);
+        const char16_t* units = held.utf16();
         for (size_t i = 0; i < size; ++i)
             if (units[i] != bytes[i]) return false;
         return true;
@@ -165,16 +188,43 @@ uint64_t* ZeroedSlots(size_t count) {
 
 } // namespace
 
+// Adding a text is written out where it is called: a large table adds its texts one by one.
+#if defined(__GNUC__)
+#define QUIBO_ALWAYS_INLINE [[gnu::always_inline]] inline
+#else
+#define QUIBO_ALWAYS_INLINE inline
+#endif
+
+QUIBO_ALWAYS_INLINE TextPool::Id TextPool::stored(uint64_t where, uint32_t hash, size_t slot) {
+    const Id id = static_cast<Id>(m_where.size());
+    m_where.push_back(where);
+    m_slots[slot] = uint64_t(hash) << 32 | id;
+    if (Crowded(m_where.size(), m_slotCount)) rehash(m_slotCount * 2);
+    return id;
+}
+
+QUIBO_ALWAYS_INLINE TextPool::Id TextPool::added(char16_t* at, size_t length, uint32_t hash, size_t slot) {
+    at[length] = u'\0'; // a QString's characters end in a NUL
+    m_free = at + length + 1;
+    const auto address = reinterpret_cast<uintptr_t>(at);
+    if (length < Kept && (address & ~AddressBits) == 0)
+        return stored(uint64_t(length) << LengthShift | address, hash, slot);
+    m_block->ref();
+    return stored(kept(QString(QString::DataPointer(m_block, at, static_cast<qsizetype>(length)))), hash,
+                  slot);
+}
+
 TextPool::TextPool() : m_nextBlock(FirstBlock) {
-    m_texts.emplace_back();
+    m_where.push_back(0);
     m_slotCount = FirstSlots;
     m_slots = ZeroedSlots(m_slotCount);
 }
 
 TextPool::~TextPool() {
-    m_texts.clear();
-    for (Block* block : m_blocks)
-        if (!block->deref()) Block::deallocate(block);
+    for (Held* segment : m_held)
+        ::operator delete(segment);
+    for (const Range& range : m_blocks)
+        if (!range.block->deref()) Block::deallocate(range.block);
     FreeBlock(m_slots, m_slotCount * sizeof(uint64_t));
 }
 
@@ -183,7 +233,7 @@ template <class Units> TextPool::Id TextPool::find(const Units& units, uint32_t 
     for (at = hash & mask; m_slots[at] != 0; at = (at + 1) & mask) {
         const uint64_t slot = m_slots[at];
         const Id id = static_cast<Id>(slot);
-        if (slot >> 32 == hash && units.matches(m_texts[id].text)) return id;
+        if (slot >> 32 == hash && units.matches(view(id))) return id;
     }
     return Empty;
 }
@@ -209,17 +259,14 @@ TextPool::Id TextPool::internLong(const QString& text) {
     if (!m_places.empty()) {
         const size_t mask = m_places.size() - 1;
         for (size_t i = PlaceOf(units, mask); m_places[i].at; i = (i + 1) & mask)
-            if (m_places[i].at == units && static_cast<size_t>(m_texts[m_places[i].id].text.size()) == length)
+            if (m_places[i].at == units && static_cast<size_t>(view(m_places[i].id).size()) == length)
                 return m_places[i].id;
     }
     const uint32_t hash = HashUnits(units, length);
     size_t slot = 0;
     if (const Id id = find(Utf16{text}, hash, slot)) return id;
     // The pool's count of the array keeps these characters where they are for the pool's life.
-    QString& kept = m_ownArrays.emplace_back(text);
-    const Id id = stored(QString::DataPointer(kept.data_ptr().d_ptr(), const_cast<char16_t*>(units),
-                                              static_cast<qsizetype>(length)),
-                         hash, slot);
+    const Id id = stored(kept(QString(text)), hash, slot);
     place(units, id);
     return id;
 }
@@ -325,26 +372,33 @@ void TextPool::intern(const QStringView* texts, size_t count, Id* ids) {
             const uint64_t slot = m_slots[hashes[i] & (m_slotCount - 1)];
             if (slot != 0 && slot >> 32 == hashes[i]) {
                 seen[i] = static_cast<Id>(slot);
-                __builtin_prefetch(&m_texts[seen[i]]);
+                __builtin_prefetch(&m_where[seen[i]]);
             }
         }
         for (size_t i = 0; i < n; ++i)
-            if (seen[i] != Empty) __builtin_prefetch(m_texts[seen[i]].text.constData());
+            if (seen[i] != Empty)
+                __builtin_prefetch(reinterpret_cast<const void*>(m_where[seen[i]] & AddressBits));
 #endif
+        // The look-up and the adding as intern(QStringView) does them, written out here: a large
+        // table's texts go through this loop one by one.
         for (size_t i = 0; i < n; ++i) {
             const QStringView t = texts[from + i];
             Id& id = ids[from + i];
-            if (t.isEmpty()) {
-                id = Empty;
-                continue;
+            id = Empty;
+            if (t.isEmpty()) continue;
+            const uint32_t hash = hashes[i];
+            const size_t length = static_cast<size_t>(t.size()), mask = m_slotCount - 1;
+            size_t at = hash & mask;
+            for (uint64_t slot; (slot = m_slots[at]) != 0; at = (at + 1) & mask) {
+                if (slot >> 32 == hash && SameText(view(static_cast<Id>(slot)), t)) {
+                    id = static_cast<Id>(slot);
+                    break;
+                }
             }
-            size_t at = 0;
-            id = find(Utf16{t}, hashes[i], at);
             if (id) continue;
-            const size_t length = static_cast<size_t>(t.size());
-            char16_t* to = room(length);
+            char16_t* to = static_cast<size_t>(m_end - m_free) > length ? m_free : room(length);
             std::memcpy(to, t.utf16(), length * sizeof(char16_t));
-            id = added(to, length, hashes[i], at);
+            id = added(to, length, hash, at);
         }
     }
 }
@@ -365,25 +419,49 @@ char16_t* TextPool::room(size_t length) {
     auto [block, data] = Block::allocate(static_cast<qsizetype>(capacity));
     if (!block) throw std::bad_alloc();
     if (capacity * sizeof(char16_t) >= 2 * LargeBlock) AdviseLargePages(data, capacity * sizeof(char16_t));
-    m_blocks.push_back(block);
+    m_blocks.push_back({block, data, data + capacity});
     m_block = block;
     m_free = data;
     m_end = data + capacity;
     return m_free;
 }
 
-TextPool::Id TextPool::added(char16_t* at, size_t length, uint32_t hash, size_t slot) {
-    at[length] = u'\0'; // a QString's characters end in a NUL
-    m_free = at + length + 1;
-    return stored(QString::DataPointer(m_block, at, static_cast<qsizetype>(length)), hash, slot);
+uint64_t TextPool::kept(QString&& text) {
+    m_ownArrays.push_back(std::move(text));
+    return Kept << LengthShift | (m_ownArrays.size() - 1);
 }
 
-TextPool::Id TextPool::stored(QString::DataPointer&& text, uint32_t hash, size_t slot) {
-    const Id id = static_cast<Id>(m_texts.size());
-    m_texts.emplace_back(std::move(text));
-    m_slots[slot] = uint64_t(hash) << 32 | id;
-    if (Crowded(m_texts.size(), m_slotCount)) rehash(m_slotCount * 2);
-    return id;
+const QString& TextPool::made(Id id) const {
+    const size_t segment = id >> HeldShift, first = segment << HeldShift;
+    if (id >= m_where.size()) throw std::out_of_range("TextPool: no such text");
+    if (m_held.size() <= segment) {
+        m_held.resize(segment + 1, nullptr);
+        m_made.resize(segment + 1, 0);
+    }
+    Held*& held = m_held[segment];
+    if (!held) held = static_cast<Held*>(::operator new(HeldLength * sizeof(Held)));
+    // The segment's strings up to its end or the pool's, whichever comes first.
+    const size_t end = std::min(first + HeldLength, m_where.size());
+    for (size_t i = first + m_made[segment]; i < end; ++i)
+        ::new (static_cast<void*>(held + (i - first))) Held(dataOf(static_cast<Id>(i)));
+    m_made[segment] = static_cast<uint32_t>(end - first);
+    return held[id - first].text;
+}
+
+QString::DataPointer TextPool::dataOf(Id id) const {
+    const uint64_t where = m_where[id];
+    if (where == 0) return {};
+    if (where >> LengthShift == Kept) {
+        QString& text = const_cast<QString&>(m_ownArrays[where & AddressBits]);
+        return QString::DataPointer(text.data_ptr().d_ptr(), text.data_ptr().data(), text.size());
+    }
+    auto* at = reinterpret_cast<char16_t*>(where & AddressBits);
+    const auto length = static_cast<qsizetype>(where >> LengthShift);
+    // Texts made together were mostly added together, into the same array.
+    if (!(m_blocks[m_lastRange].begin <= at && at < m_blocks[m_lastRange].end))
+        for (m_lastRange = 0; !(m_blocks[m_lastRange].begin <= at && at < m_blocks[m_lastRange].end);)
+            ++m_lastRange;
+    return QString::DataPointer(m_blocks[m_lastRange].block, at, length);
 }
 
 void TextPool::rehash(size_t count) {

@@ -45,6 +45,23 @@ TEST(StableArray, CopiesAndMovesHoldTheirOwnElements) {
     EXPECT_EQ(copy[2999], QStringLiteral("2999"));
 }
 
+// A large block starts at a 2 MiB boundary, so that all of it can be on large pages, and comes zeroed.
+TEST(LargeBlocks, ALargeBlockIsAlignedAndZeroed) {
+#ifndef __linux__
+    GTEST_SKIP() << "large pages are asked for on Linux only";
+#endif
+    for (const size_t bytes : {size_t(5) << 20, (size_t(6) << 20) + 24}) {
+        auto* block = static_cast<unsigned char*>(AllocateZeroedBlock(bytes));
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(block) % LargeBlock, 0u) << bytes;
+        size_t nonzero = 0;
+        for (size_t i = 0; i < bytes; i += 4096)
+            nonzero += block[i] != 0;
+        EXPECT_EQ(nonzero + block[bytes - 1], 0u) << bytes;
+        block[bytes - 1] = 1;
+        FreeBlock(block, bytes);
+    }
+}
+
 // The heap's new part is advised for large pages ("hg" among its flags), and blocks still come and go.
 TEST(HeapOnLargePages, TheHeapGrowsAdvised) {
 #if defined(__linux__) && defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__)

@@ -130,6 +130,45 @@ TEST(TextPool, ALongSharedTextIsKeptInItsOwnArray) {
     EXPECT_EQ(kept[39].size(), 208);
 }
 
+// A text longer than the pool notes lengths for (65,535 characters and more) is still pooled and
+// found again, and each text's QString, made only when asked for, is the same one every time.
+TEST(TextPool, AVeryLongTextAndTheStringsMadeLater) {
+    const QString huge = QString(70000, u'x') + QStringLiteral("y");
+    QString copy;
+    {
+        TextPool pool;
+        std::vector<TextPool::Id> ids;
+        for (int i = 0; i < 1500; ++i) // several segments of made strings
+            ids.push_back(pool.intern(QStringView(QString::number(i))));
+        const TextPool::Id id = pool.intern(QStringView(huge));
+        EXPECT_EQ(pool.intern(QStringView(huge)), id);
+        EXPECT_EQ(pool.view(id), huge);
+        const QString& made = pool.text(ids[700]);
+        EXPECT_EQ(made, QStringLiteral("700"));
+        EXPECT_EQ(pool.view(ids[701]), QStringLiteral("701"));
+        pool.intern(QStringLiteral("more"));
+        EXPECT_EQ(&pool.text(ids[700]), &made);
+        copy = pool.text(id);
+        EXPECT_EQ(pool.text(ids[1499]), QStringLiteral("1499"));
+    }
+    EXPECT_EQ(copy, huge);
+}
+
+// Texts are compared a word at a time: two texts of any length up to a few words that differ in any
+// one place, or only in length, are not the same.
+TEST(SameText, EveryDifferenceAtAnyLength) {
+    for (int length = 0; length <= 20; ++length) {
+        const QString text = QStringLiteral("abcdefghijklmnopqrstu").left(length);
+        EXPECT_TRUE(SameText(text, QString(text))) << length;
+        EXPECT_FALSE(SameText(text, text + u'v')) << length;
+        for (int at = 0; at < length; ++at) {
+            QString other = text;
+            other[at] = QChar(0x20AC);
+            EXPECT_FALSE(SameText(text, other)) << length << " " << at;
+        }
+    }
+}
+
 // Texts are hashed a word at a time: texts of every length up to a few words, with a character
 // beyond ASCII at the start, inside or at the end, find one id from every form they come in.
 TEST(TextPool, EveryFormOfATextFindsItsIdAtAnyLength) {

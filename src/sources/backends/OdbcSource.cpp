@@ -138,11 +138,6 @@ std::optional<QString> TextData(const Statement& stmt, SQLUSMALLINT column) {
     return text;
 }
 
-// Inline, and by length first: most texts of a column differ in length from the one above them.
-bool SameText(QStringView a, QStringView b) {
-    return a.size() == b.size() && std::memcmp(a.data(), b.data(), size_t(a.size()) * sizeof(char16_t)) == 0;
-}
-
 // Drivers hand dates out as "yyyy-mm-dd hh:mm:ss[.fff]", a date or a time alone.
 SourceCell DateCell(QStringView text) {
     QDateTime value = ParseDateText(text);
@@ -630,89 +625,104 @@ std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<
         if (columns[c].fetch == Fetch::Single) result.setSingles(int(c));
     // Texts go into the table's pool straight from the buffers, a block of rows at a time so that
     // their look-ups overlap; a text equal to the one above it in its column (a group, a state, a
-    // flag) is found without a look-up.
+    // flag) is found without a look-up. A block is read column by column, as the buffers hold it.
     core::TextPool& pool = *result.texts();
     const size_t width = columns.size();
     constexpr uint32_t None = UINT32_MAX;
+    std::vector<size_t> kept;
+    kept.reserve(rows);
     std::vector<core::TextPool::Id> ids(rows * width), found(rows * width);
     std::vector<core::TextPool::Id> above(width, SourceTable::NullText);
+    std::vector<uint32_t> lastIn(width, None); // the place of each column's last text in the block
     std::vector<SourceCell> cells(rows * width);
-    std::vector<QStringView> views(rows * width), last(width);
-    std::vector<uint32_t> lookedAt(rows * width), sameAs(rows * width), lastAt(width);
+    std::vector<QStringView> views(rows * width);
+    std::vector<uint32_t> lookedAt(rows * width);
+    // A cell's place and the place above it in its column that holds the same text.
+    std::vector<std::pair<uint32_t, uint32_t>> sameAs;
+    sameAs.reserve(rows * width);
     std::string exact;
     constexpr SQLLEN Unit = SQLLEN(sizeof(SQLWCHAR));
     while (true) {
         const SQLRETURN rc = SQLFetch(stmt.get());
         if (rc == SQL_NO_DATA) break;
         stmt.check(rc);
-        size_t kept = 0, looked = 0;
-        std::fill(lastAt.begin(), lastAt.end(), None);
+        kept.clear();
         for (size_t r = 0; r < fetched; ++r) {
             if (status[r] == SQL_ROW_NOROW) continue;
             if (status[r] == SQL_ROW_ERROR)
                 RaiseProviderError(provider::Odbc, Diagnostics(SQL_HANDLE_STMT, stmt.get()));
-            for (size_t c = 0; c < width; ++c) {
-                const ResultColumn& column = columns[c];
-                const size_t at = kept * width + c;
+            kept.push_back(r);
+        }
+        size_t looked = 0;
+        sameAs.clear();
+        for (size_t c = 0; c < width; ++c) {
+            const ResultColumn& column = columns[c];
+            lastIn[c] = None;
+            if (column.cType == 0) { // a block of one row, its columns read in order
+                for (size_t k = 0; k < kept.size(); ++k) {
+                    ids[k * width + c] = SourceTable::NullText;
+                    cells[k * width + c] = UnboundCell(stmt, SQLUSMALLINT(c + 1), column.fetch);
+                }
+                continue;
+            }
+            QStringView last;
+            for (size_t k = 0; k < kept.size(); ++k) {
+                const size_t r = kept[k], at = k * width + c;
+                const SQLLEN indicator = column.indicators[r];
                 ids[at] = SourceTable::NullText;
-                sameAs[at] = None;
-                SourceCell& cell = cells[at];
-                cell = SourceCell();
-                if (column.cType == 0) {
-                    cell = UnboundCell(stmt, SQLUSMALLINT(c + 1), column.fetch);
-                } else if (column.fetch == Fetch::Text) {
-                    const SQLLEN indicator = column.indicators[r];
-                    if (indicator == SQL_NULL_DATA) continue;
+                if (indicator == SQL_NULL_DATA) {
+                    cells[at] = SourceCell();
+                    continue;
+                }
+                const char* data = column.data.data() + r * size_t(column.width);
+                if (column.fetch == Fetch::Text) {
                     if (indicator == SQL_NO_TOTAL || indicator > column.width - Unit) {
                         unbound[c] = true;
                         return std::nullopt;
                     }
-                    const QStringView text(
-                        reinterpret_cast<const char16_t*>(column.data.data() + r * size_t(column.width)),
-                        qsizetype(indicator / Unit));
-                    if (lastAt[c] != None
-                            ? SameText(last[c], text)
-                            : above[c] != SourceTable::NullText && SameText(pool.text(above[c]), text)) {
-                        if (lastAt[c] != None)
-                            sameAs[at] = lastAt[c];
+                    const QStringView text(reinterpret_cast<const char16_t*>(data),
+                                           qsizetype(indicator / Unit));
+                    if (lastIn[c] != None ? core::SameText(last, text)
+                                          : above[c] != SourceTable::NullText &&
+                                                core::SameText(pool.view(above[c]), text)) {
+                        if (lastIn[c] != None)
+                            sameAs.emplace_back(uint32_t(at), lastIn[c]);
                         else
                             ids[at] = above[c];
                     } else {
-                        views[looked] = last[c] = text;
-                        lookedAt[looked++] = lastAt[c] = uint32_t(at);
+                        views[looked] = text;
+                        lookedAt[looked++] = uint32_t(at);
                     }
+                    last = text;
+                    lastIn[c] = uint32_t(at);
                 } else if (column.fetch == Fetch::Decimal) {
-                    const SQLLEN indicator = column.indicators[r];
-                    if (indicator == SQL_NULL_DATA) continue;
                     if (indicator == SQL_NO_TOTAL || indicator >= column.width) {
                         unbound[c] = true;
                         return std::nullopt;
                     }
-                    const char* digits = column.data.data() + r * size_t(column.width);
                     double number = 0;
-                    if (PlainDecimalNumber(digits, size_t(indicator), number))
-                        cell = number;
-                    else if (!DecimalText(digits, size_t(indicator), exact))
-                        cell = QString::fromUtf8(digits, qsizetype(indicator));
+                    if (PlainDecimalNumber(data, size_t(indicator), number))
+                        cells[at] = number;
+                    else if (!DecimalText(data, size_t(indicator), exact))
+                        cells[at] = QString::fromUtf8(data, qsizetype(indicator));
                     else if (ShownAsDouble(exact))
-                        cell = NumberOf(exact);
+                        cells[at] = NumberOf(exact);
                     else
                         ids[at] = pool.internLatin1(exact.data(), exact.size());
-                } else if (!BoundCell(column, r, cell)) {
+                } else if (!BoundCell(column, r, cells[at])) {
                     unbound[c] = true;
                     return std::nullopt;
                 }
             }
-            ++kept;
         }
         pool.intern(views.data(), looked, found.data());
         for (size_t k = 0; k < looked; ++k)
             ids[lookedAt[k]] = found[k];
-        for (size_t at = 0; at < kept * width; ++at)
-            if (sameAs[at] != None) ids[at] = ids[sameAs[at]];
+        for (const auto& [at, from] : sameAs) // in order down each column
+            ids[at] = ids[from];
         for (size_t c = 0; c < width; ++c)
-            if (lastAt[c] != None) above[c] = ids[lastAt[c]];
-        for (size_t k = 0; k < kept; ++k)
+            if (lastIn[c] != None) above[c] = ids[lastIn[c]];
+        for (size_t k = 0; k < kept.size(); ++k)
             result.appendMixedRow(ids.data() + k * width, cells.data() + k * width, width);
     }
     return result;
