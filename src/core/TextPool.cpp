@@ -188,7 +188,8 @@ uint64_t* ZeroedSlots(size_t count) {
 
 } // namespace
 
-// Adding a text is written out where it is called: a large table adds its texts one by one.
+// Finding and adding a text are written out where they are called: a large table's texts go through
+// them one by one.
 #if defined(__GNUC__)
 #define QUIBO_ALWAYS_INLINE [[gnu::always_inline]] inline
 #else
@@ -228,7 +229,8 @@ TextPool::~TextPool() {
     FreeBlock(m_slots, m_slotCount * sizeof(uint64_t));
 }
 
-template <class Units> TextPool::Id TextPool::find(const Units& units, uint32_t hash, size_t& at) const {
+template <class Units>
+QUIBO_ALWAYS_INLINE TextPool::Id TextPool::find(const Units& units, uint32_t hash, size_t& at) const {
     const size_t mask = m_slotCount - 1;
     for (at = hash & mask; m_slots[at] != 0; at = (at + 1) & mask) {
         const uint64_t slot = m_slots[at];
@@ -379,22 +381,15 @@ void TextPool::intern(const QStringView* texts, size_t count, Id* ids) {
             if (seen[i] != Empty)
                 __builtin_prefetch(reinterpret_cast<const void*>(m_where[seen[i]] & AddressBits));
 #endif
-        // The look-up and the adding as intern(QStringView) does them, written out here: a large
-        // table's texts go through this loop one by one.
         for (size_t i = 0; i < n; ++i) {
             const QStringView t = texts[from + i];
             Id& id = ids[from + i];
             id = Empty;
             if (t.isEmpty()) continue;
             const uint32_t hash = hashes[i];
-            const size_t length = static_cast<size_t>(t.size()), mask = m_slotCount - 1;
-            size_t at = hash & mask;
-            for (uint64_t slot; (slot = m_slots[at]) != 0; at = (at + 1) & mask) {
-                if (slot >> 32 == hash && SameText(view(static_cast<Id>(slot)), t)) {
-                    id = static_cast<Id>(slot);
-                    break;
-                }
-            }
+            const size_t length = static_cast<size_t>(t.size());
+            size_t at = 0;
+            id = find(Utf16{t}, hash, at);
             if (id) continue;
             char16_t* to = static_cast<size_t>(m_end - m_free) > length ? m_free : room(length);
             std::memcpy(to, t.utf16(), length * sizeof(char16_t));
