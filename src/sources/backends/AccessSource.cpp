@@ -1,5 +1,6 @@
 #include "sources/backends/AccessSource.h"
 
+#include "sources/backends/DecimalText.h"
 #include "sources/backends/ProviderError.h"
 #include "sources/backends/SourceFile.h"
 #include "vb/Date.h"
@@ -153,17 +154,12 @@ QString ReplicationId(const unsigned char* p) {
 
 // A Decimal as a Decimal renders: every digit the column holds, no zeros closing its fraction, no
 // point without digits after it, no sign on zero.
-QString DecimalText(MdbHandle* mdb, int start, const MdbColumn& column) {
+QString NumericText(MdbHandle* mdb, int start, const MdbColumn& column) {
     char* digits = mdb_numeric_to_string(mdb, start, column.col_scale, column.col_prec);
-    QString text = QString::fromLatin1(digits ? digits : "");
+    const std::string given = digits ? digits : "";
     g_free(digits);
-    if (text.contains(QLatin1Char('.'))) {
-        while (text.endsWith(QLatin1Char('0')))
-            text.chop(1);
-        if (text.endsWith(QLatin1Char('.'))) text.chop(1);
-    }
-    if (text == QLatin1String("-0")) text = QStringLiteral("0");
-    return text;
+    std::string exact;
+    return QString::fromLatin1(DecimalText(given.data(), given.size(), exact) ? exact : given);
 }
 
 QStringList NamesOf(const std::vector<MdbCatalogEntry*>& entries) {
@@ -320,7 +316,7 @@ SourceTable AccessSource::read(const QString& table, const QString& orderBy) {
             case MDB_NUMERIC:
                 // A sign byte and 16 bytes of digits; the text keeps every digit a double would lose.
                 if (static_cast<size_t>(f.start) + NumericSize <= pageSize)
-                    cell = DecimalText(mdb, f.start, *design[c]);
+                    cell = NumericText(mdb, f.start, *design[c]);
                 break;
             case MDB_REPID:
                 if (f.siz >= 16) cell = ReplicationId(p);
