@@ -1,6 +1,6 @@
 #include "sources/backends/AccessSource.h"
 
-#include "sources/backends/DecimalText.h"
+#include "sources/backends/ColumnNumbers.h"
 #include "sources/backends/ProviderError.h"
 #include "sources/backends/SourceFile.h"
 #include "vb/Date.h"
@@ -14,7 +14,6 @@
 #include <mdbtools.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cstring>
 
 namespace quibo {
@@ -50,11 +49,7 @@ double SingleAt(const unsigned char* p) {
     const uint32_t bits = static_cast<uint32_t>(LittleEndian(p, 4));
     float f;
     std::memcpy(&f, &bits, sizeof f);
-    char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, f).ptr;
-    double v = f;
-    std::from_chars(text, end, v);
-    return v;
+    return SingleValue(f);
 }
 
 ColumnKind KindOf(int type) {

@@ -1,9 +1,9 @@
 #include "sources/backends/OdbcSource.h"
 
 #include "core/TextPool.h"
+#include "sources/backends/ColumnNumbers.h"
 #include "sources/backends/ConnectionString.h"
 #include "sources/backends/DateText.h"
-#include "sources/backends/DecimalText.h"
 #include "sources/backends/ProviderError.h"
 
 #include <sql.h>

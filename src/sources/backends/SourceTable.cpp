@@ -1,11 +1,11 @@
 #include "sources/backends/SourceTable.h"
 
+#include "sources/backends/ColumnNumbers.h"
 #include "sources/backends/ProviderError.h"
 #include "vb/Number.h"
 
 #include <algorithm>
 #include <bit>
-#include <charconv>
 #include <cmath>
 #include <limits>
 #include <numeric>
@@ -22,15 +22,6 @@ ColumnKind CellKind(const SourceCell& cell) {
 }
 
 namespace {
-
-// The number a single shows: the double of the shortest text that reads back as that single.
-double SingleValue(float value) {
-    char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-    double result = value;
-    std::from_chars(text, end, result);
-    return result;
-}
 
 // Ordering classes, lowest first.
 enum class Rank { Null, Boolean, Number, Date, Text };

@@ -5,7 +5,8 @@
 
 namespace quibo {
 
-// The rules for the exact decimals that databases hand out as text (NUMERIC and DECIMAL columns).
+// The rules for numbers as a database's columns show them: exact decimals that come as text
+// (NUMERIC and DECIMAL columns), and singles.
 
 // An exact decimal as the program shows a Decimal, written into `out`: every digit, no exponent, no
 // leading zeros, no trailing fractional zeros ("100.50" reads "100.5", "-0.00" "0", "1.5E+3" "1500").
@@ -25,5 +26,9 @@ double NumberOf(const std::string& text);
 // without writing its text: at most 15 significant digits and an exact power of ten, so one division
 // rounds as reading the text does. False for every other text, which DecimalText then reads.
 bool PlainDecimalNumber(const char* text, size_t length, double& value);
+
+// The number a single shows: the double of the shortest text that reads back as that single (0.1,
+// not 0.100000001490116).
+double SingleValue(float value);
 
 } // namespace quibo

@@ -1,4 +1,4 @@
-#include "sources/backends/DecimalText.h"
+#include "sources/backends/ColumnNumbers.h"
 
 #include <charconv>
 #include <cstdint>
@@ -133,6 +133,14 @@ bool PlainDecimalNumber(const char* text, size_t length, double& value) {
     value = double(mantissa) / Powers[fraction];
     if (negative && mantissa != 0) value = -value;
     return true;
+}
+
+double SingleValue(float value) {
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    double result = value;
+    std::from_chars(text, end, result);
+    return result;
 }
 
 } // namespace quibo
