@@ -102,6 +102,109 @@ private:
     bool m_overwritten = false;
 };
 
+// Reads a workbook's globals record by record into its book: the sheet list, the date mode and, with
+// cells, the formats, the XF records' formats and the shared strings.
+class BiffBook::Globals {
+public:
+    Globals(BiffBook& book, Records& records, bool worksheetFile, bool withCells)
+        : m_book(book), m_records(records), m_worksheetFile(worksheetFile), m_withCells(withCells) {
+        if (book.m_biff < 8) m_page.emplace(book.m_codePage);
+    }
+
+    enum class Step { More, Ended, Broken, Protected };
+
+    Step record(const Record& r) {
+        switch (Biff8Id(r.type, m_book.m_biff)) {
+        case rec::Eof:
+            return Step::Ended;
+        case rec::FilePass: // the records after it are encrypted (XOR or RC4)
+            return Step::Protected;
+        case rec::DateMode:
+            if (r.size >= 2) m_book.m_1904 = U16(r.data) == 1;
+            return Step::More;
+        case rec::BoundSheet:
+            return m_worksheetFile || boundSheet(r) ? Step::More : Step::Broken;
+        case rec::Format:
+            if (m_withCells) format(r);
+            return Step::More;
+        case rec::Xf: // its format's index: one byte in BIFF3 and 4
+            if (!m_withCells) return Step::More;
+            if (r.size < 4) return Step::Broken;
+            m_xfFormats.push_back(m_book.m_biff <= 4 ? r.data[1] : U16(r.data + 2));
+            return Step::More;
+        case rec::Sst:
+            return !m_withCells || sharedStrings(r) ? Step::More : Step::Broken;
+        default:
+            return Step::More;
+        }
+    }
+
+    // Whether each XF record shows a date or time, once every format is known.
+    void resolveXfDates() {
+        const int biff = m_book.m_biff;
+        if (biff == 2) { // a BIFF2 cell names its format itself, in six bits
+            m_xfFormats.resize(64);
+            std::iota(m_xfFormats.begin(), m_xfFormats.end(), quint16(0));
+        }
+        m_book.m_xfDate.reserve(m_xfFormats.size());
+        for (quint16 f : m_xfFormats) {
+            const auto it = m_formats.find(f);
+            // The built-in formats are BIFF5's and later: before, a format no FORMAT record defines is
+            // none of them.
+            m_book.m_xfDate.push_back(it != m_formats.end() ? it->second
+                                                            : biff >= 5 && IsBuiltInDateFormat(f));
+        }
+    }
+
+private:
+    bool boundSheet(const Record& r) {
+        if (r.size < (m_page ? 7 : 8)) return false;
+        if (r.data[5] != 0) return true; // a chart, macro or module sheet
+        Segments s;
+        s.add(Record{r.type, r.data + 6, r.size - 6});
+        QString name;
+        if (!(m_page ? m_page->string(s, false, name) : s.string(name, true))) return false;
+        m_book.m_sheets.push_back({name, U32(r.data)});
+        return true;
+    }
+
+    // A damaged format spoils itself alone: its cells read as numbers. Before BIFF5 a format goes by
+    // its place in the list; BIFF4's own id leaves two bytes unused before its text, the older id
+    // BIFF4 writers also use does not.
+    void format(const Record& r) {
+        const int biff = m_book.m_biff;
+        const qsizetype at = biff <= 3 || r.type == 0x001E ? 0 : 2;
+        const quint16 place = m_formatCount++;
+        if (r.size < at) return;
+        Segments s;
+        s.add(Record{r.type, r.data + at, r.size - at});
+        QString text;
+        m_formats[biff <= 4 ? place : U16(r.data)] =
+            (m_page ? m_page->string(s, false, text) : s.string(text)) && IsDateFormatCode(text);
+    }
+
+    bool sharedStrings(const Record& r) {
+        if (r.size < 8) return false;
+        const quint32 unique = U32(r.data + 4);
+        Segments s = Gather(Record{r.type, r.data + 8, r.size - 8}, m_records);
+        std::vector<QString>& strings = m_book.m_strings;
+        strings.reserve(std::min<quint32>(unique, quint32(m_book.m_stream.size() / 3)));
+        // A broken string ends the table: a cell that names it or a later one refuses its sheet.
+        QString text;
+        for (quint32 i = 0; i < unique && s.string(text); ++i)
+            strings.push_back(text);
+        return true;
+    }
+
+    BiffBook& m_book;
+    Records& m_records;
+    const bool m_worksheetFile, m_withCells;
+    std::optional<CodePage> m_page;              // for the 8-bit strings before BIFF8
+    std::unordered_map<quint16, bool> m_formats; // whether each shows a date or time
+    quint16 m_formatCount = 0;
+    std::vector<quint16> m_xfFormats;
+};
+
 BiffBook::Status BiffBook::open(const QByteArray& file, bool withCells) {
     m_file = file;
     CompoundFile cfb(m_file);
@@ -121,100 +224,19 @@ BiffBook::Status BiffBook::open(const QByteArray& file, bool withCells) {
     if (m_biff == 4 && kind == 0x0100) return Status::Excel4Workbook;
     if (m_biff == 0 || (!worksheetFile && (m_biff < 5 || kind != 0x0005))) return Status::Malformed;
     if (worksheetFile) m_sheets.push_back({QString(), 0});
-    std::optional<CodePage> page; // for the 8-bit strings before BIFF8
-    if (m_biff < 8) {
-        m_codePage = CodePage::Of(m_stream);
-        page.emplace(m_codePage);
-    }
+    if (m_biff < 8) m_codePage = CodePage::Of(m_stream);
 
-    std::unordered_map<quint16, bool> formats; // whether each shows a date or time
-    quint16 formatCount = 0;
-    std::vector<quint16> xfFormats;
-    bool ended = false, broken = false;
-    while (!ended && !broken && records.next(r)) {
-        switch (Biff8Id(r.type, m_biff)) {
-        case rec::Eof:
-            ended = true;
-            break;
-        case rec::FilePass: // the records after it are encrypted (XOR or RC4)
-            return Status::Protected;
-        case rec::DateMode:
-            if (r.size >= 2) m_1904 = U16(r.data) == 1;
-            break;
-        case rec::BoundSheet: {
-            if (worksheetFile) break;
-            if (r.size < (page ? 7 : 8)) {
-                broken = true;
-                break;
-            }
-            if (r.data[5] != 0) break; // a chart, macro or module sheet
-            Segments s;
-            s.add(Record{r.type, r.data + 6, r.size - 6});
-            QString name;
-            if (!(page ? page->string(s, false, name) : s.string(name, true))) {
-                broken = true;
-                break;
-            }
-            m_sheets.push_back({name, U32(r.data)});
-            break;
-        }
-        case rec::Format: {
-            // A damaged format spoils itself alone: its cells read as numbers. Before BIFF5 a format
-            // goes by its place in the list; BIFF4's own id leaves two bytes unused before its text,
-            // the older id BIFF4 writers also use does not.
-            const qsizetype at = m_biff <= 3 || r.type == 0x001E ? 0 : 2;
-            const quint16 place = formatCount++;
-            if (!withCells || r.size < at) break;
-            Segments s;
-            s.add(Record{r.type, r.data + at, r.size - at});
-            QString text;
-            formats[m_biff <= 4 ? place : U16(r.data)] =
-                (page ? page->string(s, false, text) : s.string(text)) && IsDateFormatCode(text);
-            break;
-        }
-        case rec::Xf: // its format's index: one byte in BIFF3 and 4
-            if (!withCells) break;
-            if (r.size < 4) {
-                broken = true;
-                break;
-            }
-            xfFormats.push_back(m_biff <= 4 ? r.data[1] : U16(r.data + 2));
-            break;
-        case rec::Sst: {
-            if (!withCells) break;
-            if (r.size < 8) {
-                broken = true;
-                break;
-            }
-            const quint32 unique = U32(r.data + 4);
-            Segments s = Gather(Record{r.type, r.data + 8, r.size - 8}, records);
-            m_strings.reserve(std::min<quint32>(unique, quint32(m_stream.size() / 3)));
-            // A broken string ends the table: a cell that names it or a later one refuses its sheet.
-            QString text;
-            for (quint32 i = 0; i < unique && s.string(text); ++i)
-                m_strings.push_back(text);
-            break;
-        }
-        default:
-            break;
-        }
-    }
+    Globals globals(*this, records, worksheetFile, withCells);
+    Globals::Step step = Globals::Step::More;
+    while (step == Globals::Step::More && records.next(r))
+        step = globals.record(r);
+    if (step == Globals::Step::Protected) return Status::Protected;
     // A worksheet file's records before its cells are its sheet's: a broken one refuses the sheet.
-    if (broken || !ended) {
+    if (step != Globals::Step::Ended) {
         if (!worksheetFile) return Status::Damaged;
         m_brokenSheet = true;
     }
-    if (m_biff == 2) { // a BIFF2 cell names its format itself, in six bits
-        xfFormats.resize(64);
-        std::iota(xfFormats.begin(), xfFormats.end(), quint16(0));
-    }
-    m_xfDate.reserve(xfFormats.size());
-    for (quint16 f : xfFormats) {
-        const auto it = formats.find(f);
-        // The built-in formats are BIFF5's and later: before, a format no FORMAT record defines is
-        // none of them.
-        m_xfDate.push_back(it != formats.end() ? it->second : m_biff >= 5 && IsBuiltInDateFormat(f));
-    }
+    globals.resolveXfDates();
     return Status::Ok;
 }
 
@@ -257,120 +279,158 @@ std::optional<SourceTable> BiffBook::readTable(int index) const {
     return cells.finish();
 }
 
-template <class Sink> bool BiffBook::readCells(int index, Sink& sink) const {
-    if (index < 0 || static_cast<size_t>(index) >= m_sheets.size() || m_brokenSheet) return false;
-    Records records(m_stream, m_sheets[static_cast<size_t>(index)].offset);
-    Record r;
-    if (!records.next(r) || Biff8Id(r.type, m_biff) != rec::Bof) return false;
-    std::optional<CodePage> page; // for the 8-bit strings before BIFF8
-    if (m_biff < 8) page.emplace(m_codePage);
+// Reads a sheet's cell records, handing each cell to a sink as the means to make its value, which
+// the first pass of a table makes for the first row alone.
+template <class Sink> class BiffBook::Cells {
+public:
+    Cells(const BiffBook& book, Sink& sink, Records& records)
+        : m_book(book), m_sink(sink), m_records(records), m_biff(book.m_biff), m_head(m_biff == 2 ? 7 : 6) {
+        if (m_biff < 8) m_page.emplace(book.m_codePage);
+    }
+
+    // False when the record is broken. DIMENSIONS is not read: writers other than Excel often
+    // under-state the range (no columns, the last row one short), and the sheet is every cell that
+    // holds a value.
+    bool record(quint16 type, const Record& r) {
+        switch (type) {
+        case rec::LabelSst:
+        case rec::Label:
+        case rec::RString:
+        case rec::String:
+            return text(type, r);
+        default:
+            return value(type, r);
+        }
+    }
+
+    bool pastLastColumn() const { return m_pastLastColumn; }
+
+private:
+    template <class Make> void put(quint16 row, quint16 column, Make&& make) {
+        if (column >= SheetColumns)
+            m_pastLastColumn = true;
+        else
+            m_sink.cell(row, column, make);
+    }
+
     // A cell begins with its row, column and style: an XF index, or BIFF2's three attribute bytes
     // whose second names the number format (see open).
-    const qsizetype head = m_biff == 2 ? 7 : 6;
-    auto style = [&](const uchar* p) { return m_biff == 2 ? quint16(p[5] & 0x3F) : U16(p + 4); };
+    quint16 style(const uchar* p) const { return m_biff == 2 ? quint16(p[5] & 0x3F) : U16(p + 4); }
 
-    // Each cell is handed over as the means to make its value, which the first pass of a table
-    // makes for the first row alone.
-    bool pastLastColumn = false;
-    auto put = [&](quint16 row, quint16 column, auto&& make) {
-        if (column >= SheetColumns)
-            pastLastColumn = true;
-        else
-            sink.cell(row, column, make);
-    };
-    int depth = 1;                           // charts embedded in the sheet are substreams of their own
-    int pendingRow = -1, pendingColumn = -1; // a formula whose text result follows
-    while (depth > 0 && records.next(r)) {
+    bool string(Segments& s, QString& text) {
+        return m_page ? m_page->string(s, m_biff > 2, text) : s.string(text);
+    }
+
+    bool text(quint16 type, const Record& r) {
         const uchar* p = r.data;
-        const quint16 type = Biff8Id(r.type, m_biff);
-        if (type == rec::Bof) {
-            ++depth;
-            continue;
-        }
-        if (type == rec::Eof) {
-            --depth;
-            continue;
-        }
-        if (depth > 1) continue;
-        switch (type) {
-        // DIMENSIONS is not read: writers other than Excel often under-state the range (no columns,
-        // the last row one short), and the sheet is every cell that holds a value.
-        case rec::LabelSst: {
+        QString text;
+        if (type == rec::LabelSst) {
             if (r.size < 10) return false;
             const quint32 i = U32(p + 6);
-            if (i >= m_strings.size()) return false; // past the table, or past a broken string in it
-            const QString& text = m_strings[i];
-            if (!text.isEmpty()) put(U16(p), U16(p + 2), [&] { return SourceCell(text); });
-            break;
-        }
-        case rec::Label:
-        case rec::RString: {
-            if (r.size < head) return false;
-            Segments s = Gather(Record{r.type, p + head, r.size - head}, records);
-            QString text;
+            if (i >= m_book.m_strings.size()) return false; // past the table, or past a broken string in it
+            const QString& shared = m_book.m_strings[i];
+            if (!shared.isEmpty()) put(U16(p), U16(p + 2), [&] { return SourceCell(shared); });
+        } else if (type == rec::String) { // a formula's text result
+            Segments s = Gather(r, m_records);
+            if (!string(s, text)) return false;
+            if (m_pendingRow >= 0 && !text.isEmpty())
+                put(static_cast<quint16>(m_pendingRow), static_cast<quint16>(m_pendingColumn),
+                    [&] { return SourceCell(std::move(text)); });
+            m_pendingRow = m_pendingColumn = -1;
+        } else {
+            if (r.size < m_head) return false;
+            Segments s = Gather(Record{r.type, p + m_head, r.size - m_head}, m_records);
             quint16 cch = 0;
             quint8 flags = 0;
-            if (page ? !page->string(s, m_biff > 2, text)
-                     : !s.u16(cch) || !s.byte(flags) || !s.chars(cch, flags & 1, text))
+            if (m_page ? !m_page->string(s, m_biff > 2, text)
+                       : !s.u16(cch) || !s.byte(flags) || !s.chars(cch, flags & 1, text))
                 return false;
             if (!text.isEmpty()) put(U16(p), U16(p + 2), [&] { return SourceCell(std::move(text)); });
-            break;
         }
+        return true;
+    }
+
+    bool value(quint16 type, const Record& r) {
+        const uchar* p = r.data;
+        const BiffBook& book = m_book;
+        switch (type) {
         case rec::Number:
-            if (r.size < head + 8) return false;
-            put(U16(p), U16(p + 2), [&] { return numberCell(F64(p + head), style(p)); });
+            if (r.size < m_head + 8) return false;
+            put(U16(p), U16(p + 2), [&] { return book.numberCell(F64(p + m_head), style(p)); });
             break;
         case rec::Integer: // BIFF2: an unsigned 16-bit number
             if (r.size < 9) return false;
-            put(U16(p), U16(p + 2), [&] { return numberCell(U16(p + 7), style(p)); });
+            put(U16(p), U16(p + 2), [&] { return book.numberCell(U16(p + 7), style(p)); });
             break;
         case rec::Rk:
             if (r.size < 10) return false;
-            put(U16(p), U16(p + 2), [&] { return numberCell(RkValue(U32(p + 6)), U16(p + 4)); });
+            put(U16(p), U16(p + 2), [&] { return book.numberCell(RkValue(U32(p + 6)), U16(p + 4)); });
             break;
         case rec::MulRk: {
             if (r.size < 6) return false;
             const quint16 row = U16(p);
             quint16 column = U16(p + 2);
             for (qsizetype at = 4; at + 6 <= r.size - 2; at += 6, ++column)
-                put(row, column, [&] { return numberCell(RkValue(U32(p + at + 2)), U16(p + at)); });
+                put(row, column, [&] { return book.numberCell(RkValue(U32(p + at + 2)), U16(p + at)); });
             break;
         }
         case rec::BoolErr:
-            if (r.size < head + 2) return false;
-            if (p[head + 1] == 0) put(U16(p), U16(p + 2), [&] { return SourceCell(p[head] != 0); });
+            if (r.size < m_head + 2) return false;
+            if (p[m_head + 1] == 0) put(U16(p), U16(p + 2), [&] { return SourceCell(p[m_head] != 0); });
             break;
-        case rec::Formula: {
-            // Its stored result, alike in every version: a number, or after 0xFFFF in bytes 6-7 a text
-            // (in the STRING record that follows), a boolean, an error or an empty text.
-            if (r.size < (m_biff == 2 ? 17 : m_biff <= 4 ? 18 : 20)) return false;
-            const quint16 row = U16(p), column = U16(p + 2);
-            const uchar* result = p + head;
-            if (U16(result + 6) != 0xFFFF) {
-                put(row, column, [&] { return numberCell(F64(result), style(p)); });
-            } else if (result[0] == 0) {
-                pendingRow = row;
-                pendingColumn = column;
-            } else if (result[0] == 1) {
-                put(row, column, [&] { return SourceCell(result[2] != 0); });
-            }
-            break;
-        }
-        case rec::String: {
-            Segments s = Gather(r, records);
-            QString text;
-            if (page ? !page->string(s, m_biff > 2, text) : !s.string(text)) return false;
-            if (pendingRow >= 0 && !text.isEmpty())
-                put(static_cast<quint16>(pendingRow), static_cast<quint16>(pendingColumn),
-                    [&] { return SourceCell(std::move(text)); });
-            pendingRow = pendingColumn = -1;
-            break;
-        }
+        case rec::Formula:
+            return formula(r);
         default:
             break;
         }
+        return true;
     }
-    return !records.broken() && !pastLastColumn;
+
+    // Its stored result, alike in every version: a number, or after 0xFFFF in bytes 6-7 a text (in
+    // the STRING record that follows), a boolean, an error or an empty text.
+    bool formula(const Record& r) {
+        const uchar* p = r.data;
+        if (r.size < (m_biff == 2 ? 17 : m_biff <= 4 ? 18 : 20)) return false;
+        const quint16 row = U16(p), column = U16(p + 2);
+        const uchar* result = p + m_head;
+        if (U16(result + 6) != 0xFFFF) {
+            put(row, column, [&] { return m_book.numberCell(F64(result), style(p)); });
+        } else if (result[0] == 0) {
+            m_pendingRow = row;
+            m_pendingColumn = column;
+        } else if (result[0] == 1) {
+            put(row, column, [&] { return SourceCell(result[2] != 0); });
+        }
+        return true;
+    }
+
+    const BiffBook& m_book;
+    Sink& m_sink;
+    Records& m_records;
+    const int m_biff;
+    const qsizetype m_head;
+    std::optional<CodePage> m_page; // for the 8-bit strings before BIFF8
+    bool m_pastLastColumn = false;
+    int m_pendingRow = -1, m_pendingColumn = -1; // a formula whose text result follows
+};
+
+template <class Sink> bool BiffBook::readCells(int index, Sink& sink) const {
+    if (index < 0 || static_cast<size_t>(index) >= m_sheets.size() || m_brokenSheet) return false;
+    Records records(m_stream, m_sheets[static_cast<size_t>(index)].offset);
+    Record r;
+    if (!records.next(r) || Biff8Id(r.type, m_biff) != rec::Bof) return false;
+    Cells<Sink> cells(*this, sink, records);
+    int depth = 1; // charts embedded in the sheet are substreams of their own
+    while (depth > 0 && records.next(r)) {
+        const quint16 type = Biff8Id(r.type, m_biff);
+        if (type == rec::Bof)
+            ++depth;
+        else if (type == rec::Eof)
+            --depth;
+        else if (depth == 1 && !cells.record(type, r))
+            return false;
+    }
+    return !records.broken() && !cells.pastLastColumn();
 }
 
 } // namespace quibo

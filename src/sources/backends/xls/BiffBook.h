@@ -54,8 +54,10 @@ private:
         QString name;
         quint32 offset;
     };
+    class Globals;
     class SheetRange;
     class TableCells;
+    template <class Sink> class Cells;
     template <class Sink> bool readCells(int index, Sink& sink) const;
     SourceCell numberCell(double value, quint16 xf) const;
 
