@@ -91,101 +91,105 @@ int AttributeInt(std::string_view text) {
     return overflow || value > INT_MAX ? INT_MAX : static_cast<int>(value);
 }
 
+void AppendUtf8(quint32 code, std::string& out) {
+    auto put = [&](quint32 byte) { out.push_back(static_cast<char>(byte)); };
+    if (code < 0x80) {
+        put(code);
+    } else if (code < 0x800) {
+        put(0xC0 | (code >> 6));
+        put(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        put(0xE0 | (code >> 12));
+        put(0x80 | ((code >> 6) & 0x3F));
+        put(0x80 | (code & 0x3F));
+    } else {
+        put(0xF0 | (code >> 18));
+        put(0x80 | ((code >> 12) & 0x3F));
+        put(0x80 | ((code >> 6) & 0x3F));
+        put(0x80 | (code & 0x3F));
+    }
+}
+
+// Each reference below starts at raw[i], its '&', and is either complete, appended as what it stands
+// for, or appended as it stands up to the character that broke it. Each returns where the text goes
+// on.
+char CharAt(std::string_view raw, size_t k) {
+    return k < raw.size() ? raw[k] : '\0';
+}
+
+// "&#" and decimal, or "&#x" and hex digits, then ';'. A reference to U+0000 ends the text.
+size_t AppendCharacterReference(std::string_view raw, size_t i, std::string& out) {
+    const bool hex = CharAt(raw, i + 2) == 'x';
+    size_t k = i + (hex ? 3 : 2);
+    quint32 code = 0;
+    bool complete = false;
+    if (CharAt(raw, k) != ';') {
+        for (;; ++k) {
+            const char d = CharAt(raw, k);
+            if (d >= '0' && d <= '9')
+                code = code * (hex ? 16 : 10) + static_cast<quint32>(d - '0');
+            else if (hex && (d | 0x20) >= 'a' && (d | 0x20) <= 'f')
+                code = code * 16 + static_cast<quint32>((d | 0x20) - 'a' + 10);
+            else {
+                complete = d == ';';
+                break;
+            }
+        }
+    }
+    if (!complete) {
+        out.append(raw.substr(i, k - i));
+        return k;
+    }
+    if (code == 0) return raw.size();
+    AppendUtf8(code, out);
+    return k + 1;
+}
+
+// One of the five named entities.
+size_t AppendEntityReference(std::string_view raw, size_t i, std::string& out) {
+    struct Entity {
+        const char* name;
+        char value;
+    };
+    static constexpr Entity Entities[] = {
+        {"amp;", '&'}, {"apos;", '\''}, {"gt;", '>'}, {"lt;", '<'}, {"quot;", '"'}};
+    const char first = CharAt(raw, i + 1);
+    const char second = CharAt(raw, i + 2);
+    for (const Entity& e : Entities) {
+        // "&a" alone is told apart by its second letter; every other entity by its first.
+        if (e.name[0] != first || (first == 'a' && e.name[1] != second)) continue;
+        size_t k = i + 1;
+        for (const char* r = e.name; *r; ++r, ++k)
+            if (CharAt(raw, k) != *r) {
+                out.append(raw.substr(i, k - i));
+                return k;
+            }
+        out.push_back(e.value);
+        return k;
+    }
+    if (first == 'a') { // "&a" then neither 'm' nor 'p'
+        out.append(raw.substr(i, 2));
+        return i + 2;
+    }
+    out.push_back('&');
+    return i + 1;
+}
+
 // Appends a text as the XML parser gives it: "\r\n" and "\r" as "\n", the five named entities and
 // character references decoded, anything else as it stands; a reference to U+0000 ends the text.
 void AppendXmlText(std::string_view raw, std::string& out) {
     size_t i = 0;
-    auto put = [&](char c) { out.push_back(c); };
     while (i < raw.size()) {
         const char c = raw[i];
         if (c == '\r') {
-            put('\n');
+            out.push_back('\n');
             i += i + 1 < raw.size() && raw[i + 1] == '\n' ? 2 : 1;
-            continue;
-        }
-        if (c != '&') {
-            put(c);
+        } else if (c != '&') {
+            out.push_back(c);
             ++i;
-            continue;
-        }
-        // Each form is either complete or left as it stands up to the character that broke it.
-        size_t j = i + 1;
-        auto at = [&](size_t k) { return k < raw.size() ? raw[k] : '\0'; };
-        auto named = [&](const char* rest, char value) {
-            size_t k = j;
-            for (const char* r = rest; *r; ++r, ++k)
-                if (at(k) != *r) {
-                    out.append(raw.substr(i, k - i));
-                    i = k;
-                    return;
-                }
-            put(value);
-            i = k;
-        };
-        if (at(j) == '#') {
-            const bool hex = at(j + 1) == 'x';
-            size_t k = j + (hex ? 2 : 1);
-            quint32 code = 0;
-            bool complete = false;
-            if (at(k) != ';') {
-                for (;; ++k) {
-                    const char d = at(k);
-                    if (d >= '0' && d <= '9')
-                        code = code * (hex ? 16 : 10) + static_cast<quint32>(d - '0');
-                    else if (hex && (d | 0x20) >= 'a' && (d | 0x20) <= 'f')
-                        code = code * 16 + static_cast<quint32>((d | 0x20) - 'a' + 10);
-                    else {
-                        complete = d == ';';
-                        break;
-                    }
-                }
-            }
-            if (!complete) {
-                out.append(raw.substr(i, k - i));
-                i = k;
-                continue;
-            }
-            if (code == 0) {
-                i = raw.size();
-                return;
-            }
-            if (code < 0x80) {
-                put(static_cast<char>(code));
-            } else if (code < 0x800) {
-                put(static_cast<char>(0xC0 | (code >> 6)));
-                put(static_cast<char>(0x80 | (code & 0x3F)));
-            } else if (code < 0x10000) {
-                put(static_cast<char>(0xE0 | (code >> 12)));
-                put(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-                put(static_cast<char>(0x80 | (code & 0x3F)));
-            } else {
-                put(static_cast<char>(0xF0 | (code >> 18)));
-                put(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-                put(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-                put(static_cast<char>(0x80 | (code & 0x3F)));
-            }
-            i = k + 1;
-        } else if (at(j) == 'a' && at(j + 1) == 'm') {
-            j += 2;
-            named("p;", '&');
-        } else if (at(j) == 'a' && at(j + 1) == 'p') {
-            j += 2;
-            named("os;", '\'');
-        } else if (at(j) == 'a') {
-            out.append(raw.substr(i, 2));
-            i += 2;
-        } else if (at(j) == 'g') {
-            ++j;
-            named("t;", '>');
-        } else if (at(j) == 'l') {
-            ++j;
-            named("t;", '<');
-        } else if (at(j) == 'q') {
-            ++j;
-            named("uot;", '"');
         } else {
-            put('&');
-            ++i;
+            i = CharAt(raw, i + 1) == '#' ? AppendCharacterReference(raw, i, out)
+                                          : AppendEntityReference(raw, i, out);
         }
     }
 }
