@@ -247,7 +247,7 @@ def write_mdb(path):
 
 
 def write_access(path):
-    names = ('Edited', 'Decimals', 'Replicas', 'MSysCompactError')
+    names = ('Calculated', 'Later', 'Edited', 'Decimals', 'Replicas', 'MSysCompactError')
     subprocess.run(['/usr/bin/python3', MKMDB, path] +
                    ['%s=%s' % (name, os.path.join(INPUT, 'access', name + '.csv')) for name in names], check=True)
 
