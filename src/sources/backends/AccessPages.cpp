@@ -160,7 +160,8 @@ QByteArray AccessPages::definition(quint64 page, PageFault& fault) const {
     return fault ? QByteArray() : bytes;
 }
 
-bool DefinitionColumns(const MdbHandle* mdb, const QByteArray& definition, std::vector<DefinedColumn>& columns) {
+bool DefinitionColumns(const MdbHandle* mdb, const QByteArray& definition,
+                       std::vector<DefinedColumn>& columns) {
     const MdbFormatConstants& fmt = *mdb->fmt;
     const auto size = static_cast<quint64>(definition.size());
     if (size < static_cast<quint64>(fmt.tab_cols_start_offset)) return false;
@@ -175,7 +176,8 @@ bool DefinitionColumns(const MdbHandle* mdb, const QByteArray& definition, std::
         column.rowNumber = static_cast<int>(Le(definition, at + fmt.tab_row_col_num_offset, 2));
         column.size = static_cast<int>(Le(definition, at + fmt.col_size_offset, 2));
         // Access 2010 and later mark a calculated column in the extended flags, which Jet 3 lacks.
-        column.calculated = !jet3 && (static_cast<unsigned char>(definition[static_cast<qsizetype>(at + 16)]) & 0xC0);
+        column.calculated =
+            !jet3 && (static_cast<unsigned char>(definition[static_cast<qsizetype>(at + 16)]) & 0xC0);
         columns.push_back(column);
     }
     // The names follow, each after its length (one byte in Jet 3, two after).
@@ -190,7 +192,8 @@ bool DefinitionColumns(const MdbHandle* mdb, const QByteArray& definition, std::
 
 bool PropertiesHold(const QByteArray& block) {
     const auto size = static_cast<size_t>(block.size());
-    if (size < 4 || (!block.startsWith(QByteArrayLiteral("MR2\0")) && !block.startsWith(QByteArrayLiteral("KKD\0"))))
+    if (size < 4 ||
+        (!block.startsWith(QByteArrayLiteral("MR2\0")) && !block.startsWith(QByteArrayLiteral("KKD\0"))))
         return false;
     size_t names = 0;
     for (size_t at = 4; at < size;) {

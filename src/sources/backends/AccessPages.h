@@ -71,7 +71,8 @@ struct DefinedColumn {
 
 // The columns a definition lists, or false when the definition does not hold its columns and their
 // names whole (the library would read past it).
-bool DefinitionColumns(const MdbHandle* mdb, const QByteArray& definition, std::vector<DefinedColumn>& columns);
+bool DefinitionColumns(const MdbHandle* mdb, const QByteArray& definition,
+                       std::vector<DefinedColumn>& columns);
 
 // True when `block` is a property block ("MR2" or "KKD") whose parts and entries each lie inside it.
 bool PropertiesHold(const QByteArray& block);

@@ -408,6 +408,10 @@ SourceTable AccessSource::read(const QString& table, const QString& orderBy) {
     const size_t pageSize = static_cast<size_t>(mdb->fmt->pg_size);
     std::vector<unsigned char> page(pageSize);
     MdbField fields[MDB_MAX_COLS] = {};
+    // The cracker fills the fields of the table's columns only. The rest hold a value of the first
+    // column, taken from the page's header, so that a reading which strays past the table's columns
+    // (to the row's own count, say) shows in that column rather than passing unseen.
+    std::fill(fields + width, fields + MDB_MAX_COLS, MdbField{nullptr, 4, 0, 0, 1, 0, 0});
     while (mdb_fetch_row(def.get())) {
         // Crack the row again ourselves: the library's bound values cannot tell Null from "".
         int start = 0;
