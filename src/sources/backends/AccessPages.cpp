@@ -63,17 +63,26 @@ AccessHeader ReadAccessHeader(const QString& path) {
     return header;
 }
 
+const unsigned char* AccessPages::page(quint64 page) const {
+    if (m_held == static_cast<qint64>(page)) return m_page.data();
+    m_held = -1;
+    if (mdb_read_alt_pg(m_mdb, static_cast<unsigned long>(page)) != m_mdb->fmt->pg_size) return nullptr;
+    m_page.assign(m_mdb->alt_pg_buf, m_mdb->alt_pg_buf + m_mdb->fmt->pg_size);
+    m_held = static_cast<qint64>(page);
+    return m_page.data();
+}
+
 QByteArray AccessPages::row(quint64 page, unsigned row, PageFault& fault) const {
     if (page >= m_pages) {
         fault.page = static_cast<qint64>(page);
         return {};
     }
     const auto pageSize = static_cast<size_t>(m_mdb->fmt->pg_size);
-    if (mdb_read_alt_pg(m_mdb, static_cast<unsigned long>(page)) != m_mdb->fmt->pg_size) {
+    const unsigned char* p = this->page(page);
+    if (!p) {
         fault.broken = true;
         return {};
     }
-    const unsigned char* p = m_mdb->alt_pg_buf;
     const size_t counted = m_mdb->fmt->row_count_offset;
     const unsigned rows = Le(p + counted, 2);
     const size_t table = counted + 2 + 2 * static_cast<size_t>(rows);
@@ -145,16 +154,14 @@ QByteArray AccessPages::definition(quint64 page, PageFault& fault) const {
             fault.page = static_cast<qint64>(page);
             break;
         }
-        if (!seen.insert(page).second ||
-            mdb_read_alt_pg(m_mdb, static_cast<unsigned long>(page)) != m_mdb->fmt->pg_size ||
-            m_mdb->alt_pg_buf[0] != MDB_PAGE_TABLE) {
+        const unsigned char* p = seen.insert(page).second ? this->page(page) : nullptr;
+        if (!p || p[0] != MDB_PAGE_TABLE) {
             fault.broken = true;
             break;
         }
         const size_t from = bytes.isEmpty() ? 0 : 8;
-        bytes.append(reinterpret_cast<const char*>(m_mdb->alt_pg_buf) + from,
-                     static_cast<qsizetype>(pageSize - from));
-        page = Le(m_mdb->alt_pg_buf + 4, 4);
+        bytes.append(reinterpret_cast<const char*>(p) + from, static_cast<qsizetype>(pageSize - from));
+        page = Le(p + 4, 4);
         if (page == 0) break;
     }
     return fault ? QByteArray() : bytes;

@@ -57,8 +57,14 @@ public:
     QByteArray definition(quint64 page, PageFault& fault) const;
 
 private:
+    // Page `page` as the library reads it, kept until another is read: a page map's two rows, a
+    // memo's parts, often share one. Null when it cannot be read.
+    const unsigned char* page(quint64 page) const;
+
     MdbHandle* m_mdb;
     quint64 m_pages;
+    mutable std::vector<unsigned char> m_page;
+    mutable qint64 m_held = -1;
 };
 
 // The parts of a table's definition this reader needs beyond the library's reading, each checked to
