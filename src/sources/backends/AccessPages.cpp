@@ -10,14 +10,10 @@ namespace quibo {
 
 namespace {
 
-constexpr unsigned OffsetMask = 0x1fff;
 constexpr size_t LongValueHeader = 12;
 
 quint32 Le(const unsigned char* p, int bytes) {
-    quint32 v = 0;
-    for (int i = bytes - 1; i >= 0; --i)
-        v = (v << 8) | p[i];
-    return v;
+    return static_cast<quint32>(LittleEndian(p, bytes));
 }
 
 quint32 Le(const QByteArray& bytes, size_t at, int width) {
@@ -90,8 +86,8 @@ QByteArray AccessPages::row(quint64 page, unsigned row, PageFault& fault) const 
         fault.broken = true;
         return {};
     }
-    const size_t start = Le(p + counted + 2 + 2 * row, 2) & OffsetMask;
-    const size_t end = row == 0 ? pageSize : Le(p + counted + 2 * row, 2) & OffsetMask;
+    const size_t start = Le(p + counted + 2 + 2 * row, 2) & RowOffsetMask;
+    const size_t end = row == 0 ? pageSize : Le(p + counted + 2 * row, 2) & RowOffsetMask;
     if (start < table || start > end || end > pageSize) {
         fault.broken = true;
         return {};

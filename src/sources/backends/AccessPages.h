@@ -13,6 +13,17 @@
 
 namespace quibo {
 
+// A number of `bytes` bytes (at most 8), stored little-endian as Jet stores every number.
+inline uint64_t LittleEndian(const unsigned char* p, int bytes) {
+    uint64_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        v = (v << 8) | p[i];
+    return v;
+}
+
+// A row's offset in its page, below the flags that share its two bytes.
+constexpr int RowOffsetMask = 0x1fff;
+
 // What the first page says of a file: whether it is a Jet or ACE database, its version, its page
 // size, and whether its pages are encrypted with a password (Access 2007 and later).
 struct AccessHeader {

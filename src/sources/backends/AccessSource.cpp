@@ -17,15 +17,7 @@ namespace quibo {
 
 namespace {
 
-constexpr int OffsetMask = 0x1fff;
 constexpr size_t NumericSize = 17;
-
-uint64_t LittleEndian(const unsigned char* p, int bytes) {
-    uint64_t v = 0;
-    for (int i = bytes - 1; i >= 0; --i)
-        v = (v << 8) | p[i];
-    return v;
-}
 
 double DoubleAt(const unsigned char* p) {
     const uint64_t bits = LittleEndian(p, 8);
@@ -320,7 +312,7 @@ struct AccessSource::Impl {
             int start = 0;
             size_t size = 0;
             if (mdb_find_row(mdb, static_cast<int>(def->cur_row) - 1, &start, &size) != 0) continue;
-            mdb_crack_row(def.get(), start & OffsetMask, size, fields);
+            mdb_crack_row(def.get(), start & RowOffsetMask, size, fields);
             const unsigned char* page = mdb->pg_buf;
             const unsigned char* idBytes = FieldBytes(page, pageSize, fields[id]);
             const unsigned char* typeBytes = FieldBytes(page, pageSize, fields[type]);
@@ -427,7 +419,7 @@ SourceTable AccessSource::read(const QString& table, const QString& orderBy) {
         int start = 0;
         size_t size = 0;
         if (mdb_find_row(mdb, static_cast<int>(def->cur_row) - 1, &start, &size) != 0) continue;
-        start &= OffsetMask;
+        start &= RowOffsetMask;
         std::memcpy(page.data(), mdb->pg_buf, pageSize);
         // The cracker fills one field for each of the table's columns, in their order, and returns
         // the row's own count of columns, which holds the columns deleted from the design until the
