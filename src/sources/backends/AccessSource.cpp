@@ -1,5 +1,6 @@
 #include "sources/backends/AccessSource.h"
 
+#include "sources/backends/AccessPages.h"
 #include "sources/backends/ColumnNumbers.h"
 #include "sources/backends/ProviderError.h"
 #include "sources/backends/SourceFile.h"
@@ -8,40 +9,21 @@
 #include <QFile>
 #include <QFileInfo>
 
-// glib first: mdbtools.h pulls it in inside extern "C" otherwise.
-#include <glib.h>
-
-#include <mdbtools.h>
-
 #include <algorithm>
 #include <cstring>
+#include <map>
 
 namespace quibo {
 
 namespace {
 
-constexpr int OffsetMask = 0x1fff;
 constexpr size_t NumericSize = 17;
-
-uint64_t LittleEndian(const unsigned char* p, int bytes) {
-    uint64_t v = 0;
-    for (int i = bytes - 1; i >= 0; --i)
-        v = (v << 8) | p[i];
-    return v;
-}
 
 double DoubleAt(const unsigned char* p) {
     const uint64_t bits = LittleEndian(p, 8);
     double v;
     std::memcpy(&v, &bits, sizeof v);
     return v;
-}
-
-// The page of a memo's first long-value record, when it lies on another page (-1 when the memo
-// is held in the row): three bytes of length, a byte of flags, and the record's page and row.
-qint64 MemoPage(const unsigned char* p, int size) {
-    if (size < 12 || (p[3] & 0x80) != 0 || (LittleEndian(p, 4) & 0x3FFFFFFF) == 0) return -1;
-    return static_cast<qint64>(LittleEndian(p + 4, 4) >> 8);
 }
 
 // A single keeps the digits it was written with: 0.1 stays 0.1, not 0.100000001490116.
@@ -69,20 +51,6 @@ ColumnKind KindOf(int type) {
     default:
         return ColumnKind::Text;
     }
-}
-
-// The database's own tables, in catalog order: no system tables, no queries. A table that Access
-// keeps for itself is named "MSys..." even where its catalog entry is not flagged as a system
-// table (MSysCompactError, which compacting leaves behind).
-std::vector<MdbCatalogEntry*> UserTables(MdbHandle* mdb) {
-    std::vector<MdbCatalogEntry*> entries;
-    for (unsigned int i = 0; i < mdb->num_catalog; ++i) {
-        auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
-        if (entry->object_type == MDB_TABLE && !mdb_is_system_table(entry) &&
-            g_ascii_strncasecmp(entry->object_name, "MSys", 4) != 0)
-            entries.push_back(entry);
-    }
-    return entries;
 }
 
 // The first page named in a bitmap of pages (bit i for page `first` + i) that the file's `pages`
@@ -157,13 +125,6 @@ QString NumericText(MdbHandle* mdb, int start, const MdbColumn& column) {
     return QString::fromLatin1(DecimalText(given.data(), given.size(), exact) ? exact : given);
 }
 
-QStringList NamesOf(const std::vector<MdbCatalogEntry*>& entries) {
-    QStringList names;
-    for (const MdbCatalogEntry* entry : entries)
-        names.append(QString::fromUtf8(entry->object_name));
-    return names;
-}
-
 QString LibraryText(MdbHandle* mdb, const unsigned char* page, int start, int type, int size) {
     char* text = mdb_col_to_string(mdb, const_cast<unsigned char*>(page), start, type, size);
     const QString value = QString::fromUtf8(text ? text : "");
@@ -171,158 +132,368 @@ QString LibraryText(MdbHandle* mdb, const unsigned char* page, int start, int ty
     return value;
 }
 
+[[noreturn]] void RaiseFault(const QString& path, const QString& owner, const PageFault& fault,
+                             const QString& what) {
+    if (fault.page) RaiseDamaged(path, owner, fault.page);
+    sourcefile::RaiseBroken(
+        path, QStringLiteral("has %1 whose %2 cannot be read; it is damaged.").arg(owner, what));
+}
+
+using TableDef = std::unique_ptr<MdbTableDef, void (*)(MdbTableDef*)>;
+
+// The bytes of one field of the row the walk stands on, or nullptr when the field is Null or does not
+// lie in its page.
+const unsigned char* FieldBytes(const unsigned char* page, size_t pageSize, const MdbField& field) {
+    if (field.is_null || field.start < 0 || field.siz < 0 ||
+        static_cast<size_t>(field.start) + static_cast<size_t>(field.siz) > pageSize)
+        return nullptr;
+    return page + field.start;
+}
+
+// The width a number, a date or a replication ID takes; 0 for the kinds read otherwise.
+size_t FixedWidth(int type) {
+    switch (type) {
+    case MDB_BYTE:
+        return 1;
+    case MDB_INT:
+        return 2;
+    case MDB_LONGINT:
+    case MDB_FLOAT:
+        return 4;
+    case MDB_MONEY:
+    case MDB_DOUBLE:
+    case MDB_DATETIME:
+        return 8;
+    case MDB_REPID:
+        return 16;
+    default:
+        return 0;
+    }
+}
+
+// A number, a date or a replication ID from its bytes, set in place (a cell made and moved costs a
+// visit of its kinds per cell).
+void SetFixed(SourceCell& cell, int type, const unsigned char* p) {
+    switch (type) {
+    case MDB_BYTE:
+        cell = static_cast<double>(p[0]);
+        break;
+    case MDB_INT:
+        cell = static_cast<double>(static_cast<int16_t>(LittleEndian(p, 2)));
+        break;
+    case MDB_LONGINT:
+        cell = static_cast<double>(static_cast<int32_t>(LittleEndian(p, 4)));
+        break;
+    case MDB_MONEY:
+        cell = static_cast<double>(static_cast<int64_t>(LittleEndian(p, 8))) / 10000.0;
+        break;
+    case MDB_FLOAT:
+        cell = SingleAt(p);
+        break;
+    case MDB_DOUBLE:
+        cell = DoubleAt(p);
+        break;
+    case MDB_DATETIME:
+        if (const QDateTime date = vb::FromOADate(DoubleAt(p)); date.isValid()) cell = date;
+        break;
+    case MDB_REPID:
+        cell = ReplicationId(p);
+        break;
+    default:
+        break;
+    }
+}
+
+// A calculated column's value (Access 2010 and later) stands behind a header of 20 bytes, its length
+// in bytes 16 to 19.
+constexpr size_t CalculatedHeader = 20;
+
 } // namespace
 
 struct AccessSource::Impl {
+    // A user table as the catalog lists it; the entry stays where it is, the library keeps a pointer
+    // to it in each table definition read from it.
+    struct Table {
+        QString name;
+        MdbCatalogEntry entry{};
+    };
     MdbHandle* mdb = nullptr;
     quint64 pages = 0; // whole pages the file holds
+    std::vector<std::unique_ptr<Table>> tables;
     ~Impl() {
         if (mdb) mdb_close(mdb);
+    }
+
+    QStringList names() const {
+        QStringList list;
+        for (const auto& table : tables)
+            list.append(table->name);
+        return list;
+    }
+
+    // A table's definition and columns read by the library once every page and row the library
+    // will read for them is checked: the definition's pages, its two page maps, the pages its
+    // rows stand on. `owner` names the table in a refusal.
+    TableDef open(const QString& path, MdbCatalogEntry* entry, const QString& owner,
+                  std::vector<DefinedColumn>& defined) const {
+        const AccessPages checked(mdb, pages);
+        PageFault fault;
+        const QByteArray definition = checked.definition(entry->table_pg, fault);
+        if (fault || !DefinitionColumns(mdb, definition, defined))
+            RaiseFault(path, owner, fault, QStringLiteral("design"));
+        qsizetype mapSize = 0;
+        for (const int at : {int(mdb->fmt->tab_usage_map_offset), int(mdb->fmt->tab_free_map_offset)}) {
+            PageFault mapFault;
+            const QByteArray map =
+                checked.pointed(static_cast<quint32>(LittleEndian(
+                                    reinterpret_cast<const unsigned char*>(definition.constData()) + at, 4)),
+                                mapFault);
+            if (mapFault) RaiseDamaged(path, owner, mapFault.page ? mapFault.page : -1);
+            if (at == mdb->fmt->tab_usage_map_offset) mapSize = map.size();
+        }
+        TableDef def(mdb_read_table(entry), mdb_free_tabledef);
+        if (!def || !mdb_read_columns(def.get()))
+            sourcefile::RaiseBroken(
+                path, QStringLiteral("has %1 whose design cannot be read; it is damaged.").arg(owner));
+        // The row cracker fills one field per column into a buffer of MDB_MAX_COLS: a damaged table
+        // claiming more would overrun it, and a damaged row may claim more fields than that.
+        if (def->num_cols > MDB_MAX_COLS)
+            sourcefile::RaiseBroken(path, QStringLiteral("has %1 with %2 columns, more than a database "
+                                                         "can hold; it is damaged.")
+                                              .arg(owner)
+                                              .arg(def->num_cols));
+        // The rows are found through the page map: a table without one would crash the library's walk,
+        // and a map of another length than its row is a page the library could not read (it keeps
+        // its last page then, and finds no rows in it).
+        if (!def->usage_map || def->map_sz == 0)
+            sourcefile::RaiseBroken(path,
+                                    QStringLiteral("has %1 without its page map; it is damaged.").arg(owner));
+        if (def->map_sz != static_cast<size_t>(mapSize)) RaiseDamaged(path, owner, -1);
+        if (const qint64 page = MissingPage(mdb, def.get(), pages)) RaiseDamaged(path, owner, page);
+        return def;
+    }
+
+    // The catalog's rows walked as any table's, read here: the library's own catalog reader parses
+    // every object's properties unchecked, and a damaged property value makes it loop for ever.
+    void readCatalog(const QString& path) {
+        const QString owner = QStringLiteral("a catalog");
+        MdbCatalogEntry catalog{};
+        catalog.mdb = mdb;
+        catalog.object_type = MDB_TABLE;
+        catalog.table_pg = 2;
+        std::strcpy(catalog.object_name, "MSysObjects");
+        std::vector<DefinedColumn> defined;
+        const TableDef def = open(path, &catalog, owner, defined);
+        int id = -1, name = -1, type = -1, flags = -1, properties = -1;
+        for (unsigned int c = 0; c < def->num_cols; ++c) {
+            const auto* col = static_cast<MdbColumn*>(g_ptr_array_index(def->columns, c));
+            const QByteArray column(col->name);
+            const int at = static_cast<int>(c);
+            if (column == "Id")
+                id = at;
+            else if (column == "Name")
+                name = at;
+            else if (column == "Type")
+                type = at;
+            else if (column == "Flags")
+                flags = at;
+            else if (column == "LvProp")
+                properties = at;
+        }
+        if (id < 0 || name < 0 || type < 0)
+            sourcefile::RaiseBroken(path,
+                                    QStringLiteral("has a catalog that cannot be read; it is damaged."));
+
+        const AccessPages checked(mdb, pages);
+        const auto pageSize = static_cast<size_t>(mdb->fmt->pg_size);
+        MdbField fields[MDB_MAX_COLS] = {};
+        mdb_rewind_table(def.get());
+        while (mdb_fetch_row(def.get())) {
+            int start = 0;
+            size_t size = 0;
+            if (mdb_find_row(mdb, static_cast<int>(def->cur_row) - 1, &start, &size) != 0) continue;
+            mdb_crack_row(def.get(), start & RowOffsetMask, size, fields);
+            const unsigned char* page = mdb->pg_buf;
+            const unsigned char* idBytes = FieldBytes(page, pageSize, fields[id]);
+            const unsigned char* typeBytes = FieldBytes(page, pageSize, fields[type]);
+            const unsigned char* nameBytes = FieldBytes(page, pageSize, fields[name]);
+            if (!idBytes || fields[id].siz < 4 || !typeBytes || fields[type].siz < 2 || !nameBytes) continue;
+            if (static_cast<int16_t>(LittleEndian(typeBytes, 2)) != MDB_TABLE) continue;
+            const unsigned char* flagBytes = flags < 0 ? nullptr : FieldBytes(page, pageSize, fields[flags]);
+            auto table = std::make_unique<Table>();
+            table->name = LibraryText(mdb, page, fields[name].start, MDB_TEXT, fields[name].siz);
+            MdbCatalogEntry& entry = table->entry;
+            entry.mdb = mdb;
+            entry.object_type = MDB_TABLE;
+            entry.table_pg = LittleEndian(idBytes, 4) & 0x00FFFFFF;
+            entry.flags =
+                flagBytes && fields[flags].siz >= 4 ? static_cast<int>(LittleEndian(flagBytes, 4)) : 0;
+            const QByteArray utf8 = table->name.toUtf8().left(MDB_MAX_OBJ_NAME);
+            std::memcpy(entry.object_name, utf8.constData(), static_cast<size_t>(utf8.size()));
+            // The tables Access keeps for itself: flagged as system tables, or named "MSys..." where
+            // the flag is missing (MSysCompactError, which compacting leaves behind).
+            if (mdb_is_system_table(&entry) ||
+                table->name.startsWith(QLatin1String("MSys"), Qt::CaseInsensitive))
+                continue;
+            const QString tableOwner = TableOwner(table->name);
+            if (properties >= 0)
+                if (const unsigned char* held = FieldBytes(page, pageSize, fields[properties]);
+                    held && fields[properties].siz > 0) {
+                    PageFault fault;
+                    const QByteArray block =
+                        checked.longValue(held, static_cast<size_t>(fields[properties].siz), fault);
+                    if (fault || !PropertiesHold(block))
+                        RaiseFault(path, tableOwner, fault, QStringLiteral("properties"));
+                }
+            if (entry.table_pg >= pages) RaiseDamaged(path, tableOwner, static_cast<qint64>(entry.table_pg));
+            tables.push_back(std::move(table));
+        }
     }
 };
 
 AccessSource::AccessSource(QString path) : m_path(std::move(path)), d(std::make_unique<Impl>()) {
     sourcefile::RequireReadableFile(m_path);
-    d->mdb = mdb_open(QFile::encodeName(m_path).constData(), MDB_NOFLAGS);
-    if (!d->mdb) sourcefile::RaiseNotOfKind(m_path, QStringLiteral("an Access database (.mdb or .accdb)"));
-    d->pages = static_cast<quint64>(QFileInfo(m_path).size()) / static_cast<quint64>(d->mdb->fmt->pg_size);
-    // The catalog is itself a table, found as the library finds it, and its rows are walked through
-    // its page map like any other's: a catalog without one would crash the library's walk.
-    MdbCatalogEntry catalog{};
-    catalog.mdb = d->mdb;
-    catalog.object_type = MDB_TABLE;
-    catalog.table_pg = 2;
-    std::strcpy(catalog.object_name, "MSysObjects");
-    std::unique_ptr<MdbTableDef, void (*)(MdbTableDef*)> def(mdb_read_table(&catalog), mdb_free_tabledef);
-    if (def && (!def->usage_map || def->map_sz == 0))
-        sourcefile::RaiseBroken(m_path, QStringLiteral("has a catalog without its page map; it is damaged."));
-    if (def)
-        if (const qint64 page = MissingPage(d->mdb, def.get(), d->pages))
-            RaiseDamaged(m_path, QStringLiteral("a catalog"), page);
-    def.reset();
-    if (!mdb_read_catalog(d->mdb, MDB_TABLE))
+    const AccessHeader header = ReadAccessHeader(m_path);
+    if (!header.access)
         sourcefile::RaiseNotOfKind(m_path, QStringLiteral("an Access database (.mdb or .accdb)"));
-    for (const MdbCatalogEntry* entry : UserTables(d->mdb))
-        if (entry->table_pg >= d->pages)
-            RaiseDamaged(m_path, TableOwner(QString::fromUtf8(entry->object_name)),
-                         static_cast<qint64>(entry->table_pg));
+    if (header.encrypted)
+        sourcefile::RaiseBroken(m_path, QStringLiteral("is protected by a password; it cannot be read."));
+    const qint64 bytes = QFileInfo(m_path).size();
+    if (bytes % header.pageSize != 0)
+        sourcefile::RaiseBroken(m_path, QStringLiteral("is %1 bytes long, not a whole number of its %2-byte "
+                                                       "pages; it is damaged.")
+                                            .arg(bytes)
+                                            .arg(header.pageSize));
+    d->pages = static_cast<quint64>(bytes / header.pageSize);
+    // The header, the first page map and the catalog's design come first.
+    constexpr quint64 CatalogPage = 2;
+    if (d->pages <= CatalogPage) RaiseDamaged(m_path, QStringLiteral("a catalog"), CatalogPage);
+    d->mdb = mdb_open(QFile::encodeName(m_path).constData(), MDB_NOFLAGS);
+    if (!d->mdb || d->mdb->fmt->pg_size != header.pageSize)
+        sourcefile::RaiseBroken(m_path, QStringLiteral("has a header that cannot be read; it is damaged."));
+    d->readCatalog(m_path);
 }
 
 AccessSource::~AccessSource() = default;
 
 QStringList AccessSource::tables() {
-    return SortedByName(NamesOf(UserTables(d->mdb)));
+    return SortedByName(d->names());
 }
 
 SourceTable AccessSource::read(const QString& table, const QString& orderBy) {
     MdbHandle* mdb = d->mdb;
-    const std::vector<MdbCatalogEntry*> entries = UserTables(mdb);
-    const qsizetype index = FindTable(NamesOf(entries), table);
+    const qsizetype index = FindTable(d->names(), table);
     if (index < 0) RaiseTableNotFound(provider::Jet, table);
-    MdbCatalogEntry* found = entries[static_cast<size_t>(index)];
-
-    std::unique_ptr<MdbTableDef, void (*)(MdbTableDef*)> def(mdb_read_table(found), mdb_free_tabledef);
-    // The catalog lists the table: a design that cannot be read is damage, not a missing table.
-    if (!def || !mdb_read_columns(def.get()))
-        sourcefile::RaiseBroken(
-            m_path,
-            QStringLiteral("has a table \"%1\" whose design cannot be read; it is damaged.").arg(table));
+    const QString owner = TableOwner(table);
+    std::vector<DefinedColumn> defined;
+    const TableDef def = d->open(m_path, &d->tables[static_cast<size_t>(index)]->entry, owner, defined);
+    std::map<int, DefinedColumn> byRowNumber;
+    for (const DefinedColumn& column : defined)
+        byRowNumber[column.rowNumber] = column;
 
     const unsigned int width = def->num_cols;
-    // The row cracker fills one field per column into a buffer of MDB_MAX_COLS: a damaged table
-    // claiming more would overrun it, and a damaged row may claim more fields than that.
-    if (width > MDB_MAX_COLS)
-        sourcefile::RaiseBroken(m_path,
-                                QStringLiteral("has a table \"%1\" with %2 columns, more than a database "
-                                               "can hold; it is damaged.")
-                                    .arg(table)
-                                    .arg(width));
-    // The rows are found through the table's page map; a damaged table without one would crash the
-    // library's walk.
-    if (!def->usage_map || def->map_sz == 0)
-        sourcefile::RaiseBroken(
-            m_path, QStringLiteral("has a table \"%1\" without its page map; it is damaged.").arg(table));
-    if (const qint64 page = MissingPage(mdb, def.get(), d->pages))
-        RaiseDamaged(m_path, TableOwner(table), page);
     std::vector<SourceColumn> columns;
     std::vector<const MdbColumn*> design;
+    std::vector<DefinedColumn> extra; // each column's calculated flag and stored size, by its place
+    std::vector<size_t> widths;       // each number's, date's or replication ID's bytes, 0 for others
     for (unsigned int c = 0; c < width; ++c) {
         const auto* col = static_cast<MdbColumn*>(g_ptr_array_index(def->columns, c));
         columns.push_back({QString::fromUtf8(col->name), KindOf(col->col_type)});
         design.push_back(col);
+        extra.push_back(byRowNumber[col->row_col_num]);
+        widths.push_back(FixedWidth(col->col_type));
     }
     SourceTable result(std::move(columns));
 
+    const AccessPages checked(mdb, d->pages);
     mdb_rewind_table(def.get());
     const size_t pageSize = static_cast<size_t>(mdb->fmt->pg_size);
     std::vector<unsigned char> page(pageSize);
     MdbField fields[MDB_MAX_COLS] = {};
+    // The cracker fills the fields of the table's columns only. The rest hold a value of the first
+    // column, taken from the page's header, so that a reading which strays past the table's columns
+    // (to the row's own count, say) shows in that column rather than passing unseen.
+    std::fill(fields + width, fields + MDB_MAX_COLS, MdbField{nullptr, 4, 0, 0, 1, 0, 0});
     while (mdb_fetch_row(def.get())) {
         // Crack the row again ourselves: the library's bound values cannot tell Null from "".
         int start = 0;
         size_t size = 0;
         if (mdb_find_row(mdb, static_cast<int>(def->cur_row) - 1, &start, &size) != 0) continue;
-        start &= OffsetMask;
+        start &= RowOffsetMask;
         std::memcpy(page.data(), mdb->pg_buf, pageSize);
         // The cracker fills one field for each of the table's columns, in their order, and returns
         // the row's own count of columns, which holds the columns deleted from the design until the
-        // database is compacted: the table's columns are what is read. A column added to the design
-        // after the row was written is not in the row, and reads as Null.
+        // database is compacted: the table's columns are what is read.
         const int stored = mdb_crack_row(def.get(), start, size, fields);
 
         std::vector<SourceCell> row(width);
         for (unsigned int c = 0; c < width; ++c) {
             const MdbField& f = fields[c];
             const int type = design[c]->col_type;
+            const bool calculated = extra[c].calculated;
             SourceCell& cell = row[c];
-            if (design[c]->col_num >= stored) continue;
-            if (type == MDB_BOOL) {
+            // A column added to the design after the row was written is not in the row: a Yes/No
+            // reads No there, as Access reads it, anything else Null.
+            if (design[c]->col_num >= stored) {
+                if (type == MDB_BOOL && !calculated) cell = false;
+                continue;
+            }
+            if (type == MDB_BOOL && !calculated) {
                 cell = !f.is_null; // a Yes/No value lives in the null mask
                 continue;
             }
-            if (f.is_null || f.start < 0 ||
-                static_cast<size_t>(f.start) + static_cast<size_t>(f.siz) > pageSize)
+            if (!calculated && widths[c] != 0) { // the common case: a number or a date in the row
+                if (const unsigned char* p = FieldBytes(page.data(), pageSize, f);
+                    p && static_cast<size_t>(f.siz) >= widths[c])
+                    SetFixed(cell, type, p);
                 continue;
-            const unsigned char* p = page.data() + f.start;
-            switch (type) {
-            case MDB_BYTE:
-                cell = static_cast<double>(p[0]);
-                break;
-            case MDB_INT:
-                cell = static_cast<double>(static_cast<int16_t>(LittleEndian(p, 2)));
-                break;
-            case MDB_LONGINT:
-                cell = static_cast<double>(static_cast<int32_t>(LittleEndian(p, 4)));
-                break;
-            case MDB_MONEY:
-                cell = static_cast<double>(static_cast<int64_t>(LittleEndian(p, 8))) / 10000.0;
-                break;
-            case MDB_FLOAT:
-                cell = SingleAt(p);
-                break;
-            case MDB_DOUBLE:
-                cell = DoubleAt(p);
-                break;
-            case MDB_DATETIME: {
-                const QDateTime date = vb::FromOADate(DoubleAt(p));
-                if (date.isValid()) cell = date;
-                break;
             }
+            // A calculated Yes/No is stored like any fixed value; the library gives it no size.
+            MdbField field = f;
+            if (calculated && design[c]->is_fixed) field.siz = extra[c].size;
+            const unsigned char* p = FieldBytes(page.data(), pageSize, field);
+            if (!p) continue;
+            auto n = static_cast<size_t>(field.siz);
+            QByteArray value; // a long value, read whole and checked
+            if (type == MDB_MEMO && n >= 12) {
+                PageFault fault;
+                value = checked.longValue(p, n, fault);
+                if (fault) RaiseFault(m_path, owner, fault, QStringLiteral("memo"));
+            }
+            if (calculated) {
+                if (type == MDB_MEMO) {
+                    p = reinterpret_cast<const unsigned char*>(value.constData());
+                    n = static_cast<size_t>(value.size());
+                }
+                if (n < CalculatedHeader) continue;
+                n = std::min<size_t>(LittleEndian(p + 16, 4), n - CalculatedHeader);
+                p += CalculatedHeader;
+                if (type == MDB_BOOL) {
+                    cell = n > 0 && p[0] != 0;
+                    continue;
+                }
+                if (type == MDB_TEXT || type == MDB_MEMO) {
+                    const QByteArray text(reinterpret_cast<const char*>(p), static_cast<qsizetype>(n));
+                    cell = LibraryText(mdb, reinterpret_cast<const unsigned char*>(text.constData()), 0,
+                                       MDB_TEXT, static_cast<int>(n));
+                    continue;
+                }
+            }
+            if (widths[c] != 0) {
+                if (n >= widths[c]) SetFixed(cell, type, p);
+                continue;
+            }
+            switch (type) {
             case MDB_NUMERIC:
                 // A sign byte and 16 bytes of digits; the text keeps every digit a double would lose.
-                if (static_cast<size_t>(f.start) + NumericSize <= pageSize)
-                    cell = NumericText(mdb, f.start, *design[c]);
-                break;
-            case MDB_REPID:
-                if (f.siz >= 16) cell = ReplicationId(p);
+                // The library reads them from its page, where this row stands.
+                if (const size_t at = static_cast<size_t>(p - page.data());
+                    n >= NumericSize && at + NumericSize <= pageSize)
+                    cell = NumericText(mdb, static_cast<int>(at), *design[c]);
                 break;
             case MDB_MEMO:
-                if (const qint64 lval = MemoPage(p, f.siz);
-                    lval >= 0 && static_cast<quint64>(lval) >= d->pages)
-                    RaiseDamaged(m_path, TableOwner(table), lval);
-                [[fallthrough]];
             case MDB_TEXT:
-                cell = LibraryText(mdb, page.data(), f.start, type, f.siz);
+                cell = LibraryText(mdb, page.data(), field.start, type, field.siz);
                 // A memo is read from other pages; the scan needs its own page back.
                 std::memcpy(mdb->pg_buf, page.data(), pageSize);
                 break;

@@ -15,9 +15,11 @@ a quoted empty one ("") is an empty text. Out of them come, beside this script:
   cells.xlsx       (openpyxl)  Dates: serials 1, 59, 60 and 61 in a date format; Escapes: "_xHHHH_" texts as
                                shared strings (column A) and inline strings (column B)
   sample.mdb       (mkmdb.py)  tables LEDGERS, Transactions, EMPTY
-  access.mdb       (mkmdb.py)  from input/access/*.csv: Edited (rows that still hold two columns deleted from
-                               the design), Decimals (Decimal columns of several scales), Replicas (a
-                               replication ID) and MSysCompactError (a system table not flagged as one)
+  access.mdb       (mkmdb.py)  from input/access/*.csv: Calculated (calculated columns of each result type,
+                               with its properties), Later (a Yes/No column added after the rows), Edited
+                               (rows that still hold two columns deleted from the design), Decimals
+                               (Decimal columns of several scales), Replicas (a replication ID) and
+                               MSysCompactError (a system table not flagged as one)
   sample.sqlite    (sqlite3)   tables Ledgers, Transactions, Empty and the view LedgerNames, for the ODBC
                                tests
   text/            ledgers.csv (BOM, CRLF, quoting, an embedded line break), transactions.txt,
@@ -247,7 +249,7 @@ def write_mdb(path):
 
 
 def write_access(path):
-    names = ('Edited', 'Decimals', 'Replicas', 'MSysCompactError')
+    names = ('Calculated', 'Later', 'Edited', 'Decimals', 'Replicas', 'MSysCompactError')
     subprocess.run(['/usr/bin/python3', MKMDB, path] +
                    ['%s=%s' % (name, os.path.join(INPUT, 'access', name + '.csv')) for name in names], check=True)
 

@@ -1,6 +1,7 @@
 // An Access database read as Jet reads it (tests/data/sources/access.mdb, written by
 // make_fixtures.py): rows that still hold deleted columns, Decimals, replication IDs, the tables
-// Access keeps for itself, and a database cut short.
+// Access keeps for itself, calculated columns, a Yes/No column added after the rows, and copies of
+// it cut short, patched or encrypted.
 
 #include "sources/backends/Connection.h"
 #include "sources/backends/ConnectionString.h"
@@ -11,6 +12,11 @@
 #include <QFile>
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <future>
 
 namespace quibo {
 namespace {
@@ -38,7 +44,7 @@ QStringList L(std::initializer_list<const char*> texts) {
 }
 
 TEST(AccessSource, TablesAccessKeepsForItselfAreNotListed) {
-    EXPECT_EQ(Open(Fixture)->tables(), L({"Decimals", "Edited", "Replicas"}));
+    EXPECT_EQ(Open(Fixture)->tables(), L({"Calculated", "Decimals", "Edited", "Later", "Replicas"}));
 }
 
 // Access keeps a deleted column in every row until the file is compacted.
@@ -79,8 +85,175 @@ TEST(AccessSource, AnAccess2007DatabaseLoads) {
     EXPECT_EQ(Rows(Open(path)->read(QStringLiteral("Edited"))).size(), 3u);
 }
 
+// The values Access computed and stored, read in each column's result type.
+TEST(AccessSource, CalculatedColumnsReadTheValuesAccessStored) {
+    const SourceTable table = Open(Fixture)->read(QStringLiteral("Calculated"));
+    EXPECT_EQ(table.columnNames(), L({"Name", "Total", "Full", "Share", "Exact", "Paid", "Due", "Note"}));
+    EXPECT_EQ(
+        Rows(table),
+        (std::vector<QStringList>{
+            L({"Wayne", "50", "Wayne, Bruce", "50.325", "50.325", "True", "31-Jan-2024", "Caped crusader"}),
+            L({"Kent", "-7", "Kent, Clark", "0.1", "-0.5", "False", "31-Dec-1999 13:45:10", ""}),
+            L({"Empty", "", "", "", "", "", "", ""})}));
+    EXPECT_EQ(table.columns()[5].kind, ColumnKind::Boolean);
+    EXPECT_TRUE(IsNull(table.cell(2, 5)));
+}
+
+TEST(AccessSource, AYesNoColumnAddedAfterTheRowsReadsNoInThem) {
+    const SourceTable table = Open(Fixture)->read(QStringLiteral("Later"));
+    EXPECT_EQ(Rows(table), (std::vector<QStringList>{L({"Cash", "False"}), L({"Bank", "False"})}));
+}
+
 // The fixture's pages: 0-3 the header, the page maps and the catalog, then each table's design and
-// its one page of rows: Edited 4-5, Decimals 6-7, Replicas 8-9, MSysCompactError 10-11.
+// its one page of rows: Calculated 4-5 (and 6, the long value holding its properties), Later 7-8,
+// Edited 9-10, Decimals 11-12, Replicas 13-14, MSysCompactError 15-16.
+constexpr qint64 Page = 4096;
+constexpr quint32 PropertiesPage = 6;
+constexpr qint64 Replicas = 13 * Page;
+
+// A copy of the fixture, cut to `bytes` (when not negative) and patched.
+QString Damaged(const test::TempFolder& folder, qint64 bytes,
+                const std::vector<std::pair<qint64, QByteArray>>& patches = {}) {
+    const QString path = folder.file(QStringLiteral("damaged.mdb"));
+    EXPECT_TRUE(QFile::copy(Fixture, path));
+    if (bytes >= 0) {
+        EXPECT_TRUE(QFile::resize(path, bytes));
+    }
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadWrite));
+    for (const auto& [at, patch] : patches)
+        EXPECT_TRUE(file.seek(at) && file.write(patch) == patch.size());
+    return path;
+}
+
+QByteArray Le32(quint32 v) {
+    const char bytes[] = {char(v & 0xff), char((v >> 8) & 0xff), char((v >> 16) & 0xff), char(v >> 24)};
+    return QByteArray(bytes, 4);
+}
+
+// What opening the file and reading `table` raises (or "read"), under a watchdog of its own: a
+// damaged file that made the library loop would hang the suite, and fails the case instead.
+std::string RefusalOf(const QString& path, const QString& table) {
+    auto refusal = std::async(std::launch::async, [path, table] {
+        try {
+            Open(path)->read(table);
+            return std::string("read");
+        } catch (const vb::RuntimeError& e) {
+            return e.description().toStdString();
+        }
+    });
+    if (refusal.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+        std::fprintf(stderr, "reading %s did not end within 5 seconds\n", qPrintable(path));
+        std::_Exit(1); // the loop cannot be stopped from here
+    }
+    return refusal.get();
+}
+
+std::string Refused(const QString& path, const QString& what) {
+    return QStringLiteral("The source \"%1\" %2").arg(path, what).toStdString();
+}
+
+// Damage the library could not be trusted with: it looped, grew without end, or read a page it
+// never had; each is refused, naming what is damaged.
+struct Damage {
+    const char* name;
+    qint64 bytes; // the file is cut to, or -1
+    std::vector<std::pair<qint64, QByteArray>> patches;
+    const char* table; // read after the open
+    const char* what;  // the refusal, after the file's name
+};
+
+void PrintTo(const Damage& damage, std::ostream* out) {
+    *out << damage.name;
+}
+
+class ADamagedDatabase : public ::testing::TestWithParam<Damage> {};
+
+TEST_P(ADamagedDatabase, IsRefusedInTime) {
+    const test::TempFolder folder;
+    const QString path = Damaged(folder, GetParam().bytes, GetParam().patches);
+    EXPECT_EQ(RefusalOf(path, QString::fromUtf8(GetParam().table)),
+              Refused(path, QString::fromUtf8(GetParam().what)));
+}
+
+// Where the properties' block begins in the fixture: in the one row of the long-value page, after
+// the 4 bytes that name the next part (none). A design's page map is named at byte 55 of its page.
+qint64 PropertiesAt() {
+    QFile file(Fixture);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().indexOf(QByteArrayLiteral("MR2\0")) : -1;
+}
+const qint64 Properties = PropertiesAt();
+
+const Damage Damages[] = {
+    {"ItsPropertiesPageMissing",
+     PropertiesPage* Page,
+     {},
+     "Calculated",
+     "has a table \"Calculated\" that names page 6, past the end of the file; it is damaged."},
+    {"ItsPropertiesLooping",
+     -1,
+     {{Properties - 4, Le32(PropertiesPage << 8)}},
+     "Calculated",
+     "has a table \"Calculated\" whose properties cannot be read; it is damaged."},
+    {"ItsPropertiesWithAPartOfNoLength",
+     -1,
+     {{Properties + 4, Le32(0)}},
+     "Calculated",
+     "has a table \"Calculated\" whose properties cannot be read; it is damaged."},
+    {"APageMapPastTheEnd",
+     -1,
+     {{Replicas + 55, Le32(99u << 8)}},
+     "Replicas",
+     "has a table \"Replicas\" that names page 99, past the end of the file; it is damaged."},
+    {"APageMapRowMissing",
+     -1,
+     {{Replicas + 55, Le32((1u << 8) | 40)}},
+     "Replicas",
+     "has a table \"Replicas\" whose page map cannot be read; it is damaged."},
+    {"ADesignContinuedPastTheEnd",
+     -1,
+     {{Replicas + 4, Le32(99)}},
+     "Replicas",
+     "has a table \"Replicas\" that names page 99, past the end of the file; it is damaged."},
+    {"ADesignContinuedInALoop",
+     -1,
+     {{Replicas + 4, Le32(13)}},
+     "Replicas",
+     "has a table \"Replicas\" whose design cannot be read; it is damaged."},
+    {"NotWholePages",
+     14 * Page + 100,
+     {},
+     "Replicas",
+     "is 57444 bytes long, not a whole number of its 4096-byte pages; it is damaged."},
+    {"CutToItsFirstPage",
+     Page,
+     {},
+     "Replicas",
+     "has a catalog that names page 2, past the end of the file; it is damaged."},
+    {"CutToItsFirstTwoPages",
+     2 * Page,
+     {},
+     "Replicas",
+     "has a catalog that names page 2, past the end of the file; it is damaged."},
+};
+
+INSTANTIATE_TEST_SUITE_P(AccessSource, ADamagedDatabase, ::testing::ValuesIn(Damages),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// An Access 2007 database encrypted with a password: its header keeps the key (masked as the rest
+// of its settings are), and its pages are unreadable without the password.
+TEST(AccessSource, AnEncryptedAccess2007DatabaseIsRefusedAsProtected) {
+    const test::TempFolder folder;
+    const QString path = Damaged(folder, -1, {{0x14, QByteArray("\x02", 1)}});
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.seek(0x3E));
+    const QByteArray key = file.read(1);
+    ASSERT_TRUE(file.seek(0x3E) && file.write(QByteArray(1, char(key[0] ^ 0x5A))) == 1);
+    file.close();
+    EXPECT_EQ(RefusalOf(path, QStringLiteral("Edited")),
+              Refused(path, QStringLiteral("is protected by a password; it cannot be read.")));
+}
+
 struct Cut {
     const char* name;
     qint64 bytes; // the file is cut to
@@ -116,8 +289,8 @@ TEST_P(ADatabaseCutShort, IsRefusedNamingTheFile) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AccessSource, ADatabaseCutShort,
-                         ::testing::Values(Cut{"InsideItsRows", 9 * 4096 + 100, true, 9},
-                                           Cut{"BeforeItsDesign", 8 * 4096, false, 8}),
+                         ::testing::Values(Cut{"InsideItsRows", 14 * Page, true, 14},
+                                           Cut{"BeforeItsDesign", 13 * Page, false, 13}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

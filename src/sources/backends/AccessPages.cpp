@@ -1,0 +1,234 @@
+#include "sources/backends/AccessPages.h"
+
+#include <QFile>
+
+#include <array>
+#include <set>
+#include <utility>
+
+namespace quibo {
+
+namespace {
+
+constexpr size_t LongValueHeader = 12;
+
+quint32 Le(const unsigned char* p, int bytes) {
+    return static_cast<quint32>(LittleEndian(p, bytes));
+}
+
+quint32 Le(const QByteArray& bytes, size_t at, int width) {
+    return Le(reinterpret_cast<const unsigned char*>(bytes.constData()) + at, width);
+}
+
+// The key Jet masks the header's settings with, RC4 over 128 bytes from offset 0x18.
+void Unmask(unsigned char* bytes, size_t size) {
+    const std::array<unsigned char, 4> key{0xC7, 0xDA, 0x39, 0x6B};
+    std::array<unsigned char, 256> s{};
+    for (int i = 0; i < 256; ++i)
+        s[static_cast<size_t>(i)] = static_cast<unsigned char>(i);
+    for (size_t i = 0, j = 0; i < 256; ++i) {
+        j = (j + s[i] + key[i % key.size()]) & 0xFF;
+        std::swap(s[i], s[j]);
+    }
+    for (size_t n = 0, i = 0, j = 0; n < size; ++n) {
+        i = (i + 1) & 0xFF;
+        j = (j + s[i]) & 0xFF;
+        std::swap(s[i], s[j]);
+        bytes[n] ^= s[(s[i] + s[j]) & 0xFF];
+    }
+}
+
+} // namespace
+
+AccessHeader ReadAccessHeader(const QString& path) {
+    AccessHeader header;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return header;
+    QByteArray first = file.read(0x98);
+    if (first.size() < 0x98 || !first.startsWith(QByteArrayLiteral("\x00\x01\x00\x00")) ||
+        (first.mid(4, 16) != QByteArrayLiteral("Standard Jet DB\0") &&
+         first.mid(4, 16) != QByteArrayLiteral("Standard ACE DB\0")))
+        return header;
+    header.access = true;
+    header.version = Le(first, 0x14, 4);
+    header.pageSize = header.version == MDB_VER_JET3 ? 2048 : 4096;
+    // An Access 2007 file encrypted with a password keeps a key where an unencrypted one has none.
+    auto* settings = reinterpret_cast<unsigned char*>(first.data()) + 0x18;
+    Unmask(settings, 0x80);
+    header.encrypted = header.version >= MDB_VER_ACCDB_2007 && Le(settings + (0x3E - 0x18), 4) != 0;
+    return header;
+}
+
+const unsigned char* AccessPages::page(quint64 page) const {
+    if (m_held == static_cast<qint64>(page)) return m_page.data();
+    m_held = -1;
+    if (mdb_read_alt_pg(m_mdb, static_cast<unsigned long>(page)) != m_mdb->fmt->pg_size) return nullptr;
+    m_page.assign(m_mdb->alt_pg_buf, m_mdb->alt_pg_buf + m_mdb->fmt->pg_size);
+    m_held = static_cast<qint64>(page);
+    return m_page.data();
+}
+
+QByteArray AccessPages::row(quint64 page, unsigned row, PageFault& fault) const {
+    if (page >= m_pages) {
+        fault.page = static_cast<qint64>(page);
+        return {};
+    }
+    const auto pageSize = static_cast<size_t>(m_mdb->fmt->pg_size);
+    const unsigned char* p = this->page(page);
+    if (!p) {
+        fault.broken = true;
+        return {};
+    }
+    const size_t counted = m_mdb->fmt->row_count_offset;
+    const unsigned rows = Le(p + counted, 2);
+    const size_t table = counted + 2 + 2 * static_cast<size_t>(rows);
+    if (row >= rows || table > pageSize) {
+        fault.broken = true;
+        return {};
+    }
+    const size_t start = Le(p + counted + 2 + 2 * row, 2) & RowOffsetMask;
+    const size_t end = row == 0 ? pageSize : Le(p + counted + 2 * row, 2) & RowOffsetMask;
+    if (start < table || start > end || end > pageSize) {
+        fault.broken = true;
+        return {};
+    }
+    return QByteArray(reinterpret_cast<const char*>(p + start), static_cast<qsizetype>(end - start));
+}
+
+QByteArray AccessPages::pointed(quint32 pageRow, PageFault& fault) const {
+    return row(pageRow >> 8, pageRow & 0xff, fault);
+}
+
+QByteArray AccessPages::longValue(const unsigned char* field, size_t size, PageFault& fault) const {
+    if (size < LongValueHeader) {
+        fault.broken = true;
+        return {};
+    }
+    const quint32 head = Le(field, 4);
+    const auto length = static_cast<qsizetype>(head & 0x3FFFFFFF);
+    QByteArray value;
+    if (head & 0x80000000) { // held in the row, after the header
+        value = QByteArray(reinterpret_cast<const char*>(field) + LongValueHeader,
+                           static_cast<qsizetype>(size - LongValueHeader));
+    } else if (head & 0x40000000) { // one row of another page
+        value = pointed(Le(field + 4, 4), fault);
+    } else if ((head & 0xF0000000) == 0) {
+        // A chain of rows, each naming the next before its part, walked to its end as the library
+        // walks it; a chain that comes back to a row it has read is damage (the library would
+        // loop without end).
+        std::set<quint32> seen;
+        for (quint32 next = Le(field + 4, 4); next != 0 && !fault;) {
+            if (!seen.insert(next).second) {
+                fault.broken = true;
+                break;
+            }
+            const QByteArray part = pointed(next, fault);
+            if (fault) break;
+            if (part.size() < 4) {
+                fault.broken = true;
+                break;
+            }
+            next = Le(part, 0, 4);
+            value.append(part.constData() + 4, part.size() - 4);
+        }
+    } else {
+        fault.broken = true;
+    }
+    // A part may hold more than the value (Access rounds rows up); one that holds less is damage.
+    if (!fault && value.size() < length) fault.broken = true;
+    if (fault) return {};
+    value.truncate(length);
+    return value;
+}
+
+QByteArray AccessPages::definition(quint64 page, PageFault& fault) const {
+    const auto pageSize = static_cast<size_t>(m_mdb->fmt->pg_size);
+    QByteArray bytes;
+    std::set<quint64> seen;
+    while (!fault) {
+        if (page >= m_pages) {
+            fault.page = static_cast<qint64>(page);
+            break;
+        }
+        const unsigned char* p = seen.insert(page).second ? this->page(page) : nullptr;
+        if (!p || p[0] != MDB_PAGE_TABLE) {
+            fault.broken = true;
+            break;
+        }
+        const size_t from = bytes.isEmpty() ? 0 : 8;
+        bytes.append(reinterpret_cast<const char*>(p) + from, static_cast<qsizetype>(pageSize - from));
+        page = Le(p + 4, 4);
+        if (page == 0) break;
+    }
+    return fault ? QByteArray() : bytes;
+}
+
+bool DefinitionColumns(const MdbHandle* mdb, const QByteArray& definition,
+                       std::vector<DefinedColumn>& columns) {
+    const MdbFormatConstants& fmt = *mdb->fmt;
+    const auto size = static_cast<quint64>(definition.size());
+    if (size < static_cast<quint64>(fmt.tab_cols_start_offset)) return false;
+    const quint64 count = Le(definition, fmt.tab_num_cols_offset, 2);
+    const quint64 indexes = Le(definition, fmt.tab_num_ridxs_offset, 4);
+    const bool jet3 = mdb->f->jet_version == MDB_VER_JET3;
+    quint64 at = fmt.tab_cols_start_offset + indexes * fmt.tab_ridx_entry_size;
+    columns.clear();
+    for (quint64 c = 0; c < count; ++c, at += fmt.tab_col_entry_size) {
+        if (at + fmt.tab_col_entry_size > size) return false;
+        DefinedColumn column;
+        column.rowNumber = static_cast<int>(Le(definition, at + fmt.tab_row_col_num_offset, 2));
+        column.size = static_cast<int>(Le(definition, at + fmt.col_size_offset, 2));
+        // Access 2010 and later mark a calculated column in the extended flags, which Jet 3 lacks.
+        column.calculated =
+            !jet3 && (static_cast<unsigned char>(definition[static_cast<qsizetype>(at + 16)]) & 0xC0);
+        columns.push_back(column);
+    }
+    // The names follow, each after its length (one byte in Jet 3, two after).
+    const int width = jet3 ? 1 : 2;
+    for (quint64 c = 0; c < count; ++c) {
+        if (at + width > size) return false;
+        at += width + Le(definition, at, width);
+        if (at > size) return false;
+    }
+    return true;
+}
+
+bool PropertiesHold(const QByteArray& block) {
+    const auto size = static_cast<size_t>(block.size());
+    if (size < 4 ||
+        (!block.startsWith(QByteArrayLiteral("MR2\0")) && !block.startsWith(QByteArrayLiteral("KKD\0"))))
+        return false;
+    size_t names = 0;
+    for (size_t at = 4; at < size;) {
+        if (at + 6 > size) return false;
+        const size_t length = Le(block, at, 4);
+        const unsigned kind = Le(block, at + 4, 2);
+        if (length < 6 || length > size - at) return false;
+        const size_t end = at + length;
+        size_t pos = at + 6;
+        if (kind == 0x80) { // the names the values refer to, each after its length
+            names = 0;
+            for (; pos < end; ++names) {
+                if (pos + 2 > end) return false;
+                pos += 2 + Le(block, pos, 2);
+                if (pos > end) return false;
+            }
+        } else if (kind == 0x00 || kind == 0x01) { // the values of one object: its name, then each entry
+            if (pos + 6 > end) return false;
+            pos += 6 + Le(block, pos + 4, 2);
+            while (pos < end) {
+                if (pos + 8 > end) return false;
+                const size_t entry = Le(block, pos, 2);
+                if (entry < 8 || entry > end - pos || 8 + Le(block, pos + 6, 2) > entry ||
+                    Le(block, pos + 4, 2) >= names)
+                    return false;
+                pos += entry;
+            }
+            if (pos > end) return false;
+        }
+        at = end;
+    }
+    return true;
+}
+
+} // namespace quibo

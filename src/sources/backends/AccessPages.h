@@ -1,0 +1,97 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+// glib first: mdbtools.h pulls it in inside extern "C" otherwise.
+#include <glib.h>
+
+#include <mdbtools.h>
+
+namespace quibo {
+
+// A number of `bytes` bytes (at most 8), stored little-endian as Jet stores every number.
+inline uint64_t LittleEndian(const unsigned char* p, int bytes) {
+    uint64_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        v = (v << 8) | p[i];
+    return v;
+}
+
+// A row's offset in its page, below the flags that share its two bytes.
+constexpr int RowOffsetMask = 0x1fff;
+
+// What the first page says of a file: whether it is a Jet or ACE database, its version, its page
+// size, and whether its pages are encrypted with a password (Access 2007 and later).
+struct AccessHeader {
+    bool access = false;
+    quint32 version = 0;
+    qint64 pageSize = 0;
+    bool encrypted = false;
+};
+AccessHeader ReadAccessHeader(const QString& path);
+
+// What a walk over a database's pages found wrong: a page past the end of the file, or bytes that do
+// not hold what they claim (a row its page does not hold whole, a chain that loops, a length that
+// runs past its part). The walks below stop at the first fault.
+struct PageFault {
+    qint64 page = 0; // a page named past the end of the file, 0 when none
+    bool broken = false;
+    explicit operator bool() const { return page != 0 || broken; }
+};
+
+// The pages of an open database, read through libmdb's page reader (which undoes an encoded
+// database's page cipher) but walked here, every page number and length checked against the file,
+// so that the library is only ever handed what was checked. Reads use the library's second page
+// buffer; its first, the row walk's, is left alone.
+class AccessPages {
+public:
+    AccessPages(MdbHandle* mdb, quint64 pages) : m_mdb(mdb), m_pages(pages) {}
+
+    quint64 count() const { return m_pages; }
+
+    // Row `row` of page `page`, whole; empty with the fault set when the file does not hold it.
+    QByteArray row(quint64 page, unsigned row, PageFault& fault) const;
+    // The row a page-and-row pointer names (the page in its upper three bytes).
+    QByteArray pointed(quint32 pageRow, PageFault& fault) const;
+
+    // The bytes of a long value (a memo, an OLE value, a property block) from the 12 bytes a row
+    // holds for it: held in the row, on one other page, or in a chain of parts. Every part must be
+    // in the file, each once, and together exactly as long as the value says it is.
+    QByteArray longValue(const unsigned char* field, size_t size, PageFault& fault) const;
+
+    // A table's definition as the library reads it: its first page whole, then each continuation
+    // page after its 8-byte header. Every page of the chain must be a definition page in the file.
+    QByteArray definition(quint64 page, PageFault& fault) const;
+
+private:
+    // Page `page` as the library reads it, kept until another is read: a page map's two rows, a
+    // memo's parts, often share one. Null when it cannot be read.
+    const unsigned char* page(quint64 page) const;
+
+    MdbHandle* m_mdb;
+    quint64 m_pages;
+    mutable std::vector<unsigned char> m_page;
+    mutable qint64 m_held = -1;
+};
+
+// The parts of a table's definition this reader needs beyond the library's reading, each checked to
+// lie inside it.
+struct DefinedColumn {
+    int rowNumber = 0; // the column's number in the rows, deleted columns counted
+    int size = 0;
+    bool calculated = false;
+};
+
+// The columns a definition lists, or false when the definition does not hold its columns and their
+// names whole (the library would read past it).
+bool DefinitionColumns(const MdbHandle* mdb, const QByteArray& definition,
+                       std::vector<DefinedColumn>& columns);
+
+// True when `block` is a property block ("MR2" or "KKD") whose parts and entries each lie inside it.
+bool PropertiesHold(const QByteArray& block);
+
+} // namespace quibo
