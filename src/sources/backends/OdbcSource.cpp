@@ -365,15 +365,26 @@ QString OdbcValue(const QString& value) {
     return QLatin1Char('{') + escaped + QLatin1Char('}');
 }
 
-// The rows of a one-column query, as texts.
-QStringList QueryTexts(SQLHDBC dbc, const char* sql) {
-    Statement stmt(dbc);
-    stmt.check(SQLExecDirectW(stmt.get(), const_cast<SQLWCHAR*>(Wide(QString::fromLatin1(sql))), SQL_NTS));
-    QStringList texts;
-    for (SQLRETURN rc; (rc = SQLFetch(stmt.get())) != SQL_NO_DATA;) {
-        stmt.check(rc);
-        texts.append(TextData(stmt, 1).value_or(QString()));
+// The rows of a one-column query about the connection, as texts; none when the query fails, which
+// then only leaves the reading as every driver has it.
+std::optional<QStringList> QueryTexts(SQLHDBC dbc, const char* sql) {
+    SQLHSTMT stmt = SQL_NULL_HSTMT;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt))) return std::nullopt;
+    std::optional<QStringList> texts;
+    if (SQL_SUCCEEDED(SQLExecDirectW(stmt, const_cast<SQLWCHAR*>(Wide(QString::fromLatin1(sql))), SQL_NTS))) {
+        texts.emplace();
+        SQLRETURN rc;
+        while (SQL_SUCCEEDED(rc = SQLFetch(stmt))) {
+            SQLWCHAR text[256] = {};
+            SQLLEN length = 0;
+            if (!SQL_SUCCEEDED(
+                    SQLGetData(stmt, 1, SQL_C_WCHAR, text, sizeof text - sizeof(SQLWCHAR), &length)))
+                break;
+            texts->append(length == SQL_NULL_DATA ? QString() : FromWide(text, WideLength(text, 0, 255)));
+        }
+        if (rc != SQL_NO_DATA) texts.reset();
     }
+    SQLFreeHandle(SQL_HANDLE_STMT, stmt);
     return texts;
 }
 
@@ -381,7 +392,7 @@ QStringList QueryTexts(SQLHDBC dbc, const char* sql) {
 // are UTF-8, are exact, and its wide fetch is several times slower and counts some texts short.
 bool NarrowTexts(SQLHDBC dbc, const QString& engine) {
     if (engine != QLatin1String("MariaDB") && engine != QLatin1String("MySQL")) return false;
-    const QStringList charset = QueryTexts(dbc, "select @@character_set_results");
+    const QStringList charset = QueryTexts(dbc, "select @@character_set_results").value_or(QStringList());
     return charset.size() == 1 &&
            (charset[0] == QLatin1String("utf8mb4") || charset[0] == QLatin1String("utf8mb3") ||
             charset[0] == QLatin1String("utf8"));
