@@ -300,12 +300,33 @@ bool IsUnsigned(const Statement& stmt, SQLUSMALLINT c) {
 }
 
 // The bytes to bind a column's cells with again after a value of `indicator` bytes did not fit in
-// `width`: room for it and a quarter more, at least four times as wide; -1 past MaxFittedBytes,
-// when the column is read with SQLGetData.
+// `width`: room for it and a quarter more, at least four times as wide; -1 past MaxFittedBytes (or
+// already there), when the column is read with SQLGetData.
 SQLLEN Wider(SQLLEN width, SQLLEN indicator, SQLLEN unit) {
     const SQLLEN need = indicator == SQL_NO_TOTAL ? width + 1 : indicator + unit;
-    if (need > MaxFittedBytes) return -1;
-    return std::min(std::max(need + need / 4, 4 * width), MaxFittedBytes);
+    const SQLLEN wider = std::min(std::max(need + need / 4, 4 * width), MaxFittedBytes);
+    return need <= MaxFittedBytes && wider > width ? wider : -1;
+}
+
+// The bytes of a bound text cell as its buffer of `width` bytes holds them, UTF-8 where `narrow`, else
+// UTF-16; none when the value was cut short.
+std::optional<std::string_view> BoundText(const char* data, SQLLEN indicator, SQLLEN width, bool narrow) {
+    const SQLLEN unit = narrow ? 1 : SQLLEN(sizeof(SQLWCHAR));
+    const qsizetype capacity = qsizetype(width / unit) - 1;
+    if (indicator == SQL_NO_TOTAL || indicator / unit > capacity) return std::nullopt;
+    if (narrow) return std::string_view(data, size_t(indicator));
+    const qsizetype length = WideLength(reinterpret_cast<const SQLWCHAR*>(data), indicator / unit, capacity);
+    // A text that fills the buffer though the driver stated it shorter may go on past it.
+    if (length == capacity && indicator / unit < capacity) return std::nullopt;
+    return std::string_view(data, size_t(length) * sizeof(SQLWCHAR));
+}
+
+// Whether two texts as BoundText gives them are the same.
+bool SameBytes(std::string_view a, std::string_view b, bool narrow) {
+    if (a.size() != b.size()) return false;
+    if (narrow) return a == b;
+    return core::SameText(QStringView(reinterpret_cast<const char16_t*>(a.data()), qsizetype(a.size() / 2)),
+                          QStringView(reinterpret_cast<const char16_t*>(b.data()), qsizetype(b.size() / 2)));
 }
 
 // The cell of a column read with SQLGetData, for the current row.
@@ -682,28 +703,12 @@ std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<
                 }
                 const char* data = column.data.data() + r * size_t(column.width);
                 if (column.fetch == Fetch::Text) {
-                    // The text's bytes as the buffer holds them (UTF-8 or UTF-16).
-                    const qsizetype capacity = qsizetype(column.width / unit) - 1;
-                    if (indicator == SQL_NO_TOTAL || indicator / unit > capacity)
-                        return cut(c, indicator, unit);
-                    qsizetype length = qsizetype(indicator);
-                    if (!narrow) {
-                        length =
-                            WideLength(reinterpret_cast<const SQLWCHAR*>(data), indicator / unit, capacity);
-                        if (length == capacity && indicator / unit < capacity)
-                            return cut(c, SQL_NO_TOTAL, unit);
-                    }
-                    const std::string_view text(data, size_t(length * unit));
-                    auto same = [narrow](std::string_view a, std::string_view b) {
-                        if (a.size() != b.size()) return false;
-                        if (narrow) return a == b;
-                        return core::SameText(
-                            QStringView(reinterpret_cast<const char16_t*>(a.data()), qsizetype(a.size() / 2)),
-                            QStringView(reinterpret_cast<const char16_t*>(b.data()),
-                                        qsizetype(b.size() / 2)));
-                    };
-                    if (lastIn[c] != None ? same(last, text)
-                                          : above[c] != SourceTable::NullText && same(aboveBytes[c], text)) {
+                    const auto cell = BoundText(data, indicator, column.width, narrow);
+                    if (!cell) return cut(c, indicator, unit);
+                    const std::string_view text = *cell;
+                    if (lastIn[c] != None
+                            ? SameBytes(last, text, narrow)
+                            : above[c] != SourceTable::NullText && SameBytes(aboveBytes[c], text, narrow)) {
                         if (lastIn[c] != None)
                             sameAs.emplace_back(uint32_t(at), lastIn[c]);
                         else
@@ -712,7 +717,8 @@ std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<
                         if (narrow)
                             bytes[looked] = {text.data(), text.size()};
                         else
-                            views[looked] = QStringView(reinterpret_cast<const char16_t*>(data), length);
+                            views[looked] = QStringView(reinterpret_cast<const char16_t*>(text.data()),
+                                                        qsizetype(text.size() / 2));
                         lookedAt[looked++] = uint32_t(at);
                     }
                     last = text;
