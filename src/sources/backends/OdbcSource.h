@@ -17,7 +17,7 @@ namespace quibo {
 // identifier quote, so "Order By" is the database's own ordering. Rows are
 // fetched a block at a time into bound buffers, long texts too, each buffer
 // widened as the data needs; texts wide, or as UTF-8 where the driver's own
-// bytes are UTF-8 and faster (MariaDB). Exact decimals keep every digit (as
+// bytes are UTF-8 and faster (SQLite, MariaDB). Exact decimals keep every digit (as
 // text), single-precision values read as a Single shows them, an unsigned
 // BIGINT its digits.
 class OdbcSource final : public Source {
