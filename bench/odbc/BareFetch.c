@@ -1,7 +1,9 @@
 /* The driver's limit: a bare loop that fetches a query's rows in blocks into bound buffers, each
  * column as the program's backend asks for it (whole numbers as 64-bit integers, floating point as
- * doubles, decimals as text, everything else as UTF-16 text), and does nothing with them.
- *   quibo_odbc_bare DSN USER PASSWORD SQL      prints the row count */
+ * doubles, decimals as text, everything else as text), and does nothing with them. Texts are fetched
+ * wide (UTF-16, SQL_C_WCHAR) or, with "narrow", as the driver's bytes (SQL_C_CHAR, UTF-8 from the
+ * drivers measured); a text of no stated length, or one over 4,000 characters, is bound at 4,000.
+ *   quibo_odbc_bare DSN USER PASSWORD SQL [narrow]      prints the row count */
 #include <sql.h>
 #include <sqlext.h>
 
@@ -21,10 +23,11 @@ static void fail(SQLSMALLINT type, SQLHANDLE handle, const char* what) {
 }
 
 int main(int argc, char** argv) {
-    if (argc != 5) {
-        fprintf(stderr, "usage: %s DSN USER PASSWORD SQL\n", argv[0]);
+    if (argc != 5 && !(argc == 6 && strcmp(argv[5], "narrow") == 0)) {
+        fprintf(stderr, "usage: %s DSN USER PASSWORD SQL [narrow]\n", argv[0]);
         return 2;
     }
+    const int narrow = argc == 6;
     SQLHENV env;
     SQLHDBC dbc;
     SQLHSTMT stmt;
@@ -74,7 +77,10 @@ int main(int argc, char** argv) {
             break;
         default:
             if (size == 0 || size > 4000) size = 4000;
-            types[c - 1] = SQL_C_WCHAR, widths[c - 1] = (SQLLEN)((2 * size + 1) * sizeof(SQLWCHAR));
+            if (narrow) /* up to four UTF-8 bytes a character */
+                types[c - 1] = SQL_C_CHAR, widths[c - 1] = (SQLLEN)(4 * size + 1);
+            else
+                types[c - 1] = SQL_C_WCHAR, widths[c - 1] = (SQLLEN)((2 * size + 1) * sizeof(SQLWCHAR));
         }
         rowBytes += (size_t)widths[c - 1];
     }

@@ -16,6 +16,8 @@ namespace quibo::core {
 inline bool SameText(QStringView a, QStringView b) {
     const size_t bytes = 2 * static_cast<size_t>(a.size());
     if (a.size() != b.size()) return false;
+    // An empty text's characters may be a null pointer, which memcmp is not given.
+    if (bytes == 0) return true;
     const char* p = reinterpret_cast<const char*>(a.utf16());
     const char* q = reinterpret_cast<const char*>(b.utf16());
     auto same = [p, q](size_t at, size_t length) {

@@ -67,23 +67,21 @@ VoucherRegisterLoad::Outcome VoucherRegisterLoad::Load(const QString& name) {
     SourceGrid& sourceGrid = form.lstLedgerTree;
     const std::unique_ptr<Source> connection = m_source.open(m_open);
 
-    // Both tables must be there, under their exact names (a workbook's with "$"); in a database either
-    // may be a view.
+    // Both tables must be there, under their names in any case (a workbook's with "$"), and are read
+    // under the spelling the source lists (a server that folds unquoted names keeps "voucherregister");
+    // in a database either may be a view.
     const QString suffix = m_source.sheetSuffix();
-    const QString registerTable = name + suffix;
-    const QString mapTable = name + QStringLiteral("Map") + suffix;
-    bool registerFound = false;
-    bool mapFound = false;
+    QString registerTable, mapTable;
     auto walk = [&](const QStringList& names) {
         for (const QString& n : names) {
             const QString upper = vb::UCase(n);
-            if (upper == vb::UCase(registerTable)) registerFound = true;
-            if (upper == vb::UCase(mapTable)) mapFound = true;
+            if (registerTable.isEmpty() && upper == vb::UCase(name + suffix)) registerTable = n;
+            if (mapTable.isEmpty() && upper == vb::UCase(name + QStringLiteral("Map") + suffix)) mapTable = n;
         }
     };
     walk(connection->tables());
     if (m_source.kind != LoaderKind::Excel) walk(connection->views());
-    if (!registerFound || !mapFound) return Outcome::NotFound;
+    if (registerTable.isEmpty() || mapTable.isEmpty()) return Outcome::NotFound;
 
     QStringList fields;
     int records = 0;

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
+
 namespace quibo {
 namespace {
 
@@ -237,6 +240,34 @@ TEST_F(RegisterLoadTest, MapWithoutARequiredColumn) {
         EXPECT_EQ(rows(), c.rows);
     }
 }
+
+// The register and its map through each ODBC driver, read under the spelling the table list gives:
+// PostgreSQL keeps an unquoted VoucherRegister as voucherregister.
+class OdbcRegisterLoadTest : public test::LoaderTest, public ::testing::WithParamInterface<const QString*> {};
+
+TEST_P(OdbcRegisterLoadTest, RegisterAndMapReadUnderTheirListedNames) {
+    if (GetParam() != &test::OdbcSqliteDsn && !test::OdbcServersUnavailable().isEmpty()) {
+        const char* ci = std::getenv("CI");
+        if (ci && std::strcmp(ci, "true") == 0) FAIL() << test::OdbcServersUnavailable().toStdString();
+        GTEST_SKIP() << "no database servers: " << test::OdbcServersUnavailable().toStdString();
+    }
+    form.tabSourceIndex = 2;
+    form.txtODBCPath = *GetParam();
+    if (GetParam() != &test::OdbcSqliteDsn) {
+        form.txtODBCUser = test::OdbcServerUser;
+        form.txtPass = test::OdbcServerPassword;
+    }
+    pick(QStringLiteral("VOUCHERREGISTER"));
+    EXPECT_EQ(errors.reportCount(), 0);
+    EXPECT_EQ(keys(), (QStringList{"VCHTYPE", "LEDGER", "AMOUNT1", "ID", "PROCESSSTATUS"}));
+    EXPECT_EQ(tags(), (QStringList{"", "", Tag({"AMOUNT1", "Sales", "Cr", "1"}), "", ""}));
+    EXPECT_EQ(rows(), (QList<QStringList>{{"Sales", "Party", "1000", "Sales", ""}, blank(5)}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, OdbcRegisterLoadTest,
+                         ::testing::Values(&test::OdbcSqliteDsn, &test::OdbcPostgreSqlDsn,
+                                           &test::OdbcMariaDbDsn),
+                         [](const auto& info) { return info.param->mid(5).toStdString(); });
 
 TEST(FieldExists, ComparesUpperCasedNamesWithoutTrimming) {
     test::FormHarness harness;

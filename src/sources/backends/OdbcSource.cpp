@@ -16,6 +16,7 @@
 #include <iterator>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -32,6 +33,22 @@ const SQLWCHAR* Wide(const QString& text) {
 
 QString FromWide(const SQLWCHAR* text, qsizetype length) {
     return QString::fromUtf16(reinterpret_cast<const char16_t*>(text), length);
+}
+
+// The units of a wide text in a buffer that holds at most `capacity` of them and its NUL, counted
+// from the `stated` length on to that NUL: MariaDB's driver states a wide text one unit short for
+// each character whose low byte is D8-DB, though its buffer holds the whole text. A text that fills
+// the buffer reads `capacity`.
+qsizetype WideLength(const SQLWCHAR* text, qsizetype stated, qsizetype capacity) {
+    qsizetype length = std::clamp<qsizetype>(stated, 0, capacity);
+    while (length < capacity && text[length] != 0)
+        ++length;
+    return length;
+}
+
+// A name the driver wrote into a zeroed buffer of `capacity` units and its NUL.
+QString NameText(const SQLWCHAR* name, SQLSMALLINT bytes, qsizetype capacity) {
+    return FromWide(name, WideLength(name, bytes / qsizetype(sizeof(SQLWCHAR)), capacity));
 }
 
 QString Diagnostics(SQLSMALLINT type, SQLHANDLE handle) {
@@ -67,7 +84,7 @@ private:
     SQLHSTMT m_handle = SQL_NULL_HSTMT;
 };
 
-enum class Fetch { Text, Integer, Single, Double, Decimal, Boolean, Date, Skip };
+enum class Fetch { Text, Integer, Unsigned, Single, Double, Decimal, Boolean, Date, Skip };
 
 Fetch FetchFor(SQLSMALLINT type) {
     switch (type) {
@@ -105,6 +122,7 @@ Fetch FetchFor(SQLSMALLINT type) {
 ColumnKind KindOf(Fetch fetch) {
     switch (fetch) {
     case Fetch::Integer:
+    case Fetch::Unsigned:
     case Fetch::Single:
     case Fetch::Double:
     case Fetch::Decimal:
@@ -118,25 +136,32 @@ ColumnKind KindOf(Fetch fetch) {
     }
 }
 
-// Whole text of a column, read in pieces; Null when the value is Null.
-std::optional<QString> TextData(const Statement& stmt, SQLUSMALLINT column) {
+// Whole text of a column, read in pieces, wide or as the driver's UTF-8 bytes (`narrow`); Null when
+// the value is Null.
+std::optional<QString> TextData(const Statement& stmt, SQLUSMALLINT column, bool narrow = false) {
     QString text;
+    QByteArray bytes;
     SQLWCHAR buffer[2048];
     for (;;) {
         SQLLEN indicator = 0;
-        const SQLRETURN rc = SQLGetData(stmt.get(), column, SQL_C_WCHAR, buffer, sizeof buffer, &indicator);
+        const SQLRETURN rc = SQLGetData(stmt.get(), column, narrow ? SQL_C_CHAR : SQL_C_WCHAR, buffer,
+                                        sizeof buffer, &indicator);
         if (rc == SQL_NO_DATA) break;
         stmt.check(rc);
         if (indicator == SQL_NULL_DATA) return std::nullopt;
-        const qsizetype capacity = qsizetype(sizeof buffer / sizeof(SQLWCHAR)) - 1;
-        const qsizetype got =
-            (indicator == SQL_NO_TOTAL || indicator / qsizetype(sizeof(SQLWCHAR)) > capacity)
-                ? capacity
-                : indicator / qsizetype(sizeof(SQLWCHAR));
-        text.append(FromWide(buffer, got));
+        if (narrow) { // a character cut between pieces is whole once they are joined
+            const qsizetype capacity = qsizetype(sizeof buffer) - 1;
+            bytes.append(reinterpret_cast<const char*>(buffer),
+                         indicator == SQL_NO_TOTAL || indicator > capacity ? capacity : qsizetype(indicator));
+        } else {
+            const qsizetype capacity = qsizetype(sizeof buffer / sizeof(SQLWCHAR)) - 1;
+            const qsizetype stated =
+                indicator == SQL_NO_TOTAL ? capacity : indicator / qsizetype(sizeof(SQLWCHAR));
+            text.append(FromWide(buffer, WideLength(buffer, stated, capacity)));
+        }
         if (rc == SQL_SUCCESS) break;
     }
-    return text;
+    return narrow ? QString::fromUtf8(bytes) : text;
 }
 
 // Drivers hand dates out as "yyyy-mm-dd hh:mm:ss[.fff]", a date or a time alone.
@@ -146,9 +171,15 @@ SourceCell DateCell(QStringView text) {
     return text.toString();
 }
 
-// Longer texts, and texts of no stated length, are read piece by piece with SQLGetData.
+// A text or decimal is bound at its stated length up to these; a longer one, a long (TEXT) one and
+// one of no stated length start at the Start length, and a column whose value is cut is read again
+// wider, up to MaxFittedBytes a cell. Only a value beyond that is read piece by piece with
+// SQLGetData.
 constexpr SQLULEN MaxBoundChars = 4000;
 constexpr SQLULEN MaxBoundDigits = 1000;
+constexpr SQLULEN StartChars = 128;
+constexpr SQLULEN StartDigits = 64;
+constexpr SQLLEN MaxFittedBytes = SQLLEN(1) << 16;
 // The bytes the bound cells of one block take at most; a block holds at most MaxBlockRows rows.
 constexpr size_t BlockBytes = size_t(1) << 18;
 constexpr SQLULEN MaxBlockRows = 1024;
@@ -163,11 +194,14 @@ struct ResultColumn {
     std::vector<SQLLEN> indicators;
 };
 
-// How a column is bound: its C type and the bytes of one cell, or {0, 0} to read it with SQLGetData.
-std::pair<SQLSMALLINT, SQLLEN> Binding(Fetch fetch, SQLSMALLINT type, SQLULEN size) {
+// How a column is bound at first: its C type and the bytes of one cell, or {0, 0} to read it with
+// SQLGetData. Texts are bound wide, or as the driver's UTF-8 bytes where `narrow`.
+std::pair<SQLSMALLINT, SQLLEN> Binding(Fetch fetch, SQLSMALLINT type, SQLULEN size, bool narrow) {
     switch (fetch) {
     case Fetch::Integer:
         return {SQL_C_SBIGINT, SQLLEN(sizeof(SQLBIGINT))};
+    case Fetch::Unsigned:
+        return {SQL_C_UBIGINT, SQLLEN(sizeof(SQLUBIGINT))};
     case Fetch::Single: // as a double, which holds a single exactly: MariaDB's driver fills a bound
                         // SQL_C_FLOAT array with the stride of a double
     case Fetch::Double:
@@ -176,15 +210,17 @@ std::pair<SQLSMALLINT, SQLLEN> Binding(Fetch fetch, SQLSMALLINT type, SQLULEN si
         return {SQL_C_BIT, 1};
     case Fetch::Decimal:
         // Digits, a sign, a point and a leading zero, and the terminating NUL.
-        if (size > 0 && size <= MaxBoundDigits) return {SQL_C_CHAR, SQLLEN(size + 4)};
-        return {0, 0};
+        return {SQL_C_CHAR, SQLLEN((size > 0 && size <= MaxBoundDigits ? size : StartDigits) + 4)};
     case Fetch::Date:
         return {SQL_C_WCHAR, SQLLEN(64 * sizeof(SQLWCHAR))};
-    case Fetch::Text:
-        if (type == SQL_LONGVARCHAR || type == SQL_WLONGVARCHAR || size == 0 || size > MaxBoundChars)
-            return {0, 0};
-        // A character beyond the BMP takes two UTF-16 units.
-        return {SQL_C_WCHAR, SQLLEN((2 * size + 1) * sizeof(SQLWCHAR))};
+    case Fetch::Text: {
+        const bool stated =
+            type != SQL_LONGVARCHAR && type != SQL_WLONGVARCHAR && size > 0 && size <= MaxBoundChars;
+        const SQLULEN chars = stated ? size : StartChars;
+        // A character takes up to four UTF-8 bytes, or two UTF-16 units beyond the BMP.
+        if (narrow) return {SQL_C_CHAR, SQLLEN(4 * chars + 1)};
+        return {SQL_C_WCHAR, SQLLEN((2 * chars + 1) * sizeof(SQLWCHAR))};
+    }
     case Fetch::Skip:
         return {0, 0};
     }
@@ -202,6 +238,15 @@ bool BoundCell(const ResultColumn& column, size_t row, SourceCell& cell) {
         SQLBIGINT v;
         std::memcpy(&v, p, sizeof v);
         cell = static_cast<qint64>(v);
+        return true;
+    }
+    case Fetch::Unsigned: { // one past a qint64 reads as its digits
+        SQLUBIGINT v;
+        std::memcpy(&v, p, sizeof v);
+        if (v <= SQLUBIGINT(INT64_MAX))
+            cell = static_cast<qint64>(v);
+        else
+            cell = QString::number(quint64(v));
         return true;
     }
     case Fetch::Single: {
@@ -241,13 +286,51 @@ bool IsDecimalTypeName(const Statement& stmt, SQLUSMALLINT c) {
     if (!SQL_SUCCEEDED(SQLColAttributeW(stmt.get(), c, SQL_DESC_TYPE_NAME, name,
                                         sizeof name - sizeof(SQLWCHAR), &length, nullptr)))
         return false;
-    const QString type = FromWide(name, std::min<qsizetype>(length / qsizetype(sizeof(SQLWCHAR)), 63));
+    const QString type = NameText(name, length, 63);
     return type.startsWith(QLatin1String("numeric"), Qt::CaseInsensitive) ||
            type.startsWith(QLatin1String("decimal"), Qt::CaseInsensitive);
 }
 
+// Whether a column holds whole numbers without a sign (MariaDB's BIGINT UNSIGNED).
+bool IsUnsigned(const Statement& stmt, SQLUSMALLINT c) {
+    SQLLEN isUnsigned = SQL_FALSE;
+    return SQL_SUCCEEDED(
+               SQLColAttributeW(stmt.get(), c, SQL_DESC_UNSIGNED, nullptr, 0, nullptr, &isUnsigned)) &&
+           isUnsigned == SQL_TRUE;
+}
+
+// The bytes to bind a column's cells with again after a value of `indicator` bytes did not fit in
+// `width`: room for it and a quarter more, at least four times as wide; -1 past MaxFittedBytes (or
+// already there), when the column is read with SQLGetData.
+SQLLEN Wider(SQLLEN width, SQLLEN indicator, SQLLEN unit) {
+    const SQLLEN need = indicator == SQL_NO_TOTAL ? width + 1 : indicator + unit;
+    const SQLLEN wider = std::min(std::max(need + need / 4, 4 * width), MaxFittedBytes);
+    return need <= MaxFittedBytes && wider > width ? wider : -1;
+}
+
+// The bytes of a bound text cell as its buffer of `width` bytes holds them, UTF-8 where `narrow`, else
+// UTF-16; none when the value was cut short.
+std::optional<std::string_view> BoundText(const char* data, SQLLEN indicator, SQLLEN width, bool narrow) {
+    const SQLLEN unit = narrow ? 1 : SQLLEN(sizeof(SQLWCHAR));
+    const qsizetype capacity = qsizetype(width / unit) - 1;
+    if (indicator == SQL_NO_TOTAL || indicator / unit > capacity) return std::nullopt;
+    if (narrow) return std::string_view(data, size_t(indicator));
+    const qsizetype length = WideLength(reinterpret_cast<const SQLWCHAR*>(data), indicator / unit, capacity);
+    // A text that fills the buffer though the driver stated it shorter may go on past it.
+    if (length == capacity && indicator / unit < capacity) return std::nullopt;
+    return std::string_view(data, size_t(length) * sizeof(SQLWCHAR));
+}
+
+// Whether two texts as BoundText gives them are the same.
+bool SameBytes(std::string_view a, std::string_view b, bool narrow) {
+    if (a.size() != b.size()) return false;
+    if (narrow) return a == b;
+    return core::SameText(QStringView(reinterpret_cast<const char16_t*>(a.data()), qsizetype(a.size() / 2)),
+                          QStringView(reinterpret_cast<const char16_t*>(b.data()), qsizetype(b.size() / 2)));
+}
+
 // The cell of a column read with SQLGetData, for the current row.
-SourceCell UnboundCell(const Statement& stmt, SQLUSMALLINT c, Fetch fetch) {
+SourceCell UnboundCell(const Statement& stmt, SQLUSMALLINT c, Fetch fetch, bool narrow) {
     switch (fetch) {
     case Fetch::Date:
         if (const auto text = TextData(stmt, c)) return DateCell(*text);
@@ -262,9 +345,10 @@ SourceCell UnboundCell(const Statement& stmt, SQLUSMALLINT c, Fetch fetch) {
         }
         return {};
     case Fetch::Text:
-        if (auto text = TextData(stmt, c)) return std::move(*text);
+        if (auto text = TextData(stmt, c, narrow)) return std::move(*text);
         return {};
     case Fetch::Integer:
+    case Fetch::Unsigned:
     case Fetch::Single:
     case Fetch::Double:
     case Fetch::Boolean: {
@@ -272,6 +356,7 @@ SourceCell UnboundCell(const Statement& stmt, SQLUSMALLINT c, Fetch fetch) {
         // bound.
         SQLSMALLINT type = SQL_C_DOUBLE;
         if (fetch == Fetch::Integer) type = SQL_C_SBIGINT;
+        if (fetch == Fetch::Unsigned) type = SQL_C_UBIGINT;
         if (fetch == Fetch::Boolean) type = SQL_C_BIT;
         ResultColumn column;
         column.fetch = fetch;
@@ -301,12 +386,53 @@ QString OdbcValue(const QString& value) {
     return QLatin1Char('{') + escaped + QLatin1Char('}');
 }
 
+// The rows of a one-column query about the connection, as texts; none when the query fails, which
+// then only leaves the reading as every driver has it.
+std::optional<QStringList> QueryTexts(SQLHDBC dbc, const char* sql) {
+    SQLHSTMT stmt = SQL_NULL_HSTMT;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt))) return std::nullopt;
+    std::optional<QStringList> texts;
+    if (SQL_SUCCEEDED(SQLExecDirectW(stmt, const_cast<SQLWCHAR*>(Wide(QString::fromLatin1(sql))), SQL_NTS))) {
+        texts.emplace();
+        SQLRETURN rc;
+        while (SQL_SUCCEEDED(rc = SQLFetch(stmt))) {
+            SQLWCHAR text[256] = {};
+            SQLLEN length = 0;
+            if (!SQL_SUCCEEDED(
+                    SQLGetData(stmt, 1, SQL_C_WCHAR, text, sizeof text - sizeof(SQLWCHAR), &length)))
+                break;
+            texts->append(length == SQL_NULL_DATA ? QString() : FromWide(text, WideLength(text, 0, 255)));
+        }
+        if (rc != SQL_NO_DATA) texts.reset();
+    }
+    SQLFreeHandle(SQL_HANDLE_STMT, stmt);
+    return texts;
+}
+
+// Whether texts are best fetched as the driver's own bytes: SQLite's are the UTF-8 it stores, and
+// MariaDB's, on a connection whose results are UTF-8, are exact too; both drivers' wide fetch is
+// slower (MariaDB's several times) and MariaDB's counts some texts short.
+bool NarrowTexts(SQLHDBC dbc, const QString& engine) {
+    if (engine == QLatin1String("SQLite")) return true; // its texts are UTF-8 as stored
+    if (engine != QLatin1String("MariaDB") && engine != QLatin1String("MySQL")) return false;
+    const QStringList charset = QueryTexts(dbc, "select @@character_set_results").value_or(QStringList());
+    return charset.size() == 1 &&
+           (charset[0] == QLatin1String("utf8mb4") || charset[0] == QLatin1String("utf8mb3") ||
+            charset[0] == QLatin1String("utf8"));
+}
+
 } // namespace
 
 struct OdbcSource::Impl {
     SQLHENV env = SQL_NULL_HENV;
     SQLHDBC dbc = SQL_NULL_HDBC;
     bool connected = false;
+    // Texts are fetched as the driver's UTF-8 bytes rather than wide (see NarrowTexts).
+    bool narrow = false;
+    // PostgreSQL's search path, the schemas a bare table name is looked for in, in order; none for
+    // the other engines, whose tables are all the data source's database holds.
+    std::optional<QStringList> searchPath;
+    size_t blockRows = 0;
     ~Impl() {
         if (connected) SQLDisconnect(dbc);
         if (dbc) SQLFreeHandle(SQL_HANDLE_DBC, dbc);
@@ -331,6 +457,20 @@ OdbcSource::OdbcSource(const QString& connection, const QString& user, const QSt
                             &outLength, SQL_DRIVER_NOPROMPT),
           SQL_HANDLE_DBC, d->dbc);
     d->connected = true;
+
+    SQLWCHAR engineText[64] = {};
+    SQLSMALLINT engineLength = 0;
+    QString engine;
+    if (SQL_SUCCEEDED(SQLGetInfoW(d->dbc, SQL_DBMS_NAME, engineText, sizeof engineText - sizeof(SQLWCHAR),
+                                  &engineLength)))
+        engine = NameText(engineText, engineLength, 63);
+    d->narrow = NarrowTexts(d->dbc, engine);
+    if (engine == QLatin1String("PostgreSQL"))
+        d->searchPath = QueryTexts(d->dbc, "select unnest(current_schemas(false))");
+}
+
+size_t OdbcSource::blockRows() const {
+    return d->blockRows;
 }
 
 OdbcSource::~OdbcSource() = default;
@@ -346,19 +486,31 @@ QStringList OdbcSource::list(const QString& type) {
                                          &catalogLength)) &&
         catalogLength > 0)
         catalog =
-            FromWide(catalogText, std::min<qsizetype>(catalogLength / qsizetype(sizeof(SQLWCHAR)), 255));
+            FromWide(catalogText, WideLength(catalogText, catalogLength / qsizetype(sizeof(SQLWCHAR)), 255));
     Statement stmt(d->dbc);
     stmt.check(SQLTablesW(stmt.get(), catalog.isEmpty() ? nullptr : const_cast<SQLWCHAR*>(Wide(catalog)),
                           catalog.isEmpty() ? 0 : SQL_NTS, nullptr, 0, nullptr, 0,
                           const_cast<SQLWCHAR*>(Wide(type)), SQL_NTS));
-    QStringList names;
+    // A bare name reads the table of the first schema on PostgreSQL's search path that holds it: the
+    // names of those schemas are listed, in that order, and no other, which the program could not read.
+    std::vector<std::pair<qsizetype, QString>> names;
     while (true) {
         const SQLRETURN rc = SQLFetch(stmt.get());
         if (rc == SQL_NO_DATA) break;
         stmt.check(rc);
-        if (const auto name = TextData(stmt, 3)) names.append(*name);
+        qsizetype schema = 0;
+        if (d->searchPath) {
+            schema = d->searchPath->indexOf(TextData(stmt, 2).value_or(QString()));
+            if (schema < 0) continue;
+        }
+        if (const auto name = TextData(stmt, 3, d->narrow)) names.emplace_back(schema, *name);
     }
-    return names;
+    std::stable_sort(names.begin(), names.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    QStringList listed;
+    for (auto& [schema, name] : names)
+        listed.append(std::move(name));
+    return listed;
 }
 
 QStringList OdbcSource::tables() {
@@ -380,7 +532,7 @@ SourceTable OdbcSource::read(const QString& table, const QString& orderBy) {
     QString quote;
     if (SQL_SUCCEEDED(
             SQLGetInfoW(d->dbc, SQL_IDENTIFIER_QUOTE_CHAR, quoteChars, sizeof quoteChars, &quoteLength)))
-        quote = FromWide(quoteChars, quoteLength / qsizetype(sizeof(SQLWCHAR))).trimmed();
+        quote = NameText(quoteChars, quoteLength, 7).trimmed();
     auto quoted = [&](const QString& name) {
         if (quote.isEmpty()) return name;
         QString inner = name;
@@ -404,7 +556,7 @@ SourceTable OdbcSource::read(const QString& table, const QString& orderBy) {
             SQLSMALLINT nameLength = 0;
             probe.check(SQLColAttributeW(probe.get(), c, SQL_DESC_NAME, name, sizeof name - sizeof(SQLWCHAR),
                                          &nameLength, nullptr));
-            names.append(FromWide(name, std::min<qsizetype>(nameLength / qsizetype(sizeof(SQLWCHAR)), 511)));
+            names.append(NameText(name, nameLength, 511));
         }
         qsizetype at = names.indexOf(orderBy);
         for (qsizetype i = 0; at < 0 && i < names.size(); ++i)
@@ -412,19 +564,20 @@ SourceTable OdbcSource::read(const QString& table, const QString& orderBy) {
         if (at < 0) RaiseColumnNotFound(provider::Odbc, orderBy);
         sql += QStringLiteral(" Order By ") + quoted(names[at]);
     }
-    // A column whose values outgrow the length the driver stated is read again, piece by piece.
-    std::vector<bool> unbound;
+    // A column whose value outgrows its buffer is read again wider, and past a bound piece by piece.
+    std::vector<SQLLEN> widths;
     for (;;) {
-        if (auto result = readOnce(sql, unbound)) return std::move(*result);
+        if (auto result = readOnce(sql, widths)) return std::move(*result);
     }
 }
 
-std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<bool>& unbound) {
+std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<SQLLEN>& widths) {
     Statement stmt(d->dbc);
     stmt.check(SQLExecDirectW(stmt.get(), const_cast<SQLWCHAR*>(Wide(sql)), SQL_NTS));
     SQLSMALLINT count = 0;
     stmt.check(SQLNumResultCols(stmt.get(), &count));
-    unbound.resize(size_t(count), false);
+    widths.resize(size_t(count), 0);
+    const bool narrow = d->narrow;
 
     std::vector<SourceColumn> names;
     std::vector<ResultColumn> columns(static_cast<size_t>(count));
@@ -439,8 +592,11 @@ std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<
         // declared types still say what they are.
         if ((column.fetch == Fetch::Double || column.fetch == Fetch::Text) && IsDecimalTypeName(stmt, c))
             column.fetch = Fetch::Decimal;
-        if (!unbound[c - 1]) std::tie(column.cType, column.width) = Binding(column.fetch, type, size);
-        names.push_back({FromWide(name, std::min<qsizetype>(nameLength, 511)), KindOf(column.fetch)});
+        if (type == SQL_BIGINT && IsUnsigned(stmt, c)) column.fetch = Fetch::Unsigned;
+        SQLLEN& width = widths[c - 1];
+        if (width >= 0) std::tie(column.cType, column.width) = Binding(column.fetch, type, size, narrow);
+        if (width > 0 && column.cType != 0) column.width = width;
+        names.push_back({FromWide(name, WideLength(name, nameLength, 511)), KindOf(column.fetch)});
     }
 
     // Cells are fetched a block of rows at a time into bound buffers; long texts with SQLGetData,
@@ -472,6 +628,7 @@ std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<
             taken >= 1)
             rows = taken;
     }
+    d->blockRows = rows;
     SQLULEN fetched = 0;
     std::vector<SQLUSMALLINT> status(rows, SQL_ROW_SUCCESS);
     stmt.check(SQLSetStmtAttr(stmt.get(), SQL_ATTR_ROWS_FETCHED_PTR, &fetched, 0));
@@ -498,15 +655,22 @@ std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<
     kept.reserve(rows);
     std::vector<core::TextPool::Id> ids(rows * width), found(rows * width);
     std::vector<core::TextPool::Id> above(width, SourceTable::NullText);
-    std::vector<uint32_t> lastIn(width, None); // the place of each column's last text in the block
+    std::vector<std::string> aboveBytes(width); // the bytes of each column's last text of the block before
+    std::vector<uint32_t> lastIn(width, None);  // the place of each column's last text in the block
     std::vector<SourceCell> cells(rows * width);
-    std::vector<QStringView> views(rows * width);
+    std::vector<QStringView> views(narrow ? 0 : rows * width);
+    std::vector<core::TextPool::Bytes> bytes(narrow ? rows * width : 0);
     std::vector<uint32_t> lookedAt(rows * width);
     // A cell's place and the place above it in its column that holds the same text.
     std::vector<std::pair<uint32_t, uint32_t>> sameAs;
     sameAs.reserve(rows * width);
     std::string exact;
-    constexpr SQLLEN Unit = SQLLEN(sizeof(SQLWCHAR));
+    // A value cut short: its column is read again wider.
+    auto cut = [&](size_t c, SQLLEN indicator, SQLLEN unit) {
+        widths[c] = Wider(columns[c].width, indicator, unit);
+        return std::nullopt;
+    };
+    const SQLLEN unit = narrow ? 1 : SQLLEN(sizeof(SQLWCHAR));
     while (true) {
         const SQLRETURN rc = SQLFetch(stmt.get());
         if (rc == SQL_NO_DATA) break;
@@ -526,11 +690,11 @@ std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<
             if (column.cType == 0) { // a block of one row, its columns read in order
                 for (size_t k = 0; k < kept.size(); ++k) {
                     ids[k * width + c] = SourceTable::NullText;
-                    cells[k * width + c] = UnboundCell(stmt, SQLUSMALLINT(c + 1), column.fetch);
+                    cells[k * width + c] = UnboundCell(stmt, SQLUSMALLINT(c + 1), column.fetch, narrow);
                 }
                 continue;
             }
-            QStringView last;
+            std::string_view last;
             for (size_t k = 0; k < kept.size(); ++k) {
                 const size_t r = kept[k], at = k * width + c;
                 const SQLLEN indicator = column.indicators[r];
@@ -541,30 +705,28 @@ std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<
                 }
                 const char* data = column.data.data() + r * size_t(column.width);
                 if (column.fetch == Fetch::Text) {
-                    if (indicator == SQL_NO_TOTAL || indicator > column.width - Unit) {
-                        unbound[c] = true;
-                        return std::nullopt;
-                    }
-                    const QStringView text(reinterpret_cast<const char16_t*>(data),
-                                           qsizetype(indicator / Unit));
-                    if (lastIn[c] != None ? core::SameText(last, text)
-                                          : above[c] != SourceTable::NullText &&
-                                                core::SameText(pool.view(above[c]), text)) {
+                    const auto cell = BoundText(data, indicator, column.width, narrow);
+                    if (!cell) return cut(c, indicator, unit);
+                    const std::string_view text = *cell;
+                    if (lastIn[c] != None
+                            ? SameBytes(last, text, narrow)
+                            : above[c] != SourceTable::NullText && SameBytes(aboveBytes[c], text, narrow)) {
                         if (lastIn[c] != None)
                             sameAs.emplace_back(uint32_t(at), lastIn[c]);
                         else
                             ids[at] = above[c];
                     } else {
-                        views[looked] = text;
+                        if (narrow)
+                            bytes[looked] = {text.data(), text.size()};
+                        else
+                            views[looked] = QStringView(reinterpret_cast<const char16_t*>(text.data()),
+                                                        qsizetype(text.size() / 2));
                         lookedAt[looked++] = uint32_t(at);
                     }
                     last = text;
                     lastIn[c] = uint32_t(at);
                 } else if (column.fetch == Fetch::Decimal) {
-                    if (indicator == SQL_NO_TOTAL || indicator >= column.width) {
-                        unbound[c] = true;
-                        return std::nullopt;
-                    }
+                    if (indicator == SQL_NO_TOTAL || indicator >= column.width) return cut(c, indicator, 1);
                     double number = 0;
                     if (PlainDecimalNumber(data, size_t(indicator), number))
                         cells[at] = number;
@@ -575,12 +737,15 @@ std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<
                     else
                         ids[at] = pool.internLatin1(exact.data(), exact.size());
                 } else if (!BoundCell(column, r, cells[at])) {
-                    unbound[c] = true;
-                    return std::nullopt;
+                    return cut(c, indicator, SQLLEN(sizeof(SQLWCHAR)));
                 }
             }
+            if (lastIn[c] != None) aboveBytes[c].assign(last);
         }
-        pool.intern(views.data(), looked, found.data());
+        if (narrow)
+            pool.internUtf8(bytes.data(), looked, found.data());
+        else
+            pool.intern(views.data(), looked, found.data());
         for (size_t k = 0; k < looked; ++k)
             ids[lookedAt[k]] = found[k];
         for (const auto& [at, from] : sameAs) // in order down each column

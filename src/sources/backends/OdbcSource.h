@@ -2,6 +2,8 @@
 
 #include "sources/backends/Source.h"
 
+#include <sqltypes.h> // SQLLEN
+
 #include <memory>
 #include <optional>
 #include <vector>
@@ -10,10 +12,14 @@ namespace quibo {
 
 // A named ODBC data source reached through the unixODBC driver manager's
 // wide-character API. Tables are listed then views, each name once, of the
-// connection's own database; names in queries are quoted with the driver's own
+// connection's own database (on PostgreSQL, of the schemas on its search path,
+// which a bare name reads); names in queries are quoted with the driver's own
 // identifier quote, so "Order By" is the database's own ordering. Rows are
-// fetched a block at a time into bound buffers; exact decimals keep every digit
-// (as text), single-precision values read as a Single shows them.
+// fetched a block at a time into bound buffers, long texts too, each buffer
+// widened as the data needs; texts wide, or as UTF-8 where the driver's own
+// bytes are UTF-8 and faster (SQLite, MariaDB). Exact decimals keep every digit (as
+// text), single-precision values read as a Single shows them, an unsigned
+// BIGINT its digits.
 class OdbcSource final : public Source {
 public:
     // `connection` is the program's "DSN=..." string; user and password are
@@ -26,11 +32,16 @@ public:
     SourceTable read(const QString& table, const QString& orderBy = {}) override;
     QString describe() const override;
 
+    // The rows of each block the last read fetched: more than one unless a value too long for any
+    // buffer made its column be read piece by piece, a row at a time.
+    size_t blockRows() const;
+
 private:
     QStringList list(const QString& type);
-    // One reading of `sql`; none when a bound column's value was cut short, which is then marked
-    // in `unbound` to be read with SQLGetData next time.
-    std::optional<SourceTable> readOnce(const QString& sql, std::vector<bool>& unbound);
+    // One reading of `sql`; none when a bound column's value was cut short. `widths` holds by column
+    // the bytes a cell is bound with (0 as the column's description asks, -1 read with SQLGetData),
+    // and is widened for the column cut.
+    std::optional<SourceTable> readOnce(const QString& sql, std::vector<SQLLEN>& widths);
 
     struct Impl;
     std::unique_ptr<Impl> d;

@@ -14,3 +14,24 @@ create table Empty (Name varchar(10), Amount decimal(10, 2));
 create view TextNames as select Name from Texts;
 create table other.Units (Name varchar(10));
 create table other.Texts (Id integer);
+-- Characters in runs of 32 from the first of each range, the first code point the Id.
+create table Scripts (Id integer, Chars varchar(40)) character set utf8mb4;
+insert into Scripts
+  select s.seq, (select group_concat(convert(char(c.seq using utf32) using utf8mb4) order by c.seq separator '')
+                 from seq_0_to_130000 c where c.seq between s.seq and least(s.seq + 31, r.e))
+  from (select 128 b, 2047 e union all select 2304, 2431 union all select 65536, 65551
+        union all select 128192, 128223) r
+  join seq_0_to_130000 s on s.seq between r.b and r.e and (s.seq - r.b) % 32 = 0;
+-- TEXT values, most short, a few longer than a first buffer, one far longer.
+create table Notes (Id integer, Note text) character set utf8mb4;
+insert into Notes select seq, case when seq % 700 = 0 then repeat('ü', 1000) when seq = 2500 then repeat('x', 20000)
+  else concat('Note ', seq) end from seq_1_to_3000;
+create table Blanks (Id integer, Name varchar(10));
+insert into Blanks select seq, '' from seq_1_to_5000;
+create table Big (Id integer, Value bigint unsigned);
+insert into Big values (1, 18446744073709551615), (2, 9223372036854775808), (3, 42);
+create table VoucherRegister (VchType varchar(20), Ledger varchar(40), Amount1 decimal(12, 2));
+insert into VoucherRegister values ('Sales', 'Party', 1000);
+create table VoucherRegisterMap (ColumnName varchar(40), LedgerName varchar(40), LedgerSign varchar(2),
+  `Order` integer);
+insert into VoucherRegisterMap values ('Amount1', 'Sales', 'Cr', 1);

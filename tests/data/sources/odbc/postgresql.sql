@@ -15,3 +15,24 @@ create view textnames as select Name from texts;
 -- A table of the same name in another schema of the database is still one table name.
 create schema archive;
 create table archive.texts (Id integer);
+-- A table only off the search path, which a bare name cannot read: not offered.
+create table archive.units (Name varchar(10));
+-- Characters in runs of 32 from the first of each range, the first code point the Id.
+create table scripts (Id integer, Chars varchar(40));
+insert into scripts
+  select s, (select string_agg(chr(c), '' order by c) from generate_series(s, least(s + 31, e)) c)
+  from (values (128, 2047), (2304, 2431), (65536, 65551), (128192, 128223)) r(b, e), generate_series(b, e, 32) s;
+-- TEXT values, most short, a few longer than a first buffer, one far longer.
+create table notes (Id integer, Note text);
+insert into notes select i, case when i % 700 = 0 then repeat('ü', 1000) when i = 2500 then repeat('x', 20000)
+  else 'Note ' || i end from generate_series(1, 3000) i;
+create table blanks (Id integer, Name varchar(10));
+insert into blanks select i, '' from generate_series(1, 5000) i;
+create table big (Id integer, Value numeric(20, 0));
+insert into big values (1, 18446744073709551615), (2, 9223372036854775808), (3, 42);
+-- A register and its map, created unquoted: the server keeps them as voucherregister(map).
+create table VoucherRegister (VchType varchar(20), Ledger varchar(40), Amount1 numeric(12, 2));
+insert into VoucherRegister values ('Sales', 'Party', 1000);
+create table VoucherRegisterMap (ColumnName varchar(40), LedgerName varchar(40), LedgerSign varchar(2),
+  "Order" integer);
+insert into VoucherRegisterMap values ('Amount1', 'Sales', 'Cr', 1);

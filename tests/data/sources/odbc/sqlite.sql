@@ -13,3 +13,24 @@ insert into Texts values (1, 'नकद खाता ₹', ''), (2, 'D''Souza', 
   (3, 'Long', replace(hex(zeroblob(70000)), '00', 'Ü'));
 create table Empty (Name varchar(10), Amount numeric(10, 2));
 create view TextNames as select Name from Texts;
+-- Characters in runs of 32 from the first of each range, the first code point the Id.
+create table Scripts (Id integer, Chars varchar(40));
+with recursive ranges(b, e) as (values (128, 2047), (2304, 2431), (65536, 65551), (128192, 128223)),
+  starts(s, e) as (select b, e from ranges union all select s + 32, e from starts where s + 32 <= e),
+  points(s, c, e) as (select s, s, e from starts union all select s, c + 1, e from points where c < min(s + 31, e))
+insert into Scripts select s, group_concat(char(c), '') from (select s, c from points order by s, c) group by s;
+-- TEXT values, most short, a few longer than a first buffer, one far longer.
+create table Notes (Id integer, Note text);
+with recursive n(i) as (select 1 union all select i + 1 from n where i < 3000)
+insert into Notes select i, case when i % 700 = 0 then replace(hex(zeroblob(1000)), '00', 'ü')
+  when i = 2500 then replace(hex(zeroblob(20000)), '00', 'x') else 'Note ' || i end from n;
+create table Blanks (Id integer, Name varchar(10));
+with recursive n(i) as (select 1 union all select i + 1 from n where i < 5000) insert into Blanks select i, '' from n;
+-- SQLite holds a whole number past 2^63 - 1 only as a double, or as its digits.
+create table Big (Id integer, Value varchar(20));
+insert into Big values (1, '18446744073709551615'), (2, '9223372036854775808'), (3, '42');
+create table VoucherRegister (VchType varchar(20), Ledger varchar(40), Amount1 numeric(12, 2));
+insert into VoucherRegister values ('Sales', 'Party', 1000);
+create table VoucherRegisterMap (ColumnName varchar(40), LedgerName varchar(40), LedgerSign varchar(2),
+  "Order" integer);
+insert into VoucherRegisterMap values ('Amount1', 'Sales', 'Cr', 1);
