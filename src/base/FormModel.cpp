@@ -1,6 +1,7 @@
 #include "base/FormModel.h"
 
 #include "base/ColumnLookup.h"
+#include "base/OutcomeMarks.h"
 #include "base/Services.h"
 #include "base/Trap.h"
 #include "vb/Text.h"
@@ -81,6 +82,13 @@ bool FormModel::IsEmptyRowEx(int row) {
         }
     });
     return empty;
+}
+
+QString FormModel::NulRefusal(int row) const {
+    const int columns = GR1.ColumnCount();
+    for (int c = 1; c <= columns; ++c)
+        if (GR1.CellText(row, c).contains(QChar(u'\0'))) return marks::HoldsNul(GR1.ColumnKey(c));
+    return {};
 }
 
 bool FormModel::HeaderExists(const QString& name) {

@@ -87,6 +87,10 @@ public:
     void statShown(const QString& shown, const QString& key);
     bool IsEmptyRow(int row);
     bool IsEmptyRowEx(int row);
+    // "" when no cell of the row of GR1 holds a NUL character; else the outcome that refuses the
+    // row's record, naming the first column that holds one: no request could carry that text whole,
+    // so nothing of the record is sent. Every poster asks it of every row of a record it sends.
+    QString NulRefusal(int row) const;
     bool HeaderExists(const QString& name);
     bool ValidHeader(const QString& text);
     // The key that ties the rows of one voucher: the row's "ID" cell when the

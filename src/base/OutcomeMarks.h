@@ -20,6 +20,10 @@ inline const QString NoReply = QStringLiteral("ERROR: no reply from the Tally se
 inline const QString NotSent = QStringLiteral("ERROR: not sent, see the error log");
 inline const QString NoName = QStringLiteral("ERROR: no NAME");
 inline const QString EmptyId = QStringLiteral("ERROR: empty ID");
+// A record with a cell holding U+0000, refused before anything of it is sent.
+inline QString HoldsNul(const QString& column) {
+    return QStringLiteral("ERROR: column ") + column + QStringLiteral(" holds a NUL character");
+}
 // A voucher a writer failed to stage: nothing of it was sent. With the failing writer's location code.
 inline QString NotStaged(const QString& location) {
     return QStringLiteral("ERROR: voucher not staged (") + location + QLatin1Char(')');

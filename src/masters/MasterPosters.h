@@ -14,8 +14,9 @@ class TallyLink;
 // company ("COMPANYNAME" when not blank, else the company box, left in `CurrentCompany`), skips
 // masters the server already has when `chkSkipMst` is set, and writes each outcome into its row's
 // "PROCESSSTATUS" cell with its colour and icon; a row left out for want of a NAME but holding data
-// reads "ERROR: no NAME". A run-time error is reported under the procedure's location code and ends
-// the run; the caller goes on. User-interface thread; yields once per post.
+// reads "ERROR: no NAME", and a master with a cell holding a NUL character is not sent and reads
+// "ERROR: column X holds a NUL character". A run-time error is reported under the procedure's location code
+// and ends the run; the caller goes on. User-interface thread; yields once per post.
 
 // One master per row, through the senders.
 void PostLedgerGroups(FormModel& form, TallyLink& link);    // F01-0016

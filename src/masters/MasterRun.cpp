@@ -89,7 +89,11 @@ void MasterRun::RowByRow(const std::function<QString(const QString& company, int
         TakeCompany(row);
         const QString name = Cell(row, KnownColumn(m_nameColumn, NameColumn));
         if (IsBlank(name)) {
-            if (!m_form.IsEmptyRow(row)) MarkUnnamed(row);
+            if (!m_form.IsEmptyRow(row)) MarkRefused(row, marks::NoName);
+            continue;
+        }
+        if (const QString refusal = m_form.NulRefusal(row); !refusal.isEmpty()) {
+            MarkRefused(row, refusal); // not even asked about
             continue;
         }
         if (Exists(name)) {
@@ -108,6 +112,8 @@ void MasterRun::RunGrouped(const Grouped& shape) {
     // that stands for "none", so that a master of any name, "00" too, is posted.
     int firstRow = 0;
     QString pendingName;
+    // Why the master still to be posted is not to be sent: a row of it holds a NUL character.
+    QString refusal;
     QString name; // a row whose NAME cell is blank continues the master above it
     for (int row = 1; row <= rows; ++row) {
         // The master above ends on the previous row and goes to that row's company.
@@ -119,17 +125,22 @@ void MasterRun::RunGrouped(const Grouped& shape) {
             name.clear();
         else if (!IsBlank(cell))
             name = cell;
+        const QString rowRefusal = empty ? QString() : m_form.NulRefusal(row);
 
         const bool pending = firstRow > 0;
         if (!(pending && name == pendingName) && (pending || !name.isEmpty())) {
             // The new name is asked about before the master above is posted: that is the order in
-            // which the server receives the two requests.
-            const bool exists = !name.isEmpty() && Exists(name);
+            // which the server receives the two requests. A master refused is not asked about.
+            const bool exists = !name.isEmpty() && rowRefusal.isEmpty() && Exists(name);
             if (pending) {
                 const int lastRow = row - 1;
-                const TallyOutcome outcome =
-                    PostRecord(m_link, [&] { return shape.post(previousRowCompany, firstRow, lastRow); });
-                MarkPosted(lastRow, outcome, shape.iconOnly);
+                if (refusal.isEmpty())
+                    MarkPosted(
+                        lastRow,
+                        PostRecord(m_link, [&] { return shape.post(previousRowCompany, firstRow, lastRow); }),
+                        shape.iconOnly);
+                else
+                    MarkRefused(lastRow, refusal);
                 Progress(shape.progressShowsNextRow ? row : lastRow, lastRow);
                 m_form.DoEvents();
                 firstRow = 0;
@@ -140,13 +151,17 @@ void MasterRun::RunGrouped(const Grouped& shape) {
                 } else {
                     firstRow = row;
                     pendingName = name;
+                    refusal.clear();
                 }
             }
         }
-        if (firstRow > 0)
-            shape.addRow(firstRow, row);
-        else if (name.isEmpty() && !empty)
-            MarkUnnamed(row); // before the first named master, or after an empty row: in no master
+        if (firstRow > 0) {
+            if (refusal.isEmpty()) refusal = rowRefusal;
+            if (refusal.isEmpty()) shape.addRow(firstRow, row);
+        } else if (name.isEmpty() && !empty) {
+            // Before the first named master, or after an empty row: in no master.
+            MarkRefused(row, marks::NoName);
+        }
     }
 }
 
@@ -173,9 +188,9 @@ void MasterRun::MarkPosted(int row, const TallyOutcome& outcome, bool iconOnly) 
     Mark(row, status, colour, icon);
 }
 
-void MasterRun::MarkUnnamed(int row) {
+void MasterRun::MarkRefused(int row, const QString& status) {
     // Red whatever the shape, as every failure the program finds itself.
-    Mark(row, marks::NoName, marks::Red, marks::ErrorIcon);
+    Mark(row, status, marks::Red, marks::ErrorIcon);
 }
 
 void MasterRun::Mark(int row, const QString& status, int32_t colour, int icon) {

@@ -27,7 +27,8 @@ struct MasterKind {
 //
 // A NAME that is empty or blanks only names no master: it is never asked about and never posted. A
 // row that is not posted for want of a name, yet holds data, is marked as an error that says so; an
-// empty row is left alone.
+// empty row is left alone. A master with a cell holding a NUL character (FormModel::NulRefusal) is
+// neither asked about nor posted, and its last row says why.
 // Run-time errors (a missing column, a grid call) leave the run by exception; the poster's trap
 // reports them. User-interface thread; yields to the window once per posted master.
 class MasterRun {
@@ -75,7 +76,8 @@ public:
     void MarkSkipped(int row);
 
 private:
-    void MarkUnnamed(int row);
+    // A row not posted for a reason of the program's own ("ERROR: no NAME", a NUL character).
+    void MarkRefused(int row, const QString& status);
     void Mark(int row, const QString& status, int32_t colour, int icon);
     // Sets `CurrentCompany` for the row: its "COMPANYNAME" cell when not blank, else the company box.
     void TakeCompany(int row);

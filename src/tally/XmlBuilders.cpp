@@ -41,8 +41,8 @@ void RequireOwnNode(const XmlDocument& doc, XmlNode node) {
         vb::Raise(vb::err::InvalidProcedureCall, QStringLiteral("The node belongs to another document."));
 }
 
-// The text as NUL-terminated UTF-8 for pugixml. Names and most values are short ASCII: those are
-// copied into a buffer on the stack rather than converted into a new array.
+// The text as UTF-8 for pugixml, with its length and NUL-terminated. Names and most values are
+// short ASCII: those are copied into a buffer on the stack rather than converted into a new array.
 class Utf8 {
 public:
     explicit Utf8(const QString& text) {
@@ -56,20 +56,32 @@ public:
                 m_small[i] = char(chars[i].unicode());
             m_small[size] = '\0';
             m_data = m_small;
+            m_size = size_t(size);
         } else {
             m_bytes = text.toUtf8();
             m_data = m_bytes.constData();
+            m_size = size_t(m_bytes.size());
         }
     }
     Utf8(const Utf8&) = delete;
     Utf8& operator=(const Utf8&) = delete;
     const char* data() const { return m_data; }
+    size_t size() const { return m_size; }
 
 private:
     char m_small[128];
     QByteArray m_bytes;
     const char* m_data = nullptr;
+    size_t m_size = 0;
 };
+
+// A value goes into a request whole or not at all: the document ends a text at a NUL character,
+// which no XML text can carry, so a value holding one is refused rather than cut there.
+void RequireWholeValue(const QString& value) {
+    if (value.contains(QChar(u'\0')))
+        vb::Raise(vb::err::InvalidProcedureCall,
+                  QStringLiteral("A text holding a NUL character cannot go into an import request."));
+}
 
 // The same test on a name given as Latin-1 bytes: ASCII bytes only.
 bool IsAsciiXmlName(const char* name) {
@@ -89,11 +101,15 @@ XmlNode AppendNamedElement(XmlDocument& doc, XmlNode parent, const char* name, c
         vb::Raise(vb::err::InvalidProcedureCall, QStringLiteral("This node cannot hold child elements."));
     if (type == pugi::node_document && doc.documentElement())
         vb::Raise(vb::err::InvalidProcedureCall, QStringLiteral("Only one top level element is allowed."));
+    RequireWholeValue(value);
 
     XmlNode element = parent.append_child(pugi::node_element);
     if (!element) throw std::bad_alloc();
     element.set_name(name);
-    if (!value.isEmpty()) element.append_child(pugi::node_pcdata).set_value(Utf8(value).data());
+    if (!value.isEmpty()) {
+        const Utf8 text(value);
+        element.append_child(pugi::node_pcdata).set_value(text.data(), text.size());
+    }
     return element;
 }
 
@@ -268,10 +284,12 @@ void SetXmlAttribute(ErrorReporter& errors, XmlDocument& doc, XmlNode element, c
         RequireOwnNode(doc, element);
         if (element.type() != pugi::node_element)
             vb::Raise(vb::err::InvalidProcedureCall, QStringLiteral("Only an element can carry attributes."));
+        RequireWholeValue(value);
         const Utf8 key(name);
         pugi::xml_attribute attribute = element.attribute(key.data());
         if (!attribute) attribute = element.append_attribute(key.data());
-        attribute.set_value(Utf8(value).data());
+        const Utf8 text(value);
+        attribute.set_value(text.data(), text.size());
     });
 }
 

@@ -14,12 +14,14 @@ namespace quibo {
 class ErrorReporter;
 
 // Sets the attribute on the element (no namespace), replacing one of the same name in its place.
-// An empty value sets an empty attribute. An invalid name is reported (C02-0011) and nothing is set.
+// An empty value sets an empty attribute. An invalid name, or a value holding a NUL character (which
+// the request would cut), is reported (C02-0011) and nothing is set.
 void SetXmlAttribute(ErrorReporter& errors, XmlDocument& doc, XmlNode element, const QString& name,
                      const QString& value);
 
 // Appends an element as the parent's last child, with the value as its text unless the value is
-// empty, and returns it; no node after a reported error (C02-0012), e.g. an invalid name.
+// empty, and returns it; no node after a reported error (C02-0012), e.g. an invalid name or a value
+// holding a NUL character.
 XmlNode AppendXmlElement(ErrorReporter& errors, XmlDocument& doc, XmlNode parent, const QString& name,
                          const QString& value);
 

@@ -113,7 +113,8 @@ bool StageCostRow(const VoucherRun& run, CostState& state, const VoucherPlace& a
     return true;
 }
 
-// Whether the server has every ledger the grid names; marks the rows of those it lacks.
+// Whether the server has every ledger the grid names; marks the rows of those it lacks. A row with a
+// cell holding a NUL character is not asked about: its voucher is refused when the run reaches it.
 bool CostLedgersPresent(FormModel& form, TallyLink& link) {
     WorkGrid& grid = form.GR1;
     const QString status = QStringLiteral("PROCESSSTATUS");
@@ -121,7 +122,7 @@ bool CostLedgersPresent(FormModel& form, TallyLink& link) {
     const int rows = grid.RowCount();
     for (int row = 1; row <= rows; ++row) {
         const QString& ledger = grid.CellText(row, C("LEDGER"));
-        if (!ledger.isEmpty()) {
+        if (!ledger.isEmpty() && form.NulRefusal(row).isEmpty()) {
             const QString name = EscapeXml(ledger);
             if (TallyObjectExistsRaw(link, QStringLiteral("Ledger"), name)) {
                 grid.SetCellText(row, status, QString());

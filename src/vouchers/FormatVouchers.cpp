@@ -58,6 +58,7 @@ struct OpenVoucher {
     int recordNumber = 1;
     std::optional<XmlDocument> request;
     XmlNode element; // null when the request could not be built (reported): nothing is then sent
+    QString refusal; // why nothing of it is read into the request or sent, or ""
 };
 
 void PostFormatVouchers(FormModel& form, TallyLink& link, KeyParts keyParts) {
@@ -80,7 +81,7 @@ void PostFormatVouchers(FormModel& form, TallyLink& link, KeyParts keyParts) {
         int processed = 0;
         std::optional<OpenVoucher> open;
         const auto start = [&](int row) {
-            open.emplace(OpenVoucher{1, NewImportDataEnvelope(form.errors(), form.CurrentCompany), {}});
+            open.emplace(OpenVoucher{1, NewImportDataEnvelope(form.errors(), form.CurrentCompany), {}, {}});
             if (!open->request) return; // reported by the envelope
             XmlDocument& request = *open->request;
             const XmlNode message =
@@ -98,7 +99,13 @@ void PostFormatVouchers(FormModel& form, TallyLink& link, KeyParts keyParts) {
             const QString parts = keyParts(grid, db, format->number, row);
             return keyedById ? grid.CellText(row, IdColumn) : parts;
         };
-        walk.add = [&](int row, bool firstRow, const QString&) {
+        walk.add = [&](int row, bool firstRow, const QString&, const QString& refusal) {
+            if (!refusal.isEmpty()) {
+                if (firstRow) open.emplace();
+                open->refusal = refusal;
+                open->element = XmlNode();
+                return;
+            }
             if (firstRow) start(row);
             if (open->element)
                 engine.BuildTemplateElements(*open->request, open->element, format->number, format->type, row,
@@ -111,7 +118,7 @@ void PostFormatVouchers(FormModel& form, TallyLink& link, KeyParts keyParts) {
                 QString xml = open->request->xml();
                 outcome = PostRecord(link, [&] { return link.PostToTally(xml); });
             }
-            MarkVoucherOutcome(form, firstRow, lastRow, key, outcome);
+            MarkVoucherOutcome(form, firstRow, lastRow, key, outcome, open->refusal);
             grid.SetSelectedRow(lastRow);
             form.stat(progress::Processed + QString::number(++processed), MessagePanel);
             open.reset();

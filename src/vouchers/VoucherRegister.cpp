@@ -308,6 +308,8 @@ void PostVoucherRegister(FormModel& form, LocalDatabase& db, const VoucherSender
             if (!form.IsEmptyRow(row)) MarkRegisterRow(form, row, {}, marks::EmptyId);
         } else if (vb::Trim(run.Cell(row, C("LEDGER"))).isEmpty()) {
             MarkRegisterRow(form, row, {}, QStringLiteral("ERROR: no LEDGER"));
+        } else if (const QString refusal = form.NulRefusal(row); !refusal.isEmpty()) {
+            MarkRegisterRow(form, row, {}, refusal);
         } else {
             const QString key = ownId ? id
                                       : run.Cell(row, C("VCHTYPE")) + QLatin1Char('-') +

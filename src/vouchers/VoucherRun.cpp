@@ -100,6 +100,7 @@ void VoucherRun::Empty() {
 void WalkVoucherRows(FormModel& form, bool keyedById, bool hasCompany, const VoucherRows& walk) {
     std::optional<QString> open;
     int firstRow = 0;
+    QString refusal; // of the open voucher
     const int rows = form.GR1.RowCount();
     for (int row = 1; row <= rows; ++row) {
         const QString key = walk.key(row, open ? &*open : nullptr);
@@ -117,8 +118,10 @@ void WalkVoucherRows(FormModel& form, bool keyedById, bool hasCompany, const Vou
             if (first) {
                 open = key;
                 firstRow = row;
+                refusal.clear();
             }
-            walk.add(row, first, key);
+            if (refusal.isEmpty()) refusal = form.NulRefusal(row);
+            walk.add(row, first, key, refusal);
         }
         form.DoEvents();
     }
@@ -145,7 +148,7 @@ void VoucherRun::Run(const VoucherKind& kind, const VoucherSender& send) {
     walk.key = [&](int row, const QString* openKey) {
         return kind.key ? kind.key(row, openKey) : m_form.VoucherKey(row);
     };
-    walk.add = [&](int row, bool firstRow, const QString& key) {
+    walk.add = [&](int row, bool firstRow, const QString& key, const QString& refusal) {
         if (firstRow) {
             voucherId = QString::number(++voucherNumber);
             if (kind.startVoucher) kind.startVoucher();
@@ -153,6 +156,11 @@ void VoucherRun::Run(const VoucherKind& kind, const VoucherSender& send) {
                 OpenVoucher{m_form.CurrentCompany, false, std::make_unique<LocalTransaction>(m_db), {}, {}});
         }
         if (open->failed) return;
+        if (!refusal.isEmpty()) {
+            open->failed = true;
+            open->failure = refusal;
+            return;
+        }
         const int reports = m_form.errors().reportCount();
         if (!kind.stageRow(VoucherPlace{m_form.errors(), m_db, open->company, voucherId, key, row, firstRow,
                                         open->failure})) {

@@ -77,12 +77,15 @@ inline const QString Finished = QStringLiteral("Finished Posing of Data.");
 //  - a truly empty row ends the voucher above it and starts none; so does a row with data but a
 //    blank key when the source is keyed by "ID", which is marked "ERROR: empty ID" as a failed
 //    voucher of its own (MarkVoucherOutcome); a voucher still open after the last row is finished;
+//  - a voucher with a cell holding a NUL character is refused (FormModel::NulRefusal);
 //  - the walk yields to the window once per row, after the row's calls.
 struct VoucherRows {
     // The row's voucher key; `open` is the key of the voucher being read, null when none is.
     std::function<QString(int row, const QString* open)> key;
-    // Every row of a voucher, its first (`firstRow`) included.
-    std::function<void(int row, bool firstRow, const QString& key)> add;
+    // Every row of a voucher, its first (`firstRow`) included. `refusal` is "" until a row of the
+    // voucher holds a NUL character, and from that row on the outcome that refuses the voucher:
+    // nothing of it is then read into a request or sent, and its last row is marked with it.
+    std::function<void(int row, bool firstRow, const QString& key, const QString& refusal)> add;
     // After a voucher's last row.
     std::function<void(int firstRow, int lastRow, const QString& key)> finish;
 };
@@ -132,7 +135,8 @@ public:
     //  - voucher ids count "1", "2", ... from the first voucher of the run;
     //  - a voucher is staged and sent under the company of its first row;
     //  - a voucher's rows are staged in one transaction, committed before the voucher is built; a
-    //    writer that fails fails its voucher, of which nothing then stays or is sent;
+    //    writer that fails fails its voucher, of which nothing then stays or is sent, and so does a
+    //    cell holding a NUL character, from its row on not staged;
     //  - each voucher's outcome goes to its last row (MarkVoucherOutcome: status and icon; red text
     //    and a bold status on a failed voucher's rows only when the source has an "ID" column).
     // Run-time errors (a missing column, a grid call, a database that cannot be emptied) leave by

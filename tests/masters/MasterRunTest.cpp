@@ -59,6 +59,26 @@ TEST_F(RowByRow, RowsWithoutANameAreNeverAskedAboutAndSaySo) {
     EXPECT_EQ(form.GR1.SelectedRow(), 4);
 }
 
+// A text with a NUL character in it, which a request would cut there.
+QString WithNul(const char* before, const char* after) {
+    return QString::fromLatin1(before) + QChar(u'\0') + QString::fromLatin1(after);
+}
+
+TEST_F(RowByRow, ARowWithACellHoldingANulIsNeitherAskedAboutNorSentAndSaysWhy) {
+    Load(GodownFields, {{"Bhiwandi Depot", "Primary", "No"},
+                        {WithNul("Bad", "Depot"), "Primary", "No"},
+                        {"Okhla Store", WithNul("Pri", "mary"), "No"}});
+    form.chkSkipMst.value = 1;
+    PostGodowns(form, link);
+    EXPECT_EQ(Requests(),
+              QStringList({"exists GODOWNS: Bhiwandi Depot", "GODOWN Bhiwandi Depot -> Sharma Traders"}));
+    EXPECT_EQ(Status(2), QStringLiteral("ERROR: column NAME holds a NUL character"));
+    EXPECT_EQ(Status(3), QStringLiteral("ERROR: column PARENT holds a NUL character"));
+    for (int row : {2, 3})
+        EXPECT_TRUE(Colour(row) == 255 && Icon(row) == 1 && Bold(row)) << row;
+    EXPECT_EQ(Locations(), QStringList());
+}
+
 TEST_F(RowByRow, EachRowGoesToItsOwnCompany) {
     Load({"NAME", "COMPANYNAME", "PARENT", "HASNOSTOCK"},
          {{"Bhiwandi Depot", " Mehta Exports ", "Primary", "No"},
@@ -294,6 +314,23 @@ TEST_F(Grouped, AnEmptyRowInsideTheDataEndsTheMasterAndNeverStartsOne) {
     EXPECT_EQ(Status(3), QStringLiteral("ERROR: no NAME")); // the empty row left it in no master
     EXPECT_EQ(Status(4), QStringLiteral("CREATED "));
     EXPECT_EQ(Status(5), QString()); // the closing empty row is never marked
+}
+
+TEST_F(Grouped, AMasterWithACellHoldingANulOnAnyRowIsNotSentAndItsLastRowSaysWhy) {
+    Load(LedgerFields, {{"Gupta Agencies", "Sundry Debtors", "", "", "", ""},
+                        {"Gupta Agencies", "", "1-Apr-2024", WithNul("A", ""), "30", "5"},
+                        {"Verma & Co", "Sundry Creditors", "", "", "", ""},
+                        {WithNul("Bad", "Name"), "Sundry Creditors", "", "", "", ""}});
+    form.chkSkipMst.value = 1;
+    PostLedgers(form, link);
+    // The refused names are never asked about.
+    EXPECT_EQ(Requests(), QStringList({"exists LEDGER: Gupta Agencies", "exists LEDGER: Verma & Co",
+                                       "LEDGER Verma & Co -> Sharma Traders"}));
+    const QString statuses[] = {"", "ERROR: column OPENINGNAME holds a NUL character", "CREATED ",
+                                "ERROR: column NAME holds a NUL character", ""};
+    for (int row = 1; row <= 5; ++row)
+        EXPECT_EQ(Status(row), statuses[row - 1]) << row;
+    EXPECT_EQ(Colour(4), 255);
 }
 
 TEST_F(Grouped, EachMasterGoesToTheCompanyOfItsLastRow) {

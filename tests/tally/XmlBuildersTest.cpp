@@ -100,6 +100,21 @@ TEST_F(Builders, InvalidNamesAreReportedUnderEachOperationsCode) {
     EXPECT_TRUE(errors.lastReport().startsWith(QStringLiteral("'A<B' is not a valid XML name. \r\n")));
 }
 
+TEST_F(Builders, AValueHoldingANulIsRefusedWholeNeverCutThere) {
+    // Short ASCII, and a text beyond ASCII, which take the two ways into UTF-8.
+    for (const QString& value : {QStringLiteral("Bad") + QChar(u'\0') + QStringLiteral("Name"),
+                                 QStringLiteral("Caf\u00e9") + QChar(u'\0')}) {
+        EXPECT_FALSE(AppendXmlElement(errors, doc, root, QStringLiteral("NAME"), value));
+        EXPECT_FALSE(AppendXmlElementIfValue(errors, doc, root, "NAME", value));
+        SetXmlAttribute(errors, doc, root, QStringLiteral("NAME"), value);
+    }
+    EXPECT_EQ(doc.xml(), QStringLiteral("<ROOT/>"));
+    EXPECT_EQ(locations(),
+              QStringList({"C02-0012", "C02-0013", "C02-0011", "C02-0012", "C02-0013", "C02-0011"}));
+    EXPECT_TRUE(errors.lastReport().startsWith(
+        QStringLiteral("A text holding a NUL character cannot go into an import request. \r\n")));
+}
+
 TEST_F(Builders, NoParentOrAParentOfAnotherDocumentIsReported) {
     XmlDocument other;
     ASSERT_TRUE(other.loadXml(QStringLiteral("<OTHER/>")));

@@ -86,6 +86,8 @@ const QStringList WithCompany = {"VCHTYPE", "VCHNO", "VCHDATE", "LEDGER", "AMOUN
 const QStringList Blank5 = {"", "", "", "", ""};
 const QString S = Sharma + QLatin1Char('/');
 const QString Done = QStringLiteral("CREATED ");
+const QString NulIn = QStringLiteral("B") + QChar(u'\0');
+const QString NulLedger = QStringLiteral("ERROR: column LEDGER holds a NUL character");
 
 struct LoopCase {
     const char* name;
@@ -144,6 +146,16 @@ const LoopCase LoopCases[] = {
       {"Sales", "2", "d", "C", "1", "  "}},
      {Mehta + "/1: A, B", S + "2: C"},
      {"", Done, Done, ""}},
+    // A NUL character refuses the voucher it is in, on whichever of its rows.
+    {"ACellHoldingANulRefusesItsVoucherBeforeItIsBuilt",
+     Gst,
+     Keyed,
+     {{"Sales", "1", "d", "A", "-1"},
+      {"Sales", "1", "d", NulIn, "1"},
+      {"Sales", "2", "d", NulIn, "0"},
+      {"Sales", "3", "d", "D", "0"}},
+     {S + "3: D"},
+     {"", NulLedger, NulLedger, Done, ""}},
 };
 
 class Loop : public FormatVouchers, public ::testing::WithParamInterface<LoopCase> {};

@@ -281,6 +281,17 @@ TEST_F(RegisterRows, ARowThatCannotBeAVoucherSaysWhyAndSendsNothing) {
     EXPECT_EQ(Staged(QStringLiteral("Select VchID from Voucher")), QStringList({"2"}));
 }
 
+TEST_F(RegisterRows, ARowWithACellHoldingANulIsRefusedAndNothingOfItStaged) {
+    QStringList refused = R("b");
+    refused[6] = QStringLiteral("N") + QChar(u'\0'); // its NARRATION
+    LoadRegister({}, {refused, R("c")}, Three);
+    Post();
+    EXPECT_EQ(sent, QStringList({Sharma + "/1: Party, Sales Account, Output VAT"}));
+    EXPECT_EQ(Status(1), QStringLiteral("ERROR: column NARRATION holds a NUL character"));
+    EXPECT_TRUE(Red(1) && Bold(1) && Icon(1) == 1);
+    EXPECT_EQ(Status(2), QStringLiteral("CREATED"));
+}
+
 TEST_F(RegisterRows, AMissingColumnEndsTheRunThroughItsTrap) {
     CurlTransport transport;
     TallyLink link{settings, errors, transport};

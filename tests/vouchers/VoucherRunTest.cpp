@@ -65,6 +65,8 @@ struct GroupingCase {
 };
 
 const QString S = Sharma + QLatin1Char('/');
+const QString NulIn = QStringLiteral("Ca") + QChar(u'\0') + QStringLiteral("sh");
+const QString NulLedger = QStringLiteral("ERROR: column LEDGER holds a NUL character");
 const GroupingCase GroupingCases[] = {
     {"AdjacentRowsOfOneKeyAreOneVoucher",
      Keyed,
@@ -98,6 +100,15 @@ const GroupingCase GroupingCases[] = {
      {{"J", "1", "d", "Rent"}, {"J", "1", "d", "REFUSE"}, {"J", "1", "d", "Cash"}, {"J", "2", "d", "Tea"}},
      {S + "2: Tea"},
      {"", "", "ERROR: refused by the poster", "CREATED", ""}},
+    {"ACellHoldingANulRefusesItsVoucherOnWhicheverRow",
+     Keyed,
+     {{"J", "1", "d", "Rent"},
+      {"J", "1", "d", NulIn},
+      {"J", "1", "d", "Cash"},
+      {"J", "2", "d", "Tea"},
+      {"J", "3", "d", NulIn}},
+     {S + "2: Tea"},
+     {"", "", NulLedger, "CREATED", NulLedger, ""}},
     {"EachVoucherGoesToTheCompanyOfItsFirstRow",
      WithCompany,
      {{"J", "1", "d", "Rent", Mehta},

@@ -13,6 +13,7 @@ namespace {
 
 const QString CrLf = QStringLiteral("\r\n");
 constexpr int KeyWidth = 75;
+const QString IdKey = QStringLiteral("ID");
 
 // A cell's text on one line of the report: each line break (CR LF, a lone CR, a lone LF) becomes one
 // blank, so a reader pairing lines with rows finds every row on its own line. The grid keeps the text.
@@ -55,12 +56,16 @@ bool SaveReport(FormModel& form, const QString& fileName) {
                 break;
             }
         }
+        // Where that names a column the grid lacks, a column keyed "ID" (headed "Id", say) keys the
+        // report: vouchers posted under that key never end with their report lost.
+        QString key = vb::UCase(keyName);
+        if (grid.FindColumn(key) < 0 && grid.FindColumn(IdKey) >= 0) key = IdKey;
 
         QFile file(fileName);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
             vb::Raise(vb::err::PathFileAccess, QStringLiteral("Path/File access error"));
         for (int r = 1; r <= grid.RowCount(); ++r) {
-            const int keyColumn = grid.ColumnIndex(vb::UCase(keyName));
+            const int keyColumn = grid.ColumnIndex(key);
             const QString line =
                 PadString(OneLine(grid.CellText(r, keyColumn)), QStringLiteral(" "), 0, KeyWidth, true) +
                 OneLine(grid.CellText(r, grid.ColumnCount())) + CrLf;

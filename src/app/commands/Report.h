@@ -19,7 +19,8 @@ QString PadString(const QString& text, const QString& fill, int side, int width,
 // cell padded to 75 characters, then the last column's text, then CR LF, in
 // the local 8-bit encoding; one line per row, a line break inside a cell
 // written as one blank. The key column is "ID" when a column is headed
-// exactly "ID", else the column keyed "NAME". Location code F01-0045: an error
+// exactly "ID", else the column keyed "NAME"; when the grid lacks that
+// column, the one keyed "ID" (headed "Id", say). Location code F01-0045: an error
 // is reported and the file keeps the lines written so far. Returns whether the
 // whole report was written (callers that must not claim success check it).
 bool SaveReport(FormModel& form, const QString& fileName);

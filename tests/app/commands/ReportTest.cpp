@@ -114,6 +114,22 @@ TEST_F(FormTest, AColumnHeadedIdMakesTheIdTheKeyButAHeaderIdInOtherCaseDoesNot) 
     EXPECT_EQ(ReadFile(path), QByteArray("Cash") + QByteArray(71, ' ') + "ALTERED \r\n");
 }
 
+TEST_F(FormTest, AVoucherGridWithoutNameIsReportedByItsColumnKeyedId) {
+    // A voucher table whose key column is headed "Id" (as an unquoted PostgreSQL "id" would be too).
+    form.GR1.AddColumn(QStringLiteral("ID"), QStringLiteral("Id"));
+    form.GR1.AddColumn(QStringLiteral("LEDGER"), QStringLiteral("Ledger"));
+    form.GR1.AddColumn(QStringLiteral("PROCESSSTATUS"), QStringLiteral("Process Status"));
+    form.GR1.AddRow();
+    form.GR1.AddRow();
+    form.GR1.SetCellText(1, 1, QStringLiteral("P-7"));
+    form.GR1.SetCellText(1, 3, QStringLiteral("CREATED "));
+    const QString path = folder.file(QStringLiteral("by-id.txt"));
+    ASSERT_TRUE(SaveReport(form, path));
+    EXPECT_EQ(ReadFile(path),
+              QByteArray("P-7") + QByteArray(72, ' ') + "CREATED \r\n" + QByteArray(75, ' ') + "\r\n");
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
 TEST_F(FormTest, ASecondSaveReplacesTheFile) {
     loadWork({QStringLiteral("NAME"), QStringLiteral("PROCESSSTATUS")},
              {{QStringLiteral("A"), QStringLiteral("x")}});

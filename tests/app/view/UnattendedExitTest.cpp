@@ -12,9 +12,11 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include <pugixml.hpp>
 #include <sqlite3.h>
+#include <zip.h>
 
 namespace quibo {
 namespace {
@@ -230,6 +232,111 @@ TEST_P(UnattendedExit, EndsAsPinned) {
 
 INSTANTIATE_TEST_SUITE_P(Sources, UnattendedExit, ::testing::ValuesIn(Cases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A row of inline-string cells, from column A on.
+std::string SheetRow(int row, std::initializer_list<const char*> cells) {
+    std::string xml = "<row r=\"" + std::to_string(row) + "\">";
+    char column = 'A';
+    for (const char* text : cells) {
+        if (*text)
+            xml += std::string("<c r=\"") + column + std::to_string(row) + "\" t=\"inlineStr\"><is><t>" +
+                   text + "</t></is></c>";
+        ++column;
+    }
+    return xml + "</row>";
+}
+
+// An .xlsx workbook of the sheets, each given as its rows; "_x0000_" in a cell is U+0000.
+QString WriteWorkbook(const QString& path, const std::vector<std::pair<std::string, std::string>>& sheets) {
+    std::string names, rels;
+    std::vector<std::pair<std::string, std::string>> parts = {
+        {"[Content_Types].xml",
+         "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"/>"},
+        {"_rels/.rels", "<Relationships><Relationship Id=\"rId1\" "
+                        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+                        "relationships/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>"}};
+    for (size_t i = 0; i < sheets.size(); ++i) {
+        const std::string n = std::to_string(i + 1);
+        names += "<sheet name=\"" + sheets[i].first + "\" sheetId=\"" + n + "\" r:id=\"rId" + n + "\"/>";
+        rels += "<Relationship Id=\"rId" + n +
+                "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" "
+                "Target=\"worksheets/sheet" +
+                n + ".xml\"/>";
+        parts.emplace_back("xl/worksheets/sheet" + n + ".xml",
+                           "<worksheet><sheetData>" + sheets[i].second + "</sheetData></worksheet>");
+    }
+    parts.emplace_back(
+        "xl/workbook.xml",
+        "<workbook xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+        "<sheets>" +
+            names + "</sheets></workbook>");
+    parts.emplace_back("xl/_rels/workbook.xml.rels", "<Relationships>" + rels + "</Relationships>");
+    int error = 0;
+    zip_t* zip = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    for (const auto& [name, data] : parts)
+        zip_file_add(zip, name.c_str(), zip_source_buffer(zip, data.data(), data.size(), 0),
+                     ZIP_FL_OVERWRITE);
+    zip_close(zip);
+    return path;
+}
+
+// What the runs stored, a line each: a master's kind and name, a voucher's number and narration.
+QString StoredRecords(const QByteArray& dump) {
+    pugi::xml_document doc;
+    doc.load_buffer(dump.constData(), size_t(dump.size()));
+    QString records;
+    for (pugi::xml_node company : doc.document_element().children("COMPANY"))
+        for (pugi::xml_node record : company.children()) {
+            if (record.attribute("RESERVEDNAME")) continue;
+            const bool voucher = std::string_view(record.name()) == "VOUCHER";
+            records += QString::fromUtf8(record.name()) + QLatin1Char(' ') +
+                       QString::fromUtf8(voucher ? record.child_value("VOUCHERNUMBER")
+                                                 : record.attribute("NAME").value()) +
+                       (voucher ? QStringLiteral(": ") + QString::fromUtf8(record.child_value("NARRATION"))
+                                : QString()) +
+                       QLatin1Char('\n');
+        }
+    return records;
+}
+
+class PostOfAWorkbook : public test::UnattendedRun {};
+
+TEST_F(PostOfAWorkbook, ARecordWithANulIsRefusedAndVouchersKeyedByIdKeepTheirReport) {
+    const QString book = WriteWorkbook(
+        folder.file(QStringLiteral("book.xlsx")),
+        {{"LEDGERS", SheetRow(1, {"NAME", "PARENT"}) + SheetRow(2, {"Office Rent", "Indirect Expenses"}) +
+                         SheetRow(3, {"Bad_x0000_Name", "Indirect Expenses"})},
+         // Keyed by a column headed "Id", as an unquoted PostgreSQL column would be.
+         {"TRANSACTIONS",
+          SheetRow(1, {"SrNo", "Id", "VchType", "VchNo", "VchDate", "RefNo", "Ledger", "Debit", "Credit",
+                       "Narration"}) +
+              SheetRow(2, {"1", "P-7", "Payment", "7", "01-04-2024", "", "Office Rent", "900", "",
+                           "Keyed by its Id"}) +
+              SheetRow(3, {"2", "P-7", "Payment", "7", "01-04-2024", "", "Cash", "", "900", ""}) +
+              SheetRow(4, {"3", "P-8", "Payment", "8", "01-04-2024", "", "Office Rent", "500", "",
+                           "Bad_x0000_Text"}) +
+              SheetRow(5, {"4", "P-8", "Payment", "8", "01-04-2024", "", "Cash", "", "500", ""})}});
+    const std::string nulName("Bad\0Name", 8);
+
+    const Ended ledgers =
+        Run(QStringLiteral("XLS"), book, QStringLiteral("LEDGERS"), QStringLiteral("l.txt"));
+    EXPECT_EQ(ledgers.exitCode, 0) << ledgers.errors.toStdString();
+    EXPECT_EQ(ledgers.report.toStdString(),
+              "Office Rent" + std::string(64, ' ') + "CREATED \r\n" + nulName + std::string(67, ' ') +
+                  "ERROR: column NAME holds a NUL character\r\n" + Blank + Blank);
+
+    const Ended vouchers =
+        Run(QStringLiteral("XLS"), book, QStringLiteral("TRANSACTIONS"), QStringLiteral("t.txt"));
+    EXPECT_EQ(vouchers.exitCode, 0) << vouchers.errors.toStdString();
+    EXPECT_EQ(vouchers.errors.toStdString(), "");
+    const std::string pad(72, ' ');
+    EXPECT_EQ(vouchers.report.toStdString(),
+              "P-7" + pad + "\r\nP-7" + pad + "LASTVCHID CREATED \r\nP-8" + pad + "\r\nP-8" + pad +
+                  "ERROR: column NARRATION holds a NUL character\r\n" + Blank + Blank);
+
+    EXPECT_EQ(StoredRecords(StopServer()),
+              QStringLiteral("LEDGER Office Rent\nVOUCHER 7: Keyed by its Id\n"));
+}
 
 // The program's local state held by another process.
 class LocalState : public test::UnattendedRun {

@@ -252,6 +252,7 @@ const char* const NotUtf8At2 = "is marked as UTF-8 text, but line 2 is not UTF-8
 const char* const NotUtf16At3 =
     "is marked as UTF-16 text, but line 3 is not UTF-16; nothing of it is loaded.";
 const char* const NotText = "is not a text file.";
+const char* const NulAt2 = "is not a text file: line 2 holds a NUL character.";
 
 INSTANTIATE_TEST_SUITE_P(
     TextSourceFile, ATextFileRefused,
@@ -273,8 +274,24 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedText{"ZipPackage", Bytes("PK\x03\x04\x14\x00\x06\x00"), NotText},
         RefusedText{"Gzip", Bytes("\x1F\x8B\x08\x00\x00\x00\x00\x00"), NotText},
         RefusedText{"CompoundFile", Bytes("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1\x00\x00"), NotText},
-        RefusedText{"NulsNotAsInUtf16", Bytes("NAME,CODE\r\nCash,\x00\x00\x01\x02\r\n"), NotText}),
+        // A NUL is never read into a cell, which it would cut where the cell is sent.
+        RefusedText{"NulsNotAsInUtf16", Bytes("NAME,CODE\r\nCash,\x00\x00\x01\x02\r\n"), NulAt2},
+        RefusedText{"OneNulInAsciiText", Bytes("NAME\r\nBad\x00Name\r\nCash\r\n"), NulAt2},
+        RefusedText{"NulAfterAUtf8Mark", Bytes("\xEF\xBB\xBFNAME\nCaf\xC3\xA9\x00\n"), NulAt2},
+        RefusedText{"Utf16MarkAndANulCharacter", Utf16(QStringLiteral("NAME\r\nBad") + QChar(u'\0')),
+                    NulAt2}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TextSourceFile, ANulFarIntoALargeFileTellsItsLine) {
+    QByteArray text("NAME,PARENT\n");
+    for (int r = 0; r < 30000; ++r)
+        text += "Ledger " + QByteArray::number(r) + ",Primary\r\n";
+    const QString path = Write(text + "Bad" + QByteArray(1, '\0') + "Name,Primary\n");
+    EXPECT_EQ(Reading(),
+              QStringLiteral("The source \"%1\" is not a text file: line 30002 holds a NUL character.")
+                  .arg(path)
+                  .toStdString());
+}
 
 TEST_F(TextSourceFile, AByteThatBreaksTheMarkFarIntoALargeFileTellsItsLine) {
     QByteArray text("\xEF\xBB\xBFNAME,PARENT\n");

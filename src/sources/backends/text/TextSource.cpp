@@ -29,8 +29,9 @@ int LineAt(const char* begin, const char* at) {
 }
 
 // How the file's text is written, told from its first bytes: a byte-order mark tells UTF-8 or
-// UTF-16; without one, NUL bytes among the first tell UTF-16 that cannot be read safely (or a file
-// that is not text), and the rest is UTF-8 or Windows-1252 (Utf8Check).
+// UTF-16; without one, NUL bytes among the first that fall as in UTF-16 tell UTF-16 that cannot be
+// read safely, and the rest is UTF-8 or Windows-1252 (Utf8Check), in which a NUL byte anywhere tells
+// a file that is not text.
 enum class Encoding { Utf8, Utf8Marked, Utf16LE, Utf16BE };
 
 // Tells whether a text given piece by piece is UTF-8 as a whole: every sequence well formed (no
@@ -147,9 +148,12 @@ bool HasHighBytes(const char* bytes, size_t size) {
 }
 
 // NUL bytes fall as in UTF-16 text without a mark: all on one side of their two-byte units, each
-// beside a character that is text, and never a unit of two.
+// beside a character that is text, never a unit of two, and in at least one unit of four (commas,
+// digits and line breaks are such units even in a script beyond Latin-1). A NUL byte or two in
+// 8-bit text falls on one side too, but in few of its units.
 bool NulsFallAsUtf16(QByteArrayView head) {
     int side = -1;
+    qsizetype nuls = 0;
     for (qsizetype at = 0; at + 1 < head.size(); at += 2) {
         const auto a = static_cast<unsigned char>(head[at]), b = static_cast<unsigned char>(head[at + 1]);
         if (a != 0 && b != 0) continue;
@@ -159,8 +163,15 @@ bool NulsFallAsUtf16(QByteArrayView head) {
         side = nul;
         const unsigned char other = nul == 0 ? b : a;
         if (other < 0x20 && other != '\t' && other != '\r' && other != '\n') return false;
+        ++nuls;
     }
-    return true;
+    return nuls * 4 >= head.size() / 2;
+}
+
+// A NUL is no text, and would cut a cell where it is sent on: a file holding one is refused.
+[[noreturn]] void RaiseNul(const QString& path, int line) {
+    sourcefile::RaiseBroken(path,
+                            QStringLiteral("is not a text file: line %1 holds a NUL character.").arg(line));
 }
 
 Encoding EncodingOf(const QString& path, const QByteArray& head) {
@@ -175,12 +186,10 @@ Encoding EncodingOf(const QString& path, const QByteArray& head) {
     if (head.startsWith("\xFF\xFE")) return Encoding::Utf16LE;
     if (head.startsWith("\xFE\xFF")) return Encoding::Utf16BE;
     const QByteArrayView first = QByteArrayView(head).first(std::min<qsizetype>(head.size(), 4096));
-    if (first.contains('\0')) {
-        if (!NulsFallAsUtf16(first)) sourcefile::RaiseNotOfKind(path, QStringLiteral("a text file"));
+    if (first.contains('\0') && NulsFallAsUtf16(first))
         sourcefile::RaiseBroken(path, QStringLiteral("is text in UTF-16 without a byte-order mark; save it "
                                                      "as UTF-8, or as UTF-16 with a byte-order mark."));
-    }
-    return Encoding::Utf8;
+    return Encoding::Utf8; // a NUL byte among 8-bit text is refused where it stands
 }
 
 // Text whose mark names an encoding that its bytes break would load with characters that are not
@@ -335,6 +344,8 @@ SourceTable TextSource::read(const QString& table, const QString& orderBy) {
             RaiseNotAsMarked(path, QStringLiteral("UTF-16"), Utf16LineAt(units.data(), at, little));
         QStringDecoder decode(little ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
         const QByteArray text = QString(decode(units)).toUtf8();
+        if (const void* nul = std::memchr(text.constData(), 0, static_cast<size_t>(text.size())))
+            RaiseNul(path, LineAt(text.constData(), static_cast<const char*>(nul)));
         quotes.scan(text.constData(), text.constData() + text.size());
         if (const qint64 at = quotes.unclosedAt(); at >= 0)
             RaiseUnclosed(path, LineAt(text.constData(), text.constData() + at));
@@ -345,6 +356,7 @@ SourceTable TextSource::read(const QString& table, const QString& orderBy) {
         const qsizetype skip = encoding == Encoding::Utf8Marked ? 3 : 0;
         qsizetype rows = skip;  // where the text not yet split starts
         qsizetype fresh = skip; // where the bytes not yet scanned for quotes start
+        qint64 bufferAt = 0;    // where in the file the buffer starts
         bool last = got < Piece;
         bool sized = false; // the texts' table sized from the first piece
         // Without a mark, the file is UTF-8 when it is valid UTF-8 as a whole and Windows-1252 when it
@@ -356,6 +368,9 @@ SourceTable TextSource::read(const QString& table, const QString& orderBy) {
         bool checking = true;
         for (;;) {
             const char* const base = buffer.constData();
+            if (const void* nul = std::memchr(base + fresh, 0, static_cast<size_t>(got - fresh)))
+                RaiseNul(path,
+                         LineInFile(file, skip, bufferAt + (static_cast<const char*>(nul) - base) - skip));
             if (checking) {
                 const bool wideRead = utf8.wide(); // some text of the pieces before was not ASCII
                 if (!utf8.scan(base + fresh, base + got) || (last && utf8.open())) {
@@ -366,6 +381,7 @@ SourceTable TextSource::read(const QString& table, const QString& orderBy) {
                     if (wideRead) {
                         file.seek(0);
                         got = static_cast<qsizetype>(ReadInto(file, buffer.data(), buffer.size()));
+                        bufferAt = 0;
                         rows = fresh = skip;
                         last = got < buffer.size();
                         sized = false;
@@ -402,6 +418,7 @@ SourceTable TextSource::read(const QString& table, const QString& orderBy) {
             const qsizetype kept = got - left;
             if (kept * 2 > buffer.size()) buffer.resize(buffer.size() * 2); // a row longer than a piece
             std::memmove(buffer.data(), buffer.constData() + left, static_cast<size_t>(kept));
+            bufferAt += left;
             const qsizetype wanted = buffer.size() - kept;
             const qsizetype read = static_cast<qsizetype>(ReadInto(file, buffer.data() + kept, wanted));
             rows = 0;
