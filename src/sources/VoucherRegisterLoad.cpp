@@ -62,16 +62,31 @@ VoucherRegisterLoad::VoucherRegisterLoad(FormModel& form, const LoaderSource& so
     : m_form(form), m_source(source), m_open(open), m_gridReplaced(gridReplaced) {}
 
 VoucherRegisterLoad::Outcome VoucherRegisterLoad::Load(const QString& name) {
-    FormModel& form = m_form;
-    WorkGrid& gr1 = form.GR1;
-    SourceGrid& sourceGrid = form.lstLedgerTree;
     const std::unique_ptr<Source> connection = m_source.open(m_open);
+    QString registerTable, mapTable;
+    findTables(*connection, name, registerTable, mapTable);
+    if (registerTable.isEmpty() || mapTable.isEmpty()) return Outcome::NotFound;
 
+    QStringList fields;
+    int records = 0;
+    if (!readRegister(*connection, registerTable, fields, records)) return Outcome::Stopped;
+    SourceGrid& sourceGrid = m_form.lstLedgerTree;
+    const int id = GetColumnIndex(m_form.errors(), sourceGrid, QStringLiteral("ID"));
+    VoucherIdColumns idColumns = VoucherIdColumns::Find(m_form.errors(), sourceGrid);
+    const int idColumn = BuildWorkColumns(m_form.GR1, fields, id < 0 && idColumns.vchType >= 0);
+    m_gridReplaced = true;
+    if (!tagColumns(connection->read(mapTable))) return Outcome::Stopped;
+    copyRows(int(fields.size()), records, idColumn, idColumns);
+    FinishLoad(m_form, m_source.kind, fields);
+    return Outcome::Loaded;
+}
+
+void VoucherRegisterLoad::findTables(Source& connection, const QString& name, QString& registerTable,
+                                     QString& mapTable) const {
     // Both tables must be there, under their names in any case (a workbook's with "$"), and are read
     // under the spelling the source lists (a server that folds unquoted names keeps "voucherregister");
     // in a database either may be a view.
     const QString suffix = m_source.sheetSuffix();
-    QString registerTable, mapTable;
     auto walk = [&](const QStringList& names) {
         for (const QString& n : names) {
             const QString upper = vb::UCase(n);
@@ -79,76 +94,73 @@ VoucherRegisterLoad::Outcome VoucherRegisterLoad::Load(const QString& name) {
             if (mapTable.isEmpty() && upper == vb::UCase(name + QStringLiteral("Map") + suffix)) mapTable = n;
         }
     };
-    walk(connection->tables());
-    if (m_source.kind != LoaderKind::Excel) walk(connection->views());
-    if (registerTable.isEmpty() || mapTable.isEmpty()) return Outcome::NotFound;
+    walk(connection.tables());
+    if (m_source.kind != LoaderKind::Excel) walk(connection.views());
+}
 
-    QStringList fields;
-    int records = 0;
-    {
-        const SourceTable rs = connection->read(m_source.isTextFile ? m_source.textFile : registerTable);
-        fields = rs.columnNames();
-        records = rs.recordCount();
-        for (const QString& field : std::as_const(fields)) {
-            if (!form.ValidHeader(field)) {
-                // The register cannot be loaded: the previous table must not stay to be posted under it.
-                gr1.Clear(true);
-                m_gridReplaced = true;
-                ShowCritical(
-                    form,
-                    QStringLiteral("Column Names in VoucherRegister are Invalid.\r\n"
-                                   "Do not use special characters like ! @ # $ % ^ & * ( ) { } [ ] < > , . "
-                                   "and spaces."),
-                    QStringLiteral("Invalid Column Names."));
-                return Outcome::Stopped;
-            }
-        }
-        sourceGrid.SetRedraw(false);
-        BindSourceGrid(sourceGrid, rs);
-    }
-
-    const int id = GetColumnIndex(form.errors(), sourceGrid, QStringLiteral("ID"));
-    VoucherIdColumns idColumns = VoucherIdColumns::Find(form.errors(), sourceGrid);
-    const int idColumn = BuildWorkColumns(gr1, fields, id < 0 && idColumns.vchType >= 0);
-    m_gridReplaced = true;
-
-    {
-        const SourceTable map = connection->read(mapTable);
-        std::array<int, OptionalMapColumns.size()> optional;
-        optional.fill(-1);
-        if (m_source.kind == LoaderKind::Excel) {
-            for (size_t i = 0; i < OptionalMapColumns.size(); ++i) {
-                const QString optionalName = QString::fromLatin1(OptionalMapColumns[i]);
-                if (FieldExists(form.errors(), map, optionalName))
-                    optional[i] = map.columnIndex(optionalName);
-            }
-        }
-        for (int r = 0; r < map.recordCount(); ++r) {
-            const SourceCell columnName = RequiredMapField(map, r, "ColumnName");
-            if (IsNull(columnName)) continue;
-            const QString mapped = CellText(columnName);
-            if (!form.HeaderExists(mapped)) {
-                ShowCritical(
-                    form,
-                    QStringLiteral("Column >") + mapped +
-                        QStringLiteral("< Not found in VoucherRegister.\r\nPlease check VoucherRegisterMap "
-                                       "sheet."),
-                    QStringLiteral("Column Not Found."));
-                return Outcome::Stopped;
-            }
-            // Sixteen parts always: the poster reads them by position.
-            QString tag = vb::UCase(mapped) + PartEnd;
-            for (const char* part : {"LedgerName", "LedgerSign", "Order"})
-                tag += CellText(RequiredMapField(map, r, part)) + PartEnd;
-            for (const int c : optional) {
-                if (c >= 0) tag += map.text(r, c);
-                tag += PartEnd;
-            }
-            gr1.SetColumnTag(gr1.ColumnIndex(vb::UCase(mapped)), tag);
+bool VoucherRegisterLoad::readRegister(Source& connection, const QString& registerTable, QStringList& fields,
+                                       int& records) {
+    const SourceTable rs = connection.read(m_source.isTextFile ? m_source.textFile : registerTable);
+    fields = rs.columnNames();
+    records = rs.recordCount();
+    for (const QString& field : std::as_const(fields)) {
+        if (!m_form.ValidHeader(field)) {
+            // The register cannot be loaded: the previous table must not stay to be posted under it.
+            m_form.GR1.Clear(true);
+            m_gridReplaced = true;
+            ShowCritical(
+                m_form,
+                QStringLiteral("Column Names in VoucherRegister are Invalid.\r\n"
+                               "Do not use special characters like ! @ # $ % ^ & * ( ) { } [ ] < > , . "
+                               "and spaces."),
+                QStringLiteral("Invalid Column Names."));
+            return false;
         }
     }
+    m_form.lstLedgerTree.SetRedraw(false);
+    BindSourceGrid(m_form.lstLedgerTree, rs);
+    return true;
+}
 
-    const int fieldCount = int(fields.size());
+bool VoucherRegisterLoad::tagColumns(const SourceTable& map) {
+    std::array<int, OptionalMapColumns.size()> optional;
+    optional.fill(-1);
+    if (m_source.kind == LoaderKind::Excel) {
+        for (size_t i = 0; i < OptionalMapColumns.size(); ++i) {
+            const QString optionalName = QString::fromLatin1(OptionalMapColumns[i]);
+            if (FieldExists(m_form.errors(), map, optionalName)) optional[i] = map.columnIndex(optionalName);
+        }
+    }
+    WorkGrid& gr1 = m_form.GR1;
+    for (int r = 0; r < map.recordCount(); ++r) {
+        const SourceCell columnName = RequiredMapField(map, r, "ColumnName");
+        if (IsNull(columnName)) continue;
+        const QString mapped = CellText(columnName);
+        if (!m_form.HeaderExists(mapped)) {
+            ShowCritical(
+                m_form,
+                QStringLiteral("Column >") + mapped +
+                    QStringLiteral("< Not found in VoucherRegister.\r\nPlease check VoucherRegisterMap "
+                                   "sheet."),
+                QStringLiteral("Column Not Found."));
+            return false;
+        }
+        // Sixteen parts always: the poster reads them by position.
+        QString tag = vb::UCase(mapped) + PartEnd;
+        for (const char* part : {"LedgerName", "LedgerSign", "Order"})
+            tag += CellText(RequiredMapField(map, r, part)) + PartEnd;
+        for (const int c : optional) {
+            if (c >= 0) tag += map.text(r, c);
+            tag += PartEnd;
+        }
+        gr1.SetColumnTag(gr1.ColumnIndex(vb::UCase(mapped)), tag);
+    }
+    return true;
+}
+
+void VoucherRegisterLoad::copyRows(int fieldCount, int records, int idColumn, VoucherIdColumns& idColumns) {
+    WorkGrid& gr1 = m_form.GR1;
+    SourceGrid& sourceGrid = m_form.lstLedgerTree;
     const std::vector<int> alignment = CopyAlignments(sourceGrid, fieldCount, records);
     // Every register row becomes a GR1 row, an empty one too; its cells are copied as they stand,
     // GR1 naming the source grid's texts rather than copying them.
@@ -160,12 +172,10 @@ VoucherRegisterLoad::Outcome VoucherRegisterLoad::Load(const QString& name) {
         sourceGrid.RowTextIds(r, 0, fieldCount, ids.data());
         gr1.SetRowTextIds(row, 1, ids.data(), fieldCount);
         gr1.SetRowTextAligns(row, 1, alignment.data(), fieldCount);
-        if (idColumn > 0 && !form.IsEmptyRowEx(r))
+        if (idColumn > 0 && !m_form.IsEmptyRowEx(r))
             gr1.SetCellTextId(row, idColumn, idColumns.idOf(sourceGrid, r));
-        ShowReadingProgress(form, r, records);
+        ShowReadingProgress(m_form, r, records);
     }
-    FinishLoad(form, m_source.kind, fields);
-    return Outcome::Loaded;
 }
 
 } // namespace quibo

@@ -10,6 +10,7 @@ class ErrorReporter;
 class FormModel;
 class SourceTable;
 struct LoaderSource;
+struct VoucherIdColumns;
 
 // The voucher-register road of the three loaders: a register table (one
 // voucher per row) and its map table, named after it with "Map" appended. The
@@ -42,6 +43,13 @@ public:
     Outcome Load(const QString& name);
 
 private:
+    void findTables(Source& connection, const QString& name, QString& registerTable, QString& mapTable) const;
+    // False when a column name is not valid, which the user was shown.
+    bool readRegister(Source& connection, const QString& registerTable, QStringList& fields, int& records);
+    // Each map row as the tag of its GR1 column; false when it names a column the register lacks.
+    bool tagColumns(const SourceTable& map);
+    void copyRows(int fieldCount, int records, int idColumn, VoucherIdColumns& idColumns);
+
     FormModel& m_form;
     const LoaderSource& m_source;
     const ConnectionOpener& m_open;

@@ -571,17 +571,14 @@ SourceTable OdbcSource::read(const QString& table, const QString& orderBy) {
     }
 }
 
-std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<SQLLEN>& widths) {
-    Statement stmt(d->dbc);
-    stmt.check(SQLExecDirectW(stmt.get(), const_cast<SQLWCHAR*>(Wide(sql)), SQL_NTS));
-    SQLSMALLINT count = 0;
-    stmt.check(SQLNumResultCols(stmt.get(), &count));
-    widths.resize(size_t(count), 0);
-    const bool narrow = d->narrow;
+namespace {
 
-    std::vector<SourceColumn> names;
-    std::vector<ResultColumn> columns(static_cast<size_t>(count));
-    for (SQLUSMALLINT c = 1; c <= static_cast<SQLUSMALLINT>(count); ++c) {
+// The columns of a result as the driver describes them, each with the binding it is read with:
+// `widths` holds by column the bytes a cell is bound with (0 as the column's description asks, -1
+// read with SQLGetData).
+void DescribeColumns(const Statement& stmt, const std::vector<SQLLEN>& widths, bool narrow,
+                     std::vector<SourceColumn>& names, std::vector<ResultColumn>& columns) {
+    for (SQLUSMALLINT c = 1; c <= static_cast<SQLUSMALLINT>(columns.size()); ++c) {
         SQLWCHAR name[512] = {};
         SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
         SQLULEN size = 0;
@@ -593,14 +590,17 @@ std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<
         if ((column.fetch == Fetch::Double || column.fetch == Fetch::Text) && IsDecimalTypeName(stmt, c))
             column.fetch = Fetch::Decimal;
         if (type == SQL_BIGINT && IsUnsigned(stmt, c)) column.fetch = Fetch::Unsigned;
-        SQLLEN& width = widths[c - 1];
+        const SQLLEN width = widths[c - 1];
         if (width >= 0) std::tie(column.cType, column.width) = Binding(column.fetch, type, size, narrow);
         if (width > 0 && column.cType != 0) column.width = width;
         names.push_back({FromWide(name, WideLength(name, nameLength, 511)), KindOf(column.fetch)});
     }
+}
 
-    // Cells are fetched a block of rows at a time into bound buffers; long texts with SQLGetData,
-    // which drivers allow only one row at a time, after the last bound column unless they say otherwise.
+// The rows of a block, as the driver takes them. Cells are fetched a block of rows at a time into
+// bound buffers; long texts with SQLGetData, which drivers allow only one row at a time, after the
+// last bound column unless they say otherwise (else nothing is bound).
+SQLULEN ChooseBlockRows(const Statement& stmt, SQLHDBC dbc, std::vector<ResultColumn>& columns) {
     size_t rowBytes = 0, lastBound = 0, firstRead = columns.size();
     for (size_t c = 0; c < columns.size(); ++c) {
         rowBytes += size_t(columns[c].width);
@@ -611,7 +611,7 @@ std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<
     if (firstRead < columns.size()) {
         rows = 1;
         SQLUINTEGER extensions = 0; // a bitmask of 32 bits
-        SQLGetInfoW(d->dbc, SQL_GETDATA_EXTENSIONS, &extensions, sizeof extensions, nullptr);
+        SQLGetInfoW(dbc, SQL_GETDATA_EXTENSIONS, &extensions, sizeof extensions, nullptr);
         if (firstRead < lastBound && !(extensions & SQL_GD_ANY_COLUMN))
             for (ResultColumn& column : columns)
                 column.cType = 0, column.width = 0;
@@ -628,11 +628,10 @@ std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<
             taken >= 1)
             rows = taken;
     }
-    d->blockRows = rows;
-    SQLULEN fetched = 0;
-    std::vector<SQLUSMALLINT> status(rows, SQL_ROW_SUCCESS);
-    stmt.check(SQLSetStmtAttr(stmt.get(), SQL_ATTR_ROWS_FETCHED_PTR, &fetched, 0));
-    stmt.check(SQLSetStmtAttr(stmt.get(), SQL_ATTR_ROW_STATUS_PTR, status.data(), 0));
+    return rows;
+}
+
+void BindColumns(const Statement& stmt, SQLULEN rows, std::vector<ResultColumn>& columns) {
     for (size_t c = 0; c < columns.size(); ++c) {
         ResultColumn& column = columns[c];
         if (column.cType == 0) continue;
@@ -641,119 +640,220 @@ std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<
         stmt.check(SQLBindCol(stmt.get(), SQLUSMALLINT(c + 1), column.cType, column.data.data(), column.width,
                               column.indicators.data()));
     }
+}
 
-    SourceTable result(std::move(names));
-    for (size_t c = 0; c < columns.size(); ++c)
-        if (columns[c].fetch == Fetch::Single) result.setSingles(int(c));
-    // Texts go into the table's pool straight from the buffers, a block of rows at a time so that
-    // their look-ups overlap; a text equal to the one above it in its column (a group, a state, a
-    // flag) is found without a look-up. A block is read column by column, as the buffers hold it.
-    core::TextPool& pool = *result.texts();
-    const size_t width = columns.size();
-    constexpr uint32_t None = UINT32_MAX;
-    std::vector<size_t> kept;
-    kept.reserve(rows);
-    std::vector<core::TextPool::Id> ids(rows * width), found(rows * width);
-    std::vector<core::TextPool::Id> above(width, SourceTable::NullText);
-    std::vector<std::string> aboveBytes(width); // the bytes of each column's last text of the block before
-    std::vector<uint32_t> lastIn(width, None);  // the place of each column's last text in the block
-    std::vector<SourceCell> cells(rows * width);
-    std::vector<QStringView> views(narrow ? 0 : rows * width);
-    std::vector<core::TextPool::Bytes> bytes(narrow ? rows * width : 0);
-    std::vector<uint32_t> lookedAt(rows * width);
+// Which texts of a block repeat the one above them in their column (a group, a state, a flag), so
+// that they are found without a look-up: within the block by the place above, whose id is known
+// once the block's look-ups are done; the block's first text by the last text of the block before.
+class RepeatedTexts {
+public:
+    RepeatedTexts(size_t width, bool narrow)
+        : m_narrow(narrow), m_above(width, SourceTable::NullText), m_aboveBytes(width),
+          m_lastIn(width, None) {}
+
+    void startBlock() { m_sameAs.clear(); }
+    void startColumn(size_t c) {
+        m_lastIn[c] = None;
+        m_last = {};
+    }
+    // Whether the text at place `at` of column `c` repeats the one above it; where the block before
+    // held that one, `id` is then its id.
+    bool repeats(size_t c, uint32_t at, std::string_view text, core::TextPool::Id& id) {
+        bool same;
+        if (m_lastIn[c] != None) {
+            same = SameBytes(m_last, text, m_narrow);
+            if (same) m_sameAs.emplace_back(at, m_lastIn[c]);
+        } else {
+            same = m_above[c] != SourceTable::NullText && SameBytes(m_aboveBytes[c], text, m_narrow);
+            if (same) id = m_above[c];
+        }
+        m_last = text;
+        m_lastIn[c] = at;
+        return same;
+    }
+    // The bytes of the column's last text outlive the block's buffers.
+    void endColumn(size_t c) {
+        if (m_lastIn[c] != None) m_aboveBytes[c].assign(m_last);
+    }
+    // The ids of the repeated texts, in order down each column, once the others are known.
+    void resolve(std::vector<core::TextPool::Id>& ids) {
+        for (const auto& [at, from] : m_sameAs)
+            ids[at] = ids[from];
+        for (size_t c = 0; c < m_lastIn.size(); ++c)
+            if (m_lastIn[c] != None) m_above[c] = ids[m_lastIn[c]];
+    }
+
+private:
+    static constexpr uint32_t None = UINT32_MAX;
+    const bool m_narrow;
+    std::vector<core::TextPool::Id> m_above; // each column's last text of the block before
+    std::vector<std::string> m_aboveBytes;   // and its bytes
+    std::vector<uint32_t> m_lastIn;          // the place of each column's last text in the block
+    std::string_view m_last;                 // the text at that place of the column being read
     // A cell's place and the place above it in its column that holds the same text.
-    std::vector<std::pair<uint32_t, uint32_t>> sameAs;
-    sameAs.reserve(rows * width);
-    std::string exact;
-    // A value cut short: its column is read again wider.
-    auto cut = [&](size_t c, SQLLEN indicator, SQLLEN unit) {
-        widths[c] = Wider(columns[c].width, indicator, unit);
-        return std::nullopt;
-    };
-    const SQLLEN unit = narrow ? 1 : SQLLEN(sizeof(SQLWCHAR));
-    while (true) {
-        const SQLRETURN rc = SQLFetch(stmt.get());
-        if (rc == SQL_NO_DATA) break;
-        stmt.check(rc);
-        kept.clear();
+    std::vector<std::pair<uint32_t, uint32_t>> m_sameAs;
+};
+
+// The cells of one block, read column by column as the buffers hold them. Texts go into the table's
+// pool straight from the buffers, a block at a time so that their look-ups overlap.
+class BlockCells {
+public:
+    BlockCells(const std::vector<ResultColumn>& columns, SQLULEN rows, bool narrow, core::TextPool& pool)
+        : m_columns(columns), m_width(columns.size()), m_narrow(narrow), m_pool(pool),
+          m_repeated(columns.size(), narrow) {
+        const size_t places = rows * m_width;
+        m_kept.reserve(rows);
+        m_ids.resize(places);
+        m_found.resize(places);
+        m_cells.resize(places);
+        if (narrow)
+            m_bytes.resize(places);
+        else
+            m_views.resize(places);
+        m_lookedAt.resize(places);
+    }
+
+    // Reads the block's rows; false when a value was cut short, whose column `widths` then holds
+    // wider.
+    bool read(const Statement& stmt, SQLULEN fetched, const std::vector<SQLUSMALLINT>& status,
+              std::vector<SQLLEN>& widths) {
+        m_kept.clear();
         for (size_t r = 0; r < fetched; ++r) {
             if (status[r] == SQL_ROW_NOROW) continue;
             if (status[r] == SQL_ROW_ERROR)
                 RaiseProviderError(provider::Odbc, Diagnostics(SQL_HANDLE_STMT, stmt.get()));
-            kept.push_back(r);
+            m_kept.push_back(r);
         }
-        size_t looked = 0;
-        sameAs.clear();
-        for (size_t c = 0; c < width; ++c) {
-            const ResultColumn& column = columns[c];
-            lastIn[c] = None;
-            if (column.cType == 0) { // a block of one row, its columns read in order
-                for (size_t k = 0; k < kept.size(); ++k) {
-                    ids[k * width + c] = SourceTable::NullText;
-                    cells[k * width + c] = UnboundCell(stmt, SQLUSMALLINT(c + 1), column.fetch, narrow);
-                }
+        m_looked = 0;
+        m_repeated.startBlock();
+        for (size_t c = 0; c < m_width; ++c) {
+            SQLLEN indicator = 0, unit = 1;
+            if (!readColumn(stmt, c, indicator, unit)) {
+                widths[c] = Wider(m_columns[c].width, indicator, unit);
+                return false;
+            }
+        }
+        if (m_narrow)
+            m_pool.internUtf8(m_bytes.data(), m_looked, m_found.data());
+        else
+            m_pool.intern(m_views.data(), m_looked, m_found.data());
+        for (size_t k = 0; k < m_looked; ++k)
+            m_ids[m_lookedAt[k]] = m_found[k];
+        m_repeated.resolve(m_ids);
+        return true;
+    }
+
+    void appendTo(SourceTable& table) {
+        for (size_t k = 0; k < m_kept.size(); ++k)
+            table.appendMixedRow(m_ids.data() + k * m_width, m_cells.data() + k * m_width, m_width);
+    }
+
+private:
+    // False when a value was cut short, of `indicator` bytes in `unit`s.
+    bool readColumn(const Statement& stmt, size_t c, SQLLEN& indicator, SQLLEN& unit) {
+        const ResultColumn& column = m_columns[c];
+        m_repeated.startColumn(c);
+        if (column.cType == 0) { // a block of one row, its columns read in order
+            for (size_t k = 0; k < m_kept.size(); ++k) {
+                m_ids[k * m_width + c] = SourceTable::NullText;
+                m_cells[k * m_width + c] = UnboundCell(stmt, SQLUSMALLINT(c + 1), column.fetch, m_narrow);
+            }
+            return true;
+        }
+        for (size_t k = 0; k < m_kept.size(); ++k) {
+            const size_t r = m_kept[k], at = k * m_width + c;
+            indicator = column.indicators[r];
+            m_ids[at] = SourceTable::NullText;
+            if (indicator == SQL_NULL_DATA) {
+                m_cells[at] = SourceCell();
                 continue;
             }
-            std::string_view last;
-            for (size_t k = 0; k < kept.size(); ++k) {
-                const size_t r = kept[k], at = k * width + c;
-                const SQLLEN indicator = column.indicators[r];
-                ids[at] = SourceTable::NullText;
-                if (indicator == SQL_NULL_DATA) {
-                    cells[at] = SourceCell();
-                    continue;
-                }
-                const char* data = column.data.data() + r * size_t(column.width);
-                if (column.fetch == Fetch::Text) {
-                    const auto cell = BoundText(data, indicator, column.width, narrow);
-                    if (!cell) return cut(c, indicator, unit);
-                    const std::string_view text = *cell;
-                    if (lastIn[c] != None
-                            ? SameBytes(last, text, narrow)
-                            : above[c] != SourceTable::NullText && SameBytes(aboveBytes[c], text, narrow)) {
-                        if (lastIn[c] != None)
-                            sameAs.emplace_back(uint32_t(at), lastIn[c]);
-                        else
-                            ids[at] = above[c];
-                    } else {
-                        if (narrow)
-                            bytes[looked] = {text.data(), text.size()};
-                        else
-                            views[looked] = QStringView(reinterpret_cast<const char16_t*>(text.data()),
-                                                        qsizetype(text.size() / 2));
-                        lookedAt[looked++] = uint32_t(at);
-                    }
-                    last = text;
-                    lastIn[c] = uint32_t(at);
-                } else if (column.fetch == Fetch::Decimal) {
-                    if (indicator == SQL_NO_TOTAL || indicator >= column.width) return cut(c, indicator, 1);
-                    double number = 0;
-                    if (PlainDecimalNumber(data, size_t(indicator), number))
-                        cells[at] = number;
-                    else if (!DecimalText(data, size_t(indicator), exact))
-                        cells[at] = QString::fromUtf8(data, qsizetype(indicator));
-                    else if (ShownAsDouble(exact))
-                        cells[at] = NumberOf(exact);
-                    else
-                        ids[at] = pool.internLatin1(exact.data(), exact.size());
-                } else if (!BoundCell(column, r, cells[at])) {
-                    return cut(c, indicator, SQLLEN(sizeof(SQLWCHAR)));
-                }
+            const char* data = column.data.data() + r * size_t(column.width);
+            if (column.fetch == Fetch::Text) {
+                unit = m_narrow ? 1 : SQLLEN(sizeof(SQLWCHAR));
+                const auto text = BoundText(data, indicator, column.width, m_narrow);
+                if (!text) return false;
+                if (!m_repeated.repeats(c, uint32_t(at), *text, m_ids[at])) lookUp(*text, at);
+            } else if (column.fetch == Fetch::Decimal) {
+                if (indicator == SQL_NO_TOTAL || indicator >= column.width) return false;
+                decimal(data, size_t(indicator), at);
+            } else if (!BoundCell(column, r, m_cells[at])) {
+                unit = SQLLEN(sizeof(SQLWCHAR));
+                return false;
             }
-            if (lastIn[c] != None) aboveBytes[c].assign(last);
         }
-        if (narrow)
-            pool.internUtf8(bytes.data(), looked, found.data());
+        m_repeated.endColumn(c);
+        return true;
+    }
+
+    void lookUp(std::string_view text, size_t at) {
+        if (m_narrow)
+            m_bytes[m_looked] = {text.data(), text.size()};
         else
-            pool.intern(views.data(), looked, found.data());
-        for (size_t k = 0; k < looked; ++k)
-            ids[lookedAt[k]] = found[k];
-        for (const auto& [at, from] : sameAs) // in order down each column
-            ids[at] = ids[from];
-        for (size_t c = 0; c < width; ++c)
-            if (lastIn[c] != None) above[c] = ids[lastIn[c]];
-        for (size_t k = 0; k < kept.size(); ++k)
-            result.appendMixedRow(ids.data() + k * width, cells.data() + k * width, width);
+            m_views[m_looked] =
+                QStringView(reinterpret_cast<const char16_t*>(text.data()), qsizetype(text.size() / 2));
+        m_lookedAt[m_looked++] = uint32_t(at);
+    }
+
+    void decimal(const char* data, size_t size, size_t at) {
+        double number = 0;
+        if (PlainDecimalNumber(data, size, number))
+            m_cells[at] = number;
+        else if (!DecimalText(data, size, m_exact))
+            m_cells[at] = QString::fromUtf8(data, qsizetype(size));
+        else if (ShownAsDouble(m_exact))
+            m_cells[at] = NumberOf(m_exact);
+        else
+            m_ids[at] = m_pool.internLatin1(m_exact.data(), m_exact.size());
+    }
+
+    const std::vector<ResultColumn>& m_columns;
+    const size_t m_width;
+    const bool m_narrow;
+    core::TextPool& m_pool;
+    RepeatedTexts m_repeated;
+    std::vector<size_t> m_kept; // the rows of the block that hold data
+    // By place (row of the block times width plus column): a text's id, or else its cell.
+    std::vector<core::TextPool::Id> m_ids, m_found;
+    std::vector<SourceCell> m_cells;
+    // The texts to look up, and their places.
+    std::vector<QStringView> m_views;
+    std::vector<core::TextPool::Bytes> m_bytes;
+    std::vector<uint32_t> m_lookedAt;
+    size_t m_looked = 0;
+    std::string m_exact;
+};
+
+} // namespace
+
+std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<SQLLEN>& widths) {
+    Statement stmt(d->dbc);
+    stmt.check(SQLExecDirectW(stmt.get(), const_cast<SQLWCHAR*>(Wide(sql)), SQL_NTS));
+    SQLSMALLINT count = 0;
+    stmt.check(SQLNumResultCols(stmt.get(), &count));
+    widths.resize(size_t(count), 0);
+
+    std::vector<SourceColumn> names;
+    std::vector<ResultColumn> columns(static_cast<size_t>(count));
+    DescribeColumns(stmt, widths, d->narrow, names, columns);
+    const SQLULEN rows = ChooseBlockRows(stmt, d->dbc, columns);
+    d->blockRows = rows;
+    SQLULEN fetched = 0;
+    std::vector<SQLUSMALLINT> status(rows, SQL_ROW_SUCCESS);
+    stmt.check(SQLSetStmtAttr(stmt.get(), SQL_ATTR_ROWS_FETCHED_PTR, &fetched, 0));
+    stmt.check(SQLSetStmtAttr(stmt.get(), SQL_ATTR_ROW_STATUS_PTR, status.data(), 0));
+    BindColumns(stmt, rows, columns);
+
+    SourceTable result(std::move(names));
+    for (size_t c = 0; c < columns.size(); ++c)
+        if (columns[c].fetch == Fetch::Single) result.setSingles(int(c));
+    BlockCells block(columns, rows, d->narrow, *result.texts());
+    while (true) {
+        const SQLRETURN rc = SQLFetch(stmt.get());
+        if (rc == SQL_NO_DATA) break;
+        stmt.check(rc);
+        if (!block.read(stmt, fetched, status, widths)) return std::nullopt;
+        block.appendTo(result);
     }
     return result;
 }
