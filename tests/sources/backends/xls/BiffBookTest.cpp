@@ -2,6 +2,8 @@
 // number formats, and its refusal of damaged files.
 
 #include "sources/backends/xls/BiffBook.h"
+#include "sources/backends/Connection.h"
+#include "sources/backends/ConnectionString.h"
 #include "sources/backends/DateText.h"
 #include "sources/backends/ProviderError.h"
 #include "sources/backends/xls/BiffBytes.h"
@@ -269,6 +271,20 @@ TEST(BiffBookTest, RefusesDamagedCompoundFiles) {
              return b;
          }},
         {"NoStreams", [](QByteArray b) { return b.left(512); }},
+        // Two streams of one name under the root: the workbook stream copied into a free entry and
+        // made its sibling.
+        {"TwoWorkbookStreams",
+         [](QByteArray b) {
+             const qsizetype workbook = (Get32(b, 0x30) + 1) * 512 + 128;
+             b.replace(workbook + 128, 128, b.mid(workbook, 128));
+             Put32(b, workbook + 0x48, 2);
+             return b;
+         }},
+        {"ASiblingLinkBackToTheRoot",
+         [](QByteArray b) {
+             Put32(b, (Get32(b, 0x30) + 1) * 512 + 128 + 0x44, 0);
+             return b;
+         }},
         // Found by fuzzing: a name longer than the 64 bytes of its field.
         {"RootNameLongerThanItsField",
          [](QByteArray b) {
@@ -462,6 +478,34 @@ TEST(BiffBookTest, AnEncryptedWorkbookIsRefusedWithItsOwnMessage) {
                       .arg(path)
                       .toStdString())
             << int(method);
+    }
+}
+
+// An .xlsx workbook saved with a password is a compound file whose root holds the encrypted package
+// and its encryption info, and no workbook stream: sample.xls with its stream renamed so.
+TEST(BiffBookTest, AnEncryptedXlsxWorkbookIsRefusedWithThePasswordMessage) {
+    for (const QString& stream : {QStringLiteral("EncryptedPackage"), QStringLiteral("EncryptionInfo")}) {
+        QByteArray file = Fixture();
+        const qsizetype entry = (Get32(file, 0x30) + 1) * 512 + 128; // the workbook stream's
+        file.replace(entry, 64,
+                     QByteArray(reinterpret_cast<const char*>(stream.utf16()), 2 * stream.size())
+                         .leftJustified(64, '\0'));
+        file[entry + 0x40] = static_cast<char>(2 * stream.size() + 2);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("book.xlsx"));
+        QFile out(path);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(file);
+        out.close();
+        try {
+            OpenConnection(XlsxConnectionString(path), QString(), QString());
+            ADD_FAILURE() << "opened " << stream.toStdString();
+        } catch (const vb::RuntimeError& e) {
+            EXPECT_EQ(
+                e.description(),
+                QStringLiteral("The source \"%1\" is protected by a password; it cannot be read.").arg(path))
+                << stream.toStdString();
+        }
     }
 }
 
