@@ -12,8 +12,10 @@
 #include <pugixml.hpp>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -141,14 +143,18 @@ public:
     // Up to `size` more bytes of the part; false at its end.
     bool readMore(ZipFile& file, size_t size) {
         if (m_size + size + 1 > m_capacity) {
-            m_capacity = std::max(m_size + size + 1, m_capacity * 2);
-            auto grown = std::make_unique_for_overwrite<char[]>(m_capacity);
-            if (m_size > 0) std::memcpy(grown.get(), m_data.get(), m_size);
-            m_data = std::move(grown);
+            // A buffer grown for a long row is large: realloc moves its pages rather than copying them
+            // into fresh ones, which would cost the row's bytes again at every doubling.
+            const size_t capacity = std::max(m_size + size + 1, m_capacity * 2);
+            char* const grown = static_cast<char*>(std::realloc(m_data.get(), capacity));
+            if (!grown) throw std::bad_alloc();
+            static_cast<void>(m_data.release());
+            m_data.reset(grown);
+            m_capacity = capacity;
         }
         const size_t n = file.read(m_data.get() + m_size, size);
         m_size += n;
-        m_data[m_size] = '\0';
+        m_data.get()[m_size] = '\0';
         return n > 0;
     }
 
@@ -157,11 +163,14 @@ public:
         if (n == 0) return; // a row longer than the bytes read so far: nothing to move
         std::memmove(m_data.get(), m_data.get() + n, m_size - n);
         m_size -= n;
-        m_data[m_size] = '\0';
+        m_data.get()[m_size] = '\0';
     }
 
 private:
-    std::unique_ptr<char[]> m_data;
+    struct Free {
+        void operator()(char* p) const { std::free(p); }
+    };
+    std::unique_ptr<char, Free> m_data;
     size_t m_size = 0;
     size_t m_capacity = 0;
 };
