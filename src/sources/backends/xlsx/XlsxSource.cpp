@@ -133,6 +133,24 @@ size_t Find(std::string_view text, std::string_view what, size_t key, size_t fro
     return std::string::npos;
 }
 
+// The last `what` at or after `from`, found the same way from the end: the "w" of "</row>", which
+// most cells lack, passes memrchr over a long row's bytes.
+size_t FindLast(std::string_view text, std::string_view what, size_t key, size_t from) {
+    const char* const begin = text.data();
+    const char* const first = begin + from + key; // the first place `what`'s key byte may stand
+    const char* end = begin + text.size();
+    while (end > first) {
+        const void* found = memrchr(first, what[key], static_cast<size_t>(end - first));
+        if (!found) break;
+        const char* const start = static_cast<const char*>(found) - key;
+        if (static_cast<size_t>(begin + text.size() - start) >= what.size() &&
+            std::memcmp(start, what.data(), what.size()) == 0)
+            return static_cast<size_t>(start - begin);
+        end = static_cast<const char*>(found);
+    }
+    return std::string::npos;
+}
+
 // The bytes of a part read and not yet scanned, with a NUL after them. It grows without clearing the
 // room a read then fills.
 class PartBuffer {
@@ -230,9 +248,9 @@ void ReadSheet(const ZipArchive& zip, const SheetContext& context, SheetRows& sh
             ReadRows(buffer.data() + pos, end - pos, erased + pos, context, lastRow, sheet);
             return drain();
         }
-        const size_t lastEnd = buffer.view().substr(rowsSearched).rfind(endOfRow);
+        const size_t lastEnd = FindLast(buffer.view(), endOfRow, endOfRow.rfind('w'), rowsSearched);
         if (lastEnd != std::string::npos) {
-            const size_t batchEnd = rowsSearched + lastEnd + endOfRow.size();
+            const size_t batchEnd = lastEnd + endOfRow.size();
             ReadRows(buffer.data() + pos, batchEnd - pos, erased + pos, context, lastRow, sheet);
             pos = batchEnd;
         }
