@@ -1,7 +1,7 @@
-// Listing and reading a large table through each source backend, and loading it through the table
-// loader into both grids (with the per-row progress text and yield): rows per second and the peak
-// resident memory of one open-and-read or one load (getrusage ru_maxrss of a forked child that does
-// only that).
+// Listing and reading a large table through each source backend, reading tables of one long row, and
+// loading the large table through the table loader into both grids (with the per-row progress text and
+// yield): rows per second and the peak resident memory of one open-and-read or one load (getrusage
+// ru_maxrss of a forked child that does only that).
 //
 //   quibo_sources_bench [--benchmark_filter=...]      QUIBO_BENCH_ROWS=100000 by default
 //
@@ -76,6 +76,20 @@ std::vector<BigSource> Sources() {
         {"XlsShared", ExcelConnectionString(f + QStringLiteral("/shared.xls")),
          QStringLiteral("Transactions$")},
         {"XlsxShared", XlsxConnectionString(f + QStringLiteral("/shared.xlsx")),
+         QStringLiteral("Transactions$")},
+    };
+}
+
+// One row far longer than the others, at two sizes ten times apart: read in time linear in the table.
+std::vector<BigSource> LongRowSources() {
+    const QString f = Folder();
+    const QString text = TextConnectionString(f + QStringLiteral("/long"));
+    return {
+        {"Text1k", text, QStringLiteral("long1k.csv")},
+        {"Text10k", text, QStringLiteral("long10k.csv")},
+        {"Xlsx4MiB", XlsxConnectionString(f + QStringLiteral("/long/long4.xlsx")),
+         QStringLiteral("Transactions$")},
+        {"Xlsx40MiB", XlsxConnectionString(f + QStringLiteral("/long/long40.xlsx")),
          QStringLiteral("Transactions$")},
     };
 }
@@ -213,6 +227,10 @@ std::string PeakKey(const BigSource& source, bool ordered) {
     return std::string(source.name) + (ordered ? "+" : "");
 }
 
+std::string LongRowName(const BigSource& source) {
+    return std::string("ReadLongRow/") + source.name;
+}
+
 // Whether the run's --benchmark_filter selects the case (a filter it cannot tell, such as a negative
 // one, selects every case): the peaks of cases that do not run are not measured.
 bool Selected(const std::string& name, const std::string& filter) {
@@ -227,19 +245,24 @@ bool Selected(const std::string& name, const std::string& filter) {
 // Measured before any benchmark runs, while this process is still small: a forked child starts
 // with the parent's resident pages, and freed heap it inherits would hide what a read needs.
 void MeasurePeaks(const std::string& filter) {
+    auto measure = [](const BigSource& source, const std::string& key, const QString& order) {
+        Peak& p = Peaks()[key];
+        p.base = ChildPeakMiB([] {});
+        p.peak = ChildPeakMiB([&] {
+            auto s = OpenConnection(source.connection, QString(), QString());
+            const SourceTable table = s->read(source.table, order);
+            benchmark::DoNotOptimize(table.recordCount());
+        });
+    };
     for (const BigSource& source : Sources()) {
         for (const bool ordered : {false, true}) {
             const std::string name = std::string(ordered ? "ReadOrderBySrNo/" : "Read/") + source.name;
-            if (!Selected(name, filter)) continue;
-            Peak& p = Peaks()[PeakKey(source, ordered)];
-            p.base = ChildPeakMiB([] {});
-            p.peak = ChildPeakMiB([&] {
-                auto s = OpenConnection(source.connection, QString(), QString());
-                const SourceTable table = s->read(source.table, ordered ? QStringLiteral("SrNo") : QString());
-                benchmark::DoNotOptimize(table.recordCount());
-            });
+            if (Selected(name, filter))
+                measure(source, PeakKey(source, ordered), ordered ? QStringLiteral("SrNo") : QString());
         }
     }
+    for (const BigSource& source : LongRowSources())
+        if (Selected(LongRowName(source), filter)) measure(source, LongRowName(source), QString());
     for (const LoaderFile& file : LoaderFiles()) {
         const std::string name = std::string("Load/") + file.name;
         if (!Selected(name, filter)) continue;
@@ -262,7 +285,7 @@ void List(benchmark::State& state, const BigSource& source) {
     state.counters["tables"] = static_cast<double>(tables);
 }
 
-void Read(benchmark::State& state, const BigSource& source, bool ordered) {
+void Read(benchmark::State& state, const BigSource& source, bool ordered, const std::string& peakKey) {
     const QString order = ordered ? QStringLiteral("SrNo") : QString();
     int rows = 0;
     int fields = 0;
@@ -278,7 +301,7 @@ void Read(benchmark::State& state, const BigSource& source, bool ordered) {
     state.counters["fields"] = fields;
     state.counters["rows/s"] = benchmark::Counter(
         static_cast<double>(rows) * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-    const Peak& peak = Peaks()[PeakKey(source, ordered)];
+    const Peak& peak = Peaks()[peakKey];
     state.counters["peak_MiB"] = peak.peak;
     state.counters["peak_over_base_MiB"] = peak.peak - peak.base;
 }
@@ -387,12 +410,17 @@ int main(int argc, char** argv) {
         })->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark((std::string("Read/") + source.name).c_str(), [source](
                                                                                        benchmark::State& s) {
-            Read(s, source, false);
+            Read(s, source, false, PeakKey(source, false));
         })->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark((std::string("ReadOrderBySrNo/") + source.name).c_str(),
-                                     [source](benchmark::State& s) { Read(s, source, true); })
+        benchmark::RegisterBenchmark(
+            (std::string("ReadOrderBySrNo/") + source.name).c_str(),
+            [source](benchmark::State& s) { Read(s, source, true, PeakKey(source, true)); })
             ->Unit(benchmark::kMillisecond);
     }
+    for (const BigSource& source : LongRowSources())
+        benchmark::RegisterBenchmark(LongRowName(source).c_str(), [source](benchmark::State& s) {
+            Read(s, source, false, LongRowName(source));
+        })->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("Parse/TextBareLibcsv", BareLibcsv)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("Parse/TextBareSplitter", BareSplitter)->Unit(benchmark::kMillisecond);
     for (const LoaderFile& file : LoaderFiles()) {

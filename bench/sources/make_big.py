@@ -8,6 +8,10 @@ big.xls (xlwt; an .xls sheet holds at most 65,535 rows below its header, so it i
 big.xlsx (openpyxl, write-only), big.mdb (mkmdb.py), big.sqlite (sqlite3) and text/big.csv. Named after
 an import type, so the table loader reads it as a voucher table (ordered, repaired, with a built ID).
 
+In long/ the long-row sources, each at two sizes ten times apart, whose tables a reader must build in
+time linear in what they hold: long1k.csv and long10k.csv (200 one-cell rows, then a row of 1,000 or 10,000
+cells), long4.xlsx and long40.xlsx (a header, then one row of 16,000 texts making 4 or 40 MiB of XML).
+
 Beside them shared.xlsx and shared.xls: one long text shown by 12,000 cells (a 1 MiB shared string in the
 .xlsx, one of 32,767 characters, an .xls cell's most, in the .xls), which read in time linear in the file.
 """
@@ -42,28 +46,36 @@ SHARED_CELLS = 12000
 RELATIONSHIPS = 'http://schemas.openxmlformats.org/officeDocument/2006/relationships'
 
 
-def write_shared(folder):
-    text = ''.join('Narration %07d; ' % i for i in range((1 << 20) // 19 + 1))[:1 << 20]
-    # openpyxl writes inline strings: the package is written here, with the text as shared string 1.
-    rows = ['<row r="1"><c r="A1" t="inlineStr"><is><t>SrNo</t></is></c><c r="B1" t="s"><v>0</v></c></row>']
-    rows += ['<row r="%d"><c r="A%d"><v>%d</v></c><c r="B%d" t="s"><v>1</v></c></row>' % (r, r, r - 1, r)
-             for r in range(2, SHARED_CELLS + 2)]
+def write_package(path, sheet, shared_strings):
+    """An .xlsx package of one sheet "Transactions", and the shared strings when given."""
+    rels = '<Relationship Id="rId1" Type="%s/worksheet" Target="worksheets/sheet1.xml"/>' % RELATIONSHIPS
+    if shared_strings is not None:
+        rels += '<Relationship Id="rId2" Type="%s/sharedStrings" Target="sharedStrings.xml"/>' % RELATIONSHIPS
     parts = {
         '[Content_Types].xml': '<Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types"/>',
         '_rels/.rels': '<Relationships><Relationship Id="rId1" Type="%s/officeDocument" '
                        'Target="xl/workbook.xml"/></Relationships>' % RELATIONSHIPS,
         'xl/workbook.xml': '<workbook xmlns:r="%s"><sheets><sheet name="Transactions" sheetId="1" r:id="rId1"/>'
                            '</sheets></workbook>' % RELATIONSHIPS,
-        'xl/_rels/workbook.xml.rels': '<Relationships><Relationship Id="rId1" Type="%s/worksheet" '
-                                      'Target="worksheets/sheet1.xml"/><Relationship Id="rId2" '
-                                      'Type="%s/sharedStrings" Target="sharedStrings.xml"/></Relationships>'
-                                      % (RELATIONSHIPS, RELATIONSHIPS),
-        'xl/worksheets/sheet1.xml': '<worksheet><sheetData>%s</sheetData></worksheet>' % ''.join(rows),
-        'xl/sharedStrings.xml': '<sst><si><t>Narration</t></si><si><t>%s</t></si></sst>' % text,
+        'xl/_rels/workbook.xml.rels': '<Relationships>%s</Relationships>' % rels,
+        'xl/worksheets/sheet1.xml': sheet,
     }
-    with zipfile.ZipFile(os.path.join(folder, 'shared.xlsx'), 'w', zipfile.ZIP_DEFLATED) as z:
+    if shared_strings is not None:
+        parts['xl/sharedStrings.xml'] = shared_strings
+    with zipfile.ZipFile(path, 'w', zipfile.ZIP_DEFLATED) as z:
         for name, data in parts.items():
             z.writestr(name, data)
+
+
+def write_shared(folder):
+    text = ''.join('Narration %07d; ' % i for i in range((1 << 20) // 19 + 1))[:1 << 20]
+    # openpyxl writes inline strings: the package is written here, with the text as shared string 1.
+    rows = ['<row r="1"><c r="A1" t="inlineStr"><is><t>SrNo</t></is></c><c r="B1" t="s"><v>0</v></c></row>']
+    rows += ['<row r="%d"><c r="A%d"><v>%d</v></c><c r="B%d" t="s"><v>1</v></c></row>' % (r, r, r - 1, r)
+             for r in range(2, SHARED_CELLS + 2)]
+    write_package(os.path.join(folder, 'shared.xlsx'),
+                  '<worksheet><sheetData>%s</sheetData></worksheet>' % ''.join(rows),
+                  '<sst><si><t>Narration</t></si><si><t>%s</t></si></sst>' % text)
 
     book = xlwt.Workbook()
     sheet = book.add_sheet('Transactions')
@@ -73,6 +85,29 @@ def write_shared(folder):
         sheet.write(r, 0, r)
         sheet.write(r, 1, text[:32767])
     book.save(os.path.join(folder, 'shared.xls'))
+
+
+def write_long_rows(folder):
+    os.makedirs(os.path.join(folder, 'long'), exist_ok=True)
+    for name, cells in (('long1k', 1000), ('long10k', 10000)):
+        with open(os.path.join(folder, 'long', name + '.csv'), 'w', newline='') as f:
+            f.write('A\n' + '1\n' * 200 + ','.join(['1'] * cells) + '\n')
+    for mib in (4, 40):
+        length = (mib << 20) // 16000 - 40  # the markup around each text takes about 40 bytes
+        cells = ''.join('<c r="%s2" t="inlineStr"><is><t>%05d%s</t></is></c>' % (column(c), c, 'x' * (length - 5))
+                        for c in range(16000))
+        sheet = ('<worksheet><sheetData><row r="1"><c r="A1" t="inlineStr"><is><t>A</t></is></c></row>'
+                 '<row r="2">%s</row></sheetData></worksheet>' % cells)
+        write_package(os.path.join(folder, 'long', 'long%d.xlsx' % mib), sheet, None)
+
+
+def column(c):
+    letters = ''
+    c += 1
+    while c:
+        c, r = divmod(c - 1, 26)
+        letters = chr(65 + r) + letters
+    return letters
 
 
 def main():
@@ -129,6 +164,7 @@ def main():
                         for v in row(i)])
 
     write_shared(folder)
+    write_long_rows(folder)
 
 
 if __name__ == '__main__':

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <numeric>
 #include <stdexcept>
@@ -94,10 +95,21 @@ int SourceTable::columnIndex(const QString& name) const {
     return -1;
 }
 
+size_t SourceTable::rowAt(int row, size_t& held) const {
+    held = m_columns.size();
+    if (m_bands.empty()) return static_cast<size_t>(row) * held;
+    const auto band = std::prev(std::upper_bound(m_bands.begin(), m_bands.end(), row,
+                                                 [](int r, const Band& b) { return r < b.firstRow; }));
+    held = band->width;
+    return band->firstCell + static_cast<size_t>(row - band->firstRow) * band->width;
+}
+
 size_t SourceTable::cellAt(int row, int column) const {
     if (row < 0 || row >= m_rows || column < 0 || column >= fieldCount())
         throw std::out_of_range("source table cell " + std::to_string(row) + "," + std::to_string(column));
-    return static_cast<size_t>(row) * m_columns.size() + static_cast<size_t>(column);
+    size_t held = 0;
+    const size_t first = rowAt(row, held);
+    return static_cast<size_t>(column) < held ? first + static_cast<size_t>(column) : Absent;
 }
 
 SourceCell SourceTable::cell(int row, int column) const {
@@ -119,9 +131,12 @@ QStringList SourceTable::rowTexts(int row) const {
 void SourceTable::rowTextIds(int row, std::vector<core::TextPool::Id>& ids) const {
     ids.clear();
     if (fieldCount() == 0) return;
-    const size_t first = cellAt(row, 0);
-    for (size_t at = first; at < first + m_columns.size(); ++at)
+    cellAt(row, 0); // checks the row
+    size_t held = 0;
+    const size_t first = rowAt(row, held);
+    for (size_t at = first; at < first + held; ++at)
         ids.push_back(textIdOf(packed(at)));
+    ids.resize(m_columns.size(), core::TextPool::Empty);
 }
 
 void SourceTable::push(SourceCell&& cell, size_t column) {
@@ -182,7 +197,11 @@ SourceTable::Packed SourceTable::pack(SourceCell&& cell, size_t column) {
 }
 
 bool SourceTable::setCell(int row, int column, SourceCell cell) {
-    const size_t at = cellAt(row, column);
+    size_t at = cellAt(row, column);
+    if (at == Absent) {
+        layOutWhole();
+        at = cellAt(row, column);
+    }
     const bool wasNull = m_kinds[at] == Kind::Null;
     const Packed p = pack(std::move(cell), static_cast<size_t>(column));
     m_kinds[at] = p.kind;
@@ -365,25 +384,46 @@ void SourceTable::appendMixedRow(const core::TextPool::Id* ids, SourceCell* cell
 }
 
 void SourceTable::addColumn(SourceColumn column) {
-    const size_t width = m_columns.size();
-    core::StableArray<Kind> kinds;
-    core::StableArray<uint32_t> values;
-    for (size_t r = 0; r < static_cast<size_t>(m_rows); ++r) {
-        for (size_t c = 0; c < width; ++c) {
-            kinds.push_back(m_kinds[r * width + c]);
-            values.push_back(m_values[r * width + c]);
-        }
-        kinds.push_back(Kind::Null);
-        values.push_back(0);
+    const size_t width = m_columns.size() + 1;
+    if (m_rows > 0) {
+        if (m_bands.empty()) m_bands.push_back({0, 0, m_columns.size()});
+        if (m_bands.back().firstRow == m_rows)
+            m_bands.back().width = width; // no row since the last column added
+        else
+            m_bands.push_back({m_rows, m_kinds.size(), width});
     }
-    m_kinds = std::move(kinds);
-    m_values = std::move(values);
     m_columns.push_back(std::move(column));
+}
+
+void SourceTable::layOutWhole() {
+    if (m_bands.empty()) return;
+    const size_t width = m_columns.size();
+    m_kinds.resize(static_cast<size_t>(m_rows) * width, Kind::Null);
+    m_values.resize(m_kinds.size(), 0);
+    // Each row moves right, or stays: from the last row back, no cell lands on one not yet moved.
+    size_t band = m_bands.size() - 1;
+    for (int r = m_rows - 1; r >= 0; --r) {
+        while (m_bands[band].firstRow > r)
+            --band;
+        const Band& b = m_bands[band];
+        const size_t from = b.firstCell + static_cast<size_t>(r - b.firstRow) * b.width;
+        const size_t to = static_cast<size_t>(r) * width;
+        for (size_t c = width; c-- > b.width;) {
+            m_kinds[to + c] = Kind::Null;
+            m_values[to + c] = 0;
+        }
+        for (size_t c = b.width; c-- > 0;) {
+            m_kinds[to + c] = m_kinds[from + c];
+            m_values[to + c] = m_values[from + c];
+        }
+    }
+    m_bands.clear();
 }
 
 void SourceTable::orderBy(const QString& column, const QString& provider) {
     const int c = columnIndex(column);
     if (c < 0) RaiseColumnNotFound(provider, column);
+    layOutWhole();
 
     std::vector<SortKey> keys;
     keys.reserve(static_cast<size_t>(m_rows));

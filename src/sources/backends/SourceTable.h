@@ -22,6 +22,12 @@ enum class ColumnKind { Text, Number, Date, Boolean };
 // The kind of column a cell shows: a sheet's column takes the kind its cells share.
 ColumnKind CellKind(const SourceCell& cell);
 
+// What a table read from a sheet or a text file may span. The grids hold 16,384 columns, one of them the
+// status column they add to every table; and a table holds every cell of its range, so that two cells
+// far apart would cost what millions of values do. A table past either is refused before it is built.
+constexpr int TableColumns = 16384 - 1;
+constexpr qint64 TableCells = qint64(1) << 26;
+
 struct SourceColumn {
     QString name;
     ColumnKind kind = ColumnKind::Text;
@@ -71,7 +77,7 @@ public:
     void appendTextRow(const core::TextPool::Id* ids, size_t count);
     // Appends `count` rows of Null cells, for setCell to fill in any order.
     void appendNullRows(int count);
-    bool isNull(int row, int column) const { return m_kinds[cellAt(row, column)] == Kind::Null; }
+    bool isNull(int row, int column) const { return packed(cellAt(row, column)).kind == Kind::Null; }
     // A row of `count` cells (the field count) of which the texts are given by their numbers in
     // texts() and the others (Null, numbers, booleans, dates) as cells where `ids` holds NullText:
     // a reader that interns its texts from its own buffers makes no string for each.
@@ -80,7 +86,8 @@ public:
     // value, is kept in four bytes and reads back as a Single shows it (82.3, where the float's
     // bits read 82.3000030517578 as a double). Meant for a column before its first row.
     void setSingles(int column);
-    // Adds a column at the right, Null in every row so far.
+    // Adds a column at the right, Null in every row so far. The rows so far keep their cells where
+    // they are, so that a table widened row by row costs what it holds.
     void addColumn(SourceColumn column);
     // Sets a cell of a row already there, for a sheet whose rows come in any order; false when the
     // cell held a value before (what it held stays in the table's stores: meant for places still Null).
@@ -105,8 +112,15 @@ private:
         Kind kind = Kind::Null;
     };
 
+    // Where a row's cells start, and how many it holds (fewer than the fields when it came before a
+    // column was added).
+    size_t rowAt(int row, size_t& held) const;
+    // Where a cell is kept; Absent for a cell right of its row's, which is Null.
+    static constexpr size_t Absent = SIZE_MAX;
     size_t cellAt(int row, int column) const;
-    Packed packed(size_t at) const { return Packed{m_values[at], m_kinds[at]}; }
+    Packed packed(size_t at) const { return at == Absent ? Packed{} : Packed{m_values[at], m_kinds[at]}; }
+    // Gives every row every field, for what moves or sets cells in place.
+    void layOutWhole();
     Packed pack(SourceCell&& cell, size_t column);
     void push(SourceCell&& cell, size_t column);
     SourceCell unpack(const Packed& cell) const;
@@ -124,6 +138,14 @@ private:
     std::deque<QDateTime> m_dates;
     std::vector<bool> m_singles; // by column, as far as setSingles reached
     int m_rows = 0;
+    // Rows added before a column are kept at the width the table had then: each band of rows, from its
+    // first, holds that many cells a row from its first cell on. None while every row has every field.
+    struct Band {
+        int firstRow = 0;
+        size_t firstCell = 0;
+        size_t width = 0;
+    };
+    std::vector<Band> m_bands;
     // The ids of texts written for values, by the value's 64 bits: open addressing in one array,
     // as a large table meets many values once and each look-up should cost one slot.
     class ValueTexts {

@@ -122,6 +122,28 @@ TEST(SourceTable, ARowOfTextIdsReadsAsTheSameRowOfCells) {
     EXPECT_EQ(table.recordCount(), 2);
 }
 
+// The rows before a column was added read Null in it, by row of text ids too, and still once a cell
+// of theirs there is set or the rows are sorted.
+TEST(SourceTable, ARowBeforeAColumnWasAddedReadsNullInIt) {
+    SourceTable table({SourceColumn{QStringLiteral("K"), ColumnKind::Text}});
+    table.appendRow({S("3")});
+    table.addColumn({QStringLiteral("F2"), ColumnKind::Text});
+    table.appendRow({S("2"), S("b")});
+    table.addColumn({QStringLiteral("F3"), ColumnKind::Text});
+    table.appendRow({S("1"), SourceCell{}, S("c")});
+    std::vector<core::TextPool::Id> ids;
+    table.rowTextIds(0, ids);
+    EXPECT_EQ(ids, (std::vector<core::TextPool::Id>{table.texts()->intern(u"3"), core::TextPool::Empty,
+                                                    core::TextPool::Empty}));
+    EXPECT_TRUE(table.isNull(1, 2));
+    EXPECT_TRUE(table.setCell(0, 2, S("x")));
+    table.orderBy(QStringLiteral("K"), provider::Jet);
+    std::vector<QStringList> rows;
+    for (int r = 0; r < table.recordCount(); ++r)
+        rows.push_back(table.rowTexts(r));
+    EXPECT_EQ(rows, (std::vector<QStringList>{{"1", "", "c"}, {"2", "b", ""}, {"3", "", "x"}}));
+}
+
 // Numbers a float or an int32 holds are kept in the cell, others apart: each comes back bit for
 // bit, whole numbers as whole, after a column is added and the rows are sorted.
 TEST(SourceTable, NumbersComeBackExactlyHoweverTheyAreKept) {

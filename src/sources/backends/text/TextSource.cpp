@@ -227,9 +227,26 @@ qint64 ReadInto(QFile& file, char* to, qint64 size) {
     return read;
 }
 
+// A table past what the grids hold (TableColumns, TableCells) is refused at the row that passes it,
+// before more of the file is read.
+[[noreturn]] void RaiseTooLarge(const QString& path, qint64 rows, const QString& columns) {
+    const QString span = rows == 1 ? QStringLiteral("its first row spans")
+                                   : QStringLiteral("its first %1 rows span").arg(rows);
+    sourcefile::RaiseBroken(path, QStringLiteral("cannot be loaded: %1 %2 columns; a text file may span at "
+                                                 "most %3 columns, as the grid adds one of its own, and %4 "
+                                                 "cells.")
+                                      .arg(span)
+                                      .arg(columns)
+                                      .arg(TableColumns)
+                                      .arg(TableCells));
+}
+
 // Rows go straight into the table as the text is split: the first names the columns, the others'
 // cells go into the table's texts from their bytes, without a string made for each.
 struct Reader {
+    explicit Reader(QString file) : path(std::move(file)) {}
+
+    QString path; // named when the table is too large
     // The file's text: a cell's bytes that lie in it stay put until the row ends.
     const char* textBegin = nullptr;
     const char* textEnd = nullptr;
@@ -250,6 +267,10 @@ struct Reader {
     }
 
     void cell(const char* bytes, size_t size) {
+        // A row of too many cells is refused as it is split, before they are all held.
+        if ((table ? cells.size() : header.size()) >= size_t(TableColumns))
+            RaiseTooLarge(path, table ? qint64(table->recordCount()) + 2 : 1,
+                          QStringLiteral("more than %1").arg(TableColumns));
         if (!table) {
             header.push_back(bytes ? SourceCell(text(bytes, size)) : SourceCell());
             return;
@@ -280,7 +301,10 @@ struct Reader {
             table.emplace(std::move(columns));
             return;
         }
-        // A cell beyond the header gets Jet's "F" name.
+        const qint64 rows = qint64(table->recordCount()) + 2; // the header's and this one among them
+        const qint64 width = std::max<qint64>(table->fieldCount(), qint64(cells.size()));
+        if (rows * width > TableCells) RaiseTooLarge(path, rows, QString::number(width));
+        // A cell beyond the header gets Jet's "F" name; the rows so far stay where they are.
         while (static_cast<size_t>(table->fieldCount()) < cells.size())
             table->addColumn(
                 {QStringLiteral("F") + QString::number(table->fieldCount() + 1), ColumnKind::Text});
@@ -331,7 +355,7 @@ SourceTable TextSource::read(const QString& table, const QString& orderBy) {
     qsizetype got = static_cast<qsizetype>(ReadInto(file, buffer.data(), Piece));
     const Encoding encoding = EncodingOf(path, QByteArray::fromRawData(buffer.constData(), got));
 
-    Reader reader;
+    Reader reader(path);
     OpenQuote quotes;
     auto cell = [&reader](const char* bytes, size_t size) { reader.cell(bytes, size); };
     auto row = [&reader] { reader.row(); };
@@ -385,7 +409,7 @@ SourceTable TextSource::read(const QString& table, const QString& orderBy) {
                         rows = fresh = skip;
                         last = got < buffer.size();
                         sized = false;
-                        reader = Reader();
+                        reader = Reader(path);
                         reader.windows1252 = true;
                         quotes = OpenQuote();
                         continue;

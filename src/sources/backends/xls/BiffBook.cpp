@@ -210,6 +210,8 @@ BiffBook::Status BiffBook::open(const QByteArray& file, bool withCells) {
     CompoundFile cfb(m_file);
     if (!cfb.isCompound())
         m_stream = m_file; // an Excel 2, 3 or 4 worksheet file is a bare record stream
+    else if (cfb.encrypted())
+        return Status::Protected; // an .xlsx workbook saved with a password
     else if (!cfb.workbook(m_stream))
         return Status::Malformed;
 

@@ -24,7 +24,7 @@ class BiffBook {
 public:
     enum class Status {
         Ok,
-        Protected,      // encrypted: its globals hold a FILEPASS record
+        Protected,      // encrypted: its globals hold a FILEPASS record, or it is an encrypted package
         Excel4Workbook, // an Excel 4 workbook (BIFF4W), whose sheets this reader does not take apart
         Damaged,        // a workbook whose globals (its sheet list, formats, strings) are broken
         Malformed       // not an .xls file of any version, or one whose compound file is broken

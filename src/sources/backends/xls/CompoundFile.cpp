@@ -1,5 +1,6 @@
 #include "sources/backends/xls/CompoundFile.h"
 
+#include <QSet>
 #include <QString>
 #include <QtEndian>
 
@@ -31,9 +32,31 @@ bool CompoundFile::isCompound() const {
     return m_size >= 512 && std::memcmp(m_data, Signature, 8) == 0;
 }
 
+bool CompoundFile::encrypted() {
+    return readDirectory() && m_encrypted;
+}
+
 bool CompoundFile::workbook(QByteArray& stream) {
+    if (!readDirectory() || m_workbookEntry < 0) return false;
+    const auto* root = reinterpret_cast<const uchar*>(m_directory.constData());
+    const uchar* e = root + m_workbookEntry;
+    const quint64 size = m_major == 3 ? U32(e + 0x78) : (U32(e + 0x78) | quint64(U32(e + 0x7C)) << 32);
+    if (size > quint64(m_size)) return false;
+    const quint32 start = U32(e + 0x74);
+    if (size >= m_cutoff) return chain(m_fat, start, size, stream);
+    // The mini stream is bounded by the file like any other stream.
+    const quint32 miniSize = U32(root + 0x78);
+    if (miniSize > quint64(m_size)) return false;
+    QByteArray mini;
+    return readMiniFat() && chain(m_fat, U32(root + 0x74), miniSize, mini) &&
+           miniChain(mini, start, size, stream);
+}
+
+bool CompoundFile::readDirectory() {
+    if (m_directoryRead) return *m_directoryRead;
+    m_directoryRead = false;
     if (!readHeader() || !readFat()) return false;
-    QByteArray dir;
+    QByteArray& dir = m_directory;
     if (!chain(m_fat, m_dirStart, std::numeric_limits<quint64>::max(), dir)) return false;
     if (dir.size() < 128) return false;
     const auto* d = reinterpret_cast<const uchar*>(dir.constData());
@@ -47,11 +70,14 @@ bool CompoundFile::workbook(QByteArray& stream) {
         if (U16(d + i * 128 + 0x40) > 64) return false;
     // The workbook's stream is a child of the root: a stream of that name inside a storage (an
     // embedded object's) is another document's. The root's children form a tree of siblings (left
-    // and right) under the root's child; a link outside the directory or back into the tree marks a
-    // damaged directory.
+    // and right) under the root's child; a link outside the directory or back into the tree (or to
+    // the root) marks a damaged directory, and so do two streams of one name (compared as the format
+    // compares names, without regard to case), of which it cannot be told which is meant.
     constexpr quint32 NoEntry = 0xFFFFFFFF;
-    const uchar* e = nullptr;
+    qsizetype book = -1;
     std::vector<bool> seen(static_cast<size_t>(entries));
+    seen[0] = true;
+    QSet<QString> names;
     std::vector<quint32> pending = {U32(root + 0x4C)};
     while (!pending.empty()) {
         const quint32 id = pending.back();
@@ -66,23 +92,20 @@ bool CompoundFile::workbook(QByteArray& stream) {
         const quint16 nameBytes = U16(entry + 0x40);
         if (nameBytes < 2 || nameBytes % 2) continue;
         const QString name = QString::fromUtf16(reinterpret_cast<const char16_t*>(entry),
-                                                nameBytes / 2 - 1); // less the NUL
-        if (name.compare(QLatin1String("Workbook"), Qt::CaseInsensitive) == 0)
-            e = entry;
-        else if (name.compare(QLatin1String("Book"), Qt::CaseInsensitive) == 0 && !e)
-            e = entry;
+                                                nameBytes / 2 - 1) // less the NUL
+                                 .toUpper();
+        if (names.contains(name)) return false;
+        names.insert(name);
+        if (name == QLatin1String("WORKBOOK"))
+            m_workbookEntry = entry - d;
+        else if (name == QLatin1String("BOOK"))
+            book = entry - d;
+        else if (name == QLatin1String("ENCRYPTEDPACKAGE") || name == QLatin1String("ENCRYPTIONINFO"))
+            m_encrypted = true;
     }
-    if (!e) return false;
-    const quint64 size = m_major == 3 ? U32(e + 0x78) : (U32(e + 0x78) | quint64(U32(e + 0x7C)) << 32);
-    if (size > quint64(m_size)) return false;
-    const quint32 start = U32(e + 0x74);
-    if (size >= m_cutoff) return chain(m_fat, start, size, stream);
-    // The mini stream is bounded by the file like any other stream.
-    const quint32 miniSize = U32(root + 0x78);
-    if (miniSize > quint64(m_size)) return false;
-    QByteArray mini;
-    return readMiniFat() && chain(m_fat, U32(root + 0x74), miniSize, mini) &&
-           miniChain(mini, start, size, stream);
+    if (m_workbookEntry < 0) m_workbookEntry = book;
+    m_directoryRead = true;
+    return true;
 }
 
 bool CompoundFile::readHeader() {

@@ -2,18 +2,26 @@
 
 #include <QByteArray>
 
+#include <optional>
 #include <vector>
 
 namespace quibo {
 
 // A compound file (the container of an Excel 5 to 2003 workbook): its sectors, their allocation
 // table and the directory, every offset checked against the file. It reads one stream: the workbook's.
+// A directory whose root holds two streams of one name, or whose links come back to an entry (the root
+// among them), is damaged: nothing of it is read.
 class CompoundFile {
 public:
     // Keeps a reference to `file`, which must outlive it.
     explicit CompoundFile(const QByteArray& file);
 
     bool isCompound() const;
+
+    // Whether the root holds the streams of an encrypted package ("EncryptedPackage",
+    // "EncryptionInfo"), as an .xlsx workbook saved with a password is kept. False when the file is
+    // broken.
+    bool encrypted();
 
     // The workbook's stream, a child of the root storage: "Workbook" (Excel 97 and later) or else
     // "Book" (Excel 5 and 95, and some writers of later versions); its BOF record tells the version. False
@@ -22,6 +30,8 @@ public:
     bool workbook(QByteArray& stream);
 
 private:
+    // The header, the allocation table and the root's streams, read once; false when any is broken.
+    bool readDirectory();
     bool readHeader();
     // The bytes of sector `s`; a last sector cut short by the file's end is taken as it is.
     const uchar* sector(quint32 s, qsizetype& length) const;
@@ -43,6 +53,10 @@ private:
     quint32 m_fatSectors = 0, m_dirStart = 0, m_cutoff = 4096, m_miniFatStart = 0, m_difatStart = 0,
             m_difatSectors = 0;
     std::vector<quint32> m_fat, m_miniFat;
+    std::optional<bool> m_directoryRead;
+    QByteArray m_directory;
+    qsizetype m_workbookEntry = -1; // the offset of its entry in m_directory
+    bool m_encrypted = false;
 };
 
 } // namespace quibo

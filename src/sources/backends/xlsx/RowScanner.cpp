@@ -239,11 +239,7 @@ public:
             }
             const qint64 r =
                 attributes.r.data() ? qint64(AttributeInt(attributes.r)) - 1 : qint64(lastRow) + 1;
-            if (r < 0 || r >= MaxRows) {
-                if (!empty && !skipContent(name)) return false;
-                ++rowsRead;
-                continue;
-            }
+            if (r < 0 || r >= MaxRows) sheet.refuseDamaged();
             if (!empty && !row(name, static_cast<int>(r), sheet)) return false;
             lastRow = static_cast<int>(r);
             ++rowsRead;
@@ -602,7 +598,7 @@ private:
             lastColumn = column;
             cell.type = attributes.t;
             cell.style = attributes.s;
-            if (column >= MaxColumns) continue;
+            if (column >= MaxColumns) sheet.refuseDamaged();
             SourceCell v = value(cell);
             if (IsNull(v)) continue;
             m_cells.emplace_back(column, std::move(v));

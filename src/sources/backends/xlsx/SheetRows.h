@@ -17,7 +17,7 @@
 
 namespace quibo::xlsx {
 
-// Excel's own limits; a cell reference beyond them is not a cell.
+// Excel's own limits; a row or cell beyond them marks a damaged sheet.
 constexpr int MaxRows = 1048576;
 constexpr int MaxColumns = 16384;
 
@@ -31,7 +31,7 @@ struct SheetContext {
 };
 
 // The column of a reference: "AB12" gives 27 (from 0); -1 without letters. Past Excel's last
-// column it stops counting, at a column that is no cell.
+// column it stops counting, at a column past MaxColumns.
 inline int ColumnOf(std::string_view ref) {
     int c = 0;
     size_t i = 0;
@@ -112,12 +112,6 @@ inline SourceCell NumberCell(std::string_view v, bool isDate, bool date1904) {
     return value;
 }
 
-// What a sheet's range may span. The grids hold 16,384 columns, one of them the status column they add
-// to every table; and a range is read as a table of every cell in it, so that two cells far apart
-// would cost what millions of values do. A range past either is refused before its table is built.
-constexpr int TableColumns = 16384 - 1;
-constexpr qint64 TableCells = qint64(1) << 26;
-
 // A column's letters, "A" for 0, "AA" for 26.
 inline QString ColumnLetters(int column) {
     QString letters;
@@ -128,10 +122,11 @@ inline QString ColumnLetters(int column) {
 
 // A worksheet's cells made into a table as SheetBuilder makes them (the same range, header, empty rows
 // and column kinds), a row at a time as the part is read: rows that come in order go into the table as
-// they end, so a sheet's cells are not held twice. Rows out of order, a cell left of the columns so
-// far, or a cell right of them that would move many, are rare: from there on the reading only finds the
-// range, and a second reading sets each cell into a table of that range laid out whole. Either way
-// the table is built only for a range within the limits above, and costs what that range holds.
+// they end, so a sheet's cells are not held twice, and a cell right of the columns so far adds columns,
+// which moves no cell. Rows out of order or a cell left of the columns so far are rare: from there on
+// the reading only finds the range, and a second reading sets each cell into a table of that range laid
+// out whole. Either way the table is built only for a range within TableColumns and TableCells, and
+// costs what that range holds.
 class SheetRows {
 public:
     // A row's cells as written, none of them Null; a later cell of a column replaces an earlier one.
@@ -160,10 +155,6 @@ public:
         if (wider > TableColumns || qint64(row - m_headerRow + 1) * wider > TableCells)
             return toMeasure(row, low, high, cells);
         if (wider > width()) {
-            // Each column added moves every cell so far: done while that is little, otherwise by the
-            // second reading.
-            if (qint64(m_table.recordCount()) * wider * (wider - width()) > WidenLimit)
-                return toMeasure(row, low, high, cells);
             for (int c = width(); c < wider; ++c)
                 m_table.addColumn({ColumnNameFromHeader(SourceCell{}, c + 1), ColumnKind::Text});
             m_header.resize(static_cast<size_t>(wider));
@@ -178,6 +169,14 @@ public:
             if (!IsNull(values[c])) seen(c, values[c]);
         m_table.appendRow(std::move(values));
         m_lastRow = row;
+    }
+
+    // A row or a column past the sheet's own (Excel's) bounds: the sheet is damaged, and a record there
+    // would be lost.
+    [[noreturn]] void refuseDamaged() const {
+        const QString name = m_sheet.endsWith(QLatin1Char('$')) ? m_sheet.chopped(1) : m_sheet;
+        sourcefile::RaiseBroken(m_path,
+                                QStringLiteral("is damaged: its sheet \"%1\" could not be read.").arg(name));
     }
 
     // Whether the sheet must be read once more, its range now known.
@@ -227,8 +226,6 @@ public:
     }
 
 private:
-    static constexpr qint64 WidenLimit = qint64(1) << 16; // cells moved
-
     // Rows in order into the table; the range alone; the cells into the table of a known range.
     enum class Mode { InOrder, Measure, Fill };
 

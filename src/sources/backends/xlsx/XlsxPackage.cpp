@@ -14,12 +14,6 @@ std::string DirectoryOf(const std::string& part) {
     return slash == std::string::npos ? std::string() : part.substr(0, slash + 1);
 }
 
-std::string RelationshipsOf(const std::string& part) {
-    const size_t slash = part.rfind('/');
-    const std::string name = slash == std::string::npos ? part : part.substr(slash + 1);
-    return DirectoryOf(part) + "_rels/" + name + ".rels";
-}
-
 // A target is relative to the folder of the part that names it, or absolute from the package root.
 std::string ResolveTarget(const std::string& fromPart, const std::string& target) {
     const std::string joined =
@@ -44,6 +38,12 @@ std::string ResolveTarget(const std::string& fromPart, const std::string& target
 }
 
 } // namespace
+
+std::string RelationshipsOf(const std::string& part) {
+    const size_t slash = part.rfind('/');
+    const std::string name = slash == std::string::npos ? part : part.substr(slash + 1);
+    return DirectoryOf(part) + "_rels/" + name + ".rels";
+}
 
 [[noreturn]] void RaiseBrokenPart(const QString& path, const std::string& part, const QString& why) {
     sourcefile::RaiseBroken(path, QStringLiteral("has a broken part \"%1\": %2.").arg(PartName(part), why));
@@ -71,10 +71,11 @@ void Parse(pugi::xml_document& doc, std::string& xml, const ZipArchive& zip, con
     }
 }
 
-std::map<std::string, Relationship> ReadRelationships(const ZipArchive& zip, const std::string& part) {
+std::map<std::string, Relationship> ReadRelationships(const ZipArchive& zip, const std::string& part,
+                                                      bool required) {
     std::map<std::string, Relationship> rels;
     const std::string relsPart = RelationshipsOf(part);
-    if (!zip.has(relsPart)) return rels;
+    if (!required && !zip.has(relsPart)) return rels; // else opening it names it as missing
     pugi::xml_document doc;
     std::string xml;
     Parse(doc, xml, zip, relsPart);

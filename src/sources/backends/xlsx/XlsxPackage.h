@@ -48,9 +48,13 @@ struct Relationship {
     std::string target;
 };
 
+// The part that holds the relationships of `part`: "xl/_rels/workbook.xml.rels" for "xl/workbook.xml".
+std::string RelationshipsOf(const std::string& part);
+
 // The relationships of a part, by their ids, each target resolved to a part of the package; none
-// when the part has no relationships part.
-std::map<std::string, Relationship> ReadRelationships(const ZipArchive& zip, const std::string& part);
+// when the part has no relationships part, unless they are `required`: then its lack is raised.
+std::map<std::string, Relationship> ReadRelationships(const ZipArchive& zip, const std::string& part,
+                                                      bool required = false);
 
 bool EndsWith(const std::string& text, const char* suffix);
 

@@ -12,8 +12,10 @@
 #include <pugixml.hpp>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -78,7 +80,7 @@ void ParseRows(char* xml, size_t size, size_t offset, const SheetContext& contex
             continue;
         }
         const int r = row.attribute("r").as_int(lastRow + 2) - 1;
-        if (r < 0 || r >= MaxRows) continue;
+        if (r < 0 || r >= MaxRows) sheet.refuseDamaged();
         lastRow = r;
         int lastColumn = -1;
         cells.clear();
@@ -90,7 +92,7 @@ void ParseRows(char* xml, size_t size, size_t offset, const SheetContext& contex
                 if (column < 0) column = lastColumn + 1;
             }
             lastColumn = column;
-            if (column >= MaxColumns) continue;
+            if (column >= MaxColumns) sheet.refuseDamaged();
             SourceCell value = CellValue(c, context);
             if (!IsNull(value)) cells.emplace_back(column, std::move(value));
         }
@@ -131,6 +133,24 @@ size_t Find(std::string_view text, std::string_view what, size_t key, size_t fro
     return std::string::npos;
 }
 
+// The last `what` at or after `from`, found the same way from the end: the "w" of "</row>", which
+// most cells lack, passes memrchr over a long row's bytes.
+size_t FindLast(std::string_view text, std::string_view what, size_t key, size_t from) {
+    const char* const begin = text.data();
+    const char* const first = begin + from + key; // the first place `what`'s key byte may stand
+    const char* end = begin + text.size();
+    while (end > first) {
+        const void* found = memrchr(first, what[key], static_cast<size_t>(end - first));
+        if (!found) break;
+        const char* const start = static_cast<const char*>(found) - key;
+        if (static_cast<size_t>(begin + text.size() - start) >= what.size() &&
+            std::memcmp(start, what.data(), what.size()) == 0)
+            return static_cast<size_t>(start - begin);
+        end = static_cast<const char*>(found);
+    }
+    return std::string::npos;
+}
+
 // The bytes of a part read and not yet scanned, with a NUL after them. It grows without clearing the
 // room a read then fills.
 class PartBuffer {
@@ -141,32 +161,47 @@ public:
     // Up to `size` more bytes of the part; false at its end.
     bool readMore(ZipFile& file, size_t size) {
         if (m_size + size + 1 > m_capacity) {
-            m_capacity = std::max(m_size + size + 1, m_capacity * 2);
-            auto grown = std::make_unique_for_overwrite<char[]>(m_capacity);
-            if (m_size > 0) std::memcpy(grown.get(), m_data.get(), m_size);
-            m_data = std::move(grown);
+            // A buffer grown for a long row is large: realloc moves its pages rather than copying them
+            // into fresh ones, which would cost the row's bytes again at every doubling.
+            const size_t capacity = std::max(m_size + size + 1, m_capacity * 2);
+            char* const grown = static_cast<char*>(std::realloc(m_data.get(), capacity));
+            if (!grown) throw std::bad_alloc();
+            static_cast<void>(m_data.release());
+            m_data.reset(grown);
+            m_capacity = capacity;
         }
         const size_t n = file.read(m_data.get() + m_size, size);
         m_size += n;
-        m_data[m_size] = '\0';
+        m_data.get()[m_size] = '\0';
         return n > 0;
     }
 
     // Drops the first `n` bytes.
     void erase(size_t n) {
+        if (n == 0) return; // a row longer than the bytes read so far: nothing to move
         std::memmove(m_data.get(), m_data.get() + n, m_size - n);
         m_size -= n;
-        m_data[m_size] = '\0';
+        m_data.get()[m_size] = '\0';
     }
 
 private:
-    std::unique_ptr<char[]> m_data;
+    struct Free {
+        void operator()(char* p) const { std::free(p); }
+    };
+    std::unique_ptr<char, Free> m_data;
     size_t m_size = 0;
     size_t m_capacity = 0;
 };
 
-// Streams a worksheet part: its rows are parsed a batch at a time as the
-// part is inflated, so memory holds the cells and one batch of XML.
+// Where a search for a text of `length` bytes goes on once more bytes follow the `size` searched: at
+// the last few, which may begin it.
+size_t ResumeAt(size_t size, size_t length) {
+    return size - std::min(size, length - 1);
+}
+
+// Streams a worksheet part: its rows are parsed a batch at a time as the part is inflated, so memory
+// holds the cells and one batch of XML. Each search goes over the bytes added since the last, so
+// that a long head or a long row costs what it holds.
 void ReadSheet(const ZipArchive& zip, const SheetContext& context, SheetRows& sheet) {
     // A batch small enough that its bytes are still in cache when the scanner reads them.
     constexpr size_t Chunk = 1 << 17;
@@ -179,15 +214,20 @@ void ReadSheet(const ZipArchive& zip, const SheetContext& context, SheetRows& sh
         RaiseBrokenPart(zip.path(), context.part, QStringLiteral("it ends before its rows do"));
     };
 
+    constexpr std::string_view SheetData = "sheetData";
     size_t at = std::string::npos;
-    while ((at = buffer.view().find("sheetData")) == std::string::npos)
+    for (size_t from = 0; (at = buffer.view().find(SheetData, from)) == std::string::npos;) {
+        from = ResumeAt(buffer.view().size(), SheetData.size());
         if (!readMore()) return; // a worksheet without cells
+    }
     const size_t open = buffer.view().rfind('<', at);
     if (open == std::string::npos) truncated();
     const std::string prefix(buffer.view().substr(open + 1, at - open - 1)); // "" or "x:"
     size_t close;
-    while ((close = buffer.view().find('>', at)) == std::string::npos)
+    for (size_t from = at; (close = buffer.view().find('>', from)) == std::string::npos;) {
+        from = buffer.view().size();
         if (!readMore()) truncated();
+    }
     // The rest of the part is read too, though it holds no cells, so that its CRC is checked.
     auto drain = [&] {
         char rest[4096];
@@ -199,7 +239,8 @@ void ReadSheet(const ZipArchive& zip, const SheetContext& context, SheetRows& sh
     const std::string endOfData = "</" + prefix + "sheetData>";
     const std::string endOfRow = "</" + prefix + "row>";
     size_t pos = close + 1;
-    size_t searched = pos; // the end of the rows is not before this
+    size_t searched = pos;     // the end of the rows is not before this
+    size_t rowsSearched = pos; // nor the end of a row not yet read
     int lastRow = -1;
     for (;;) {
         const size_t end = Find(buffer.view(), endOfData, endOfData.rfind('D'), searched);
@@ -207,8 +248,8 @@ void ReadSheet(const ZipArchive& zip, const SheetContext& context, SheetRows& sh
             ReadRows(buffer.data() + pos, end - pos, erased + pos, context, lastRow, sheet);
             return drain();
         }
-        const size_t lastEnd = buffer.view().rfind(endOfRow);
-        if (lastEnd != std::string::npos && lastEnd >= pos) {
+        const size_t lastEnd = FindLast(buffer.view(), endOfRow, endOfRow.rfind('w'), rowsSearched);
+        if (lastEnd != std::string::npos) {
             const size_t batchEnd = lastEnd + endOfRow.size();
             ReadRows(buffer.data() + pos, batchEnd - pos, erased + pos, context, lastRow, sheet);
             pos = batchEnd;
@@ -217,7 +258,8 @@ void ReadSheet(const ZipArchive& zip, const SheetContext& context, SheetRows& sh
         erased += pos;
         pos = 0;
         const size_t size = buffer.view().size();
-        searched = size - std::min(size, endOfData.size() - 1);
+        searched = ResumeAt(size, endOfData.size());
+        rowsSearched = ResumeAt(size, endOfRow.size());
         if (!readMore()) truncated();
     }
 }
@@ -250,7 +292,8 @@ XlsxSource::XlsxSource(QString path, XlsxLimits limits) : m_path(std::move(path)
     // A zip without a workbook is some other package.
     if (!zip.has(workbookPart)) sourcefile::RaiseNotOfKind(m_path, xlsx::Kind);
 
-    const auto rels = xlsx::ReadRelationships(zip, workbookPart);
+    // The workbook's sheets are found through its relationships: without them a sheet would be lost.
+    const auto rels = xlsx::ReadRelationships(zip, workbookPart, true);
     for (const auto& [id, rel] : rels) {
         if (xlsx::EndsWith(rel.type, "/sharedStrings")) m_sharedStringsPart = rel.target;
         if (xlsx::EndsWith(rel.type, "/styles")) m_stylesPart = rel.target;
@@ -264,10 +307,16 @@ XlsxSource::XlsxSource(QString path, XlsxLimits limits) : m_path(std::move(path)
     m_date1904 = date1904 == "1" || date1904 == "true";
     for (pugi::xml_node s : xlsx::Child(workbook, "sheets").children()) {
         if (!xlsx::Is(s, "sheet")) continue;
-        const auto rel = rels.find(xlsx::RelationshipId(s));
+        const QString name = QString::fromUtf8(s.attribute("name").value());
+        const char* const id = xlsx::RelationshipId(s);
+        const auto rel = rels.find(id);
+        if (rel == rels.end())
+            xlsx::RaiseBrokenPart(m_path, xlsx::RelationshipsOf(workbookPart),
+                                  QStringLiteral("it holds no relationship \"%1\" for the sheet \"%2\"")
+                                      .arg(QString::fromUtf8(id), name));
         // Chart sheets and dialog sheets hold no table.
-        if (rel == rels.end() || !xlsx::EndsWith(rel->second.type, "/worksheet")) continue;
-        m_sheetNames.append(QString::fromUtf8(s.attribute("name").value()) + QLatin1Char('$'));
+        if (!xlsx::EndsWith(rel->second.type, "/worksheet")) continue;
+        m_sheetNames.append(name + QLatin1Char('$'));
         m_sheetParts.push_back(rel->second.target);
     }
 }

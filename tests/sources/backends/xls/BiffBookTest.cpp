@@ -2,6 +2,8 @@
 // number formats, and its refusal of damaged files.
 
 #include "sources/backends/xls/BiffBook.h"
+#include "sources/backends/Connection.h"
+#include "sources/backends/ConnectionString.h"
 #include "sources/backends/DateText.h"
 #include "sources/backends/ProviderError.h"
 #include "sources/backends/xls/BiffBytes.h"
@@ -269,6 +271,20 @@ TEST(BiffBookTest, RefusesDamagedCompoundFiles) {
              return b;
          }},
         {"NoStreams", [](QByteArray b) { return b.left(512); }},
+        // Two streams of one name under the root: the workbook stream copied into a free entry and
+        // made its sibling.
+        {"TwoWorkbookStreams",
+         [](QByteArray b) {
+             const qsizetype workbook = (Get32(b, 0x30) + 1) * 512 + 128;
+             b.replace(workbook + 128, 128, b.mid(workbook, 128));
+             Put32(b, workbook + 0x48, 2);
+             return b;
+         }},
+        {"ASiblingLinkBackToTheRoot",
+         [](QByteArray b) {
+             Put32(b, (Get32(b, 0x30) + 1) * 512 + 128 + 0x44, 0);
+             return b;
+         }},
         // Found by fuzzing: a name longer than the 64 bytes of its field.
         {"RootNameLongerThanItsField",
          [](QByteArray b) {
@@ -406,16 +422,21 @@ TEST(BiffBookTest, ADamagedFormatSpoilsThatFormatAlone) {
     EXPECT_EQ(texts[2], want[2]);
 }
 
-// What opening `bytes` as an .xls file says; "opened" when it opens.
-QString Refusal(const QByteArray& bytes, QString& path) {
+// What opening `bytes` as the workbook `name` says, through the connection the program opens it by
+// (an .xlsx through the Excel driver's, which hands a compound file to the .xls reader); "opened"
+// when it opens.
+QString Refusal(const QByteArray& bytes, QString& path,
+                const QString& name = QStringLiteral("workbook.xls")) {
     static QTemporaryDir dir;
-    path = dir.filePath(QStringLiteral("workbook.xls"));
+    path = dir.filePath(name);
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(bytes);
     file.close();
     try {
-        XlsSource source(path);
+        OpenConnection(name.endsWith(QLatin1String(".xlsx")) ? XlsxConnectionString(path)
+                                                             : ExcelConnectionString(path),
+                       QString(), QString());
         return QStringLiteral("opened");
     } catch (const vb::RuntimeError& e) {
         return e.description();
@@ -462,6 +483,25 @@ TEST(BiffBookTest, AnEncryptedWorkbookIsRefusedWithItsOwnMessage) {
                       .arg(path)
                       .toStdString())
             << int(method);
+    }
+}
+
+// An .xlsx workbook saved with a password is a compound file whose root holds the encrypted package
+// and its encryption info, and no workbook stream: sample.xls with its stream renamed so.
+TEST(BiffBookTest, AnEncryptedXlsxWorkbookIsRefusedWithThePasswordMessage) {
+    for (const QString& stream : {QStringLiteral("EncryptedPackage"), QStringLiteral("EncryptionInfo")}) {
+        QByteArray file = Fixture();
+        const qsizetype entry = (Get32(file, 0x30) + 1) * 512 + 128; // the workbook stream's
+        file.replace(entry, 64,
+                     QByteArray(reinterpret_cast<const char*>(stream.utf16()), 2 * stream.size())
+                         .leftJustified(64, '\0'));
+        file[entry + 0x40] = static_cast<char>(2 * stream.size() + 2);
+        QString path;
+        const QString refusal = Refusal(file, path, QStringLiteral("book.xlsx"));
+        EXPECT_EQ(refusal.toStdString(),
+                  QStringLiteral("The source \"%1\" is protected by a password; it cannot be read.")
+                      .arg(path)
+                      .toStdString());
     }
 }
 

@@ -43,24 +43,31 @@ const char* const SharedStringsRels =
     "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings\" "
     "Target=\"sharedStrings.xml\"/></Relationships>";
 
+using Parts = std::vector<std::pair<const char*, std::string>>;
+
+// A package of `parts`.
+QString WritePackage(const test::TempFolder& folder, const Parts& parts) {
+    const QString path = folder.file(QStringLiteral("book.xlsx"));
+    int error = 0;
+    zip_t* zip = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    for (const auto& [name, data] : parts)
+        zip_file_add(zip, name, zip_source_buffer(zip, data.data(), data.size(), 0), ZIP_FL_OVERWRITE);
+    zip_close(zip);
+    return path;
+}
+
 // A workbook of one sheet "S" whose <sheetData> holds `rows`, and with `sharedStrings` as that
 // part when given.
 QString WriteSheet(const test::TempFolder& folder, const std::string& rows,
                    const std::string& sharedStrings = {}) {
-    const QString path = folder.file(QStringLiteral("book.xlsx"));
-    int error = 0;
-    zip_t* zip = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    std::vector<std::pair<const char*, std::string>> parts = {
+    Parts parts = {
         {"[Content_Types].xml", Types},
         {"_rels/.rels", PackageRels},
         {"xl/workbook.xml", Workbook},
         {"xl/_rels/workbook.xml.rels", sharedStrings.empty() ? WorkbookRels : SharedStringsRels},
         {"xl/worksheets/sheet1.xml", "<worksheet><sheetData>" + rows + "</sheetData></worksheet>"}};
     if (!sharedStrings.empty()) parts.emplace_back("xl/sharedStrings.xml", sharedStrings);
-    for (const auto& [name, data] : parts)
-        zip_file_add(zip, name, zip_source_buffer(zip, data.data(), data.size(), 0), ZIP_FL_OVERWRITE);
-    zip_close(zip);
-    return path;
+    return WritePackage(folder, parts);
 }
 
 // The same, with a header row "A" before `rows`.
@@ -409,6 +416,59 @@ TEST(XlsxRange, ACellFarRightOfSomeRowsWidensTheTableOnce) {
     ASSERT_EQ(table.recordCount(), 31);
     EXPECT_EQ(table.columnNames().last(), QStringLiteral("F15575"));
     EXPECT_EQ(table.text(30, 15574), QStringLiteral("2"));
+}
+
+// A row or a cell past Excel's bounds (row 0, past row 1,048,576 or column XFD) is damage that would
+// lose a record: the sheet is refused, whether the scanner or, after a comment, the XML parser reads it.
+TEST(XlsxRange, ARowOrCellPastTheSheetsBoundsRefusesTheSheet) {
+    const std::vector<std::pair<const char*, std::string>> cases = {
+        {"RowZero", Row(0, "<c><v>1</v></c>")},
+        {"RowPastTheLast", Row(1048577, C("A1048577", "1"))},
+        {"RowPastTheLastByCount", Row(1048576, C("A1048576", "1")) + "<row><c><v>2</v></c></row>"},
+        {"CellPastXFD", Row(2, C("XFE2", "1"))},
+        {"CellPastXFDByCount", Row(2, C("XFD2", "1") + "<c><v>2</v></c>")},
+    };
+    for (const std::string parser : {"", "<!-- c -->"}) {
+        for (const auto& [name, rows] : cases) {
+            test::TempFolder folder;
+            const QString path = WriteSheet(folder, Row(1, C("A1", "a")) + parser + rows);
+            EXPECT_EQ(
+                SheetRefusal(path),
+                QStringLiteral("The source \"%1\" is damaged: its sheet \"S\" could not be read.").arg(path))
+                << name << parser;
+        }
+    }
+}
+
+// The workbook's sheets are found through its relationships: without them, or without one sheet's,
+// the workbook is refused naming the part, never listed short of a sheet.
+TEST(XlsxWorkbook, AMissingRelationshipRefusesTheWorkbookNamingItsPart) {
+    const std::string sheet = "<worksheet><sheetData>" + Row(1, C("A1", "a")) + "</sheetData></worksheet>";
+    const std::string twoSheets =
+        "<workbook xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"><sheets>"
+        "<sheet name=\"S\" sheetId=\"1\" r:id=\"rId1\"/><sheet name=\"T\" sheetId=\"2\" r:id=\"rId2\"/>"
+        "</sheets></workbook>";
+    const std::vector<std::pair<Parts, QString>> cases = {
+        {{{"_rels/.rels", PackageRels}, {"xl/workbook.xml", Workbook}, {"xl/worksheets/sheet1.xml", sheet}},
+         QStringLiteral("lacks its part \"xl/_rels/workbook.xml.rels\".")},
+        {{{"_rels/.rels", PackageRels},
+          {"xl/workbook.xml", twoSheets},
+          {"xl/_rels/workbook.xml.rels", WorkbookRels},
+          {"xl/worksheets/sheet1.xml", sheet},
+          {"xl/worksheets/sheet2.xml", sheet}},
+         QStringLiteral("has a broken part \"xl/_rels/workbook.xml.rels\": it holds no relationship \"rId2\" "
+                        "for the sheet \"T\".")},
+    };
+    for (const auto& [parts, refusal] : cases) {
+        test::TempFolder folder;
+        const QString path = WritePackage(folder, parts);
+        try {
+            const QStringList sheets = XlsxSource(path).tables();
+            ADD_FAILURE() << "listed " << sheets.join(QLatin1Char(',')).toStdString();
+        } catch (const vb::RuntimeError& e) {
+            EXPECT_EQ(e.description(), QStringLiteral("The source \"%1\" ").arg(path) + refusal);
+        }
+    }
 }
 
 struct TooLargeCase {
