@@ -335,123 +335,163 @@ QStringList TextSource::tables() {
     return names;
 }
 
+namespace {
+
+// A file marked as UTF-16, read whole: its table from its text as UTF-8.
+void ReadUtf16(QFile& file, const QString& path, QByteArray& buffer, bool little, Reader& reader) {
+    buffer.append(sourcefile::ReadWhole(file));
+    const QByteArrayView units = QByteArrayView(buffer).sliced(2);
+    if (const qsizetype at = Utf16FaultAt(units.data(), units.size(), little); at >= 0)
+        RaiseNotAsMarked(path, QStringLiteral("UTF-16"), Utf16LineAt(units.data(), at, little));
+    QStringDecoder decode(little ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
+    const QByteArray text = QString(decode(units)).toUtf8();
+    if (const void* nul = std::memchr(text.constData(), 0, static_cast<size_t>(text.size())))
+        RaiseNul(path, LineAt(text.constData(), static_cast<const char*>(nul)));
+    OpenQuote quotes;
+    quotes.scan(text.constData(), text.constData() + text.size());
+    if (const qint64 at = quotes.unclosedAt(); at >= 0)
+        RaiseUnclosed(path, LineAt(text.constData(), text.constData() + at));
+    reader.textBegin = text.constData();
+    reader.textEnd = text.constData() + text.size();
+    SplitCsv(
+        reader.textBegin, reader.textEnd,
+        [&reader](const char* bytes, size_t size) { reader.cell(bytes, size); }, [&reader] { reader.row(); });
+}
+
+// A file of 8-bit text, read a piece at a time into one buffer, which holds the row a piece leaves
+// unfinished and the next piece: its pages stay warm, where the whole file would take as much fresh
+// memory again as the table. Without a mark, the file is UTF-8 when it is valid UTF-8 as a whole and
+// Windows-1252 when it is not. Each piece is checked before it is split; at the first byte that is
+// not UTF-8, the texts read so far were ASCII, which both read alike, and the rest is read as
+// Windows-1252, or some were not, and the file is read again from its start. A file marked as UTF-8
+// is checked too, and refused where its bytes are not.
+class PieceRead {
+public:
+    PieceRead(QFile& file, const QString& path, QByteArray& buffer, qsizetype got, bool utf8Marked,
+              Reader& reader)
+        : m_file(file), m_path(path), m_buffer(buffer), m_reader(reader), m_marked(utf8Marked),
+          m_skip(utf8Marked ? 3 : 0), m_rows(m_skip), m_fresh(m_skip), m_got(got),
+          m_last(got < buffer.size()) {}
+
+    void run() {
+        auto cell = [this](const char* bytes, size_t size) { m_reader.cell(bytes, size); };
+        auto row = [this] { m_reader.row(); };
+        for (;;) {
+            const char* const base = m_buffer.constData();
+            if (const void* nul = std::memchr(base + m_fresh, 0, static_cast<size_t>(m_got - m_fresh)))
+                RaiseNul(m_path, lineAt(m_bufferAt + (static_cast<const char*>(nul) - base) - m_skip));
+            if (m_checking && !check(base)) {
+                restart();
+                continue;
+            }
+            m_quotes.scan(base + m_fresh, base + m_got);
+            m_reader.textBegin = base + m_rows;
+            m_reader.textEnd = base + m_got;
+            if (m_last) {
+                if (const qint64 at = m_quotes.unclosedAt(); at >= 0) RaiseUnclosed(m_path, lineAt(at));
+                SplitCsv(m_reader.textBegin, m_reader.textEnd, cell, row);
+                return;
+            }
+            const qsizetype left = SplitCsvRows(m_reader.textBegin, m_reader.textEnd, cell, row) - base;
+            m_reader.dropRow();
+            sizeTexts(left);
+            next(left);
+        }
+    }
+
+private:
+    int lineAt(qint64 at) { return LineInFile(m_file, m_skip, at); }
+
+    // False when the file must be read again from its start as Windows-1252.
+    bool check(const char* base) {
+        const bool wideRead = m_utf8.wide(); // some text of the pieces before was not ASCII
+        if (m_utf8.scan(base + m_fresh, base + m_got) && !(m_last && m_utf8.open())) return true;
+        if (m_marked) RaiseNotAsMarked(m_path, QStringLiteral("UTF-8"), lineAt(m_utf8.faultAt()));
+        m_checking = false;
+        m_reader.windows1252 = true;
+        return !wideRead;
+    }
+
+    void restart() {
+        m_file.seek(0);
+        m_got = static_cast<qsizetype>(ReadInto(m_file, m_buffer.data(), m_buffer.size()));
+        m_bufferAt = 0;
+        m_rows = m_fresh = m_skip;
+        m_last = m_got < m_buffer.size();
+        m_sized = false;
+        m_reader = Reader(m_path);
+        m_reader.windows1252 = true;
+        m_quotes = OpenQuote();
+    }
+
+    // After the first piece, the texts' table is sized for as many more per byte in the rest of the
+    // file, rather than doubled time and again: its every size is fresh memory. A guess too high costs
+    // that memory, so it stops at a million texts (16 MiB of table).
+    void sizeTexts(qsizetype left) {
+        if (m_sized || !m_reader.table || left <= m_skip) return;
+        m_sized = true;
+        constexpr double Most = 1 << 20;
+        core::TextPool& texts = *m_reader.table->texts();
+        const double perByte = static_cast<double>(texts.size()) / static_cast<double>(left - m_skip);
+        texts.reserve(static_cast<size_t>(std::min(Most, perByte * static_cast<double>(m_file.size()))));
+    }
+
+    // The unfinished row to the buffer's start, and the next piece after it.
+    void next(qsizetype left) {
+        const qsizetype kept = m_got - left;
+        if (kept * 2 > m_buffer.size()) m_buffer.resize(m_buffer.size() * 2); // a row longer than a piece
+        std::memmove(m_buffer.data(), m_buffer.constData() + left, static_cast<size_t>(kept));
+        m_bufferAt += left;
+        const qsizetype wanted = m_buffer.size() - kept;
+        const qsizetype read = static_cast<qsizetype>(ReadInto(m_file, m_buffer.data() + kept, wanted));
+        m_rows = 0;
+        m_fresh = kept;
+        m_got = kept + read;
+        m_last = read < wanted;
+    }
+
+    QFile& m_file;
+    const QString& m_path;
+    QByteArray& m_buffer;
+    Reader& m_reader;
+    const bool m_marked;
+    const qsizetype m_skip;
+    qsizetype m_rows;       // where the text not yet split starts
+    qsizetype m_fresh;      // where the bytes not yet scanned for quotes start
+    qsizetype m_got;        // the bytes the buffer holds
+    qint64 m_bufferAt = 0;  // where in the file the buffer starts
+    bool m_last;            // the buffer holds the file's end
+    bool m_sized = false;   // the texts' table sized from the first piece
+    bool m_checking = true; // the text read so far is UTF-8
+    Utf8Check m_utf8;
+    OpenQuote m_quotes;
+};
+
+} // namespace
+
 SourceTable TextSource::read(const QString& table, const QString& orderBy) {
     const QStringList names = tables();
     const qsizetype index = FindTable(names, table);
     if (index < 0) RaiseTableNotFound(provider::Odbc, table);
-    const QString& fileName = names[index];
-
-    const QString path = QDir(m_folder).filePath(fileName);
+    const QString path = QDir(m_folder).filePath(names[index]);
     sourcefile::RequireReadableFile(path);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         sourcefile::RaiseBroken(path, QStringLiteral("cannot be read: %1.").arg(file.errorString()));
     // The file is copied rather than mapped: a mapped file that another program cuts short while it
-    // is read would end the process. It is read a piece at a time into one buffer, which holds the
-    // row a piece leaves unfinished and the next piece: its pages stay warm, where the whole file
-    // would take as much fresh memory again as the table.
+    // is read would end the process.
     constexpr qsizetype Piece = qsizetype(256) << 10;
     QByteArray buffer(Piece, Qt::Uninitialized);
-    qsizetype got = static_cast<qsizetype>(ReadInto(file, buffer.data(), Piece));
+    const qsizetype got = static_cast<qsizetype>(ReadInto(file, buffer.data(), Piece));
     const Encoding encoding = EncodingOf(path, QByteArray::fromRawData(buffer.constData(), got));
 
     Reader reader(path);
-    OpenQuote quotes;
-    auto cell = [&reader](const char* bytes, size_t size) { reader.cell(bytes, size); };
-    auto row = [&reader] { reader.row(); };
     if (encoding == Encoding::Utf16LE || encoding == Encoding::Utf16BE) {
         buffer.truncate(got);
-        buffer.append(sourcefile::ReadWhole(file));
-        const bool little = encoding == Encoding::Utf16LE;
-        const QByteArrayView units = QByteArrayView(buffer).sliced(2);
-        if (const qsizetype at = Utf16FaultAt(units.data(), units.size(), little); at >= 0)
-            RaiseNotAsMarked(path, QStringLiteral("UTF-16"), Utf16LineAt(units.data(), at, little));
-        QStringDecoder decode(little ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
-        const QByteArray text = QString(decode(units)).toUtf8();
-        if (const void* nul = std::memchr(text.constData(), 0, static_cast<size_t>(text.size())))
-            RaiseNul(path, LineAt(text.constData(), static_cast<const char*>(nul)));
-        quotes.scan(text.constData(), text.constData() + text.size());
-        if (const qint64 at = quotes.unclosedAt(); at >= 0)
-            RaiseUnclosed(path, LineAt(text.constData(), text.constData() + at));
-        reader.textBegin = text.constData();
-        reader.textEnd = text.constData() + text.size();
-        SplitCsv(reader.textBegin, reader.textEnd, cell, row);
+        ReadUtf16(file, path, buffer, encoding == Encoding::Utf16LE, reader);
     } else {
-        const qsizetype skip = encoding == Encoding::Utf8Marked ? 3 : 0;
-        qsizetype rows = skip;  // where the text not yet split starts
-        qsizetype fresh = skip; // where the bytes not yet scanned for quotes start
-        qint64 bufferAt = 0;    // where in the file the buffer starts
-        bool last = got < Piece;
-        bool sized = false; // the texts' table sized from the first piece
-        // Without a mark, the file is UTF-8 when it is valid UTF-8 as a whole and Windows-1252 when it
-        // is not. Each piece is checked before it is split; at the first byte that is not UTF-8, the
-        // texts read so far were ASCII, which both read alike, and the rest is read as Windows-1252,
-        // or some were not, and the file is read again from its start.
-        Utf8Check utf8;
-        // A file marked as UTF-8 is checked too, and refused where its bytes are not.
-        bool checking = true;
-        for (;;) {
-            const char* const base = buffer.constData();
-            if (const void* nul = std::memchr(base + fresh, 0, static_cast<size_t>(got - fresh)))
-                RaiseNul(path,
-                         LineInFile(file, skip, bufferAt + (static_cast<const char*>(nul) - base) - skip));
-            if (checking) {
-                const bool wideRead = utf8.wide(); // some text of the pieces before was not ASCII
-                if (!utf8.scan(base + fresh, base + got) || (last && utf8.open())) {
-                    if (encoding == Encoding::Utf8Marked)
-                        RaiseNotAsMarked(path, QStringLiteral("UTF-8"),
-                                         LineInFile(file, skip, utf8.faultAt()));
-                    checking = false;
-                    if (wideRead) {
-                        file.seek(0);
-                        got = static_cast<qsizetype>(ReadInto(file, buffer.data(), buffer.size()));
-                        bufferAt = 0;
-                        rows = fresh = skip;
-                        last = got < buffer.size();
-                        sized = false;
-                        reader = Reader(path);
-                        reader.windows1252 = true;
-                        quotes = OpenQuote();
-                        continue;
-                    }
-                    reader.windows1252 = true;
-                }
-            }
-            quotes.scan(base + fresh, base + got);
-            reader.textBegin = base + rows;
-            reader.textEnd = base + got;
-            if (last) {
-                if (const qint64 at = quotes.unclosedAt(); at >= 0)
-                    RaiseUnclosed(path, LineInFile(file, skip, at));
-                SplitCsv(reader.textBegin, reader.textEnd, cell, row);
-                break;
-            }
-            const qsizetype left = SplitCsvRows(reader.textBegin, reader.textEnd, cell, row) - base;
-            reader.dropRow();
-            // After the first piece, the texts' table is sized for as many more per byte in the
-            // rest of the file, rather than doubled time and again: its every size is fresh memory.
-            // A guess too high costs that memory, so it stops at a million texts (16 MiB of table).
-            if (!sized && reader.table && left > skip) {
-                sized = true;
-                constexpr double Most = 1 << 20;
-                const double perByte =
-                    static_cast<double>(reader.table->texts()->size()) / static_cast<double>(left - skip);
-                reader.table->texts()->reserve(
-                    static_cast<size_t>(std::min(Most, perByte * static_cast<double>(file.size()))));
-            }
-            const qsizetype kept = got - left;
-            if (kept * 2 > buffer.size()) buffer.resize(buffer.size() * 2); // a row longer than a piece
-            std::memmove(buffer.data(), buffer.constData() + left, static_cast<size_t>(kept));
-            bufferAt += left;
-            const qsizetype wanted = buffer.size() - kept;
-            const qsizetype read = static_cast<qsizetype>(ReadInto(file, buffer.data() + kept, wanted));
-            rows = 0;
-            fresh = kept;
-            got = kept + read;
-            last = read < wanted;
-        }
+        PieceRead(file, path, buffer, got, encoding == Encoding::Utf8Marked, reader).run();
     }
-
     if (!reader.table) return SourceTable({SourceColumn{QStringLiteral("F1"), ColumnKind::Text}});
     SourceTable result = std::move(*reader.table);
     if (!orderBy.isEmpty()) result.orderBy(orderBy, provider::Odbc);
