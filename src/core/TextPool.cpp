@@ -160,15 +160,7 @@ uint64_t* ZeroedSlots(size_t count) {
 
 } // namespace
 
-// Finding and adding a text are written out where they are called: a large table's texts go through
-// them one by one.
-#if defined(__GNUC__)
-#define QUIBO_ALWAYS_INLINE [[gnu::always_inline]] inline
-#else
-#define QUIBO_ALWAYS_INLINE inline
-#endif
-
-QUIBO_ALWAYS_INLINE TextPool::Id TextPool::stored(uint64_t where, uint32_t hash, size_t slot) {
+inline TextPool::Id TextPool::stored(uint64_t where, uint32_t hash, size_t slot) {
     const Id id = static_cast<Id>(m_where.size());
     m_where.push_back(where);
     m_slots[slot] = uint64_t(hash) << 32 | id;
@@ -176,7 +168,7 @@ QUIBO_ALWAYS_INLINE TextPool::Id TextPool::stored(uint64_t where, uint32_t hash,
     return id;
 }
 
-QUIBO_ALWAYS_INLINE TextPool::Id TextPool::added(char16_t* at, size_t length, uint32_t hash, size_t slot) {
+inline TextPool::Id TextPool::added(char16_t* at, size_t length, uint32_t hash, size_t slot) {
     at[length] = u'\0'; // a QString's characters end in a NUL
     m_free = at + length + 1;
     const auto address = reinterpret_cast<uintptr_t>(at);
@@ -202,7 +194,7 @@ TextPool::~TextPool() {
 }
 
 template <class Units>
-QUIBO_ALWAYS_INLINE TextPool::Id TextPool::find(const Units& units, uint32_t hash, size_t& at) const {
+inline TextPool::Id TextPool::find(const Units& units, uint32_t hash, size_t& at) const {
     const size_t mask = m_slotCount - 1;
     for (at = hash & mask; m_slots[at] != 0; at = (at + 1) & mask) {
         const uint64_t slot = m_slots[at];
