@@ -107,7 +107,7 @@ int RunWithWindow(int argc, char** argv, const QStringList& arguments) {
 
 int main(int argc, char** argv) {
     // A page fault costs far more than the page's use in a large load; the loads' memory is put on
-    // 2 MiB pages before anything else takes the heap.
+    // 2 MiB pages before anything else takes the heap. The grids give it back when their table goes.
     core::PutHeapOnLargePages(size_t(256) << 20);
 
     // The positional arguments as the shell split them, before Qt looks at them.

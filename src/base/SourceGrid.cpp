@@ -108,8 +108,12 @@ void SourceGrid::Bind(const QStringList& fieldNames, const QList<int>& alignment
     if (fieldNames.size() > MaxColumns) tooMany("columns", MaxColumns);
     for (const int code : alignments)
         if (code < 0 || code > 9) vb::Raise(InvalidPropertyValue, QStringLiteral("Invalid property value"));
-    m_cells.clear();
+    // A grid that held a table's texts (more than the empty one) gives back what they took, unless
+    // another grid or the new table shares them.
+    const bool heldTexts = m_texts->size() > 1;
+    m_cells = {};
     m_texts = texts ? std::move(texts) : std::make_shared<core::TextPool>();
+    if (heldTexts) core::GiveBackFreeHeap();
     for (const QString& name : fieldNames)
         m_cells.push_back(m_texts->intern(name));
     m_alignments = alignments;

@@ -54,12 +54,15 @@ void WorkGrid::RequireColumns(int fields, const QStringList& own) {
 }
 
 void WorkGrid::Clear(bool removeColumns) {
+    const bool heldRows = m_rows > 0;
     m_text.clear();
     // No cell needs the old texts: they go unless another grid shares them.
     m_texts = std::make_shared<core::TextPool>();
     m_layout.clear();
     m_looks.clear();
     m_rows = 0;
+    // What the rows took goes back to the system, which the heap's large-page set-up would keep.
+    if (heldRows) core::GiveBackFreeHeap();
     m_selectedRow = 0;
     if (removeColumns) {
         m_columns.clear();

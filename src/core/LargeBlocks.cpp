@@ -67,15 +67,15 @@ void AdviseLargePages(void* memory, size_t bytes) noexcept {
     if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
 }
 
-void PutHeapOnLargePages(size_t bytes) noexcept {
 #if defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__)
-    constexpr int MmapThreshold = 32 << 20;
-    mallopt(M_MMAP_THRESHOLD, MmapThreshold);
-    // Whatever the heap grows by from now on, it grows by `bytes` more; and it is not trimmed back
-    // below twice that, which would end the advice on the part given back.
-    mallopt(M_TOP_PAD, static_cast<int>(std::min<size_t>(bytes, INT32_MAX / 2)));
-    mallopt(M_TRIM_THRESHOLD, static_cast<int>(std::min<size_t>(2 * bytes, INT32_MAX)));
-    // Small blocks taken and given back until the heap has grown once.
+namespace {
+
+// What PutHeapOnLargePages grows the heap by; 0 while the heap is as the C library set it up.
+size_t HeapPad = 0;
+
+// Small blocks taken and given back until the heap has grown once (by HeapPad and more), and what
+// it grew by advised.
+void GrowHeapAdvised() noexcept {
     char* const before = static_cast<char*>(sbrk(0));
     void* held[64];
     size_t taken = 0;
@@ -86,14 +86,37 @@ void PutHeapOnLargePages(size_t bytes) noexcept {
     char* const top = static_cast<char*>(sbrk(0));
     if (before != reinterpret_cast<char*>(-1) && top > before)
         AdviseLargePages(before, static_cast<size_t>(top - before));
-#else
-    (void)bytes;
-#endif
 }
+
+} // namespace
+
+void PutHeapOnLargePages(size_t bytes) noexcept {
+    constexpr int MmapThreshold = 32 << 20;
+    mallopt(M_MMAP_THRESHOLD, MmapThreshold);
+    // Whatever the heap grows by from now on, it grows by `bytes` more; and it is not trimmed back
+    // below twice that, which would end the advice on the part given back.
+    HeapPad = std::min<size_t>(bytes, INT32_MAX / 2);
+    mallopt(M_TOP_PAD, static_cast<int>(HeapPad));
+    mallopt(M_TRIM_THRESHOLD, static_cast<int>(std::min<size_t>(2 * bytes, INT32_MAX)));
+    GrowHeapAdvised();
+}
+
+void GiveBackFreeHeap() noexcept {
+    if (HeapPad == 0) return;
+    // Every free page, inside the heap and at its top; the top is then grown and advised again, in
+    // address space only, so that the next large load is on large pages as the first was.
+    malloc_trim(0);
+    GrowHeapAdvised();
+}
+#else
+void PutHeapOnLargePages(size_t) noexcept {}
+void GiveBackFreeHeap() noexcept {}
+#endif
 
 #else
 
 void PutHeapOnLargePages(size_t) noexcept {}
+void GiveBackFreeHeap() noexcept {}
 
 void* AllocateBlock(size_t bytes) {
     return Allocated(std::malloc(bytes));

@@ -32,9 +32,14 @@ void AdviseLargePages(void* memory, size_t bytes) noexcept;
 // Grows the heap by `bytes` of address space ahead of need and advises it for 2 MiB pages, so that
 // the many small allocations of a large load (texts, cell segments, a reader's buffers) also fault
 // once per 2 MiB. For the start of a process, before its heap is busy: from then on, allocations
-// below 32 MiB come from the heap, and its top is kept rather than given back, so the advice lasts.
+// below 32 MiB come from the heap, and its top is kept rather than given back (but see
+// GiveBackFreeHeap), so the advice lasts.
 // Does nothing where the C library's heap cannot be grown so (other systems, sanitizers).
 void PutHeapOnLargePages(size_t bytes) noexcept;
+// Once a large load's memory is freed (its table replaced, the grids cleared), gives the heap's free
+// pages back to the system, which the set-up above would keep, and sets the heap up again for the
+// next load. Does nothing unless PutHeapOnLargePages set the heap up.
+void GiveBackFreeHeap() noexcept;
 
 // An array that grows at the end without moving what it holds: elements live in segments of
 // 16 KiB, so an element's address stays valid until it is removed or the array is cleared and

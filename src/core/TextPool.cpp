@@ -1,9 +1,6 @@
 #include "core/TextPool.h"
 
 #include <algorithm>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 #include <bit>
 #include <cstring>
 #include <stdexcept>
@@ -96,36 +93,11 @@ uint32_t WideHash(const char16_t* units, size_t size) {
     return HashBytes(reinterpret_cast<const unsigned char*>(units), size * 2, WideSeed);
 }
 
-#if defined(__SSE2__)
-// Eight units all Latin-1 as their eight low bytes in order, or false.
-bool Narrowed8(__m128i units, uint64_t& bytes) {
-    if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_srli_epi16(units, 8), _mm_setzero_si128())) != 0xFFFF)
-        return false;
-    bytes = static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_packus_epi16(units, units)));
-    return true;
-}
-#endif
-
 uint32_t HashUnits(const char16_t* units, size_t size) {
     // Eight units a word at a time rather than one by one: a driver's buffers hand every text over
     // as UTF-16, and a large table's texts are hashed once each.
     uint64_t h = Start(Latin1Seed, size);
     size_t whole = 0;
-#if defined(__SSE2__)
-    for (uint64_t word = 0; whole + 8 <= size; whole += 8) {
-        if (!Narrowed8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(units + whole)), word))
-            return WideHash(units, size);
-        h = Absorb(h, word);
-    }
-    // The last four to seven units as TailWord takes their bytes: the first four and the last four.
-    if (size - whole >= 4) {
-        const __m128i first = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(units + whole));
-        const __m128i last = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(units + size - 4));
-        uint64_t word = 0;
-        if (!Narrowed8(_mm_unpacklo_epi64(first, last), word)) return WideHash(units, size);
-        return Mixed(Absorb(h, word));
-    }
-#else
     for (; whole + 8 <= size; whole += 8) {
         unsigned char narrow[8];
         char16_t wide = 0;
@@ -136,6 +108,7 @@ uint32_t HashUnits(const char16_t* units, size_t size) {
         if (wide > 0xFF) return WideHash(units, size);
         h = Absorb(h, Load64(narrow));
     }
+    // The last four to seven units as TailWord takes their bytes: the first four and the last four.
     if (size - whole >= 4) {
         unsigned char narrow[8];
         char16_t wide = 0;
@@ -147,7 +120,6 @@ uint32_t HashUnits(const char16_t* units, size_t size) {
         if (wide > 0xFF) return WideHash(units, size);
         return Mixed(Absorb(h, Load64(narrow)));
     }
-#endif
     // One to three units are the first, the middle and the last.
     if (const size_t n = size - whole; n > 0) {
         const char16_t first = units[whole], middle = units[whole + n / 2], last = units[size - 1];
@@ -188,15 +160,7 @@ uint64_t* ZeroedSlots(size_t count) {
 
 } // namespace
 
-// Finding and adding a text are written out where they are called: a large table's texts go through
-// them one by one.
-#if defined(__GNUC__)
-#define QUIBO_ALWAYS_INLINE [[gnu::always_inline]] inline
-#else
-#define QUIBO_ALWAYS_INLINE inline
-#endif
-
-QUIBO_ALWAYS_INLINE TextPool::Id TextPool::stored(uint64_t where, uint32_t hash, size_t slot) {
+inline TextPool::Id TextPool::stored(uint64_t where, uint32_t hash, size_t slot) {
     const Id id = static_cast<Id>(m_where.size());
     m_where.push_back(where);
     m_slots[slot] = uint64_t(hash) << 32 | id;
@@ -204,7 +168,7 @@ QUIBO_ALWAYS_INLINE TextPool::Id TextPool::stored(uint64_t where, uint32_t hash,
     return id;
 }
 
-QUIBO_ALWAYS_INLINE TextPool::Id TextPool::added(char16_t* at, size_t length, uint32_t hash, size_t slot) {
+inline TextPool::Id TextPool::added(char16_t* at, size_t length, uint32_t hash, size_t slot) {
     at[length] = u'\0'; // a QString's characters end in a NUL
     m_free = at + length + 1;
     const auto address = reinterpret_cast<uintptr_t>(at);
@@ -230,7 +194,7 @@ TextPool::~TextPool() {
 }
 
 template <class Units>
-QUIBO_ALWAYS_INLINE TextPool::Id TextPool::find(const Units& units, uint32_t hash, size_t& at) const {
+inline TextPool::Id TextPool::find(const Units& units, uint32_t hash, size_t& at) const {
     const size_t mask = m_slotCount - 1;
     for (at = hash & mask; m_slots[at] != 0; at = (at + 1) & mask) {
         const uint64_t slot = m_slots[at];

@@ -6,8 +6,12 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <string>
+#include <vector>
+
+#include <unistd.h>
 
 namespace quibo::core {
 namespace {
@@ -62,20 +66,83 @@ TEST(LargeBlocks, ALargeBlockIsAlignedAndZeroed) {
     }
 }
 
-// The heap's new part is advised for large pages ("hg" among its flags), and blocks still come and go.
+#if defined(__linux__) && defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__)
+struct Mapping {
+    uintptr_t start = 0, end = 0;
+    bool heap = false;
+    bool advised = false; // "hg" among its flags
+};
+
+std::vector<Mapping> Mappings() {
+    std::vector<Mapping> mappings;
+    std::ifstream smaps("/proc/self/smaps");
+    for (std::string line; std::getline(smaps, line);) {
+        if (line.find('-') < line.find(' ')) {
+            Mapping m;
+            m.start = std::stoull(line, nullptr, 16);
+            m.end = std::stoull(line.substr(line.find('-') + 1), nullptr, 16);
+            m.heap = line.find("[heap]") != std::string::npos;
+            mappings.push_back(m);
+        } else if (!mappings.empty() && line.rfind("VmFlags:", 0) == 0) {
+            mappings.back().advised = line.find(" hg") != std::string::npos;
+        }
+    }
+    return mappings;
+}
+
+double ResidentMiB() {
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return double(resident) * double(sysconf(_SC_PAGESIZE)) / double(1 << 20);
+}
+#endif
+
+// The heap's new part is advised for large pages, and blocks still come and go.
 TEST(HeapOnLargePages, TheHeapGrowsAdvised) {
 #if defined(__linux__) && defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__)
     PutHeapOnLargePages(size_t(64) << 20);
     void* block = std::malloc(1 << 20);
     ASSERT_NE(block, nullptr);
     std::free(block);
-    std::ifstream smaps("/proc/self/smaps");
-    bool inHeap = false, advised = false;
-    for (std::string line; std::getline(smaps, line);) {
-        if (line.find('-') < line.find(' ')) inHeap = line.find("[heap]") != std::string::npos;
-        if (inHeap && line.rfind("VmFlags:", 0) == 0 && line.find(" hg") != std::string::npos) advised = true;
-    }
+    bool advised = false;
+    for (const Mapping& m : Mappings())
+        advised = advised || (m.heap && m.advised);
     EXPECT_TRUE(advised);
+#else
+    GTEST_SKIP() << "the heap is the sanitizer's or not the C library's";
+#endif
+}
+
+// What a large load freed goes back to the system when the table goes, which the set-up alone keeps,
+// and the heap's top is advised again for the next load.
+TEST(HeapOnLargePages, FreedHeapGoesBackAndTheNextLoadIsAdvised) {
+#if defined(__linux__) && defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__)
+    PutHeapOnLargePages(size_t(64) << 20);
+    const double before = ResidentMiB();
+    std::vector<void*> blocks;
+    blocks.reserve(96);            // taken before the blocks, so that none is kept above them
+    for (int i = 0; i < 96; ++i) { // heap blocks, below the size mapped on its own
+        blocks.push_back(std::malloc(1 << 20));
+        ASSERT_NE(blocks.back(), nullptr);
+        std::memset(blocks.back(), 1, 1 << 20);
+    }
+    ASSERT_GT(ResidentMiB(), before + 90);
+    for (void* block : blocks)
+        std::free(block);
+    GiveBackFreeHeap();
+    EXPECT_LT(ResidentMiB(), before + 16);
+    // The next load's blocks, past what the heap kept.
+    blocks.clear();
+    for (int i = 0; i < 32; ++i)
+        blocks.push_back(std::malloc(1 << 20));
+    const auto last = reinterpret_cast<uintptr_t>(blocks.back());
+    bool advised = false;
+    for (const Mapping& m : Mappings())
+        advised = advised || (m.start <= last && last < m.end && m.advised);
+    EXPECT_TRUE(advised);
+    for (void* block : blocks)
+        std::free(block);
 #else
     GTEST_SKIP() << "the heap is the sanitizer's or not the C library's";
 #endif
