@@ -27,6 +27,8 @@ BELOW = {
     'sources/backends/xls': ['sources/backends', 'vb', 'core'],
     'sources/backends/xlsx': ['sources/backends', 'vb', 'core'],
     'sources/backends/text': ['sources/backends', 'vb', 'core'],
+    'sources/backends/access': ['sources/backends', 'vb', 'core'],
+    'sources/backends/odbc': ['sources/backends', 'vb', 'core'],
     'sources': ['sources/backends', 'localdb', 'base', 'vb', 'core'],
     'masters': ['tally', 'sources', 'sources/backends', 'localdb', 'base', 'vb', 'core'],
     'staging': ['tally', 'sources', 'sources/backends', 'localdb', 'base', 'vb', 'core'],
@@ -42,8 +44,8 @@ BELOW = {
             'sources', 'sources/backends', 'localdb', 'base', 'vb', 'core'],
     # The simulated server is plain C++ on purpose: it shares nothing with the program it answers.
     'tally-sim': [],
-    'fuzz': ['tally', 'sources/backends/xls', 'sources/backends/xlsx', 'sources/backends/text', 'sources/backends',
-             'localdb', 'base', 'vb', 'core'],
+    'fuzz': ['tally', 'sources/backends/xls', 'sources/backends/xlsx', 'sources/backends/text',
+             'sources/backends/access', 'sources/backends', 'localdb', 'base', 'vb', 'core'],
     # Test helpers: the doubles of the service interfaces and the entry points.
     'support': ['base', 'vb', 'core'],
     # The simulator's tests drive it with the program's own link as the client.
@@ -54,7 +56,8 @@ GUI_FOLDERS = {'app/view', 'controls/button', 'app', 'support'}
 TEST_EXTRAS = ['support', 'tally-sim']
 # The file kinds' readers, which the shared backends reach only through the one file that picks a
 # backend; tests of what the backends share hold every kind to it.
-SOURCE_KINDS = ['sources/backends/xls', 'sources/backends/xlsx', 'sources/backends/text']
+SOURCE_KINDS = ['sources/backends/xls', 'sources/backends/xlsx', 'sources/backends/text', 'sources/backends/access',
+                'sources/backends/odbc']
 KIND_PICKER = 'src/sources/backends/Connection.cpp'
 
 LIBRARIES = {

@@ -2,7 +2,7 @@
 
 #include "sources/backends/AccessSource.h"
 #include "sources/backends/ConnectionString.h"
-#include "sources/backends/OdbcSource.h"
+#include "sources/backends/odbc/OdbcSource.h"
 #include "sources/backends/ProviderError.h"
 #include "sources/backends/text/TextSource.h"
 #include "sources/backends/xls/XlsSource.h"

@@ -1,4 +1,4 @@
-#include "sources/backends/OdbcSource.h"
+#include "sources/backends/odbc/OdbcSource.h"
 
 #include "core/TextPool.h"
 #include "sources/backends/ColumnNumbers.h"

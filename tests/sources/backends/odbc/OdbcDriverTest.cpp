@@ -5,7 +5,7 @@
 
 #include "sources/backends/Connection.h"
 #include "sources/backends/ConnectionString.h"
-#include "sources/backends/OdbcSource.h"
+#include "sources/backends/odbc/OdbcSource.h"
 #include "sources/backends/OdbcTestEnvironment.h"
 #include "sources/backends/ProviderError.h"
 #include "sources/backends/TableRows.h"
