@@ -111,6 +111,7 @@ TEST(AccessSource, MemosReadWhole) {
     for (const int length : {10, 3000, 20000, 70000})
         memos.append((QStringLiteral("\u00e9\u0905 \u00e9") + QStringLiteral("abcdefghij").repeated(7000))
                          .left(length));
+    memos.append(QStringLiteral("a\u0000b")); // U+0000 ends libmdb's C string, not the text
     const test::TempFolder folder;
     QFile csv(folder.file(QStringLiteral("memos.csv")));
     ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
