@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <vector>
 
 namespace quibo {
 
@@ -125,11 +126,14 @@ QString NumericText(MdbHandle* mdb, int start, const MdbColumn& column) {
     return QString::fromLatin1(DecimalText(given.data(), given.size(), exact) ? exact : given);
 }
 
-QString LibraryText(MdbHandle* mdb, const unsigned char* page, int start, int type, int size) {
-    char* text = mdb_col_to_string(mdb, const_cast<unsigned char*>(page), start, type, size);
-    const QString value = QString::fromUtf8(text ? text : "");
-    g_free(text);
-    return value;
+// A stored text (UCS-2, compressed, or a Jet 3 code page) decoded whole: libmdb's own text reader
+// writes into a buffer of its bind size and cuts what does not fit, and its C string ends at a
+// U+0000. A byte of any of these takes at most 3 bytes of UTF-8.
+QString LibraryText(MdbHandle* mdb, const unsigned char* bytes, size_t size) {
+    std::vector<char> text(3 * size + 1);
+    const int length =
+        mdb_unicode2ascii(mdb, reinterpret_cast<const char*>(bytes), size, text.data(), text.size());
+    return QString::fromUtf8(text.data(), std::clamp<qsizetype>(length, 0, static_cast<qsizetype>(size * 3)));
 }
 
 [[noreturn]] void RaiseFault(const QString& path, const QString& owner, const PageFault& fault,
@@ -321,7 +325,7 @@ struct AccessSource::Impl {
             if (static_cast<int16_t>(LittleEndian(typeBytes, 2)) != MDB_TABLE) continue;
             const unsigned char* flagBytes = flags < 0 ? nullptr : FieldBytes(page, pageSize, fields[flags]);
             auto table = std::make_unique<Table>();
-            table->name = LibraryText(mdb, page, fields[name].start, MDB_TEXT, fields[name].siz);
+            table->name = LibraryText(mdb, nameBytes, static_cast<size_t>(fields[name].siz));
             MdbCatalogEntry& entry = table->entry;
             entry.mdb = mdb;
             entry.object_type = MDB_TABLE;
@@ -473,9 +477,7 @@ SourceTable AccessSource::read(const QString& table, const QString& orderBy) {
                     continue;
                 }
                 if (type == MDB_TEXT || type == MDB_MEMO) {
-                    const QByteArray text(reinterpret_cast<const char*>(p), static_cast<qsizetype>(n));
-                    cell = LibraryText(mdb, reinterpret_cast<const unsigned char*>(text.constData()), 0,
-                                       MDB_TEXT, static_cast<int>(n));
+                    cell = LibraryText(mdb, p, n);
                     continue;
                 }
             }
@@ -491,11 +493,12 @@ SourceTable AccessSource::read(const QString& table, const QString& orderBy) {
                     n >= NumericSize && at + NumericSize <= pageSize)
                     cell = NumericText(mdb, static_cast<int>(at), *design[c]);
                 break;
-            case MDB_MEMO:
+            case MDB_MEMO: // read whole from its pages above
+                cell = LibraryText(mdb, reinterpret_cast<const unsigned char*>(value.constData()),
+                                   static_cast<size_t>(value.size()));
+                break;
             case MDB_TEXT:
-                cell = LibraryText(mdb, page.data(), field.start, type, field.siz);
-                // A memo is read from other pages; the scan needs its own page back.
-                std::memcpy(mdb->pg_buf, page.data(), pageSize);
+                cell = LibraryText(mdb, p, n);
                 break;
             default:
                 break; // binary, OLE, attachment, multi-value and extended date/time data has no text

@@ -10,6 +10,7 @@
 #include "vb/RuntimeError.h"
 
 #include <QFile>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -102,6 +103,32 @@ TEST(AccessSource, CalculatedColumnsReadTheValuesAccessStored) {
 TEST(AccessSource, AYesNoColumnAddedAfterTheRowsReadsNoInThem) {
     const SourceTable table = Open(Fixture)->read(QStringLiteral("Later"));
     EXPECT_EQ(Rows(table), (std::vector<QStringList>{L({"Cash", "False"}), L({"Bank", "False"})}));
+}
+
+// A memo reads whole wherever Access keeps it: in its row, on one other page, or in a chain of parts.
+TEST(AccessSource, MemosReadWhole) {
+    QStringList memos;
+    for (const int length : {10, 3000, 20000, 70000})
+        memos.append((QStringLiteral("\u00e9\u0905 \u00e9") + QStringLiteral("abcdefghij").repeated(7000))
+                         .left(length));
+    memos.append(QStringLiteral("a\u0000b")); // U+0000 ends libmdb's C string, not the text
+    const test::TempFolder folder;
+    QFile csv(folder.file(QStringLiteral("memos.csv")));
+    ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
+    csv.write(QStringLiteral("Text:memo\n%1\n").arg(memos.join(u'\n')).toUtf8());
+    csv.close();
+    const QString path = folder.file(QStringLiteral("memos.mdb"));
+    ASSERT_EQ(QProcess::execute(QStringLiteral("/usr/bin/python3"),
+                                {QStringLiteral(QUIBO_TEST_DATA "/../tools/mkmdb.py"), path,
+                                 QStringLiteral("Memos=") + csv.fileName()}),
+              0);
+    const SourceTable table = Open(path)->read(QStringLiteral("Memos"));
+    ASSERT_EQ(table.recordCount(), memos.size());
+    for (int r = 0; r < memos.size(); ++r) {
+        const QString read = table.rowTexts(r)[0];
+        EXPECT_EQ(read.size(), memos[r].size());
+        EXPECT_TRUE(read == memos[r]) << "memo " << r;
+    }
 }
 
 // The fixture's pages: 0-3 the header, the page maps and the catalog, then each table's design and
