@@ -3,7 +3,7 @@
 // hang or read outside what it was given.
 
 #include "fuzz/FuzzFile.h"
-#include "sources/backends/AccessSource.h"
+#include "sources/backends/access/AccessSource.h"
 #include "sources/backends/text/TextSource.h"
 #include "sources/backends/xls/XlsSource.h"
 #include "sources/backends/xlsx/XlsxSource.h"

@@ -1,6 +1,6 @@
 #include "sources/backends/Connection.h"
 
-#include "sources/backends/AccessSource.h"
+#include "sources/backends/access/AccessSource.h"
 #include "sources/backends/ConnectionString.h"
 #include "sources/backends/odbc/OdbcSource.h"
 #include "sources/backends/ProviderError.h"

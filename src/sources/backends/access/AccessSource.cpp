@@ -1,6 +1,6 @@
-#include "sources/backends/AccessSource.h"
+#include "sources/backends/access/AccessSource.h"
 
-#include "sources/backends/AccessPages.h"
+#include "sources/backends/access/AccessPages.h"
 #include "sources/backends/ColumnNumbers.h"
 #include "sources/backends/ProviderError.h"
 #include "sources/backends/SourceFile.h"

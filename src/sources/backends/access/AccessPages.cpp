@@ -1,4 +1,4 @@
-#include "sources/backends/AccessPages.h"
+#include "sources/backends/access/AccessPages.h"
 
 #include <QFile>
 
