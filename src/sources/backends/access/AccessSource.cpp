@@ -384,6 +384,131 @@ QStringList AccessSource::tables() {
     return SortedByName(d->names());
 }
 
+namespace {
+
+// The cells of a table's rows, each read from a copy of the page its row stands on as the cracker
+// found its fields.
+class RowCells {
+public:
+    RowCells(MdbHandle* mdb, const AccessPages& checked, const QString& path, const QString& owner)
+        : m_mdb(mdb), m_checked(checked), m_path(path), m_owner(owner),
+          m_pageSize(static_cast<size_t>(mdb->fmt->pg_size)), m_page(m_pageSize) {}
+
+    // The table's columns, each with the calculated flag and stored size its definition gives it.
+    std::vector<SourceColumn> columns(const MdbTableDef& def, const std::vector<DefinedColumn>& defined) {
+        std::map<int, DefinedColumn> byRowNumber;
+        for (const DefinedColumn& column : defined)
+            byRowNumber[column.rowNumber] = column;
+        std::vector<SourceColumn> columns;
+        for (unsigned int c = 0; c < def.num_cols; ++c) {
+            const auto* col = static_cast<MdbColumn*>(g_ptr_array_index(def.columns, c));
+            columns.push_back({QString::fromUtf8(col->name), KindOf(col->col_type)});
+            m_design.push_back(col);
+            m_extra.push_back(byRowNumber[col->row_col_num]);
+            m_widths.push_back(FixedWidth(col->col_type));
+        }
+        return columns;
+    }
+
+    // Keeps the page the library stands on: reading a memo moves it to other pages.
+    void keepPage(const unsigned char* page) { std::memcpy(m_page.data(), page, m_pageSize); }
+
+    // The row's cells from its fields; `stored` is the row's own count of columns.
+    std::vector<SourceCell> row(const MdbField* fields, int stored) const {
+        std::vector<SourceCell> row(m_design.size());
+        for (size_t c = 0; c < m_design.size(); ++c)
+            cell(c, fields[c], stored, row[c]);
+        return row;
+    }
+
+private:
+    void cell(size_t c, const MdbField& f, int stored, SourceCell& cell) const {
+        const int type = m_design[c]->col_type;
+        const bool calculated = m_extra[c].calculated;
+        // A column added to the design after the row was written is not in the row: a Yes/No reads
+        // No there, as Access reads it, anything else Null.
+        if (m_design[c]->col_num >= stored) {
+            if (type == MDB_BOOL && !calculated) cell = false;
+            return;
+        }
+        if (type == MDB_BOOL && !calculated) {
+            cell = !f.is_null; // a Yes/No value lives in the null mask
+            return;
+        }
+        if (!calculated && m_widths[c] != 0) { // the common case: a number or a date in the row
+            if (const unsigned char* p = FieldBytes(m_page.data(), m_pageSize, f);
+                p && static_cast<size_t>(f.siz) >= m_widths[c])
+                SetFixed(cell, type, p);
+            return;
+        }
+        // A calculated Yes/No is stored like any fixed value; the library gives it no size.
+        MdbField field = f;
+        if (calculated && m_design[c]->is_fixed) field.siz = m_extra[c].size;
+        const unsigned char* p = FieldBytes(m_page.data(), m_pageSize, field);
+        if (!p) return;
+        auto n = static_cast<size_t>(field.siz);
+        QByteArray value; // a long value, read whole and checked
+        if (type == MDB_MEMO && n >= 12) {
+            PageFault fault;
+            value = m_checked.longValue(p, n, fault);
+            if (fault) RaiseFault(m_path, m_owner, fault, QStringLiteral("memo"));
+        }
+        if (type == MDB_MEMO) {
+            p = reinterpret_cast<const unsigned char*>(value.constData());
+            n = static_cast<size_t>(value.size());
+        }
+        if (calculated && !storedValue(type, p, n, cell)) return;
+        if (m_widths[c] != 0) {
+            if (n >= m_widths[c]) SetFixed(cell, type, p);
+            return;
+        }
+        switch (type) {
+        case MDB_NUMERIC:
+            // A sign byte and 16 bytes of digits; the text keeps every digit a double would lose. The
+            // library reads them from its page, where this row stands.
+            if (const size_t at = static_cast<size_t>(p - m_page.data());
+                n >= NumericSize && at + NumericSize <= m_pageSize)
+                cell = NumericText(m_mdb, static_cast<int>(at), *m_design[c]);
+            break;
+        case MDB_MEMO: // read whole from its pages above
+        case MDB_TEXT:
+            cell = LibraryText(m_mdb, p, n);
+            break;
+        default:
+            break; // binary, OLE, attachment, multi-value and extended date/time data has no text
+        }
+    }
+
+    // A calculated column's value stands behind a header that gives its length: `p` and `n` are moved
+    // onto it. False when there is nothing more to read: the value was too short, or its cell is made.
+    bool storedValue(int type, const unsigned char*& p, size_t& n, SourceCell& cell) const {
+        if (n < CalculatedHeader) return false;
+        n = std::min<size_t>(LittleEndian(p + 16, 4), n - CalculatedHeader);
+        p += CalculatedHeader;
+        if (type == MDB_BOOL) {
+            cell = n > 0 && p[0] != 0;
+            return false;
+        }
+        if (type == MDB_TEXT || type == MDB_MEMO) {
+            cell = LibraryText(m_mdb, p, n);
+            return false;
+        }
+        return true;
+    }
+
+    MdbHandle* const m_mdb;
+    const AccessPages& m_checked;
+    const QString& m_path;
+    const QString& m_owner;
+    const size_t m_pageSize;
+    std::vector<unsigned char> m_page;
+    std::vector<const MdbColumn*> m_design;
+    std::vector<DefinedColumn> m_extra; // each column's calculated flag and stored size, by its place
+    std::vector<size_t> m_widths;       // each number's, date's or replication ID's bytes, 0 for others
+};
+
+} // namespace
+
 SourceTable AccessSource::read(const QString& table, const QString& orderBy) {
     MdbHandle* mdb = d->mdb;
     const qsizetype index = FindTable(d->names(), table);
@@ -391,120 +516,27 @@ SourceTable AccessSource::read(const QString& table, const QString& orderBy) {
     const QString owner = TableOwner(table);
     std::vector<DefinedColumn> defined;
     const TableDef def = d->open(m_path, &d->tables[static_cast<size_t>(index)]->entry, owner, defined);
-    std::map<int, DefinedColumn> byRowNumber;
-    for (const DefinedColumn& column : defined)
-        byRowNumber[column.rowNumber] = column;
-
-    const unsigned int width = def->num_cols;
-    std::vector<SourceColumn> columns;
-    std::vector<const MdbColumn*> design;
-    std::vector<DefinedColumn> extra; // each column's calculated flag and stored size, by its place
-    std::vector<size_t> widths;       // each number's, date's or replication ID's bytes, 0 for others
-    for (unsigned int c = 0; c < width; ++c) {
-        const auto* col = static_cast<MdbColumn*>(g_ptr_array_index(def->columns, c));
-        columns.push_back({QString::fromUtf8(col->name), KindOf(col->col_type)});
-        design.push_back(col);
-        extra.push_back(byRowNumber[col->row_col_num]);
-        widths.push_back(FixedWidth(col->col_type));
-    }
-    SourceTable result(std::move(columns));
-
     const AccessPages checked(mdb, d->pages);
+    RowCells cells(mdb, checked, m_path, owner);
+    SourceTable result(cells.columns(*def, defined));
+
     mdb_rewind_table(def.get());
-    const size_t pageSize = static_cast<size_t>(mdb->fmt->pg_size);
-    std::vector<unsigned char> page(pageSize);
     MdbField fields[MDB_MAX_COLS] = {};
     // The cracker fills the fields of the table's columns only. The rest hold a value of the first
     // column, taken from the page's header, so that a reading which strays past the table's columns
     // (to the row's own count, say) shows in that column rather than passing unseen.
-    std::fill(fields + width, fields + MDB_MAX_COLS, MdbField{nullptr, 4, 0, 0, 1, 0, 0});
+    std::fill(fields + def->num_cols, fields + MDB_MAX_COLS, MdbField{nullptr, 4, 0, 0, 1, 0, 0});
     while (mdb_fetch_row(def.get())) {
         // Crack the row again ourselves: the library's bound values cannot tell Null from "".
         int start = 0;
         size_t size = 0;
         if (mdb_find_row(mdb, static_cast<int>(def->cur_row) - 1, &start, &size) != 0) continue;
-        start &= RowOffsetMask;
-        std::memcpy(page.data(), mdb->pg_buf, pageSize);
+        cells.keepPage(mdb->pg_buf);
         // The cracker fills one field for each of the table's columns, in their order, and returns
         // the row's own count of columns, which holds the columns deleted from the design until the
         // database is compacted: the table's columns are what is read.
-        const int stored = mdb_crack_row(def.get(), start, size, fields);
-
-        std::vector<SourceCell> row(width);
-        for (unsigned int c = 0; c < width; ++c) {
-            const MdbField& f = fields[c];
-            const int type = design[c]->col_type;
-            const bool calculated = extra[c].calculated;
-            SourceCell& cell = row[c];
-            // A column added to the design after the row was written is not in the row: a Yes/No
-            // reads No there, as Access reads it, anything else Null.
-            if (design[c]->col_num >= stored) {
-                if (type == MDB_BOOL && !calculated) cell = false;
-                continue;
-            }
-            if (type == MDB_BOOL && !calculated) {
-                cell = !f.is_null; // a Yes/No value lives in the null mask
-                continue;
-            }
-            if (!calculated && widths[c] != 0) { // the common case: a number or a date in the row
-                if (const unsigned char* p = FieldBytes(page.data(), pageSize, f);
-                    p && static_cast<size_t>(f.siz) >= widths[c])
-                    SetFixed(cell, type, p);
-                continue;
-            }
-            // A calculated Yes/No is stored like any fixed value; the library gives it no size.
-            MdbField field = f;
-            if (calculated && design[c]->is_fixed) field.siz = extra[c].size;
-            const unsigned char* p = FieldBytes(page.data(), pageSize, field);
-            if (!p) continue;
-            auto n = static_cast<size_t>(field.siz);
-            QByteArray value; // a long value, read whole and checked
-            if (type == MDB_MEMO && n >= 12) {
-                PageFault fault;
-                value = checked.longValue(p, n, fault);
-                if (fault) RaiseFault(m_path, owner, fault, QStringLiteral("memo"));
-            }
-            if (calculated) {
-                if (type == MDB_MEMO) {
-                    p = reinterpret_cast<const unsigned char*>(value.constData());
-                    n = static_cast<size_t>(value.size());
-                }
-                if (n < CalculatedHeader) continue;
-                n = std::min<size_t>(LittleEndian(p + 16, 4), n - CalculatedHeader);
-                p += CalculatedHeader;
-                if (type == MDB_BOOL) {
-                    cell = n > 0 && p[0] != 0;
-                    continue;
-                }
-                if (type == MDB_TEXT || type == MDB_MEMO) {
-                    cell = LibraryText(mdb, p, n);
-                    continue;
-                }
-            }
-            if (widths[c] != 0) {
-                if (n >= widths[c]) SetFixed(cell, type, p);
-                continue;
-            }
-            switch (type) {
-            case MDB_NUMERIC:
-                // A sign byte and 16 bytes of digits; the text keeps every digit a double would lose.
-                // The library reads them from its page, where this row stands.
-                if (const size_t at = static_cast<size_t>(p - page.data());
-                    n >= NumericSize && at + NumericSize <= pageSize)
-                    cell = NumericText(mdb, static_cast<int>(at), *design[c]);
-                break;
-            case MDB_MEMO: // read whole from its pages above
-                cell = LibraryText(mdb, reinterpret_cast<const unsigned char*>(value.constData()),
-                                   static_cast<size_t>(value.size()));
-                break;
-            case MDB_TEXT:
-                cell = LibraryText(mdb, p, n);
-                break;
-            default:
-                break; // binary, OLE, attachment, multi-value and extended date/time data has no text
-            }
-        }
-        result.appendRow(std::move(row));
+        const int stored = mdb_crack_row(def.get(), start & RowOffsetMask, size, fields);
+        result.appendRow(cells.row(fields, stored));
     }
     if (!orderBy.isEmpty()) result.orderBy(orderBy, provider::Jet);
     return result;
