@@ -8,7 +8,8 @@ same files and prints, per file, one of:
   refused by program    (the program's message), the reference read it
   refused by reference  (the reference's message), the program read it
   refused by both
-then a summary line. Files the reference does not read (another kind) are counted as not covered.
+then a summary line. A table whose rows are the same but in another order is one difference of the
+class "row-order". Files the reference does not read (another kind) are counted as not covered.
 
   compare.py PROGRAM.jsonl REFERENCE.jsonl [--quiet] [--max-cells N] [--json OUT]
 Rows count from 1 (the first row under the header); "columns" and "rows" mark a difference in the
@@ -56,6 +57,14 @@ def compare_tables(file, name, ours, theirs, out):
     if len(rows_ours) != len(rows_theirs):
         out.append(("rows", name, "rows", "", str(len(rows_ours)), str(len(rows_theirs))))
     columns = ours["columns"]
+    if len(rows_ours) == len(rows_theirs) and rows_ours != rows_theirs and ours["columns"] == theirs["columns"]:
+        # The same rows in another order: a table read without an order has none that either side must keep.
+        def key(row):
+            return [json.dumps(c["v"] if isinstance(c, dict) else c) for c in row]
+        if sorted(map(key, rows_ours)) == sorted(map(key, rows_theirs)):
+            moved = sum(1 for a, b in zip(rows_ours, rows_theirs) if key(a) != key(b))
+            out.append(("row-order", name, "rows", "", "%d rows in another order" % moved, ""))
+            return
     for r in range(min(len(rows_ours), len(rows_theirs))):
         a, b = rows_ours[r], rows_theirs[r]
         for c in range(max(len(a), len(b))):
@@ -101,7 +110,11 @@ def main():
         else:
             for name, table in ref["tables"].items():
                 if name not in mine["tables"]:
-                    differences.append(("table", name, "", "", ABSENT, "table"))
+                    differences.append((table.get("class", "table"), name, "", "", ABSENT, "table"))
+                elif "class" in table:
+                    found = []
+                    compare_tables(file, name, mine["tables"][name], table, found)
+                    differences += [(table["class"],) + d[1:] for d in found]
                 else:
                     compare_tables(file, name, mine["tables"][name], table, differences)
             for name in mine["tables"]:

@@ -126,12 +126,21 @@ def apart(value, name):
     return {"v": value, "class": name}
 
 
+# Classes of cells the program reads as Null: they neither name a column nor widen a sheet's range.
+READ_AS_NULL = ("error-value", "empty-text")
+
+
+def holds_value(cell):
+    """Whether a reference's cell widens a sheet's range: it holds a value the program reads."""
+    return cell is not None and not (isinstance(cell, dict) and cell["class"] in READ_AS_NULL)
+
+
 def column_names(header):
     """The names a header row gives its columns: the cell's text, or "F" and the column's number."""
     names = []
     for number, cell in enumerate(header, 1):
         if isinstance(cell, dict):
-            cell = cell["v"]
+            cell = None if cell["class"] in READ_AS_NULL else cell["v"]
         names.append(cell if cell else "F%d" % number)
     return names
 
@@ -144,8 +153,12 @@ class Writer:
         self.out.write(json.dumps(record, ensure_ascii=False) + "\n")
         self.out.flush()
 
-    def table(self, file, table, columns, rows):
-        self._emit({"file": file, "table": table, "columns": columns, "rows": rows})
+    def table(self, file, table, columns, rows, apart_class=None):
+        """A table; with `apart_class`, one the program is known to read otherwise (or not list)."""
+        record = {"file": file, "table": table, "columns": columns, "rows": rows}
+        if apart_class:
+            record["class"] = apart_class
+        self._emit(record)
 
     def error(self, file, message, table=None):
         record = {"file": file}
@@ -155,10 +168,14 @@ class Writer:
         self._emit(record)
 
 
-def table_from_grid(grid):
-    """Columns and rows from a sheet's grid of cells (rows of equal length, the first the header),
-    the range already cut to the cells that hold values. An empty grid reads as one column F1."""
-    if not grid:
+def table_from_cells(cells):
+    """Columns and rows from a sheet's cells ({(row, column): cell}): the range runs from the first to
+    the last cell that holds a value (holds_value), its first row naming the columns. A sheet without
+    one reads as one column F1 and no rows."""
+    filled = [at for at, cell in cells.items() if holds_value(cell)]
+    if not filled:
         return ["F1"], []
-    header, rows = grid[0], grid[1:]
-    return column_names(header), rows
+    r0, r1 = min(r for r, _ in filled), max(r for r, _ in filled)
+    c0, c1 = min(c for _, c in filled), max(c for _, c in filled)
+    grid = [[cells.get((r, c)) for c in range(c0, c1 + 1)] for r in range(r0, r1 + 1)]
+    return column_names(grid[0]), grid[1:]

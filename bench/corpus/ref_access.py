@@ -11,7 +11,7 @@ Every user table, its columns as the database names them, values shown as the pr
 values: a whole number as it is, a double in 15 digits, a single in 7, currency and decimal numbers as
 the double nearest them, a date "dd-MMM-yyyy" with its time.
 
-Known apart: the program reads OLE, binary, attachment and multi-value columns, extended date/time
+Known apart: a table named "MSys..." ("msys-table", which the program does not list); the program reads OLE, binary, attachment and multi-value columns, extended date/time
 and large-number columns as Null ("binary", "complex", "extended-date", "big-int"); a GUID
 ("guid"); mdb-export rounds doubles and shows dates, binaries and booleans its own way (its whole
 output is compared in classes "mdb-export-date", "mdb-export-number").
@@ -29,7 +29,14 @@ import corpuslib
 
 SUFFIXES = (".mdb", ".accdb")
 APART_TYPES = {"BINARY": "binary", "OLE": "binary", "COMPLEX_TYPE": "complex", "EXT_DATE_TIME": "extended-date",
-               "BIG_INT": "big-int", "GUID": "guid", "UNKNOWN_0D": "binary", "UNKNOWN_11": "binary"}
+               "BIG_INT": "big-int", "GUID": "guid", "UNKNOWN_0D": "binary", "UNKNOWN_11": "binary",
+               "UNSUPPORTED_FIXEDLEN": "binary", "UNSUPPORTED_VARLEN": "binary"}
+
+
+def msys_class(table):
+    """The program lists no table whose name starts with "MSys", as Access hides them (a user table
+    MSysCompactError that compacting leaves among them); such a table is compared apart."""
+    return "msys-table" if table.lower().startswith("msys") else None
 
 
 def jackcess_text(cell):
@@ -57,9 +64,16 @@ def jackcess(files, out):
     classpath = ":".join([home, os.path.join(home, "jackcess.jar"), "/usr/share/java/commons-lang3.jar",
                           "/usr/share/java/commons-logging.jar"])
     request = "".join("%s\t%s\n" % (key, path) for path, key in files)
-    java = subprocess.run(["java", "-cp", classpath, "AccessDump"], input=request.encode("utf-8"),
-                          capture_output=True, check=True)
-    for line in java.stdout.decode("utf-8", "surrogatepass").splitlines():
+    # Access 97 texts are in the code page of the database's Windows, Western here; jackcess would
+    # take the JVM's.
+    java = subprocess.run(["java", "-Dcom.healthmarketscience.jackcess.charset.VERSION_3=windows-1252",
+                           "-cp", classpath, "AccessDump"], input=request.encode("utf-8"),
+                          capture_output=True, check=False)
+    sys.stderr.write(java.stderr.decode("utf-8", "replace"))
+    # Lines end at "\n" only: a text may hold U+2028 or other breaks that splitlines() would cut at.
+    for line in java.stdout.decode("utf-8", "surrogatepass").split("\n"):
+        if not line:
+            continue
         record = json.loads(line)
         if "error" in record:
             out.error(record["file"], record["error"], record.get("table"))
@@ -74,7 +88,7 @@ def jackcess(files, out):
                     text = corpuslib.apart(text, APART_TYPES[kind])
                 cells.append(text)
             rows.append(cells)
-        out.table(record["file"], record["table"], record["columns"], rows)
+        out.table(record["file"], record["table"], record["columns"], rows, msys_class(record["table"]))
 
 
 def mdb_export(files, out):
@@ -116,7 +130,7 @@ def mdb_export(files, out):
                     except ValueError:
                         cells.append(text)
                 body.append(cells)
-            out.table(key, name, rows[0], body)
+            out.table(key, name, rows[0], body, msys_class(name))
 
 
 def main(args):

@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Reference for .xlsx workbooks: openpyxl (python3-openpyxl), the values Excel stored (data_only),
-each worksheet as a table named "Name$", its range the cells that hold a value, the first row naming
+each worksheet as a table named "Name$", its range the cells that hold a value (an error value or an empty text, which the program reads
+as Null, holds none), the first row naming
 the columns, values shown as the program shows such values.
 
 Known apart: an error value ("error-value", Null in the program); a cell inside a merged range other
@@ -74,7 +75,7 @@ def cell_value(cell, merged, date1904):
     return text
 
 
-def sheet_grid(sheet, date1904):
+def sheet_cells(sheet, date1904):
     merged = set()
     for area in sheet.merged_cells.ranges:
         for r in range(area.min_row, area.max_row + 1):
@@ -86,11 +87,7 @@ def sheet_grid(sheet, date1904):
         for cell in row:
             if cell.value is not None:
                 cells[(cell.row, cell.column)] = cell_value(cell, merged, date1904)
-    if not cells:
-        return []
-    r0, r1 = min(r for r, _ in cells), max(r for r, _ in cells)
-    c0, c1 = min(c for _, c in cells), max(c for _, c in cells)
-    return [[cells.get((r, c)) for c in range(c0, c1 + 1)] for r in range(r0, r1 + 1)]
+    return cells
 
 
 def main(roots):
@@ -104,11 +101,11 @@ def main(roots):
         for sheet in book.worksheets:
             table = sheet.title + "$"
             try:
-                grid = sheet_grid(sheet, book.epoch == CALENDAR_1904)
+                cells = sheet_cells(sheet, book.epoch == CALENDAR_1904)
             except Exception as e:
                 out.error(key, "%s: %s" % (type(e).__name__, e), table)
                 continue
-            columns, rows = corpuslib.table_from_grid(grid)
+            columns, rows = corpuslib.table_from_cells(cells)
             out.table(key, table, columns, rows)
 
 

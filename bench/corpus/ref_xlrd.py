@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Reference for .xls workbooks: xlrd (python3-xlrd), each sheet as a table named "Name$" (an Excel 2
-to 4 worksheet file's one sheet by the file's name), its range the cells that hold a value, the first
-row naming the columns, cells typed as xlrd reads them and shown as the program shows such values.
+to 4 worksheet file's one sheet by the file's name), its range the cells that hold a value
+(an error value or an empty text, which the program reads as Null, holds none), the first row naming the columns, cells typed as xlrd reads them and shown as the program shows such values.
 
 Dates are shown as Excel shows the serial number (corpuslib.serial_date).
 
@@ -55,18 +55,17 @@ def plain_value(sheet, book, r, c):
     return str(cell.value)
 
 
-def sheet_grid(sheet, book):
+def sheet_cells(sheet, book):
     merged = set()
     for r0, r1, c0, c1 in sheet.merged_cells if book.formatting_info else ():
         merged.update((r, c) for r in range(r0, r1) for c in range(c0, c1) if (r, c) != (r0, c0))
-    filled = [(r, c) for r in range(sheet.nrows) for c in range(sheet.row_len(r))
-              if sheet.cell_type(r, c) not in (xlrd.XL_CELL_EMPTY, xlrd.XL_CELL_BLANK)]
-    if not filled:
-        return []
-    r0, r1 = min(r for r, _ in filled), max(r for r, _ in filled)
-    c0, c1 = min(c for _, c in filled), max(c for _, c in filled)
-    return [[cell_value(sheet, book, r, c, merged) if c < sheet.row_len(r) else None for c in range(c0, c1 + 1)]
-            for r in range(r0, r1 + 1)]
+    cells = {}
+    for r in range(sheet.nrows):
+        for c in range(sheet.row_len(r)):
+            value = cell_value(sheet, book, r, c, merged)
+            if value is not None:
+                cells[(r, c)] = value
+    return cells
 
 
 def open_book(path, formats):
@@ -99,11 +98,11 @@ def main(roots):
         for index, name in enumerate(names):
             table = (os.path.splitext(os.path.basename(path))[0] if worksheet_file else name) + "$"
             try:
-                grid = sheet_grid(book.sheet_by_index(index), book)
+                cells = sheet_cells(book.sheet_by_index(index), book)
             except Exception as e:
                 out.error(key, "%s: %s" % (type(e).__name__, e), table)
                 continue
-            columns, rows = corpuslib.table_from_grid(grid)
+            columns, rows = corpuslib.table_from_cells(cells)
             out.table(key, table, columns, rows)
 
 

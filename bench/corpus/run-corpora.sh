@@ -16,10 +16,11 @@ for name in "${names[@]}"; do
   out="$results/$name"
   mkdir -p "$out"
   refs=()
-  find "$corpora/$name" -iname '*.xls' | grep -q . && refs+=(xlrd)
-  find "$corpora/$name" -iname '*.xlsx' | grep -q . && refs+=(openpyxl)
-  find "$corpora/$name" \( -iname '*.csv' -o -iname '*.txt' \) | grep -q . && refs+=(csv)
-  find "$corpora/$name" \( -iname '*.mdb' -o -iname '*.accdb' \) | grep -q . && refs+=(jackcess mdbexport)
+  has() { [ -n "$(find "$corpora/$name" "$@" -print -quit)" ]; }
+  has -iname '*.xls' && refs+=(xlrd)
+  has -iname '*.xlsx' && refs+=(openpyxl)
+  has \( -iname '*.csv' -o -iname '*.txt' \) && refs+=(csv)
+  has \( -iname '*.mdb' -o -iname '*.accdb' \) && refs+=(jackcess mdbexport)
   reuse=()
   for ref in "${refs[@]}"; do
     /usr/bin/python3 "$here/run.py" --dump "$dump" --reference "$ref" --out "$out" --quiet "${reuse[@]}" \
