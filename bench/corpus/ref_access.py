@@ -13,8 +13,9 @@ the double nearest them, a date "dd-MMM-yyyy" with its time.
 
 Known apart: a table named "MSys..." ("msys-table", which the program does not list); the program reads OLE, binary, attachment and multi-value columns, extended date/time
 and large-number columns as Null ("binary", "complex", "extended-date", "big-int"); a GUID
-("guid"); mdb-export rounds doubles and shows dates, binaries and booleans its own way (its whole
-output is compared in classes "mdb-export-date", "mdb-export-number").
+("guid"); mdb-export rounds doubles and shows dates, binaries and booleans its own way, and its
+text cannot tell a number from a text of digits (compared in classes "mdb-export-date",
+"mdb-export-number", "mdb-export-boolean").
 """
 
 import csv
@@ -91,6 +92,10 @@ def jackcess(files, out):
         out.table(record["file"], record["table"], record["columns"], rows, msys_class(record["table"]))
 
 
+STAMP = "%Y-%m-%d %H:%M:%S"
+NULL = "<<NULL>>"  # how mdb-export is told to write a Null, which it would write as an empty text
+
+
 def mdb_export(files, out):
     for path, key in files:
         try:
@@ -103,7 +108,8 @@ def mdb_export(files, out):
             if not name:
                 continue
             try:
-                data = subprocess.run(["mdb-export", "-D", "%Y-%m-%d %H:%M:%S", "-b", "strip", path, name],
+                data = subprocess.run(["mdb-export", "-D", STAMP, "-T", STAMP, "-B", "-0", NULL, "-b", "strip",
+                                       path, name],
                                       capture_output=True, check=True, timeout=120).stdout
             except Exception as e:
                 out.error(key, "mdb-export: %s" % e, name)
@@ -116,8 +122,11 @@ def mdb_export(files, out):
             for row in rows[1:]:
                 cells = []
                 for text in row:
-                    if text == "":
+                    if text == NULL:
                         cells.append(None)
+                        continue
+                    if text in ("TRUE", "FALSE"):
+                        cells.append(corpuslib.apart(text.title(), "mdb-export-boolean"))
                         continue
                     try:
                         when = datetime.datetime.strptime(text, "%Y-%m-%d %H:%M:%S")

@@ -83,10 +83,11 @@ def sheet_cells(sheet, date1904):
                 if (r, c) != (area.min_row, area.min_col):
                     merged.add((r, c))
     cells = {}
-    for row in sheet.iter_rows():
-        for cell in row:
-            if cell.value is not None:
-                cells[(cell.row, cell.column)] = cell_value(cell, merged, date1904)
+    # The cells the sheet holds, rather than every cell of its dimension, which a cell far away (a
+    # comment's anchor, a format on a whole column) makes millions.
+    for (r, c), cell in list(sheet._cells.items()):
+        if cell.value is not None:
+            cells[(r, c)] = cell_value(cell, merged, date1904)
     return cells
 
 
