@@ -4,6 +4,7 @@
 // a cell being its grid text (CellText) or null for a Null cell; a refusal is
 //   {"file": F, "error": "..."}            (the source would not open or list its tables)
 //   {"file": F, "table": T, "error": "..."} (the table would not read)
+//   {"file": F, "tables": []}                (the source lists no table)
 // F is the file's path from the folder given on the command line (a file given itself: its name), so
 // that a reference run over the same folders names the same files. compare.py holds two such outputs
 // against each other.
@@ -154,6 +155,8 @@ void DumpSource(const QString& file, const quibo::ConnectionOpener& open, const 
         EmitError(file, nullptr, Refusal(std::current_exception()));
         return;
     }
+    // A source that lists no table says so, apart from one that the dump never reached.
+    if (names.isEmpty()) Emit(Head(file, nullptr) + ", \"tables\": []}");
     for (const QString& name : std::as_const(names)) {
         try {
             EmitTable(file, name, connection->read(name));

@@ -40,7 +40,7 @@ def load(path):
             entry = files.setdefault(record["file"], {"tables": collections.OrderedDict(), "errors": []})
             if "error" in record:
                 entry["errors"].append((record.get("table"), record["error"]))
-            else:
+            elif "table" in record:
                 entry["tables"][record["table"]] = record
     return files
 
