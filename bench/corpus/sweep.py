@@ -90,7 +90,7 @@ def read_tables(output):
             continue
         if "error" in record:
             errors.append(record["error"])
-        else:
+        elif "table" in record:  # else a source that lists no table
             tables[record["table"]] = record
     return tables, errors
 
