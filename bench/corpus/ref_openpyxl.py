@@ -1,12 +1,13 @@
 #!/usr/bin/python3
 """Reference for .xlsx workbooks: openpyxl (python3-openpyxl), the values Excel stored (data_only),
-each worksheet as a table named "Name$", its range the cells that hold a value (an error value or an empty text, which the program reads
-as Null, holds none), the first row naming
-the columns, values shown as the program shows such values.
+each worksheet as a table named "Name$", its range the cells that hold a value (an error value, which
+the program reads as Null, holds none), the first row naming the columns, values shown as the program
+shows such values.
 
 Known apart: an error value ("error-value", Null in the program); a cell inside a merged range other
 than its first ("merged"); a cell with a hyperlink ("hyperlink"); a date, as openpyxl tells dates by
-their number format in its own way ("date"); an empty text ("empty-text"); a duration ("duration").
+their number format in its own way ("date"); a duration ("duration"). openpyxl reads an empty inline
+string as no value, where the program reads "" (listed as plain differences).
 """
 
 import datetime
@@ -58,7 +59,8 @@ def cell_value(cell, merged, date1904):
     if cell.data_type == "e":
         return corpuslib.apart(str(value), "error-value")
     if isinstance(value, str):
-        text = unescape(value) if value != "" else corpuslib.apart("", "empty-text")
+        # An empty text is a value in an .xlsx sheet, unlike an .xls one.
+        text = unescape(value)
     elif isinstance(value, bool):
         text = "True" if value else "False"
     elif isinstance(value, (int, float)):
