@@ -9,6 +9,7 @@ the sqlite reference, the paths are SQLite databases, read through the SQLite OD
 
 import argparse
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -38,6 +39,14 @@ def main():
 
     out = args.out or tempfile.mkdtemp(prefix="quibo-corpus-")
     os.makedirs(out, exist_ok=True)
+    try:
+        return run(args, out)
+    finally:
+        if not args.out:
+            shutil.rmtree(out, ignore_errors=True)
+
+
+def run(args, out):
     program = os.path.join(out, "program.jsonl")
     if not (args.reuse_program and os.path.exists(program)):
         with open(program, "w", encoding="utf-8") as f:
