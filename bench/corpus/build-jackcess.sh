@@ -22,7 +22,7 @@ fi
 src="$out/src"
 rm -rf "$src" "$out/classes"
 mkdir -p "$src" "$out/classes"
-git --git-dir="$git_dir" archive "$commit" src/main | tar -x -C "$src"
+git --git-dir="$git_dir" archive --prefix=src/main/ "$commit:src/main" | tar -x -C "$src"
 classpath=/usr/share/java/commons-lang3.jar:/usr/share/java/commons-logging.jar
 # CompoundOleUtil needs Apache POI; jackcess loads it only if present, and OLE contents are not compared.
 find "$src/src/main/java" -name '*.java' ! -name CompoundOleUtil.java >"$out/sources.txt"
