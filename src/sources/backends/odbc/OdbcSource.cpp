@@ -10,6 +10,7 @@
 #include <sqlext.h>
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
@@ -84,6 +85,14 @@ private:
     SQLHSTMT m_handle = SQL_NULL_HSTMT;
 };
 
+// Runs `sql`: as UTF-8 through the narrow entry point where `utf8` (a driver with no wide ones, whose
+// text the driver manager would otherwise cut to a byte a character).
+SQLRETURN ExecDirect(const Statement& stmt, const QString& sql, bool utf8) {
+    if (!utf8) return SQLExecDirectW(stmt.get(), const_cast<SQLWCHAR*>(Wide(sql)), SQL_NTS);
+    QByteArray bytes = sql.toUtf8();
+    return SQLExecDirect(stmt.get(), reinterpret_cast<SQLCHAR*>(bytes.data()), SQL_NTS);
+}
+
 enum class Fetch { Text, Integer, Unsigned, Single, Double, Decimal, Boolean, Date, Skip };
 
 Fetch FetchFor(SQLSMALLINT type) {
@@ -136,32 +145,33 @@ ColumnKind KindOf(Fetch fetch) {
     }
 }
 
-// Whole text of a column, read in pieces, wide or as the driver's UTF-8 bytes (`narrow`); Null when
-// the value is Null.
+// Whole text of a column, read with SQLGetData, wide or as the driver's UTF-8 bytes (`narrow`); Null
+// when the value is Null. After a first piece the rest is read at the length the driver states, or in
+// pieces twice as long as the last: a driver that measures the whole value at each call (SQLite's)
+// then costs a few calls, never one per 4 KiB.
 std::optional<QString> TextData(const Statement& stmt, SQLUSMALLINT column, bool narrow = false) {
-    QString text;
-    QByteArray bytes;
-    SQLWCHAR buffer[2048];
+    const qsizetype unit = narrow ? 1 : qsizetype(sizeof(SQLWCHAR));
+    std::vector<char> data;
+    qsizetype used = 0, piece = 4096; // bytes read, and the bytes of the next call's buffer
     for (;;) {
+        data.resize(size_t(used + piece));
+        char* at = data.data() + used;
         SQLLEN indicator = 0;
-        const SQLRETURN rc = SQLGetData(stmt.get(), column, narrow ? SQL_C_CHAR : SQL_C_WCHAR, buffer,
-                                        sizeof buffer, &indicator);
+        const SQLRETURN rc =
+            SQLGetData(stmt.get(), column, narrow ? SQL_C_CHAR : SQL_C_WCHAR, at, SQLLEN(piece), &indicator);
         if (rc == SQL_NO_DATA) break;
         stmt.check(rc);
         if (indicator == SQL_NULL_DATA) return std::nullopt;
-        if (narrow) { // a character cut between pieces is whole once they are joined
-            const qsizetype capacity = qsizetype(sizeof buffer) - 1;
-            bytes.append(reinterpret_cast<const char*>(buffer),
-                         indicator == SQL_NO_TOTAL || indicator > capacity ? capacity : qsizetype(indicator));
-        } else {
-            const qsizetype capacity = qsizetype(sizeof buffer / sizeof(SQLWCHAR)) - 1;
-            const qsizetype stated =
-                indicator == SQL_NO_TOTAL ? capacity : indicator / qsizetype(sizeof(SQLWCHAR));
-            text.append(FromWide(buffer, WideLength(buffer, stated, capacity)));
-        }
+        // A character cut between pieces is whole once they are joined.
+        const qsizetype capacity = piece / unit - 1;
+        const qsizetype stated = indicator == SQL_NO_TOTAL ? capacity : qsizetype(indicator) / unit;
+        used += unit * (narrow ? std::min(stated, capacity)
+                               : WideLength(reinterpret_cast<const SQLWCHAR*>(at), stated, capacity));
         if (rc == SQL_SUCCESS) break;
+        piece = indicator != SQL_NO_TOTAL && stated > capacity ? (stated - capacity + 1) * unit : 2 * piece;
     }
-    return narrow ? QString::fromUtf8(bytes) : text;
+    if (narrow) return QString::fromUtf8(data.data(), used);
+    return FromWide(reinterpret_cast<const SQLWCHAR*>(data.data()), used / unit);
 }
 
 // Drivers hand dates out as "yyyy-mm-dd hh:mm:ss[.fff]", a date or a time alone.
@@ -188,6 +198,9 @@ constexpr SQLULEN MaxBlockCells = 16384;
 // One column of a result, and its cells of the current block when it is bound.
 struct ResultColumn {
     Fetch fetch = Fetch::Text;
+    // Fetched as the text the database holds and read back as the number, text or binary each value
+    // is (see StoredCell): a number column of a database whose values keep their own types.
+    bool stored = false;
     SQLSMALLINT cType = 0; // the C type bound; 0 when read with SQLGetData
     SQLLEN width = 0;      // the bytes of one bound cell
     std::vector<char> data;
@@ -196,7 +209,9 @@ struct ResultColumn {
 
 // How a column is bound at first: its C type and the bytes of one cell, or {0, 0} to read it with
 // SQLGetData. Texts are bound wide, or as the driver's UTF-8 bytes where `narrow`.
-std::pair<SQLSMALLINT, SQLLEN> Binding(Fetch fetch, SQLSMALLINT type, SQLULEN size, bool narrow) {
+std::pair<SQLSMALLINT, SQLLEN> Binding(Fetch fetch, bool stored, SQLSMALLINT type, SQLULEN size,
+                                       bool narrow) {
+    if (stored) return {SQL_C_CHAR, SQLLEN(StartDigits + 4)};
     switch (fetch) {
     case Fetch::Integer:
         return {SQL_C_SBIGINT, SQLLEN(sizeof(SQLBIGINT))};
@@ -279,6 +294,56 @@ bool BoundCell(const ResultColumn& column, size_t row, SourceCell& cell) {
     return true;
 }
 
+// Whether `text` is all digits, at least one.
+bool Digits(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The cell of a value SQLite hands out as text, in a column bound as such (`stored`): its whole numbers
+// and reals as the texts SQLite writes for them ("-12", "12.75", "1.0e-07") read as those numbers (a
+// Boolean column's as True or False), a BLOB ("X'0A1B'") as every driver's binary (Null). False for
+// any other text, which is the cell as it stands.
+bool StoredCell(std::string_view text, Fetch fetch, SourceCell& cell) {
+    const std::string_view digits = text.substr(!text.empty() && text[0] == '-' ? 1 : 0);
+    if (Digits(digits) && (digits.size() == 1 || digits[0] != '0')) {
+        qint64 whole = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), whole);
+        if (error != std::errc() || end != text.data() + text.size()) return false;
+        if (fetch == Fetch::Boolean)
+            cell = whole != 0;
+        else
+            cell = whole;
+        return true;
+    }
+    const size_t point = digits.find('.'), exponent = digits.find('e');
+    const std::string_view power =
+        exponent == std::string_view::npos ? std::string_view() : digits.substr(exponent + 1);
+    const bool real = point != std::string_view::npos && point > 0 && (point == 1 || digits[0] != '0') &&
+                      Digits(digits.substr(0, point)) &&
+                      Digits(digits.substr(point + 1, exponent - point - 1)) &&
+                      (exponent == std::string_view::npos ||
+                       (power.size() > 1 && (power[0] == '+' || power[0] == '-') && Digits(power.substr(1))));
+    if (real) {
+        double number = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+        if (error != std::errc() || end != text.data() + text.size()) return false;
+        if (fetch == Fetch::Boolean)
+            cell = number != 0;
+        else
+            cell = number;
+        return true;
+    }
+    const std::string_view hex = text.size() >= 3 ? text.substr(2, text.size() - 3) : std::string_view();
+    if (text.size() >= 3 && text.substr(0, 2) == "X'" && text.back() == '\'' && hex.size() % 2 == 0 &&
+        std::all_of(hex.begin(), hex.end(),
+                    [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); })) {
+        cell = SourceCell();
+        return true;
+    }
+    return false;
+}
+
 // Whether a column's type, as the database names it, is an exact decimal.
 bool IsDecimalTypeName(const Statement& stmt, SQLUSMALLINT c) {
     SQLWCHAR name[64] = {};
@@ -330,7 +395,15 @@ bool SameBytes(std::string_view a, std::string_view b, bool narrow) {
 }
 
 // The cell of a column read with SQLGetData, for the current row.
-SourceCell UnboundCell(const Statement& stmt, SQLUSMALLINT c, Fetch fetch, bool narrow) {
+SourceCell UnboundCell(const Statement& stmt, SQLUSMALLINT c, Fetch fetch, bool stored, bool narrow) {
+    if (stored) {
+        auto text = TextData(stmt, c, true);
+        if (!text) return {};
+        const QByteArray bytes = text->toUtf8();
+        SourceCell cell;
+        if (StoredCell(std::string_view(bytes.constData(), size_t(bytes.size())), fetch, cell)) return cell;
+        return std::move(*text);
+    }
     switch (fetch) {
     case Fetch::Date:
         if (const auto text = TextData(stmt, c)) return DateCell(*text);
@@ -421,6 +494,33 @@ bool NarrowTexts(SQLHDBC dbc, const QString& engine) {
             charset[0] == QLatin1String("utf8"));
 }
 
+// Whether the connection reaches its database through SQLite's driver, named by the connection
+// itself or by its data source, as the name of the driver's set-up or its library.
+bool SqliteDriver(SQLHENV env, const QString& connection) {
+    const auto sqlite = [](const QString& text) {
+        return text.contains(QLatin1String("sqlite"), Qt::CaseInsensitive);
+    };
+    const ConnectionString parts(connection);
+    QString driver = parts.value(QStringLiteral("Driver"));
+    const QString dsn = parts.value(QStringLiteral("DSN"));
+    SQLWCHAR name[256] = {}, about[1024] = {};
+    SQLSMALLINT nameLength = 0, aboutLength = 0;
+    for (SQLUSMALLINT way = SQL_FETCH_FIRST; driver.isEmpty() && !dsn.isEmpty(); way = SQL_FETCH_NEXT) {
+        if (!SQL_SUCCEEDED(SQLDataSourcesW(env, way, name, 256, &nameLength, about, 1024, &aboutLength)))
+            break;
+        if (FromWide(name, WideLength(name, nameLength, 255)).compare(dsn, Qt::CaseInsensitive) == 0)
+            driver = FromWide(about, WideLength(about, aboutLength, 1023));
+    }
+    if (driver.isEmpty() || sqlite(driver)) return sqlite(driver);
+    // The attributes of the driver's set-up, "Driver=<library>" among them, each ended by a NUL.
+    for (SQLUSMALLINT way = SQL_FETCH_FIRST;; way = SQL_FETCH_NEXT) {
+        if (!SQL_SUCCEEDED(SQLDriversW(env, way, name, 256, &nameLength, about, 1023, &aboutLength)))
+            return false;
+        if (FromWide(name, WideLength(name, nameLength, 255)) != driver) continue;
+        return sqlite(FromWide(about, std::clamp<qsizetype>(aboutLength, 0, 1023)));
+    }
+}
+
 } // namespace
 
 struct OdbcSource::Impl {
@@ -429,10 +529,13 @@ struct OdbcSource::Impl {
     bool connected = false;
     // Texts are fetched as the driver's UTF-8 bytes rather than wide (see NarrowTexts).
     bool narrow = false;
+    // Each value keeps its own type whatever its column declares (SQLite), and statements go as UTF-8,
+    // which the driver's wide entry points would cut to a byte a character.
+    bool storedTypes = false, utf8Calls = false;
+    size_t blockRows = 0, executions = 0;
     // PostgreSQL's search path, the schemas a bare table name is looked for in, in order; none for
     // the other engines, whose tables are all the data source's database holds.
     std::optional<QStringList> searchPath;
-    size_t blockRows = 0;
     ~Impl() {
         if (connected) SQLDisconnect(dbc);
         if (dbc) SQLFreeHandle(SQL_HANDLE_DBC, dbc);
@@ -442,20 +545,28 @@ struct OdbcSource::Impl {
 
 OdbcSource::OdbcSource(const QString& connection, const QString& user, const QString& password)
     : d(std::make_unique<Impl>()) {
-    m_name = ConnectionString(connection).value(QStringLiteral("DSN"));
+    // A connection without a data source is named by its database.
+    const ConnectionString parts(connection);
+    m_name =
+        parts.value(parts.has(QStringLiteral("DSN")) ? QStringLiteral("DSN") : QStringLiteral("Database"));
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &d->env))) throw std::bad_alloc();
     Check(SQLSetEnvAttr(d->env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0),
           SQL_HANDLE_ENV, d->env);
     Check(SQLAllocHandle(SQL_HANDLE_DBC, d->env, &d->dbc), SQL_HANDLE_ENV, d->env);
 
     QString text = connection;
+    // SQLite's driver would create a database file for a path that names none.
+    const bool sqlite = SqliteDriver(d->env, connection);
+    if (sqlite) text += QStringLiteral(";NoCreat=1");
     if (!user.isEmpty()) text += QStringLiteral(";UID=") + OdbcValue(user);
     if (!password.isEmpty()) text += QStringLiteral(";PWD=") + OdbcValue(password);
     SQLWCHAR out[1024];
     SQLSMALLINT outLength = 0;
-    Check(SQLDriverConnectW(d->dbc, nullptr, const_cast<SQLWCHAR*>(Wide(text)), SQL_NTS, out, 1024,
-                            &outLength, SQL_DRIVER_NOPROMPT),
-          SQL_HANDLE_DBC, d->dbc);
+    const SQLRETURN connected = SQLDriverConnectW(d->dbc, nullptr, const_cast<SQLWCHAR*>(Wide(text)), SQL_NTS,
+                                                  out, 1024, &outLength, SQL_DRIVER_NOPROMPT);
+    // Its database file cannot be opened (there is none): the source holds no table.
+    if (sqlite && !SQL_SUCCEEDED(connected)) raiseNoTable(Diagnostics(SQL_HANDLE_DBC, d->dbc));
+    Check(connected, SQL_HANDLE_DBC, d->dbc);
     d->connected = true;
 
     SQLWCHAR engineText[64] = {};
@@ -465,12 +576,17 @@ OdbcSource::OdbcSource(const QString& connection, const QString& user, const QSt
                                   &engineLength)))
         engine = NameText(engineText, engineLength, 63);
     d->narrow = NarrowTexts(d->dbc, engine);
+    d->storedTypes = d->utf8Calls = engine == QLatin1String("SQLite");
     if (engine == QLatin1String("PostgreSQL"))
         d->searchPath = QueryTexts(d->dbc, "select unnest(current_schemas(false))");
 }
 
 size_t OdbcSource::blockRows() const {
     return d->blockRows;
+}
+
+size_t OdbcSource::executions() const {
+    return d->executions;
 }
 
 OdbcSource::~OdbcSource() = default;
@@ -517,7 +633,24 @@ QStringList OdbcSource::tables() {
     // A name that two schemas of the database hold is one table to the program.
     QStringList names = list(QStringLiteral("TABLE")) + views();
     names.removeDuplicates();
+    if (names.isEmpty()) {
+        // SQLite's driver lists a file that is not a database, or a damaged one, as empty: reading its
+        // schema says which.
+        QString reason;
+        if (d->storedTypes) {
+            Statement probe(d->dbc);
+            if (!SQL_SUCCEEDED(ExecDirect(probe, QStringLiteral("select count(*) from sqlite_master"), true)))
+                reason = Diagnostics(SQL_HANDLE_STMT, probe.get());
+        }
+        raiseNoTable(reason);
+    }
     return names;
+}
+
+void OdbcSource::raiseNoTable(const QString& reason) const {
+    QString message = QStringLiteral("The ") + describe() + QStringLiteral(" lists no table");
+    RaiseProviderError(provider::Odbc, reason.isEmpty() ? message + QLatin1Char('.')
+                                                        : message + QStringLiteral(": ") + reason);
 }
 
 QStringList OdbcSource::views() {
@@ -546,8 +679,7 @@ SourceTable OdbcSource::read(const QString& table, const QString& orderBy) {
         // servers that fold unquoted names (PostgreSQL's srno is not "SrNo"). Some engines (SQLite
         // among them) would also take an unknown quoted name for a text constant and order by nothing.
         Statement probe(d->dbc);
-        probe.check(SQLExecDirectW(
-            probe.get(), const_cast<SQLWCHAR*>(Wide(from + QStringLiteral(" where 1=0"))), SQL_NTS));
+        probe.check(ExecDirect(probe, from + QStringLiteral(" where 1=0"), d->utf8Calls));
         QStringList names;
         SQLSMALLINT count = 0;
         probe.check(SQLNumResultCols(probe.get(), &count));
@@ -566,6 +698,7 @@ SourceTable OdbcSource::read(const QString& table, const QString& orderBy) {
     }
     // A column whose value outgrows its buffer is read again wider, and past a bound piece by piece.
     std::vector<SQLLEN> widths;
+    d->executions = 0;
     for (;;) {
         if (auto result = readOnce(sql, widths)) return std::move(*result);
     }
@@ -576,13 +709,24 @@ namespace {
 // The columns of a result as the driver describes them, each with the binding it is read with:
 // `widths` holds by column the bytes a cell is bound with (0 as the column's description asks, -1
 // read with SQLGetData).
-void DescribeColumns(const Statement& stmt, const std::vector<SQLLEN>& widths, bool narrow,
-                     std::vector<SourceColumn>& names, std::vector<ResultColumn>& columns) {
+void DescribeColumns(const Statement& stmt, const std::vector<SQLLEN>& widths, bool narrow, bool storedTypes,
+                     bool utf8Calls, std::vector<SourceColumn>& names, std::vector<ResultColumn>& columns) {
     for (SQLUSMALLINT c = 1; c <= static_cast<SQLUSMALLINT>(columns.size()); ++c) {
-        SQLWCHAR name[512] = {};
         SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
         SQLULEN size = 0;
-        stmt.check(SQLDescribeColW(stmt.get(), c, name, 512, &nameLength, &type, &size, &digits, &nullable));
+        QString columnName;
+        if (utf8Calls) {
+            SQLCHAR name[2048] = {};
+            stmt.check(
+                SQLDescribeCol(stmt.get(), c, name, 2048, &nameLength, &type, &size, &digits, &nullable));
+            columnName = QString::fromUtf8(reinterpret_cast<const char*>(name),
+                                           qstrnlen(reinterpret_cast<const char*>(name), 2047));
+        } else {
+            SQLWCHAR name[512] = {};
+            stmt.check(
+                SQLDescribeColW(stmt.get(), c, name, 512, &nameLength, &type, &size, &digits, &nullable));
+            columnName = FromWide(name, WideLength(name, nameLength, 511));
+        }
         ResultColumn& column = columns[c - 1];
         column.fetch = FetchFor(type);
         // SQLite's driver describes a NUMERIC column as a double and a DECIMAL one as a varchar; their
@@ -590,10 +734,15 @@ void DescribeColumns(const Statement& stmt, const std::vector<SQLLEN>& widths, b
         if ((column.fetch == Fetch::Double || column.fetch == Fetch::Text) && IsDecimalTypeName(stmt, c))
             column.fetch = Fetch::Decimal;
         if (type == SQL_BIGINT && IsUnsigned(stmt, c)) column.fetch = Fetch::Unsigned;
+        // A value that keeps its own type is converted to the column's by a typed fetch ('1,20,000' in a
+        // REAL column reads 1): such a column is fetched as text and each value read as what it is.
+        column.stored = storedTypes && KindOf(column.fetch) != ColumnKind::Text &&
+                        column.fetch != Fetch::Decimal && column.fetch != Fetch::Date;
         const SQLLEN width = widths[c - 1];
-        if (width >= 0) std::tie(column.cType, column.width) = Binding(column.fetch, type, size, narrow);
+        if (width >= 0)
+            std::tie(column.cType, column.width) = Binding(column.fetch, column.stored, type, size, narrow);
         if (width > 0 && column.cType != 0) column.width = width;
-        names.push_back({FromWide(name, WideLength(name, nameLength, 511)), KindOf(column.fetch)});
+        names.push_back({columnName, KindOf(column.fetch)});
     }
 }
 
@@ -713,7 +862,7 @@ public:
         m_lookedAt.resize(places);
     }
 
-    // Reads the block's rows; false when a value was cut short, whose column `widths` then holds
+    // Reads the block's rows; false when a value was cut short, whose columns `widths` then holds
     // wider.
     bool read(const Statement& stmt, SQLULEN fetched, const std::vector<SQLUSMALLINT>& status,
               std::vector<SQLLEN>& widths) {
@@ -726,13 +875,16 @@ public:
         }
         m_looked = 0;
         m_repeated.startBlock();
+        // Every column cut short is widened before the query runs again, each for its longest value.
+        bool whole = true;
         for (size_t c = 0; c < m_width; ++c) {
-            SQLLEN indicator = 0, unit = 1;
-            if (!readColumn(stmt, c, indicator, unit)) {
-                widths[c] = Wider(m_columns[c].width, indicator, unit);
-                return false;
+            SQLLEN longest = 0, unit = 1;
+            if (!readColumn(stmt, c, longest, unit)) {
+                widths[c] = Wider(m_columns[c].width, longest, unit);
+                whole = false;
             }
         }
+        if (!whole) return false;
         if (m_narrow)
             m_pool.internUtf8(m_bytes.data(), m_looked, m_found.data());
         else
@@ -749,41 +901,64 @@ public:
     }
 
 private:
-    // False when a value was cut short, of `indicator` bytes in `unit`s.
-    bool readColumn(const Statement& stmt, size_t c, SQLLEN& indicator, SQLLEN& unit) {
+    // False when a value was cut short; `longest` is then the longest such, of that many bytes in
+    // `unit`s (SQL_NO_TOTAL when the driver stated none).
+    bool readColumn(const Statement& stmt, size_t c, SQLLEN& longest, SQLLEN& unit) {
         const ResultColumn& column = m_columns[c];
         m_repeated.startColumn(c);
         if (column.cType == 0) { // a block of one row, its columns read in order
             for (size_t k = 0; k < m_kept.size(); ++k) {
                 m_ids[k * m_width + c] = SourceTable::NullText;
-                m_cells[k * m_width + c] = UnboundCell(stmt, SQLUSMALLINT(c + 1), column.fetch, m_narrow);
+                m_cells[k * m_width + c] =
+                    UnboundCell(stmt, SQLUSMALLINT(c + 1), column.fetch, column.stored, m_narrow);
             }
             return true;
         }
+        bool whole = true;
+        const auto cut = [&](SQLLEN indicator) {
+            whole = false;
+            if (indicator != SQL_NO_TOTAL)
+                longest = std::max(longest, indicator);
+            else if (longest == 0)
+                longest = SQL_NO_TOTAL;
+        };
         for (size_t k = 0; k < m_kept.size(); ++k) {
             const size_t r = m_kept[k], at = k * m_width + c;
-            indicator = column.indicators[r];
+            const SQLLEN indicator = column.indicators[r];
             m_ids[at] = SourceTable::NullText;
             if (indicator == SQL_NULL_DATA) {
                 m_cells[at] = SourceCell();
                 continue;
             }
             const char* data = column.data.data() + r * size_t(column.width);
-            if (column.fetch == Fetch::Text) {
+            if (column.stored) {
+                if (indicator == SQL_NO_TOTAL || indicator >= column.width) {
+                    cut(indicator);
+                    continue;
+                }
+                const std::string_view text(data, size_t(indicator));
+                if (!StoredCell(text, column.fetch, m_cells[at])) lookUp(text, at);
+            } else if (column.fetch == Fetch::Text) {
                 unit = m_narrow ? 1 : SQLLEN(sizeof(SQLWCHAR));
                 const auto text = BoundText(data, indicator, column.width, m_narrow);
-                if (!text) return false;
+                if (!text) {
+                    cut(indicator);
+                    continue;
+                }
                 if (!m_repeated.repeats(c, uint32_t(at), *text, m_ids[at])) lookUp(*text, at);
             } else if (column.fetch == Fetch::Decimal) {
-                if (indicator == SQL_NO_TOTAL || indicator >= column.width) return false;
+                if (indicator == SQL_NO_TOTAL || indicator >= column.width) {
+                    cut(indicator);
+                    continue;
+                }
                 decimal(data, size_t(indicator), at);
             } else if (!BoundCell(column, r, m_cells[at])) {
                 unit = SQLLEN(sizeof(SQLWCHAR));
-                return false;
+                cut(indicator);
             }
         }
-        m_repeated.endColumn(c);
-        return true;
+        if (whole) m_repeated.endColumn(c);
+        return whole;
     }
 
     void lookUp(std::string_view text, size_t at) {
@@ -828,14 +1003,15 @@ private:
 
 std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<SQLLEN>& widths) {
     Statement stmt(d->dbc);
-    stmt.check(SQLExecDirectW(stmt.get(), const_cast<SQLWCHAR*>(Wide(sql)), SQL_NTS));
+    ++d->executions;
+    stmt.check(ExecDirect(stmt, sql, d->utf8Calls));
     SQLSMALLINT count = 0;
     stmt.check(SQLNumResultCols(stmt.get(), &count));
     widths.resize(size_t(count), 0);
 
     std::vector<SourceColumn> names;
     std::vector<ResultColumn> columns(static_cast<size_t>(count));
-    DescribeColumns(stmt, widths, d->narrow, names, columns);
+    DescribeColumns(stmt, widths, d->narrow, d->storedTypes, d->utf8Calls, names, columns);
     const SQLULEN rows = ChooseBlockRows(stmt, d->dbc, columns);
     d->blockRows = rows;
     SQLULEN fetched = 0;
@@ -846,7 +1022,7 @@ std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<
 
     SourceTable result(std::move(names));
     for (size_t c = 0; c < columns.size(); ++c)
-        if (columns[c].fetch == Fetch::Single) result.setSingles(int(c));
+        if (columns[c].fetch == Fetch::Single && !columns[c].stored) result.setSingles(int(c));
     BlockCells block(columns, rows, d->narrow, *result.texts());
     while (true) {
         const SQLRETURN rc = SQLFetch(stmt.get());
