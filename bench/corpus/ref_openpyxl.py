@@ -1,0 +1,145 @@
+#!/usr/bin/python3
+"""Reference for .xlsx workbooks: openpyxl (python3-openpyxl), the values Excel stored (data_only),
+each worksheet as a table named "Name$", its range the cells that hold a value (an error value, which
+the program reads as Null, holds none), the first row naming the columns, values shown as the program
+shows such values.
+
+Known apart: an error value ("error-value", Null in the program); a cell inside a merged range other
+than its first ("merged"); a cell with a hyperlink ("hyperlink"); a date, as openpyxl tells dates by
+their number format in its own way ("date"); a duration ("duration"). openpyxl reads an empty inline
+string as no value, where the program reads "" (listed as plain differences).
+"""
+
+import datetime
+import re
+import resource
+import subprocess
+import sys
+
+import corpuslib
+import openpyxl
+from openpyxl.utils.datetime import CALENDAR_MAC_1904 as CALENDAR_1904
+from openpyxl.utils.datetime import CALENDAR_WINDOWS_1900 as CALENDAR_1900
+from openpyxl.utils.datetime import to_excel
+from openpyxl.cell.text import Text
+from openpyxl.xml.constants import SHEET_MAIN_NS
+from openpyxl.xml.functions import iterparse
+import openpyxl.reader.excel
+
+
+MEMORY_MB = 3072
+SECONDS = 300
+ESCAPE = re.compile(r"_x([0-9A-Fa-f]{4})_")
+
+
+def read_string_table(xml_source):
+    """openpyxl's shared strings, their escapes left in for unescape(): openpyxl 3.0 only drops
+    "x005F_" from them and leaves inline strings as written."""
+    strings = []
+    for _, node in iterparse(xml_source):
+        if node.tag == "{%s}si" % SHEET_MAIN_NS:
+            strings.append(Text.from_tree(node).content)
+            node.clear()
+    return strings
+
+
+openpyxl.reader.excel.read_string_table = read_string_table
+
+
+def unescape(text):
+    """A character the XML cannot hold is written _xHHHH_ (ECMA-376 ST_Xstring; "_x005F_" an
+    underscore); openpyxl 3.0 leaves the escapes in."""
+    return ESCAPE.sub(lambda m: chr(int(m.group(1), 16)), text)
+
+
+def cell_value(cell, merged, date1904):
+    value = cell.value
+    if value is None:
+        return None
+    if cell.data_type == "e":
+        return corpuslib.apart(str(value), "error-value")
+    if isinstance(value, str):
+        # An empty text is a value in an .xlsx sheet, unlike an .xls one.
+        text = unescape(value)
+    elif isinstance(value, bool):
+        text = "True" if value else "False"
+    elif isinstance(value, (int, float)):
+        text = corpuslib.number_text(value)
+    elif isinstance(value, datetime.timedelta):
+        return corpuslib.apart(str(value), "duration")
+    elif isinstance(value, (datetime.datetime, datetime.date, datetime.time)):
+        # Back to the serial number, shown as Excel shows it (see corpuslib.serial_date).
+        epoch = CALENDAR_1904 if date1904 else CALENDAR_1900
+        serial = to_excel(value, epoch) if not isinstance(value, datetime.time) else to_excel(value)
+        return corpuslib.apart(corpuslib.date_text(corpuslib.serial_date(serial, date1904)), "date")
+    else:
+        text = str(value)
+    if (cell.row, cell.column) in merged:
+        return corpuslib.apart(text, "merged")
+    if cell.hyperlink is not None:
+        return corpuslib.apart(text, "hyperlink")
+    return text
+
+
+def sheet_cells(sheet, date1904):
+    merged = set()
+    for area in sheet.merged_cells.ranges:
+        for r in range(area.min_row, area.max_row + 1):
+            for c in range(area.min_col, area.max_col + 1):
+                if (r, c) != (area.min_row, area.min_col):
+                    merged.add((r, c))
+    cells = {}
+    # The cells the sheet holds, rather than every cell of its dimension, which a cell far away (a
+    # comment's anchor, a format on a whole column) makes millions.
+    for (r, c), cell in list(sheet._cells.items()):
+        if cell.value is not None:
+            cells[(r, c)] = cell_value(cell, merged, date1904)
+    return cells
+
+
+def read_book(path, key, out):
+    try:
+        book = openpyxl.load_workbook(path, data_only=True)
+    except Exception as e:
+        out.error(key, "%s: %s" % (type(e).__name__, e))
+        return
+    for sheet in book.worksheets:
+        table = sheet.title + "$"
+        try:
+            cells = sheet_cells(sheet, book.epoch == CALENDAR_1904)
+        except Exception as e:
+            out.error(key, "%s: %s" % (type(e).__name__, e), table)
+            continue
+        columns, rows = corpuslib.table_from_cells(cells)
+        out.table(key, table, columns, rows)
+
+
+def limit():
+    cap = MEMORY_MB << 20
+    resource.setrlimit(resource.RLIMIT_AS, (cap, cap))
+
+
+def main(roots):
+    """Each workbook in a process of its own under a memory cap and a time limit: openpyxl holds a
+    whole sheet, and one of millions of cells would take the machine's memory."""
+    out = corpuslib.Writer()
+    for path, key in corpuslib.files_under(roots, (".xlsx",)):
+        try:
+            done = subprocess.run([sys.executable, __file__, "--one", path, key], capture_output=True,
+                                  timeout=SECONDS, preexec_fn=limit)
+        except subprocess.TimeoutExpired:
+            out.error(key, "openpyxl took more than %d s" % SECONDS)
+            continue
+        sys.stderr.write(done.stderr.decode("utf-8", "replace"))
+        if done.returncode != 0:
+            out.error(key, "openpyxl ended with status %d (memory cap %d MiB)" % (done.returncode, MEMORY_MB))
+            continue
+        sys.stdout.write(done.stdout.decode("utf-8", "surrogatepass"))
+        sys.stdout.flush()
+
+
+if __name__ == "__main__":
+    if sys.argv[1:2] == ["--one"]:
+        read_book(sys.argv[2], sys.argv[3], corpuslib.Writer())
+    else:
+        main(sys.argv[1:])
