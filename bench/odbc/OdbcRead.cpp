@@ -1,9 +1,11 @@
 // Reads one table through the program's ODBC backend, as a load does, and prints its row count.
 //   quibo_odbc_read DSN USER PASSWORD TABLE
-// odbc_bench.py times it (and its peak memory) beside a bare block-fetch loop and isql.
+// odbc_bench.py times it (and its peak memory) beside a bare block-fetch loop and isql; it tells on
+// stderr how many times the query ran (odbc_cases.py).
 
 #include "sources/backends/Connection.h"
 #include "sources/backends/ConnectionString.h"
+#include "sources/backends/odbc/OdbcSource.h"
 #include "vb/RuntimeError.h"
 
 #include <cstdio>
@@ -22,6 +24,9 @@ int main(int argc, char** argv) {
             if (listed.compare(name, Qt::CaseInsensitive) == 0) name = listed;
         const quibo::SourceTable table = source->read(name);
         std::printf("%d\n", table.recordCount());
+        // How many times the query ran, for odbc_cases.py.
+        if (const auto* odbc = dynamic_cast<const quibo::OdbcSource*>(source.get()))
+            std::fprintf(stderr, "executions %zu\n", odbc->executions());
         return 0;
     } catch (const quibo::vb::RuntimeError& e) {
         std::fprintf(stderr, "%s\n", e.description().toUtf8().constData());

@@ -20,7 +20,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <ostream>
+#include <string>
 #include <utility>
+#include <variant>
 
 namespace quibo {
 namespace {
@@ -242,6 +244,146 @@ TEST(OdbcSqlite, RepeatedTextsReadRightAcrossBlocks) {
                                QDate(2024, 4, 1).addDays(i % 30).toString(QStringLiteral("dd-MMM-yyyy"))}))
             << i;
     }
+}
+
+// Each SQLite value reads as stored, whatever its column declares: a text in a number column stays its
+// text (for the loaders' own amount rule), a number keeps its fraction, a BLOB reads as binary does.
+TEST(OdbcSqlite, CellsReadAsStored) {
+    enum Kind { Text, Number, Boolean, Nothing };
+    struct Case {
+        const char* declared;
+        const char* stored;
+        const char* shown;
+        Kind kind;
+    };
+    const Case cases[] = {
+        {"real", "'1,20,000'", "1,20,000", Text},
+        {"real", "'12.5abc'", "12.5abc", Text},
+        {"real", "'n/a'", "n/a", Text},
+        {"real", "2500.75", "2500.75", Number},
+        {"real", "-1e-7", "-1E-07", Number},
+        {"real", "x'0a1b'", Null, Nothing},
+        {"integer", "12.75", "12.75", Number},
+        {"integer", "120000.75", "120000.75", Number},
+        {"integer", "'Cash'", "Cash", Text},
+        {"integer", "-9223372036854775808", "-9223372036854775808", Number},
+        {"double", "'12,5'", "12,5", Text},
+        {"bigint", "'1.0e+5x'", "1.0e+5x", Text},
+        {"boolean", "1", "True", Boolean},
+        {"boolean", "'yes'", "yes", Text},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.declared) + " " + c.stored);
+        const std::string sql = std::string("create table Stored (V ") + c.declared +
+                                "); insert into Stored values (" + c.stored + ");";
+        const SourceTable table = ReadSqlite(sql.c_str(), "Stored");
+        ASSERT_EQ(table.recordCount(), 1);
+        ExpectRows(table, {L({c.shown})});
+        const SourceCell& cell = table.cell(0, 0);
+        const Kind kind = std::holds_alternative<QString>(cell) ? Text
+                          : std::holds_alternative<double>(cell) || std::holds_alternative<qint64>(cell)
+                              ? Number
+                          : std::holds_alternative<bool>(cell) ? Boolean
+                                                               : Nothing;
+        EXPECT_EQ(kind, c.kind);
+    }
+}
+
+// A column declared without a type holds each row's own type, not its first row's.
+TEST(OdbcSqlite, UntypedColumnKeepsEachRowsType) {
+    ExpectRows(ReadSqlite("create table Loose (Id integer, V); insert into Loose values (1, 5), (2, 'abc'), "
+                          "(3, 2.5), (4, '1,20,000');",
+                          "Loose"),
+               {L({"1", "5"}), L({"2", "abc"}), L({"3", "2.5"}), L({"4", "1,20,000"})});
+}
+
+// A SQLite file `name` that `sql` writes into `dir`; its path.
+QString WriteSqlite(const QTemporaryDir& dir, const char* sql, const char* name = "table.sqlite") {
+    const QString path = dir.filePath(QLatin1String(name));
+    sqlite3* db = nullptr;
+    EXPECT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    return path;
+}
+
+OdbcSource SqliteSource(const QString& path) {
+    return OdbcSource(QStringLiteral("Driver=SQLite3;Database=") + path, QString(), QString());
+}
+
+// Texts that outgrow their buffers in many columns of one block widen them all before the query runs
+// again: one run more, not one per column.
+TEST(OdbcSqlite, CutColumnsOfABlockWidenInOneRun) {
+    QTemporaryDir dir;
+    std::string sql = "create table Wide (Id integer";
+    for (int c = 1; c <= 20; ++c)
+        sql += ", T" + std::to_string(c) + " text";
+    sql += "); with recursive n(i) as (select 1 union all select i + 1 from n where i < 3000) "
+           "insert into Wide select i";
+    for (int c = 1; c <= 20; ++c)
+        sql += ", case when i = 1500 then printf('%.1000c', 'x') else 'short' end";
+    sql += " from n;";
+    OdbcSource source = SqliteSource(WriteSqlite(dir, sql.c_str()));
+    const SourceTable table = source.read(QStringLiteral("Wide"));
+    EXPECT_EQ(source.executions(), 2u);
+    ASSERT_EQ(table.recordCount(), 3000);
+    for (int c = 1; c <= 20; ++c) {
+        EXPECT_EQ(table.text(1499, c), QString(1000, QLatin1Char('x')));
+        EXPECT_EQ(table.text(1500, c), QStringLiteral("short"));
+    }
+}
+
+// A table whose name holds letters past ASCII reads as any other.
+TEST(OdbcSqlite, NonAsciiTableNameReads) {
+    QTemporaryDir dir;
+    OdbcSource source = SqliteSource(
+        WriteSqlite(dir, "create table \"खाता Ü\" (\"राशि\" integer); insert into \"खाता Ü\" values (7);"));
+    ASSERT_EQ(source.tables(), L({"खाता Ü"}));
+    const SourceTable table = source.read(QStringLiteral("खाता Ü"));
+    EXPECT_EQ(table.columnNames(), L({"राशि"}));
+    ExpectRows(table, {L({"7"})});
+}
+
+// A database that lists no table says so, naming it, with the driver's reason; a path that names no
+// file is not made into a database.
+TEST(OdbcSqlite, SourceWithoutTablesSaysSo) {
+    QTemporaryDir dir;
+    const QString text = dir.filePath(QStringLiteral("notes.txt"));
+    QFile file(text);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Ledger,Amount\nCash,10\n");
+    file.close();
+    const QString good =
+        WriteSqlite(dir, "create table T (V text); with recursive n(i) as (select 1 union all "
+                         "select i + 1 from n where i < 200) insert into T select "
+                         "printf('%.900c', 'x') from n;");
+    const QString cut = dir.filePath(QStringLiteral("cut.sqlite"));
+    QFile whole(good);
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    QFile part(cut);
+    ASSERT_TRUE(part.open(QIODevice::WriteOnly));
+    part.write(whole.read(8192));
+    part.close();
+    const QString missing = dir.filePath(QStringLiteral("missing.sqlite"));
+    const QString empty = WriteSqlite(dir, "create table Gone (V text); drop table Gone;", "empty.sqlite");
+    const std::pair<QString, QString> cases[] = {
+        {text, QStringLiteral(": [SQLite]file is not a database (26)")},
+        {cut, QStringLiteral(": [SQLite]database disk image is malformed (11)")},
+        {missing, QStringLiteral(": [SQLite]connect failed")},
+        {empty, QStringLiteral(".")},
+    };
+    for (const auto& [path, reason] : cases) {
+        SCOPED_TRACE(path.toStdString());
+        try {
+            SqliteSource(path).tables();
+            ADD_FAILURE() << "no error";
+        } catch (const vb::RuntimeError& e) {
+            EXPECT_EQ(e.description().toStdString(), (QStringLiteral("The ODBC data source '") + path +
+                                                      QStringLiteral("' lists no table") + reason)
+                                                         .toStdString());
+        }
+    }
+    EXPECT_FALSE(QFile::exists(missing));
 }
 
 } // namespace

@@ -1,0 +1,128 @@
+#include "sources/backends/odbc/BlockCells.h"
+
+#include "sources/backends/ColumnNumbers.h"
+#include "sources/backends/odbc/DriverQuirks.h"
+#include "sources/backends/ProviderError.h"
+
+#include <algorithm>
+
+namespace quibo::odbc {
+
+BlockCells::BlockCells(const std::vector<ResultColumn>& columns, SQLULEN rows, bool narrow,
+                       core::TextPool& pool)
+    : m_columns(columns), m_width(columns.size()), m_narrow(narrow), m_pool(pool),
+      m_repeated(columns.size(), narrow) {
+    const size_t places = rows * m_width;
+    m_kept.reserve(rows);
+    m_ids.resize(places);
+    m_found.resize(places);
+    m_cells.resize(places);
+    if (narrow)
+        m_bytes.resize(places);
+    else
+        m_views.resize(places);
+    m_lookedAt.resize(places);
+}
+
+bool BlockCells::read(const Statement& stmt, SQLULEN fetched, const std::vector<SQLUSMALLINT>& status,
+                      std::vector<SQLLEN>& widths) {
+    m_kept.clear();
+    for (size_t r = 0; r < fetched; ++r) {
+        if (status[r] == SQL_ROW_NOROW) continue;
+        if (status[r] == SQL_ROW_ERROR)
+            RaiseProviderError(provider::Odbc, Diagnostics(SQL_HANDLE_STMT, stmt.get()));
+        m_kept.push_back(r);
+    }
+    m_looked = 0;
+    m_repeated.startBlock();
+    // Every column cut short is widened before the query runs again, each for its longest value.
+    bool whole = true;
+    for (size_t c = 0; c < m_width; ++c) {
+        SQLLEN longest = 0, unit = 1;
+        if (!readColumn(stmt, c, longest, unit)) {
+            widths[c] = Wider(m_columns[c].width, longest, unit);
+            whole = false;
+        }
+    }
+    if (!whole) return false;
+    if (m_narrow)
+        m_pool.internUtf8(m_bytes.data(), m_looked, m_found.data());
+    else
+        m_pool.intern(m_views.data(), m_looked, m_found.data());
+    for (size_t k = 0; k < m_looked; ++k)
+        m_ids[m_lookedAt[k]] = m_found[k];
+    m_repeated.resolve(m_ids);
+    return true;
+}
+
+bool BlockCells::readColumn(const Statement& stmt, size_t c, SQLLEN& longest, SQLLEN& unit) {
+    const ResultColumn& column = m_columns[c];
+    m_repeated.startColumn(c);
+    if (column.cType == 0) { // a block of one row, its columns read in order
+        for (size_t k = 0; k < m_kept.size(); ++k) {
+            m_ids[k * m_width + c] = SourceTable::NullText;
+            m_cells[k * m_width + c] =
+                UnboundCell(stmt, SQLUSMALLINT(c + 1), column.fetch, column.stored, m_narrow);
+        }
+        return true;
+    }
+    bool whole = true;
+    const auto cut = [&](SQLLEN indicator) {
+        whole = false;
+        if (indicator != SQL_NO_TOTAL)
+            longest = std::max(longest, indicator);
+        else if (longest == 0)
+            longest = SQL_NO_TOTAL;
+    };
+    for (size_t k = 0; k < m_kept.size(); ++k) {
+        const size_t r = m_kept[k], at = k * m_width + c;
+        const SQLLEN indicator = column.indicators[r];
+        m_ids[at] = SourceTable::NullText;
+        if (indicator == SQL_NULL_DATA) {
+            m_cells[at] = SourceCell();
+            continue;
+        }
+        const char* data = column.data.data() + r * size_t(column.width);
+        if (column.stored) {
+            if (indicator == SQL_NO_TOTAL || indicator >= column.width) {
+                cut(indicator);
+                continue;
+            }
+            const std::string_view text(data, size_t(indicator));
+            if (!StoredCell(text, column.fetch, m_cells[at])) lookUp(text, at);
+        } else if (column.fetch == Fetch::Text) {
+            unit = m_narrow ? 1 : SQLLEN(sizeof(SQLWCHAR));
+            const auto text = BoundText(data, indicator, column.width, m_narrow);
+            if (!text) {
+                cut(indicator);
+                continue;
+            }
+            if (!m_repeated.repeats(c, uint32_t(at), *text, m_ids[at])) lookUp(*text, at);
+        } else if (column.fetch == Fetch::Decimal) {
+            if (indicator == SQL_NO_TOTAL || indicator >= column.width) {
+                cut(indicator);
+                continue;
+            }
+            decimal(data, size_t(indicator), at);
+        } else if (!BoundCell(column, r, m_cells[at])) {
+            unit = SQLLEN(sizeof(SQLWCHAR));
+            cut(indicator);
+        }
+    }
+    if (whole) m_repeated.endColumn(c);
+    return whole;
+}
+
+void BlockCells::decimal(const char* data, size_t size, size_t at) {
+    double number = 0;
+    if (PlainDecimalNumber(data, size, number))
+        m_cells[at] = number;
+    else if (!DecimalText(data, size, m_exact))
+        m_cells[at] = QString::fromUtf8(data, qsizetype(size));
+    else if (ShownAsDouble(m_exact))
+        m_cells[at] = NumberOf(m_exact);
+    else
+        m_ids[at] = m_pool.internLatin1(m_exact.data(), m_exact.size());
+}
+
+} // namespace quibo::odbc

@@ -1,0 +1,119 @@
+#include "sources/backends/odbc/DriverQuirks.h"
+
+#include "sources/backends/ConnectionString.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+
+namespace quibo::odbc {
+
+namespace {
+
+// Whether `text` is all digits, at least one.
+bool Digits(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The cell of the `Number` that the whole of `text` spells, in a column that reads `fetch` (a Boolean
+// column's True where it is not 0); false where the text spells none.
+template <class Number> bool NumberCell(std::string_view text, Fetch fetch, SourceCell& cell) {
+    Number number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || end != text.data() + text.size()) return false;
+    if (fetch == Fetch::Boolean)
+        cell = number != 0;
+    else
+        cell = number;
+    return true;
+}
+
+} // namespace
+
+bool StoredCell(std::string_view text, Fetch fetch, SourceCell& cell) {
+    const std::string_view digits = text.substr(!text.empty() && text[0] == '-' ? 1 : 0);
+    if (Digits(digits) && (digits.size() == 1 || digits[0] != '0'))
+        return NumberCell<qint64>(text, fetch, cell);
+    const size_t point = digits.find('.'), exponent = digits.find('e');
+    const std::string_view power =
+        exponent == std::string_view::npos ? std::string_view() : digits.substr(exponent + 1);
+    const bool real = point != std::string_view::npos && point > 0 && (point == 1 || digits[0] != '0') &&
+                      Digits(digits.substr(0, point)) &&
+                      Digits(digits.substr(point + 1, exponent - point - 1)) &&
+                      (exponent == std::string_view::npos ||
+                       (power.size() > 1 && (power[0] == '+' || power[0] == '-') && Digits(power.substr(1))));
+    if (real) return NumberCell<double>(text, fetch, cell);
+    const std::string_view hex = text.size() >= 3 ? text.substr(2, text.size() - 3) : std::string_view();
+    if (text.size() >= 3 && text.substr(0, 2) == "X'" && text.back() == '\'' && hex.size() % 2 == 0 &&
+        std::all_of(hex.begin(), hex.end(),
+                    [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); })) {
+        cell = SourceCell();
+        return true;
+    }
+    return false;
+}
+
+bool IsDecimalTypeName(const Statement& stmt, SQLUSMALLINT c) {
+    SQLWCHAR name[64] = {};
+    SQLSMALLINT length = 0;
+    if (!SQL_SUCCEEDED(SQLColAttributeW(stmt.get(), c, SQL_DESC_TYPE_NAME, name,
+                                        sizeof name - sizeof(SQLWCHAR), &length, nullptr)))
+        return false;
+    const QString type = NameText(name, length, 63);
+    return type.startsWith(QLatin1String("numeric"), Qt::CaseInsensitive) ||
+           type.startsWith(QLatin1String("decimal"), Qt::CaseInsensitive);
+}
+
+bool IsUnsigned(const Statement& stmt, SQLUSMALLINT c) {
+    SQLLEN isUnsigned = SQL_FALSE;
+    return SQL_SUCCEEDED(
+               SQLColAttributeW(stmt.get(), c, SQL_DESC_UNSIGNED, nullptr, 0, nullptr, &isUnsigned)) &&
+           isUnsigned == SQL_TRUE;
+}
+
+QString OdbcValue(const QString& value) {
+    const bool plain = !value.contains(QLatin1Char(';')) && !value.contains(QLatin1Char('{')) &&
+                       !value.contains(QLatin1Char('}')) && !value.contains(QLatin1Char('=')) &&
+                       value.trimmed() == value;
+    if (plain) return value;
+    QString escaped = value;
+    escaped.replace(QLatin1Char('}'), QStringLiteral("}}"));
+    return QLatin1Char('{') + escaped + QLatin1Char('}');
+}
+
+bool NarrowTexts(SQLHDBC dbc, const QString& engine) {
+    if (engine == QLatin1String("SQLite")) return true; // its texts are UTF-8 as stored
+    if (engine != QLatin1String("MariaDB") && engine != QLatin1String("MySQL")) return false;
+    const QStringList charset = QueryTexts(dbc, "select @@character_set_results").value_or(QStringList());
+    return charset.size() == 1 &&
+           (charset[0] == QLatin1String("utf8mb4") || charset[0] == QLatin1String("utf8mb3") ||
+            charset[0] == QLatin1String("utf8"));
+}
+
+bool SqliteDriver(SQLHENV env, const QString& connection) {
+    const auto sqlite = [](const QString& text) {
+        return text.contains(QLatin1String("sqlite"), Qt::CaseInsensitive);
+    };
+    const ConnectionString parts(connection);
+    QString driver = parts.value(QStringLiteral("Driver"));
+    const QString dsn = parts.value(QStringLiteral("DSN"));
+    SQLWCHAR name[256] = {}, about[1024] = {};
+    SQLSMALLINT nameLength = 0, aboutLength = 0;
+    for (SQLUSMALLINT way = SQL_FETCH_FIRST; driver.isEmpty() && !dsn.isEmpty(); way = SQL_FETCH_NEXT) {
+        if (!SQL_SUCCEEDED(SQLDataSourcesW(env, way, name, 256, &nameLength, about, 1024, &aboutLength)))
+            break;
+        if (FromWide(name, WideLength(name, nameLength, 255)).compare(dsn, Qt::CaseInsensitive) == 0)
+            driver = FromWide(about, WideLength(about, aboutLength, 1023));
+    }
+    if (driver.isEmpty() || sqlite(driver)) return sqlite(driver);
+    // The attributes of the driver's set-up, "Driver=<library>" among them, each ended by a NUL.
+    for (SQLUSMALLINT way = SQL_FETCH_FIRST;; way = SQL_FETCH_NEXT) {
+        if (!SQL_SUCCEEDED(SQLDriversW(env, way, name, 256, &nameLength, about, 1023, &aboutLength)))
+            return false;
+        if (FromWide(name, WideLength(name, nameLength, 255)) != driver) continue;
+        return sqlite(FromWide(about, std::clamp<qsizetype>(aboutLength, 0, 1023)));
+    }
+}
+
+} // namespace quibo::odbc

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "sources/backends/odbc/ResultColumn.h"
+#include "sources/backends/odbc/Statement.h"
+#include "sources/backends/SourceCell.h"
+
+#include <QString>
+
+#include <string_view>
+
+namespace quibo::odbc {
+
+// What the program knows of particular drivers and the databases behind them.
+
+// The cell of a value SQLite hands out as text, in a column bound as such (`stored`): its whole numbers
+// and reals as the texts SQLite writes for them ("-12", "12.75", "1.0e-07") read as those numbers (a
+// Boolean column's as True or False), a BLOB ("X'0A1B'") as every driver's binary (Null). False for
+// any other text, which is the cell as it stands.
+bool StoredCell(std::string_view text, Fetch fetch, SourceCell& cell);
+// Whether a column's type, as the database names it, is an exact decimal.
+bool IsDecimalTypeName(const Statement& stmt, SQLUSMALLINT c);
+// Whether a column holds whole numbers without a sign (MariaDB's BIGINT UNSIGNED).
+bool IsUnsigned(const Statement& stmt, SQLUSMALLINT c);
+// A connection string value as ODBC takes it: in braces, "}" doubled, when it
+// holds a character that would end or confuse it.
+QString OdbcValue(const QString& value);
+// Whether texts are best fetched as the driver's own bytes: SQLite's are the UTF-8 it stores, and
+// MariaDB's, on a connection whose results are UTF-8, are exact too; both drivers' wide fetch is
+// slower (MariaDB's several times) and MariaDB's counts some texts short.
+bool NarrowTexts(SQLHDBC dbc, const QString& engine);
+// Whether the connection reaches its database through SQLite's driver, named by the connection
+// itself or by its data source, as the name of the driver's set-up or its library.
+bool SqliteDriver(SQLHENV env, const QString& connection);
+
+} // namespace quibo::odbc
