@@ -184,6 +184,7 @@ void TableLoader::LoadRecords(const LoaderSource& source, const QString& name) {
                            : source.kind == LoaderKind::Access ? "F01-0004"
                                                                : "F01-0006";
     m_gridReplaced = false;
+    m_form.ForgetRowBlankness();
     Trap(m_form.errors(), location, [&] {
         if (source.kind == LoaderKind::Excel) {
             if (m_form.txtFilePath.isEmpty()) {
