@@ -1,8 +1,10 @@
-// The resident memory of one form across two loads from the Excel tab, as a window left open after
-// a big import holds it: before the large load, after ROWS rows of TRANSACTIONS are in both grids,
-// and after a table of ten rows has taken their place; and the peak of the large load.
+// The resident memory of one form across loads from the Excel tab, as a window left open after a
+// big import holds it: before any load; after a load of ROWS rows that fails at the file's last
+// line (a NUL byte), as the window's first load; with ROWS rows of TRANSACTIONS in both grids; after
+// a table of ten rows has taken their place; and the process's peak. Each size runs in a process of
+// its own, so that one size's heap does not carry into the next.
 //
-//   quibo_memory_bench [ROWS]      100000 by default
+//   quibo_memory_bench [ROWS]      100000, 300000 and 1000000 when not given
 
 #include "base/ErrorReporter.h"
 #include "base/FormModel.h"
@@ -16,6 +18,7 @@
 #include <QTemporaryDir>
 
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -79,6 +82,17 @@ bool WriteTable(const QString& path, int rows) {
     return true;
 }
 
+// A table of `rows` rows whose last line holds a NUL byte: the reader refuses it once it has read
+// every row before.
+bool WriteBrokenTable(const QString& path, int rows) {
+    if (!WriteTable(path, rows)) return false;
+    QFile file(path);
+    QByteArray line("0,Receipt,V0,1-04-2024,Cash");
+    line += '\0';
+    line += ",1\n";
+    return file.open(QIODevice::Append) && file.write(line) == line.size();
+}
+
 // One pick of TRANSACTIONS on the Excel tab: the file into lstLedgerTree and GR1. False when the load
 // showed a message box or left GR1 without the table's rows.
 bool Load(FormModel& form, CountedBoxes& boxes, const QString& path, int rows) {
@@ -88,21 +102,18 @@ bool Load(FormModel& form, CountedBoxes& boxes, const QString& path, int rows) {
     return boxes.shown == 0 && form.GR1.RowCount() >= rows;
 }
 
-} // namespace
-} // namespace quibo
-
-int main(int argc, char** argv) {
-    using namespace quibo;
+// One size in this process: false when a table could not be written or a load did not go as meant.
+bool Run(int argc, char** argv, int rows) {
     // As the program's start-up does.
     core::PutHeapOnLargePages(size_t(256) << 20);
     QCoreApplication app(argc, argv);
-    const int rows = argc > 1 ? std::atoi(argv[1]) : 100000;
     QTemporaryDir folder;
     const QString big = folder.filePath(QStringLiteral("big.csv"));
+    const QString broken = folder.filePath(QStringLiteral("broken.csv"));
     const QString small = folder.filePath(QStringLiteral("small.csv"));
-    if (rows < 1 || !WriteTable(big, rows) || !WriteTable(small, 10)) {
+    if (!WriteTable(big, rows) || !WriteBrokenTable(broken, rows) || !WriteTable(small, 10)) {
         std::fprintf(stderr, "could not write the tables into %s\n", qPrintable(folder.path()));
-        return 1;
+        return false;
     }
 
     CountedBoxes boxes;
@@ -121,13 +132,40 @@ int main(int argc, char** argv) {
     form.cmbTableName.AddItem(QStringLiteral("TRANSACTIONS"));
 
     const double before = ResidentMiB();
-    if (!Load(form, boxes, big, rows)) return 1;
+    // The refused file must show its one box and leave GR1 empty.
+    if (Load(form, boxes, broken, 1) || boxes.shown != 1) return false;
+    const double failed = ResidentMiB();
+    boxes.shown = 0;
+    if (!Load(form, boxes, big, rows)) return false;
     const double loaded = ResidentMiB(), peak = PeakMiB();
-    if (!Load(form, boxes, small, 10)) return 1;
+    if (!Load(form, boxes, small, 10)) return false;
     const double after = ResidentMiB();
-    std::printf(
-        "resident MiB: before the large load %.1f, with its %d rows %.1f (peak %.1f), after a table of "
-        "10 rows took their place %.1f (%+.1f over before)\n",
-        before, rows, loaded, peak, after, after - before);
+    std::printf("%d rows, resident MiB: before %.1f; after the refused load %.1f (%+.1f over before); "
+                "with the rows %.1f (peak %.1f); after a table of 10 rows took their place %.1f "
+                "(%+.1f over before)\n",
+                rows, before, failed, failed - before, loaded, peak, after, after - before);
+    return true;
+}
+
+} // namespace
+} // namespace quibo
+
+int main(int argc, char** argv) {
+    if (argc > 1) {
+        const int rows = std::atoi(argv[1]);
+        return rows >= 1 && quibo::Run(argc, argv, rows) ? 0 : 1;
+    }
+    for (const int rows : {100000, 300000, 1000000}) {
+        std::fflush(stdout);
+        const pid_t child = fork();
+        if (child < 0) return 1;
+        if (child == 0) {
+            const bool ran = quibo::Run(argc, argv, rows);
+            std::fflush(stdout);
+            _exit(ran ? 0 : 1);
+        }
+        int status = 0;
+        if (waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return 1;
+    }
     return 0;
 }

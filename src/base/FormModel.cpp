@@ -47,6 +47,11 @@ bool FormModel::IsEmptyRow(int row) {
     return empty;
 }
 
+void FormModel::ForgetRowBlankness() {
+    m_blanknessOf.reset();
+    m_blankness.clear();
+}
+
 bool FormModel::IsEmptyRowEx(int row) {
     bool empty = true;
     Trap(errors(), "F01-0046A", [&] {

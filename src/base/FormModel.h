@@ -87,6 +87,9 @@ public:
     void statShown(const QString& shown, const QString& key);
     bool IsEmptyRow(int row);
     bool IsEmptyRowEx(int row);
+    // Lets IsEmptyRowEx's answers for the table now in lstLedgerTree go (one per text): a load about
+    // to replace that table asks it, so that they do not outlive the table.
+    void ForgetRowBlankness();
     // "" when no cell of the row of GR1 holds a NUL character; else the outcome that refuses the
     // row's record, naming the first column that holds one: no request could carry that text whole,
     // so nothing of the record is sent. Every poster asks it of every row of a record it sends.

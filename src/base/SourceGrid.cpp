@@ -111,7 +111,8 @@ void SourceGrid::Bind(const QStringList& fieldNames, const QList<int>& alignment
     // A grid that held a table's texts (more than the empty one) gives back what they took, unless
     // another grid or the new table shares them.
     const bool heldTexts = m_texts->size() > 1;
-    m_cells = {};
+    // Assigning {} would keep the buffer (it assigns an empty list): a fresh vector gives it back.
+    std::vector<core::TextPool::Id>().swap(m_cells);
     m_texts = texts ? std::move(texts) : std::make_shared<core::TextPool>();
     if (heldTexts) core::GiveBackFreeHeap();
     for (const QString& name : fieldNames)

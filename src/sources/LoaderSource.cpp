@@ -80,11 +80,13 @@ std::vector<int> CopyAlignments(const SourceGrid& grid, int fieldCount, int reco
 void BindSourceGrid(SourceGrid& grid, const SourceTable& table) {
     const int records = table.recordCount();
     if (records < 1) {
-        // Nothing to bind: the grid keeps its columns and shows two blank rows.
+        // Nothing to bind: the grid keeps its columns and shows two blank rows. No cell then names a
+        // text of the previous table, so the grid starts a pool of its own and that table's texts go.
+        QList<int> alignments;
+        for (int c = 0; c < grid.Cols(); ++c)
+            alignments.append(grid.ColAlignment(c));
+        grid.Bind(QStringList(grid.Cols(), QString()), alignments);
         grid.SetRows(2);
-        for (int r = 0; r < grid.Rows(); ++r)
-            for (int c = 0; c < grid.Cols(); ++c)
-                grid.SetTextMatrix(r, c, QString());
         return;
     }
     // The grid takes the table's texts as they are; only numbers and dates get theirs written.

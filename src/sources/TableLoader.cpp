@@ -4,6 +4,7 @@
 #include "base/FormModel.h"
 #include "base/Services.h"
 #include "base/Trap.h"
+#include "core/LargeBlocks.h"
 #include "core/TextPool.h"
 #include "sources/backends/SourceTable.h"
 #include "sources/ImportTypes.h"
@@ -183,6 +184,7 @@ void TableLoader::LoadRecords(const LoaderSource& source, const QString& name) {
                            : source.kind == LoaderKind::Access ? "F01-0004"
                                                                : "F01-0006";
     m_gridReplaced = false;
+    m_form.ForgetRowBlankness();
     Trap(m_form.errors(), location, [&] {
         if (source.kind == LoaderKind::Excel) {
             if (m_form.txtFilePath.isEmpty()) {
@@ -224,8 +226,13 @@ void TableLoader::LoadRecords(const LoaderSource& source, const QString& name) {
         // Every load ends GR1 with a blank row: the posters finish their last record on it.
         m_form.GR1.AddRow();
     });
-    // A load that failed before it rebuilt GR1 must not leave the previous table there to be posted.
-    if (!m_gridReplaced) m_form.GR1.Clear(true);
+    // A load that failed before it rebuilt GR1 must not leave the previous table there to be posted,
+    // nor keep resident what it read before it failed (a table whose last line is refused is freed
+    // whole, but the heap's set-up would keep its pages).
+    if (!m_gridReplaced) {
+        m_form.GR1.Clear(true);
+        core::GiveBackFreeHeap();
+    }
     m_form.GR1.SetRedraw(true);
     m_form.lstLedgerTree.SetRedraw(true);
 }

@@ -523,6 +523,27 @@ TEST_F(FixtureLoadTest, EmptySheetGivesColumnsAndTheBlankRows) {
             EXPECT_EQ(cell, QString());
 }
 
+// The blank grid names none of the previous table's texts, so they go, however large that table was.
+TEST_F(FixtureLoadTest, EmptySheetAfterATableKeepsNoneOfItsTexts) {
+    pickExcel(QStringLiteral("loader.xls"), QStringLiteral("LEDGERS"));
+    const int columns = form.lstLedgerTree.Cols();
+    QList<int> alignments;
+    for (int c = 0; c < columns; ++c)
+        alignments.append(form.lstLedgerTree.ColAlignment(c));
+    const std::weak_ptr<core::TextPool> previous = form.lstLedgerTree.Texts();
+    ASSERT_GT(previous.lock()->size(), 1u);
+
+    pickExcel(QStringLiteral("loader.xls"), QStringLiteral("UNITS"));
+    EXPECT_TRUE(previous.expired());
+    EXPECT_EQ(form.lstLedgerTree.Rows(), 2);
+    ASSERT_EQ(form.lstLedgerTree.Cols(), columns);
+    for (int c = 0; c < columns; ++c) {
+        EXPECT_EQ(form.lstLedgerTree.ColAlignment(c), alignments[c]) << c;
+        for (int r = 0; r < 2; ++r)
+            EXPECT_EQ(form.lstLedgerTree.TextMatrix(r, c), QString()) << r << ',' << c;
+    }
+}
+
 TEST_F(FixtureLoadTest, MissingSheetClearsThePreviousTableAndSaysSo) {
     pickExcel(QStringLiteral("loader.xls"), QStringLiteral("LEDGERS"));
     ASSERT_EQ(form.GR1.RowCount(), 4);
