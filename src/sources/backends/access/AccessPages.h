@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <map>
 #include <vector>
 
 // glib first: mdbtools.h pulls it in inside extern "C" otherwise.
@@ -91,7 +92,11 @@ struct DefinedColumn {
 bool DefinitionColumns(const MdbHandle* mdb, const QByteArray& definition,
                        std::vector<DefinedColumn>& columns);
 
-// True when `block` is a property block ("MR2" or "KKD") whose parts and entries each lie inside it.
-bool PropertiesHold(const QByteArray& block);
+// The type a calculated column's value is stored in (its ResultType property), by the column's name.
+using ResultTypes = std::map<QString, int>;
+
+// True when `block` is a property block ("MR2" or "KKD") whose parts and entries each lie inside it;
+// `types`, when given, receives the ResultType each object of the block names (Jet 4 and later).
+bool PropertiesHold(const QByteArray& block, ResultTypes* types = nullptr);
 
 } // namespace quibo

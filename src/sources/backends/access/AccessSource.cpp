@@ -116,14 +116,54 @@ QString ReplicationId(const unsigned char* p) {
            QLatin1Char('-') + hex.mid(16, 4) + QLatin1Char('-') + hex.mid(20, 12) + QLatin1Char('}');
 }
 
-// A Decimal as a Decimal renders: every digit the column holds, no zeros closing its fraction, no
-// point without digits after it, no sign on zero.
-QString NumericText(MdbHandle* mdb, int start, const MdbColumn& column) {
-    char* digits = mdb_numeric_to_string(mdb, start, column.col_scale, column.col_prec);
-    const std::string given = digits ? digits : "";
-    g_free(digits);
+// A Decimal as a Decimal renders: every digit, no zeros closing its fraction, no point without
+// digits after it, no sign on zero. `words` 32-bit words of its unscaled value, the most significant
+// first, each little-endian.
+SourceCell DecimalCell(bool negative, const unsigned char* words, int count, int scale) {
+    std::vector<quint64> value;
+    for (int w = 0; w < count; ++w)
+        value.push_back(LittleEndian(words + 4 * w, 4));
+    std::string digits; // divided by ten word by word, the most significant first
+    while (std::any_of(value.begin(), value.end(), [](quint64 w) { return w != 0; })) {
+        quint64 rest = 0;
+        for (quint64& w : value) {
+            const quint64 part = (rest << 32) | w;
+            w = part / 10;
+            rest = part % 10;
+        }
+        digits.insert(digits.begin(), static_cast<char>('0' + rest));
+    }
+    scale = std::clamp(scale, 0, 40);
+    if (static_cast<int>(digits.size()) <= scale)
+        digits.insert(0, static_cast<size_t>(scale) + 1 - digits.size(), '0');
+    if (scale > 0) digits.insert(digits.size() - static_cast<size_t>(scale), 1, '.');
+    if (negative) digits.insert(0, 1, '-');
     std::string exact;
-    return QString::fromLatin1(DecimalText(given.data(), given.size(), exact) ? exact : given);
+    return QString::fromLatin1(DecimalText(digits.data(), digits.size(), exact) ? exact : digits);
+}
+
+// A Decimal column's value: a sign byte, then 16 bytes of digits in four words.
+SourceCell DecimalAt(const unsigned char* p, int scale) {
+    return DecimalCell(p[0] != 0, p + 1, 4, scale);
+}
+
+// A calculated Decimal is stored as Windows lays out a DECIMAL: two reserved bytes, its scale, its
+// sign, then the high 32 bits of its 96-bit value and the low 64, little-endian.
+SourceCell CalculatedDecimal(const unsigned char* p, size_t n) {
+    if (n < 16) return {};
+    const unsigned char words[12] = {p[4],  p[5],  p[6], p[7], p[12], p[13],
+                                     p[14], p[15], p[8], p[9], p[10], p[11]};
+    return DecimalCell(p[3] != 0, words, 3, p[2]);
+}
+
+// A calculated column's value (Access 2010 and later) stands behind a header of 20 bytes, its length
+// in bytes 16 to 19: `p` and `n` are moved onto it. False when the value is shorter than its header.
+bool CalculatedValue(const unsigned char*& p, size_t& n) {
+    constexpr size_t Header = 20;
+    if (n < Header) return false;
+    n = std::min<size_t>(LittleEndian(p + 16, 4), n - Header);
+    p += Header;
+    return true;
 }
 
 // A stored text (UCS-2, compressed, or a Jet 3 code page) decoded whole: libmdb's own text reader
@@ -208,10 +248,6 @@ void SetFixed(SourceCell& cell, int type, const unsigned char* p) {
     }
 }
 
-// A calculated column's value (Access 2010 and later) stands behind a header of 20 bytes, its length
-// in bytes 16 to 19.
-constexpr size_t CalculatedHeader = 20;
-
 } // namespace
 
 struct AccessSource::Impl {
@@ -220,6 +256,7 @@ struct AccessSource::Impl {
     struct Table {
         QString name;
         MdbCatalogEntry entry{};
+        ResultTypes resultTypes; // of its calculated columns
     };
     MdbHandle* mdb = nullptr;
     quint64 pages = 0; // whole pages the file holds
@@ -346,7 +383,7 @@ struct AccessSource::Impl {
                     PageFault fault;
                     const QByteArray block =
                         checked.longValue(held, static_cast<size_t>(fields[properties].siz), fault);
-                    if (fault || !PropertiesHold(block))
+                    if (fault || !PropertiesHold(block, &table->resultTypes))
                         RaiseFault(path, tableOwner, fault, QStringLiteral("properties"));
                 }
             if (entry.table_pg >= pages) RaiseDamaged(path, tableOwner, static_cast<qint64>(entry.table_pg));
@@ -394,18 +431,26 @@ public:
         : m_mdb(mdb), m_checked(checked), m_path(path), m_owner(owner),
           m_pageSize(static_cast<size_t>(mdb->fmt->pg_size)), m_page(m_pageSize) {}
 
-    // The table's columns, each with the calculated flag and stored size its definition gives it.
-    std::vector<SourceColumn> columns(const MdbTableDef& def, const std::vector<DefinedColumn>& defined) {
+    // The table's columns, each with the calculated flag and stored size its definition gives it; a
+    // calculated column's values are stored in its result type, which its declared type need not be.
+    std::vector<SourceColumn> columns(const MdbTableDef& def, const std::vector<DefinedColumn>& defined,
+                                      const ResultTypes& resultTypes) {
         std::map<int, DefinedColumn> byRowNumber;
         for (const DefinedColumn& column : defined)
             byRowNumber[column.rowNumber] = column;
         std::vector<SourceColumn> columns;
         for (unsigned int c = 0; c < def.num_cols; ++c) {
             const auto* col = static_cast<MdbColumn*>(g_ptr_array_index(def.columns, c));
-            columns.push_back({QString::fromUtf8(col->name), KindOf(col->col_type)});
+            const QString name = QString::fromUtf8(col->name);
+            const DefinedColumn& extra = byRowNumber[col->row_col_num];
+            int type = col->col_type;
+            if (const auto result = resultTypes.find(name); extra.calculated && result != resultTypes.end())
+                type = result->second;
+            columns.push_back({name, KindOf(type)});
             m_design.push_back(col);
-            m_extra.push_back(byRowNumber[col->row_col_num]);
-            m_widths.push_back(FixedWidth(col->col_type));
+            m_extra.push_back(extra);
+            m_types.push_back(type);
+            m_widths.push_back(FixedWidth(type));
         }
         return columns;
     }
@@ -423,7 +468,7 @@ public:
 
 private:
     void cell(size_t c, const MdbField& f, int stored, SourceCell& cell) const {
-        const int type = m_design[c]->col_type;
+        const int type = m_types[c];
         const bool calculated = m_extra[c].calculated;
         // A column added to the design after the row was written is not in the row: a Yes/No reads
         // No there, as Access reads it, anything else Null.
@@ -441,34 +486,35 @@ private:
                 SetFixed(cell, type, p);
             return;
         }
-        // A calculated Yes/No is stored like any fixed value; the library gives it no size.
+        // A calculated value of a fixed size is stored in the column's own size; the library gives a
+        // calculated Yes/No none.
         MdbField field = f;
         if (calculated && m_design[c]->is_fixed) field.siz = m_extra[c].size;
         const unsigned char* p = FieldBytes(m_page.data(), m_pageSize, field);
         if (!p) return;
         auto n = static_cast<size_t>(field.siz);
         QByteArray value; // a long value, read whole and checked
-        if (type == MDB_MEMO && n >= 12) {
+        if (type == MDB_MEMO && n > 0) {
             PageFault fault;
             value = m_checked.longValue(p, n, fault);
             if (fault) RaiseFault(m_path, m_owner, fault, QStringLiteral("memo"));
-        }
-        if (type == MDB_MEMO) {
             p = reinterpret_cast<const unsigned char*>(value.constData());
             n = static_cast<size_t>(value.size());
         }
-        if (calculated && !storedValue(type, p, n, cell)) return;
+        if (calculated && !CalculatedValue(p, n)) return;
         if (m_widths[c] != 0) {
             if (n >= m_widths[c]) SetFixed(cell, type, p);
             return;
         }
         switch (type) {
+        case MDB_BOOL: // a calculated Yes/No, stored as a byte
+            cell = n > 0 && p[0] != 0;
+            break;
         case MDB_NUMERIC:
-            // A sign byte and 16 bytes of digits; the text keeps every digit a double would lose. The
-            // library reads them from its page, where this row stands.
-            if (const size_t at = static_cast<size_t>(p - m_page.data());
-                n >= NumericSize && at + NumericSize <= m_pageSize)
-                cell = NumericText(m_mdb, static_cast<int>(at), *m_design[c]);
+            if (calculated)
+                cell = CalculatedDecimal(p, n);
+            else if (n >= NumericSize)
+                cell = DecimalAt(p, m_design[c]->col_prec); // libmdb names the scale so
             break;
         case MDB_MEMO: // read whole from its pages above
         case MDB_TEXT:
@@ -479,23 +525,6 @@ private:
         }
     }
 
-    // A calculated column's value stands behind a header that gives its length: `p` and `n` are moved
-    // onto it. False when there is nothing more to read: the value was too short, or its cell is made.
-    bool storedValue(int type, const unsigned char*& p, size_t& n, SourceCell& cell) const {
-        if (n < CalculatedHeader) return false;
-        n = std::min<size_t>(LittleEndian(p + 16, 4), n - CalculatedHeader);
-        p += CalculatedHeader;
-        if (type == MDB_BOOL) {
-            cell = n > 0 && p[0] != 0;
-            return false;
-        }
-        if (type == MDB_TEXT || type == MDB_MEMO) {
-            cell = LibraryText(m_mdb, p, n);
-            return false;
-        }
-        return true;
-    }
-
     MdbHandle* const m_mdb;
     const AccessPages& m_checked;
     const QString& m_path;
@@ -504,6 +533,7 @@ private:
     std::vector<unsigned char> m_page;
     std::vector<const MdbColumn*> m_design;
     std::vector<DefinedColumn> m_extra; // each column's calculated flag and stored size, by its place
+    std::vector<int> m_types;           // each column's type, a calculated one's result type
     std::vector<size_t> m_widths;       // each number's, date's or replication ID's bytes, 0 for others
 };
 
@@ -518,7 +548,7 @@ SourceTable AccessSource::read(const QString& table, const QString& orderBy) {
     const TableDef def = d->open(m_path, &d->tables[static_cast<size_t>(index)]->entry, owner, defined);
     const AccessPages checked(mdb, d->pages);
     RowCells cells(mdb, checked, m_path, owner);
-    SourceTable result(cells.columns(*def, defined));
+    SourceTable result(cells.columns(*def, defined, d->tables[static_cast<size_t>(index)]->resultTypes));
 
     mdb_rewind_table(def.get());
     MdbField fields[MDB_MAX_COLS] = {};

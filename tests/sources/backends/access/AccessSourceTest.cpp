@@ -86,17 +86,21 @@ TEST(AccessSource, AnAccess2007DatabaseLoads) {
     EXPECT_EQ(Rows(Open(path)->read(QStringLiteral("Edited"))).size(), 3u);
 }
 
-// The values Access computed and stored, read in each column's result type.
+// The values Access computed and stored, each in its result type (a Currency declared Double, a
+// Yes/No declared Integer, a Single declared Decimal, a memo declared Text, a Decimal in its own
+// layout) as Access lays them out.
 TEST(AccessSource, CalculatedColumnsReadTheValuesAccessStored) {
     const SourceTable table = Open(Fixture)->read(QStringLiteral("Calculated"));
-    EXPECT_EQ(table.columnNames(), L({"Name", "Total", "Full", "Share", "Exact", "Paid", "Due", "Note"}));
-    EXPECT_EQ(
-        Rows(table),
-        (std::vector<QStringList>{
-            L({"Wayne", "50", "Wayne, Bruce", "50.325", "50.325", "True", "31-Jan-2024", "Caped crusader"}),
-            L({"Kent", "-7", "Kent, Clark", "0.1", "-0.5", "False", "31-Dec-1999 13:45:10", ""}),
-            L({"Empty", "", "", "", "", "", "", ""})}));
+    EXPECT_EQ(table.columnNames(),
+              L({"Name", "Total", "Full", "Share", "Exact", "Paid", "Due", "Note", "Monthly", "Ratio"}));
+    EXPECT_EQ(Rows(table), (std::vector<QStringList>{
+                               L({"Wayne", "50", "Wayne, Bruce", "50.325", "56505085819.42479129657228018",
+                                  "True", "31-Jan-2024", "Caped crusader", "83333.3333", "2583.2092"}),
+                               L({"Kent", "-7", "Kent, Clark", "0.1", "-0.5", "False", "31-Dec-1999 13:45:10",
+                                  "", "-0.0833", "0.0035889593"}),
+                               L({"Empty", "", "", "", "", "", "", "", "", ""})}));
     EXPECT_EQ(table.columns()[5].kind, ColumnKind::Boolean);
+    EXPECT_EQ(table.columns()[8].kind, ColumnKind::Number);
     EXPECT_TRUE(IsNull(table.cell(2, 5)));
 }
 
