@@ -10,6 +10,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <map>
 #include <vector>
@@ -166,14 +167,52 @@ bool CalculatedValue(const unsigned char*& p, size_t& n) {
     return true;
 }
 
-// A stored text (UCS-2, compressed, or a Jet 3 code page) decoded whole: libmdb's own text reader
-// writes into a buffer of its bind size and cuts what does not fit, and its C string ends at a
-// U+0000. A byte of any of these takes at most 3 bytes of UTF-8.
-QString LibraryText(MdbHandle* mdb, const unsigned char* bytes, size_t size) {
-    std::vector<char> text(3 * size + 1);
-    const int length =
-        mdb_unicode2ascii(mdb, reinterpret_cast<const char*>(bytes), size, text.data(), text.size());
-    return QString::fromUtf8(text.data(), std::clamp<qsizetype>(length, 0, static_cast<qsizetype>(size * 3)));
+// A stored text decoded whole, every character kept (a pair of UTF-16 surrogates too, and U+0000).
+// Jet 4 stores UTF-16, or compresses it: after 0xFF 0xFE, runs of characters of one byte each
+// (U+0001 to U+00FF) and runs of two bytes each, each run ending at a 0 byte. Jet 3 stores the
+// database's code page, decoded with the converter the library opened for it.
+QString StoredText(MdbHandle* mdb, const unsigned char* bytes, size_t size) {
+    if (mdb->f->jet_version == MDB_VER_JET3) {
+        std::string text(4 * size, '\0');
+        auto* in = reinterpret_cast<char*>(const_cast<unsigned char*>(bytes));
+        char* out = text.data();
+        size_t inLeft = size, outLeft = text.size();
+        iconv(mdb->iconv_in, nullptr, nullptr, nullptr, nullptr);
+        while (inLeft > 0 && iconv(mdb->iconv_in, &in, &inLeft, &out, &outLeft) == static_cast<size_t>(-1)) {
+            if (errno != EILSEQ && errno != EINVAL) break;
+            ++in; // a byte the code page lacks reads as a question mark, as Jet reads it
+            --inLeft;
+            if (outLeft > 0) {
+                *out++ = '?';
+                --outLeft;
+            }
+        }
+        return QString::fromUtf8(text.data(), static_cast<qsizetype>(out - text.data()));
+    }
+    QString text;
+    if (size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
+        text.reserve(static_cast<qsizetype>(size));
+        bool compressed = true;
+        for (size_t at = 2; at < size;) {
+            if (bytes[at] == 0) {
+                compressed = !compressed;
+                ++at;
+            } else if (compressed) {
+                text.append(QChar(bytes[at++]));
+            } else if (at + 1 < size) {
+                text.append(QChar(static_cast<char16_t>(bytes[at] | bytes[at + 1] << 8)));
+                at += 2;
+            } else {
+                break;
+            }
+        }
+        return text;
+    }
+    text.resize(static_cast<qsizetype>(size / 2));
+    QChar* out = text.data();
+    for (size_t i = 0; i < size / 2; ++i)
+        out[i] = QChar(static_cast<char16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8));
+    return text;
 }
 
 [[noreturn]] void RaiseFault(const QString& path, const QString& owner, const PageFault& fault,
@@ -362,7 +401,7 @@ struct AccessSource::Impl {
             if (static_cast<int16_t>(LittleEndian(typeBytes, 2)) != MDB_TABLE) continue;
             const unsigned char* flagBytes = flags < 0 ? nullptr : FieldBytes(page, pageSize, fields[flags]);
             auto table = std::make_unique<Table>();
-            table->name = LibraryText(mdb, nameBytes, static_cast<size_t>(fields[name].siz));
+            table->name = StoredText(mdb, nameBytes, static_cast<size_t>(fields[name].siz));
             MdbCatalogEntry& entry = table->entry;
             entry.mdb = mdb;
             entry.object_type = MDB_TABLE;
@@ -518,7 +557,7 @@ private:
             break;
         case MDB_MEMO: // read whole from its pages above
         case MDB_TEXT:
-            cell = LibraryText(m_mdb, p, n);
+            cell = StoredText(m_mdb, p, n);
             break;
         default:
             break; // binary, OLE, attachment, multi-value and extended date/time data has no text

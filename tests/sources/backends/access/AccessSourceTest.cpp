@@ -109,6 +109,20 @@ TEST(AccessSource, AYesNoColumnAddedAfterTheRowsReadsNoInThem) {
     EXPECT_EQ(Rows(table), (std::vector<QStringList>{L({"Cash", "False"}), L({"Bank", "False"})}));
 }
 
+// A database the fixture writer makes in `folder` of one table `name`, from the typed CSV `csv`.
+QString Written(const test::TempFolder& folder, const QString& name, const QString& csv) {
+    QFile file(folder.file(name + QStringLiteral(".csv")));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(csv.toUtf8());
+    file.close();
+    const QString path = folder.file(name + QStringLiteral(".mdb"));
+    EXPECT_EQ(QProcess::execute(QStringLiteral("/usr/bin/python3"),
+                                {QStringLiteral(QUIBO_TEST_DATA "/../tools/mkmdb.py"), path,
+                                 name + QLatin1Char('=') + file.fileName()}),
+              0);
+    return path;
+}
+
 // A memo reads whole wherever Access keeps it: in its row, on one other page, or in a chain of parts.
 TEST(AccessSource, MemosReadWhole) {
     QStringList memos;
@@ -117,15 +131,8 @@ TEST(AccessSource, MemosReadWhole) {
                          .left(length));
     memos.append(QStringLiteral("a\u0000b")); // U+0000 ends libmdb's C string, not the text
     const test::TempFolder folder;
-    QFile csv(folder.file(QStringLiteral("memos.csv")));
-    ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
-    csv.write(QStringLiteral("Text:memo\n%1\n").arg(memos.join(u'\n')).toUtf8());
-    csv.close();
-    const QString path = folder.file(QStringLiteral("memos.mdb"));
-    ASSERT_EQ(QProcess::execute(QStringLiteral("/usr/bin/python3"),
-                                {QStringLiteral(QUIBO_TEST_DATA "/../tools/mkmdb.py"), path,
-                                 QStringLiteral("Memos=") + csv.fileName()}),
-              0);
+    const QString path =
+        Written(folder, QStringLiteral("Memos"), QStringLiteral("Text:memo\n%1\n").arg(memos.join(u'\n')));
     const SourceTable table = Open(path)->read(QStringLiteral("Memos"));
     ASSERT_EQ(table.recordCount(), memos.size());
     for (int r = 0; r < memos.size(); ++r) {
@@ -133,6 +140,19 @@ TEST(AccessSource, MemosReadWhole) {
         EXPECT_EQ(read.size(), memos[r].size());
         EXPECT_TRUE(read == memos[r]) << "memo " << r;
     }
+}
+
+// A character beyond U+FFFF, a pair of UTF-16 surrogates, in a text and in a memo: compressed (the
+// pair in a run of two-byte characters) and not (a surrogate with a low byte of 0 stops compression).
+TEST(AccessSource, CharactersBeyondTheBasicPlaneReadWhole) {
+    const QString compressed = QStringLiteral("a\U0001F601a");
+    const QString plain = QStringLiteral("\U00020000\u4E2D");
+    const test::TempFolder folder;
+    const QString path =
+        Written(folder, QStringLiteral("Texts"),
+                QStringLiteral("Text:text,Memo:memo\n%1,%1\n%2,%2\n").arg(compressed, plain));
+    const SourceTable table = Open(path)->read(QStringLiteral("Texts"));
+    EXPECT_EQ(Rows(table), (std::vector<QStringList>{{compressed, compressed}, {plain, plain}}));
 }
 
 // The fixture's pages: 0-3 the header, the page maps and the catalog, then each table's design and
