@@ -291,6 +291,22 @@ const Damage Damages[] = {
 INSTANTIATE_TEST_SUITE_P(AccessSource, ADamagedDatabase, ::testing::ValuesIn(Damages),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A memo field of 5 bytes, shorter than the 12 of its header: its row's end of data moved back.
+TEST(AccessSource, AMemoShorterThanItsHeaderIsRefused) {
+    const test::TempFolder folder;
+    const QString path = Written(folder, QStringLiteral("Notes"), QStringLiteral("Note:memo\nabc\n"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    // The row: its column count, the memo (its header, then "abc" compressed), its end of data.
+    const qint64 memo = file.readAll().indexOf(QByteArrayLiteral("\x05\x00\x00\x80"));
+    ASSERT_GT(memo, 0);
+    ASSERT_TRUE(file.seek(memo + 17) && file.write(QByteArray("\x07\x00", 2)) == 2);
+    file.close();
+    EXPECT_EQ(
+        RefusalOf(path, QStringLiteral("Notes")),
+        Refused(path, QStringLiteral("has a table \"Notes\" whose memo cannot be read; it is damaged.")));
+}
+
 // An Access 2007 database encrypted with a password: its header keeps the key (masked as the rest
 // of its settings are), and its pages are unreadable without the password.
 TEST(AccessSource, AnEncryptedAccess2007DatabaseIsRefusedAsProtected) {
