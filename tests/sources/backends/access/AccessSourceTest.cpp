@@ -235,6 +235,30 @@ qint64 PropertiesAt() {
 }
 const qint64 Properties = PropertiesAt();
 
+// Page `page` of the fixture, whole.
+QByteArray FixturePage(qint64 page) {
+    QFile file(Fixture);
+    return file.open(QIODevice::ReadOnly) && file.seek(page * Page) ? file.read(Page) : QByteArray();
+}
+
+// The patches that swap two pages of the fixture.
+std::vector<std::pair<qint64, QByteArray>> Swapped(qint64 one, qint64 other) {
+    return {{one * Page, FixturePage(other)}, {other * Page, FixturePage(one)}};
+}
+
+QByteArray Le16(quint16 v) {
+    return Le32(v).left(2);
+}
+
+// Where the bitmap of Replicas' page map lies: the map is row 10 of page 1 (after the catalog's two
+// and two for each table before it), a kind byte and a first page before its bits.
+qint64 ReplicasMapBits() {
+    const QByteArray maps = FixturePage(1);
+    const auto at = static_cast<unsigned char>(maps[14 + 20]) | static_cast<unsigned char>(maps[14 + 21])
+                                                                    << 8;
+    return Page + (at & 0x1fff) + 5;
+}
+
 const Damage Damages[] = {
     {"ItsPropertiesPageMissing",
      PropertiesPage* Page,
@@ -276,6 +300,32 @@ const Damage Damages[] = {
      {},
      "Replicas",
      "is 57444 bytes long, not a whole number of its 4096-byte pages; it is damaged."},
+    {"TwoPagesOfRowsSwapped", -1, Swapped(12, 14), "Replicas",
+     "has a table \"Replicas\" whose page 14 is not one of its pages; it is damaged."},
+    {"APageOfRowsZeroed",
+     -1,
+     {{14 * Page, QByteArray(Page, '\0')}},
+     "Replicas",
+     "has a table \"Replicas\" whose page 14 is not one of its pages; it is damaged."},
+    {"ARowOffsetInsideTheRowTable",
+     -1,
+     {{14 * Page + 14, Le16(5)}},
+     "Replicas",
+     "has a table \"Replicas\" whose row 0 on page 14 cannot be read; it is damaged."},
+    {"TwoDesignsSwapped", -1, Swapped(11, 13), "Replicas",
+     "has a table \"Replicas\" whose page 12 is not one of its pages; it is damaged."},
+    {"ItsPageOfRowsDroppedFromItsMap",
+     -1,
+     {{ReplicasMapBits() + 1, QByteArray(1, '\0')}},
+     "Replicas",
+     "has a table \"Replicas\" whose design counts 2 rows where its pages hold 0; it is damaged."},
+    {"ACatalogRowOffsetPastItsRow",
+     -1,
+     {{3 * Page + 14 + 2, Le16(Page - 1)}},
+     "Replicas",
+     "has a catalog whose row 1 on page 3 cannot be read; it is damaged."},
+    {"ACatalogPageSwapped", -1, Swapped(3, 5), "Replicas",
+     "has a catalog whose page 3 is not one of its pages; it is damaged."},
     {"CutToItsFirstPage",
      Page,
      {},
