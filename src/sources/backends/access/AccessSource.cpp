@@ -184,11 +184,12 @@ QString StoredText(MdbHandle* mdb, const unsigned char* bytes, size_t size) {
         iconv(mdb->iconv_in, nullptr, nullptr, nullptr, nullptr);
         while (inLeft > 0 && iconv(mdb->iconv_in, &in, &inLeft, &out, &outLeft) == static_cast<size_t>(-1)) {
             if (errno != EILSEQ && errno != EINVAL) break;
-            ++in; // a byte the code page lacks reads as a question mark, as Jet reads it
+            ++in; // a byte the code page lacks reads as U+FFFD, the character that stands for one
             --inLeft;
-            if (outLeft > 0) {
-                *out++ = '?';
-                --outLeft;
+            if (outLeft >= 3) {
+                for (const char byte : {'\xEF', '\xBF', '\xBD'})
+                    *out++ = byte;
+                outLeft -= 3;
             }
         }
         return QString::fromUtf8(text.data(), static_cast<qsizetype>(out - text.data()));
