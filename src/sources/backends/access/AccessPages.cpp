@@ -193,7 +193,7 @@ bool DefinitionColumns(const MdbHandle* mdb, const QByteArray& definition,
     return true;
 }
 
-bool PropertiesHold(const QByteArray& block, ResultTypes* types) {
+bool PropertiesHold(const QByteArray& block, TableProperties* properties) {
     const auto size = static_cast<size_t>(block.size());
     if (size < 4 ||
         (!block.startsWith(QByteArrayLiteral("MR2\0")) && !block.startsWith(QByteArrayLiteral("KKD\0"))))
@@ -221,13 +221,15 @@ bool PropertiesHold(const QByteArray& block, ResultTypes* types) {
                 const size_t bytes = Le(block, pos, 2);
                 pos += 2 + bytes;
                 if (pos > end) return false;
-                if (types && utf16(pos - bytes, bytes) == QLatin1String("ResultType")) resultType = names;
+                if (properties && utf16(pos - bytes, bytes) == QLatin1String("ResultType"))
+                    resultType = names;
             }
         } else if (kind == 0x00 || kind == 0x01) { // the values of one object: its name, then each entry
             if (pos + 6 > end) return false;
             const size_t nameBytes = Le(block, pos + 4, 2);
             if (pos + 6 + nameBytes > end) return false;
             const size_t object = pos + 6;
+            if (properties) properties->objects.push_back(block.mid(qsizetype(object), qsizetype(nameBytes)));
             pos += 6 + nameBytes;
             while (pos < end) {
                 if (pos + 8 > end) return false;
@@ -235,8 +237,8 @@ bool PropertiesHold(const QByteArray& block, ResultTypes* types) {
                 const size_t valueBytes = Le(block, pos + 6, 2);
                 const size_t name = Le(block, pos + 4, 2);
                 if (entry < 8 || entry > end - pos || 8 + valueBytes > entry || name >= names) return false;
-                if (types && name == resultType && valueBytes >= 1)
-                    (*types)[utf16(object, nameBytes)] =
+                if (properties && name == resultType && valueBytes >= 1)
+                    properties->resultTypes[utf16(object, nameBytes)] =
                         static_cast<unsigned char>(block[qsizetype(pos + 8)]);
                 pos += entry;
             }

@@ -92,11 +92,16 @@ struct DefinedColumn {
 bool DefinitionColumns(const MdbHandle* mdb, const QByteArray& definition,
                        std::vector<DefinedColumn>& columns);
 
-// The type a calculated column's value is stored in (its ResultType property), by the column's name.
-using ResultTypes = std::map<QString, int>;
+// What a table's properties say of it: the objects they describe (the table, named "", and its
+// columns) by their names as stored, and the type each calculated column's values are stored in (its
+// ResultType property), by the column's name (Jet 4 and later).
+struct TableProperties {
+    std::vector<QByteArray> objects;
+    std::map<QString, int> resultTypes;
+};
 
 // True when `block` is a property block ("MR2" or "KKD") whose parts and entries each lie inside it;
-// `types`, when given, receives the ResultType each object of the block names (Jet 4 and later).
-bool PropertiesHold(const QByteArray& block, ResultTypes* types = nullptr);
+// `properties`, when given, receives what it says.
+bool PropertiesHold(const QByteArray& block, TableProperties* properties = nullptr);
 
 } // namespace quibo

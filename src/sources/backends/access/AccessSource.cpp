@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <algorithm>
 #include <cerrno>
@@ -300,7 +301,7 @@ struct AccessSource::Impl {
     struct Table {
         QString name;
         MdbCatalogEntry entry{};
-        ResultTypes resultTypes; // of its calculated columns
+        TableProperties properties;
     };
     MdbHandle* mdb = nullptr;
     quint64 pages = 0; // whole pages the file holds
@@ -356,6 +357,25 @@ struct AccessSource::Impl {
         if (def->map_sz != static_cast<size_t>(mapSize)) RaiseDamaged(path, owner, -1);
         if (const qint64 page = MappedPages(mdb, def.get(), pages, mapped)) RaiseDamaged(path, owner, page);
         return def;
+    }
+
+    // Refuses a table whose properties describe a column its design lacks: the design read is another
+    // table's (a definition page swapped), which may even count as few rows as this one's pages hold.
+    void requireColumns(const QString& path, const QString& owner, const MdbTableDef& def,
+                        const TableProperties& properties, const QString& table) const {
+        QSet<QString> columns{QString(), table.toCaseFolded()};
+        for (unsigned int c = 0; c < def.num_cols; ++c)
+            columns.insert(QString::fromUtf8(static_cast<MdbColumn*>(g_ptr_array_index(def.columns, c))->name)
+                               .toCaseFolded());
+        for (const QByteArray& object : properties.objects) {
+            const QString name = StoredText(mdb, reinterpret_cast<const unsigned char*>(object.constData()),
+                                            static_cast<size_t>(object.size()));
+            if (!columns.contains(name.toCaseFolded()))
+                sourcefile::RaiseBroken(path,
+                                        QStringLiteral("has %1 whose design lacks its column \"%2\"; it "
+                                                       "is damaged.")
+                                            .arg(owner, name));
+        }
     }
 
     // Reads page `page` onto the library's page, where its row cracker reads; refused unless it is a
@@ -515,7 +535,7 @@ struct AccessSource::Impl {
                     PageFault fault;
                     const QByteArray block =
                         checked.longValue(held, static_cast<size_t>(fields[properties].siz), fault);
-                    if (fault || !PropertiesHold(block, &table->resultTypes))
+                    if (fault || !PropertiesHold(block, &table->properties))
                         RaiseFault(path, tableOwner, fault, QStringLiteral("properties"));
                 }
             if (entry.table_pg >= pages) RaiseDamaged(path, tableOwner, static_cast<qint64>(entry.table_pg));
@@ -567,7 +587,7 @@ public:
     // The table's columns, each with the calculated flag and stored size its definition gives it; a
     // calculated column's values are stored in its result type, which its declared type need not be.
     std::vector<SourceColumn> columns(const MdbTableDef& def, const std::vector<DefinedColumn>& defined,
-                                      const ResultTypes& resultTypes) {
+                                      const std::map<QString, int>& resultTypes) {
         std::map<int, DefinedColumn> byRowNumber;
         for (const DefinedColumn& column : defined)
             byRowNumber[column.rowNumber] = column;
@@ -682,8 +702,10 @@ SourceTable AccessSource::read(const QString& table, const QString& orderBy) {
     MdbCatalogEntry* entry = &d->tables[static_cast<size_t>(index)]->entry;
     const TableDef def = d->open(m_path, entry, owner, defined, mapped);
     const AccessPages checked(mdb, d->pages);
+    const TableProperties& properties = d->tables[static_cast<size_t>(index)]->properties;
+    d->requireColumns(m_path, owner, *def, properties, table);
     RowCells cells(mdb, checked, m_path, owner);
-    SourceTable result(cells.columns(*def, defined, d->tables[static_cast<size_t>(index)]->resultTypes));
+    SourceTable result(cells.columns(*def, defined, properties.resultTypes));
 
     MdbField fields[MDB_MAX_COLS] = {};
     // The cracker fills the fields of the table's columns only. The rest hold a value of the first

@@ -314,6 +314,8 @@ const Damage Damages[] = {
      "has a table \"Replicas\" whose row 0 on page 14 cannot be read; it is damaged."},
     {"TwoDesignsSwapped", -1, Swapped(11, 13), "Replicas",
      "has a table \"Replicas\" whose page 12 is not one of its pages; it is damaged."},
+    {"ADesignSwappedWithOneItsPropertiesDoNotDescribe", -1, Swapped(4, 7), "Calculated",
+     "has a table \"Calculated\" whose design lacks its column \"Total\"; it is damaged."},
     {"ItsPageOfRowsDroppedFromItsMap",
      -1,
      {{ReplicasMapBits() + 1, QByteArray(1, '\0')}},
