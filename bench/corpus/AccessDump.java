@@ -1,7 +1,8 @@
 // The Access reference's reader: every user table of each database named on stdin (one
 // "key<TAB>path" a line) through jackcess, one JSON line per table on stdout:
 //   {"file": key, "table": name, "columns": [...], "types": [...], "rows": [[cell, ...], ...]}
-// or {"file": key[, "table": name], "error": message}. A cell is null or [type, value]:
+// or {"file": key[, "table": name], "error": message}, or {"file": key, "tables": []} for a database
+// without a user table. A cell is null or [type, value]:
 //   ["s", text]  ["i", whole]  ["f", float as a double]  ["d", double]  ["n", decimal text]
 //   ["b", true|false]  ["t", "yyyy-MM-ddTHH:mm:ss.nnnnnnnnn"]  ["x", class name, text]
 // ref_access.py turns them into the texts the program shows.
@@ -143,6 +144,12 @@ public class AccessDump {
             File file = new File(line.substring(tab + 1));
             try (Database db = new DatabaseBuilder(file).setReadOnly(true).setAutoSync(false).open()) {
                 db.setDateTimeType(DateTimeType.LOCAL_DATE_TIME);
+                if (db.getTableNames().isEmpty()) {
+                    StringBuilder out = new StringBuilder("{\"file\": ");
+                    string(out, key);
+                    OUT.println(out.append(", \"tables\": []}"));
+                    OUT.flush();
+                }
                 for (String name : db.getTableNames()) {
                     try {
                         table(key, db.getTable(name));

@@ -10,7 +10,9 @@
 // against each other.
 //
 //   quibo-corpus-dump [--list] PATH...              workbooks, text files and Access databases
-//   quibo-corpus-dump --odbc DSN [USER [PASSWORD]]   the tables and views of a data source
+//   quibo-corpus-dump --odbc DSN [USER [PASSWORD]]   the tables and views of a data source (F: "DSN=name")
+//   quibo-corpus-dump --connection STRING [USER [PASSWORD]]   the same through a driver's connection
+//                                                     string ("Driver=SQLite3;Database=/a.db"; F: the string)
 #include "sources/backends/Connection.h"
 #include "sources/backends/SourceTable.h"
 #include "sources/LoaderSource.h"
@@ -142,15 +144,15 @@ QString Refusal(const std::exception_ptr& error) {
     }
 }
 
-// Reads the given tables of an open source (all of them when `only` is empty).
+// Reads the given tables of an open source (all of them when `only` is empty; an ODBC source lists its
+// views among them).
 void DumpSource(const QString& file, const quibo::ConnectionOpener& open, const quibo::LoaderSource& source,
-                const QString& only, bool withViews) {
+                const QString& only) {
     std::unique_ptr<quibo::Source> connection;
     QStringList names;
     try {
         connection = source.open(open);
         names = only.isEmpty() ? connection->tables() : QStringList{only};
-        if (withViews) names += connection->views();
     } catch (...) {
         EmitError(file, nullptr, Refusal(std::current_exception()));
         return;
@@ -169,12 +171,12 @@ void DumpSource(const QString& file, const quibo::ConnectionOpener& open, const 
 void DumpFile(const QString& path, const QString& key) {
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix == QLatin1String("mdb") || suffix == QLatin1String("accdb")) {
-        DumpSource(key, quibo::OpenConnection, quibo::LoaderSource::Access(path, {}, {}), {}, false);
+        DumpSource(key, quibo::OpenConnection, quibo::LoaderSource::Access(path, {}, {}), {});
         return;
     }
     const quibo::LoaderSource source = quibo::LoaderSource::Excel(path);
     // A text file is the one table of its folder that the loader reads; the others are files of their own.
-    DumpSource(key, quibo::OpenConnection, source, source.isTextFile ? source.textFile : QString(), false);
+    DumpSource(key, quibo::OpenConnection, source, source.isTextFile ? source.textFile : QString());
 }
 
 // The files under a folder, in a stable order, each with its path from that folder.
@@ -202,14 +204,25 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty()) {
-        std::fputs("usage: quibo-corpus-dump [--list] PATH... | --odbc DSN [USER [PASSWORD]]\n", stderr);
+        std::fputs(
+            "usage: quibo-corpus-dump [--list] PATH... | --odbc DSN [USER [PASSWORD]] | --connection STRING "
+            "[USER [PASSWORD]]\n",
+            stderr);
         return 2;
+    }
+    if (args.first() == QLatin1String("--connection")) {
+        // A driver's connection string goes to the same ODBC source as a data source name does.
+        if (args.size() < 2) return 2;
+        quibo::LoaderSource source = quibo::LoaderSource::Odbc({}, args.value(2), args.value(3));
+        source.connection = args.value(1);
+        DumpSource(args.value(1), quibo::OpenConnection, source, {});
+        return 0;
     }
     if (args.first() == QLatin1String("--odbc")) {
         if (args.size() < 2) return 2;
         const QString dsn = args.value(1);
         DumpSource(QStringLiteral("DSN=") + dsn, quibo::OpenConnection,
-                   quibo::LoaderSource::Odbc(dsn, args.value(2), args.value(3)), {}, true);
+                   quibo::LoaderSource::Odbc(dsn, args.value(2), args.value(3)), {});
         return 0;
     }
     const bool listOnly = args.first() == QLatin1String("--list");

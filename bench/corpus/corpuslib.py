@@ -160,6 +160,10 @@ class Writer:
             record["class"] = apart_class
         self._emit(record)
 
+    def no_tables(self, file):
+        """A source that lists no table, as the dump writes it."""
+        self._emit({"file": file, "tables": []})
+
     def error(self, file, message, table=None):
         record = {"file": file}
         if table is not None:

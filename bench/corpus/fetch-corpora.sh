@@ -18,6 +18,9 @@ corpora=(
   "csv-spectrum max-mapper/csv-spectrum d30e80f8b99d2eecb3778f1d7b9ed1cb425502ec ^csvs/.*\.csv$"
   "rust-csv BurntSushi/rust-csv 4a3997e91d668ea1d8595bdef15625a77cf2308a ^examples/data/[^/]*\.csv$"
   "commons-csv apache/commons-csv d9b9f062b84ea02a30a7817789a2bb71a21c51a9 ^src/test/resources/.*\.(csv|txt)$"
+  "chinook lerocha/chinook-database 7f67772503d71ba90f19283c38e93923addb43fa ^ChinookDatabase/DataSources/Chinook_(Sqlite\.sqlite|PostgreSql\.sql|MySql\.sql)$"
+  "sakila jOOQ/sakila e089a5b1ec9af0df7a9c6a5d47d49fa1736a4e84 ^postgres-sakila-db/postgres-sakila-(schema|insert-data-using-copy)\.sql$"
+  "northwind jpwhite3/northwind-SQLite3 4f56e7f5906dfd23b25244c5bfe8fb5da6402efd ^src/create\.sql$"
 )
 for entry in "${corpora[@]}"; do
   read -r name repo commit pattern <<<"$entry"

@@ -76,6 +76,9 @@ def jackcess(files, out):
         if not line:
             continue
         record = json.loads(line)
+        if "tables" in record:
+            out.no_tables(record["file"])
+            continue
         if "error" in record:
             out.error(record["file"], record["error"], record.get("table"))
             continue
@@ -104,9 +107,10 @@ def mdb_export(files, out):
         except Exception as e:
             out.error(key, "mdb-tables: %s" % e)
             continue
+        names = [name for name in names if name]
+        if not names:
+            out.no_tables(key)
         for name in names:
-            if not name:
-                continue
             try:
                 data = subprocess.run(["mdb-export", "-D", STAMP, "-T", STAMP, "-B", "-0", NULL, "-b", "strip",
                                        path, name],

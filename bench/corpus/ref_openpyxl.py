@@ -1,16 +1,19 @@
 #!/usr/bin/python3
 """Reference for .xlsx workbooks: openpyxl (python3-openpyxl), the values Excel stored (data_only),
-each worksheet as a table named "Name$", its range the cells that hold a value (an error value or an empty text, which the program reads
-as Null, holds none), the first row naming
-the columns, values shown as the program shows such values.
+each worksheet as a table named "Name$", its range the cells that hold a value (an error value, which
+the program reads as Null, holds none), the first row naming the columns, values shown as the program
+shows such values.
 
 Known apart: an error value ("error-value", Null in the program); a cell inside a merged range other
 than its first ("merged"); a cell with a hyperlink ("hyperlink"); a date, as openpyxl tells dates by
-their number format in its own way ("date"); an empty text ("empty-text"); a duration ("duration").
+their number format in its own way ("date"); a duration ("duration"). openpyxl reads an empty inline
+string as no value, where the program reads "" (listed as plain differences).
 """
 
 import datetime
 import re
+import resource
+import subprocess
 import sys
 
 import corpuslib
@@ -24,6 +27,8 @@ from openpyxl.xml.functions import iterparse
 import openpyxl.reader.excel
 
 
+MEMORY_MB = 3072
+SECONDS = 300
 ESCAPE = re.compile(r"_x([0-9A-Fa-f]{4})_")
 
 
@@ -54,7 +59,8 @@ def cell_value(cell, merged, date1904):
     if cell.data_type == "e":
         return corpuslib.apart(str(value), "error-value")
     if isinstance(value, str):
-        text = unescape(value) if value != "" else corpuslib.apart("", "empty-text")
+        # An empty text is a value in an .xlsx sheet, unlike an .xls one.
+        text = unescape(value)
     elif isinstance(value, bool):
         text = "True" if value else "False"
     elif isinstance(value, (int, float)):
@@ -91,24 +97,49 @@ def sheet_cells(sheet, date1904):
     return cells
 
 
+def read_book(path, key, out):
+    try:
+        book = openpyxl.load_workbook(path, data_only=True)
+    except Exception as e:
+        out.error(key, "%s: %s" % (type(e).__name__, e))
+        return
+    for sheet in book.worksheets:
+        table = sheet.title + "$"
+        try:
+            cells = sheet_cells(sheet, book.epoch == CALENDAR_1904)
+        except Exception as e:
+            out.error(key, "%s: %s" % (type(e).__name__, e), table)
+            continue
+        columns, rows = corpuslib.table_from_cells(cells)
+        out.table(key, table, columns, rows)
+
+
+def limit():
+    cap = MEMORY_MB << 20
+    resource.setrlimit(resource.RLIMIT_AS, (cap, cap))
+
+
 def main(roots):
+    """Each workbook in a process of its own under a memory cap and a time limit: openpyxl holds a
+    whole sheet, and one of millions of cells would take the machine's memory."""
     out = corpuslib.Writer()
     for path, key in corpuslib.files_under(roots, (".xlsx",)):
         try:
-            book = openpyxl.load_workbook(path, data_only=True)
-        except Exception as e:
-            out.error(key, "%s: %s" % (type(e).__name__, e))
+            done = subprocess.run([sys.executable, __file__, "--one", path, key], capture_output=True,
+                                  timeout=SECONDS, preexec_fn=limit)
+        except subprocess.TimeoutExpired:
+            out.error(key, "openpyxl took more than %d s" % SECONDS)
             continue
-        for sheet in book.worksheets:
-            table = sheet.title + "$"
-            try:
-                cells = sheet_cells(sheet, book.epoch == CALENDAR_1904)
-            except Exception as e:
-                out.error(key, "%s: %s" % (type(e).__name__, e), table)
-                continue
-            columns, rows = corpuslib.table_from_cells(cells)
-            out.table(key, table, columns, rows)
+        sys.stderr.write(done.stderr.decode("utf-8", "replace"))
+        if done.returncode != 0:
+            out.error(key, "openpyxl ended with status %d (memory cap %d MiB)" % (done.returncode, MEMORY_MB))
+            continue
+        sys.stdout.write(done.stdout.decode("utf-8", "surrogatepass"))
+        sys.stdout.flush()
 
 
 if __name__ == "__main__":
-    main(sys.argv[1:])
+    if sys.argv[1:2] == ["--one"]:
+        read_book(sys.argv[2], sys.argv[3], corpuslib.Writer())
+    else:
+        main(sys.argv[1:])

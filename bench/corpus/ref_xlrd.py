@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Reference for .xls workbooks: xlrd (python3-xlrd), each sheet as a table named "Name$" (an Excel 2
-to 4 worksheet file's one sheet by the file's name), its range the cells that hold a value
-(an error value or an empty text, which the program reads as Null, holds none), the first row naming the columns, cells typed as xlrd reads them and shown as the program shows such values.
+to 4 worksheet file's one sheet by the file's name), its range the cells that hold a value (an error
+value or an empty text, which the program reads as Null, holds none), the first row naming the
+columns, cells typed as xlrd reads them and shown as the program shows such values.
 
 Dates are shown as Excel shows the serial number (corpuslib.serial_date).
 

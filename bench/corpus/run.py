@@ -1,13 +1,15 @@
 #!/usr/bin/python3
 """Runs the program's dump and a reference over the same paths and compares them:
-  run.py --dump BUILD/bench/corpus/quibo-corpus-dump --reference csv|xlrd|openpyxl|jackcess|mdbexport
+  run.py --dump BUILD/bench/corpus/quibo-corpus-dump --reference csv|xlrd|openpyxl|jackcess|mdbexport|sqlite
          [--out FOLDER] [--quiet] [--expect-identical] PATH...
 The two outputs are kept in FOLDER (program.jsonl, <reference>.jsonl, <reference>.txt with the
-comparison, <reference>.json with every difference) when given, else in a temporary folder.
+comparison, <reference>.json with every difference) when given, else in a temporary folder. With
+the sqlite reference, the paths are SQLite databases, read through the SQLite ODBC driver.
 """
 
 import argparse
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -19,6 +21,7 @@ REFERENCES = {
     "openpyxl": ["ref_openpyxl.py"],
     "jackcess": ["ref_access.py", "--jackcess"],
     "mdbexport": ["ref_access.py", "--mdb-export"],
+    "sqlite": ["ref_sqlite.py"],
 }
 
 
@@ -36,10 +39,24 @@ def main():
 
     out = args.out or tempfile.mkdtemp(prefix="quibo-corpus-")
     os.makedirs(out, exist_ok=True)
+    try:
+        return run(args, out)
+    finally:
+        if not args.out:
+            shutil.rmtree(out, ignore_errors=True)
+
+
+def run(args, out):
     program = os.path.join(out, "program.jsonl")
     if not (args.reuse_program and os.path.exists(program)):
         with open(program, "w", encoding="utf-8") as f:
-            subprocess.run([args.dump] + args.paths, stdout=f, check=False)
+            if args.reference == "sqlite":
+                # Each database through the SQLite ODBC driver, as a data source of the program.
+                for path in args.paths:
+                    connection = "Driver=SQLite3;Database=%s" % os.path.abspath(path)
+                    subprocess.run([args.dump, "--connection", connection], stdout=f, check=False)
+            else:
+                subprocess.run([args.dump] + args.paths, stdout=f, check=False)
     script = REFERENCES[args.reference]
     reference = os.path.join(out, args.reference + ".jsonl")
     with open(reference, "w", encoding="utf-8") as f:

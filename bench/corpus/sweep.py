@@ -15,7 +15,7 @@ the file's name and the copy's number, so that a run can be repeated. Outcomes:
   more      tables, columns or rows that the whole file does not have
   crashed   ended by a signal, or past the memory cap (std::bad_alloc), or killed at the time limit
 and, apart, "slow": the copies that took more than a second. A crashed copy is kept in
-FOLDER/crashed/ to be read again. FOLDER/sweep.json holds every copy's outcome.
+FOLDER/crashed/ and a short one in FOLDER/short/, to be read again. FOLDER/sweep.json holds every copy's outcome.
 """
 
 import argparse
@@ -90,7 +90,7 @@ def read_tables(output):
             continue
         if "error" in record:
             errors.append(record["error"])
-        else:
+        elif "table" in record:  # else a source that lists no table
             tables[record["table"]] = record
     return tables, errors
 
@@ -163,8 +163,8 @@ def sweep_file(args, path):
             result, detail = outcome(whole, code, output)
             results.append({"copy": number, "damage": what, "outcome": result, "detail": detail,
                             "seconds": round(seconds, 3)})
-            if result == "crashed":
-                keep = os.path.join(args.out, "crashed")
+            if result in ("crashed", "short"):
+                keep = os.path.join(args.out, result)
                 os.makedirs(keep, exist_ok=True)
                 shutil.copy(target, os.path.join(keep, "%s.%d%s" % (
                     os.path.splitext(os.path.basename(path))[0], number, os.path.splitext(path)[1])))
