@@ -193,12 +193,19 @@ bool DefinitionColumns(const MdbHandle* mdb, const QByteArray& definition,
     return true;
 }
 
-bool PropertiesHold(const QByteArray& block) {
+bool PropertiesHold(const QByteArray& block, TableProperties* properties) {
     const auto size = static_cast<size_t>(block.size());
     if (size < 4 ||
         (!block.startsWith(QByteArrayLiteral("MR2\0")) && !block.startsWith(QByteArrayLiteral("KKD\0"))))
         return false;
+    const auto utf16 = [&](size_t at, size_t bytes) {
+        return QString::fromUtf16(
+            reinterpret_cast<const char16_t*>(
+                QByteArray(block.constData() + at, static_cast<qsizetype>(bytes)).constData()),
+            static_cast<qsizetype>(bytes / 2));
+    };
     size_t names = 0;
+    size_t resultType = SIZE_MAX; // the index of the name "ResultType"
     for (size_t at = 4; at < size;) {
         if (at + 6 > size) return false;
         const size_t length = Le(block, at, 4);
@@ -208,20 +215,31 @@ bool PropertiesHold(const QByteArray& block) {
         size_t pos = at + 6;
         if (kind == 0x80) { // the names the values refer to, each after its length
             names = 0;
+            resultType = SIZE_MAX;
             for (; pos < end; ++names) {
                 if (pos + 2 > end) return false;
-                pos += 2 + Le(block, pos, 2);
+                const size_t bytes = Le(block, pos, 2);
+                pos += 2 + bytes;
                 if (pos > end) return false;
+                if (properties && utf16(pos - bytes, bytes) == QLatin1String("ResultType"))
+                    resultType = names;
             }
         } else if (kind == 0x00 || kind == 0x01) { // the values of one object: its name, then each entry
             if (pos + 6 > end) return false;
-            pos += 6 + Le(block, pos + 4, 2);
+            const size_t nameBytes = Le(block, pos + 4, 2);
+            if (pos + 6 + nameBytes > end) return false;
+            const size_t object = pos + 6;
+            if (properties) properties->objects.push_back(block.mid(qsizetype(object), qsizetype(nameBytes)));
+            pos += 6 + nameBytes;
             while (pos < end) {
                 if (pos + 8 > end) return false;
                 const size_t entry = Le(block, pos, 2);
-                if (entry < 8 || entry > end - pos || 8 + Le(block, pos + 6, 2) > entry ||
-                    Le(block, pos + 4, 2) >= names)
-                    return false;
+                const size_t valueBytes = Le(block, pos + 6, 2);
+                const size_t name = Le(block, pos + 4, 2);
+                if (entry < 8 || entry > end - pos || 8 + valueBytes > entry || name >= names) return false;
+                if (properties && name == resultType && valueBytes >= 1)
+                    properties->resultTypes[utf16(object, nameBytes)] =
+                        static_cast<unsigned char>(block[qsizetype(pos + 8)]);
                 pos += entry;
             }
             if (pos > end) return false;

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <map>
 #include <vector>
 
 // glib first: mdbtools.h pulls it in inside extern "C" otherwise.
@@ -91,7 +92,16 @@ struct DefinedColumn {
 bool DefinitionColumns(const MdbHandle* mdb, const QByteArray& definition,
                        std::vector<DefinedColumn>& columns);
 
-// True when `block` is a property block ("MR2" or "KKD") whose parts and entries each lie inside it.
-bool PropertiesHold(const QByteArray& block);
+// What a table's properties say of it: the objects they describe (the table, named "", and its
+// columns) by their names as stored, and the type each calculated column's values are stored in (its
+// ResultType property), by the column's name (Jet 4 and later).
+struct TableProperties {
+    std::vector<QByteArray> objects;
+    std::map<QString, int> resultTypes;
+};
+
+// True when `block` is a property block ("MR2" or "KKD") whose parts and entries each lie inside it;
+// `properties`, when given, receives what it says.
+bool PropertiesHold(const QByteArray& block, TableProperties* properties = nullptr);
 
 } // namespace quibo

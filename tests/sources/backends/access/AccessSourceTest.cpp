@@ -86,23 +86,41 @@ TEST(AccessSource, AnAccess2007DatabaseLoads) {
     EXPECT_EQ(Rows(Open(path)->read(QStringLiteral("Edited"))).size(), 3u);
 }
 
-// The values Access computed and stored, read in each column's result type.
+// The values Access computed and stored, each in its result type (a Currency declared Double, a
+// Yes/No declared Integer, a Single declared Decimal, a memo declared Text, a Decimal in its own
+// layout) as Access lays them out.
 TEST(AccessSource, CalculatedColumnsReadTheValuesAccessStored) {
     const SourceTable table = Open(Fixture)->read(QStringLiteral("Calculated"));
-    EXPECT_EQ(table.columnNames(), L({"Name", "Total", "Full", "Share", "Exact", "Paid", "Due", "Note"}));
-    EXPECT_EQ(
-        Rows(table),
-        (std::vector<QStringList>{
-            L({"Wayne", "50", "Wayne, Bruce", "50.325", "50.325", "True", "31-Jan-2024", "Caped crusader"}),
-            L({"Kent", "-7", "Kent, Clark", "0.1", "-0.5", "False", "31-Dec-1999 13:45:10", ""}),
-            L({"Empty", "", "", "", "", "", "", ""})}));
+    EXPECT_EQ(table.columnNames(),
+              L({"Name", "Total", "Full", "Share", "Exact", "Paid", "Due", "Note", "Monthly", "Ratio"}));
+    EXPECT_EQ(Rows(table), (std::vector<QStringList>{
+                               L({"Wayne", "50", "Wayne, Bruce", "50.325", "56505085819.42479129657228018",
+                                  "True", "31-Jan-2024", "Caped crusader", "83333.3333", "2583.2092"}),
+                               L({"Kent", "-7", "Kent, Clark", "0.1", "-0.5", "False", "31-Dec-1999 13:45:10",
+                                  "", "-0.0833", "0.0035889593"}),
+                               L({"Empty", "", "", "", "", "", "", "", "", ""})}));
     EXPECT_EQ(table.columns()[5].kind, ColumnKind::Boolean);
+    EXPECT_EQ(table.columns()[8].kind, ColumnKind::Number);
     EXPECT_TRUE(IsNull(table.cell(2, 5)));
 }
 
 TEST(AccessSource, AYesNoColumnAddedAfterTheRowsReadsNoInThem) {
     const SourceTable table = Open(Fixture)->read(QStringLiteral("Later"));
     EXPECT_EQ(Rows(table), (std::vector<QStringList>{L({"Cash", "False"}), L({"Bank", "False"})}));
+}
+
+// A database the fixture writer makes in `folder` of one table `name`, from the typed CSV `csv`.
+QString Written(const test::TempFolder& folder, const QString& name, const QString& csv) {
+    QFile file(folder.file(name + QStringLiteral(".csv")));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(csv.toUtf8());
+    file.close();
+    const QString path = folder.file(name + QStringLiteral(".mdb"));
+    EXPECT_EQ(QProcess::execute(QStringLiteral("/usr/bin/python3"),
+                                {QStringLiteral(QUIBO_TEST_DATA "/../tools/mkmdb.py"), path,
+                                 name + QLatin1Char('=') + file.fileName()}),
+              0);
+    return path;
 }
 
 // A memo reads whole wherever Access keeps it: in its row, on one other page, or in a chain of parts.
@@ -113,15 +131,8 @@ TEST(AccessSource, MemosReadWhole) {
                          .left(length));
     memos.append(QStringLiteral("a\u0000b")); // U+0000 ends libmdb's C string, not the text
     const test::TempFolder folder;
-    QFile csv(folder.file(QStringLiteral("memos.csv")));
-    ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
-    csv.write(QStringLiteral("Text:memo\n%1\n").arg(memos.join(u'\n')).toUtf8());
-    csv.close();
-    const QString path = folder.file(QStringLiteral("memos.mdb"));
-    ASSERT_EQ(QProcess::execute(QStringLiteral("/usr/bin/python3"),
-                                {QStringLiteral(QUIBO_TEST_DATA "/../tools/mkmdb.py"), path,
-                                 QStringLiteral("Memos=") + csv.fileName()}),
-              0);
+    const QString path =
+        Written(folder, QStringLiteral("Memos"), QStringLiteral("Text:memo\n%1\n").arg(memos.join(u'\n')));
     const SourceTable table = Open(path)->read(QStringLiteral("Memos"));
     ASSERT_EQ(table.recordCount(), memos.size());
     for (int r = 0; r < memos.size(); ++r) {
@@ -129,6 +140,19 @@ TEST(AccessSource, MemosReadWhole) {
         EXPECT_EQ(read.size(), memos[r].size());
         EXPECT_TRUE(read == memos[r]) << "memo " << r;
     }
+}
+
+// A character beyond U+FFFF, a pair of UTF-16 surrogates, in a text and in a memo: compressed (the
+// pair in a run of two-byte characters) and not (a surrogate with a low byte of 0 stops compression).
+TEST(AccessSource, CharactersBeyondTheBasicPlaneReadWhole) {
+    const QString compressed = QStringLiteral("a\U0001F601a");
+    const QString plain = QStringLiteral("\U00020000\u4E2D");
+    const test::TempFolder folder;
+    const QString path =
+        Written(folder, QStringLiteral("Texts"),
+                QStringLiteral("Text:text,Memo:memo\n%1,%1\n%2,%2\n").arg(compressed, plain));
+    const SourceTable table = Open(path)->read(QStringLiteral("Texts"));
+    EXPECT_EQ(Rows(table), (std::vector<QStringList>{{compressed, compressed}, {plain, plain}}));
 }
 
 // The fixture's pages: 0-3 the header, the page maps and the catalog, then each table's design and
@@ -211,6 +235,30 @@ qint64 PropertiesAt() {
 }
 const qint64 Properties = PropertiesAt();
 
+// Page `page` of the fixture, whole.
+QByteArray FixturePage(qint64 page) {
+    QFile file(Fixture);
+    return file.open(QIODevice::ReadOnly) && file.seek(page * Page) ? file.read(Page) : QByteArray();
+}
+
+// The patches that swap two pages of the fixture.
+std::vector<std::pair<qint64, QByteArray>> Swapped(qint64 one, qint64 other) {
+    return {{one * Page, FixturePage(other)}, {other * Page, FixturePage(one)}};
+}
+
+QByteArray Le16(quint16 v) {
+    return Le32(v).left(2);
+}
+
+// Where the bitmap of Replicas' page map lies: the map is row 10 of page 1 (after the catalog's two
+// and two for each table before it), a kind byte and a first page before its bits.
+qint64 ReplicasMapBits() {
+    const QByteArray maps = FixturePage(1);
+    const auto at = static_cast<unsigned char>(maps[14 + 20]) | static_cast<unsigned char>(maps[14 + 21])
+                                                                    << 8;
+    return Page + (at & 0x1fff) + 5;
+}
+
 const Damage Damages[] = {
     {"ItsPropertiesPageMissing",
      PropertiesPage* Page,
@@ -252,6 +300,34 @@ const Damage Damages[] = {
      {},
      "Replicas",
      "is 57444 bytes long, not a whole number of its 4096-byte pages; it is damaged."},
+    {"TwoPagesOfRowsSwapped", -1, Swapped(12, 14), "Replicas",
+     "has a table \"Replicas\" whose page 14 is not one of its pages; it is damaged."},
+    {"APageOfRowsZeroed",
+     -1,
+     {{14 * Page, QByteArray(Page, '\0')}},
+     "Replicas",
+     "has a table \"Replicas\" whose page 14 is not one of its pages; it is damaged."},
+    {"ARowOffsetInsideTheRowTable",
+     -1,
+     {{14 * Page + 14, Le16(5)}},
+     "Replicas",
+     "has a table \"Replicas\" whose row 0 on page 14 cannot be read; it is damaged."},
+    {"TwoDesignsSwapped", -1, Swapped(11, 13), "Replicas",
+     "has a table \"Replicas\" whose page 12 is not one of its pages; it is damaged."},
+    {"ADesignSwappedWithOneItsPropertiesDoNotDescribe", -1, Swapped(4, 7), "Calculated",
+     "has a table \"Calculated\" whose design lacks its column \"Total\"; it is damaged."},
+    {"ItsPageOfRowsDroppedFromItsMap",
+     -1,
+     {{ReplicasMapBits() + 1, QByteArray(1, '\0')}},
+     "Replicas",
+     "has a table \"Replicas\" whose design counts 2 rows where its pages hold 0; it is damaged."},
+    {"ACatalogRowOffsetPastItsRow",
+     -1,
+     {{3 * Page + 14 + 2, Le16(Page - 1)}},
+     "Replicas",
+     "has a catalog whose row 1 on page 3 cannot be read; it is damaged."},
+    {"ACatalogPageSwapped", -1, Swapped(3, 5), "Replicas",
+     "has a catalog whose page 3 is not one of its pages; it is damaged."},
     {"CutToItsFirstPage",
      Page,
      {},
@@ -266,6 +342,22 @@ const Damage Damages[] = {
 
 INSTANTIATE_TEST_SUITE_P(AccessSource, ADamagedDatabase, ::testing::ValuesIn(Damages),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A memo field of 5 bytes, shorter than the 12 of its header: its row's end of data moved back.
+TEST(AccessSource, AMemoShorterThanItsHeaderIsRefused) {
+    const test::TempFolder folder;
+    const QString path = Written(folder, QStringLiteral("Notes"), QStringLiteral("Note:memo\nabc\n"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    // The row: its column count, the memo (its header, then "abc" compressed), its end of data.
+    const qint64 memo = file.readAll().indexOf(QByteArrayLiteral("\x05\x00\x00\x80"));
+    ASSERT_GT(memo, 0);
+    ASSERT_TRUE(file.seek(memo + 17) && file.write(QByteArray("\x07\x00", 2)) == 2);
+    file.close();
+    EXPECT_EQ(
+        RefusalOf(path, QStringLiteral("Notes")),
+        Refused(path, QStringLiteral("has a table \"Notes\" whose memo cannot be read; it is damaged.")));
+}
 
 // An Access 2007 database encrypted with a password: its header keeps the key (masked as the rest
 // of its settings are), and its pages are unreadable without the password.
