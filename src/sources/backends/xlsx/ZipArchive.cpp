@@ -100,7 +100,17 @@ ZipArchive::ZipArchive(const QString& path, const XlsxLimits& limits) : m_path(p
     sourcefile::RequireReadableFile(path);
     int error = 0;
     m_zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
-    if (!m_zip) sourcefile::RaiseNotOfKind(path, Kind);
+    if (!m_zip) {
+        // A zip begins with a part's header and ends with its directory: a file that begins as a
+        // zip and has no directory is cut short.
+        QFile file(path);
+        const bool zip = file.open(QIODevice::ReadOnly) && file.read(4) == QByteArrayLiteral("PK\x03\x04");
+        if (!zip) sourcefile::RaiseNotOfKind(path, Kind);
+        if (error == ZIP_ER_NOZIP)
+            sourcefile::RaiseBroken(
+                path, QStringLiteral("is damaged: it is cut short at %1 bytes.").arg(file.size()));
+        sourcefile::RaiseBroken(path, QStringLiteral("is damaged: its zip directory could not be read."));
+    }
     // A part is found by its name, and a package's names are one whatever their case: with two
     // entries of one name, which of them a reader takes is anyone's guess.
     const zip_int64_t entries = zip_get_num_entries(m_zip, 0);
