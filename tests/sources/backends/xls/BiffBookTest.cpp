@@ -749,6 +749,12 @@ TEST(BiffBookTest, ReadsTheRecordsOfSoundFilesThatExcelMayNotWrite) {
               S(QStringLiteral("Ledgers$ Name|Amount / Cash|ABCD")));
     EXPECT_EQ(Load(Sheet(b, Record(0x0204, b.Head(1, 1) + U16(0)) + b.Number(1, 2, 5))),
               S(QStringLiteral("Ledgers$ Name|Amount|F3 / Cash||5")));
+    // Every byte of the stream is there: the last sector's padding alone is missing.
+    const QByteArray stream = b.Stream({{"Ledgers", b.Label(0, 0, "Name") + b.Number(1, 0, 5)}});
+    EXPECT_EQ(Load(UnpaddedMiniFile(stream)), S(QStringLiteral("Ledgers$ Name / 5")));
+    EXPECT_EQ(Load(UnpaddedMiniFile(stream).chopped(1)),
+              S(QStringLiteral("The source \"PATH\" is damaged: it is cut short at %1 bytes.")
+                    .arg(UnpaddedMiniFile(stream).size() - 1)));
 }
 
 // An Excel 2 worksheet may hold cell records of later versions (ExcelDataReader's
