@@ -495,29 +495,37 @@ TEST(XlsxWorkbook, ASheetWithoutARelationshipIdIsLeftOut) {
     }
 }
 
-// A package cut short (an interrupted copy or download) lacks the directory a zip ends with: it is
-// damaged, not some other kind of file.
+// A package cut short (an interrupted copy or download), or whose directory is garbled, is damaged,
+// not some other kind of file.
 TEST(XlsxWorkbook, ACutCopyIsDamaged) {
     test::TempFolder folder;
     QFile whole(WriteWorkbook(folder, Row(2, C("A2", "1"))));
     ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
     const QByteArray bytes = whole.readAll();
-    for (const qsizetype length : {bytes.size() / 4, bytes.size() / 2, bytes.size() * 98 / 100}) {
-        const QString path = folder.file(QStringLiteral("cut.xlsx"));
+    const QString path = folder.file(QStringLiteral("cut.xlsx"));
+    const auto refusal = [&](const QByteArray& copy) {
         QFile cut(path);
-        ASSERT_TRUE(cut.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        cut.write(bytes.left(length));
+        EXPECT_TRUE(cut.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        cut.write(copy);
         cut.close();
         try {
             XlsxSource source(path);
-            ADD_FAILURE() << "opened at " << length;
+            return QStringLiteral("opened");
         } catch (const vb::RuntimeError& e) {
-            EXPECT_EQ(e.description(),
-                      QStringLiteral("The source \"%1\" is damaged: it is cut short at %2 bytes.")
-                          .arg(path)
-                          .arg(length));
+            return e.description();
         }
-    }
+    };
+    // Cut in a part, at a part's end, in the directory.
+    for (const qsizetype length : {bytes.size() / 4, bytes.size() / 2, bytes.size() * 98 / 100})
+        EXPECT_EQ(refusal(bytes.left(length)),
+                  QStringLiteral("The source \"%1\" is damaged: it is cut short at %2 bytes.")
+                      .arg(path)
+                      .arg(length));
+    // Whole, but the record that ends its directory garbled.
+    QByteArray garbled = bytes;
+    garbled.replace(garbled.lastIndexOf("PK\x05\x06"), 4, "PKxx");
+    EXPECT_EQ(refusal(garbled),
+              QStringLiteral("The source \"%1\" is damaged: its zip directory could not be read.").arg(path));
 }
 
 // A row of blanks costs no memory: the reader holds the cells, not a long row's bytes. 3.5 million
