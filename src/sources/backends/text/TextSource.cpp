@@ -256,6 +256,17 @@ struct Reader {
     std::vector<core::TextPool::Bytes> cells;
     std::vector<core::TextPool::Id> ids;
 
+    // Starts over, for the file to be read again from its start: what was read goes. (Assigning a
+    // fresh reader moved an empty table over this one's, which GCC 12 takes for reading an
+    // uninitialised one.)
+    void restart() {
+        textBegin = textEnd = nullptr;
+        table.reset();
+        header.clear();
+        cells.clear();
+        ids.clear();
+    }
+
     QString text(const char* bytes, size_t size) const {
         return windows1252 ? Windows1252(bytes, size)
                            : QString::fromUtf8(bytes, static_cast<qsizetype>(size));
@@ -272,7 +283,12 @@ struct Reader {
             RaiseTooLarge(path, table ? qint64(table->recordCount()) + 2 : 1,
                           QStringLiteral("more than %1").arg(TableColumns));
         if (!table) {
-            header.push_back(bytes ? SourceCell(text(bytes, size)) : SourceCell());
+            // Each made in its place: a cell chosen between two temporaries is taken by GCC 12 for
+            // one read uninitialised.
+            if (bytes)
+                header.emplace_back(text(bytes, size));
+            else
+                header.emplace_back();
             return;
         }
         // A quoted cell with a doubled quote comes from the splitter's own buffer, which the next
@@ -419,7 +435,7 @@ private:
         m_rows = m_fresh = m_skip;
         m_last = m_got < m_buffer.size();
         m_sized = false;
-        m_reader = Reader(m_path);
+        m_reader.restart();
         m_reader.windows1252 = true;
         m_quotes = OpenQuote();
     }

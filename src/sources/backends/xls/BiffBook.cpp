@@ -127,10 +127,13 @@ public:
         case rec::Format:
             if (m_withCells) format(r);
             return Step::More;
-        case rec::Xf: // its format's index: one byte in BIFF3 and 4
+        case rec::Xf: // its format's index: one byte in BIFF3 and 4, six bits in BIFF2
             if (!m_withCells) return Step::More;
             if (r.size < 4) return Step::Broken;
-            m_xfFormats.push_back(m_book.m_biff <= 4 ? r.data[1] : U16(r.data + 2));
+            if (m_book.m_biff == 2)
+                m_book.m_biff2XfFormats.push_back(r.data[2] & 0x3F);
+            else
+                m_xfFormats.push_back(m_book.m_biff <= 4 ? r.data[1] : U16(r.data + 2));
             return Step::More;
         case rec::Sst:
             return !m_withCells || sharedStrings(r) ? Step::More : Step::Broken;
@@ -208,12 +211,23 @@ private:
 BiffBook::Status BiffBook::open(const QByteArray& file, bool withCells) {
     m_file = file;
     CompoundFile cfb(m_file);
-    if (!cfb.isCompound())
+    if (cfb.hasSignature() && !cfb.isCompound()) return Status::Cut; // not even its header is whole
+    if (!cfb.isCompound()) {
         m_stream = m_file; // an Excel 2, 3 or 4 worksheet file is a bare record stream
-    else if (cfb.encrypted())
+    } else if (cfb.encrypted()) {
         return Status::Protected; // an .xlsx workbook saved with a password
-    else if (!cfb.workbook(m_stream))
-        return Status::Malformed;
+    } else if (!cfb.workbook(m_stream)) {
+        switch (cfb.fault()) {
+        case CompoundFile::Fault::Cut:
+            return Status::Cut;
+        case CompoundFile::Fault::Directory:
+            return Status::BrokenDirectory;
+        case CompoundFile::Fault::Sectors:
+            return Status::BrokenSectors;
+        case CompoundFile::Fault::None: // a sound compound file of some other document
+            return Status::Malformed;
+        }
+    }
 
     Records records(m_stream, 0);
     Record r;
@@ -247,6 +261,12 @@ QStringList BiffBook::sheetNames() const {
     for (const Sheet& s : m_sheets)
         names.append(s.name);
     return names;
+}
+
+quint16 BiffBook::styleOfXf(quint16 xf) const {
+    if (m_biff != 2) return xf;
+    // An Excel 2 file's XF records name the formats its cells of later versions show.
+    return xf < m_biff2XfFormats.size() ? m_biff2XfFormats[xf] : quint16(0xFFFF);
 }
 
 SourceCell BiffBook::numberCell(double value, quint16 xf) const {
@@ -286,7 +306,7 @@ std::optional<SourceTable> BiffBook::readTable(int index) const {
 template <class Sink> class BiffBook::Cells {
 public:
     Cells(const BiffBook& book, Sink& sink, Records& records)
-        : m_book(book), m_sink(sink), m_records(records), m_biff(book.m_biff), m_head(m_biff == 2 ? 7 : 6) {
+        : m_book(book), m_sink(sink), m_records(records), m_biff(book.m_biff) {
         if (m_biff < 8) m_page.emplace(book.m_codePage);
     }
 
@@ -315,12 +335,19 @@ private:
             m_sink.cell(row, column, make);
     }
 
+    // Whether a record has BIFF2's layout: an Excel 2 file may hold cell records of later versions,
+    // in theirs.
+    bool old(const Record& r) const { return m_biff == 2 && r.type <= 0x0007; }
+    qsizetype head(const Record& r) const { return old(r) ? 7 : 6; }
+
     // A cell begins with its row, column and style: an XF index, or BIFF2's three attribute bytes
     // whose second names the number format (see open).
-    quint16 style(const uchar* p) const { return m_biff == 2 ? quint16(p[5] & 0x3F) : U16(p + 4); }
+    quint16 style(const Record& r) const {
+        return old(r) ? quint16(r.data[5] & 0x3F) : m_book.styleOfXf(U16(r.data + 4));
+    }
 
-    bool string(Segments& s, QString& text) {
-        return m_page ? m_page->string(s, m_biff > 2, text) : s.string(text);
+    bool string(const Record& r, Segments& s, QString& text) {
+        return m_page ? m_page->string(s, !old(r), text) : s.string(text);
     }
 
     bool text(quint16 type, const Record& r) {
@@ -334,18 +361,19 @@ private:
             if (!shared.isEmpty()) put(U16(p), U16(p + 2), [&] { return SourceCell(shared); });
         } else if (type == rec::String) { // a formula's text result
             Segments s = Gather(r, m_records);
-            if (!string(s, text)) return false;
+            if (!string(r, s, text)) return false;
             if (m_pendingRow >= 0 && !text.isEmpty())
                 put(static_cast<quint16>(m_pendingRow), static_cast<quint16>(m_pendingColumn),
                     [&] { return SourceCell(std::move(text)); });
             m_pendingRow = m_pendingColumn = -1;
         } else {
-            if (r.size < m_head) return false;
-            Segments s = Gather(Record{r.type, p + m_head, r.size - m_head}, m_records);
+            const qsizetype at = head(r);
+            if (r.size < at) return false;
+            Segments s = Gather(Record{r.type, p + at, r.size - at}, m_records);
             quint16 cch = 0;
             quint8 flags = 0;
-            if (m_page ? !m_page->string(s, m_biff > 2, text)
-                       : !s.u16(cch) || !s.byte(flags) || !s.chars(cch, flags & 1, text))
+            if (m_page ? !m_page->string(s, !old(r), text)
+                       : !s.u16(cch) || !s.flags(cch, flags) || !s.chars(cch, flags & 1, text))
                 return false;
             if (!text.isEmpty()) put(U16(p), U16(p + 2), [&] { return SourceCell(std::move(text)); });
         }
@@ -357,29 +385,32 @@ private:
         const BiffBook& book = m_book;
         switch (type) {
         case rec::Number:
-            if (r.size < m_head + 8) return false;
-            put(U16(p), U16(p + 2), [&] { return book.numberCell(F64(p + m_head), style(p)); });
+            if (r.size < head(r) + 8) return false;
+            put(U16(p), U16(p + 2), [&] { return book.numberCell(F64(p + head(r)), style(r)); });
             break;
         case rec::Integer: // BIFF2: an unsigned 16-bit number
             if (r.size < 9) return false;
-            put(U16(p), U16(p + 2), [&] { return book.numberCell(U16(p + 7), style(p)); });
+            put(U16(p), U16(p + 2), [&] { return book.numberCell(U16(p + 7), style(r)); });
             break;
         case rec::Rk:
             if (r.size < 10) return false;
-            put(U16(p), U16(p + 2), [&] { return book.numberCell(RkValue(U32(p + 6)), U16(p + 4)); });
+            put(U16(p), U16(p + 2), [&] { return book.numberCell(RkValue(U32(p + 6)), style(r)); });
             break;
         case rec::MulRk: {
             if (r.size < 6) return false;
             const quint16 row = U16(p);
             quint16 column = U16(p + 2);
             for (qsizetype at = 4; at + 6 <= r.size - 2; at += 6, ++column)
-                put(row, column, [&] { return book.numberCell(RkValue(U32(p + at + 2)), U16(p + at)); });
+                put(row, column,
+                    [&] { return book.numberCell(RkValue(U32(p + at + 2)), book.styleOfXf(U16(p + at))); });
             break;
         }
-        case rec::BoolErr:
-            if (r.size < m_head + 2) return false;
-            if (p[m_head + 1] == 0) put(U16(p), U16(p + 2), [&] { return SourceCell(p[m_head] != 0); });
+        case rec::BoolErr: {
+            const qsizetype at = head(r);
+            if (r.size < at + 2) return false;
+            if (p[at + 1] == 0) put(U16(p), U16(p + 2), [&] { return SourceCell(p[at] != 0); });
             break;
+        }
         case rec::Formula:
             return formula(r);
         default:
@@ -392,11 +423,11 @@ private:
     // the STRING record that follows), a boolean, an error or an empty text.
     bool formula(const Record& r) {
         const uchar* p = r.data;
-        if (r.size < (m_biff == 2 ? 17 : m_biff <= 4 ? 18 : 20)) return false;
+        if (r.size < (old(r) ? 17 : m_biff <= 4 ? 18 : 20)) return false;
         const quint16 row = U16(p), column = U16(p + 2);
-        const uchar* result = p + m_head;
+        const uchar* result = p + head(r);
         if (U16(result + 6) != 0xFFFF) {
-            put(row, column, [&] { return m_book.numberCell(F64(result), style(p)); });
+            put(row, column, [&] { return m_book.numberCell(F64(result), style(r)); });
         } else if (result[0] == 0) {
             m_pendingRow = row;
             m_pendingColumn = column;
@@ -410,7 +441,6 @@ private:
     Sink& m_sink;
     Records& m_records;
     const int m_biff;
-    const qsizetype m_head;
     std::optional<CodePage> m_page; // for the 8-bit strings before BIFF8
     bool m_pastLastColumn = false;
     int m_pendingRow = -1, m_pendingColumn = -1; // a formula whose text result follows

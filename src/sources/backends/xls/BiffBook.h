@@ -24,10 +24,13 @@ class BiffBook {
 public:
     enum class Status {
         Ok,
-        Protected,      // encrypted: its globals hold a FILEPASS record, or it is an encrypted package
-        Excel4Workbook, // an Excel 4 workbook (BIFF4W), whose sheets this reader does not take apart
-        Damaged,        // a workbook whose globals (its sheet list, formats, strings) are broken
-        Malformed       // not an .xls file of any version, or one whose compound file is broken
+        Protected,       // encrypted: its globals hold a FILEPASS record, or it is an encrypted package
+        Excel4Workbook,  // an Excel 4 workbook (BIFF4W), whose sheets this reader does not take apart
+        Damaged,         // a workbook whose globals (its sheet list, formats, strings) are broken
+        Cut,             // a compound file that ends before the sectors it holds
+        BrokenDirectory, // a compound file whose directory is damaged
+        BrokenSectors,   // a compound file whose header, allocation tables or sector chains are damaged
+        Malformed        // not an .xls file of any version
     };
 
     // Reads the workbook's stream (out of its compound file, or the bare file) and its globals; without
@@ -59,6 +62,8 @@ private:
     class TableCells;
     template <class Sink> class Cells;
     template <class Sink> bool readCells(int index, Sink& sink) const;
+    // The place in m_xfDate of a cell's XF index.
+    quint16 styleOfXf(quint16 xf) const;
     SourceCell numberCell(double value, quint16 xf) const;
 
     QByteArray m_file;
@@ -68,6 +73,7 @@ private:
     std::vector<Sheet> m_sheets;
     std::vector<QString> m_strings; // the shared strings
     std::vector<char> m_xfDate;     // per XF record (BIFF2: per format): whether it shows a date or time
+    std::vector<quint16> m_biff2XfFormats; // BIFF2: the format of each XF record
     bool m_1904 = false;
     bool m_brokenSheet = false; // a worksheet file whose records before its cells are broken
 };

@@ -78,22 +78,28 @@ quint16 Biff8Id(quint16 id, int biff) {
             return rec::String;
         case 0x001E:
             return rec::Format;
+        case 0x0043:
+            return rec::Xf;
         default:
-            return rec::None;
+            break;
         }
     }
     switch (id) {
+    // The cell records of later versions, which writers put in Excel 2 to 4 files too (Excel reads
+    // them): each in its own layout.
     case rec::Dimensions:
     case rec::Number:
     case rec::Rk:
     case rec::Label:
     case rec::BoolErr:
     case rec::String:
+    case rec::MulRk:
+    case rec::RString:
+    case rec::LabelSst:
         return id;
     case 0x0206:
-        return biff == 3 ? rec::Formula : rec::None;
     case 0x0406:
-        return biff == 4 ? rec::Formula : rec::None;
+        return rec::Formula;
     case 0x001E: // BIFF2 and 3's id, which BIFF4 writers use too
         return rec::Format;
     case rec::Format:

@@ -132,13 +132,15 @@ public:
         out.reserve(count);
         while (count > 0) {
             if (m_pos == m_parts[m_part].size) {
-                // The characters go on in the next CONTINUE, which begins with their width again.
+                // The characters go on in the next CONTINUE, which begins with their width again
+                // (and may hold nothing more: Excel leaves such an empty piece at times).
                 if (m_part + 1 >= m_parts.size()) return false;
                 ++m_part;
                 m_pos = 0;
                 quint8 flags;
                 if (!byte(flags)) return false;
                 wide = flags & 1;
+                continue;
             }
             const Record& r = m_parts[m_part];
             const qsizetype left = r.size - m_pos;
@@ -158,6 +160,12 @@ public:
         }
         return true;
     }
+    // The flag byte of a string of `count` characters. A string of none that ends its record may
+    // lack it, as writers other than Excel leave it out: it needs no width.
+    bool flags(quint32 count, quint8& v) {
+        v = 0;
+        return (count == 0 && !settle()) || byte(v);
+    }
     // A string with a 16-bit length and its flags: plain, or with rich-text runs and
     // extended (phonetic) data after the characters, which are skipped.
     bool string(QString& out, bool lengthIsByte = false) {
@@ -165,7 +173,7 @@ public:
         quint8 flags = 0, small = 0;
         if (lengthIsByte ? !byte(small) : !u16(cch)) return false;
         if (lengthIsByte) cch = small;
-        if (!byte(flags)) return false;
+        if (!this->flags(cch, flags)) return false;
         quint16 runs = 0;
         quint32 ext = 0;
         if ((flags & 0x08) && !u16(runs)) return false;

@@ -20,6 +20,7 @@ quint32 U32(const uchar* p) {
 }
 
 constexpr quint32 EndOfChain = 0xFFFFFFFE;
+constexpr quint32 FreeSector = 0xFFFFFFFF;
 constexpr quint32 MaxSector = 0xFFFFFFFA; // above are the markers
 const uchar Signature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
 
@@ -28,8 +29,27 @@ const uchar Signature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
 CompoundFile::CompoundFile(const QByteArray& file)
     : m_file(file), m_data(reinterpret_cast<const uchar*>(file.constData())), m_size(file.size()) {}
 
+bool CompoundFile::hasSignature() const {
+    return m_size >= 8 && std::memcmp(m_data, Signature, 8) == 0;
+}
+
 bool CompoundFile::isCompound() const {
-    return m_size >= 512 && std::memcmp(m_data, Signature, 8) == 0;
+    return m_size >= 512 && hasSignature();
+}
+
+bool CompoundFile::fail(Fault fault) const {
+    if (m_fault == Fault::None) m_fault = fault;
+    return false;
+}
+
+const uchar* CompoundFile::needed(quint32 s, qsizetype& length) const {
+    const uchar* p = sector(s, length);
+    if (p) return p;
+    // A sector the allocation table holds (or, while it is read, may hold) that the file ends before.
+    const bool held =
+        s < m_fat.size() ? m_fat[s] != FreeSector : quint64(s) < quint64(m_fatSectors) * (m_sectorSize / 4);
+    if (s <= MaxSector && held) fail(Fault::Cut);
+    return nullptr;
 }
 
 bool CompoundFile::encrypted() {
@@ -41,33 +61,35 @@ bool CompoundFile::workbook(QByteArray& stream) {
     const auto* root = reinterpret_cast<const uchar*>(m_directory.constData());
     const uchar* e = root + m_workbookEntry;
     const quint64 size = m_major == 3 ? U32(e + 0x78) : (U32(e + 0x78) | quint64(U32(e + 0x7C)) << 32);
-    if (size > quint64(m_size)) return false;
+    // A stream longer than the file: cut short when the allocation table has room for it.
+    const quint64 room = quint64(m_fat.size()) * m_sectorSize;
+    if (size > quint64(m_size)) return fail(size <= room ? Fault::Cut : Fault::Sectors);
     const quint32 start = U32(e + 0x74);
-    if (size >= m_cutoff) return chain(m_fat, start, size, stream);
+    if (size >= m_cutoff) return chain(m_fat, start, size, stream) || fail(Fault::Sectors);
     // The mini stream is bounded by the file like any other stream.
     const quint32 miniSize = U32(root + 0x78);
-    if (miniSize > quint64(m_size)) return false;
+    if (miniSize > quint64(m_size)) return fail(miniSize <= room ? Fault::Cut : Fault::Sectors);
     QByteArray mini;
-    return readMiniFat() && chain(m_fat, U32(root + 0x74), miniSize, mini) &&
-           miniChain(mini, start, size, stream);
+    if (!readMiniFat() || !chain(m_fat, U32(root + 0x74), miniSize, mini, true)) return fail(Fault::Sectors);
+    return miniChain(mini, quint64(mini.size()) < miniSize, start, size, stream);
 }
 
 bool CompoundFile::readDirectory() {
     if (m_directoryRead) return *m_directoryRead;
     m_directoryRead = false;
-    if (!readHeader() || !readFat()) return false;
+    if (!readHeader() || !readFat()) return fail(Fault::Sectors);
     QByteArray& dir = m_directory;
-    if (!chain(m_fat, m_dirStart, std::numeric_limits<quint64>::max(), dir)) return false;
-    if (dir.size() < 128) return false;
+    if (!chain(m_fat, m_dirStart, std::numeric_limits<quint64>::max(), dir) || dir.size() < 128)
+        return fail(Fault::Directory);
     const auto* d = reinterpret_cast<const uchar*>(dir.constData());
     const qsizetype entries = dir.size() / 128;
 
     // The root entry holds the mini stream, which holds the streams below the cut-off.
     const uchar* root = d;
-    if (root[0x42] != 5) return false;
+    if (root[0x42] != 5) return fail(Fault::Directory);
     // A name longer than its 64-byte field marks a damaged directory.
     for (qsizetype i = 0; i < entries; ++i)
-        if (U16(d + i * 128 + 0x40) > 64) return false;
+        if (U16(d + i * 128 + 0x40) > 64) return fail(Fault::Directory);
     // The workbook's stream is a child of the root: a stream of that name inside a storage (an
     // embedded object's) is another document's. The root's children form a tree of siblings (left
     // and right) under the root's child; a link outside the directory or back into the tree (or to
@@ -83,7 +105,7 @@ bool CompoundFile::readDirectory() {
         const quint32 id = pending.back();
         pending.pop_back();
         if (id == NoEntry) continue;
-        if (id >= quint64(entries) || seen[id]) return false;
+        if (id >= quint64(entries) || seen[id]) return fail(Fault::Directory);
         seen[id] = true;
         const uchar* entry = d + qsizetype(id) * 128;
         pending.push_back(U32(entry + 0x44));
@@ -94,7 +116,7 @@ bool CompoundFile::readDirectory() {
         const QString name = QString::fromUtf16(reinterpret_cast<const char16_t*>(entry),
                                                 nameBytes / 2 - 1) // less the NUL
                                  .toUpper();
-        if (names.contains(name)) return false;
+        if (names.contains(name)) return fail(Fault::Directory);
         names.insert(name);
         if (name == QLatin1String("WORKBOOK"))
             m_workbookEntry = entry - d;
@@ -121,8 +143,11 @@ bool CompoundFile::readHeader() {
     m_miniFatStart = U32(m_data + 0x3C);
     m_difatStart = U32(m_data + 0x44);
     m_difatSectors = U32(m_data + 0x48);
-    // Every allocation-table sector is a sector of the file.
-    return m_fatSectors <= quint64(m_size) / m_sectorSize;
+    // Every allocation-table sector is a sector of the file: a file without room for as many as
+    // its header and extra table sectors list is cut short.
+    if (m_fatSectors <= quint64(m_size) / m_sectorSize) return true;
+    const quint64 listed = 109 + quint64(m_difatSectors) * (m_sectorSize / 4 - 1);
+    return fail(m_fatSectors <= listed ? Fault::Cut : Fault::Sectors);
 }
 
 const uchar* CompoundFile::sector(quint32 s, qsizetype& length) const {
@@ -140,8 +165,10 @@ bool CompoundFile::readFat() {
     quint32 next = m_difatStart;
     for (quint32 n = 0; fatSectors.size() < m_fatSectors; ++n) {
         qsizetype length = 0;
-        const uchar* p = n < m_difatSectors ? sector(next, length) : nullptr;
-        if (!p || length < qsizetype(m_sectorSize)) return false;
+        if (n >= m_difatSectors) return false;
+        const uchar* p = needed(next, length);
+        if (!p) return false;
+        if (length < qsizetype(m_sectorSize)) return fail(Fault::Cut);
         const quint32 perSector = m_sectorSize / 4 - 1;
         for (quint32 i = 0; i < perSector && fatSectors.size() < m_fatSectors; ++i)
             fatSectors.push_back(U32(p + 4 * i));
@@ -150,8 +177,9 @@ bool CompoundFile::readFat() {
     m_fat.reserve(fatSectors.size() * (m_sectorSize / 4));
     for (quint32 s : fatSectors) {
         qsizetype length = 0;
-        const uchar* p = sector(s, length);
-        if (!p || length < qsizetype(m_sectorSize)) return false;
+        const uchar* p = needed(s, length);
+        if (!p) return false;
+        if (length < qsizetype(m_sectorSize)) return fail(Fault::Cut);
         for (quint32 i = 0; i < m_sectorSize / 4; ++i)
             m_fat.push_back(U32(p + 4 * i));
     }
@@ -168,7 +196,8 @@ bool CompoundFile::readMiniFat() {
     return true;
 }
 
-bool CompoundFile::chain(const std::vector<quint32>& table, quint32 s, quint64 size, QByteArray& out) const {
+bool CompoundFile::chain(const std::vector<quint32>& table, quint32 s, quint64 size, QByteArray& out,
+                         bool toCutEnd) const {
     out.clear();
     const bool sized = size != std::numeric_limits<quint64>::max();
     if (sized && contiguous(table, s, size)) {
@@ -179,10 +208,15 @@ bool CompoundFile::chain(const std::vector<quint32>& table, quint32 s, quint64 s
     }
     if (sized) out.reserve(static_cast<qsizetype>(size));
     std::vector<bool> seen(table.size());
+    qsizetype length = m_sectorSize;
     while (!sized || quint64(out.size()) < size) {
-        if (s == EndOfChain) return !sized;
-        qsizetype length = 0;
-        const uchar* p = sector(s, length);
+        // A stream short of its size: the file ends inside its last sector, or its chain ends early.
+        const bool cutEnd = length < qsizetype(m_sectorSize);
+        if (s == EndOfChain) {
+            if (!sized || (toCutEnd && cutEnd)) return true;
+            return cutEnd ? fail(Fault::Cut) : false;
+        }
+        const uchar* p = needed(s, length);
         if (!p || s >= table.size() || seen[s]) return false;
         seen[s] = true;
         const qsizetype wanted =
@@ -202,15 +236,16 @@ bool CompoundFile::contiguous(const std::vector<quint32>& table, quint32 s, quin
     return sectors == 0 || s + sectors - 1 < table.size();
 }
 
-bool CompoundFile::miniChain(const QByteArray& mini, quint32 s, quint64 size, QByteArray& out) const {
+bool CompoundFile::miniChain(const QByteArray& mini, bool cut, quint32 s, quint64 size,
+                             QByteArray& out) const {
     out.clear();
     std::vector<bool> seen(m_miniFat.size());
     while (quint64(out.size()) < size) {
         const quint64 at = quint64(s) * 64;
-        if (s >= m_miniFat.size() || seen[s] || at >= quint64(mini.size())) return false;
+        if (s >= m_miniFat.size() || seen[s]) return fail(Fault::Sectors);
+        const qsizetype wanted = qsizetype(std::min<quint64>(64, size - quint64(out.size())));
+        if (at + quint64(wanted) > quint64(mini.size())) return fail(cut ? Fault::Cut : Fault::Sectors);
         seen[s] = true;
-        const qsizetype wanted =
-            qsizetype(std::min<quint64>({64, size - quint64(out.size()), quint64(mini.size()) - at}));
         out.append(mini.constData() + at, wanted);
         s = m_miniFat[s];
     }

@@ -13,10 +13,20 @@ namespace quibo {
 // among them), is damaged: nothing of it is read.
 class CompoundFile {
 public:
+    // What is wrong with a file that has the signature of a compound file and cannot be read: it is
+    // cut short (it ends before a sector its allocation table holds), its directory is damaged, or
+    // its header, allocation tables or sector chains are.
+    enum class Fault { None, Cut, Directory, Sectors };
+
     // Keeps a reference to `file`, which must outlive it.
     explicit CompoundFile(const QByteArray& file);
 
+    // Whether the file begins with a compound file's signature, and whether it is long enough for
+    // the header that follows.
+    bool hasSignature() const;
     bool isCompound() const;
+    // Why the last read failed; None when the file read, or holds no workbook stream.
+    Fault fault() const { return m_fault; }
 
     // Whether the root holds the streams of an encrypted package ("EncryptedPackage",
     // "EncryptionInfo"), as an .xlsx workbook saved with a password is kept. False when the file is
@@ -38,12 +48,21 @@ private:
     bool readFat();
     bool readMiniFat();
     // Follows a chain of sectors until `size` bytes are read or, for an unknown size, to its end.
-    // A chain visits each sector once: one seen again is a cycle.
-    bool chain(const std::vector<quint32>& table, quint32 s, quint64 size, QByteArray& out) const;
+    // A chain visits each sector once: one seen again is a cycle. `toCutEnd`: a chain that ends in
+    // the file's last sector, cut short, before `size` gives what it holds (a writer that leaves the
+    // last sector unpadded), for the caller to check what it takes of it.
+    bool chain(const std::vector<quint32>& table, quint32 s, quint64 size, QByteArray& out,
+               bool toCutEnd = false) const;
     // Whether the chain from `s` runs through consecutive sectors, all inside the file, for `size`
     // bytes and then ends (or goes on past them).
     bool contiguous(const std::vector<quint32>& table, quint32 s, quint64 size) const;
-    bool miniChain(const QByteArray& mini, quint32 s, quint64 size, QByteArray& out) const;
+    // `cut`: the mini stream ends short of its size, at the file's end.
+    bool miniChain(const QByteArray& mini, bool cut, quint32 s, quint64 size, QByteArray& out) const;
+    // Records `fault` unless one is known already (a cut file is cut, whatever failed next); false.
+    bool fail(Fault fault) const;
+    // The sector `s` of a chain or table; when the allocation table holds it but the file ends
+    // before it, the file is cut.
+    const uchar* needed(quint32 s, qsizetype& length) const;
 
     const QByteArray& m_file;
     const uchar* m_data;
@@ -57,6 +76,7 @@ private:
     QByteArray m_directory;
     qsizetype m_workbookEntry = -1; // the offset of its entry in m_directory
     bool m_encrypted = false;
+    mutable Fault m_fault = Fault::None;
 };
 
 } // namespace quibo

@@ -34,6 +34,14 @@ void OpenBiff(BiffBook& book, QFile& file, bool withCells) {
                                                      "read; save its sheets as a later Excel workbook."));
     case BiffBook::Status::Damaged:
         sourcefile::RaiseBroken(path, QStringLiteral("is damaged: its sheets could not be read."));
+    case BiffBook::Status::Cut:
+        sourcefile::RaiseBroken(path,
+                                QStringLiteral("is damaged: it is cut short at %1 bytes.").arg(bytes.size()));
+    case BiffBook::Status::BrokenDirectory:
+        sourcefile::RaiseBroken(path, QStringLiteral("is damaged: its directory could not be read."));
+    case BiffBook::Status::BrokenSectors:
+        sourcefile::RaiseBroken(path,
+                                QStringLiteral("is damaged: the sectors of its streams could not be read."));
     case BiffBook::Status::Malformed:
         break;
     }

@@ -176,6 +176,12 @@ public:
         return n > 0;
     }
 
+    // Keeps the first `n` bytes alone.
+    void truncate(size_t n) {
+        m_size = n;
+        m_data.get()[m_size] = '\0';
+    }
+
     // Drops the first `n` bytes.
     void erase(size_t n) {
         if (n == 0) return; // a row longer than the bytes read so far: nothing to move
@@ -197,6 +203,101 @@ private:
 // the last few, which may begin it.
 size_t ResumeAt(size_t size, size_t length) {
     return size - std::min(size, length - 1);
+}
+
+// What DropBlanks needs of a tag: whether it opens a cell with a reference, and whether that cell
+// is blank (self-closing, without a type: `<c t="str"/>` is an empty text).
+struct CellTag {
+    int column = -1; // of its reference; -1 for another tag, or a cell without a reference
+    bool blank = false;
+};
+
+CellTag ReadCellTag(std::string_view tag, std::string_view cellName) {
+    CellTag cell;
+    const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    if (tag.substr(0, cellName.size()) != cellName || tag.size() <= cellName.size() + 1) return cell;
+    size_t i = cellName.size();
+    if (!space(tag[i]) && tag[i] != '/' && tag[i] != '>') return cell; // another element
+    bool typed = false;
+    int column = -1;
+    for (;;) {
+        while (i < tag.size() && space(tag[i]))
+            ++i;
+        if (i >= tag.size() || tag[i] == '/' || tag[i] == '>') break;
+        const size_t name = i;
+        while (i < tag.size() && tag[i] != '=' && !space(tag[i]) && tag[i] != '/' && tag[i] != '>')
+            ++i;
+        const std::string_view attribute = tag.substr(name, i - name);
+        while (i < tag.size() && space(tag[i]))
+            ++i;
+        if (i + 1 >= tag.size() || tag[i] != '=') return cell;
+        ++i;
+        while (i < tag.size() && space(tag[i]))
+            ++i;
+        if (i >= tag.size() || (tag[i] != '"' && tag[i] != '\'')) return cell;
+        const size_t close = tag.find(tag[i], i + 1);
+        if (close == std::string_view::npos) return cell;
+        if (attribute == "r") column = ColumnOf(tag.substr(i + 1, close - i - 1));
+        if (attribute == "t") typed = true;
+        i = close + 1;
+    }
+    cell.column = column;
+    cell.blank = column >= 0 && !typed && tag.size() >= 2 && tag[tag.size() - 2] == '/';
+    return cell;
+}
+
+// A row's blank cells (`<c r="B2" s="1"/>`, as Excel writes a styled empty cell) hold nothing, yet a
+// row is read whole once it ends: a long row of them would be held in memory to its end. Drops from
+// `text[from, end)` each blank inside the sheet whose next element, past white space, is a cell with
+// a reference of its own (whose place then does not hang on the blank's), and returns the end of the
+// bytes kept. `resume` is where the next call goes on: at a tag not yet whole or a blank not yet
+// judged; npos when a comment or CDATA section stands in the row, whose bytes are left alone.
+size_t DropBlanks(char* text, size_t from, size_t end, std::string_view cellName, size_t& resume) {
+    size_t p = from, q = from;
+    size_t held = std::string::npos, heldSize = 0; // a blank not yet judged, where it stands
+    auto move = [&](size_t at, size_t size) {
+        std::memmove(text + q, text + at, size);
+        q += size;
+    };
+    auto keepHeld = [&] {
+        if (held != std::string::npos) move(held, heldSize);
+        held = std::string::npos;
+    };
+    resume = std::string::npos;
+    bool whole = true;
+    for (;;) {
+        const char* lt = static_cast<const char*>(std::memchr(text + p, '<', end - p));
+        if (!lt || lt + 1 >= text + end) break;
+        const size_t l = static_cast<size_t>(lt - text);
+        if (lt[1] == '!' || lt[1] == '?') {
+            whole = false;
+            break;
+        }
+        const char* gt = static_cast<const char*>(std::memchr(lt, '>', end - l));
+        if (!gt) break;
+        const size_t g = static_cast<size_t>(gt - text);
+        const CellTag tag = ReadCellTag(std::string_view(lt, g + 1 - l), cellName);
+        const bool between = std::all_of(
+            text + p, text + l, [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
+        const bool drop = held != std::string::npos && tag.column >= 0 && between;
+        if (drop)
+            held = std::string::npos; // with the white space after it
+        else {
+            keepHeld();
+            move(p, l - p);
+        }
+        if (tag.blank && tag.column < MaxColumns) {
+            held = l;
+            heldSize = g + 1 - l;
+        } else {
+            move(l, g + 1 - l);
+        }
+        p = g + 1;
+    }
+    if (whole) resume = q;
+    keepHeld();
+    move(p, end - p);
+    return q;
 }
 
 // Streams a worksheet part: its rows are parsed a batch at a time as the part is inflated, so memory
@@ -242,6 +343,10 @@ void ReadSheet(const ZipArchive& zip, const SheetContext& context, SheetRows& sh
     size_t searched = pos;     // the end of the rows is not before this
     size_t rowsSearched = pos; // nor the end of a row not yet read
     int lastRow = -1;
+    // A row not yet ended is rid of its blanks past this, once it is long (DropBlanks).
+    constexpr size_t LongRow = size_t(1) << 20;
+    const std::string cellName = "<" + prefix + "c";
+    size_t blanksFrom = 0;
     for (;;) {
         const size_t end = Find(buffer.view(), endOfData, endOfData.rfind('D'), searched);
         if (end != std::string::npos) {
@@ -256,7 +361,11 @@ void ReadSheet(const ZipArchive& zip, const SheetContext& context, SheetRows& sh
         }
         buffer.erase(pos);
         erased += pos;
+        if (pos > 0) blanksFrom = 0; // a fresh row
         pos = 0;
+        if (blanksFrom != std::string::npos && buffer.view().size() - blanksFrom > LongRow)
+            buffer.truncate(
+                DropBlanks(buffer.data(), blanksFrom, buffer.view().size(), cellName, blanksFrom));
         const size_t size = buffer.view().size();
         searched = ResumeAt(size, endOfData.size());
         rowsSearched = ResumeAt(size, endOfRow.size());
@@ -309,6 +418,9 @@ XlsxSource::XlsxSource(QString path, XlsxLimits limits) : m_path(std::move(path)
         if (!xlsx::Is(s, "sheet")) continue;
         const QString name = QString::fromUtf8(s.attribute("name").value());
         const char* const id = xlsx::RelationshipId(s);
+        // A sheet Excel lists without keeping it in the package (an Excel 4 macro sheet, a module or
+        // dialog sheet) has an empty id: it holds no cells.
+        if (!*id) continue;
         const auto rel = rels.find(id);
         if (rel == rels.end())
             xlsx::RaiseBrokenPart(m_path, xlsx::RelationshipsOf(workbookPart),

@@ -96,11 +96,58 @@ qint64 ZipFile::inflated(unsigned char* out, size_t size) {
     return static_cast<qint64>(produced);
 }
 
+namespace {
+
+const QByteArray LocalHeader = QByteArrayLiteral("PK\x03\x04");
+
+// A zip is its parts, each after its header, then its directory's entries and the record that ends
+// it. A file whose parts and entries, walked by the sizes their headers give, run to its end or past
+// it before that record is cut short. Parts whose sizes follow their data cannot be walked.
+bool CutShort(QFile& file) {
+    const auto u16 = [](const QByteArray& b, int at) {
+        return quint16(quint8(b[at]) | quint8(b[at + 1]) << 8);
+    };
+    const auto u32 = [&](const QByteArray& b, int at) {
+        return quint32(u16(b, at)) | quint32(u16(b, at + 2)) << 16;
+    };
+    const QByteArray directoryEntry = QByteArrayLiteral("PK\x01\x02");
+    qint64 at = 0;
+    bool inDirectory = false;
+    for (;;) {
+        if (at >= file.size()) return true;
+        if (!file.seek(at)) return false;
+        const QByteArray header = file.read(46);
+        if (header.size() < 4) return true;
+        inDirectory = inDirectory || header.startsWith(directoryEntry);
+        if (inDirectory) { // the directory's entries, up to the record that ends it
+            if (!header.startsWith(directoryEntry)) return false;
+            if (header.size() < 46) return true;
+            at += 46 + qint64(u16(header, 28)) + u16(header, 30) + u16(header, 32);
+            continue;
+        }
+        if (!header.startsWith(LocalHeader)) return false;
+        if (header.size() < 30) return true;
+        const quint32 packed = u32(header, 18);
+        if ((u16(header, 6) & 0x08) || packed == 0xFFFFFFFF) return false;
+        at += 30 + qint64(u16(header, 26)) + u16(header, 28) + packed;
+    }
+}
+
+} // namespace
+
 ZipArchive::ZipArchive(const QString& path, const XlsxLimits& limits) : m_path(path), m_limits(limits) {
     sourcefile::RequireReadableFile(path);
     int error = 0;
     m_zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
-    if (!m_zip) sourcefile::RaiseNotOfKind(path, Kind);
+    if (!m_zip) {
+        QFile file(path);
+        const bool zip = file.open(QIODevice::ReadOnly) && file.read(4) == LocalHeader;
+        if (!zip) sourcefile::RaiseNotOfKind(path, Kind);
+        if (error == ZIP_ER_NOZIP && CutShort(file))
+            sourcefile::RaiseBroken(
+                path, QStringLiteral("is damaged: it is cut short at %1 bytes.").arg(file.size()));
+        sourcefile::RaiseBroken(path, QStringLiteral("is damaged: its zip directory could not be read."));
+    }
     // A part is found by its name, and a package's names are one whatever their case: with two
     // entries of one name, which of them a reader takes is anyone's guess.
     const zip_int64_t entries = zip_get_num_entries(m_zip, 0);

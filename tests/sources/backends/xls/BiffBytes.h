@@ -98,6 +98,35 @@ inline QByteArray Compound(std::vector<Entry> entries) {
     return header + table + directory + streams;
 }
 
+// A compound file whose workbook stream (below 4096 bytes) lies in the mini stream, the file's last
+// sectors, which end with the stream's last byte, not padded out: as PhpSpreadsheet's
+// tests/data/Reader/XLS/sample.xls is laid out (checked against it).
+inline QByteArray UnpaddedMiniFile(const QByteArray& stream) {
+    const quint32 miniSectors = quint32((stream.size() + 63) / 64);
+    const quint32 sectors = (miniSectors * 64 + 511) / 512;
+    auto entry = [](const QString& name, quint8 type, quint32 child, quint32 start, quint32 size) {
+        QByteArray bytes(64, '\0');
+        std::memcpy(bytes.data(), name.utf16(), size_t(name.size()) * 2);
+        return bytes + U16(quint16((name.size() + 1) * 2)) + QByteArray(1, char(type)) + QByteArray(1, '\1') +
+               U32(NoEntry) + U32(NoEntry) + U32(child) + QByteArray(36, '\0') + U32(start) + U32(size) +
+               U32(0);
+    };
+    QByteArray header = QByteArray::fromHex("D0CF11E0A1B11AE1") + QByteArray(16, '\0') + U16(0x3E) + U16(3) +
+                        U16(0xFFFE) + U16(9) + U16(6) + QByteArray(6, '\0') + U32(0) + U32(1) + U32(1) +
+                        U32(0) + U32(4096) + U32(2) + U32(1) + U32(0xFFFFFFFE) + U32(0) + U32(0);
+    for (int i = 1; i < 109; ++i)
+        header += U32(0xFFFFFFFF);
+    QByteArray fat = U32(0xFFFFFFFD) + U32(0xFFFFFFFE) + U32(0xFFFFFFFE), miniFat;
+    for (quint32 k = 0; k < sectors; ++k)
+        fat += U32(k + 1 == sectors ? 0xFFFFFFFE : 4 + k);
+    for (quint32 k = 0; k < miniSectors; ++k)
+        miniFat += U32(k + 1 == miniSectors ? 0xFFFFFFFE : k + 1);
+    const QByteArray directory = entry(QStringLiteral("Root Entry"), 5, 1, 3, miniSectors * 64) +
+                                 entry(QStringLiteral("Workbook"), 2, NoEntry, 0, quint32(stream.size()));
+    return header + fat.leftJustified(512, '\xFF') + directory.leftJustified(512, '\0') +
+           miniFat.leftJustified(512, '\xFF') + stream;
+}
+
 // The records of one BIFF version: 2, 3, 4 (Excel 2 to 4), 5 (Excel 5 and 95) or 8 (Excel 97-2003).
 class Biff {
 public:

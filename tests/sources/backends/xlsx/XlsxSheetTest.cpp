@@ -12,6 +12,10 @@
 
 #include <zip.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace quibo {
 namespace {
 
@@ -469,6 +473,92 @@ TEST(XlsxWorkbook, AMissingRelationshipRefusesTheWorkbookNamingItsPart) {
             EXPECT_EQ(e.description(), QStringLiteral("The source \"%1\" ").arg(path) + refusal);
         }
     }
+}
+
+// Excel lists a sheet it does not keep in the package (a macro, module or dialog sheet) with an empty
+// relationship id; other writers leave the id out. Such a sheet holds no table; the others read.
+TEST(XlsxWorkbook, ASheetWithoutARelationshipIdIsLeftOut) {
+    const std::string sheet = "<worksheet><sheetData>" + Row(1, C("A1", "a")) + "</sheetData></worksheet>";
+    for (const char* other : {"<sheet name=\"Module\" sheetId=\"2\" r:id=\"\"/>", "<sheet name=\"M\"/>"}) {
+        const std::string workbook =
+            "<workbook xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+            "<sheets>" +
+            std::string(other) + "<sheet name=\"S\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>";
+        test::TempFolder folder;
+        const QString path = WritePackage(folder, {{"_rels/.rels", PackageRels},
+                                                   {"xl/workbook.xml", workbook},
+                                                   {"xl/_rels/workbook.xml.rels", WorkbookRels},
+                                                   {"xl/worksheets/sheet1.xml", sheet}});
+        XlsxSource source(path);
+        EXPECT_EQ(source.tables(), QStringList{QStringLiteral("S$")}) << other;
+        EXPECT_EQ(source.read(QStringLiteral("S$")).columnNames(), QStringList{QStringLiteral("a")}) << other;
+    }
+}
+
+// A package cut short (an interrupted copy or download), or whose directory is garbled, is damaged,
+// not some other kind of file.
+TEST(XlsxWorkbook, ACutCopyIsDamaged) {
+    test::TempFolder folder;
+    QFile whole(WriteWorkbook(folder, Row(2, C("A2", "1"))));
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QByteArray bytes = whole.readAll();
+    const QString path = folder.file(QStringLiteral("cut.xlsx"));
+    const auto refusal = [&](const QByteArray& copy) {
+        QFile cut(path);
+        EXPECT_TRUE(cut.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        cut.write(copy);
+        cut.close();
+        try {
+            XlsxSource source(path);
+            return QStringLiteral("opened");
+        } catch (const vb::RuntimeError& e) {
+            return e.description();
+        }
+    };
+    // Cut in a part, at a part's end, in the directory.
+    for (const qsizetype length : {bytes.size() / 4, bytes.size() / 2, bytes.size() * 98 / 100})
+        EXPECT_EQ(refusal(bytes.left(length)),
+                  QStringLiteral("The source \"%1\" is damaged: it is cut short at %2 bytes.")
+                      .arg(path)
+                      .arg(length));
+    // Whole, but the record that ends its directory garbled.
+    QByteArray garbled = bytes;
+    garbled.replace(garbled.lastIndexOf("PK\x05\x06"), 4, "PKxx");
+    EXPECT_EQ(refusal(garbled),
+              QStringLiteral("The source \"%1\" is damaged: its zip directory could not be read.").arg(path));
+}
+
+// A row of blanks costs no memory: the reader holds the cells, not a long row's bytes. 3.5 million
+// styled blanks (60 MiB of XML) before one number, read in a child process, whose peak is its own.
+TEST(XlsxSheet, ARowOfBlanksCostsNoMemory) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's own memory is counted with the reader's";
+#endif
+    test::TempFolder folder;
+    QString path;
+    {
+        std::string row = "<row r=\"2\">";
+        for (int i = 0; i < 3500000; ++i)
+            row += "<c r=\"B2\" s=\"1\"/>\n";
+        path = WriteWorkbook(folder, row + "<c r=\"C2\"><v>5</v></c></row>");
+    }
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        XlsxSource source(path);
+        rusage before{};
+        ::getrusage(RUSAGE_SELF, &before);
+        const SourceTable table = source.read(QStringLiteral("S$"));
+        rusage after{};
+        ::getrusage(RUSAGE_SELF, &after);
+        const long grewKiB = after.ru_maxrss - before.ru_maxrss;
+        const bool read = table.recordCount() == 1 && table.rowTexts(0) == QStringList({"", "", "5"});
+        ::_exit(read ? (grewKiB <= 16 * 1024 ? 0 : 2) : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the row read wrong; 2: the peak passed 16 MiB";
 }
 
 struct TooLargeCase {
