@@ -189,7 +189,7 @@ bool BoundCell(const ResultColumn& column, size_t row, SourceCell& cell) {
 
 SQLLEN Wider(SQLLEN width, SQLLEN indicator, SQLLEN unit) {
     const SQLLEN need = indicator == SQL_NO_TOTAL ? width + 1 : indicator + unit;
-    const SQLLEN wider = std::min(std::max(need + need / 4, 4 * width), MaxFittedBytes);
+    const SQLLEN wider = std::min(std::max(need + need / 4, 2 * width), MaxFittedBytes);
     return need <= MaxFittedBytes && wider > width ? wider : -1;
 }
 
