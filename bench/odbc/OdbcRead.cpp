@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
         std::printf("%d\n", table.recordCount());
         // How many times the query ran, for odbc_cases.py.
         if (const auto* odbc = dynamic_cast<const quibo::OdbcSource*>(source.get()))
-            std::fprintf(stderr, "executions %zu\n", odbc->executions());
+            std::fprintf(stderr, "executions %zu\nblock rows %zu\n", odbc->executions(), odbc->blockRows());
         return 0;
     } catch (const quibo::vb::RuntimeError& e) {
         std::fprintf(stderr, "%s\n", e.description().toUtf8().constData());

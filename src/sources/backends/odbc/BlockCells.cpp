@@ -105,7 +105,7 @@ bool BlockCells::readColumn(const Statement& stmt, size_t c, SQLLEN& longest, SQ
             }
             decimal(data, size_t(indicator), at);
         } else if (!BoundCell(column, r, m_cells[at])) {
-            unit = SQLLEN(sizeof(SQLWCHAR));
+            unit = column.cType == SQL_C_CHAR ? 1 : SQLLEN(sizeof(SQLWCHAR));
             cut(indicator);
         }
     }

@@ -72,6 +72,15 @@ SourceCell DateCell(QStringView text) {
     return text.toString();
 }
 
+// The same from a narrow fetch's UTF-8 bytes, which for a date are all ASCII.
+SourceCell NarrowDateCell(const char* bytes, size_t size) {
+    char16_t units[64];
+    if (size > 64 || std::any_of(bytes, bytes + size, [](char b) { return (b & 0x80) != 0; }))
+        return DateCell(QString::fromUtf8(bytes, qsizetype(size)));
+    std::copy(bytes, bytes + size, units);
+    return DateCell(QStringView(units, qsizetype(size)));
+}
+
 } // namespace
 
 // A text or decimal is bound at its stated length up to these; a longer one, a long (TEXT) one and
@@ -107,7 +116,8 @@ std::pair<SQLSMALLINT, SQLLEN> Binding(Fetch fetch, bool stored, SQLSMALLINT typ
     case Fetch::Decimal:
         // Digits, a sign, a point and a leading zero, and the terminating NUL.
         return {SQL_C_CHAR, SQLLEN((size > 0 && size <= MaxBoundDigits ? size : StartDigits) + 4)};
-    case Fetch::Date:
+    case Fetch::Date: // its digits, which a narrow fetch hands over without converting them
+        if (narrow) return {SQL_C_CHAR, 64};
         return {SQL_C_WCHAR, SQLLEN(64 * sizeof(SQLWCHAR))};
     case Fetch::Text: {
         const bool stated =
@@ -160,8 +170,12 @@ bool BoundCell(const ResultColumn& column, size_t row, SourceCell& cell) {
         cell = *p != 0;
         return true;
     case Fetch::Date: {
-        const SQLLEN unit = SQLLEN(sizeof(SQLWCHAR));
+        const SQLLEN unit = column.cType == SQL_C_CHAR ? 1 : SQLLEN(sizeof(SQLWCHAR));
         if (indicator == SQL_NO_TOTAL || indicator > column.width - unit) return false;
+        if (unit == 1) {
+            cell = NarrowDateCell(p, size_t(indicator));
+            return true;
+        }
         cell = DateCell(QStringView(reinterpret_cast<const char16_t*>(p), qsizetype(indicator / unit)));
         return true;
     }
@@ -175,7 +189,7 @@ bool BoundCell(const ResultColumn& column, size_t row, SourceCell& cell) {
 
 SQLLEN Wider(SQLLEN width, SQLLEN indicator, SQLLEN unit) {
     const SQLLEN need = indicator == SQL_NO_TOTAL ? width + 1 : indicator + unit;
-    const SQLLEN wider = std::min(std::max(need + need / 4, 4 * width), MaxFittedBytes);
+    const SQLLEN wider = std::min(std::max(need + need / 4, 2 * width), MaxFittedBytes);
     return need <= MaxFittedBytes && wider > width ? wider : -1;
 }
 

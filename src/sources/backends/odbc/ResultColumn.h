@@ -49,7 +49,8 @@ bool SameBytes(std::string_view a, std::string_view b, bool narrow);
 // The cell of a column read with SQLGetData, for the current row.
 SourceCell UnboundCell(const Statement& stmt, SQLUSMALLINT c, Fetch fetch, bool stored, bool narrow);
 // The bytes to bind a column's cells with again after a value of `indicator` bytes did not fit in
-// `width`: room for it and a quarter more, at least four times as wide; -1 past the widest a cell is
+// `width`: room for it and a quarter more, at least twice as wide (SQLite's driver fills the whole of
+// a bound text cell, so each byte of it costs every row); -1 past the widest a cell is
 // bound (or already there), when the column is read with SQLGetData.
 SQLLEN Wider(SQLLEN width, SQLLEN indicator, SQLLEN unit);
 

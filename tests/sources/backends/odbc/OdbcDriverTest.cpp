@@ -91,8 +91,8 @@ TEST_P(OdbcDriver, ListsItsOwnDatabasesTablesOnceEach) {
     for (QString& name : tables)
         name = name.toUpper();
     tables.sort();
-    EXPECT_EQ(tables, L({"BIG", "BLANKS", "EMPTY", "NOTES", "NUMBERS", "SCRIPTS", "TEXTNAMES", "TEXTS",
-                         "TRANSACTIONS", "VOUCHERREGISTER", "VOUCHERREGISTERMAP"}));
+    EXPECT_EQ(tables, L({"BIG", "BLANKS", "DATES", "EMPTY", "NOTES", "NUMBERS", "SCRIPTS", "TEXTNAMES",
+                         "TEXTS", "TRANSACTIONS", "VOUCHERREGISTER", "VOUCHERREGISTERMAP"}));
     ASSERT_EQ(source->views().size(), 1);
     EXPECT_EQ(source->views()[0].toUpper(), QStringLiteral("TEXTNAMES"));
 }
@@ -191,6 +191,13 @@ TEST_P(OdbcDriver, EmptyTextsAcrossBlocks) {
 TEST_P(OdbcDriver, UnsignedBigintReadsItsDigits) {
     ExpectRows(read("Big", QStringLiteral("Id")),
                {L({"1", "18446744073709551615"}), L({"2", "9223372036854775808"}), L({"3", "42"})});
+}
+
+// Dates come as the driver's text of them, narrow where texts are.
+TEST_P(OdbcDriver, DatesReadAsDates) {
+    const SourceTable table = read("Dates", QStringLiteral("Id"));
+    EXPECT_EQ(table.columns()[1].kind, ColumnKind::Date);
+    ExpectRows(table, {L({"1", "01-Apr-2024"}), L({"2", Null}), L({"3", "31-Dec-1999"})});
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, OdbcDriver, ::testing::ValuesIn(Drivers),
