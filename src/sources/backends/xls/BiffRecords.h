@@ -55,10 +55,11 @@ struct Record {
 };
 
 // Walks the records of a stream; stops at its end or at a record that runs past it, or at bytes that
-// are no record: a zeroed sector reads as records of id 0 and length 0, which no sound stream holds
-// two of in a row (Excel never writes one; a few writers leave a single one as padding), and from
-// Excel 97 on no record is longer than 8,224 bytes (2,080 in Excel 5 and 95, whose writers are held
-// to the later bound). Past such bytes the walk would read records out of the middle of others.
+// are no records: a zeroed sector, or an array of offsets out of another record (a sector put in the
+// wrong place), reads as empty records of id 0 or of ids above any record's (0x1FFF), which no sound
+// stream holds two of in a row (Excel writes none; a few writers leave a single id 0 as padding); and
+// from Excel 97 on no record is longer than 8,224 bytes (2,080 in Excel 5 and 95, whose writers are
+// held to the later bound). Past such bytes the walk would read records out of the middle of others.
 class Records {
 public:
     Records(const QByteArray& stream, qsizetype at, int biff = 0)
@@ -73,7 +74,7 @@ public:
         if (m_at < 0 || m_at + 4 > m_size) return false;
         r.type = U16(m_data + m_at);
         r.size = U16(m_data + m_at + 2);
-        const bool empty = r.type == 0 && r.size == 0;
+        const bool empty = r.size == 0 && (r.type == 0 || r.type > 0x1FFF);
         if (m_at + 4 + r.size > m_size || r.size > m_maxSize || (empty && m_lastEmpty)) {
             m_broken = true;
             return false;

@@ -635,6 +635,8 @@ TEST(BiffBookTest, ADamagedRecordRefusesItsSheetInEveryVersion) {
 TEST(BiffBookTest, ADamagedStreamRefusesItsSheetRatherThanReadItShort) {
     const std::vector<std::pair<const char*, QByteArray (*)(const Biff&)>> damaged = {
         {"ZeroedBytes", [](const Biff&) { return QByteArray(16, '\0'); }},
+        // A sector of the INDEX record's offsets in the place of cells (POI's 51535.xls).
+        {"OffsetsReadAsRecords", [](const Biff&) { return U32(0x6D7B) + U32(0x6D83); }},
         {"RecordLongerThanAnyRecord", [](const Biff&) { return Record(0x00EF, QByteArray(8225, 'x')); }},
         {"EofBeforeTheSheetEnds", [](const Biff& b) { return b.Eof(); }},
     };
