@@ -655,6 +655,11 @@ TEST(BiffBookTest, ADamagedStreamRefusesItsSheetRatherThanReadItShort) {
         EXPECT_EQ(Load(Sheet(b, {}, b.Eof())),
                   S(QStringLiteral("The source \"PATH\" is damaged: its sheets could not be read.")));
     }
+    // A stream that ends between two records of its last sheet: the sheet's EOF is missing.
+    const Biff b(8);
+    const QByteArray stream = b.Stream({{"Ledgers", b.Label(0, 0, "Name") + b.Number(1, 0, 5)}});
+    EXPECT_EQ(Load(UnpaddedMiniFile(stream.chopped(4))),
+              S(QStringLiteral("The source \"PATH\" is damaged: its sheet \"Ledgers\" could not be read.")));
 }
 
 TEST(BiffBookTest, ReadsTheWorkbookStreamOfTheRootNotOfAnEmbeddedObject) {
