@@ -123,6 +123,7 @@ public:
             if (r.size >= 2) m_book.m_1904 = U16(r.data) == 1;
             return Step::More;
         case rec::BoundSheet:
+            m_listed = true;
             return m_worksheetFile || boundSheet(r) ? Step::More : Step::Broken;
         case rec::Format:
             if (m_withCells) format(r);
@@ -141,6 +142,9 @@ public:
             return Step::More;
         }
     }
+
+    // Whether the globals list any sheet, of whatever kind: a workbook always holds one.
+    bool listed() const { return m_listed; }
 
     // Whether each XF record shows a date or time, once every format is known.
     void resolveXfDates() {
@@ -206,6 +210,7 @@ private:
     std::unordered_map<quint16, bool> m_formats; // whether each shows a date or time
     quint16 m_formatCount = 0;
     std::vector<quint16> m_xfFormats;
+    bool m_listed = false;
 };
 
 BiffBook::Status BiffBook::open(const QByteArray& file, bool withCells) {
@@ -233,12 +238,14 @@ BiffBook::Status BiffBook::open(const QByteArray& file, bool withCells) {
     Record r;
     if (!records.next(r) || r.size < 4) return Status::Malformed;
     m_biff = BiffOf(r.type, U16(r.data));
+    records.setVersion(m_biff);
     // A workbook's globals list its sheets; a worksheet file is its one sheet, whose formats and
     // styles come before its cells.
     const quint16 kind = U16(r.data + 2);
     const bool worksheetFile = kind == 0x0010;
     if (m_biff == 4 && kind == 0x0100) return Status::Excel4Workbook;
     if (m_biff == 0 || (!worksheetFile && (m_biff < 5 || kind != 0x0005))) return Status::Malformed;
+    m_worksheetFile = worksheetFile;
     if (worksheetFile) m_sheets.push_back({QString(), 0});
     if (m_biff < 8) m_codePage = CodePage::Of(m_stream);
 
@@ -252,6 +259,9 @@ BiffBook::Status BiffBook::open(const QByteArray& file, bool withCells) {
         if (!worksheetFile) return Status::Damaged;
         m_brokenSheet = true;
     }
+    // An EOF read out of damaged bytes ends the globals early: what follows it then is no sheet, and
+    // the sheets listed after it would be lost.
+    if (!worksheetFile && (!globals.listed() || !records.atSubstreamBoundary())) return Status::Damaged;
     globals.resolveXfDates();
     return Status::Ok;
 }
@@ -448,7 +458,7 @@ private:
 
 template <class Sink> bool BiffBook::readCells(int index, Sink& sink) const {
     if (index < 0 || static_cast<size_t>(index) >= m_sheets.size() || m_brokenSheet) return false;
-    Records records(m_stream, m_sheets[static_cast<size_t>(index)].offset);
+    Records records(m_stream, m_sheets[static_cast<size_t>(index)].offset, m_biff);
     Record r;
     if (!records.next(r) || Biff8Id(r.type, m_biff) != rec::Bof) return false;
     Cells<Sink> cells(*this, sink, records);
@@ -462,6 +472,9 @@ template <class Sink> bool BiffBook::readCells(int index, Sink& sink) const {
         else if (depth == 1 && !cells.record(type, r))
             return false;
     }
+    // A sheet ends with its EOF; in a workbook the next substream (or the stream's padding) follows
+    // it, where an EOF read out of damaged bytes is followed by the rest of the sheet.
+    if (depth > 0 || (!m_worksheetFile && !records.atSubstreamBoundary())) return false;
     return !records.broken() && !cells.pastLastColumn();
 }
 

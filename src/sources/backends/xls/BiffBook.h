@@ -75,7 +75,8 @@ private:
     std::vector<char> m_xfDate;     // per XF record (BIFF2: per format): whether it shows a date or time
     std::vector<quint16> m_biff2XfFormats; // BIFF2: the format of each XF record
     bool m_1904 = false;
-    bool m_brokenSheet = false; // a worksheet file whose records before its cells are broken
+    bool m_brokenSheet = false;   // a worksheet file whose records before its cells are broken
+    bool m_worksheetFile = false; // an Excel 2 to 4 worksheet file: one sheet, no globals
 };
 
 } // namespace quibo

@@ -266,7 +266,7 @@ public:
         bool empty = false;
         if (!startTag(root, empty, nullptr)) return false;
         if (!empty && !eachChild(root, [&](std::string_view child, bool childEmpty) {
-                if (!Named(LocalName(child), "si")) return childEmpty || skipContent(child);
+                if (!IsStringItem(LocalName(child))) return childEmpty || skipContent(child);
                 Cell cell;
                 if (!childEmpty && !item(child, cell)) return false;
                 out.push_back(TextCell(cell.item));
@@ -599,24 +599,26 @@ private:
             cell.type = attributes.t;
             cell.style = attributes.s;
             if (column >= MaxColumns) sheet.refuseDamaged();
-            SourceCell v = value(cell);
+            SourceCell v = value(cell, sheet);
             if (IsNull(v)) continue;
             m_cells.emplace_back(column, std::move(v));
         }
     }
 
-    SourceCell value(const Cell& cell) {
+    // A shared string the table lacks refuses the sheet: its text is lost.
+    SourceCell value(const Cell& cell, const SheetRows& sheet) {
         const std::string_view type = cell.type;
         const std::string_view v = cell.value;
         if (Named(type, "s")) {
             if (!cell.hasValue) return {};
             const long long i = StringIndex(v);
-            if (i < 0 || static_cast<size_t>(i) >= m_context.sharedStrings.size()) return {};
+            if (i < 0) return {};
+            if (static_cast<size_t>(i) >= m_context.sharedStrings.size()) sheet.refuseDamaged();
             return m_context.sharedStrings[static_cast<size_t>(i)];
         }
         if (Named(type, "inlineStr")) return cell.hasItem ? TextCell(cell.item) : SourceCell{};
         if (cell.hasValue && v.empty()) return {}; // an empty cell, whatever its type says
-        if (Named(type, "str")) return cell.hasValue ? TextCell(v) : QString();
+        if (Named(type, "str")) return cell.hasValue ? SourceCell(TextCell(v)) : SourceCell{};
         if (Named(type, "b")) {
             if (!cell.hasValue) return {};
             return Named(v, "1") || Named(v, "true");

@@ -156,7 +156,7 @@ std::vector<QString> ParsedSharedStrings(std::string& xml, const ZipArchive& zip
         RaiseBrokenPart(zip.path(), part, XmlError(parsed));
     }
     for (pugi::xml_node si : doc.document_element().children())
-        if (Is(si, "si")) strings.push_back(DecodeText(ItemText(si)));
+        if (IsStringItem(LocalName(si.name()))) strings.push_back(DecodeText(ItemText(si)));
     return strings;
 }
 

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quibo::xlsx {
@@ -28,6 +29,12 @@ inline const char* LocalName(const char* name) {
 
 inline bool Is(const pugi::xml_node& node, const char* local) {
     return std::strcmp(LocalName(node.name()), local) == 0;
+}
+
+// A shared string's element, by its local name: <si>, or <sstItem> in workbooks of the Excel 2007
+// beta (their 2006 namespace), which are laid out as later ones otherwise.
+inline bool IsStringItem(std::string_view local) {
+    return local == "si" || local == "sstItem";
 }
 
 inline pugi::xml_node Child(const pugi::xml_node& node, const char* local) {

@@ -26,13 +26,14 @@ namespace quibo {
 namespace xlsx {
 namespace {
 
-SourceCell CellValue(const pugi::xml_node& c, const SheetContext& context) {
+SourceCell CellValue(const pugi::xml_node& c, const SheetContext& context, const SheetRows& sheet) {
     const std::string type = c.attribute("t").value();
     const pugi::xml_node v = Child(c, "v");
     if (type == "s") {
         if (!v) return {};
         const long long index = StringIndex(v.text().get());
-        if (index < 0 || static_cast<size_t>(index) >= context.sharedStrings.size()) return {};
+        if (index < 0) return {};
+        if (static_cast<size_t>(index) >= context.sharedStrings.size()) sheet.refuseDamaged();
         return context.sharedStrings[static_cast<size_t>(index)];
     }
     if (type == "inlineStr") {
@@ -41,7 +42,7 @@ SourceCell CellValue(const pugi::xml_node& c, const SheetContext& context) {
         return DecodeText(ItemText(is));
     }
     if (v && !*v.text().get()) return {}; // an empty cell, whatever its type says
-    if (type == "str") return v ? DecodeText(v.text().get()) : QString();
+    if (type == "str") return v ? SourceCell(DecodeText(v.text().get())) : SourceCell{};
     if (type == "b") {
         if (!v) return {};
         const std::string b = v.text().get();
@@ -93,7 +94,7 @@ void ParseRows(char* xml, size_t size, size_t offset, const SheetContext& contex
             }
             lastColumn = column;
             if (column >= MaxColumns) sheet.refuseDamaged();
-            SourceCell value = CellValue(c, context);
+            SourceCell value = CellValue(c, context, sheet);
             if (!IsNull(value)) cells.emplace_back(column, std::move(value));
         }
         sheet.add(r, cells);

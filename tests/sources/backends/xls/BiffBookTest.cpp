@@ -628,6 +628,40 @@ TEST(BiffBookTest, ADamagedRecordRefusesItsSheetInEveryVersion) {
               S(QStringLiteral("Ledgers$ Name|Amount / Cash|one")));
 }
 
+// Damaged sectors inside a workbook's stream (as the corpus sweep of POI's 47847.xls and bug55505.xls
+// made them): bytes the format never holds refuse the sheet, where the walk would read records out of
+// the middle of others and lose rows. A single empty record of id 0 is padding some writers leave
+// (POI's BOOK_in_capitals.xls).
+TEST(BiffBookTest, ADamagedStreamRefusesItsSheetRatherThanReadItShort) {
+    const std::vector<std::pair<const char*, QByteArray (*)(const Biff&)>> damaged = {
+        {"ZeroedBytes", [](const Biff&) { return QByteArray(16, '\0'); }},
+        // A sector of the INDEX record's offsets in the place of cells (POI's 51535.xls).
+        {"OffsetsReadAsRecords", [](const Biff&) { return U32(0x6D7B) + U32(0x6D83); }},
+        {"RecordLongerThanAnyRecord", [](const Biff&) { return Record(0x00EF, QByteArray(8225, 'x')); }},
+        {"EofBeforeTheSheetEnds", [](const Biff& b) { return b.Eof(); }},
+    };
+    for (const int version : {5, 8}) {
+        const Biff b(version);
+        SCOPED_TRACE(version);
+        EXPECT_EQ(Load(Sheet(b, b.Number(1, 1, 5) + Record(0x0000, {}) + b.Number(2, 1, 6))),
+                  S(QStringLiteral("Ledgers$ Name|Amount / Cash|5 / |6")));
+        for (const auto& [name, bytes] : damaged) {
+            SCOPED_TRACE(name);
+            EXPECT_EQ(Load(Sheet(b, b.Number(1, 1, 5) + bytes(b) + b.Number(2, 1, 6))),
+                      S(QStringLiteral("The source \"PATH\" is damaged: its sheet \"Ledgers\" could not be "
+                                       "read.")));
+        }
+        // An EOF inside the globals, before their sheet list.
+        EXPECT_EQ(Load(Sheet(b, {}, b.Eof())),
+                  S(QStringLiteral("The source \"PATH\" is damaged: its sheets could not be read.")));
+    }
+    // A stream that ends between two records of its last sheet: the sheet's EOF is missing.
+    const Biff b(8);
+    const QByteArray stream = b.Stream({{"Ledgers", b.Label(0, 0, "Name") + b.Number(1, 0, 5)}});
+    EXPECT_EQ(Load(UnpaddedMiniFile(stream.chopped(4))),
+              S(QStringLiteral("The source \"PATH\" is damaged: its sheet \"Ledgers\" could not be read.")));
+}
+
 TEST(BiffBookTest, ReadsTheWorkbookStreamOfTheRootNotOfAnEmbeddedObject) {
     // An embedded object (a storage) holds a workbook of its own, listed before the root's.
     const Biff b(8);

@@ -143,19 +143,21 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // A value element without digits is an empty cell, whatever the cell's type: never the first shared
-// string, False or an empty text. The scanner reads the rows, or after a comment the XML parser.
+// string, False or an empty text; so is a cell without one (POI's bug66675.xlsx holds <c t="str"></c>),
+// as an empty formula text reads in an .xls. The scanner reads the rows, or after a comment the XML
+// parser.
 TEST(XlsxSheet, AValueWithoutDigitsIsAnEmptyCell) {
     for (const std::string parser : {"", "<!-- c -->"}) {
         std::string rows = parser + "<row><c t=\"s\"><v>0</v></c></row><row><c t=\"s\"><v> </v></c></row>";
         for (const char* type : {"s", "n", "b", "d", "str", "e"})
-            for (const char* v : {"<v/>", "<v></v>"})
+            for (const char* v : {"<v/>", "<v></v>", ""})
                 rows += std::string("<row><c t=\"") + type + "\">" + v + "</c></row>";
         rows += "<row><c><v> </v></c></row><row><c><v>1</v></c></row>";
         test::TempFolder folder;
         const SourceTable table = XlsxSource(WriteSheet(folder, rows, "<sst><si><t>Header</t></si></sst>"))
                                       .read(QStringLiteral("S$"));
-        ASSERT_EQ(table.recordCount(), 15) << parser;
-        for (int r = 0; r < 14; ++r)
+        ASSERT_EQ(table.recordCount(), 21) << parser;
+        for (int r = 0; r < 20; ++r)
             EXPECT_TRUE(IsNull(table.cell(r, 0)))
                 << parser << " row " << r << ": " << table.text(r, 0).toStdString();
         EXPECT_EQ(table.columns()[0].kind, ColumnKind::Number) << parser;
@@ -175,7 +177,7 @@ TEST(XlsxSheet, BrokenMarkupInARowIsNamedByItsPart) {
 struct SharedStringsCase {
     const char* name;
     std::string part;
-    QStringList texts; // column A: strings 0, 1 and 2
+    QStringList texts; // column A: strings 0, 1 and 2, as many as the part holds
 };
 
 class XlsxSharedStrings : public ::testing::TestWithParam<SharedStringsCase> {};
@@ -183,7 +185,7 @@ class XlsxSharedStrings : public ::testing::TestWithParam<SharedStringsCase> {};
 // The part reads the same whether the scanner takes it or, past what it reads, the XML parser.
 TEST_P(XlsxSharedStrings, ReadsTheItems) {
     std::string rows = "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>A</t></is></c></row>";
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < GetParam().texts.size(); ++i)
         rows += "<row><c t=\"s\"><v>" + std::to_string(i) + "</v></c></row>";
     test::TempFolder folder;
     const SourceTable table =
@@ -211,11 +213,46 @@ INSTANTIATE_TEST_SUITE_P(
                           {"a&b", "Cd ", "caf\u00e9A"}},
         SharedStringsCase{"Latin1ForTheParser",
                           "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><sst><si><t>\xe9</t></si></sst>",
-                          {"\u00e9"}}, // the rows of strings it lacks are past the range
+                          {"\u00e9"}},
         SharedStringsCase{"RunsAfterADecodedRun",
                           "<sst><si><r><t>&#80;atil &amp; Sons </t></r><r><t>Traders</t></r></si></sst>",
-                          {"Patil & Sons Traders"}}),
+                          {"Patil & Sons Traders"}},
+        // The Excel 2007 beta's items (POI's sample-beta.xlsx), for the scanner and for the parser.
+        SharedStringsCase{
+            "BetaItems",
+            "<sst xmlns=\"http://schemas.microsoft.com/office/excel/2006/2\"><sstItem><t>Lorem</t>"
+            "</sstItem><sstItem><t>ipsum</t></sstItem></sst>",
+            {"Lorem", "ipsum"}},
+        SharedStringsCase{
+            "BetaItemsForTheParser",
+            "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><sst><sstItem><t>dolor</t></sstItem></sst>",
+            {"dolor"}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A shared string the table lacks would leave its cell silently empty: the sheet is refused, by the
+// scanner and by the XML parser alike. An index without digits is an empty value.
+TEST(XlsxSharedStringsTest, AStringPastTheTableRefusesTheSheet) {
+    for (const std::string parser : {"", "<!-- for the parser -->"}) {
+        SCOPED_TRACE(parser);
+        test::TempFolder folder;
+        const std::string strings = "<sst><si><t>a</t></si></sst>";
+        const QString path =
+            WriteSheet(folder, parser + "<row><c t=\"s\"><v>0</v></c><c t=\"s\"><v>1</v></c></row>", strings);
+        try {
+            XlsxSource(path).read(QStringLiteral("S$"));
+            ADD_FAILURE() << "read";
+        } catch (const vb::RuntimeError& e) {
+            EXPECT_EQ(
+                QString(e.description()),
+                QStringLiteral("The source \"%1\" is damaged: its sheet \"S\" could not be read.").arg(path));
+        }
+        const SourceTable table =
+            XlsxSource(WriteSheet(folder, parser + "<row><c t=\"s\"><v>0</v></c><c t=\"s\"><v></v></c></row>",
+                                  strings))
+                .read(QStringLiteral("S$"));
+        EXPECT_EQ(table.columnNames(), QStringList{QStringLiteral("a")});
+    }
+}
 
 // The workbook with its sheet's packed bytes damaged: its CRC, in both headers, or a stretch of
 // the bytes themselves.
