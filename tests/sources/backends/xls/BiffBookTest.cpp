@@ -9,6 +9,7 @@
 #include "sources/backends/xls/BiffBytes.h"
 #include "sources/backends/xls/SheetBuilder.h"
 #include "sources/backends/xls/XlsSource.h"
+#include "support/ChildPeak.h"
 #include "support/GoldenFile.h"
 
 #include <QDir>
@@ -23,10 +24,6 @@
 
 #include <ostream>
 #include <tuple>
-
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace quibo {
 namespace {
@@ -826,23 +823,14 @@ TEST(BiffBookTest, ASheetCostsNoMoreThanTwiceItsTable) {
     ASSERT_TRUE(out.open(QIODevice::WriteOnly));
     out.write(file);
     out.close();
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        XlsSource source(path);
-        rusage before{};
-        ::getrusage(RUSAGE_SELF, &before);
-        const SourceTable table = source.read(QStringLiteral("Ledgers$"));
-        rusage after{};
-        ::getrusage(RUSAGE_SELF, &after);
-        const long grewKiB = after.ru_maxrss - before.ru_maxrss;
-        const bool whole = table.recordCount() == 65535 && table.fieldCount() == 256;
-        ::_exit(whole ? (grewKiB <= 2 * 80 * 1024 ? 0 : 2) : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the table is not whole; 2: the peak passed twice the table";
+    EXPECT_EQ(test::ReadInChild(
+                  2 * 80 * 1024, [&] { return XlsSource(path); },
+                  [](XlsSource& source) {
+                      const SourceTable table = source.read(QStringLiteral("Ledgers$"));
+                      return table.recordCount() == 65535 && table.fieldCount() == 256;
+                  }),
+              0)
+        << "1: the table is not whole; 2: the peak passed twice the table";
 }
 
 // Workbooks LibreOffice and Gnumeric wrote from one source (writers/make_writers.py), each against what

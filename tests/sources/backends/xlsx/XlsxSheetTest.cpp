@@ -3,6 +3,7 @@
 // is named by its part.
 
 #include "sources/backends/xlsx/XlsxSource.h"
+#include "support/ChildPeak.h"
 #include "support/TestServices.h"
 #include "vb/RuntimeError.h"
 
@@ -11,10 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <zip.h>
-
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace quibo {
 namespace {
@@ -579,23 +576,14 @@ TEST(XlsxSheet, ARowOfBlanksCostsNoMemory) {
             row += "<c r=\"B2\" s=\"1\"/>\n";
         path = WriteWorkbook(folder, row + "<c r=\"C2\"><v>5</v></c></row>");
     }
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        XlsxSource source(path);
-        rusage before{};
-        ::getrusage(RUSAGE_SELF, &before);
-        const SourceTable table = source.read(QStringLiteral("S$"));
-        rusage after{};
-        ::getrusage(RUSAGE_SELF, &after);
-        const long grewKiB = after.ru_maxrss - before.ru_maxrss;
-        const bool read = table.recordCount() == 1 && table.rowTexts(0) == QStringList({"", "", "5"});
-        ::_exit(read ? (grewKiB <= 16 * 1024 ? 0 : 2) : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the row read wrong; 2: the peak passed 16 MiB";
+    EXPECT_EQ(test::ReadInChild(
+                  16 * 1024, [&] { return XlsxSource(path); },
+                  [](XlsxSource& source) {
+                      const SourceTable table = source.read(QStringLiteral("S$"));
+                      return table.recordCount() == 1 && table.rowTexts(0) == QStringList({"", "", "5"});
+                  }),
+              0)
+        << "1: the row read wrong; 2: the peak passed 16 MiB";
 }
 
 struct TooLargeCase {
