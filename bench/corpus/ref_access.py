@@ -8,8 +8,9 @@
               reader uses too: agreement with it is weaker evidence).
 
 Every user table, its columns as the database names them, values shown as the program shows such
-values: a whole number as it is, a double in 15 digits, a single in 7, currency and decimal numbers as
-the double nearest them, a date "dd-MMM-yyyy" with its time.
+values: a whole number as it is (a Byte 0 to 255), a double in 15 digits, a single by the shortest
+text that reads back as it, a Decimal with every digit, a currency as the double nearest it, a date
+"dd-MMM-yyyy" with its time.
 
 Known apart: a table named "MSys..." ("msys-table", which the program does not list); the program reads OLE, binary, attachment and multi-value columns, extended date/time
 and large-number columns as Null ("binary", "complex", "extended-date", "big-int"); a GUID
@@ -40,7 +41,8 @@ def msys_class(table):
     return "msys-table" if table.lower().startswith("msys") else None
 
 
-def jackcess_text(cell):
+def jackcess_text(cell, column):
+    """A jackcess cell as the program shows it; `column` the column's jackcess type."""
     if cell is None:
         return None
     kind, value = cell[0], cell[1]
@@ -52,6 +54,10 @@ def jackcess_text(cell):
         return value
     if kind == "f":
         return corpuslib.single_text(float(value))
+    if kind == "n" and column != "MONEY":
+        # a Decimal holds up to 28 digits exactly, which a double would round away; a Currency is
+        # compared as the double nearest it
+        return corpuslib.decimal_text(value)
     if kind in ("d", "n"):
         return corpuslib.number_text(float(value))
     if kind == "t":
@@ -87,7 +93,7 @@ def jackcess(files, out):
         for row in record["rows"]:
             cells = []
             for cell, kind in zip(row, types):
-                text = jackcess_text(cell)
+                text = jackcess_text(cell, kind)
                 if kind in APART_TYPES:
                     text = corpuslib.apart(text, APART_TYPES[kind])
                 cells.append(text)
