@@ -2,8 +2,9 @@
 """References for Access databases (.mdb, .accdb):
 
 --jackcess    jackcess, built from its source by build-jackcess.sh (found through $QUIBO_JACKCESS,
-              default /work/corpora/.tools/jackcess), run by AccessDump.java. It reads calculated
-              columns by their result and texts beyond U+FFFF whole.
+              default /work/corpora/.tools/jackcess), run by AccessDump.java (compiled from
+              beside this script whenever it changes). It reads calculated columns by their
+              result and texts beyond U+FFFF whole.
 --mdb-export  mdbtools' mdb-tables and mdb-export, a second opinion (libmdb, which the program's
               reader uses too: agreement with it is weaker evidence).
 
@@ -21,11 +22,14 @@ text cannot tell a number from a text of digits (compared in classes "mdb-export
 
 import csv
 import datetime
+import hashlib
 import io
 import json
 import os
+import shutil
 import subprocess
 import sys
+import tempfile
 
 import corpuslib
 
@@ -66,10 +70,29 @@ def jackcess_text(cell, column):
     return "%s(%s)" % (value, cell[2])
 
 
+def dump_classes(libraries):
+    """A folder holding AccessDump.class compiled from the AccessDump.java beside this script, so
+    that a reference built before a change to it never runs stale (one folder per version of it)."""
+    source = os.path.join(os.path.dirname(os.path.abspath(__file__)), "AccessDump.java")
+    with open(source, "rb") as f:
+        version = hashlib.sha1(f.read()).hexdigest()[:12]
+    folder = os.path.join(tempfile.gettempdir(), "quibo-accessdump-" + version)
+    if not os.path.exists(os.path.join(folder, "AccessDump.class")):
+        building = tempfile.mkdtemp(prefix="quibo-accessdump-")
+        subprocess.run(["javac", "-encoding", "UTF-8", "-d", building, "-cp", ":".join(libraries), source],
+                       check=True)
+        try:
+            os.rename(building, folder)
+        except OSError:  # another run built it first
+            shutil.rmtree(building, ignore_errors=True)
+    return folder
+
+
 def jackcess(files, out):
     home = os.environ.get("QUIBO_JACKCESS", "/work/corpora/.tools/jackcess")
-    classpath = ":".join([home, os.path.join(home, "jackcess.jar"), "/usr/share/java/commons-lang3.jar",
-                          "/usr/share/java/commons-logging.jar"])
+    libraries = [os.path.join(home, "jackcess.jar"), "/usr/share/java/commons-lang3.jar",
+                 "/usr/share/java/commons-logging.jar"]
+    classpath = ":".join([dump_classes(libraries)] + libraries)
     request = "".join("%s\t%s\n" % (key, path) for path, key in files)
     # Access 97 texts are in the code page of the database's Windows, Western here; jackcess would
     # take the JVM's.
