@@ -3,7 +3,8 @@
 //   {"file": key, "table": name, "columns": [...], "types": [...], "rows": [[cell, ...], ...]}
 // or {"file": key[, "table": name], "error": message}, or {"file": key, "tables": []} for a database
 // without a user table. A cell is null or [type, value]:
-//   ["s", text]  ["i", whole]  ["f", float as a double]  ["d", double]  ["n", decimal text]
+//   ["s", text]  ["i", whole (a Byte unsigned)]  ["f", float as a double]  ["d", double]
+//   ["n", decimal text, every digit]
 //   ["b", true|false]  ["t", "yyyy-MM-ddTHH:mm:ss.nnnnnnnnn"]  ["x", class name, text]
 // ref_access.py turns them into the texts the program shows.
 import com.healthmarketscience.jackcess.Column;
@@ -58,8 +59,11 @@ public class AccessDump {
         } else if (value instanceof Boolean) {
             out.append("[\"b\", ").append(value).append(']');
             return;
-        } else if (value instanceof Byte || value instanceof Short || value instanceof Integer
-                || value instanceof Long) {
+        } else if (value instanceof Byte) {
+            // Access's Byte runs 0 to 255; jackcess hands it out as Java's signed byte (-128 for 128).
+            type = "i";
+            text = Integer.toString(((Byte) value) & 0xFF);
+        } else if (value instanceof Short || value instanceof Integer || value instanceof Long) {
             type = "i";
             text = value.toString();
         } else if (value instanceof Float) {

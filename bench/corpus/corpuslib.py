@@ -9,9 +9,12 @@ cells under their class apart, never among the plain differences and never silen
 """
 
 import datetime
+import decimal
+import fractions
 import json
 import math
 import os
+import struct
 import sys
 
 MONTHS = ["Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"]
@@ -63,12 +66,81 @@ def number_text(value):
     return sign + whole + ("." + fraction if fraction else "")
 
 
+def _single_gaps(value):
+    """Half the distance from a single to its neighbours below and above (exact)."""
+    magnitude = abs(value)
+    exponent = max(math.frexp(magnitude)[1] - 24, -149)  # a single holds 24 bits, down to 2**-149
+    ulp = fractions.Fraction(2) ** exponent
+    below = ulp / 2 if magnitude == 2.0 ** (exponent + 23) and exponent > -149 else ulp
+    return (below / 2, ulp / 2) if value > 0 else (ulp / 2, below / 2)
+
+
+def _reads_back(candidate, value, gaps):
+    """Whether a decimal reads back as the single `value` (round half to even at a tie)."""
+    exact = fractions.Fraction(value)
+    low, high = exact - gaps[0], exact + gaps[1]
+    if low < candidate < high:
+        return True
+    even = (struct.unpack("<I", struct.pack("<f", value))[0] & 1) == 0
+    return even and candidate in (low, high)
+
+
+def _shortest(value, gaps, places):
+    """The decimal nearest `value` with the fewest digits that reads back as it, and the digits after
+    its point; `places(n)` gives the power of ten of the last digit kept when n digits are tried."""
+    exact = fractions.Fraction(value)
+    for n in range(0, 160):
+        step = fractions.Fraction(10) ** places(n)
+        down = math.floor(exact / step) * step
+        found = [c for c in (down, down + step) if _reads_back(c, value, gaps)]
+        if found:
+            # at a tie, the even last digit, as a round-trip writer rounds
+            return min(found, key=lambda c: (abs(c - exact), int(c / step) % 2)), -places(n)
+    return None
+
+
 def single_text(value):
-    """A single (a float's value) as VB shows it: 7 significant digits."""
+    """A single as the program shows it: the shortest text that reads back as the same single, in
+    plain or E form, whichever is shorter (plain at a tie), and of those texts the one nearest the
+    single, so a whole single beyond 7 digits keeps its exact digits (-8540981760, not -8540982000)
+    and 2583.2092 stays 2583.2092 (7 digits, 2583.209, are another single); then shown as a double.
+    `value` is the single's exact value."""
     value = float(value)
     if value == 0 or math.isnan(value) or math.isinf(value):
         return number_text(value)
-    return number_text(float("%.7g" % value))
+    gaps = _single_gaps(value)
+    top = math.floor(math.log10(abs(value)))
+    if 10 ** top > abs(value):
+        top -= 1
+    elif 10 ** (top + 1) <= abs(value):
+        top += 1
+    plain, plain_places = _shortest(value, gaps, lambda n: -n)  # n digits after the point
+    e_form, e_places = _shortest(value, gaps, lambda n: top - n)  # n digits after the first
+    plain_text = _fixed(plain, plain_places)
+    e_digits = e_places + top  # digits after the first in E form
+    e_length = (value < 0) + 1 + (e_digits + 1 if e_digits > 0 else 0) + 2 + max(2, len(str(abs(top))))
+    chosen = plain if len(plain_text) <= e_length else e_form
+    return number_text(float(chosen))
+
+
+def _fixed(number, places):
+    """A fraction as printf's %f writes it with `places` digits after the point."""
+    sign = "-" if number < 0 else ""
+    scaled = abs(number) * fractions.Fraction(10) ** places
+    digits = str(int(scaled)).rjust(places + 1, "0")
+    return sign + (digits[:-places] + "." + digits[-places:] if places > 0 else digits)
+
+
+def decimal_text(text):
+    """A Decimal as the program shows one: every digit, no exponent, no zeros closing its fraction,
+    no point without digits after it, no sign on zero ("50.325000" reads "50.325")."""
+    number = decimal.Decimal(text)
+    if number == 0:
+        return "0"
+    plain = "{:f}".format(number)
+    if "." in plain:
+        plain = plain.rstrip("0").rstrip(".")
+    return plain
 
 
 def date_text(value):

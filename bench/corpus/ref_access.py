@@ -2,14 +2,16 @@
 """References for Access databases (.mdb, .accdb):
 
 --jackcess    jackcess, built from its source by build-jackcess.sh (found through $QUIBO_JACKCESS,
-              default /work/corpora/.tools/jackcess), run by AccessDump.java. It reads calculated
-              columns by their result and texts beyond U+FFFF whole.
+              default /work/corpora/.tools/jackcess), run by AccessDump.java (compiled from
+              beside this script whenever it changes). It reads calculated columns by their
+              result and texts beyond U+FFFF whole.
 --mdb-export  mdbtools' mdb-tables and mdb-export, a second opinion (libmdb, which the program's
               reader uses too: agreement with it is weaker evidence).
 
 Every user table, its columns as the database names them, values shown as the program shows such
-values: a whole number as it is, a double in 15 digits, a single in 7, currency and decimal numbers as
-the double nearest them, a date "dd-MMM-yyyy" with its time.
+values: a whole number as it is (a Byte 0 to 255), a double in 15 digits, a single by the shortest
+text that reads back as it, a Decimal with every digit, a currency as the double nearest it, a date
+"dd-MMM-yyyy" with its time.
 
 Known apart: a table named "MSys..." ("msys-table", which the program does not list); the program reads OLE, binary, attachment and multi-value columns, extended date/time
 and large-number columns as Null ("binary", "complex", "extended-date", "big-int"); a GUID
@@ -20,11 +22,14 @@ text cannot tell a number from a text of digits (compared in classes "mdb-export
 
 import csv
 import datetime
+import hashlib
 import io
 import json
 import os
+import shutil
 import subprocess
 import sys
+import tempfile
 
 import corpuslib
 
@@ -40,7 +45,8 @@ def msys_class(table):
     return "msys-table" if table.lower().startswith("msys") else None
 
 
-def jackcess_text(cell):
+def jackcess_text(cell, column):
+    """A jackcess cell as the program shows it; `column` the column's jackcess type."""
     if cell is None:
         return None
     kind, value = cell[0], cell[1]
@@ -52,6 +58,10 @@ def jackcess_text(cell):
         return value
     if kind == "f":
         return corpuslib.single_text(float(value))
+    if kind == "n" and column != "MONEY":
+        # a Decimal holds up to 28 digits exactly, which a double would round away; a Currency is
+        # compared as the double nearest it
+        return corpuslib.decimal_text(value)
     if kind in ("d", "n"):
         return corpuslib.number_text(float(value))
     if kind == "t":
@@ -60,10 +70,29 @@ def jackcess_text(cell):
     return "%s(%s)" % (value, cell[2])
 
 
+def dump_classes(libraries):
+    """A folder holding AccessDump.class compiled from the AccessDump.java beside this script, so
+    that a reference built before a change to it never runs stale (one folder per version of it)."""
+    source = os.path.join(os.path.dirname(os.path.abspath(__file__)), "AccessDump.java")
+    with open(source, "rb") as f:
+        version = hashlib.sha1(f.read()).hexdigest()[:12]
+    folder = os.path.join(tempfile.gettempdir(), "quibo-accessdump-" + version)
+    if not os.path.exists(os.path.join(folder, "AccessDump.class")):
+        building = tempfile.mkdtemp(prefix="quibo-accessdump-")
+        subprocess.run(["javac", "-encoding", "UTF-8", "-d", building, "-cp", ":".join(libraries), source],
+                       check=True)
+        try:
+            os.rename(building, folder)
+        except OSError:  # another run built it first
+            shutil.rmtree(building, ignore_errors=True)
+    return folder
+
+
 def jackcess(files, out):
     home = os.environ.get("QUIBO_JACKCESS", "/work/corpora/.tools/jackcess")
-    classpath = ":".join([home, os.path.join(home, "jackcess.jar"), "/usr/share/java/commons-lang3.jar",
-                          "/usr/share/java/commons-logging.jar"])
+    libraries = [os.path.join(home, "jackcess.jar"), "/usr/share/java/commons-lang3.jar",
+                 "/usr/share/java/commons-logging.jar"]
+    classpath = ":".join([dump_classes(libraries)] + libraries)
     request = "".join("%s\t%s\n" % (key, path) for path, key in files)
     # Access 97 texts are in the code page of the database's Windows, Western here; jackcess would
     # take the JVM's.
@@ -87,7 +116,7 @@ def jackcess(files, out):
         for row in record["rows"]:
             cells = []
             for cell, kind in zip(row, types):
-                text = jackcess_text(cell)
+                text = jackcess_text(cell, kind)
                 if kind in APART_TYPES:
                     text = corpuslib.apart(text, APART_TYPES[kind])
                 cells.append(text)
