@@ -82,8 +82,28 @@ QString OdbcValue(const QString& value) {
     return QLatin1Char('{') + escaped + QLatin1Char('}');
 }
 
+namespace {
+
+// Whether the driver hands texts out narrow as their UTF-8 bytes on this connection: psqlODBC does
+// so where its client encoding is UTF-8 and the locale it took at connecting is too, else converts
+// them to that locale's bytes, where a character may be lost. A character of two, three and four
+// bytes shows which.
+bool NarrowIsUtf8(SQLHDBC dbc) {
+    static constexpr char Probe[] = "\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"; // é€😀
+    Statement stmt(dbc);
+    const QString sql = QStringLiteral("select '%1'").arg(QString::fromUtf8(Probe));
+    if (!SQL_SUCCEEDED(ExecDirect(stmt, sql, false)) || !SQL_SUCCEEDED(SQLFetch(stmt.get()))) return false;
+    char bytes[64] = {};
+    SQLLEN length = 0;
+    return SQL_SUCCEEDED(SQLGetData(stmt.get(), 1, SQL_C_CHAR, bytes, sizeof bytes, &length)) &&
+           std::string_view(bytes, size_t(std::clamp<SQLLEN>(length, 0, sizeof bytes - 1))) == Probe;
+}
+
+} // namespace
+
 bool NarrowTexts(SQLHDBC dbc, const QString& engine) {
     if (engine == QLatin1String("SQLite")) return true; // its texts are UTF-8 as stored
+    if (engine == QLatin1String("PostgreSQL")) return NarrowIsUtf8(dbc);
     if (engine != QLatin1String("MariaDB") && engine != QLatin1String("MySQL")) return false;
     const QStringList charset = QueryTexts(dbc, "select @@character_set_results").value_or(QStringList());
     return charset.size() == 1 &&

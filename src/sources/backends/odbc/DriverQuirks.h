@@ -25,8 +25,9 @@ bool IsUnsigned(const Statement& stmt, SQLUSMALLINT c);
 // holds a character that would end or confuse it.
 QString OdbcValue(const QString& value);
 // Whether texts are best fetched as the driver's own bytes: SQLite's are the UTF-8 it stores, and
-// MariaDB's, on a connection whose results are UTF-8, are exact too; both drivers' wide fetch is
-// slower (MariaDB's several times) and MariaDB's counts some texts short.
+// MariaDB's, on a connection whose results are UTF-8, are exact too, as are PostgreSQL's where its
+// driver hands them out unconverted; the wide fetch is slower (MariaDB's several times) and
+// MariaDB's counts some texts short.
 bool NarrowTexts(SQLHDBC dbc, const QString& engine);
 // Whether the connection reaches its database through SQLite's driver, named by the connection
 // itself or by its data source, as the name of the driver's set-up or its library.

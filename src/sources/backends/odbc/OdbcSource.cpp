@@ -81,6 +81,10 @@ size_t OdbcSource::blockRows() const {
     return d->blockRows;
 }
 
+bool OdbcSource::narrowTexts() const {
+    return d->narrow;
+}
+
 size_t OdbcSource::executions() const {
     return d->executions;
 }

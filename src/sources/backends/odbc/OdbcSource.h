@@ -17,9 +17,8 @@ namespace quibo {
 // identifier quote, so "Order By" is the database's own ordering. Rows are
 // fetched a block at a time into bound buffers, long texts too, each buffer
 // widened as the data needs; texts wide, or as UTF-8 where the driver's own
-// bytes are UTF-8 and faster (SQLite, MariaDB). Exact decimals keep every digit (as
-// text), single-precision values read as a Single shows them, an unsigned
-// BIGINT its digits.
+// bytes are UTF-8 and faster (SQLite, MariaDB, PostgreSQL under a UTF-8 locale). Exact decimals keep every
+// digit (as text), single-precision values read as a Single shows them, an unsigned BIGINT its digits.
 class OdbcSource final : public Source {
 public:
     // `connection` is the program's "DSN=..." string; user and password are
@@ -38,6 +37,8 @@ public:
     // How many times the last read ran its query: once, and once more for each widening of the
     // columns whose values a block's buffers cut short.
     size_t executions() const;
+    // Whether texts are fetched as the driver's UTF-8 bytes rather than wide.
+    bool narrowTexts() const;
 
 private:
     QStringList list(const QString& type);

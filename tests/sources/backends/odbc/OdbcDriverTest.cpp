@@ -69,13 +69,16 @@ protected:
     }
 
     // A table as the source spells it (PostgreSQL folds unquoted names to lower case), as the
-    // loaders find it; `blockRows` is set to the rows of each block fetched.
-    SourceTable read(const char* table, const QString& orderBy, size_t* blockRows = nullptr) {
+    // loaders find it; `blockRows` is set to the rows of each block fetched, `narrow` to whether texts
+    // were fetched as UTF-8 bytes.
+    SourceTable read(const char* table, const QString& orderBy, size_t* blockRows = nullptr,
+                     bool* narrow = nullptr) {
         auto source = open();
         for (const QString& name : source->tables()) {
             if (name.compare(QLatin1String(table), Qt::CaseInsensitive) != 0) continue;
             SourceTable read = source->read(name, orderBy);
             if (blockRows) *blockRows = dynamic_cast<OdbcSource&>(*source).blockRows();
+            if (narrow) *narrow = dynamic_cast<OdbcSource&>(*source).narrowTexts();
             return read;
         }
         ADD_FAILURE() << table << " is not listed";
@@ -143,10 +146,8 @@ TEST_P(OdbcDriver, OffersOnlyTablesItCanRead) {
     }
 }
 
-// Every character reads back whole, whatever length the driver states: MariaDB's wide fetch
-// states a text one unit short for each character whose UTF-16 low byte is D8-DB.
-TEST_P(OdbcDriver, EveryCharacterReadsWhole) {
-    const SourceTable table = read("Scripts", QStringLiteral("Id"));
+// The rows of Scripts: each run of up to 32 characters of a script, by its first code point.
+std::vector<QStringList> EveryCharacter() {
     std::vector<QStringList> expected;
     for (const auto& [first, last] :
          {std::pair(0x80, 0x7FF), {0x900, 0x97F}, {0x10000, 0x1000F}, {0x1F4C0, 0x1F4DF}}) {
@@ -157,7 +158,32 @@ TEST_P(OdbcDriver, EveryCharacterReadsWhole) {
             expected.push_back({QString::number(from), QString::fromUcs4(run.data(), qsizetype(run.size()))});
         }
     }
-    ExpectRows(table, expected);
+    return expected;
+}
+
+// Every character reads back whole, whatever length the driver states: MariaDB's wide fetch
+// states a text one unit short for each character whose UTF-16 low byte is D8-DB.
+TEST_P(OdbcDriver, EveryCharacterReadsWhole) {
+    ExpectRows(read("Scripts", QStringLiteral("Id")), EveryCharacter());
+}
+
+// PostgreSQL's texts are fetched as their UTF-8 bytes only where its driver hands them out so, which
+// it does by the locale the program runs in; elsewhere wide. Every character reads whole either way.
+TEST_P(OdbcDriver, TextsNarrowOnlyWhereTheyReadWhole) {
+    const bool postgres = std::strcmp(GetParam().name, "PostgreSQL") == 0;
+    const char* before = std::getenv("LC_ALL");
+    const std::string kept = before ? before : "";
+    for (const auto& [locale, narrow] : {std::pair("C.UTF-8", true), {"C", !postgres}}) {
+        SCOPED_TRACE(locale);
+        ::setenv("LC_ALL", locale, 1);
+        bool narrowed = !narrow;
+        ExpectRows(read("Scripts", QStringLiteral("Id"), nullptr, &narrowed), EveryCharacter());
+        EXPECT_EQ(narrowed, narrow);
+    }
+    if (before)
+        ::setenv("LC_ALL", kept.c_str(), 1);
+    else
+        ::unsetenv("LC_ALL");
 }
 
 // TEXT columns are read in blocks, each value whole: a value longer than the first buffer has the
