@@ -640,6 +640,9 @@ void frmExcel::showEvent(QShowEvent* event) {
     // Shown with no control holding the focus, the first stop of the tab order takes it, as on any
     // form: the platform may activate the window without giving it to anyone.
     if (!focusWidget()) focusNextPrevChild(true);
+    // Shown by the program rather than restored by the window system, the window asks for the
+    // keyboard: without a window manager that hands it to new windows, no key would reach it.
+    if (!event->spontaneous()) activateWindow();
 }
 
 void frmExcel::LayOut() {
