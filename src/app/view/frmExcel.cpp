@@ -641,7 +641,8 @@ void frmExcel::showEvent(QShowEvent* event) {
     // form: the platform may activate the window without giving it to anyone.
     if (!focusWidget()) focusNextPrevChild(true);
     // Shown by the program rather than restored by the window system, the window asks for the
-    // keyboard: without a window manager that hands it to new windows, no key would reach it.
+    // keyboard: without a window manager that hands it to new windows, it would stay inactive and
+    // no control would show the focus.
     if (!event->spontaneous()) activateWindow();
 }
 
