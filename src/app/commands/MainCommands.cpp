@@ -152,11 +152,45 @@ void MainCommands::FormLoadSteps(const CommandArgs& args, const QString& firstEr
     state.caption = AppInfo::Program().MainCaption();
 
     (void)args.GetCommandArgCount();
-    QString arg[11];
+    FormLoadArgs arg;
     for (int i = 1; i <= 10; ++i)
         arg[i] = args.GetCommandArg(i).remove(QLatin1Char('\''));
     arg[3] = vb::UCase(arg[3]);
 
+    OpenCommandLineSource(arg);
+    TabData_Click();
+    ShowSourceFrame();
+    SelectCommandLineImportType(arg[3]);
+
+    SettingsStore& settings = m_form.services().settings;
+    if (!arg[6].isEmpty()) settings.set(settings::ServerAddress, arg[6]);
+    if (!arg[7].isEmpty()) settings.set(settings::PortNo, arg[7]);
+
+    Refresh();
+    if (!IsBlank(arg[4])) SelectCommandLineCompany(arg[4]);
+
+    if (m_form.CurrentCompany.isEmpty()) {
+        result.reason = QStringLiteral("no company is current after the refresh");
+        return;
+    }
+    if (!(arg[4].isEmpty() || arg[4] == m_form.CurrentCompany)) {
+        result.reason =
+            QStringLiteral("argument 4 \"%1\" is not the current company \"%2\" (compared exactly)")
+                .arg(arg[4], m_form.CurrentCompany);
+        return;
+    }
+
+    m_form.SilentMode = false;
+    const QString action = vb::UCase(arg[8]);
+    if (!IsPostAction(action)) {
+        result.reason = QStringLiteral("argument 8 is not POST or POSTSILENT, so nothing was posted");
+        return;
+    }
+    if (action == QLatin1String("POSTSILENT")) m_form.SilentMode = true;
+    PostFromCommandLine(arg, firstError, result);
+}
+
+void MainCommands::OpenCommandLineSource(const FormLoadArgs& arg) {
     m_form.tabSourceCaptions.clear();
     state.tabSourceIcons.clear();
     m_form.tabSourceIndex = -1;
@@ -187,61 +221,38 @@ void MainCommands::FormLoadSteps(const CommandArgs& args, const QString& firstEr
         AddSourceTab(AccessTab, 6);
         AddSourceTab(OdbcTab, 7);
     }
+}
 
-    TabData_Click();
-    ShowSourceFrame();
-
+void MainCommands::SelectCommandLineImportType(const QString& importType) {
     m_form.cmbTableName.AddItem(SelectImportTypeEntry);
     SelectTableFromCode(int(m_form.cmbTableName.items().indexOf(SelectImportTypeEntry)));
-    if (!arg[3].isEmpty()) {
-        const QString wanted = WithoutBlanks(arg[3]);
-        const QStringList entries = m_form.cmbTableName.items();
-        for (int i = 0; i < entries.size(); ++i) {
-            if (WithoutBlanks(entries[i]) == wanted) {
-                SelectTableFromCode(i);
-                break;
-            }
+    if (importType.isEmpty()) return;
+    const QString wanted = WithoutBlanks(importType);
+    const QStringList entries = m_form.cmbTableName.items();
+    for (int i = 0; i < entries.size(); ++i) {
+        if (WithoutBlanks(entries[i]) == wanted) {
+            SelectTableFromCode(i);
+            break;
         }
     }
+}
 
-    SettingsStore& settings = m_form.services().settings;
-    if (!arg[6].isEmpty()) settings.set(settings::ServerAddress, arg[6]);
-    if (!arg[7].isEmpty()) settings.set(settings::PortNo, arg[7]);
-
-    Refresh();
-
-    if (!IsBlank(arg[4])) {
-        // Selecting by the argument's text finds the first entry equal to it in any letter case, so
-        // every further match selects that same entry again: the first match decides.
-        ComboBox& companies = m_form.cmbCurrentCompanyList;
-        const QString wanted = vb::UCase(arg[4]);
-        for (int i = 0; i < companies.ListCount(); ++i) {
-            if (vb::UCase(companies.List(i)) == wanted) {
-                companies.SetListIndex(i);
-                m_form.CurrentCompany = companies.Text();
-                break;
-            }
+void MainCommands::SelectCommandLineCompany(const QString& company) {
+    // Selecting by the argument's text finds the first entry equal to it in any letter case, so
+    // every further match selects that same entry again: the first match decides.
+    ComboBox& companies = m_form.cmbCurrentCompanyList;
+    const QString wanted = vb::UCase(company);
+    for (int i = 0; i < companies.ListCount(); ++i) {
+        if (vb::UCase(companies.List(i)) == wanted) {
+            companies.SetListIndex(i);
+            m_form.CurrentCompany = companies.Text();
+            break;
         }
     }
+}
 
-    if (m_form.CurrentCompany.isEmpty()) {
-        result.reason = QStringLiteral("no company is current after the refresh");
-        return;
-    }
-    if (!(arg[4].isEmpty() || arg[4] == m_form.CurrentCompany)) {
-        result.reason =
-            QStringLiteral("argument 4 \"%1\" is not the current company \"%2\" (compared exactly)")
-                .arg(arg[4], m_form.CurrentCompany);
-        return;
-    }
-
-    m_form.SilentMode = false;
-    const QString action = vb::UCase(arg[8]);
-    if (!IsPostAction(action)) {
-        result.reason = QStringLiteral("argument 8 is not POST or POSTSILENT, so nothing was posted");
-        return;
-    }
-    if (action == QLatin1String("POSTSILENT")) m_form.SilentMode = true;
+void MainCommands::PostFromCommandLine(const FormLoadArgs& arg, const QString& firstError,
+                                       FormLoadResult& result) {
     // A load that found no table leaves the grid without columns.
     const bool tableLoaded = m_form.GR1.ColumnCount() > 0;
     Post();
@@ -250,27 +261,27 @@ void MainCommands::FormLoadSteps(const CommandArgs& args, const QString& firstEr
     bool reportWritten = true;
     if (!arg[5].isEmpty()) reportWritten = SaveReport(m_form, arg[5]);
 
-    // The action was checked above; the company is compared again after the post.
-    if (arg[4].isEmpty() || arg[4] == m_form.CurrentCompany) {
-        state.unloaded = true;
-        result.closed = true;
-        if (!stoppedAt.isEmpty()) {
-            result.failed = true;
-            result.reason = stoppedAt;
-        } else if (m_lastPost != PostOutcome::Completed) {
-            result.failed = true;
-            result.reason = PostStopReason();
-        } else if (!tableLoaded) {
-            result.failed = true;
-            result.reason =
-                QStringLiteral("no table of import type \"%1\" was loaded from the source").arg(arg[3]);
-        } else if (!reportWritten) {
-            result.failed = true;
-            result.reason = QStringLiteral("the report file \"%1\" could not be written").arg(arg[5]);
-        }
-    } else {
+    // The action was checked before the post; the company is compared again after it.
+    if (!(arg[4].isEmpty() || arg[4] == m_form.CurrentCompany)) {
         result.reason = QStringLiteral("the company of the last row posted, \"%1\", is not argument 4 \"%2\"")
                             .arg(m_form.CurrentCompany, arg[4]);
+        return;
+    }
+    state.unloaded = true;
+    result.closed = true;
+    if (!stoppedAt.isEmpty()) {
+        result.failed = true;
+        result.reason = stoppedAt;
+    } else if (m_lastPost != PostOutcome::Completed) {
+        result.failed = true;
+        result.reason = PostStopReason();
+    } else if (!tableLoaded) {
+        result.failed = true;
+        result.reason =
+            QStringLiteral("no table of import type \"%1\" was loaded from the source").arg(arg[3]);
+    } else if (!reportWritten) {
+        result.failed = true;
+        result.reason = QStringLiteral("the report file \"%1\" could not be written").arg(arg[5]);
     }
 }
 

@@ -10,6 +10,7 @@
 
 #include <QString>
 
+#include <array>
 #include <functional>
 #include <iosfwd>
 
@@ -137,6 +138,15 @@ private:
     void Refuse(const QString& command);
     // `firstError`: what the first error reported so far said, "" while there is none.
     void FormLoadSteps(const CommandArgs& args, const QString& firstError, FormLoadResult& result);
+    // The ten positional arguments at their numbers (element 0 unused), apostrophes removed,
+    // the import type upper-cased.
+    using FormLoadArgs = std::array<QString, 11>;
+    // The steps of the start-up: the source tabs and the listing of argument 1's kind; the import
+    // type of argument 3; the company of argument 4; the post and how the run ended.
+    void OpenCommandLineSource(const FormLoadArgs& arg);
+    void SelectCommandLineImportType(const QString& importType);
+    void SelectCommandLineCompany(const QString& company);
+    void PostFromCommandLine(const FormLoadArgs& arg, const QString& firstError, FormLoadResult& result);
     void RunTableLoader();
     void CheckSourceFile(const QString& path, const char* location);
     void SelectTableFromCode(int index);

@@ -61,6 +61,8 @@ frmAbout::frmAbout(MessageBoxService& messages, QWidget* parent, AppInfo app)
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
+    // The box opens on OK, so Enter closes it: a key typed into the contact text empties it.
+    cmdOK->setFocus();
     cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
     cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);

@@ -216,11 +216,20 @@ void frmExcel::BuildControls() {
     TabDataPanel->setObjectName(QStringLiteral("TabDataPanel"));
     TabDataPanel->setFrameShape(QFrame::StyledPanel);
 
+    // Top to bottom, as the window reads; the order of making is the order of stacking.
     Label17 = NewLabel("Label17", QStringLiteral("Open Companies List"), central, {});
     cmbCurrentCompanyList = new QComboBox(central);
     cmbCurrentCompanyList->setObjectName(QStringLiteral("cmbCurrentCompanyList"));
     cmdRefresh = m_buttonSites->NewButton(QStringLiteral("cmdRefresh"), QStringLiteral("&Refresh"), central);
+    BuildSourceFrames(central);
+    BuildDataArea(central);
+    BuildCommandRow(central);
 
+    TabSource->raise();
+    TabData->raise();
+}
+
+void frmExcel::BuildSourceFrames(QWidget* central) {
     TabSource = new QTabBar(central);
     TabSource->setObjectName(QStringLiteral("TabSource"));
     TabSource->setIconSize(QSize(16, 16));
@@ -260,7 +269,9 @@ void frmExcel::BuildControls() {
     txtPass->setEchoMode(QLineEdit::Password);
     // The password shows as "*", whatever the style's own mask character.
     txtPass->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
+}
 
+void frmExcel::BuildDataArea(QWidget* central) {
     TabData = new QTabBar(central);
     TabData->setObjectName(QStringLiteral("TabData"));
     TabData->setDrawBase(false);
@@ -299,7 +310,9 @@ void frmExcel::BuildControls() {
     lstItemTree->setModel(m_itemModel);
     m_transactionsModel = new SourceGridModel(m_commands.lstTransactions);
     lstTransactions->setModel(m_transactionsModel);
+}
 
+void frmExcel::BuildCommandRow(QWidget* central) {
     cmdPost = m_buttonSites->NewButton(QStringLiteral("cmdPost"), QStringLiteral("&Post"), central);
     cmbTableName = new QComboBox(central);
     cmbTableName->setObjectName(QStringLiteral("cmbTableName"));
@@ -309,9 +322,6 @@ void frmExcel::BuildControls() {
     chkSkipMst = new QCheckBox(QStringLiteral("Ignore if already exists."), central);
     chkSkipMst->setObjectName(QStringLiteral("chkSkipMst"));
     cmdClose = m_buttonSites->NewButton(QStringLiteral("cmdClose"), QStringLiteral("&Close"), central);
-
-    TabSource->raise();
-    TabData->raise();
 }
 
 void frmExcel::Connect() {
@@ -630,6 +640,10 @@ void frmExcel::showEvent(QShowEvent* event) {
     // Shown with no control holding the focus, the first stop of the tab order takes it, as on any
     // form: the platform may activate the window without giving it to anyone.
     if (!focusWidget()) focusNextPrevChild(true);
+    // Shown by the program rather than restored by the window system, the window asks for the
+    // keyboard: without a window manager that hands it to new windows, it would stay inactive and
+    // no control would show the focus.
+    if (!event->spontaneous()) activateWindow();
 }
 
 void frmExcel::LayOut() {

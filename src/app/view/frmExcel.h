@@ -98,6 +98,11 @@ private:
     void ShowAboutBox() override;
 
     void BuildControls();
+    // The parts of BuildControls, in the order it makes them: the source tab strip and its three
+    // frames, the data area with the grids and their models, the command row.
+    void BuildSourceFrames(QWidget* central);
+    void BuildDataArea(QWidget* central);
+    void BuildCommandRow(QWidget* central);
     void BuildMenus();
     void BuildStatusBar();
     void Connect();

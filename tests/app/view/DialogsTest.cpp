@@ -93,6 +93,24 @@ TEST(AboutBoxTest, ShowsTheCaptionsAndTheKeysEmptyTheText) {
     EXPECT_EQ(boxes.shown[0].text, QStringLiteral("System Information Is Unavailable At This Time"));
 }
 
+TEST(AboutBoxTest, OpensOnOkSoEnterClosesItAndTheContactTextStays) {
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        test::ScriptedMessageBox boxes;
+        frmAbout about(boxes, nullptr, AppInfo{2, 1, 7});
+        about.show();
+        about.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&about));
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("cmdOK"));
+        const QString contact = Child<QPlainTextEdit>(about, "Text1")->toPlainText();
+        QTest::keyClick(QApplication::focusWidget(), key);
+        EXPECT_FALSE(about.isVisible()) << key;
+        EXPECT_EQ(about.result(), QDialog::Accepted) << key;
+        EXPECT_EQ(Child<QPlainTextEdit>(about, "Text1")->toPlainText(), contact) << key;
+        EXPECT_FALSE(contact.isEmpty());
+    }
+}
+
 TEST(SplashTest, ShowsTitleAndVersionAndAnyKeyClosesIt) {
     frmSplash splash(AppInfo{2, 1, 7});
     splash.show();

@@ -3,6 +3,7 @@
 
 #include "app/view/frmExcel.h"
 
+#include "app/view/frmSplash.h"
 #include "app/view/MainWindowFixture.h"
 #include "controls/button/QuiboButton.h"
 
@@ -93,6 +94,43 @@ TEST_F(KeyboardTest, TheCompanyListHoldsTheFocusWhenTheWindowFirstShows) {
     EXPECT_EQ(Focused(), QStringLiteral("cmbCurrentCompanyList"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(Focused(), QStringLiteral("cmdRefresh"));
+}
+
+// As the program starts: the splash, the start-up (a first start asks for the server in the window's
+// own settings dialog), the window shown with nobody activating it, and the splash closed. The offscreen
+// platform activates what it shows; run with QT_QPA_PLATFORM=xcb on an X server without a window
+// manager, this also holds the window to asking for the keyboard itself.
+TEST_F(KeyboardTest, TheFirstKeyReachesTheCompanyListAsTheProgramStarts) {
+    struct Case {
+        const char* name;
+        bool firstStart;
+    };
+    for (const Case c : {Case{"settings stored", false}, Case{"a first start", true}}) {
+        if (c.firstStart) {
+            settings.set(QStringLiteral("ServerAddress"), QString());
+            settings.set(QStringLiteral("PortNo"), QString());
+        }
+        MakeWindow(nullptr);
+        frmSplash splash;
+        splash.show();
+        QApplication::processEvents();
+        int dialogsShown = 0;
+        QTimer::singleShot(0, [&] {
+            if (auto* dialog = QApplication::activeModalWidget()) {
+                ++dialogsShown;
+                QTest::mouseClick(dialog->findChild<QWidget*>(QStringLiteral("OKButton")), Qt::LeftButton);
+            }
+        });
+        window->Form_Load(CommandArgs());
+        EXPECT_EQ(dialogsShown, c.firstStart ? 1 : 0) << c.name;
+        window->show();
+        splash.UnloadMeX();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get())) << c.name;
+        EXPECT_EQ(Focused(), QStringLiteral("cmbCurrentCompanyList")) << c.name;
+        QTest::keyClick(window.get(), Qt::Key_Tab);
+        EXPECT_EQ(Focused(), QStringLiteral("cmdRefresh")) << c.name;
+        window->close();
+    }
 }
 
 TEST_F(KeyboardTest, LeavingThePathBoxLoadsItsSheetsAndTheFocusGoesWhereTabSentIt) {
