@@ -353,6 +353,15 @@ private:
     void DrawStyle7(EdgePoints& points, EdgeColors& colors, std::int16_t& level, std::int16_t& proceed);
     // Shapes 6 hovered or pressed, 7 and 8 ask for a black region frame; the others for none.
     void RequestRegionFrame(EdgeColors& colors, std::int16_t& proceed) const;
+    // The outlines CreateShapeRegion cuts the window to, by shape: slanted ends (1-3), whose
+    // rectangle may widen; the corners each style takes off shapes 0-3; the ellipse (4-6); the
+    // picture's opaque part (7, 8), false when the picture has no area.
+    QRegion SlantedOutline(int W, int H);
+    void TrimCorners(QRegion& region, int H) const;
+    QRegion EllipseOutline(int W, int H);
+    bool PictureOutline(int W, int H, QRegion& region);
+    // A gradient from white at the top to grey at the bottom: the raised ring of round and picture shapes.
+    void PaintRaisedRing();
     // A frame one pixel wide along the inside of the region's border.
     static void FrameRegion(QImage& image, const QRegion& region, ButtonColor colour);
     void DrawText(const EdgeRect& rect, const QString& text, int align, ButtonColor colour);
