@@ -182,9 +182,6 @@ public:
     // asked for through OLESetData when a target first reads it.
     void OLEDrag();
 
-    // The access keys the caption last marked.
-    QString AccessKeys() const { return m_accessKeys; }
-
     // What the host tells the control of its input, focus and ambient properties. Mouse buttons are
     // 1 left, 2 right, 4 middle; Shift is 1 Shift, 2 Ctrl, 4 Alt; key codes are the form's.
     void UserControl_MouseDown(qint16 Button, qint16 Shift, float X, float Y);
@@ -244,10 +241,7 @@ public:
     QString ContainerHandle() const { return m_containerHandle; }
     EdgeRect CaptionRect() const { return m_captionRect; }
     EdgeRect PictureRect() const { return m_pictureRect; }
-    int PictureWidth() const { return m_pictureWidth; }
-    int PictureHeight() const { return m_pictureHeight; }
     const QImage& DerivedPicture() const { return m_derivedPicture; }
-    const QFont& DrawingFont() const { return m_drawingFont; }
     const QImage& BackBuffer() const { return m_buffer; }
     bool DrawingDelayed() const { return m_drawingDelayed; }
     std::int16_t StateFlags() const { return m_stateFlags; }
