@@ -94,128 +94,167 @@ bool SaveInvoiceHeader(const VoucherRun& run, const VoucherPlace& at) {
     return SaveVoucher(at.errors, at.db, at.company, header, at.voucherId);
 }
 
-bool StageInvoiceRow(const VoucherRun& run, InvoiceState& state, const VoucherPlace& at) {
+// The value of an amount cell as its formatted text reads back: what every figure is made of.
+double AmountOf(const QString& text, const QString& pattern) {
+    return CellNumber(vb::FormatNumber(CellNumber(text), pattern));
+}
+
+// One grid row as its records read it: the amount on its side and its conversion.
+struct CurrencyRow {
+    const VoucherRun& run;
+    const VoucherPlace& at;
+    const QString& pattern;
+    Conversion money;
+    double figure; // the debit, or the credit when the debit is nought
+    bool debit;
+    QString deemed;
+    QString taxRate;
+
+    // A column every row has; the others are read with a presence test.
+    const QString& Cell(const char* column) const { return run.Cell(at.row, C(column)); }
+    QString Optional(const char* column) const { return run.CellIfPresent(at.row, C(column)); }
+    double Amount(const QString& text) const { return AmountOf(text, pattern); }
+};
+
+CurrencyRow ReadCurrencyRow(const VoucherRun& run, const VoucherPlace& at) {
     const int row = at.row;
     const QString& pattern = run.DecimalPlaces();
     const auto cell = [&](const char* column) { return run.CellIfPresent(row, C(column)); };
-    // The value of an amount cell as its formatted text reads back: what every figure is made of.
-    const auto amount = [&](const QString& text) {
-        return CellNumber(vb::FormatNumber(CellNumber(text), pattern));
-    };
-    if (at.firstRow && !SaveInvoiceHeader(run, at)) return false;
-
-    const QString& ledger = run.Cell(row, C("LEDGER"));
-    const double debitFigure = amount(run.Cell(row, C("DEBIT")));
+    const double debitFigure = AmountOf(run.Cell(row, C("DEBIT")), pattern);
     const bool debit = debitFigure != 0;
-    const double figure = debit ? debitFigure : amount(run.Cell(row, C("CREDIT")));
+    const double figure = debit ? debitFigure : AmountOf(run.Cell(row, C("CREDIT")), pattern);
     const Conversion money{cell("VCHCURRENCY"), cell("BASECURRENCY"),
                            vb::FormatNumber(CellNumber(cell("EXCHANGERATE")), pattern),
-                           amount(cell("EXCHANGERATE")), pattern};
-    const QString deemed = debit ? Yes : No;
-    const QString taxRate = vb::FormatNumber(CellNumber(cell("TAXRATE")), pattern);
+                           AmountOf(cell("EXCHANGERATE"), pattern), pattern};
+    return CurrencyRow{.run = run,
+                       .at = at,
+                       .pattern = pattern,
+                       .money = money,
+                       .figure = figure,
+                       .debit = debit,
+                       .deemed = debit ? Yes : No,
+                       .taxRate = vb::FormatNumber(CellNumber(cell("TAXRATE")), pattern)};
+}
 
-    if (!vb::Trim(cell("ITEMNAME")).isEmpty()) {
-        const QString unit = cell("UNIT");
-        const QString quantity = FormattedCell(cell("QUANTITY"), pattern) + QLatin1Char(' ') + unit;
-        const QString itemId = QString::number(state.itemId);
-        InventoryEntryRow item;
-        item.StockItemName_ = cell("ITEMNAME");
-        item.IsDeemedPositive_ = deemed;
-        item.IsAutoNigate_ = No;
-        item.Rate_ = money.Rate(FormattedCell(cell("RATE"), pattern), unit);
-        item.Amount_ = money.Side(figure, debit, QStringLiteral("- "));
-        item.ActualQty_ = item.BilledQty_ = quantity;
-        if (!SaveInventoryEntry(at.errors, at.db, at.company, item, at.voucherId, itemId)) return false;
+// An item row: the stock item, the allocation to the row's ledger and its batch, under one item id.
+bool StageCurrencyItem(const CurrencyRow& r, InvoiceState& state) {
+    const VoucherPlace& at = r.at;
+    const QString unit = r.Optional("UNIT");
+    const QString quantity = FormattedCell(r.Optional("QUANTITY"), r.pattern) + QLatin1Char(' ') + unit;
+    const QString itemId = QString::number(state.itemId);
+    InventoryEntryRow item;
+    item.StockItemName_ = r.Optional("ITEMNAME");
+    item.IsDeemedPositive_ = r.deemed;
+    item.IsAutoNigate_ = No;
+    item.Rate_ = r.money.Rate(FormattedCell(r.Optional("RATE"), r.pattern), unit);
+    item.Amount_ = r.money.Side(r.figure, r.debit, QStringLiteral("- "));
+    item.ActualQty_ = item.BilledQty_ = quantity;
+    if (!SaveInventoryEntry(at.errors, at.db, at.company, item, at.voucherId, itemId)) return false;
 
-        AccountingAllocationRow allocation;
-        allocation.LedgerName_ = ledger;
-        allocation.IsDeemedPositive_ = deemed;
-        allocation.LedgerFromItem_ = allocation.RemoveZeroEntries_ = allocation.IsPartyLedger_ = No;
-        allocation.Amount_ = money.Side(figure, debit, QStringLiteral("-"));
-        allocation.TaxClassificationName_ = cell("TAXCLASSIFICATION");
-        allocation.VATAssessableValue_ = money.Credit(amount(cell("ASSESSABLEAMT")));
-        allocation.BasicRateOfInvoiceTax_ = taxRate;
-        if (!SaveAccountingAllocation(at.errors, at.db, at.company, allocation, at.voucherId, itemId,
-                                      QStringLiteral("1")))
-            return false;
+    AccountingAllocationRow allocation;
+    allocation.LedgerName_ = r.Cell("LEDGER");
+    allocation.IsDeemedPositive_ = r.deemed;
+    allocation.LedgerFromItem_ = allocation.RemoveZeroEntries_ = allocation.IsPartyLedger_ = No;
+    allocation.Amount_ = r.money.Side(r.figure, r.debit, QStringLiteral("-"));
+    allocation.TaxClassificationName_ = r.Optional("TAXCLASSIFICATION");
+    allocation.VATAssessableValue_ = r.money.Credit(r.Amount(r.Optional("ASSESSABLEAMT")));
+    allocation.BasicRateOfInvoiceTax_ = r.taxRate;
+    if (!SaveAccountingAllocation(at.errors, at.db, at.company, allocation, at.voucherId, itemId,
+                                  QStringLiteral("1")))
+        return false;
 
-        const QString godown = cell("GODOWNNAME");
-        const QString batchName = cell("BATCHNAME");
-        BatchAllocationRow batch;
-        batch.MFDOn_ = cell("MFDDATE");
-        batch.GodownName_ = godown.isEmpty() ? QStringLiteral("Main Location") : godown;
-        batch.BatchName_ = batchName.isEmpty() ? QStringLiteral("Primary Batch") : batchName;
-        batch.OrderNo_ = cell("ORDERNO");
-        batch.TrackingNo_ = cell("TRACKINGNO");
-        batch.Amount_ = allocation.Amount_;
-        batch.ActualQty_ = batch.BilledQty_ = quantity;
-        batch.ExpiryPeriod_ = cell("EXPIRYPERIOD");
-        if (!SaveBatchAllocation(at.errors, at.db, at.company, batch, at.voucherId, itemId,
-                                 QStringLiteral("1")))
-            return false;
-        ++state.itemId;
-        return true;
+    const QString godown = r.Optional("GODOWNNAME");
+    const QString batchName = r.Optional("BATCHNAME");
+    BatchAllocationRow batch;
+    batch.MFDOn_ = r.Optional("MFDDATE");
+    batch.GodownName_ = godown.isEmpty() ? QStringLiteral("Main Location") : godown;
+    batch.BatchName_ = batchName.isEmpty() ? QStringLiteral("Primary Batch") : batchName;
+    batch.OrderNo_ = r.Optional("ORDERNO");
+    batch.TrackingNo_ = r.Optional("TRACKINGNO");
+    batch.Amount_ = allocation.Amount_;
+    batch.ActualQty_ = batch.BilledQty_ = quantity;
+    batch.ExpiryPeriod_ = r.Optional("EXPIRYPERIOD");
+    if (!SaveBatchAllocation(at.errors, at.db, at.company, batch, at.voucherId, itemId, QStringLiteral("1")))
+        return false;
+    ++state.itemId;
+    return true;
+}
+
+// A ledger line; the voucher's first is the party's. Its side holds for the allocations under it.
+bool StageCurrencyLedger(const CurrencyRow& r, InvoiceState& state) {
+    const VoucherPlace& at = r.at;
+    const double figure = r.figure;
+    const bool debit = r.debit;
+    ++state.ledgerId;
+    state.debitLine = debit;
+    LedgerEntryRow line;
+    line.LedgerName_ = r.Cell("LEDGER");
+    line.IsDeemedPositive_ = r.deemed;
+    line.LedgerFromItem_ = line.RemoveZeroEntries_ = No;
+    line.IsPartyLedger_ = state.ledgerId == 2 ? Yes : No;
+    if (r.money.voucher.isEmpty() || r.money.voucher == r.money.base) {
+        // One currency: the plain figure, "- " before it on the debit side.
+        line.Amount_ = !debit || figure < 0 ? vb::NumberText(debit ? -figure : figure)
+                                            : QStringLiteral("- ") + vb::NumberText(figure);
+    } else {
+        line.Amount_ = r.money.Side(figure, debit, QStringLiteral("- "));
     }
+    line.TaxClassificationName_ = r.Optional("TAXCLASSIFICATION");
+    line.BasicRateOfInvoiceTax_ = r.taxRate;
+    return SaveLedgerEntry(at.errors, at.db, at.company, line, at.voucherId, QString::number(state.ledgerId));
+}
 
-    const QString& billName = run.Cell(row, C("ADJNAME"));
-    const QString costCentre = cell("COSTCENTRE");
+// A bill under the most recent ledger line, on that line's side.
+bool StageCurrencyBill(const CurrencyRow& r, InvoiceState& state, const QString& lineId) {
+    const VoucherPlace& at = r.at;
+    BillAllocationRow bill;
+    bill.Name_ = r.Cell("ADJNAME");
+    bill.BillCreditPeriod_ = r.Cell("ADJDATE");
+    bill.BillType_ = r.Cell("ADJMETHOD");
+    bill.Amount_ = r.money.Side(r.Amount(r.Cell("ADJAMOUNT")), state.debitLine, QStringLiteral("-"));
+    if (!SaveBillAllocation(at.errors, at.db, at.company, bill, at.voucherId, lineId,
+                            QString::number(state.billId)))
+        return false;
+    ++state.billId;
+    return true;
+}
+
+// A cost centre under the most recent ledger line, in the base currency only.
+bool StageCurrencyCost(const CurrencyRow& r, InvoiceState& state, const QString& lineId,
+                       const QString& costCentre) {
+    const VoucherPlace& at = r.at;
+    ++state.costId;
+    const QString category = r.Optional("COSTCATEGORY");
+    const double costAmount = r.Amount(r.Optional("COSTAMOUNT"));
+    CategoryAllocationsRow allocation;
+    allocation.Category_ = vb::Trim(category).isEmpty() ? QStringLiteral("Primary Cost Category") : category;
+    allocation.Name_ = costCentre;
+    // The base-currency figure, signed as its line; a negative one under a debit line loses its minus.
+    allocation.Amount_ = !state.debitLine || costAmount < 0
+                             ? vb::NumberText((state.debitLine ? -costAmount : costAmount) * r.money.rate)
+                             : QLatin1Char('-') + r.money.Base(costAmount);
+    return SaveCategoryAllocation(at.errors, at.db, at.company, allocation, at.voucherId, lineId,
+                                  QString::number(state.costId));
+}
+
+bool StageInvoiceRow(const VoucherRun& run, InvoiceState& state, const VoucherPlace& at) {
+    if (at.firstRow && !SaveInvoiceHeader(run, at)) return false;
+    const CurrencyRow r = ReadCurrencyRow(run, at);
+    if (!vb::Trim(r.Optional("ITEMNAME")).isEmpty()) return StageCurrencyItem(r, state);
+
+    const QString& billName = r.Cell("ADJNAME");
+    const QString costCentre = r.Optional("COSTCENTRE");
     const bool hasBill = !vb::Trim(billName).isEmpty();
     const bool hasCost = !vb::Trim(costCentre).isEmpty();
-    if (!ledger.isEmpty()) {
-        ++state.ledgerId;
-        state.debitLine = debit;
-        LedgerEntryRow line;
-        line.LedgerName_ = ledger;
-        line.IsDeemedPositive_ = deemed;
-        line.LedgerFromItem_ = line.RemoveZeroEntries_ = No;
-        line.IsPartyLedger_ = state.ledgerId == 2 ? Yes : No;
-        if (money.voucher.isEmpty() || money.voucher == money.base) {
-            // One currency: the plain figure, "- " before it on the debit side.
-            line.Amount_ = !debit || figure < 0 ? vb::NumberText(debit ? -figure : figure)
-                                                : QStringLiteral("- ") + vb::NumberText(figure);
-        } else {
-            line.Amount_ = money.Side(figure, debit, QStringLiteral("- "));
-        }
-        line.TaxClassificationName_ = cell("TAXCLASSIFICATION");
-        line.BasicRateOfInvoiceTax_ = taxRate;
-        if (!SaveLedgerEntry(at.errors, at.db, at.company, line, at.voucherId,
-                             QString::number(state.ledgerId)))
-            return false;
+    if (!r.Cell("LEDGER").isEmpty()) {
+        if (!StageCurrencyLedger(r, state)) return false;
     } else if ((hasBill || hasCost) && state.ledgerId == 1) {
         // Its bill or cost centre would hang under no ledger entry of this voucher.
         return at.Fail(QStringLiteral("ERROR: an allocation row comes before the first ledger line"));
     }
     const QString lineId = QString::number(state.ledgerId);
-
-    if (hasBill) {
-        BillAllocationRow bill;
-        bill.Name_ = billName;
-        bill.BillCreditPeriod_ = run.Cell(row, C("ADJDATE"));
-        bill.BillType_ = run.Cell(row, C("ADJMETHOD"));
-        bill.Amount_ =
-            money.Side(amount(run.Cell(row, C("ADJAMOUNT"))), state.debitLine, QStringLiteral("-"));
-        if (!SaveBillAllocation(at.errors, at.db, at.company, bill, at.voucherId, lineId,
-                                QString::number(state.billId)))
-            return false;
-        ++state.billId;
-    }
-    if (hasCost) {
-        ++state.costId;
-        const QString category = cell("COSTCATEGORY");
-        const double costAmount = amount(cell("COSTAMOUNT"));
-        CategoryAllocationsRow allocation;
-        allocation.Category_ =
-            vb::Trim(category).isEmpty() ? QStringLiteral("Primary Cost Category") : category;
-        allocation.Name_ = costCentre;
-        // The base-currency figure, signed as its line; a negative one under a debit line loses its minus.
-        allocation.Amount_ = !state.debitLine || costAmount < 0
-                                 ? vb::NumberText((state.debitLine ? -costAmount : costAmount) * money.rate)
-                                 : QLatin1Char('-') + money.Base(costAmount);
-        if (!SaveCategoryAllocation(at.errors, at.db, at.company, allocation, at.voucherId, lineId,
-                                    QString::number(state.costId)))
-            return false;
-    }
-    return true;
+    if (hasBill && !StageCurrencyBill(r, state, lineId)) return false;
+    return !hasCost || StageCurrencyCost(r, state, lineId, costCentre);
 }
 
 } // namespace

@@ -117,102 +117,128 @@ bool SaveOrderLists(const VoucherRun& run, OrderRun& state, const VoucherPlace& 
            SaveAddress(at.errors, at.db, at.company, address, at.voucherId, QString::number(++ids.addressId));
 }
 
-bool StageOrderRow(const VoucherRun& run, OrderRun& state, const VoucherPlace& at) {
-    const int row = at.row;
+// One grid row as its records read it: its amount on its side.
+struct OrderLine {
+    const VoucherRun& run;
+    const VoucherPlace& at;
+    bool note;
+    bool debit;
+    QString amount; // a debit as a negative figure, else the credit
+    QString deemed;
+
+    QString Cell(const char* column) const { return run.CellIfPresent(at.row, C(column)); }
+    const QString& Pattern() const { return run.DecimalPlaces(); }
+};
+
+OrderLine ReadOrderLine(const VoucherRun& run, Form form, const VoucherPlace& at) {
     const QString& pattern = run.DecimalPlaces();
-    const auto cell = [&](const char* column) { return run.CellIfPresent(row, C(column)); };
     const auto formatted = [&](const QString& text) { return vb::FormatNumber(CellNumber(text), pattern); };
-    const bool note = state.form == Form::Note;
-    OrderState& ids = state.voucher;
-    if (at.firstRow && !SaveOrderHeader(run, state.form, at)) return false;
-    if (!SaveOrderLists(run, state, at)) return false;
-
-    const QString& ledger = run.Cell(row, C("LEDGER"));
-    const double debitFigure = CellNumber(formatted(run.Cell(row, C("DEBIT"))));
+    const double debitFigure = CellNumber(formatted(run.Cell(at.row, C("DEBIT"))));
     const bool debit = debitFigure != 0;
-    const QString lineAmount = debit ? vb::NumberText(-debitFigure) : formatted(run.Cell(row, C("CREDIT")));
-    const QString deemed = debit ? Yes : No;
+    return OrderLine{.run = run,
+                     .at = at,
+                     .note = form == Form::Note,
+                     .debit = debit,
+                     .amount =
+                         debit ? vb::NumberText(-debitFigure) : formatted(run.Cell(at.row, C("CREDIT"))),
+                     .deemed = debit ? Yes : No};
+}
 
-    if (!vb::Trim(cell("ITEMNAME")).isEmpty()) {
-        const QString unit = cell("UNIT");
-        const QString quantity = FormattedCell(cell("QUANTITY"), pattern);
-        const QString withUnit = quantity + QLatin1Char(' ') + unit;
-        const QString itemId = QString::number(ids.itemId);
-        InventoryEntryRow item;
-        item.StockItemName_ = cell("ITEMNAME");
-        item.IsDeemedPositive_ = deemed;
-        item.IsAutoNigate_ = No;
-        item.Rate_ = FormattedCell(cell("RATE"), pattern) + QLatin1Char('/') + unit;
-        item.Amount_ = lineAmount;
-        item.ActualQty_ = item.BilledQty_ = withUnit;
-        if (!SaveInventoryEntry(at.errors, at.db, at.company, item, at.voucherId, itemId)) return false;
+// An item row: the stock item, the allocation to the row's ledger and its godown, under one item id.
+bool StageOrderItem(const OrderLine& r, OrderState& ids) {
+    const VoucherRun& run = r.run;
+    const VoucherPlace& at = r.at;
+    const QString unit = r.Cell("UNIT");
+    const QString quantity = FormattedCell(r.Cell("QUANTITY"), r.Pattern());
+    const QString withUnit = quantity + QLatin1Char(' ') + unit;
+    const QString itemId = QString::number(ids.itemId);
+    InventoryEntryRow item;
+    item.StockItemName_ = r.Cell("ITEMNAME");
+    item.IsDeemedPositive_ = r.deemed;
+    item.IsAutoNigate_ = No;
+    item.Rate_ = FormattedCell(r.Cell("RATE"), r.Pattern()) + QLatin1Char('/') + unit;
+    item.Amount_ = r.amount;
+    item.ActualQty_ = item.BilledQty_ = withUnit;
+    if (!SaveInventoryEntry(at.errors, at.db, at.company, item, at.voucherId, itemId)) return false;
 
-        AccountingAllocationRow allocation;
-        allocation.LedgerName_ = ledger;
-        allocation.IsDeemedPositive_ = deemed;
-        allocation.LedgerFromItem_ = allocation.RemoveZeroEntries_ = allocation.IsPartyLedger_ = No;
-        allocation.Amount_ = lineAmount;
-        allocation.TaxClassificationName_ = cell("TAXCLASSIFICATION");
-        if (!SaveAccountingAllocation(at.errors, at.db, at.company, allocation, at.voucherId, itemId,
-                                      QStringLiteral("1")))
-            return false;
+    AccountingAllocationRow allocation;
+    allocation.LedgerName_ = run.Cell(at.row, C("LEDGER"));
+    allocation.IsDeemedPositive_ = r.deemed;
+    allocation.LedgerFromItem_ = allocation.RemoveZeroEntries_ = allocation.IsPartyLedger_ = No;
+    allocation.Amount_ = r.amount;
+    allocation.TaxClassificationName_ = r.Cell("TAXCLASSIFICATION");
+    if (!SaveAccountingAllocation(at.errors, at.db, at.company, allocation, at.voucherId, itemId,
+                                  QStringLiteral("1")))
+        return false;
 
-        // Without a godown column every line goes to the main location.
-        const QString godown = run.Has(C("GODOWNNAME")) ? run.Cell(row, C("GODOWNNAME")) : MainLocation;
-        const QString batchName = note ? PrimaryBatch : cell("BATCHNAME");
-        BatchAllocationRow batch;
-        batch.GodownName_ = godown;
-        batch.DestinationGodownName_ = godown.isEmpty() ? MainLocation : godown;
-        batch.BatchName_ = batchName.isEmpty() ? PrimaryBatch : batchName;
-        batch.OrderNo_ = cell("ORDERNO");
-        if (note) batch.TrackingNo_ = cell("TRACKINGNO");
-        batch.Amount_ = lineAmount;
-        // An order's quantity that already names its unit is kept as typed.
-        batch.ActualQty_ = batch.BilledQty_ =
-            !note && quantity.contains(QLatin1Char(' ')) ? quantity : withUnit;
-        batch.OrderDueDate_ = cell("ORDERDUEON");
-        if (!SaveBatchAllocation(at.errors, at.db, at.company, batch, at.voucherId, itemId,
-                                 QStringLiteral("1")))
-            return false;
-        ++ids.itemId;
-        return true;
-    }
+    // Without a godown column every line goes to the main location.
+    const QString godown = run.Has(C("GODOWNNAME")) ? run.Cell(at.row, C("GODOWNNAME")) : MainLocation;
+    const QString batchName = r.note ? PrimaryBatch : r.Cell("BATCHNAME");
+    BatchAllocationRow batch;
+    batch.GodownName_ = godown;
+    batch.DestinationGodownName_ = godown.isEmpty() ? MainLocation : godown;
+    batch.BatchName_ = batchName.isEmpty() ? PrimaryBatch : batchName;
+    batch.OrderNo_ = r.Cell("ORDERNO");
+    if (r.note) batch.TrackingNo_ = r.Cell("TRACKINGNO");
+    batch.Amount_ = r.amount;
+    // An order's quantity that already names its unit is kept as typed.
+    batch.ActualQty_ = batch.BilledQty_ =
+        !r.note && quantity.contains(QLatin1Char(' ')) ? quantity : withUnit;
+    batch.OrderDueDate_ = r.Cell("ORDERDUEON");
+    if (!SaveBatchAllocation(at.errors, at.db, at.company, batch, at.voucherId, itemId, QStringLiteral("1")))
+        return false;
+    ++ids.itemId;
+    return true;
+}
 
+bool StageOrderBill(const OrderLine& r, const QString& lineId, const QString& billName) {
+    const VoucherPlace& at = r.at;
+    BillAllocationRow bill;
+    bill.Name_ = billName;
+    bill.BillCreditPeriod_ = r.Cell("ADJDATE");
+    bill.BillType_ = r.Cell("ADJMETHOD");
+    bill.Amount_ = SideAmount(CellNumber(r.Cell("ADJAMOUNT")), r.debit, r.Pattern());
+    return SaveBillAllocation(at.errors, at.db, at.company, bill, at.voucherId, lineId, QStringLiteral("1"));
+}
+
+bool StageOrderCost(const OrderLine& r, OrderState& ids, const QString& lineId, const QString& costCentre) {
+    const VoucherPlace& at = r.at;
+    const QString category = r.Cell("COSTCATEGORY");
+    CategoryAllocationsRow allocation;
+    allocation.Category_ = vb::Trim(category).isEmpty() ? QStringLiteral("Primary Cost Category") : category;
+    allocation.Name_ = costCentre;
+    allocation.Amount_ = vb::FormatNumber(CellNumber(r.Cell("COSTAMOUNT")), r.Pattern());
+    return SaveCategoryAllocation(at.errors, at.db, at.company, allocation, at.voucherId, lineId,
+                                  QString::number(++ids.costId));
+}
+
+// A ledger row: its line, the first of a voucher the party's, with the bill and cost centre under it.
+bool StageOrderLedger(const OrderLine& r, OrderState& ids) {
+    const VoucherPlace& at = r.at;
     const QString lineId = QString::number(ids.ledgerId);
     LedgerEntryRow line;
-    line.LedgerName_ = ledger;
-    line.IsDeemedPositive_ = deemed;
+    line.LedgerName_ = r.run.Cell(at.row, C("LEDGER"));
+    line.IsDeemedPositive_ = r.deemed;
     line.LedgerFromItem_ = line.RemoveZeroEntries_ = No;
     line.IsPartyLedger_ = ids.ledgerId == 1 ? Yes : No;
-    line.Amount_ = lineAmount;
-    line.TaxClassificationName_ = cell("TAXCLASSIFICATION");
+    line.Amount_ = r.amount;
+    line.TaxClassificationName_ = r.Cell("TAXCLASSIFICATION");
     if (!SaveLedgerEntry(at.errors, at.db, at.company, line, at.voucherId, lineId)) return false;
 
-    const QString billName = cell("ADJNAME");
-    if (!billName.isEmpty()) {
-        BillAllocationRow bill;
-        bill.Name_ = billName;
-        bill.BillCreditPeriod_ = cell("ADJDATE");
-        bill.BillType_ = cell("ADJMETHOD");
-        bill.Amount_ = SideAmount(CellNumber(cell("ADJAMOUNT")), debit, pattern);
-        if (!SaveBillAllocation(at.errors, at.db, at.company, bill, at.voucherId, lineId,
-                                QStringLiteral("1")))
-            return false;
-    }
-    const QString costCentre = cell("COSTCENTRE");
-    if (!costCentre.isEmpty()) {
-        const QString category = cell("COSTCATEGORY");
-        CategoryAllocationsRow allocation;
-        allocation.Category_ =
-            vb::Trim(category).isEmpty() ? QStringLiteral("Primary Cost Category") : category;
-        allocation.Name_ = costCentre;
-        allocation.Amount_ = formatted(cell("COSTAMOUNT"));
-        if (!SaveCategoryAllocation(at.errors, at.db, at.company, allocation, at.voucherId, lineId,
-                                    QString::number(++ids.costId)))
-            return false;
-    }
+    const QString billName = r.Cell("ADJNAME");
+    if (!billName.isEmpty() && !StageOrderBill(r, lineId, billName)) return false;
+    const QString costCentre = r.Cell("COSTCENTRE");
+    if (!costCentre.isEmpty() && !StageOrderCost(r, ids, lineId, costCentre)) return false;
     ++ids.ledgerId;
     return true;
+}
+
+bool StageOrderRow(const VoucherRun& run, OrderRun& state, const VoucherPlace& at) {
+    if (at.firstRow && !SaveOrderHeader(run, state.form, at)) return false;
+    if (!SaveOrderLists(run, state, at)) return false;
+    const OrderLine line = ReadOrderLine(run, state.form, at);
+    if (!vb::Trim(line.Cell("ITEMNAME")).isEmpty()) return StageOrderItem(line, state.voucher);
+    return StageOrderLedger(line, state.voucher);
 }
 
 VoucherKind OrderFamilyKind(const VoucherRun& run, Form form, QStringList required) {

@@ -37,31 +37,33 @@ struct TaxState {
     QString deemedPositive;
 };
 
-bool StageTaxRow(const VoucherRun& run, TaxState& state, const VoucherPlace& at) {
-    const int row = at.row;
-    const QString& pattern = run.DecimalPlaces();
-    const auto cell = [&](const char* column) { return run.CellIfPresent(row, C(column)); };
+// The optional cells of one grid row as its bills and cost allocations read them.
+struct TaxCells {
+    const VoucherRun& run;
+    int row;
+    const TaxState& state;
+
+    QString Text(const char* column) const { return run.CellIfPresent(row, C(column)); }
     // The amount text of an optional column, "" while it is absent.
-    const auto amount = [&](const char* column) { return FormattedAmountIfPresent(run, row, C(column)); };
+    QString Amount(const char* column) const { return FormattedAmountIfPresent(run, row, C(column)); }
     // An amount with the line's sign; an absent column has no amount to sign.
-    const auto signedAmount = [&](const char* column) {
-        const QString text = amount(column);
-        return text.isEmpty() ? text : SideAmount(CellNumber(text), state.debitSign, pattern);
-    };
-
-    const QString& ledger = run.Cell(row, C("LEDGER"));
-    if (at.firstRow)
-        state.lineId = 1;
-    else if (!ledger.isEmpty())
-        ++state.lineId;
-    if (at.firstRow) {
-        const auto text = [&](const char* column) { return run.Cell(row, C(column)); };
-        VoucherRow header = AccountingHeader(text("VCHDATE"), at.key, text("VCHTYPE"), text("VCHNO"), ledger,
-                                             text("NARRATION"));
-        header.Reference_ = text("REFNO");
-        if (!SaveVoucher(at.errors, at.db, at.company, header, at.voucherId)) return false;
+    QString Signed(const char* column) const {
+        const QString text = Amount(column);
+        return text.isEmpty() ? text : SideAmount(CellNumber(text), state.debitSign, run.DecimalPlaces());
     }
+};
 
+bool SaveTaxHeader(const VoucherRun& run, const VoucherPlace& at, const QString& ledger) {
+    const auto text = [&](const char* column) { return run.Cell(at.row, C(column)); };
+    VoucherRow header =
+        AccountingHeader(text("VCHDATE"), at.key, text("VCHTYPE"), text("VCHNO"), ledger, text("NARRATION"));
+    header.Reference_ = text("REFNO");
+    return SaveVoucher(at.errors, at.db, at.company, header, at.voucherId);
+}
+
+// The row's ledger line: a debit or a positive credit sets the side the run keeps; neither leaves
+// the side of the row before and an amount of "0".
+LedgerEntryRow TaxLine(const VoucherRun& run, TaxState& state, int row, const QString& ledger) {
     LedgerEntryRow line;
     line.LedgerName_ = ledger;
     line.LedgerFromItem_ = line.RemoveZeroEntries_ = No;
@@ -79,16 +81,15 @@ bool StageTaxRow(const VoucherRun& run, TaxState& state, const VoucherPlace& at)
         line.Amount_ = credit;
     }
     line.IsDeemedPositive_ = state.deemedPositive;
-    // A missing or empty assessable value is no tax bill.
-    const bool taxBill = CellNumber(amount("ASSESSABLEAMT")) > 0;
-    const bool tdsBill = !taxBill && !cell("TDSLEDGER").isEmpty();
-    line.TDSPartyName_ = taxBill ? cell("SERVICETAXLEDGER") : QString();
-    const bool lineWritten = CellNumber(line.Amount_) != 0;
-    const bool costs = !cell("COSTCENTRE").isEmpty();
+    return line;
+}
 
-    if (ledger.isEmpty()) {
+// Refuses a row whose records would land under the wrong line or under none.
+bool CheckTaxRow(TaxState& state, const VoucherPlace& at, bool hasLedger, bool lineWritten, bool bill,
+                 bool costs) {
+    if (!hasLedger) {
         // Under the keys of the line above, its line and bills would be replaced.
-        if (lineWritten || taxBill || tdsBill)
+        if (lineWritten || bill)
             return at.Fail(QStringLiteral("ERROR: a row without LEDGER carries an amount or a bill"));
         if (costs && !state.ledgerSeen)
             return at.Fail(QStringLiteral("ERROR: an allocation row comes before the first ledger line"));
@@ -97,55 +98,77 @@ bool StageTaxRow(const VoucherRun& run, TaxState& state, const VoucherPlace& at)
         state.lineStaged = lineWritten;
     }
     // Under a line id that has no ledger line, the builder would never send them.
-    if (!state.lineStaged && (taxBill || tdsBill || costs))
+    if (!state.lineStaged && (bill || costs))
         return at.Fail(
             QStringLiteral("ERROR: a bill or cost allocation belongs to a ledger row with a zero amount"));
-    const QString lineId = QString::number(state.lineId);
+    return true;
+}
 
+bool StageServiceTaxBill(const TaxCells& cells, const VoucherPlace& at, const QString& lineId) {
+    TaxBillAllocationRow bill;
+    bill.Name_ = cells.Text("ADJNAME");
+    bill.BillType_ = cells.Text("ADJMETHOD");
+    bill.IsPureAgentBill_ = bill.IsInputAvail_ = No;
+    bill.TDSTaxRate_ = QStringLiteral("12");
+    bill.TDSSurcharge_ = QStringLiteral("2");
+    bill.TDSAddlSurcharge_ = QString();
+    bill.STSecondaryCessRate_ = One;
+    bill.Amount_ = cells.Signed("ADJAMOUNT");
+    bill.SurchargeAmount_ = cells.Signed("SERVICETAX");
+    bill.AddlSurchargeAmount_ = cells.Signed("CESS");
+    bill.STSecondaryCessAmount_ = cells.Signed("SECCESS");
+    bill.AssessableAmount_ = cells.Signed("ASSESSABLEAMT");
+    bill.ExpenseAmount_ = bill.AbatementAmount_ = bill.AbatementNotificationNo_ = QString();
+    return SaveTaxBillAllocation(at.errors, at.db, at.company, bill, at.voucherId, lineId, One);
+}
+
+bool StageTDSBill(const TaxCells& cells, const VoucherPlace& at, const QString& lineId) {
+    BillAllocationRow bill;
+    bill.Name_ = cells.Text("ADJNAME");
+    bill.BillType_ = cells.Text("ADJMETHOD");
+    bill.Amount_ = cells.Signed("ADJAMOUNT");
+    const QString special = cells.Text("ISSPECIALRATE");
+    bill.TDSDeducteeSectionNumber_ = special == Yes ? QStringLiteral("197") : QString();
+    bill.TDSLedgerNC_ = cells.Text("TDSLEDGER");
+    bill.TDSDeducteeIsSpecialRate_ = special;
+    bill.TDSDeducteeSpecialRate_ = cells.Amount("TDSRATE");
+    bill.ServiceTaxLedger_ = cells.Text("SERVICETAXLEDGER");
+    return SaveBillAllocation(at.errors, at.db, at.company, bill, at.voucherId, lineId, One);
+}
+
+bool StageTaxCost(const TaxCells& cells, TaxState& state, const VoucherPlace& at, const QString& lineId) {
+    CategoryAllocationsRow cost;
+    cost.Category_ = CostCategory(cells.Text("COSTCATEGORY"));
+    cost.Name_ = cells.Text("COSTCENTRE");
+    cost.Amount_ = cells.Signed("COSTAMOUNT");
+    return SaveCategoryAllocation(at.errors, at.db, at.company, cost, at.voucherId, lineId,
+                                  QString::number(++state.costId));
+}
+
+bool StageTaxRow(const VoucherRun& run, TaxState& state, const VoucherPlace& at) {
+    const TaxCells cells{run, at.row, state};
+    const QString& ledger = run.Cell(at.row, C("LEDGER"));
+    if (at.firstRow)
+        state.lineId = 1;
+    else if (!ledger.isEmpty())
+        ++state.lineId;
+    if (at.firstRow && !SaveTaxHeader(run, at, ledger)) return false;
+
+    LedgerEntryRow line = TaxLine(run, state, at.row, ledger);
+    // A missing or empty assessable value is no tax bill.
+    const bool taxBill = CellNumber(cells.Amount("ASSESSABLEAMT")) > 0;
+    const bool tdsBill = !taxBill && !cells.Text("TDSLEDGER").isEmpty();
+    line.TDSPartyName_ = taxBill ? cells.Text("SERVICETAXLEDGER") : QString();
+    const bool lineWritten = CellNumber(line.Amount_) != 0;
+    const bool costs = !cells.Text("COSTCENTRE").isEmpty();
+    if (!CheckTaxRow(state, at, !ledger.isEmpty(), lineWritten, taxBill || tdsBill, costs)) return false;
+
+    const QString lineId = QString::number(state.lineId);
     if (lineWritten && !SaveAllLedgerEntry(at.errors, at.db, at.company, line, at.voucherId, lineId))
         return false;
-
-    if (taxBill) {
-        TaxBillAllocationRow bill;
-        bill.Name_ = cell("ADJNAME");
-        bill.BillType_ = cell("ADJMETHOD");
-        bill.IsPureAgentBill_ = bill.IsInputAvail_ = No;
-        bill.TDSTaxRate_ = QStringLiteral("12");
-        bill.TDSSurcharge_ = QStringLiteral("2");
-        bill.TDSAddlSurcharge_ = QString();
-        bill.STSecondaryCessRate_ = One;
-        bill.Amount_ = signedAmount("ADJAMOUNT");
-        bill.SurchargeAmount_ = signedAmount("SERVICETAX");
-        bill.AddlSurchargeAmount_ = signedAmount("CESS");
-        bill.STSecondaryCessAmount_ = signedAmount("SECCESS");
-        bill.AssessableAmount_ = signedAmount("ASSESSABLEAMT");
-        bill.ExpenseAmount_ = bill.AbatementAmount_ = bill.AbatementNotificationNo_ = QString();
-        if (!SaveTaxBillAllocation(at.errors, at.db, at.company, bill, at.voucherId, lineId, One))
-            return false;
-    } else if (tdsBill) {
-        BillAllocationRow bill;
-        bill.Name_ = cell("ADJNAME");
-        bill.BillType_ = cell("ADJMETHOD");
-        bill.Amount_ = signedAmount("ADJAMOUNT");
-        const QString special = cell("ISSPECIALRATE");
-        bill.TDSDeducteeSectionNumber_ = special == Yes ? QStringLiteral("197") : QString();
-        bill.TDSLedgerNC_ = cell("TDSLEDGER");
-        bill.TDSDeducteeIsSpecialRate_ = special;
-        bill.TDSDeducteeSpecialRate_ = amount("TDSRATE");
-        bill.ServiceTaxLedger_ = cell("SERVICETAXLEDGER");
-        if (!SaveBillAllocation(at.errors, at.db, at.company, bill, at.voucherId, lineId, One)) return false;
-    }
-
-    if (costs) {
-        CategoryAllocationsRow cost;
-        cost.Category_ = CostCategory(cell("COSTCATEGORY"));
-        cost.Name_ = cell("COSTCENTRE");
-        cost.Amount_ = signedAmount("COSTAMOUNT");
-        if (!SaveCategoryAllocation(at.errors, at.db, at.company, cost, at.voucherId, lineId,
-                                    QString::number(++state.costId)))
-            return false;
-    }
-    return true;
+    if (taxBill && !StageServiceTaxBill(cells, at, lineId)) return false;
+    if (tdsBill && !StageTDSBill(cells, at, lineId)) return false;
+    return !costs || StageTaxCost(cells, state, at, lineId);
 }
 
 } // namespace

@@ -53,6 +53,12 @@ enum MapPart {
     ExpenseColumn,
 };
 
+// A mapped column's tag, cut at "|" into its places.
+struct ColumnMap {
+    QStringList parts;
+    QString Part(MapPart p) const { return parts.value(p); }
+};
+
 // Stages the register's rows one voucher at a time.
 class RegisterWalk {
 public:
@@ -80,6 +86,12 @@ private:
     bool StageHeader(const QString& key);
     bool StageLists();
     bool StageEntry(int column);
+    // The pieces of one mapped column's entry, on the side `debit` says, for the line `lineId`.
+    LedgerEntryRow EntryLine(const ColumnMap& map, bool party, const QString& amount, bool debit) const;
+    bool StageEntryCost(const QString& lineId, const QString& amount, bool debit);
+    bool StageServiceTaxBill(const ColumnMap& map, const QString& lineId);
+    bool StageEntryBill(const ColumnMap& map, const QString& lineId, bool party, const QString& amount,
+                        bool debit, LedgerEntryRow& entry);
 
     FormModel& m_form;
     LocalDatabase& m_db;
@@ -165,18 +177,91 @@ bool RegisterWalk::StageLists() {
     return terms.isEmpty() || SaveBasicOrderTerms(errors, m_db, m_company, terms, m_voucherId, Second);
 }
 
+// The entry's ledger line: the party's for the total, else the map's ledger.
+LedgerEntryRow RegisterWalk::EntryLine(const ColumnMap& map, bool party, const QString& amount,
+                                       bool debit) const {
+    LedgerEntryRow entry;
+    entry.LedgerName_ = party ? Cell(C("LEDGER")) : map.Part(LedgerName);
+    entry.LedgerFromItem_ = entry.RemoveZeroEntries_ = No;
+    entry.IsPartyLedger_ = party ? Yes : No;
+    entry.IsDeemedPositive_ = debit ? Yes : No;
+    if (m_foreign)
+        entry.Amount_ = CurrencyForm(amount, debit);
+    else
+        entry.Amount_ = debit ? vb::NumberText(-CellNumber(amount)) : amount;
+    entry.VATAssessableValue_ = entry.TaxClassificationName_ = QString();
+    entry.BasicRateOfInvoiceTax_ = map.Part(VATRate);
+    return entry;
+}
+
+// The row's cost centre takes every entry's amount, in the row's category.
+bool RegisterWalk::StageEntryCost(const QString& lineId, const QString& amount, bool debit) {
+    if (vb::Trim(m_category).isEmpty()) m_category = QStringLiteral("Primary Cost Category");
+    const QString centre = Optional("COSTCENTRE");
+    if (centre.isEmpty()) return true;
+    CategoryAllocationsRow allocation;
+    allocation.Category_ = m_category;
+    allocation.Name_ = centre;
+    allocation.Amount_ = (debit ? QStringLiteral("-") : QString()) + amount;
+    return SaveCategoryAllocation(m_form.errors(), m_db, m_company, allocation, m_voucherId, lineId,
+                                  QString::number(++m_categoryId));
+}
+
+// A service-tax bill: its rates from the map, its amounts from the columns the map names.
+bool RegisterWalk::StageServiceTaxBill(const ColumnMap& map, const QString& lineId) {
+    TaxBillAllocationRow bill;
+    bill.Name_ = Cell(C("ADJNAME"));
+    bill.BillType_ = Cell(C("ADJMETHOD"));
+    bill.IsInputAvail_ = bill.IsPureAgentBill_ = No;
+    bill.TDSTaxRate_ = map.Part(ServiceTaxRate);
+    bill.TDSSurcharge_ = map.Part(CessRate);
+    bill.TDSAddlSurcharge_ = QString();
+    bill.STSecondaryCessRate_ = map.Part(SecCessRate);
+    bill.Amount_ = Figure(Cell(C("ADJAMOUNT")));
+    bill.AbatementAmount_ = bill.AbatementNotificationNo_ = QString();
+    for (const auto& [field, source] :
+         {std::pair{&TaxBillAllocationRow::SurchargeAmount_, ServiceTaxColumn},
+          std::pair{&TaxBillAllocationRow::AddlSurchargeAmount_, CessColumn},
+          std::pair{&TaxBillAllocationRow::STSecondaryCessAmount_, SecCessColumn},
+          std::pair{&TaxBillAllocationRow::AssessableAmount_, AssessableColumn},
+          std::pair{&TaxBillAllocationRow::ExpenseAmount_, ExpenseColumn}})
+        if (!map.Part(source).isEmpty()) bill.*field = NumberOfColumn(map.Part(source));
+    return SaveTaxBillAllocation(m_form.errors(), m_db, m_company, bill, m_voucherId, lineId, First);
+}
+
+// A plain bill; a VAT column puts its classification and assessable value on the entry instead of
+// naming a service-tax ledger.
+bool RegisterWalk::StageEntryBill(const ColumnMap& map, const QString& lineId, bool party,
+                                  const QString& amount, bool debit, LedgerEntryRow& entry) {
+    BillAllocationRow bill;
+    bill.Name_ = Cell(C("ADJNAME"));
+    bill.BillType_ = Cell(C("ADJMETHOD"));
+    bill.BillCreditPeriod_ = Cell(C("ADJDATE"));
+    if (party)
+        bill.Amount_ = PartyBillAmount(debit);
+    else
+        bill.Amount_ = m_foreign ? CurrencyForm(amount, false) : amount;
+    if (!map.Part(VATClassification).isEmpty()) {
+        entry.TaxClassificationName_ = map.Part(VATClassification);
+        if (!map.Part(AssessableColumn).isEmpty())
+            entry.VATAssessableValue_ = NumberOfColumn(map.Part(AssessableColumn));
+    } else {
+        bill.ServiceTaxLedger_ = map.Part(ServiceTaxLedger);
+    }
+    return SaveBillAllocation(m_form.errors(), m_db, m_company, bill, m_voucherId, lineId, First);
+}
+
 bool RegisterWalk::StageEntry(int column) {
     const QString& tag = m_form.GR1.ColumnTag(column);
     if (!tag.contains(QLatin1Char('|'))) return true;
-    const QStringList parts = tag.split(QLatin1Char('|'));
-    const auto part = [&parts](MapPart p) { return parts.value(p); };
-    const QString lineId = part(Order);
-    const bool party = part(LedgerName) == QLatin1String("Auto");
+    const ColumnMap map{tag.split(QLatin1Char('|'))};
+    const QString lineId = map.Part(Order);
+    const bool party = map.Part(LedgerName) == QLatin1String("Auto");
 
-    QString amount = Figure(party ? Cell(C("TOTALAMOUNT")) : Cell(part(ColumnName)));
+    QString amount = Figure(party ? Cell(C("TOTALAMOUNT")) : Cell(map.Part(ColumnName)));
     const double number = CellNumber(amount);
     if (number == 0) return true;
-    QString side = part(LedgerSign);
+    QString side = map.Part(LedgerSign);
     if (number < 0) {
         amount = vb::NumberText(-number);
         side = side == Dr ? Cr : side == Cr ? Dr : side;
@@ -189,72 +274,12 @@ bool RegisterWalk::StageEntry(int column) {
     const bool debit = side == Dr;
 
     // Every entry starts from empty records: nothing of an earlier entry's allocation carries over.
-    LedgerEntryRow entry;
-    entry.LedgerName_ = party ? Cell(C("LEDGER")) : part(LedgerName);
-    entry.LedgerFromItem_ = entry.RemoveZeroEntries_ = No;
-    entry.IsPartyLedger_ = party ? Yes : No;
-    entry.IsDeemedPositive_ = debit ? Yes : No;
-    if (m_foreign)
-        entry.Amount_ = CurrencyForm(amount, debit);
-    else
-        entry.Amount_ = debit ? vb::NumberText(-CellNumber(amount)) : amount;
-    entry.VATAssessableValue_ = entry.TaxClassificationName_ = QString();
-    entry.BasicRateOfInvoiceTax_ = part(VATRate);
-
-    ErrorReporter& errors = m_form.errors();
-    if (vb::Trim(m_category).isEmpty()) m_category = QStringLiteral("Primary Cost Category");
-    const QString centre = Optional("COSTCENTRE");
-    if (!centre.isEmpty()) {
-        CategoryAllocationsRow allocation;
-        allocation.Category_ = m_category;
-        allocation.Name_ = centre;
-        allocation.Amount_ = (debit ? QStringLiteral("-") : QString()) + amount;
-        if (!SaveCategoryAllocation(errors, m_db, m_company, allocation, m_voucherId, lineId,
-                                    QString::number(++m_categoryId)))
-            return false;
-    }
-
-    const QString& reference = Cell(C("ADJNAME"));
-    const QString& method = Cell(C("ADJMETHOD"));
-    bool allocated = true;
-    if (part(VATClassification).isEmpty() && !part(ServiceTaxOn).isEmpty()) {
-        TaxBillAllocationRow bill;
-        bill.Name_ = reference;
-        bill.BillType_ = method;
-        bill.IsInputAvail_ = bill.IsPureAgentBill_ = No;
-        bill.TDSTaxRate_ = part(ServiceTaxRate);
-        bill.TDSSurcharge_ = part(CessRate);
-        bill.TDSAddlSurcharge_ = QString();
-        bill.STSecondaryCessRate_ = part(SecCessRate);
-        bill.Amount_ = Figure(Cell(C("ADJAMOUNT")));
-        bill.AbatementAmount_ = bill.AbatementNotificationNo_ = QString();
-        for (const auto& [field, source] :
-             {std::pair{&TaxBillAllocationRow::SurchargeAmount_, ServiceTaxColumn},
-              std::pair{&TaxBillAllocationRow::AddlSurchargeAmount_, CessColumn},
-              std::pair{&TaxBillAllocationRow::STSecondaryCessAmount_, SecCessColumn},
-              std::pair{&TaxBillAllocationRow::AssessableAmount_, AssessableColumn},
-              std::pair{&TaxBillAllocationRow::ExpenseAmount_, ExpenseColumn}})
-            if (!part(source).isEmpty()) bill.*field = NumberOfColumn(part(source));
-        allocated = SaveTaxBillAllocation(errors, m_db, m_company, bill, m_voucherId, lineId, First);
-    } else {
-        BillAllocationRow bill;
-        bill.Name_ = reference;
-        bill.BillType_ = method;
-        bill.BillCreditPeriod_ = Cell(C("ADJDATE"));
-        if (party)
-            bill.Amount_ = PartyBillAmount(debit);
-        else
-            bill.Amount_ = m_foreign ? CurrencyForm(amount, false) : amount;
-        if (!part(VATClassification).isEmpty()) {
-            entry.TaxClassificationName_ = part(VATClassification);
-            if (!part(AssessableColumn).isEmpty())
-                entry.VATAssessableValue_ = NumberOfColumn(part(AssessableColumn));
-        } else {
-            bill.ServiceTaxLedger_ = part(ServiceTaxLedger);
-        }
-        allocated = SaveBillAllocation(errors, m_db, m_company, bill, m_voucherId, lineId, First);
-    }
-    return allocated && SaveLedgerEntry(errors, m_db, m_company, entry, m_voucherId, lineId);
+    LedgerEntryRow entry = EntryLine(map, party, amount, debit);
+    if (!StageEntryCost(lineId, amount, debit)) return false;
+    const bool allocated = map.Part(VATClassification).isEmpty() && !map.Part(ServiceTaxOn).isEmpty()
+                               ? StageServiceTaxBill(map, lineId)
+                               : StageEntryBill(map, lineId, party, amount, debit, entry);
+    return allocated && SaveLedgerEntry(m_form.errors(), m_db, m_company, entry, m_voucherId, lineId);
 }
 
 bool RegisterWalk::Stage(int row, const QString& company, const QString& voucherId, const QString& key) {

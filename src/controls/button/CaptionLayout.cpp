@@ -25,135 +25,177 @@ void Clamp(EdgeRect& r, int faceLeft, int faceEnd, double height) {
     r.bottom = std::min(r.bottom, Near(height - 5));
 }
 
-} // namespace
+// The content area of the face: left edge L, right edge E, width R.
+struct FaceArea {
+    int L = 0;
+    int E = 0;
+    int R = 0;
+};
 
-CaptionLayout CalcCaptionLayout(const CaptionLayoutInput& in, bool rebuildPicture,
-                                const MeasureText& measure) {
+// Room beside the caption for a picture of 16 to 32 pixels, one figure a side.
+struct PictureRoom {
+    int lp = 0;
+    int rp = 0;
+    int tp = 0;
+    int bp = 0;
+};
+
+// Slanted ends (shapes 1-3) stay outside the content area; picture shapes (7, 8) keep a margin of 3.
+FaceArea ContentArea(const CaptionLayoutInput& in) {
     const double W = in.width;
-    const double H = in.height;
     const int SL = in.shapeLeft;
     const int SR = in.shapeRight;
-    const int PS = in.pictureSize;
-    const int PA = in.pictureAlign;
-
-    // The content area: left edge L, right edge E, width R.
-    int L = 0, E = Near(W), R = SR;
+    FaceArea a{0, Near(W), SR};
     switch (in.buttonShape) {
     case 1:
-        L = SL - SL / 3 + 3;
-        R = Near(W - L);
+        a.L = SL - SL / 3 + 3;
+        a.R = Near(W - a.L);
         break;
     case 2:
-        E = Near(W - SR) / 3 + SR;
-        R = E;
+        a.E = Near(W - SR) / 3 + SR;
+        a.R = a.E;
         break;
     case 3:
-        L = SL - SL / 3 + 3;
-        E = Near(W - SR) / 3 + SR;
-        R = E - L;
+        a.L = SL - SL / 3 + 3;
+        a.E = Near(W - SR) / 3 + SR;
+        a.R = a.E - a.L;
         break;
     case 7:
     case 8:
-        L = 3;
-        E = SR - 3;
-        R = SR - 3;
+        a.L = 3;
+        a.E = SR - 3;
+        a.R = SR - 3;
         break;
     default:
         break;
     }
+    return a;
+}
 
-    // Room beside the caption for a picture of 16 to 32 pixels; larger ones are placed on the face.
-    const bool hasPicture = in.pictureWidth + in.pictureHeight > 0;
-    int lp = 0, rp = 0, tp = 0, bp = 0;
+// Larger pictures are placed on the face, not beside the caption.
+PictureRoom RoomForPicture(const CaptionLayoutInput& in, bool hasPicture) {
+    const int PS = in.pictureSize;
+    const int PA = in.pictureAlign;
+    PictureRoom room;
     if (hasPicture && PS < 33) {
-        if (PA == 0 || PA == 1) lp = PS;
-        if (PA == 2 || PA == 3) rp = PS;
-        if (PA == 4) tp = PS;
-        if (PA == 5) bp = PS;
+        if (PA == 0 || PA == 1) room.lp = PS;
+        if (PA == 2 || PA == 3) room.rp = PS;
+        if (PA == 4) room.tp = PS;
+        if (PA == 5) room.bp = PS;
     }
+    return room;
+}
 
+// The caption wrapped into what the picture leaves of the face; a styled caption takes a pixel more
+// each way for its shadow.
+QSize CaptionSize(const CaptionLayoutInput& in, const FaceArea& a, const PictureRoom& room,
+                  const MeasureText& measure) {
+    if (in.caption.isEmpty()) return {0, 0};
+    QSize size = measure(CaptionText(in.caption), a.R - 8 - (room.lp + room.rp),
+                         Near(in.height - 8 - (room.tp + room.bp)));
+    if (in.captionStyle != 0) size += QSize(2, 2);
+    return size;
+}
+
+// The caption's left edge: at its side for left or right alignment, otherwise centred together with a
+// picture that sits next to it.
+int CaptionLeft(const CaptionLayoutInput& in, const FaceArea& a, const PictureRoom& room, int tw) {
+    const int PA = in.pictureAlign;
+    const auto [L, E, R] = a;
+    const int lp = room.lp;
+    const int rp = room.rp;
+    if (in.captionAlign == 0) return L + 4 + lp + (lp > 0 ? 4 : 0);
+    if (in.captionAlign == 1) return E - 4 - rp - tw - (rp > 0 ? 4 : 0);
+    if (lp > 0 && PA == 1) return (R - (tw + lp + 4)) / 2 + L + 4 + lp;
+    if (rp > 0 && PA == 3) return (R - (tw + rp + 4)) / 2 + L;
+    return (R - (lp + rp) - tw) / 2 + L + lp;
+}
+
+// The picture's left edge: at the face's side, against the caption, or centred.
+int PictureLeft(const CaptionLayoutInput& in, const FaceArea& a, const PictureRoom& room,
+                const EdgeRect& caption) {
     const bool hasCaption = !in.caption.isEmpty();
-    int tw = 0, th = 0;
-    if (hasCaption) {
-        const QSize size = measure(CaptionText(in.caption), R - 8 - (lp + rp), Near(H - 8 - (tp + bp)));
-        tw = size.width();
-        th = size.height();
-        if (in.captionStyle != 0) {
-            tw += 2;
-            th += 2;
-        }
+    switch (in.pictureAlign) {
+    case 0:
+        return a.L + 4;
+    case 1:
+        return hasCaption ? caption.left - 4 - room.lp : a.L + 4;
+    case 2:
+        return a.E - 4 - room.rp;
+    case 3:
+        return hasCaption ? caption.right + 4 : a.E - 4 - room.rp;
+    default:
+        return (a.R - in.pictureSize) / 2 + a.L;
     }
+}
 
-    CaptionLayout out;
-    out.caption = {0, 0, tw, th};
-    if (hasCaption) {
-        int dx = 0;
-        if (in.captionAlign == 0) {
-            dx = L + 4 + lp + (lp > 0 ? 4 : 0);
-        } else if (in.captionAlign == 1) {
-            dx = E - 4 - rp - tw - (rp > 0 ? 4 : 0);
-        } else if (lp > 0 && PA == 1) {
-            dx = (R - (tw + lp + 4)) / 2 + L + 4 + lp;
-        } else if (rp > 0 && PA == 3) {
-            dx = (R - (tw + rp + 4)) / 2 + L;
-        } else {
-            dx = (R - (lp + rp) - tw) / 2 + L + lp;
-        }
-        out.caption = out.caption.moved(dx, 0);
-    }
-
-    if (hasPicture) {
-        int px = 0, py = 0;
-        switch (PA) {
-        case 0:
-            px = L + 4;
-            break;
-        case 1:
-            px = hasCaption ? out.caption.left - 4 - lp : L + 4;
-            break;
-        case 2:
-            px = E - 4 - rp;
-            break;
-        case 3:
-            px = hasCaption ? out.caption.right + 4 : E - 4 - rp;
-            break;
-        default:
-            px = (R - PS) / 2 + L;
-            break;
-        }
-        if (PA == 4) {
-            py = Near(H - (th + tp)) / 2;
-            out.caption = out.caption.moved(0, py + 2 + tp);
-        } else if (PA == 5) {
-            py = Near(H - (th + bp)) / 2 + th + 4;
-            out.caption = out.caption.moved(0, py - 2 - th);
-        } else {
-            out.caption = out.caption.moved(0, Near(H - th) / 2);
-            py = Near(H - PS) / 2;
-        }
-        out.picture = {px, py, px + PS, py + PS};
+// Places the picture and moves the caption down to its row: above or below the picture, or both
+// centred on the face's height.
+void PlacePicture(const CaptionLayoutInput& in, const FaceArea& a, const PictureRoom& room, int th,
+                  CaptionLayout& out) {
+    const double H = in.height;
+    const int PS = in.pictureSize;
+    const int px = PictureLeft(in, a, room, out.caption);
+    int py = 0;
+    if (in.pictureAlign == 4) {
+        py = Near(H - (th + room.tp)) / 2;
+        out.caption = out.caption.moved(0, py + 2 + room.tp);
+    } else if (in.pictureAlign == 5) {
+        py = Near(H - (th + room.bp)) / 2 + th + 4;
+        out.caption = out.caption.moved(0, py - 2 - th);
     } else {
         out.caption = out.caption.moved(0, Near(H - th) / 2);
+        py = Near(H - PS) / 2;
     }
+    out.picture = {px, py, px + PS, py + PS};
+}
 
-    Clamp(out.caption, L, E, H);
-
+// A small picture stays inside the face's margins; size 40 fills the face, a picture shape shows the
+// picture whole, and any other large picture is scaled into the content area. Answers whether the
+// derived picture must be made at the new size.
+bool FitPicture(const CaptionLayoutInput& in, const FaceArea& a, CaptionLayout& out) {
+    const double W = in.width;
+    const double H = in.height;
+    const int PS = in.pictureSize;
     if (PS < 33) {
-        Clamp(out.picture, L, E, H);
+        Clamp(out.picture, a.L, a.E, H);
     } else if (PS == 40) {
         out.picture = in.buttonShape == 6 ? EdgeRect{1, 1, Near(W - 1), Near(H - 1)}
                                           : EdgeRect{3, 3, Near(W - 3), Near(H - 3)};
-        rebuildPicture = true;
+        return true;
     } else if (in.buttonShape == 7 || in.buttonShape == 8) {
         out.picture = {0, 0, Near(W), Near(H)};
-    } else if (hasPicture) {
-        const QSize size = ScalePicture(R - 12, Near(H - 12), in.pictureWidth, in.pictureHeight);
-        const int x = (R - size.width()) / 2 + L;
+    } else if (in.pictureWidth + in.pictureHeight > 0) {
+        const QSize size = ScalePicture(a.R - 12, Near(H - 12), in.pictureWidth, in.pictureHeight);
+        const int x = (a.R - size.width()) / 2 + a.L;
         const int y = Near(H - size.height()) / 2;
         out.picture = {x, y, x + size.width(), y + size.height()};
-        rebuildPicture = true;
+        return true;
     }
-    out.rebuildPicture = rebuildPicture;
+    return false;
+}
+
+} // namespace
+
+CaptionLayout CalcCaptionLayout(const CaptionLayoutInput& in, bool rebuildPicture,
+                                const MeasureText& measure) {
+    const FaceArea area = ContentArea(in);
+    const bool hasPicture = in.pictureWidth + in.pictureHeight > 0;
+    const PictureRoom room = RoomForPicture(in, hasPicture);
+    const QSize text = CaptionSize(in, area, room, measure);
+
+    CaptionLayout out;
+    out.caption = {0, 0, text.width(), text.height()};
+    if (!in.caption.isEmpty()) out.caption = out.caption.moved(CaptionLeft(in, area, room, text.width()), 0);
+
+    if (hasPicture)
+        PlacePicture(in, area, room, text.height(), out);
+    else
+        out.caption = out.caption.moved(0, Near(in.height - text.height()) / 2);
+
+    Clamp(out.caption, area.L, area.E, in.height);
+    const bool refit = FitPicture(in, area, out);
+    out.rebuildPicture = rebuildPicture || refit;
     return out;
 }
 

@@ -182,9 +182,6 @@ public:
     // asked for through OLESetData when a target first reads it.
     void OLEDrag();
 
-    // The access keys the caption last marked.
-    QString AccessKeys() const { return m_accessKeys; }
-
     // What the host tells the control of its input, focus and ambient properties. Mouse buttons are
     // 1 left, 2 right, 4 middle; Shift is 1 Shift, 2 Ctrl, 4 Alt; key codes are the form's.
     void UserControl_MouseDown(qint16 Button, qint16 Shift, float X, float Y);
@@ -244,10 +241,7 @@ public:
     QString ContainerHandle() const { return m_containerHandle; }
     EdgeRect CaptionRect() const { return m_captionRect; }
     EdgeRect PictureRect() const { return m_pictureRect; }
-    int PictureWidth() const { return m_pictureWidth; }
-    int PictureHeight() const { return m_pictureHeight; }
     const QImage& DerivedPicture() const { return m_derivedPicture; }
-    const QFont& DrawingFont() const { return m_drawingFont; }
     const QImage& BackBuffer() const { return m_buffer; }
     bool DrawingDelayed() const { return m_drawingDelayed; }
     std::int16_t StateFlags() const { return m_stateFlags; }
@@ -353,6 +347,15 @@ private:
     void DrawStyle7(EdgePoints& points, EdgeColors& colors, std::int16_t& level, std::int16_t& proceed);
     // Shapes 6 hovered or pressed, 7 and 8 ask for a black region frame; the others for none.
     void RequestRegionFrame(EdgeColors& colors, std::int16_t& proceed) const;
+    // The outlines CreateShapeRegion cuts the window to, by shape: slanted ends (1-3), whose
+    // rectangle may widen; the corners each style takes off shapes 0-3; the ellipse (4-6); the
+    // picture's opaque part (7, 8), false when the picture has no area.
+    QRegion SlantedOutline(int W, int H);
+    void TrimCorners(QRegion& region, int H) const;
+    QRegion EllipseOutline(int W, int H);
+    bool PictureOutline(int W, int H, QRegion& region);
+    // A gradient from white at the top to grey at the bottom: the raised ring of round and picture shapes.
+    void PaintRaisedRing();
     // A frame one pixel wide along the inside of the region's border.
     static void FrameRegion(QImage& image, const QRegion& region, ButtonColor colour);
     void DrawText(const EdgeRect& rect, const QString& text, int align, ButtonColor colour);

@@ -23,6 +23,96 @@ void Fill(QuiboButton::EdgeColors& colors, int first, int last, ButtonColor colo
         colors[slot] = colour;
 }
 
+// What the state rule of a skeleton style reads.
+struct EdgeState {
+    bool held = false;    // checked, or the left button held in toggle mode
+    bool slanted = false; // shapes 1-3, whose focus pen follows the face
+    ButtonColor slantPen = 0;
+};
+
+// A held button sinks and is focused in black; otherwise a slanted one is focused in a darker face.
+void HeldOrSlanted(const EdgeState& state, std::int16_t heldLevel, std::int16_t& level, ButtonColor& pen) {
+    if (state.held) {
+        level = heldLevel;
+        pen = K;
+    } else if (state.slanted) {
+        pen = state.slantPen;
+    }
+}
+
+// Style 0: a raised bevel of two lines; the default button's outer ring is black all round and a
+// checked or held one is sunken.
+void Style0Edges(QuiboButton::EdgeColors& colors, const EdgeState& state, bool isDefault, std::int16_t& level,
+                 ButtonColor& pen) {
+    constexpr ButtonColor L = 0xE9E9E9;
+    HeldOrSlanted(state, 3, level, pen);
+    Fill(colors, 1, 12, -1);
+    if (level == 0) {
+        Fill(colors, 5, 6, L);
+        Fill(colors, 7, 8, G);
+    } else if (level == 1) {
+        Fill(colors, 1, 2, L);
+        Fill(colors, 3, 4, G);
+        Fill(colors, 5, 6, W);
+        Fill(colors, 7, 8, K);
+    } else {
+        Fill(colors, 7, 8, level == 2 ? G : L);
+    }
+    Fill(colors, 9, 10, state.held || isDefault ? K : W);
+    Fill(colors, 11, 12, state.held ? W : K);
+}
+
+// Styles 1 and 4: a raised bevel, inverted while held; style 1 draws it twice inside a black line,
+// style 4 once as the outer ring.
+void BevelEdges(QuiboButton::EdgeColors& colors, const EdgeState& state, bool doubled, std::int16_t& level,
+                ButtonColor& pen) {
+    HeldOrSlanted(state, 2, level, pen);
+    if (!state.held && level == 0) level = 1;
+    if (doubled) {
+        Fill(colors, 1, 2, level == 2 ? G : W);
+        Fill(colors, 3, 4, level == 2 ? W : G);
+        Fill(colors, 5, 6, level == 2 ? G : W);
+        Fill(colors, 7, 8, level == 2 ? W : G);
+        Fill(colors, 9, 12, K);
+    } else {
+        Fill(colors, 1, 8, -1);
+        Fill(colors, 9, 10, level == 2 ? G : W);
+        Fill(colors, 11, 12, level == 2 ? W : G);
+    }
+}
+
+// Style 3: a sunken outer line around a raised middle one whose upper-left sides take the face colour
+// while down; a disabled command button is flat in the face colour.
+void Style3Edges(QuiboButton::EdgeColors& colors, bool disabledCommand, bool toggle, bool down,
+                 ButtonColor face, std::int16_t& level) {
+    const ButtonColor D = ShiftColor(G, -26);
+    if (disabledCommand) {
+        Fill(colors, 1, 8, face);
+        Fill(colors, 9, 12, D);
+        return;
+    }
+    if (toggle) level = down ? 2 : 3;
+    if (level == 0) level = 1;
+    Fill(colors, 1, 4, -1);
+    Fill(colors, 5, 6, level == 2 ? face : W);
+    Fill(colors, 7, 8, D);
+    Fill(colors, 9, 10, D);
+    Fill(colors, 11, 12, W);
+}
+
+// Style 6: two flat grey bevels, inverted while pressed or held.
+void FlatBevelEdges(QuiboButton::EdgeColors& colors, const EdgeState& state, bool pressed,
+                    std::int16_t& level, ButtonColor& pen) {
+    const ButtonColor P = ShiftColor(0xDFDFDF, 8);
+    if (!state.held) level = pressed ? 1 : 0;
+    HeldOrSlanted(state, 1, level, pen);
+    Fill(colors, 1, 4, -1);
+    Fill(colors, 5, 6, level == 0 ? P : G);
+    Fill(colors, 7, 8, level == 0 ? G : P);
+    Fill(colors, 9, 10, level == 0 ? P : G);
+    Fill(colors, 11, 12, level == 0 ? G : P);
+}
+
 } // namespace
 
 void QuiboButton::RedrawButton() {
@@ -103,85 +193,21 @@ void QuiboButton::DrawSkeletonStyle(EdgePoints& points, EdgeColors& colors, std:
     ButtonColor pen = alt;
 
     if (m_buttonShape <= 3) {
-        const bool slanted = m_buttonShape >= 1;
-        const ButtonColor slantPen = ShiftColor(face, -48);
-        constexpr ButtonColor L = 0xE9E9E9;
+        const EdgeState state{held, m_buttonShape >= 1, ShiftColor(face, -48)};
         switch (style) {
         case 0:
-            if (held) {
-                level = 3;
-                pen = K;
-            } else if (slanted) {
-                pen = slantPen;
-            }
-            Fill(colors, 1, 12, -1);
-            if (level == 0) {
-                Fill(colors, 5, 6, L);
-                Fill(colors, 7, 8, G);
-            } else if (level == 1) {
-                Fill(colors, 1, 2, L);
-                Fill(colors, 3, 4, G);
-                Fill(colors, 5, 6, W);
-                Fill(colors, 7, 8, K);
-            } else {
-                Fill(colors, 7, 8, level == 2 ? G : L);
-            }
-            Fill(colors, 9, 10, held || (m_stateFlags & kDefaultFlag) ? K : W);
-            Fill(colors, 11, 12, held ? W : K);
+            Style0Edges(colors, state, (m_stateFlags & kDefaultFlag) != 0, level, pen);
             break;
         case 1:
         case 4:
-            if (held) {
-                level = 2;
-                pen = K;
-            } else {
-                if (level == 0) level = 1;
-                if (slanted) pen = slantPen;
-            }
-            if (style == 1) {
-                Fill(colors, 1, 2, level == 2 ? G : W);
-                Fill(colors, 3, 4, level == 2 ? W : G);
-                Fill(colors, 5, 6, level == 2 ? G : W);
-                Fill(colors, 7, 8, level == 2 ? W : G);
-                Fill(colors, 9, 12, K);
-            } else {
-                Fill(colors, 1, 8, -1);
-                Fill(colors, 9, 10, level == 2 ? G : W);
-                Fill(colors, 11, 12, level == 2 ? W : G);
-            }
+            BevelEdges(colors, state, style == 1, level, pen);
             break;
-        case 3: {
-            const ButtonColor D = ShiftColor(G, -26);
-            if (!enabled && !toggle) {
-                Fill(colors, 1, 8, face);
-                Fill(colors, 9, 12, D);
-                break;
-            }
-            if (toggle) level = checked || m_leftHeld ? 2 : 3;
-            if (level == 0) level = 1;
-            Fill(colors, 1, 4, -1);
-            Fill(colors, 5, 6, level == 2 ? face : W);
-            Fill(colors, 7, 8, D);
-            Fill(colors, 9, 10, D);
-            Fill(colors, 11, 12, W);
+        case 3:
+            Style3Edges(colors, !enabled && !toggle, toggle, checked || m_leftHeld, face, level);
             break;
-        }
-        default: { // 6
-            const ButtonColor P = ShiftColor(0xDFDFDF, 8);
-            if (held) {
-                level = 1;
-                pen = K;
-            } else {
-                level = pressed ? 1 : 0;
-                if (slanted) pen = slantPen;
-            }
-            Fill(colors, 1, 4, -1);
-            Fill(colors, 5, 6, level == 0 ? P : G);
-            Fill(colors, 7, 8, level == 0 ? G : P);
-            Fill(colors, 9, 10, level == 0 ? P : G);
-            Fill(colors, 11, 12, level == 0 ? G : P);
+        default: // 6
+            FlatBevelEdges(colors, state, pressed, level, pen);
             break;
-        }
         }
         DrawEdgeLines(points, colors, -1);
     }

@@ -42,95 +42,110 @@ void QuiboButton::CreateShapeRegion() {
     m_innerRegion = QRegion();
     const int W = width();
     const int H = height();
-    QRegion region;
     const int shape = m_buttonShape;
+    QRegion region;
     if (shape <= 3) {
-        if (shape == 0) {
-            region = QRegion(0, 0, W + 1, H + 1);
-        } else {
-            // The diagonals run at 45 degrees; a face narrower than 5 pixels between them is widened.
-            const int d = Near(4 * static_cast<float>((H + 1) / 4.0f));
-            int X = W;
-            while (X - d < 5)
-                X += 5;
-            if (X != W) {
-                DelayDrawing(true);
-                resize(X, H);
-                CreateBackBuffer(true);
-                m_shapeRight = width();
-                m_drawingDelayed = false;
-            }
-            const int w = width();
-            const QPoint points[] = {
-                {0, 0}, {shape != 2 ? d : 0, H + 1}, {w + 1, H + 1}, {shape != 1 ? w - d + 1 : w + 1, 0}};
-            region = QRegion(QPolygon(QList<QPoint>(std::begin(points), std::end(points))), Qt::WindingFill);
-            if (shape != 2) m_shapeLeft = d;
-            if (shape != 1) m_shapeRight = w - d;
-        }
-        const int w = width();
-        const bool trimLeft = shape == 0 || shape == 2;
-        const bool trimRight = shape == 0 || shape == 1;
-        const int style = m_buttonStyle;
-        if (style == 1 || (style == 3 && Enabled())) {
-            // A and B: single corner pixels; style 3 keeps the top-left and bottom-right ones.
-            if (trimLeft) {
-                if (style != 3) region -= QRegion(0, 0, 1, 1);
-                region -= QRegion(0, H - 1, 1, 1);
-            }
-            if (trimRight) {
-                if (style != 3) region -= QRegion(w - 1, H - 1, 1, 1);
-                region -= QRegion(w - 1, 0, 1, 1);
-            }
-        } else if (style == 2 || style == 7) {
-            if (trimLeft) {
-                region -= Triangle({0, 0}, {2, 0}, {0, 2});
-                region -= Triangle({0, H}, {3, H}, {0, H - 3});
-            }
-            if (trimRight) {
-                region -= Triangle({w, 0}, {w - 2, 0}, {w, 2});
-                region -= Triangle({w, H}, {w - 3, H}, {w, H - 3});
-            }
-        }
+        region = shape == 0 ? QRegion(0, 0, W + 1, H + 1) : SlantedOutline(W, H);
+        TrimCorners(region, H);
     } else if (shape <= 6) {
-        region = QRegion(0, 0, W, H, QRegion::Ellipse);
-        if (m_buttonStyle != 5) {
-            if (shape == 6) {
-                FrameRegion(m_buffer, region, 0);
-            } else {
-                const int saved = m_gradientMode;
-                m_gradientMode = 3;
-                DrawGradient(0xFFFFFF, 0x808080);
-                m_gradientMode = saved;
-            }
-        }
-        m_faceRegion = QRegion(1, 1, W - 2, H - 2, QRegion::Ellipse);
-        m_innerRegion = QRegion(2, 2, W - 4, H - 4, QRegion::Ellipse);
-    } else {
+        region = EllipseOutline(W, H);
+    } else if (!PictureOutline(W, H, region)) {
         // A picture without area keeps the window as it was cut before.
-        if (m_pictureWidth == 0 || m_pictureHeight == 0) return;
-        DelayDrawing(true);
-        const QSize size = ScalePicture(W, H, m_pictureWidth, m_pictureHeight);
-        resize(size);
-        CreateBackBuffer(true);
-        m_shapeRight = width();
-        region = QRegion(0, 0, width(), height());
-        CreateRegionFromBitmap(width(), height(), &region);
-        const QPoint box = region.boundingRect().topLeft();
-        m_faceRegion.translate(box + QPoint(1, 1) - m_faceRegion.boundingRect().topLeft());
-        m_innerRegion.translate(box + QPoint(2, 2) - m_innerRegion.boundingRect().topLeft());
-        if (shape == 8) {
-            const int saved = m_gradientMode;
-            m_gradientMode = 3;
-            DrawGradient(0xFFFFFF, 0x808080);
-            m_gradientMode = saved;
-        } else {
-            FrameRegion(m_buffer, region, TranslateSysColor(m_backColor, palette()));
-        }
-        m_clip = m_faceRegion;
+        return;
     }
     m_windowRegion = region;
     setMask(region);
     if (m_shapeRight == 0) m_shapeRight = width();
+}
+
+QRegion QuiboButton::SlantedOutline(int W, int H) {
+    const int shape = m_buttonShape;
+    // The diagonals run at 45 degrees; a face narrower than 5 pixels between them is widened.
+    const int d = Near(4 * static_cast<float>((H + 1) / 4.0f));
+    int X = W;
+    while (X - d < 5)
+        X += 5;
+    if (X != W) {
+        DelayDrawing(true);
+        resize(X, H);
+        CreateBackBuffer(true);
+        m_shapeRight = width();
+        m_drawingDelayed = false;
+    }
+    const int w = width();
+    const QPoint points[] = {
+        {0, 0}, {shape != 2 ? d : 0, H + 1}, {w + 1, H + 1}, {shape != 1 ? w - d + 1 : w + 1, 0}};
+    if (shape != 2) m_shapeLeft = d;
+    if (shape != 1) m_shapeRight = w - d;
+    return QRegion(QPolygon(QList<QPoint>(std::begin(points), std::end(points))), Qt::WindingFill);
+}
+
+void QuiboButton::TrimCorners(QRegion& region, int H) const {
+    const int shape = m_buttonShape;
+    const int w = width();
+    const bool trimLeft = shape == 0 || shape == 2;
+    const bool trimRight = shape == 0 || shape == 1;
+    const int style = m_buttonStyle;
+    if (style == 1 || (style == 3 && Enabled())) {
+        // A and B: single corner pixels; style 3 keeps the top-left and bottom-right ones.
+        if (trimLeft) {
+            if (style != 3) region -= QRegion(0, 0, 1, 1);
+            region -= QRegion(0, H - 1, 1, 1);
+        }
+        if (trimRight) {
+            if (style != 3) region -= QRegion(w - 1, H - 1, 1, 1);
+            region -= QRegion(w - 1, 0, 1, 1);
+        }
+    } else if (style == 2 || style == 7) {
+        if (trimLeft) {
+            region -= Triangle({0, 0}, {2, 0}, {0, 2});
+            region -= Triangle({0, H}, {3, H}, {0, H - 3});
+        }
+        if (trimRight) {
+            region -= Triangle({w, 0}, {w - 2, 0}, {w, 2});
+            region -= Triangle({w, H}, {w - 3, H}, {w, H - 3});
+        }
+    }
+}
+
+QRegion QuiboButton::EllipseOutline(int W, int H) {
+    QRegion region(0, 0, W, H, QRegion::Ellipse);
+    if (m_buttonStyle != 5) {
+        if (m_buttonShape == 6)
+            FrameRegion(m_buffer, region, 0);
+        else
+            PaintRaisedRing();
+    }
+    m_faceRegion = QRegion(1, 1, W - 2, H - 2, QRegion::Ellipse);
+    m_innerRegion = QRegion(2, 2, W - 4, H - 4, QRegion::Ellipse);
+    return region;
+}
+
+bool QuiboButton::PictureOutline(int W, int H, QRegion& region) {
+    if (m_pictureWidth == 0 || m_pictureHeight == 0) return false;
+    DelayDrawing(true);
+    const QSize size = ScalePicture(W, H, m_pictureWidth, m_pictureHeight);
+    resize(size);
+    CreateBackBuffer(true);
+    m_shapeRight = width();
+    region = QRegion(0, 0, width(), height());
+    CreateRegionFromBitmap(width(), height(), &region);
+    const QPoint box = region.boundingRect().topLeft();
+    m_faceRegion.translate(box + QPoint(1, 1) - m_faceRegion.boundingRect().topLeft());
+    m_innerRegion.translate(box + QPoint(2, 2) - m_innerRegion.boundingRect().topLeft());
+    if (m_buttonShape == 8)
+        PaintRaisedRing();
+    else
+        FrameRegion(m_buffer, region, TranslateSysColor(m_backColor, palette()));
+    m_clip = m_faceRegion;
+    return true;
+}
+
+void QuiboButton::PaintRaisedRing() {
+    const int saved = m_gradientMode;
+    m_gradientMode = 3;
+    DrawGradient(0xFFFFFF, 0x808080);
+    m_gradientMode = saved;
 }
 
 void QuiboButton::CreateRegionFromBitmap(int w, int h, QRegion* region) {
