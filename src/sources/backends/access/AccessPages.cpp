@@ -164,7 +164,7 @@ QByteArray AccessPages::definition(quint64 page, PageFault& fault) const {
 }
 
 bool DefinitionColumns(const MdbHandle* mdb, const QByteArray& definition,
-                       std::vector<DefinedColumn>& columns) {
+                       std::vector<DefinedColumn>& columns, std::vector<std::vector<int>>* uniqueKeys) {
     const MdbFormatConstants& fmt = *mdb->fmt;
     const auto size = static_cast<quint64>(definition.size());
     if (size < static_cast<quint64>(fmt.tab_cols_start_offset)) return false;
@@ -173,14 +173,21 @@ bool DefinitionColumns(const MdbHandle* mdb, const QByteArray& definition,
     const bool jet3 = mdb->f->jet_version == MDB_VER_JET3;
     quint64 at = fmt.tab_cols_start_offset + indexes * fmt.tab_ridx_entry_size;
     columns.clear();
+    std::set<quint32> numbers, variables;
     for (quint64 c = 0; c < count; ++c, at += fmt.tab_col_entry_size) {
         if (at + fmt.tab_col_entry_size > size) return false;
         DefinedColumn column;
+        column.number = static_cast<int>(Le(definition, at + fmt.col_num_offset, 2));
         column.rowNumber = static_cast<int>(Le(definition, at + fmt.tab_row_col_num_offset, 2));
         column.size = static_cast<int>(Le(definition, at + fmt.col_size_offset, 2));
         // Access 2010 and later mark a calculated column in the extended flags, which Jet 3 lacks.
         column.calculated =
             !jet3 && (static_cast<unsigned char>(definition[static_cast<qsizetype>(at + 16)]) & 0xC0);
+        const bool fixed =
+            static_cast<unsigned char>(definition[qsizetype(at + fmt.col_flags_offset)]) & 0x01;
+        if (!numbers.insert(static_cast<quint32>(column.number)).second ||
+            (!fixed && !variables.insert(Le(definition, at + fmt.tab_col_offset_var, 2)).second))
+            return false;
         columns.push_back(column);
     }
     // The names follow, each after its length (one byte in Jet 3, two after).
@@ -189,6 +196,21 @@ bool DefinitionColumns(const MdbHandle* mdb, const QByteArray& definition,
         if (at + width > size) return false;
         at += width + Le(definition, at, width);
         if (at > size) return false;
+    }
+    // Then each index's columns: after 4 bytes (Jet 4 and later), ten numbers and orders (0xFFFF
+    // for none), its page map and first page, 4 more bytes (Jet 4 and later), its flags (1: unique),
+    // and 5 more bytes (Jet 4 and later).
+    if (uniqueKeys) {
+        uniqueKeys->clear();
+        const quint64 lead = jet3 ? 0 : 4, flags = jet3 ? 38 : 46, block = jet3 ? 39 : 52;
+        for (quint64 i = 0; i < indexes && at + block <= size; ++i, at += block) {
+            if (!(static_cast<unsigned char>(definition[qsizetype(at + flags)]) & 0x01)) continue;
+            std::vector<int> key;
+            for (quint64 k = 0; k < 10; ++k)
+                if (const quint32 number = Le(definition, at + lead + 3 * k, 2); number != 0xFFFF)
+                    key.push_back(static_cast<int>(number));
+            if (!key.empty()) uniqueKeys->push_back(std::move(key));
+        }
     }
     return true;
 }
@@ -229,7 +251,6 @@ bool PropertiesHold(const QByteArray& block, TableProperties* properties) {
             const size_t nameBytes = Le(block, pos + 4, 2);
             if (pos + 6 + nameBytes > end) return false;
             const size_t object = pos + 6;
-            if (properties) properties->objects.push_back(block.mid(qsizetype(object), qsizetype(nameBytes)));
             pos += 6 + nameBytes;
             while (pos < end) {
                 if (pos + 8 > end) return false;

@@ -82,21 +82,25 @@ private:
 // The parts of a table's definition this reader needs beyond the library's reading, each checked to
 // lie inside it.
 struct DefinedColumn {
+    int number = 0;    // the column's own number, which its index entries and null-mask bit use
     int rowNumber = 0; // the column's number in the rows, deleted columns counted
     int size = 0;
     bool calculated = false;
 };
 
 // The columns a definition lists, or false when the definition does not hold its columns and their
-// names whole (the library would read past it).
+// names whole (the library would read past it), or when two of its columns share a number or a place
+// among the variable-length values: Access numbers each column once, and a shared number reads one
+// column's values for another's. `uniqueKeys`, when given, receives the columns (by number) of each
+// index the definition keeps unique, where the definition holds its indexes whole.
 bool DefinitionColumns(const MdbHandle* mdb, const QByteArray& definition,
-                       std::vector<DefinedColumn>& columns);
+                       std::vector<DefinedColumn>& columns,
+                       std::vector<std::vector<int>>* uniqueKeys = nullptr);
 
-// What a table's properties say of it: the objects they describe (the table, named "", and its
-// columns) by their names as stored, and the type each calculated column's values are stored in (its
-// ResultType property), by the column's name (Jet 4 and later).
+// What a table's properties say of it: the type each calculated column's values are stored in (its
+// ResultType property), by the column's name (Jet 4 and later). They may describe columns the design
+// no longer lists: Access keeps a deleted column's properties.
 struct TableProperties {
-    std::vector<QByteArray> objects;
     std::map<QString, int> resultTypes;
 };
 
