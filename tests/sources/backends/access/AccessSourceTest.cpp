@@ -146,6 +146,25 @@ TEST(AccessSource, PropertiesOfADeletedColumnReadTheTablesOwnColumns) {
     EXPECT_EQ(Rows(table), (std::vector<QStringList>{L({"1", "Low"})}));
 }
 
+// Rows Access moved to another page when they grew too big for their own, read where they stand
+// now, in the order of the places they left: jackcess's order and cells.
+TEST(AccessSource, RowsAccessMovedReadWhereTheyLeft) {
+    const SourceTable table =
+        Open(SourcesData(QStringLiteral("jackcess/overflowTestV2000.mdb")))->read(QStringLiteral("Table1"));
+    EXPECT_EQ(table.columnNames(),
+              L({"data1", "data3", "data4", "data5", "data6", "data7", "data8", "data9", "data10"}));
+    EXPECT_EQ(Rows(table), (std::vector<QStringList>{
+                               L({"row1col1", "", "", "", "", "", "", "", ""}),
+                               L({"row2col1", "row2col3", "", "", "", "", "", "", ""}),
+                               L({"", "row3col3", "", "", "", "", "", "row3col9", ""}),
+                               L({"row4col1", "row4col2", "", "", "", "", "", "", ""}),
+                               L({"", "row5col2", "", "", "", "", "", "", ""}),
+                               L({"", "row6col2", "row6col3", "", "", "", "", "", ""}),
+                               L({"row7col1", "", "", "", "", "row7col7", "", "", ""}),
+                           }));
+    EXPECT_TRUE(IsNull(table.cell(2, 0)));
+}
+
 // A memo reads whole wherever Access keeps it: in its row, on one other page, or in a chain of parts.
 TEST(AccessSource, MemosReadWhole) {
     QStringList memos;
