@@ -56,53 +56,6 @@ ColumnKind KindOf(int type) {
     }
 }
 
-// The pages a bitmap names (bit i for page `first` + i), appended in order.
-void PagesIn(const unsigned char* bits, size_t bytes, quint64 first, std::vector<quint64>& listed) {
-    for (size_t byte = 0; byte < bytes; ++byte)
-        if (bits[byte] != 0)
-            for (int bit = 0; bit < 8; ++bit)
-                if ((bits[byte] >> bit) & 1) listed.push_back(first + byte * 8 + static_cast<unsigned>(bit));
-}
-
-// The pages a table's page map names for its rows, in order, into `listed`. Returns the first page
-// the file lacks (the map's own or one it names), -1 when the map cannot be read, 0 when every page
-// is in the file: libmdb ends a table's rows quietly at a missing page. The map is a bitmap in the
-// definition (type 0) or a list of map pages that each hold one (type 1).
-qint64 MappedPages(MdbHandle* mdb, const MdbTableDef* def, quint64 pages, std::vector<quint64>& listed) {
-    const unsigned char* const map = def->usage_map;
-    const size_t size = def->map_sz;
-    listed.clear();
-    if (map[0] == 0) {
-        if (size >= 5) PagesIn(map + 5, size - 5, LittleEndian(map + 1, 4), listed);
-    } else if (map[0] == 1) {
-        const auto pageSize = static_cast<size_t>(mdb->fmt->pg_size);
-        const quint64 perMapPage = (pageSize - 4) * 8;
-        for (size_t entry = 0; 1 + entry * 4 + 4 <= size; ++entry) {
-            const quint64 mapPage = LittleEndian(map + 1 + entry * 4, 4);
-            if (mapPage == 0) continue;
-            if (mapPage >= pages) return static_cast<qint64>(mapPage);
-            if (mdb_read_alt_pg(mdb, static_cast<unsigned long>(mapPage)) != static_cast<ssize_t>(pageSize) ||
-                mdb->alt_pg_buf[0] != MDB_PAGE_MAP)
-                return -1;
-            PagesIn(mdb->alt_pg_buf + 4, pageSize - 4, entry * perMapPage, listed);
-        }
-    } else {
-        return -1;
-    }
-    for (const quint64 page : listed)
-        if (page >= pages) return static_cast<qint64>(page);
-    return 0;
-}
-
-[[noreturn]] void RaiseDamaged(const QString& path, const QString& owner, qint64 page) {
-    sourcefile::RaiseBroken(
-        path, page < 0 ? QStringLiteral("has %1 whose page map cannot be read; it is damaged.").arg(owner)
-                       : QStringLiteral("has %1 that names page %2, past the end of the "
-                                        "file; it is damaged.")
-                             .arg(owner)
-                             .arg(page));
-}
-
 QString TableOwner(const QString& table) {
     return QStringLiteral("a table \"%1\"").arg(table);
 }
@@ -356,100 +309,8 @@ struct AccessSource::Impl {
             sourcefile::RaiseBroken(path,
                                     QStringLiteral("has %1 without its page map; it is damaged.").arg(owner));
         if (def->map_sz != static_cast<size_t>(mapSize)) RaiseDamaged(path, owner, -1);
-        if (const qint64 page = MappedPages(mdb, def.get(), pages, mapped)) RaiseDamaged(path, owner, page);
+        if (const qint64 page = checked.mapped(*def, mapped)) RaiseDamaged(path, owner, page);
         return def;
-    }
-
-    // Reads page `page` onto the library's page, where its row cracker reads; refused unless it is a
-    // page of rows of the table whose definition starts at `tablePage`.
-    void readRowsPage(const QString& path, const QString& owner, quint64 page, quint32 tablePage) const {
-        const auto pageSize = static_cast<size_t>(mdb->fmt->pg_size);
-        if (page >= pages) RaiseDamaged(path, owner, static_cast<qint64>(page));
-        if (mdb_read_pg(mdb, static_cast<unsigned long>(page)) != static_cast<ssize_t>(pageSize) ||
-            mdb->pg_buf[0] != MDB_PAGE_DATA || LittleEndian(mdb->pg_buf + 4, 4) != tablePage)
-            sourcefile::RaiseBroken(
-                path, QStringLiteral("has %1 whose page %2 is not one of its pages; it is damaged.")
-                          .arg(owner)
-                          .arg(page));
-    }
-
-    // Where row `row` of the library's page lies, with the flags of its offset; false when the page's
-    // row table does not hold it inside the page.
-    bool rowBounds(unsigned row, size_t& start, size_t& end, unsigned& flags) const {
-        const auto pageSize = static_cast<size_t>(mdb->fmt->pg_size);
-        const size_t counted = static_cast<size_t>(mdb->fmt->row_count_offset);
-        const unsigned char* p = mdb->pg_buf;
-        const size_t rows = LittleEndian(p + counted, 2);
-        const size_t table = counted + 2 + 2 * rows;
-        if (row >= rows || table > pageSize) return false;
-        const auto offset = static_cast<unsigned>(LittleEndian(p + counted + 2 + 2 * row, 2));
-        flags = offset & ~unsigned(RowOffsetMask);
-        start = offset & RowOffsetMask;
-        end = row == 0 ? pageSize : LittleEndian(p + counted + 2 * row, 2) & RowOffsetMask;
-        return start >= table && start < end && end <= pageSize;
-    }
-
-    // Every row of the pages a table's map names, none skipped: each row its page's row table holds
-    // is read, unless marked deleted, and followed where Access moved it to another page; a row that
-    // cannot be read refuses the table. `onRow(stored)` is called with the row cracked into `fields`
-    // on the library's page, and `stored`, the row's own count of columns; it returns false when the
-    // row lacks what it must hold.
-    template <typename OnRow>
-    void walkRows(const QString& path, const QString& owner, MdbTableDef* def, quint32 tablePage,
-                  const std::vector<quint64>& mapped, MdbField* fields, OnRow&& onRow) const {
-        constexpr unsigned Deleted = 0x8000, Moved = 0x4000;
-        const auto broken = [&](quint64 page, unsigned row) {
-            sourcefile::RaiseBroken(path, QStringLiteral("has %1 whose row %2 on page %3 cannot be read; it "
-                                                         "is damaged.")
-                                              .arg(owner)
-                                              .arg(row)
-                                              .arg(page));
-        };
-        quint64 listed = 0;
-        for (const quint64 page : mapped) {
-            readRowsPage(path, owner, page, tablePage);
-            const unsigned rows =
-                static_cast<unsigned>(LittleEndian(mdb->pg_buf + mdb->fmt->row_count_offset, 2));
-            listed += rows;
-            for (unsigned row = 0; row < rows; ++row) {
-                size_t start = 0, end = 0;
-                unsigned flags = 0;
-                const bool whole = rowBounds(row, start, end, flags);
-                // A deleted row may have no bytes left; a row moved elsewhere is marked deleted where it
-                // now stands.
-                if (flags & Deleted) continue;
-                if (!whole) broken(page, row);
-                // A row grown too big for its page moved to another and left its page and row there.
-                quint64 at = page;
-                for (int moves = 0; flags & Moved; ++moves) {
-                    if (moves == 8 || end - start < 4) broken(page, row);
-                    const unsigned char* pointer = mdb->pg_buf + start;
-                    const unsigned target = pointer[0];
-                    at = LittleEndian(pointer + 1, 3);
-                    readRowsPage(path, owner, at, tablePage);
-                    if (!rowBounds(target, start, end, flags)) broken(page, row);
-                }
-                const int stored = mdb_crack_row(def, static_cast<int>(start), end - start, fields);
-                if (stored < 0) broken(page, row);
-                for (unsigned c = 0; c < def->num_cols; ++c)
-                    if (fields[c].siz < 0 ||
-                        (fields[c].siz > 0 && static_cast<size_t>(fields[c].start) < start))
-                        broken(page, row);
-                if (!onRow(stored)) broken(page, row);
-                if (at != page) readRowsPage(path, owner, page, tablePage);
-            }
-        }
-        // The design counts the rows, a page lost from the map shows here. Access leaves the count
-        // stale: above the live rows after deletions until the file is compacted (the catalog too,
-        // for its deleted objects), below them after rows added (jackcess's calcFieldTestV2010.accdb
-        // counts 3 of its 4), and an Access 97 table whose map names no page may count rows. What no
-        // file Access wrote shows is a count above the rows, live or deleted, of the pages mapped.
-        if (!mapped.empty() && listed < def->num_rows)
-            sourcefile::RaiseBroken(path, QStringLiteral("has %1 whose design counts %2 rows where its pages "
-                                                         "list %3; it is damaged.")
-                                              .arg(owner)
-                                              .arg(def->num_rows)
-                                              .arg(listed));
     }
 
     // The catalog's rows walked as any table's, read here: the library's own catalog reader parses
@@ -487,7 +348,7 @@ struct AccessSource::Impl {
         const AccessPages checked(mdb, pages);
         const auto pageSize = static_cast<size_t>(mdb->fmt->pg_size);
         MdbField fields[MDB_MAX_COLS] = {};
-        walkRows(path, owner, def.get(), catalog.table_pg, mapped, fields, [&](int) {
+        checked.walkRows(path, owner, def.get(), catalog.table_pg, mapped, fields, [&](int) {
             const unsigned char* page = mdb->pg_buf;
             const unsigned char* idBytes = FieldBytes(page, pageSize, fields[id]);
             const unsigned char* typeBytes = FieldBytes(page, pageSize, fields[type]);
@@ -751,16 +612,16 @@ SourceTable AccessSource::read(const QString& table, const QString& orderBy) {
     // row's own count of columns, which holds the columns deleted from the design until the database
     // is compacted: the table's columns are what is read. The cells are read from the fields again:
     // the library's bound values cannot tell Null from "".
-    d->walkRows(m_path, owner, def.get(), static_cast<quint32>(entry->table_pg), mapped, fields,
-                [&](int stored) {
-                    if (!keys.insert(mdb->pg_buf, static_cast<size_t>(mdb->fmt->pg_size), fields, stored))
-                        sourcefile::RaiseBroken(m_path, QStringLiteral("has %1 with two rows of one key its "
-                                                                       "design keeps unique; it is damaged.")
-                                                            .arg(owner));
-                    cells.keepPage(mdb->pg_buf);
-                    result.appendRow(cells.row(fields, stored));
-                    return true;
-                });
+    checked.walkRows(
+        m_path, owner, def.get(), static_cast<quint32>(entry->table_pg), mapped, fields, [&](int stored) {
+            if (!keys.insert(mdb->pg_buf, static_cast<size_t>(mdb->fmt->pg_size), fields, stored))
+                sourcefile::RaiseBroken(m_path, QStringLiteral("has %1 with two rows of one key its "
+                                                               "design keeps unique; it is damaged.")
+                                                    .arg(owner));
+            cells.keepPage(mdb->pg_buf);
+            result.appendRow(cells.row(fields, stored));
+            return true;
+        });
     if (!orderBy.isEmpty()) result.orderBy(orderBy, provider::Jet);
     return result;
 }
