@@ -4,6 +4,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <array>
 #include <set>
 #include <utility>
@@ -245,7 +246,7 @@ void AccessPages::requireCount(const QString& path, const QString& owner, const 
 }
 
 bool DefinitionColumns(const MdbHandle* mdb, const QByteArray& definition,
-                       std::vector<DefinedColumn>& columns, std::vector<std::vector<int>>* uniqueKeys) {
+                       std::vector<DefinedColumn>& columns, DesignFacts* facts) {
     const MdbFormatConstants& fmt = *mdb->fmt;
     const auto size = static_cast<quint64>(definition.size());
     if (size < static_cast<quint64>(fmt.tab_cols_start_offset)) return false;
@@ -281,7 +282,11 @@ bool DefinitionColumns(const MdbHandle* mdb, const QByteArray& definition,
     // Then each index's columns: after 4 bytes (Jet 4 and later), ten numbers and orders (0xFFFF
     // for none), its page map and first page, 4 more bytes (Jet 4 and later), its flags (1: unique),
     // and 5 more bytes (Jet 4 and later).
-    if (uniqueKeys) {
+    if (facts) {
+        // The rows' count of columns stands before the count of those listed and of the variable ones.
+        facts->retired = std::max(0, static_cast<int>(Le(definition, fmt.tab_num_cols_offset - 4, 2)) -
+                                         static_cast<int>(count));
+        std::vector<std::vector<int>>* uniqueKeys = &facts->uniqueKeys;
         uniqueKeys->clear();
         const quint64 lead = jet3 ? 0 : 4, flags = jet3 ? 38 : 46, block = jet3 ? 39 : 52;
         for (quint64 i = 0; i < indexes && at + block <= size; ++i, at += block) {
@@ -332,6 +337,7 @@ bool PropertiesHold(const QByteArray& block, TableProperties* properties) {
             const size_t nameBytes = Le(block, pos + 4, 2);
             if (pos + 6 + nameBytes > end) return false;
             const size_t object = pos + 6;
+            if (properties) properties->objects.push_back(block.mid(qsizetype(object), qsizetype(nameBytes)));
             pos += 6 + nameBytes;
             while (pos < end) {
                 if (pos + 8 > end) return false;

@@ -164,16 +164,23 @@ struct DefinedColumn {
 // The columns a definition lists, or false when the definition does not hold its columns and their
 // names whole (the library would read past it), or when two of its columns share a number or a place
 // among the variable-length values: Access numbers each column once, and a shared number reads one
-// column's values for another's. `uniqueKeys`, when given, receives the columns (by number) of each
-// index the definition keeps unique, where the definition holds its indexes whole.
+// column's values for another's. `facts`, when given, receives what else the definition says.
+struct DesignFacts {
+    // The columns (by number) of each index the definition keeps unique, where it holds them whole.
+    std::vector<std::vector<int>> uniqueKeys;
+    // The columns deleted from the design that keep their place in the rows until the file is
+    // compacted: the rows' count of columns beyond the columns listed.
+    int retired = 0;
+};
 bool DefinitionColumns(const MdbHandle* mdb, const QByteArray& definition,
-                       std::vector<DefinedColumn>& columns,
-                       std::vector<std::vector<int>>* uniqueKeys = nullptr);
+                       std::vector<DefinedColumn>& columns, DesignFacts* facts = nullptr);
 
-// What a table's properties say of it: the type each calculated column's values are stored in (its
-// ResultType property), by the column's name (Jet 4 and later). They may describe columns the design
-// no longer lists: Access keeps a deleted column's properties.
+// What a table's properties say of it: the objects they describe, by their names as stored, and the
+// type each calculated column's values are stored in (its ResultType property), by the column's name
+// (Jet 4 and later). They may describe columns the design no longer lists: Access keeps a deleted
+// column's properties.
 struct TableProperties {
+    std::vector<QByteArray> objects; // the names of the objects described (the table, "", its columns)
     std::map<QString, int> resultTypes;
 };
 

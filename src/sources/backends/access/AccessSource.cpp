@@ -275,11 +275,11 @@ struct AccessSource::Impl {
     // rows stand on. `owner` names the table in a refusal.
     TableDef open(const QString& path, MdbCatalogEntry* entry, const QString& owner,
                   std::vector<DefinedColumn>& defined, std::vector<quint64>& mapped,
-                  std::vector<std::vector<int>>* uniqueKeys = nullptr) const {
+                  DesignFacts* facts = nullptr) const {
         const AccessPages checked(mdb, pages);
         PageFault fault;
         const QByteArray definition = checked.definition(entry->table_pg, fault);
-        if (fault || !DefinitionColumns(mdb, definition, defined, uniqueKeys))
+        if (fault || !DefinitionColumns(mdb, definition, defined, facts))
             RaiseFault(path, owner, fault, QStringLiteral("design"));
         qsizetype mapSize = 0;
         for (const int at : {int(mdb->fmt->tab_usage_map_offset), int(mdb->fmt->tab_free_map_offset)}) {
@@ -311,6 +311,28 @@ struct AccessSource::Impl {
         if (def->map_sz != static_cast<size_t>(mapSize)) RaiseDamaged(path, owner, -1);
         if (const qint64 page = checked.mapped(*def, mapped)) RaiseDamaged(path, owner, page);
         return def;
+    }
+
+    // Refuses a table whose properties describe more columns its design lacks than the design has
+    // deleted: Access keeps a deleted column's properties, and its place in the rows, until the file is
+    // compacted; a design read for another table's (two designs swapped, the catalog naming another's)
+    // lacks the columns the properties describe without having deleted any.
+    void requireColumns(const QString& path, const QString& owner, const MdbTableDef& def,
+                        const TableProperties& properties, const QString& table, int retired) const {
+        QSet<QString> columns{QString(), table.toCaseFolded()};
+        for (unsigned int c = 0; c < def.num_cols; ++c)
+            columns.insert(QString::fromUtf8(static_cast<MdbColumn*>(g_ptr_array_index(def.columns, c))->name)
+                               .toCaseFolded());
+        int lacking = 0;
+        for (const QByteArray& object : properties.objects) {
+            const QString name = StoredText(mdb, reinterpret_cast<const unsigned char*>(object.constData()),
+                                            static_cast<size_t>(object.size()));
+            if (!columns.contains(name.toCaseFolded()) && ++lacking > retired)
+                sourcefile::RaiseBroken(path,
+                                        QStringLiteral("has %1 whose design lacks its column \"%2\"; it "
+                                                       "is damaged.")
+                                            .arg(owner, name));
+        }
     }
 
     // The catalog's rows walked as any table's, read here: the library's own catalog reader parses
@@ -594,12 +616,13 @@ SourceTable AccessSource::read(const QString& table, const QString& orderBy) {
     const QString owner = TableOwner(table);
     std::vector<DefinedColumn> defined;
     std::vector<quint64> mapped;
-    std::vector<std::vector<int>> uniqueKeys;
+    DesignFacts facts;
     MdbCatalogEntry* entry = &d->tables[static_cast<size_t>(index)]->entry;
-    const TableDef def = d->open(m_path, entry, owner, defined, mapped, &uniqueKeys);
+    const TableDef def = d->open(m_path, entry, owner, defined, mapped, &facts);
     const AccessPages checked(mdb, d->pages);
     const TableProperties& properties = d->tables[static_cast<size_t>(index)]->properties;
-    UniqueKeys keys(*def, uniqueKeys);
+    d->requireColumns(m_path, owner, *def, properties, table, facts.retired);
+    UniqueKeys keys(*def, facts.uniqueKeys);
     RowCells cells(mdb, checked, m_path, owner);
     SourceTable result(cells.columns(*def, defined, properties.resultTypes));
 

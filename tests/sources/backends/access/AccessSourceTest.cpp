@@ -348,7 +348,7 @@ const Damage Damages[] = {
     {"TwoDesignsSwapped", -1, Swapped(11, 13), "Replicas",
      "has a table \"Replicas\" whose page 12 is not one of its pages; it is damaged."},
     {"ADesignSwappedWithOneItsPropertiesDoNotDescribe", -1, Swapped(4, 7), "Calculated",
-     "has a table \"Calculated\" whose page 8 is not one of its pages; it is damaged."},
+     "has a table \"Calculated\" whose design lacks its column \"Total\"; it is damaged."},
     // The column entries start at byte 63 of a design without indexes, 25 bytes each, the column's
     // number at byte 5 of its entry: Key (the second) given Name's.
     {"TwoColumnsOfOneNumber",
