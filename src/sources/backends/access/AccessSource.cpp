@@ -246,6 +246,56 @@ void SetFixed(SourceCell& cell, int type, const unsigned char* p) {
     }
 }
 
+// The keys of a table's unique indexes met so far. Access keeps each unique: a key met twice, byte for
+// byte, is a row read twice, as when a page of rows was copied over another page of its table.
+// A key with a Null in it is not held (Access lets those repeat), nor one over a Yes/No column,
+// whose value is no bytes of the row.
+class UniqueKeys {
+public:
+    UniqueKeys(const MdbTableDef& def, const std::vector<std::vector<int>>& keys) {
+        for (const std::vector<int>& key : keys) {
+            Key held;
+            for (const int number : key)
+                for (unsigned c = 0; c < def.num_cols; ++c)
+                    if (const auto* col = static_cast<MdbColumn*>(g_ptr_array_index(def.columns, c));
+                        col->col_num == number && col->col_type != MDB_BOOL)
+                        held.columns.push_back({c, number});
+            if (held.columns.size() == key.size()) m_keys.push_back(std::move(held));
+        }
+    }
+
+    // False when the row's key repeats one of a row before.
+    bool insert(const unsigned char* page, size_t pageSize, const MdbField* fields, int stored) {
+        for (Key& key : m_keys) {
+            QByteArray bytes;
+            bool null = false;
+            for (const auto& [place, number] : key.columns) {
+                const MdbField& f = fields[place];
+                const unsigned char* p = FieldBytes(page, pageSize, f);
+                if (!p || number >= stored) { // a column added since the row was written is Null in it
+                    null = true;
+                    break;
+                }
+                const auto size = static_cast<quint16>(f.siz);
+                bytes.append(reinterpret_cast<const char*>(&size), sizeof size);
+                bytes.append(reinterpret_cast<const char*>(p), f.siz);
+            }
+            if (null) continue;
+            const qsizetype before = key.seen.size();
+            key.seen.insert(bytes);
+            if (key.seen.size() == before) return false;
+        }
+        return true;
+    }
+
+private:
+    struct Key {
+        std::vector<std::pair<unsigned, int>> columns; // each column's place in the design, its number
+        QSet<QByteArray> seen;
+    };
+    std::vector<Key> m_keys;
+};
+
 } // namespace
 
 struct AccessSource::Impl {
@@ -346,7 +396,8 @@ struct AccessSource::Impl {
         std::strcpy(catalog.object_name, "MSysObjects");
         std::vector<DefinedColumn> defined;
         std::vector<quint64> mapped;
-        const TableDef def = open(path, &catalog, owner, defined, mapped);
+        DesignFacts facts;
+        const TableDef def = open(path, &catalog, owner, defined, mapped, &facts);
         int id = -1, name = -1, type = -1, flags = -1, properties = -1;
         for (unsigned int c = 0; c < def->num_cols; ++c) {
             const auto* col = static_cast<MdbColumn*>(g_ptr_array_index(def->columns, c));
@@ -370,8 +421,14 @@ struct AccessSource::Impl {
         const AccessPages checked(mdb, pages);
         const auto pageSize = static_cast<size_t>(mdb->fmt->pg_size);
         MdbField fields[MDB_MAX_COLS] = {};
-        checked.walkRows(path, owner, def.get(), catalog.table_pg, mapped, fields, [&](int) {
+        UniqueKeys keys(*def, facts.uniqueKeys);
+        checked.walkRows(path, owner, def.get(), catalog.table_pg, mapped, fields, [&](int stored) {
             const unsigned char* page = mdb->pg_buf;
+            // A page of the catalog copied over another lists its objects twice, or the other's never.
+            if (!keys.insert(page, pageSize, fields, stored))
+                sourcefile::RaiseBroken(path,
+                                        QStringLiteral("has a catalog with two rows of one key its design "
+                                                       "keeps unique; it is damaged."));
             const unsigned char* idBytes = FieldBytes(page, pageSize, fields[id]);
             const unsigned char* typeBytes = FieldBytes(page, pageSize, fields[type]);
             const unsigned char* nameBytes = FieldBytes(page, pageSize, fields[name]);
@@ -555,56 +612,6 @@ private:
     std::vector<DefinedColumn> m_extra; // each column's calculated flag and stored size, by its place
     std::vector<int> m_types;           // each column's type, a calculated one's result type
     std::vector<size_t> m_widths;       // each number's, date's or replication ID's bytes, 0 for others
-};
-
-// The keys of a table's unique indexes met so far. Access keeps each unique: a key met twice, byte for
-// byte, is a row read twice, as when a page of rows was copied over another page of its table.
-// A key with a Null in it is not held (Access lets those repeat), nor one over a Yes/No column,
-// whose value is no bytes of the row.
-class UniqueKeys {
-public:
-    UniqueKeys(const MdbTableDef& def, const std::vector<std::vector<int>>& keys) {
-        for (const std::vector<int>& key : keys) {
-            Key held;
-            for (const int number : key)
-                for (unsigned c = 0; c < def.num_cols; ++c)
-                    if (const auto* col = static_cast<MdbColumn*>(g_ptr_array_index(def.columns, c));
-                        col->col_num == number && col->col_type != MDB_BOOL)
-                        held.columns.push_back({c, number});
-            if (held.columns.size() == key.size()) m_keys.push_back(std::move(held));
-        }
-    }
-
-    // False when the row's key repeats one of a row before.
-    bool insert(const unsigned char* page, size_t pageSize, const MdbField* fields, int stored) {
-        for (Key& key : m_keys) {
-            QByteArray bytes;
-            bool null = false;
-            for (const auto& [place, number] : key.columns) {
-                const MdbField& f = fields[place];
-                const unsigned char* p = FieldBytes(page, pageSize, f);
-                if (!p || number >= stored) { // a column added since the row was written is Null in it
-                    null = true;
-                    break;
-                }
-                const auto size = static_cast<quint16>(f.siz);
-                bytes.append(reinterpret_cast<const char*>(&size), sizeof size);
-                bytes.append(reinterpret_cast<const char*>(p), f.siz);
-            }
-            if (null) continue;
-            const qsizetype before = key.seen.size();
-            key.seen.insert(bytes);
-            if (key.seen.size() == before) return false;
-        }
-        return true;
-    }
-
-private:
-    struct Key {
-        std::vector<std::pair<unsigned, int>> columns; // each column's place in the design, its number
-        QSet<QByteArray> seen;
-    };
-    std::vector<Key> m_keys;
 };
 
 } // namespace
