@@ -270,7 +270,8 @@ public:
             for (const size_t width : held.widths)
                 bytes = width == 0 ? 9 : bytes + width;
             held.small = bytes <= 8;
-            if (held.small) held.seenSmall.reserve(def.num_rows);
+            // The design's count is only a hint, and damage may make it any number.
+            if (held.small) held.seenSmall.reserve(std::min<size_t>(def.num_rows, 1 << 16));
             m_keys.push_back(std::move(held));
         }
     }

@@ -413,6 +413,10 @@ const LedgersDamage LedgersDamages[] = {
     {"APageCopiedOverAnotherOfItsTable",
      [](QByteArray& file) { file.replace(6 * Page, Page, file.mid(5 * Page, Page)); },
      "has a table \"Ledgers\" with two rows of one key its design keeps unique; it is damaged."},
+    // The count at byte 16 of the design (page 4) is no measure of what a key's set must hold.
+    {"ItsDesignCountingFourBillionRows",
+     [](QByteArray& file) { file.replace(4 * Page + 16, 4, QByteArray(4, '\xff')); },
+     "has a table \"Ledgers\" whose design counts 4294967295 rows where its pages list 300; it is damaged."},
     {"ItsLastPageDroppedFromItsMap",
      [](QByteArray& file) {
          const auto offset = [&](qsizetype at) { return static_cast<unsigned char>(file[at]); };
