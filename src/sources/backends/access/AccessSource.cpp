@@ -460,7 +460,9 @@ struct AccessSource::Impl {
         const auto pageSize = static_cast<size_t>(mdb->fmt->pg_size);
         MdbField fields[MDB_MAX_COLS] = {};
         UniqueKeys keys(*def, facts.uniqueKeys);
+        quint64 objects = 0;
         checked.walkRows(path, owner, def.get(), catalog.table_pg, mapped, fields, [&](int stored) {
+            ++objects;
             const unsigned char* page = mdb->pg_buf;
             // A page of the catalog copied over another lists its objects twice, or the other's never.
             if (!keys.insert(page, pageSize, fields, stored))
@@ -504,6 +506,11 @@ struct AccessSource::Impl {
             tables.push_back(std::move(table));
             return true;
         });
+        // Every catalog lists itself and the tables Access keeps for itself: one listing nothing lost
+        // its pages (its page map damaged), and would show a database without tables.
+        if (objects == 0)
+            sourcefile::RaiseBroken(path,
+                                    QStringLiteral("has a catalog that cannot be read; it is damaged."));
     }
 };
 

@@ -292,6 +292,14 @@ QByteArray Le16(quint16 v) {
     return Le32(v).left(2);
 }
 
+// Where the bitmap of the catalog's page map lies: row 0 of page 1, a kind byte and a first page
+// before its bits.
+qint64 CatalogMapBits() {
+    const QByteArray maps = FixturePage(1);
+    const auto at = static_cast<unsigned char>(maps[14]) | static_cast<unsigned char>(maps[15]) << 8;
+    return Page + (at & 0x1fff) + 5;
+}
+
 const Damage Damages[] = {
     {"ItsPropertiesPageMissing",
      PropertiesPage* Page,
@@ -361,6 +369,11 @@ const Damage Damages[] = {
      {{3 * Page + 14 + 2, Le16(Page - 1)}},
      "Replicas",
      "has a catalog whose row 1 on page 3 cannot be read; it is damaged."},
+    {"ACatalogMappingNoPage",
+     -1,
+     {{CatalogMapBits(), QByteArray(1, '\0')}},
+     "Replicas",
+     "has a catalog that cannot be read; it is damaged."},
     {"ACatalogPageSwapped", -1, Swapped(3, 5), "Replicas",
      "has a catalog whose page 3 is not one of its pages; it is damaged."},
     {"CutToItsFirstPage",
