@@ -6,7 +6,9 @@ memory cap, each outcome held against the reading of the whole file.
 
 The copies take turns: cut short at a page boundary (walking through the file), one byte changed, one
 page zeroed, two pages swapped (a page: 4096 bytes in an Access 2000+ file, 2048 in Access 97, a
-512-byte sector in an .xls, 4096 bytes in an .xlsx, 256 bytes in a text file). Each is seeded from
+512-byte sector in an .xls, 4096 bytes in an .xlsx, 256 bytes in a text file); in an Access file
+also a page of rows copied over another page of the same table (both naming one design at byte 4),
+and three bits flipped in the used part of a design page. Each is seeded from
 the file's name and the copy's number, so that a run can be repeated. Outcomes:
   refused   the source or one of its tables refused with a message
   whole     read, every table, column and cell as in the whole file
@@ -33,6 +35,7 @@ import tempfile
 import time
 
 KINDS = ("cut", "byte", "zero", "swap")
+ACCESS_KINDS = KINDS + ("copy", "bits")
 
 
 def page_size(path, data):
@@ -46,16 +49,51 @@ def page_size(path, data):
     return 256
 
 
-def damage(data, page, number, copies, seed):
+def access_damage(data, page, pages, kind, rng, copy):
+    """A page of rows copied over another of its table, or three bits of a design flipped; None when
+    the file has no two pages of one table (or no design)."""
+    if kind == "copy":
+        tables = collections.defaultdict(list)
+        for p in range(pages):
+            at = p * page
+            owner = int.from_bytes(data[at + 4 : at + 8], "little")
+            if data[at] == 0x01 and owner < pages and data[owner * page] == 0x02:
+                tables[owner].append(p)
+        groups = [g for g in tables.values() if len(g) > 1]
+        if not groups:
+            return None
+        a, b = rng.sample(rng.choice(groups), 2)
+        copy[b * page : (b + 1) * page] = data[a * page : (a + 1) * page]
+        return bytes(copy), "page %d copied over page %d of its table" % (a, b)
+    designs = [p for p in range(pages) if data[p * page] == 0x02]
+    if not designs:
+        return None
+    p = rng.choice(designs)
+    used = max(16, min(page, 8 + int.from_bytes(data[p * page + 8 : p * page + 12], "little")))
+    flipped = []
+    for _ in range(3):
+        at = p * page + rng.randrange(used)
+        bit = rng.randrange(8)
+        copy[at] ^= 1 << bit
+        flipped.append("%d.%d" % (at, bit))
+    return bytes(copy), "design page %d: bits %s flipped" % (p, ", ".join(flipped))
+
+
+def damage(data, page, number, copies, seed, kinds=KINDS):
     """The copy `number` of `copies`, and what was done to it."""
     rng = random.Random("%s:%d" % (seed, number))
-    kind = KINDS[number % len(KINDS)]
+    kind = kinds[number % len(kinds)]
     pages = max(1, (len(data) + page - 1) // page)
     copy = bytearray(data)
+    if kind in ("copy", "bits"):
+        done = access_damage(data, page, pages, kind, rng, copy)
+        if done:
+            return done
+        kind = "swap"
     if kind == "cut":
-        cuts = max(1, copies // len(KINDS))
+        cuts = max(1, copies // len(kinds))
         step = max(1, pages // cuts) if pages > cuts else 1
-        at = min(len(data) - 1, (1 + (number // len(KINDS)) * step) * page) if len(data) > page else len(data) // 2
+        at = min(len(data) - 1, (1 + (number // len(kinds)) * step) * page) if len(data) > page else len(data) // 2
         return bytes(copy[:at]), "cut at %d" % at
     if kind == "byte":
         at = rng.randrange(len(data))
@@ -76,6 +114,15 @@ def damage(data, page, number, copies, seed):
     if len(pa) == len(pb):
         copy[a * page : (a + 1) * page], copy[b * page : (b + 1) * page] = pb, pa
     return bytes(copy), "pages %d and %d swapped" % (a, b)
+
+
+def kind_of(what):
+    """The kind of damage a copy's description names."""
+    for words, kind in (("cut at", "cut"), ("byte", "byte"), ("zeroed", "zero"), ("swapped", "swap"),
+                        ("copied over", "copy"), ("flipped", "bits")):
+        if words in what:
+            return kind
+    return "other"
 
 
 def read_tables(output):
@@ -145,6 +192,7 @@ def sweep_file(args, path):
     with open(path, "rb") as f:
         data = f.read()
     page = page_size(path, data)
+    kinds = ACCESS_KINDS if os.path.splitext(path)[1].lower() in (".mdb", ".accdb") else KINDS
     seed = hashlib.sha1(os.path.basename(path).encode()).hexdigest()
     code, output, _ = run_dump(args.dump, path, args.seconds, args.memory)
     whole, errors = read_tables(output)
@@ -154,7 +202,7 @@ def sweep_file(args, path):
     results = []
     try:
         for number in range(args.copies):
-            copy, what = damage(data, page, number, args.copies, seed)
+            copy, what = damage(data, page, number, args.copies, seed, kinds)
             # The copy keeps the file's name: a text file's table is named by it.
             target = os.path.join(work, os.path.basename(path))
             with open(target, "wb") as f:
@@ -187,16 +235,21 @@ def main():
     with concurrent.futures.ThreadPoolExecutor(args.workers) as pool:
         reports = list(pool.map(lambda p: sweep_file(args, p), args.files))
     total = collections.Counter()
+    by_kind = collections.defaultdict(collections.Counter)
     slow_total = 0
     for report in reports:
         if "error" in report:
             print("%s: %s" % (report["file"], report["error"]))
             continue
         counts = collections.Counter(c["outcome"] for c in report["copies"])
+        for c in report["copies"]:
+            by_kind[kind_of(c["damage"])][c["outcome"]] += 1
         slow = sum(1 for c in report["copies"] if c["seconds"] > 1)
         total.update(counts)
         slow_total += slow
         print("%s: %s; slow %d" % (report["file"], ", ".join("%s %d" % kv for kv in sorted(counts.items())), slow))
+    for kind, counts in sorted(by_kind.items()):
+        print("  %s: %s" % (kind, ", ".join("%s %d" % kv for kv in sorted(counts.items()))))
     print("total: %d copies: %s; slow %d" % (sum(total.values()),
                                              ", ".join("%s %d" % kv for kv in sorted(total.items())), slow_total))
     with open(os.path.join(args.out, "sweep.json"), "w", encoding="utf-8") as f:

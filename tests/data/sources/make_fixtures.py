@@ -53,6 +53,8 @@ writes everything, or with --loader-only the table-loader fixtures alone, with -
 alone.
 
 Run it again after changing an input; commit the inputs, the script and what it writes.
+mkmdb.py writes the same bytes for the same input (no dates, no random identifiers): run again,
+it leaves sample.mdb, access.mdb and loader.mdb byte for byte as committed.
 """
 import csv
 import datetime

@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <cstring>
 #include <map>
+#include <unordered_set>
 #include <vector>
 
 namespace quibo {
@@ -54,53 +55,6 @@ ColumnKind KindOf(int type) {
     default:
         return ColumnKind::Text;
     }
-}
-
-// The pages a bitmap names (bit i for page `first` + i), appended in order.
-void PagesIn(const unsigned char* bits, size_t bytes, quint64 first, std::vector<quint64>& listed) {
-    for (size_t byte = 0; byte < bytes; ++byte)
-        if (bits[byte] != 0)
-            for (int bit = 0; bit < 8; ++bit)
-                if ((bits[byte] >> bit) & 1) listed.push_back(first + byte * 8 + static_cast<unsigned>(bit));
-}
-
-// The pages a table's page map names for its rows, in order, into `listed`. Returns the first page
-// the file lacks (the map's own or one it names), -1 when the map cannot be read, 0 when every page
-// is in the file: libmdb ends a table's rows quietly at a missing page. The map is a bitmap in the
-// definition (type 0) or a list of map pages that each hold one (type 1).
-qint64 MappedPages(MdbHandle* mdb, const MdbTableDef* def, quint64 pages, std::vector<quint64>& listed) {
-    const unsigned char* const map = def->usage_map;
-    const size_t size = def->map_sz;
-    listed.clear();
-    if (map[0] == 0) {
-        if (size >= 5) PagesIn(map + 5, size - 5, LittleEndian(map + 1, 4), listed);
-    } else if (map[0] == 1) {
-        const auto pageSize = static_cast<size_t>(mdb->fmt->pg_size);
-        const quint64 perMapPage = (pageSize - 4) * 8;
-        for (size_t entry = 0; 1 + entry * 4 + 4 <= size; ++entry) {
-            const quint64 mapPage = LittleEndian(map + 1 + entry * 4, 4);
-            if (mapPage == 0) continue;
-            if (mapPage >= pages) return static_cast<qint64>(mapPage);
-            if (mdb_read_alt_pg(mdb, static_cast<unsigned long>(mapPage)) != static_cast<ssize_t>(pageSize) ||
-                mdb->alt_pg_buf[0] != MDB_PAGE_MAP)
-                return -1;
-            PagesIn(mdb->alt_pg_buf + 4, pageSize - 4, entry * perMapPage, listed);
-        }
-    } else {
-        return -1;
-    }
-    for (const quint64 page : listed)
-        if (page >= pages) return static_cast<qint64>(page);
-    return 0;
-}
-
-[[noreturn]] void RaiseDamaged(const QString& path, const QString& owner, qint64 page) {
-    sourcefile::RaiseBroken(
-        path, page < 0 ? QStringLiteral("has %1 whose page map cannot be read; it is damaged.").arg(owner)
-                       : QStringLiteral("has %1 that names page %2, past the end of the "
-                                        "file; it is damaged.")
-                             .arg(owner)
-                             .arg(page));
 }
 
 QString TableOwner(const QString& table) {
@@ -293,6 +247,93 @@ void SetFixed(SourceCell& cell, int type, const unsigned char* p) {
     }
 }
 
+// The keys of a table's unique indexes met so far. Access keeps each unique: a key met twice, byte for
+// byte, is a row read twice, as when a page of rows was copied over another page of its table.
+// A key with a Null in it is not held (Access lets those repeat), nor one over a Yes/No column,
+// whose value is no bytes of the row.
+class UniqueKeys {
+public:
+    UniqueKeys(const MdbTableDef& def, const std::vector<std::vector<int>>& keys) {
+        for (const std::vector<int>& key : keys) {
+            Key held;
+            for (const int number : key)
+                for (unsigned c = 0; c < def.num_cols; ++c)
+                    if (const auto* col = static_cast<MdbColumn*>(g_ptr_array_index(def.columns, c));
+                        col->col_num == number && col->col_type != MDB_BOOL) {
+                        held.columns.push_back({c, number});
+                        held.widths.push_back(FixedWidth(col->col_type));
+                    }
+            if (held.columns.size() != key.size()) continue;
+            // A key of numbers or dates of 8 bytes in all (a Long Integer ID, the common key) is held
+            // as one number: a set of texts costs a third of the whole reading of such a table.
+            size_t bytes = 0;
+            for (const size_t width : held.widths)
+                bytes = width == 0 ? 9 : bytes + width;
+            held.small = bytes <= 8;
+            // The design's count is only a hint, and damage may make it any number.
+            if (held.small) held.seenSmall.reserve(std::min<size_t>(def.num_rows, 1 << 16));
+            m_keys.push_back(std::move(held));
+        }
+    }
+
+    // False when the row's key repeats one of a row before.
+    bool insert(const unsigned char* page, size_t pageSize, const MdbField* fields, int stored) {
+        for (Key& key : m_keys) {
+            if (key.small) {
+                if (const int held = insertSmall(key, page, pageSize, fields, stored); held >= 0) {
+                    if (held == 0) return false;
+                    continue;
+                }
+            }
+            QByteArray bytes;
+            bool null = false;
+            for (const auto& [place, number] : key.columns) {
+                const MdbField& f = fields[place];
+                const unsigned char* p = FieldBytes(page, pageSize, f);
+                if (!p || number >= stored) { // a column added since the row was written is Null in it
+                    null = true;
+                    break;
+                }
+                const auto size = static_cast<quint16>(f.siz);
+                bytes.append(reinterpret_cast<const char*>(&size), sizeof size);
+                bytes.append(reinterpret_cast<const char*>(p), f.siz);
+            }
+            if (null) continue;
+            const qsizetype before = key.seen.size();
+            key.seen.insert(bytes);
+            if (key.seen.size() == before) return false;
+        }
+        return true;
+    }
+
+private:
+    struct Key {
+        std::vector<std::pair<unsigned, int>> columns; // each column's place in the design, its number
+        std::vector<size_t> widths;                    // each column's fixed width, 0 for a text
+        bool small = false;                            // the key fits 8 bytes
+        QSet<QByteArray> seen;
+        std::unordered_set<quint64> seenSmall;
+    };
+
+    // A key that fits 8 bytes, held as one number: 1 when new, 0 when met before, -1 when Null or when
+    // a field is not of its column's width (held as bytes then).
+    static int insertSmall(Key& key, const unsigned char* page, size_t pageSize, const MdbField* fields,
+                           int stored) {
+        quint64 value = 0;
+        for (size_t k = 0; k < key.columns.size(); ++k) {
+            const auto& [place, number] = key.columns[k];
+            const MdbField& f = fields[place];
+            const unsigned char* p = FieldBytes(page, pageSize, f);
+            if (!p || number >= stored || static_cast<size_t>(f.siz) != key.widths[k]) return -1;
+            const quint64 part = LittleEndian(p, static_cast<int>(key.widths[k]));
+            value = k == 0 ? part : (value << (8 * key.widths[k])) | part; // 8 bytes in all at most
+        }
+        return key.seenSmall.insert(value).second ? 1 : 0;
+    }
+
+    std::vector<Key> m_keys;
+};
+
 } // namespace
 
 struct AccessSource::Impl {
@@ -321,11 +362,12 @@ struct AccessSource::Impl {
     // will read for them is checked: the definition's pages, its two page maps, the pages its
     // rows stand on. `owner` names the table in a refusal.
     TableDef open(const QString& path, MdbCatalogEntry* entry, const QString& owner,
-                  std::vector<DefinedColumn>& defined, std::vector<quint64>& mapped) const {
+                  std::vector<DefinedColumn>& defined, std::vector<quint64>& mapped,
+                  DesignFacts* facts = nullptr) const {
         const AccessPages checked(mdb, pages);
         PageFault fault;
         const QByteArray definition = checked.definition(entry->table_pg, fault);
-        if (fault || !DefinitionColumns(mdb, definition, defined))
+        if (fault || !DefinitionColumns(mdb, definition, defined, facts))
             RaiseFault(path, owner, fault, QStringLiteral("design"));
         qsizetype mapSize = 0;
         for (const int at : {int(mdb->fmt->tab_usage_map_offset), int(mdb->fmt->tab_free_map_offset)}) {
@@ -355,117 +397,30 @@ struct AccessSource::Impl {
             sourcefile::RaiseBroken(path,
                                     QStringLiteral("has %1 without its page map; it is damaged.").arg(owner));
         if (def->map_sz != static_cast<size_t>(mapSize)) RaiseDamaged(path, owner, -1);
-        if (const qint64 page = MappedPages(mdb, def.get(), pages, mapped)) RaiseDamaged(path, owner, page);
+        if (const qint64 page = checked.mapped(*def, mapped)) RaiseDamaged(path, owner, page);
         return def;
     }
 
-    // Refuses a table whose properties describe a column its design lacks: the design read is another
-    // table's (a definition page swapped), which may even count as few rows as this one's pages hold.
+    // Refuses a table whose properties describe more columns its design lacks than the design has
+    // deleted: Access keeps a deleted column's properties, and its place in the rows, until the file is
+    // compacted; a design read for another table's (two designs swapped, the catalog naming another's)
+    // lacks the columns the properties describe without having deleted any.
     void requireColumns(const QString& path, const QString& owner, const MdbTableDef& def,
-                        const TableProperties& properties, const QString& table) const {
+                        const TableProperties& properties, const QString& table, int retired) const {
         QSet<QString> columns{QString(), table.toCaseFolded()};
         for (unsigned int c = 0; c < def.num_cols; ++c)
             columns.insert(QString::fromUtf8(static_cast<MdbColumn*>(g_ptr_array_index(def.columns, c))->name)
                                .toCaseFolded());
+        int lacking = 0;
         for (const QByteArray& object : properties.objects) {
             const QString name = StoredText(mdb, reinterpret_cast<const unsigned char*>(object.constData()),
                                             static_cast<size_t>(object.size()));
-            if (!columns.contains(name.toCaseFolded()))
+            if (!columns.contains(name.toCaseFolded()) && ++lacking > retired)
                 sourcefile::RaiseBroken(path,
                                         QStringLiteral("has %1 whose design lacks its column \"%2\"; it "
                                                        "is damaged.")
                                             .arg(owner, name));
         }
-    }
-
-    // Reads page `page` onto the library's page, where its row cracker reads; refused unless it is a
-    // page of rows of the table whose definition starts at `tablePage`.
-    void readRowsPage(const QString& path, const QString& owner, quint64 page, quint32 tablePage) const {
-        const auto pageSize = static_cast<size_t>(mdb->fmt->pg_size);
-        if (page >= pages) RaiseDamaged(path, owner, static_cast<qint64>(page));
-        if (mdb_read_pg(mdb, static_cast<unsigned long>(page)) != static_cast<ssize_t>(pageSize) ||
-            mdb->pg_buf[0] != MDB_PAGE_DATA || LittleEndian(mdb->pg_buf + 4, 4) != tablePage)
-            sourcefile::RaiseBroken(
-                path, QStringLiteral("has %1 whose page %2 is not one of its pages; it is damaged.")
-                          .arg(owner)
-                          .arg(page));
-    }
-
-    // Where row `row` of the library's page lies, with the flags of its offset; false when the page's
-    // row table does not hold it inside the page.
-    bool rowBounds(unsigned row, size_t& start, size_t& end, unsigned& flags) const {
-        const auto pageSize = static_cast<size_t>(mdb->fmt->pg_size);
-        const size_t counted = static_cast<size_t>(mdb->fmt->row_count_offset);
-        const unsigned char* p = mdb->pg_buf;
-        const size_t rows = LittleEndian(p + counted, 2);
-        const size_t table = counted + 2 + 2 * rows;
-        if (row >= rows || table > pageSize) return false;
-        const auto offset = static_cast<unsigned>(LittleEndian(p + counted + 2 + 2 * row, 2));
-        flags = offset & ~unsigned(RowOffsetMask);
-        start = offset & RowOffsetMask;
-        end = row == 0 ? pageSize : LittleEndian(p + counted + 2 * row, 2) & RowOffsetMask;
-        return start >= table && start < end && end <= pageSize;
-    }
-
-    // Every row of the pages a table's map names, none skipped: each row its page's row table holds
-    // is read, unless marked deleted, and followed where Access moved it to another page; a row that
-    // cannot be read refuses the table. `onRow(stored)` is called with the row cracked into `fields`
-    // on the library's page, and `stored`, the row's own count of columns; it returns false when the
-    // row lacks what it must hold.
-    template <typename OnRow>
-    void walkRows(const QString& path, const QString& owner, MdbTableDef* def, quint32 tablePage,
-                  const std::vector<quint64>& mapped, MdbField* fields, OnRow&& onRow) const {
-        constexpr unsigned Deleted = 0x8000, Moved = 0x4000;
-        const auto broken = [&](quint64 page, unsigned row) {
-            sourcefile::RaiseBroken(path, QStringLiteral("has %1 whose row %2 on page %3 cannot be read; it "
-                                                         "is damaged.")
-                                              .arg(owner)
-                                              .arg(row)
-                                              .arg(page));
-        };
-        quint64 read = 0;
-        for (const quint64 page : mapped) {
-            readRowsPage(path, owner, page, tablePage);
-            const unsigned rows =
-                static_cast<unsigned>(LittleEndian(mdb->pg_buf + mdb->fmt->row_count_offset, 2));
-            for (unsigned row = 0; row < rows; ++row) {
-                size_t start = 0, end = 0;
-                unsigned flags = 0;
-                const bool whole = rowBounds(row, start, end, flags);
-                // A deleted row may have no bytes left; a row moved elsewhere is marked deleted where it
-                // now stands.
-                if (flags & Deleted) continue;
-                if (!whole) broken(page, row);
-                // A row grown too big for its page moved to another and left its page and row there.
-                quint64 at = page;
-                for (int moves = 0; flags & Moved; ++moves) {
-                    if (moves == 8 || end - start < 4) broken(page, row);
-                    const unsigned char* pointer = mdb->pg_buf + start;
-                    const unsigned target = pointer[0];
-                    at = LittleEndian(pointer + 1, 3);
-                    readRowsPage(path, owner, at, tablePage);
-                    if (!rowBounds(target, start, end, flags)) broken(page, row);
-                }
-                const int stored = mdb_crack_row(def, static_cast<int>(start), end - start, fields);
-                if (stored < 0) broken(page, row);
-                for (unsigned c = 0; c < def->num_cols; ++c)
-                    if (fields[c].siz < 0 ||
-                        (fields[c].siz > 0 && static_cast<size_t>(fields[c].start) < start))
-                        broken(page, row);
-                if (!onRow(stored)) broken(page, row);
-                ++read;
-                if (at != page) readRowsPage(path, owner, page, tablePage);
-            }
-        }
-        // The design counts the rows: pages lost from the map, or a definition not the table's own,
-        // show here. The count may lag behind rows added since (jackcess's calcFieldTestV2010.accdb
-        // counts 3 of its 4); fewer rows than counted is taken for damage.
-        if (read < def->num_rows)
-            sourcefile::RaiseBroken(path, QStringLiteral("has %1 whose design counts %2 rows where its pages "
-                                                         "hold %3; it is damaged.")
-                                              .arg(owner)
-                                              .arg(def->num_rows)
-                                              .arg(read));
     }
 
     // The catalog's rows walked as any table's, read here: the library's own catalog reader parses
@@ -479,7 +434,8 @@ struct AccessSource::Impl {
         std::strcpy(catalog.object_name, "MSysObjects");
         std::vector<DefinedColumn> defined;
         std::vector<quint64> mapped;
-        const TableDef def = open(path, &catalog, owner, defined, mapped);
+        DesignFacts facts;
+        const TableDef def = open(path, &catalog, owner, defined, mapped, &facts);
         int id = -1, name = -1, type = -1, flags = -1, properties = -1;
         for (unsigned int c = 0; c < def->num_cols; ++c) {
             const auto* col = static_cast<MdbColumn*>(g_ptr_array_index(def->columns, c));
@@ -503,8 +459,16 @@ struct AccessSource::Impl {
         const AccessPages checked(mdb, pages);
         const auto pageSize = static_cast<size_t>(mdb->fmt->pg_size);
         MdbField fields[MDB_MAX_COLS] = {};
-        walkRows(path, owner, def.get(), catalog.table_pg, mapped, fields, [&](int) {
+        UniqueKeys keys(*def, facts.uniqueKeys);
+        quint64 objects = 0;
+        checked.walkRows(path, owner, def.get(), catalog.table_pg, mapped, fields, [&](int stored) {
+            ++objects;
             const unsigned char* page = mdb->pg_buf;
+            // A page of the catalog copied over another lists its objects twice, or the other's never.
+            if (!keys.insert(page, pageSize, fields, stored))
+                sourcefile::RaiseBroken(path,
+                                        QStringLiteral("has a catalog with two rows of one key its design "
+                                                       "keeps unique; it is damaged."));
             const unsigned char* idBytes = FieldBytes(page, pageSize, fields[id]);
             const unsigned char* typeBytes = FieldBytes(page, pageSize, fields[type]);
             const unsigned char* nameBytes = FieldBytes(page, pageSize, fields[name]);
@@ -542,6 +506,11 @@ struct AccessSource::Impl {
             tables.push_back(std::move(table));
             return true;
         });
+        // Every catalog lists itself and the tables Access keeps for itself: one listing nothing lost
+        // its pages (its page map damaged), and would show a database without tables.
+        if (objects == 0)
+            sourcefile::RaiseBroken(path,
+                                    QStringLiteral("has a catalog that cannot be read; it is damaged."));
     }
 };
 
@@ -699,11 +668,13 @@ SourceTable AccessSource::read(const QString& table, const QString& orderBy) {
     const QString owner = TableOwner(table);
     std::vector<DefinedColumn> defined;
     std::vector<quint64> mapped;
+    DesignFacts facts;
     MdbCatalogEntry* entry = &d->tables[static_cast<size_t>(index)]->entry;
-    const TableDef def = d->open(m_path, entry, owner, defined, mapped);
+    const TableDef def = d->open(m_path, entry, owner, defined, mapped, &facts);
     const AccessPages checked(mdb, d->pages);
     const TableProperties& properties = d->tables[static_cast<size_t>(index)]->properties;
-    d->requireColumns(m_path, owner, *def, properties, table);
+    d->requireColumns(m_path, owner, *def, properties, table, facts.retired);
+    UniqueKeys keys(*def, facts.uniqueKeys);
     RowCells cells(mdb, checked, m_path, owner);
     SourceTable result(cells.columns(*def, defined, properties.resultTypes));
 
@@ -716,12 +687,16 @@ SourceTable AccessSource::read(const QString& table, const QString& orderBy) {
     // row's own count of columns, which holds the columns deleted from the design until the database
     // is compacted: the table's columns are what is read. The cells are read from the fields again:
     // the library's bound values cannot tell Null from "".
-    d->walkRows(m_path, owner, def.get(), static_cast<quint32>(entry->table_pg), mapped, fields,
-                [&](int stored) {
-                    cells.keepPage(mdb->pg_buf);
-                    result.appendRow(cells.row(fields, stored));
-                    return true;
-                });
+    checked.walkRows(
+        m_path, owner, def.get(), static_cast<quint32>(entry->table_pg), mapped, fields, [&](int stored) {
+            if (!keys.insert(mdb->pg_buf, static_cast<size_t>(mdb->fmt->pg_size), fields, stored))
+                sourcefile::RaiseBroken(m_path, QStringLiteral("has %1 with two rows of one key its "
+                                                               "design keeps unique; it is damaged.")
+                                                    .arg(owner));
+            cells.keepPage(mdb->pg_buf);
+            result.appendRow(cells.row(fields, stored));
+            return true;
+        });
     if (!orderBy.isEmpty()) result.orderBy(orderBy, provider::Jet);
     return result;
 }

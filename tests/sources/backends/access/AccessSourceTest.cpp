@@ -110,17 +110,59 @@ TEST(AccessSource, AYesNoColumnAddedAfterTheRowsReadsNoInThem) {
 }
 
 // A database the fixture writer makes in `folder` of one table `name`, from the typed CSV `csv`.
-QString Written(const test::TempFolder& folder, const QString& name, const QString& csv) {
+QString Written(const test::TempFolder& folder, const QString& name, const QString& csv,
+                const QStringList& options = {}) {
     QFile file(folder.file(name + QStringLiteral(".csv")));
     EXPECT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(csv.toUtf8());
     file.close();
     const QString path = folder.file(name + QStringLiteral(".mdb"));
     EXPECT_EQ(QProcess::execute(QStringLiteral("/usr/bin/python3"),
-                                {QStringLiteral(QUIBO_TEST_DATA "/../tools/mkmdb.py"), path,
-                                 name + QLatin1Char('=') + file.fileName()}),
+                                QStringList{QStringLiteral(QUIBO_TEST_DATA "/../tools/mkmdb.py")} + options +
+                                    QStringList{path, name + QLatin1Char('=') + file.fileName()}),
               0);
     return path;
+}
+
+// Until the file is compacted, Access keeps deleted rows in their pages and their objects in the
+// catalog, and counts them still: the table and the catalog count more rows than they hold.
+TEST(AccessSource, CountsLeftStaleByDeletionsReadTheLiveRows) {
+    const test::TempFolder folder;
+    const QString path =
+        Written(folder, QStringLiteral("Ledgers"), QStringLiteral("Name:text\nCash\nBank\nSales\n"),
+                {QStringLiteral("--deleted=2")});
+    const std::unique_ptr<Source> source = Open(path);
+    EXPECT_EQ(source->tables(), L({"Ledgers"}));
+    EXPECT_EQ(Rows(source->read(QStringLiteral("Ledgers"))), (std::vector<QStringList>{L({"Cash"})}));
+}
+
+// Access keeps the properties of a column deleted in design view.
+TEST(AccessSource, PropertiesOfADeletedColumnReadTheTablesOwnColumns) {
+    const test::TempFolder folder;
+    const QString path = Written(folder, QStringLiteral("Prices"),
+                                 QStringLiteral("ID:long,VideoID:long:dropped,Price:text\n1,7,Low\n"));
+    const SourceTable table = Open(path)->read(QStringLiteral("Prices"));
+    EXPECT_EQ(table.columnNames(), L({"ID", "Price"}));
+    EXPECT_EQ(Rows(table), (std::vector<QStringList>{L({"1", "Low"})}));
+}
+
+// Rows Access moved to another page when they grew too big for their own, read where they stand
+// now, in the order of the places they left: jackcess's order and cells.
+TEST(AccessSource, RowsAccessMovedReadWhereTheyLeft) {
+    const SourceTable table =
+        Open(SourcesData(QStringLiteral("jackcess/overflowTestV2000.mdb")))->read(QStringLiteral("Table1"));
+    EXPECT_EQ(table.columnNames(),
+              L({"data1", "data3", "data4", "data5", "data6", "data7", "data8", "data9", "data10"}));
+    EXPECT_EQ(Rows(table), (std::vector<QStringList>{
+                               L({"row1col1", "", "", "", "", "", "", "", ""}),
+                               L({"row2col1", "row2col3", "", "", "", "", "", "", ""}),
+                               L({"", "row3col3", "", "", "", "", "", "row3col9", ""}),
+                               L({"row4col1", "row4col2", "", "", "", "", "", "", ""}),
+                               L({"", "row5col2", "", "", "", "", "", "", ""}),
+                               L({"", "row6col2", "row6col3", "", "", "", "", "", ""}),
+                               L({"row7col1", "", "", "", "", "row7col7", "", "", ""}),
+                           }));
+    EXPECT_TRUE(IsNull(table.cell(2, 0)));
 }
 
 // A memo reads whole wherever Access keeps it: in its row, on one other page, or in a chain of parts.
@@ -250,12 +292,11 @@ QByteArray Le16(quint16 v) {
     return Le32(v).left(2);
 }
 
-// Where the bitmap of Replicas' page map lies: the map is row 10 of page 1 (after the catalog's two
-// and two for each table before it), a kind byte and a first page before its bits.
-qint64 ReplicasMapBits() {
+// Where the bitmap of the catalog's page map lies: row 0 of page 1, a kind byte and a first page
+// before its bits.
+qint64 CatalogMapBits() {
     const QByteArray maps = FixturePage(1);
-    const auto at = static_cast<unsigned char>(maps[14 + 20]) | static_cast<unsigned char>(maps[14 + 21])
-                                                                    << 8;
+    const auto at = static_cast<unsigned char>(maps[14]) | static_cast<unsigned char>(maps[15]) << 8;
     return Page + (at & 0x1fff) + 5;
 }
 
@@ -316,16 +357,23 @@ const Damage Damages[] = {
      "has a table \"Replicas\" whose page 12 is not one of its pages; it is damaged."},
     {"ADesignSwappedWithOneItsPropertiesDoNotDescribe", -1, Swapped(4, 7), "Calculated",
      "has a table \"Calculated\" whose design lacks its column \"Total\"; it is damaged."},
-    {"ItsPageOfRowsDroppedFromItsMap",
+    // The column entries start at byte 63 of a design without indexes, 25 bytes each, the column's
+    // number at byte 5 of its entry: Key (the second) given Name's.
+    {"TwoColumnsOfOneNumber",
      -1,
-     {{ReplicasMapBits() + 1, QByteArray(1, '\0')}},
+     {{Replicas + 63 + 25 + 5, Le16(0)}},
      "Replicas",
-     "has a table \"Replicas\" whose design counts 2 rows where its pages hold 0; it is damaged."},
+     "has a table \"Replicas\" whose design cannot be read; it is damaged."},
     {"ACatalogRowOffsetPastItsRow",
      -1,
      {{3 * Page + 14 + 2, Le16(Page - 1)}},
      "Replicas",
      "has a catalog whose row 1 on page 3 cannot be read; it is damaged."},
+    {"ACatalogMappingNoPage",
+     -1,
+     {{CatalogMapBits(), QByteArray(1, '\0')}},
+     "Replicas",
+     "has a catalog that cannot be read; it is damaged."},
     {"ACatalogPageSwapped", -1, Swapped(3, 5), "Replicas",
      "has a catalog whose page 3 is not one of its pages; it is damaged."},
     {"CutToItsFirstPage",
@@ -341,6 +389,58 @@ const Damage Damages[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(AccessSource, ADamagedDatabase, ::testing::ValuesIn(Damages),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// 300 ledgers under a primary key, written over two pages of rows (5 and 6) after the header, the
+// page maps, the catalog and the design; the table's page map is row 2 of page 1.
+struct LedgersDamage {
+    const char* name;
+    void (*damage)(QByteArray& file);
+    const char* what;
+};
+
+void PrintTo(const LedgersDamage& damage, std::ostream* out) {
+    *out << damage.name;
+}
+
+class DamagedLedgers : public ::testing::TestWithParam<LedgersDamage> {};
+
+TEST_P(DamagedLedgers, AreRefused) {
+    QString csv = QStringLiteral("ID:long:key,Name:text\n");
+    for (int id = 1; id <= 300; ++id)
+        csv += QStringLiteral("%1,Ledger %1\n").arg(id);
+    const test::TempFolder folder;
+    const QString path = Written(folder, QStringLiteral("Ledgers"), csv);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    QByteArray bytes = file.readAll();
+    ASSERT_EQ(bytes.size(), 7 * Page);
+    GetParam().damage(bytes);
+    ASSERT_TRUE(file.seek(0) && file.write(bytes) == bytes.size());
+    file.close();
+    EXPECT_EQ(RefusalOf(path, QStringLiteral("Ledgers")), Refused(path, QString::fromUtf8(GetParam().what)));
+}
+
+const LedgersDamage LedgersDamages[] = {
+    // Every page still the table's, every row whole: only the keys show the rows read twice.
+    {"APageCopiedOverAnotherOfItsTable",
+     [](QByteArray& file) { file.replace(6 * Page, Page, file.mid(5 * Page, Page)); },
+     "has a table \"Ledgers\" with two rows of one key its design keeps unique; it is damaged."},
+    // The count at byte 16 of the design (page 4) is no measure of what a key's set must hold.
+    {"ItsDesignCountingFourBillionRows",
+     [](QByteArray& file) { file.replace(4 * Page + 16, 4, QByteArray(4, '\xff')); },
+     "has a table \"Ledgers\" whose design counts 4294967295 rows where its pages list 300; it is damaged."},
+    {"ItsLastPageDroppedFromItsMap",
+     [](QByteArray& file) {
+         const auto offset = [&](qsizetype at) { return static_cast<unsigned char>(file[at]); };
+         const qsizetype row = (offset(Page + 18) | offset(Page + 19) << 8) & 0x1fff;
+         file[Page + row + 5] =
+             char(file[Page + row + 5] & ~0x40); // page 6: bit 6 of the bitmap's first byte
+     },
+     "has a table \"Ledgers\" whose design counts 300 rows where its pages list 155; it is damaged."},
+};
+
+INSTANTIATE_TEST_SUITE_P(AccessSource, DamagedLedgers, ::testing::ValuesIn(LedgersDamages),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // A memo field of 5 bytes, shorter than the 12 of its header: its row's end of data moved back.
