@@ -2,9 +2,14 @@
 
 #include "sources/backends/ConnectionString.h"
 
+#include <odbcinst.h>
+
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cmath>
+#include <limits>
+#include <type_traits>
 
 namespace quibo::odbc {
 
@@ -20,8 +25,22 @@ bool Digits(std::string_view text) {
 // column's True where it is not 0); false where the text spells none.
 template <class Number> bool NumberCell(std::string_view text, Fetch fetch, SourceCell& cell) {
     Number number = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (error != std::errc() || end != text.data() + text.size()) return false;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (end != text.data() + text.size()) return false;
+    if constexpr (std::is_floating_point_v<Number>) {
+        // SQLite writes a real in 15 digits: the largest doubles come out a little past the largest
+        // (1.79769313486232e+308), which is the value they stand for.
+        const size_t e = text.find('e');
+        double mantissa = 0;
+        if (error == std::errc::result_out_of_range && e != std::string_view::npos &&
+            text.substr(e) == "e+308" &&
+            std::from_chars(text.data(), text.data() + e, mantissa).ec == std::errc() &&
+            std::fabs(mantissa) <= 1.79769313486232) {
+            number = std::copysign(std::numeric_limits<Number>::max(), Number(mantissa));
+            error = std::errc();
+        }
+    }
+    if (error != std::errc()) return false;
     if (fetch == Fetch::Boolean)
         cell = number != 0;
     else
@@ -109,6 +128,18 @@ bool NarrowTexts(SQLHDBC dbc, const QString& engine) {
     return charset.size() == 1 &&
            (charset[0] == QLatin1String("utf8mb4") || charset[0] == QLatin1String("utf8mb3") ||
             charset[0] == QLatin1String("utf8"));
+}
+
+QString SqliteFile(const QString& connection) {
+    const ConnectionString parts(connection);
+    if (parts.has(QStringLiteral("Database"))) return parts.value(QStringLiteral("Database"));
+    const QString dsn = parts.value(QStringLiteral("DSN"));
+    if (dsn.isEmpty()) return {};
+    SQLWCHAR path[4096] = {};
+    const int length =
+        SQLGetPrivateProfileStringW(Wide(dsn), Wide(QStringLiteral("Database")), Wide(QString()), path, 4096,
+                                    Wide(QStringLiteral("odbc.ini")));
+    return FromWide(path, WideLength(path, length, 4095));
 }
 
 bool SqliteDriver(SQLHENV env, const QString& connection) {

@@ -29,6 +29,9 @@ QString OdbcValue(const QString& value);
 // driver hands them out unconverted; the wide fetch is slower (MariaDB's several times) and
 // MariaDB's counts some texts short.
 bool NarrowTexts(SQLHDBC dbc, const QString& engine);
+// The database file a SQLite connection names, itself or through its data source's settings; "" when
+// it names none.
+QString SqliteFile(const QString& connection);
 // Whether the connection reaches its database through SQLite's driver, named by the connection
 // itself or by its data source, as the name of the driver's set-up or its library.
 bool SqliteDriver(SQLHENV env, const QString& connection);

@@ -7,6 +7,8 @@
 #include "sources/backends/odbc/Statement.h"
 #include "sources/backends/ProviderError.h"
 
+#include <QFileInfo>
+
 #include <sql.h>
 #include <sqlext.h>
 
@@ -60,8 +62,14 @@ OdbcSource::OdbcSource(const QString& connection, const QString& user, const QSt
     SQLSMALLINT outLength = 0;
     const SQLRETURN connected = SQLDriverConnectW(d->dbc, nullptr, const_cast<SQLWCHAR*>(Wide(text)), SQL_NTS,
                                                   out, 1024, &outLength, SQL_DRIVER_NOPROMPT);
-    // Its database file cannot be opened (there is none): the source holds no table.
-    if (sqlite && !SQL_SUCCEEDED(connected)) raiseNoTable(Diagnostics(SQL_HANDLE_DBC, d->dbc));
+    // Its database file cannot be opened: the source holds no table, and where there is no such file the
+    // user is told so rather than that the driver failed to connect.
+    if (sqlite && !SQL_SUCCEEDED(connected)) {
+        const QString file = SqliteFile(connection);
+        if (!file.isEmpty() && !QFileInfo::exists(file))
+            raiseNoTable(QStringLiteral("the file ") + file + QStringLiteral(" does not exist."));
+        raiseNoTable(Diagnostics(SQL_HANDLE_DBC, d->dbc));
+    }
     Check(connected, SQL_HANDLE_DBC, d->dbc);
     d->connected = true;
 

@@ -292,6 +292,12 @@ void DescribeColumns(const Statement& stmt, const std::vector<SQLLEN>& widths, b
         // REAL column reads 1): such a column is fetched as text and each value read as what it is.
         column.stored = storedTypes && KindOf(column.fetch) != ColumnKind::Text &&
                         column.fetch != Fetch::Decimal && column.fetch != Fetch::Date;
+        // SQLite's driver calls a column declared BLOB binary, and one declared with no type by its first
+        // row's value: its numbers and texts are still what the rows hold.
+        if (storedTypes && column.fetch == Fetch::Skip) {
+            column.fetch = Fetch::Text;
+            column.stored = true;
+        }
         const SQLLEN width = widths[c - 1];
         if (width >= 0)
             std::tie(column.cType, column.width) = Binding(column.fetch, column.stored, type, size, narrow);

@@ -35,5 +35,5 @@ insert into VoucherRegister values ('Sales', 'Party', 1000);
 create table VoucherRegisterMap (ColumnName varchar(40), LedgerName varchar(40), LedgerSign varchar(2),
   `Order` integer);
 insert into VoucherRegisterMap values ('Amount1', 'Sales', 'Cr', 1);
-create table Dates (Id integer, Opened date);
-insert into Dates values (1, '2024-04-01'), (2, null), (3, '1999-12-31');
+create table Dates (Id integer, Opened date, Shift time);
+insert into Dates values (1, '2024-04-01', '07:00:00'), (2, null, null), (3, '1999-12-31', '23:59:59');

@@ -219,11 +219,15 @@ TEST_P(OdbcDriver, UnsignedBigintReadsItsDigits) {
                {L({"1", "18446744073709551615"}), L({"2", "9223372036854775808"}), L({"3", "42"})});
 }
 
-// Dates come as the driver's text of them, narrow where texts are.
+// Dates come as the driver's text of them, narrow where texts are. A time of day reads as the time a
+// workbook's time cell reads as: on the zero date, shown alone.
 TEST_P(OdbcDriver, DatesReadAsDates) {
     const SourceTable table = read("Dates", QStringLiteral("Id"));
     EXPECT_EQ(table.columns()[1].kind, ColumnKind::Date);
-    ExpectRows(table, {L({"1", "01-Apr-2024"}), L({"2", Null}), L({"3", "31-Dec-1999"})});
+    EXPECT_EQ(table.columns()[2].kind, ColumnKind::Date);
+    ExpectRows(table, {L({"1", "01-Apr-2024", "07:00:00"}), L({"2", Null, Null}),
+                       L({"3", "31-Dec-1999", "23:59:59"})});
+    EXPECT_EQ(table.cell(0, 2), SourceCell(QDateTime(QDate(1899, 12, 30), QTime(7, 0), Qt::UTC)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, OdbcDriver, ::testing::ValuesIn(Drivers),
@@ -304,6 +308,14 @@ TEST(OdbcSqlite, CellsReadAsStored) {
         {"bigint", "'1.0e+5x'", "1.0e+5x", Text},
         {"boolean", "1", "True", Boolean},
         {"boolean", "'yes'", "yes", Text},
+        // The largest doubles, which the driver writes a little past the largest, and the smallest.
+        {"real", "1.7976931348623157e308", "1.79769313486232E+308", Number},
+        {"double", "-1.7976931348623157e308", "-1.79769313486232E+308", Number},
+        {"boolean", "1.7976931348623157e308", "True", Boolean},
+        {"real", "4.9e-324", "4.94065645841247E-324", Number},
+        // An infinity reads as the text the driver writes, as a text cell of a workbook would.
+        {"real", "9e999", "Inf", Text},
+        {"boolean", "-9e999", "-Inf", Text},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.declared) + " " + c.stored);
@@ -328,6 +340,25 @@ TEST(OdbcSqlite, UntypedColumnKeepsEachRowsType) {
                           "(3, 2.5), (4, '1,20,000');",
                           "Loose"),
                {L({"1", "5"}), L({"2", "abc"}), L({"3", "2.5"}), L({"4", "1,20,000"})});
+}
+
+// A column the driver calls binary (declared BLOB, or without a type and a BLOB in its first row)
+// reads as stored too: its amounts post as themselves, its texts as texts, a BLOB as Null.
+TEST(OdbcSqlite, BinaryColumnsReadAsStored) {
+    const SourceTable declared =
+        ReadSqlite("create table LEDGERS (NAME text, PARENT text, OPENINGBALANCE blob); insert into LEDGERS "
+                   "values ('DB A', 'Sundry Debtors', 48500), ('DB B', 'Sundry Debtors', '-12.5'), "
+                   "('DB C', 'Sundry Debtors', x'3132');",
+                   "LEDGERS");
+    ExpectRows(declared, {L({"DB A", "Sundry Debtors", "48500"}), L({"DB B", "Sundry Debtors", "-12.5"}),
+                          L({"DB C", "Sundry Debtors", Null})});
+    EXPECT_EQ(declared.cell(0, 2), SourceCell(qint64(48500)));
+    const SourceTable untyped = ReadSqlite("create table Loose (Id integer, V); insert into Loose values "
+                                           "(1, x'01'), (2, 48500), (3, 'abc'), (4, 2.5);",
+                                           "Loose");
+    ExpectRows(untyped, {L({"1", Null}), L({"2", "48500"}), L({"3", "abc"}), L({"4", "2.5"})});
+    EXPECT_TRUE(IsNull(untyped.cell(0, 1)));
+    EXPECT_EQ(untyped.cell(3, 1), SourceCell(2.5));
 }
 
 // A SQLite file `name` that `sql` writes into `dir`; its path.
@@ -402,7 +433,7 @@ TEST(OdbcSqlite, SourceWithoutTablesSaysSo) {
     const std::pair<QString, QString> cases[] = {
         {text, QStringLiteral(": [SQLite]file is not a database (26)")},
         {cut, QStringLiteral(": [SQLite]database disk image is malformed (11)")},
-        {missing, QStringLiteral(": [SQLite]connect failed")},
+        {missing, QStringLiteral(": the file ") + missing + QStringLiteral(" does not exist.")},
         {empty, QStringLiteral(".")},
     };
     for (const auto& [path, reason] : cases) {
