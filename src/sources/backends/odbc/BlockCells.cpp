@@ -8,10 +8,10 @@
 
 namespace quibo::odbc {
 
-BlockCells::BlockCells(const std::vector<ResultColumn>& columns, SQLULEN rows, bool narrow,
+BlockCells::BlockCells(const std::vector<ResultColumn>& columns, SQLULEN rows, bool narrow, bool inPlace,
                        core::TextPool& pool)
-    : m_columns(columns), m_width(columns.size()), m_narrow(narrow), m_pool(pool),
-      m_repeated(columns.size(), narrow) {
+    : m_columns(columns), m_width(columns.size()), m_narrow(narrow), m_inPlace(inPlace), m_block(rows > 1),
+      m_pool(pool), m_repeated(columns.size(), narrow) {
     const size_t places = rows * m_width;
     m_kept.reserve(rows);
     m_ids.resize(places);
@@ -35,7 +35,7 @@ bool BlockCells::read(const Statement& stmt, SQLULEN fetched, const std::vector<
     }
     m_looked = 0;
     m_repeated.startBlock();
-    // Every column cut short is widened before the query runs again, each for its longest value.
+    // Every column cut short is widened, each for its longest value.
     bool whole = true;
     for (size_t c = 0; c < m_width; ++c) {
         SQLLEN longest = 0, unit = 1;
@@ -44,7 +44,7 @@ bool BlockCells::read(const Statement& stmt, SQLULEN fetched, const std::vector<
             whole = false;
         }
     }
-    if (!whole) return false;
+    if (!whole && !m_inPlace) return false;
     if (m_narrow)
         m_pool.internUtf8(m_bytes.data(), m_looked, m_found.data());
     else
@@ -67,15 +67,18 @@ bool BlockCells::readColumn(const Statement& stmt, size_t c, SQLLEN& longest, SQ
         return true;
     }
     bool whole = true;
+    size_t r = 0, at = 0;
     const auto cut = [&](SQLLEN indicator) {
         whole = false;
         if (indicator != SQL_NO_TOTAL)
             longest = std::max(longest, indicator);
         else if (longest == 0)
             longest = SQL_NO_TOTAL;
+        if (m_inPlace) readWhole(stmt, r, c, at);
     };
     for (size_t k = 0; k < m_kept.size(); ++k) {
-        const size_t r = m_kept[k], at = k * m_width + c;
+        r = m_kept[k];
+        at = k * m_width + c;
         const SQLLEN indicator = column.indicators[r];
         m_ids[at] = SourceTable::NullText;
         if (indicator == SQL_NULL_DATA) {
@@ -109,8 +112,15 @@ bool BlockCells::readColumn(const Statement& stmt, size_t c, SQLLEN& longest, SQ
             cut(indicator);
         }
     }
-    if (whole) m_repeated.endColumn(c);
+    if (whole || m_inPlace) m_repeated.endColumn(c);
     return whole;
+}
+
+void BlockCells::readWhole(const Statement& stmt, size_t r, size_t c, size_t at) {
+    if (m_block) stmt.check(SQLSetPos(stmt.get(), SQLSETPOSIROW(r + 1), SQL_POSITION, SQL_LOCK_NO_CHANGE));
+    const ResultColumn& column = m_columns[c];
+    m_ids[at] = SourceTable::NullText;
+    m_cells[at] = UnboundCell(stmt, SQLUSMALLINT(c + 1), column.fetch, column.stored, m_narrow);
 }
 
 void BlockCells::decimal(const char* data, size_t size, size_t at) {

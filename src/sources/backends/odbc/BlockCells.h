@@ -69,10 +69,13 @@ private:
 // pool straight from the buffers, a block at a time so that their look-ups overlap.
 class BlockCells {
 public:
-    BlockCells(const std::vector<ResultColumn>& columns, SQLULEN rows, bool narrow, core::TextPool& pool);
+    // Where `inPlace`, a value cut short is read whole where it stands, in its row of the block.
+    BlockCells(const std::vector<ResultColumn>& columns, SQLULEN rows, bool narrow, bool inPlace,
+               core::TextPool& pool);
 
-    // Reads the block's rows; false when a value was cut short, whose columns `widths` then holds
-    // wider.
+    // Reads the block's rows; false when a value was cut short and could not be read in place. The
+    // columns of values cut short are held wider in `widths`, for the blocks that follow or for
+    // running the query again.
     bool read(const Statement& stmt, SQLULEN fetched, const std::vector<SQLUSMALLINT>& status,
               std::vector<SQLLEN>& widths);
 
@@ -96,10 +99,12 @@ private:
     }
 
     void decimal(const char* data, size_t size, size_t at);
+    // Reads the value of column `c` in row `r` of the block whole, with SQLGetData.
+    void readWhole(const Statement& stmt, size_t r, size_t c, size_t at);
 
     const std::vector<ResultColumn>& m_columns;
     const size_t m_width;
-    const bool m_narrow;
+    const bool m_narrow, m_inPlace, m_block;
     core::TextPool& m_pool;
     RepeatedTexts m_repeated;
     std::vector<size_t> m_kept; // the rows of the block that hold data

@@ -130,6 +130,44 @@ bool NarrowTexts(SQLHDBC dbc, const QString& engine) {
             charset[0] == QLatin1String("utf8"));
 }
 
+bool PositionsInBlock(const QString& engine) {
+    return engine == QLatin1String("PostgreSQL");
+}
+
+std::optional<std::vector<SQLLEN>> LongestValues(SQLHDBC dbc, const QString& engine, const QString& sql,
+                                                 const QStringList& columns, bool narrow) {
+    // SQLite's driver writes a BLOB as X'…', two digits a byte; MariaDB's UTF-16 takes at most four
+    // bytes a character.
+    QString longest;
+    if (engine == QLatin1String("SQLite"))
+        longest = QStringLiteral("max(case typeof(%1) when 'blob' then 2 * length(%1) + 3 "
+                                 "else length(cast(%1 as blob)) end)");
+    else if ((engine == QLatin1String("MariaDB") || engine == QLatin1String("MySQL")) && narrow)
+        longest = QStringLiteral("max(octet_length(convert(%1 using utf8mb4)))");
+    else if (engine == QLatin1String("MariaDB") || engine == QLatin1String("MySQL"))
+        longest = QStringLiteral("4 * max(char_length(%1))");
+    else
+        return std::nullopt;
+    QStringList parts;
+    for (const QString& column : columns)
+        parts.append(longest.arg(column));
+    Statement stmt(dbc);
+    const QString query = QStringLiteral("select ") + parts.join(QStringLiteral(", ")) +
+                          QStringLiteral(" from (") + sql + QStringLiteral(") q");
+    if (!SQL_SUCCEEDED(ExecDirect(stmt, query, engine == QLatin1String("SQLite"))) ||
+        !SQL_SUCCEEDED(SQLFetch(stmt.get())))
+        return std::nullopt;
+    std::vector<SQLLEN> bytes(size_t(columns.size()), 0);
+    for (size_t c = 0; c < bytes.size(); ++c) {
+        SQLBIGINT value = 0;
+        SQLLEN indicator = 0;
+        if (!SQL_SUCCEEDED(SQLGetData(stmt.get(), SQLUSMALLINT(c + 1), SQL_C_SBIGINT, &value, 0, &indicator)))
+            return std::nullopt;
+        if (indicator != SQL_NULL_DATA) bytes[c] = SQLLEN(value);
+    }
+    return bytes;
+}
+
 QString SqliteFile(const QString& connection) {
     const ConnectionString parts(connection);
     if (parts.has(QStringLiteral("Database"))) return parts.value(QStringLiteral("Database"));

@@ -6,7 +6,9 @@
 
 #include <QString>
 
+#include <optional>
 #include <string_view>
+#include <vector>
 
 namespace quibo::odbc {
 
@@ -32,6 +34,14 @@ bool NarrowTexts(SQLHDBC dbc, const QString& engine);
 // The database file a SQLite connection names, itself or through its data source's settings; "" when
 // it names none.
 QString SqliteFile(const QString& connection);
+// Whether the driver reads a cell of any row of the block it fetched last, positioned there with
+// SQLSetPos: psqlODBC does; SQLite's and MariaDB's drivers say they do but read another row.
+bool PositionsInBlock(const QString& engine);
+// The bytes of the longest value of each column of `sql`'s result, the columns named as the query
+// spells them (quoted), as the driver hands the values out (UTF-8 where `narrow`, else UTF-16); none
+// where the engine cannot be asked (one but SQLite and MariaDB) or the query fails.
+std::optional<std::vector<SQLLEN>> LongestValues(SQLHDBC dbc, const QString& engine, const QString& sql,
+                                                 const QStringList& columns, bool narrow);
 // Whether the connection reaches its database through SQLite's driver, named by the connection
 // itself or by its data source, as the name of the driver's set-up or its library.
 bool SqliteDriver(SQLHENV env, const QString& connection);

@@ -30,6 +30,12 @@ struct OdbcSource::Impl {
     // Each value keeps its own type whatever its column declares (SQLite), and statements go as UTF-8,
     // which the driver's wide entry points would cut to a byte a character.
     bool storedTypes = false, utf8Calls = false;
+    // The driver reads a cell of any row of the block it fetched last (see PositionsInBlock).
+    bool positions = false;
+    QString engine;
+    // The columns of the last reading's result as described, and the C type and bytes each was bound with.
+    QStringList described;
+    std::vector<std::pair<SQLSMALLINT, SQLLEN>> bound;
     size_t blockRows = 0, executions = 0;
     // PostgreSQL's search path, the schemas a bare table name is looked for in, in order; none for
     // the other engines, whose tables are all the data source's database holds.
@@ -81,6 +87,8 @@ OdbcSource::OdbcSource(const QString& connection, const QString& user, const QSt
         engine = NameText(engineText, engineLength, 63);
     d->narrow = NarrowTexts(d->dbc, engine);
     d->storedTypes = d->utf8Calls = engine == QLatin1String("SQLite");
+    d->positions = PositionsInBlock(engine);
+    d->engine = engine;
     if (engine == QLatin1String("PostgreSQL"))
         d->searchPath = QueryTexts(d->dbc, "select unnest(current_schemas(false))");
 }
@@ -204,15 +212,35 @@ SourceTable OdbcSource::read(const QString& table, const QString& orderBy) {
         if (at < 0) RaiseColumnNotFound(provider::Odbc, orderBy);
         sql += QStringLiteral(" Order By ") + quoted(names[at]);
     }
-    // A column whose value outgrows its buffer is read again wider, and past a bound piece by piece.
+    // A value that outgrows its buffer is read whole where it stands and its column bound wider for the
+    // blocks that follow. Where the driver cannot read a row of a block again, the query runs once more,
+    // its columns bound to fit the longest values the database reports, or else a row at a time, where
+    // any value reads in place.
     std::vector<SQLLEN> widths;
     d->executions = 0;
-    for (;;) {
-        if (auto result = readOnce(sql, widths)) return std::move(*result);
+    if (auto result = readOnce(sql, widths, false)) return std::move(*result);
+    QStringList names;
+    for (const QString& name : d->described)
+        names.append(quoted(name));
+    const auto longest = LongestValues(d->dbc, d->engine, sql, names, d->narrow);
+    if (longest) {
+        const SQLLEN unit = d->narrow ? 1 : SQLLEN(sizeof(SQLWCHAR));
+        for (size_t c = 0; c < widths.size() && c < longest->size(); ++c) {
+            const auto [cType, width] = d->bound[c];
+            if ((cType == SQL_C_CHAR || cType == SQL_C_WCHAR) && widths[c] >= 0 &&
+                (*longest)[c] + unit > width) {
+                const SQLLEN fit = Wider(width, (*longest)[c], unit);
+                widths[c] = fit < 0 ? fit : std::max(widths[c], fit);
+            }
+        }
+    }
+    for (bool oneRow = !longest;; oneRow = true) {
+        if (auto result = readOnce(sql, widths, oneRow)) return std::move(*result);
     }
 }
 
-std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<SQLLEN>& widths) {
+std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<SQLLEN>& widths,
+                                                bool oneRow) {
     Statement stmt(d->dbc);
     ++d->executions;
     stmt.check(ExecDirect(stmt, sql, d->utf8Calls));
@@ -223,7 +251,13 @@ std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<
     std::vector<SourceColumn> names;
     std::vector<ResultColumn> columns(static_cast<size_t>(count));
     DescribeColumns(stmt, widths, d->narrow, d->storedTypes, d->utf8Calls, names, columns);
-    const SQLULEN rows = ChooseBlockRows(stmt, d->dbc, columns);
+    d->described.clear();
+    d->bound.clear();
+    for (size_t c = 0; c < columns.size(); ++c) {
+        d->described.append(names[c].name);
+        d->bound.emplace_back(columns[c].cType, columns[c].width);
+    }
+    const SQLULEN rows = ChooseBlockRows(stmt, d->dbc, columns, oneRow);
     d->blockRows = rows;
     SQLULEN fetched = 0;
     std::vector<SQLUSMALLINT> status(rows, SQL_ROW_SUCCESS);
@@ -234,13 +268,14 @@ std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<
     SourceTable result(std::move(names));
     for (size_t c = 0; c < columns.size(); ++c)
         if (columns[c].fetch == Fetch::Single && !columns[c].stored) result.setSingles(int(c));
-    BlockCells block(columns, rows, d->narrow, *result.texts());
+    BlockCells block(columns, rows, d->narrow, rows == 1 || d->positions, *result.texts());
     while (true) {
         const SQLRETURN rc = SQLFetch(stmt.get());
         if (rc == SQL_NO_DATA) break;
         stmt.check(rc);
         if (!block.read(stmt, fetched, status, widths)) return std::nullopt;
         block.appendTo(result);
+        BindWider(stmt, rows, widths, columns);
     }
     return result;
 }
