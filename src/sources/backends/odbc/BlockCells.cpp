@@ -5,13 +5,14 @@
 #include "sources/backends/ProviderError.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace quibo::odbc {
 
-BlockCells::BlockCells(const std::vector<ResultColumn>& columns, SQLULEN rows, bool narrow, bool inPlace,
-                       core::TextPool& pool)
-    : m_columns(columns), m_width(columns.size()), m_narrow(narrow), m_inPlace(inPlace), m_block(rows > 1),
-      m_pool(pool), m_repeated(columns.size(), narrow) {
+BlockCells::BlockCells(const std::vector<ResultColumn>& columns, size_t width, SQLULEN rows, bool narrow,
+                       bool inPlace, Blobs blobs, core::TextPool& pool)
+    : m_columns(columns), m_width(width), m_narrow(narrow), m_inPlace(inPlace), m_block(rows > 1),
+      m_blobs(blobs), m_pool(pool), m_repeated(width, narrow) {
     const size_t places = rows * m_width;
     m_kept.reserve(rows);
     m_ids.resize(places);
@@ -44,7 +45,7 @@ bool BlockCells::read(const Statement& stmt, SQLULEN fetched, const std::vector<
             whole = false;
         }
     }
-    if (!whole && !m_inPlace) return false;
+    if ((!whole && !m_inPlace) || m_stopped) return false;
     if (m_narrow)
         m_pool.internUtf8(m_bytes.data(), m_looked, m_found.data());
     else
@@ -63,6 +64,7 @@ bool BlockCells::readColumn(const Statement& stmt, size_t c, SQLLEN& longest, SQ
             m_ids[k * m_width + c] = SourceTable::NullText;
             m_cells[k * m_width + c] =
                 UnboundCell(stmt, SQLUSMALLINT(c + 1), column.fetch, column.stored, m_narrow);
+            dropBlob(m_kept[k], c, m_cells[k * m_width + c]);
         }
         return true;
     }
@@ -86,6 +88,12 @@ bool BlockCells::readColumn(const Statement& stmt, size_t c, SQLLEN& longest, SQ
             continue;
         }
         const char* data = column.data.data() + r * size_t(column.width);
+        if (m_blobs != Blobs::None && column.cType == SQL_C_CHAR && indicator >= 3 &&
+            indicator < column.width && data[0] == 'X' &&
+            BlobText(std::string_view(data, size_t(indicator))) && blobAt(r, c)) {
+            m_cells[at] = SourceCell();
+            continue;
+        }
         if (column.stored) {
             if (indicator == SQL_NO_TOTAL || indicator >= column.width) {
                 cut(indicator);
@@ -121,6 +129,25 @@ void BlockCells::readWhole(const Statement& stmt, size_t r, size_t c, size_t at)
     const ResultColumn& column = m_columns[c];
     m_ids[at] = SourceTable::NullText;
     m_cells[at] = UnboundCell(stmt, SQLUSMALLINT(c + 1), column.fetch, column.stored, m_narrow);
+    dropBlob(r, c, m_cells[at]);
+}
+
+bool BlockCells::blobAt(size_t r, size_t c) {
+    if (m_blobs == Blobs::ToMark) m_stopped = true;
+    if (m_blobs != Blobs::Marked) return m_columns[c].stored;
+    const ResultColumn& marks = m_columns[m_width + c / size_t(BlobMarkBits)];
+    if (marks.indicators[r] == SQL_NULL_DATA) return false;
+    SQLBIGINT bits = 0;
+    std::memcpy(&bits, marks.data.data() + r * size_t(marks.width), sizeof bits);
+    return (bits >> (c % size_t(BlobMarkBits))) & 1;
+}
+
+void BlockCells::dropBlob(size_t r, size_t c, SourceCell& cell) {
+    const QString* text = std::get_if<QString>(&cell);
+    if (m_blobs == Blobs::None || !text || !text->startsWith(QLatin1String("X'"))) return;
+    const QByteArray bytes = text->toLatin1();
+    if (BlobText(std::string_view(bytes.constData(), size_t(bytes.size()))) && blobAt(r, c))
+        cell = SourceCell();
 }
 
 void BlockCells::decimal(const char* data, size_t size, size_t at) {

@@ -63,14 +63,27 @@ bool StoredCell(std::string_view text, Fetch fetch, SourceCell& cell) {
                       (exponent == std::string_view::npos ||
                        (power.size() > 1 && (power[0] == '+' || power[0] == '-') && Digits(power.substr(1))));
     if (real) return NumberCell<double>(text, fetch, cell);
-    const std::string_view hex = text.size() >= 3 ? text.substr(2, text.size() - 3) : std::string_view();
-    if (text.size() >= 3 && text.substr(0, 2) == "X'" && text.back() == '\'' && hex.size() % 2 == 0 &&
-        std::all_of(hex.begin(), hex.end(),
-                    [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); })) {
-        cell = SourceCell();
-        return true;
-    }
     return false;
+}
+
+bool BlobText(std::string_view text) {
+    const std::string_view hex = text.size() >= 3 ? text.substr(2, text.size() - 3) : std::string_view();
+    return text.size() >= 3 && text.substr(0, 2) == "X'" && text.back() == '\'' && hex.size() % 2 == 0 &&
+           std::all_of(hex.begin(), hex.end(),
+                       [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); });
+}
+
+QString BlobMarks(const QStringList& columns) {
+    QString marks;
+    for (qsizetype from = 0; from < columns.size(); from += BlobMarkBits) {
+        QStringList terms;
+        // Only a BLOB sorts at or after the empty BLOB; "is 1" makes a Null 0.
+        for (qsizetype c = from; c < std::min(columns.size(), from + BlobMarkBits); ++c)
+            terms.append(
+                QStringLiteral("((%1 >= x'') is 1) * %2").arg(columns[c]).arg(qint64(1) << (c - from)));
+        marks += QStringLiteral(", ") + terms.join(QStringLiteral(" + "));
+    }
+    return marks;
 }
 
 bool IsDecimalTypeName(const Statement& stmt, SQLUSMALLINT c) {

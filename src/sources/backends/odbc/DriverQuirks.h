@@ -16,9 +16,15 @@ namespace quibo::odbc {
 
 // The cell of a value SQLite hands out as text, in a column bound as such (`stored`): its whole numbers
 // and reals as the texts SQLite writes for them ("-12", "12.75", "1.0e-07") read as those numbers (a
-// Boolean column's as True or False), a BLOB ("X'0A1B'") as every driver's binary (Null). False for
-// any other text, which is the cell as it stands.
+// Boolean column's as True or False). False for any other text, which is the cell as it stands.
 bool StoredCell(std::string_view text, Fetch fetch, SourceCell& cell);
+// Whether a text is what SQLite's driver writes for a BLOB ("X'0A1B'"), which a text can be too.
+bool BlobText(std::string_view text);
+// Columns that mark, for each row of a SQLite result, which of its `columns` (names, quoted) hold a
+// BLOB: one whole number for each BlobMarkBits of them, bit k for the k-th; "" for none, else
+// ", mark, mark...", to follow the "select *" of the query.
+constexpr qsizetype BlobMarkBits = 60;
+QString BlobMarks(const QStringList& columns);
 // Whether a column's type, as the database names it, is an exact decimal.
 bool IsDecimalTypeName(const Statement& stmt, SQLUSMALLINT c);
 // Whether a column holds whole numbers without a sign (MariaDB's BIGINT UNSIGNED).

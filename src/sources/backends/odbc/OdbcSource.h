@@ -42,6 +42,8 @@ public:
 
 private:
     QStringList list(const QString& type);
+    // The names of the columns `select` gives, as the database spells them.
+    QStringList columnNames(const QString& select);
     // Raises that the data source lists no table, naming it, with the driver's `reason` where it gave one.
     [[noreturn]] void raiseNoTable(const QString& reason) const;
     // One reading of `sql`, a row at a time where `oneRow`; none when a bound column's value was cut
