@@ -144,8 +144,11 @@ def decimal_text(text):
 
 
 def date_text(value):
-    """A date "dd-MMM-yyyy", with " HH:mm:ss" when it has a time of day."""
+    """A date "dd-MMM-yyyy", with " HH:mm:ss" when it has a time of day; a time of day, on the zero
+    date 30-Dec-1899, "HH:mm:ss" alone."""
     if isinstance(value, datetime.datetime):
+        if value.date() == datetime.date(1899, 12, 30):
+            return "%02d:%02d:%02d" % (value.hour, value.minute, value.second)
         day = "%02d-%s-%04d" % (value.day, MONTHS[value.month - 1], value.year)
         if (value.hour, value.minute, value.second) == (0, 0, 0):
             return day

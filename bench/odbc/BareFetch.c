@@ -2,8 +2,11 @@
  * column as the program's backend asks for it (whole numbers as 64-bit integers, floating point as
  * doubles, decimals as text, everything else as text), and does nothing with them. Texts are fetched
  * wide (UTF-16, SQL_C_WCHAR) or, with "narrow", as the driver's bytes (SQL_C_CHAR, UTF-8 from the
- * drivers measured); a text of no stated length, or one over 4,000 characters, is bound at 4,000.
+ * drivers measured); a text of no stated length, or one over 4,000 characters, is bound at 4,000. It
+ * starts as the program does (StartUp.cpp), as the reader it is set beside does.
  *   quibo_odbc_bare DSN USER PASSWORD SQL [narrow]      prints the row count */
+#include "bench/odbc/StartUp.h"
+
 #include <sql.h>
 #include <sqlext.h>
 
@@ -23,6 +26,7 @@ static void fail(SQLSMALLINT type, SQLHANDLE handle, const char* what) {
 }
 
 int main(int argc, char** argv) {
+    QuiboBenchStartUp();
     if (argc != 5 && !(argc == 6 && strcmp(argv[5], "narrow") == 0)) {
         fprintf(stderr, "usage: %s DSN USER PASSWORD SQL [narrow]\n", argv[0]);
         return 2;

@@ -3,6 +3,7 @@
 // odbc_bench.py times it (and its peak memory) beside a bare block-fetch loop and isql; it tells on
 // stderr how many times the query ran (odbc_cases.py).
 
+#include "bench/odbc/StartUp.h"
 #include "sources/backends/Connection.h"
 #include "sources/backends/ConnectionString.h"
 #include "sources/backends/odbc/OdbcSource.h"
@@ -11,6 +12,7 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    QuiboBenchStartUp();
     if (argc != 5) {
         std::fprintf(stderr, "usage: %s DSN USER PASSWORD TABLE\n", argv[0]);
         return 2;

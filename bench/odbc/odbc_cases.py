@@ -2,8 +2,9 @@
 """Two costs of the ODBC reader that follow one kind of cell, through SQLite's driver (no servers needed):
 
 - long: one cell of MiB mebibytes (10 and 100 by default), the time to read it;
-- wide: ROWS rows of COLUMNS TEXT columns whose texts fit the first buffers, and the same with one row of
-  1,000-character texts in every column: the time of each, and how many times the reader ran the query.
+- wide: ROWS rows of COLUMNS TEXT columns whose texts fit the first buffers, the same with one row of
+  1,000-character texts in every column, and with each column's 1,000-character text in a row of its own
+  (in another block): the time of each, and how many times the reader ran the query.
 
     /usr/bin/python3 bench/odbc/odbc_cases.py [--build DIR] [--before READER] [--mib 10 100]
                                               [--rows N] [--columns 20 30 40] [--repeats N]
@@ -64,15 +65,16 @@ def main():
         sources.append(('long %d MiB' % mib, 'Long%d' % mib, path, 'LONGCELL'))
     for columns in args.columns:
         names = ', '.join('T%d text' % c for c in range(1, columns + 1))
-        for long in (False, True):
-            path = os.path.join(folder, 'wide%d%s.sqlite' % (columns, 'long' if long else ''))
-            cell = "case when i = %d then printf('%%.1000c', 'y') else 'Text ' || i end" % (args.rows // 2) \
-                if long else "'Text ' || i"
+        for kind, label in (('', ''), ('Long', ', one long row'), ('Apart', ', long rows apart')):
+            path = os.path.join(folder, 'wide%d%s.sqlite' % (columns, kind))
+            cells = []
+            for c in range(1, columns + 1):
+                row = {'': 0, 'Long': args.rows // 2, 'Apart': c * (args.rows // (columns + 1))}[kind]
+                cells.append("case when i = %d then printf('%%.1000c', 'y') else 'Text ' || i end" % row)
             write(path, ['create table WIDE (Id integer, %s)' % names,
                          'with recursive n(i) as (select 1 union all select i + 1 from n where i < %d) '
-                         'insert into WIDE select i, %s from n' % (args.rows, ', '.join([cell] * columns))])
-            sources.append(('wide %d%s' % (columns, ', one long row' if long else ''),
-                            'Wide%d%s' % (columns, 'Long' if long else ''), path, 'WIDE'))
+                         'insert into WIDE select i, %s from n' % (args.rows, ', '.join(cells))])
+            sources.append(('wide %d%s' % (columns, label), 'Wide%d%s' % (columns, kind), path, 'WIDE'))
     with open(os.path.join(folder, 'odbc.ini'), 'w') as f:
         for _, dsn, path, _ in sources:
             f.write('[%s]\nDriver=SQLite3\nDatabase=%s\n\n' % (dsn, path))

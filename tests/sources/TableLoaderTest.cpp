@@ -393,7 +393,7 @@ TEST_F(FixtureLoadTest, EveryKindOfTheExcelTabLoadsACellAlike) {
          "Sales-1-08-Dec-2026", ""},
         {"2", "Sales", "1", "08-Dec-2026", "D’Souza", "08-Dec-2026", "True", "False", "08-Dec-2026 18:00:00",
          "Sales-1-08-Dec-2026", ""},
-        {"3", "Receipt", "2", "01-Mar-2100", "Bank", "123456789012346000.000", "30-Dec-1899 12:30:00", "True",
+        {"3", "Receipt", "2", "01-Mar-2100", "Bank", "123456789012346000.000", "12:30:00", "True",
          "28-Feb-1900", "Receipt-2-01-Mar-2100", ""},
         QStringList(11, QString()),
         QStringList(11, QString()),

@@ -15,6 +15,8 @@ struct TextOf {
     QString operator()(bool value) const { return value ? QStringLiteral("True") : QStringLiteral("False"); }
     QString operator()(const QDateTime& value) const {
         if (!value.isValid()) return {};
+        // A time of day is held on VB's zero date, which VB leaves out when it shows one.
+        if (value.date() == QDate(1899, 12, 30)) return vb::FormatDate(value, u"hh:nn:ss");
         if (value.time() == QTime(0, 0)) return vb::FormatDate(value, u"dd-mmm-yyyy");
         return vb::FormatDate(value, u"dd-mmm-yyyy hh:nn:ss");
     }

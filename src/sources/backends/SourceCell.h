@@ -18,8 +18,8 @@ inline bool IsNull(const SourceCell& cell) {
 
 // The grid text of a cell, one rule for every backend: Null gives "", a
 // boolean "True" or "False", a number its general text (vb::NumberText), a
-// date "dd-MMM-yyyy" with " HH:mm:ss" appended when it has a time part, text
-// as it stands.
+// date "dd-MMM-yyyy" with " HH:mm:ss" appended when it has a time part (a time
+// of day, on the zero date 1899-12-30, "HH:mm:ss" alone), text as it stands.
 QString CellText(const SourceCell& cell);
 
 // The name a column gets from its header cell: the cell's text, or, as Jet

@@ -426,7 +426,7 @@ def kinds_table():
         [2, 'Sales', 1, None, 'D\u2019Souza', (datetime.datetime(2026, 12, 8), date, '08-Dec-2026'), True, False,
          (stamp, time, '08-Dec-2026 18:00:00')],
         [3, 'Receipt', 2, (datetime.datetime(2100, 3, 1), date, '01-Mar-2100'), 'Bank', 123456789012345678,
-         (12.5 / 24, time, '30-Dec-1899 12:30:00'), True, (60, date, '28-Feb-1900')],
+         (12.5 / 24, time, '12:30:00'), True, (60, date, '28-Feb-1900')],
     ]
     return columns, rows
 

@@ -37,7 +37,11 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"DateWithoutTime", SourceCell{Utc(2024, 4, 1)}, "01-Apr-2024"},
         TextCase{"DateWithTime", SourceCell{Utc(2024, 1, 31, 13, 45, 10)}, "31-Jan-2024 13:45:10"},
         TextCase{"MidnightIsNoTimePart", SourceCell{Utc(1999, 12, 31, 0, 0, 0)}, "31-Dec-1999"},
-        TextCase{"OneSecondPastMidnight", SourceCell{Utc(1999, 12, 31, 0, 0, 1)}, "31-Dec-1999 00:00:01"}),
+        TextCase{"OneSecondPastMidnight", SourceCell{Utc(1999, 12, 31, 0, 0, 1)}, "31-Dec-1999 00:00:01"},
+        // A time of day stands on the zero date, which VB does not show.
+        TextCase{"TimeOfDayAlone", SourceCell{Utc(1899, 12, 30, 7, 0, 0)}, "07:00:00"},
+        TextCase{"ZeroDateItselfIsMidnight", SourceCell{Utc(1899, 12, 30)}, "00:00:00"},
+        TextCase{"DayAfterTheZeroDate", SourceCell{Utc(1899, 12, 31, 7, 0, 0)}, "31-Dec-1899 07:00:00"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ColumnNameFromHeader, EmptyHeaderIsNamedLikeJet) {

@@ -219,13 +219,8 @@ TEST(SourceTable, DatesReadBackAsGivenWithOrWithoutATime) {
                                           QDateTime(QDate(9999, 12, 31), QTime(0, 0), Qt::UTC),
                                           QDateTime(QDate(2024, 4, 1), QTime(0, 0), Qt::LocalTime),
                                           QDateTime()};
-    const QStringList texts = {"01-Apr-2024",
-                               "01-Apr-2024 00:00:00",
-                               "30-Dec-1899 13:45:10",
-                               "01-Jan-0100",
-                               "31-Dec-9999",
-                               "01-Apr-2024",
-                               ""};
+    const QStringList texts = {"01-Apr-2024", "01-Apr-2024 00:00:00", "13:45:10", "01-Jan-0100",
+                               "31-Dec-9999", "01-Apr-2024",          ""};
     SourceTable table({SourceColumn{QStringLiteral("D"), ColumnKind::Date}});
     for (const QDateTime& date : dates)
         table.appendRow({SourceCell{date}});

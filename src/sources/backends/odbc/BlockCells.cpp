@@ -5,13 +5,14 @@
 #include "sources/backends/ProviderError.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace quibo::odbc {
 
-BlockCells::BlockCells(const std::vector<ResultColumn>& columns, SQLULEN rows, bool narrow,
-                       core::TextPool& pool)
-    : m_columns(columns), m_width(columns.size()), m_narrow(narrow), m_pool(pool),
-      m_repeated(columns.size(), narrow) {
+BlockCells::BlockCells(const std::vector<ResultColumn>& columns, size_t width, SQLULEN rows, bool narrow,
+                       bool inPlace, Blobs blobs, core::TextPool& pool)
+    : m_columns(columns), m_width(width), m_narrow(narrow), m_inPlace(inPlace), m_block(rows > 1),
+      m_blobs(blobs), m_pool(pool), m_repeated(width, narrow) {
     const size_t places = rows * m_width;
     m_kept.reserve(rows);
     m_ids.resize(places);
@@ -35,7 +36,7 @@ bool BlockCells::read(const Statement& stmt, SQLULEN fetched, const std::vector<
     }
     m_looked = 0;
     m_repeated.startBlock();
-    // Every column cut short is widened before the query runs again, each for its longest value.
+    // Every column cut short is widened, each for its longest value.
     bool whole = true;
     for (size_t c = 0; c < m_width; ++c) {
         SQLLEN longest = 0, unit = 1;
@@ -44,7 +45,7 @@ bool BlockCells::read(const Statement& stmt, SQLULEN fetched, const std::vector<
             whole = false;
         }
     }
-    if (!whole) return false;
+    if ((!whole && !m_inPlace) || m_stopped) return false;
     if (m_narrow)
         m_pool.internUtf8(m_bytes.data(), m_looked, m_found.data());
     else
@@ -63,19 +64,23 @@ bool BlockCells::readColumn(const Statement& stmt, size_t c, SQLLEN& longest, SQ
             m_ids[k * m_width + c] = SourceTable::NullText;
             m_cells[k * m_width + c] =
                 UnboundCell(stmt, SQLUSMALLINT(c + 1), column.fetch, column.stored, m_narrow);
+            dropBlob(m_kept[k], c, m_cells[k * m_width + c]);
         }
         return true;
     }
     bool whole = true;
+    size_t r = 0, at = 0;
     const auto cut = [&](SQLLEN indicator) {
         whole = false;
         if (indicator != SQL_NO_TOTAL)
             longest = std::max(longest, indicator);
         else if (longest == 0)
             longest = SQL_NO_TOTAL;
+        if (m_inPlace) readWhole(stmt, r, c, at);
     };
     for (size_t k = 0; k < m_kept.size(); ++k) {
-        const size_t r = m_kept[k], at = k * m_width + c;
+        r = m_kept[k];
+        at = k * m_width + c;
         const SQLLEN indicator = column.indicators[r];
         m_ids[at] = SourceTable::NullText;
         if (indicator == SQL_NULL_DATA) {
@@ -83,6 +88,12 @@ bool BlockCells::readColumn(const Statement& stmt, size_t c, SQLLEN& longest, SQ
             continue;
         }
         const char* data = column.data.data() + r * size_t(column.width);
+        if (m_blobs != Blobs::None && column.cType == SQL_C_CHAR && indicator >= 3 &&
+            indicator < column.width && data[0] == 'X' &&
+            BlobText(std::string_view(data, size_t(indicator))) && blobAt(r, c)) {
+            m_cells[at] = SourceCell();
+            continue;
+        }
         if (column.stored) {
             if (indicator == SQL_NO_TOTAL || indicator >= column.width) {
                 cut(indicator);
@@ -109,8 +120,34 @@ bool BlockCells::readColumn(const Statement& stmt, size_t c, SQLLEN& longest, SQ
             cut(indicator);
         }
     }
-    if (whole) m_repeated.endColumn(c);
+    if (whole || m_inPlace) m_repeated.endColumn(c);
     return whole;
+}
+
+void BlockCells::readWhole(const Statement& stmt, size_t r, size_t c, size_t at) {
+    if (m_block) stmt.check(SQLSetPos(stmt.get(), SQLSETPOSIROW(r + 1), SQL_POSITION, SQL_LOCK_NO_CHANGE));
+    const ResultColumn& column = m_columns[c];
+    m_ids[at] = SourceTable::NullText;
+    m_cells[at] = UnboundCell(stmt, SQLUSMALLINT(c + 1), column.fetch, column.stored, m_narrow);
+    dropBlob(r, c, m_cells[at]);
+}
+
+bool BlockCells::blobAt(size_t r, size_t c) {
+    if (m_blobs == Blobs::ToMark) m_stopped = true;
+    if (m_blobs != Blobs::Marked) return m_columns[c].stored;
+    const ResultColumn& marks = m_columns[m_width + c / size_t(BlobMarkBits)];
+    if (marks.indicators[r] == SQL_NULL_DATA) return false;
+    SQLBIGINT bits = 0;
+    std::memcpy(&bits, marks.data.data() + r * size_t(marks.width), sizeof bits);
+    return (bits >> (c % size_t(BlobMarkBits))) & 1;
+}
+
+void BlockCells::dropBlob(size_t r, size_t c, SourceCell& cell) {
+    const QString* text = std::get_if<QString>(&cell);
+    if (m_blobs == Blobs::None || !text || !text->startsWith(QLatin1String("X'"))) return;
+    const QByteArray bytes = text->toLatin1();
+    if (BlobText(std::string_view(bytes.constData(), size_t(bytes.size()))) && blobAt(r, c))
+        cell = SourceCell();
 }
 
 void BlockCells::decimal(const char* data, size_t size, size_t at) {

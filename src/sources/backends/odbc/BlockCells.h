@@ -69,10 +69,22 @@ private:
 // pool straight from the buffers, a block at a time so that their look-ups overlap.
 class BlockCells {
 public:
-    BlockCells(const std::vector<ResultColumn>& columns, SQLULEN rows, bool narrow, core::TextPool& pool);
+    // How a text that SQLite's driver writes for a BLOB ("X'…'") reads.
+    enum class Blobs {
+        None,     // as a text (not SQLite)
+        Marked,   // Null where the columns of BlobMarks, after the table's, say it is a BLOB
+        ToMark,   // the reading stops, for the query to run again with those columns
+        AsStored, // Null in a column fetched as stored, else a text (the marks cannot be asked for)
+    };
 
-    // Reads the block's rows; false when a value was cut short, whose columns `widths` then holds
-    // wider.
+    // The first `width` of `columns` are the table's. Where `inPlace`, a value cut short is read whole
+    // where it stands, in its row of the block.
+    BlockCells(const std::vector<ResultColumn>& columns, size_t width, SQLULEN rows, bool narrow,
+               bool inPlace, Blobs blobs, core::TextPool& pool);
+
+    // Reads the block's rows; false when a value was cut short and could not be read in place, or a
+    // BLOB's text stopped the reading. The columns of values cut short are held wider in `widths`, for
+    // the blocks that follow or for running the query again.
     bool read(const Statement& stmt, SQLULEN fetched, const std::vector<SQLUSMALLINT>& status,
               std::vector<SQLLEN>& widths);
 
@@ -96,10 +108,18 @@ private:
     }
 
     void decimal(const char* data, size_t size, size_t at);
+    // Reads the value of column `c` in row `r` of the block whole, with SQLGetData.
+    void readWhole(const Statement& stmt, size_t r, size_t c, size_t at);
+    // Whether the value of column `c` in row `r`, which reads as a BLOB's text, is a BLOB.
+    bool blobAt(size_t r, size_t c);
+    // Null for a cell read with SQLGetData that is a BLOB.
+    void dropBlob(size_t r, size_t c, SourceCell& cell);
 
     const std::vector<ResultColumn>& m_columns;
     const size_t m_width;
-    const bool m_narrow;
+    const bool m_narrow, m_inPlace, m_block;
+    const Blobs m_blobs;
+    bool m_stopped = false; // by a BLOB's text, under Blobs::ToMark
     core::TextPool& m_pool;
     RepeatedTexts m_repeated;
     std::vector<size_t> m_kept; // the rows of the block that hold data

@@ -2,9 +2,14 @@
 
 #include "sources/backends/ConnectionString.h"
 
+#include <odbcinst.h>
+
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cmath>
+#include <limits>
+#include <type_traits>
 
 namespace quibo::odbc {
 
@@ -20,8 +25,22 @@ bool Digits(std::string_view text) {
 // column's True where it is not 0); false where the text spells none.
 template <class Number> bool NumberCell(std::string_view text, Fetch fetch, SourceCell& cell) {
     Number number = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (error != std::errc() || end != text.data() + text.size()) return false;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (end != text.data() + text.size()) return false;
+    if constexpr (std::is_floating_point_v<Number>) {
+        // SQLite writes a real in 15 digits: the largest doubles come out a little past the largest
+        // (1.79769313486232e+308), which is the value they stand for.
+        const size_t e = text.find('e');
+        double mantissa = 0;
+        if (error == std::errc::result_out_of_range && e != std::string_view::npos &&
+            text.substr(e) == "e+308" &&
+            std::from_chars(text.data(), text.data() + e, mantissa).ec == std::errc() &&
+            std::fabs(mantissa) <= 1.79769313486232) {
+            number = std::copysign(std::numeric_limits<Number>::max(), Number(mantissa));
+            error = std::errc();
+        }
+    }
+    if (error != std::errc()) return false;
     if (fetch == Fetch::Boolean)
         cell = number != 0;
     else
@@ -44,14 +63,27 @@ bool StoredCell(std::string_view text, Fetch fetch, SourceCell& cell) {
                       (exponent == std::string_view::npos ||
                        (power.size() > 1 && (power[0] == '+' || power[0] == '-') && Digits(power.substr(1))));
     if (real) return NumberCell<double>(text, fetch, cell);
-    const std::string_view hex = text.size() >= 3 ? text.substr(2, text.size() - 3) : std::string_view();
-    if (text.size() >= 3 && text.substr(0, 2) == "X'" && text.back() == '\'' && hex.size() % 2 == 0 &&
-        std::all_of(hex.begin(), hex.end(),
-                    [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); })) {
-        cell = SourceCell();
-        return true;
-    }
     return false;
+}
+
+bool BlobText(std::string_view text) {
+    const std::string_view hex = text.size() >= 3 ? text.substr(2, text.size() - 3) : std::string_view();
+    return text.size() >= 3 && text.substr(0, 2) == "X'" && text.back() == '\'' && hex.size() % 2 == 0 &&
+           std::all_of(hex.begin(), hex.end(),
+                       [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); });
+}
+
+QString BlobMarks(const QStringList& columns) {
+    QString marks;
+    for (qsizetype from = 0; from < columns.size(); from += BlobMarkBits) {
+        QStringList terms;
+        // Only a BLOB sorts at or after the empty BLOB; "is 1" makes a Null 0.
+        for (qsizetype c = from; c < std::min(columns.size(), from + BlobMarkBits); ++c)
+            terms.append(
+                QStringLiteral("((%1 >= x'') is 1) * %2").arg(columns[c]).arg(qint64(1) << (c - from)));
+        marks += QStringLiteral(", ") + terms.join(QStringLiteral(" + "));
+    }
+    return marks;
 }
 
 bool IsDecimalTypeName(const Statement& stmt, SQLUSMALLINT c) {
@@ -109,6 +141,56 @@ bool NarrowTexts(SQLHDBC dbc, const QString& engine) {
     return charset.size() == 1 &&
            (charset[0] == QLatin1String("utf8mb4") || charset[0] == QLatin1String("utf8mb3") ||
             charset[0] == QLatin1String("utf8"));
+}
+
+bool PositionsInBlock(const QString& engine) {
+    return engine == QLatin1String("PostgreSQL");
+}
+
+std::optional<std::vector<SQLLEN>> LongestValues(SQLHDBC dbc, const QString& engine, const QString& sql,
+                                                 const QStringList& columns, bool narrow) {
+    // SQLite's driver writes a BLOB as X'…', two digits a byte (only a BLOB sorts at or after the empty
+    // BLOB, a test cheaper than typeof over a whole table); MariaDB's UTF-16 takes at most four bytes a
+    // character.
+    QString longest;
+    if (engine == QLatin1String("SQLite"))
+        longest = QStringLiteral("max(length(cast(%1 as blob)) * (((%1 >= x'') is 1) + 1)) + 3");
+    else if ((engine == QLatin1String("MariaDB") || engine == QLatin1String("MySQL")) && narrow)
+        longest = QStringLiteral("max(octet_length(convert(%1 using utf8mb4)))");
+    else if (engine == QLatin1String("MariaDB") || engine == QLatin1String("MySQL"))
+        longest = QStringLiteral("4 * max(char_length(%1))");
+    else
+        return std::nullopt;
+    QStringList parts;
+    for (const QString& column : columns)
+        parts.append(longest.arg(column));
+    Statement stmt(dbc);
+    const QString query = QStringLiteral("select ") + parts.join(QStringLiteral(", ")) +
+                          QStringLiteral(" from (") + sql + QStringLiteral(") q");
+    if (!SQL_SUCCEEDED(ExecDirect(stmt, query, engine == QLatin1String("SQLite"))) ||
+        !SQL_SUCCEEDED(SQLFetch(stmt.get())))
+        return std::nullopt;
+    std::vector<SQLLEN> bytes(size_t(columns.size()), 0);
+    for (size_t c = 0; c < bytes.size(); ++c) {
+        SQLBIGINT value = 0;
+        SQLLEN indicator = 0;
+        if (!SQL_SUCCEEDED(SQLGetData(stmt.get(), SQLUSMALLINT(c + 1), SQL_C_SBIGINT, &value, 0, &indicator)))
+            return std::nullopt;
+        if (indicator != SQL_NULL_DATA) bytes[c] = SQLLEN(value);
+    }
+    return bytes;
+}
+
+QString SqliteFile(const QString& connection) {
+    const ConnectionString parts(connection);
+    if (parts.has(QStringLiteral("Database"))) return parts.value(QStringLiteral("Database"));
+    const QString dsn = parts.value(QStringLiteral("DSN"));
+    if (dsn.isEmpty()) return {};
+    SQLWCHAR path[4096] = {};
+    const int length =
+        SQLGetPrivateProfileStringW(Wide(dsn), Wide(QStringLiteral("Database")), Wide(QString()), path, 4096,
+                                    Wide(QStringLiteral("odbc.ini")));
+    return FromWide(path, WideLength(path, length, 4095));
 }
 
 bool SqliteDriver(SQLHENV env, const QString& connection) {

@@ -7,6 +7,9 @@
 #include "sources/backends/odbc/Statement.h"
 #include "sources/backends/ProviderError.h"
 
+#include <QFileInfo>
+#include <QSet>
+
 #include <sql.h>
 #include <sqlext.h>
 
@@ -28,6 +31,15 @@ struct OdbcSource::Impl {
     // Each value keeps its own type whatever its column declares (SQLite), and statements go as UTF-8,
     // which the driver's wide entry points would cut to a byte a character.
     bool storedTypes = false, utf8Calls = false;
+    // The driver reads a cell of any row of the block it fetched last (see PositionsInBlock).
+    bool positions = false;
+    QString engine;
+    // The columns of BlobMarks that follow the table's in the query, and how a BLOB's text reads (SQLite).
+    size_t marks = 0;
+    BlockCells::Blobs blobs = BlockCells::Blobs::None;
+    // The columns of the last reading's result as described, and the C type and bytes each was bound with.
+    QStringList described;
+    std::vector<std::pair<SQLSMALLINT, SQLLEN>> bound;
     size_t blockRows = 0, executions = 0;
     // PostgreSQL's search path, the schemas a bare table name is looked for in, in order; none for
     // the other engines, whose tables are all the data source's database holds.
@@ -60,8 +72,14 @@ OdbcSource::OdbcSource(const QString& connection, const QString& user, const QSt
     SQLSMALLINT outLength = 0;
     const SQLRETURN connected = SQLDriverConnectW(d->dbc, nullptr, const_cast<SQLWCHAR*>(Wide(text)), SQL_NTS,
                                                   out, 1024, &outLength, SQL_DRIVER_NOPROMPT);
-    // Its database file cannot be opened (there is none): the source holds no table.
-    if (sqlite && !SQL_SUCCEEDED(connected)) raiseNoTable(Diagnostics(SQL_HANDLE_DBC, d->dbc));
+    // Its database file cannot be opened: the source holds no table, and where there is no such file the
+    // user is told so rather than that the driver failed to connect.
+    if (sqlite && !SQL_SUCCEEDED(connected)) {
+        const QString file = SqliteFile(connection);
+        if (!file.isEmpty() && !QFileInfo::exists(file))
+            raiseNoTable(QStringLiteral("the file ") + file + QStringLiteral(" does not exist."));
+        raiseNoTable(Diagnostics(SQL_HANDLE_DBC, d->dbc));
+    }
     Check(connected, SQL_HANDLE_DBC, d->dbc);
     d->connected = true;
 
@@ -73,6 +91,8 @@ OdbcSource::OdbcSource(const QString& connection, const QString& user, const QSt
         engine = NameText(engineText, engineLength, 63);
     d->narrow = NarrowTexts(d->dbc, engine);
     d->storedTypes = d->utf8Calls = engine == QLatin1String("SQLite");
+    d->positions = PositionsInBlock(engine);
+    d->engine = engine;
     if (engine == QLatin1String("PostgreSQL"))
         d->searchPath = QueryTexts(d->dbc, "select unnest(current_schemas(false))");
 }
@@ -172,39 +192,70 @@ SourceTable OdbcSource::read(const QString& table, const QString& orderBy) {
         inner.replace(quote, quote + quote);
         return quote + inner + quote;
     };
-    const QString from = QStringLiteral("select * from ") + quoted(table);
-    QString sql = from;
+    const QString from = QStringLiteral(" from ") + quoted(table);
+    // The columns as the table spells them, where they are needed.
+    QStringList names;
+    if (!orderBy.isEmpty() || d->storedTypes) names = columnNames(QStringLiteral("select *") + from);
+    QString order;
     if (!orderBy.isEmpty()) {
         // The order column as the table spells it: a quoted name is matched with regard to case by
         // servers that fold unquoted names (PostgreSQL's srno is not "SrNo"). Some engines (SQLite
         // among them) would also take an unknown quoted name for a text constant and order by nothing.
-        Statement probe(d->dbc);
-        probe.check(ExecDirect(probe, from + QStringLiteral(" where 1=0"), d->utf8Calls));
-        QStringList names;
-        SQLSMALLINT count = 0;
-        probe.check(SQLNumResultCols(probe.get(), &count));
-        for (SQLUSMALLINT c = 1; c <= static_cast<SQLUSMALLINT>(count); ++c) {
-            SQLWCHAR name[512] = {};
-            SQLSMALLINT nameLength = 0;
-            probe.check(SQLColAttributeW(probe.get(), c, SQL_DESC_NAME, name, sizeof name - sizeof(SQLWCHAR),
-                                         &nameLength, nullptr));
-            names.append(NameText(name, nameLength, 511));
-        }
         qsizetype at = names.indexOf(orderBy);
         for (qsizetype i = 0; at < 0 && i < names.size(); ++i)
             if (names[i].compare(orderBy, Qt::CaseInsensitive) == 0) at = i;
         if (at < 0) RaiseColumnNotFound(provider::Odbc, orderBy);
-        sql += QStringLiteral(" Order By ") + quoted(names[at]);
+        order = QStringLiteral(" Order By ") + quoted(names[at]);
     }
-    // A column whose value outgrows its buffer is read again wider, and past a bound piece by piece.
+    // SQLite's driver writes a BLOB as the text X'…' that a text can also be: where one is met, the query
+    // runs again with columns that say, for each row, which of its cells are BLOBs. Names a view repeats
+    // cannot be told apart, and a text of that form then stands, but in a column read as stored.
+    QString marks;
+    if (d->storedTypes && QSet<QString>(names.begin(), names.end()).size() == names.size()) {
+        QStringList columns;
+        for (const QString& name : names)
+            columns.append(quoted(name));
+        marks = BlobMarks(columns);
+    }
+    d->marks = 0;
+    d->blobs = !d->storedTypes   ? BlockCells::Blobs::None
+               : marks.isEmpty() ? BlockCells::Blobs::AsStored
+                                 : BlockCells::Blobs::ToMark;
+    QString sql = QStringLiteral("select *") + from + order;
+    // A value that outgrows its buffer is read whole where it stands and its column bound wider for the
+    // blocks that follow. Where the driver cannot read a row of a block again, the query runs once more,
+    // its columns bound to fit the longest values the database reports, or else a row at a time, where
+    // any value reads in place.
     std::vector<SQLLEN> widths;
     d->executions = 0;
-    for (;;) {
-        if (auto result = readOnce(sql, widths)) return std::move(*result);
+    if (auto result = readOnce(sql, widths, false)) return std::move(*result);
+    if (d->blobs == BlockCells::Blobs::ToMark) {
+        sql = QStringLiteral("select *") + marks + from + order;
+        d->marks = size_t((names.size() + BlobMarkBits - 1) / BlobMarkBits);
+        d->blobs = BlockCells::Blobs::Marked;
+    }
+    QStringList quotedNames;
+    for (const QString& name : d->described)
+        quotedNames.append(quoted(name));
+    const auto longest = LongestValues(d->dbc, d->engine, sql, quotedNames, d->narrow);
+    if (longest) {
+        const SQLLEN unit = d->narrow ? 1 : SQLLEN(sizeof(SQLWCHAR));
+        for (size_t c = 0; c < widths.size() && c < longest->size(); ++c) {
+            const auto [cType, width] = d->bound[c];
+            if ((cType == SQL_C_CHAR || cType == SQL_C_WCHAR) && widths[c] >= 0 &&
+                (*longest)[c] + unit > width) {
+                const SQLLEN fit = Wider(width, (*longest)[c], unit);
+                widths[c] = fit < 0 ? fit : std::max(widths[c], fit);
+            }
+        }
+    }
+    for (bool oneRow = !longest;; oneRow = true) {
+        if (auto result = readOnce(sql, widths, oneRow)) return std::move(*result);
     }
 }
 
-std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<SQLLEN>& widths) {
+std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<SQLLEN>& widths,
+                                                bool oneRow) {
     Statement stmt(d->dbc);
     ++d->executions;
     stmt.check(ExecDirect(stmt, sql, d->utf8Calls));
@@ -215,7 +266,22 @@ std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<
     std::vector<SourceColumn> names;
     std::vector<ResultColumn> columns(static_cast<size_t>(count));
     DescribeColumns(stmt, widths, d->narrow, d->storedTypes, d->utf8Calls, names, columns);
-    const SQLULEN rows = ChooseBlockRows(stmt, d->dbc, columns);
+    // The table's columns, then the marks of its BLOBs, each a whole number.
+    const size_t width = columns.size() - std::min(d->marks, columns.size());
+    for (size_t c = width; c < columns.size(); ++c) {
+        columns[c].fetch = Fetch::Integer;
+        columns[c].stored = false;
+        columns[c].cType = SQL_C_SBIGINT;
+        columns[c].width = SQLLEN(sizeof(SQLBIGINT));
+    }
+    names.resize(width);
+    d->described.clear();
+    d->bound.clear();
+    for (size_t c = 0; c < width; ++c) {
+        d->described.append(names[c].name);
+        d->bound.emplace_back(columns[c].cType, columns[c].width);
+    }
+    const SQLULEN rows = ChooseBlockRows(stmt, d->dbc, columns, oneRow);
     d->blockRows = rows;
     SQLULEN fetched = 0;
     std::vector<SQLUSMALLINT> status(rows, SQL_ROW_SUCCESS);
@@ -224,17 +290,33 @@ std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<
     BindColumns(stmt, rows, columns);
 
     SourceTable result(std::move(names));
-    for (size_t c = 0; c < columns.size(); ++c)
+    for (size_t c = 0; c < width; ++c)
         if (columns[c].fetch == Fetch::Single && !columns[c].stored) result.setSingles(int(c));
-    BlockCells block(columns, rows, d->narrow, *result.texts());
+    BlockCells block(columns, width, rows, d->narrow, rows == 1 || d->positions, d->blobs, *result.texts());
     while (true) {
         const SQLRETURN rc = SQLFetch(stmt.get());
         if (rc == SQL_NO_DATA) break;
         stmt.check(rc);
         if (!block.read(stmt, fetched, status, widths)) return std::nullopt;
         block.appendTo(result);
+        BindWider(stmt, rows, widths, columns);
     }
     return result;
+}
+
+QStringList OdbcSource::columnNames(const QString& select) {
+    Statement probe(d->dbc);
+    probe.check(ExecDirect(probe, select + QStringLiteral(" where 1=0"), d->utf8Calls));
+    SQLSMALLINT count = 0;
+    probe.check(SQLNumResultCols(probe.get(), &count));
+    std::vector<ResultColumn> columns(static_cast<size_t>(count));
+    std::vector<SourceColumn> described;
+    DescribeColumns(probe, std::vector<SQLLEN>(size_t(count), -1), d->narrow, d->storedTypes, d->utf8Calls,
+                    described, columns);
+    QStringList names;
+    for (const SourceColumn& column : described)
+        names.append(column.name);
+    return names;
 }
 
 QString OdbcSource::describe() const {

@@ -34,20 +34,23 @@ public:
     // The rows of each block the last read fetched: more than one unless a value too long for any
     // buffer made its column be read piece by piece, a row at a time.
     size_t blockRows() const;
-    // How many times the last read ran its query: once, and once more for each widening of the
-    // columns whose values a block's buffers cut short.
+    // How many times the last read ran its query: once, and where a block's buffers cut a value short
+    // that the driver cannot read again in its block (SQLite's, MariaDB's), twice.
     size_t executions() const;
     // Whether texts are fetched as the driver's UTF-8 bytes rather than wide.
     bool narrowTexts() const;
 
 private:
     QStringList list(const QString& type);
+    // The names of the columns `select` gives, as the database spells them.
+    QStringList columnNames(const QString& select);
     // Raises that the data source lists no table, naming it, with the driver's `reason` where it gave one.
     [[noreturn]] void raiseNoTable(const QString& reason) const;
-    // One reading of `sql`; none when a bound column's value was cut short. `widths` holds by column
-    // the bytes a cell is bound with (0 as the column's description asks, -1 read with SQLGetData),
-    // and is widened for the column cut.
-    std::optional<SourceTable> readOnce(const QString& sql, std::vector<SQLLEN>& widths);
+    // One reading of `sql`, a row at a time where `oneRow`; none when a bound column's value was cut
+    // short where the driver cannot read it again. `widths` holds by column the bytes a cell is bound
+    // with (0 as the column's description asks, -1 read with SQLGetData), and is widened for each
+    // column cut.
+    std::optional<SourceTable> readOnce(const QString& sql, std::vector<SQLLEN>& widths, bool oneRow);
 
     struct Impl;
     std::unique_ptr<Impl> d;

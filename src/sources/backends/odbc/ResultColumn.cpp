@@ -292,6 +292,12 @@ void DescribeColumns(const Statement& stmt, const std::vector<SQLLEN>& widths, b
         // REAL column reads 1): such a column is fetched as text and each value read as what it is.
         column.stored = storedTypes && KindOf(column.fetch) != ColumnKind::Text &&
                         column.fetch != Fetch::Decimal && column.fetch != Fetch::Date;
+        // SQLite's driver calls a column declared BLOB binary, and one declared with no type by its first
+        // row's value: its numbers and texts are still what the rows hold.
+        if (storedTypes && column.fetch == Fetch::Skip) {
+            column.fetch = Fetch::Text;
+            column.stored = true;
+        }
         const SQLLEN width = widths[c - 1];
         if (width >= 0)
             std::tie(column.cType, column.width) = Binding(column.fetch, column.stored, type, size, narrow);
@@ -300,7 +306,7 @@ void DescribeColumns(const Statement& stmt, const std::vector<SQLLEN>& widths, b
     }
 }
 
-SQLULEN ChooseBlockRows(const Statement& stmt, SQLHDBC dbc, std::vector<ResultColumn>& columns) {
+SQLULEN ChooseBlockRows(const Statement& stmt, SQLHDBC dbc, std::vector<ResultColumn>& columns, bool oneRow) {
     size_t rowBytes = 0, lastBound = 0, firstRead = columns.size();
     for (size_t c = 0; c < columns.size(); ++c) {
         rowBytes += size_t(columns[c].width);
@@ -308,6 +314,7 @@ SQLULEN ChooseBlockRows(const Statement& stmt, SQLHDBC dbc, std::vector<ResultCo
         if (columns[c].cType == 0 && columns[c].fetch != Fetch::Skip) firstRead = std::min(firstRead, c);
     }
     SQLULEN rows = std::clamp<SQLULEN>(BlockBytes / std::max<size_t>(rowBytes, 1), 1, MaxBlockRows);
+    if (oneRow) rows = 1;
     if (firstRead < columns.size()) {
         rows = 1;
         SQLUINTEGER extensions = 0; // a bitmask of 32 bits
@@ -329,6 +336,18 @@ SQLULEN ChooseBlockRows(const Statement& stmt, SQLHDBC dbc, std::vector<ResultCo
             rows = taken;
     }
     return rows;
+}
+
+void BindWider(const Statement& stmt, SQLULEN rows, const std::vector<SQLLEN>& widths,
+               std::vector<ResultColumn>& columns) {
+    for (size_t c = 0; c < columns.size(); ++c) {
+        ResultColumn& column = columns[c];
+        if (column.cType == 0 || widths[c] <= column.width) continue;
+        column.width = widths[c];
+        column.data.resize(rows * size_t(column.width));
+        stmt.check(SQLBindCol(stmt.get(), SQLUSMALLINT(c + 1), column.cType, column.data.data(), column.width,
+                              column.indicators.data()));
+    }
 }
 
 void BindColumns(const Statement& stmt, SQLULEN rows, std::vector<ResultColumn>& columns) {

@@ -35,8 +35,12 @@ void DescribeColumns(const Statement& stmt, const std::vector<SQLLEN>& widths, b
 // The rows of a block, as the driver takes them. Cells are fetched a block of rows at a time into
 // bound buffers; long texts with SQLGetData, which drivers allow only one row at a time, after the
 // last bound column unless they say otherwise (else nothing is bound).
-SQLULEN ChooseBlockRows(const Statement& stmt, SQLHDBC dbc, std::vector<ResultColumn>& columns);
+// Blocks of one row where `oneRow`.
+SQLULEN ChooseBlockRows(const Statement& stmt, SQLHDBC dbc, std::vector<ResultColumn>& columns, bool oneRow);
 void BindColumns(const Statement& stmt, SQLULEN rows, std::vector<ResultColumn>& columns);
+// Binds again, for the blocks that follow, each bound column that `widths` holds wider.
+void BindWider(const Statement& stmt, SQLULEN rows, const std::vector<SQLLEN>& widths,
+               std::vector<ResultColumn>& columns);
 
 // The cell of a bound column in row `row` of the block; false when the driver had to cut the
 // value short, which the column's buffer was then too small for.

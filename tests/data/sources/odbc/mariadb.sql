@@ -26,6 +26,10 @@ insert into Scripts
 create table Notes (Id integer, Note text) character set utf8mb4;
 insert into Notes select seq, case when seq % 700 = 0 then repeat('ü', 1000) when seq = 2500 then repeat('x', 20000)
   else concat('Note ', seq) end from seq_1_to_3000;
+-- 20 TEXT columns, each longer than a first buffer in one row of its own, each in another block.
+create table Sparse (Id integer, T1 text, T2 text, T3 text, T4 text, T5 text, T6 text, T7 text, T8 text, T9 text, T10 text, T11 text, T12 text, T13 text, T14 text, T15 text, T16 text, T17 text, T18 text, T19 text, T20 text) character set utf8mb4;
+insert into Sparse select seq, case when seq = 107 then repeat('x', 600) else 'short' end, case when seq = 207 then repeat('x', 600) else 'short' end, case when seq = 307 then repeat('x', 600) else 'short' end, case when seq = 407 then repeat('x', 600) else 'short' end, case when seq = 507 then repeat('x', 600) else 'short' end, case when seq = 607 then repeat('x', 600) else 'short' end, case when seq = 707 then repeat('x', 600) else 'short' end, case when seq = 807 then repeat('x', 600) else 'short' end, case when seq = 907 then repeat('x', 600) else 'short' end, case when seq = 1007 then repeat('x', 600) else 'short' end, case when seq = 1107 then repeat('x', 600) else 'short' end, case when seq = 1207 then repeat('x', 600) else 'short' end, case when seq = 1307 then repeat('x', 600) else 'short' end, case when seq = 1407 then repeat('x', 600) else 'short' end, case when seq = 1507 then repeat('x', 600) else 'short' end, case when seq = 1607 then repeat('x', 600) else 'short' end, case when seq = 1707 then repeat('x', 600) else 'short' end, case when seq = 1807 then repeat('x', 600) else 'short' end, case when seq = 1907 then repeat('x', 600) else 'short' end, case when seq = 2007 then repeat('x', 600) else 'short' end
+  from seq_1_to_3000;
 create table Blanks (Id integer, Name varchar(10));
 insert into Blanks select seq, '' from seq_1_to_5000;
 create table Big (Id integer, Value bigint unsigned);
@@ -35,5 +39,5 @@ insert into VoucherRegister values ('Sales', 'Party', 1000);
 create table VoucherRegisterMap (ColumnName varchar(40), LedgerName varchar(40), LedgerSign varchar(2),
   `Order` integer);
 insert into VoucherRegisterMap values ('Amount1', 'Sales', 'Cr', 1);
-create table Dates (Id integer, Opened date);
-insert into Dates values (1, '2024-04-01'), (2, null), (3, '1999-12-31');
+create table Dates (Id integer, Opened date, Shift time);
+insert into Dates values (1, '2024-04-01', '07:00:00'), (2, null, null), (3, '1999-12-31', '23:59:59');

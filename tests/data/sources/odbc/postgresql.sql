@@ -26,6 +26,10 @@ insert into scripts
 create table notes (Id integer, Note text);
 insert into notes select i, case when i % 700 = 0 then repeat('ü', 1000) when i = 2500 then repeat('x', 20000)
   else 'Note ' || i end from generate_series(1, 3000) i;
+-- 20 TEXT columns, each longer than a first buffer in one row of its own, each in another block.
+create table sparse (Id integer, T1 text, T2 text, T3 text, T4 text, T5 text, T6 text, T7 text, T8 text, T9 text, T10 text, T11 text, T12 text, T13 text, T14 text, T15 text, T16 text, T17 text, T18 text, T19 text, T20 text);
+insert into sparse select i, case when i = 107 then repeat('x', 600) else 'short' end, case when i = 207 then repeat('x', 600) else 'short' end, case when i = 307 then repeat('x', 600) else 'short' end, case when i = 407 then repeat('x', 600) else 'short' end, case when i = 507 then repeat('x', 600) else 'short' end, case when i = 607 then repeat('x', 600) else 'short' end, case when i = 707 then repeat('x', 600) else 'short' end, case when i = 807 then repeat('x', 600) else 'short' end, case when i = 907 then repeat('x', 600) else 'short' end, case when i = 1007 then repeat('x', 600) else 'short' end, case when i = 1107 then repeat('x', 600) else 'short' end, case when i = 1207 then repeat('x', 600) else 'short' end, case when i = 1307 then repeat('x', 600) else 'short' end, case when i = 1407 then repeat('x', 600) else 'short' end, case when i = 1507 then repeat('x', 600) else 'short' end, case when i = 1607 then repeat('x', 600) else 'short' end, case when i = 1707 then repeat('x', 600) else 'short' end, case when i = 1807 then repeat('x', 600) else 'short' end, case when i = 1907 then repeat('x', 600) else 'short' end, case when i = 2007 then repeat('x', 600) else 'short' end
+  from generate_series(1, 3000) i;
 create table blanks (Id integer, Name varchar(10));
 insert into blanks select i, '' from generate_series(1, 5000) i;
 create table big (Id integer, Value numeric(20, 0));
@@ -36,5 +40,5 @@ insert into VoucherRegister values ('Sales', 'Party', 1000);
 create table VoucherRegisterMap (ColumnName varchar(40), LedgerName varchar(40), LedgerSign varchar(2),
   "Order" integer);
 insert into VoucherRegisterMap values ('Amount1', 'Sales', 'Cr', 1);
-create table Dates (Id integer, Opened date);
-insert into Dates values (1, '2024-04-01'), (2, null), (3, '1999-12-31');
+create table Dates (Id integer, Opened date, Shift time);
+insert into Dates values (1, '2024-04-01', '07:00:00'), (2, null, null), (3, '1999-12-31', '23:59:59');

@@ -24,6 +24,11 @@ create table Notes (Id integer, Note text);
 with recursive n(i) as (select 1 union all select i + 1 from n where i < 3000)
 insert into Notes select i, case when i % 700 = 0 then replace(hex(zeroblob(1000)), '00', 'ü')
   when i = 2500 then replace(hex(zeroblob(20000)), '00', 'x') else 'Note ' || i end from n;
+-- 20 TEXT columns, each longer than a first buffer in one row of its own, each in another block.
+create table Sparse (Id integer, T1 text, T2 text, T3 text, T4 text, T5 text, T6 text, T7 text, T8 text, T9 text, T10 text, T11 text, T12 text, T13 text, T14 text, T15 text, T16 text, T17 text, T18 text, T19 text, T20 text);
+with recursive n(i) as (select 1 union all select i + 1 from n where i < 3000)
+insert into Sparse select i, case when i = 107 then replace(hex(zeroblob(600)), '00', 'x') else 'short' end, case when i = 207 then replace(hex(zeroblob(600)), '00', 'x') else 'short' end, case when i = 307 then replace(hex(zeroblob(600)), '00', 'x') else 'short' end, case when i = 407 then replace(hex(zeroblob(600)), '00', 'x') else 'short' end, case when i = 507 then replace(hex(zeroblob(600)), '00', 'x') else 'short' end, case when i = 607 then replace(hex(zeroblob(600)), '00', 'x') else 'short' end, case when i = 707 then replace(hex(zeroblob(600)), '00', 'x') else 'short' end, case when i = 807 then replace(hex(zeroblob(600)), '00', 'x') else 'short' end, case when i = 907 then replace(hex(zeroblob(600)), '00', 'x') else 'short' end, case when i = 1007 then replace(hex(zeroblob(600)), '00', 'x') else 'short' end, case when i = 1107 then replace(hex(zeroblob(600)), '00', 'x') else 'short' end, case when i = 1207 then replace(hex(zeroblob(600)), '00', 'x') else 'short' end, case when i = 1307 then replace(hex(zeroblob(600)), '00', 'x') else 'short' end, case when i = 1407 then replace(hex(zeroblob(600)), '00', 'x') else 'short' end, case when i = 1507 then replace(hex(zeroblob(600)), '00', 'x') else 'short' end, case when i = 1607 then replace(hex(zeroblob(600)), '00', 'x') else 'short' end, case when i = 1707 then replace(hex(zeroblob(600)), '00', 'x') else 'short' end, case when i = 1807 then replace(hex(zeroblob(600)), '00', 'x') else 'short' end, case when i = 1907 then replace(hex(zeroblob(600)), '00', 'x') else 'short' end, case when i = 2007 then replace(hex(zeroblob(600)), '00', 'x') else 'short' end
+  from n;
 create table Blanks (Id integer, Name varchar(10));
 with recursive n(i) as (select 1 union all select i + 1 from n where i < 5000) insert into Blanks select i, '' from n;
 -- SQLite holds a whole number past 2^63 - 1 only as a double, or as its digits.
@@ -34,5 +39,5 @@ insert into VoucherRegister values ('Sales', 'Party', 1000);
 create table VoucherRegisterMap (ColumnName varchar(40), LedgerName varchar(40), LedgerSign varchar(2),
   "Order" integer);
 insert into VoucherRegisterMap values ('Amount1', 'Sales', 'Cr', 1);
-create table Dates (Id integer, Opened date);
-insert into Dates values (1, '2024-04-01'), (2, null), (3, '1999-12-31');
+create table Dates (Id integer, Opened date, Shift time);
+insert into Dates values (1, '2024-04-01', '07:00:00'), (2, null, null), (3, '1999-12-31', '23:59:59');
