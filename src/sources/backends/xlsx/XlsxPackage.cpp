@@ -5,6 +5,8 @@
 #include "sources/backends/SourceFile.h"
 #include "sources/backends/xlsx/ZipArchive.h"
 
+#include <algorithm>
+
 namespace quibo::xlsx {
 
 namespace {
@@ -14,8 +16,10 @@ std::string DirectoryOf(const std::string& part) {
     return slash == std::string::npos ? std::string() : part.substr(0, slash + 1);
 }
 
-// A target is relative to the folder of the part that names it, or absolute from the package root.
-std::string ResolveTarget(const std::string& fromPart, const std::string& target) {
+// A target is relative to the folder of the part that names it, or absolute from the package root;
+// a writer on Windows may have separated its folders by backslashes.
+std::string ResolveTarget(const std::string& fromPart, std::string target) {
+    std::replace(target.begin(), target.end(), '\\', '/');
     const std::string joined =
         !target.empty() && target[0] == '/' ? target.substr(1) : DirectoryOf(fromPart) + target;
     std::vector<std::string> segments;

@@ -160,7 +160,7 @@ public:
     char* data() { return m_data.get(); }
 
     // Up to `size` more bytes of the part; false at its end.
-    bool readMore(ZipFile& file, size_t size) {
+    bool readMore(XmlPart& file, size_t size) {
         if (m_size + size + 1 > m_capacity) {
             // A buffer grown for a long row is large: realloc moves its pages rather than copying them
             // into fresh ones, which would cost the row's bytes again at every doubling.
@@ -307,7 +307,7 @@ size_t DropBlanks(char* text, size_t from, size_t end, std::string_view cellName
 void ReadSheet(const ZipArchive& zip, const SheetContext& context, SheetRows& sheet) {
     // A batch small enough that its bytes are still in cache when the scanner reads them.
     constexpr size_t Chunk = 1 << 17;
-    const std::unique_ptr<ZipFile> file = zip.open(context.part);
+    const std::unique_ptr<XmlPart> file = zip.open(context.part);
     PartBuffer buffer;
     size_t erased = 0; // bytes of the part before the buffer's first
     bool more = true;

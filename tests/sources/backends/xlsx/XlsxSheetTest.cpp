@@ -251,6 +251,69 @@ TEST(XlsxSharedStringsTest, AStringPastTheTableRefusesTheSheet) {
     }
 }
 
+// `xml` in UTF-16, little- or big-endian, with or without a byte-order mark.
+std::string Utf16(const std::string& xml, bool little, bool marked) {
+    std::string out = marked ? (little ? "\xFF\xFE" : "\xFE\xFF") : "";
+    for (const QChar c : QString::fromUtf8(xml)) {
+        const char16_t u = c.unicode();
+        const char lo = static_cast<char>(u & 0xFF), hi = static_cast<char>(u >> 8);
+        out += little ? std::string{lo, hi} : std::string{hi, lo};
+    }
+    return out;
+}
+
+// Every part in UTF-16, as Excel Mobile writes a package (checked against roo's
+// Pfand_from_windows_phone.xlsx: UTF-16LE with a byte-order mark and a declaration naming UTF-16), or
+// big-endian with the declaration alone; the sheet's rows read by the scanner and, after a comment,
+// by the XML parser.
+TEST(XlsxWorkbook, PartsInUtf16Read) {
+    const std::string declaration = "<?xml version=\"1.0\" encoding=\"UTF-16\" standalone=\"yes\"?>";
+    for (const bool little : {true, false})
+        for (const std::string parser : {"", "<!-- c -->"}) {
+            SCOPED_TRACE(std::string(little ? "LE" : "BE") + parser);
+            const auto part = [&](const std::string& xml) {
+                return Utf16(declaration + xml, little, little);
+            };
+            const Parts parts = {
+                {"[Content_Types].xml", part(Types)},
+                {"_rels/.rels", part(PackageRels)},
+                {"xl/workbook.xml", part(Workbook)},
+                {"xl/_rels/workbook.xml.rels", part(SharedStringsRels)},
+                {"xl/sharedStrings.xml",
+                 part("<sst><si><t>Name</t></si><si><t>Caf\u00e9 \U0001F600</t></si></sst>")},
+                {"xl/worksheets/sheet1.xml",
+                 part("<worksheet><sheetData>" + parser +
+                      "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row><row r=\"2\"><c r=\"A2\" "
+                      "t=\"s\"><v>1</v></c><c r=\"B2\"><v>2.5</v></c></row></sheetData></worksheet>")}};
+            test::TempFolder folder;
+            const SourceTable table = XlsxSource(WritePackage(folder, parts)).read(QStringLiteral("S$"));
+            EXPECT_EQ(table.columnNames(), QStringList({"Name", "F2"}));
+            ASSERT_EQ(table.recordCount(), 1);
+            EXPECT_EQ(table.rowTexts(0), QStringList({"Caf\u00e9 \U0001F600", "2.5"}));
+        }
+}
+
+// Part names with backslashes for slashes, as some writers on Windows zip a package (checked against
+// ExcelDataReader's Test_git_issue_385_backslash.xlsx and PhpSpreadsheet's issue.3730.xlsx), read as
+// the names with slashes; a relationship's target written so too.
+TEST(XlsxWorkbook, PartNamesWithBackslashesRead) {
+    std::string rels = WorkbookRels;
+    rels.replace(rels.find("worksheets/"), 11, "worksheets\\");
+    const Parts parts = {
+        {"[Content_Types].xml", Types},
+        {"_rels\\.rels", PackageRels},
+        {"xl\\workbook.xml", Workbook},
+        {"xl\\_rels\\workbook.xml.rels", rels},
+        {"xl\\worksheets\\sheet1.xml",
+         "<worksheet><sheetData><row><c t=\"inlineStr\"><is><t>A</t></is></c></row><row><c><v>7</v></c>"
+         "</row></sheetData></worksheet>"}};
+    test::TempFolder folder;
+    const SourceTable table = XlsxSource(WritePackage(folder, parts)).read(QStringLiteral("S$"));
+    EXPECT_EQ(table.columnNames(), QStringList{QStringLiteral("A")});
+    ASSERT_EQ(table.recordCount(), 1);
+    EXPECT_EQ(table.text(0, 0), QStringLiteral("7"));
+}
+
 // The workbook with its sheet's packed bytes damaged: its CRC, in both headers, or a stretch of
 // the bytes themselves.
 enum class Damage { Crc, Bytes };
