@@ -95,9 +95,9 @@ bool EndsWith(const std::string& text, const char* suffix) {
     return text.size() >= n && text.compare(text.size() - n, n, suffix) == 0;
 }
 
-QString DecodeText(const std::string& utf8) {
-    QString text = QString::fromUtf8(utf8);
-    if (!text.contains(QLatin1String("_x"))) return text;
+QString DecodeText(std::string_view utf8) {
+    QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    if (utf8.find("_x") == std::string_view::npos) return text;
     QString out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
