@@ -97,6 +97,9 @@ bool EndsWith(const std::string& text, const char* suffix) {
 
 QString DecodeText(std::string_view utf8) {
     QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    // Only a part's first character is its byte-order mark: QString::fromUtf8 drops a U+FEFF that
+    // begins any text.
+    if (utf8.substr(0, 3) == "\xEF\xBB\xBF") text.prepend(QChar(0xFEFF));
     if (utf8.find("_x") == std::string_view::npos) return text;
     QString out;
     out.reserve(text.size());

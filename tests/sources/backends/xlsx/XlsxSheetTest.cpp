@@ -103,6 +103,11 @@ INSTANTIATE_TEST_SUITE_P(
         SheetCase{
             "References", Inline("a&amp;b&lt;c&gt;&quot;&apos;&#65;&#x42;&#233;"), {"a&b<c>\"'AB\u00e9"}},
         SheetCase{"UnknownReferencesStand", Inline("&foo; &am; &#; &#12a; &"), {"&foo; &am; &#; &#12a; &"}},
+        // A U+FEFF is a byte-order mark only as a part's first character.
+        SheetCase{"AnFeffBeginningAText",
+                  Inline("\xEF\xBB\xBF"
+                         "a"),
+                  {QChar(0xFEFF) + QStringLiteral("a")}},
         SheetCase{"LineEnds", Inline("1\r\n2\r3\n&#13;"), {"1\n2\n3\n\r"}},
         SheetCase{"Runs",
                   "<row><c t='inlineStr'><is><r><rPr><b/></rPr><t>Ca</t></r><r><t>sh</t></r></is></c></row>",
