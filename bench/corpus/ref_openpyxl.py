@@ -1,6 +1,6 @@
 #!/usr/bin/python3
-"""Reference for .xlsx workbooks: openpyxl (python3-openpyxl), the values Excel stored (data_only),
-each worksheet as a table named "Name$", its range the cells that hold a value (an error value, which
+"""Reference for .xlsx (and .xlsm) workbooks: openpyxl (python3-openpyxl), the values Excel stored
+(data_only), each worksheet as a table named "Name$", its range the cells that hold a value (an error value, which
 the program reads as Null, holds none), the first row naming the columns, values shown as the program
 shows such values.
 
@@ -123,7 +123,7 @@ def main(roots):
     """Each workbook in a process of its own under a memory cap and a time limit: openpyxl holds a
     whole sheet, and one of millions of cells would take the machine's memory."""
     out = corpuslib.Writer()
-    for path, key in corpuslib.files_under(roots, (".xlsx",)):
+    for path, key in corpuslib.files_under(roots, (".xlsx", ".xlsm")):
         try:
             done = subprocess.run([sys.executable, __file__, "--one", path, key], capture_output=True,
                                   timeout=SECONDS, preexec_fn=limit)
