@@ -353,8 +353,9 @@ TextSource::TextSource(QString folder) : m_folder(std::move(folder)) {
 QStringList TextSource::tables() {
     QDir dir(m_folder);
     QStringList names;
+    // A file whose name begins with a dot is a text file like any other: the user may have chosen it.
     for (const QFileInfo& file :
-         dir.entryInfoList(QDir::Files | QDir::Readable, QDir::Name | QDir::IgnoreCase)) {
+         dir.entryInfoList(QDir::Files | QDir::Readable | QDir::Hidden, QDir::Name | QDir::IgnoreCase)) {
         const QString suffix = file.suffix().toLower();
         if (suffix == QLatin1String("csv") || suffix == QLatin1String("txt")) names.append(file.fileName());
     }

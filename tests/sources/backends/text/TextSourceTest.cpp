@@ -79,5 +79,18 @@ TEST(TextSource, KeepsAnFeffAfterTheFilesFirstCharacter) {
     }
 }
 
+// A file whose name begins with a dot (duckdb's data/csv/glob/crawl/hidden/.hidden_file.csv) is
+// listed and read like any other.
+TEST(TextSource, ReadsAFileWhoseNameBeginsWithADot) {
+    test::TempFolder folder;
+    QFile file(folder.file(QStringLiteral(".dot.csv")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("A\n1\n");
+    file.close();
+    TextSource source(folder.path());
+    EXPECT_EQ(source.tables(), QStringList{QStringLiteral(".dot.csv")});
+    EXPECT_EQ(source.read(QStringLiteral(".dot.csv")).rowTexts(0), QStringList{QStringLiteral("1")});
+}
+
 } // namespace
 } // namespace quibo
