@@ -14,6 +14,7 @@
 //   quibo-corpus-dump --connection STRING [USER [PASSWORD]]   the same through a driver's connection
 //                                                     string ("Driver=SQLite3;Database=/a.db"; F: the string)
 #include "sources/backends/Connection.h"
+#include "sources/backends/ConnectionString.h"
 #include "sources/backends/SourceTable.h"
 #include "sources/LoaderSource.h"
 #include "vb/RuntimeError.h"
@@ -30,9 +31,10 @@ namespace {
 
 using quibo::SourceTable;
 
-// The kinds of file the browse dialogs offer, by the loader that reads them.
+// The kinds of file the browse dialogs offer, by the loader that reads them, and macro-enabled
+// workbooks (.xlsm), which are .xlsx packages to the reader.
 bool IsSourceFile(const QString& path) {
-    static const QStringList Suffixes = {"xls", "xlsx", "csv", "txt", "mdb", "accdb"};
+    static const QStringList Suffixes = {"xls", "xlsx", "xlsm", "csv", "txt", "mdb", "accdb"};
     return Suffixes.contains(QFileInfo(path).suffix().toLower());
 }
 
@@ -174,7 +176,9 @@ void DumpFile(const QString& path, const QString& key) {
         DumpSource(key, quibo::OpenConnection, quibo::LoaderSource::Access(path, {}, {}), {});
         return;
     }
-    const quibo::LoaderSource source = quibo::LoaderSource::Excel(path);
+    quibo::LoaderSource source = quibo::LoaderSource::Excel(path);
+    // The loader goes by the last letters of a name: an .xlsm is read as the .xlsx it is.
+    if (suffix == QLatin1String("xlsm")) source.connection = quibo::XlsxConnectionString(path);
     // A text file is the one table of its folder that the loader reads; the others are files of their own.
     DumpSource(key, quibo::OpenConnection, source, source.isTextFile ? source.textFile : QString());
 }
@@ -188,7 +192,8 @@ QList<QPair<QString, QString>> FilesUnder(const QString& root) {
         return files;
     }
     const QDir dir(info.absoluteFilePath());
-    QDirIterator it(root, QDir::Files, QDirIterator::Subdirectories);
+    // Files and folders whose names begin with a dot are a corpus's files too.
+    QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
         if (IsSourceFile(path))

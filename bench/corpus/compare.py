@@ -8,7 +8,9 @@ same files and prints, per file, one of:
   refused by program    (the program's message), the reference read it
   refused by reference  (the reference's message), the program read it
   refused by both
-then a summary line. A table whose rows are the same but in another order is one difference of the
+then a summary line. A file is refused when it does not open or none of its sheets reads; a sheet
+refused by one side in a file whose other sheets read is a difference of that sheet
+("sheet-refused-by-program", "sheet-refused-by-reference"; "sheet-refused-by-both" is no plain one). A table whose rows are the same but in another order is one difference of the
 class "row-order". Files the reference does not read (another kind) are counted as not covered.
 
   compare.py PROGRAM.jsonl REFERENCE.jsonl [--quiet] [--max-cells N] [--json OUT]
@@ -43,6 +45,19 @@ def load(path):
             elif "table" in record:
                 entry["tables"][record["table"]] = record
     return files
+
+
+# Differences no class of the reference explains.
+PLAIN = ("cell", "columns", "rows", "table", "sheet-refused-by-program", "sheet-refused-by-reference")
+
+
+def refused_whole(entry):
+    """Whether a side refused the file: it would not open, or it read none of its sheets."""
+    return bool(entry["errors"]) and (any(table is None for table, _ in entry["errors"]) or not entry["tables"])
+
+
+def refused_sheets(entry):
+    return collections.OrderedDict((table, message) for table, message in entry["errors"] if table is not None)
 
 
 def show(value):
@@ -105,14 +120,31 @@ def main():
         if mine is None:
             mine = {"tables": {}, "errors": [(None, "(no output: the dump crashed or skipped the file)")]}
         differences = []
-        if mine["errors"] and ref["errors"]:
+        refused_mine, refused_ref = refused_whole(mine), refused_whole(ref)
+        if refused_mine and refused_ref:
             outcome = "refused by both"
-        elif mine["errors"]:
+        elif refused_mine:
             outcome = "refused by program"
-        elif ref["errors"]:
+        elif refused_ref:
             outcome = "refused by reference"
         else:
+            # A sheet refused by one side is told per sheet: the file's other sheets are compared.
+            sheets_mine, sheets_ref = refused_sheets(mine), refused_sheets(ref)
+            for name, message in sheets_mine.items():
+                if name in sheets_ref:
+                    differences.append(("sheet-refused-by-both", name, "", "", message, sheets_ref[name]))
+                elif name in ref["tables"]:
+                    differences.append(("sheet-refused-by-program", name, "", "", message, "read"))
+                else:
+                    differences.append(("table", name, "", "", message, ABSENT))
+            for name, message in sheets_ref.items():
+                if name in mine["tables"]:
+                    differences.append(("sheet-refused-by-reference", name, "", "", "read", message))
+                elif name not in sheets_mine:
+                    differences.append(("table", name, "", "", ABSENT, message))
             for name, table in ref["tables"].items():
+                if name in sheets_mine:
+                    continue
                 if name not in mine["tables"]:
                     differences.append((table.get("class", "table"), name, "", "", ABSENT, "table"))
                 elif "class" in table:
@@ -122,9 +154,9 @@ def main():
                 else:
                     compare_tables(file, name, mine["tables"][name], table, differences)
             for name in mine["tables"]:
-                if name not in ref["tables"]:
+                if name not in ref["tables"] and name not in sheets_ref:
                     differences.append(("table", name, "", "", "table", ABSENT))
-            plain = [d for d in differences if d[0] in ("cell", "columns", "rows", "table")]
+            plain = [d for d in differences if d[0] in PLAIN]
             outcome = "differing" if plain else "apart" if differences else "identical"
         counts[outcome] += 1
         for d in differences:

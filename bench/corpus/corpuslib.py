@@ -19,8 +19,9 @@ import sys
 
 MONTHS = ["Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"]
 
-# The suffixes the program's browse dialogs offer; a reference reads those of its own kind.
-SOURCE_SUFFIXES = (".xls", ".xlsx", ".csv", ".txt", ".mdb", ".accdb")
+# The suffixes the program's browse dialogs offer, and .xlsm (read as the .xlsx it is); a reference
+# reads those of its own kind.
+SOURCE_SUFFIXES = (".xls", ".xlsx", ".xlsm", ".csv", ".txt", ".mdb", ".accdb")
 
 
 def files_under(roots, suffixes):

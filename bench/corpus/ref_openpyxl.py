@@ -1,20 +1,24 @@
 #!/usr/bin/python3
-"""Reference for .xlsx workbooks: openpyxl (python3-openpyxl), the values Excel stored (data_only),
-each worksheet as a table named "Name$", its range the cells that hold a value (an error value, which
+"""Reference for .xlsx (and .xlsm) workbooks: openpyxl (python3-openpyxl), the values Excel stored
+(data_only), each worksheet as a table named "Name$", its range the cells that hold a value (an error value, which
 the program reads as Null, holds none), the first row naming the columns, values shown as the program
 shows such values.
 
 Known apart: an error value ("error-value", Null in the program); a cell inside a merged range other
 than its first ("merged"); a cell with a hyperlink ("hyperlink"); a date, as openpyxl tells dates by
-their number format in its own way ("date"); a duration ("duration"). openpyxl reads an empty inline
-string as no value, where the program reads "" (listed as plain differences).
+their number format in its own way ("date"); a duration ("duration"); an Excel 4 macro sheet or a
+dialog sheet, which openpyxl reads as a worksheet and the program leaves out ("macro-sheet"). openpyxl
+reads an empty inline string and an empty shared string (<si><t/></si>, as POI's 60512.xlsm holds) as
+no value, where the program reads "" (listed as plain differences).
 """
 
 import datetime
+import html
 import re
 import resource
 import subprocess
 import sys
+import zipfile
 
 import corpuslib
 import openpyxl
@@ -97,12 +101,36 @@ def sheet_cells(sheet, date1904):
     return cells
 
 
+def other_sheets(path):
+    """The names of the sheets whose relationship is no worksheet's (an Excel 4 macro sheet, a dialog
+    sheet): openpyxl reads them as worksheets, the program leaves them out as it does in an .xls."""
+    try:
+        with zipfile.ZipFile(path) as package:
+            names = {n.replace("\\", "/").lower(): n for n in package.namelist()}
+            xml = package.read(names["xl/workbook.xml"]).decode("utf-8", "replace")
+            rels = package.read(names["xl/_rels/workbook.xml.rels"]).decode("utf-8", "replace")
+    except Exception:
+        return set()
+    types = {}
+    for rel in re.findall(r"<Relationship\b[^>]*>", rels):
+        rid, kind = re.search(r'Id="([^"]*)"', rel), re.search(r'Type="([^"]*)"', rel)
+        if rid and kind:
+            types[rid.group(1)] = kind.group(1)
+    other = set()
+    for sheet in re.findall(r"<(?:\w+:)?sheet\b[^>]*>", xml):
+        name, rid = re.search(r'name="([^"]*)"', sheet), re.search(r':id="([^"]*)"', sheet)
+        if name and rid and not types.get(rid.group(1), "/worksheet").endswith("/worksheet"):
+            other.add(html.unescape(name.group(1)))
+    return other
+
+
 def read_book(path, key, out):
     try:
         book = openpyxl.load_workbook(path, data_only=True)
     except Exception as e:
         out.error(key, "%s: %s" % (type(e).__name__, e))
         return
+    other = other_sheets(path)
     for sheet in book.worksheets:
         table = sheet.title + "$"
         try:
@@ -111,7 +139,7 @@ def read_book(path, key, out):
             out.error(key, "%s: %s" % (type(e).__name__, e), table)
             continue
         columns, rows = corpuslib.table_from_cells(cells)
-        out.table(key, table, columns, rows)
+        out.table(key, table, columns, rows, "macro-sheet" if sheet.title in other else None)
 
 
 def limit():
@@ -123,7 +151,7 @@ def main(roots):
     """Each workbook in a process of its own under a memory cap and a time limit: openpyxl holds a
     whole sheet, and one of millions of cells would take the machine's memory."""
     out = corpuslib.Writer()
-    for path, key in corpuslib.files_under(roots, (".xlsx",)):
+    for path, key in corpuslib.files_under(roots, (".xlsx", ".xlsm")):
         try:
             done = subprocess.run([sys.executable, __file__, "--one", path, key], capture_output=True,
                                   timeout=SECONDS, preexec_fn=limit)

@@ -18,7 +18,7 @@ for name in "${names[@]}"; do
   refs=()
   has() { [ -n "$(find "$corpora/$name" "$@" -print -quit)" ]; }
   has -iname '*.xls' && refs+=(xlrd)
-  has -iname '*.xlsx' && refs+=(openpyxl)
+  has \( -iname '*.xlsx' -o -iname '*.xlsm' \) && refs+=(openpyxl)
   has \( -iname '*.csv' -o -iname '*.txt' \) && refs+=(csv)
   has \( -iname '*.mdb' -o -iname '*.accdb' \) && refs+=(jackcess mdbexport)
   reuse=()

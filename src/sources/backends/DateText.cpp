@@ -30,22 +30,30 @@ QTime TimeAt(QStringView text, qsizetype at) {
     return QTime(h, m, s);
 }
 
+// The date and time of the clock at `at`, its fraction of a second as `fraction` says: half a second
+// or more rounds up, into the next day too.
+QDateTime DateAndTime(const QDate& date, QStringView text, qsizetype at, SecondFraction fraction) {
+    const QTime time = TimeAt(text, at);
+    if (!time.isValid()) return {};
+    const QDateTime value(date, time, Qt::UTC);
+    const qsizetype tenths = at + 9;
+    const bool up = fraction == SecondFraction::Rounded && tenths < text.size() && text[tenths - 1] == u'.' &&
+                    text[tenths] >= u'5' && text[tenths] <= u'9';
+    return up ? value.addSecs(1) : value;
+}
+
 } // namespace
 
-QDateTime ParseDateText(QStringView text) {
+QDateTime ParseDateText(QStringView text, SecondFraction fraction) {
     text = text.trimmed();
-    if (text.size() >= 8 && text[2] == u':') {
-        const QTime time = TimeAt(text, 0);
-        return time.isValid() ? QDateTime(QDate(1899, 12, 30), time, Qt::UTC) : QDateTime();
-    }
+    if (text.size() >= 8 && text[2] == u':') return DateAndTime(QDate(1899, 12, 30), text, 0, fraction);
     if (text.size() < 10 || text[4] != u'-' || text[7] != u'-') return {};
     const int y = Digits(text, 0, 4), m = Digits(text, 5, 2), d = Digits(text, 8, 2);
     if (y < 0 || m < 0 || d < 0 || !QDate::isValid(y, m, d)) return {};
     const QDate date(y, m, d);
     if (text.size() == 10) return QDateTime(date, QTime(0, 0), Qt::UTC);
     if (text[10] != u' ' && text[10] != u'T') return {};
-    const QTime time = TimeAt(text, 11);
-    return time.isValid() ? QDateTime(date, time, Qt::UTC) : QDateTime();
+    return DateAndTime(date, text, 11, fraction);
 }
 
 QDateTime DateOfSerial(double serial, bool date1904) {

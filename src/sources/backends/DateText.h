@@ -5,11 +5,15 @@
 
 namespace quibo {
 
+// What becomes of a date text's fraction of a second: drivers' texts drop it; a workbook's ISO date
+// cell rounds it to the nearest second, as a workbook's serial numbers are read.
+enum class SecondFraction { Dropped, Rounded };
+
 // Reads the date texts drivers and libraries hand out: "yyyy-mm-dd", "yyyy-mm-dd hh:mm:ss" (a "T"
 // instead of the blank, and a fraction of a second, allowed) or "hh:mm:ss" alone, which falls on
 // 1899-12-30 as in VB. The result is zone-less (UTC); an invalid QDateTime when the text is none of these.
 // Read by hand: Qt's parser consults the local time zone on every call.
-QDateTime ParseDateText(QStringView text);
+QDateTime ParseDateText(QStringView text, SecondFraction fraction = SecondFraction::Dropped);
 
 // The date and time a workbook's day serial stands for, the clock rounded to the second. In the 1900
 // system serial 1 is 1 January 1900 and the serials below 60 are one day behind the 1899-12-30 base of

@@ -267,13 +267,22 @@ struct Reader {
         ids.clear();
     }
 
+    // Only a file's first character is its byte-order mark: QString::fromUtf8 takes a U+FEFF that
+    // begins any text for one and drops it, so a cell that begins with one is read here, the U+FEFF
+    // kept.
+    bool marked(const char* bytes, size_t size) const {
+        return !windows1252 && size >= 3 && std::memcmp(bytes, "\xEF\xBB\xBF", 3) == 0;
+    }
     QString text(const char* bytes, size_t size) const {
-        return windows1252 ? Windows1252(bytes, size)
-                           : QString::fromUtf8(bytes, static_cast<qsizetype>(size));
+        if (windows1252) return Windows1252(bytes, size);
+        QString text = QString::fromUtf8(bytes, static_cast<qsizetype>(size));
+        if (marked(bytes, size)) text.prepend(QChar(0xFEFF));
+        return text;
     }
     core::TextPool::Id intern(const char* bytes, size_t size) {
         // ASCII reads alike in both.
-        if (windows1252 && HasHighBytes(bytes, size)) return table->texts()->intern(Windows1252(bytes, size));
+        if ((windows1252 && HasHighBytes(bytes, size)) || marked(bytes, size))
+            return table->texts()->intern(text(bytes, size));
         return table->texts()->internUtf8(bytes, size);
     }
 
@@ -292,9 +301,10 @@ struct Reader {
             return;
         }
         // A quoted cell with a doubled quote comes from the splitter's own buffer, which the next
-        // such cell overwrites, and a Windows-1252 text beyond ASCII is not for internUtf8: they are
-        // interned at once.
-        if (bytes && (bytes < textBegin || bytes >= textEnd || (windows1252 && HasHighBytes(bytes, size)))) {
+        // such cell overwrites, and a Windows-1252 text beyond ASCII or one beginning with U+FEFF is
+        // not for internUtf8: they are interned at once.
+        if (bytes && (bytes < textBegin || bytes >= textEnd || (windows1252 && HasHighBytes(bytes, size)) ||
+                      marked(bytes, size))) {
             ids.push_back(intern(bytes, size));
             cells.push_back({nullptr, 0});
             return;
@@ -343,8 +353,9 @@ TextSource::TextSource(QString folder) : m_folder(std::move(folder)) {
 QStringList TextSource::tables() {
     QDir dir(m_folder);
     QStringList names;
+    // A file whose name begins with a dot is a text file like any other: the user may have chosen it.
     for (const QFileInfo& file :
-         dir.entryInfoList(QDir::Files | QDir::Readable, QDir::Name | QDir::IgnoreCase)) {
+         dir.entryInfoList(QDir::Files | QDir::Readable | QDir::Hidden, QDir::Name | QDir::IgnoreCase)) {
         const QString suffix = file.suffix().toLower();
         if (suffix == QLatin1String("csv") || suffix == QLatin1String("txt")) names.append(file.fileName());
     }
@@ -359,7 +370,9 @@ void ReadUtf16(QFile& file, const QString& path, QByteArray& buffer, bool little
     const QByteArrayView units = QByteArrayView(buffer).sliced(2);
     if (const qsizetype at = Utf16FaultAt(units.data(), units.size(), little); at >= 0)
         RaiseNotAsMarked(path, QStringLiteral("UTF-16"), Utf16LineAt(units.data(), at, little));
-    QStringDecoder decode(little ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
+    // The mark is skipped already: a U+FEFF after it is a character.
+    QStringDecoder decode(little ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
+                          QStringConverter::Flag::ConvertInitialBom);
     const QByteArray text = QString(decode(units)).toUtf8();
     if (const void* nul = std::memchr(text.constData(), 0, static_cast<size_t>(text.size())))
         RaiseNul(path, LineAt(text.constData(), static_cast<const char*>(nul)));

@@ -456,9 +456,30 @@ private:
     int m_pendingRow = -1, m_pendingColumn = -1; // a formula whose text result follows
 };
 
+namespace {
+
+// Where a sheet's substream starts: at the offset its BOUNDSHEET gives, or at a BOF record that ends
+// exactly there, as some writers point just past the BOF (ExcelDataReader's Test_git_issue624.xls);
+// any other offset names no sheet.
+qsizetype SheetStart(const QByteArray& stream, quint32 offset, int biff) {
+    const auto* data = reinterpret_cast<const uchar*>(stream.constData());
+    const auto isBof = [&](qsizetype at) {
+        return at >= 0 && at + 4 <= stream.size() && Biff8Id(U16(data + at), biff) == rec::Bof;
+    };
+    const qsizetype at = offset;
+    if (isBof(at)) return at;
+    constexpr qsizetype LongestBof = 20; // BIFF8's 16 bytes and a few that writers add
+    for (qsizetype size = 0; size <= LongestBof; ++size)
+        if (const qsizetype bof = at - 4 - size; isBof(bof) && U16(data + bof + 2) == size) return bof;
+    return at;
+}
+
+} // namespace
+
 template <class Sink> bool BiffBook::readCells(int index, Sink& sink) const {
     if (index < 0 || static_cast<size_t>(index) >= m_sheets.size() || m_brokenSheet) return false;
-    Records records(m_stream, m_sheets[static_cast<size_t>(index)].offset, m_biff);
+    Records records(m_stream, SheetStart(m_stream, m_sheets[static_cast<size_t>(index)].offset, m_biff),
+                    m_biff);
     Record r;
     if (!records.next(r) || Biff8Id(r.type, m_biff) != rec::Bof) return false;
     Cells<Sink> cells(*this, sink, records);

@@ -210,13 +210,6 @@ template <size_t N> bool Starts(const char* p, const char (&literal)[N]) {
     return true;
 }
 
-// A text as a cell, its "_xHHHH_" escapes decoded.
-QString TextCell(std::string_view utf8) {
-    for (size_t i = 0; i + 1 < utf8.size(); ++i)
-        if (utf8[i] == '_' && utf8[i + 1] == 'x') return DecodeText(std::string(utf8));
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
 // The scanner over one batch of rows or one shared-strings part, as ScanRows and ScanSharedStrings say.
 class RowScanner {
 public:
@@ -269,7 +262,7 @@ public:
                 if (!IsStringItem(LocalName(child))) return childEmpty || skipContent(child);
                 Cell cell;
                 if (!childEmpty && !item(child, cell)) return false;
-                out.push_back(TextCell(cell.item));
+                out.push_back(DecodeText(cell.item));
                 return true;
             }))
             return false;
@@ -284,8 +277,6 @@ private:
     };
 
     struct Cell {
-        std::string_view type;
-        std::string_view style;
         bool hasValue = false;
         std::string_view value; // <v>'s text as written
         bool hasItem = false;
@@ -596,44 +587,14 @@ private:
                 if (column < 0) column = lastColumn + 1;
             }
             lastColumn = column;
-            cell.type = attributes.t;
-            cell.style = attributes.s;
             if (column >= MaxColumns) sheet.refuseDamaged();
-            SourceCell v = value(cell, sheet);
+            const CellParts parts{attributes.t, cell.hasValue,
+                                  cell.value,   cell.hasItem,
+                                  cell.item,    attributes.s.data() ? AttributeInt(attributes.s) : 0};
+            SourceCell v = CellValue(parts, m_context, sheet);
             if (IsNull(v)) continue;
             m_cells.emplace_back(column, std::move(v));
         }
-    }
-
-    // A shared string the table lacks refuses the sheet: its text is lost.
-    SourceCell value(const Cell& cell, const SheetRows& sheet) {
-        const std::string_view type = cell.type;
-        const std::string_view v = cell.value;
-        if (Named(type, "s")) {
-            if (!cell.hasValue) return {};
-            const long long i = StringIndex(v);
-            if (i < 0) return {};
-            if (static_cast<size_t>(i) >= m_context.sharedStrings.size()) sheet.refuseDamaged();
-            return m_context.sharedStrings[static_cast<size_t>(i)];
-        }
-        if (Named(type, "inlineStr")) return cell.hasItem ? TextCell(cell.item) : SourceCell{};
-        if (cell.hasValue && v.empty()) return {}; // an empty cell, whatever its type says
-        if (Named(type, "str")) return cell.hasValue ? SourceCell(TextCell(v)) : SourceCell{};
-        if (Named(type, "b")) {
-            if (!cell.hasValue) return {};
-            return Named(v, "1") || Named(v, "true");
-        }
-        if (Named(type, "e") || !cell.hasValue) return {};
-        if (Named(type, "d")) {
-            const QString text = QString::fromUtf8(v.data(), static_cast<qsizetype>(v.size()));
-            const QDateTime date = ParseDateText(text);
-            if (!date.isValid()) return text;
-            return date;
-        }
-        const int style = cell.style.data() ? AttributeInt(cell.style) : 0;
-        const bool isDate = style >= 0 && static_cast<size_t>(style) < m_context.dateStyles.size() &&
-                            m_context.dateStyles[static_cast<size_t>(style)];
-        return NumberCell(v, isDate, m_context.date1904);
     }
 
     const char* m_p;

@@ -4,12 +4,12 @@
 #include "sources/backends/DateText.h"
 #include "sources/backends/SourceFile.h"
 #include "sources/backends/SourceTable.h"
+#include "sources/backends/xlsx/XlsxPackage.h"
 
 #include <QString>
 
 #include <algorithm>
 #include <charconv>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -74,21 +74,6 @@ inline bool PlainDecimal(const char* text, const char* end, double& value, const
     value = negative ? -magnitude : magnitude;
     stop = p;
     return true;
-}
-
-// A shared string's index as std::strtoll reads it; -1 without digits, which names no string.
-inline long long StringIndex(std::string_view text) {
-    if (!text.empty() && text.size() <= 18) {
-        long long index = 0;
-        size_t i = 0;
-        while (i < text.size() && text[i] >= '0' && text[i] <= '9')
-            index = index * 10 + (text[i++] - '0');
-        if (i == text.size()) return index;
-    }
-    const std::string terminated(text);
-    char* end = nullptr;
-    const long long index = std::strtoll(terminated.c_str(), &end, 10);
-    return end == terminated.c_str() ? -1 : index;
 }
 
 // A number's value element; blanks alone are no value.
@@ -312,5 +297,73 @@ private:
     int m_last = 0; // the range's last column, once the rows stopped coming in order
     bool m_replaced = false;
 };
+
+// A cell as written, whichever reader took it apart: its type (t; empty when absent), its value
+// element's text and its inline string's text, each as the XML parser gives it, and its style (s;
+// 0 when absent).
+struct CellParts {
+    std::string_view type;
+    bool hasValue = false;
+    std::string_view value;
+    bool hasItem = false;
+    std::string_view item;
+    int style = 0;
+};
+
+// Compares a name or value with a literal; inlined, where std::string_view's == calls memcmp.
+template <size_t N> bool Equals(std::string_view text, const char (&literal)[N]) {
+    if (text.size() != N - 1) return false;
+    for (size_t i = 0; i + 1 < N; ++i)
+        if (text[i] != literal[i]) return false;
+    return true;
+}
+
+// A shared string's place in the table: decimal digits, blanks around them allowed; -1 for blanks
+// alone, which are no value; -2 for anything else, which names no string.
+inline long long StringIndex(std::string_view text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    size_t i = 0, end = text.size();
+    while (i < end && blank(text[i]))
+        ++i;
+    while (end > i && blank(text[end - 1]))
+        --end;
+    if (i == end) return -1;
+    if (end - i > 18) return -2;
+    long long index = 0;
+    for (; i < end; ++i) {
+        if (text[i] < '0' || text[i] > '9') return -2;
+        index = index * 10 + (text[i] - '0');
+    }
+    return index;
+}
+
+// The one rule of a cell's value, for the row scanner and the XML parser alike. A value element
+// without digits, or none, is an empty cell whatever the type, as is an error value. A shared string
+// that is not a place within the table refuses the sheet: its text would be lost.
+inline SourceCell CellValue(const CellParts& cell, const SheetContext& context, const SheetRows& sheet) {
+    const std::string_view type = cell.type;
+    const std::string_view v = cell.value;
+    if (Equals(type, "s")) {
+        if (!cell.hasValue) return {};
+        const long long i = StringIndex(v);
+        if (i == -1) return {};
+        if (i < 0 || static_cast<size_t>(i) >= context.sharedStrings.size()) sheet.refuseDamaged();
+        return context.sharedStrings[static_cast<size_t>(i)];
+    }
+    if (Equals(type, "inlineStr")) return cell.hasItem ? DecodeText(cell.item) : SourceCell{};
+    if (!cell.hasValue || v.empty() || Equals(type, "e")) return {};
+    if (Equals(type, "str")) return DecodeText(v);
+    if (Equals(type, "b")) return Equals(v, "1") || Equals(v, "true");
+    if (Equals(type, "d")) {
+        const QString text = QString::fromUtf8(v.data(), static_cast<qsizetype>(v.size()));
+        const QDateTime date = ParseDateText(text, SecondFraction::Rounded);
+        if (!date.isValid()) return text;
+        return date;
+    }
+    const int style = cell.style;
+    const bool isDate = style >= 0 && static_cast<size_t>(style) < context.dateStyles.size() &&
+                        context.dateStyles[static_cast<size_t>(style)];
+    return NumberCell(v, isDate, context.date1904);
+}
 
 } // namespace quibo::xlsx

@@ -5,6 +5,8 @@
 #include "sources/backends/SourceFile.h"
 #include "sources/backends/xlsx/ZipArchive.h"
 
+#include <algorithm>
+
 namespace quibo::xlsx {
 
 namespace {
@@ -14,8 +16,10 @@ std::string DirectoryOf(const std::string& part) {
     return slash == std::string::npos ? std::string() : part.substr(0, slash + 1);
 }
 
-// A target is relative to the folder of the part that names it, or absolute from the package root.
-std::string ResolveTarget(const std::string& fromPart, const std::string& target) {
+// A target is relative to the folder of the part that names it, or absolute from the package root;
+// a writer on Windows may have separated its folders by backslashes.
+std::string ResolveTarget(const std::string& fromPart, std::string target) {
+    std::replace(target.begin(), target.end(), '\\', '/');
     const std::string joined =
         !target.empty() && target[0] == '/' ? target.substr(1) : DirectoryOf(fromPart) + target;
     std::vector<std::string> segments;
@@ -91,9 +95,12 @@ bool EndsWith(const std::string& text, const char* suffix) {
     return text.size() >= n && text.compare(text.size() - n, n, suffix) == 0;
 }
 
-QString DecodeText(const std::string& utf8) {
-    QString text = QString::fromUtf8(utf8);
-    if (!text.contains(QLatin1String("_x"))) return text;
+QString DecodeText(std::string_view utf8) {
+    QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    // Only a part's first character is its byte-order mark: QString::fromUtf8 drops a U+FEFF that
+    // begins any text.
+    if (utf8.substr(0, 3) == "\xEF\xBB\xBF") text.prepend(QChar(0xFEFF));
+    if (utf8.find("_x") == std::string_view::npos) return text;
     QString out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {

@@ -65,8 +65,8 @@ std::map<std::string, Relationship> ReadRelationships(const ZipArchive& zip, con
 
 bool EndsWith(const std::string& text, const char* suffix);
 
-// Strings in the package escape characters XML cannot carry as "_xHHHH_".
-QString DecodeText(const std::string& utf8);
+// A text of the package, its "_xHHHH_" escapes (characters XML cannot carry) decoded.
+QString DecodeText(std::string_view utf8);
 
 // The text of a string item: its own <t>, or its runs' <t>s; phonetic runs are not text.
 std::string ItemText(const pugi::xml_node& item);

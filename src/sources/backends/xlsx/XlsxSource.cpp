@@ -26,39 +26,22 @@ namespace quibo {
 namespace xlsx {
 namespace {
 
-SourceCell CellValue(const pugi::xml_node& c, const SheetContext& context, const SheetRows& sheet) {
-    const std::string type = c.attribute("t").value();
-    const pugi::xml_node v = Child(c, "v");
-    if (type == "s") {
-        if (!v) return {};
-        const long long index = StringIndex(v.text().get());
-        if (index < 0) return {};
-        if (static_cast<size_t>(index) >= context.sharedStrings.size()) sheet.refuseDamaged();
-        return context.sharedStrings[static_cast<size_t>(index)];
+// A cell's parts as the XML parser gives them, for the one rule of its value; `item` holds its
+// inline string's text.
+CellParts PartsOf(const pugi::xml_node& c, std::string& item) {
+    CellParts cell;
+    cell.type = c.attribute("t").value();
+    if (const pugi::xml_node v = Child(c, "v")) {
+        cell.hasValue = true;
+        cell.value = v.text().get();
     }
-    if (type == "inlineStr") {
-        const pugi::xml_node is = Child(c, "is");
-        if (!is) return {};
-        return DecodeText(ItemText(is));
+    if (const pugi::xml_node is = Child(c, "is")) {
+        cell.hasItem = true;
+        item = ItemText(is);
+        cell.item = item;
     }
-    if (v && !*v.text().get()) return {}; // an empty cell, whatever its type says
-    if (type == "str") return v ? SourceCell(DecodeText(v.text().get())) : SourceCell{};
-    if (type == "b") {
-        if (!v) return {};
-        const std::string b = v.text().get();
-        return b == "1" || b == "true";
-    }
-    if (type == "e") return {};
-    if (!v) return {};
-    if (type == "d") {
-        const QDateTime date = ParseDateText(QString::fromUtf8(v.text().get()));
-        if (!date.isValid()) return QString::fromUtf8(v.text().get());
-        return date;
-    }
-    const int style = c.attribute("s").as_int(0);
-    const bool isDate = style >= 0 && static_cast<size_t>(style) < context.dateStyles.size() &&
-                        context.dateStyles[static_cast<size_t>(style)];
-    return NumberCell(v.text().get(), isDate, context.date1904);
+    cell.style = c.attribute("s").as_int(0);
+    return cell;
 }
 
 // Reads the rows of one batch of <row> elements with the XML parser, after the first `rowsRead`, which
@@ -94,7 +77,8 @@ void ParseRows(char* xml, size_t size, size_t offset, const SheetContext& contex
             }
             lastColumn = column;
             if (column >= MaxColumns) sheet.refuseDamaged();
-            SourceCell value = CellValue(c, context, sheet);
+            std::string item;
+            SourceCell value = CellValue(PartsOf(c, item), context, sheet);
             if (!IsNull(value)) cells.emplace_back(column, std::move(value));
         }
         sheet.add(r, cells);
@@ -160,7 +144,7 @@ public:
     char* data() { return m_data.get(); }
 
     // Up to `size` more bytes of the part; false at its end.
-    bool readMore(ZipFile& file, size_t size) {
+    bool readMore(XmlPart& file, size_t size) {
         if (m_size + size + 1 > m_capacity) {
             // A buffer grown for a long row is large: realloc moves its pages rather than copying them
             // into fresh ones, which would cost the row's bytes again at every doubling.
@@ -207,7 +191,7 @@ size_t ResumeAt(size_t size, size_t length) {
 }
 
 // What DropBlanks needs of a tag: whether it opens a cell with a reference, and whether that cell
-// is blank (self-closing, without a type: `<c t="str"/>` is an empty text).
+// is blank (self-closing, without a type: a typed one, empty as well, is left where it stands).
 struct CellTag {
     int column = -1; // of its reference; -1 for another tag, or a cell without a reference
     bool blank = false;
@@ -307,7 +291,7 @@ size_t DropBlanks(char* text, size_t from, size_t end, std::string_view cellName
 void ReadSheet(const ZipArchive& zip, const SheetContext& context, SheetRows& sheet) {
     // A batch small enough that its bytes are still in cache when the scanner reads them.
     constexpr size_t Chunk = 1 << 17;
-    const std::unique_ptr<ZipFile> file = zip.open(context.part);
+    const std::unique_ptr<XmlPart> file = zip.open(context.part);
     PartBuffer buffer;
     size_t erased = 0; // bytes of the part before the buffer's first
     bool more = true;

@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 #include <string>
 #include <unordered_set>
@@ -17,10 +18,9 @@ QString PartName(const std::string& part) {
     return QString::fromStdString(part);
 }
 
-ZipFile::ZipFile(zip_t* zip, const QString& path, const std::string& name, const XlsxLimits& limits)
+ZipFile::ZipFile(zip_t* zip, zip_int64_t index, const QString& path, const std::string& name,
+                 const XlsxLimits& limits)
     : m_path(path), m_name(name) {
-    zip_int64_t index = zip_name_locate(zip, name.c_str(), 0);
-    if (index < 0) index = zip_name_locate(zip, name.c_str(), ZIP_FL_NOCASE);
     zip_stat_t stat;
     zip_stat_init(&stat);
     if (index >= 0) zip_stat_index(zip, static_cast<zip_uint64_t>(index), 0, &stat);
@@ -98,6 +98,128 @@ qint64 ZipFile::inflated(unsigned char* out, size_t size) {
 
 namespace {
 
+void AppendUtf8(char32_t code, std::string& out) {
+    auto put = [&](char32_t byte) { out.push_back(static_cast<char>(byte)); };
+    if (code < 0x80) {
+        put(code);
+    } else if (code < 0x800) {
+        put(0xC0 | (code >> 6));
+        put(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        put(0xE0 | (code >> 12));
+        put(0x80 | ((code >> 6) & 0x3F));
+        put(0x80 | (code & 0x3F));
+    } else {
+        put(0xF0 | (code >> 18));
+        put(0x80 | ((code >> 12) & 0x3F));
+        put(0x80 | ((code >> 6) & 0x3F));
+        put(0x80 | (code & 0x3F));
+    }
+}
+
+// The encoding a converted part's declaration names, now UTF-8: "encoding='UTF-16'" read as written
+// would send the XML parser back to UTF-16.
+void DeclareUtf8(std::string& text) {
+    if (text.compare(0, 5, "<?xml") != 0) return;
+    const size_t end = text.find("?>");
+    const size_t at = text.find("encoding", 0);
+    if (end == std::string::npos || at == std::string::npos || at > end) return;
+    const size_t open = text.find_first_of("\"'", at);
+    if (open == std::string::npos || open > end) return;
+    const size_t close = text.find(text[open], open + 1);
+    if (close == std::string::npos || close > end) return;
+    text.replace(open + 1, close - open - 1, "UTF-8");
+}
+
+} // namespace
+
+size_t XmlPart::read(char* out, size_t size) {
+    if (m_encoding == Encoding::Unknown) start();
+    if (m_encoding == Encoding::Utf8) {
+        if (m_raw.empty()) return m_file->read(out, size);
+        const size_t n = std::min(size, m_raw.size());
+        std::memcpy(out, m_raw.data(), n);
+        m_raw.erase(0, n);
+        return n;
+    }
+    while (m_textAt == m_text.size() && !m_ended) {
+        m_text.clear();
+        m_textAt = 0;
+        char chunk[1 << 15];
+        const size_t n = m_file->read(chunk, sizeof chunk);
+        m_raw.append(chunk, n);
+        m_ended = n == 0;
+        convert(m_ended);
+    }
+    const size_t n = std::min(size, m_text.size() - m_textAt);
+    std::memcpy(out, m_text.data() + m_textAt, n);
+    m_textAt += n;
+    return n;
+}
+
+// A byte-order mark tells the encoding, or without one the first characters of a declaration ("<?"
+// as UTF-16 units); anything else is UTF-8.
+void XmlPart::start() {
+    char head[4];
+    size_t got = 0;
+    while (got < sizeof head)
+        if (const size_t n = m_file->read(head + got, sizeof head - got))
+            got += n;
+        else
+            break;
+    m_raw.assign(head, got);
+    const auto starts = [&](std::string_view bytes) { return m_raw.compare(0, bytes.size(), bytes) == 0; };
+    using namespace std::string_view_literals;
+    m_encoding = Encoding::Utf8;
+    if (starts("\xEF\xBB\xBF"sv)) {
+        m_raw.erase(0, 3);
+    } else if (starts("\xFF\xFE"sv) || starts("<\0?\0"sv)) {
+        m_encoding = Encoding::Utf16LE;
+    } else if (starts("\xFE\xFF"sv) || starts("\0<\0?"sv)) {
+        m_encoding = Encoding::Utf16BE;
+    }
+    if (m_encoding == Encoding::Utf8) return;
+    if (static_cast<unsigned char>(m_raw[0]) >= 0xFE) m_raw.erase(0, 2);
+    // The declaration is whole within the first bytes read.
+    char chunk[1 << 12];
+    const size_t n = m_file->read(chunk, sizeof chunk);
+    m_raw.append(chunk, n);
+    m_ended = n == 0;
+    convert(m_ended);
+    DeclareUtf8(m_text);
+}
+
+void XmlPart::convert(bool atEnd) {
+    const bool little = m_encoding == Encoding::Utf16LE;
+    const auto unit = [&](size_t at) {
+        const auto lo = static_cast<unsigned char>(m_raw[at + (little ? 0 : 1)]);
+        const auto hi = static_cast<unsigned char>(m_raw[at + (little ? 1 : 0)]);
+        return static_cast<char16_t>(lo | hi << 8);
+    };
+    size_t at = 0;
+    for (; at + 2 <= m_raw.size(); at += 2) {
+        const char16_t u = unit(at);
+        if (u >= 0xD800 && u < 0xDC00) {
+            if (at + 4 > m_raw.size() && !atEnd) break; // its pair comes with the next bytes
+            const char16_t low = at + 4 <= m_raw.size() ? unit(at + 2) : 0;
+            if (low >= 0xDC00 && low < 0xE000) {
+                AppendUtf8(0x10000 + ((char32_t(u) - 0xD800) << 10) + (low - 0xDC00), m_text);
+                at += 2;
+                continue;
+            }
+        }
+        // A lone surrogate stands for no character: the parser is shown one it refuses nowhere else.
+        AppendUtf8(u >= 0xD800 && u < 0xE000 ? char32_t(0xFFFD) : char32_t(u), m_text);
+    }
+    m_raw.erase(0, at);
+    if (atEnd && !m_raw.empty()) { // half a unit: the part ends inside a character
+        AppendUtf8(0xFFFD, m_text);
+        m_raw.clear();
+    }
+}
+
+namespace {
+
 const QByteArray LocalHeader = QByteArrayLiteral("PK\x03\x04");
 
 // A zip is its parts, each after its header, then its directory's entries and the record that ends
@@ -153,12 +275,16 @@ ZipArchive::ZipArchive(const QString& path, const XlsxLimits& limits) : m_path(p
     const zip_int64_t entries = zip_get_num_entries(m_zip, 0);
     std::unordered_set<std::string> names;
     names.reserve(static_cast<size_t>(std::max<zip_int64_t>(entries, 0)));
+    m_folded.reserve(names.bucket_count());
     for (zip_int64_t i = 0; i < entries; ++i) {
         const char* name = zip_get_name(m_zip, static_cast<zip_uint64_t>(i), 0);
         if (!name) continue;
         std::string folded(name);
         for (char& c : folded)
             if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        std::string slashed = folded;
+        std::replace(slashed.begin(), slashed.end(), '\\', '/');
+        if (const auto [at, added] = m_folded.emplace(std::move(slashed), i); !added) at->second = -1;
         if (names.insert(std::move(folded)).second) continue;
         const std::string twice(name);
         zip_discard(std::exchange(m_zip, nullptr));
@@ -168,8 +294,19 @@ ZipArchive::ZipArchive(const QString& path, const XlsxLimits& limits) : m_path(p
     }
 }
 
+zip_int64_t ZipArchive::locate(const std::string& name) const {
+    zip_int64_t index = zip_name_locate(m_zip, name.c_str(), 0);
+    if (index < 0) index = zip_name_locate(m_zip, name.c_str(), ZIP_FL_NOCASE);
+    if (index >= 0) return index;
+    std::string folded(name);
+    for (char& c : folded)
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c == '\\' ? '/' : c;
+    const auto found = m_folded.find(folded);
+    return found == m_folded.end() ? -1 : found->second;
+}
+
 std::string ZipArchive::readAll(const std::string& name) const {
-    const std::unique_ptr<ZipFile> file = open(name);
+    const std::unique_ptr<XmlPart> file = open(name);
     // Read into room for the whole part at once: growing a string by slices copied it over and over.
     std::string data(std::max(file->sizeHint(), size_t(1) << 12) + 1, '\0');
     size_t size = 0;

@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 namespace quibo::xlsx {
 
@@ -25,7 +26,9 @@ QString PartName(const std::string& part);
 // is refused as damaged.
 class ZipFile {
 public:
-    ZipFile(zip_t* zip, const QString& path, const std::string& name, const XlsxLimits& limits);
+    // The entry at `index` (-1 for none: the part is missing) of the package, by the name asked for.
+    ZipFile(zip_t* zip, zip_int64_t index, const QString& path, const std::string& name,
+            const XlsxLimits& limits);
     ZipFile(const ZipFile&) = delete;
     ZipFile& operator=(const ZipFile&) = delete;
     ~ZipFile();
@@ -64,6 +67,34 @@ private:
     bool m_ended = false;
 };
 
+// A part of XML text read as UTF-8 whatever its writer chose: a UTF-16 part (Excel Mobile writes
+// every part so, with a byte-order mark; the XML declaration alone may tell it) is converted as it is
+// read, its declaration then naming UTF-8, and a UTF-8 byte-order mark is dropped, so that the row
+// scanner and the XML parser read the same bytes.
+class XmlPart {
+public:
+    explicit XmlPart(std::unique_ptr<ZipFile> file) : m_file(std::move(file)) {}
+
+    size_t sizeHint() const { return m_file->sizeHint(); }
+
+    // Reads up to `size` bytes of UTF-8 into `out`; 0 at the end of the part.
+    size_t read(char* out, size_t size);
+
+private:
+    enum class Encoding { Unknown, Utf8, Utf16LE, Utf16BE };
+
+    void start();
+    // Converts the UTF-16 bytes read so far into m_text, keeping a unit or pair not yet whole.
+    void convert(bool atEnd);
+
+    std::unique_ptr<ZipFile> m_file;
+    Encoding m_encoding = Encoding::Unknown;
+    std::string m_raw;  // bytes read and not yet handed out (UTF-8) or converted (UTF-16)
+    std::string m_text; // converted bytes not yet handed out
+    size_t m_textAt = 0;
+    bool m_ended = false;
+};
+
 class ZipArchive {
 public:
     // Opens the package; raises when the file is missing, unreadable or no zip.
@@ -73,17 +104,24 @@ public:
     ~ZipArchive() { zip_discard(m_zip); }
 
     const QString& path() const { return m_path; }
-    bool has(const std::string& name) const {
-        return zip_name_locate(m_zip, name.c_str(), ZIP_FL_NOCASE) >= 0;
+    bool has(const std::string& name) const { return locate(name) >= 0; }
+    // A part of XML text, as XmlPart reads it.
+    std::unique_ptr<XmlPart> open(const std::string& name) const {
+        return std::make_unique<XmlPart>(
+            std::make_unique<ZipFile>(m_zip, locate(name), m_path, name, m_limits));
     }
-    std::unique_ptr<ZipFile> open(const std::string& name) const {
-        return std::make_unique<ZipFile>(m_zip, m_path, name, m_limits);
-    }
-    // A whole part, unpacked.
+    // A whole part of XML text, as XmlPart reads it.
     std::string readAll(const std::string& name) const;
 
 private:
+    // The entry of a part's name: as written, in any case, or with backslashes for its slashes, as
+    // writers on Windows have zipped a package.
+    zip_int64_t locate(const std::string& name) const;
+
     zip_t* m_zip = nullptr;
+    // Each entry by its name in lower case with slashes for backslashes; -1 where two entries fold alike
+    // (then neither is found so).
+    std::unordered_map<std::string, zip_int64_t> m_folded;
     QString m_path;
     const XlsxLimits& m_limits;
 };

@@ -50,5 +50,47 @@ TEST(TextSource, RefusesATablePastTheGridsBoundsNamingTheFile) {
     }
 }
 
+// Only a file's first character is its byte-order mark: a U+FEFF after it is a character of its
+// cell, at a cell's start too (duckdb's data/csv/encodings/all_utf16.csv holds a cell of it alone),
+// in UTF-8 and in UTF-16, marked or not.
+TEST(TextSource, KeepsAnFeffAfterTheFilesFirstCharacter) {
+    const QString feff = QString(QChar(0xFEFF));
+    const auto utf16 = [](const QString& text) { // marked
+        QByteArray bytes("\xFF\xFE");
+        for (const QChar c : text)
+            bytes += char(c.unicode() & 0xFF), bytes += char(c.unicode() >> 8);
+        return bytes;
+    };
+    const QString text = feff + "Name,Code\n" + feff + ",1\n\"" + feff + "a\"," + feff + "\n";
+    const std::vector<std::pair<const char*, QByteArray>> files = {
+        {"Utf8Marked", text.toUtf8()}, {"Utf8", text.mid(1).toUtf8()}, {"Utf16", utf16(text.mid(1))}};
+    for (const auto& [name, bytes] : files) {
+        SCOPED_TRACE(name);
+        test::TempFolder folder;
+        QFile file(folder.file(QStringLiteral("feff.csv")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        const SourceTable table = TextSource(folder.path()).read(QStringLiteral("feff.csv"));
+        EXPECT_EQ(table.columnNames(), QStringList({"Name", "Code"}));
+        ASSERT_EQ(table.recordCount(), 2);
+        EXPECT_EQ(table.rowTexts(0), QStringList({feff, "1"}));
+        EXPECT_EQ(table.rowTexts(1), QStringList({feff + "a", feff}));
+    }
+}
+
+// A file whose name begins with a dot (duckdb's data/csv/glob/crawl/hidden/.hidden_file.csv) is
+// listed and read like any other.
+TEST(TextSource, ReadsAFileWhoseNameBeginsWithADot) {
+    test::TempFolder folder;
+    QFile file(folder.file(QStringLiteral(".dot.csv")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("A\n1\n");
+    file.close();
+    TextSource source(folder.path());
+    EXPECT_EQ(source.tables(), QStringList{QStringLiteral(".dot.csv")});
+    EXPECT_EQ(source.read(QStringLiteral(".dot.csv")).rowTexts(0), QStringList{QStringLiteral("1")});
+}
+
 } // namespace
 } // namespace quibo

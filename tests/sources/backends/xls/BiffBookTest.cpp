@@ -659,6 +659,31 @@ TEST(BiffBookTest, ADamagedStreamRefusesItsSheetRatherThanReadItShort) {
               S(QStringLiteral("The source \"PATH\" is damaged: its sheet \"Ledgers\" could not be read.")));
 }
 
+// A BOUNDSHEET offset just past the sheet's own BOF, as ExcelDataReader's Test_git_issue624.xls
+// holds one (its BOF at 11830, the offset 11850), reads the sheet; an offset a byte further on, which
+// names no record's start, is still refused.
+TEST(BiffBookTest, ASheetOffsetJustPastItsBofReadsTheSheet) {
+    for (const int version : {5, 8}) {
+        const Biff b(version);
+        SCOPED_TRACE(version);
+        const auto moved = [&](int by) {
+            QByteArray stream = b.Stream({{"Ledgers", b.Label(0, 0, "Name") + b.Number(1, 0, 5)}});
+            const qsizetype bound = stream.indexOf(QByteArray::fromHex("8500"));
+            const quint32 offset = quint32(quint8(stream[bound + 4])) | quint32(quint8(stream[bound + 5]))
+                                                                            << 8;
+            stream.replace(bound + 4, 4, U32(offset + quint32(by)));
+            return Compound({Entry{QStringLiteral("Root Entry"), 5, 1},
+                             Entry{version == 8 ? QStringLiteral("Workbook") : QStringLiteral("Book"), 2,
+                                   NoEntry, NoEntry, NoEntry, stream}});
+        };
+        const int bof = int(b.Bof(0x0010).size());
+        EXPECT_EQ(Load(moved(bof)), S(QStringLiteral("Ledgers$ Name / 5")));
+        EXPECT_EQ(
+            Load(moved(bof + 1)),
+            S(QStringLiteral("The source \"PATH\" is damaged: its sheet \"Ledgers\" could not be read.")));
+    }
+}
+
 TEST(BiffBookTest, ReadsTheWorkbookStreamOfTheRootNotOfAnEmbeddedObject) {
     // An embedded object (a storage) holds a workbook of its own, listed before the root's.
     const Biff b(8);

@@ -103,6 +103,11 @@ INSTANTIATE_TEST_SUITE_P(
         SheetCase{
             "References", Inline("a&amp;b&lt;c&gt;&quot;&apos;&#65;&#x42;&#233;"), {"a&b<c>\"'AB\u00e9"}},
         SheetCase{"UnknownReferencesStand", Inline("&foo; &am; &#; &#12a; &"), {"&foo; &am; &#; &#12a; &"}},
+        // A U+FEFF is a byte-order mark only as a part's first character.
+        SheetCase{"AnFeffBeginningAText",
+                  Inline("\xEF\xBB\xBF"
+                         "a"),
+                  {QChar(0xFEFF) + QStringLiteral("a")}},
         SheetCase{"LineEnds", Inline("1\r\n2\r3\n&#13;"), {"1\n2\n3\n\r"}},
         SheetCase{"Runs",
                   "<row><c t='inlineStr'><is><r><rPr><b/></rPr><t>Ca</t></r><r><t>sh</t></r></is></c></row>",
@@ -132,6 +137,13 @@ INSTANTIATE_TEST_SUITE_P(
             "PreservedSpace",
             "<row><c r=\"A2\" s=\"0\" t=\"inlineStr\"><is><t xml:space=\"preserve\"> a </t></is></c></row>",
             {" a "}},
+        // A fraction of a second rounds as a serial's does (PhpSpreadsheet's explicitdate.xlsx, as
+        // Google Sheets writes such cells).
+        SheetCase{"IsoDatesRoundToTheSecond",
+                  "<row><c t=\"d\"><v>2021-12-31T23:44:51.894</v></c></row><row><c t=\"d\"><v>2021-12-31T"
+                  "23:59:59.5</v></c></row><row><c t=\"d\"><v>2021-12-31 10:00:00.49</v></c></row><row><c "
+                  "t=\"d\"><v>23:44:51.894</v></c></row>",
+                  {"31-Dec-2021 23:44:52", "01-Jan-2022", "31-Dec-2021 10:00:00", "30-Dec-1899 23:44:52"}},
         SheetCase{"CellsWithoutValues",
                   "<row r=\"2\"><c r=\"A2\" t=\"n\"/></row><row r=\"3\"><c r=\"A3\"><v></v></c></row>"
                   "<row r=\"4\"><c r=\"A4\" t=\"str\"></c></row><row r=\"5\"><c r=\"A5\" "
@@ -226,29 +238,94 @@ INSTANTIATE_TEST_SUITE_P(
             {"dolor"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// A shared string the table lacks would leave its cell silently empty: the sheet is refused, by the
-// scanner and by the XML parser alike. An index without digits is an empty value.
+// A shared string the table lacks would leave its cell silently empty: an index past the table, or
+// one that is no number, refuses the sheet, by the scanner and by the XML parser alike. An index of
+// blanks alone is an empty value.
 TEST(XlsxSharedStringsTest, AStringPastTheTableRefusesTheSheet) {
+    for (const std::string parser : {"", "<!-- for the parser -->"})
+        for (const std::string index : {"1", "-1", "abc", "0.0", "0x0"}) {
+            SCOPED_TRACE(parser + index);
+            test::TempFolder folder;
+            const QString path = WriteSheet(
+                folder, parser + "<row><c t=\"s\"><v>0</v></c><c t=\"s\"><v>" + index + "</v></c></row>",
+                "<sst><si><t>a</t></si></sst>");
+            EXPECT_EQ(
+                SheetRefusal(path),
+                QStringLiteral("The source \"%1\" is damaged: its sheet \"S\" could not be read.").arg(path));
+        }
     for (const std::string parser : {"", "<!-- for the parser -->"}) {
         SCOPED_TRACE(parser);
         test::TempFolder folder;
         const std::string strings = "<sst><si><t>a</t></si></sst>";
-        const QString path =
-            WriteSheet(folder, parser + "<row><c t=\"s\"><v>0</v></c><c t=\"s\"><v>1</v></c></row>", strings);
-        try {
-            XlsxSource(path).read(QStringLiteral("S$"));
-            ADD_FAILURE() << "read";
-        } catch (const vb::RuntimeError& e) {
-            EXPECT_EQ(
-                QString(e.description()),
-                QStringLiteral("The source \"%1\" is damaged: its sheet \"S\" could not be read.").arg(path));
-        }
         const SourceTable table =
             XlsxSource(WriteSheet(folder, parser + "<row><c t=\"s\"><v>0</v></c><c t=\"s\"><v></v></c></row>",
                                   strings))
                 .read(QStringLiteral("S$"));
         EXPECT_EQ(table.columnNames(), QStringList{QStringLiteral("a")});
     }
+}
+
+// `xml` in UTF-16, little- or big-endian, with or without a byte-order mark.
+std::string Utf16(const std::string& xml, bool little, bool marked) {
+    std::string out = marked ? (little ? "\xFF\xFE" : "\xFE\xFF") : "";
+    for (const QChar c : QString::fromUtf8(xml)) {
+        const char16_t u = c.unicode();
+        const char lo = static_cast<char>(u & 0xFF), hi = static_cast<char>(u >> 8);
+        out += little ? std::string{lo, hi} : std::string{hi, lo};
+    }
+    return out;
+}
+
+// Every part in UTF-16, as Excel Mobile writes a package (checked against roo's
+// Pfand_from_windows_phone.xlsx: UTF-16LE with a byte-order mark and a declaration naming UTF-16), or
+// big-endian with the declaration alone; the sheet's rows read by the scanner and, after a comment,
+// by the XML parser.
+TEST(XlsxWorkbook, PartsInUtf16Read) {
+    const std::string declaration = "<?xml version=\"1.0\" encoding=\"UTF-16\" standalone=\"yes\"?>";
+    for (const bool little : {true, false})
+        for (const std::string parser : {"", "<!-- c -->"}) {
+            SCOPED_TRACE(std::string(little ? "LE" : "BE") + parser);
+            const auto part = [&](const std::string& xml) {
+                return Utf16(declaration + xml, little, little);
+            };
+            const Parts parts = {
+                {"[Content_Types].xml", part(Types)},
+                {"_rels/.rels", part(PackageRels)},
+                {"xl/workbook.xml", part(Workbook)},
+                {"xl/_rels/workbook.xml.rels", part(SharedStringsRels)},
+                {"xl/sharedStrings.xml",
+                 part("<sst><si><t>Name</t></si><si><t>Caf\u00e9 \U0001F600</t></si></sst>")},
+                {"xl/worksheets/sheet1.xml",
+                 part("<worksheet><sheetData>" + parser +
+                      "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row><row r=\"2\"><c r=\"A2\" "
+                      "t=\"s\"><v>1</v></c><c r=\"B2\"><v>2.5</v></c></row></sheetData></worksheet>")}};
+            test::TempFolder folder;
+            const SourceTable table = XlsxSource(WritePackage(folder, parts)).read(QStringLiteral("S$"));
+            EXPECT_EQ(table.columnNames(), QStringList({"Name", "F2"}));
+            ASSERT_EQ(table.recordCount(), 1);
+            EXPECT_EQ(table.rowTexts(0), QStringList({"Caf\u00e9 \U0001F600", "2.5"}));
+        }
+}
+
+// Part names with backslashes for slashes, as some writers on Windows zip a package (checked against
+// ExcelDataReader's Test_git_issue_385_backslash.xlsx and PhpSpreadsheet's issue.3730.xlsx), read as
+// the names with slashes; a relationship's target written so too.
+TEST(XlsxWorkbook, PartNamesWithBackslashesRead) {
+    std::string rels = WorkbookRels;
+    rels.replace(rels.find("worksheets/"), 11, "worksheets\\");
+    const Parts parts = {
+        {"[Content_Types].xml", Types},
+        {"_rels\\.rels", PackageRels},
+        {"xl\\workbook.xml", Workbook},
+        {"xl\\_rels\\workbook.xml.rels", rels},
+        {"xl\\worksheets\\sheet1.xml",
+         "<worksheet><sheetData><row><c t=\"inlineStr\"><is><t>A</t></is></c></row><row><c><v>7</v></c>"
+         "</row></sheetData></worksheet>"}};
+    test::TempFolder folder;
+    const SourceTable table = XlsxSource(WritePackage(folder, parts)).read(QStringLiteral("S$"));
+    EXPECT_EQ(table.columnNames(), QStringList{QStringLiteral("A")});
+    ASSERT_EQ(table.recordCount(), 1);
+    EXPECT_EQ(table.text(0, 0), QStringLiteral("7"));
 }
 
 // The workbook with its sheet's packed bytes damaged: its CRC, in both headers, or a stretch of
