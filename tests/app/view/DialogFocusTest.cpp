@@ -167,6 +167,8 @@ TEST_F(DialogFocusTest, AfterEachDialogItsOpenerHasTheKeyboardUnderXvfbWithoutAW
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    // What the X libraries keep to the end is theirs; the cases' own leaks are sought in the run above.
+    environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
     environment.insert(QStringLiteral("DISPLAY"),
                        QStringLiteral(":") + QString::fromLatin1(display.trimmed()));
     child.setProcessEnvironment(environment);
