@@ -11,8 +11,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QPushButton>
