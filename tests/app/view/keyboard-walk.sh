@@ -6,13 +6,19 @@
 # the settings dialog and the About box (with a box of its own) opened and closed, and the window
 # closed. Each step says what it checked; the last line says how many passed.
 #
-#   tests/app/view/keyboard-walk.sh [build folder]     (default: build)
+#   tests/app/view/keyboard-walk.sh [--wm COMMAND] [build folder]     (default: build)
 #
+# --wm starts a window manager first (e.g. --wm openbox), to walk the same steps with one.
 # Needs the build (quibo, quibo-tally-sim) and the Debian packages xvfb and xdotool. Not run by CTest:
 # the window's own keyboard tests run there.
 set -uo pipefail
 cd "$(dirname "$0")/../../.."
 root=$PWD
+wm=""
+if [ "${1:-}" = "--wm" ]; then
+  wm=$2
+  shift 2
+fi
 build=${1:-build}
 quibo="$root/$build/src/quibo"
 sim="$root/$build/tools/tally-sim/quibo-tally-sim"
@@ -24,9 +30,9 @@ done
 [ -x "$quibo" ] && [ -x "$sim" ] || { echo "keyboard-walk: build quibo and quibo-tally-sim first" >&2; exit 1; }
 
 scratch=$(mktemp -d)
-xvfb_pid="" sim_pid="" quibo_pid=""
+xvfb_pid="" wm_pid="" sim_pid="" quibo_pid=""
 cleanup() {
-  for pid in $quibo_pid $sim_pid $xvfb_pid; do kill "$pid" 2>/dev/null; done
+  for pid in $quibo_pid $sim_pid $wm_pid $xvfb_pid; do kill "$pid" 2>/dev/null; done
   wait 2>/dev/null
   rm -rf "$scratch"
 }
@@ -39,6 +45,11 @@ xvfb_pid=$!
 exec 3>&-
 for _ in $(seq 100); do [ -s "$scratch/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(tr -d '\n' <"$scratch/display")"
+if [ -n "$wm" ]; then
+  $wm >"$scratch/wm.err" 2>&1 &
+  wm_pid=$!
+  sleep 1
+fi
 
 "$sim" --port 0 --company "$company" --log "$scratch/requests.log" >"$scratch/sim.out" 2>&1 &
 sim_pid=$!
@@ -158,5 +169,5 @@ else
   printf '%2d FAIL  %s (status %s)\n' "$steps" "Alt+C (Close): the program ends" "$status"
   cat "$scratch/quibo.err"
 fi
-echo "keyboard-walk: $passed of $steps steps passed ($(requests) requests to the server, no window manager)"
+echo "keyboard-walk: $passed of $steps steps passed ($(requests) requests to the server, ${wm:-no} window manager)"
 [ "$passed" = "$steps" ]
