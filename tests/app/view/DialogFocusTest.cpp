@@ -38,6 +38,15 @@ protected:
         window = std::make_unique<frmExcel>(
             ViewServices{qtBoxes, files, clock, settings, errors, transport, folder.path(), nullptr});
         window->Form_Load(CommandArgs());
+        // The companies listed and the ledgers of the sample workbook loaded: a post can run.
+        MainCommands& commands = window->commands();
+        commands.cmdRefresh_Click();
+        window->form().txtFilePath = QStringLiteral(QUIBO_TEST_DATA "/sources/sample.xls");
+        commands.txtFilePath_Validate();
+        window->form().cmbTableName.SetListIndex(
+            int(window->form().cmbTableName.items().indexOf(QStringLiteral("LEDGERS"))));
+        commands.cmbTableName_Click();
+        window->SyncFromModel();
         window->show();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -100,6 +109,14 @@ TEST_F(DialogFocusTest, AfterEachDialogItsOpenerHasTheKeyboardOnTheControlItHad)
              PressInDialog(QStringLiteral("Open Excel File"), Qt::Key_Escape);
              QtFileDialog().openFile({QStringLiteral("Open Excel File"), QStringLiteral("Excel Files|*.xls"),
                                       folder.path(), QStringLiteral(".xls")});
+         }},
+        {"a post started by Alt+P from the import-type list, its two boxes closed by Enter", "cmbTableName",
+         [this] {
+             const size_t requests = server->requestLog().size();
+             PressInDialog(QStringLiteral("Quibo 1.0. Continue?"), Qt::Key_Return);
+             PressInDialog(QStringLiteral("Excel to Tally"), Qt::Key_Return);
+             QTest::keyClick(QApplication::focusWidget(), Qt::Key_P, Qt::AltModifier);
+             EXPECT_GT(server->requestLog().size(), requests); // the ledgers were posted
          }},
         {"the settings dialog closed by Escape", "txtFilePath",
          [this] {
