@@ -24,10 +24,6 @@ QString SideAmount(double value, bool debit, const QString& pattern) {
     return HoldsDigit(amount) ? QLatin1Char('-') + amount : amount;
 }
 
-QString DebitAmount(const QString& cell, const QString& pattern) {
-    return SideAmount(CellNumber(cell), true, pattern);
-}
-
 QString DebitText(const QString& text) {
     qsizetype at = 0;
     while (at < text.size() && (text[at] == u' ' || text[at] == u'\t' || text[at] == u'\n'))

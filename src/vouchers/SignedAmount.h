@@ -9,8 +9,6 @@ namespace quibo {
 // and -500 "500.000"; no text ever starts with "--", and a text without a digit (a zero under the
 // pattern "#") stays unsigned. The credit side is the number as it stands.
 QString SideAmount(double value, bool debit, const QString& pattern);
-// The debit side of an amount cell (read by CellNumber: "1,500" is 1500, "" is 0).
-QString DebitAmount(const QString& cell, const QString& pattern);
 // The debit side of an amount kept as its text stands (a bank amount, a formatted amount): the sign
 // goes before the number, after any leading blanks; "500" gives "-500", "-500" "500". A text without
 // a digit stays as it is: "" gives "", "." (a zero under "#.##") ".".

@@ -1,5 +1,7 @@
 #include "app/view/QtFileDialog.h"
 
+#include "app/view/ModalDialog.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QRegularExpression>
@@ -29,7 +31,7 @@ std::optional<QString> QtFileDialog::openFile(const FileDialogRequest& request) 
     QString suffix = request.defaultExtension;
     if (suffix.startsWith(QLatin1Char('.'))) suffix.remove(0, 1);
     dialog.setDefaultSuffix(suffix);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    if (ExecModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().constFirst();
 }
 

@@ -1,5 +1,7 @@
 #include "app/view/QtMessageBox.h"
 
+#include "app/view/ModalDialog.h"
+
 #include <QApplication>
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -83,7 +85,7 @@ MsgAnswer QtMessageBox::show(const MessageBoxRequest& request) {
                                      : 0;
     box.setDefaultButton(buttons[chosenDefault].first);
     MakeRoomForTitle(box, request.title);
-    box.exec();
+    ExecModal(box);
 
     const auto clicked = box.standardButton(box.clickedButton());
     for (const auto& [button, answer] : buttons)

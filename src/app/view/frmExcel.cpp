@@ -5,6 +5,7 @@
 #include "app/view/dlgIPAddress.h"
 #include "app/view/frmAbout.h"
 #include "app/view/ImageList.h"
+#include "app/view/ModalDialog.h"
 #include "app/view/SourceGridModel.h"
 #include "app/view/WorkGridModel.h"
 #include "base/ErrorReporter.h"
@@ -424,12 +425,12 @@ void frmExcel::OnFocusChanged(QWidget* old, QWidget* now) {
 
 void frmExcel::ShowOptionsDialog() {
     dlgIPAddress dialog(m_services.settings, this);
-    dialog.exec();
+    ExecModal(dialog);
 }
 
 void frmExcel::ShowAboutBox() {
     frmAbout about(m_services.messages, this);
-    about.exec();
+    ExecModal(about);
 }
 
 void frmExcel::closeEvent(QCloseEvent* event) {
