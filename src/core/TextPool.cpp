@@ -1,5 +1,7 @@
 #include "core/TextPool.h"
 
+#include "core/Utf8Text.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -277,7 +279,7 @@ TextPool::Id TextPool::internUtf8(const char* bytes, size_t size) {
     const uint32_t hash = HashBytes(reinterpret_cast<const unsigned char*>(bytes), size, Latin1Seed, high);
     // ASCII reads the same as Latin-1, which needs no decoding.
     if ((high & HighBits) == 0) return internLatin1(bytes, size, hash);
-    return intern(QString::fromUtf8(bytes, static_cast<qsizetype>(size)));
+    return intern(Utf8Text(bytes, size));
 }
 
 void TextPool::internUtf8(const Bytes* texts, size_t count, Id* ids) {
@@ -306,7 +308,7 @@ void TextPool::internUtf8(const Bytes* texts, size_t count, Id* ids) {
             if (t.size == 0)
                 id = Empty;
             else if (hashes[i] == NotAscii)
-                id = intern(QString::fromUtf8(t.bytes, static_cast<qsizetype>(t.size)));
+                id = intern(Utf8Text(t.bytes, t.size));
             else
                 id = internLatin1(t.bytes, t.size, static_cast<uint32_t>(hashes[i]));
         }

@@ -53,6 +53,14 @@ TEST(TextPool, TextsFromBytesFindTheTextsFromStrings) {
     EXPECT_EQ(
         std::vector<TextPool::Id>(ids, ids + 5),
         (std::vector<TextPool::Id>{cash, 9, TextPool::Empty, cafe, pool.intern(QStringLiteral("New"))}));
+    // A U+FEFF that begins a text is a character of it, alone and in a row.
+    EXPECT_EQ(pool.text(pool.internUtf8("\xEF\xBB\xBF"
+                                        "Cash",
+                                        7)),
+              QStringLiteral("\uFEFFCash"));
+    const TextPool::Bytes marked[] = {{"\xEF\xBB\xBF", 3}};
+    pool.internUtf8(marked, 1, ids);
+    EXPECT_EQ(pool.text(ids[0]), QString(QChar(0xFEFF)));
 }
 
 // A batch of UTF-16 texts (a driver's buffers) finds and adds as one text at a time would, across

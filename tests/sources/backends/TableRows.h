@@ -1,12 +1,14 @@
 // What the backend tests expect of a table's rows, written as texts.
 #pragma once
 
+#include "core/Utf8Text.h"
 #include "sources/backends/SourceTable.h"
 
 #include <QStringList>
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <initializer_list>
 #include <vector>
 
@@ -18,7 +20,7 @@ inline const char* const Null = "<Null>";
 inline QStringList L(std::initializer_list<const char*> texts) {
     QStringList list;
     for (const char* t : texts)
-        list.append(QString::fromUtf8(t));
+        list.append(core::Utf8Text(t, std::strlen(t))); // a leading U+FEFF is a character
     return list;
 }
 

@@ -1,5 +1,6 @@
 #include "sources/backends/access/AccessSource.h"
 
+#include "core/Utf8Text.h"
 #include "sources/backends/access/AccessPages.h"
 #include "sources/backends/ColumnNumbers.h"
 #include "sources/backends/ProviderError.h"
@@ -147,7 +148,7 @@ QString StoredText(MdbHandle* mdb, const unsigned char* bytes, size_t size) {
                 outLeft -= 3;
             }
         }
-        return QString::fromUtf8(text.data(), static_cast<qsizetype>(out - text.data()));
+        return core::Utf8Text(text.data(), static_cast<size_t>(out - text.data()));
     }
     QString text;
     if (size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {

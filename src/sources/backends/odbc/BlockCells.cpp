@@ -1,5 +1,6 @@
 #include "sources/backends/odbc/BlockCells.h"
 
+#include "core/Utf8Text.h"
 #include "sources/backends/ColumnNumbers.h"
 #include "sources/backends/odbc/DriverQuirks.h"
 #include "sources/backends/ProviderError.h"
@@ -155,7 +156,7 @@ void BlockCells::decimal(const char* data, size_t size, size_t at) {
     if (PlainDecimalNumber(data, size, number))
         m_cells[at] = number;
     else if (!DecimalText(data, size, m_exact))
-        m_cells[at] = QString::fromUtf8(data, qsizetype(size));
+        m_cells[at] = core::Utf8Text(data, size);
     else if (ShownAsDouble(m_exact))
         m_cells[at] = NumberOf(m_exact);
     else

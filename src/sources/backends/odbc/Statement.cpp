@@ -1,5 +1,6 @@
 #include "sources/backends/odbc/Statement.h"
 
+#include "core/Utf8Text.h"
 #include "sources/backends/ProviderError.h"
 
 #include <algorithm>
@@ -84,7 +85,7 @@ std::optional<QString> TextData(const Statement& stmt, SQLUSMALLINT column, bool
         if (rc == SQL_SUCCESS) break;
         piece = indicator != SQL_NO_TOTAL && stated > capacity ? (stated - capacity + 1) * unit : 2 * piece;
     }
-    if (narrow) return QString::fromUtf8(data.data(), used);
+    if (narrow) return core::Utf8Text(data.data(), size_t(used));
     return FromWide(reinterpret_cast<const SQLWCHAR*>(data.data()), used / unit);
 }
 

@@ -1,5 +1,6 @@
 #include "sources/backends/text/TextSource.h"
 
+#include "core/Utf8Text.h"
 #include "sources/backends/ProviderError.h"
 #include "sources/backends/SourceFile.h"
 #include "sources/backends/text/SplitCsv.h"
@@ -267,22 +268,12 @@ struct Reader {
         ids.clear();
     }
 
-    // Only a file's first character is its byte-order mark: QString::fromUtf8 takes a U+FEFF that
-    // begins any text for one and drops it, so a cell that begins with one is read here, the U+FEFF
-    // kept.
-    bool marked(const char* bytes, size_t size) const {
-        return !windows1252 && size >= 3 && std::memcmp(bytes, "\xEF\xBB\xBF", 3) == 0;
-    }
     QString text(const char* bytes, size_t size) const {
-        if (windows1252) return Windows1252(bytes, size);
-        QString text = QString::fromUtf8(bytes, static_cast<qsizetype>(size));
-        if (marked(bytes, size)) text.prepend(QChar(0xFEFF));
-        return text;
+        return windows1252 ? Windows1252(bytes, size) : core::Utf8Text(bytes, size);
     }
     core::TextPool::Id intern(const char* bytes, size_t size) {
         // ASCII reads alike in both.
-        if ((windows1252 && HasHighBytes(bytes, size)) || marked(bytes, size))
-            return table->texts()->intern(text(bytes, size));
+        if (windows1252 && HasHighBytes(bytes, size)) return table->texts()->intern(text(bytes, size));
         return table->texts()->internUtf8(bytes, size);
     }
 
@@ -301,10 +292,9 @@ struct Reader {
             return;
         }
         // A quoted cell with a doubled quote comes from the splitter's own buffer, which the next
-        // such cell overwrites, and a Windows-1252 text beyond ASCII or one beginning with U+FEFF is
-        // not for internUtf8: they are interned at once.
-        if (bytes && (bytes < textBegin || bytes >= textEnd || (windows1252 && HasHighBytes(bytes, size)) ||
-                      marked(bytes, size))) {
+        // such cell overwrites, and a Windows-1252 text beyond ASCII is not for internUtf8: they are
+        // interned at once.
+        if (bytes && (bytes < textBegin || bytes >= textEnd || (windows1252 && HasHighBytes(bytes, size)))) {
             ids.push_back(intern(bytes, size));
             cells.push_back({nullptr, 0});
             return;

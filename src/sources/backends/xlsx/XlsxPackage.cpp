@@ -1,6 +1,7 @@
 // The parts of an .xlsx package read whole with pugixml: relationships, date styles, shared strings.
 #include "sources/backends/xlsx/XlsxPackage.h"
 
+#include "core/Utf8Text.h"
 #include "sources/backends/DateText.h"
 #include "sources/backends/SourceFile.h"
 #include "sources/backends/xlsx/ZipArchive.h"
@@ -96,10 +97,7 @@ bool EndsWith(const std::string& text, const char* suffix) {
 }
 
 QString DecodeText(std::string_view utf8) {
-    QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-    // Only a part's first character is its byte-order mark: QString::fromUtf8 drops a U+FEFF that
-    // begins any text.
-    if (utf8.substr(0, 3) == "\xEF\xBB\xBF") text.prepend(QChar(0xFEFF));
+    QString text = core::Utf8Text(utf8.data(), utf8.size());
     if (utf8.find("_x") == std::string_view::npos) return text;
     QString out;
     out.reserve(text.size());
