@@ -4,6 +4,7 @@
 #include "sources/backends/DateText.h"
 #include "sources/backends/xlsx/SheetRows.h"
 #include "sources/backends/xlsx/XlsxPackage.h"
+#include "sources/backends/xlsx/ZipArchive.h"
 
 #include <array>
 #include <climits>
@@ -89,25 +90,6 @@ int AttributeInt(std::string_view text) {
     if (negative)
         return overflow || value > quint64(1) << 31 ? INT_MIN : static_cast<int>(-static_cast<qint64>(value));
     return overflow || value > INT_MAX ? INT_MAX : static_cast<int>(value);
-}
-
-void AppendUtf8(quint32 code, std::string& out) {
-    auto put = [&](quint32 byte) { out.push_back(static_cast<char>(byte)); };
-    if (code < 0x80) {
-        put(code);
-    } else if (code < 0x800) {
-        put(0xC0 | (code >> 6));
-        put(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        put(0xE0 | (code >> 12));
-        put(0x80 | ((code >> 6) & 0x3F));
-        put(0x80 | (code & 0x3F));
-    } else {
-        put(0xF0 | (code >> 18));
-        put(0x80 | ((code >> 12) & 0x3F));
-        put(0x80 | ((code >> 6) & 0x3F));
-        put(0x80 | (code & 0x3F));
-    }
 }
 
 // Each reference below starts at raw[i], its '&', and is either complete, appended as what it stands

@@ -96,8 +96,6 @@ qint64 ZipFile::inflated(unsigned char* out, size_t size) {
     return static_cast<qint64>(produced);
 }
 
-namespace {
-
 void AppendUtf8(char32_t code, std::string& out) {
     auto put = [&](char32_t byte) { out.push_back(static_cast<char>(byte)); };
     if (code < 0x80) {
@@ -116,6 +114,8 @@ void AppendUtf8(char32_t code, std::string& out) {
         put(0x80 | (code & 0x3F));
     }
 }
+
+namespace {
 
 // The encoding a converted part's declaration names, now UTF-8: "encoding='UTF-16'" read as written
 // would send the XML parser back to UTF-16.

@@ -67,6 +67,9 @@ private:
     bool m_ended = false;
 };
 
+// Appends a character as UTF-8.
+void AppendUtf8(char32_t code, std::string& out);
+
 // A part of XML text read as UTF-8 whatever its writer chose: a UTF-16 part (Excel Mobile writes
 // every part so, with a byte-order mark; the XML declaration alone may tell it) is converted as it is
 // read, its declaration then naming UTF-8, and a UTF-8 byte-order mark is dropped, so that the row
