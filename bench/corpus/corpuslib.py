@@ -212,13 +212,23 @@ def holds_value(cell):
 
 
 def column_names(header):
-    """The names a header row gives its columns: the cell's text, or "F" and the column's number."""
+    """The names a header row gives its columns: the cell's text, or "F" and the column's number. A
+    name from a cell of a class keeps its class ({"v": name, "class": NAME}): the reference reads that
+    cell otherwise than the program, so it names its column otherwise too."""
     names = []
     for number, cell in enumerate(header, 1):
+        kind = None
         if isinstance(cell, dict):
+            kind = cell["class"] if cell["class"] not in READ_AS_NULL else None
             cell = None if cell["class"] in READ_AS_NULL else cell["v"]
-        names.append(cell if cell else "F%d" % number)
+        name = cell if cell else "F%d" % number
+        names.append(apart(name, kind) if kind else name)
     return names
+
+
+def plain_names(columns):
+    """Column names without their classes."""
+    return [c["v"] if isinstance(c, dict) else c for c in columns]
 
 
 class Writer:

@@ -8,8 +8,25 @@ Known apart: an error value ("error-value", Null in the program); a cell inside 
 than its first ("merged"); a cell with a hyperlink ("hyperlink"); a date, as openpyxl tells dates by
 their number format in its own way ("date"); a duration ("duration"); an Excel 4 macro sheet or a
 dialog sheet, which openpyxl reads as a worksheet and the program leaves out ("macro-sheet"). openpyxl
-reads an empty inline string and an empty shared string (<si><t/></si>, as POI's 60512.xlsm holds) as
-no value, where the program reads "" (listed as plain differences).
+reads an empty inline string as no value, where the program reads "" (listed as plain differences). A
+header cell of a class names its column under that class.
+
+Where openpyxl strays from the file's bytes, the reference follows the bytes:
+- an empty shared string (<si><t/></si>, as POI's 60512.xlsm holds) is the text "", as Excel counts it
+  (openpyxl gives no value);
+- a hyperlink on a cell without a value gives that cell no value (openpyxl writes the link's target into
+  it: exceljs's test-issue-877.xlsx, PhpSpreadsheet's issue.3720.xlsx);
+- a value that a merged range covers stays, as "merged" (openpyxl drops it: PhpSpreadsheet's
+  HiddenMergeCellsTest.xlsx and issue.3654.xlsx hold values under their merges);
+- a number whose date format no date fits stays the number (openpyxl makes it #VALUE!:
+  ExcelDataReader's Test_git_issue_14_InvalidOADate.xlsx, 1E12 as yyyy-mm-dd);
+- a number whose format the program reads as a date (a day, month, year, hour, minute or second in its
+  first section, as Excel shows it) and openpyxl does not, as "date": SheetJS's LONumbers*.xlsx ("D",
+  "YY"), the built-in East Asian date 58 in PhpSpreadsheet's issue.3654.xlsx;
+- a sheet wider than 16,383 columns or larger than 67,108,864 cells, which the program refuses as more
+  than its grid holds (POI's 53105.xlsx fills all 16,384 columns of a row), as "grid-limit";
+- a workbook in the namespace of Excel 2007's beta (http://schemas.microsoft.com/office/excel/2006/2,
+  POI's sample-beta.xlsx) is refused: openpyxl reads none of its cells, where the file holds them.
 """
 
 import datetime
@@ -29,8 +46,13 @@ from openpyxl.cell.text import Text
 from openpyxl.xml.constants import SHEET_MAIN_NS
 from openpyxl.xml.functions import iterparse
 import openpyxl.reader.excel
+import openpyxl.worksheet._reader
+import openpyxl.worksheet.worksheet
 
 
+# The program refuses a sheet wider or larger than its grid holds (the grid adds a column of its own).
+GRID_COLUMNS = 16383
+GRID_CELLS = 67108864
 MEMORY_MB = 3072
 SECONDS = 300
 ESCAPE = re.compile(r"_x([0-9A-Fa-f]{4})_")
@@ -42,12 +64,55 @@ def read_string_table(xml_source):
     strings = []
     for _, node in iterparse(xml_source):
         if node.tag == "{%s}si" % SHEET_MAIN_NS:
-            strings.append(Text.from_tree(node).content)
+            # An empty string (<si><t/></si>) is a text, as Excel holds it: openpyxl gives None.
+            content = Text.from_tree(node).content
+            strings.append("" if content is None else content)
             node.clear()
     return strings
 
 
 openpyxl.reader.excel.read_string_table = read_string_table
+
+BETA_NS = "http://schemas.microsoft.com/office/excel/2006/2"
+_from_excel = openpyxl.worksheet._reader.from_excel
+
+
+def from_excel(value, *args, **kwargs):
+    """openpyxl's serial to date, the number itself where no date fits."""
+    try:
+        return _from_excel(value, *args, **kwargs)
+    except (OverflowError, ValueError):
+        return value
+
+
+openpyxl.worksheet._reader.from_excel = from_excel
+_bind_hyperlinks = openpyxl.worksheet._reader.WorksheetReader.bind_hyperlinks
+
+
+def bind_hyperlinks(self):
+    """openpyxl's links, without the targets it writes into cells that hold no value."""
+    held = {at for at, cell in self.ws._cells.items() if cell.value is not None}
+    _bind_hyperlinks(self)
+    for at, cell in self.ws._cells.items():
+        if at not in held and getattr(cell, "hyperlink", None) is not None:
+            cell._value = None
+
+
+openpyxl.worksheet._reader.WorksheetReader.bind_hyperlinks = bind_hyperlinks
+_clean_merge_range = openpyxl.worksheet.worksheet.Worksheet._clean_merge_range
+
+
+def clean_merge_range(self, mcr):
+    """openpyxl's merge, the cells it covers kept aside in `_covered`."""
+    covered = self.__dict__.setdefault("_covered", {})
+    for at in list(mcr.cells)[1:]:
+        cell = self._cells.get(at)
+        if cell is not None and cell.value is not None:
+            covered[at] = cell
+    _clean_merge_range(self, mcr)
+
+
+openpyxl.worksheet.worksheet.Worksheet._clean_merge_range = clean_merge_range
 
 
 def unescape(text):
@@ -69,6 +134,8 @@ def cell_value(cell, merged, date1904):
         text = "True" if value else "False"
     elif isinstance(value, (int, float)):
         text = corpuslib.number_text(value)
+        if is_date_format(cell.number_format) or cell._style.numFmtId in BUILT_IN_DATES:
+            return corpuslib.apart(text, "date")
     elif isinstance(value, datetime.timedelta):
         return corpuslib.apart(str(value), "duration")
     elif isinstance(value, (datetime.datetime, datetime.date, datetime.time)):
@@ -85,6 +152,40 @@ def cell_value(cell, merged, date1904):
     return text
 
 
+# The built-in formats the program reads as dates, East Asian ones among them (openpyxl knows none of
+# 27 to 36 and 50 to 58, and shows them as General).
+BUILT_IN_DATES = set(range(14, 23)) | set(range(27, 37)) | set(range(45, 48)) | set(range(50, 59))
+
+
+def is_date_format(code):
+    """The program's rule: a day, month, year, hour, minute or second in the first section, outside
+    quoted text, escaped characters and brackets, or an elapsed time in brackets."""
+    i = 0
+    while i < len(code):
+        c = code[i]
+        if c == ";":
+            return False
+        if c == '"':
+            close = code.find('"', i + 1)
+            if close < 0:
+                return False
+            i = close
+        elif c in "\\_*":
+            i += 1
+        elif c == "[":
+            close = code.find("]", i + 1)
+            if close < 0:
+                return False
+            inside = code[i + 1 : close]
+            if inside and all(k in "hHmMsS" for k in inside):
+                return True
+            i = close
+        elif c in "dDmMyYhHsS":
+            return True
+        i += 1
+    return False
+
+
 def sheet_cells(sheet, date1904):
     merged = set()
     for area in sheet.merged_cells.ranges:
@@ -98,6 +199,9 @@ def sheet_cells(sheet, date1904):
     for (r, c), cell in list(sheet._cells.items()):
         if cell.value is not None:
             cells[(r, c)] = cell_value(cell, merged, date1904)
+    for at, cell in sheet.__dict__.get("_covered", {}).items():
+        value = cell_value(cell, merged, date1904)
+        cells[at] = value if isinstance(value, dict) else corpuslib.apart(value, "merged")
     return cells
 
 
@@ -124,7 +228,19 @@ def other_sheets(path):
     return other
 
 
+def beta_namespace(path):
+    try:
+        with zipfile.ZipFile(path) as package:
+            names = {n.replace("\\", "/").lower(): n for n in package.namelist()}
+            return BETA_NS.encode() in package.read(names["xl/workbook.xml"])[:4096]
+    except Exception:
+        return False
+
+
 def read_book(path, key, out):
+    if beta_namespace(path):
+        out.error(key, "openpyxl reads no cell of a workbook in Excel 2007's beta namespace")
+        return
     try:
         book = openpyxl.load_workbook(path, data_only=True)
     except Exception as e:
@@ -139,7 +255,10 @@ def read_book(path, key, out):
             out.error(key, "%s: %s" % (type(e).__name__, e), table)
             continue
         columns, rows = corpuslib.table_from_cells(cells)
-        out.table(key, table, columns, rows, "macro-sheet" if sheet.title in other else None)
+        kind = "macro-sheet" if sheet.title in other else None
+        if len(columns) > GRID_COLUMNS or len(columns) * (len(rows) + 1) > GRID_CELLS:
+            kind = "grid-limit"
+        out.table(key, table, columns, rows, kind)
 
 
 def limit():

@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <new>
 #include <string>
@@ -117,18 +118,37 @@ void AppendUtf8(char32_t code, std::string& out) {
 
 namespace {
 
+// Where the encoding name of the declaration at the start of `text` stands, between its quotes:
+// [from, to); false without a declaration or a name.
+bool EncodingName(const std::string& text, size_t& from, size_t& to) {
+    if (text.compare(0, 5, "<?xml") != 0) return false;
+    const size_t end = text.find("?>");
+    const size_t at = text.find("encoding", 0);
+    if (end == std::string::npos || at == std::string::npos || at > end) return false;
+    const size_t open = text.find_first_of("\"'", at);
+    if (open == std::string::npos || open > end) return false;
+    const size_t close = text.find(text[open], open + 1);
+    if (close == std::string::npos || close > end) return false;
+    from = open + 1;
+    to = close;
+    return true;
+}
+
 // The encoding a converted part's declaration names, now UTF-8: "encoding='UTF-16'" read as written
 // would send the XML parser back to UTF-16.
 void DeclareUtf8(std::string& text) {
-    if (text.compare(0, 5, "<?xml") != 0) return;
-    const size_t end = text.find("?>");
-    const size_t at = text.find("encoding", 0);
-    if (end == std::string::npos || at == std::string::npos || at > end) return;
-    const size_t open = text.find_first_of("\"'", at);
-    if (open == std::string::npos || open > end) return;
-    const size_t close = text.find(text[open], open + 1);
-    if (close == std::string::npos || close > end) return;
-    text.replace(open + 1, close - open - 1, "UTF-8");
+    size_t from = 0, to = 0;
+    if (EncodingName(text, from, to)) text.replace(from, to - from, "UTF-8");
+}
+
+// Whether the declaration names ISO-8859-1 or latin1, in any case: the names the XML parser reads as
+// Latin-1 (any other it reads as UTF-8).
+bool DeclaresLatin1(const std::string& text) {
+    size_t from = 0, to = 0;
+    if (!EncodingName(text, from, to)) return false;
+    std::string name = text.substr(from, to - from);
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+    return name == "iso-8859-1" || name == "latin1";
 }
 
 } // namespace
@@ -178,18 +198,29 @@ void XmlPart::start() {
     } else if (starts("\xFE\xFF"sv) || starts("\0<\0?"sv)) {
         m_encoding = Encoding::Utf16BE;
     }
-    if (m_encoding == Encoding::Utf8) return;
+    const bool declared = m_encoding == Encoding::Utf8 && starts("<?xm"sv);
+    if (m_encoding == Encoding::Utf8 && !declared) return;
     if (static_cast<unsigned char>(m_raw[0]) >= 0xFE) m_raw.erase(0, 2);
     // The declaration is whole within the first bytes read.
     char chunk[1 << 12];
     const size_t n = m_file->read(chunk, sizeof chunk);
     m_raw.append(chunk, n);
     m_ended = n == 0;
+    if (declared) {
+        if (!DeclaresLatin1(m_raw)) return;
+        m_encoding = Encoding::Latin1;
+    }
     convert(m_ended);
     DeclareUtf8(m_text);
 }
 
 void XmlPart::convert(bool atEnd) {
+    if (m_encoding == Encoding::Latin1) {
+        for (const char byte : m_raw)
+            AppendUtf8(static_cast<unsigned char>(byte), m_text);
+        m_raw.clear();
+        return;
+    }
     const bool little = m_encoding == Encoding::Utf16LE;
     const auto unit = [&](size_t at) {
         const auto lo = static_cast<unsigned char>(m_raw[at + (little ? 0 : 1)]);

@@ -71,9 +71,10 @@ private:
 void AppendUtf8(char32_t code, std::string& out);
 
 // A part of XML text read as UTF-8 whatever its writer chose: a UTF-16 part (Excel Mobile writes
-// every part so, with a byte-order mark; the XML declaration alone may tell it) is converted as it is
-// read, its declaration then naming UTF-8, and a UTF-8 byte-order mark is dropped, so that the row
-// scanner and the XML parser read the same bytes.
+// every part so, with a byte-order mark; the XML declaration alone may tell it) or one whose
+// declaration names ISO-8859-1 (or latin1) is converted as it is read, its declaration then naming
+// UTF-8, and a UTF-8 byte-order mark is dropped, so that the row scanner and the XML parser read the
+// same bytes.
 class XmlPart {
 public:
     explicit XmlPart(std::unique_ptr<ZipFile> file) : m_file(std::move(file)) {}
@@ -84,15 +85,15 @@ public:
     size_t read(char* out, size_t size);
 
 private:
-    enum class Encoding { Unknown, Utf8, Utf16LE, Utf16BE };
+    enum class Encoding { Unknown, Utf8, Utf16LE, Utf16BE, Latin1 };
 
     void start();
-    // Converts the UTF-16 bytes read so far into m_text, keeping a unit or pair not yet whole.
+    // Converts the bytes read so far into m_text, keeping a UTF-16 unit or pair not yet whole.
     void convert(bool atEnd);
 
     std::unique_ptr<ZipFile> m_file;
     Encoding m_encoding = Encoding::Unknown;
-    std::string m_raw;  // bytes read and not yet handed out (UTF-8) or converted (UTF-16)
+    std::string m_raw;  // bytes read and not yet handed out (UTF-8) or converted (the others)
     std::string m_text; // converted bytes not yet handed out
     size_t m_textAt = 0;
     bool m_ended = false;

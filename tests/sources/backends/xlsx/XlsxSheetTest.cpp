@@ -307,6 +307,28 @@ TEST(XlsxWorkbook, PartsInUtf16Read) {
         }
 }
 
+// A sheet part whose declaration names ISO-8859-1 reads as Latin-1, as the parser reads every part
+// so, by the scanner too (no corpus file declares it; the rule is the shared strings' own).
+TEST(XlsxWorkbook, ASheetDeclaredLatin1ReadsAsLatin1) {
+    for (const std::string parser : {"", "<!-- c -->"}) {
+        SCOPED_TRACE(parser);
+        test::TempFolder folder;
+        const QString path = WritePackage(
+            folder, {{"[Content_Types].xml", Types},
+                     {"_rels/.rels", PackageRels},
+                     {"xl/workbook.xml", Workbook},
+                     {"xl/_rels/workbook.xml.rels", WorkbookRels},
+                     {"xl/worksheets/sheet1.xml",
+                      "<?xml version='1.0' encoding='iso-8859-1'?><worksheet><sheetData>" + parser +
+                          "<row><c t=\"inlineStr\"><is><t>Caf\xe9</t></is></c></row><row><c t=\"str\"><v>\xa3"
+                          "5</v></c></row></sheetData></worksheet>"}});
+        const SourceTable table = XlsxSource(path).read(QStringLiteral("S$"));
+        EXPECT_EQ(table.columnNames(), QStringList{QStringLiteral("Caf\u00e9")});
+        ASSERT_EQ(table.recordCount(), 1);
+        EXPECT_EQ(table.text(0, 0), QStringLiteral("\u00a35"));
+    }
+}
+
 // Part names with backslashes for slashes, as some writers on Windows zip a package (checked against
 // ExcelDataReader's Test_git_issue_385_backslash.xlsx and PhpSpreadsheet's issue.3730.xlsx), read as
 // the names with slashes; a relationship's target written so too.
