@@ -33,7 +33,8 @@ struct OdbcSource::Impl {
     bool storedTypes = false, utf8Calls = false;
     // The driver reads a cell of any row of the block it fetched last (see PositionsInBlock).
     bool positions = false;
-    // The driver fetches a row of the result again by its number, with a static cursor (SQLite's).
+    // The driver fetches a row of the result again by its number, with a static cursor (SQLite's and
+    // MariaDB's).
     bool scrolls = false;
     QString engine;
     // The columns of BlobMarks that follow the table's in the query, and how a BLOB's text reads (SQLite).
@@ -94,7 +95,7 @@ OdbcSource::OdbcSource(const QString& connection, const QString& user, const QSt
     d->narrow = NarrowTexts(d->dbc, engine);
     d->storedTypes = d->utf8Calls = engine == QLatin1String("SQLite");
     d->positions = PositionsInBlock(engine);
-    d->scrolls = engine == QLatin1String("SQLite");
+    d->scrolls = engine == QLatin1String("SQLite") || engine == QLatin1String("MariaDB");
     d->engine = engine;
     if (engine == QLatin1String("PostgreSQL"))
         d->searchPath = QueryTexts(d->dbc, "select unnest(current_schemas(false))");
