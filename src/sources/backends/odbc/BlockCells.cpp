@@ -11,9 +11,9 @@
 namespace quibo::odbc {
 
 BlockCells::BlockCells(const std::vector<ResultColumn>& columns, size_t width, SQLULEN rows, bool narrow,
-                       bool inPlace, Blobs blobs, core::TextPool& pool)
-    : m_columns(columns), m_width(width), m_narrow(narrow), m_inPlace(inPlace), m_block(rows > 1),
-      m_blobs(blobs), m_pool(pool), m_repeated(width, narrow) {
+                       bool inPlace, bool later, Blobs blobs, core::TextPool& pool)
+    : m_columns(columns), m_width(width), m_narrow(narrow), m_inPlace(inPlace), m_later(later && !inPlace),
+      m_block(rows > 1), m_blobs(blobs), m_pool(pool), m_repeated(width, narrow) {
     const size_t places = rows * m_width;
     m_kept.reserve(rows);
     m_ids.resize(places);
@@ -27,7 +27,7 @@ BlockCells::BlockCells(const std::vector<ResultColumn>& columns, size_t width, S
 }
 
 bool BlockCells::read(const Statement& stmt, SQLULEN fetched, const std::vector<SQLUSMALLINT>& status,
-                      std::vector<SQLLEN>& widths) {
+                      std::vector<SQLLEN>& widths, SQLULEN start, bool& scrolled) {
     m_kept.clear();
     for (size_t r = 0; r < fetched; ++r) {
         if (status[r] == SQL_ROW_NOROW) continue;
@@ -36,6 +36,7 @@ bool BlockCells::read(const Statement& stmt, SQLULEN fetched, const std::vector<
         m_kept.push_back(r);
     }
     m_looked = 0;
+    m_cut.clear();
     m_repeated.startBlock();
     // Every column cut short is widened, each for its longest value.
     bool whole = true;
@@ -46,7 +47,7 @@ bool BlockCells::read(const Statement& stmt, SQLULEN fetched, const std::vector<
             whole = false;
         }
     }
-    if ((!whole && !m_inPlace) || m_stopped) return false;
+    if ((!whole && !m_inPlace && !m_later) || m_stopped) return false;
     if (m_narrow)
         m_pool.internUtf8(m_bytes.data(), m_looked, m_found.data());
     else
@@ -54,7 +55,9 @@ bool BlockCells::read(const Statement& stmt, SQLULEN fetched, const std::vector<
     for (size_t k = 0; k < m_looked; ++k)
         m_ids[m_lookedAt[k]] = m_found[k];
     m_repeated.resolve(m_ids);
-    return true;
+    // Once the texts are looked up, for the fetches again write over the buffers they stood in.
+    scrolled = readCut(stmt, start);
+    return !m_stopped;
 }
 
 bool BlockCells::readColumn(const Statement& stmt, size_t c, SQLLEN& longest, SQLLEN& unit) {
@@ -78,6 +81,10 @@ bool BlockCells::readColumn(const Statement& stmt, size_t c, SQLLEN& longest, SQ
         else if (longest == 0)
             longest = SQL_NO_TOTAL;
         if (m_inPlace) readWhole(stmt, r, c, at);
+        if (m_later) {
+            m_cells[at] = SourceCell();
+            m_cut.emplace_back(r, c, at);
+        }
     };
     for (size_t k = 0; k < m_kept.size(); ++k) {
         r = m_kept[k];
@@ -121,8 +128,29 @@ bool BlockCells::readColumn(const Statement& stmt, size_t c, SQLLEN& longest, SQ
             cut(indicator);
         }
     }
-    if (whole || m_inPlace) m_repeated.endColumn(c);
+    if (whole || m_inPlace || m_later) m_repeated.endColumn(c);
     return whole;
+}
+
+bool BlockCells::readCut(const Statement& stmt, SQLULEN start) {
+    if (m_cut.empty()) return false;
+    // Down the block, each row once; a row fetched alone lands in the buffers' first row, where only
+    // the marks of its own BLOBs are read again (row 0 is that row or already done with).
+    std::sort(m_cut.begin(), m_cut.end());
+    stmt.check(
+        SQLSetStmtAttr(stmt.get(), SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(SQLULEN(1)), 0));
+    size_t fetchedRow = SIZE_MAX;
+    for (const auto& [r, c, at] : m_cut) {
+        if (r != fetchedRow) {
+            stmt.check(SQLFetchScroll(stmt.get(), SQL_FETCH_ABSOLUTE, SQLLEN(start + r + 1)));
+            fetchedRow = r;
+        }
+        const ResultColumn& column = m_columns[c];
+        m_ids[at] = SourceTable::NullText;
+        m_cells[at] = UnboundCell(stmt, SQLUSMALLINT(c + 1), column.fetch, column.stored, m_narrow);
+        dropBlob(r, c, m_cells[at]);
+    }
+    return true;
 }
 
 void BlockCells::readWhole(const Statement& stmt, size_t r, size_t c, size_t at) {

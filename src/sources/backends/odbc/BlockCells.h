@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -78,15 +79,18 @@ public:
     };
 
     // The first `width` of `columns` are the table's. Where `inPlace`, a value cut short is read whole
-    // where it stands, in its row of the block.
+    // where it stands, in its row of the block; where `later`, once the block is read, by scrolling
+    // back to its row (see readCut).
     BlockCells(const std::vector<ResultColumn>& columns, size_t width, SQLULEN rows, bool narrow,
-               bool inPlace, Blobs blobs, core::TextPool& pool);
+               bool inPlace, bool later, Blobs blobs, core::TextPool& pool);
 
-    // Reads the block's rows; false when a value was cut short and could not be read in place, or a
-    // BLOB's text stopped the reading. The columns of values cut short are held wider in `widths`, for
-    // the blocks that follow or for running the query again.
+    // Reads the block's rows, the first of them row `start` + 1 of the result; false when a value was
+    // cut short and could not be read in place, or a BLOB's text stopped the reading. The columns of
+    // values cut short are held wider in `widths`, for the blocks that follow or for running the query
+    // again. `scrolled` tells whether rows were fetched again (see readCut): the next block is then
+    // fetched by its place.
     bool read(const Statement& stmt, SQLULEN fetched, const std::vector<SQLUSMALLINT>& status,
-              std::vector<SQLLEN>& widths);
+              std::vector<SQLLEN>& widths, SQLULEN start, bool& scrolled);
 
     void appendTo(SourceTable& table) {
         for (size_t k = 0; k < m_kept.size(); ++k)
@@ -107,6 +111,9 @@ private:
         m_lookedAt[m_looked++] = uint32_t(at);
     }
 
+    // Reads whole the values of the block cut short, each row of them fetched alone at its place in
+    // the result; false when there were none. The block's buffers are written over.
+    bool readCut(const Statement& stmt, SQLULEN start);
     void decimal(const char* data, size_t size, size_t at);
     // Reads the value of column `c` in row `r` of the block whole, with SQLGetData.
     void readWhole(const Statement& stmt, size_t r, size_t c, size_t at);
@@ -117,7 +124,7 @@ private:
 
     const std::vector<ResultColumn>& m_columns;
     const size_t m_width;
-    const bool m_narrow, m_inPlace, m_block;
+    const bool m_narrow, m_inPlace, m_later, m_block;
     const Blobs m_blobs;
     bool m_stopped = false; // by a BLOB's text, under Blobs::ToMark
     core::TextPool& m_pool;
@@ -132,6 +139,8 @@ private:
     std::vector<uint32_t> m_lookedAt;
     size_t m_looked = 0;
     std::string m_exact;
+    // The values cut short, to read later: by row of the block, column and place, in that order.
+    std::vector<std::tuple<size_t, size_t, size_t>> m_cut;
 };
 
 } // namespace quibo::odbc

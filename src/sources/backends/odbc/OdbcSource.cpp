@@ -33,6 +33,9 @@ struct OdbcSource::Impl {
     bool storedTypes = false, utf8Calls = false;
     // The driver reads a cell of any row of the block it fetched last (see PositionsInBlock).
     bool positions = false;
+    // The driver fetches a row of the result again by its number, with a static cursor (SQLite's and
+    // MariaDB's).
+    bool scrolls = false;
     QString engine;
     // The columns of BlobMarks that follow the table's in the query, and how a BLOB's text reads (SQLite).
     size_t marks = 0;
@@ -92,6 +95,7 @@ OdbcSource::OdbcSource(const QString& connection, const QString& user, const QSt
     d->narrow = NarrowTexts(d->dbc, engine);
     d->storedTypes = d->utf8Calls = engine == QLatin1String("SQLite");
     d->positions = PositionsInBlock(engine);
+    d->scrolls = engine == QLatin1String("SQLite") || engine == QLatin1String("MariaDB");
     d->engine = engine;
     if (engine == QLatin1String("PostgreSQL"))
         d->searchPath = QueryTexts(d->dbc, "select unnest(current_schemas(false))");
@@ -222,8 +226,9 @@ SourceTable OdbcSource::read(const QString& table, const QString& orderBy) {
                : marks.isEmpty() ? BlockCells::Blobs::AsStored
                                  : BlockCells::Blobs::ToMark;
     QString sql = QStringLiteral("select *") + from + order;
-    // A value that outgrows its buffer is read whole where it stands and its column bound wider for the
-    // blocks that follow. Where the driver cannot read a row of a block again, the query runs once more,
+    // A value that outgrows its buffer is read whole where it stands, or once its block is read by
+    // fetching its row again alone, and its column bound wider for the blocks that follow. Where the
+    // driver can do neither, the query runs once more,
     // its columns bound to fit the longest values the database reports, or else a row at a time, where
     // any value reads in place.
     std::vector<SQLLEN> widths;
@@ -258,6 +263,10 @@ std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<
                                                 bool oneRow) {
     Statement stmt(d->dbc);
     ++d->executions;
+    const bool scrolls =
+        d->scrolls &&
+        SQL_SUCCEEDED(SQLSetStmtAttr(stmt.get(), SQL_ATTR_CURSOR_TYPE,
+                                     reinterpret_cast<SQLPOINTER>(SQLULEN(SQL_CURSOR_STATIC)), 0));
     stmt.check(ExecDirect(stmt, sql, d->utf8Calls));
     SQLSMALLINT count = 0;
     stmt.check(SQLNumResultCols(stmt.get(), &count));
@@ -292,12 +301,23 @@ std::optional<SourceTable> OdbcSource::readOnce(const QString& sql, std::vector<
     SourceTable result(std::move(names));
     for (size_t c = 0; c < width; ++c)
         if (columns[c].fetch == Fetch::Single && !columns[c].stored) result.setSingles(int(c));
-    BlockCells block(columns, width, rows, d->narrow, rows == 1 || d->positions, d->blobs, *result.texts());
+    BlockCells block(columns, width, rows, d->narrow, rows == 1 || d->positions, scrolls, d->blobs,
+                     *result.texts());
+    // The rows of the result before the block; where a row was fetched again alone, the next block is
+    // fetched by its place.
+    SQLULEN start = 0;
+    bool scrolled = false;
     while (true) {
-        const SQLRETURN rc = SQLFetch(stmt.get());
+        if (scrolled)
+            stmt.check(
+                SQLSetStmtAttr(stmt.get(), SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(rows), 0));
+        const SQLRETURN rc = scrolled ? SQLFetchScroll(stmt.get(), SQL_FETCH_ABSOLUTE, SQLLEN(start + 1))
+                                      : SQLFetch(stmt.get());
         if (rc == SQL_NO_DATA) break;
         stmt.check(rc);
-        if (!block.read(stmt, fetched, status, widths)) return std::nullopt;
+        const SQLULEN inBlock = fetched;
+        if (!block.read(stmt, fetched, status, widths, start, scrolled)) return std::nullopt;
+        start += inBlock;
         block.appendTo(result);
         BindWider(stmt, rows, widths, columns);
     }
