@@ -147,6 +147,10 @@ bool PositionsInBlock(const QString& engine) {
     return engine == QLatin1String("PostgreSQL");
 }
 
+bool FetchesRowsAgain(const QString& engine) {
+    return engine == QLatin1String("SQLite") || engine == QLatin1String("MariaDB");
+}
+
 std::optional<std::vector<SQLLEN>> LongestValues(SQLHDBC dbc, const QString& engine, const QString& sql,
                                                  const QStringList& columns, bool narrow) {
     // SQLite's driver writes a BLOB as X'…', two digits a byte (only a BLOB sorts at or after the empty

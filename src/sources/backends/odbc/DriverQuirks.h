@@ -43,6 +43,9 @@ QString SqliteFile(const QString& connection);
 // Whether the driver reads a cell of any row of the block it fetched last, positioned there with
 // SQLSetPos: psqlODBC does; SQLite's and MariaDB's drivers say they do but read another row.
 bool PositionsInBlock(const QString& engine);
+// Whether the driver fetches a row of the result again by its number, with a static cursor: SQLite's
+// and MariaDB's do.
+bool FetchesRowsAgain(const QString& engine);
 // The bytes of the longest value of each column of `sql`'s result, the columns named as the query
 // spells them (quoted), as the driver hands the values out (UTF-8 where `narrow`, else UTF-16); none
 // where the engine cannot be asked (one but SQLite and MariaDB) or the query fails.

@@ -33,8 +33,7 @@ struct OdbcSource::Impl {
     bool storedTypes = false, utf8Calls = false;
     // The driver reads a cell of any row of the block it fetched last (see PositionsInBlock).
     bool positions = false;
-    // The driver fetches a row of the result again by its number, with a static cursor (SQLite's and
-    // MariaDB's).
+    // The driver fetches a row of the result again by its number (see FetchesRowsAgain).
     bool scrolls = false;
     QString engine;
     // The columns of BlobMarks that follow the table's in the query, and how a BLOB's text reads (SQLite).
@@ -95,7 +94,7 @@ OdbcSource::OdbcSource(const QString& connection, const QString& user, const QSt
     d->narrow = NarrowTexts(d->dbc, engine);
     d->storedTypes = d->utf8Calls = engine == QLatin1String("SQLite");
     d->positions = PositionsInBlock(engine);
-    d->scrolls = engine == QLatin1String("SQLite") || engine == QLatin1String("MariaDB");
+    d->scrolls = FetchesRowsAgain(engine);
     d->engine = engine;
     if (engine == QLatin1String("PostgreSQL"))
         d->searchPath = QueryTexts(d->dbc, "select unnest(current_schemas(false))");
@@ -228,9 +227,8 @@ SourceTable OdbcSource::read(const QString& table, const QString& orderBy) {
     QString sql = QStringLiteral("select *") + from + order;
     // A value that outgrows its buffer is read whole where it stands, or once its block is read by
     // fetching its row again alone, and its column bound wider for the blocks that follow. Where the
-    // driver can do neither, the query runs once more,
-    // its columns bound to fit the longest values the database reports, or else a row at a time, where
-    // any value reads in place.
+    // driver can do neither, the query runs once more, its columns bound to fit the longest values the
+    // database reports, or else a row at a time, where any value reads in place.
     std::vector<SQLLEN> widths;
     d->executions = 0;
     if (auto result = readOnce(sql, widths, false)) return std::move(*result);
