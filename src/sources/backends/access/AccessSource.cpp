@@ -248,6 +248,12 @@ void SetFixed(SourceCell& cell, int type, const unsigned char* p) {
     }
 }
 
+[[noreturn]] void RaiseRepeatedKey(const QString& path, const QString& owner) {
+    sourcefile::RaiseBroken(
+        path,
+        QStringLiteral("has %1 with two rows of one key its design keeps unique; it is damaged.").arg(owner));
+}
+
 // The keys of a table's unique indexes met so far. Access keeps each unique: a key met twice, byte for
 // byte, is a row read twice, as when a page of rows was copied over another page of its table.
 // A key with a Null in it is not held (Access lets those repeat), nor one over a Yes/No column,
@@ -466,10 +472,7 @@ struct AccessSource::Impl {
             ++objects;
             const unsigned char* page = mdb->pg_buf;
             // A page of the catalog copied over another lists its objects twice, or the other's never.
-            if (!keys.insert(page, pageSize, fields, stored))
-                sourcefile::RaiseBroken(path,
-                                        QStringLiteral("has a catalog with two rows of one key its design "
-                                                       "keeps unique; it is damaged."));
+            if (!keys.insert(page, pageSize, fields, stored)) RaiseRepeatedKey(path, owner);
             const unsigned char* idBytes = FieldBytes(page, pageSize, fields[id]);
             const unsigned char* typeBytes = FieldBytes(page, pageSize, fields[type]);
             const unsigned char* nameBytes = FieldBytes(page, pageSize, fields[name]);
@@ -691,9 +694,7 @@ SourceTable AccessSource::read(const QString& table, const QString& orderBy) {
     checked.walkRows(
         m_path, owner, def.get(), static_cast<quint32>(entry->table_pg), mapped, fields, [&](int stored) {
             if (!keys.insert(mdb->pg_buf, static_cast<size_t>(mdb->fmt->pg_size), fields, stored))
-                sourcefile::RaiseBroken(m_path, QStringLiteral("has %1 with two rows of one key its "
-                                                               "design keeps unique; it is damaged.")
-                                                    .arg(owner));
+                RaiseRepeatedKey(m_path, owner);
             cells.keepPage(mdb->pg_buf);
             result.appendRow(cells.row(fields, stored));
             return true;
