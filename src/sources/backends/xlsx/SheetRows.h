@@ -1,6 +1,7 @@
 // A worksheet's rows made into a table, and what the row scanner and the XML parser share in reading them.
 #pragma once
 
+#include "core/Utf8Text.h"
 #include "sources/backends/DateText.h"
 #include "sources/backends/SourceFile.h"
 #include "sources/backends/SourceTable.h"
@@ -88,7 +89,7 @@ inline SourceCell NumberCell(std::string_view v, bool isDate, bool date1904) {
     if (!PlainDecimal(text, end, value, ptr)) {
         const std::from_chars_result parsed = std::from_chars(text, end, value);
         if (parsed.ec != std::errc() || parsed.ptr == text)
-            return QString::fromUtf8(text, static_cast<qsizetype>(end - text));
+            return core::Utf8Text(text, static_cast<size_t>(end - text));
     }
     if (isDate) {
         const QDateTime date = DateOfSerial(value, date1904);
@@ -355,7 +356,7 @@ inline SourceCell CellValue(const CellParts& cell, const SheetContext& context, 
     if (Equals(type, "str")) return DecodeText(v);
     if (Equals(type, "b")) return Equals(v, "1") || Equals(v, "true");
     if (Equals(type, "d")) {
-        const QString text = QString::fromUtf8(v.data(), static_cast<qsizetype>(v.size()));
+        const QString text = core::Utf8Text(v.data(), v.size());
         const QDateTime date = ParseDateText(text, SecondFraction::Rounded);
         if (!date.isValid()) return text;
         return date;

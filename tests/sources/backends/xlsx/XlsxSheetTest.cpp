@@ -108,6 +108,12 @@ INSTANTIATE_TEST_SUITE_P(
                   Inline("\xEF\xBB\xBF"
                          "a"),
                   {QChar(0xFEFF) + QStringLiteral("a")}},
+        // The same in a value that is no number and in a t="d" value that is no date.
+        SheetCase{"AnFeffBeginningAValueText",
+                  "<row><c><v>\xEF\xBB\xBF"
+                  "1</v></c></row><row><c t=\"d\"><v>\xEF\xBB\xBF"
+                  "soon</v></c></row>",
+                  {QChar(0xFEFF) + QStringLiteral("1"), QChar(0xFEFF) + QStringLiteral("soon")}},
         SheetCase{"LineEnds", Inline("1\r\n2\r3\n&#13;"), {"1\n2\n3\n\r"}},
         SheetCase{"Runs",
                   "<row><c t='inlineStr'><is><r><rPr><b/></rPr><t>Ca</t></r><r><t>sh</t></r></is></c></row>",
